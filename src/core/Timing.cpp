@@ -1,0 +1,28 @@
+#include "Timing.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <thread>
+
+namespace zendra::core {
+
+Clock::time_point SystemTiming::Now() const { return Clock::now(); }
+
+void SystemTiming::Sleep(milliseconds pause) { std::this_thread::sleep_for(pause); }
+
+void SystemTiming::RunEventsFor(Duration span) {
+    const auto until = Clock::now() + span;
+    // A local loop with a timer: windows repaint and the CPU idles until the timer fires.
+    while (Clock::now() < until) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
+        QEventLoop loop;
+        QTimer::singleShot(std::max<qint64>(1, left.count()), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+}
+
+long long WholeSecondsSince(const Timing& timing, Clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::seconds>(timing.Now() - start).count();
+}
+
+}  // namespace zendra::core

@@ -1,0 +1,43 @@
+#pragma once
+// "COM1".."COM20" on a machine whose ports are paths. A number resolves to the path stored under key "COMn"
+// of group "Ports"; when none is stored, to the n-th detected serial port ordered by path. Opening a port
+// through a dialog stores what it resolved to, so another adapter plugged in later never moves a saved port.
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+namespace zendra::core {
+class SettingsStore;
+}
+
+namespace zendra::link {
+
+struct DetectedPort {
+    QString path;         // "/dev/ttyUSB0"
+    QString description;  // "FT232R USB UART", may be empty
+};
+
+// The serial ports that QSerialPortInfo finds, ordered by path.
+QList<DetectedPort> DetectSystemPorts();
+
+class PortMap {
+public:
+    using Detector = std::function<QList<DetectedPort>()>;
+    explicit PortMap(core::SettingsStore& settings, Detector detect = DetectSystemPorts);
+
+    // The device path for COM `number` (1..20); empty when nothing resolves.
+    QString Resolve(int number) const;
+    // The stored assignment only (empty when none).
+    QString Assigned(int number) const;
+    void Assign(int number, const QString& path);  // writes "Ports/COMn"
+    QList<DetectedPort> Detected() const;
+    // "path (description)" of what `number` resolves to, for the port dialogs; "未接続" when nothing.
+    QString Describe(int number) const;
+
+private:
+    core::SettingsStore& m_settings;
+    Detector m_detect;
+};
+
+}  // namespace zendra::link

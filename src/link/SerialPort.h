@@ -1,0 +1,43 @@
+#pragma once
+// Exactly what the logic needs of a serial port. Three implementations: the QSerialPort adapter,
+// the virtual writer's in-process port, and the scripted port of the tests.
+
+#include <QByteArray>
+#include <QString>
+
+#include "core/Timing.h"
+
+namespace zendra::link {
+
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+
+    // Opens the device at `path` (a resolved "COMn"; a pseudo-terminal path is valid).
+    // Line settings, handshaking and RTS set before Open apply when it opens.
+    virtual bool Open(const QString& path) = 0;
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+    virtual QString PortPath() const = 0;
+
+    // "57600,n,8,1" and the like; false when the text is not understood.
+    virtual bool SetLineSettings(const QString& settings) = 0;
+    virtual void SetNoHandshaking() = 0;
+    // Fails on a pseudo-terminal; callers ignore the result.
+    virtual bool SetRts(bool on) = 0;
+
+    virtual void DiscardInput() = 0;
+    virtual int BytesWaiting() = 0;
+    // Pushes the bytes out before returning (a blocking pause may follow); false when the port failed.
+    virtual bool Write(const QByteArray& bytes) = 0;
+    virtual QByteArray ReadAll() = 0;
+
+    // Waits, with window events running and the CPU idle, until more bytes have arrived,
+    // the port failed, or `maxWait` has passed. The caller owns the deadline and re-checks its clock.
+    virtual void WaitForMoreBytes(core::Duration maxWait) = 0;
+
+    // True once the port reported a failure (device gone, write error); stays true until the next Open.
+    virtual bool HasFailed() const = 0;
+};
+
+}  // namespace zendra::link
