@@ -1,0 +1,13 @@
+#pragma once
+// Facts about the program itself, written once.
+
+#include <QString>
+
+namespace zendra::core {
+
+inline const QString kVersionText = QStringLiteral(ZENDRA_VERSION_TEXT);  // "6.0.60", from the CMake project
+inline const QString kSupportPageAddress = QStringLiteral("https://www.example.com/kx-wrt540/support/");
+// The writer's identification starts with this; the version follows.
+inline const QString kWriterIdPrefix = QStringLiteral("KX-WRT540 V");
+
+}  // namespace zendra::core
