@@ -1,0 +1,63 @@
+#pragma once
+// The port dialog: the user picks "COM1".."COM20" (or assigns a device path to one); OK opens it with the
+// writer's line settings, saves the choice and runs the communication check at once.
+// Leaves ErrorFlag 0 only after a confirmed port; 1 while open, after CANCEL or a close by the frame.
+
+#include <QDialog>
+#include <QString>
+
+#include "link/Link.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace zendra::shell {
+
+inline const QString kComCaption = QStringLiteral("通信ポート選択");
+inline const QString kComPrompt = QStringLiteral("通信ポートを選んでください。");
+inline const QString kNoPortEntry = QStringLiteral("????");
+inline const QString kComOpenFailedTitle = QStringLiteral("ポートオープン失敗");
+inline const QString kComNotConfirmed = QStringLiteral("ライター接続確認が終了していません。");
+inline constexpr int kComPortCount = 20;
+
+// "COM" + number (or "COM?" for 0) + " のオープンに失敗しました。" CR "ポート番号を再設定してください。"
+QString PortOpenFailedText(int number);
+// The list index the stored "ComNox" text selects: 1..20 as stored, anything else 0 ("????").
+int PreselectedPortIndex(const QString& stored);
+
+class FrmCom final : public QDialog {
+    Q_OBJECT
+public:
+    // Opening runs here: ErrorFlag := 1, list filled, port closed, "ComNox" preselected, status panel 1 emptied.
+    FrmCom(link::LinkContext& ctx, QWidget* parent = nullptr);
+
+    // The chosen index: 0 for "????", else the port number.
+    int SelectedNumber() const;
+
+    void Command_ok_Click();
+    void Command_cancel_Click();
+    // Assigns the path in Combo_path (a detected port or typed text) to the chosen entry.
+    void Command_assign_Click();
+
+    QLabel* Label1 = nullptr;
+    QComboBox* Combo_com = nullptr;
+    QPushButton* Command_ok = nullptr;
+    QPushButton* Command_cancel = nullptr;
+    // Where the chosen entry leads, and how to change that.
+    QLabel* Label_device = nullptr;
+    QComboBox* Combo_path = nullptr;
+    QPushButton* Command_assign = nullptr;
+
+protected:
+    // A close by the frame or Escape: ErrorFlag stays 1, nothing written.
+    void reject() override;
+
+private:
+    void ShowResolvedDevice();
+    void FillDetectedPorts();
+
+    link::LinkContext& m_ctx;
+};
+
+}  // namespace zendra::shell

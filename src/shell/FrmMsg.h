@@ -1,0 +1,77 @@
+#pragma once
+// The one message-and-progress window: a progress text with a bar while an operation runs, or a notice
+// with an OK button when it ends or fails. Never modal; stays above the main window.
+// MessageWindowHost creates it on first use and forgets it when it closes, so nothing writes into a
+// deleted window.
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace zendra::shell {
+
+inline const QString kMessageCaption = QStringLiteral("Zendra");
+inline const QString kMessageOkCaption = QStringLiteral("OK");
+// The progress state that shows the bar; any other state only hides it.
+inline const QString kProgressOn = QStringLiteral("ON");
+
+class FrmMsg final : public QWidget {
+    Q_OBJECT
+public:
+    // `owner`: the main window; the message window stays above it and goes with it.
+    explicit FrmMsg(QWidget* owner);
+
+    // Kind 0: progress (no button, bar as last set); kind 1: notice (OK with focus, no bar). Shows the window.
+    void ShowMessage(int kind, const QString& text);
+    void ReportProgress(const QString& state, int minimum, int value, int maximum);
+    void SetText(const QString& text);
+    void SetOkVisible(bool visible);
+    void SetBarVisible(bool visible);
+
+    // Left := owner left + 500 twips, top := owner top + a quarter of the owner's height (frame geometry).
+    void PlaceRelativeTo(const QWidget* owner);
+
+    QLabel* txtMsg = nullptr;
+    QProgressBar* ProgBar = nullptr;
+    QPushButton* Cmd_okm = nullptr;
+
+private:
+    void UpdateStrip();
+};
+
+class MessageWindowHost {
+public:
+    using Pump = std::function<void()>;
+    // `mainWindow` places and owns the window; `pump` processes pending events once (default: Qt's).
+    explicit MessageWindowHost(QWidget* mainWindow, Pump pump = {});
+    ~MessageWindowHost();
+    MessageWindowHost(const MessageWindowHost&) = delete;
+    MessageWindowHost& operator=(const MessageWindowHost&) = delete;
+
+    void ShowMessage(int kind, const QString& text);
+    void ReportProgress(const QString& state, int minimum, int value, int maximum);
+    void CloseMessage();
+    void SetMessageText(const QString& text);
+    void SetMessageOkVisible(bool visible);
+    void SetMessageBarVisible(bool visible);
+
+    // The open window, or null when closed.
+    FrmMsg* Window() const { return m_window.data(); }
+    bool IsOpen() const { return !m_window.isNull(); }
+
+private:
+    // The window, created, placed and shown when it is not open.
+    FrmMsg& Ensure();
+    void RunPump();
+
+    QPointer<QWidget> m_mainWindow;
+    Pump m_pump;
+    QPointer<FrmMsg> m_window;
+};
+
+}  // namespace zendra::shell
