@@ -1,0 +1,219 @@
+#include "devices/Encodings.h"
+
+namespace zendra::devices {
+
+namespace {
+
+const QString kTiny12 = QStringLiteral("ATtiny12L");
+const QString kTiny15 = QStringLiteral("ATtiny15L");
+const QString kTiny26 = QStringLiteral("ATtiny26L");
+const QString k4433 = QStringLiteral("AT90S4433");
+
+QStringList BitPatterns(int width) {
+    QStringList patterns;
+    for (int value = 0; value < (1 << width); ++value)
+        patterns << QStringLiteral("%1").arg(value, width, 2, QLatin1Char('0'));
+    return patterns;
+}
+
+const QStringList kEnableDisable{QStringLiteral("Enable"), QStringLiteral("Disable")};
+const QStringList kZeroOne{QStringLiteral("0"), QStringLiteral("1")};
+const QStringList kLockEntries{QStringLiteral("書込み & ベリファイ 禁止"), QStringLiteral("書込み禁止"),
+                               QStringLiteral("プロテクトなし")};
+
+bool OneOf(const QString& text, std::initializer_list<const QString*> names) {
+    for (const QString* name : names)
+        if (text == *name) return true;
+    return false;
+}
+
+int Field(const PanelIndexes& indexes, PanelControl control, int width) {
+    return IndexOf(indexes, control) & ((1 << width) - 1);
+}
+
+int Bit(quint8 value, int bit) { return (value >> bit) & 1; }
+
+}  // namespace
+
+std::optional<Choices> ActiveChoices(PanelControl control, const QString& text) {
+    switch (control) {
+    case PanelControl::CKSEL:
+        if (OneOf(text, {&kTiny12, &kTiny26})) return Choices{BitPatterns(4), text == kTiny12 ? 2 : 1};
+        if (text == kTiny15) return Choices{BitPatterns(2), 0};
+        if (text == k4433) return Choices{BitPatterns(3), 2};
+        return std::nullopt;
+    case PanelControl::SUT:
+        return Choices{BitPatterns(2), 2};
+    case PanelControl::BODEN:
+        if (OneOf(text, {&kTiny12, &kTiny15, &kTiny26, &k4433})) return Choices{kEnableDisable, 1};
+        return std::nullopt;
+    case PanelControl::BODLEVEL:
+        if (text == kTiny12) return Choices{{QStringLiteral("2.7V"), QStringLiteral("1.8V")}, 1};
+        if (OneOf(text, {&kTiny15, &kTiny26, &k4433}))
+            return Choices{{QStringLiteral("4.0V"), QStringLiteral("2.7V")}, 1};
+        return std::nullopt;
+    case PanelControl::RSTDISABL:
+        if (text == kTiny26) return Choices{{QStringLiteral("PB7:I/O"), QStringLiteral("PB7:Reset")}, 1};
+        return Choices{{QStringLiteral("PB5:I/O"), QStringLiteral("PB5:Reset")}, 1};
+    case PanelControl::EESAVE:
+        return Choices{kEnableDisable, 1};
+    case PanelControl::CKOPT:
+    case PanelControl::PLLCK:
+        return Choices{kZeroOne, 1};
+    case PanelControl::FSTRT:
+    case PanelControl::RCEN:
+        return Choices{kEnableDisable, 0};
+    case PanelControl::LockBit:
+        return Choices{kLockEntries, kLockNone};
+    }
+    return std::nullopt;
+}
+
+const std::array<FillerStep, 12>& FillerOrder() {
+    using K = FillerStep::Kind;
+    static const std::array<FillerStep, 12> order{{
+        {K::Control, PanelControl::FSTRT},
+        {K::Control, PanelControl::RCEN},
+        {K::Control, PanelControl::RSTDISABL},
+        {K::Control, PanelControl::BODEN},
+        {K::Control, PanelControl::BODLEVEL},
+        {K::Control, PanelControl::CKSEL},
+        {K::Calibration, PanelControl::LockBit},
+        {K::Lock, PanelControl::LockBit},
+        {K::Control, PanelControl::EESAVE},
+        {K::Control, PanelControl::PLLCK},
+        {K::Control, PanelControl::CKOPT},
+        {K::Control, PanelControl::SUT},
+    }};
+    return order;
+}
+
+bool IsActive(const PanelProfile& profile, PanelControl control) {
+    switch (control) {
+    case PanelControl::CKSEL: return profile.cksel;
+    case PanelControl::SUT: return profile.sut;
+    case PanelControl::BODEN: return profile.boden;
+    case PanelControl::BODLEVEL: return profile.bodlevel;
+    case PanelControl::RSTDISABL: return profile.rstdisbl;
+    case PanelControl::EESAVE: return profile.eesave;
+    case PanelControl::CKOPT: return profile.ckopt;
+    case PanelControl::PLLCK: return profile.pllck;
+    case PanelControl::FSTRT: return profile.fstrt;
+    case PanelControl::RCEN: return profile.rcen;
+    case PanelControl::LockBit: return profile.lockVisible;
+    }
+    return false;
+}
+
+FuseLayout FuseLayoutOf(const QString& text) {
+    if (text == kTiny12) return FuseLayout::Tiny12;
+    if (text == kTiny15) return FuseLayout::Tiny15;
+    if (text == kTiny26) return FuseLayout::Tiny26;
+    if (text == k4433) return FuseLayout::At90s4433;
+    if (text == QLatin1String("AT90S2343")) return FuseLayout::CombinedRcen;
+    if (text == QLatin1String("AT90S2323") || text == QLatin1String("AT90S4434") ||
+        text == QLatin1String("AT90S8535"))
+        return FuseLayout::CombinedFstrt;
+    return FuseLayout::None;
+}
+
+PanelIndexes ReadPanelIndexes(const core::UserInterface& ui) {
+    PanelIndexes indexes{};
+    for (int i = 0; i < core::kPanelControlCount; ++i) indexes[i] = ui.PanelIndex(static_cast<PanelControl>(i));
+    return indexes;
+}
+
+FieldIndexes DecodeTiny12Fuse(quint8 fuse) {
+    return {{PanelControl::CKSEL, fuse & 0x0F},
+            {PanelControl::RSTDISABL, Bit(fuse, 4)},
+            {PanelControl::BODEN, Bit(fuse, 6)},
+            {PanelControl::BODLEVEL, Bit(fuse, 7)}};
+}
+
+FieldIndexes DecodeTiny15Fuse(quint8 fuse) {
+    FieldIndexes fields = DecodeTiny12Fuse(fuse);
+    fields.front().index = fuse & 0x03;
+    return fields;
+}
+
+FieldIndexes DecodeTiny26LowFuse(quint8 fuse) {
+    return {{PanelControl::CKSEL, fuse & 0x0F},
+            {PanelControl::SUT, (fuse >> 4) & 0x03},
+            {PanelControl::CKOPT, Bit(fuse, 6)},
+            {PanelControl::PLLCK, Bit(fuse, 7)}};
+}
+
+FieldIndexes DecodeTiny26HighFuse(quint8 fuse) {
+    return {{PanelControl::BODEN, Bit(fuse, 0)},
+            {PanelControl::BODLEVEL, Bit(fuse, 1)},
+            {PanelControl::EESAVE, Bit(fuse, 2)},
+            {PanelControl::RSTDISABL, Bit(fuse, 4)}};
+}
+
+FieldIndexes Decode4433Fuse(quint8 fuse) {
+    return {{PanelControl::CKSEL, fuse & 0x07},
+            {PanelControl::BODEN, Bit(fuse, 3)},
+            {PanelControl::BODLEVEL, Bit(fuse, 4)}};
+}
+
+FieldIndex DecodeCombinedFuse(quint8 lockFuse, PanelControl control) { return {control, Bit(lockFuse, 0)}; }
+
+std::optional<int> DecodeLock(LockLayout layout, quint8 lock) {
+    int lb1 = 0, lb2 = 0;
+    switch (layout) {
+    case LockLayout::Bits21: lb1 = Bit(lock, 1); lb2 = Bit(lock, 2); break;
+    case LockLayout::Tiny26: lb1 = Bit(lock, 0); lb2 = Bit(lock, 1); break;
+    case LockLayout::Combined: lb1 = Bit(lock, 7); lb2 = Bit(lock, 6); break;
+    }
+    if (lb1 == 0) return lb2 == 0 ? kLockProtectAll : kLockProtectWrite;
+    if (lb2 == 1) return kLockNone;
+    return std::nullopt;  // LB2 alone is no mode of the panel
+}
+
+quint8 ComposeTiny12Fuse(const PanelIndexes& x) {
+    return quint8(Field(x, PanelControl::BODLEVEL, 1) << 7 | Field(x, PanelControl::BODEN, 1) << 6 |
+                  Field(x, PanelControl::RSTDISABL, 1) << 4 | Field(x, PanelControl::CKSEL, 4));
+}
+
+quint8 ComposeTiny15Fuse(const PanelIndexes& x) {
+    return quint8((ComposeTiny12Fuse(x) & 0xF0) | 0x04 | Field(x, PanelControl::CKSEL, 2));
+}
+
+quint8 ComposeTiny26LowFuse(const PanelIndexes& x) {
+    return quint8(Field(x, PanelControl::PLLCK, 1) << 7 | Field(x, PanelControl::CKOPT, 1) << 6 |
+                  Field(x, PanelControl::SUT, 2) << 4 | Field(x, PanelControl::CKSEL, 4));
+}
+
+quint8 ComposeTiny26HighFuse(const PanelIndexes& x) {
+    return quint8(0xE0 | Field(x, PanelControl::RSTDISABL, 1) << 4 | Field(x, PanelControl::EESAVE, 1) << 2 |
+                  Field(x, PanelControl::BODLEVEL, 1) << 1 | Field(x, PanelControl::BODEN, 1));
+}
+
+quint8 Compose4433Fuse(const PanelIndexes& x) {
+    return quint8(0xA0 | Field(x, PanelControl::BODLEVEL, 1) << 4 | Field(x, PanelControl::BODEN, 1) << 3 |
+                  Field(x, PanelControl::CKSEL, 3));
+}
+
+quint8 ComposeCombinedFuse(int index) { return index == 0 ? 0xBE : 0xBF; }
+
+quint8 ComposeLock(int lockIndex) {
+    switch (lockIndex) {
+    case kLockProtectAll: return 0xF9;
+    case kLockProtectWrite: return 0xFD;
+    default: return 0xFF;
+    }
+}
+
+quint8 ComposeLockTiny26(int lockIndex) {
+    switch (lockIndex) {
+    case kLockProtectAll: return 0xFC;
+    case kLockProtectWrite: return 0xFE;
+    default: return 0xFF;
+    }
+}
+
+QString CalibrationText(quint8 calibration) {
+    return QStringLiteral("%1").arg(calibration, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+}  // namespace zendra::devices
