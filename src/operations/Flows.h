@@ -2,6 +2,7 @@
 // The chip operations: program, verify, read and erase flows, and the main window's four writer commands
 // in their stated order (the shell's handlers only take the operation guard and call these).
 
+#include <QString>
 #include <functional>
 
 #include "image/MemoryImages.h"
@@ -25,5 +26,8 @@ void ReadCommand(OperationContext& ctx);
 void VerifyCommand(OperationContext& ctx);
 // Erase: on success calls `applyDeviceSelection` (the shell's ApplyDeviceSelection) before the done text.
 void EraseCommand(OperationContext& ctx, const std::function<void()>& applyDeviceSelection);
+
+// Status panel 5: whole seconds followed by "秒".
+QString ElapsedText(long long seconds);
 
 }  // namespace zendra::operations

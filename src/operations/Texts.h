@@ -1,0 +1,53 @@
+#pragma once
+// Every text the chip operations show, written once.
+
+#include <QString>
+
+namespace zendra::operations::text {
+
+// Program
+inline const QString kProgrammingFlash = QStringLiteral("フラッシュプログラムメモリ プログラム中.....");
+inline const QString kProgrammingEeprom = QStringLiteral("ＥＥＰＲＯＭデータメモリ プログラム中.....");
+inline const QString kAllMemoryBlank = QStringLiteral("全てのメモリは消去されました。");
+inline const QString kProgramAborted = QStringLiteral("プログラミングを中止しました。");
+inline const QString kFlashProgramFailed = QStringLiteral("フラッシュプログラムメモリ プログラム失敗");
+inline const QString kEepromProgramFailed = QStringLiteral("ＥＥＰＲＯＭデータメモリ プログラム失敗");
+
+// Verify
+inline const QString kVerifyingFlash = QStringLiteral("フラッシュメモリ ベリファイ中.....");
+inline const QString kVerifyingEeprom = QStringLiteral("ＥＥＰＲＯＭデータメモリ ベリファイ中.....");
+inline const QString kVerifyAborted = QStringLiteral("ベリファイを中止しました。");
+inline const QString kFlashVerifyFailed = QStringLiteral("フラッシュメモリ ベリファイ失敗");
+inline const QString kVerifyCommError = QStringLiteral("ベリファイ　通信エラー");
+inline const QString kVerdictAllOk = QStringLiteral("ベリファイ　FLASH : OK / EEPROM : OK");
+inline const QString kVerdictAllOkStatus = QStringLiteral("ベリファイ　FLASH : OK / EEPROM : OK 　プログラミング正常終了。");
+inline const QString kVerdictBothNg = QStringLiteral("ベリファイ　FLASH : NG / EEPROM : NG");
+inline const QString kVerdictFlashNg = QStringLiteral("ベリファイ　FLASH : NG / EEPROM : OK");
+inline const QString kVerdictEepromNg = QStringLiteral("ベリファイ　FLASH : OK / EEPROM : NG");
+
+// Verify log
+inline const QString kLogFlashHeader = QStringLiteral("Flash Program memory address verify");
+inline const QString kLogEepromHeader = QStringLiteral("EEPROM data memory address verify");
+
+// Read
+inline const QString kReadingFlash = QStringLiteral("フラッシュプログラムメモリ　読出し中.....");
+inline const QString kReadingEeprom = QStringLiteral("ＥＥＰＲＯＭデータメモリ 読出し中.....");
+inline const QString kReadAborted = QStringLiteral("リードを中止しました。");
+inline const QString kFlashReadFailed = QStringLiteral("フラッシュプログラムメモリ 読出し失敗");
+inline const QString kEepromReadFailed = QStringLiteral("ＥＥＰＲＯＭデータメモリ 読出し失敗");
+
+// Erase
+inline const QString kErasing = QStringLiteral("チップ イレース中.....");
+inline const QString kEraseFailed = QStringLiteral("チップ イレース失敗");
+
+// Main window commands
+inline const QString kReadCommandDone =
+    QStringLiteral("プログラム・データメモリ、Ｆｕｓｅ・Ｌｏｃｋビットのリード終了しました。");
+inline const QString kVerifyCommandDone = QStringLiteral("ベリファイ終了しました。");
+inline const QString kEraseCommandDone = QStringLiteral("チップ イレース完了。");
+inline const QString kSecondsSuffix = QStringLiteral("秒");
+
+// ReportProgress state that shows the bar.
+inline const QString kProgressOn = QStringLiteral("ON");
+
+}  // namespace zendra::operations::text
