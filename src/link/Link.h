@@ -20,6 +20,9 @@ struct LinkContext {
     PortMap& ports;
 };
 
+// The writer's line: 57600 baud, no parity, 8 data bits, 1 stop bit.
+inline const QString kWriterLineSettings = QStringLiteral("57600,n,8,1");
+
 // How one exchange ended. Routines also set the error argument to 1 on anything but Ok.
 enum class Outcome { Ok, TimedOut, WrongReply };
 

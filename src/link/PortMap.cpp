@@ -1,0 +1,58 @@
+#include "link/PortMap.h"
+
+#include <QSerialPortInfo>
+#include <algorithm>
+
+#include "core/Settings.h"
+#include "link/Texts.h"
+
+namespace zendra::link {
+
+namespace {
+QString KeyOf(int number) { return QStringLiteral("COM%1").arg(number); }
+}  // namespace
+
+QList<DetectedPort> DetectSystemPorts() {
+    QList<DetectedPort> ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        ports.append({info.systemLocation(), info.description()});
+    return ports;
+}
+
+PortMap::PortMap(core::SettingsStore& settings, Detector detect) : m_settings(settings), m_detect(std::move(detect)) {}
+
+QString PortMap::Assigned(int number) const {
+    return m_settings.Read(core::kSectionPorts, KeyOf(number), QString()).trimmed();
+}
+
+void PortMap::Assign(int number, const QString& path) {
+    m_settings.Write(core::kSectionPorts, KeyOf(number), path);
+    m_settings.Sync();
+}
+
+QList<DetectedPort> PortMap::Detected() const {
+    QList<DetectedPort> ports = m_detect ? m_detect() : QList<DetectedPort>();
+    // Ordered by path, so the n-th port stays the n-th whatever order the system lists them in.
+    std::sort(ports.begin(), ports.end(),
+              [](const DetectedPort& a, const DetectedPort& b) { return a.path < b.path; });
+    return ports;
+}
+
+QString PortMap::Resolve(int number) const {
+    if (number < 1) return {};
+    if (const QString saved = Assigned(number); !saved.isEmpty()) return saved;
+    const QList<DetectedPort> ports = Detected();
+    return number <= ports.size() ? ports.at(number - 1).path : QString();
+}
+
+QString PortMap::Describe(int number) const {
+    const QString path = Resolve(number);
+    if (path.isEmpty()) return texts::kPortNotConnected;
+    for (const DetectedPort& port : Detected()) {
+        if (port.path == path && !port.description.isEmpty())
+            return QStringLiteral("%1 (%2)").arg(path, port.description);
+    }
+    return path;
+}
+
+}  // namespace zendra::link

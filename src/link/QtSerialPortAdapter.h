@@ -1,0 +1,55 @@
+#pragma once
+// The serial port of the writer on QSerialPort. Every QSerialPort detail stays here: writes are pushed out
+// before returning (on the GUI thread write() only queues), waits run a local event loop on readyRead and a
+// timer so the windows repaint and the CPU idles, and port errors are recorded, never shown.
+
+#include <QSerialPort>
+
+#include "link/SerialPort.h"
+
+namespace zendra::link {
+
+struct LineSettings {
+    qint32 baudRate = 57600;
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    QSerialPort::DataBits dataBits = QSerialPort::Data8;
+    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+};
+
+// "57600,n,8,1" and the like: baud, parity n/e/o/m/s, data bits 5..8, stop bits 1, 1.5 or 2.
+// nullopt when the text is not understood.
+std::optional<LineSettings> ParseLineSettings(const QString& text);
+
+class QtSerialPortAdapter final : public SerialPort {
+public:
+    QtSerialPortAdapter();
+    ~QtSerialPortAdapter() override;
+
+    bool Open(const QString& path) override;
+    void Close() override;
+    bool IsOpen() const override;
+    QString PortPath() const override;
+    bool SetLineSettings(const QString& settings) override;
+    void SetNoHandshaking() override;
+    bool SetRts(bool on) override;
+    void DiscardInput() override;
+    int BytesWaiting() override;
+    bool Write(const QByteArray& bytes) override;
+    QByteArray ReadAll() override;
+    void WaitForMoreBytes(core::Duration maxWait) override;
+    bool HasFailed() const override { return m_failed; }
+
+    QSerialPort::SerialPortError LastError() const { return m_lastError; }
+
+private:
+    void OnError(QSerialPort::SerialPortError error);
+    void ApplyLineSettings();
+
+    QSerialPort m_port;
+    LineSettings m_settings;
+    bool m_rts = true;
+    bool m_failed = false;
+    QSerialPort::SerialPortError m_lastError = QSerialPort::NoError;
+};
+
+}  // namespace zendra::link

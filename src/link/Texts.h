@@ -1,0 +1,94 @@
+#pragma once
+// Every text the writer link shows: status-bar lines, message-window notices and the firmware advisory.
+// Each text is written here once; the command tables and routines refer to these names.
+
+#include <QString>
+
+namespace zendra::link::texts {
+
+// --- Programming mode and identification ---
+inline const QString kFailEnterAvr = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : AVR Extend command A");
+inline const QString kFailEnterProgramming = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Enter programming Mode P");
+// The received byte follows as a character.
+inline const QString kWrongEnterProgramming = QStringLiteral("返答ﾃﾞｰﾀﾐｽ : Enter programming Mode P ");
+inline const QString kFailLeaveProgramming = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Leave programming Mode L");
+inline const QString kFailReadSignature = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Signature bytes s");
+inline const QString kFailChipErase = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Chip Erase e");
+inline const QString kSendingExitAvr = QStringLiteral("ｺﾏﾝﾄﾞ送信 : Avr Extend command A");
+// The device code follows in upper-case hexadecimal without leading zeros.
+inline const QString kSendingSelectDevice = QStringLiteral("ｺﾏﾝﾄﾞ送信 : Select device command T , 0x");
+inline const QString kFailSelectDevice = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T");
+inline const QString kRejectedSelectDevice =
+    QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T \r\nプログラマは、選択したマイコンを認識できませんでした。");
+inline const QString kNoSignature = QStringLiteral("--:--:--");
+inline const QString kChipProtectedOrNotSeated =
+    QStringLiteral("デバイスがソケットに正しくセットされていないか、プロテクトされています。"
+                   "プロテクトのときは、チップイレース([イレース]ボタン)を押してください。");
+inline const QString kChipNotSeated = QStringLiteral("デバイスがソケットに正しくセットされていません。");
+inline const QString kDeviceMismatch =
+    QStringLiteral("デバイス選択と、ソケット上のデバイスが一致しません。\r\n"
+                   "購入直後のデバイスを使用する場合は、チップイレース(<イレース>ボタン)を実行してください。");
+
+// --- Memory access ---
+inline const QString kFailSelectAddress = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Address Select A");
+inline const QString kFailWriteLow = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Low byte Write Program Memory c");
+inline const QString kWrongWriteLow = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Low byte Write Data Memory c");
+inline const QString kFailWriteHigh = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Hi byte Write Program Memory C");
+inline const QString kWrongWriteHigh = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Hi byte Write Data Memory C");
+inline const QString kFailWriteTiny26 = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Program Memory Tiny26 W");
+inline const QString kWrongWriteTiny26 = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Data Memory Tiny26");
+inline const QString kFailReadProgram = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Program Memory R");
+inline const QString kFailReadData = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Data Memory d");
+inline const QString kFailWriteData = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Data Memory D");
+
+// --- Fuse, lock and calibration ---
+inline const QString kFailWriteFuse = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Fuse bit f");
+inline const QString kFailWriteFuseLow = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Fuse bit u");
+inline const QString kFailWriteFuseHigh = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Fuse Hi bit ;");
+inline const QString kFailWriteLock = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit l");
+inline const QString kFailWriteLockTiny26 = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit Tiny26 ;");
+inline const QString kWrongWriteLockTiny26 = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit Tiny26");
+inline const QString kFailReadLockFuse = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Lock & Fuse bit F");
+inline const QString kFailReadFuse = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Fuse bit r");
+inline const QString kFailReadFuseHigh = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Fuse Hi bit :");
+inline const QString kFailReadCalibration = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Calibration Byte o");
+
+// --- Writer detection and communication check ---
+inline const QString kCommunicating = QStringLiteral("ライタと通信中！");
+inline const QString kWriterOk = QStringLiteral("ＺｅｎｄｒａＯＫ ！！");
+inline const QString kPortPanelPrefix = QStringLiteral("COM");
+inline const QString kNoCommunicationNotice =
+    QStringLiteral("ライタと通信ができませんでした。\r\nPCとライタの接続を確認後、メニューバーの\r\n"
+                   "[通信チェック] [COMポート選択]を実行して下さい。\r\n");
+inline const QString kNoCommunicationStatus = QStringLiteral("ライタと通信ができませんでした。(レジストリリード)");
+inline const QString kWriterNotFound =
+    QStringLiteral("ライターを検出できませんでした。使用可能な通信ポートを設定してください。");
+// "ライターを COM" + port number + "に検出しました。"
+inline const QString kWriterFoundBefore = QStringLiteral("ライターを COM");
+inline const QString kWriterFoundAfter = QStringLiteral("に検出しました。");
+inline const QString kFirmwareRefused =
+    QStringLiteral("ファームウエアバージョン６．３０以降にアップデートしてください。\r\nこのソフトは使用できません。");
+inline const QString kVersionUnreadable = QStringLiteral("ファームウエアバージョンを読み出せませんでした。");
+inline const QString kCommunicationError = QStringLiteral("通信エラーが発生しました。");
+
+// The firmware advisory, line by line; the support page and the versions are inserted by the routine.
+inline const QString kAdvisoryOld =
+    QStringLiteral("ファームウエアバージョンが古いのでアップデートを行なってください。　　　　");
+inline const QString kAdvisoryBlank = QStringLiteral("　");
+inline const QString kAdvisoryCdRom =
+    QStringLiteral("新しいファームウエアは、ご購入されたキットに添付されていたＣＤ－ＲＯＭ内、　　　　");
+inline const QString kAdvisoryObtainBefore = QStringLiteral("または、");
+inline const QString kAdvisoryObtainAfter = QStringLiteral("より入手できます。　　　");
+inline const QString kAdvisoryHowToBefore = QStringLiteral("アップデート方法は、");
+inline const QString kAdvisoryHowToAfter = QStringLiteral("をご覧ください。　　");
+inline const QString kAdvisoryCurrent = QStringLiteral("現在のファームウエアバージョン　 ： KX-WRT540 V");
+inline const QString kAdvisoryRecommended = QStringLiteral("推奨するファームウエアバージョン ： KX-WRT540 V");
+inline const QString kAdvisoryRecommendedVersion = QStringLiteral("6.35");
+inline const QString kAdvisoryOrLater = QStringLiteral(" 、または、それ以降。　");
+inline const QString kAdvisoryWhereShown =
+    QStringLiteral("（現在使用中のファームウエアバージョンは、メイン画面の右下に表示されます。）");
+
+// --- Port map ---
+inline const QString kPortNotConnected = QStringLiteral("未接続");
+
+}  // namespace zendra::link::texts
