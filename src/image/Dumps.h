@@ -2,6 +2,7 @@
 // Hex dumps of the images: rendered to the scratch files "avrhex.txt" / "avreep.txt" (UTF-8, CR LF,
 // "･" for bytes outside 0x20..0x7E) and loaded into the dump windows as plain text.
 
+#include <QByteArray>
 #include <QString>
 
 #include "core/SharedState.h"
@@ -14,11 +15,13 @@ inline const QString kProgramDumpFile = QStringLiteral("avrhex.txt");
 inline const QString kEepromDumpFile = QStringLiteral("avreep.txt");
 inline const QString kVerifyLogFile = QStringLiteral("avrvfy.txt");
 
-// Pure renderings of the in-use part.
-QString ProgramDumpText(const MemoryImages& images, qint32 programMemoryWords);
-QString EepromDumpText(const MemoryImages& images, qint32 eepromBytes);
+// Pure renderings of the in-use part, as the UTF-8 bytes of the file: program lines of 8 words
+// ("0000: " + eight "HHLL " groups + 16 characters), EEPROM lines of 16 bytes ("0000: " + sixteen "HH "
+// groups + 16 characters).
+QByteArray ProgramDumpText(const MemoryImages& images, qint32 programMemoryWords);
+QByteArray EepromDumpText(const MemoryImages& images, qint32 eepromBytes);
 
-// state.ScratchDir + name.
+// state.ScratchDir + name (state.AppDir when no scratch folder was set).
 QString ScratchPath(const core::SharedState& state, const QString& name);
 
 // Write the dump file (false when it could not be written); Show loads it into the window.

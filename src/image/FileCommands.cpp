@@ -1,0 +1,238 @@
+#include "image/FileCommands.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+#include "image/Dumps.h"
+#include "image/ImageTexts.h"
+#include "image/IntelHex.h"
+
+namespace zendra::image {
+
+namespace {
+
+using core::DumpWindow;
+
+bool HasCodeExtension(const QString& name) {
+    const QString tail = name.right(4).toLower();
+    return tail == QStringLiteral(".hex") || tail == QStringLiteral(".rom");
+}
+
+QString FileTitle(const QString& path) { return QFileInfo(path).fileName(); }
+
+void RememberDirectory(FileContext& ctx, const core::TextKey& key, const QString& path) {
+    core::WriteText(ctx.settings, key, ParentDirectory(path, FileTitle(path)));
+}
+
+// The chooser's answer; nullopt when the user cancelled (the command then ends quietly).
+std::optional<QString> AskOpen(FileContext& ctx, const QString& title, const QString& filter,
+                               const QString& suffix, const QString& preset) {
+    const core::FileDialogRequest request{title, filter, suffix, preset, core::ReadText(ctx.settings, core::keys::OpenDir)};
+    auto answer = ctx.ui.ChooseOpenFile(request);
+    if (answer && !answer->isEmpty()) ctx.dialog.FileName = *answer;
+    return answer;
+}
+
+std::optional<QString> AskSave(FileContext& ctx, const QString& title, const QString& filter, const QString& preset) {
+    const core::FileDialogRequest request{title, filter, QString(), preset,
+                                          core::ReadText(ctx.settings, core::keys::SaveDir)};
+    auto answer = ctx.ui.ChooseSaveFile(request);
+    if (!answer || answer->isEmpty()) return std::nullopt;
+    ctx.dialog.FileName = *answer;
+    return answer;
+}
+
+bool ConfirmOverwrite(FileContext& ctx) {
+    return ctx.ui.ShowMessageBox(core::MessageIcon::Information, texts::kSaveTitle, texts::kOverwriteQuestion,
+                                 core::MessageButtons::OkCancel) == core::MessageAnswer::Ok;
+}
+
+// One notice for everything the loaded files held beyond the selected device.
+void TellBeyondDevice(FileContext& ctx, int codeBytes, int eepromBytes) {
+    QStringList lines;
+    if (codeBytes > 0) lines << texts::kCodeBeyondDevice.arg(codeBytes);
+    if (eepromBytes > 0) lines << texts::kEepromBeyondDevice.arg(eepromBytes);
+    if (!lines.isEmpty()) ctx.ui.ShowMessage(core::kMessageNotice, lines.join(QStringLiteral("\r\n")));
+}
+
+// Loads EepFileName when it exists, else marks the EEPROM window not found and clears the image.
+// False when the file was rejected (image, title and EepFileName then stay as they were).
+bool LoadEepromPair(FileContext& ctx, const QString& previousEepName, int& beyond) {
+    auto& state = ctx.state;
+    if (FileExists(state.EepFileName)) {
+        const HexReadResult result = ReadEepromHexFile(ctx.ui, state, ctx.images);
+        if (!result.Accepted()) {
+            state.EepFileName = previousEepName;
+            return false;
+        }
+        beyond = result.bytesBeyondDevice;
+        ctx.ui.SetDumpWindowTitle(DumpWindow::Eeprom, texts::kEepromTitlePrefix + state.EepFileName);
+    } else {
+        ctx.ui.SetDumpWindowTitle(DumpWindow::Eeprom, texts::kEepromNotFoundTitle);
+        ClearEepromImage(ctx.images);
+    }
+    RedrawEepromDump(ctx.ui, state, ctx.images);
+    return true;
+}
+
+}  // namespace
+
+QString SetEepromFileExtension(const QString& name) {
+    return name.left(std::max<qsizetype>(0, name.size() - 3)) + QStringLiteral("eep");
+}
+
+bool FileExists(const QString& path) {
+    if (path.isEmpty() || QFileInfo(path).isDir()) return false;
+    QFile file(path);
+    const bool readable = file.open(QIODevice::ReadOnly);
+    file.close();
+    return readable;
+}
+
+QString ParentDirectory(const QString& path, const QString& fileTitle) {
+    if (fileTitle.isEmpty()) return QString();
+    const qsizetype at = path.indexOf(fileTitle);
+    if (at <= 0) return QString();
+    if (at == 1 && path.at(0) == QLatin1Char('/')) return QStringLiteral("/");
+    return path.left(at - 1);
+}
+
+void OpenCodeAndData(FileContext& ctx) {
+    auto& state = ctx.state;
+    const QString previousCode = state.CodeFileName;
+    const QString previousEep = state.EepFileName;
+    if (!state.ReloadRequested) {
+        const auto answer = AskOpen(ctx, texts::kTitleOpenCodeAndData, texts::kFilterCode, texts::kSuffixCode,
+                                    ctx.dialog.FileName);
+        if (!answer) return;
+        if (!answer->isEmpty()) {
+            state.CodeFileName = *answer;
+            state.EepFileName = SetEepromFileExtension(*answer);
+        }
+    }
+    if (!state.CodeFileName.isEmpty() && !FileExists(state.CodeFileName)) {
+        state.CodeFileName.clear();
+        ctx.ui.SetDumpWindowTitle(DumpWindow::Program, texts::kProgramNotFoundTitle);
+        ClearProgramImage(ctx.images);
+        RedrawProgramDump(ctx.ui, state, ctx.images);
+        ctx.ui.ShowMessage(core::kMessageNotice, texts::kCannotOpen);
+        return;
+    }
+    if (!HasCodeExtension(state.CodeFileName)) {
+        const QString shown = state.CodeFileName.isEmpty() ? texts::kReloadNoName : state.CodeFileName;
+        ctx.ui.ShowMessage(core::kMessageNotice,
+                           texts::kReloadFileLabel + shown + QStringLiteral("\r\n") + texts::kReloadNotSet);
+        state.CodeFileName.clear();
+        return;
+    }
+    const HexReadResult code = ReadCodeHexFile(ctx.ui, state, ctx.images);
+    if (!code.Accepted()) {
+        // Nothing of the rejected pair is taken, the EEPROM file included.
+        state.CodeFileName = previousCode;
+        state.EepFileName = previousEep;
+        return;
+    }
+    ctx.ui.SetDumpWindowTitle(DumpWindow::Program, texts::kProgramTitlePrefix + state.CodeFileName);
+    RedrawProgramDump(ctx.ui, state, ctx.images);
+
+    if (ctx.dialog.FileName.isEmpty()) return;
+    RememberDirectory(ctx, core::keys::OpenDir, ctx.dialog.FileName);
+
+    int eepromBeyond = 0;
+    if (!LoadEepromPair(ctx, previousEep, eepromBeyond)) return;
+    ctx.ui.SetStatusPanel(1, texts::kOpened);
+    TellBeyondDevice(ctx, code.bytesBeyondDevice, eepromBeyond);
+}
+
+void OpenCode(FileContext& ctx) {
+    auto& state = ctx.state;
+    const QString previousCode = state.CodeFileName;
+    const auto answer = AskOpen(ctx, texts::kTitleOpenCode, texts::kFilterCode, texts::kSuffixCode, QString());
+    if (!answer) return;
+    if (!answer->isEmpty()) state.CodeFileName = *answer;
+    if (!FileExists(state.CodeFileName)) return;
+    if (!HasCodeExtension(state.CodeFileName)) {
+        state.CodeFileName.clear();
+        ctx.ui.ShowMessageBox(core::MessageIcon::Information, texts::kMainWindowCaption, texts::kCannotOpen,
+                              core::MessageButtons::Ok);
+        return;
+    }
+    const HexReadResult code = ReadCodeHexFile(ctx.ui, state, ctx.images);
+    if (!code.Accepted()) {
+        state.CodeFileName = previousCode;
+        return;
+    }
+    ctx.ui.SetDumpWindowTitle(DumpWindow::Program, texts::kProgramTitlePrefix + state.CodeFileName);
+    RedrawProgramDump(ctx.ui, state, ctx.images);
+    RememberDirectory(ctx, core::keys::OpenDir, state.CodeFileName);
+    TellBeyondDevice(ctx, code.bytesBeyondDevice, 0);
+}
+
+void OpenData(FileContext& ctx) {
+    auto& state = ctx.state;
+    const QString previousEep = state.EepFileName;
+    const auto answer = AskOpen(ctx, texts::kTitleOpenData, texts::kFilterData, texts::kSuffixData, QString());
+    if (!answer) return;
+    if (!answer->isEmpty()) state.EepFileName = SetEepromFileExtension(*answer);
+    int beyond = 0;
+    if (LoadEepromPair(ctx, previousEep, beyond)) TellBeyondDevice(ctx, 0, beyond);
+}
+
+void SaveOverwrite(FileContext& ctx) {
+    auto& state = ctx.state;
+    if (state.CodeFileName.isEmpty()) {
+        ctx.ui.ShowMessage(core::kMessageNotice, texts::kNoFileOpenNotice);
+        ctx.ui.SetStatusPanel(1, texts::kNoFileOpenStatus);
+        return;
+    }
+    state.SaveCodeFileName = state.CodeFileName;
+    state.SaveEepFileName = state.EepFileName;
+    // Never replace the user's file with less than it held without asking.
+    const bool codeAtRisk = ctx.images.ProgramFileAtRisk && FileExists(state.SaveCodeFileName);
+    const bool eepromAtRisk = ctx.images.EepromFileAtRisk && FileExists(state.SaveEepFileName);
+    if ((codeAtRisk || eepromAtRisk) && !ConfirmOverwrite(ctx)) return;
+    const bool codeSaved = WriteCodeHexFile(ctx.ui, state, ctx.images);
+    const bool eepromSaved = WriteEepromHexFile(ctx.ui, state, ctx.images);
+    if (codeSaved && eepromSaved) ctx.ui.SetStatusPanel(1, texts::kSaved);
+}
+
+void SaveAsCodeAndData(FileContext& ctx) {
+    auto& state = ctx.state;
+    const auto answer = AskSave(ctx, texts::kTitleSaveCodeAndData, texts::kFilterSaveCode, ctx.dialog.FileName);
+    if (!answer) return;
+    state.SaveCodeFileName = *answer;
+    state.SaveEepFileName = SetEepromFileExtension(*answer);
+    if (FileExists(state.SaveCodeFileName) && !ConfirmOverwrite(ctx)) return;
+    RememberDirectory(ctx, core::keys::SaveDir, *answer);
+    WriteCodeHexFile(ctx.ui, state, ctx.images);
+    WriteEepromHexFile(ctx.ui, state, ctx.images);
+}
+
+void SaveAsCode(FileContext& ctx) {
+    auto& state = ctx.state;
+    const auto answer = AskSave(ctx, texts::kTitleSaveCode, texts::kFilterSaveCode, texts::kPresetSaveCode);
+    if (!answer) return;
+    state.SaveCodeFileName = *answer;
+    if (FileExists(state.SaveCodeFileName) && !ConfirmOverwrite(ctx)) return;
+    RememberDirectory(ctx, core::keys::SaveDir, *answer);
+    WriteCodeHexFile(ctx.ui, state, ctx.images);
+}
+
+void SaveAsData(FileContext& ctx) {
+    auto& state = ctx.state;
+    const auto answer = AskSave(ctx, texts::kTitleSaveData, texts::kFilterSaveData, texts::kPresetSaveData);
+    if (!answer) return;
+    state.SaveEepFileName = SetEepromFileExtension(*answer);
+    if (FileExists(state.SaveEepFileName) && !ConfirmOverwrite(ctx)) return;
+    RememberDirectory(ctx, core::keys::SaveDir, *answer);
+    WriteEepromHexFile(ctx.ui, state, ctx.images);
+}
+
+void Reload(FileContext& ctx) {
+    ctx.state.ReloadRequested = true;
+    OpenCodeAndData(ctx);
+    ctx.state.ReloadRequested = false;
+}
+
+}  // namespace zendra::image

@@ -1,0 +1,67 @@
+#pragma once
+// Every text that the image layer shows, written once.
+
+#include <QString>
+
+#include "core/Product.h"
+
+namespace zendra::image::texts {
+
+// Intel HEX readers: the error of each reader, followed by the line that made it reject the file.
+inline const QString kCodeReadError = QStringLiteral("HEX ファイルのオープンエラー");
+inline const QString kEepromReadError = QStringLiteral("EEP  ファイルのオープンエラー");
+inline const QString kLineSuffix = QStringLiteral(" (行 %1)");
+// Data that lies beyond the selected device's memory (loaded, but outside the in-use range).
+inline const QString kCodeBeyondDevice =
+    QStringLiteral("HEX ファイルにはデバイスの Flash 容量を超えるデータが %1 バイトあります。");
+inline const QString kEepromBeyondDevice =
+    QStringLiteral("EEP ファイルにはデバイスの EEPROM 容量を超えるデータが %1 バイトあります。");
+
+// Intel HEX writers.
+inline const QString kSaveTitle = QStringLiteral("ファイル保存");
+inline const QString kSaveReadOnly = QStringLiteral("リードオンリーファイルにアクセスしました。");
+inline const QString kSaveFailed = QStringLiteral("ファイル保存できませんでした。");
+
+// Buffer-edit panel.
+inline const QString kInputWrong = QStringLiteral("入力データに誤りがあります．");
+inline const QString kFlashAddressRange = QStringLiteral("Flash アドレスが範囲を超えています．");
+inline const QString kEepromAddressRange = QStringLiteral("EEPROM アドレスが範囲を超えています．");
+
+// File commands: dialogs.
+inline const QString kTitleOpenCodeAndData = QStringLiteral("コードファイル ＆ データファイルを開く");
+inline const QString kTitleOpenCode = QStringLiteral("コードファイル(*.hex)を開く");
+inline const QString kTitleOpenData = QStringLiteral("データファイル(*.eep)を開く");
+inline const QString kTitleSaveCodeAndData = QStringLiteral("コードファイル ＆ データファイルの保存");
+inline const QString kTitleSaveCode = QStringLiteral("コードファイル(*.hex)の保存");
+inline const QString kTitleSaveData = QStringLiteral("データファイル(*.eep)の保存");
+inline const QString kFilterCode = QStringLiteral("Hex File (*.hex *.rom);;All Files (*)");
+inline const QString kFilterData = QStringLiteral("eep File (*.eep);;All Files (*)");
+inline const QString kFilterSaveCode = QStringLiteral("Hex File (*.HEX);;All Files (*)");
+inline const QString kFilterSaveData = QStringLiteral("Eep File (*.eep);;All Files (*)");
+inline const QString kSuffixCode = QStringLiteral("hex");
+inline const QString kSuffixData = QStringLiteral("eep");
+inline const QString kPresetSaveCode = QStringLiteral("*.hex");
+inline const QString kPresetSaveData = QStringLiteral("*.eep");
+
+// File commands: window titles.
+inline const QString kProgramTitlePrefix = QStringLiteral("Program : ");
+inline const QString kProgramNotFoundTitle = QStringLiteral("Program : Not found HEX file");
+inline const QString kEepromTitlePrefix = QStringLiteral("EEPROM : ");
+inline const QString kEepromNotFoundTitle = QStringLiteral("EEPROM memory : Not found EEP file");
+
+// File commands: results.
+inline const QString kCannotOpen = QStringLiteral("指定されたファイルを開くことができませんでした。");
+inline const QString kReloadFileLabel = QStringLiteral("再ロードするファイル名 ： ");
+inline const QString kReloadNoName = QStringLiteral("?");
+inline const QString kReloadNotSet = QStringLiteral(
+    "再ロードするファイルが未指定です。 一度、メニューバーのファイルからＨＥＸファイルを開くと自動的にファイル名が指定されます。");
+inline const QString kOpened = QStringLiteral("ファイルをオープンしました。");
+inline const QString kSaved = QStringLiteral("ファイルを保存しました．");
+inline const QString kNoFileOpenNotice = QStringLiteral("ファイルがオープンされていません．");
+inline const QString kNoFileOpenStatus = QStringLiteral("ファイルがオープンされていません");
+inline const QString kOverwriteQuestion = QStringLiteral("ファイルが存在します。上書きしますか？");
+
+// The main window's caption titles the box of the open-code command.
+inline const QString kMainWindowCaption = QStringLiteral("New Zendra ") + core::kVersionText;
+
+}  // namespace zendra::image::texts

@@ -1,0 +1,255 @@
+#include "image/IntelHex.h"
+
+#include <QByteArrayView>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+#include <array>
+#include <memory>
+
+#include "image/HexText.h"
+#include "image/ImageTexts.h"
+
+namespace zendra::image {
+
+namespace {
+
+constexpr int kHighestFileAddress = 0xFFFF;  // 16-bit addresses only
+constexpr int kRecordBytes = 16;
+constexpr int kMaxRecordBytes = 1 + 2 + 1 + 255 + 1;  // count, address, type, data, checksum
+const QByteArray kEndRecord = QByteArrayLiteral(":00000001FF\r\n");
+const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
+
+enum RecordType : quint8 { kData = 0x00, kEndOfFile = 0x01, kSegmentBase = 0x02, kLinearBase = 0x04 };
+
+// Lower case loads as its value: toolchains write either case.
+int DigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+bool IsLineBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// Walks the records of `text`; `store(fileAddress, byte)` returns false when the byte falls outside the
+// image, `beyond(fileAddress)` whether it lies above the device's in-use range.
+template <typename Store, typename Beyond>
+HexReadResult ParseRecords(const QByteArray& text, Store store, Beyond beyond) {
+    HexReadResult result;
+    QByteArrayView all(text);
+    if (all.startsWith("\xEF\xBB\xBF")) all = all.sliced(3);
+    std::array<quint8, kMaxRecordBytes> bytes{};
+    int lineNumber = 0;
+    const auto reject = [&](HexRejection why) {
+        result.rejection = why;
+        result.line = lineNumber;
+        return result;
+    };
+    qsizetype position = 0;
+    while (position < all.size()) {
+        qsizetype end = all.indexOf('\n', position);
+        if (end < 0) end = all.size();  // a last line without a line end
+        QByteArrayView line = all.sliced(position, end - position);
+        position = end + 1;
+        ++lineNumber;
+        while (!line.isEmpty() && IsLineBlank(line.back())) line.chop(1);
+        if (line.isEmpty()) continue;
+        if (line.front() != ':') return reject(HexRejection::NoStartMark);
+
+        const QByteArrayView digits = line.sliced(1);
+        for (char c : digits)
+            if (DigitValue(c) < 0) return reject(HexRejection::BadDigit);
+        if (digits.size() % 2 != 0 || digits.size() < 10 || digits.size() > 2 * kMaxRecordBytes)
+            return reject(HexRejection::LengthMismatch);
+        const qsizetype byteCount = digits.size() / 2;
+        quint32 sum = 0;
+        for (qsizetype i = 0; i < byteCount; ++i) {
+            bytes[i] = static_cast<quint8>(DigitValue(digits[2 * i]) * 16 + DigitValue(digits[2 * i + 1]));
+            sum += bytes[i];
+        }
+        const int dataCount = bytes[0];
+        if (byteCount != dataCount + 5) return reject(HexRejection::LengthMismatch);
+        if (sum % 256 != 0) return reject(HexRejection::BadChecksum);
+
+        const int address = bytes[1] * 256 + bytes[2];
+        const quint8 type = bytes[3];
+        const quint8* data = bytes.data() + 4;
+        if (type == kData) {
+            for (int k = 0; k < dataCount; ++k) {
+                if (!store(address + k, data[k])) return reject(HexRejection::OutsideImage);
+                if (beyond(address + k)) ++result.bytesBeyondDevice;
+            }
+        } else if (type == kSegmentBase || type == kLinearBase) {
+            if (std::any_of(data, data + dataCount, [](quint8 b) { return b != 0; }))
+                return reject(HexRejection::ExtendedAddress);
+        }
+        // The end record does not end the reading; start-address records carry nothing for the images.
+    }
+    return result;
+}
+
+void AppendRecord(QByteArray& out, int address, const QString& dataDigits) {
+    qint16 unused = 0;  // every digit here is our own
+    QString record = QStringLiteral(":") + ByteToHex(static_cast<quint8>(dataDigits.size() / 2)) +
+                     AddressToHex(static_cast<quint32>(address)) + QStringLiteral("00") + dataDigits;
+    AppendHexChecksum(record, unused);
+    out += record.toLatin1();
+    out += kLineEnd;
+}
+
+void ReportRejection(core::UserInterface& ui, const QString& readerError, const HexReadResult& result) {
+    QString text = readerError;
+    if (result.line > 0) text += texts::kLineSuffix.arg(result.line);
+    ui.SetStatusPanel(1, text);
+    ui.ShowMessage(core::kMessageNotice, text);
+}
+
+template <typename Array, typename Parse>
+HexReadResult ReadInto(core::UserInterface& ui, const QString& path, const QString& readerError, Array& target,
+                       Parse parse) {
+    HexReadResult result;
+    if (path.isEmpty()) return result;
+    QFile file(path);
+    QByteArray text;
+    if (file.open(QIODevice::ReadOnly)) text = file.readAll();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        result.rejection = HexRejection::Unreadable;
+        ReportRejection(ui, readerError, result);
+        return result;
+    }
+    auto scratch = std::make_unique<Array>();
+    scratch->fill(kErased);
+    result = parse(text, *scratch);
+    if (!result.Accepted()) {
+        ReportRejection(ui, readerError, result);
+        return result;
+    }
+    target = *scratch;
+    return result;
+}
+
+bool SamePath(const QString& a, const QString& b) {
+    if (a.isEmpty() || b.isEmpty()) return false;
+    const QFileInfo fa(a), fb(b);
+    if (fa.exists() && fb.exists()) return fa.canonicalFilePath() == fb.canonicalFilePath();
+    return fa.absoluteFilePath() == fb.absoluteFilePath();
+}
+
+bool ReportSave(core::UserInterface& ui, SaveFailure failure) {
+    if (failure == SaveFailure::None) return true;
+    ui.ShowMessageBox(core::MessageIcon::Critical, texts::kSaveTitle,
+                      failure == SaveFailure::ReadOnly ? texts::kSaveReadOnly : texts::kSaveFailed,
+                      core::MessageButtons::Ok);
+    return false;
+}
+
+}  // namespace
+
+HexReadResult ParseCodeHex(const QByteArray& text, ProgramArray& image, qint32 programMemoryWords) {
+    const qint64 inUseBytes = 2 * static_cast<qint64>(std::max<qint32>(programMemoryWords, 0));
+    return ParseRecords(
+        text,
+        [&image](int fileAddress, quint8 value) {
+            if (fileAddress > kHighestFileAddress) return false;
+            // Files hold each word low byte first; the image holds it high byte first.
+            image[fileAddress % 2 == 0 ? fileAddress + 1 : fileAddress - 1] = value;
+            return true;
+        },
+        [inUseBytes](int fileAddress) { return fileAddress >= inUseBytes; });
+}
+
+HexReadResult ParseEepromHex(const QByteArray& text, EepromArray& image, qint32 eepromBytes) {
+    const qint64 inUse = std::max<qint32>(eepromBytes, 0);
+    return ParseRecords(
+        text,
+        [&image](int address, quint8 value) {
+            if (address >= kEepromImageSize) return false;
+            image[address] = value;
+            return true;
+        },
+        [inUse](int address) { return address >= inUse; });
+}
+
+QByteArray CodeHexText(const ProgramArray& image, qint32 programMemoryWords) {
+    const int words = std::clamp<qint32>(programMemoryWords, 0, (kProgramImageSize - 1) / 2);
+    QByteArray out;
+    for (int first = 0; first < words; first += kRecordBytes / 2) {
+        QString data;
+        for (int w = first; w < std::min(first + kRecordBytes / 2, words); ++w)
+            data += ByteToHex(image[2 * w + 1]) + ByteToHex(image[2 * w]);
+        AppendRecord(out, 2 * first, data);
+    }
+    return out + kEndRecord;
+}
+
+QByteArray EepromHexText(const EepromArray& image, qint32 eepromBytes) {
+    const int count = std::clamp<qint32>(eepromBytes, 0, kEepromImageSize - 1);
+    QByteArray out;
+    for (int first = 0; first < count; first += kRecordBytes) {
+        QString data;
+        for (int a = first; a < std::min(first + kRecordBytes, count); ++a) data += ByteToHex(image[a]);
+        AppendRecord(out, first, data);
+    }
+    return out + kEndRecord;
+}
+
+HexReadResult ReadCodeHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images) {
+    const HexReadResult result =
+        ReadInto(ui, state.CodeFileName, texts::kCodeReadError, images.ProgramImage,
+                 [&state](const QByteArray& text, ProgramArray& scratch) {
+                     return ParseCodeHex(text, scratch, state.ProgramMemoryWords);
+                 });
+    if (result.Accepted() && !state.CodeFileName.isEmpty()) images.ProgramFileAtRisk = result.bytesBeyondDevice > 0;
+    return result;
+}
+
+HexReadResult ReadEepromHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images) {
+    const HexReadResult result =
+        ReadInto(ui, state.EepFileName, texts::kEepromReadError, images.EepromImage,
+                 [&state](const QByteArray& text, EepromArray& scratch) {
+                     return ParseEepromHex(text, scratch, state.EepromBytes);
+                 });
+    if (result.Accepted() && !state.EepFileName.isEmpty()) images.EepromFileAtRisk = result.bytesBeyondDevice > 0;
+    return result;
+}
+
+SaveFailure SaveFileContents(const QString& path, const QByteArray& bytes) {
+    const QFileInfo target(path);
+    // A directory or a write-protected file in the way is the read-only case, before anything is touched.
+    if (target.isDir() || (target.exists() && !target.isWritable())) return SaveFailure::ReadOnly;
+    QSaveFile file(path);
+    // Only used where the folder cannot hold the temporary file.
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly)) {
+        const QFileInfo folder(target.absolutePath());
+        return folder.isDir() && !folder.isWritable() ? SaveFailure::ReadOnly : SaveFailure::Other;
+    }
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        file.commit();
+        return SaveFailure::Other;
+    }
+    return file.commit() ? SaveFailure::None : SaveFailure::Other;
+}
+
+bool WriteCodeHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images) {
+    if (state.SaveCodeFileName.isEmpty()) return true;
+    const bool saved = ReportSave(
+        ui, SaveFileContents(state.SaveCodeFileName, CodeHexText(images.ProgramImage, state.ProgramMemoryWords)));
+    // The loaded file now holds exactly this image.
+    if (saved && SamePath(state.SaveCodeFileName, state.CodeFileName)) images.ProgramFileAtRisk = false;
+    return saved;
+}
+
+bool WriteEepromHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images) {
+    if (state.SaveEepFileName.isEmpty()) return true;
+    const bool saved = ReportSave(
+        ui, SaveFileContents(state.SaveEepFileName, EepromHexText(images.EepromImage, state.EepromBytes)));
+    if (saved && SamePath(state.SaveEepFileName, state.EepFileName)) images.EepromFileAtRisk = false;
+    return saved;
+}
+
+}  // namespace zendra::image

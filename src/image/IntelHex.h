@@ -1,0 +1,57 @@
+#pragma once
+// Intel HEX code files (.hex/.rom, words stored low byte first) and EEPROM files (.eep).
+// Readers load into a scratch image and hand it over only when every record is sound, so a rejected file
+// changes nothing. Writers emit every 16-byte record of the in-use part, ascending, ASCII with CR LF,
+// through QSaveFile so a failed save leaves the existing file as it was.
+
+#include <QByteArray>
+#include <QString>
+
+#include "core/SharedState.h"
+#include "core/UserInterface.h"
+#include "image/MemoryImages.h"
+
+namespace zendra::image {
+
+enum class HexRejection {
+    None,
+    Unreadable,       // the file could not be opened or read
+    NoStartMark,      // a non-empty line that does not start with ":"
+    BadDigit,         // a character that is not a hex digit
+    LengthMismatch,   // the line's length does not match its byte count
+    BadChecksum,
+    OutsideImage,     // data that would land outside the image
+    ExtendedAddress,  // a 02/04 record with a non-zero base (only 16-bit addresses are supported)
+};
+
+struct HexReadResult {
+    HexRejection rejection = HexRejection::None;
+    int line = 0;               // 1-based line that rejected the file (0 when the whole file failed)
+    int bytesBeyondDevice = 0;  // data bytes at or above the selected device's in-use range
+    bool Accepted() const { return rejection == HexRejection::None; }
+};
+
+// Pure parsing into `image` (the caller passes a cleared one). On rejection `image` holds a partial load.
+HexReadResult ParseCodeHex(const QByteArray& text, ProgramArray& image, qint32 programMemoryWords);
+HexReadResult ParseEepromHex(const QByteArray& text, EepromArray& image, qint32 eepromBytes);
+
+// Pure rendering of the in-use part, end record included.
+QByteArray CodeHexText(const ProgramArray& image, qint32 programMemoryWords);
+QByteArray EepromHexText(const EepromArray& image, qint32 eepromBytes);
+
+// Read state.CodeFileName / state.EepFileName into the image, replacing it as a clear and a read would.
+// A rejected file leaves the image as it was and shows the reader's error with the line number in
+// status panel 1 and as a notice of the message window.
+HexReadResult ReadCodeHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images);
+HexReadResult ReadEepromHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images);
+
+// Write to state.SaveCodeFileName / state.SaveEepFileName (nothing to do, and true, when the name is
+// empty). A failure shows the critical box titled "ファイル保存" and returns false.
+bool WriteCodeHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images);
+bool WriteEepromHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images);
+
+enum class SaveFailure { None, ReadOnly, Other };
+// Replaces `path` with `bytes` as one step; what failed, if anything.
+SaveFailure SaveFileContents(const QString& path, const QByteArray& bytes);
+
+}  // namespace zendra::image
