@@ -23,8 +23,8 @@ inline constexpr int kComPortCount = 20;
 
 // "COM" + number (or "COM?" for 0) + " のオープンに失敗しました。" CR "ポート番号を再設定してください。"
 QString PortOpenFailedText(int number);
-// The list index the stored "ComNox" text selects: 1..20 as stored, anything else 0 ("????").
-int PreselectedPortIndex(const QString& stored);
+// The list index that "ComNox" selects: 1..20 as stored; absent, 0, above 20 or not a number: 0 ("????").
+int PreselectedPortIndex(const core::SettingsStore& settings);
 
 class FrmCom final : public QDialog {
     Q_OBJECT

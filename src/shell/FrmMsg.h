@@ -40,6 +40,13 @@ public:
     QProgressBar* ProgBar = nullptr;
     QPushButton* Cmd_okm = nullptr;
 
+Q_SIGNALS:
+    // The window is closing (OK, the frame's close box or CloseMessage); it deletes itself afterwards.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void UpdateStrip();
 };

@@ -1,0 +1,180 @@
+#include "shell/FrmCom.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "core/Settings.h"
+#include "link/Commands.h"
+
+namespace zendra::shell {
+
+namespace {
+const QString kOkCaption = QStringLiteral("OK");
+const QString kCancelCaption = QStringLiteral("CANCEL");
+const QString kOpenFailedSuffix = QStringLiteral(" のオープンに失敗しました。");
+const QString kSetAgain = QStringLiteral("ポート番号を再設定してください。");
+const QString kComPrefix = QStringLiteral("COM");
+const QString kDeviceLabelPrefix = QStringLiteral("接続先: ");
+const QString kNoPortChosen = QStringLiteral("ポートが選ばれていません。");
+const QString kPathLabel = QStringLiteral("デバイス:");
+const QString kAssignCaption = QStringLiteral("割り当て");
+const QString kAssignTip = QStringLiteral("選んだCOM番号に、このデバイス（検出されたポート、または入力したパス）を割り当てます。"
+                                          "空にすると割り当てを解除します。");
+}  // namespace
+
+QString PortOpenFailedText(int number) {
+    const QString port = number == 0 ? QStringLiteral("COM?") : kComPrefix + QString::number(number);
+    return port + kOpenFailedSuffix + QLatin1Char('\r') + kSetAgain;
+}
+
+int PreselectedPortIndex(const core::SettingsStore& settings) {
+    // The key's range is 0..20; anything else reads as the default given here.
+    return core::ReadInt(settings, core::keys::ComNox, 0);
+}
+
+FrmCom::FrmCom(link::LinkContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx) {
+    // While the dialog is open nothing counts as confirmed.
+    m_ctx.state.ErrorFlag = 1;
+
+    setObjectName(QStringLiteral("frmCom"));
+    setWindowTitle(kComCaption);
+    setModal(true);
+
+    Label1 = new QLabel(kComPrompt, this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+
+    Combo_com = new QComboBox(this);
+    Combo_com->setObjectName(QStringLiteral("Combo_com"));
+    {
+        const QSignalBlocker blocker(Combo_com);
+        Combo_com->clear();
+        Combo_com->addItem(kNoPortEntry);
+        for (int n = 1; n <= kComPortCount; ++n) Combo_com->addItem(kComPrefix + QString::number(n));
+    }
+
+    Label_device = new QLabel(this);
+    Label_device->setObjectName(QStringLiteral("Label_device"));
+    Label_device->setTextFormat(Qt::PlainText);
+    Label_device->setWordWrap(true);
+
+    Combo_path = new QComboBox(this);
+    Combo_path->setObjectName(QStringLiteral("Combo_path"));
+    Combo_path->setEditable(true);
+    Combo_path->setInsertPolicy(QComboBox::NoInsert);
+    Combo_path->setMinimumContentsLength(24);
+
+    Command_assign = new QPushButton(kAssignCaption, this);
+    Command_assign->setObjectName(QStringLiteral("Command_assign"));
+    Command_assign->setToolTip(kAssignTip);
+    Command_assign->setAutoDefault(false);
+
+    Command_ok = new QPushButton(kOkCaption, this);
+    Command_ok->setObjectName(QStringLiteral("Command_ok"));
+    Command_ok->setDefault(true);
+    Command_cancel = new QPushButton(kCancelCaption, this);
+    Command_cancel->setObjectName(QStringLiteral("Command_cancel"));
+    Command_cancel->setAutoDefault(false);
+
+    auto* pathRow = new QHBoxLayout;
+    pathRow->addWidget(new QLabel(kPathLabel, this));
+    pathRow->addWidget(Combo_path, 1);
+    pathRow->addWidget(Command_assign);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Command_ok);
+    buttons->addWidget(Command_cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addWidget(Combo_com);
+    layout->addWidget(Label_device);
+    layout->addLayout(pathRow);
+    layout->addLayout(buttons);
+
+    connect(Command_ok, &QPushButton::clicked, this, &FrmCom::Command_ok_Click);
+    connect(Command_cancel, &QPushButton::clicked, this, &FrmCom::Command_cancel_Click);
+    connect(Command_assign, &QPushButton::clicked, this, &FrmCom::Command_assign_Click);
+    connect(Combo_com, &QComboBox::currentIndexChanged, this, &FrmCom::ShowResolvedDevice);
+
+    if (m_ctx.port.IsOpen()) m_ctx.port.Close();
+    {
+        const QSignalBlocker blocker(Combo_com);
+        Combo_com->setCurrentIndex(PreselectedPortIndex(m_ctx.settings));
+    }
+    FillDetectedPorts();
+    ShowResolvedDevice();
+    m_ctx.ui.SetStatusPanel(1, QString());
+}
+
+int FrmCom::SelectedNumber() const { return std::max(0, Combo_com->currentIndex()); }
+
+void FrmCom::FillDetectedPorts() {
+    const QSignalBlocker blocker(Combo_path);
+    Combo_path->clear();
+    for (const link::DetectedPort& port : m_ctx.ports.Detected()) {
+        Combo_path->addItem(port.path);
+        if (!port.description.isEmpty())
+            Combo_path->setItemData(Combo_path->count() - 1, port.description, Qt::ToolTipRole);
+    }
+}
+
+void FrmCom::ShowResolvedDevice() {
+    const int number = SelectedNumber();
+    Combo_path->setEnabled(number != 0);
+    Command_assign->setEnabled(number != 0);
+    if (number == 0) {
+        Label_device->setText(kNoPortChosen);
+        Combo_path->setEditText(QString());
+        return;
+    }
+    Label_device->setText(kDeviceLabelPrefix + m_ctx.ports.Describe(number));
+    Combo_path->setEditText(m_ctx.ports.Resolve(number));
+}
+
+void FrmCom::Command_assign_Click() {
+    const int number = SelectedNumber();
+    if (number == 0) return;
+    m_ctx.ports.Assign(number, Combo_path->currentText().trimmed());
+    ShowResolvedDevice();
+}
+
+void FrmCom::Command_ok_Click() {
+    if (m_ctx.port.IsOpen()) m_ctx.port.Close();
+    const int number = SelectedNumber();
+    if (number == 0 || !link::OpenWriterPort(m_ctx, number)) {
+        // OpenWriterPort may have got as far as opening before failing on a setting.
+        if (m_ctx.port.IsOpen()) m_ctx.port.Close();
+        m_ctx.ui.ShowMessageBox(core::MessageIcon::Critical, kComOpenFailedTitle, PortOpenFailedText(number),
+                                core::MessageButtons::Ok);
+        m_ctx.state.ErrorFlag = 1;
+        return;
+    }
+    m_ctx.ui.SetStatusPanel(4, kComPrefix + QString::number(number));
+    core::WriteInt(m_ctx.settings, core::keys::ComNox, number);
+    // Keep this number on the device it opened, whatever is plugged in later.
+    const QString opened = m_ctx.port.PortPath();
+    if (!opened.isEmpty()) m_ctx.ports.Assign(number, opened);
+    // The check reports its own outcome; the dialog only needed the port to open.
+    link::CheckCommunication(m_ctx);
+    m_ctx.state.ErrorFlag = 0;
+    QDialog::accept();
+}
+
+void FrmCom::Command_cancel_Click() {
+    m_ctx.ui.SetStatusPanel(1, kComNotConfirmed);
+    reject();
+}
+
+void FrmCom::reject() {
+    m_ctx.state.ErrorFlag = 1;
+    if (m_ctx.port.IsOpen()) m_ctx.port.Close();
+    QDialog::reject();
+}
+
+}  // namespace zendra::shell

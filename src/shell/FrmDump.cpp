@@ -1,0 +1,92 @@
+#include "shell/FrmDump.h"
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QStringDecoder>
+#include <QVBoxLayout>
+
+namespace zendra::shell {
+
+namespace {
+const QString kPreferredFamily = QStringLiteral("ＭＳ ゴシック");
+const QString kCjkFallbackFamily = QStringLiteral("Noto Sans Mono CJK JP");
+constexpr int kDumpPointSize = 9;
+}  // namespace
+
+QFont DumpFont() {
+    QFont font;
+    if (QFontDatabase::hasFamily(kPreferredFamily)) {
+        font = QFont(kPreferredFamily);
+        font.setFamilies({kPreferredFamily, kCjkFallbackFamily});
+    } else {
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        // The dump's marker "･" and the verify log's Japanese need a CJK face behind the Latin one.
+        font.setFamilies({font.family(), kCjkFallbackFamily});
+    }
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    font.setPointSize(kDumpPointSize);
+    return font;
+}
+
+QString FrmDump::InitialTitle(core::DumpWindow which) {
+    switch (which) {
+    case core::DumpWindow::Program: return kProgramWindowTitle;
+    case core::DumpWindow::Eeprom: return kEepromWindowTitle;
+    case core::DumpWindow::Verify: return kVerifyWindowTitle;
+    }
+    return {};
+}
+
+QString FrmDump::WindowObjectName(core::DumpWindow which) {
+    switch (which) {
+    case core::DumpWindow::Program: return QStringLiteral("frmProgram");
+    case core::DumpWindow::Eeprom: return QStringLiteral("frmEEprom");
+    case core::DumpWindow::Verify: return QStringLiteral("frmVerify");
+    }
+    return {};
+}
+
+QString FrmDump::ViewObjectName(core::DumpWindow which) {
+    switch (which) {
+    case core::DumpWindow::Program: return QStringLiteral("txtPrg");
+    case core::DumpWindow::Eeprom: return QStringLiteral("txtEEp");
+    case core::DumpWindow::Verify: return QStringLiteral("rtVerify");
+    }
+    return {};
+}
+
+FrmDump::FrmDump(core::DumpWindow which, QWidget* parent) : QWidget(parent), m_which(which) {
+    setObjectName(WindowObjectName(which));
+    setWindowTitle(InitialTitle(which));
+
+    m_view = new QPlainTextEdit(this);
+    m_view->setObjectName(ViewObjectName(which));
+    m_view->setReadOnly(true);
+    m_view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_view->setWordWrapMode(QTextOption::NoWrap);
+    m_view->setFont(DumpFont());
+    // The view scrolls, so a small window never cuts anything off.
+    m_view->setMinimumSize(0, 0);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+}
+
+bool FrmDump::LoadFile(const QString& path) {
+    QFile file(path);
+    const bool opened = file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = opened ? file.readAll() : QByteArray();
+    QString text = QStringDecoder(QStringDecoder::Utf8).decode(bytes);
+    // The files end their lines with CR LF; a lone CR would show as an extra break.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // One replacement with updates off: line-by-line appends of a 64 KiB dump take far longer.
+    m_view->setUpdatesEnabled(false);
+    m_view->setPlainText(text);
+    m_view->setUpdatesEnabled(true);
+    return opened;
+}
+
+}  // namespace zendra::shell

@@ -1,0 +1,180 @@
+#include "shell/FrmMsg.h"
+
+#include <QCloseEvent>
+#include <algorithm>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedLayout>
+#include <QVBoxLayout>
+
+#include "core/UserInterface.h"
+#include "shell/Twips.h"
+
+namespace zendra::shell {
+
+namespace {
+constexpr double kOkWidthTwips = 1275;
+constexpr double kOkHeightTwips = 330;
+constexpr double kOffsetLeftTwips = 500;
+// Wide enough for the longest progress and verdict lines in one row.
+constexpr double kTextWidthTwips = 6300;
+}  // namespace
+
+FrmMsg::FrmMsg(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    setObjectName(QStringLiteral("frmMsg"));
+    setWindowTitle(kMessageCaption);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowModality(Qt::NonModal);
+    const double dpi = LogicalDpi(owner);
+
+    txtMsg = new QLabel(this);
+    txtMsg->setObjectName(QStringLiteral("txtMsg"));
+    txtMsg->setWordWrap(true);
+    txtMsg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    txtMsg->setTextFormat(Qt::PlainText);
+    txtMsg->setMinimumWidth(TwipsToPixels(kTextWidthTwips, dpi));
+
+    ProgBar = new QProgressBar(this);
+    ProgBar->setObjectName(QStringLiteral("ProgBar"));
+    ProgBar->setOrientation(Qt::Horizontal);
+    ProgBar->setTextVisible(false);
+    ProgBar->setVisible(false);
+
+    Cmd_okm = new QPushButton(kMessageOkCaption, this);
+    Cmd_okm->setObjectName(QStringLiteral("Cmd_okm"));
+    Cmd_okm->setFixedSize(TwipsSizeToPixels(kOkWidthTwips, kOkHeightTwips, dpi));
+    Cmd_okm->setVisible(false);
+    connect(Cmd_okm, &QPushButton::clicked, this, &QWidget::close);
+
+    // The bar and the button share one strip of fixed height, so switching between the two presentations
+    // never moves or resizes the window.
+    auto* strip = new QWidget(this);
+    strip->setFixedHeight(TwipsToPixels(kOkHeightTwips, dpi));
+    auto* stripLayout = new QHBoxLayout(strip);
+    stripLayout->setContentsMargins(0, 0, 0, 0);
+    stripLayout->addWidget(ProgBar, 1);
+    stripLayout->addStretch(0);
+    stripLayout->addWidget(Cmd_okm, 0, Qt::AlignHCenter);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(txtMsg, 1);
+    layout->addWidget(strip, 0);
+    UpdateStrip();
+}
+
+void FrmMsg::ShowMessage(int kind, const QString& text) {
+    if (kind == core::kMessageNotice) {
+        SetOkVisible(true);
+        SetBarVisible(false);
+        SetText(text);
+        show();
+        Cmd_okm->setDefault(true);
+    } else if (kind == core::kMessageProgress) {
+        SetOkVisible(false);
+        SetText(text);
+        show();
+    } else {
+        // No presentation of its own: the text changes, button and bar stay as they are.
+        SetText(text);
+        show();
+    }
+}
+
+void FrmMsg::closeEvent(QCloseEvent* event) {
+    Q_EMIT Closed();
+    QWidget::closeEvent(event);
+}
+
+void FrmMsg::ReportProgress(const QString& state, int minimum, int value, int maximum) {
+    if (state != kProgressOn) {
+        SetBarVisible(false);
+        return;
+    }
+    // A zero maximum would make a busy indicator; show a full one-step bar instead.
+    const int shownMaximum = maximum == 0 ? 1 : maximum;
+    const int shownValue = maximum == 0 ? 1 : value;
+    // Setting the range first keeps every intermediate state valid for QProgressBar.
+    ProgBar->setRange(minimum, std::max(minimum, shownMaximum));
+    ProgBar->setValue(shownValue);
+    // Visible exactly while the step is not the last: compares the numbers as given, before the zero rule.
+    SetBarVisible(value != maximum);
+}
+
+void FrmMsg::SetText(const QString& text) { txtMsg->setText(text); }
+
+void FrmMsg::SetOkVisible(bool visible) {
+    Cmd_okm->setVisible(visible);
+    // A shown OK is the window's only control: Enter or Space dismisses the notice.
+    if (visible) Cmd_okm->setFocus(Qt::OtherFocusReason);
+    UpdateStrip();
+}
+
+void FrmMsg::SetBarVisible(bool visible) {
+    ProgBar->setVisible(visible);
+    UpdateStrip();
+}
+
+void FrmMsg::UpdateStrip() {
+    // When the button is shown it alone is centred in the strip.
+    if (Cmd_okm->isVisibleTo(this)) ProgBar->setVisible(false);
+}
+
+void FrmMsg::PlaceRelativeTo(const QWidget* owner) {
+    if (!owner) return;
+    const QRect frame = owner->frameGeometry();
+    const double dpi = LogicalDpi(owner);
+    move(frame.left() + TwipsToPixels(kOffsetLeftTwips, dpi), frame.top() + frame.height() / 4);
+}
+
+MessageWindowHost::MessageWindowHost(QWidget* mainWindow, Pump pump)
+    : m_mainWindow(mainWindow), m_pump(std::move(pump)) {}
+
+MessageWindowHost::~MessageWindowHost() { delete m_window.data(); }
+
+FrmMsg& MessageWindowHost::Ensure() {
+    if (!m_window) {
+        auto* window = new FrmMsg(m_mainWindow.data());
+        window->adjustSize();
+        window->PlaceRelativeTo(m_mainWindow.data());
+        // The deletion after a close is deferred; forget the window at once, so a call that follows an OK
+        // press in the same event makes a fresh one instead of showing a window about to be deleted.
+        QObject::connect(window, &FrmMsg::Closed, window, [this, window] {
+            if (m_window == window) m_window = nullptr;
+        });
+        window->show();
+        m_window = window;
+    }
+    return *m_window;
+}
+
+void MessageWindowHost::RunPump() {
+    if (m_pump)
+        m_pump();
+    else
+        QCoreApplication::processEvents();
+}
+
+void MessageWindowHost::ShowMessage(int kind, const QString& text) {
+    Ensure().ShowMessage(kind, text);
+    RunPump();
+}
+
+void MessageWindowHost::ReportProgress(const QString& state, int minimum, int value, int maximum) {
+    Ensure().ReportProgress(state, minimum, value, maximum);
+    RunPump();
+}
+
+void MessageWindowHost::CloseMessage() {
+    if (m_window) m_window->close();
+}
+
+void MessageWindowHost::SetMessageText(const QString& text) { Ensure().SetText(text); }
+
+void MessageWindowHost::SetMessageOkVisible(bool visible) { Ensure().SetOkVisible(visible); }
+
+void MessageWindowHost::SetMessageBarVisible(bool visible) { Ensure().SetBarVisible(visible); }
+
+}  // namespace zendra::shell

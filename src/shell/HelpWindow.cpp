@@ -1,0 +1,51 @@
+#include "shell/HelpWindow.h"
+
+#include <QFile>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace zendra::shell {
+
+namespace {
+const QString kMissingTitle = QStringLiteral("ヘルプファイルが見つかりません");
+const QString kMissingText = QStringLiteral("ヘルプファイル「%1」を開けませんでした。"
+                                            "プログラムと同じフォルダに zendra.hlp があるか確認してください。");
+constexpr int kDefaultWidth = 760;
+constexpr int kDefaultHeight = 640;
+}  // namespace
+
+HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("HelpWindow"));
+    setWindowTitle(kHelpCaption);
+    m_browser = new QTextBrowser(this);
+    m_browser->setObjectName(QStringLiteral("txtHelp"));
+    // Links inside the guide jump to its own anchors; outside addresses go to the browser.
+    m_browser->setOpenExternalLinks(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_browser);
+    resize(kDefaultWidth, kDefaultHeight);
+}
+
+bool HelpWindow::ShowHelpFile(const QString& appDir) {
+    const QString path = appDir + kHelpFileName;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        // Escaped: the path is the user's and may hold markup characters.
+        m_browser->setHtml(QStringLiteral("<h2>%1</h2><p>%2</p>")
+                               .arg(kMissingTitle.toHtmlEscaped(),
+                                    kMissingText.arg(QDir::toNativeSeparators(path)).toHtmlEscaped()));
+        return false;
+    }
+    const QString html = QStringDecoder(QStringDecoder::Utf8).decode(file.readAll());
+    m_browser->setSearchPaths({QFileInfo(path).absolutePath()});
+    m_browser->setHtml(html);
+    m_browser->moveCursor(QTextCursor::Start);
+    m_browser->ensureCursorVisible();
+    return true;
+}
+
+}  // namespace zendra::shell
