@@ -1,0 +1,390 @@
+#include "Dialog_Update.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "core/Settings.h"
+#include "link/Commands.h"
+#include "update/UpdateTexts.h"
+
+namespace zendra::update {
+
+namespace {
+
+inline const QString kSpeedEntries[] = {QStringLiteral(" 9600"), QStringLiteral("19200"), QStringLiteral("57600")};
+inline const QString kWriterSpeed = QStringLiteral("57600");
+inline const QString kLogFileName = QStringLiteral("LOG.txt");
+constexpr int kPortCount = 20;
+constexpr int kShadowTwips = 20;
+constexpr int kTwipsPerInch = 1440;
+
+// A horizontal rule with its shadow drawn 20 twips right of and below it.
+class ShadowLine final : public QWidget {
+public:
+    explicit ShadowLine(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("Line1"));
+        setFixedHeight(2 + ShadowOffset());
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const int offset = ShadowOffset();
+        painter.setPen(palette().color(QPalette::Light));
+        painter.drawLine(offset, offset, width() - 1, offset);
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawLine(0, 0, width() - 1 - offset, 0);
+    }
+
+private:
+    int ShadowOffset() const {
+        return std::max(1, static_cast<int>(std::lround(kShadowTwips * logicalDpiX() / double(kTwipsPerInch))));
+    }
+};
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& tip = {}) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(tip);
+    // Enter in a text box must never start an update.
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+}  // namespace
+
+class Dialog_Update::Display final : public UpdateDisplay {
+public:
+    explicit Display(Dialog_Update& dialog) : m_dialog(dialog) {}
+
+    void msgCmt(const QString& text) override { m_dialog.msgCmt(text); }
+    void ResetProgressBar() override { m_dialog.ProgressBar1->setValue(m_dialog.ProgressBar1->minimum()); }
+    void ShowProgressBar(int minimum, int maximum, int value) override {
+        m_dialog.ProgressBar1->setRange(minimum, maximum);
+        m_dialog.ProgressBar1->setValue(value);
+        m_dialog.ProgressBar1->setVisible(true);
+    }
+    void ShowFailureText(const QString& text) override {
+        QPalette red = m_dialog.Label3->palette();
+        red.setColor(QPalette::Window, QColor(255, 0, 0));
+        m_dialog.Label3->setPalette(red);
+        m_dialog.Label3->setAutoFillBackground(true);
+        m_dialog.Label3->setText(ForLabel(text));
+    }
+    void ShowInformationBox(const QString& title, const QString& text) override {
+        m_dialog.m_main.ui.ShowMessageBox(core::MessageIcon::Information, title, text, core::MessageButtons::Ok);
+    }
+    void PumpEvents() override { m_dialog.m_main.ui.PumpEvents(); }
+
+private:
+    Dialog_Update& m_dialog;
+};
+
+Dialog_Update::Dialog_Update(QWidget* parent, link::LinkContext& mainLink, core::OperationGuard& guard,
+                             PortFactory makePort)
+    : QDialog(parent), m_main(mainLink), m_guard(guard), m_port(makePort()), m_display(std::make_unique<Display>(*this)) {
+    setObjectName(QStringLiteral("Dialog_Update"));
+    setWindowTitle(kDialogTitle);
+    setModal(true);
+    BuildControls();
+    CreateLogFile();
+    LoadChoices();
+    m_updateFileName.clear();
+    ShowInstructions();
+    ShowResolvedDevice();
+}
+
+Dialog_Update::~Dialog_Update() {
+    if (m_port && m_port->IsOpen()) m_port->Close();
+}
+
+int Dialog_Update::Run(QWidget* parent, link::LinkContext& mainLink, core::OperationGuard& guard,
+                       PortFactory makePort) {
+    if (guard.IsBusy()) {
+        mainLink.ui.SetStatusPanel(1, core::kBusyText);
+        return QDialog::Rejected;
+    }
+    Dialog_Update dialog(parent, mainLink, guard, std::move(makePort));
+    return dialog.exec();
+}
+
+void Dialog_Update::BuildControls() {
+    Label1 = MakeLabel(this, "Label1", kLabel1Caption);
+    Combo_ComPort = new QComboBox(this);
+    Combo_ComPort->setObjectName(QStringLiteral("Combo_ComPort"));
+    Label2 = MakeLabel(this, "Label2", kLabel2Caption);
+    Combo_speed = new QComboBox(this);
+    Combo_speed->setObjectName(QStringLiteral("Combo_speed"));
+    CmdVersion = MakeButton(this, "CmdVersion", kVersionCaption);
+    Text_FirmwareVersion = new QLineEdit(this);
+    Text_FirmwareVersion->setObjectName(QStringLiteral("Text_FirmwareVersion"));
+    CmdOpen = MakeButton(this, "CmdOpen", kOpenCaption, kOpenTip);
+    Text_File = new QLineEdit(this);
+    Text_File->setObjectName(QStringLiteral("Text_File"));
+    CmdUpdate = MakeButton(this, "CmdUpdate", kUpdateCaption, kUpdateTip);
+    CmdUpdate->setEnabled(false);
+    OKButton = MakeButton(this, "OKButton", kCloseCaption);
+    Label3 = MakeLabel(this, "Label3", QString());
+    Label3->setWordWrap(true);
+    Label3->setMinimumHeight(Label3->fontMetrics().lineSpacing() * 6);
+    Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, kProgressMaximum);
+    ProgressBar1->setValue(0);
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    StatusPanel1 = MakeLabel(StatusBar1, "Panel1", QString());
+    StatusBar1->addWidget(StatusPanel1, 1);
+
+    auto* deviceCaption = MakeLabel(this, "Label_deviceCaption", kDeviceCaption);
+    Label_device = MakeLabel(this, "Label_device", QString());
+    Combo_path = new QComboBox(this);
+    Combo_path->setObjectName(QStringLiteral("Combo_path"));
+    Combo_path->setEditable(true);
+    Command_assign = MakeButton(this, "Command_assign", kAssignCaption, kAssignTip);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(Label1, 0, 0);
+    grid->addWidget(Combo_ComPort, 0, 1);
+    grid->addWidget(CmdVersion, 0, 2);
+    grid->addWidget(Text_FirmwareVersion, 0, 3);
+    grid->addWidget(deviceCaption, 1, 0);
+    grid->addWidget(Label_device, 1, 1, 1, 3);
+    grid->addWidget(Combo_path, 2, 1, 1, 2);
+    grid->addWidget(Command_assign, 2, 3, Qt::AlignLeft);
+    grid->addWidget(Label2, 3, 0);
+    grid->addWidget(Combo_speed, 3, 1);
+    grid->setColumnStretch(3, 1);
+
+    auto* fileRow = new QGridLayout;
+    fileRow->addWidget(CmdOpen, 0, 0);
+    fileRow->addWidget(Text_File, 0, 1);
+    fileRow->addWidget(CmdUpdate, 1, 0);
+    fileRow->addWidget(ProgressBar1, 1, 1);
+    fileRow->setColumnStretch(1, 1);
+
+    auto* closeRow = new QHBoxLayout;
+    closeRow->addStretch(1);
+    closeRow->addWidget(OKButton);
+
+    auto* content = new QVBoxLayout;
+    content->addLayout(grid);
+    content->addWidget(new ShadowLine(this));
+    content->addWidget(Label3);
+    content->addLayout(fileRow);
+    content->addLayout(closeRow);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* padded = new QWidget(this);
+    padded->setLayout(content);
+    outer->addWidget(padded, 1);
+    outer->addWidget(StatusBar1);
+    setMinimumWidth(560);
+
+    connect(CmdVersion, &QPushButton::clicked, this, &Dialog_Update::CmdVersion_Click);
+    connect(CmdOpen, &QPushButton::clicked, this, &Dialog_Update::CmdOpen_Click);
+    connect(CmdUpdate, &QPushButton::clicked, this, &Dialog_Update::CmdUpdate_Click);
+    connect(OKButton, &QPushButton::clicked, this, &Dialog_Update::OKButton_Click);
+    connect(Command_assign, &QPushButton::clicked, this, &Dialog_Update::Command_assign_Click);
+    connect(Combo_ComPort, &QComboBox::activated, this, &Dialog_Update::Combo_ComPort_Click);
+    connect(Combo_speed, &QComboBox::activated, this, &Dialog_Update::Combo_speed_Click);
+}
+
+void Dialog_Update::LoadChoices() {
+    {
+        const QSignalBlocker block(Combo_ComPort);
+        for (int n = 1; n <= kPortCount; ++n) Combo_ComPort->addItem(QString::number(n));
+        m_storedComText = core::ReadText(m_main.settings, core::keys::Com);
+        const int index = Combo_ComPort->findText(m_storedComText);
+        // A stored text that is no entry ("?" before the first choice) is shown as it is.
+        Combo_ComPort->setPlaceholderText(index < 0 ? m_storedComText : QString());
+        Combo_ComPort->setCurrentIndex(index);
+    }
+    {
+        const QSignalBlocker block(Combo_speed);
+        for (const QString& entry : kSpeedEntries) Combo_speed->addItem(entry);
+        Combo_speed->setCurrentIndex(Combo_speed->findText(core::ReadText(m_main.settings, core::keys::Speed)));
+        Combo_speed->setEnabled(false);
+        // The writer's loader listens at its own speed only.
+        Combo_speed->setCurrentIndex(Combo_speed->findText(kWriterSpeed));
+    }
+    {
+        const QSignalBlocker block(Combo_path);
+        for (const link::DetectedPort& port : m_main.ports.Detected()) Combo_path->addItem(port.path);
+    }
+}
+
+void Dialog_Update::CreateLogFile() {
+    const QString dir = !m_main.state.ScratchDir.isEmpty() ? m_main.state.ScratchDir : m_main.state.AppDir;
+    if (dir.isEmpty()) return;
+    QFile log(dir + kLogFileName);
+    if (log.open(QIODevice::WriteOnly | QIODevice::Truncate)) log.write("\r\n");
+}
+
+void Dialog_Update::ShowInstructions() {
+    Label3->setAutoFillBackground(false);
+    Label3->setPalette(QPalette());
+    Label3->setText(ForLabel(kInstructions));
+}
+
+QString Dialog_Update::ComPortText() const {
+    return Combo_ComPort->currentIndex() >= 0 ? Combo_ComPort->currentText() : m_storedComText;
+}
+
+void Dialog_Update::ShowResolvedDevice() {
+    const auto number = PortNumberOf(ComPortText());
+    if (!number) {
+        Label_device->clear();
+        return;
+    }
+    Label_device->setText(m_main.ports.Describe(*number));
+    const QString assigned = m_main.ports.Assigned(*number);
+    Combo_path->setEditText(assigned.isEmpty() ? m_main.ports.Resolve(*number) : assigned);
+}
+
+void Dialog_Update::msgCmt(const QString& text) { StatusPanel1->setText(text); }
+
+void Dialog_Update::ShowPortBox() { m_display->ShowInformationBox(core::kApplicationTitle, kSetPortNumber); }
+
+void Dialog_Update::Combo_ComPort_Click(int index) {
+    m_storedComText = Combo_ComPort->itemText(index);
+    Combo_ComPort->setPlaceholderText(QString());
+    core::WriteText(m_main.settings, core::keys::Com, m_storedComText);
+    ShowResolvedDevice();
+}
+
+void Dialog_Update::Combo_speed_Click(int index) {
+    core::WriteText(m_main.settings, core::keys::Speed, Combo_speed->itemText(index));
+}
+
+void Dialog_Update::Command_assign_Click() {
+    const auto number = PortNumberOf(ComPortText());
+    if (!number) {
+        ShowPortBox();
+        return;
+    }
+    const QString path = Combo_path->currentText().trimmed();
+    if (path.isEmpty()) return;
+    m_main.ports.Assign(*number, path);
+    ShowResolvedDevice();
+}
+
+std::optional<int> Dialog_Update::Com_Initialize() {
+    COM_PortOff(m_main);
+    PrepareUpdatePort(*m_port, Combo_speed->currentText());
+    const auto number = PortNumberOf(ComPortText());
+    if (!number) ShowPortBox();
+    return number;
+}
+
+bool Dialog_Update::OpenUpdatePort(int number) {
+    const QString path = m_main.ports.Resolve(number);
+    if (path.isEmpty() || !m_port->Open(path)) {
+        msgCmt(kPortOpenFailed);
+        return false;
+    }
+    // Keep this entry on this device even when another adapter is plugged in later.
+    m_main.ports.Assign(number, path);
+    ShowResolvedDevice();
+    return true;
+}
+
+void Dialog_Update::CmdVersion_Click() {
+    auto hold = m_guard.TryEnter();
+    if (!hold) return;
+    const QScopedValueRollback working(m_working, true);
+    const auto number = Com_Initialize();
+    if (!number || !OpenUpdatePort(*number)) return;
+    UpdateLink link{*m_port, m_main.timing, *m_display};
+    const auto version = ReadFirmwareVersion(link);
+    if (!version) {
+        m_display->ShowInformationBox(core::kApplicationTitle, kVersionCommFailed);
+        return;
+    }
+    Text_FirmwareVersion->setText(*version);
+    msgCmt(kVersionRead);
+}
+
+void Dialog_Update::CmdOpen_Click() {
+    if (m_working) return;
+    if (ComPortText().isEmpty()) {
+        ShowPortBox();
+        return;
+    }
+    core::FileDialogRequest request;
+    request.title = kOpenFileTitle;
+    request.filter = kOpenFileFilter;
+    request.defaultSuffix = kOpenFileSuffix;
+    request.presetName = kOpenFilePreset;
+    request.startDirectory = core::ReadText(m_main.settings, core::keys::OpenDir0);
+    const auto chosen = m_main.ui.ChooseOpenFile(request);
+    // A cancelled chooser is no choice; the preset pattern is never taken for a file.
+    if (!chosen || chosen->isEmpty()) return;
+    const QFileInfo info(*chosen);
+    m_updateFileName = *chosen;
+    Text_File->setText(m_updateFileName);
+    core::WriteText(m_main.settings, core::keys::OpenDir0, info.path());
+    msgCmt(FileChosenText(info.fileName()));
+    CmdUpdate->setEnabled(true);
+}
+
+void Dialog_Update::CmdUpdate_Click() {
+    auto hold = m_guard.TryEnter();
+    if (!hold) return;
+    const QScopedValueRollback working(m_working, true);
+    if (ComPortText().isEmpty()) {
+        ShowPortBox();
+        return;
+    }
+    msgCmt(QString());
+    if (m_updateFileName.isEmpty()) {
+        msgCmt(kNoUpdateFile);
+        return;
+    }
+    const auto number = Com_Initialize();
+    if (!number || !OpenUpdatePort(*number)) return;
+    CmdVersion->setEnabled(false);
+    // A new attempt replaces the last attempt's failure text.
+    ShowInstructions();
+    msgCmt(kUpdating);
+    UpdateLink link{*m_port, m_main.timing, *m_display};
+    File_Load(link, m_updateFileName);
+}
+
+void Dialog_Update::OKButton_Click() { accept(); }
+
+void Dialog_Update::done(int result) {
+    if (m_working) return;
+    ReleasePorts();
+    QDialog::done(result);
+}
+
+void Dialog_Update::ReleasePorts() {
+    if (m_port->IsOpen()) m_port->Close();
+    if (m_main.port.IsOpen()) return;
+    // The main link comes back as it was configured; no port saved yet, or a port gone, stays closed.
+    const int number = core::ReadInt(m_main.settings, core::keys::ComNox, 0);
+    if (number >= 1 && number <= kPortCount) link::OpenWriterPort(m_main, number);
+}
+
+}  // namespace zendra::update

@@ -1,0 +1,154 @@
+#include "UpdateFile.h"
+
+#include <QFile>
+#include <optional>
+
+#include "UpdateTexts.h"
+
+namespace zendra::update {
+
+bool IsSentWord(quint32 wordAddress) {
+    return wordAddress < 0x1F00 || (wordAddress > 0x1FDF && wordAddress < 0x1FFF);
+}
+
+quint8 WordEcho(quint32 wordAddress, quint8 high, quint8 low) {
+    return static_cast<quint8>(((wordAddress >> 8) & 0xFF) + (wordAddress & 0xFF) + high + low);
+}
+
+namespace {
+
+std::optional<int> DigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return std::nullopt;
+}
+
+enum RecordType : int { kData = 0x00, kEndOfFile = 0x01, kExtendedSegment = 0x02, kExtendedLinear = 0x04 };
+
+// Checks one ":" line and, for a data record, appends its words. `base` is the byte address that the
+// extended address records set.
+FileProblem ReadRecord(const QByteArray& line, quint32& base, QList<UpdateWord>& words) {
+    // ":" count(2) address(4) type(2) checksum(2): the shortest record is 11 characters.
+    if (line.size() < 11) return FileProblem::NotARecord;
+    for (qsizetype i = 1; i < line.size(); ++i) {
+        if (!DigitValue(line[i])) return FileProblem::BadDigit;
+    }
+    if ((line.size() - 1) % 2 != 0) return FileProblem::LengthMismatch;
+    QByteArray bytes;
+    bytes.reserve((line.size() - 1) / 2);
+    for (qsizetype i = 1; i + 1 < line.size(); i += 2) {
+        bytes.append(static_cast<char>(*DigitValue(line[i]) * 16 + *DigitValue(line[i + 1])));
+    }
+    const auto at = [&bytes](int i) { return static_cast<quint8>(bytes[i]); };
+    const int count = at(0);
+    if (bytes.size() != count + 5) return FileProblem::LengthMismatch;
+    quint8 sum = 0;
+    for (const char b : bytes) sum = static_cast<quint8>(sum + static_cast<quint8>(b));
+    if (sum != 0) return FileProblem::BadChecksum;
+
+    const quint32 address = (quint32(at(1)) << 8) | at(2);
+    const int type = at(3);
+    switch (type) {
+    case kData: {
+        // The writer takes whole words only; a split word would be sent with a made-up half.
+        if (count % 2 != 0) return FileProblem::OddCount;
+        if (address % 2 != 0) return FileProblem::OddAddress;
+        for (int k = 0; k < count; k += 2) {
+            UpdateWord word;
+            // 64-bit sum: a high extended base must not wrap round onto the low words.
+            word.address = static_cast<quint32>((quint64(base) + address + quint64(k)) / 2);
+            word.low = at(4 + k);
+            word.high = at(5 + k);
+            words.append(word);
+        }
+        return FileProblem::None;
+    }
+    case kExtendedSegment:
+    case kExtendedLinear: {
+        if (count != 2) return FileProblem::NotARecord;
+        const quint32 value = (quint32(at(4)) << 8) | at(5);
+        base = type == kExtendedSegment ? value << 4 : value << 16;
+        return FileProblem::None;
+    }
+    default:
+        // End of file and start addresses carry no words.
+        return FileProblem::None;
+    }
+}
+
+}  // namespace
+
+UpdateFileContents ParseUpdateFile(const QByteArray& text) {
+    UpdateFileContents contents;
+    quint32 base = 0;
+    const QList<QByteArray> lines = text.split('\n');
+    for (int i = 0; i < lines.size(); ++i) {
+        // Line ends (CR LF or LF) and trailing blanks are not part of the record.
+        const QByteArray line = lines[i].trimmed();
+        if (!lines[i].startsWith(':')) continue;
+        const FileProblem problem = ReadRecord(line, base, contents.words);
+        if (problem != FileProblem::None) {
+            contents.problem = problem;
+            contents.problemLine = i + 1;
+            contents.words.clear();
+            return contents;
+        }
+    }
+    if (CountSentWords(contents) == 0) {
+        contents.problem = FileProblem::NoWordToSend;
+        contents.words.clear();
+    }
+    return contents;
+}
+
+UpdateFileContents LoadUpdateFile(const QString& path) {
+    UpdateFileContents contents;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        contents.problem = FileProblem::Unreadable;
+        return contents;
+    }
+    // A firmware file is a few hundred kilobytes at most; anything far larger is the wrong file.
+    if (file.size() > kMaxUpdateFileBytes) {
+        contents.problem = FileProblem::TooLarge;
+        return contents;
+    }
+    const QByteArray text = file.read(kMaxUpdateFileBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        contents.problem = FileProblem::Unreadable;
+        return contents;
+    }
+    if (text.size() > kMaxUpdateFileBytes) {
+        contents.problem = FileProblem::TooLarge;
+        return contents;
+    }
+    return ParseUpdateFile(text);
+}
+
+int CountSentWords(const UpdateFileContents& contents) {
+    int sent = 0;
+    for (const auto& word : contents.words) {
+        if (IsSentWord(word.address)) ++sent;
+    }
+    return sent;
+}
+
+QString DescribeProblem(const UpdateFileContents& contents) {
+    QString problem;
+    switch (contents.problem) {
+    case FileProblem::None: return {};
+    case FileProblem::Unreadable: return kFileUnreadable;
+    case FileProblem::TooLarge: return kFileTooLarge;
+    case FileProblem::NoWordToSend: return kNoWordToSend;
+    case FileProblem::NotARecord: problem = kRecordMalformed; break;
+    case FileProblem::BadDigit: problem = kRecordBadDigit; break;
+    case FileProblem::BadChecksum: problem = kRecordBadChecksum; break;
+    case FileProblem::LengthMismatch: problem = kRecordLengthMismatch; break;
+    case FileProblem::OddCount: problem = kRecordOddCount; break;
+    case FileProblem::OddAddress: problem = kRecordOddAddress; break;
+    }
+    return LineProblemText(contents.problemLine, problem);
+}
+
+}  // namespace zendra::update

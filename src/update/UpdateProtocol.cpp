@@ -1,0 +1,144 @@
+#include "UpdateProtocol.h"
+
+#include <climits>
+#include <cmath>
+
+#include "UpdateFile.h"
+#include "UpdateTexts.h"
+
+namespace zendra::update {
+
+ProgressAction ProgressBarRule(const QString& mode, int minimum, int maximum, int position) {
+    Q_UNUSED(minimum);
+    if (mode.compare(QLatin1String("OFF"), Qt::CaseInsensitive) == 0 || position >= maximum) {
+        return ProgressAction::Reset;
+    }
+    if (mode.compare(QLatin1String("ON"), Qt::CaseInsensitive) != 0) return ProgressAction::None;
+    if (maximum / 100 == 0) return ProgressAction::None;
+    // The step is the hundredth of the range rounded half to even (7936 -> 79).
+    const auto step = static_cast<long long>(std::nearbyint(maximum / 100.0));
+    if (step == 0 || position % step != 0) return ProgressAction::None;
+    return ProgressAction::Show;
+}
+
+void msgProgressBar(UpdateDisplay& display, const QString& mode, int minimum, int maximum, int position) {
+    switch (ProgressBarRule(mode, minimum, maximum, position)) {
+    case ProgressAction::Reset:
+        display.ResetProgressBar();
+        display.PumpEvents();
+        break;
+    case ProgressAction::Show:
+        display.ShowProgressBar(minimum, maximum, position);
+        break;
+    case ProgressAction::None:
+        break;
+    }
+}
+
+QString LineSettingsForSpeed(const QString& speedText) {
+    if (speedText == QLatin1String(" 9600")) return QStringLiteral("9600,n,8,1");
+    if (speedText == QLatin1String("19200")) return QStringLiteral("19200,n,8,1");
+    return QStringLiteral("57600,n,8,1");
+}
+
+std::optional<int> PortNumberOf(const QString& comText) {
+    bool ok = false;
+    const int number = comText.toInt(&ok);
+    if (!ok || number < 1 || number > 20) return std::nullopt;
+    return number;
+}
+
+void COM_PortOff(link::LinkContext& mainLink) {
+    mainLink.port.DiscardInput();
+    for (int i = 0; i < 2; ++i) {
+        mainLink.ui.PumpEvents();
+        mainLink.timing.Sleep(kPortOffPause);
+    }
+    mainLink.ui.PumpEvents();
+    if (mainLink.port.IsOpen()) mainLink.port.Close();
+}
+
+void PrepareUpdatePort(link::SerialPort& port, const QString& speedText) {
+    if (port.IsOpen()) port.Close();
+    port.SetNoHandshaking();
+    port.DiscardInput();
+    port.SetLineSettings(LineSettingsForSpeed(speedText));
+}
+
+ReplyWait WaitForReply(UpdateLink& link, int count, core::Duration timeOut) {
+    const auto start = link.timing.Now();
+    while (link.port.BytesWaiting() < count) {
+        if (!link.port.IsOpen() || link.port.HasFailed()) return ReplyWait::PortFailed;
+        const auto elapsed = link.timing.Now() - start;
+        if (elapsed > timeOut) return ReplyWait::TimedOut;
+        // One tick past the limit, so that "strictly more than" is reached when nothing comes.
+        link.port.WaitForMoreBytes(timeOut - elapsed + std::chrono::milliseconds(1));
+    }
+    return ReplyWait::Arrived;
+}
+
+std::optional<QString> ReadFirmwareVersion(UpdateLink& link) {
+    link.port.DiscardInput();
+    if (!link.port.Write(QByteArray(1, kVersionCommand))) return std::nullopt;
+    if (WaitForReply(link, kVersionReplyLength, kVersionTimeOut) != ReplyWait::Arrived) return std::nullopt;
+    return QString::fromLatin1(link.port.ReadAll().left(kVersionTextLength));
+}
+
+namespace {
+
+TransferResult FailTransfer(UpdateLink& link, std::optional<quint8> lastEcho) {
+    const QString echo =
+        lastEcho ? QString::number(*lastEcho, 16).toUpper() : QStringLiteral("--");
+    link.display.ShowFailureText(TransferFailedText(echo));
+    link.display.msgCmt(kUpdateFailed);
+    return TransferResult::Failed;
+}
+
+}  // namespace
+
+TransferResult File_Load(UpdateLink& link, const QString& path) {
+    const UpdateFileContents contents = LoadUpdateFile(path);
+    if (!contents.IsValid()) {
+        link.display.ShowFailureText(TransferFailedText(QStringLiteral("--")));
+        link.display.msgCmt(kUpdateFailed + QLatin1Char(' ') + DescribeProblem(contents));
+        return TransferResult::Refused;
+    }
+
+    const auto start = link.timing.Now();
+    link.port.DiscardInput();
+    if (!link.port.Write(QByteArray(1, kUpdateCommand))) return FailTransfer(link, std::nullopt);
+    link.timing.Sleep(kUpdateEntryPause);
+
+    for (const UpdateWord& word : contents.words) {
+        link.display.PumpEvents();
+        if (IsSentWord(word.address)) {
+            link.port.DiscardInput();
+            QByteArray packet;
+            packet.append(char(word.address >> 8 & 0xFF));
+            packet.append(char(word.address & 0xFF));
+            packet.append(char(word.high));
+            packet.append(char(word.low));
+            if (!link.port.Write(packet)) return FailTransfer(link, std::nullopt);
+            const ReplyWait wait = WaitForReply(link, 1, kEchoTimeOut);
+            if (wait == ReplyWait::PortFailed) return FailTransfer(link, std::nullopt);
+            if (wait == ReplyWait::TimedOut) {
+                link.display.msgCmt(EchoTimeOutText(word.address, word.high, word.low));
+                link.display.ShowInformationBox(kDialogTitle, kUpdateFailedBox);
+                msgProgressBar(link.display, QStringLiteral("off"), 0, 0, 0);
+                return TransferResult::TimedOut;
+            }
+            const auto echo = static_cast<quint8>(link.port.ReadAll().at(0));
+            if (echo != WordEcho(word.address, word.high, word.low)) return FailTransfer(link, echo);
+        }
+        const int position = word.address > quint32(INT_MAX) ? INT_MAX : int(word.address);
+        msgProgressBar(link.display, QStringLiteral("on"), 0, kProgressMaximum, position);
+    }
+
+    link.port.DiscardInput();
+    if (!link.port.Write(kEndMark)) return FailTransfer(link, std::nullopt);
+    link.display.msgCmt(UpdateDoneText(core::WholeSecondsSince(link.timing, start)));
+    link.display.ShowInformationBox(kDialogTitle, kUpdateDoneBox);
+    return TransferResult::Completed;
+}
+
+}  // namespace zendra::update

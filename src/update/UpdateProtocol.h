@@ -1,0 +1,82 @@
+#pragma once
+// The writer's firmware update on the wire: the version read, the update entry, one four-byte packet per
+// word answered by the low byte of its sum, and the end mark. No widgets: the dialog shows what happens
+// through UpdateDisplay.
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+#include "core/Timing.h"
+#include "link/Link.h"
+#include "link/SerialPort.h"
+
+namespace zendra::update {
+
+// What the transfer shows. The dialog implements it; tests record it.
+class UpdateDisplay {
+public:
+    virtual ~UpdateDisplay() = default;
+    virtual void msgCmt(const QString& text) = 0;  // first panel of the dialog's status bar
+    virtual void ResetProgressBar() = 0;           // the bar's value becomes its minimum
+    virtual void ShowProgressBar(int minimum, int maximum, int value) = 0;
+    virtual void ShowFailureText(const QString& text) = 0;  // Label3 on a red background
+    virtual void ShowInformationBox(const QString& title, const QString& text) = 0;  // modal
+    virtual void PumpEvents() = 0;
+};
+
+inline constexpr int kProgressMaximum = 7936;
+inline constexpr int kVersionReplyLength = 16;
+inline constexpr int kVersionTextLength = 15;
+inline constexpr core::Duration kVersionTimeOut = std::chrono::seconds(1);
+inline constexpr core::Duration kEchoTimeOut = std::chrono::seconds(2);
+// The writer jumps to its loader after 'U' and is deaf meanwhile.
+inline constexpr core::milliseconds kUpdateEntryPause{1000};
+// Lets the main link's last bytes drain before it is closed.
+inline constexpr core::milliseconds kPortOffPause{200};
+inline constexpr char kVersionCommand = '?';
+inline constexpr char kUpdateCommand = 'U';
+inline const QByteArray kEndMark = QByteArray(4, char(0xFF));
+
+// What msgProgressBar does with one call.
+enum class ProgressAction { None, Reset, Show };
+// "OFF" (any case) or position >= maximum: reset. "ON" (any case), maximum / 100 not 0 and position a
+// whole multiple of maximum / 100 rounded (half to even): show. Anything else: nothing.
+ProgressAction ProgressBarRule(const QString& mode, int minimum, int maximum, int position);
+void msgProgressBar(UpdateDisplay& display, const QString& mode, int minimum, int maximum, int position);
+
+// "57600,n,8,1" and the like for the speed choice " 9600", "19200", "57600"; the writer's own speed otherwise.
+QString LineSettingsForSpeed(const QString& speedText);
+// The port number of a port choice "1".."20"; nullopt for "?", empty or anything else.
+std::optional<int> PortNumberOf(const QString& comText);
+
+// Releases the main writer link so the dialog's own port can reach the writer.
+void COM_PortOff(link::LinkContext& mainLink);
+// The part of Com_Initialize that sets up the dialog's own port (closed, raw, no handshaking, emptied).
+void PrepareUpdatePort(link::SerialPort& port, const QString& speedText);
+
+struct UpdateLink {
+    link::SerialPort& port;
+    core::Timing& timing;
+    UpdateDisplay& display;
+};
+
+enum class ReplyWait { Arrived, TimedOut, PortFailed };
+// Waits with events running until `count` bytes are buffered. Times out once strictly more than
+// `timeOut` has passed since the call (made right after the last byte was sent).
+ReplyWait WaitForReply(UpdateLink& link, int count, core::Duration timeOut);
+
+// Sends "?" and returns the first 15 bytes of the 16-byte answer as text; nullopt on time-out.
+std::optional<QString> ReadFirmwareVersion(UpdateLink& link);
+
+enum class TransferResult {
+    Completed,
+    Refused,   // the file was refused before anything was sent
+    TimedOut,  // a word's echo did not come
+    Failed,    // a wrong echo, or the port failed
+};
+
+// Checks the whole update file, then sends it word by word. Every outcome is shown on `link.display`.
+TransferResult File_Load(UpdateLink& link, const QString& path);
+
+}  // namespace zendra::update
