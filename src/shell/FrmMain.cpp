@@ -1,0 +1,285 @@
+#include "shell/FrmMain.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <algorithm>
+
+#include "shell/FrmDump.h"
+#include "shell/SettingsPanel.h"
+#include "shell/ShellTexts.h"
+
+namespace zendra::shell {
+
+namespace {
+
+int DumpSlot(core::DumpWindow which) { return static_cast<int>(which); }
+
+constexpr core::DumpWindow kDumpOrder[] = {core::DumpWindow::Program, core::DumpWindow::Eeprom,
+                                           core::DumpWindow::Verify};
+
+// The children that take part in tiling: shown and not minimised.
+QList<QMdiSubWindow*> TileableChildren(QMdiArea* area) {
+    QList<QMdiSubWindow*> out;
+    for (QMdiSubWindow* child : area->subWindowList(QMdiArea::CreationOrder))
+        if (child->isVisible() && !child->isMinimized()) out << child;
+    return out;
+}
+
+void ShowNormalIfNeeded(QMdiSubWindow* child) {
+    if (child->isMinimized() || child->isMaximized()) child->showNormal();
+}
+
+// One above the other (vertical = false) or side by side (vertical = true), sharing the area evenly.
+void TileChildren(QMdiArea* area, bool sideBySide) {
+    const auto children = TileableChildren(area);
+    if (children.isEmpty()) return;
+    const QRect space = area->viewport()->rect();
+    const int n = static_cast<int>(children.size());
+    for (int i = 0; i < n; ++i) {
+        QMdiSubWindow* child = children[i];
+        ShowNormalIfNeeded(child);
+        if (sideBySide) {
+            const int w = space.width() / n;
+            child->setGeometry(i * w, 0, i == n - 1 ? space.width() - i * w : w, space.height());
+        } else {
+            const int h = space.height() / n;
+            child->setGeometry(0, i * h, space.width(), i == n - 1 ? space.height() - i * h : h);
+        }
+    }
+}
+
+// Minimised children in a row along the bottom edge of the area.
+void ArrangeIcons(QMdiArea* area) {
+    const QRect space = area->viewport()->rect();
+    int x = 0;
+    int y = space.bottom();
+    for (QMdiSubWindow* child : area->subWindowList(QMdiArea::CreationOrder)) {
+        if (!child->isVisible() || !child->isMinimized()) continue;
+        const QSize size = child->size();
+        if (x > 0 && x + size.width() > space.width()) {
+            x = 0;
+            y -= size.height();
+        }
+        child->move(x, y - size.height() + 1);
+        x += size.width();
+    }
+}
+
+}  // namespace
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("frmMain"));
+    m_mdi = new QMdiArea(this);
+    m_mdi->setObjectName(QStringLiteral("MDIClient"));
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdi);
+
+    // The command panel scrolls inside its window, so nothing is cut off when the window is small.
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("SettingScroll"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    m_panel = new SettingsPanel;
+    scroll->setWidget(m_panel);
+    m_settingWindow = AddChild(scroll, QStringLiteral("SettingWindow"), texts::kSettingWindowTitle);
+
+    for (core::DumpWindow which : kDumpOrder) {
+        auto* dump = new FrmDump(which);
+        m_dumps[DumpSlot(which)] = dump;
+        m_dumpWindows[DumpSlot(which)] =
+            AddChild(dump, dump->objectName() + QStringLiteral("Window"), FrmDump::InitialTitle(which));
+    }
+
+    BuildMenus();
+    BuildStatusBar();
+}
+
+frmMain::~frmMain() = default;
+
+QMdiSubWindow* frmMain::AddChild(QWidget* content, const QString& objectName, const QString& title) {
+    // Closing a child only hides it: the menus show it again, and the logic never loses its widgets.
+    auto* child = new QMdiSubWindow;
+    child->setObjectName(objectName);
+    child->setAttribute(Qt::WA_DeleteOnClose, false);
+    child->setWidget(content);
+    child->setWindowTitle(title);
+    m_mdi->addSubWindow(child);
+    child->hide();
+    return child;
+}
+
+QMdiSubWindow* frmMain::DumpSubWindow(core::DumpWindow which) const { return m_dumpWindows[DumpSlot(which)]; }
+
+FrmDump* frmMain::Dump(core::DumpWindow which) const { return m_dumps[DumpSlot(which)]; }
+
+QLabel* frmMain::StatusPanel(int panel) const {
+    if (panel < 1 || panel > 5) return nullptr;
+    return m_statusPanels[panel - 1];
+}
+
+double frmMain::Dpi() const { return LogicalDpi(this); }
+
+void frmMain::PlaceChild(QMdiSubWindow* child, const TwipsRect& place) {
+    ShowNormalIfNeeded(child);
+    child->show();
+    child->setGeometry(TwipsToPixels(place, Dpi()));
+}
+
+TwipsRect frmMain::ChildPlace(const QMdiSubWindow* child) const { return PixelsToTwips(child->geometry(), Dpi()); }
+
+QAction* frmMain::AddItem(QMenu* menu, const char* objectName, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(objectName));
+    m_actions.insert(action->objectName(), action);
+    return action;
+}
+
+void frmMain::BuildMenus() {
+    QMenuBar* bar = menuBar();
+    auto menu = [&](const char* name, const QString& caption) {
+        QMenu* m = bar->addMenu(caption);
+        m->setObjectName(QString::fromLatin1(name));
+        return m;
+    };
+
+    QMenu* file = menu("mnuFile", texts::kMenuFile);
+    AddItem(file, "mnuFileOpen", texts::kMenuFileOpen);
+    AddItem(file, "mnuFileOpenCode", texts::kMenuFileOpenCode);
+    AddItem(file, "mnuFileOpenData", texts::kMenuFileOpenData);
+    file->addSeparator();
+    AddItem(file, "mnuFileSave", texts::kMenuFileSave);
+    file->addSeparator();
+    AddItem(file, "mnuFileSaveAs", texts::kMenuFileSaveAs);
+    AddItem(file, "mnuFileSaveAsCode", texts::kMenuFileSaveAsCode);
+    AddItem(file, "mnuFileSaveAsData", texts::kMenuFileSaveAsData);
+    file->addSeparator();
+    AddItem(file, "mnuFileExit", texts::kMenuFileExit);
+
+    QMenu* options = menu("mmuComCheck", texts::kMenuOptions);
+    AddItem(options, "mmuCominucation", texts::kMenuComPort);
+    AddItem(options, "mnuPC_buffer_clear", texts::kMenuBufferClear);
+
+    m_windowMenu = menu("mnuWindow", texts::kMenuWindow);
+    AddItem(m_windowMenu, "mmudeviceIndex", texts::kMenuDeviceIndex);
+    QAction* reArrange = AddItem(m_windowMenu, "mmuWindowReDrow", texts::kMenuReArrange);
+    m_windowMenu->addSeparator();
+    QAction* openSetting = AddItem(m_windowMenu, "mmuOpenSettingWindow", texts::kMenuOpenSetting);
+    QAction* openProgram = AddItem(m_windowMenu, "mmuOpenProgramWindow", texts::kMenuOpenProgram);
+    QAction* openEeprom = AddItem(m_windowMenu, "mmuOpenEEpromWindow", texts::kMenuOpenEeprom);
+    m_windowMenu->addSeparator();
+    QAction* cascade = AddItem(m_windowMenu, "mnuWindowCascade", texts::kMenuCascade);
+    QAction* tileH = AddItem(m_windowMenu, "mnuWindowTileHorizontal", texts::kMenuTileHorizontal);
+    QAction* tileV = AddItem(m_windowMenu, "mnuWindowTileVertical", texts::kMenuTileVertical);
+    QAction* icons = AddItem(m_windowMenu, "mnuWindowArrangeIcons", texts::kMenuArrangeIcons);
+    connect(m_windowMenu, &QMenu::aboutToShow, this, &frmMain::FillWindowList);
+
+    QMenu* help = menu("mnuHelp", texts::kMenuHelp);
+    AddItem(help, "mmuIndex", texts::kMenuInsertPosition);
+    help->addSeparator();
+    AddItem(help, "mnuFirmwareUpdate", texts::kMenuFirmwareUpdate);
+    help->addSeparator();
+    AddItem(help, "mnuHelpSub", texts::kMenuHelpContents);
+    AddItem(help, "mnuHelpAbout", texts::kMenuAbout);
+
+    // An item on the bar itself, without a menu.
+    QAction* reload = bar->addAction(texts::kMenuReload);
+    reload->setObjectName(QStringLiteral("mnuReLoad"));
+    m_actions.insert(reload->objectName(), reload);
+
+    // The layout commands are pure window work; they run even while an operation waits for the writer.
+    QMdiSubWindow* program = DumpSubWindow(core::DumpWindow::Program);
+    QMdiSubWindow* eeprom = DumpSubWindow(core::DumpWindow::Eeprom);
+    connect(openSetting, &QAction::triggered, this, [this] { PlaceChild(m_settingWindow, kSettingWindowPlace); });
+    connect(openProgram, &QAction::triggered, this, [this, program] { PlaceChild(program, kProgramWindowPlace); });
+    connect(openEeprom, &QAction::triggered, this, [this, eeprom] { PlaceChild(eeprom, kEepromWindowPlace); });
+    connect(reArrange, &QAction::triggered, this, [this, program, eeprom] {
+        PlaceChild(m_settingWindow, kSettingWindowPlace);
+        PlaceChild(program, kProgramWindowPlace);
+        PlaceChild(eeprom, kEepromWindowPlace);
+    });
+    connect(cascade, &QAction::triggered, m_mdi, &QMdiArea::cascadeSubWindows);
+    connect(tileH, &QAction::triggered, this, [this] { TileChildren(m_mdi, false); });
+    connect(tileV, &QAction::triggered, this, [this] { TileChildren(m_mdi, true); });
+    connect(icons, &QAction::triggered, this, [this] { ArrangeIcons(m_mdi); });
+}
+
+void frmMain::FillWindowList() {
+    for (QAction* old : m_windowListActions) {
+        m_windowMenu->removeAction(old);
+        old->deleteLater();
+    }
+    m_windowListActions.clear();
+    const auto children = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    QList<QMdiSubWindow*> open;
+    for (QMdiSubWindow* child : children)
+        if (child->isVisible()) open << child;
+    if (open.isEmpty()) return;
+    m_windowListActions << m_windowMenu->addSeparator();
+    int number = 1;
+    for (QMdiSubWindow* child : open) {
+        QAction* item = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(child->windowTitle()));
+        item->setCheckable(true);
+        item->setChecked(child == m_mdi->activeSubWindow());
+        connect(item, &QAction::triggered, this, [this, child] {
+            if (child->isMinimized()) child->showNormal();
+            m_mdi->setActiveSubWindow(child);
+        });
+        m_windowListActions << item;
+    }
+}
+
+void frmMain::BuildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("sbStatusBar"));
+    bar->setSizeGripEnabled(true);
+    // Panel 1 takes what the others leave; the others fit their usual texts.
+    const char* widthSample[5] = {"", "--:--:--", "KX-WRT540 V6.35", "COM20", "9999秒"};
+    for (int i = 0; i < 5; ++i) {
+        auto* label = new QLabel(texts::kPanelStartText[i], bar);
+        label->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        label->setToolTip(texts::kPanelTip[i]);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setTextFormat(Qt::PlainText);
+        label->installEventFilter(this);
+        if (i == 0) {
+            label->setMinimumWidth(80);
+            bar->addWidget(label, 1);
+        } else {
+            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromUtf8(widthSample[i])) + 12);
+            bar->addPermanentWidget(label, 0);
+        }
+        m_statusPanels[i] = label;
+    }
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease) {
+        for (int i = 0; i < 5; ++i) {
+            if (watched == m_statusPanels[i]) {
+                if (onPanelClicked) onPanelClicked(i + 1);
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (onCloseRequest && !onCloseRequest()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+}  // namespace zendra::shell

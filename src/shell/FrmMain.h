@@ -1,0 +1,79 @@
+#pragma once
+// The frame: menu bar, five-panel status bar and the MDI area holding the settings window (the command
+// panel) and the dump windows. It builds and places windows; the application decides what commands do.
+
+#include <QHash>
+#include <QMainWindow>
+#include <array>
+#include <functional>
+
+#include "core/UserInterface.h"
+#include "shell/Twips.h"
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace zendra::shell {
+
+class FrmDump;
+class SettingsPanel;
+
+// Fixed places of the window-layout commands, in twips relative to the MDI area.
+inline constexpr TwipsRect kSettingWindowPlace{7000, 50, 4100, 6050};
+inline constexpr TwipsRect kProgramWindowPlace{50, 50, 6900, 4000};
+inline constexpr TwipsRect kEepromWindowPlace{50, 4100, 6900, 2000};
+// The verify window has no stored place; the verify flow only fixes its width.
+inline constexpr TwipsRect kVerifyWindowPlace{50, 50, 5600, 4000};
+inline constexpr double kVerifyWindowWidth = 5600;
+
+class frmMain final : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    SettingsPanel* Panel() const { return m_panel; }
+    QMdiArea* MdiArea() const { return m_mdi; }
+    QMdiSubWindow* SettingWindow() const { return m_settingWindow; }
+    QMdiSubWindow* DumpSubWindow(core::DumpWindow which) const;
+    FrmDump* Dump(core::DumpWindow which) const;
+    // A menu item by its object name (mnuFileOpen, mmuCominucation, ...); null when unknown.
+    QAction* Action(const QString& objectName) const { return m_actions.value(objectName); }
+    QLabel* StatusPanel(int panel) const;  // 1..5
+
+    // Restored from minimised, shown, then placed (twips relative to the MDI area).
+    void PlaceChild(QMdiSubWindow* child, const TwipsRect& place);
+    TwipsRect ChildPlace(const QMdiSubWindow* child) const;
+    double Dpi() const;
+
+    // Asked when the frame is about to close; false keeps it open.
+    std::function<bool()> onCloseRequest;
+    // A click on status panel 1..5.
+    std::function<void(int)> onPanelClicked;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildStatusBar();
+    QMdiSubWindow* AddChild(QWidget* content, const QString& objectName, const QString& title);
+    QAction* AddItem(QMenu* menu, const char* objectName, const QString& caption);
+    void FillWindowList();
+
+    QMdiArea* m_mdi = nullptr;
+    SettingsPanel* m_panel = nullptr;
+    QMdiSubWindow* m_settingWindow = nullptr;
+    std::array<QMdiSubWindow*, 3> m_dumpWindows{};
+    std::array<FrmDump*, 3> m_dumps{};
+    std::array<QLabel*, 5> m_statusPanels{};
+    QHash<QString, QAction*> m_actions;
+    QMenu* m_windowMenu = nullptr;
+    QList<QAction*> m_windowListActions;
+};
+
+}  // namespace zendra::shell

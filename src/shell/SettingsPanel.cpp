@@ -1,0 +1,179 @@
+#include "shell/SettingsPanel.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "image/BufferEdit.h"
+#include "shell/ShellTexts.h"
+
+namespace zendra::shell {
+
+namespace {
+
+using core::PanelControl;
+
+struct FuseRow {
+    PanelControl control;
+    const char* comboName;
+    const char* labelName;
+    const char* caption;
+    const char* tip;  // UTF-8; empty for none
+};
+
+// The ten fuse choices in their frame, with the label captions and tool tips they always carry.
+constexpr FuseRow kFuseRows[] = {
+    {PanelControl::CKSEL, "Combo_CKSEL", "Lbl_CKSEL", "CKSEL", "リセットディレイセレクト　CKS[ Msb...Lsb ]"},
+    {PanelControl::SUT, "Combo_SUT", "Lbl_SUT", "SUT", "スタートアップタイムセレクト　[ Msb...Lsb ]"},
+    {PanelControl::BODEN, "Combo_BODEN", "Lbl_BODEN", "BODEN", "ＢＯＤ有効ビット"},
+    {PanelControl::BODLEVEL, "Combo_BODLEVEL", "Lbl_BODLEVEL", "BODLEVEL", "ＢＯＤレベル"},
+    {PanelControl::RSTDISABL, "Combo_RSTDISABL", "Lbl_RSTDISABL", "RSTDISBL", "ＰＢ５端子、リセット機能無効ビット"},
+    {PanelControl::EESAVE, "Combo_EESAVE", "Lbl_EESAVE", "EESAVE", ""},
+    {PanelControl::CKOPT, "Combo_CKOPT", "Lbl_CKOPT", "CKOPT", ""},
+    {PanelControl::PLLCK, "Combo_PLLCK", "Lbl_PLLCK", "PLLCK", ""},
+    {PanelControl::FSTRT, "Combo_FSTRT", "Lbl_FSTRT", "FSTRT", "ファーストスタートアップ有効ビット"},
+    {PanelControl::RCEN, "Combo_RCEN", "Lbl_RCEN", "RCEN", "ＲＣオシレータ有効ビット"},
+};
+
+template <class W>
+W* Named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QComboBox* ListOnlyCombo(QWidget* parent, const char* name) {
+    auto* combo = Named(new QComboBox(parent), name);
+    combo->setEditable(false);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    return combo;
+}
+
+}  // namespace
+
+SettingsPanel::SettingsPanel(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("Picture1"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
+
+    // Button bar.
+    auto* buttons = new QGridLayout;
+    buttons->setSpacing(2);
+    struct ButtonRow {
+        QPushButton** slot;
+        const char* name;
+        const QString& caption;
+    };
+    const ButtonRow buttonRows[] = {
+        {&Cmd_btn_open, "Cmd_btn_open", texts::kOpen},         {&Cmd_btn_save, "Cmd_btn_save", texts::kSave},
+        {&Cmd_btn_reload, "Cmd_btn_reload", texts::kReload},   {&Cmd_btn_comselect, "Cmd_btn_comselect", texts::kComSelect},
+        {&Cmd_btn_erase, "Cmd_btn_erase", texts::kErase},      {&Cmd_btn_verify, "Cmd_btn_verify", texts::kVerify},
+        {&Cmd_btn_read, "Cmd_btn_read", texts::kRead},         {&Cmd_btn_program, "Cmd_btn_program", texts::kProgram},
+    };
+    int position = 0;
+    for (const auto& row : buttonRows) {
+        *row.slot = Named(new QPushButton(row.caption, this), row.name);
+        buttons->addWidget(*row.slot, position / 4, position % 4);
+        ++position;
+    }
+    Cmd_btn_reload->setToolTip(texts::kReloadTip);
+    layout->addLayout(buttons);
+
+    // Device frame.
+    Frame1 = Named(new QGroupBox(texts::kDeviceFrame, this), "Frame1");
+    auto* deviceLayout = new QVBoxLayout(Frame1);
+    Combo_device = ListOnlyCombo(Frame1, "Combo_device");
+    Label3 = Named(new QLabel(texts::kLabel3Initial, Frame1), "Label3");
+    Label4 = Named(new QLabel(texts::kLabel4Initial, Frame1), "Label4");
+    deviceLayout->addWidget(Combo_device);
+    deviceLayout->addWidget(Label3);
+    deviceLayout->addWidget(Label4);
+    layout->addWidget(Frame1);
+
+    // Buffer-edit frame; it appears once a device has been selected.
+    frmModify = Named(new QGroupBox(texts::kModifyFrame, this), "frmModify");
+    auto* modifyLayout = new QGridLayout(frmModify);
+    Label1 = Named(new QLabel(texts::kLabel1, frmModify), "Label1");
+    Label2 = Named(new QLabel(texts::kLabel2, frmModify), "Label2");
+    txtAddress = Named(new QLineEdit(texts::kAddressInitial, frmModify), "txtAddress");
+    txtData = Named(new QLineEdit(texts::kDataInitial, frmModify), "txtData");
+    for (QLineEdit* box : {txtAddress, txtData}) {
+        box->setMaxLength(image::kBufferEditMaxChars);
+        box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("WWWWWW")));
+    }
+    OptionProgram = Named(new QRadioButton(texts::kOptionProgram, frmModify), "OptionProgram");
+    OptionEeprom = Named(new QRadioButton(texts::kOptionEeprom, frmModify), "OptionEeprom");
+    OptionProgram->setChecked(true);
+    CmdRead = Named(new QPushButton(texts::kCmdRead, frmModify), "CmdRead");
+    CmdWrite = Named(new QPushButton(texts::kCmdWrite, frmModify), "CmdWrite");
+    Label5 = Named(new QLabel(texts::kLabel5, frmModify), "Label5");
+    Label5->setWordWrap(true);
+    modifyLayout->addWidget(Label1, 0, 0);
+    modifyLayout->addWidget(txtAddress, 0, 1);
+    modifyLayout->addWidget(OptionProgram, 0, 2);
+    modifyLayout->addWidget(Label2, 1, 0);
+    modifyLayout->addWidget(txtData, 1, 1);
+    modifyLayout->addWidget(OptionEeprom, 1, 2);
+    modifyLayout->addWidget(CmdRead, 2, 0);
+    modifyLayout->addWidget(CmdWrite, 2, 1, 1, 2);
+    modifyLayout->addWidget(Label5, 3, 0, 1, 3);
+    frmModify->setVisible(false);
+    layout->addWidget(frmModify);
+
+    // Lock/fuse frame.
+    Frame4 = Named(new QGroupBox(texts::kLockFuseFrame, this), "Frame4");
+    auto* lockFuseLayout = new QVBoxLayout(Frame4);
+    Frame2 = Named(new QGroupBox(texts::kFuseFrame, Frame4), "Frame2");
+    auto* fuseLayout = new QGridLayout(Frame2);
+    fuseLayout->setHorizontalSpacing(4);
+    fuseLayout->setVerticalSpacing(2);
+    int row = 0;
+    for (const auto& fuse : kFuseRows) {
+        auto* label = Named(new QLabel(QString::fromLatin1(fuse.caption), Frame2), fuse.labelName);
+        auto* combo = ListOnlyCombo(Frame2, fuse.comboName);
+        const QString tip = QString::fromUtf8(fuse.tip);
+        if (!tip.isEmpty()) combo->setToolTip(tip);
+        m_panel[static_cast<int>(fuse.control)] = combo;
+        // Two columns of label + choice keep the frame narrow enough for the settings window.
+        const int column = (row % 2) * 2;
+        fuseLayout->addWidget(label, row / 2, column);
+        fuseLayout->addWidget(combo, row / 2, column + 1);
+        ++row;
+    }
+    lockFuseLayout->addWidget(Frame2);
+
+    auto* lockRow = new QHBoxLayout;
+    Frame3 = Named(new QGroupBox(texts::kLockFrame, Frame4), "Frame3");
+    auto* lockLayout = new QHBoxLayout(Frame3);
+    Label6 = Named(new QLabel(texts::kLockLabel, Frame3), "Label6");
+    Combo_LockBit = ListOnlyCombo(Frame3, "Combo_LockBit");
+    m_panel[static_cast<int>(PanelControl::LockBit)] = Combo_LockBit;
+    lockLayout->addWidget(Label6);
+    lockLayout->addWidget(Combo_LockBit, 1);
+    Frame5 = Named(new QGroupBox(texts::kCalibFrame, Frame4), "Frame5");
+    auto* calibLayout = new QHBoxLayout(Frame5);
+    Lbl_READCALIB = Named(new QLabel(QStringLiteral("-"), Frame5), "Lbl_READCALIB");
+    Lbl_READCALIB->setToolTip(texts::kCalibTip);
+    Lbl_READCALIB->setAlignment(Qt::AlignCenter);
+    calibLayout->addWidget(Lbl_READCALIB);
+    lockRow->addWidget(Frame3, 1);
+    lockRow->addWidget(Frame5, 0);
+    lockFuseLayout->addLayout(lockRow);
+
+    auto* fuseButtons = new QHBoxLayout;
+    cmdFuseRead = Named(new QPushButton(texts::kFuseRead, Frame4), "cmdFuseRead");
+    cmdFuseWrite = Named(new QPushButton(texts::kFuseWrite, Frame4), "cmdFuseWrite");
+    fuseButtons->addWidget(cmdFuseRead);
+    fuseButtons->addWidget(cmdFuseWrite);
+    lockFuseLayout->addLayout(fuseButtons);
+    layout->addWidget(Frame4);
+    layout->addStretch(1);
+}
+
+}  // namespace zendra::shell

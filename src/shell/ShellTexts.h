@@ -1,0 +1,99 @@
+#pragma once
+// Every text of the main window and its settings panel, written once. Captions are kept literally,
+// access-key marks and the "(%T)" of the buffer-clear item included.
+
+#include <QString>
+
+namespace zendra::shell::texts {
+
+// Frame.
+inline const QString kCaptionPrefix = QStringLiteral("New Zendra ");
+inline const QString kSettingWindowTitle = QStringLiteral("設定ウインドウ");
+
+// Button bar (Picture1).
+inline const QString kOpen = QStringLiteral("開く(&O)");
+inline const QString kSave = QStringLiteral("保存(&S)");
+inline const QString kReload = QStringLiteral("再ロード(&L)");
+inline const QString kReloadTip = QStringLiteral("HEXファイルの再ロード");
+inline const QString kComSelect = QStringLiteral("通信(&C)");
+inline const QString kErase = QStringLiteral("イレース(&E)");
+inline const QString kVerify = QStringLiteral("ﾍﾞﾘﾌｧｲ(&V)");
+inline const QString kRead = QStringLiteral("リード(&R)");
+inline const QString kProgram = QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ(&P)");
+
+// Device frame.
+inline const QString kDeviceFrame = QStringLiteral("デバイス選択");
+inline const QString kLabel3Initial = QStringLiteral("PGMﾒﾓﾘ   :--- word");
+inline const QString kLabel4Initial = QStringLiteral("EEPROMﾒﾓﾘ:--- byte");
+inline const QString kProgramSizePrefix = QStringLiteral("ﾌﾟﾛｸﾞﾗﾑﾒﾓﾘ   :");
+inline const QString kProgramSizeSuffix = QStringLiteral(" word");
+inline const QString kEepromSizePrefix = QStringLiteral("EEPROMﾃﾞｰﾀﾒﾓﾘ:");
+inline const QString kEepromSizeSuffix = QStringLiteral(" byte");
+
+// Buffer-edit frame.
+inline const QString kModifyFrame = QStringLiteral("PCバッファメモリ修正");
+inline const QString kLabel1 = QStringLiteral("アドレス:        (Hex)");
+inline const QString kLabel2 = QStringLiteral("デ ー タ:        (Hex)");
+inline const QString kAddressInitial = QStringLiteral("0");
+inline const QString kDataInitial = QStringLiteral("FF");
+inline const QString kOptionProgram = QStringLiteral("PROGRAM");
+inline const QString kOptionEeprom = QStringLiteral("EEPROM");
+inline const QString kCmdRead = QStringLiteral("PCﾊﾞｯﾌｧリード");
+inline const QString kCmdWrite = QStringLiteral("PCﾊﾞｯﾌｧライト");
+inline const QString kLabel5 = QStringLiteral("ﾊﾞｯﾌｧ修正のみ。ﾃﾞﾊﾞｲｽには書込みません。");
+
+// Lock/fuse frame.
+inline const QString kLockFuseFrame = QStringLiteral("Lock/Fuse ビット ＆ Calib.データ");
+inline const QString kFuseFrame = QStringLiteral("Fuse");
+inline const QString kLockFrame = QStringLiteral("Lock");
+inline const QString kLockLabel = QStringLiteral("Lock bit");
+inline const QString kCalibFrame = QStringLiteral("Calib.Data");
+inline const QString kCalibTip = QStringLiteral("キャリブレーションリードデータ　表示のみ");
+inline const QString kFuseRead = QStringLiteral("Lock＆Fuseリード");
+inline const QString kFuseWrite = QStringLiteral("Lock＆Fuseライト");
+
+// Status bar: start-up texts and tool tips of panels 1..5.
+inline const QString kPanelStartText[5] = {QString(), QStringLiteral("--:--:--"), QStringLiteral("Firmware Version"),
+                                           QStringLiteral("COM?"), QString()};
+inline const QString kPanelTip[5] = {QStringLiteral("メッセージ"),
+                                     QStringLiteral("Device Signeture Vender : Famiry : Part Number"),
+                                     QStringLiteral("Firmware Version"), QStringLiteral("通信ポート"),
+                                     QStringLiteral("処理時間")};
+// A click on a panel whose text starts so opens the port dialog.
+inline const QString kPortPanelPrefix = QStringLiteral("COM");
+
+// Results and notes of the main window's own commands.
+inline const QString kBufferCleared = QStringLiteral("バッファーをクリアしました。");
+inline const QString kWaitingForOperation = QStringLiteral("処理の終了を待っています。");
+
+// Menus.
+inline const QString kMenuFile = QStringLiteral("ファイル(&F)");
+inline const QString kMenuFileOpen = QStringLiteral("コード/データファイルを開く(&O)");
+inline const QString kMenuFileOpenCode = QStringLiteral("コードファイルを開く");
+inline const QString kMenuFileOpenData = QStringLiteral("データファイルを開く");
+inline const QString kMenuFileSave = QStringLiteral("上書き保存(&S)");
+inline const QString kMenuFileSaveAs = QStringLiteral("コード/データファイルを別名で保存(&A)");
+inline const QString kMenuFileSaveAsCode = QStringLiteral("コードファイルを別名で保存");
+inline const QString kMenuFileSaveAsData = QStringLiteral("データファイルを別名で保存");
+inline const QString kMenuFileExit = QStringLiteral("終了(&X)");
+inline const QString kMenuOptions = QStringLiteral("オプション(&T)");
+inline const QString kMenuComPort = QStringLiteral("COMポート選択(&C)");
+inline const QString kMenuBufferClear = QStringLiteral("PCバッファのクリア(%T)");
+inline const QString kMenuWindow = QStringLiteral("ウインドウ(&W)");
+inline const QString kMenuDeviceIndex = QStringLiteral("デバイスインデックスウインドウを開く");
+inline const QString kMenuReArrange = QStringLiteral("ウインドウの再整列");
+inline const QString kMenuOpenSetting = QStringLiteral("設定ウインドウを開く");
+inline const QString kMenuOpenProgram = QStringLiteral("プログラムメモリウインドウを開く");
+inline const QString kMenuOpenEeprom = QStringLiteral("EEPROMデータメモリウインドウを開く");
+inline const QString kMenuCascade = QStringLiteral("重ねて表示(&C)");
+inline const QString kMenuTileHorizontal = QStringLiteral("上下に並べて表示(&H)");
+inline const QString kMenuTileVertical = QStringLiteral("左右に並べて表示(&V)");
+inline const QString kMenuArrangeIcons = QStringLiteral("アイコンの整列(&A)");
+inline const QString kMenuHelp = QStringLiteral("ヘルプ(&H)");
+inline const QString kMenuInsertPosition = QStringLiteral("デバイスの挿入位置について(&8)");
+inline const QString kMenuFirmwareUpdate = QStringLiteral("ファームウエアのアップデート");
+inline const QString kMenuHelpContents = QStringLiteral("ヘルプ(&H)");
+inline const QString kMenuAbout = QStringLiteral("バージョン情報(&A)");
+inline const QString kMenuReload = QStringLiteral("【HEXファイルの再ロード】");
+
+}  // namespace zendra::shell::texts
