@@ -210,6 +210,7 @@ void Application::Build() {
         link::LinkContext{*m_setup.port, *m_setup.timing, *m_ui, m_state, *m_settings, *m_ports});
     m_about = std::make_unique<AboutBoxHost>(m_main.get());
     Wire();
+    if (m_setup.prepareUi) m_setup.prepareUi(*m_ui);
 }
 
 void Application::MDIForm_Load() {

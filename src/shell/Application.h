@@ -42,6 +42,8 @@ struct ApplicationSetup {
     std::function<std::unique_ptr<link::SerialPort>()> makeUpdatePort;  // empty: a QSerialPort adapter
     // Runs a modal dialog (the port dialog); empty: exec().
     std::function<int(QDialog&)> runModal;
+    // Right after the windows are built, before start-up shows any of them (answer hooks for boxes).
+    std::function<void(WidgetUi&)> prepareUi;
     // After the unload step; empty: quit the event loop.
     std::function<void()> onEnded;
 };
