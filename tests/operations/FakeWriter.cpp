@@ -55,9 +55,15 @@ void FakeWriter::Receive(ScriptedPort& port, quint8 byte) {
     const QByteArray params = m_frame.mid(1);
     m_frame.clear();
     if (m_silent) return;
-    QByteArray reply = Execute(letter, params);
-    for (const auto& f : faults)
-        if (f.kind == FaultKind::WrongReply && f.letter == letter && f.occurrence == m_seen[letter]) reply = "?";
+    for (const auto& f : faults) {
+        if (f.letter != letter || f.occurrence != m_seen[letter]) continue;
+        if (f.kind == FaultKind::WrongReply) Execute(letter, params);
+        if (f.kind != FaultKind::Silent) {
+            port.QueueReply("?");
+            return;
+        }
+    }
+    const QByteArray reply = Execute(letter, params);
     if (!reply.isEmpty()) port.QueueReply(reply);
 }
 

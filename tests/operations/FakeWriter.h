@@ -14,7 +14,9 @@ namespace zendra::test {
 
 class FakeWriter {
 public:
-    enum class FaultKind { Silent, WrongReply };
+    // Silent: from this command on nothing answers. WrongReply: '?' instead of the reply, the command done.
+    // Refused: '?' and nothing done.
+    enum class FaultKind { Silent, WrongReply, Refused };
     struct Fault {
         char letter;
         int occurrence;  // 1 = the first use of the letter
