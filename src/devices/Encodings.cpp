@@ -114,7 +114,7 @@ FuseLayout FuseLayoutOf(const QString& text) {
     if (text == QLatin1String("AT90S2323") || text == QLatin1String("AT90S4434") ||
         text == QLatin1String("AT90S8535"))
         return FuseLayout::CombinedFstrt;
-    return FuseLayout::None;
+    return FindDevice(text) ? FuseLayout::LockOnly : FuseLayout::None;
 }
 
 PanelIndexes ReadPanelIndexes(const core::UserInterface& ui) {

@@ -51,7 +51,8 @@ bool IsActive(const PanelProfile& profile, PanelControl control);
 // --- Encodings ------------------------------------------------------------------------------------
 
 // How a device's bytes are laid out; chosen from the selector text.
-enum class FuseLayout { None, Tiny12, Tiny15, Tiny26, At90s4433, CombinedFstrt, CombinedRcen };
+// LockOnly: a catalogue device without fuse controls; None: the text names no catalogue device.
+enum class FuseLayout { None, LockOnly, Tiny12, Tiny15, Tiny26, At90s4433, CombinedFstrt, CombinedRcen };
 FuseLayout FuseLayoutOf(const QString& selectorText);
 
 // Where LB1 and LB2 sit: bits 1 and 2; ATtiny26L bits 0 and 1; the combined byte bits 7 and 6.

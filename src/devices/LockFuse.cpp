@@ -90,9 +90,13 @@ bool IsResetWarningDevice(const QString& text) {
            text == QLatin1String("ATtiny26L");
 }
 
+bool ResetWarningApplies(const core::UserInterface& ui) {
+    return ui.PanelIndex(PanelControl::RSTDISABL) == 0 && IsResetWarningDevice(ui.DeviceSelectorText());
+}
+
 // Moves the panel to a decoded byte. A move of Combo_RSTDISABL runs its change handler, as a user's
-// pick would.
-void ApplyFields(core::UserInterface& ui, const FieldIndexes& fields) {
+// pick would; returns whether that raised the reset-disable warning.
+bool ApplyFields(core::UserInterface& ui, const FieldIndexes& fields) {
     bool resetMoved = false;
     ui.SetFuseFrameVisible(false);
     for (const FieldIndex& field : fields) {
@@ -101,7 +105,9 @@ void ApplyFields(core::UserInterface& ui, const FieldIndexes& fields) {
         ui.SetPanelIndex(field.control, field.index);
     }
     ui.SetFuseFrameVisible(true);
-    if (resetMoved) frmMain_Combo_RSTDISABL_Click(ui);
+    if (!resetMoved) return false;
+    frmMain_Combo_RSTDISABL_Click(ui);
+    return ResetWarningApplies(ui);
 }
 
 void ApplyLock(core::UserInterface& ui, LockLayout layout, quint8 lock) {
@@ -112,20 +118,23 @@ void ReadCalibrationInto(LinkContext& ctx) {
     if (CycleReadCalibration(ctx)) ctx.ui.SetCalibrationText(CalibrationText(ctx.state.CalibrationByte));
 }
 
-void RunReadSequence(LinkContext& ctx, FuseLayout layout) {
+// Returns whether a decode raised the reset-disable warning.
+bool RunReadSequence(LinkContext& ctx, FuseLayout layout) {
     core::UserInterface& ui = ctx.ui;
     core::SharedState& s = ctx.state;
+    bool warned = false;
     switch (layout) {
     case FuseLayout::Tiny12:
     case FuseLayout::Tiny15:
         if (CycleReadFuse(ctx))
-            ApplyFields(ui, layout == FuseLayout::Tiny12 ? DecodeTiny12Fuse(s.FuseByte) : DecodeTiny15Fuse(s.FuseByte));
+            warned = ApplyFields(ui, layout == FuseLayout::Tiny12 ? DecodeTiny12Fuse(s.FuseByte)
+                                                                  : DecodeTiny15Fuse(s.FuseByte));
         if (CycleReadLock(ctx)) ApplyLock(ui, LockLayout::Bits21, s.LockByte);
         ReadCalibrationInto(ctx);
         break;
     case FuseLayout::Tiny26:
         if (CycleReadFuse(ctx)) ApplyFields(ui, DecodeTiny26LowFuse(s.FuseByte));
-        if (CycleReadFuseHigh(ctx)) ApplyFields(ui, DecodeTiny26HighFuse(s.FuseByte));
+        if (CycleReadFuseHigh(ctx)) warned = ApplyFields(ui, DecodeTiny26HighFuse(s.FuseByte));
         if (CycleReadLock(ctx)) ApplyLock(ui, LockLayout::Tiny26, s.LockByte);
         ReadCalibrationInto(ctx);
         break;
@@ -146,6 +155,7 @@ void RunReadSequence(LinkContext& ctx, FuseLayout layout) {
     case FuseLayout::None:
         break;
     }
+    return warned;
 }
 
 void RunWriteSequence(LinkContext& ctx, FuseLayout layout) {
@@ -189,12 +199,14 @@ void RunWriteSequence(LinkContext& ctx, FuseLayout layout) {
     CycleWriteLock(ctx);
 }
 
-void Report(LinkContext& ctx, const QString& failed, const QString& done) {
+// `keepNotice`: a notice raised during the operation stays up after a success instead of vanishing
+// the moment it appeared.
+void Report(LinkContext& ctx, const QString& failed, const QString& done, bool keepNotice = false) {
     const QString& text = ctx.state.ErrorFlag != 0 ? failed : done;
     ctx.ui.SetStatusPanel(1, text);
     if (ctx.state.ErrorFlag != 0)
         ctx.ui.ShowMessage(core::kMessageNotice, text);
-    else
+    else if (!keepNotice)
         ctx.ui.CloseMessage();
 }
 
@@ -243,8 +255,7 @@ void SetDeviceParameters(core::UserInterface& ui, core::SharedState& state) {
 }
 
 void frmMain_Combo_RSTDISABL_Click(core::UserInterface& ui) {
-    if (ui.PanelIndex(PanelControl::RSTDISABL) == 0 && IsResetWarningDevice(ui.DeviceSelectorText()))
-        ui.ShowMessage(core::kMessageNotice, kResetDisableWarning);
+    if (ResetWarningApplies(ui)) ui.ShowMessage(core::kMessageNotice, kResetDisableWarning);
 }
 
 bool CycleWriteFuse(LinkContext& ctx) {
@@ -289,8 +300,8 @@ void FuseRead(LinkContext& ctx) {
     }
     ctx.state.ErrorFlag = 0;
     const QString text = ctx.ui.DeviceSelectorText();
-    if (!text.isEmpty()) RunReadSequence(ctx, FuseLayoutOf(text));
-    Report(ctx, kFuseReadFailed, kFuseReadDone);
+    const bool warned = !text.isEmpty() && RunReadSequence(ctx, FuseLayoutOf(text));
+    Report(ctx, kFuseReadFailed, kFuseReadDone, warned);
 }
 
 void FuseWrite(LinkContext& ctx) {

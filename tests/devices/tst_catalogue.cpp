@@ -10,8 +10,6 @@ class CatalogueTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void deviceRows_data();
-    void deviceRows();
     void findDeviceIsExact_data();
     void findDeviceIsExact();
     void signatureModels_data();
@@ -20,50 +18,6 @@ private Q_SLOTS:
     void familySizes();
     void everyDeviceAcceptsItsOwnSignature();
 };
-
-void CatalogueTest::deviceRows_data() {
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<int>("flashWords");
-    QTest::addColumn<int>("eepromBytes");
-    QTest::addColumn<int>("family");
-    QTest::addColumn<int>("part");
-
-    QTest::newRow("ATtiny12L") << 0 << "ATtiny12L" << 0x55 << 512 << 64 << 0x90 << 0x05;
-    QTest::newRow("ATtiny15L") << 1 << "ATtiny15L" << 0x56 << 512 << 64 << 0x90 << 0x06;
-    QTest::newRow("ATtiny26L") << 2 << "ATtiny26L" << 0x59 << 1024 << 128 << 0x91 << 0x09;
-    QTest::newRow("AT90S2323") << 3 << "AT90S2323" << 0x48 << 1024 << 128 << 0x91 << 0x02;
-    QTest::newRow("AT90S2343") << 4 << "AT90S2343" << 0x4C << 1024 << 128 << 0x91 << 0x03;
-    QTest::newRow("AT90S1200 external") << 5 << "AT90S1200 (外部ｸﾛｯｸ)" << 0x13 << 512 << 64 << 0x90 << 0x01;
-    QTest::newRow("AT90S1200A internal") << 6 << "AT90S1200A(内部RCｸﾛｯｸ1MHz)" << 0x13 << 512 << 64 << 0x90 << 0x01;
-    QTest::newRow("AT90S2313") << 7 << "AT90S2313" << 0x20 << 1024 << 128 << 0x91 << 0x01;
-    QTest::newRow("AT90S4433") << 8 << "AT90S4433" << 0x30 << 2048 << 256 << 0x92 << 0x03;
-    QTest::newRow("AT90S4414") << 9 << "AT90S4414" << 0x28 << 2048 << 256 << 0x92 << 0x01;
-    QTest::newRow("AT90S4434") << 10 << "AT90S4434" << 0x6C << 2048 << 256 << 0x92 << 0x02;
-    QTest::newRow("AT90S8515") << 11 << "AT90S8515" << 0x38 << 4096 << 512 << 0x93 << 0x01;
-    QTest::newRow("AT90S8535") << 12 << "AT90S8535" << 0x68 << 4096 << 512 << 0x93 << 0x03;
-}
-
-void CatalogueTest::deviceRows() {
-    QFETCH(int, index);
-    QFETCH(QString, name);
-    QFETCH(int, code);
-    QFETCH(int, flashWords);
-    QFETCH(int, eepromBytes);
-    QFETCH(int, family);
-    QFETCH(int, part);
-
-    QCOMPARE(DeviceNames().size(), kDeviceCount);
-    QCOMPARE(DeviceNames().at(index), name);
-    QCOMPARE(FindDevice(name), std::optional<int>(index));
-    const Device& device = DeviceTable()[index];
-    QCOMPARE(int(device.code), code);
-    QCOMPARE(device.flashWords, flashWords);
-    QCOMPARE(device.eepromBytes, eepromBytes);
-    QCOMPARE(int(device.family), family);
-    QCOMPARE(int(device.part), part);
-}
 
 void CatalogueTest::findDeviceIsExact_data() {
     QTest::addColumn<QString>("text");

@@ -125,6 +125,7 @@ private Q_SLOTS:
 
 void LockFuseTest::selectionProfile_data() {
     QTest::addColumn<QString>("device");
+    QTest::addColumn<int>("index");  // selector position, the value the settings keep
     QTest::addColumn<int>("code");
     QTest::addColumn<int>("flashWords");
     QTest::addColumn<int>("eepromBytes");
@@ -135,25 +136,26 @@ void LockFuseTest::selectionProfile_data() {
     QTest::addColumn<bool>("writeEnabled");
 
     const QString tiny = QStringLiteral("CKSEL BODEN BODLEVEL RSTDISABL");
-    QTest::newRow("ATtiny12L") << "ATtiny12L" << 0x55 << 512 << 64 << tiny << "?" << true << true << true;
-    QTest::newRow("ATtiny15L") << "ATtiny15L" << 0x56 << 512 << 64 << tiny << "?" << true << true << true;
-    QTest::newRow("ATtiny26L") << "ATtiny26L" << 0x59 << 1024 << 128
+    QTest::newRow("ATtiny12L") << "ATtiny12L" << 0 << 0x55 << 512 << 64 << tiny << "?" << true << true << true;
+    QTest::newRow("ATtiny15L") << "ATtiny15L" << 1 << 0x56 << 512 << 64 << tiny << "?" << true << true << true;
+    QTest::newRow("ATtiny26L") << "ATtiny26L" << 2 << 0x59 << 1024 << 128
                                << "CKSEL SUT BODEN BODLEVEL RSTDISABL EESAVE CKOPT PLLCK" << "?" << true << true << true;
-    QTest::newRow("AT90S2323") << "AT90S2323" << 0x48 << 1024 << 128 << "FSTRT" << "-" << true << true << true;
-    QTest::newRow("AT90S2343") << "AT90S2343" << 0x4C << 1024 << 128 << "RCEN" << "-" << true << true << true;
-    QTest::newRow("AT90S1200") << "AT90S1200 (外部ｸﾛｯｸ)" << 0x13 << 512 << 64 << "" << "-" << true << false << true;
-    QTest::newRow("AT90S1200A") << "AT90S1200A(内部RCｸﾛｯｸ1MHz)" << 0x13 << 512 << 64 << "" << "-" << true << false << true;
-    QTest::newRow("AT90S2313") << "AT90S2313" << 0x20 << 1024 << 128 << "" << "-" << true << false << true;
-    QTest::newRow("AT90S4433") << "AT90S4433" << 0x30 << 2048 << 256 << "CKSEL BODEN BODLEVEL" << "-" << true << true << true;
-    QTest::newRow("AT90S4414") << "AT90S4414" << 0x28 << 2048 << 256 << "" << "-" << true << false << true;
-    QTest::newRow("AT90S4434") << "AT90S4434" << 0x6C << 2048 << 256 << "FSTRT" << "-" << true << true << true;
-    QTest::newRow("AT90S8515") << "AT90S8515" << 0x38 << 4096 << 512 << "" << "-" << true << false << true;
-    QTest::newRow("AT90S8535") << "AT90S8535" << 0x68 << 4096 << 512 << "FSTRT" << "-" << true << true << true;
-    QTest::newRow("no match") << "AT90S9999" << 0 << 0 << 0 << "" << "-" << false << false << false;
+    QTest::newRow("AT90S2323") << "AT90S2323" << 3 << 0x48 << 1024 << 128 << "FSTRT" << "-" << true << true << true;
+    QTest::newRow("AT90S2343") << "AT90S2343" << 4 << 0x4C << 1024 << 128 << "RCEN" << "-" << true << true << true;
+    QTest::newRow("AT90S1200") << "AT90S1200 (外部ｸﾛｯｸ)" << 5 << 0x13 << 512 << 64 << "" << "-" << true << false << true;
+    QTest::newRow("AT90S1200A") << "AT90S1200A(内部RCｸﾛｯｸ1MHz)" << 6 << 0x13 << 512 << 64 << "" << "-" << true << false << true;
+    QTest::newRow("AT90S2313") << "AT90S2313" << 7 << 0x20 << 1024 << 128 << "" << "-" << true << false << true;
+    QTest::newRow("AT90S4433") << "AT90S4433" << 8 << 0x30 << 2048 << 256 << "CKSEL BODEN BODLEVEL" << "-" << true << true << true;
+    QTest::newRow("AT90S4414") << "AT90S4414" << 9 << 0x28 << 2048 << 256 << "" << "-" << true << false << true;
+    QTest::newRow("AT90S4434") << "AT90S4434" << 10 << 0x6C << 2048 << 256 << "FSTRT" << "-" << true << true << true;
+    QTest::newRow("AT90S8515") << "AT90S8515" << 11 << 0x38 << 4096 << 512 << "" << "-" << true << false << true;
+    QTest::newRow("AT90S8535") << "AT90S8535" << 12 << 0x68 << 4096 << 512 << "FSTRT" << "-" << true << true << true;
+    QTest::newRow("no match") << "AT90S9999" << -1 << 0 << 0 << 0 << "" << "-" << false << false << false;
 }
 
 void LockFuseTest::selectionProfile() {
     QFETCH(QString, device);
+    QFETCH(int, index);
     QFETCH(int, code);
     QFETCH(int, flashWords);
     QFETCH(int, eepromBytes);
@@ -171,6 +173,8 @@ void LockFuseTest::selectionProfile() {
     ui.deviceText = device;
     SetDeviceParameters(ui, state);
 
+    QCOMPARE(FindDevice(device).value_or(-1), index);
+    if (index >= 0) QCOMPARE(DeviceNames().at(index), device);
     QCOMPARE(int(state.DeviceCode), code);
     QCOMPARE(state.ProgramMemoryWords, flashWords);
     QCOMPARE(state.EepromBytes, eepromBytes);
@@ -509,6 +513,12 @@ void LockFuseTest::readRaisesResetWarning() {
     QCOMPARE(bench.Warnings(), warnings);
     QCOMPARE(bench.Index(PanelControl::RSTDISABL), fuseHigh ? (fuseHigh >> 4) & 1 : (fuseLow >> 4) & 1);
     QCOMPARE(bench.ui.panels[1], kFuseReadDone);
+    // A warning raised by the read stays up with its OK button; without one the window closes.
+    QCOMPARE(bench.ui.messageOpen, warnings > 0);
+    if (warnings > 0) {
+        QCOMPARE(bench.ui.messageText, kResetDisableWarning);
+        QVERIFY(bench.ui.messageOkVisible);
+    }
 }
 
 QTEST_GUILESS_MAIN(LockFuseTest)
