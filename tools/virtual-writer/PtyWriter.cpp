@@ -1,0 +1,176 @@
+#include "PtyWriter.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "StateJson.h"
+
+namespace zendra::virtualwriter {
+
+namespace {
+
+QString SystemError(const char* what) {
+    return QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+bool Fail(QString* error, const QString& text) {
+    *error = text;
+    return false;
+}
+
+// Beyond this the host is not reading; older output is dropped rather than held without bound.
+constexpr qsizetype kMaxUnsent = 64 * 1024;
+
+}  // namespace
+
+PtyWriter::PtyWriter(WriterModel& model, PtyOptions options)
+    : m_model(model), m_options(std::move(options)), m_start(SteadyClock::now()) {
+    if (m_options.baud > 0) {
+        // Ten bit times per byte: start bit, eight data bits, stop bit.
+        m_byteTime = std::chrono::duration_cast<SteadyClock::duration>(
+            std::chrono::duration<double>(10.0 / m_options.baud));
+    }
+    m_inputLineFree = m_outputLineFree = m_start;
+    m_dumpedUpdates = m_model.CompletedUpdates();
+}
+
+PtyWriter::~PtyWriter() {
+    if (m_terminal >= 0) ::close(m_terminal);
+    if (m_master >= 0) ::close(m_master);
+}
+
+bool PtyWriter::Open(QString* error) {
+    m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (m_master < 0) return Fail(error, SystemError("posix_openpt"));
+    if (::grantpt(m_master) != 0) return Fail(error, SystemError("grantpt"));
+    if (::unlockpt(m_master) != 0) return Fail(error, SystemError("unlockpt"));
+    const char* name = ::ptsname(m_master);
+    if (!name) return Fail(error, SystemError("ptsname"));
+    m_terminalPath = QString::fromLocal8Bit(name);
+
+    // Holding the terminal side open keeps the master from seeing a hang-up between host sessions.
+    m_terminal = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_terminal < 0) return Fail(error, SystemError("open terminal"));
+    termios tio{};
+    if (::tcgetattr(m_terminal, &tio) != 0) return Fail(error, SystemError("tcgetattr"));
+    ::cfmakeraw(&tio);
+    ::cfsetspeed(&tio, B57600);
+    if (::tcsetattr(m_terminal, TCSANOW, &tio) != 0) return Fail(error, SystemError("tcsetattr"));
+
+    const int flags = ::fcntl(m_master, F_GETFL);
+    ::fcntl(m_master, F_SETFL, flags | O_NONBLOCK);
+    ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
+
+    if (!m_options.wireLogPath.isEmpty()) {
+        m_wireLog.setFileName(m_options.wireLogPath);
+        if (!m_wireLog.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+            *error = QStringLiteral("wire log: ") + m_wireLog.errorString();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool PtyWriter::WriteDump(QString* error) const {
+    if (m_options.dumpPath.isEmpty()) return true;
+    return WriteChipStateFile(m_model.Chip(), m_options.dumpPath, error);
+}
+
+void PtyWriter::ReceiveAvailable(SteadyClock::time_point now) {
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+        if (n <= 0) return;   // EAGAIN: all taken; EIO: no host at the moment
+        for (ssize_t i = 0; i < n; ++i) {
+            // Each byte is complete one byte time after the line became free.
+            m_inputLineFree = std::max(m_inputLineFree, now) + m_byteTime;
+            m_input.push_back({static_cast<quint8>(buffer[i]), m_inputLineFree});
+        }
+    }
+}
+
+void PtyWriter::ProcessDueInput(SteadyClock::time_point now) {
+    while (!m_input.empty() && m_input.front().due <= now) {
+        const TimedByte received = m_input.front();
+        m_input.pop_front();
+        const QByteArray reply = m_model.FeedByte(received.byte);
+        const auto replyAt = received.due + m_model.Options().replyDelay;
+        for (char b : reply) {
+            m_outputLineFree = std::max(m_outputLineFree, replyAt) + m_byteTime;
+            m_output.push_back({static_cast<quint8>(b), m_outputLineFree});
+        }
+        if (m_model.CompletedUpdates() != m_dumpedUpdates) {
+            m_dumpedUpdates = m_model.CompletedUpdates();
+            QString error;
+            if (!WriteDump(&error)) std::fprintf(stderr, "kxwrt-sim: dump: %s\n", qPrintable(error));
+        }
+    }
+}
+
+void PtyWriter::SendDueOutput(SteadyClock::time_point now) {
+    while (!m_output.empty() && m_output.front().due <= now) {
+        m_unsent.append(static_cast<char>(m_output.front().byte));
+        m_output.pop_front();
+    }
+    while (!m_unsent.isEmpty()) {
+        const ssize_t n = ::write(m_master, m_unsent.constData(), static_cast<size_t>(m_unsent.size()));
+        if (n <= 0) break;   // the terminal's input queue is full; POLLOUT tells when to go on
+        m_unsent.remove(0, n);
+    }
+    if (m_unsent.size() > kMaxUnsent) m_unsent.remove(0, m_unsent.size() - kMaxUnsent);
+}
+
+void PtyWriter::FlushWireLog() {
+    const QList<WireEntry> entries = m_model.TakeWireLog();
+    if (!m_wireLog.isOpen() || entries.isEmpty()) return;
+    const double seconds = std::chrono::duration<double>(SteadyClock::now() - m_start).count();
+    for (const WireEntry& entry : entries) {
+        m_wireLog.write(QStringLiteral("%1 %2 %3\n")
+                            .arg(seconds, 10, 'f', 3)
+                            .arg(entry.fromHost ? QLatin1Char('>') : QLatin1Char('<'))
+                            .arg(QString::fromLatin1(entry.bytes.toHex(' ').toUpper()))
+                            .toLatin1());
+    }
+    m_wireLog.flush();
+}
+
+int PtyWriter::PollTimeoutMs(SteadyClock::time_point now) const {
+    std::optional<SteadyClock::time_point> next;
+    if (!m_input.empty()) next = m_input.front().due;
+    if (!m_output.empty()) next = next ? std::min(*next, m_output.front().due) : m_output.front().due;
+    if (!next) return -1;
+    if (*next <= now) return 0;
+    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(*next - now).count());
+}
+
+void PtyWriter::Run(const volatile std::sig_atomic_t& stop) {
+    sigset_t waitMask;
+    ::sigemptyset(&waitMask);
+    while (!stop) {
+        auto now = SteadyClock::now();
+        ProcessDueInput(now);
+        SendDueOutput(now);
+        FlushWireLog();
+
+        pollfd fd{m_master, static_cast<short>(POLLIN | (m_unsent.isEmpty() ? 0 : POLLOUT)), 0};
+        const int timeoutMs = PollTimeoutMs(SteadyClock::now());
+        timespec timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000000L};
+        const int ready = ::ppoll(&fd, 1, timeoutMs < 0 ? nullptr : &timeout, &waitMask);
+        if (ready < 0) continue;   // EINTR: a signal; the loop condition decides
+        if (fd.revents & POLLIN) ReceiveAvailable(SteadyClock::now());
+        if ((fd.revents & (POLLHUP | POLLERR)) && !(fd.revents & POLLIN)) {
+            // Should not happen while the terminal side is held open; avoid spinning if it does.
+            timespec pause{0, 50 * 1000000L};
+            ::nanosleep(&pause, nullptr);
+        }
+    }
+    FlushWireLog();
+}
+
+}  // namespace zendra::virtualwriter
