@@ -46,8 +46,8 @@ void WatchingUi::SetMessageBarVisible(bool visible) {
     m_inner.SetMessageBarVisible(visible);
 }
 
-core::MessageAnswer WatchingUi::ShowMessageBox(core::MessageIcon icon, const QString& title, const QString& text,
-                                               core::MessageButtons buttons) {
+core::MessageAnswer WatchingUi::ShowMessageBox(core::MessageIcon icon, const QString& title,
+                                               const QString& text, core::MessageButtons buttons) {
     return m_inner.ShowMessageBox(icon, title, text, buttons);
 }
 
@@ -64,7 +64,9 @@ void WatchingUi::FillPanelControl(core::PanelControl control, const QStringList&
     m_inner.FillPanelControl(control, entries, index, enabled);
 }
 
-void WatchingUi::SetPanelIndex(core::PanelControl control, int index) { m_inner.SetPanelIndex(control, index); }
+void WatchingUi::SetPanelIndex(core::PanelControl control, int index) {
+    m_inner.SetPanelIndex(control, index);
+}
 
 void WatchingUi::SetLockChoiceState(bool visible, bool readEnabled, bool writeEnabled) {
     m_inner.SetLockChoiceState(visible, readEnabled, writeEnabled);

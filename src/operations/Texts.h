@@ -20,7 +20,8 @@ inline const QString kVerifyAborted = QStringLiteral("ベリファイを中止�
 inline const QString kFlashVerifyFailed = QStringLiteral("フラッシュメモリ ベリファイ失敗");
 inline const QString kVerifyCommError = QStringLiteral("ベリファイ　通信エラー");
 inline const QString kVerdictAllOk = QStringLiteral("ベリファイ　FLASH : OK / EEPROM : OK");
-inline const QString kVerdictAllOkStatus = QStringLiteral("ベリファイ　FLASH : OK / EEPROM : OK 　プログラミング正常終了。");
+inline const QString kVerdictAllOkStatus =
+    QStringLiteral("ベリファイ　FLASH : OK / EEPROM : OK 　プログラミング正常終了。");
 inline const QString kVerdictBothNg = QStringLiteral("ベリファイ　FLASH : NG / EEPROM : NG");
 inline const QString kVerdictFlashNg = QStringLiteral("ベリファイ　FLASH : NG / EEPROM : OK");
 inline const QString kVerdictEepromNg = QStringLiteral("ベリファイ　FLASH : OK / EEPROM : NG");

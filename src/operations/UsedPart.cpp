@@ -8,7 +8,9 @@ qint32 FlashWordsOf(qint32 programMemoryWords) {
     return std::clamp<qint32>(programMemoryWords, 0, image::kProgramImageSize / 2);
 }
 
-qint32 EepromBytesOf(qint32 eepromBytes) { return std::clamp<qint32>(eepromBytes, 0, image::kEepromImageSize); }
+qint32 EepromBytesOf(qint32 eepromBytes) {
+    return std::clamp<qint32>(eepromBytes, 0, image::kEepromImageSize);
+}
 
 qint32 LastUsedWord(const image::MemoryImages& images, qint32 words) {
     for (qint32 w = FlashWordsOf(words) - 1; w >= 0; --w) {

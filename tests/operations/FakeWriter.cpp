@@ -9,11 +9,23 @@ constexpr char kCr = 0x0D;
 
 int ParameterCount(char letter) {
     switch (letter) {
-        case 'T': case 'a': case 'W': return 2;
-        case 'c': case 'C': case 'D': case 'f': case 'u': case 'l': return 1;
-        case ';': return 4;
-        case ':': return 3;
-        default: return 0;
+        case 'T':
+        case 'a':
+        case 'W':
+            return 2;
+        case 'c':
+        case 'C':
+        case 'D':
+        case 'f':
+        case 'u':
+        case 'l':
+            return 1;
+        case ';':
+            return 4;
+        case ':':
+            return 3;
+        default:
+            return 0;
     }
 }
 
@@ -45,7 +57,8 @@ void FakeWriter::Receive(ScriptedPort& port, quint8 byte) {
         letters += letter;
         const int occurrence = ++m_seen[letter];
         for (const auto& f : faults)
-            if (f.kind == FaultKind::Silent && f.letter == letter && f.occurrence == occurrence) m_silent = true;
+            if (f.kind == FaultKind::Silent && f.letter == letter && f.occurrence == occurrence)
+                m_silent = true;
         m_needed = ParameterCount(letter);
     }
     m_frame += static_cast<char>(byte);
@@ -71,15 +84,25 @@ QByteArray FakeWriter::Execute(char letter, const QByteArray& p) {
     const auto u = [&](int i) { return static_cast<quint8>(p[i]); };
     const int word = m_address % flash.size();
     switch (letter) {
-        case kEsc: return {};
-        case '?': return "KX-WRT540 V6.35\r\n";
-        case 'A': case 'P': case 'L': case 'T': case 'f': case 'u': case 'l': case ';':
+        case kEsc:
+            return {};
+        case '?':
+            return "KX-WRT540 V6.35\r\n";
+        case 'A':
+        case 'P':
+        case 'L':
+        case 'T':
+        case 'f':
+        case 'u':
+        case 'l':
+        case ';':
             return QByteArray(1, kCr);
         case 'e':
             flash.fill(0xFFFF);
             eeprom.fill(char(0xFF));
             return QByteArray(1, kCr);
-        case 's': return QByteArray() + char(part) + char(family) + char(0x1E);
+        case 's':
+            return QByteArray() + char(part) + char(family) + char(0x1E);
         case 'a':
             m_address = static_cast<quint16>(u(0) << 8 | u(1));
             return QByteArray(1, kCr);
@@ -96,12 +119,18 @@ QByteArray FakeWriter::Execute(char letter, const QByteArray& p) {
         case 'R':
             ++m_address;
             return QByteArray() + char(flash[word] >> 8) + char(flash[word] & 0xFF);
-        case 'd': return QByteArray(1, eeprom[m_address % eeprom.size()]);
+        case 'd':
+            return QByteArray(1, eeprom[m_address % eeprom.size()]);
         case 'D':
             eeprom[m_address % eeprom.size()] = p[0];
             return QByteArray(1, kCr);
-        case 'r': case 'F': case 'o': case ':': return QByteArray(1, char(0xFF));
-        default: return "?";
+        case 'r':
+        case 'F':
+        case 'o':
+        case ':':
+            return QByteArray(1, char(0xFF));
+        default:
+            return "?";
     }
 }
 

@@ -40,12 +40,12 @@ private Q_SLOTS:
         QTest::addColumn<bool>("erased");
         QTest::addColumn<bool>("timeShown");
         QTest::addColumn<QString>("notice");
-        QTest::newRow("writer unplugged") << "AT90S2313" << '?' << 1 << FaultKind::Silent << false << false
-                                          << link::texts::kWriterNotFound;
-        QTest::newRow("other chip in the socket") << "AT90S8515" << ' ' << 0 << FaultKind::Silent << false << false
-                                                  << link::texts::kDeviceMismatch;
-        QTest::newRow("erase refused") << "AT90S2313" << 'e' << 1 << FaultKind::Refused << false << true
-                                       << text::kEraseFailed;
+        QTest::newRow("writer unplugged")
+            << "AT90S2313" << '?' << 1 << FaultKind::Silent << false << false << link::texts::kWriterNotFound;
+        QTest::newRow("other chip in the socket")
+            << "AT90S8515" << ' ' << 0 << FaultKind::Silent << false << false << link::texts::kDeviceMismatch;
+        QTest::newRow("erase refused")
+            << "AT90S2313" << 'e' << 1 << FaultKind::Refused << false << true << text::kEraseFailed;
     }
     void programStops() {
         QFETCH(QString, chip);

@@ -22,8 +22,12 @@ enum class Flow { Program, Read, WholeVerify };
 
 void Run(Flow flow, Rig& rig) {
     switch (flow) {
-        case Flow::Program: operations::ProgramDevice(rig.ctx); break;
-        case Flow::Read: operations::ReadDevice(rig.ctx); break;
+        case Flow::Program:
+            operations::ProgramDevice(rig.ctx);
+            break;
+        case Flow::Read:
+            operations::ReadDevice(rig.ctx);
+            break;
         case Flow::WholeVerify:
             rig.state.VerifyWholeMemory = true;
             operations::VerifyDevice(rig.ctx);
@@ -76,6 +80,10 @@ private Q_SLOTS:
         QCOMPARE(rig.writer->Count('c'), tiny26 ? 0 : expectedWrites);
         QCOMPARE(rig.writer->Count('C'), tiny26 ? 0 : expectedWrites);
         for (int w = 0; w < expectedWrites; ++w) QCOMPARE(rig.writer->flash[w], rig.ImageWord(w));
+        const QString lastStep = QStringLiteral("progress ON 0 %1 %1").arg(expectedWrites - 1);
+        QVERIFY(rig.ui.calls.contains(lastStep));
+        QVERIFY(!rig.ui.calls.contains(
+            QStringLiteral("progress ON 0 %1 %2").arg(expectedWrites).arg(expectedWrites - 1)));
         QCOMPARE(rig.ui.panels[1], text::kVerdictAllOkStatus);
         QVERIFY(!rig.ui.messageOpen);
         QVERIFY(rig.ui.calls.contains("message 1 " + text::kVerdictAllOk));
@@ -89,7 +97,12 @@ private Q_SLOTS:
         operations::ProgramDevice(rig.ctx);
 
         // Check, flash phase without words, two EEPROM bytes, then a verify of word 0 and bytes 0..7.
-        QCOMPARE(rig.writer->letters, QByteArray("APsL" "APaL" "APaDaDL" "APaRL" "AP") + QByteArray("ad").repeated(8) + "L");
+        QCOMPARE(rig.writer->letters, QByteArray("APsL"
+                                                 "APaL"
+                                                 "APaDaDL"
+                                                 "APaRL"
+                                                 "AP") +
+                                          QByteArray("ad").repeated(8) + "L");
         QVERIFY(rig.port.AllWritten().contains(QByteArray("APa\x00\x00L", 6)));
         QCOMPARE(rig.writer->eeprom[3], char(0x11));
         QCOMPARE(rig.writer->eeprom[7], char(0x22));
@@ -130,8 +143,8 @@ private Q_SLOTS:
         QTest::newRow("silent mid EEPROM verify")
             << Flow::WholeVerify << 'd' << 10 << silent << 10 << QByteArray() << text::kVerifyCommError
             << text::kVerifyCommError;
-        QTest::newRow("silent at the check")
-            << Flow::Read << 's' << 1 << silent << 1 << QByteArray("R") << text::kReadAborted << text::kReadAborted;
+        QTest::newRow("silent at the check") << Flow::Read << 's' << 1 << silent << 1 << QByteArray("R")
+                                             << text::kReadAborted << text::kReadAborted;
         QTest::newRow("programming mode refused before a read")
             << Flow::Read << 'P' << 2 << FaultKind::WrongReply << 2 << QByteArray("R")
             << link::texts::kWrongEnterProgramming + QLatin1Char('?') << link::texts::kCommunicationError;
@@ -167,7 +180,8 @@ private Q_SLOTS:
 
     void silentReadKeepsOldImage() {
         Rig rig(QStringLiteral("AT90S2313"));
-        for (int w = 0; w < rig.writer->flash.size(); ++w) rig.writer->flash[w] = static_cast<quint16>(0xA000 + w);
+        for (int w = 0; w < rig.writer->flash.size(); ++w)
+            rig.writer->flash[w] = static_cast<quint16>(0xA000 + w);
         rig.images.ProgramImage.fill(0x55);
         rig.writer->faults = {Fault{'R', 100, FaultKind::Silent}};
 
@@ -210,17 +224,21 @@ private Q_SLOTS:
     }
 
     void verifyLog_data() {
-        QTest::addColumn<int>("flashWord");    // -1: none differs
+        QTest::addColumn<int>("flashWord");  // -1: none differs
         QTest::addColumn<int>("eepromAddress");
         QTest::addColumn<QString>("lines");
         QTest::addColumn<QString>("verdict");
         const QString flashHead = QStringLiteral("Flash Program memory address verify\r\n\r\n");
         const QString eepHead = QStringLiteral("\r\nEEPROM data memory address verify\r\n\r\n");
-        const QString flashLine = QStringLiteral("PROGRAM Addr(word) = 0012  Original = 940C   NG = FFFF\r\n");
+        const QString flashLine =
+            QStringLiteral("PROGRAM Addr(word) = 0012  Original = 940C   NG = FFFF\r\n");
         const QString eepLine = QStringLiteral("EEPROM  Addr(byte) = 0005  Original = 00   NG = 3A\r\n");
-        QTest::newRow("EEPROM byte only") << -1 << 5 << flashHead + eepHead + eepLine << text::kVerdictEepromNg;
-        QTest::newRow("flash word only") << 0x12 << -1 << flashHead + flashLine + eepHead << text::kVerdictFlashNg;
-        QTest::newRow("both") << 0x12 << 5 << flashHead + flashLine + eepHead + eepLine << text::kVerdictBothNg;
+        QTest::newRow("EEPROM byte only")
+            << -1 << 5 << flashHead + eepHead + eepLine << text::kVerdictEepromNg;
+        QTest::newRow("flash word only")
+            << 0x12 << -1 << flashHead + flashLine + eepHead << text::kVerdictFlashNg;
+        QTest::newRow("both") << 0x12 << 5 << flashHead + flashLine + eepHead + eepLine
+                              << text::kVerdictBothNg;
     }
     void verifyLog() {
         QFETCH(int, flashWord);
@@ -251,15 +269,19 @@ private Q_SLOTS:
         Rig rig(QStringLiteral("ATtiny15L"));
         rig.state.VerifyWholeMemory = true;
         int pumpsOnVerdict = 0;
-        rig.ui.onPump = [&] { pumpsOnVerdict += rig.ui.messageOpen && rig.ui.messageText == text::kVerdictAllOk; };
+        rig.ui.onPump = [&] {
+            pumpsOnVerdict += rig.ui.messageOpen && rig.ui.messageText == text::kVerdictAllOk;
+        };
         operations::VerifyDevice(rig.ctx);
-        QCOMPARE(ReadUtf8(image::ScratchPath(rig.state, image::kVerifyLogFile)),
-                 QStringLiteral("Flash Program memory address verify\r\n\r\n\r\nEEPROM data memory address verify\r\n\r\n"));
+        QCOMPARE(
+            ReadUtf8(image::ScratchPath(rig.state, image::kVerifyLogFile)),
+            QStringLiteral(
+                "Flash Program memory address verify\r\n\r\n\r\nEEPROM data memory address verify\r\n\r\n"));
         QCOMPARE(rig.ui.panels[1], text::kVerdictAllOkStatus);
         // The OK notice flashes up (the notice's own pump, then one more) and the window closes.
         const QStringList tail = rig.ui.calls.mid(rig.ui.calls.size() - 3);
-        const QStringList expected{"status 1 " + text::kVerdictAllOkStatus, "message 1 " + text::kVerdictAllOk,
-                                   QStringLiteral("close")};
+        const QStringList expected{"status 1 " + text::kVerdictAllOkStatus,
+                                   "message 1 " + text::kVerdictAllOk, QStringLiteral("close")};
         QCOMPARE(tail, expected);
         QCOMPARE(pumpsOnVerdict, 2);
         QVERIFY(!rig.ui.messageOpen);
@@ -306,7 +328,8 @@ private Q_SLOTS:
         operations::ReadDevice(rig.ctx);
 
         for (int w = 0; w < 4096; ++w) QCOMPARE(rig.ImageWord(w), quint16(w * 7));
-        for (int i = 8192; i < image::kProgramImageSize; ++i) QCOMPARE(rig.images.ProgramImage[i], quint8(0x55));
+        for (int i = 8192; i < image::kProgramImageSize; ++i)
+            QCOMPARE(rig.images.ProgramImage[i], quint8(0x55));
         for (int a = 0; a < 512; ++a) QCOMPARE(rig.images.EepromImage[a], quint8(a ^ 0x5A));
         for (int a = 512; a < image::kEepromImageSize; ++a) QCOMPARE(rig.images.EepromImage[a], quint8(0x55));
         QCOMPARE(rig.state.ErrorFlag, qint16(0));

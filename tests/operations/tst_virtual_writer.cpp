@@ -37,7 +37,10 @@ void FillImages(image::MemoryImages& images, const devices::Device& d, quint32 s
 
 struct Host {
     Host(link::SerialPort& port, core::Timing& timing, const devices::Device& d, const QString& path)
-        : ports(settings, [path] { return QList<link::DetectedPort>{{path, QString()}}; }),
+        : ports(settings,
+                [path] {
+                    return QList<link::DetectedPort>{{path, QString()}};
+                }),
           link{port, timing, ui, state, settings, ports} {
         settings.values.insert(QStringLiteral("Settings/ComNox"), QStringLiteral("1"));
         state.DeviceCode = d.code;
@@ -59,10 +62,12 @@ struct Host {
 void ExpectChipHoldsImage(const virtualwriter::ChipState& chip, const image::MemoryImages& images,
                           const devices::Device& d) {
     for (int w = 0; w < d.flashWords; ++w) {
-        const quint16 expected = static_cast<quint16>(images.ProgramImage[2 * w] << 8 | images.ProgramImage[2 * w + 1]);
+        const quint16 expected =
+            static_cast<quint16>(images.ProgramImage[2 * w] << 8 | images.ProgramImage[2 * w + 1]);
         QCOMPARE(chip.flash.at(w), expected);
     }
-    for (int a = 0; a < d.eepromBytes; ++a) QCOMPARE(static_cast<quint8>(chip.eeprom.at(a)), images.EepromImage[a]);
+    for (int a = 0; a < d.eepromBytes; ++a)
+        QCOMPARE(static_cast<quint8>(chip.eeprom.at(a)), images.EepromImage[a]);
 }
 
 }  // namespace
@@ -73,8 +78,7 @@ class VirtualWriterTest : public QObject {
 private Q_SLOTS:
     void programThenVerifyEveryDevice_data() {
         QTest::addColumn<int>("deviceIndex");
-        for (int i = 0; i < devices::kDeviceCount; ++i)
-            QTest::newRow(devices::DeviceTable()[i].name) << i;
+        for (int i = 0; i < devices::kDeviceCount; ++i) QTest::newRow(devices::DeviceTable()[i].name) << i;
     }
     void programThenVerifyEveryDevice() {
         QFETCH(int, deviceIndex);
@@ -123,15 +127,18 @@ private Q_SLOTS:
         host.images.EepromImage[9] = 0x99;
 
         operations::ProgramCommand(host.ctx);
-        QVERIFY2(host.ui.calls.contains("status 1 " + text::kVerdictAllOkStatus), qPrintable(host.ui.panels[1]));
+        QVERIFY2(host.ui.calls.contains("status 1 " + text::kVerdictAllOkStatus),
+                 qPrintable(host.ui.panels[1]));
 
         image::MemoryImages programmed = host.images;
         host.images.ProgramImage.fill(0x00);
         host.images.EepromImage.fill(0x00);
         operations::ReadDevice(host.ctx);
         QCOMPARE(host.state.ErrorFlag, qint16(0));
-        for (int i = 0; i < 2 * d.flashWords; ++i) QCOMPARE(host.images.ProgramImage[i], programmed.ProgramImage[i]);
-        for (int a = 0; a < d.eepromBytes; ++a) QCOMPARE(host.images.EepromImage[a], programmed.EepromImage[a]);
+        for (int i = 0; i < 2 * d.flashWords; ++i)
+            QCOMPARE(host.images.ProgramImage[i], programmed.ProgramImage[i]);
+        for (int a = 0; a < d.eepromBytes; ++a)
+            QCOMPARE(host.images.EepromImage[a], programmed.EepromImage[a]);
 
         port.Close();
         process.terminate();
