@@ -23,8 +23,6 @@ inline QByteArray Wire(const QString& notation) {
     return out;
 }
 
-inline QString Trace(const QByteArray& bytes) {
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
-}
+inline QString Trace(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex(' ').toUpper()); }
 
 }  // namespace zendra::test

@@ -24,7 +24,8 @@ public:
     explicit Simulator(const QStringList& args) {
         m_process.start(kSimulator, args);
         if (!m_process.waitForStarted(5000)) return;
-        while (!m_process.canReadLine() && m_process.state() == QProcess::Running) m_process.waitForReadyRead(5000);
+        while (!m_process.canReadLine() && m_process.state() == QProcess::Running)
+            m_process.waitForReadyRead(5000);
         m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
     }
     ~Simulator() { Stop(); }
@@ -32,7 +33,8 @@ public:
     QProcess& Process() { return m_process; }
     // SIGTERM; true when it ended on its own with status 0.
     bool Stop() {
-        if (m_process.state() == QProcess::NotRunning) return m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
+        if (m_process.state() == QProcess::NotRunning)
+            return m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
         m_process.terminate();
         if (!m_process.waitForFinished(5000)) {
             m_process.kill();
@@ -93,17 +95,27 @@ void TestKxwrtSim::options_data() {
     QTest::addColumn<QString>("sent");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<int>("minimumMs");
-    QTest::newRow("identification") << QStringList{} << "'?" << "'KX-WRT540 20 'V6.35 0D 0A" << 0;
-    QTest::newRow("old firmware") << QStringList{"--firmware", "6.29"} << "'?" << "'KX-WRT540 20 'V6.29 0D 0A" << 0;
-    QTest::newRow("chip by name") << QStringList{"--chip", "AT90S8535"} << "'APs" << "0D 0D 03 93 1E" << 0;
-    QTest::newRow("chip by index") << QStringList{"--chip", "2"} << "'APs" << "0D 0D 09 91 1E" << 0;
-    QTest::newRow("locked") << QStringList{"--locked"} << "'APs" << "0D 0D 02 01 00" << 0;
-    QTest::newRow("empty socket") << QStringList{"--empty"} << "'APs" << "0D 0D FF FF FF" << 0;
-    QTest::newRow("wrong from two") << QStringList{"--wrong-from", "2"} << "'AP" << "0D 3F" << 0;
-    QTest::newRow("silent after one") << QStringList{"--silent-after", "1"} << "'AP" << "0D" << 0;
-    QTest::newRow("reply delay") << QStringList{"--delay-ms", "300"} << "'A" << "0D" << 300;
+    QTest::newRow("identification") << QStringList{} << "'?"
+                                    << "'KX-WRT540 20 'V6.35 0D 0A" << 0;
+    QTest::newRow("old firmware") << QStringList{"--firmware", "6.29"} << "'?"
+                                  << "'KX-WRT540 20 'V6.29 0D 0A" << 0;
+    QTest::newRow("chip by name") << QStringList{"--chip", "AT90S8535"} << "'APs"
+                                  << "0D 0D 03 93 1E" << 0;
+    QTest::newRow("chip by index") << QStringList{"--chip", "2"} << "'APs"
+                                   << "0D 0D 09 91 1E" << 0;
+    QTest::newRow("locked") << QStringList{"--locked"} << "'APs"
+                            << "0D 0D 02 01 00" << 0;
+    QTest::newRow("empty socket") << QStringList{"--empty"} << "'APs"
+                                  << "0D 0D FF FF FF" << 0;
+    QTest::newRow("wrong from two") << QStringList{"--wrong-from", "2"} << "'AP"
+                                    << "0D 3F" << 0;
+    QTest::newRow("silent after one") << QStringList{"--silent-after", "1"} << "'AP"
+                                      << "0D" << 0;
+    QTest::newRow("reply delay") << QStringList{"--delay-ms", "300"} << "'A"
+                                 << "0D" << 300;
     // 18 bytes at 1200 baud take 150 ms on the line.
-    QTest::newRow("line time") << QStringList{"--baud", "1200"} << "'?" << "'KX-WRT540 20 'V6.35 0D 0A" << 140;
+    QTest::newRow("line time") << QStringList{"--baud", "1200"} << "'?"
+                               << "'KX-WRT540 20 'V6.35 0D 0A" << 140;
 }
 
 void TestKxwrtSim::options() {
@@ -193,7 +205,8 @@ void TestKxwrtSim::preloadIsServed() {
     QVERIFY(!sim.Path().isEmpty());
     QSerialPort port;
     QVERIFY2(OpenPort(port, sim.Path()), qPrintable(port.errorString()));
-    QCOMPARE(Trace(Exchange(port, Wire("'AP 's 'a 00 01 'R 'F"), 9)), Trace(Wire("0D 0D 02 91 1E 0D BE EF DE")));
+    QCOMPARE(Trace(Exchange(port, Wire("'AP 's 'a 00 01 'R 'F"), 9)),
+             Trace(Wire("0D 0D 02 91 1E 0D BE EF DE")));
 }
 
 void TestKxwrtSim::completedUpdateIsDumpedAtOnce() {
@@ -209,7 +222,8 @@ void TestKxwrtSim::completedUpdateIsDumpedAtOnce() {
     QTRY_VERIFY(QFile::exists(dump));
     QFile file(dump);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    const QJsonObject firmware = QJsonDocument::fromJson(file.readAll()).object().value("firmware").toObject();
+    const QJsonObject firmware =
+        QJsonDocument::fromJson(file.readAll()).object().value("firmware").toObject();
     QCOMPARE(firmware.value("0010").toString(), QString("3FFF"));
     QCOMPARE(firmware.size(), 1);
 }

@@ -111,13 +111,13 @@ void TestVirtualWriterPort::closedAndUnplugged() {
     QVERIFY(!port.Write("A"));
     QCOMPARE(model.CommandCount(), 0);
     QVERIFY(port.Open("/dev/virtual"));
-    QVERIFY(!port.Open("/dev/virtual"));   // already open
+    QVERIFY(!port.Open("/dev/virtual"));  // already open
     port.Unplug();
     QVERIFY(port.HasFailed());
     QVERIFY(!port.Write("A"));
     QCOMPARE(model.CommandCount(), 0);
     const auto before = timing.Now();
-    port.WaitForMoreBytes(1s);   // returns at once: nothing will ever come
+    port.WaitForMoreBytes(1s);  // returns at once: nothing will ever come
     QCOMPARE(timing.Now(), before);
     port.Close();
     QVERIFY(port.Open("/dev/virtual"));

@@ -14,8 +14,8 @@ using zendra::test::Wire;
 
 namespace {
 
-constexpr int kTiny12 = 0, kTiny15 = 1, kTiny26 = 2, k2323 = 3, k2343 = 4, k1200A = 6, k4433 = 8,
-              k8515 = 11, k8535 = 12;
+constexpr int kTiny12 = 0, kTiny15 = 1, kTiny26 = 2, k2323 = 3, k2343 = 4, k1200A = 6, k4433 = 8, k8515 = 11,
+              k8535 = 12;
 const QString kId = QStringLiteral("'KX-WRT540 20 'V6.35 0D 0A");
 
 WriterOptions Options(int device, bool locked = false, bool empty = false) {
@@ -98,16 +98,20 @@ void TestWriterModel::session_data() {
     row("signature locked", kTiny26, "'APs", "0D 0D 02 01 00", true);
     row("signature empty socket", kTiny26, "'APs", "0D 0D FF FF FF", false, true);
     // Flash and EEPROM
-    row("c C written and read back", kTiny12, "'AP 'a 00 10 'c 34 'C 12 'a 00 10 'R", "0D 0D 0D 0D 0D 0D 12 34");
+    row("c C written and read back", kTiny12, "'AP 'a 00 10 'c 34 'C 12 'a 00 10 'R",
+        "0D 0D 0D 0D 0D 0D 12 34");
     row("C advances", kTiny12, "'AP 'a 00 00 'c 11 'C 22 'c 33 'C 44 'a 00 00 'RR",
         "0D 0D 0D 0D 0D 0D 0D 0D 22 11 44 33");
-    row("c alone stays", kTiny12, "'AP 'a 00 00 'c 11 'c 22 'C FF 'a 00 00 'RR", "0D 0D 0D 0D 0D 0D 0D FF 00 FF FF");
-    row("W advances", kTiny26, "'AP 'a 00 00 'W 34 12 'W 78 56 'a 00 00 'RR", "0D 0D 0D 0D 0D 0D 12 34 56 78");
+    row("c alone stays", kTiny12, "'AP 'a 00 00 'c 11 'c 22 'C FF 'a 00 00 'RR",
+        "0D 0D 0D 0D 0D 0D 0D FF 00 FF FF");
+    row("W advances", kTiny26, "'AP 'a 00 00 'W 34 12 'W 78 56 'a 00 00 'RR",
+        "0D 0D 0D 0D 0D 0D 12 34 56 78");
     row("flash writes only clear bits", kTiny12, "'AP 'a 00 00 'W 0F F0 'a 00 00 'W F0 0F 'a 00 00 'R",
         "0D 0D 0D 0D 0D 0D 0D 00 00");
     row("erase makes flash writable again", kTiny12, "'AP 'a 00 00 'W 00 00 'e 'a 00 00 'W 34 12 'a 00 00 'R",
         "0D 0D 0D 0D 0D 0D 0D 0D 12 34");
-    row("d and D keep the address", kTiny12, "'AP 'a 00 03 'D 11 'D 22 'dd 'a 00 04 'd", "0D 0D 0D 0D 0D 22 22 0D FF");
+    row("d and D keep the address", kTiny12, "'AP 'a 00 03 'D 11 'D 22 'dd 'a 00 04 'd",
+        "0D 0D 0D 0D 0D 22 22 0D FF");
     row("EEPROM write replaces", kTiny12, "'AP 'a 00 00 'D 00 'D A5 'd", "0D 0D 0D 0D 0D A5");
     row("one address register", kTiny12, "'AP 'a 00 02 'W 00 00 'D 77 'a 00 03 'd", "0D 0D 0D 0D 0D 0D 77");
     row("flash address wraps", kTiny12, "'AP 'a 02 00 'W 34 12 'a 00 00 'R", "0D 0D 0D 0D 0D 12 34");
@@ -146,10 +150,11 @@ void TestWriterModel::session_data() {
     row("AT90S8515 has no fuse", k8515, "'AP 'f 00 'r 'F", "0D 0D 0D FF FF");
     row("calibration", kTiny12, "'APo", "0D 0D 5B");
     row("no calibration", k8515, "'APo", "0D 0D FF");
-    row("EESAVE keeps EEPROM", kTiny26, "'AP 3B AC A8 00 F3 'a 00 00 'D 42 'e 'a 00 00 'd", "0D 0D 0D 0D 0D 0D 0D 42");
+    row("EESAVE keeps EEPROM", kTiny26, "'AP 3B AC A8 00 F3 'a 00 00 'D 42 'e 'a 00 00 'd",
+        "0D 0D 0D 0D 0D 0D 0D 42");
     row("erase clears EEPROM", kTiny26, "'AP 'a 00 00 'D 42 'e 'a 00 00 'd", "0D 0D 0D 0D 0D 0D FF");
-    row("outside programming fuse commands", kTiny26, "'A 'u 00 3B AC A8 00 00 'l 00 'r 3A 58 08 00 'F 'o 'P 'r 'F",
-        "0D 0D 0D 0D FF FF FF FF 0D E1 FF");
+    row("outside programming fuse commands", kTiny26,
+        "'A 'u 00 3B AC A8 00 00 'l 00 'r 3A 58 08 00 'F 'o 'P 'r 'F", "0D 0D 0D 0D FF FF FF FF 0D E1 FF");
     // Update mode
     row("update echo", kTiny12, "'U 00 10 3F FF", "4E");
     row("update sum wraps", kTiny12, "'U FF FF FF FE", "FB");
@@ -221,20 +226,28 @@ void TestWriterModel::protectedReads() {
 }
 
 void TestWriterModel::faults_data() {
-    QTest::addColumn<int>("silentAfter");   // -1: off
-    QTest::addColumn<int>("wrongFrom");     // -1: off
+    QTest::addColumn<int>("silentAfter");  // -1: off
+    QTest::addColumn<int>("wrongFrom");    // -1: off
     QTest::addColumn<QString>("sent");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("silent from the start") << 0 << -1 << "'?" << "";
-    QTest::newRow("silent after two") << 2 << -1 << "'AAA" << "0D 0D";
-    QTest::newRow("silent after one") << 1 << -1 << "'A 1B '?" << "0D";
-    QTest::newRow("silence counts whole frames") << 2 << -1 << "'AT 59 00 'A" << "0D 0D";
-    QTest::newRow("wrong from two") << -1 << 2 << "'AP" << "0D 3F";
-    QTest::newRow("wrong data inverted") << -1 << 3 << "'APs" << "0D 0D F6 6E E1";
+    QTest::newRow("silent from the start") << 0 << -1 << "'?"
+                                           << "";
+    QTest::newRow("silent after two") << 2 << -1 << "'AAA"
+                                      << "0D 0D";
+    QTest::newRow("silent after one") << 1 << -1 << "'A 1B '?"
+                                      << "0D";
+    QTest::newRow("silence counts whole frames") << 2 << -1 << "'AT 59 00 'A"
+                                                 << "0D 0D";
+    QTest::newRow("wrong from two") << -1 << 2 << "'AP"
+                                    << "0D 3F";
+    QTest::newRow("wrong data inverted") << -1 << 3 << "'APs"
+                                         << "0D 0D F6 6E E1";
     QTest::newRow("wrong identification") << -1 << 1 << "'?"
                                           << "B4 A7 D2 A8 AD AB CA CB CF DF A9 C9 D1 CC CA F2 F5";
-    QTest::newRow("wrong update echo") << -1 << 2 << "'U 00 10 3F FF" << "B1";
-    QTest::newRow("silence wins") << 2 << 1 << "'AAA" << "3F 3F";
+    QTest::newRow("wrong update echo") << -1 << 2 << "'U 00 10 3F FF"
+                                       << "B1";
+    QTest::newRow("silence wins") << 2 << 1 << "'AAA"
+                                  << "3F 3F";
 }
 
 void TestWriterModel::faults() {
@@ -277,15 +290,15 @@ void TestWriterModel::interruptedUpdateKeepsFirmware() {
 void TestWriterModel::wireLogMergesDirections() {
     WriterModel model;
     model.Feed(Wire("'A 'T 59 00 1B"));
-    const QList<WireEntry> expected{{true, "A"}, {false, "\r"}, {true, Wire("'T 59 00")}, {false, "\r"},
-                                    {true, "\x1b"}};
+    const QList<WireEntry> expected{
+        {true, "A"}, {false, "\r"}, {true, Wire("'T 59 00")}, {false, "\r"}, {true, "\x1b"}};
     QCOMPARE(model.TakeWireLog(), expected);
     QVERIFY(model.WireLog().isEmpty());
 }
 
 void TestWriterModel::chipChoice_data() {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("expected");   // -1: refused
+    QTest::addColumn<int>("expected");  // -1: refused
     QTest::newRow("name") << "ATtiny26L" << kTiny26;
     QTest::newRow("index") << "12" << k8535;
     QTest::newRow("index zero") << "0" << kTiny12;
@@ -328,7 +341,10 @@ void TestWriterModel::jsonRoundTrip() {
 }
 
 void TestWriterModel::jsonPartialPreload() {
-    const QJsonObject json{{"chip", "AT90S8515"}, {"flash", "1234ABCD"}, {"eeprom", "56"}, {"lock", "0xF9"},
+    const QJsonObject json{{"chip", "AT90S8515"},
+                           {"flash", "1234ABCD"},
+                           {"eeprom", "56"},
+                           {"lock", "0xF9"},
                            {"calibration", 160}};
     QString error;
     const auto chip = ChipStateFromJson(json, kTiny12, &error);
@@ -346,7 +362,8 @@ void TestWriterModel::jsonPartialPreload() {
 void TestWriterModel::jsonRefusesMalformed_data() {
     QTest::addColumn<QByteArray>("json");
     QTest::newRow("unknown chip") << QByteArray(R"({"chip": "ATmega8"})");
-    QTest::newRow("flash too long") << QByteArray(R"({"chip": "ATtiny12L", "flash": ")") + QByteArray(513 * 4, 'F') + "\"}";
+    QTest::newRow("flash too long") << QByteArray(R"({"chip": "ATtiny12L", "flash": ")") +
+                                           QByteArray(513 * 4, 'F') + "\"}";
     QTest::newRow("eeprom too long") << QByteArray(R"({"eeprom": ")") + QByteArray(65 * 2, '0') + "\"}";
     QTest::newRow("flash ragged") << QByteArray(R"({"flash": "123"})");
     QTest::newRow("flash not hex") << QByteArray(R"({"flash": "12G4"})");
@@ -373,7 +390,7 @@ void TestWriterModel::jsonRefusesMalformed() {
 void TestWriterModel::loadChipRefusesWrongSizes() {
     WriterModel model(Options(kTiny12));
     ChipState chip = ChipState::Fresh(kTiny26);
-    chip.flash.resize(512);   // ATtiny26L has 1024 words
+    chip.flash.resize(512);  // ATtiny26L has 1024 words
     QVERIFY(!model.LoadChip(chip));
     QCOMPARE(model.Chip().deviceIndex, kTiny12);
     // The rejected state must not be reachable through an address past its end.

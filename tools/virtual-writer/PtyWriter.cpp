@@ -86,7 +86,7 @@ void PtyWriter::ReceiveAvailable(SteadyClock::time_point now) {
     char buffer[4096];
     for (;;) {
         const ssize_t n = ::read(m_master, buffer, sizeof buffer);
-        if (n <= 0) return;   // EAGAIN: all taken; EIO: no host at the moment
+        if (n <= 0) return;  // EAGAIN: all taken; EIO: no host at the moment
         for (ssize_t i = 0; i < n; ++i) {
             // Each byte is complete one byte time after the line became free.
             m_inputLineFree = std::max(m_inputLineFree, now) + m_byteTime;
@@ -120,7 +120,7 @@ void PtyWriter::SendDueOutput(SteadyClock::time_point now) {
     }
     while (!m_unsent.isEmpty()) {
         const ssize_t n = ::write(m_master, m_unsent.constData(), static_cast<size_t>(m_unsent.size()));
-        if (n <= 0) break;   // the terminal's input queue is full; POLLOUT tells when to go on
+        if (n <= 0) break;  // the terminal's input queue is full; POLLOUT tells when to go on
         m_unsent.remove(0, n);
     }
     if (m_unsent.size() > kMaxUnsent) m_unsent.remove(0, m_unsent.size() - kMaxUnsent);
@@ -162,7 +162,7 @@ void PtyWriter::Run(const volatile std::sig_atomic_t& stop) {
         const int timeoutMs = PollTimeoutMs(SteadyClock::now());
         timespec timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000000L};
         const int ready = ::ppoll(&fd, 1, timeoutMs < 0 ? nullptr : &timeout, &waitMask);
-        if (ready < 0) continue;   // EINTR: a signal; the loop condition decides
+        if (ready < 0) continue;  // EINTR: a signal; the loop condition decides
         if (fd.revents & POLLIN) ReceiveAvailable(SteadyClock::now());
         if ((fd.revents & (POLLHUP | POLLERR)) && !(fd.revents & POLLIN)) {
             // Should not happen while the terminal side is held open; avoid spinning if it does.

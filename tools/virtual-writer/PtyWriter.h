@@ -14,9 +14,9 @@
 namespace zendra::virtualwriter {
 
 struct PtyOptions {
-    int baud = 0;              // 0: bytes take no time on the line
-    QString dumpPath;          // written after every completed update and on exit; empty: none
-    QString wireLogPath;       // empty: none
+    int baud = 0;         // 0: bytes take no time on the line
+    QString dumpPath;     // written after every completed update and on exit; empty: none
+    QString wireLogPath;  // empty: none
 };
 
 class PtyWriter {
@@ -59,7 +59,7 @@ private:
     QString m_terminalPath;
     std::deque<TimedByte> m_input;
     std::deque<TimedByte> m_output;
-    QByteArray m_unsent;   // due bytes the terminal did not take yet
+    QByteArray m_unsent;  // due bytes the terminal did not take yet
     SteadyClock::time_point m_inputLineFree;
     SteadyClock::time_point m_outputLineFree;
     int m_dumpedUpdates = 0;

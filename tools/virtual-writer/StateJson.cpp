@@ -101,23 +101,27 @@ std::optional<ChipState> ChipStateFromJson(const QJsonObject& json, int defaultD
     if (json.contains(QStringLiteral("flash"))) {
         const auto words = ParseHexRun(json.value(QStringLiteral("flash")).toString(), 4, chip.flash.size());
         if (!json.value(QStringLiteral("flash")).isString() || !words) {
-            Fail(error, QStringLiteral("flash: hex text of at most %1 words expected").arg(chip.flash.size()));
+            Fail(error,
+                 QStringLiteral("flash: hex text of at most %1 words expected").arg(chip.flash.size()));
             return std::nullopt;
         }
         for (qsizetype i = 0; i < words->size(); ++i) chip.flash[i] = static_cast<quint16>(words->at(i));
     }
     if (json.contains(QStringLiteral("eeprom"))) {
-        const auto bytes = ParseHexRun(json.value(QStringLiteral("eeprom")).toString(), 2, chip.eeprom.size());
+        const auto bytes =
+            ParseHexRun(json.value(QStringLiteral("eeprom")).toString(), 2, chip.eeprom.size());
         if (!json.value(QStringLiteral("eeprom")).isString() || !bytes) {
-            Fail(error, QStringLiteral("eeprom: hex text of at most %1 bytes expected").arg(chip.eeprom.size()));
+            Fail(error,
+                 QStringLiteral("eeprom: hex text of at most %1 bytes expected").arg(chip.eeprom.size()));
             return std::nullopt;
         }
         for (qsizetype i = 0; i < bytes->size(); ++i) chip.eeprom[i] = static_cast<char>(bytes->at(i));
     }
 
-    const std::pair<const char*, quint8*> byteFields[] = {
-        {"fuseLow", &chip.fuseLow}, {"fuseHigh", &chip.fuseHigh},
-        {"lock", &chip.lock},       {"calibration", &chip.calibration}};
+    const std::pair<const char*, quint8*> byteFields[] = {{"fuseLow", &chip.fuseLow},
+                                                          {"fuseHigh", &chip.fuseHigh},
+                                                          {"lock", &chip.lock},
+                                                          {"calibration", &chip.calibration}};
     for (const auto& [name, target] : byteFields) {
         const QString key = QLatin1String(name);
         if (!json.contains(key)) continue;

@@ -30,8 +30,9 @@ void VirtualWriterPort::Close() {
 }
 
 bool VirtualWriterPort::SetLineSettings(const QString& settings) {
-    static const QRegularExpression kPattern(QStringLiteral("^\\s*\\d+\\s*,\\s*[neoms]\\s*,\\s*[5-8]\\s*,\\s*(1|1\\.5|2)\\s*$"),
-                                             QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression kPattern(
+        QStringLiteral("^\\s*\\d+\\s*,\\s*[neoms]\\s*,\\s*[5-8]\\s*,\\s*(1|1\\.5|2)\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
     if (!kPattern.match(settings).hasMatch()) return false;
     m_lineSettings = settings;
     return true;

@@ -20,8 +20,16 @@ constexpr ChipLayout kLayouts[] = {
     // ATtiny15L: as ATtiny12L with CKSEL1..0 only
     {.family = 0x90, .part = 0x06, .fuseLowDefault = 0xDC, .fuseLowWritable = 0xD3, .hasCalibration = true},
     // ATtiny26L: low PLLCK, CKOPT, SUT1..0, CKSEL3..0; high 111, RSTDISBL, SPIEN, EESAVE, BODLEVEL, BODEN
-    {.family = 0x91, .part = 0x09, .fuseLowDefault = 0xE1, .fuseLowWritable = 0xFF, .hasFuseHigh = true,
-     .fuseHighDefault = 0xF7, .fuseHighWritable = 0x17, .lb1Bit = 0, .lb2Bit = 1, .hasCalibration = true,
+    {.family = 0x91,
+     .part = 0x09,
+     .fuseLowDefault = 0xE1,
+     .fuseLowWritable = 0xFF,
+     .hasFuseHigh = true,
+     .fuseHighDefault = 0xF7,
+     .fuseHighWritable = 0x17,
+     .lb1Bit = 0,
+     .lb2Bit = 1,
+     .hasCalibration = true,
      .eesaveMask = 0x04},
     // AT90S2323 (FSTRT), AT90S2343 (RCEN, shipped programmed), AT90S4434, AT90S8535 (FSTRT)
     {.family = 0x91, .part = 0x02, .fuseLowDefault = 0xDF, .fuseLowWritable = 0x01, .combinedLockFuse = true},
@@ -141,11 +149,23 @@ int WriterModel::ParameterCount(quint8 letter) const {
             return kUpdatePacketBytes - 1;
         case Mode::Avr:
             switch (letter) {
-                case 'T': case 'a': case 'W': return 2;
-                case 'c': case 'C': case 'D': case 'f': case 'u': case 'l': return 1;
-                case ';': return 4;
-                case ':': return 3;
-                default: return 0;
+                case 'T':
+                case 'a':
+                case 'W':
+                    return 2;
+                case 'c':
+                case 'C':
+                case 'D':
+                case 'f':
+                case 'u':
+                case 'l':
+                    return 1;
+                case ';':
+                    return 4;
+                case ':':
+                    return 3;
+                default:
+                    return 0;
             }
     }
     return 0;
@@ -176,9 +196,12 @@ QByteArray WriterModel::Corrupt(const QByteArray& reply) {
 
 QByteArray WriterModel::Execute(const QByteArray& frame) {
     switch (m_mode) {
-        case Mode::Base: return ExecuteBase(At(frame, 0));
-        case Mode::Avr: return ExecuteAvr(frame);
-        case Mode::Update: return ExecuteUpdate(frame);
+        case Mode::Base:
+            return ExecuteBase(At(frame, 0));
+        case Mode::Avr:
+            return ExecuteAvr(frame);
+        case Mode::Update:
+            return ExecuteUpdate(frame);
     }
     return {};
 }
@@ -302,16 +325,19 @@ QByteArray WriterModel::ExecuteChipCommand(const QByteArray& frame) {
             if (reach) m_address = static_cast<quint16>(At(frame, 1) << 8 | At(frame, 2));
             return cr;
         case 'c':
-            if (reach && ChipWritable()) m_chip.flash[FlashIndex()] &= static_cast<quint16>(0xFF00 | At(frame, 1));
+            if (reach && ChipWritable())
+                m_chip.flash[FlashIndex()] &= static_cast<quint16>(0xFF00 | At(frame, 1));
             return cr;
         case 'C':
             if (!reach) return cr;
-            if (ChipWritable()) m_chip.flash[FlashIndex()] &= static_cast<quint16>(At(frame, 1) << 8 | 0x00FF);
+            if (ChipWritable())
+                m_chip.flash[FlashIndex()] &= static_cast<quint16>(At(frame, 1) << 8 | 0x00FF);
             ++m_address;
             return cr;
         case 'W':
             if (!reach) return cr;
-            if (ChipWritable()) m_chip.flash[FlashIndex()] &= static_cast<quint16>(At(frame, 2) << 8 | At(frame, 1));
+            if (ChipWritable())
+                m_chip.flash[FlashIndex()] &= static_cast<quint16>(At(frame, 2) << 8 | At(frame, 1));
             ++m_address;
             return cr;
         case 'R': {

@@ -16,15 +16,15 @@ struct ChipLayout {
     quint8 family = 0;
     quint8 part = 0;
     quint8 fuseLowDefault = 0xFF;
-    quint8 fuseLowWritable = 0x00;   // bits that 'f'/'u' can change; the rest are fixed (SPIEN and the like)
+    quint8 fuseLowWritable = 0x00;  // bits that 'f'/'u' can change; the rest are fixed (SPIEN and the like)
     bool hasFuseHigh = false;
     quint8 fuseHighDefault = 0xFF;
     quint8 fuseHighWritable = 0x00;
-    quint8 lb1Bit = 1;               // bit positions of LB1 and LB2 in the device's lock byte
+    quint8 lb1Bit = 1;  // bit positions of LB1 and LB2 in the device's lock byte
     quint8 lb2Bit = 2;
-    bool combinedLockFuse = false;   // 'F' answers LB1, LB2 in bits 7..6 and FSTRT/RCEN in bit 0
+    bool combinedLockFuse = false;  // 'F' answers LB1, LB2 in bits 7..6 and FSTRT/RCEN in bit 0
     bool hasCalibration = false;
-    quint8 eesaveMask = 0x00;        // high fuse bit that keeps EEPROM through a chip erase when programmed
+    quint8 eesaveMask = 0x00;  // high fuse bit that keeps EEPROM through a chip erase when programmed
 
     quint8 LockMask() const { return static_cast<quint8>((1u << lb1Bit) | (1u << lb2Bit)); }
 };
@@ -37,13 +37,13 @@ std::optional<int> ParseChipChoice(const QString& text);
 // What is in the socket and in the writer's own flash; survives port close/reopen.
 struct ChipState {
     int deviceIndex = 0;
-    QList<quint16> flash;   // words, 0xFFFF erased
-    QByteArray eeprom;      // bytes, 0xFF erased
+    QList<quint16> flash;  // words, 0xFFFF erased
+    QByteArray eeprom;     // bytes, 0xFF erased
     quint8 fuseLow = 0xFF;
     quint8 fuseHigh = 0xFF;
-    quint8 lock = 0xFF;     // in the device's own lock layout; 1 = unprogrammed
+    quint8 lock = 0xFF;  // in the device's own lock layout; 1 = unprogrammed
     quint8 calibration = 0x5B;
-    QMap<quint16, quint16> firmware;   // word address -> word, as the last completed update sent them
+    QMap<quint16, quint16> firmware;  // word address -> word, as the last completed update sent them
 
     // An erased chip of that device with its factory fuses.
     static ChipState Fresh(int deviceIndex);
@@ -56,10 +56,10 @@ struct WriterOptions {
     QString firmwareVersion = QStringLiteral("6.35");
     int deviceIndex = 0;
     bool emptySocket = false;
-    bool locked = false;                   // LB1 programmed at start
-    std::optional<int> silentAfter;        // commands after the N-th get no answer and have no effect
-    std::optional<int> wrongFrom;          // from the N-th command on every answer is wrong
-    std::chrono::milliseconds replyDelay{0};   // applied by the ports, not by the model
+    bool locked = false;                      // LB1 programmed at start
+    std::optional<int> silentAfter;           // commands after the N-th get no answer and have no effect
+    std::optional<int> wrongFrom;             // from the N-th command on every answer is wrong
+    std::chrono::milliseconds replyDelay{0};  // applied by the ports, not by the model
 };
 
 struct WireEntry {
@@ -110,7 +110,7 @@ private:
     void Log(bool fromHost, const QByteArray& bytes);
 
     const ChipLayout& Layout() const;
-    bool ChipAnswers() const;   // a chip is seated and not read-protected
+    bool ChipAnswers() const;  // a chip is seated and not read-protected
     bool ChipWritable() const;
     int FlashIndex() const;
     int EepromIndex() const;

@@ -1,13 +1,13 @@
 // kxwrt-sim: the virtual writer on a pseudo-terminal. Prints the terminal's path, serves until SIGTERM or
 // SIGINT, then writes the state dump.
 
+#include <unistd.h>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <csignal>
-#include <functional>
 #include <cstdio>
-#include <unistd.h>
+#include <functional>
 
 #include "PtyWriter.h"
 #include "StateJson.h"
@@ -60,21 +60,41 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Virtual KX-WRT540 writer on a pseudo-terminal."));
     parser.addHelpOption();
-    const QCommandLineOption chip(QStringLiteral("chip"), QStringLiteral("Chip in the socket: catalogue name or index."), QStringLiteral("NAME|INDEX"));
-    const QCommandLineOption locked(QStringLiteral("locked"), QStringLiteral("The chip starts with LB1 programmed."));
+    const QCommandLineOption chip(QStringLiteral("chip"),
+                                  QStringLiteral("Chip in the socket: catalogue name or index."),
+                                  QStringLiteral("NAME|INDEX"));
+    const QCommandLineOption locked(QStringLiteral("locked"),
+                                    QStringLiteral("The chip starts with LB1 programmed."));
     const QCommandLineOption empty(QStringLiteral("empty"), QStringLiteral("No chip in the socket."));
-    const QCommandLineOption firmware(QStringLiteral("firmware"), QStringLiteral("Firmware version text (default 6.35)."), QStringLiteral("VERSION"));
-    const QCommandLineOption delay(QStringLiteral("delay-ms"), QStringLiteral("Delay before every reply."), QStringLiteral("N"));
-    const QCommandLineOption baud(QStringLiteral("baud"), QStringLiteral("Emulate the line: each byte takes 10/N s."), QStringLiteral("N"));
-    const QCommandLineOption silentAfter(QStringLiteral("silent-after"), QStringLiteral("Answer nothing after the N-th command."), QStringLiteral("N"));
-    const QCommandLineOption wrongFrom(QStringLiteral("wrong-from"), QStringLiteral("Answer wrongly from the N-th command on."), QStringLiteral("N"));
-    const QCommandLineOption preload(QStringLiteral("preload"), QStringLiteral("Start from this JSON state."), QStringLiteral("FILE"));
-    const QCommandLineOption dump(QStringLiteral("dump"), QStringLiteral("Write the JSON state on exit and after every update."), QStringLiteral("FILE"));
-    const QCommandLineOption wireLog(QStringLiteral("wire-log"), QStringLiteral("Log every byte in and out."), QStringLiteral("FILE"));
-    const QCommandLineOption link(QStringLiteral("link"), QStringLiteral("Make a symbolic link to the terminal."), QStringLiteral("PATH"));
-    parser.addOptions({chip, locked, empty, firmware, delay, baud, silentAfter, wrongFrom, preload, dump, wireLog, link});
+    const QCommandLineOption firmware(QStringLiteral("firmware"),
+                                      QStringLiteral("Firmware version text (default 6.35)."),
+                                      QStringLiteral("VERSION"));
+    const QCommandLineOption delay(QStringLiteral("delay-ms"), QStringLiteral("Delay before every reply."),
+                                   QStringLiteral("N"));
+    const QCommandLineOption baud(QStringLiteral("baud"),
+                                  QStringLiteral("Emulate the line: each byte takes 10/N s."),
+                                  QStringLiteral("N"));
+    const QCommandLineOption silentAfter(QStringLiteral("silent-after"),
+                                         QStringLiteral("Answer nothing after the N-th command."),
+                                         QStringLiteral("N"));
+    const QCommandLineOption wrongFrom(QStringLiteral("wrong-from"),
+                                       QStringLiteral("Answer wrongly from the N-th command on."),
+                                       QStringLiteral("N"));
+    const QCommandLineOption preload(QStringLiteral("preload"), QStringLiteral("Start from this JSON state."),
+                                     QStringLiteral("FILE"));
+    const QCommandLineOption dump(QStringLiteral("dump"),
+                                  QStringLiteral("Write the JSON state on exit and after every update."),
+                                  QStringLiteral("FILE"));
+    const QCommandLineOption wireLog(QStringLiteral("wire-log"), QStringLiteral("Log every byte in and out."),
+                                     QStringLiteral("FILE"));
+    const QCommandLineOption link(QStringLiteral("link"),
+                                  QStringLiteral("Make a symbolic link to the terminal."),
+                                  QStringLiteral("PATH"));
+    parser.addOptions(
+        {chip, locked, empty, firmware, delay, baud, silentAfter, wrongFrom, preload, dump, wireLog, link});
     parser.process(app);
-    if (!parser.positionalArguments().isEmpty()) return Refuse(QStringLiteral("unexpected argument ") + parser.positionalArguments().first());
+    if (!parser.positionalArguments().isEmpty())
+        return Refuse(QStringLiteral("unexpected argument ") + parser.positionalArguments().first());
 
     WriterOptions options;
     PtyOptions ptyOptions;
@@ -86,7 +106,8 @@ int main(int argc, char** argv) {
     options.locked = parser.isSet(locked);
     options.emptySocket = parser.isSet(empty);
     if (parser.isSet(firmware)) {
-        if (!IsPrintableLatin1(parser.value(firmware))) return Refuse(QStringLiteral("--firmware needs printable ASCII text"));
+        if (!IsPrintableLatin1(parser.value(firmware)))
+            return Refuse(QStringLiteral("--firmware needs printable ASCII text"));
         options.firmwareVersion = parser.value(firmware);
     }
     struct CountOption {
