@@ -24,8 +24,12 @@ public:
     explicit Simulator(const QStringList& args) {
         m_process.start(kSimulator, args);
         if (!m_process.waitForStarted(5000)) return;
-        while (!m_process.canReadLine() && m_process.state() == QProcess::Running)
-            m_process.waitForReadyRead(5000);
+        QElapsedTimer started;
+        started.start();
+        // A simulator that never prints its path must fail the test, not hang it.
+        while (!m_process.canReadLine() && m_process.state() == QProcess::Running &&
+               started.elapsed() < 10000)
+            m_process.waitForReadyRead(500);
         m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
     }
     ~Simulator() { Stop(); }
@@ -130,7 +134,7 @@ void TestKxwrtSim::options() {
     const QByteArray want = Wire(expected);
     QElapsedTimer timer;
     timer.start();
-    QByteArray reply = Exchange(port, Wire(sent), want.size(), minimumMs + 700);
+    QByteArray reply = Exchange(port, Wire(sent), want.size(), minimumMs + 2000);
     const qint64 elapsed = timer.elapsed();
     // Anything after the expected answer is a fault too.
     reply += Exchange(port, QByteArray(), 1, 100);
