@@ -172,7 +172,8 @@ void TestKxwrtSim::stateSurvivesReopenAndIsDumped() {
     QTemporaryDir dir;
     const QString dump = dir.filePath("state.json");
     const QString link = dir.filePath("writer");
-    Simulator sim({"--chip", "ATtiny26L", "--dump", dump, "--link", link});
+    const QString wireLog = dir.filePath("wire.log");
+    Simulator sim({"--chip", "ATtiny26L", "--dump", dump, "--link", link, "--wire-log", wireLog});
     QVERIFY(!sim.Path().isEmpty());
     QCOMPARE(QFileInfo(link).symLinkTarget(), sim.Path());
 
@@ -190,6 +191,12 @@ void TestKxwrtSim::stateSurvivesReopenAndIsDumped() {
 
     QVERIFY(sim.Stop());
     QVERIFY(!QFileInfo(link).isSymLink());
+    QFile log(wireLog);
+    QVERIFY(log.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QString trace = QString::fromLatin1(log.readAll());
+    QVERIFY2(trace.contains("> 3F\n") && trace.contains("< 4B 58 2D") && trace.contains("> 52\n") &&
+                 trace.contains("< 12 34\n"),
+             qPrintable(trace));
     QFile file(dump);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QJsonObject state = QJsonDocument::fromJson(file.readAll()).object();
