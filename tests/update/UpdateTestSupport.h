@@ -105,7 +105,7 @@ struct UpdateWriterScript {
 // What the transfer showed, one line per call, with the fake time of each.
 class RecordingDisplay final : public update::UpdateDisplay {
 public:
-    explicit RecordingDisplay(FakeTiming& timing) : m_timing(timing) {}
+    explicit RecordingDisplay(core::Timing& timing) : m_timing(timing) {}
 
     QStringList calls;
     QString status;
@@ -145,7 +145,7 @@ public:
     }
 
 private:
-    FakeTiming& m_timing;
+    core::Timing& m_timing;
 };
 
 }  // namespace zendra::test
