@@ -103,7 +103,14 @@ void FrmMsg::ReportProgress(const QString& state, int minimum, int value, int ma
     SetBarVisible(value != maximum);
 }
 
-void FrmMsg::SetText(const QString& text) { txtMsg->setText(text); }
+QString DisplayLineBreaks(const QString& text) {
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+void FrmMsg::SetText(const QString& text) { txtMsg->setText(DisplayLineBreaks(text)); }
 
 void FrmMsg::SetOkVisible(bool visible) {
     Cmd_okm->setVisible(visible);

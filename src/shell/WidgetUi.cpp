@@ -48,7 +48,7 @@ core::MessageAnswer WidgetUi::ShowMessageBox(core::MessageIcon icon, const QStri
                                              core::MessageButtons buttons) {
     if (boxHook) return boxHook(icon, title, text, buttons);
     QMessageBox box(icon == core::MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::Information, title,
-                    text,
+                    DisplayLineBreaks(text),
                     buttons == core::MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
                     &m_window);
     box.setTextFormat(Qt::PlainText);

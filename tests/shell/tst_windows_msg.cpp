@@ -102,6 +102,10 @@ void TestMessageWindow::presentation_data() {
     QTest::newRow("direct text change turns progress into notice")
         << QStringList{"show 0 p", "progress ON 0 2 8", "text 通信エラーが発生しました。", "okvisible 1", "barvisible 0"}
         << true << "通信エラーが発生しました。" << true << false << QList<int>{} << 2 << true;
+    QTest::newRow("CR LF and lone CR break lines")
+        << QStringList{"show 1 ライタと通信ができませんでした。\r\nPCとライタの接続を確認後\rもう一度"} << true
+        << "ライタと通信ができませんでした。\nPCとライタの接続を確認後\nもう一度" << true << false << QList<int>{} << 1
+        << true;
     QTest::newRow("bar never shown beside OK")
         << QStringList{"show 1 n", "barvisible 1"} << true << "n" << true << false << QList<int>{} << 1 << true;
     QTest::newRow("close") << QStringList{"show 0 p", "close"} << false << "" << false << false << QList<int>{} << 1
