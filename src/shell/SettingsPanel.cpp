@@ -79,7 +79,8 @@ SettingsPanel::SettingsPanel(QWidget* parent) : QWidget(parent) {
     int position = 0;
     for (const auto& row : buttonRows) {
         *row.slot = Named(new QPushButton(row.caption, this), row.name);
-        buttons->addWidget(*row.slot, position / 4, position % 4);
+        // Three to a row: the settings window is 4100 twips wide, and nothing may need side scrolling.
+        buttons->addWidget(*row.slot, position / 3, position % 3);
         ++position;
     }
     Cmd_btn_reload->setToolTip(texts::kReloadTip);
@@ -116,13 +117,19 @@ SettingsPanel::SettingsPanel(QWidget* parent) : QWidget(parent) {
     Label5->setWordWrap(true);
     modifyLayout->addWidget(Label1, 0, 0);
     modifyLayout->addWidget(txtAddress, 0, 1);
-    modifyLayout->addWidget(OptionProgram, 0, 2);
     modifyLayout->addWidget(Label2, 1, 0);
     modifyLayout->addWidget(txtData, 1, 1);
-    modifyLayout->addWidget(OptionEeprom, 1, 2);
-    modifyLayout->addWidget(CmdRead, 2, 0);
-    modifyLayout->addWidget(CmdWrite, 2, 1, 1, 2);
-    modifyLayout->addWidget(Label5, 3, 0, 1, 3);
+    auto* options = new QHBoxLayout;
+    options->addWidget(OptionProgram);
+    options->addWidget(OptionEeprom);
+    options->addStretch(1);
+    modifyLayout->addLayout(options, 2, 0, 1, 2);
+    auto* cellButtons = new QHBoxLayout;
+    cellButtons->addWidget(CmdRead);
+    cellButtons->addWidget(CmdWrite);
+    modifyLayout->addLayout(cellButtons, 3, 0, 1, 2);
+    modifyLayout->addWidget(Label5, 4, 0, 1, 2);
+    modifyLayout->setColumnStretch(2, 1);
     frmModify->setVisible(false);
     layout->addWidget(frmModify);
 
@@ -140,10 +147,10 @@ SettingsPanel::SettingsPanel(QWidget* parent) : QWidget(parent) {
         const QString tip = QString::fromUtf8(fuse.tip);
         if (!tip.isEmpty()) combo->setToolTip(tip);
         m_panel[static_cast<int>(fuse.control)] = combo;
-        // Two columns of label + choice keep the frame narrow enough for the settings window.
-        const int column = (row % 2) * 2;
-        fuseLayout->addWidget(label, row / 2, column);
-        fuseLayout->addWidget(combo, row / 2, column + 1);
+        // Two columns, each label above its choice, keep the frame narrow enough for the settings window.
+        const int column = row % 2;
+        fuseLayout->addWidget(label, (row / 2) * 2, column);
+        fuseLayout->addWidget(combo, (row / 2) * 2 + 1, column);
         ++row;
     }
     lockFuseLayout->addWidget(Frame2);
@@ -162,16 +169,17 @@ SettingsPanel::SettingsPanel(QWidget* parent) : QWidget(parent) {
     Lbl_READCALIB->setToolTip(texts::kCalibTip);
     Lbl_READCALIB->setAlignment(Qt::AlignCenter);
     calibLayout->addWidget(Lbl_READCALIB);
-    lockRow->addWidget(Frame3, 1);
-    lockRow->addWidget(Frame5, 0);
+    lockFuseLayout->addWidget(Frame3);
+    lockRow->addWidget(Frame5, 1);
     lockFuseLayout->addLayout(lockRow);
 
-    auto* fuseButtons = new QHBoxLayout;
+    // The two buttons stacked beside the calibration display keep the frame narrow.
+    auto* fuseButtons = new QVBoxLayout;
     cmdFuseRead = Named(new QPushButton(texts::kFuseRead, Frame4), "cmdFuseRead");
     cmdFuseWrite = Named(new QPushButton(texts::kFuseWrite, Frame4), "cmdFuseWrite");
     fuseButtons->addWidget(cmdFuseRead);
     fuseButtons->addWidget(cmdFuseWrite);
-    lockFuseLayout->addLayout(fuseButtons);
+    lockRow->addLayout(fuseButtons, 0);
     layout->addWidget(Frame4);
     layout->addStretch(1);
 }
