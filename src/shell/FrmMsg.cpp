@@ -56,13 +56,11 @@ FrmMsg::FrmMsg(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::WindowTitleHint |
     auto* stripLayout = new QHBoxLayout(strip);
     stripLayout->setContentsMargins(0, 0, 0, 0);
     stripLayout->addWidget(ProgBar, 1);
-    stripLayout->addStretch(0);
     stripLayout->addWidget(Cmd_okm, 0, Qt::AlignHCenter);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(txtMsg, 1);
     layout->addWidget(strip, 0);
-    UpdateStrip();
 }
 
 void FrmMsg::ShowMessage(int kind, const QString& text) {
@@ -113,21 +111,14 @@ QString DisplayLineBreaks(const QString& text) {
 void FrmMsg::SetText(const QString& text) { txtMsg->setText(DisplayLineBreaks(text)); }
 
 void FrmMsg::SetOkVisible(bool visible) {
+    // The bar and the button share one strip: a shown button takes it alone.
+    if (visible) ProgBar->setVisible(false);
     Cmd_okm->setVisible(visible);
     // A shown OK is the window's only control: Enter or Space dismisses the notice.
     if (visible) Cmd_okm->setFocus(Qt::OtherFocusReason);
-    UpdateStrip();
 }
 
-void FrmMsg::SetBarVisible(bool visible) {
-    ProgBar->setVisible(visible);
-    UpdateStrip();
-}
-
-void FrmMsg::UpdateStrip() {
-    // When the button is shown it alone is centred in the strip.
-    if (Cmd_okm->isVisibleTo(this)) ProgBar->setVisible(false);
-}
+void FrmMsg::SetBarVisible(bool visible) { ProgBar->setVisible(visible && !Cmd_okm->isVisibleTo(this)); }
 
 void FrmMsg::PlaceRelativeTo(const QWidget* owner) {
     if (!owner) return;

@@ -50,8 +50,6 @@ Q_SIGNALS:
 protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
-    void UpdateStrip();
 };
 
 class MessageWindowHost {

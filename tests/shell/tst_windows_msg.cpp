@@ -164,7 +164,17 @@ void TestMessageWindow::presentation() {
     QCOMPARE(window->txtMsg->text(), text);
     QCOMPARE(window->Cmd_okm->isVisible(), okShown);
     QCOMPARE(window->ProgBar->isVisible(), barShown);
-    if (okShown) QCOMPARE(window->focusWidget(), static_cast<QWidget*>(window->Cmd_okm));
+    if (okShown) {
+        QCOMPARE(window->focusWidget(), static_cast<QWidget*>(window->Cmd_okm));
+        // 1275 x 330 twips, centred under the text.
+        QCoreApplication::sendPostedEvents();  // pending layout requests
+        const QRect ok(window->Cmd_okm->mapTo(window, QPoint(0, 0)), window->Cmd_okm->size());
+        if (qFuzzyCompare(m_dpi, 96.0)) QCOMPARE(ok.size(), QSize(85, 22));
+        QVERIFY2(qAbs(ok.center().x() - window->txtMsg->geometry().center().x()) <= 1,
+                 qPrintable(QStringLiteral("OK at %1, text centre %2")
+                                .arg(ok.center().x())
+                                .arg(window->txtMsg->geometry().center().x())));
+    }
     if (!bar.isEmpty()) {
         QCOMPARE(window->ProgBar->minimum(), bar[0]);
         QCOMPARE(window->ProgBar->value(), bar[1]);
