@@ -22,7 +22,8 @@ namespace zendra::update {
 
 namespace {
 
-inline const QString kSpeedEntries[] = {QStringLiteral(" 9600"), QStringLiteral("19200"), QStringLiteral("57600")};
+inline const QString kSpeedEntries[] = {QStringLiteral(" 9600"), QStringLiteral("19200"),
+                                        QStringLiteral("57600")};
 inline const QString kWriterSpeed = QStringLiteral("57600");
 inline const QString kLogFileName = QStringLiteral("LOG.txt");
 constexpr int kPortCount = 20;
@@ -49,7 +50,8 @@ protected:
 
 private:
     int ShadowOffset() const {
-        return std::max(1, static_cast<int>(std::lround(kShadowTwips * logicalDpiX() / double(kTwipsPerInch))));
+        return std::max(1,
+                        static_cast<int>(std::lround(kShadowTwips * logicalDpiX() / double(kTwipsPerInch))));
     }
 };
 
@@ -89,7 +91,8 @@ public:
         m_dialog.Label3->setText(ForLabel(text));
     }
     void ShowInformationBox(const QString& title, const QString& text) override {
-        m_dialog.m_main.ui.ShowMessageBox(core::MessageIcon::Information, title, text, core::MessageButtons::Ok);
+        m_dialog.m_main.ui.ShowMessageBox(core::MessageIcon::Information, title, text,
+                                          core::MessageButtons::Ok);
     }
     void PumpEvents() override { m_dialog.m_main.ui.PumpEvents(); }
 
@@ -99,7 +102,11 @@ private:
 
 Dialog_Update::Dialog_Update(QWidget* parent, link::LinkContext& mainLink, core::OperationGuard& guard,
                              PortFactory makePort)
-    : QDialog(parent), m_main(mainLink), m_guard(guard), m_port(makePort()), m_display(std::make_unique<Display>(*this)) {
+    : QDialog(parent),
+      m_main(mainLink),
+      m_guard(guard),
+      m_port(makePort()),
+      m_display(std::make_unique<Display>(*this)) {
     setObjectName(QStringLiteral("Dialog_Update"));
     setWindowTitle(kDialogTitle);
     setModal(true);
@@ -135,9 +142,12 @@ void Dialog_Update::BuildControls() {
     CmdVersion = MakeButton(this, "CmdVersion", kVersionCaption);
     Text_FirmwareVersion = new QLineEdit(this);
     Text_FirmwareVersion->setObjectName(QStringLiteral("Text_FirmwareVersion"));
+    Text_FirmwareVersion->setReadOnly(true);
     CmdOpen = MakeButton(this, "CmdOpen", kOpenCaption, kOpenTip);
     Text_File = new QLineEdit(this);
     Text_File->setObjectName(QStringLiteral("Text_File"));
+    // The file is chosen with OPEN only; a typed name would not be the one sent.
+    Text_File->setReadOnly(true);
     CmdUpdate = MakeButton(this, "CmdUpdate", kUpdateCaption, kUpdateTip);
     CmdUpdate->setEnabled(false);
     OKButton = MakeButton(this, "OKButton", kCloseCaption);
@@ -223,7 +233,8 @@ void Dialog_Update::LoadChoices() {
     {
         const QSignalBlocker block(Combo_speed);
         for (const QString& entry : kSpeedEntries) Combo_speed->addItem(entry);
-        Combo_speed->setCurrentIndex(Combo_speed->findText(core::ReadText(m_main.settings, core::keys::Speed)));
+        Combo_speed->setCurrentIndex(
+            Combo_speed->findText(core::ReadText(m_main.settings, core::keys::Speed)));
         Combo_speed->setEnabled(false);
         // The writer's loader listens at its own speed only.
         Combo_speed->setCurrentIndex(Combo_speed->findText(kWriterSpeed));

@@ -28,11 +28,13 @@ public:
     using PortFactory = std::function<std::unique_ptr<link::SerialPort>()>;
 
     // Opening runs here: LOG.txt, the port and speed choices from "Settings6", the instructions.
-    Dialog_Update(QWidget* parent, link::LinkContext& mainLink, core::OperationGuard& guard, PortFactory makePort);
+    Dialog_Update(QWidget* parent, link::LinkContext& mainLink, core::OperationGuard& guard,
+                  PortFactory makePort);
     ~Dialog_Update() override;
 
     // The Help menu's command: refused (status panel 1) while another operation runs, else shown modally.
-    static int Run(QWidget* parent, link::LinkContext& mainLink, core::OperationGuard& guard, PortFactory makePort);
+    static int Run(QWidget* parent, link::LinkContext& mainLink, core::OperationGuard& guard,
+                   PortFactory makePort);
 
     void CmdVersion_Click();
     void CmdOpen_Click();

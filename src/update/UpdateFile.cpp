@@ -50,30 +50,30 @@ FileProblem ReadRecord(const QByteArray& line, quint32& base, QList<UpdateWord>&
     const quint32 address = (quint32(at(1)) << 8) | at(2);
     const int type = at(3);
     switch (type) {
-    case kData: {
-        // The writer takes whole words only; a split word would be sent with a made-up half.
-        if (count % 2 != 0) return FileProblem::OddCount;
-        if (address % 2 != 0) return FileProblem::OddAddress;
-        for (int k = 0; k < count; k += 2) {
-            UpdateWord word;
-            // 64-bit sum: a high extended base must not wrap round onto the low words.
-            word.address = static_cast<quint32>((quint64(base) + address + quint64(k)) / 2);
-            word.low = at(4 + k);
-            word.high = at(5 + k);
-            words.append(word);
+        case kData: {
+            // The writer takes whole words only; a split word would be sent with a made-up half.
+            if (count % 2 != 0) return FileProblem::OddCount;
+            if (address % 2 != 0) return FileProblem::OddAddress;
+            for (int k = 0; k < count; k += 2) {
+                UpdateWord word;
+                // 64-bit sum: a high extended base must not wrap round onto the low words.
+                word.address = static_cast<quint32>((quint64(base) + address + quint64(k)) / 2);
+                word.low = at(4 + k);
+                word.high = at(5 + k);
+                words.append(word);
+            }
+            return FileProblem::None;
         }
-        return FileProblem::None;
-    }
-    case kExtendedSegment:
-    case kExtendedLinear: {
-        if (count != 2) return FileProblem::NotARecord;
-        const quint32 value = (quint32(at(4)) << 8) | at(5);
-        base = type == kExtendedSegment ? value << 4 : value << 16;
-        return FileProblem::None;
-    }
-    default:
-        // End of file and start addresses carry no words.
-        return FileProblem::None;
+        case kExtendedSegment:
+        case kExtendedLinear: {
+            if (count != 2) return FileProblem::NotARecord;
+            const quint32 value = (quint32(at(4)) << 8) | at(5);
+            base = type == kExtendedSegment ? value << 4 : value << 16;
+            return FileProblem::None;
+        }
+        default:
+            // End of file and start addresses carry no words.
+            return FileProblem::None;
     }
 }
 
@@ -137,16 +137,32 @@ int CountSentWords(const UpdateFileContents& contents) {
 QString DescribeProblem(const UpdateFileContents& contents) {
     QString problem;
     switch (contents.problem) {
-    case FileProblem::None: return {};
-    case FileProblem::Unreadable: return kFileUnreadable;
-    case FileProblem::TooLarge: return kFileTooLarge;
-    case FileProblem::NoWordToSend: return kNoWordToSend;
-    case FileProblem::NotARecord: problem = kRecordMalformed; break;
-    case FileProblem::BadDigit: problem = kRecordBadDigit; break;
-    case FileProblem::BadChecksum: problem = kRecordBadChecksum; break;
-    case FileProblem::LengthMismatch: problem = kRecordLengthMismatch; break;
-    case FileProblem::OddCount: problem = kRecordOddCount; break;
-    case FileProblem::OddAddress: problem = kRecordOddAddress; break;
+        case FileProblem::None:
+            return {};
+        case FileProblem::Unreadable:
+            return kFileUnreadable;
+        case FileProblem::TooLarge:
+            return kFileTooLarge;
+        case FileProblem::NoWordToSend:
+            return kNoWordToSend;
+        case FileProblem::NotARecord:
+            problem = kRecordMalformed;
+            break;
+        case FileProblem::BadDigit:
+            problem = kRecordBadDigit;
+            break;
+        case FileProblem::BadChecksum:
+            problem = kRecordBadChecksum;
+            break;
+        case FileProblem::LengthMismatch:
+            problem = kRecordLengthMismatch;
+            break;
+        case FileProblem::OddCount:
+            problem = kRecordOddCount;
+            break;
+        case FileProblem::OddAddress:
+            problem = kRecordOddAddress;
+            break;
     }
     return LineProblemText(contents.problemLine, problem);
 }

@@ -28,11 +28,11 @@ enum class FileProblem {
     None,
     Unreadable,
     TooLarge,
-    NotARecord,    // a ":" line too short, or of the wrong shape
+    NotARecord,  // a ":" line too short, or of the wrong shape
     BadDigit,
     BadChecksum,
     LengthMismatch,  // the byte count does not match the line
-    OddCount,      // a data record that splits a word
+    OddCount,        // a data record that splits a word
     OddAddress,
     NoWordToSend,
 };

@@ -23,15 +23,15 @@ ProgressAction ProgressBarRule(const QString& mode, int minimum, int maximum, in
 
 void msgProgressBar(UpdateDisplay& display, const QString& mode, int minimum, int maximum, int position) {
     switch (ProgressBarRule(mode, minimum, maximum, position)) {
-    case ProgressAction::Reset:
-        display.ResetProgressBar();
-        display.PumpEvents();
-        break;
-    case ProgressAction::Show:
-        display.ShowProgressBar(minimum, maximum, position);
-        break;
-    case ProgressAction::None:
-        break;
+        case ProgressAction::Reset:
+            display.ResetProgressBar();
+            display.PumpEvents();
+            break;
+        case ProgressAction::Show:
+            display.ShowProgressBar(minimum, maximum, position);
+            break;
+        case ProgressAction::None:
+            break;
     }
 }
 
@@ -87,8 +87,7 @@ std::optional<QString> ReadFirmwareVersion(UpdateLink& link) {
 namespace {
 
 TransferResult FailTransfer(UpdateLink& link, std::optional<quint8> lastEcho) {
-    const QString echo =
-        lastEcho ? QString::number(*lastEcho, 16).toUpper() : QStringLiteral("--");
+    const QString echo = lastEcho ? QString::number(*lastEcho, 16).toUpper() : QStringLiteral("--");
     link.display.ShowFailureText(TransferFailedText(echo));
     link.display.msgCmt(kUpdateFailed);
     return TransferResult::Failed;

@@ -45,7 +45,8 @@ enum class ProgressAction { None, Reset, Show };
 ProgressAction ProgressBarRule(const QString& mode, int minimum, int maximum, int position);
 void msgProgressBar(UpdateDisplay& display, const QString& mode, int minimum, int maximum, int position);
 
-// "57600,n,8,1" and the like for the speed choice " 9600", "19200", "57600"; the writer's own speed otherwise.
+// "57600,n,8,1" and the like for the speed choice " 9600", "19200", "57600"; the writer's own speed
+// otherwise.
 QString LineSettingsForSpeed(const QString& speedText);
 // The port number of a port choice "1".."20"; nullopt for "?", empty or anything else.
 std::optional<int> PortNumberOf(const QString& comText);

@@ -26,7 +26,8 @@ inline const QString kInstructions = QStringLiteral(
 // Where a "COMn" entry leads on this machine, and how to point it elsewhere.
 inline const QString kDeviceCaption = QStringLiteral("接続先：");
 inline const QString kAssignCaption = QStringLiteral("割り当て");
-inline const QString kAssignTip = QStringLiteral("選んだデバイス(またはパス)をこのポート番号に割り当てます。");
+inline const QString kAssignTip =
+    QStringLiteral("選んだデバイス(またはパス)をこのポート番号に割り当てます。");
 
 // Port and version read.
 inline const QString kSetPortNumber = QStringLiteral("ポート番号を設定してください。");
@@ -38,7 +39,8 @@ inline const QString kVersionRead = QStringLiteral("ファームウエアバー�
 // File choice.
 inline const QString kOpenFileTitle = QStringLiteral("アップデータを開く");
 // Both letter cases, since names are case-sensitive here.
-inline const QString kOpenFileFilter = QStringLiteral("アップデータファイル (*.HEX *.hex);;全てのファイル (*)");
+inline const QString kOpenFileFilter =
+    QStringLiteral("アップデータファイル (*.HEX *.hex);;全てのファイル (*)");
 inline const QString kOpenFileSuffix = QStringLiteral("HEX");
 inline const QString kOpenFilePreset = QStringLiteral("*.HEX");
 inline QString FileChosenText(const QString& fileTitle) {

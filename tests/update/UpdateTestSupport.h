@@ -27,7 +27,8 @@ inline QByteArray Record(quint16 address, quint8 type, const QByteArray& data) {
     return ':' + bytes.toHex().toUpper();
 }
 
-// Words (address -> high << 8 | low) as data records of up to eight words, low byte first, then the end record.
+// Words (address -> high << 8 | low) as data records of up to eight words, low byte first, then the end
+// record.
 inline QByteArray WordsFile(const QMap<quint32, quint16>& words) {
     QByteArray text;
     QByteArray data;

@@ -39,9 +39,10 @@ struct DialogBench {
     test::RecordingUi ui;
     test::MemorySettings settings;
     core::SharedState state;
-    link::PortMap ports{settings, [] {
-                            return QList<link::DetectedPort>{{kUart1, QString()}, {kUart0, QStringLiteral("Fake UART")}};
-                        }};
+    link::PortMap ports{
+        settings, [] {
+            return QList<link::DetectedPort>{{kUart1, QString()}, {kUart0, QStringLiteral("Fake UART")}};
+        }};
     link::LinkContext main{mainPort, timing, ui, state, settings, ports};
     core::OperationGuard guard;
     test::UpdateWriterScript writer;
@@ -106,12 +107,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("tip");
-        QTest::newRow("CmdVersion") << "CmdVersion" << "Version Read" << "";
-        QTest::newRow("CmdOpen") << "CmdOpen" << "OPEN" << "新しいファームウエアファイル(*.hex)を設定します。";
-        QTest::newRow("CmdUpdate") << "CmdUpdate" << "UPDATE" << "ファームウエアの更新を実行します。";
-        QTest::newRow("OKButton") << "OKButton" << "閉じる" << "";
-        QTest::newRow("Label1") << "Label1" << "通信ポート Com　：" << "";
-        QTest::newRow("Label2") << "Label2" << "通信スピード bps　：" << "";
+        QTest::newRow("CmdVersion") << "CmdVersion"
+                                    << "Version Read"
+                                    << "";
+        QTest::newRow("CmdOpen") << "CmdOpen"
+                                 << "OPEN"
+                                 << "新しいファームウエアファイル(*.hex)を設定します。";
+        QTest::newRow("CmdUpdate") << "CmdUpdate"
+                                   << "UPDATE"
+                                   << "ファームウエアの更新を実行します。";
+        QTest::newRow("OKButton") << "OKButton"
+                                  << "閉じる"
+                                  << "";
+        QTest::newRow("Label1") << "Label1"
+                                << "通信ポート Com　："
+                                << "";
+        QTest::newRow("Label2") << "Label2"
+                                << "通信スピード bps　："
+                                << "";
     }
     void controlsCarryTheirCaptionsAndTips() {
         QFETCH(QString, name);
@@ -123,11 +136,13 @@ private Q_SLOTS:
         QVERIFY(dialog.isModal());
         auto* widget = dialog.findChild<QWidget*>(name);
         QVERIFY2(widget, qPrintable(name));
-        if (auto* button = qobject_cast<QPushButton*>(widget)) QCOMPARE(button->text(), caption);
-        else QCOMPARE(qobject_cast<QLabel*>(widget)->text(), caption);
+        if (auto* button = qobject_cast<QPushButton*>(widget))
+            QCOMPARE(button->text(), caption);
+        else
+            QCOMPARE(qobject_cast<QLabel*>(widget)->text(), caption);
         QCOMPARE(widget->toolTip(), tip);
-        for (const char* other : {"Combo_ComPort", "Combo_speed", "Text_FirmwareVersion", "Text_File", "Label3",
-                                  "ProgressBar1", "StatusBar1", "Line1"})
+        for (const char* other : {"Combo_ComPort", "Combo_speed", "Text_FirmwareVersion", "Text_File",
+                                  "Label3", "ProgressBar1", "StatusBar1", "Line1"})
             QVERIFY2(dialog.findChild<QWidget*>(QString::fromLatin1(other)), other);
     }
 
@@ -135,10 +150,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("storedCom");  // "-": none stored
         QTest::addColumn<QString>("storedSpeed");
         QTest::addColumn<QString>("shownCom");
-        QTest::newRow("first use") << "-" << "-" << "?";
-        QTest::newRow("port 5, speed 9600 stored") << "5" << " 9600" << "5";
-        QTest::newRow("port 20") << "20" << "19200" << "20";
-        QTest::newRow("a text that is no entry") << "abc" << "?" << "abc";
+        QTest::newRow("first use") << "-"
+                                   << "-"
+                                   << "?";
+        QTest::newRow("port 5, speed 9600 stored") << "5"
+                                                   << " 9600"
+                                                   << "5";
+        QTest::newRow("port 20") << "20"
+                                 << "19200"
+                                 << "20";
+        QTest::newRow("a text that is no entry") << "abc"
+                                                 << "?"
+                                                 << "abc";
     }
     void openingState() {
         QFETCH(QString, storedCom);
@@ -146,7 +169,8 @@ private Q_SLOTS:
         QFETCH(QString, shownCom);
         DialogBench bench(m_env.AppDir());
         if (storedCom != QLatin1String("-")) bench.SetCom(storedCom);
-        if (storedSpeed != QLatin1String("-")) bench.settings.values.insert(QStringLiteral("Settings6/Speed"), storedSpeed);
+        if (storedSpeed != QLatin1String("-"))
+            bench.settings.values.insert(QStringLiteral("Settings6/Speed"), storedSpeed);
         QFile old(m_env.AppDir() + QStringLiteral("LOG.txt"));
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("left over from last time\r\n");
@@ -163,11 +187,12 @@ private Q_SLOTS:
         QVERIFY(!dialog.Combo_speed->isEnabled());
         QVERIFY(!dialog.CmdUpdate->isEnabled());
         QVERIFY(dialog.UpdateFileName().isEmpty());
-        QCOMPARE(dialog.Label3->text().split(QLatin1Char('\n')),
-                 (QStringList{"１．通信ポートを指定してください。",
-                              "２．[Version Read]ボタンを押して、バージョンが表示されると通信確認完了です。",
-                              "３．[OPEN]ボタンを押して、アップデートファイルを指定してください。 [kxfwxxx.hex]",
-                              "４．[UPDATE]ボタンを押してください。ファイルのアップデータが開始されます。"}));
+        QCOMPARE(
+            dialog.Label3->text().split(QLatin1Char('\n')),
+            (QStringList{"１．通信ポートを指定してください。",
+                         "２．[Version Read]ボタンを押して、バージョンが表示されると通信確認完了です。",
+                         "３．[OPEN]ボタンを押して、アップデートファイルを指定してください。 [kxfwxxx.hex]",
+                         "４．[UPDATE]ボタンを押してください。ファイルのアップデータが開始されます。"}));
         QVERIFY(!IsRed(dialog.Label3));
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("\r\n"));
@@ -202,7 +227,8 @@ private Q_SLOTS:
         QCOMPARE(dialog.Label_device->text(), kUart1);
         dialog.Combo_path->setEditText(QStringLiteral(" /tmp/pty-writer "));
         QTest::mouseClick(dialog.Command_assign, Qt::LeftButton);
-        QCOMPARE(bench.settings.values.value(QStringLiteral("Ports/COM2")), QStringLiteral("/tmp/pty-writer"));
+        QCOMPARE(bench.settings.values.value(QStringLiteral("Ports/COM2")),
+                 QStringLiteral("/tmp/pty-writer"));
         QCOMPARE(dialog.Label_device->text(), QStringLiteral("/tmp/pty-writer"));
         QVERIFY(!bench.settings.values.contains(QStringLiteral("Ports/COM1")));
     }
@@ -211,10 +237,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("storedCom");
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("mainClosed");
-        QTest::newRow("Version Read with ?") << "?" << "version" << true;
-        QTest::newRow("UPDATE with ? and a file") << "?" << "update" << true;
-        QTest::newRow("UPDATE with an empty choice") << "" << "update" << false;
-        QTest::newRow("OPEN with an empty choice") << "" << "open" << false;
+        QTest::newRow("Version Read with ?") << "?"
+                                             << "version" << true;
+        QTest::newRow("UPDATE with ? and a file") << "?"
+                                                  << "update" << true;
+        QTest::newRow("UPDATE with an empty choice") << ""
+                                                     << "update" << false;
+        QTest::newRow("OPEN with an empty choice") << ""
+                                                   << "open" << false;
     }
     void aMissingPortStopsBeforeAnyByte() {
         QFETCH(QString, storedCom);
@@ -266,8 +296,10 @@ private Q_SLOTS:
         QCOMPARE(bench.settings.values.value(QStringLiteral("Ports/COM1")), kUart0);
         QCOMPARE(dialog.Text_FirmwareVersion->text(), shown);
         if (shown.isEmpty()) {
-            QCOMPARE(bench.BoxTexts(),
-                     QStringList{QStringLiteral("　　***　ファームウエアアップデート　コミュニケーション失敗。　***　　　　　　\r\n　")});
+            QCOMPARE(
+                bench.BoxTexts(),
+                QStringList{QStringLiteral(
+                    "　　***　ファームウエアアップデート　コミュニケーション失敗。　***　　　　　　\r\n　")});
         } else {
             QVERIFY(bench.ui.boxes.isEmpty());
             QCOMPARE(bench.Status(), QStringLiteral("ファームウエアバージョンをリードしました。"));
@@ -322,7 +354,8 @@ private Q_SLOTS:
         QCOMPARE(dialog.CmdUpdate->isEnabled(), chosen);
         QCOMPARE(bench.settings.values.value(QStringLiteral("Settings6/OPEN_DIR0")),
                  chosen ? QStringLiteral("/x/fw") : QStringLiteral("/old/dir"));
-        QCOMPARE(bench.Status(), chosen ? QStringLiteral("ファイル名：kxfw635.HEXを指定しました。") : QString());
+        QCOMPARE(bench.Status(),
+                 chosen ? QStringLiteral("ファイル名：kxfw635.HEXを指定しました。") : QString());
         // Choosing a file talks to no port.
         QVERIFY(bench.mainPort.IsOpen());
     }
@@ -367,7 +400,8 @@ private Q_SLOTS:
         bench.ChooseFile(WriteUpdateFile(m_env.AppDir(), test::WordsFile(SomeFirmware())));
         QTest::mouseClick(dialog.CmdUpdate, Qt::LeftButton);
         QVERIFY(IsRed(dialog.Label3));
-        QVERIFY(dialog.Label3->text().startsWith(QStringLiteral("途中でファームウエアアップデートが失敗しました。\n")));
+        QVERIFY(dialog.Label3->text().startsWith(
+            QStringLiteral("途中でファームウエアアップデートが失敗しました。\n")));
         QVERIFY(dialog.Label3->text().endsWith(QStringLiteral("\n　　　　　　　error data = 0xA7")));
         QCOMPARE(bench.Status(), QStringLiteral("***　アップデート失敗　***"));
         QVERIFY(bench.ui.boxes.isEmpty());
@@ -439,14 +473,19 @@ private Q_SLOTS:
     }
 
     void closingReopensTheMainLink_data() {
-        QTest::addColumn<QString>("comNox");  // "-": never saved
+        QTest::addColumn<QString>("comNox");    // "-": never saved
         QTest::addColumn<QString>("mainPath");  // empty: stays closed
         QTest::addColumn<int>("how");           // 0 OKButton, 1 Escape, 2 close box
-        QTest::newRow("saved port, 閉じる") << "2" << "/dev/ttyMAIN2" << 0;
-        QTest::newRow("saved port, Escape") << "2" << "/dev/ttyMAIN2" << 1;
-        QTest::newRow("saved port, close box") << "2" << "/dev/ttyMAIN2" << 2;
-        QTest::newRow("no port saved") << "-" << "" << 0;
-        QTest::newRow("saved port gone") << "9" << "" << 0;
+        QTest::newRow("saved port, 閉じる") << "2"
+                                            << "/dev/ttyMAIN2" << 0;
+        QTest::newRow("saved port, Escape") << "2"
+                                            << "/dev/ttyMAIN2" << 1;
+        QTest::newRow("saved port, close box") << "2"
+                                               << "/dev/ttyMAIN2" << 2;
+        QTest::newRow("no port saved") << "-"
+                                       << "" << 0;
+        QTest::newRow("saved port gone") << "9"
+                                         << "" << 0;
     }
     void closingReopensTheMainLink() {
         QFETCH(QString, comNox);
@@ -454,7 +493,8 @@ private Q_SLOTS:
         QFETCH(int, how);
         DialogBench bench(m_env.AppDir());
         bench.SetCom(QStringLiteral("1"));
-        if (comNox != QLatin1String("-")) bench.settings.values.insert(QStringLiteral("Settings/ComNox"), comNox);
+        if (comNox != QLatin1String("-"))
+            bench.settings.values.insert(QStringLiteral("Settings/ComNox"), comNox);
         bench.settings.values.insert(QStringLiteral("Ports/COM2"), QStringLiteral("/dev/ttyMAIN2"));
         auto& dialog = bench.Open();
         QTest::mouseClick(dialog.CmdVersion, Qt::LeftButton);

@@ -48,30 +48,36 @@ private Q_SLOTS:
 
         QTest::newRow("too short to be a record") << QByteArray(":1000\r\n") << FileProblem::NotARecord << 1;
         QTest::newRow("a bare colon") << kGoodLine + "\r\n:\r\n" << FileProblem::NotARecord << 2;
-        QTest::newRow("letter G in the data") << ReplaceAt(kGoodLine, 10, 'G') + "\r\n" << FileProblem::BadDigit << 1;
-        QTest::newRow("blank inside the record") << ReplaceAt(kGoodLine, 3, ' ') << FileProblem::BadDigit << 1;
-        QTest::newRow("wrong checksum") << ReplaceAt(kGoodLine, kGoodLine.size() - 1, kGoodLine.endsWith('0') ? '1' : '0')
-                                        << FileProblem::BadChecksum << 1;
+        QTest::newRow("letter G in the data") << ReplaceAt(kGoodLine, 10, 'G') + "\r\n"
+                                              << FileProblem::BadDigit << 1;
+        QTest::newRow("blank inside the record")
+            << ReplaceAt(kGoodLine, 3, ' ') << FileProblem::BadDigit << 1;
+        QTest::newRow("wrong checksum")
+            << ReplaceAt(kGoodLine, kGoodLine.size() - 1, kGoodLine.endsWith('0') ? '1' : '0')
+            << FileProblem::BadChecksum << 1;
         // Count says four bytes, the line holds two (the checksum matches the bytes present).
         QByteArray shortData = test::Record(0x0000, 0, Bytes("0C94"));
         shortData[2] = '4';
         QTest::newRow("count larger than the line") << shortData << FileProblem::LengthMismatch << 1;
-        QTest::newRow("extra digits after the checksum") << kGoodLine + "00" << FileProblem::LengthMismatch << 1;
+        QTest::newRow("extra digits after the checksum")
+            << kGoodLine + "00" << FileProblem::LengthMismatch << 1;
         QTest::newRow("odd number of digits") << kGoodLine + "0" << FileProblem::LengthMismatch << 1;
-        QTest::newRow("three data bytes split a word") << test::Record(0x0000, 0, Bytes("0C9400"))
-                                                       << FileProblem::OddCount << 1;
-        QTest::newRow("odd byte address") << test::Record(0x0001, 0, Bytes("0C94")) << FileProblem::OddAddress << 1;
+        QTest::newRow("three data bytes split a word")
+            << test::Record(0x0000, 0, Bytes("0C9400")) << FileProblem::OddCount << 1;
+        QTest::newRow("odd byte address")
+            << test::Record(0x0001, 0, Bytes("0C94")) << FileProblem::OddAddress << 1;
         QTest::newRow("bad line counted after skipped lines")
-            << kGoodLine + "\r\n; comment\r\n" + ReplaceAt(kGoodLine, 9, 'x') + "\r\n" << FileProblem::BadDigit << 3;
-        QTest::newRow("extended address record of one byte") << test::Record(0, 4, Bytes("01"))
-                                                             << FileProblem::NotARecord << 1;
+            << kGoodLine + "\r\n; comment\r\n" + ReplaceAt(kGoodLine, 9, 'x') + "\r\n"
+            << FileProblem::BadDigit << 3;
+        QTest::newRow("extended address record of one byte")
+            << test::Record(0, 4, Bytes("01")) << FileProblem::NotARecord << 1;
         QTest::newRow("empty file") << QByteArray() << FileProblem::NoWordToSend << 0;
         QTest::newRow("end record only") << QByteArray(":00000001FF\r\n") << FileProblem::NoWordToSend << 0;
         QTest::newRow("only configuration words")
             << test::Record(0x3E00, 0, Bytes("FFFF")) + "\r\n" + test::Record(0x3FFE, 0, Bytes("1234"))
             << FileProblem::NoWordToSend << 0;
-        QTest::newRow("only data above the loader") << test::Record(0x4000, 0, Bytes("0C94"))
-                                                    << FileProblem::NoWordToSend << 0;
+        QTest::newRow("only data above the loader")
+            << test::Record(0x4000, 0, Bytes("0C94")) << FileProblem::NoWordToSend << 0;
     }
     void refusesDamagedFiles() {
         QFETCH(QByteArray, text);
@@ -82,7 +88,9 @@ private Q_SLOTS:
         QCOMPARE(contents.problemLine, line);
         QVERIFY(contents.words.isEmpty());
         QVERIFY(!update::DescribeProblem(contents).isEmpty());
-        if (line > 0) QVERIFY(update::DescribeProblem(contents).startsWith(QString::number(line) + QStringLiteral("行目")));
+        if (line > 0)
+            QVERIFY(
+                update::DescribeProblem(contents).startsWith(QString::number(line) + QStringLiteral("行目")));
     }
 
     void readsWordsLowByteFirst_data() {
@@ -90,29 +98,35 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("words");
 
         QTest::newRow("one word") << kGoodLine + "\r\n:00000001FF\r\n" << QStringList{"0000=940C"};
-        QTest::newRow("0x0010 holds 0x3FFF") << test::Record(0x0020, 0, Bytes("FF3F")) << QStringList{"0010=3FFF"};
-        QTest::newRow("lower-case digits") << test::Record(0x0020, 0, Bytes("ab3c")).toLower()
-                                           << QStringList{"0010=3CAB"};
+        QTest::newRow("0x0010 holds 0x3FFF")
+            << test::Record(0x0020, 0, Bytes("FF3F")) << QStringList{"0010=3FFF"};
+        QTest::newRow("lower-case digits")
+            << test::Record(0x0020, 0, Bytes("ab3c")).toLower() << QStringList{"0010=3CAB"};
         QTest::newRow("several words in one record")
             << test::Record(0x0100, 0, Bytes("01020304")) << QStringList{"0080=0201", "0081=0403"};
         QTest::newRow("LF line ends, trailing blanks, no final line end")
-            << kGoodLine + "  \n" + test::Record(0x0002, 0, Bytes("1122")) << QStringList{"0000=940C", "0001=2211"};
+            << kGoodLine + "  \n" + test::Record(0x0002, 0, Bytes("1122"))
+            << QStringList{"0000=940C", "0001=2211"};
         QTest::newRow("lines without a colon are skipped")
             << "\r\n; firmware\r\n " + kGoodLine + "\r\nxyz\r\n" + test::Record(0x0004, 0, Bytes("5566"))
             << QStringList{"0002=6655"};
         QTest::newRow("data after the end record still count")
             << ":00000001FF\r\n" + kGoodLine << QStringList{"0000=940C"};
         QTest::newRow("unsent words are kept for the bar")
-            << kGoodLine + "\r\n" + test::Record(0x3E00, 0, Bytes("7788")) << QStringList{"0000=940C", "1F00=8877"};
+            << kGoodLine + "\r\n" + test::Record(0x3E00, 0, Bytes("7788"))
+            << QStringList{"0000=940C", "1F00=8877"};
         // A base of 0x10000 puts the next data at word 0x8000 instead of over word 0.
         QTest::newRow("extended linear address moves data up")
-            << kGoodLine + "\r\n" + test::Record(0, 4, Bytes("0001")) + "\r\n" + test::Record(0, 0, Bytes("AABB"))
+            << kGoodLine + "\r\n" + test::Record(0, 4, Bytes("0001")) + "\r\n" +
+                   test::Record(0, 0, Bytes("AABB"))
             << QStringList{"0000=940C", "8000=BBAA"};
         QTest::newRow("extended segment address moves data up")
-            << kGoodLine + "\r\n" + test::Record(0, 2, Bytes("1000")) + "\r\n" + test::Record(0x0002, 0, Bytes("AABB"))
+            << kGoodLine + "\r\n" + test::Record(0, 2, Bytes("1000")) + "\r\n" +
+                   test::Record(0x0002, 0, Bytes("AABB"))
             << QStringList{"0000=940C", "8001=BBAA"};
         QTest::newRow("highest linear base does not wrap onto word 0")
-            << kGoodLine + "\r\n" + test::Record(0, 4, Bytes("FFFF")) + "\r\n" + test::Record(0xFFFE, 0, Bytes("AABB"))
+            << kGoodLine + "\r\n" + test::Record(0, 4, Bytes("FFFF")) + "\r\n" +
+                   test::Record(0xFFFE, 0, Bytes("AABB"))
             << QStringList{"0000=940C", "7FFFFFFF=BBAA"};
     }
     void readsWordsLowByteFirst() {
@@ -125,7 +139,8 @@ private Q_SLOTS:
 
     void loadRefusesUnreadableAndOversizedFiles() {
         QTemporaryDir dir;
-        QCOMPARE(update::LoadUpdateFile(dir.filePath(QStringLiteral("missing.hex"))).problem, FileProblem::Unreadable);
+        QCOMPARE(update::LoadUpdateFile(dir.filePath(QStringLiteral("missing.hex"))).problem,
+                 FileProblem::Unreadable);
         QCOMPARE(update::LoadUpdateFile(dir.path()).problem, FileProblem::Unreadable);
         QFile big(dir.filePath(QStringLiteral("big.hex")));
         QVERIFY(big.open(QIODevice::WriteOnly));
@@ -236,9 +251,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("high");
         QTest::addColumn<int>("low");
         QTest::addColumn<QString>("text");
-        QTest::newRow("small values") << 0x1Au << 0x0C << 0x94 << "***　アップデート失敗　*** Address=0x1A Data=0xC94";
-        QTest::newRow("zero data") << 0x0u << 0x00 << 0x00 << "***　アップデート失敗　*** Address=0x0 Data=0x00";
-        QTest::newRow("top word") << 0x1FFEu << 0xAB << 0x0F << "***　アップデート失敗　*** Address=0x1FFE Data=0xABF";
+        QTest::newRow("small values")
+            << 0x1Au << 0x0C << 0x94 << "***　アップデート失敗　*** Address=0x1A Data=0xC94";
+        QTest::newRow("zero data") << 0x0u << 0x00 << 0x00
+                                   << "***　アップデート失敗　*** Address=0x0 Data=0x00";
+        QTest::newRow("top word") << 0x1FFEu << 0xAB << 0x0F
+                                  << "***　アップデート失敗　*** Address=0x1FFE Data=0xABF";
     }
     void timeOutTextHasNoLeadingZeros() {
         QFETCH(quint32, word);

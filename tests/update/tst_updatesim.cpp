@@ -35,7 +35,8 @@ public:
     Simulator(const QString& dumpPath, const QStringList& extra = {}) : m_dump(dumpPath) {
         m_process.start(kSimulator, QStringList{QStringLiteral("--dump"), dumpPath} + extra);
         if (!m_process.waitForStarted(5000)) return;
-        while (!m_process.canReadLine() && m_process.state() == QProcess::Running) m_process.waitForReadyRead(5000);
+        while (!m_process.canReadLine() && m_process.state() == QProcess::Running)
+            m_process.waitForReadyRead(5000);
         m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
     }
     ~Simulator() { Stop(); }
@@ -131,7 +132,8 @@ private Q_SLOTS:
         // Words 0x0000-0x21FF: the configuration words and the data words above must stay out.
         const auto words = Firmware(0x0000, 0x21FF);
         QCOMPARE(update::File_Load(link, WriteFile(dir, test::WordsFile(words))), TransferResult::Completed);
-        QVERIFY2(display.status.startsWith(QStringLiteral("アップデート完了。  ")), qPrintable(display.status));
+        QVERIFY2(display.status.startsWith(QStringLiteral("アップデート完了。  ")),
+                 qPrintable(display.status));
         // The port stays open until the writer has taken the end mark: a pseudo-terminal drops what its
         // far side has not read yet when it closes.
         const auto firmware = sim.WaitForFirmware();
@@ -144,7 +146,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<TransferResult>("result");
         QTest::newRow("every answer wrong") << QStringList{"--wrong-from", "1"} << TransferResult::Failed;
-        QTest::newRow("writer hangs after U") << QStringList{"--silent-after", "1"} << TransferResult::TimedOut;
+        QTest::newRow("writer hangs after U")
+            << QStringList{"--silent-after", "1"} << TransferResult::TimedOut;
     }
     void wrongAndMissingEchoesOverThePty() {
         QFETCH(QStringList, options);
@@ -161,9 +164,12 @@ private Q_SLOTS:
         // Word 0x0010 = 0x3FFF: sum 0x4E, its complement 0xB1.
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(update::File_Load(link, WriteFile(dir, test::Record(0x0020, 0, QByteArray::fromHex("FF3F")))), result);
+        QCOMPARE(
+            update::File_Load(link, WriteFile(dir, test::Record(0x0020, 0, QByteArray::fromHex("FF3F")))),
+            result);
         if (result == TransferResult::Failed) {
-            QVERIFY2(display.failureText.endsWith(QStringLiteral("error data = 0xB1")), qPrintable(display.failureText));
+            QVERIFY2(display.failureText.endsWith(QStringLiteral("error data = 0xB1")),
+                     qPrintable(display.failureText));
         } else {
             QCOMPARE(display.status, QStringLiteral("***　アップデート失敗　*** Address=0x10 Data=0x3FFF"));
             QVERIFY(clock.elapsed() >= 3000);  // 1 s after 'U', then more than 2 s for the echo
@@ -190,7 +196,8 @@ private Q_SLOTS:
         ports.Assign(3, sim.Path());
         settings.Write(core::kSectionMain, QStringLiteral("ComNox"), QStringLiteral("3"));
 
-        update::Dialog_Update dialog(nullptr, main, guard, [] { return std::make_unique<link::QtSerialPortAdapter>(); });
+        update::Dialog_Update dialog(nullptr, main, guard,
+                                     [] { return std::make_unique<link::QtSerialPortAdapter>(); });
         dialog.show();
         QTest::mouseClick(dialog.CmdVersion, Qt::LeftButton);
         QCOMPARE(dialog.Text_FirmwareVersion->text(), QStringLiteral("KX-WRT540 V6.35"));

@@ -85,8 +85,9 @@ private Q_SLOTS:
         QCOMPARE(b.display.resets, 0x2000 - 0x1F00);
         QCOMPARE(b.display.status, QStringLiteral("アップデート完了。  1sec"));
         QCOMPARE(b.display.boxes,
-                 QStringList{QStringLiteral("ファームウエアアップデート|　　　 ファームウエアアップデートが完了しました。  "
-                                            "電源を再投入してください。  　　　　　　　\r\n　")});
+                 QStringList{QStringLiteral(
+                     "ファームウエアアップデート|　　　 ファームウエアアップデートが完了しました。  "
+                     "電源を再投入してください。  　　　　　　　\r\n　")});
         QVERIFY(b.display.failureText.isEmpty());
         // The input is emptied before 'U', every word and the end mark.
         QCOMPARE(b.port.DiscardCount(), 1 + 0x1F00 + 0x1F + 1);
@@ -97,10 +98,10 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("fileBytes");
         QTest::addColumn<QByteArray>("packet");
         QTest::addColumn<int>("echo");
-        QTest::newRow("word 0x0010 = 0x3FFF") << quint16(0x0020) << QByteArray::fromHex("FF3F")
-                                              << QByteArray::fromHex("00103FFF") << 0x4E;
-        QTest::newRow("word 0x1FFE, last loader word") << quint16(0x3FFC) << QByteArray::fromHex("3412")
-                                                       << QByteArray::fromHex("1FFE1234") << 0x63;
+        QTest::newRow("word 0x0010 = 0x3FFF")
+            << quint16(0x0020) << QByteArray::fromHex("FF3F") << QByteArray::fromHex("00103FFF") << 0x4E;
+        QTest::newRow("word 0x1FFE, last loader word")
+            << quint16(0x3FFC) << QByteArray::fromHex("3412") << QByteArray::fromHex("1FFE1234") << 0x63;
         QTest::newRow("word 0x1FE0") << quint16(0x3FC0) << QByteArray::fromHex("0C94")
                                      << QByteArray::fromHex("1FE0940C") << 0x9F;
     }
@@ -113,7 +114,8 @@ private Q_SLOTS:
         QCOMPARE(update::File_Load(b.link, b.WriteFile(test::Record(byteAddress, 0, fileBytes))),
                  TransferResult::Completed);
         QCOMPARE(b.Packets(), QList<QByteArray>{packet});
-        QCOMPARE(int(update::WordEcho(quint8(packet[0]) << 8 | quint8(packet[1]), quint8(packet[2]), quint8(packet[3]))),
+        QCOMPARE(int(update::WordEcho(quint8(packet[0]) << 8 | quint8(packet[1]), quint8(packet[2]),
+                                      quint8(packet[3]))),
                  echo);
         QCOMPARE(b.port.Writes().size(), 3);
     }
@@ -149,7 +151,8 @@ private Q_SLOTS:
         QVERIFY(waited < 2100ms);
         QCOMPARE(b.display.status, QStringLiteral("***　アップデート失敗　*** Address=0x1A Data=0xC94"));
         QCOMPARE(b.display.boxes,
-                 QStringList{QStringLiteral("ファームウエアアップデート|　　　***　アップデート失敗　***　　　　　　\r\n　")});
+                 QStringList{QStringLiteral(
+                     "ファームウエアアップデート|　　　***　アップデート失敗　***　　　　　　\r\n　")});
         QCOMPARE(b.display.calls.mid(b.display.calls.size() - 2), (QStringList{"reset", "pump"}));
         QVERIFY(b.display.failureText.isEmpty());
     }
@@ -184,10 +187,14 @@ private Q_SLOTS:
         Bench b;
         int packets = 0;
         b.port.responder = [&](test::ScriptedPort& port, const QByteArray& bytes) {
-            if (bytes.size() == 4 && ++packets == 2) port.Vanish();
-            else if (bytes.size() == 4) port.QueueReply(QByteArray(1, char(update::WordEcho(quint8(bytes[0]) << 8 | quint8(bytes[1]), quint8(bytes[2]), quint8(bytes[3])))));
+            if (bytes.size() == 4 && ++packets == 2)
+                port.Vanish();
+            else if (bytes.size() == 4)
+                port.QueueReply(QByteArray(1, char(update::WordEcho(quint8(bytes[0]) << 8 | quint8(bytes[1]),
+                                                                    quint8(bytes[2]), quint8(bytes[3])))));
         };
-        QCOMPARE(update::File_Load(b.link, b.WriteFile(test::WordsFile(WordsFrom(0, 7)))), TransferResult::Failed);
+        QCOMPARE(update::File_Load(b.link, b.WriteFile(test::WordsFile(WordsFrom(0, 7)))),
+                 TransferResult::Failed);
         QVERIFY(b.display.failureText.endsWith(QStringLiteral("error data = 0x--")));
         QVERIFY(b.display.boxes.isEmpty());
         // Failed at once, not after the echo time-out.
@@ -200,7 +207,8 @@ private Q_SLOTS:
         QByteArray good = test::Record(0x0000, 0, QByteArray::fromHex("0C94"));
         QByteArray badSum = good;
         badSum[badSum.size() - 1] = badSum.endsWith('0') ? '1' : '0';
-        QTest::newRow("bad checksum on line 2") << good + "\r\n" + badSum << "2行目：チェックサムが一致しません。";
+        QTest::newRow("bad checksum on line 2")
+            << good + "\r\n" + badSum << "2行目：チェックサムが一致しません。";
         QTest::newRow("odd byte count") << test::Record(0x0000, 0, QByteArray::fromHex("0C9400"))
                                         << "1行目：データのバイト数が奇数です。";
         QTest::newRow("odd address") << test::Record(0x0003, 0, QByteArray::fromHex("0C94"))
@@ -221,7 +229,8 @@ private Q_SLOTS:
 
     void aMissingFileSendsNothing() {
         Bench b;
-        QCOMPARE(update::File_Load(b.link, b.dir.filePath(QStringLiteral("none.hex"))), TransferResult::Refused);
+        QCOMPARE(update::File_Load(b.link, b.dir.filePath(QStringLiteral("none.hex"))),
+                 TransferResult::Refused);
         QVERIFY(b.port.Writes().isEmpty());
         QVERIFY(b.display.failureText.endsWith(QStringLiteral("0x--")));
     }
@@ -231,7 +240,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("delayMs");
         QTest::addColumn<QString>("version");  // empty: communication failure
         QTest::newRow("17 bytes at once") << QByteArray("KX-WRT540 V6.35\r\n") << 0 << "KX-WRT540 V6.35";
-        QTest::newRow("16 bytes within the second") << QByteArray("KX-WRT540 V6.30\r") << 900 << "KX-WRT540 V6.30";
+        QTest::newRow("16 bytes within the second")
+            << QByteArray("KX-WRT540 V6.30\r") << 900 << "KX-WRT540 V6.30";
         QTest::newRow("exactly one second") << QByteArray("KX-WRT540 V6.30\r") << 1000 << "KX-WRT540 V6.30";
         QTest::newRow("15 bytes are not enough") << QByteArray("KX-WRT540 V6.3") + "5" << 0 << "";
         QTest::newRow("16 bytes too late") << QByteArray("KX-WRT540 V6.35\r") << 1500 << "";
@@ -275,9 +285,12 @@ private Q_SLOTS:
     void updatePortSettings_data() {
         QTest::addColumn<QString>("speed");
         QTest::addColumn<QString>("line");
-        QTest::newRow("57600") << "57600" << "57600,n,8,1";
-        QTest::newRow("19200") << "19200" << "19200,n,8,1";
-        QTest::newRow(" 9600 with its blank") << " 9600" << "9600,n,8,1";
+        QTest::newRow("57600") << "57600"
+                               << "57600,n,8,1";
+        QTest::newRow("19200") << "19200"
+                               << "19200,n,8,1";
+        QTest::newRow(" 9600 with its blank") << " 9600"
+                                              << "9600,n,8,1";
     }
     void updatePortSettings() {
         QFETCH(QString, speed);
