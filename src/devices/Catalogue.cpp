@@ -5,20 +5,37 @@ namespace zendra::devices {
 namespace {
 
 // Panel profiles, named by what the device's fuse layout offers.
-constexpr PanelProfile kTiny12Profile{.cksel = true, .boden = true, .bodlevel = true, .rstdisbl = true,
-                                      .calibration = true, .lockVisible = true, .readEnabled = true,
+constexpr PanelProfile kTiny12Profile{.cksel = true,
+                                      .boden = true,
+                                      .bodlevel = true,
+                                      .rstdisbl = true,
+                                      .calibration = true,
+                                      .lockVisible = true,
+                                      .readEnabled = true,
                                       .writeEnabled = true};
-constexpr PanelProfile kTiny26Profile{.cksel = true, .sut = true, .boden = true, .bodlevel = true,
-                                      .rstdisbl = true, .eesave = true, .ckopt = true, .pllck = true,
-                                      .calibration = true, .lockVisible = true, .readEnabled = true,
+constexpr PanelProfile kTiny26Profile{.cksel = true,
+                                      .sut = true,
+                                      .boden = true,
+                                      .bodlevel = true,
+                                      .rstdisbl = true,
+                                      .eesave = true,
+                                      .ckopt = true,
+                                      .pllck = true,
+                                      .calibration = true,
+                                      .lockVisible = true,
+                                      .readEnabled = true,
                                       .writeEnabled = true};
-constexpr PanelProfile kFstrtProfile{.fstrt = true, .lockVisible = true, .readEnabled = true,
-                                     .writeEnabled = true};
-constexpr PanelProfile kRcenProfile{.rcen = true, .lockVisible = true, .readEnabled = true,
-                                    .writeEnabled = true};
+constexpr PanelProfile kFstrtProfile{
+    .fstrt = true, .lockVisible = true, .readEnabled = true, .writeEnabled = true};
+constexpr PanelProfile kRcenProfile{
+    .rcen = true, .lockVisible = true, .readEnabled = true, .writeEnabled = true};
 constexpr PanelProfile kLockOnlyProfile{.lockVisible = true, .readEnabled = false, .writeEnabled = true};
-constexpr PanelProfile k4433Profile{.cksel = true, .boden = true, .bodlevel = true, .lockVisible = true,
-                                    .readEnabled = true, .writeEnabled = true};
+constexpr PanelProfile k4433Profile{.cksel = true,
+                                    .boden = true,
+                                    .bodlevel = true,
+                                    .lockVisible = true,
+                                    .readEnabled = true,
+                                    .writeEnabled = true};
 
 // Selector order; the index is what the settings store keeps.
 const std::array<Device, kDeviceCount> kDevices{{
@@ -81,12 +98,17 @@ QString SignatureModelName(quint8 family, quint8 part) {
 
 std::optional<qint16> FlashWordsForFamily(quint8 family) {
     switch (family) {
-    case 0x90: return 512;
-    case 0x91:
-    case 0x97: return 1024;
-    case 0x92: return 2048;
-    case 0x93: return 4096;
-    default: return std::nullopt;
+        case 0x90:
+            return 512;
+        case 0x91:
+        case 0x97:
+            return 1024;
+        case 0x92:
+            return 2048;
+        case 0x93:
+            return 4096;
+        default:
+            return std::nullopt;
     }
 }
 

@@ -12,7 +12,7 @@ namespace zendra::devices {
 struct PanelProfile {
     bool cksel = false, sut = false, boden = false, bodlevel = false, rstdisbl = false, eesave = false,
          ckopt = false, pllck = false, fstrt = false, rcen = false;
-    bool calibration = false;   // Lbl_READCALIB starts at "?" rather than "-"
+    bool calibration = false;  // Lbl_READCALIB starts at "?" rather than "-"
     bool lockVisible = false;
     bool readEnabled = false;
     bool writeEnabled = false;

@@ -37,34 +37,34 @@ int Bit(quint8 value, int bit) { return (value >> bit) & 1; }
 
 std::optional<Choices> ActiveChoices(PanelControl control, const QString& text) {
     switch (control) {
-    case PanelControl::CKSEL:
-        if (OneOf(text, {&kTiny12, &kTiny26})) return Choices{BitPatterns(4), text == kTiny12 ? 2 : 1};
-        if (text == kTiny15) return Choices{BitPatterns(2), 0};
-        if (text == k4433) return Choices{BitPatterns(3), 2};
-        return std::nullopt;
-    case PanelControl::SUT:
-        return Choices{BitPatterns(2), 2};
-    case PanelControl::BODEN:
-        if (OneOf(text, {&kTiny12, &kTiny15, &kTiny26, &k4433})) return Choices{kEnableDisable, 1};
-        return std::nullopt;
-    case PanelControl::BODLEVEL:
-        if (text == kTiny12) return Choices{{QStringLiteral("2.7V"), QStringLiteral("1.8V")}, 1};
-        if (OneOf(text, {&kTiny15, &kTiny26, &k4433}))
-            return Choices{{QStringLiteral("4.0V"), QStringLiteral("2.7V")}, 1};
-        return std::nullopt;
-    case PanelControl::RSTDISABL:
-        if (text == kTiny26) return Choices{{QStringLiteral("PB7:I/O"), QStringLiteral("PB7:Reset")}, 1};
-        return Choices{{QStringLiteral("PB5:I/O"), QStringLiteral("PB5:Reset")}, 1};
-    case PanelControl::EESAVE:
-        return Choices{kEnableDisable, 1};
-    case PanelControl::CKOPT:
-    case PanelControl::PLLCK:
-        return Choices{kZeroOne, 1};
-    case PanelControl::FSTRT:
-    case PanelControl::RCEN:
-        return Choices{kEnableDisable, 0};
-    case PanelControl::LockBit:
-        return Choices{kLockEntries, kLockNone};
+        case PanelControl::CKSEL:
+            if (OneOf(text, {&kTiny12, &kTiny26})) return Choices{BitPatterns(4), text == kTiny12 ? 2 : 1};
+            if (text == kTiny15) return Choices{BitPatterns(2), 0};
+            if (text == k4433) return Choices{BitPatterns(3), 2};
+            return std::nullopt;
+        case PanelControl::SUT:
+            return Choices{BitPatterns(2), 2};
+        case PanelControl::BODEN:
+            if (OneOf(text, {&kTiny12, &kTiny15, &kTiny26, &k4433})) return Choices{kEnableDisable, 1};
+            return std::nullopt;
+        case PanelControl::BODLEVEL:
+            if (text == kTiny12) return Choices{{QStringLiteral("2.7V"), QStringLiteral("1.8V")}, 1};
+            if (OneOf(text, {&kTiny15, &kTiny26, &k4433}))
+                return Choices{{QStringLiteral("4.0V"), QStringLiteral("2.7V")}, 1};
+            return std::nullopt;
+        case PanelControl::RSTDISABL:
+            if (text == kTiny26) return Choices{{QStringLiteral("PB7:I/O"), QStringLiteral("PB7:Reset")}, 1};
+            return Choices{{QStringLiteral("PB5:I/O"), QStringLiteral("PB5:Reset")}, 1};
+        case PanelControl::EESAVE:
+            return Choices{kEnableDisable, 1};
+        case PanelControl::CKOPT:
+        case PanelControl::PLLCK:
+            return Choices{kZeroOne, 1};
+        case PanelControl::FSTRT:
+        case PanelControl::RCEN:
+            return Choices{kEnableDisable, 0};
+        case PanelControl::LockBit:
+            return Choices{kLockEntries, kLockNone};
     }
     return std::nullopt;
 }
@@ -90,17 +90,28 @@ const std::array<FillerStep, 12>& FillerOrder() {
 
 bool IsActive(const PanelProfile& profile, PanelControl control) {
     switch (control) {
-    case PanelControl::CKSEL: return profile.cksel;
-    case PanelControl::SUT: return profile.sut;
-    case PanelControl::BODEN: return profile.boden;
-    case PanelControl::BODLEVEL: return profile.bodlevel;
-    case PanelControl::RSTDISABL: return profile.rstdisbl;
-    case PanelControl::EESAVE: return profile.eesave;
-    case PanelControl::CKOPT: return profile.ckopt;
-    case PanelControl::PLLCK: return profile.pllck;
-    case PanelControl::FSTRT: return profile.fstrt;
-    case PanelControl::RCEN: return profile.rcen;
-    case PanelControl::LockBit: return profile.lockVisible;
+        case PanelControl::CKSEL:
+            return profile.cksel;
+        case PanelControl::SUT:
+            return profile.sut;
+        case PanelControl::BODEN:
+            return profile.boden;
+        case PanelControl::BODLEVEL:
+            return profile.bodlevel;
+        case PanelControl::RSTDISABL:
+            return profile.rstdisbl;
+        case PanelControl::EESAVE:
+            return profile.eesave;
+        case PanelControl::CKOPT:
+            return profile.ckopt;
+        case PanelControl::PLLCK:
+            return profile.pllck;
+        case PanelControl::FSTRT:
+            return profile.fstrt;
+        case PanelControl::RCEN:
+            return profile.rcen;
+        case PanelControl::LockBit:
+            return profile.lockVisible;
     }
     return false;
 }
@@ -119,7 +130,8 @@ FuseLayout FuseLayoutOf(const QString& text) {
 
 PanelIndexes ReadPanelIndexes(const core::UserInterface& ui) {
     PanelIndexes indexes{};
-    for (int i = 0; i < core::kPanelControlCount; ++i) indexes[i] = ui.PanelIndex(static_cast<PanelControl>(i));
+    for (int i = 0; i < core::kPanelControlCount; ++i)
+        indexes[i] = ui.PanelIndex(static_cast<PanelControl>(i));
     return indexes;
 }
 
@@ -161,9 +173,18 @@ FieldIndex DecodeCombinedFuse(quint8 lockFuse, PanelControl control) { return {c
 std::optional<int> DecodeLock(LockLayout layout, quint8 lock) {
     int lb1 = 0, lb2 = 0;
     switch (layout) {
-    case LockLayout::Bits21: lb1 = Bit(lock, 1); lb2 = Bit(lock, 2); break;
-    case LockLayout::Tiny26: lb1 = Bit(lock, 0); lb2 = Bit(lock, 1); break;
-    case LockLayout::Combined: lb1 = Bit(lock, 7); lb2 = Bit(lock, 6); break;
+        case LockLayout::Bits21:
+            lb1 = Bit(lock, 1);
+            lb2 = Bit(lock, 2);
+            break;
+        case LockLayout::Tiny26:
+            lb1 = Bit(lock, 0);
+            lb2 = Bit(lock, 1);
+            break;
+        case LockLayout::Combined:
+            lb1 = Bit(lock, 7);
+            lb2 = Bit(lock, 6);
+            break;
     }
     if (lb1 == 0) return lb2 == 0 ? kLockProtectAll : kLockProtectWrite;
     if (lb2 == 1) return kLockNone;
@@ -198,17 +219,23 @@ quint8 ComposeCombinedFuse(int index) { return index == 0 ? 0xBE : 0xBF; }
 
 quint8 ComposeLock(int lockIndex) {
     switch (lockIndex) {
-    case kLockProtectAll: return 0xF9;
-    case kLockProtectWrite: return 0xFD;
-    default: return 0xFF;
+        case kLockProtectAll:
+            return 0xF9;
+        case kLockProtectWrite:
+            return 0xFD;
+        default:
+            return 0xFF;
     }
 }
 
 quint8 ComposeLockTiny26(int lockIndex) {
     switch (lockIndex) {
-    case kLockProtectAll: return 0xFC;
-    case kLockProtectWrite: return 0xFE;
-    default: return 0xFF;
+        case kLockProtectAll:
+            return 0xFC;
+        case kLockProtectWrite:
+            return 0xFE;
+        default:
+            return 0xFF;
     }
 }
 

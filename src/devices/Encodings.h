@@ -24,9 +24,9 @@ inline const QString kInactiveEntry = QStringLiteral("-");
 inline const QString kCalibrationUnread = QStringLiteral("?");
 inline const QString kCalibrationNone = QStringLiteral("-");
 
-inline constexpr int kLockProtectAll = 0;   // LB1 and LB2 programmed
-inline constexpr int kLockProtectWrite = 1; // LB1 programmed
-inline constexpr int kLockNone = 2;         // both unprogrammed
+inline constexpr int kLockProtectAll = 0;    // LB1 and LB2 programmed
+inline constexpr int kLockProtectWrite = 1;  // LB1 programmed
+inline constexpr int kLockNone = 2;          // both unprogrammed
 
 struct Choices {
     QStringList entries;  // index 0 first

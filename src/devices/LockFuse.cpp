@@ -52,7 +52,8 @@ public:
         return m_inner.ChooseSaveFile(request);
     }
     QString DeviceSelectorText() const override { return m_inner.DeviceSelectorText(); }
-    void FillPanelControl(PanelControl control, const QStringList& entries, int index, bool enabled) override {
+    void FillPanelControl(PanelControl control, const QStringList& entries, int index,
+                          bool enabled) override {
         m_inner.FillPanelControl(control, entries, index, enabled);
     }
     int PanelIndex(PanelControl control) const override { return m_inner.PanelIndex(control); }
@@ -124,36 +125,36 @@ bool RunReadSequence(LinkContext& ctx, FuseLayout layout) {
     core::SharedState& s = ctx.state;
     bool warned = false;
     switch (layout) {
-    case FuseLayout::Tiny12:
-    case FuseLayout::Tiny15:
-        if (CycleReadFuse(ctx))
-            warned = ApplyFields(ui, layout == FuseLayout::Tiny12 ? DecodeTiny12Fuse(s.FuseByte)
-                                                                  : DecodeTiny15Fuse(s.FuseByte));
-        if (CycleReadLock(ctx)) ApplyLock(ui, LockLayout::Bits21, s.LockByte);
-        ReadCalibrationInto(ctx);
-        break;
-    case FuseLayout::Tiny26:
-        if (CycleReadFuse(ctx)) ApplyFields(ui, DecodeTiny26LowFuse(s.FuseByte));
-        if (CycleReadFuseHigh(ctx)) warned = ApplyFields(ui, DecodeTiny26HighFuse(s.FuseByte));
-        if (CycleReadLock(ctx)) ApplyLock(ui, LockLayout::Tiny26, s.LockByte);
-        ReadCalibrationInto(ctx);
-        break;
-    case FuseLayout::At90s4433:
-        if (CycleReadFuse(ctx)) ApplyFields(ui, Decode4433Fuse(s.FuseByte));
-        if (CycleReadLock(ctx)) ApplyLock(ui, LockLayout::Bits21, s.LockByte);
-        break;
-    case FuseLayout::CombinedFstrt:
-    case FuseLayout::CombinedRcen:
-        if (CycleReadLockFuse(ctx)) {
-            const PanelControl control =
-                layout == FuseLayout::CombinedRcen ? PanelControl::RCEN : PanelControl::FSTRT;
-            ApplyFields(ui, {DecodeCombinedFuse(s.LockFuseByte, control)});
-            ApplyLock(ui, LockLayout::Combined, s.LockFuseByte);
-        }
-        break;
-    case FuseLayout::LockOnly:
-    case FuseLayout::None:
-        break;
+        case FuseLayout::Tiny12:
+        case FuseLayout::Tiny15:
+            if (CycleReadFuse(ctx))
+                warned = ApplyFields(ui, layout == FuseLayout::Tiny12 ? DecodeTiny12Fuse(s.FuseByte)
+                                                                      : DecodeTiny15Fuse(s.FuseByte));
+            if (CycleReadLock(ctx)) ApplyLock(ui, LockLayout::Bits21, s.LockByte);
+            ReadCalibrationInto(ctx);
+            break;
+        case FuseLayout::Tiny26:
+            if (CycleReadFuse(ctx)) ApplyFields(ui, DecodeTiny26LowFuse(s.FuseByte));
+            if (CycleReadFuseHigh(ctx)) warned = ApplyFields(ui, DecodeTiny26HighFuse(s.FuseByte));
+            if (CycleReadLock(ctx)) ApplyLock(ui, LockLayout::Tiny26, s.LockByte);
+            ReadCalibrationInto(ctx);
+            break;
+        case FuseLayout::At90s4433:
+            if (CycleReadFuse(ctx)) ApplyFields(ui, Decode4433Fuse(s.FuseByte));
+            if (CycleReadLock(ctx)) ApplyLock(ui, LockLayout::Bits21, s.LockByte);
+            break;
+        case FuseLayout::CombinedFstrt:
+        case FuseLayout::CombinedRcen:
+            if (CycleReadLockFuse(ctx)) {
+                const PanelControl control =
+                    layout == FuseLayout::CombinedRcen ? PanelControl::RCEN : PanelControl::FSTRT;
+                ApplyFields(ui, {DecodeCombinedFuse(s.LockFuseByte, control)});
+                ApplyLock(ui, LockLayout::Combined, s.LockFuseByte);
+            }
+            break;
+        case FuseLayout::LockOnly:
+        case FuseLayout::None:
+            break;
     }
     return warned;
 }
@@ -164,35 +165,36 @@ void RunWriteSequence(LinkContext& ctx, FuseLayout layout) {
     auto panel = [&ctx] { return ReadPanelIndexes(ctx.ui); };
     auto lockIndex = [&ctx] { return ctx.ui.PanelIndex(PanelControl::LockBit); };
     switch (layout) {
-    case FuseLayout::Tiny12:
-    case FuseLayout::Tiny15:
-        s.FuseByte = layout == FuseLayout::Tiny12 ? ComposeTiny12Fuse(panel()) : ComposeTiny15Fuse(panel());
-        CycleWriteFuseLow(ctx);
-        break;
-    case FuseLayout::Tiny26:
-        s.FuseByte = ComposeTiny26LowFuse(panel());
-        CycleWriteFuseLow(ctx);
-        s.FuseByte = ComposeTiny26HighFuse(panel());
-        CycleWriteFuseHigh(ctx);
-        s.LockByte = ComposeLockTiny26(lockIndex());
-        CycleWriteLockTiny26(ctx);
-        return;
-    case FuseLayout::At90s4433:
-        s.FuseByte = Compose4433Fuse(panel());
-        CycleWriteFuse(ctx);
-        break;
-    case FuseLayout::CombinedFstrt:
-        s.FuseByte = ComposeCombinedFuse(ctx.ui.PanelIndex(PanelControl::FSTRT));
-        CycleWriteFuse(ctx);
-        break;
-    case FuseLayout::CombinedRcen:
-        s.FuseByte = ComposeCombinedFuse(ctx.ui.PanelIndex(PanelControl::RCEN));
-        CycleWriteFuse(ctx);
-        break;
-    case FuseLayout::LockOnly:
-        break;
-    case FuseLayout::None:
-        return;
+        case FuseLayout::Tiny12:
+        case FuseLayout::Tiny15:
+            s.FuseByte =
+                layout == FuseLayout::Tiny12 ? ComposeTiny12Fuse(panel()) : ComposeTiny15Fuse(panel());
+            CycleWriteFuseLow(ctx);
+            break;
+        case FuseLayout::Tiny26:
+            s.FuseByte = ComposeTiny26LowFuse(panel());
+            CycleWriteFuseLow(ctx);
+            s.FuseByte = ComposeTiny26HighFuse(panel());
+            CycleWriteFuseHigh(ctx);
+            s.LockByte = ComposeLockTiny26(lockIndex());
+            CycleWriteLockTiny26(ctx);
+            return;
+        case FuseLayout::At90s4433:
+            s.FuseByte = Compose4433Fuse(panel());
+            CycleWriteFuse(ctx);
+            break;
+        case FuseLayout::CombinedFstrt:
+            s.FuseByte = ComposeCombinedFuse(ctx.ui.PanelIndex(PanelControl::FSTRT));
+            CycleWriteFuse(ctx);
+            break;
+        case FuseLayout::CombinedRcen:
+            s.FuseByte = ComposeCombinedFuse(ctx.ui.PanelIndex(PanelControl::RCEN));
+            CycleWriteFuse(ctx);
+            break;
+        case FuseLayout::LockOnly:
+            break;
+        case FuseLayout::None:
+            return;
     }
     // Fuses first: a failure part-way leaves the chip unlocked rather than locked with old fuses.
     s.LockByte = ComposeLock(lockIndex());
@@ -231,24 +233,24 @@ void SetDeviceParameters(core::UserInterface& ui, core::SharedState& state) {
 
     for (const FillerStep& step : FillerOrder()) {
         switch (step.kind) {
-        case FillerStep::Kind::Control: {
-            const auto choices =
-                IsActive(profile, step.control) ? ActiveChoices(step.control, text) : std::nullopt;
-            if (choices)
-                ui.FillPanelControl(step.control, choices->entries, choices->defaultIndex, true);
-            else
-                ui.FillPanelControl(step.control, {kInactiveEntry}, 0, false);
-            break;
-        }
-        case FillerStep::Kind::Calibration:
-            ui.SetCalibrationText(profile.calibration ? kCalibrationUnread : kCalibrationNone);
-            break;
-        case FillerStep::Kind::Lock: {
-            const auto choices = ActiveChoices(PanelControl::LockBit, text);
-            ui.FillPanelControl(PanelControl::LockBit, choices->entries, choices->defaultIndex, true);
-            ui.SetLockChoiceState(profile.lockVisible, profile.readEnabled, profile.writeEnabled);
-            break;
-        }
+            case FillerStep::Kind::Control: {
+                const auto choices =
+                    IsActive(profile, step.control) ? ActiveChoices(step.control, text) : std::nullopt;
+                if (choices)
+                    ui.FillPanelControl(step.control, choices->entries, choices->defaultIndex, true);
+                else
+                    ui.FillPanelControl(step.control, {kInactiveEntry}, 0, false);
+                break;
+            }
+            case FillerStep::Kind::Calibration:
+                ui.SetCalibrationText(profile.calibration ? kCalibrationUnread : kCalibrationNone);
+                break;
+            case FillerStep::Kind::Lock: {
+                const auto choices = ActiveChoices(PanelControl::LockBit, text);
+                ui.FillPanelControl(PanelControl::LockBit, choices->entries, choices->defaultIndex, true);
+                ui.SetLockChoiceState(profile.lockVisible, profile.readEnabled, profile.writeEnabled);
+                break;
+            }
         }
     }
     ui.SetFuseFrameVisible(true);
@@ -316,7 +318,8 @@ void FuseWrite(LinkContext& ctx) {
         // A mismatch has left its own notice; a failed exchange only wrote status panel 1, so that
         // text becomes the notice rather than leaving a progress window without a button.
         if (!watch.noticeShown)
-            ctx.ui.ShowMessage(core::kMessageNotice, watch.lastStatus.isEmpty() ? kFuseWriteFailed : watch.lastStatus);
+            ctx.ui.ShowMessage(core::kMessageNotice,
+                               watch.lastStatus.isEmpty() ? kFuseWriteFailed : watch.lastStatus);
         return;
     }
 

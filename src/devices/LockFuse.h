@@ -15,7 +15,8 @@ inline const QString kResetDisableWarning = QStringLiteral(
     "ＯＴＰデバイスと同じ扱いとなりますので注意してください。");
 inline const QString kFuseReadProgress = QStringLiteral("Ｌｏｃｋ/Ｆｕｓｅビット 読出し中.....");
 inline const QString kFuseWriteProgress = QStringLiteral("Lock/Fuse bit ライト中....");
-inline const QString kFuseReadMismatch = QStringLiteral("設定デバイスと、ソケット上のデバイスがミスマッチです。");
+inline const QString kFuseReadMismatch =
+    QStringLiteral("設定デバイスと、ソケット上のデバイスがミスマッチです。");
 inline const QString kFuseReadFailed = QStringLiteral("Lock/Fuse bit リードに失敗しました。");
 inline const QString kFuseReadDone = QStringLiteral("Lock/Fuse bit リードが完了しました。");
 inline const QString kFuseWriteFailed = QStringLiteral("Lock/Fuse bit ライトに失敗しました。");

@@ -17,22 +17,32 @@ enum class Byte { Tiny12, Tiny15, Tiny26Low, Tiny26High, At4433 };
 
 quint8 Compose(Byte byte, const PanelIndexes& x) {
     switch (byte) {
-    case Byte::Tiny12: return ComposeTiny12Fuse(x);
-    case Byte::Tiny15: return ComposeTiny15Fuse(x);
-    case Byte::Tiny26Low: return ComposeTiny26LowFuse(x);
-    case Byte::Tiny26High: return ComposeTiny26HighFuse(x);
-    case Byte::At4433: return Compose4433Fuse(x);
+        case Byte::Tiny12:
+            return ComposeTiny12Fuse(x);
+        case Byte::Tiny15:
+            return ComposeTiny15Fuse(x);
+        case Byte::Tiny26Low:
+            return ComposeTiny26LowFuse(x);
+        case Byte::Tiny26High:
+            return ComposeTiny26HighFuse(x);
+        case Byte::At4433:
+            return Compose4433Fuse(x);
     }
     return 0;
 }
 
 FieldIndexes Decode(Byte byte, quint8 value) {
     switch (byte) {
-    case Byte::Tiny12: return DecodeTiny12Fuse(value);
-    case Byte::Tiny15: return DecodeTiny15Fuse(value);
-    case Byte::Tiny26Low: return DecodeTiny26LowFuse(value);
-    case Byte::Tiny26High: return DecodeTiny26HighFuse(value);
-    case Byte::At4433: return Decode4433Fuse(value);
+        case Byte::Tiny12:
+            return DecodeTiny12Fuse(value);
+        case Byte::Tiny15:
+            return DecodeTiny15Fuse(value);
+        case Byte::Tiny26Low:
+            return DecodeTiny26LowFuse(value);
+        case Byte::Tiny26High:
+            return DecodeTiny26HighFuse(value);
+        case Byte::At4433:
+            return Decode4433Fuse(value);
     }
     return {};
 }
@@ -118,22 +128,27 @@ void EncodingsTest::composeFields_data() {
     QTest::newRow("15L CKSEL 10") << "ATtiny15L" << Byte::Tiny15 << PanelControl::CKSEL << 2 << 0xD6;
     QTest::newRow("15L CKSEL 11") << "ATtiny15L" << Byte::Tiny15 << PanelControl::CKSEL << 3 << 0xD7;
     QTest::newRow("15L PB5:I/O") << "ATtiny15L" << Byte::Tiny15 << PanelControl::RSTDISABL << 0 << 0xC4;
-    QTest::newRow("26L low CKSEL 1111") << "ATtiny26L" << Byte::Tiny26Low << PanelControl::CKSEL << 15 << 0xEF;
+    QTest::newRow("26L low CKSEL 1111")
+        << "ATtiny26L" << Byte::Tiny26Low << PanelControl::CKSEL << 15 << 0xEF;
     QTest::newRow("26L low SUT 00") << "ATtiny26L" << Byte::Tiny26Low << PanelControl::SUT << 0 << 0xC1;
     QTest::newRow("26L low SUT 11") << "ATtiny26L" << Byte::Tiny26Low << PanelControl::SUT << 3 << 0xF1;
     QTest::newRow("26L low CKOPT 0") << "ATtiny26L" << Byte::Tiny26Low << PanelControl::CKOPT << 0 << 0xA1;
     QTest::newRow("26L low PLLCK 0") << "ATtiny26L" << Byte::Tiny26Low << PanelControl::PLLCK << 0 << 0x61;
     QTest::newRow("26L high BODEN 0") << "ATtiny26L" << Byte::Tiny26High << PanelControl::BODEN << 0 << 0xF6;
-    QTest::newRow("26L high BODLEVEL 0") << "ATtiny26L" << Byte::Tiny26High << PanelControl::BODLEVEL << 0 << 0xF5;
-    QTest::newRow("26L high EESAVE 0") << "ATtiny26L" << Byte::Tiny26High << PanelControl::EESAVE << 0 << 0xF3;
-    QTest::newRow("26L high PB7:I/O") << "ATtiny26L" << Byte::Tiny26High << PanelControl::RSTDISABL << 0 << 0xE7;
+    QTest::newRow("26L high BODLEVEL 0")
+        << "ATtiny26L" << Byte::Tiny26High << PanelControl::BODLEVEL << 0 << 0xF5;
+    QTest::newRow("26L high EESAVE 0")
+        << "ATtiny26L" << Byte::Tiny26High << PanelControl::EESAVE << 0 << 0xF3;
+    QTest::newRow("26L high PB7:I/O")
+        << "ATtiny26L" << Byte::Tiny26High << PanelControl::RSTDISABL << 0 << 0xE7;
     QTest::newRow("4433 CKSEL 000") << "AT90S4433" << Byte::At4433 << PanelControl::CKSEL << 0 << 0xB8;
     QTest::newRow("4433 CKSEL 111") << "AT90S4433" << Byte::At4433 << PanelControl::CKSEL << 7 << 0xBF;
     QTest::newRow("4433 BOD enabled") << "AT90S4433" << Byte::At4433 << PanelControl::BODEN << 0 << 0xB2;
     QTest::newRow("4433 BOD 4.0V") << "AT90S4433" << Byte::At4433 << PanelControl::BODLEVEL << 0 << 0xAA;
     // Controls of another device's layout never leak into the byte.
     QTest::newRow("12L ignores SUT") << "ATtiny12L" << Byte::Tiny12 << PanelControl::SUT << 0 << 0xD2;
-    QTest::newRow("4433 ignores RSTDISABL") << "AT90S4433" << Byte::At4433 << PanelControl::RSTDISABL << 0 << 0xBA;
+    QTest::newRow("4433 ignores RSTDISABL")
+        << "AT90S4433" << Byte::At4433 << PanelControl::RSTDISABL << 0 << 0xBA;
 }
 
 void EncodingsTest::composeFields() {
@@ -154,18 +169,24 @@ void EncodingsTest::decodeFields_data() {
     using C = PanelControl;
 
     QTest::newRow("12L 0x12") << Byte::Tiny12 << 0x12
-                              << FieldIndexes{{C::CKSEL, 2}, {C::RSTDISABL, 1}, {C::BODEN, 0}, {C::BODLEVEL, 0}};
-    QTest::newRow("12L bit 5 ignored") << Byte::Tiny12 << 0x3F
-                                       << FieldIndexes{{C::CKSEL, 15}, {C::RSTDISABL, 1}, {C::BODEN, 0}, {C::BODLEVEL, 0}};
-    QTest::newRow("15L bits 3..2 ignored") << Byte::Tiny15 << 0x0E
-                                           << FieldIndexes{{C::CKSEL, 2}, {C::RSTDISABL, 0}, {C::BODEN, 0}, {C::BODLEVEL, 0}};
+                              << FieldIndexes{
+                                     {C::CKSEL, 2}, {C::RSTDISABL, 1}, {C::BODEN, 0}, {C::BODLEVEL, 0}};
+    QTest::newRow("12L bit 5 ignored")
+        << Byte::Tiny12 << 0x3F
+        << FieldIndexes{{C::CKSEL, 15}, {C::RSTDISABL, 1}, {C::BODEN, 0}, {C::BODLEVEL, 0}};
+    QTest::newRow("15L bits 3..2 ignored")
+        << Byte::Tiny15 << 0x0E
+        << FieldIndexes{{C::CKSEL, 2}, {C::RSTDISABL, 0}, {C::BODEN, 0}, {C::BODLEVEL, 0}};
     QTest::newRow("26L low 0xE1") << Byte::Tiny26Low << 0xE1
                                   << FieldIndexes{{C::CKSEL, 1}, {C::SUT, 2}, {C::CKOPT, 1}, {C::PLLCK, 1}};
     QTest::newRow("26L high 0xF7") << Byte::Tiny26High << 0xF7
-                                   << FieldIndexes{{C::BODEN, 1}, {C::BODLEVEL, 1}, {C::EESAVE, 1}, {C::RSTDISABL, 1}};
-    QTest::newRow("26L high unshown bits ignored") << Byte::Tiny26High << 0xEA
-                                                   << FieldIndexes{{C::BODEN, 0}, {C::BODLEVEL, 1}, {C::EESAVE, 0}, {C::RSTDISABL, 0}};
-    QTest::newRow("4433 upper bits ignored") << Byte::At4433 << 0x45 << FieldIndexes{{C::CKSEL, 5}, {C::BODEN, 0}, {C::BODLEVEL, 0}};
+                                   << FieldIndexes{
+                                          {C::BODEN, 1}, {C::BODLEVEL, 1}, {C::EESAVE, 1}, {C::RSTDISABL, 1}};
+    QTest::newRow("26L high unshown bits ignored")
+        << Byte::Tiny26High << 0xEA
+        << FieldIndexes{{C::BODEN, 0}, {C::BODLEVEL, 1}, {C::EESAVE, 0}, {C::RSTDISABL, 0}};
+    QTest::newRow("4433 upper bits ignored")
+        << Byte::At4433 << 0x45 << FieldIndexes{{C::CKSEL, 5}, {C::BODEN, 0}, {C::BODLEVEL, 0}};
 }
 
 void EncodingsTest::decodeFields() {
@@ -322,25 +343,44 @@ void EncodingsTest::choices_data() {
     QTest::addColumn<int>("defaultIndex");
     using C = PanelControl;
 
-    QTest::newRow("CKSEL 12L") << C::CKSEL << "ATtiny12L" << 16 << "0000" << "1111" << 2;
-    QTest::newRow("CKSEL 15L") << C::CKSEL << "ATtiny15L" << 4 << "00" << "11" << 0;
-    QTest::newRow("CKSEL 26L") << C::CKSEL << "ATtiny26L" << 16 << "0000" << "1111" << 1;
-    QTest::newRow("CKSEL 4433") << C::CKSEL << "AT90S4433" << 8 << "000" << "111" << 2;
-    QTest::newRow("CKSEL 2323 none") << C::CKSEL << "AT90S2323" << -1 << "" << "" << 0;
-    QTest::newRow("SUT") << C::SUT << "ATtiny26L" << 4 << "00" << "11" << 2;
-    QTest::newRow("BODEN 15L") << C::BODEN << "ATtiny15L" << 2 << "Enable" << "Disable" << 1;
-    QTest::newRow("BODEN 8515 none") << C::BODEN << "AT90S8515" << -1 << "" << "" << 0;
-    QTest::newRow("BODLEVEL 12L") << C::BODLEVEL << "ATtiny12L" << 2 << "2.7V" << "1.8V" << 1;
-    QTest::newRow("BODLEVEL 15L") << C::BODLEVEL << "ATtiny15L" << 2 << "4.0V" << "2.7V" << 1;
-    QTest::newRow("BODLEVEL 4433") << C::BODLEVEL << "AT90S4433" << 2 << "4.0V" << "2.7V" << 1;
-    QTest::newRow("BODLEVEL unknown none") << C::BODLEVEL << "XYZ" << -1 << "" << "" << 0;
-    QTest::newRow("RSTDISBL 26L") << C::RSTDISABL << "ATtiny26L" << 2 << "PB7:I/O" << "PB7:Reset" << 1;
-    QTest::newRow("RSTDISBL 12L") << C::RSTDISABL << "ATtiny12L" << 2 << "PB5:I/O" << "PB5:Reset" << 1;
-    QTest::newRow("EESAVE") << C::EESAVE << "ATtiny26L" << 2 << "Enable" << "Disable" << 1;
-    QTest::newRow("CKOPT") << C::CKOPT << "ATtiny26L" << 2 << "0" << "1" << 1;
-    QTest::newRow("PLLCK") << C::PLLCK << "ATtiny26L" << 2 << "0" << "1" << 1;
-    QTest::newRow("FSTRT") << C::FSTRT << "AT90S8535" << 2 << "Enable" << "Disable" << 0;
-    QTest::newRow("RCEN") << C::RCEN << "AT90S2343" << 2 << "Enable" << "Disable" << 0;
+    QTest::newRow("CKSEL 12L") << C::CKSEL << "ATtiny12L" << 16 << "0000"
+                               << "1111" << 2;
+    QTest::newRow("CKSEL 15L") << C::CKSEL << "ATtiny15L" << 4 << "00"
+                               << "11" << 0;
+    QTest::newRow("CKSEL 26L") << C::CKSEL << "ATtiny26L" << 16 << "0000"
+                               << "1111" << 1;
+    QTest::newRow("CKSEL 4433") << C::CKSEL << "AT90S4433" << 8 << "000"
+                                << "111" << 2;
+    QTest::newRow("CKSEL 2323 none") << C::CKSEL << "AT90S2323" << -1 << ""
+                                     << "" << 0;
+    QTest::newRow("SUT") << C::SUT << "ATtiny26L" << 4 << "00"
+                         << "11" << 2;
+    QTest::newRow("BODEN 15L") << C::BODEN << "ATtiny15L" << 2 << "Enable"
+                               << "Disable" << 1;
+    QTest::newRow("BODEN 8515 none") << C::BODEN << "AT90S8515" << -1 << ""
+                                     << "" << 0;
+    QTest::newRow("BODLEVEL 12L") << C::BODLEVEL << "ATtiny12L" << 2 << "2.7V"
+                                  << "1.8V" << 1;
+    QTest::newRow("BODLEVEL 15L") << C::BODLEVEL << "ATtiny15L" << 2 << "4.0V"
+                                  << "2.7V" << 1;
+    QTest::newRow("BODLEVEL 4433") << C::BODLEVEL << "AT90S4433" << 2 << "4.0V"
+                                   << "2.7V" << 1;
+    QTest::newRow("BODLEVEL unknown none") << C::BODLEVEL << "XYZ" << -1 << ""
+                                           << "" << 0;
+    QTest::newRow("RSTDISBL 26L") << C::RSTDISABL << "ATtiny26L" << 2 << "PB7:I/O"
+                                  << "PB7:Reset" << 1;
+    QTest::newRow("RSTDISBL 12L") << C::RSTDISABL << "ATtiny12L" << 2 << "PB5:I/O"
+                                  << "PB5:Reset" << 1;
+    QTest::newRow("EESAVE") << C::EESAVE << "ATtiny26L" << 2 << "Enable"
+                            << "Disable" << 1;
+    QTest::newRow("CKOPT") << C::CKOPT << "ATtiny26L" << 2 << "0"
+                           << "1" << 1;
+    QTest::newRow("PLLCK") << C::PLLCK << "ATtiny26L" << 2 << "0"
+                           << "1" << 1;
+    QTest::newRow("FSTRT") << C::FSTRT << "AT90S8535" << 2 << "Enable"
+                           << "Disable" << 0;
+    QTest::newRow("RCEN") << C::RCEN << "AT90S2343" << 2 << "Enable"
+                          << "Disable" << 0;
     QTest::newRow("LockBit") << C::LockBit << "AT90S1200 (外部ｸﾛｯｸ)" << 3 << "書込み & ベリファイ 禁止"
                              << "プロテクトなし" << 2;
 }

@@ -18,8 +18,8 @@ using core::PanelControl;
 
 namespace {
 
-const QStringList kAllControls{"CKSEL", "SUT", "BODEN", "BODLEVEL", "RSTDISABL", "EESAVE",
-                               "CKOPT", "PLLCK", "FSTRT", "RCEN"};
+const QStringList kAllControls{"CKSEL",  "SUT",   "BODEN", "BODLEVEL", "RSTDISABL",
+                               "EESAVE", "CKOPT", "PLLCK", "FSTRT",    "RCEN"};
 
 PanelControl ControlNamed(const QString& name) {
     for (int i = 0; i < core::kPanelControlCount; ++i)
@@ -42,7 +42,9 @@ struct Bench {
     test::ScriptedPort port{timing};
     test::RecordingUi ui;
     test::MemorySettings settings;
-    link::PortMap ports{settings, [] { return QList<link::DetectedPort>{{QStringLiteral("/dev/fake0"), {}}}; }};
+    link::PortMap ports{settings, [] {
+                            return QList<link::DetectedPort>{{QStringLiteral("/dev/fake0"), {}}};
+                        }};
     core::SharedState state;
     link::LinkContext ctx{port, timing, ui, state, settings, ports};
     test::FakeWriter writer;
@@ -74,17 +76,15 @@ struct Bench {
         return {};
     }
     int Index(PanelControl control) const { return ui.controls.value(control).index; }
-    int Warnings() const {
-        return int(ui.calls.count(QStringLiteral("message 1 ") + kResetDisableWarning));
-    }
+    int Warnings() const { return int(ui.calls.count(QStringLiteral("message 1 ") + kResetDisableWarning)); }
 };
 
 const QString kCheck = QStringLiteral("A P s L");
 
 // "A P u D2 L" -> "A", "P", "u D2", "L": parameter bytes join the letter that takes them.
 QStringList Frames(const QString& spaced) {
-    static const QHash<QString, int> parameterBytes{
-        {"T", 2}, {"f", 1}, {"u", 1}, {"l", 1}, {";", 4}, {":", 3}};
+    static const QHash<QString, int> parameterBytes{{"T", 2}, {"f", 1}, {"u", 1},
+                                                    {"l", 1}, {";", 4}, {":", 3}};
     QStringList frames;
     int pending = 0;
     for (const QString& token : spaced.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
@@ -136,21 +136,35 @@ void LockFuseTest::selectionProfile_data() {
     QTest::addColumn<bool>("writeEnabled");
 
     const QString tiny = QStringLiteral("CKSEL BODEN BODLEVEL RSTDISABL");
-    QTest::newRow("ATtiny12L") << "ATtiny12L" << 0 << 0x55 << 512 << 64 << tiny << "?" << true << true << true;
-    QTest::newRow("ATtiny15L") << "ATtiny15L" << 1 << 0x56 << 512 << 64 << tiny << "?" << true << true << true;
+    QTest::newRow("ATtiny12L") << "ATtiny12L" << 0 << 0x55 << 512 << 64 << tiny << "?" << true << true
+                               << true;
+    QTest::newRow("ATtiny15L") << "ATtiny15L" << 1 << 0x56 << 512 << 64 << tiny << "?" << true << true
+                               << true;
     QTest::newRow("ATtiny26L") << "ATtiny26L" << 2 << 0x59 << 1024 << 128
-                               << "CKSEL SUT BODEN BODLEVEL RSTDISABL EESAVE CKOPT PLLCK" << "?" << true << true << true;
-    QTest::newRow("AT90S2323") << "AT90S2323" << 3 << 0x48 << 1024 << 128 << "FSTRT" << "-" << true << true << true;
-    QTest::newRow("AT90S2343") << "AT90S2343" << 4 << 0x4C << 1024 << 128 << "RCEN" << "-" << true << true << true;
-    QTest::newRow("AT90S1200") << "AT90S1200 (外部ｸﾛｯｸ)" << 5 << 0x13 << 512 << 64 << "" << "-" << true << false << true;
-    QTest::newRow("AT90S1200A") << "AT90S1200A(内部RCｸﾛｯｸ1MHz)" << 6 << 0x13 << 512 << 64 << "" << "-" << true << false << true;
-    QTest::newRow("AT90S2313") << "AT90S2313" << 7 << 0x20 << 1024 << 128 << "" << "-" << true << false << true;
-    QTest::newRow("AT90S4433") << "AT90S4433" << 8 << 0x30 << 2048 << 256 << "CKSEL BODEN BODLEVEL" << "-" << true << true << true;
-    QTest::newRow("AT90S4414") << "AT90S4414" << 9 << 0x28 << 2048 << 256 << "" << "-" << true << false << true;
-    QTest::newRow("AT90S4434") << "AT90S4434" << 10 << 0x6C << 2048 << 256 << "FSTRT" << "-" << true << true << true;
-    QTest::newRow("AT90S8515") << "AT90S8515" << 11 << 0x38 << 4096 << 512 << "" << "-" << true << false << true;
-    QTest::newRow("AT90S8535") << "AT90S8535" << 12 << 0x68 << 4096 << 512 << "FSTRT" << "-" << true << true << true;
-    QTest::newRow("no match") << "AT90S9999" << -1 << 0 << 0 << 0 << "" << "-" << false << false << false;
+                               << "CKSEL SUT BODEN BODLEVEL RSTDISABL EESAVE CKOPT PLLCK"
+                               << "?" << true << true << true;
+    QTest::newRow("AT90S2323") << "AT90S2323" << 3 << 0x48 << 1024 << 128 << "FSTRT"
+                               << "-" << true << true << true;
+    QTest::newRow("AT90S2343") << "AT90S2343" << 4 << 0x4C << 1024 << 128 << "RCEN"
+                               << "-" << true << true << true;
+    QTest::newRow("AT90S1200") << "AT90S1200 (外部ｸﾛｯｸ)" << 5 << 0x13 << 512 << 64 << ""
+                               << "-" << true << false << true;
+    QTest::newRow("AT90S1200A") << "AT90S1200A(内部RCｸﾛｯｸ1MHz)" << 6 << 0x13 << 512 << 64 << ""
+                                << "-" << true << false << true;
+    QTest::newRow("AT90S2313") << "AT90S2313" << 7 << 0x20 << 1024 << 128 << ""
+                               << "-" << true << false << true;
+    QTest::newRow("AT90S4433") << "AT90S4433" << 8 << 0x30 << 2048 << 256 << "CKSEL BODEN BODLEVEL"
+                               << "-" << true << true << true;
+    QTest::newRow("AT90S4414") << "AT90S4414" << 9 << 0x28 << 2048 << 256 << ""
+                               << "-" << true << false << true;
+    QTest::newRow("AT90S4434") << "AT90S4434" << 10 << 0x6C << 2048 << 256 << "FSTRT"
+                               << "-" << true << true << true;
+    QTest::newRow("AT90S8515") << "AT90S8515" << 11 << 0x38 << 4096 << 512 << ""
+                               << "-" << true << false << true;
+    QTest::newRow("AT90S8535") << "AT90S8535" << 12 << 0x68 << 4096 << 512 << "FSTRT"
+                               << "-" << true << true << true;
+    QTest::newRow("no match") << "AT90S9999" << -1 << 0 << 0 << 0 << ""
+                              << "-" << false << false << false;
 }
 
 void LockFuseTest::selectionProfile() {
@@ -204,13 +218,17 @@ void LockFuseTest::selectionProfile() {
     // The frame is hidden while rebuilding and the fillers run in their fixed order.
     QStringList order;
     for (const QString& call : ui.calls) {
-        if (call.startsWith(QLatin1String("fill "))) order << call.section(QLatin1Char(' '), 1, 1);
-        else if (call.startsWith(QLatin1String("calib "))) order << QStringLiteral("calib");
-        else if (call.startsWith(QLatin1String("fuseframe"))) order << call;
+        if (call.startsWith(QLatin1String("fill ")))
+            order << call.section(QLatin1Char(' '), 1, 1);
+        else if (call.startsWith(QLatin1String("calib ")))
+            order << QStringLiteral("calib");
+        else if (call.startsWith(QLatin1String("fuseframe")))
+            order << call;
     }
-    QCOMPARE(order.join(QLatin1Char(' ')),
-             QStringLiteral("fuseframe 0 FSTRT RCEN RSTDISABL BODEN BODLEVEL CKSEL calib LockBit EESAVE PLLCK "
-                            "CKOPT SUT fuseframe 1"));
+    QCOMPARE(
+        order.join(QLatin1Char(' ')),
+        QStringLiteral("fuseframe 0 FSTRT RCEN RSTDISABL BODEN BODLEVEL CKSEL calib LockBit EESAVE PLLCK "
+                       "CKOPT SUT fuseframe 1"));
 }
 
 void LockFuseTest::emptySelectorChangesNothing() {
@@ -229,13 +247,13 @@ void LockFuseTest::emptySelectorChangesNothing() {
 
 void LockFuseTest::reselectingRestoresDefaults() {
     Bench bench(QStringLiteral("ATtiny26L"));
-    bench.Apply(QStringLiteral("CKSEL=9 SUT=0 BODEN=0 BODLEVEL=0 RSTDISABL=0 EESAVE=0 CKOPT=0 PLLCK=0 LockBit=0"));
+    bench.Apply(
+        QStringLiteral("CKSEL=9 SUT=0 BODEN=0 BODLEVEL=0 RSTDISABL=0 EESAVE=0 CKOPT=0 PLLCK=0 LockBit=0"));
     bench.ui.SetCalibrationText(QStringLiteral("5A"));
     bench.Select(QStringLiteral("ATtiny26L"));
     const QString defaults =
         QStringLiteral("CKSEL=1 SUT=2 BODEN=1 BODLEVEL=1 RSTDISABL=1 EESAVE=1 CKOPT=1 PLLCK=1 LockBit=2");
-    for (const auto& [control, index] : ParseIndexes(defaults))
-        QCOMPARE(bench.Index(control), index);
+    for (const auto& [control, index] : ParseIndexes(defaults)) QCOMPARE(bench.Index(control), index);
     QCOMPARE(bench.ui.calibrationText, QStringLiteral("?"));
 }
 
@@ -273,35 +291,59 @@ void LockFuseTest::readSequences_data() {
     QTest::addColumn<int>("calibration");
     QTest::addColumn<QString>("before");  // panel indexes set before the read
     QTest::addColumn<QString>("frames");
-    QTest::addColumn<QString>("after");   // panel indexes expected after it
+    QTest::addColumn<QString>("after");  // panel indexes expected after it
     QTest::addColumn<QString>("calibText");
 
     QTest::newRow("ATtiny12L 0x12, lock FF") << "ATtiny12L" << 0x12 << 0 << 0xFF << 0x05 << "LockBit=0"
-        << "A P r L A P F L A P o L" << "CKSEL=2 RSTDISABL=1 BODEN=0 BODLEVEL=0 LockBit=2" << "05";
+                                             << "A P r L A P F L A P o L"
+                                             << "CKSEL=2 RSTDISABL=1 BODEN=0 BODLEVEL=0 LockBit=2"
+                                             << "05";
     QTest::newRow("ATtiny12L LB2 alone keeps lock") << "ATtiny12L" << 0xDF << 0 << 0xFB << 0xA7 << "LockBit=0"
-        << "A P r L A P F L A P o L" << "CKSEL=15 RSTDISABL=1 BODEN=1 BODLEVEL=1 LockBit=0" << "A7";
+                                                    << "A P r L A P F L A P o L"
+                                                    << "CKSEL=15 RSTDISABL=1 BODEN=1 BODLEVEL=1 LockBit=0"
+                                                    << "A7";
     QTest::newRow("ATtiny15L bits 3..2 ignored") << "ATtiny15L" << 0xD5 << 0 << 0xFD << 0x80 << ""
-        << "A P r L A P F L A P o L" << "CKSEL=1 RSTDISABL=1 BODEN=1 BODLEVEL=1 LockBit=1" << "80";
-    QTest::newRow("ATtiny26L low high lock calib") << "ATtiny26L" << 0x5C << 0xF3 << 0xFC << 0x3E << ""
+                                                 << "A P r L A P F L A P o L"
+                                                 << "CKSEL=1 RSTDISABL=1 BODEN=1 BODLEVEL=1 LockBit=1"
+                                                 << "80";
+    QTest::newRow("ATtiny26L low high lock calib")
+        << "ATtiny26L" << 0x5C << 0xF3 << 0xFC << 0x3E << ""
         << "A P r L A P : 58 08 00 L A P F L A P o L"
-        << "CKSEL=12 SUT=1 CKOPT=1 PLLCK=0 BODEN=1 BODLEVEL=1 EESAVE=0 RSTDISABL=1 LockBit=0" << "3E";
-    QTest::newRow("ATtiny26L LB2 alone keeps lock") << "ATtiny26L" << 0xE1 << 0xF7 << 0xFD << 0x00 << "LockBit=1"
+        << "CKSEL=12 SUT=1 CKOPT=1 PLLCK=0 BODEN=1 BODLEVEL=1 EESAVE=0 RSTDISABL=1 LockBit=0"
+        << "3E";
+    QTest::newRow("ATtiny26L LB2 alone keeps lock")
+        << "ATtiny26L" << 0xE1 << 0xF7 << 0xFD << 0x00 << "LockBit=1"
         << "A P r L A P : 58 08 00 L A P F L A P o L"
-        << "CKSEL=1 SUT=2 CKOPT=1 PLLCK=1 BODEN=1 BODLEVEL=1 EESAVE=1 RSTDISABL=1 LockBit=1" << "00";
+        << "CKSEL=1 SUT=2 CKOPT=1 PLLCK=1 BODEN=1 BODLEVEL=1 EESAVE=1 RSTDISABL=1 LockBit=1"
+        << "00";
     QTest::newRow("AT90S4433") << "AT90S4433" << 0xA5 << 0 << 0xF9 << 0 << ""
-        << "A P r L A P F L" << "CKSEL=5 BODEN=0 BODLEVEL=0 LockBit=0" << "-";
+                               << "A P r L A P F L"
+                               << "CKSEL=5 BODEN=0 BODLEVEL=0 LockBit=0"
+                               << "-";
     QTest::newRow("AT90S4433 LB2 alone keeps lock") << "AT90S4433" << 0xBA << 0 << 0xFB << 0 << "LockBit=1"
-        << "A P r L A P F L" << "CKSEL=2 BODEN=1 BODLEVEL=1 LockBit=1" << "-";
+                                                    << "A P r L A P F L"
+                                                    << "CKSEL=2 BODEN=1 BODLEVEL=1 LockBit=1"
+                                                    << "-";
     QTest::newRow("AT90S2343 0x40") << "AT90S2343" << 0 << 0 << 0x40 << 0 << "RCEN=1"
-        << "A P F L" << "RCEN=0 LockBit=1" << "-";
+                                    << "A P F L"
+                                    << "RCEN=0 LockBit=1"
+                                    << "-";
     QTest::newRow("AT90S2323 0xC1") << "AT90S2323" << 0 << 0 << 0xC1 << 0 << ""
-        << "A P F L" << "FSTRT=1 LockBit=2" << "-";
+                                    << "A P F L"
+                                    << "FSTRT=1 LockBit=2"
+                                    << "-";
     QTest::newRow("AT90S4434 0x3E") << "AT90S4434" << 0 << 0 << 0x3E << 0 << ""
-        << "A P F L" << "FSTRT=0 LockBit=0" << "-";
+                                    << "A P F L"
+                                    << "FSTRT=0 LockBit=0"
+                                    << "-";
     QTest::newRow("AT90S8535 LB2 alone") << "AT90S8535" << 0 << 0 << 0x81 << 0 << "LockBit=1"
-        << "A P F L" << "FSTRT=1 LockBit=1" << "-";
+                                         << "A P F L"
+                                         << "FSTRT=1 LockBit=1"
+                                         << "-";
     QTest::newRow("AT90S8515 reads nothing") << "AT90S8515" << 0 << 0 << 0xF9 << 0 << ""
-        << "" << "LockBit=2" << "-";
+                                             << ""
+                                             << "LockBit=2"
+                                             << "-";
 }
 
 void LockFuseTest::readSequences() {
@@ -326,8 +368,10 @@ void LockFuseTest::readSequences() {
 
     QCOMPARE(bench.OperationFrames(), Frames(kCheck + QLatin1Char(' ') + frames));
     for (const auto& [control, index] : ParseIndexes(after))
-        QVERIFY2(bench.Index(control) == index,
-                 qPrintable(QStringLiteral("%1 is %2").arg(test::PanelControlName(control)).arg(bench.Index(control))));
+        QVERIFY2(
+            bench.Index(control) == index,
+            qPrintable(
+                QStringLiteral("%1 is %2").arg(test::PanelControlName(control)).arg(bench.Index(control))));
     QCOMPARE(bench.ui.calibrationText, calibText);
     QCOMPARE(bench.ui.panels[1], kFuseReadDone);
     QVERIFY(!bench.ui.messageOpen);
@@ -340,23 +384,49 @@ void LockFuseTest::writeSequences_data() {
     QTest::addColumn<QString>("panel");
     QTest::addColumn<QString>("frames");
 
-    QTest::newRow("ATtiny12L defaults") << "ATtiny12L" << "" << "A P u D2 L A P l FF L";
-    QTest::newRow("ATtiny12L protected") << "ATtiny12L" << "LockBit=0 BODEN=0" << "A P u 92 L A P l F9 L";
-    QTest::newRow("ATtiny15L CKSEL 00 stays 00") << "ATtiny15L" << "" << "A P u D4 L A P l FF L";
-    QTest::newRow("ATtiny15L CKSEL 11") << "ATtiny15L" << "CKSEL=3 LockBit=1" << "A P u D7 L A P l FD L";
-    QTest::newRow("ATtiny26L defaults, low high lock") << "ATtiny26L" << ""
+    QTest::newRow("ATtiny12L defaults") << "ATtiny12L"
+                                        << ""
+                                        << "A P u D2 L A P l FF L";
+    QTest::newRow("ATtiny12L protected") << "ATtiny12L"
+                                         << "LockBit=0 BODEN=0"
+                                         << "A P u 92 L A P l F9 L";
+    QTest::newRow("ATtiny15L CKSEL 00 stays 00") << "ATtiny15L"
+                                                 << ""
+                                                 << "A P u D4 L A P l FF L";
+    QTest::newRow("ATtiny15L CKSEL 11") << "ATtiny15L"
+                                        << "CKSEL=3 LockBit=1"
+                                        << "A P u D7 L A P l FD L";
+    QTest::newRow("ATtiny26L defaults, low high lock")
+        << "ATtiny26L"
+        << ""
         << "A P u E1 L A P ; AC A8 00 F7 L A P ; AC E0 00 FF L";
-    QTest::newRow("ATtiny26L locked") << "ATtiny26L" << "LockBit=0 RSTDISABL=1 SUT=0"
-        << "A P u C1 L A P ; AC A8 00 F7 L A P ; AC E0 00 FC L";
-    QTest::newRow("ATtiny26L write protected") << "ATtiny26L" << "LockBit=1"
-        << "A P u E1 L A P ; AC A8 00 F7 L A P ; AC E0 00 FE L";
-    QTest::newRow("AT90S4433 defaults") << "AT90S4433" << "" << "A P f BA L A P l FF L";
-    QTest::newRow("AT90S2343 RCEN Enable") << "AT90S2343" << "RCEN=0" << "A P f BE L A P l FF L";
-    QTest::newRow("AT90S2343 RCEN Disable") << "AT90S2343" << "RCEN=1" << "A P f BF L A P l FF L";
-    QTest::newRow("AT90S2323 FSTRT Disable") << "AT90S2323" << "FSTRT=1 LockBit=1" << "A P f BF L A P l FD L";
-    QTest::newRow("AT90S8535 FSTRT Enable") << "AT90S8535" << "" << "A P f BE L A P l FF L";
-    QTest::newRow("AT90S8515 lock only") << "AT90S8515" << "LockBit=0" << "A P l F9 L";
-    QTest::newRow("AT90S1200A lock only") << "AT90S1200A(内部RCｸﾛｯｸ1MHz)" << "LockBit=1" << "A P l FD L";
+    QTest::newRow("ATtiny26L locked") << "ATtiny26L"
+                                      << "LockBit=0 RSTDISABL=1 SUT=0"
+                                      << "A P u C1 L A P ; AC A8 00 F7 L A P ; AC E0 00 FC L";
+    QTest::newRow("ATtiny26L write protected") << "ATtiny26L"
+                                               << "LockBit=1"
+                                               << "A P u E1 L A P ; AC A8 00 F7 L A P ; AC E0 00 FE L";
+    QTest::newRow("AT90S4433 defaults") << "AT90S4433"
+                                        << ""
+                                        << "A P f BA L A P l FF L";
+    QTest::newRow("AT90S2343 RCEN Enable") << "AT90S2343"
+                                           << "RCEN=0"
+                                           << "A P f BE L A P l FF L";
+    QTest::newRow("AT90S2343 RCEN Disable") << "AT90S2343"
+                                            << "RCEN=1"
+                                            << "A P f BF L A P l FF L";
+    QTest::newRow("AT90S2323 FSTRT Disable") << "AT90S2323"
+                                             << "FSTRT=1 LockBit=1"
+                                             << "A P f BF L A P l FD L";
+    QTest::newRow("AT90S8535 FSTRT Enable") << "AT90S8535"
+                                            << ""
+                                            << "A P f BE L A P l FF L";
+    QTest::newRow("AT90S8515 lock only") << "AT90S8515"
+                                         << "LockBit=0"
+                                         << "A P l F9 L";
+    QTest::newRow("AT90S1200A lock only") << "AT90S1200A(内部RCｸﾛｯｸ1MHz)"
+                                          << "LockBit=1"
+                                          << "A P l FD L";
 }
 
 void LockFuseTest::writeSequences() {
@@ -387,21 +457,33 @@ void LockFuseTest::cycleFailures_data() {
     QTest::addColumn<QString>("calibText");
 
     QTest::newRow("write: silent after the first cycle") << "ATtiny26L" << true << 2 << ""
-        << "A P u E1 L A A" << "" << "?";
+                                                         << "A P u E1 L A A"
+                                                         << ""
+                                                         << "?";
     QTest::newRow("write: lock refused") << "AT90S4433" << true << -1 << "l"
-        << "A P f BA L A P l FF L" << "" << "-";
+                                         << "A P f BA L A P l FF L"
+                                         << ""
+                                         << "-";
     QTest::newRow("read: silent after the first cycle") << "ATtiny12L" << false << 2 << ""
-        << "A P r L A A" << "CKSEL=3 RSTDISABL=1 BODEN=1 BODLEVEL=1 LockBit=2" << "?";
+                                                        << "A P r L A A"
+                                                        << "CKSEL=3 RSTDISABL=1 BODEN=1 BODLEVEL=1 LockBit=2"
+                                                        << "?";
     // A fuse read that timed out leaves the fuse controls as they were (no decode of a stale byte)
     // and the later cycles send only 'A'.
     QTest::newRow("read: fuse times out") << "ATtiny12L" << false << -1 << "r"
-        << "A P r L A A" << "CKSEL=2 RSTDISABL=1 BODEN=1 BODLEVEL=1 LockBit=2" << "?";
+                                          << "A P r L A A"
+                                          << "CKSEL=2 RSTDISABL=1 BODEN=1 BODLEVEL=1 LockBit=2"
+                                          << "?";
     // A calibration read that timed out shows no byte from an earlier read.
-    QTest::newRow("read: calibration times out") << "ATtiny26L" << false << -1 << "o"
+    QTest::newRow("read: calibration times out")
+        << "ATtiny26L" << false << -1 << "o"
         << "A P r L A P : 58 08 00 L A P F L A P o L"
-        << "CKSEL=3 SUT=1 CKOPT=1 PLLCK=1 BODEN=1 BODLEVEL=1 EESAVE=1 RSTDISABL=1 LockBit=1" << "?";
+        << "CKSEL=3 SUT=1 CKOPT=1 PLLCK=1 BODEN=1 BODLEVEL=1 EESAVE=1 RSTDISABL=1 LockBit=1"
+        << "?";
     QTest::newRow("read: combined byte times out") << "AT90S2343" << false << -1 << "F"
-        << "A P F L" << "RCEN=0 LockBit=2" << "-";
+                                                   << "A P F L"
+                                                   << "RCEN=0 LockBit=2"
+                                                   << "-";
 }
 
 void LockFuseTest::cycleFailures() {
@@ -437,8 +519,10 @@ void LockFuseTest::cycleFailures() {
     QVERIFY(bench.ui.messageOpen);
     QVERIFY(bench.ui.messageOkVisible);
     for (const auto& [control, index] : ParseIndexes(after))
-        QVERIFY2(bench.Index(control) == index,
-                 qPrintable(QStringLiteral("%1 is %2").arg(test::PanelControlName(control)).arg(bench.Index(control))));
+        QVERIFY2(
+            bench.Index(control) == index,
+            qPrintable(
+                QStringLiteral("%1 is %2").arg(test::PanelControlName(control)).arg(bench.Index(control))));
     QCOMPARE(bench.ui.calibrationText, calibText);
     QCOMPARE(bench.Warnings(), 0);
 }
@@ -454,9 +538,9 @@ void LockFuseTest::deviceCheckFailures_data() {
     QTest::newRow("read: signature times out") << false << 0x05 << "s" << kFuseReadMismatch;
     QTest::newRow("write: other chip keeps the check's notice") << true << 0x06 << "" << mismatch;
     QTest::newRow("write: signature times out") << true << 0x05 << "s"
-        << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Signature bytes s";
+                                                << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Signature bytes s";
     QTest::newRow("write: programming mode refused") << true << 0x05 << "P"
-        << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Enter programming Mode P";
+                                                     << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Enter programming Mode P";
 }
 
 void LockFuseTest::deviceCheckFailures() {

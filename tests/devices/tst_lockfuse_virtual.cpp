@@ -40,7 +40,9 @@ struct VirtualBench {
     virtualwriter::VirtualWriterPort port{model, timing};
     test::RecordingUi ui;
     test::MemorySettings settings;
-    link::PortMap ports{settings, [] { return QList<link::DetectedPort>{{QStringLiteral("/dev/virtual0"), {}}}; }};
+    link::PortMap ports{settings, [] {
+                            return QList<link::DetectedPort>{{QStringLiteral("/dev/virtual0"), {}}};
+                        }};
     core::SharedState state;
     link::LinkContext ctx{port, timing, ui, state, settings, ports};
 
@@ -110,7 +112,8 @@ void LockFuseVirtualTest::writeThenRead() {
     FuseRead(bench.ctx);
     QCOMPARE(bench.ui.panels[1], kFuseReadDone);
     for (const auto& [control, index] : ParseIndexes(choices))
-        QVERIFY2(bench.ui.controls.value(control).index == index, qPrintable(test::PanelControlName(control)));
+        QVERIFY2(bench.ui.controls.value(control).index == index,
+                 qPrintable(test::PanelControlName(control)));
     QCOMPARE(bench.ui.controls.value(PanelControl::LockBit).index, kLockNone);
     if (DeviceTable()[device].profile.calibration)
         QCOMPARE(bench.ui.calibrationText, CalibrationText(bench.model.Chip().calibration));
@@ -121,7 +124,8 @@ void LockFuseVirtualTest::lockWrites_data() {
     QTest::addColumn<int>("lockIndex");
     for (int device = 0; device < kDeviceCount; ++device) {
         for (int lockIndex : {kLockProtectAll, kLockProtectWrite}) {
-            const QByteArray name = QStringLiteral("%1 lock %2").arg(DeviceNames().at(device)).arg(lockIndex).toUtf8();
+            const QByteArray name =
+                QStringLiteral("%1 lock %2").arg(DeviceNames().at(device)).arg(lockIndex).toUtf8();
             QTest::newRow(name.constData()) << device << lockIndex;
         }
     }
