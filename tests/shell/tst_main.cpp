@@ -2,6 +2,7 @@
 // the buffer clear, the window-layout commands, the status bar's port panel and the menus.
 
 #include <QAction>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +13,8 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
+#include <QTextBrowser>
+#include <QTextDocument>
 
 #include "AppHarness.h"
 #include "TestEnvironment.h"
@@ -20,6 +23,7 @@
 #include "shell/FrmIndex.h"
 #include "shell/FrmMain.h"
 #include "shell/FrmMsg.h"
+#include "shell/HelpWindow.h"
 #include "shell/SettingsPanel.h"
 
 using namespace zendra;
@@ -65,6 +69,9 @@ private Q_SLOTS:
     void windowMenuListsOpenChildren();
     void portPanelClick_data();
     void portPanelClick();
+    void indexWindowClosedThenReopenedAtItsStoredPlace_data();
+    void indexWindowClosedThenReopenedAtItsStoredPlace();
+    void helpShowsTheGuideBesideTheProgram();
 
 private:
     shell::frmMain& Main() { return m_h->app->MainWindow(); }
@@ -445,6 +452,47 @@ void TestMainWindow::portPanelClick() {
     Main().StatusPanel(panel)->setText(text);
     QTest::mouseClick(Main().StatusPanel(panel), Qt::LeftButton);
     QCOMPARE(m_h->modals, opens ? QStringList{QStringLiteral("frmCom")} : QStringList{});
+}
+
+void TestMainWindow::indexWindowClosedThenReopenedAtItsStoredPlace_data() {
+    QTest::addColumn<QString>("item");
+    QTest::newRow("window menu") << "mmudeviceIndex";
+    QTest::newRow("help menu") << "mmuIndex";
+}
+
+void TestMainWindow::indexWindowClosedThenReopenedAtItsStoredPlace() {
+    QFETCH(QString, item);
+    WriteProgramSetting(QStringLiteral("IndLeft"), QStringLiteral("1500"));
+    WriteProgramSetting(QStringLiteral("IndTop"), QStringLiteral("750"));
+    QPointer<shell::FrmIndex> first = m_h->app->IndexWindow();
+    QVERIFY(first);
+    first->move(300, 200);
+    first->close();
+    QTRY_VERIFY(first.isNull());
+    // Selections while it is gone reach no deleted window.
+    Pick(Panel().Combo_device, 8);
+
+    Main().Action(item)->trigger();
+
+    shell::FrmIndex* again = m_h->app->IndexWindow();
+    QVERIFY(again && again->isVisible());
+    QCOMPARE(again->pos(), shell::TwipsToPixels(1500, 750, shell::LogicalDpi(&Main())));
+    QCOMPARE(again->FillColour(Socket::DUT_28), shell::kSocketSelected);
+}
+
+void TestMainWindow::helpShowsTheGuideBesideTheProgram() {
+    const QString source = QDir::cleanPath(QStringLiteral(ZENDRA_TEST_DATA_DIR "/../../../src/shell/zendra.hlp"));
+    QFile::remove(m_env->AppDir() + QStringLiteral("zendra.hlp"));
+    QVERIFY(QFile::copy(source, m_env->AppDir() + QStringLiteral("zendra.hlp")));
+    Main().Action(QStringLiteral("mnuHelpSub"))->trigger();
+    shell::HelpWindow* help = m_h->app->Help();
+    QVERIFY(help && help->isVisible());
+    QFile file(source);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QTextDocument expected;
+    expected.setHtml(QString::fromUtf8(file.readAll()));
+    QCOMPARE(help->Browser()->toPlainText(), expected.toPlainText());
+    QCOMPARE(help->Browser()->textCursor().position(), 0);
 }
 
 QTEST_MAIN(TestMainWindow)
