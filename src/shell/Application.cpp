@@ -82,9 +82,9 @@ void WritePlace(core::SettingsStore& store, const PlaceKeys& k, const TwipsRect&
 }
 
 constexpr PanelControl kPanelControls[] = {
-    PanelControl::CKSEL,     PanelControl::SUT,   PanelControl::BODEN, PanelControl::BODLEVEL,
-    PanelControl::RSTDISABL, PanelControl::EESAVE, PanelControl::CKOPT, PanelControl::PLLCK,
-    PanelControl::FSTRT,     PanelControl::RCEN,  PanelControl::LockBit};
+    PanelControl::CKSEL,     PanelControl::SUT,    PanelControl::BODEN,  PanelControl::BODLEVEL,
+    PanelControl::RSTDISABL, PanelControl::EESAVE, PanelControl::CKOPT,  PanelControl::PLLCK,
+    PanelControl::FSTRT,     PanelControl::RCEN,   PanelControl::LockBit};
 
 }  // namespace
 
@@ -153,8 +153,7 @@ Application::StartResult Application::Start() {
     const QString versionLabel = m_about->Prepare();
 
     // 3. The program's directory (main() made it current) and where the scratch files go.
-    const QString appDir =
-        m_setup.appDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_setup.appDir;
+    const QString appDir = m_setup.appDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_setup.appDir;
     m_state.AppDir = WithTrailingSeparator(appDir);
     m_state.ScratchDir = ChooseScratchDir(m_state.AppDir);
 
@@ -217,7 +216,8 @@ void Application::MDIForm_Load() {
     const double dpi = m_main->Dpi();
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens()) screens << screen->availableGeometry();
-    const TwipsRect frame = RestoredFramePlace(ReadPlace(*m_settings, kMainKeys), DefaultPlace(kMainKeys), screens, dpi);
+    const TwipsRect frame =
+        RestoredFramePlace(ReadPlace(*m_settings, kMainKeys), DefaultPlace(kMainKeys), screens, dpi);
     // The frame's client rectangle, the same one the unload step stores, so nothing drifts between runs.
     m_main->setGeometry(TwipsToPixels(frame, dpi));
 
@@ -295,7 +295,8 @@ void Application::Wire() {
     });
 
     // Selectors: a user's pick arrives through activated, also when the same entry is picked again.
-    QObject::connect(panel->Combo_device, &QComboBox::activated, main, [this](int index) { OnDeviceActivated(index); });
+    QObject::connect(panel->Combo_device, &QComboBox::activated, main,
+                     [this](int index) { OnDeviceActivated(index); });
     for (PanelControl control : kPanelControls) {
         QObject::connect(panel->Panel(control), &QComboBox::activated, main,
                          [this, control] { OnPanelChoice(static_cast<int>(control)); });
@@ -312,7 +313,8 @@ void Application::Wire() {
     on(main->Action(QStringLiteral("mnuReLoad")), files(&image::Reload));
     on(main->Action(QStringLiteral("mnuFileExit")), [main] { main->close(); });
     on(main->Action(QStringLiteral("mmuCominucation")), portSelection);
-    on(main->Action(QStringLiteral("mnuPC_buffer_clear")), [this] { Guarded([this] { mnuPC_buffer_clear_Click(); }); });
+    on(main->Action(QStringLiteral("mnuPC_buffer_clear")),
+       [this] { Guarded([this] { mnuPC_buffer_clear_Click(); }); });
     on(main->Action(QStringLiteral("mmudeviceIndex")), [this] { ShowIndexWindow(); });
     on(main->Action(QStringLiteral("mmuIndex")), [this] { ShowIndexWindow(); });
     on(main->Action(QStringLiteral("mnuFirmwareUpdate")), [this] { RunFirmwareUpdate(); });
@@ -438,8 +440,8 @@ void Application::ShowIndexWindow() {
     m_index->DUT_COLOR_CHANGE(m_ui->DeviceSelectorText());
     m_index->show();
     const double dpi = m_main->Dpi();
-    m_index->move(TwipsToPixels(core::ReadReal(*m_settings, keys::IndLeft), core::ReadReal(*m_settings, keys::IndTop),
-                                dpi));
+    m_index->move(TwipsToPixels(core::ReadReal(*m_settings, keys::IndLeft),
+                                core::ReadReal(*m_settings, keys::IndTop), dpi));
 }
 
 void Application::ShowPortDialog() {

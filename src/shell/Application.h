@@ -35,10 +35,10 @@ class frmMain;
 inline const QString kInstanceLockName = QStringLiteral("New ZendraV6.lock");
 
 struct ApplicationSetup {
-    QString appDir;                           // empty: the executable's folder
-    link::SerialPort* port = nullptr;         // null: the QSerialPort adapter
-    core::Timing* timing = nullptr;           // null: the system clock
-    link::PortMap::Detector detectPorts;      // empty: the system's serial ports
+    QString appDir;                                                     // empty: the executable's folder
+    link::SerialPort* port = nullptr;                                   // null: the QSerialPort adapter
+    core::Timing* timing = nullptr;                                     // null: the system clock
+    link::PortMap::Detector detectPorts;                                // empty: the system's serial ports
     std::function<std::unique_ptr<link::SerialPort>()> makeUpdatePort;  // empty: a QSerialPort adapter
     // Runs a modal dialog (the port dialog); empty: exec().
     std::function<int(QDialog&)> runModal;

@@ -134,7 +134,9 @@ void frmMain::PlaceChild(QMdiSubWindow* child, const TwipsRect& place) {
     child->setGeometry(TwipsToPixels(place, Dpi()));
 }
 
-TwipsRect frmMain::ChildPlace(const QMdiSubWindow* child) const { return PixelsToTwips(child->geometry(), Dpi()); }
+TwipsRect frmMain::ChildPlace(const QMdiSubWindow* child) const {
+    return PixelsToTwips(child->geometry(), Dpi());
+}
 
 QAction* frmMain::AddItem(QMenu* menu, const char* objectName, const QString& caption) {
     QAction* action = menu->addAction(caption);
@@ -198,9 +200,12 @@ void frmMain::BuildMenus() {
     // The layout commands are pure window work; they run even while an operation waits for the writer.
     QMdiSubWindow* program = DumpSubWindow(core::DumpWindow::Program);
     QMdiSubWindow* eeprom = DumpSubWindow(core::DumpWindow::Eeprom);
-    connect(openSetting, &QAction::triggered, this, [this] { PlaceChild(m_settingWindow, kSettingWindowPlace); });
-    connect(openProgram, &QAction::triggered, this, [this, program] { PlaceChild(program, kProgramWindowPlace); });
-    connect(openEeprom, &QAction::triggered, this, [this, eeprom] { PlaceChild(eeprom, kEepromWindowPlace); });
+    connect(openSetting, &QAction::triggered, this,
+            [this] { PlaceChild(m_settingWindow, kSettingWindowPlace); });
+    connect(openProgram, &QAction::triggered, this,
+            [this, program] { PlaceChild(program, kProgramWindowPlace); });
+    connect(openEeprom, &QAction::triggered, this,
+            [this, eeprom] { PlaceChild(eeprom, kEepromWindowPlace); });
     connect(reArrange, &QAction::triggered, this, [this, program, eeprom] {
         PlaceChild(m_settingWindow, kSettingWindowPlace);
         PlaceChild(program, kProgramWindowPlace);
@@ -226,7 +231,8 @@ void frmMain::FillWindowList() {
     m_windowListActions << m_windowMenu->addSeparator();
     int number = 1;
     for (QMdiSubWindow* child : open) {
-        QAction* item = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(child->windowTitle()));
+        QAction* item =
+            m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(child->windowTitle()));
         item->setCheckable(true);
         item->setChecked(child == m_mdi->activeSubWindow());
         connect(item, &QAction::triggered, this, [this, child] {
@@ -255,7 +261,8 @@ void frmMain::BuildStatusBar() {
             label->setMinimumWidth(80);
             bar->addWidget(label, 1);
         } else {
-            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromUtf8(widthSample[i])) + 12);
+            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromUtf8(widthSample[i])) +
+                                   12);
             bar->addPermanentWidget(label, 0);
         }
         m_statusPanels[i] = label;

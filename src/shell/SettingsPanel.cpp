@@ -33,7 +33,8 @@ constexpr FuseRow kFuseRows[] = {
     {PanelControl::SUT, "Combo_SUT", "Lbl_SUT", "SUT", "スタートアップタイムセレクト　[ Msb...Lsb ]"},
     {PanelControl::BODEN, "Combo_BODEN", "Lbl_BODEN", "BODEN", "ＢＯＤ有効ビット"},
     {PanelControl::BODLEVEL, "Combo_BODLEVEL", "Lbl_BODLEVEL", "BODLEVEL", "ＢＯＤレベル"},
-    {PanelControl::RSTDISABL, "Combo_RSTDISABL", "Lbl_RSTDISABL", "RSTDISBL", "ＰＢ５端子、リセット機能無効ビット"},
+    {PanelControl::RSTDISABL, "Combo_RSTDISABL", "Lbl_RSTDISABL", "RSTDISBL",
+     "ＰＢ５端子、リセット機能無効ビット"},
     {PanelControl::EESAVE, "Combo_EESAVE", "Lbl_EESAVE", "EESAVE", ""},
     {PanelControl::CKOPT, "Combo_CKOPT", "Lbl_CKOPT", "CKOPT", ""},
     {PanelControl::PLLCK, "Combo_PLLCK", "Lbl_PLLCK", "PLLCK", ""},
@@ -71,10 +72,14 @@ SettingsPanel::SettingsPanel(QWidget* parent) : QWidget(parent) {
         const QString& caption;
     };
     const ButtonRow buttonRows[] = {
-        {&Cmd_btn_open, "Cmd_btn_open", texts::kOpen},         {&Cmd_btn_save, "Cmd_btn_save", texts::kSave},
-        {&Cmd_btn_reload, "Cmd_btn_reload", texts::kReload},   {&Cmd_btn_comselect, "Cmd_btn_comselect", texts::kComSelect},
-        {&Cmd_btn_erase, "Cmd_btn_erase", texts::kErase},      {&Cmd_btn_verify, "Cmd_btn_verify", texts::kVerify},
-        {&Cmd_btn_read, "Cmd_btn_read", texts::kRead},         {&Cmd_btn_program, "Cmd_btn_program", texts::kProgram},
+        {&Cmd_btn_open, "Cmd_btn_open", texts::kOpen},
+        {&Cmd_btn_save, "Cmd_btn_save", texts::kSave},
+        {&Cmd_btn_reload, "Cmd_btn_reload", texts::kReload},
+        {&Cmd_btn_comselect, "Cmd_btn_comselect", texts::kComSelect},
+        {&Cmd_btn_erase, "Cmd_btn_erase", texts::kErase},
+        {&Cmd_btn_verify, "Cmd_btn_verify", texts::kVerify},
+        {&Cmd_btn_read, "Cmd_btn_read", texts::kRead},
+        {&Cmd_btn_program, "Cmd_btn_program", texts::kProgram},
     };
     int position = 0;
     for (const auto& row : buttonRows) {

@@ -53,12 +53,12 @@ inline const QString kFuseRead = QStringLiteral("Lock＆Fuseリード");
 inline const QString kFuseWrite = QStringLiteral("Lock＆Fuseライト");
 
 // Status bar: start-up texts and tool tips of panels 1..5.
-inline const QString kPanelStartText[5] = {QString(), QStringLiteral("--:--:--"), QStringLiteral("Firmware Version"),
-                                           QStringLiteral("COM?"), QString()};
-inline const QString kPanelTip[5] = {QStringLiteral("メッセージ"),
-                                     QStringLiteral("Device Signeture Vender : Famiry : Part Number"),
-                                     QStringLiteral("Firmware Version"), QStringLiteral("通信ポート"),
-                                     QStringLiteral("処理時間")};
+inline const QString kPanelStartText[5] = {QString(), QStringLiteral("--:--:--"),
+                                           QStringLiteral("Firmware Version"), QStringLiteral("COM?"),
+                                           QString()};
+inline const QString kPanelTip[5] = {
+    QStringLiteral("メッセージ"), QStringLiteral("Device Signeture Vender : Famiry : Part Number"),
+    QStringLiteral("Firmware Version"), QStringLiteral("通信ポート"), QStringLiteral("処理時間")};
 // A click on a panel whose text starts so opens the port dialog.
 inline const QString kPortPanelPrefix = QStringLiteral("COM");
 

@@ -44,13 +44,14 @@ void WidgetUi::SetMessageOkVisible(bool visible) { m_messages->SetMessageOkVisib
 
 void WidgetUi::SetMessageBarVisible(bool visible) { m_messages->SetMessageBarVisible(visible); }
 
-core::MessageAnswer WidgetUi::ShowMessageBox(core::MessageIcon icon, const QString& title, const QString& text,
-                                             core::MessageButtons buttons) {
+core::MessageAnswer WidgetUi::ShowMessageBox(core::MessageIcon icon, const QString& title,
+                                             const QString& text, core::MessageButtons buttons) {
     if (boxHook) return boxHook(icon, title, text, buttons);
-    QMessageBox box(icon == core::MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::Information, title,
-                    DisplayLineBreaks(text),
-                    buttons == core::MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
-                    &m_window);
+    QMessageBox box(
+        icon == core::MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::Information, title,
+        DisplayLineBreaks(text),
+        buttons == core::MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
+        &m_window);
     box.setTextFormat(Qt::PlainText);
     const int answer = box.exec();
     return answer == QMessageBox::Cancel ? core::MessageAnswer::Cancel : core::MessageAnswer::Ok;
@@ -98,7 +99,9 @@ void WidgetUi::FillPanelControl(PanelControl control, const QStringList& entries
     m_accepted[static_cast<int>(control)] = combo->currentIndex();
 }
 
-int WidgetUi::PanelIndex(PanelControl control) const { return m_window.Panel()->Panel(control)->currentIndex(); }
+int WidgetUi::PanelIndex(PanelControl control) const {
+    return m_window.Panel()->Panel(control)->currentIndex();
+}
 
 void WidgetUi::SetPanelIndex(PanelControl control, int index) {
     QComboBox* combo = m_window.Panel()->Panel(control);

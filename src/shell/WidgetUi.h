@@ -41,7 +41,8 @@ public:
     std::optional<QString> ChooseOpenFile(const core::FileDialogRequest& request) override;
     std::optional<QString> ChooseSaveFile(const core::FileDialogRequest& request) override;
     QString DeviceSelectorText() const override;
-    void FillPanelControl(core::PanelControl control, const QStringList& entries, int index, bool enabled) override;
+    void FillPanelControl(core::PanelControl control, const QStringList& entries, int index,
+                          bool enabled) override;
     int PanelIndex(core::PanelControl control) const override;
     void SetPanelIndex(core::PanelControl control, int index) override;
     void SetLockChoiceState(bool visible, bool readEnabled, bool writeEnabled) override;

@@ -21,7 +21,8 @@ namespace zendra::test {
 
 // The settings file of the program, as QSettings sees it in this process.
 inline QSettings ProgramSettings() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, core::kApplicationTitle, core::kApplicationTitle);
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, core::kApplicationTitle,
+                     core::kApplicationTitle);
 }
 
 inline void ClearProgramSettings() {
@@ -68,7 +69,9 @@ struct AppHarness {
         setup.appDir = appDir;
         setup.port = &port;
         setup.timing = &timing;
-        setup.detectPorts = [] { return QList<link::DetectedPort>{{QStringLiteral("/dev/ttyFAKE0"), QString()}}; };
+        setup.detectPorts = [] {
+            return QList<link::DetectedPort>{{QStringLiteral("/dev/ttyFAKE0"), QString()}};
+        };
         setup.makeUpdatePort = [this] { return std::make_unique<ScriptedPort>(timing); };
         setup.runModal = [this](QDialog& dialog) {
             modals << dialog.objectName();
@@ -82,7 +85,8 @@ struct AppHarness {
             return dialog.result();
         };
         setup.prepareUi = [this](shell::WidgetUi& ui) {
-            ui.boxHook = [this](core::MessageIcon, const QString& title, const QString& text, core::MessageButtons) {
+            ui.boxHook = [this](core::MessageIcon, const QString& title, const QString& text,
+                                core::MessageButtons) {
                 boxes << title + QLatin1Char('|') + text;
                 return core::MessageAnswer::Ok;
             };

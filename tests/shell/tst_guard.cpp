@@ -64,8 +64,10 @@ struct Trace {
         for (int c = 0; c < core::kPanelControlCount; ++c)
             t.choices << main.Panel()->Panel(PanelControl(c))->currentIndex();
         const auto& images = h.app->Images();
-        t.program = QByteArray(reinterpret_cast<const char*>(images.ProgramImage.data()), int(images.ProgramImage.size()));
-        t.eeprom = QByteArray(reinterpret_cast<const char*>(images.EepromImage.data()), int(images.EepromImage.size()));
+        t.program = QByteArray(reinterpret_cast<const char*>(images.ProgramImage.data()),
+                               int(images.ProgramImage.size()));
+        t.eeprom = QByteArray(reinterpret_cast<const char*>(images.EepromImage.data()),
+                              int(images.EepromImage.size()));
         t.storedDevice = ProgramSetting(QStringLiteral("device"));
         t.messageOpen = h.app->Ui().Messages().Window() != nullptr &&
                         h.app->Ui().Messages().Window()->txtMsg->text().startsWith(QStringLiteral("ＰＢ５"));
@@ -142,9 +144,9 @@ void TestOperationGuard::refusedWhileAnOperationWaits_data() {
     QTest::newRow("program, lock/fuse write") << program << ClickButton(&P::cmdFuseWrite);
     QTest::newRow("program, port button") << program << ClickButton(&P::Cmd_btn_comselect);
     QTest::newRow("program, port menu") << program << TriggerItem("mmuCominucation");
-    QTest::newRow("program, port panel") << program << Action([](shell::frmMain& main) {
-        QTest::mouseClick(main.StatusPanel(4), Qt::LeftButton);
-    });
+    QTest::newRow("program, port panel")
+        << program
+        << Action([](shell::frmMain& main) { QTest::mouseClick(main.StatusPanel(4), Qt::LeftButton); });
     QTest::newRow("program, firmware update") << program << TriggerItem("mnuFirmwareUpdate");
     QTest::newRow("program, open button") << program << ClickButton(&P::Cmd_btn_open);
     QTest::newRow("program, save button") << program << ClickButton(&P::Cmd_btn_save);
@@ -166,10 +168,12 @@ void TestOperationGuard::refusedWhileAnOperationWaits_data() {
     QTest::newRow("program, lock choice") << program << PickChoice(PanelControl::LockBit, 0);
     QTest::newRow("program, reset pin to I/O") << program << PickChoice(PanelControl::RSTDISABL, 0);
     QTest::newRow("read, device") << ClickButton(&P::Cmd_btn_read) << PickDevice(2);
-    QTest::newRow("verify, buffer clear") << ClickButton(&P::Cmd_btn_verify) << TriggerItem("mnuPC_buffer_clear");
+    QTest::newRow("verify, buffer clear")
+        << ClickButton(&P::Cmd_btn_verify) << TriggerItem("mnuPC_buffer_clear");
     QTest::newRow("erase, program") << ClickButton(&P::Cmd_btn_erase) << program;
     QTest::newRow("lock/fuse read, lock choice") << fuseRead << PickChoice(PanelControl::LockBit, 1);
-    QTest::newRow("lock/fuse write, clock choice") << ClickButton(&P::cmdFuseWrite) << PickChoice(PanelControl::CKSEL, 3);
+    QTest::newRow("lock/fuse write, clock choice")
+        << ClickButton(&P::cmdFuseWrite) << PickChoice(PanelControl::CKSEL, 3);
     QTest::newRow("lock/fuse read, open") << fuseRead << TriggerItem("mnuFileOpen");
 }
 

@@ -151,17 +151,29 @@ void TestMainWindow::menus_data() {
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QStringList>("items");  // object names, "-" for a separator
-    QTest::newRow("file") << "mnuFile" << "ファイル(&F)"
-                          << QStringList{"mnuFileOpen", "mnuFileOpenCode", "mnuFileOpenData", "-", "mnuFileSave", "-",
-                                         "mnuFileSaveAs", "mnuFileSaveAsCode", "mnuFileSaveAsData", "-", "mnuFileExit"};
-    QTest::newRow("options") << "mmuComCheck" << "オプション(&T)"
-                             << QStringList{"mmuCominucation", "mnuPC_buffer_clear"};
-    QTest::newRow("window") << "mnuWindow" << "ウインドウ(&W)"
-                            << QStringList{"mmudeviceIndex", "mmuWindowReDrow", "-", "mmuOpenSettingWindow",
-                                           "mmuOpenProgramWindow", "mmuOpenEEpromWindow", "-", "mnuWindowCascade",
-                                           "mnuWindowTileHorizontal", "mnuWindowTileVertical", "mnuWindowArrangeIcons"};
-    QTest::newRow("help") << "mnuHelp" << "ヘルプ(&H)"
-                          << QStringList{"mmuIndex", "-", "mnuFirmwareUpdate", "-", "mnuHelpSub", "mnuHelpAbout"};
+    QTest::newRow("file")
+        << "mnuFile"
+        << "ファイル(&F)"
+        << QStringList{"mnuFileOpen",   "mnuFileOpenCode",   "mnuFileOpenData",   "-", "mnuFileSave", "-",
+                       "mnuFileSaveAs", "mnuFileSaveAsCode", "mnuFileSaveAsData", "-", "mnuFileExit"};
+    QTest::newRow("options") << "mmuComCheck"
+                             << "オプション(&T)" << QStringList{"mmuCominucation", "mnuPC_buffer_clear"};
+    QTest::newRow("window") << "mnuWindow"
+                            << "ウインドウ(&W)"
+                            << QStringList{"mmudeviceIndex",
+                                           "mmuWindowReDrow",
+                                           "-",
+                                           "mmuOpenSettingWindow",
+                                           "mmuOpenProgramWindow",
+                                           "mmuOpenEEpromWindow",
+                                           "-",
+                                           "mnuWindowCascade",
+                                           "mnuWindowTileHorizontal",
+                                           "mnuWindowTileVertical",
+                                           "mnuWindowArrangeIcons"};
+    QTest::newRow("help") << "mnuHelp"
+                          << "ヘルプ(&H)" << QStringList{"mmuIndex", "-",          "mnuFirmwareUpdate",
+                                                         "-",        "mnuHelpSub", "mnuHelpAbout"};
 }
 
 void TestMainWindow::menus() {
@@ -172,11 +184,13 @@ void TestMainWindow::menus() {
     QVERIFY(found);
     QCOMPARE(found->title(), caption);
     QStringList actual;
-    for (QAction* action : found->actions()) actual << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
+    for (QAction* action : found->actions())
+        actual << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
     QCOMPARE(actual, items);
 
     // Captions taken literally, and the reload item standing on the bar itself.
-    QCOMPARE(Main().Action(QStringLiteral("mnuPC_buffer_clear"))->text(), QStringLiteral("PCバッファのクリア(%T)"));
+    QCOMPARE(Main().Action(QStringLiteral("mnuPC_buffer_clear"))->text(),
+             QStringLiteral("PCバッファのクリア(%T)"));
     QAction* reload = Main().Action(QStringLiteral("mnuReLoad"));
     QCOMPARE(reload->text(), QStringLiteral("【HEXファイルの再ロード】"));
     QVERIFY(Main().menuBar()->actions().contains(reload));
@@ -201,7 +215,8 @@ void TestMainWindow::deviceProfiles_data() {
     QTest::newRow("3") << 3 << "AT90S2323" << 0x48 << 1024 << 128 << true << "-" << false << d08;
     QTest::newRow("4") << 4 << "AT90S2343" << 0x4C << 1024 << 128 << true << "-" << false << d08;
     QTest::newRow("5") << 5 << "AT90S1200 (外部ｸﾛｯｸ)" << 0x13 << 512 << 64 << false << "-" << false << d20;
-    QTest::newRow("6") << 6 << "AT90S1200A(内部RCｸﾛｯｸ1MHz)" << 0x13 << 512 << 64 << false << "-" << false << d20;
+    QTest::newRow("6") << 6 << "AT90S1200A(内部RCｸﾛｯｸ1MHz)" << 0x13 << 512 << 64 << false << "-" << false
+                       << d20;
     QTest::newRow("7") << 7 << "AT90S2313" << 0x20 << 1024 << 128 << false << "-" << false << d20;
     QTest::newRow("8") << 8 << "AT90S4433" << 0x30 << 2048 << 256 << true << "-" << true << d28;
     QTest::newRow("9") << 9 << "AT90S4414" << 0x28 << 2048 << 256 << false << "-" << false << d40;
@@ -243,15 +258,18 @@ void TestMainWindow::deviceProfiles() {
 
     // The dump windows follow the new size: one line per 16 bytes.
     const QString programDump = Main().Dump(core::DumpWindow::Program)->View()->toPlainText();
-    QCOMPARE(programDump.count(QLatin1Char('\n')) + (programDump.endsWith(QLatin1Char('\n')) ? 0 : 1), words / 8);
+    QCOMPARE(programDump.count(QLatin1Char('\n')) + (programDump.endsWith(QLatin1Char('\n')) ? 0 : 1),
+             words / 8);
     const QString eepromDump = Main().Dump(core::DumpWindow::Eeprom)->View()->toPlainText();
-    QCOMPARE(eepromDump.count(QLatin1Char('\n')) + (eepromDump.endsWith(QLatin1Char('\n')) ? 0 : 1), bytes / 16);
+    QCOMPARE(eepromDump.count(QLatin1Char('\n')) + (eepromDump.endsWith(QLatin1Char('\n')) ? 0 : 1),
+             bytes / 16);
 
     // The index window points at the socket.
     shell::FrmIndex* index_window = m_h->app->IndexWindow();
     QVERIFY(index_window);
     for (int s = 0; s < shell::kSocketCount; ++s)
-        QCOMPARE(index_window->FillColour(Socket(s)), s == socket ? shell::kSocketSelected : shell::kSocketIdle);
+        QCOMPARE(index_window->FillColour(Socket(s)),
+                 s == socket ? shell::kSocketSelected : shell::kSocketIdle);
 }
 
 void TestMainWindow::reselectingTheDeviceResetsPanelAndImages() {
@@ -306,15 +324,33 @@ void TestMainWindow::bufferEdit_data() {
     const QString eepromRange = QStringLiteral("EEPROM アドレスが範囲を超えています．");
     const QString closed = QStringLiteral("<closed>");
     // ATtiny12L: 512 words, 64 bytes.
-    QTest::newRow("flash 200 refused as typed") << false << "200" << "" << "200" << flashRange << -1 << 0;
-    QTest::newRow("flash 1FF accepted") << false << "1FF" << "" << "1FF" << closed << -1 << 0;
-    QTest::newRow("five digits cannot be typed") << false << "12345" << "" << "1234" << flashRange << -1 << 0;
-    QTest::newRow("word 5 written high byte") << false << "10" << "5" << "10" << closed << 0x20 << 0x00;
-    QTest::newRow("word 5 written low byte") << false << "10" << "5" << "10" << closed << 0x21 << 0x05;
-    QTest::newRow("word 1234 high byte") << false << "1FF" << "1234" << "1FF" << closed << 0x3FE << 0x12;
-    QTest::newRow("eeprom 1AB keeps low byte") << true << "3" << "1AB" << "3" << closed << 3 << 0xAB;
-    QTest::newRow("eeprom 40 refused") << true << "40" << "" << "40" << eepromRange << -1 << 0;
-    QTest::newRow("bad digit") << false << "1G" << "" << "1G" << QStringLiteral("入力データに誤りがあります．") << -1 << 0;
+    QTest::newRow("flash 200 refused as typed") << false << "200"
+                                                << ""
+                                                << "200" << flashRange << -1 << 0;
+    QTest::newRow("flash 1FF accepted") << false << "1FF"
+                                        << ""
+                                        << "1FF" << closed << -1 << 0;
+    QTest::newRow("five digits cannot be typed") << false << "12345"
+                                                 << ""
+                                                 << "1234" << flashRange << -1 << 0;
+    QTest::newRow("word 5 written high byte") << false << "10"
+                                              << "5"
+                                              << "10" << closed << 0x20 << 0x00;
+    QTest::newRow("word 5 written low byte") << false << "10"
+                                             << "5"
+                                             << "10" << closed << 0x21 << 0x05;
+    QTest::newRow("word 1234 high byte") << false << "1FF"
+                                         << "1234"
+                                         << "1FF" << closed << 0x3FE << 0x12;
+    QTest::newRow("eeprom 1AB keeps low byte") << true << "3"
+                                               << "1AB"
+                                               << "3" << closed << 3 << 0xAB;
+    QTest::newRow("eeprom 40 refused") << true << "40"
+                                       << ""
+                                       << "40" << eepromRange << -1 << 0;
+    QTest::newRow("bad digit") << false << "1G"
+                               << ""
+                               << "1G" << QStringLiteral("入力データに誤りがあります．") << -1 << 0;
 }
 
 void TestMainWindow::bufferEdit() {
@@ -363,12 +399,18 @@ void TestMainWindow::bufferClear() {
     Main().Action(QStringLiteral("mnuPC_buffer_clear"))->trigger();
 
     const auto& images = m_h->app->Images();
-    QVERIFY(std::all_of(images.ProgramImage.begin(), images.ProgramImage.end(), [](quint8 b) { return b == 0xFF; }));
-    QVERIFY(std::all_of(images.EepromImage.begin(), images.EepromImage.end(), [](quint8 b) { return b == 0xFF; }));
+    QVERIFY(std::all_of(images.ProgramImage.begin(), images.ProgramImage.end(),
+                        [](quint8 b) { return b == 0xFF; }));
+    QVERIFY(std::all_of(images.EepromImage.begin(), images.EepromImage.end(),
+                        [](quint8 b) { return b == 0xFF; }));
     QCOMPARE(Main().StatusPanel(1)->text(), QStringLiteral("バッファーをクリアしました。"));
     // The selection is applied again, so the selector's device is stored once more.
     QCOMPARE(ProgramSetting(QStringLiteral("device")), QStringLiteral("8"));
-    QVERIFY(Main().Dump(core::DumpWindow::Program)->View()->toPlainText().startsWith(QStringLiteral("0000: FFFF")));
+    QVERIFY(Main()
+                .Dump(core::DumpWindow::Program)
+                ->View()
+                ->toPlainText()
+                .startsWith(QStringLiteral("0000: FFFF")));
 }
 
 void TestMainWindow::windowLayout_data() {
@@ -383,7 +425,8 @@ void TestMainWindow::windowLayout_data() {
                             << QList<TwipsRect>{{50, 4100, 6900, 2000}};
     QTest::newRow("all three") << "mmuWindowReDrow"
                                << QStringList{"SettingWindow", "frmProgramWindow", "frmEEpromWindow"}
-                               << QList<TwipsRect>{{7000, 50, 4100, 6050}, {50, 50, 6900, 4000}, {50, 4100, 6900, 2000}};
+                               << QList<TwipsRect>{
+                                      {7000, 50, 4100, 6050}, {50, 50, 6900, 4000}, {50, 4100, 6900, 2000}};
 }
 
 void TestMainWindow::windowLayout() {
@@ -423,7 +466,8 @@ void TestMainWindow::windowMenuListsOpenChildren() {
         listed << action->text();
         if (action->text().endsWith(QStringLiteral("プログラムメモリ"))) programItem = action;
     }
-    QCOMPARE(listed, (QStringList{QStringLiteral("&1 設定ウインドウ"), QStringLiteral("&2 プログラムメモリ")}));
+    QCOMPARE(listed,
+             (QStringList{QStringLiteral("&1 設定ウインドウ"), QStringLiteral("&2 プログラムメモリ")}));
     QVERIFY(programItem);
     Main().MdiArea()->setActiveSubWindow(Main().SettingWindow());
     programItem->trigger();
@@ -481,7 +525,8 @@ void TestMainWindow::indexWindowClosedThenReopenedAtItsStoredPlace() {
 }
 
 void TestMainWindow::helpShowsTheGuideBesideTheProgram() {
-    const QString source = QDir::cleanPath(QStringLiteral(ZENDRA_TEST_DATA_DIR "/../../../src/shell/zendra.hlp"));
+    const QString source =
+        QDir::cleanPath(QStringLiteral(ZENDRA_TEST_DATA_DIR "/../../../src/shell/zendra.hlp"));
     QFile::remove(m_env->AppDir() + QStringLiteral("zendra.hlp"));
     QVERIFY(QFile::copy(source, m_env->AppDir() + QStringLiteral("zendra.hlp")));
     Main().Action(QStringLiteral("mnuHelpSub"))->trigger();

@@ -1,8 +1,8 @@
 // Start-up and shutdown of the whole program: the settings it reads and writes, first versus later starts,
 // stored values that cannot be used, the minimised exit, the scratch files and the single instance.
 
-#include <QComboBox>
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -28,12 +28,14 @@ Q_DECLARE_METATYPE(zendra::shell::TwipsRect)
 
 namespace {
 
-const QString kMainKeys[] = {QStringLiteral("MainLeft"), QStringLiteral("MainTop"), QStringLiteral("MainWidth"),
-                             QStringLiteral("MainHeight")};
-const QString kProgramKeys[] = {QStringLiteral("PgmLeft"), QStringLiteral("PgmTop"), QStringLiteral("PgmWidth"),
-                                QStringLiteral("PgmHeight")};
+const QString kMainKeys[] = {QStringLiteral("MainLeft"), QStringLiteral("MainTop"),
+                             QStringLiteral("MainWidth"), QStringLiteral("MainHeight")};
+const QString kProgramKeys[] = {QStringLiteral("PgmLeft"), QStringLiteral("PgmTop"),
+                                QStringLiteral("PgmWidth"), QStringLiteral("PgmHeight")};
 
-QRect Pixels(const TwipsRect& twips, const QWidget* on) { return shell::TwipsToPixels(twips, shell::LogicalDpi(on)); }
+QRect Pixels(const TwipsRect& twips, const QWidget* on) {
+    return shell::TwipsToPixels(twips, shell::LogicalDpi(on));
+}
 
 TwipsRect StoredPlace(const QString (&keyNames)[4]) {
     return {ProgramSetting(keyNames[0]).toDouble(), ProgramSetting(keyNames[1]).toDouble(),
@@ -77,10 +79,14 @@ void TestStartup::init() { ClearProgramSettings(); }
 void TestStartup::appDirSeparator_data() {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("appDir");
-    QTest::newRow("plain") << "/opt/zendra" << "/opt/zendra/";
-    QTest::newRow("already ends") << "/opt/zendra/" << "/opt/zendra/";
-    QTest::newRow("doubled") << "/opt/zendra//" << "/opt/zendra/";
-    QTest::newRow("root") << "/" << "/";
+    QTest::newRow("plain") << "/opt/zendra"
+                           << "/opt/zendra/";
+    QTest::newRow("already ends") << "/opt/zendra/"
+                                  << "/opt/zendra/";
+    QTest::newRow("doubled") << "/opt/zendra//"
+                             << "/opt/zendra/";
+    QTest::newRow("root") << "/"
+                          << "/";
 }
 
 void TestStartup::appDirSeparator() {
@@ -172,8 +178,10 @@ void TestStartup::firstStart() {
 
     // Both images erased to their last cell, the dumps written for the device.
     const auto& images = h.app->Images();
-    QVERIFY(std::all_of(images.ProgramImage.begin(), images.ProgramImage.end(), [](quint8 b) { return b == 0xFF; }));
-    QVERIFY(std::all_of(images.EepromImage.begin(), images.EepromImage.end(), [](quint8 b) { return b == 0xFF; }));
+    QVERIFY(std::all_of(images.ProgramImage.begin(), images.ProgramImage.end(),
+                        [](quint8 b) { return b == 0xFF; }));
+    QVERIFY(std::all_of(images.EepromImage.begin(), images.EepromImage.end(),
+                        [](quint8 b) { return b == 0xFF; }));
     QVERIFY(QFile::exists(h.ScratchFile(image::kProgramDumpFile)));
 
     // The status bar as designed, the port dialog's own panel texts aside.
@@ -226,14 +234,22 @@ void TestStartup::cancelledPortDialogStillMarksFirstStart() {
 void TestStartup::unusableStoredValues_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
-    QTest::newRow("device above the list") << "device" << "13";
-    QTest::newRow("device negative") << "device" << "-1";
-    QTest::newRow("device text") << "device" << "abc";
-    QTest::newRow("device empty") << "device" << "";
-    QTest::newRow("width text") << "MainWidth" << "wide";
-    QTest::newRow("width tiny") << "MainWidth" << "10";
-    QTest::newRow("left far off the screen") << "MainLeft" << "-900000";
-    QTest::newRow("top below every screen") << "MainTop" << "99000";
+    QTest::newRow("device above the list") << "device"
+                                           << "13";
+    QTest::newRow("device negative") << "device"
+                                     << "-1";
+    QTest::newRow("device text") << "device"
+                                 << "abc";
+    QTest::newRow("device empty") << "device"
+                                  << "";
+    QTest::newRow("width text") << "MainWidth"
+                                << "wide";
+    QTest::newRow("width tiny") << "MainWidth"
+                                << "10";
+    QTest::newRow("left far off the screen") << "MainLeft"
+                                             << "-900000";
+    QTest::newRow("top below every screen") << "MainTop"
+                                            << "99000";
 }
 
 void TestStartup::unusableStoredValues() {
@@ -279,7 +295,8 @@ void TestStartup::exitWithoutScratchFilesCompletes() {
     AppHarness h(m_env->AppDir());
     h.Start();
     shell::frmMain& main = h.app->MainWindow();
-    for (const QString& name : {image::kProgramDumpFile, image::kEepromDumpFile}) QFile::remove(h.ScratchFile(name));
+    for (const QString& name : {image::kProgramDumpFile, image::kEepromDumpFile})
+        QFile::remove(h.ScratchFile(name));
     const TwipsRect programPlace{600, 300, 4500, 2250};
     main.DumpSubWindow(core::DumpWindow::Program)->setGeometry(Pixels(programPlace, &main));
 
@@ -295,8 +312,8 @@ void TestStartup::secondInstanceEndsSilently() {
     WriteProgramSetting(QStringLiteral("Index_Com_Flag"), QStringLiteral("1"));
     AppHarness first(m_env->AppDir());
     QCOMPARE(first.Start(), shell::Application::StartResult::Started);
-    const QString lockPath =
-        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QStringLiteral("/New ZendraV6.lock");
+    const QString lockPath = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
+                             QStringLiteral("/New ZendraV6.lock");
     QVERIFY(QFile::exists(lockPath));
     QVERIFY(lockPath.startsWith(m_env->Root()));
 
