@@ -105,6 +105,9 @@ TransferResult File_Load(UpdateLink& link, const QString& path) {
 
     const auto start = link.timing.Now();
     link.port.DiscardInput();
+    if (!link.port.Write(QByteArray(1, kBaseSetCommand))) return FailTransfer(link, std::nullopt);
+    link.timing.Sleep(kBaseSetPause);
+    link.port.DiscardInput();
     if (!link.port.Write(QByteArray(1, kUpdateCommand))) return FailTransfer(link, std::nullopt);
     link.timing.Sleep(kUpdateEntryPause);
 

@@ -34,6 +34,10 @@ inline constexpr core::Duration kEchoTimeOut = std::chrono::seconds(2);
 inline constexpr core::milliseconds kUpdateEntryPause{1000};
 // Lets the main link's last bytes drain before it is closed.
 inline constexpr core::milliseconds kPortOffPause{200};
+// A writer left in its AVR command set by a chip operation ignores 'U'; ESC first brings it back to its
+// base set, where 'U' starts the loader. It needs a moment before the next byte.
+inline constexpr char kBaseSetCommand = 0x1B;
+inline constexpr core::milliseconds kBaseSetPause{100};
 inline constexpr char kVersionCommand = '?';
 inline constexpr char kUpdateCommand = 'U';
 inline const QByteArray kEndMark = QByteArray(4, char(0xFF));

@@ -458,10 +458,10 @@ private Q_SLOTS:
         QCOMPARE(attempts, (QStringList{"refused", "visible"}));
         QVERIFY(bench.writer.ended);
         QCOMPARE(bench.writer.entries, 1);
-        QStringList singleBytes;  // 'U' once; no '?' from a Version Read, no second 'U'
+        QStringList singleBytes;  // ESC and 'U' once; no '?' from a Version Read, no second 'U'
         for (const auto& write : bench.updatePort->Writes())
             if (write.bytes.size() == 1) singleBytes << QString::fromLatin1(write.bytes);
-        QCOMPARE(singleBytes, QStringList{"U"});
+        QCOMPARE(singleBytes, (QStringList{"\x1b", "U"}));
         QCOMPARE(bench.ui.fileRequests.size(), requestsBefore);
         QCOMPARE(bench.ui.boxes.size(), 1);  // the completion box only
         QVERIFY(bench.updatePort->IsOpen());

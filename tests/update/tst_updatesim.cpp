@@ -142,6 +142,28 @@ private Q_SLOTS:
         QCOMPARE(firmware, SentPart(words));
     }
 
+    // Chip operations leave the writer in its AVR command set, where it ignores 'U'.
+    void anUpdateAfterAChipOperationStillStarts() {
+        QTemporaryDir dir;
+        Simulator sim(dir.filePath(QStringLiteral("state.json")));
+        QVERIFY(!sim.Path().isEmpty());
+        core::SystemTiming timing;
+        link::QtSerialPortAdapter port;
+        test::RecordingDisplay display(timing);
+        update::UpdateLink link{port, timing, display};
+        update::PrepareUpdatePort(port, QStringLiteral("57600"));
+        QVERIFY(port.Open(sim.Path()));
+        QVERIFY(port.Write(QByteArray("A")));
+        for (int i = 0; i < 50 && port.BytesWaiting() < 1; ++i) port.WaitForMoreBytes(std::chrono::milliseconds(20));
+        QCOMPARE(port.ReadAll(), QByteArray("\r"));
+
+        const auto words = Firmware(0x0000, 0x003F);
+        QCOMPARE(update::File_Load(link, WriteFile(dir, test::WordsFile(words))), TransferResult::Completed);
+        const auto firmware = sim.WaitForFirmware();
+        port.Close();
+        QCOMPARE(firmware, SentPart(words));
+    }
+
     void wrongAndMissingEchoesOverThePty_data() {
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<TransferResult>("result");

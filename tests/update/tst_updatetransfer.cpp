@@ -71,14 +71,16 @@ private Q_SLOTS:
         QCOMPARE(update::File_Load(b.link, b.WriteFile(test::WordsFile(words))), TransferResult::Completed);
 
         const auto& writes = b.port.Writes();
-        QCOMPARE(writes.first().bytes, QByteArray("U"));
+        // ESC first: a writer left in its AVR command set would ignore 'U'.
+        QCOMPARE(writes.at(0).bytes, QByteArray("\x1b"));
+        QCOMPARE(writes.at(1).bytes, QByteArray("U"));
         QCOMPARE(b.Packets().size(), 0x1F00 + 0x1F);
-        QCOMPARE(writes.size(), 1 + 0x1F00 + 0x1F + 1);
+        QCOMPARE(writes.size(), 2 + 0x1F00 + 0x1F + 1);
         QCOMPARE(writes.last().bytes, QByteArray::fromHex("FFFFFFFF"));
         QVERIFY(b.writer.ended);
         QCOMPARE(b.writer.words, SentPart(words));
         // The writer gets a full second after 'U' before the first word.
-        QVERIFY(writes.at(1).at - writes.at(0).at >= 1000ms);
+        QVERIFY(writes.at(2).at - writes.at(1).at >= 1000ms);
         // Every word, sent or not, steps the bar: shows at multiples of 79, resets from 0x1F00 on.
         QCOMPARE(b.display.shows, 7936 / 79 + 1);
         QCOMPARE(b.display.lastShown, 7900);
@@ -89,8 +91,8 @@ private Q_SLOTS:
                      "ファームウエアアップデート|　　　 ファームウエアアップデートが完了しました。  "
                      "電源を再投入してください。  　　　　　　　\r\n　")});
         QVERIFY(b.display.failureText.isEmpty());
-        // The input is emptied before 'U', every word and the end mark.
-        QCOMPARE(b.port.DiscardCount(), 1 + 0x1F00 + 0x1F + 1);
+        // The input is emptied before ESC, 'U', every word and the end mark.
+        QCOMPARE(b.port.DiscardCount(), 2 + 0x1F00 + 0x1F + 1);
     }
 
     void packetLayout_data() {
@@ -117,7 +119,7 @@ private Q_SLOTS:
         QCOMPARE(int(update::WordEcho(quint8(packet[0]) << 8 | quint8(packet[1]), quint8(packet[2]),
                                       quint8(packet[3]))),
                  echo);
-        QCOMPARE(b.port.Writes().size(), 3);
+        QCOMPARE(b.port.Writes().size(), 4);
     }
 
     void echoDeadline_data() {
@@ -145,7 +147,7 @@ private Q_SLOTS:
         }
         // The first word fails just after two seconds; nothing more is sent, not even the end mark.
         QCOMPARE(b.Packets().size(), 1);
-        QCOMPARE(b.port.Writes().size(), 2);
+        QCOMPARE(b.port.Writes().size(), 3);  // ESC, U, the first word
         const auto waited = b.display.statusAt - b.port.Writes().last().at;
         QVERIFY(waited > 2s);
         QVERIFY(waited < 2100ms);
