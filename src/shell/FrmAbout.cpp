@@ -20,10 +20,12 @@ const QString kCloseCaption = QStringLiteral("閉じる");
 const QString kSupportCaption = QStringLiteral("サポートホームページへジャンプ");
 // What the version information of the program says about itself.
 const QString kFileDescription = QStringLiteral("KX-WRT540 AVRライター用 書込みソフトウェア");
-const QString kComments = QStringLiteral("AT90S／ATtinyシリーズのフラッシュ、EEPROM、Lock/Fuseビットを"
-                                         "シリアルポート経由で書込み・読出し・ベリファイします。");
-const QString kStaticText = QStringLiteral("本ソフトウェアの使用により生じたいかなる損害についても、"
-                                           "作者は責任を負いません。");
+const QString kComments = QStringLiteral(
+    "AT90S／ATtinyシリーズのフラッシュ、EEPROM、Lock/Fuseビットを"
+    "シリアルポート経由で書込み・読出し・ベリファイします。");
+const QString kStaticText = QStringLiteral(
+    "本ソフトウェアの使用により生じたいかなる損害についても、"
+    "作者は責任を負いません。");
 }  // namespace
 
 UrlOpener DesktopUrlOpener() {
@@ -40,9 +42,8 @@ FrmAbout::FrmAbout(QWidget* owner, UrlOpener opener)
 
     picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
-    const QIcon icon = QApplication::windowIcon().isNull()
-                           ? style()->standardIcon(QStyle::SP_ComputerIcon)
-                           : QApplication::windowIcon();
+    const QIcon icon = QApplication::windowIcon().isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon)
+                                                           : QApplication::windowIcon();
     picIcon->setPixmap(icon.pixmap(48, 48));
     picIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 

@@ -23,8 +23,9 @@ const QString kDeviceLabelPrefix = QStringLiteral("接続先: ");
 const QString kNoPortChosen = QStringLiteral("ポートが選ばれていません。");
 const QString kPathLabel = QStringLiteral("デバイス:");
 const QString kAssignCaption = QStringLiteral("割り当て");
-const QString kAssignTip = QStringLiteral("選んだCOM番号に、このデバイス（検出されたポート、または入力したパス）を割り当てます。"
-                                          "空にすると割り当てを解除します。");
+const QString kAssignTip = QStringLiteral(
+    "選んだCOM番号に、このデバイス（検出されたポート、または入力したパス）を割り当てます。"
+    "空にすると割り当てを解除します。");
 }  // namespace
 
 QString PortOpenFailedText(int number) {

@@ -29,7 +29,8 @@ int PreselectedPortIndex(const core::SettingsStore& settings);
 class FrmCom final : public QDialog {
     Q_OBJECT
 public:
-    // Opening runs here: ErrorFlag := 1, list filled, port closed, "ComNox" preselected, status panel 1 emptied.
+    // Opening runs here: ErrorFlag := 1, list filled, port closed, "ComNox" preselected, status panel 1
+    // emptied.
     FrmCom(link::LinkContext& ctx, QWidget* parent = nullptr);
 
     // The chosen index: 0 for "????", else the port number.

@@ -32,27 +32,36 @@ QFont DumpFont() {
 
 QString FrmDump::InitialTitle(core::DumpWindow which) {
     switch (which) {
-    case core::DumpWindow::Program: return kProgramWindowTitle;
-    case core::DumpWindow::Eeprom: return kEepromWindowTitle;
-    case core::DumpWindow::Verify: return kVerifyWindowTitle;
+        case core::DumpWindow::Program:
+            return kProgramWindowTitle;
+        case core::DumpWindow::Eeprom:
+            return kEepromWindowTitle;
+        case core::DumpWindow::Verify:
+            return kVerifyWindowTitle;
     }
     return {};
 }
 
 QString FrmDump::WindowObjectName(core::DumpWindow which) {
     switch (which) {
-    case core::DumpWindow::Program: return QStringLiteral("frmProgram");
-    case core::DumpWindow::Eeprom: return QStringLiteral("frmEEprom");
-    case core::DumpWindow::Verify: return QStringLiteral("frmVerify");
+        case core::DumpWindow::Program:
+            return QStringLiteral("frmProgram");
+        case core::DumpWindow::Eeprom:
+            return QStringLiteral("frmEEprom");
+        case core::DumpWindow::Verify:
+            return QStringLiteral("frmVerify");
     }
     return {};
 }
 
 QString FrmDump::ViewObjectName(core::DumpWindow which) {
     switch (which) {
-    case core::DumpWindow::Program: return QStringLiteral("txtPrg");
-    case core::DumpWindow::Eeprom: return QStringLiteral("txtEEp");
-    case core::DumpWindow::Verify: return QStringLiteral("rtVerify");
+        case core::DumpWindow::Program:
+            return QStringLiteral("txtPrg");
+        case core::DumpWindow::Eeprom:
+            return QStringLiteral("txtEEp");
+        case core::DumpWindow::Verify:
+            return QStringLiteral("rtVerify");
     }
     return {};
 }

@@ -1,8 +1,8 @@
 #include "shell/FrmIndex.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPaintEvent>
 #include <algorithm>
 
 namespace zendra::shell {
@@ -16,17 +16,17 @@ struct SocketRow {
 
 // Checked in this order; the last match would win, but no key appears twice.
 constexpr SocketRow kSocketTable[] = {
-    {"ATtiny12L", Socket::DUT_08}, {"ATtiny15L", Socket::DUT_08}, {"AT90S2323", Socket::DUT_08},
+    {"ATtiny12L", Socket::DUT_08}, {"ATtiny15L", Socket::DUT_08},  {"AT90S2323", Socket::DUT_08},
     {"AT90S2343", Socket::DUT_08}, {"ATtiny26L", Socket::DUT_20A}, {"AT90S1200", Socket::DUT_20},
-    {"AT90S2313", Socket::DUT_20}, {"AT90S4433", Socket::DUT_28}, {"AT90S4414", Socket::DUT_40},
-    {"AT90S4434", Socket::DUT_40}, {"AT90S8515", Socket::DUT_40}, {"AT90S8535", Socket::DUT_40},
+    {"AT90S2313", Socket::DUT_20}, {"AT90S4433", Socket::DUT_28},  {"AT90S4414", Socket::DUT_40},
+    {"AT90S4434", Socket::DUT_40}, {"AT90S8515", Socket::DUT_40},  {"AT90S8535", Socket::DUT_40},
 };
 constexpr int kKeyLength = 9;
 
 // The drawing is laid out on a fixed grid and scaled to the window, keeping its proportions.
 constexpr int kDesignWidth = 680;
 constexpr int kDesignHeight = 500;
-constexpr int kTextSize = 12;       // grid units
+constexpr int kTextSize = 12;  // grid units
 constexpr int kPinPitch = 12;
 constexpr int kSocketWidth = 56;
 constexpr int kSocketTop = 78;
@@ -38,8 +38,9 @@ struct SocketShape {
     int left;
 };
 constexpr SocketShape kShapes[kSocketCount] = {
-    {Socket::DUT_40, "40pin", 40, 30},  {Socket::DUT_28, "28pin", 28, 110}, {Socket::DUT_20, "20pin", 20, 190},
-    {Socket::DUT_20A, "20pin", 20, 270}, {Socket::DUT_08, "8pin", 8, 350},
+    {Socket::DUT_40, "40pin", 40, 30},  {Socket::DUT_28, "28pin", 28, 110},
+    {Socket::DUT_20, "20pin", 20, 190}, {Socket::DUT_20A, "20pin", 20, 270},
+    {Socket::DUT_08, "8pin", 8, 350},
 };
 
 QRect DesignSocketRect(const SocketShape& shape) {
@@ -57,7 +58,8 @@ const QString kJumperVcc = QStringLiteral("VCC SEL");
 const QString kNotes[] = {
     QStringLiteral("ISPコネクタでのプログラミング："),
     QStringLiteral("ISPコネクタ経由の使用は動作保障しておりません。"),
-    QStringLiteral("ターゲットボード側からＶＣＣを供給するときは　\"ＶＣＣ SEL\"ジャンパーを外してください。"),
+    QStringLiteral(
+        "ターゲットボード側からＶＣＣを供給するときは　\"ＶＣＣ SEL\"ジャンパーを外してください。"),
     QStringLiteral("ターゲットボード側に発振回路があるときは　\"XTAL SEL\"ジャンパーを外してください。"),
 };
 
@@ -101,7 +103,8 @@ QSize FrmIndex::sizeHint() const {
 
 namespace {
 QTransform DesignTransform(const QSize& widgetSize) {
-    const double scale = std::min(widgetSize.width() / double(kDesignWidth), widgetSize.height() / double(kDesignHeight));
+    const double scale =
+        std::min(widgetSize.width() / double(kDesignWidth), widgetSize.height() / double(kDesignHeight));
     const double dx = (widgetSize.width() - kDesignWidth * scale) / 2;
     const double dy = (widgetSize.height() - kDesignHeight * scale) / 2;
     QTransform transform;
@@ -168,7 +171,8 @@ void FrmIndex::paintEvent(QPaintEvent*) {
         painter.drawRect(ispLeft + 5, y, 12, 12);
         painter.drawRect(ispLeft + 5 + ispPitch, y, 12, 12);
         painter.setPen(kInkColour);
-        painter.drawText(QRect(ispLeft - 84, y - 3, 80, 18), Qt::AlignRight | Qt::AlignVCenter, kIspLeftPins[row]);
+        painter.drawText(QRect(ispLeft - 84, y - 3, 80, 18), Qt::AlignRight | Qt::AlignVCenter,
+                         kIspLeftPins[row]);
         painter.drawText(QRect(ispLeft + 2 * ispPitch + 10, y - 3, 80, 18), Qt::AlignLeft | Qt::AlignVCenter,
                          kIspRightPins[row]);
     }

@@ -1,7 +1,6 @@
 #include "shell/FrmMsg.h"
 
 #include <QCloseEvent>
-#include <algorithm>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,6 +8,7 @@
 #include <QPushButton>
 #include <QStackedLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/UserInterface.h"
 #include "shell/Twips.h"

@@ -29,7 +29,8 @@ public:
     // `owner`: the main window; the message window stays above it and goes with it.
     explicit FrmMsg(QWidget* owner);
 
-    // Kind 0: progress (no button, bar as last set); kind 1: notice (OK with focus, no bar). Shows the window.
+    // Kind 0: progress (no button, bar as last set); kind 1: notice (OK with focus, no bar). Shows the
+    // window.
     void ShowMessage(int kind, const QString& text);
     void ReportProgress(const QString& state, int minimum, int value, int maximum);
     void SetText(const QString& text);
@@ -49,7 +50,6 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-
 };
 
 class MessageWindowHost {

@@ -1,7 +1,7 @@
 #include "shell/HelpWindow.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QTextBrowser>
@@ -11,8 +11,9 @@ namespace zendra::shell {
 
 namespace {
 const QString kMissingTitle = QStringLiteral("ヘルプファイルが見つかりません");
-const QString kMissingText = QStringLiteral("ヘルプファイル「%1」を開けませんでした。"
-                                            "プログラムと同じフォルダに zendra.hlp があるか確認してください。");
+const QString kMissingText = QStringLiteral(
+    "ヘルプファイル「%1」を開けませんでした。"
+    "プログラムと同じフォルダに zendra.hlp があるか確認してください。");
 constexpr int kDefaultWidth = 760;
 constexpr int kDefaultHeight = 640;
 }  // namespace

@@ -10,7 +10,7 @@ namespace zendra::shell {
 namespace {
 // What Windows and X11 report without scaling; also the answer when no screen exists.
 constexpr double kFallbackDpi = 96.0;
-}
+}  // namespace
 
 double LogicalDpi(const QWidget* widget) {
     const QScreen* screen = widget ? widget->screen() : nullptr;

@@ -100,14 +100,14 @@ void TestPortDialog::confirm_data() {
     QTest::addColumn<bool>("openBefore");      // a connection from earlier is open
     QTest::addColumn<QString>("button");       // "ok", "cancel", or "escape"
     // Expected:
-    QTest::addColumn<bool>("stillOpen");      // the dialog
+    QTest::addColumn<bool>("stillOpen");  // the dialog
     QTest::addColumn<int>("errorFlag");
-    QTest::addColumn<QString>("comNox");       // "-" absent
-    QTest::addColumn<QString>("box");          // text of the one critical box, empty: none
+    QTest::addColumn<QString>("comNox");  // "-" absent
+    QTest::addColumn<QString>("box");     // text of the one critical box, empty: none
     QTest::addColumn<QString>("panel1");
     QTest::addColumn<QString>("panel4");
-    QTest::addColumn<QString>("portAfter");    // path open after, empty: closed
-    QTest::addColumn<bool>("writerAsked");     // the communication check ran
+    QTest::addColumn<QString>("portAfter");  // path open after, empty: closed
+    QTest::addColumn<bool>("writerAsked");   // the communication check ran
 
     const QString none;
     QTest::newRow("first start, OK on ????")
@@ -116,21 +116,20 @@ void TestPortDialog::confirm_data() {
     QTest::newRow("port that is not there")
         << "3" << 12 << QStringList{} << false << "ok" << true << 1 << "3"
         << "COM12 のオープンに失敗しました。\r" + kSecondLine << none << none << none << false;
-    QTest::newRow("port in use")
-        << "1" << 2 << QStringList{"/dev/ttyS1"} << false << "ok" << true << 1 << "1"
-        << "COM2 のオープンに失敗しました。\r" + kSecondLine << none << none << none << false;
-    QTest::newRow("working port, writer silent")
-        << "-" << 2 << QStringList{} << false << "ok" << false << 0 << "2" << none
-        << "ｺﾏﾝﾄﾞ送信 : Avr Extend command A" << "COM2" << none << true;
-    QTest::newRow("preselected port confirmed")
-        << "4" << -1 << QStringList{} << true << "ok" << false << 0 << "4" << none
-        << "ｺﾏﾝﾄﾞ送信 : Avr Extend command A" << "COM4" << none << true;
+    QTest::newRow("port in use") << "1" << 2 << QStringList{"/dev/ttyS1"} << false << "ok" << true << 1 << "1"
+                                 << "COM2 のオープンに失敗しました。\r" + kSecondLine << none << none << none
+                                 << false;
+    QTest::newRow("working port, writer silent") << "-" << 2 << QStringList{} << false << "ok" << false << 0
+                                                 << "2" << none << "ｺﾏﾝﾄﾞ送信 : Avr Extend command A"
+                                                 << "COM2" << none << true;
+    QTest::newRow("preselected port confirmed") << "4" << -1 << QStringList{} << true << "ok" << false << 0
+                                                << "4" << none << "ｺﾏﾝﾄﾞ送信 : Avr Extend command A"
+                                                << "COM4" << none << true;
     QTest::newRow("cancel after an earlier connection")
         << "3" << 1 << QStringList{} << true << "cancel" << false << 1 << "3" << none
         << "ライター接続確認が終了していません。" << none << none << false;
-    QTest::newRow("closed by the frame")
-        << "3" << 1 << QStringList{} << true << "escape" << false << 1 << "3" << none << none << none << none
-        << false;
+    QTest::newRow("closed by the frame") << "3" << 1 << QStringList{} << true << "escape" << false << 1 << "3"
+                                         << none << none << none << none << false;
 }
 
 void TestPortDialog::confirm() {
@@ -165,7 +164,8 @@ void TestPortDialog::confirm() {
 
     QCOMPARE(dialog.isVisible(), stillOpen);
     if (!stillOpen)
-        QCOMPARE(dialog.result(), button == QLatin1String("ok") ? int(QDialog::Accepted) : int(QDialog::Rejected));
+        QCOMPARE(dialog.result(),
+                 button == QLatin1String("ok") ? int(QDialog::Accepted) : int(QDialog::Rejected));
     QCOMPARE(rig.state.ErrorFlag, qint16(errorFlag));
     QCOMPARE(rig.settings.values.value(kComNoxKey, QStringLiteral("-")), comNox);
     if (box.isEmpty()) {

@@ -20,7 +20,8 @@ void RunStep(MessageWindowHost& host, QWidget& main, const QString& step) {
     if (verb == QLatin1String("show")) {
         host.ShowMessage(parts.value(1).toInt(), parts.mid(2).join(QLatin1Char(' ')));
     } else if (verb == QLatin1String("progress")) {
-        host.ReportProgress(parts.value(1), parts.value(2).toInt(), parts.value(3).toInt(), parts.value(4).toInt());
+        host.ReportProgress(parts.value(1), parts.value(2).toInt(), parts.value(3).toInt(),
+                            parts.value(4).toInt());
     } else if (verb == QLatin1String("close")) {
         host.CloseMessage();
     } else if (verb == QLatin1String("text")) {
@@ -74,23 +75,21 @@ void TestMessageWindow::presentation_data() {
     QTest::addColumn<bool>("sameWindowSamePlace");  // the window of the first step, not moved
 
     QTest::newRow("zero range shows a full bar, hidden")
-        << QStringList{"show 0 チップ イレース中.....", "progress ON 0 0 0"} << true << "チップ イレース中....." << false
-        << false << QList<int>{0, 1, 1} << 2 << true;
-    QTest::newRow("last step hides the bar")
-        << QStringList{"show 0 p", "progress ON 0 5 5"} << true << "p" << false << false << QList<int>{0, 5, 5} << 2
-        << true;
+        << QStringList{"show 0 チップ イレース中.....", "progress ON 0 0 0"} << true
+        << "チップ イレース中....." << false << false << QList<int>{0, 1, 1} << 2 << true;
+    QTest::newRow("last step hides the bar") << QStringList{"show 0 p", "progress ON 0 5 5"} << true << "p"
+                                             << false << false << QList<int>{0, 5, 5} << 2 << true;
     QTest::newRow("step before last shows the bar")
-        << QStringList{"show 0 p", "progress ON 0 4 5"} << true << "p" << false << true << QList<int>{0, 4, 5} << 2
-        << true;
-    QTest::newRow("non-zero minimum is applied")
-        << QStringList{"show 0 p", "progress ON 2 3 9"} << true << "p" << false << true << QList<int>{2, 3, 9} << 2
-        << true;
+        << QStringList{"show 0 p", "progress ON 0 4 5"} << true << "p" << false << true << QList<int>{0, 4, 5}
+        << 2 << true;
+    QTest::newRow("non-zero minimum is applied") << QStringList{"show 0 p", "progress ON 2 3 9"} << true
+                                                 << "p" << false << true << QList<int>{2, 3, 9} << 2 << true;
     QTest::newRow("other state only hides, numbers unchanged")
-        << QStringList{"show 0 p", "progress ON 0 3 10", "progress OFF 0 7 9"} << true << "p" << false << false
-        << QList<int>{0, 3, 10} << 3 << true;
+        << QStringList{"show 0 p", "progress ON 0 3 10", "progress OFF 0 7 9"} << true << "p" << false
+        << false << QList<int>{0, 3, 10} << 3 << true;
     QTest::newRow("state is compared exactly: lower case hides")
-        << QStringList{"show 0 p", "progress ON 0 3 10", "progress on 0 4 10"} << true << "p" << false << false
-        << QList<int>{0, 3, 10} << 3 << true;
+        << QStringList{"show 0 p", "progress ON 0 3 10", "progress on 0 4 10"} << true << "p" << false
+        << false << QList<int>{0, 3, 10} << 3 << true;
     QTest::newRow("notice over progress: OK, no bar, not moved")
         << QStringList{"show 0 フラッシュプログラムメモリ プログラム中.....", "progress ON 0 10 100",
                        "show 1 フラッシュプログラムメモリ プログラム失敗"}
@@ -98,29 +97,31 @@ void TestMessageWindow::presentation_data() {
     QTest::newRow("progress text after a notice hides OK, keeps the bar as set")
         << QStringList{"show 1 n", "show 0 p"} << true << "p" << false << false << QList<int>{} << 2 << true;
     QTest::newRow("progress call alone creates the window")
-        << QStringList{"progress ON 0 1 3"} << true << "" << false << true << QList<int>{0, 1, 3} << 1 << true;
+        << QStringList{"progress ON 0 1 3"} << true << "" << false << true << QList<int>{0, 1, 3} << 1
+        << true;
     QTest::newRow("direct text change turns progress into notice")
-        << QStringList{"show 0 p", "progress ON 0 2 8", "text 通信エラーが発生しました。", "okvisible 1", "barvisible 0"}
+        << QStringList{"show 0 p", "progress ON 0 2 8", "text 通信エラーが発生しました。", "okvisible 1",
+                       "barvisible 0"}
         << true << "通信エラーが発生しました。" << true << false << QList<int>{} << 2 << true;
     QTest::newRow("CR LF and lone CR break lines")
-        << QStringList{"show 1 ライタと通信ができませんでした。\r\nPCとライタの接続を確認後\rもう一度"} << true
-        << "ライタと通信ができませんでした。\nPCとライタの接続を確認後\nもう一度" << true << false << QList<int>{} << 1
-        << true;
-    QTest::newRow("bar never shown beside OK")
-        << QStringList{"show 1 n", "barvisible 1"} << true << "n" << true << false << QList<int>{} << 1 << true;
-    QTest::newRow("close") << QStringList{"show 0 p", "close"} << false << "" << false << false << QList<int>{} << 1
-                           << true;
-    QTest::newRow("close twice does nothing more")
-        << QStringList{"show 0 p", "close", "close"} << false << "" << false << false << QList<int>{} << 1 << true;
-    QTest::newRow("close without a window") << QStringList{"close"} << false << "" << false << false << QList<int>{}
-                                            << 0 << true;
+        << QStringList{"show 1 ライタと通信ができませんでした。\r\nPCとライタの接続を確認後\rもう一度"}
+        << true << "ライタと通信ができませんでした。\nPCとライタの接続を確認後\nもう一度" << true << false
+        << QList<int>{} << 1 << true;
+    QTest::newRow("bar never shown beside OK") << QStringList{"show 1 n", "barvisible 1"} << true << "n"
+                                               << true << false << QList<int>{} << 1 << true;
+    QTest::newRow("close") << QStringList{"show 0 p", "close"} << false << "" << false << false
+                           << QList<int>{} << 1 << true;
+    QTest::newRow("close twice does nothing more") << QStringList{"show 0 p", "close", "close"} << false << ""
+                                                   << false << false << QList<int>{} << 1 << true;
+    QTest::newRow("close without a window")
+        << QStringList{"close"} << false << "" << false << false << QList<int>{} << 0 << true;
     QTest::newRow("OK closes") << QStringList{"show 1 done", "clickok"} << false << "" << false << false
                                << QList<int>{} << 1 << true;
     QTest::newRow("reopened after close is a fresh window")
-        << QStringList{"show 0 a", "close", "show 0 b"} << true << "b" << false << false << QList<int>{} << 2 << false;
-    QTest::newRow("text change after OK reopens")
-        << QStringList{"show 1 a", "clickok", "text again"} << true << "again" << false << false << QList<int>{} << 1
+        << QStringList{"show 0 a", "close", "show 0 b"} << true << "b" << false << false << QList<int>{} << 2
         << false;
+    QTest::newRow("text change after OK reopens") << QStringList{"show 1 a", "clickok", "text again"} << true
+                                                  << "again" << false << false << QList<int>{} << 1 << false;
 }
 
 void TestMessageWindow::presentation() {
@@ -187,11 +188,12 @@ void TestMessageWindow::presentation() {
 void TestMessageWindow::placement_data() {
     QTest::addColumn<QRect>("mainFirst");
     QTest::addColumn<QPoint>("mainMovedTo");  // null: not moved
-    QTest::addColumn<QPoint>("expected");     // at 96 DPI: 500 twips = 33 px right, a quarter of the height down
+    QTest::addColumn<QPoint>("expected");  // at 96 DPI: 500 twips = 33 px right, a quarter of the height down
 
     QTest::newRow("main at origin") << QRect(0, 0, 800, 600) << QPoint() << QPoint(33, 150);
     QTest::newRow("main elsewhere") << QRect(300, 200, 640, 480) << QPoint() << QPoint(333, 320);
-    QTest::newRow("odd height rounds the quarter down") << QRect(10, 10, 500, 403) << QPoint() << QPoint(43, 110);
+    QTest::newRow("odd height rounds the quarter down")
+        << QRect(10, 10, 500, 403) << QPoint() << QPoint(43, 110);
     QTest::newRow("main moved before the operation")
         << QRect(100, 100, 800, 600) << QPoint(420, 260) << QPoint(453, 410);
 }

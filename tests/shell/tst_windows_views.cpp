@@ -26,7 +26,8 @@ Q_DECLARE_METATYPE(zendra::core::DumpWindow)
 
 namespace {
 
-constexpr Socket kAllSockets[] = {Socket::DUT_40, Socket::DUT_28, Socket::DUT_20, Socket::DUT_20A, Socket::DUT_08};
+constexpr Socket kAllSockets[] = {Socket::DUT_40, Socket::DUT_28, Socket::DUT_20, Socket::DUT_20A,
+                                  Socket::DUT_08};
 
 // A program dump of 32 K words: 4096 lines of 62 characters with the non-printable marker.
 QByteArray LargeDump() {
@@ -180,9 +181,15 @@ void TestViews::dumpWindows_data() {
     QTest::addColumn<QString>("objectName");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("viewName");
-    QTest::newRow("program") << core::DumpWindow::Program << "frmProgram" << "プログラムメモリ" << "txtPrg";
-    QTest::newRow("eeprom") << core::DumpWindow::Eeprom << "frmEEprom" << "EEPROMデータメモリ" << "txtEEp";
-    QTest::newRow("verify") << core::DumpWindow::Verify << "frmVerify" << "Verify Window" << "rtVerify";
+    QTest::newRow("program") << core::DumpWindow::Program << "frmProgram"
+                             << "プログラムメモリ"
+                             << "txtPrg";
+    QTest::newRow("eeprom") << core::DumpWindow::Eeprom << "frmEEprom"
+                            << "EEPROMデータメモリ"
+                            << "txtEEp";
+    QTest::newRow("verify") << core::DumpWindow::Verify << "frmVerify"
+                            << "Verify Window"
+                            << "rtVerify";
 }
 
 void TestViews::dumpWindows() {
@@ -199,8 +206,10 @@ void TestViews::dumpWindows() {
     QCOMPARE(window.View()->lineWrapMode(), QPlainTextEdit::NoWrap);
     // Columns line up: narrow and wide glyphs take the same width (what the font database claims varies).
     const QFontMetrics metrics(window.View()->font());
-    QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiii")), metrics.horizontalAdvance(QStringLiteral("WWWW")));
-    QCOMPARE(metrics.horizontalAdvance(QStringLiteral("0000: ")), metrics.horizontalAdvance(QStringLiteral("FFFF F")));
+    QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiii")),
+             metrics.horizontalAdvance(QStringLiteral("WWWW")));
+    QCOMPARE(metrics.horizontalAdvance(QStringLiteral("0000: ")),
+             metrics.horizontalAdvance(QStringLiteral("FFFF F")));
 
     // The view fills the window whatever its size.
     window.resize(300, 120);
@@ -291,7 +300,8 @@ void TestViews::helpGuideCoversTheProgram_data() {
     QTest::addColumn<QString>("text");
     QTest::newRow("port dialog") << "通信ポート選択";
     QTest::newRow("port open failure") << "のオープンに失敗しました。";
-    QTest::newRow("writer not found") << "ライターを検出できませんでした。使用可能な通信ポートを設定してください。";
+    QTest::newRow("writer not found")
+        << "ライターを検出できませんでした。使用可能な通信ポートを設定してください。";
     QTest::newRow("no communication") << "ライタと通信ができませんでした。";
     QTest::newRow("old firmware") << "ファームウエアバージョン６．３０以降にアップデートしてください。";
     QTest::newRow("communication error") << "通信エラーが発生しました。";
@@ -308,7 +318,8 @@ void TestViews::helpGuideCoversTheProgram_data() {
 
 void TestViews::helpGuideCoversTheProgram() {
     QFETCH(QString, text);
-    const QString appDir = QDir::cleanPath(QStringLiteral(ZENDRA_TEST_DATA_DIR "/../../../src/shell")) + QLatin1Char('/');
+    const QString appDir =
+        QDir::cleanPath(QStringLiteral(ZENDRA_TEST_DATA_DIR "/../../../src/shell")) + QLatin1Char('/');
     HelpWindow help;
     QVERIFY2(help.ShowHelpFile(appDir), qPrintable(appDir));
     QVERIFY2(help.Browser()->toPlainText().contains(text), qPrintable(text));
