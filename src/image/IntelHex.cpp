@@ -1,7 +1,6 @@
 #include "image/IntelHex.h"
 
 #include <QByteArrayView>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
