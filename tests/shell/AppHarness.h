@@ -60,6 +60,8 @@ struct AppHarness {
     QStringList boxes;  // "title|text"
     QList<core::FileDialogRequest> fileRequests;
     int ended = 0;
+    // The program's own QSerialPort adapter and clock instead of the scripted port and the fake clock.
+    bool realPort = false;
     std::unique_ptr<shell::Application> app;
 
     explicit AppHarness(QString programDir) : appDir(std::move(programDir)) {}
@@ -67,8 +69,10 @@ struct AppHarness {
     shell::Application::StartResult Start() {
         shell::ApplicationSetup setup;
         setup.appDir = appDir;
-        setup.port = &port;
-        setup.timing = &timing;
+        if (!realPort) {
+            setup.port = &port;
+            setup.timing = &timing;
+        }
         setup.detectPorts = [] {
             return QList<link::DetectedPort>{{QStringLiteral("/dev/ttyFAKE0"), QString()}};
         };
