@@ -62,6 +62,6 @@ inline const QString kNoFileOpenStatus = QStringLiteral("ファイルがオー�
 inline const QString kOverwriteQuestion = QStringLiteral("ファイルが存在します。上書きしますか？");
 
 // The main window's caption titles the box of the open-code command.
-inline const QString kMainWindowCaption = QStringLiteral("New Zendra ") + core::kVersionText;
+inline const QString kMainWindowCaption = core::kMainCaption;
 
 }  // namespace zendra::image::texts

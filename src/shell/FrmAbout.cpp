@@ -15,7 +15,6 @@
 namespace zendra::shell {
 
 namespace {
-const QString kVersionPrefix = QStringLiteral("Version ");
 const QString kCloseCaption = QStringLiteral("閉じる");
 const QString kSupportCaption = QStringLiteral("サポートホームページへジャンプ");
 // What the version information of the program says about itself.
@@ -32,7 +31,7 @@ UrlOpener DesktopUrlOpener() {
     return [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 }
 
-QString VersionLabelText() { return kVersionPrefix + core::kVersionText; }
+QString VersionLabelText() { return core::kVersionLabel; }
 
 FrmAbout::FrmAbout(QWidget* owner, UrlOpener opener)
     : QDialog(owner), m_opener(opener ? std::move(opener) : DesktopUrlOpener()) {
