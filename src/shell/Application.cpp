@@ -53,6 +53,8 @@ constexpr double kMinimumChildWidth = 1000;
 constexpr double kMinimumChildHeight = 500;
 // How much of the frame must lie on a screen for the user to reach it.
 constexpr int kMinimumVisiblePixels = 40;
+// How often a close that waits for an operation looks again.
+constexpr std::chrono::milliseconds kCloseRetryInterval{100};
 
 struct PlaceKeys {
     const core::RealKey& left;
@@ -208,6 +210,8 @@ void Application::Build() {
     m_link = std::make_unique<link::LinkContext>(
         link::LinkContext{*m_setup.port, *m_setup.timing, *m_ui, m_state, *m_settings, *m_ports});
     m_about = std::make_unique<AboutBoxHost>(m_main.get());
+    m_closeRetry.setInterval(kCloseRetryInterval);
+    QObject::connect(&m_closeRetry, &QTimer::timeout, m_main.get(), [this] { RunPendingClose(); });
     Wire();
     if (m_setup.prepareUi) m_setup.prepareUi(*m_ui);
 }
@@ -330,11 +334,15 @@ void Application::Guarded(const std::function<void()>& body) {
     if (!hold) return;
     body();
     hold.reset();
-    if (m_closePending && !m_ended) {
-        m_closePending = false;
-        // Once the handler has returned: the shutdown then tears down nothing still in use.
-        QTimer::singleShot(0, m_main.get(), [main = m_main.get()] { main->close(); });
-    }
+    if (m_closePending) RunPendingClose();
+}
+
+void Application::RunPendingClose() {
+    if (!m_closePending || m_ended || m_guard.IsBusy()) return;
+    m_closePending = false;
+    m_closeRetry.stop();
+    // Once the current handler has returned: the shutdown then tears down nothing still in use.
+    QTimer::singleShot(0, m_main.get(), [main = m_main.get()] { main->close(); });
 }
 
 int Application::RunModal(QDialog& dialog) {
@@ -485,6 +493,8 @@ bool Application::OnCloseRequest() {
         // Tearing the windows down now would pull them from under the running operation.
         m_closePending = true;
         m_ui->SetStatusPanel(1, texts::kWaitingForOperation);
+        // Operations that hold the guard themselves (the update dialog) end without passing Guarded.
+        if (!m_closeRetry.isActive()) m_closeRetry.start();
         return false;
     }
     MDIForm_QueryUnload();

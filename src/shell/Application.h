@@ -5,6 +5,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -111,6 +112,8 @@ private:
     // Runs `body` holding the operation guard; refused with the busy text while another operation runs.
     // A close asked for meanwhile runs once the operation has ended.
     void Guarded(const std::function<void()>& body);
+    // Closes the frame once no operation runs any more.
+    void RunPendingClose();
 
     ApplicationSetup m_setup;
     std::unique_ptr<QLockFile> m_lock;
@@ -131,6 +134,7 @@ private:
     bool m_showBufferData = false;
     int m_deviceIndex = -1;
     bool m_closePending = false;
+    QTimer m_closeRetry;
     bool m_ended = false;
 };
 

@@ -93,6 +93,7 @@ private Q_SLOTS:
     void commandsRunAgainOnceTheOperationEnded();
     void closeWaitsForTheRunningOperation_data();
     void closeWaitsForTheRunningOperation();
+    void closeWaitsForAGuardHeldOutsideTheMainWindow();
 
 private:
     // Starts `operation` against a writer that never answers and runs `during` at its first wait.
@@ -262,6 +263,20 @@ void TestOperationGuard::closeWaitsForTheRunningOperation() {
     QVERIFY(!QFile::exists(dump));
     QVERIFY(!m_h->port.IsOpen());
     QVERIFY(ProgramSetting(QStringLiteral("MainWidth")) != QStringLiteral("<absent>"));
+}
+
+void TestOperationGuard::closeWaitsForAGuardHeldOutsideTheMainWindow() {
+    // As the update dialog does during a transfer.
+    auto hold = m_h->app->Guard().TryEnter();
+    QVERIFY(hold);
+    shell::frmMain& main = m_h->app->MainWindow();
+    main.close();
+    QTest::qWait(250);
+    QVERIFY(main.isVisible());
+    QCOMPARE(m_h->ended, 0);
+    hold.reset();
+    QTRY_COMPARE(m_h->ended, 1);
+    QVERIFY(!main.isVisible());
 }
 
 QTEST_MAIN(TestOperationGuard)
