@@ -199,7 +199,7 @@ void FileCommandsTest::openCode() {
     QCOMPARE(s.Setting("OPEN_DIR"), loaded ? m_files->path() : QString());
     QCOMPARE(s.ui.boxes.size(), box ? 1 : 0);
     if (box) {
-        QCOMPARE(s.ui.boxes[0].title, QStringLiteral("New Zendra 6.0.60"));
+        QCOMPARE(s.ui.boxes[0].title, QStringLiteral("New Zendra Version 6.0.60"));
         QCOMPARE(s.ui.boxes[0].text, texts::kCannotOpen);
         QCOMPARE(s.ui.boxes[0].icon, zendra::core::MessageIcon::Information);
     }
