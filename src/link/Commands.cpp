@@ -39,9 +39,10 @@ enum class Command {
 // The writer's commands as data. Time-outs: 1 s for mode changes and short acknowledgments, 2 s for the
 // device selection and the fuse reads, 5 s where the chip itself may be busy programming.
 const CommandSpec& Row(Command command) {
-    constexpr auto k5ms = PauseOf(milliseconds(5));     // lets the writer clock each instruction byte in
+    constexpr auto k5ms = PauseOf(milliseconds(5));  // lets the writer clock each instruction byte in
     constexpr auto k1ms = PauseOf(milliseconds(1));
-    constexpr auto kWait = WaitOf(milliseconds(100));   // the writer prepares the fuse/lock write
+    constexpr auto kWait = WaitOf(milliseconds(100));  // the writer prepares the fuse/lock write
+    // clang-format off
     static const std::array<CommandSpec, static_cast<size_t>(Command::Count)> table = {{
         {'A', {}, 0, false, 1, seconds(1), true, kFailEnterAvr, kFailEnterAvr},
         {'P', {}, 0, false, 1, seconds(1), true, kFailEnterProgramming, kWrongEnterProgramming, true},
@@ -69,10 +70,12 @@ const CommandSpec& Row(Command command) {
          kFailReadFuseHigh, {}},
         {'o', {}, 0, false, 1, seconds(2), false, kFailReadCalibration, {}},
     }};
+    // clang-format on
     return table[static_cast<size_t>(command)];
 }
 
-Outcome Exchange(LinkContext& ctx, Command command, qint16& error, std::initializer_list<quint8> arguments = {}) {
+Outcome Exchange(LinkContext& ctx, Command command, qint16& error,
+                 std::initializer_list<quint8> arguments = {}) {
     return RunExchange(ctx, Row(command), arguments, error).outcome;
 }
 
@@ -99,7 +102,9 @@ QString SignatureText(quint8 vendor, quint8 family, quint8 part) {
 
 // --- Programming mode and identification ------------------------------------------------------------
 
-Outcome EnterAvrCommandSet(LinkContext& ctx, qint16& error) { return Exchange(ctx, Command::EnterAvr, error); }
+Outcome EnterAvrCommandSet(LinkContext& ctx, qint16& error) {
+    return Exchange(ctx, Command::EnterAvr, error);
+}
 
 void ExitAvrCommandSet(LinkContext& ctx) {
     ctx.ui.SetStatusPanel(1, kSendingExitAvr);
@@ -115,7 +120,8 @@ Outcome EnterProgrammingMode(LinkContext& ctx, qint16& error) {
 
 Outcome LeaveProgrammingMode(LinkContext& ctx, qint16& error) {
     const Outcome outcome = Exchange(ctx, Command::LeaveProgramming, error);
-    // The writer needs a moment after leaving programming mode; after a time-out there is nothing to wait for.
+    // The writer needs a moment after leaving programming mode; after a time-out there is nothing to wait
+    // for.
     if (outcome != Outcome::TimedOut) Wait(ctx, 0.1);
     return outcome;
 }
@@ -124,7 +130,8 @@ Outcome SelectDevice(LinkContext& ctx, quint8 code, qint16& error) {
     ctx.ui.SetStatusPanel(1, kSendingSelectDevice + QString::number(code, 16).toUpper());
     const ExchangeResult result = RunExchange(ctx, Row(Command::SelectDevice), {code}, error);
     if (result.outcome != Outcome::Ok) {
-        ctx.state.StatusText = result.outcome == Outcome::TimedOut ? kFailSelectDevice : kRejectedSelectDevice;
+        ctx.state.StatusText =
+            result.outcome == Outcome::TimedOut ? kFailSelectDevice : kRejectedSelectDevice;
         ctx.ui.SetMessageText(ctx.state.StatusText);
         ctx.ui.SetMessageOkVisible(true);
     }
@@ -165,7 +172,8 @@ Outcome ReadSignature(LinkContext& ctx, qint16& flashWords, qint16& error) {
         reject(kChipNotSeated);
     } else {
         if (ctx.state.ProgramMemoryWords != flashWords) reject(kDeviceMismatch);
-        if (ctx.ui.DeviceSelectorText().left(9) != devices::SignatureModelName(family, part)) reject(kDeviceMismatch);
+        if (ctx.ui.DeviceSelectorText().left(9) != devices::SignatureModelName(family, part))
+            reject(kDeviceMismatch);
     }
     return outcome;
 }

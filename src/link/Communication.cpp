@@ -20,7 +20,9 @@ constexpr float kRecommendedVersion = 6.35f;
 
 enum class Detection { Finished, VersionNotNumber };
 
-bool Send(LinkContext& ctx, char byte) { return IsPortUsable(ctx.port) && ctx.port.Write(QByteArray(1, byte)); }
+bool Send(LinkContext& ctx, char byte) {
+    return IsPortUsable(ctx.port) && ctx.port.Write(QByteArray(1, byte));
+}
 
 int SavedPortNumber(const LinkContext& ctx) { return core::ReadInt(ctx.settings, core::keys::ComNox); }
 

@@ -31,9 +31,14 @@ namespace {
 
 void RunGap(LinkContext& ctx, const Gap& gap) {
     switch (gap.kind) {
-        case Gap::Kind::None: break;
-        case Gap::Kind::Pause: ctx.timing.Sleep(gap.length); break;
-        case Gap::Kind::Wait: Wait(ctx, std::chrono::duration<double>(gap.length).count()); break;
+        case Gap::Kind::None:
+            break;
+        case Gap::Kind::Pause:
+            ctx.timing.Sleep(gap.length);
+            break;
+        case Gap::Kind::Wait:
+            Wait(ctx, std::chrono::duration<double>(gap.length).count());
+            break;
     }
 }
 
@@ -42,7 +47,9 @@ quint8 ParameterByte(const Parameter& p, std::initializer_list<quint8> arguments
     return static_cast<size_t>(p.argument) < arguments.size() ? *(arguments.begin() + p.argument) : 0;
 }
 
-bool Send(LinkContext& ctx, const QByteArray& bytes) { return IsPortUsable(ctx.port) && ctx.port.Write(bytes); }
+bool Send(LinkContext& ctx, const QByteArray& bytes) {
+    return IsPortUsable(ctx.port) && ctx.port.Write(bytes);
+}
 
 }  // namespace
 

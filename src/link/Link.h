@@ -2,12 +2,12 @@
 // What every writer command needs, handed down by reference: the port, time, the windows, the shared
 // state, the settings store and the COM-port map. Owned by the application (or a test).
 
+#include "core/Settings.h"
 #include "core/SharedState.h"
 #include "core/Timing.h"
 #include "core/UserInterface.h"
-#include "core/Settings.h"
-#include "link/SerialPort.h"
 #include "link/PortMap.h"
+#include "link/SerialPort.h"
 
 namespace zendra::link {
 

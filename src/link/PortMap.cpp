@@ -19,7 +19,8 @@ QList<DetectedPort> DetectSystemPorts() {
     return ports;
 }
 
-PortMap::PortMap(core::SettingsStore& settings, Detector detect) : m_settings(settings), m_detect(std::move(detect)) {}
+PortMap::PortMap(core::SettingsStore& settings, Detector detect)
+    : m_settings(settings), m_detect(std::move(detect)) {}
 
 QString PortMap::Assigned(int number) const {
     return m_settings.Read(core::kSectionPorts, KeyOf(number), QString()).trimmed();

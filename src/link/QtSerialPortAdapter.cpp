@@ -16,28 +16,38 @@ std::optional<LineSettings> ParseLineSettings(const QString& text) {
     if (!ok || s.baudRate <= 0) return std::nullopt;
 
     const QString parity = parts[1].trimmed().toLower();
-    if (parity == QLatin1String("n")) s.parity = QSerialPort::NoParity;
-    else if (parity == QLatin1String("e")) s.parity = QSerialPort::EvenParity;
-    else if (parity == QLatin1String("o")) s.parity = QSerialPort::OddParity;
-    else if (parity == QLatin1String("m")) s.parity = QSerialPort::MarkParity;
-    else if (parity == QLatin1String("s")) s.parity = QSerialPort::SpaceParity;
-    else return std::nullopt;
+    if (parity == QLatin1String("n"))
+        s.parity = QSerialPort::NoParity;
+    else if (parity == QLatin1String("e"))
+        s.parity = QSerialPort::EvenParity;
+    else if (parity == QLatin1String("o"))
+        s.parity = QSerialPort::OddParity;
+    else if (parity == QLatin1String("m"))
+        s.parity = QSerialPort::MarkParity;
+    else if (parity == QLatin1String("s"))
+        s.parity = QSerialPort::SpaceParity;
+    else
+        return std::nullopt;
 
     const int dataBits = parts[2].trimmed().toInt(&ok);
     if (!ok || dataBits < 5 || dataBits > 8) return std::nullopt;
     s.dataBits = static_cast<QSerialPort::DataBits>(dataBits);
 
     const QString stop = parts[3].trimmed();
-    if (stop == QLatin1String("1")) s.stopBits = QSerialPort::OneStop;
-    else if (stop == QLatin1String("1.5")) s.stopBits = QSerialPort::OneAndHalfStop;
-    else if (stop == QLatin1String("2")) s.stopBits = QSerialPort::TwoStop;
-    else return std::nullopt;
+    if (stop == QLatin1String("1"))
+        s.stopBits = QSerialPort::OneStop;
+    else if (stop == QLatin1String("1.5"))
+        s.stopBits = QSerialPort::OneAndHalfStop;
+    else if (stop == QLatin1String("2"))
+        s.stopBits = QSerialPort::TwoStop;
+    else
+        return std::nullopt;
     return s;
 }
 
 QtSerialPortAdapter::QtSerialPortAdapter() {
     QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
-            [this](QSerialPort::SerialPortError error) { OnError(error); });
+                     [this](QSerialPort::SerialPortError error) { OnError(error); });
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     ApplyLineSettings();
 }
@@ -66,6 +76,7 @@ bool QtSerialPortAdapter::Open(const QString& path) {
     m_lastError = QSerialPort::NoError;
     m_port.setPortName(path);
     if (!m_port.open(QIODevice::ReadWrite)) return false;
+    m_path = path;
     ApplyLineSettings();
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     // A pseudo-terminal has no modem lines; that refusal is not a failure of the port.
@@ -82,7 +93,8 @@ void QtSerialPortAdapter::Close() {
 
 bool QtSerialPortAdapter::IsOpen() const { return m_port.isOpen(); }
 
-QString QtSerialPortAdapter::PortPath() const { return m_port.portName(); }
+// The path as opened: QSerialPort's own name drops the "/dev/" of a terminal path.
+QString QtSerialPortAdapter::PortPath() const { return m_port.isOpen() ? m_path : QString(); }
 
 bool QtSerialPortAdapter::SetLineSettings(const QString& settings) {
     const auto parsed = ParseLineSettings(settings);
@@ -141,9 +153,10 @@ void QtSerialPortAdapter::WaitForMoreBytes(core::Duration maxWait) {
     timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     QObject::connect(&m_port, &QSerialPort::readyRead, &loop, &QEventLoop::quit);
-    QObject::connect(&m_port, &QSerialPort::errorOccurred, &loop, [&loop](QSerialPort::SerialPortError error) {
-        if (error != QSerialPort::NoError) loop.quit();
-    });
+    QObject::connect(&m_port, &QSerialPort::errorOccurred, &loop,
+                     [&loop](QSerialPort::SerialPortError error) {
+                         if (error != QSerialPort::NoError) loop.quit();
+                     });
     timer.start(static_cast<int>(std::clamp<long long>(ms, 0, 24LL * 3600 * 1000)));
     loop.exec();
 }

@@ -46,6 +46,7 @@ private:
     void ApplyLineSettings();
 
     QSerialPort m_port;
+    QString m_path;
     LineSettings m_settings;
     bool m_rts = true;
     bool m_failed = false;

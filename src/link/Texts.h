@@ -18,16 +18,16 @@ inline const QString kSendingExitAvr = QStringLiteral("ｺﾏﾝﾄﾞ送信 : A
 // The device code follows in upper-case hexadecimal without leading zeros.
 inline const QString kSendingSelectDevice = QStringLiteral("ｺﾏﾝﾄﾞ送信 : Select device command T , 0x");
 inline const QString kFailSelectDevice = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T");
-inline const QString kRejectedSelectDevice =
-    QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T \r\nプログラマは、選択したマイコンを認識できませんでした。");
+inline const QString kRejectedSelectDevice = QStringLiteral(
+    "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T \r\nプログラマは、選択したマイコンを認識できませんでした。");
 inline const QString kNoSignature = QStringLiteral("--:--:--");
-inline const QString kChipProtectedOrNotSeated =
-    QStringLiteral("デバイスがソケットに正しくセットされていないか、プロテクトされています。"
-                   "プロテクトのときは、チップイレース([イレース]ボタン)を押してください。");
+inline const QString kChipProtectedOrNotSeated = QStringLiteral(
+    "デバイスがソケットに正しくセットされていないか、プロテクトされています。"
+    "プロテクトのときは、チップイレース([イレース]ボタン)を押してください。");
 inline const QString kChipNotSeated = QStringLiteral("デバイスがソケットに正しくセットされていません。");
-inline const QString kDeviceMismatch =
-    QStringLiteral("デバイス選択と、ソケット上のデバイスが一致しません。\r\n"
-                   "購入直後のデバイスを使用する場合は、チップイレース(<イレース>ボタン)を実行してください。");
+inline const QString kDeviceMismatch = QStringLiteral(
+    "デバイス選択と、ソケット上のデバイスが一致しません。\r\n"
+    "購入直後のデバイスを使用する場合は、チップイレース(<イレース>ボタン)を実行してください。");
 
 // --- Memory access ---
 inline const QString kFailSelectAddress = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Address Select A");
@@ -57,17 +57,18 @@ inline const QString kFailReadCalibration = QStringLiteral("ｺﾐﾆｭｹｰ�
 inline const QString kCommunicating = QStringLiteral("ライタと通信中！");
 inline const QString kWriterOk = QStringLiteral("ＺｅｎｄｒａＯＫ ！！");
 inline const QString kPortPanelPrefix = QStringLiteral("COM");
-inline const QString kNoCommunicationNotice =
-    QStringLiteral("ライタと通信ができませんでした。\r\nPCとライタの接続を確認後、メニューバーの\r\n"
-                   "[通信チェック] [COMポート選択]を実行して下さい。\r\n");
-inline const QString kNoCommunicationStatus = QStringLiteral("ライタと通信ができませんでした。(レジストリリード)");
+inline const QString kNoCommunicationNotice = QStringLiteral(
+    "ライタと通信ができませんでした。\r\nPCとライタの接続を確認後、メニューバーの\r\n"
+    "[通信チェック] [COMポート選択]を実行して下さい。\r\n");
+inline const QString kNoCommunicationStatus =
+    QStringLiteral("ライタと通信ができませんでした。(レジストリリード)");
 inline const QString kWriterNotFound =
     QStringLiteral("ライターを検出できませんでした。使用可能な通信ポートを設定してください。");
 // "ライターを COM" + port number + "に検出しました。"
 inline const QString kWriterFoundBefore = QStringLiteral("ライターを COM");
 inline const QString kWriterFoundAfter = QStringLiteral("に検出しました。");
-inline const QString kFirmwareRefused =
-    QStringLiteral("ファームウエアバージョン６．３０以降にアップデートしてください。\r\nこのソフトは使用できません。");
+inline const QString kFirmwareRefused = QStringLiteral(
+    "ファームウエアバージョン６．３０以降にアップデートしてください。\r\nこのソフトは使用できません。");
 inline const QString kVersionUnreadable = QStringLiteral("ファームウエアバージョンを読み出せませんでした。");
 inline const QString kCommunicationError = QStringLiteral("通信エラーが発生しました。");
 

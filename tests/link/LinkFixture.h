@@ -40,9 +40,12 @@ public:
     // Replies per letter; the script sees every write.
     void Script(LetterScript script) { m_letters = script.Responder(); }
     // A reply decided by the test from the bytes of each write.
-    void Respond(std::function<void(ScriptedPort&, const QByteArray&)> respond) { m_letters = std::move(respond); }
+    void Respond(std::function<void(ScriptedPort&, const QByteArray&)> respond) {
+        m_letters = std::move(respond);
+    }
 
-    // "3B | p5:AC | w100:3F": each write in hex, with a blocking pause (p) or responsive wait (w) in ms before it.
+    // "3B | p5:AC | w100:3F": each write in hex, with a blocking pause (p) or responsive wait (w) in ms
+    // before it.
     QString Frame() const {
         QStringList parts;
         for (const TracedWrite& w : trace) {
@@ -57,7 +60,9 @@ public:
         return parts.join(QStringLiteral(" | "));
     }
 
-    core::Clock::time_point LastWriteAt() const { return port.Writes().isEmpty() ? timing.Now() : port.Writes().last().at; }
+    core::Clock::time_point LastWriteAt() const {
+        return port.Writes().isEmpty() ? timing.Now() : port.Writes().last().at;
+    }
 
     FakeTiming timing;
     ScriptedPort port{timing};
@@ -82,7 +87,8 @@ private:
     core::Duration m_waited{0};
 };
 
-inline LetterScript::Entry Reply(const QByteArray& reply, int parameterWrites = 0, core::Duration delay = 0ms) {
+inline LetterScript::Entry Reply(const QByteArray& reply, int parameterWrites = 0,
+                                 core::Duration delay = 0ms) {
     LetterScript::Entry e;
     e.parameterWrites = parameterWrites;
     e.reply = reply;

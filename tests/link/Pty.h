@@ -2,13 +2,13 @@
 // A pseudo-terminal whose far (master) side the test holds: the adapter opens the terminal path as the
 // writer's port, the test reads what was sent and answers, or closes its side to pull the cable.
 
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
 #include <QByteArray>
 #include <QString>
 #include <cerrno>
 #include <cstdlib>
-#include <fcntl.h>
-#include <termios.h>
-#include <unistd.h>
 
 namespace zendra::test {
 
@@ -48,7 +48,8 @@ public:
         return out;
     }
     void Answer(const QByteArray& bytes) {
-        if (m_master >= 0) [[maybe_unused]] auto n = ::write(m_master, bytes.constData(), bytes.size());
+        if (m_master >= 0) [[maybe_unused]]
+            auto n = ::write(m_master, bytes.constData(), bytes.size());
     }
     void Hangup() {
         if (m_master >= 0) ::close(m_master);

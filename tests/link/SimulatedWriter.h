@@ -16,7 +16,8 @@ public:
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
         m_process.start();
         if (!m_process.waitForStarted(5000)) return;
-        while (!m_process.canReadLine() && m_process.state() == QProcess::Running) m_process.waitForReadyRead(5000);
+        while (!m_process.canReadLine() && m_process.state() == QProcess::Running)
+            m_process.waitForReadyRead(5000);
         m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
     }
     ~SimulatedWriter() { Kill(); }

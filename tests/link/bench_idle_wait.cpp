@@ -2,10 +2,10 @@
 // event loop, not spin. Prints CPU time against wall time for three one-second time-outs.
 //   build/tests/link_idle_bench
 
+#include <sys/resource.h>
 #include <QCoreApplication>
 #include <chrono>
 #include <cstdio>
-#include <sys/resource.h>
 
 #include "MemorySettings.h"
 #include "Pty.h"
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     }
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
     const double cpu = ProcessCpuSeconds() - cpuBefore;
-    std::printf("silent writer, %d one-second time-outs: wall %.3f s, process CPU %.4f s, CPU/wall %.4f\n", kWaits,
-                wall, cpu, cpu / wall);
+    std::printf("silent writer, %d one-second time-outs: wall %.3f s, process CPU %.4f s, CPU/wall %.4f\n",
+                kWaits, wall, cpu, cpu / wall);
     return 0;
 }

@@ -94,33 +94,54 @@ void CommandsTest::frames_data() {
     QTest::addColumn<QByteArray>("read");
 
     const QByteArray none;
-    QTest::newRow("A") << "EnterAvrCommandSet" << 0 << "A0=0D" << "41" << none;
-    QTest::newRow("P") << "EnterProgrammingMode" << 0 << "P0=0D" << "50" << none;
-    QTest::newRow("L") << "LeaveProgrammingMode" << 0 << "L0=0D" << "4C" << none;
-    QTest::newRow("T is three bytes in two writes") << "SelectDevice" << 0x48 << "T1=0D" << "54 | 48 00" << none;
-    QTest::newRow("s") << "ReadSignature" << 0 << "s0=09911E" << "73" << none;
-    QTest::newRow("e") << "ChipErase" << 0 << "e0=0D" << "65" << none;
-    QTest::newRow("a 0x0123") << "SelectAddress" << 0x0123 << "a2=0D" << "61 | 01 | 23" << none;
-    QTest::newRow("a 0xFFFF") << "SelectAddress" << 0xFFFF << "a2=0D" << "61 | FF | FF" << none;
-    QTest::newRow("c then C, 0x1234") << "WriteProgramWord" << 0x1234 << "c1=0D C1=0D" << "63 | 34 | 43 | 12" << none;
-    QTest::newRow("W, 0x1234") << "WriteProgramWordTiny26" << 0x1234 << "W2=0D" << "57 | p1:34 | 12" << none;
-    QTest::newRow("R high then low") << "ReadProgramWord" << 0 << "R0=ABCD" << "52" << QByteArray("\xAB\xCD");
-    QTest::newRow("d") << "ReadDataByte" << 0 << "d0=5A" << "64" << QByteArray("\x5A");
-    QTest::newRow("D") << "WriteDataByte" << 0xA5 << "D1=0D" << "44 | A5" << none;
-    QTest::newRow("f waits 0.1 s") << "WriteFuse" << 0x3F << "f1=0D" << "66 | w100:3F" << none;
-    QTest::newRow("u waits 0.1 s") << "WriteFuseLow" << 0xE1 << "u1=0D" << "75 | w100:E1" << none;
-    QTest::newRow("; fuse high 0xF7") << "WriteFuseHigh" << 0xF7 << ";4=0D" << "3B | p5:AC | p5:A8 | p5:00 | p5:F7"
-                                      << none;
-    QTest::newRow("l waits 0.1 s") << "WriteLock" << 0xF9 << "l1=0D" << "6C | w100:F9" << none;
-    QTest::newRow("; lock tiny26 0xFC") << "WriteLockTiny26" << 0xFC << ";4=0D" << "3B | p5:AC | p5:E0 | p5:00 | p5:FC"
-                                        << none;
-    QTest::newRow("F") << "ReadLockFuse" << 0 << "F0=9F" << "46" << QByteArray("\x9F");
-    QTest::newRow("r") << "ReadFuse" << 0 << "r0=DF" << "72" << QByteArray("\xDF");
-    QTest::newRow(": fuse high") << "ReadFuseHigh" << 0 << ":3=F7" << "3A | p5:58 | p5:08 | p5:00" << QByteArray("\xF7");
-    QTest::newRow("o") << "ReadCalibration" << 0 << "o0=A3" << "6F" << QByteArray("\xA3");
-    QTest::newRow("read answered CR gives 0x0D") << "ReadFuse" << 0 << "r0=0D" << "72" << QByteArray("\x0D");
-    QTest::newRow("first two of a longer reply") << "ReadProgramWord" << 0 << "R0=1234FF" << "52"
-                                                 << QByteArray("\x12\x34");
+    QTest::newRow("A") << "EnterAvrCommandSet" << 0 << "A0=0D"
+                       << "41" << none;
+    QTest::newRow("P") << "EnterProgrammingMode" << 0 << "P0=0D"
+                       << "50" << none;
+    QTest::newRow("L") << "LeaveProgrammingMode" << 0 << "L0=0D"
+                       << "4C" << none;
+    QTest::newRow("T is three bytes in two writes") << "SelectDevice" << 0x48 << "T1=0D"
+                                                    << "54 | 48 00" << none;
+    QTest::newRow("s") << "ReadSignature" << 0 << "s0=09911E"
+                       << "73" << none;
+    QTest::newRow("e") << "ChipErase" << 0 << "e0=0D"
+                       << "65" << none;
+    QTest::newRow("a 0x0123") << "SelectAddress" << 0x0123 << "a2=0D"
+                              << "61 | 01 | 23" << none;
+    QTest::newRow("a 0xFFFF") << "SelectAddress" << 0xFFFF << "a2=0D"
+                              << "61 | FF | FF" << none;
+    QTest::newRow("c then C, 0x1234") << "WriteProgramWord" << 0x1234 << "c1=0D C1=0D"
+                                      << "63 | 34 | 43 | 12" << none;
+    QTest::newRow("W, 0x1234") << "WriteProgramWordTiny26" << 0x1234 << "W2=0D"
+                               << "57 | p1:34 | 12" << none;
+    QTest::newRow("R high then low") << "ReadProgramWord" << 0 << "R0=ABCD"
+                                     << "52" << QByteArray("\xAB\xCD");
+    QTest::newRow("d") << "ReadDataByte" << 0 << "d0=5A"
+                       << "64" << QByteArray("\x5A");
+    QTest::newRow("D") << "WriteDataByte" << 0xA5 << "D1=0D"
+                       << "44 | A5" << none;
+    QTest::newRow("f waits 0.1 s") << "WriteFuse" << 0x3F << "f1=0D"
+                                   << "66 | w100:3F" << none;
+    QTest::newRow("u waits 0.1 s") << "WriteFuseLow" << 0xE1 << "u1=0D"
+                                   << "75 | w100:E1" << none;
+    QTest::newRow("; fuse high 0xF7") << "WriteFuseHigh" << 0xF7 << ";4=0D"
+                                      << "3B | p5:AC | p5:A8 | p5:00 | p5:F7" << none;
+    QTest::newRow("l waits 0.1 s") << "WriteLock" << 0xF9 << "l1=0D"
+                                   << "6C | w100:F9" << none;
+    QTest::newRow("; lock tiny26 0xFC") << "WriteLockTiny26" << 0xFC << ";4=0D"
+                                        << "3B | p5:AC | p5:E0 | p5:00 | p5:FC" << none;
+    QTest::newRow("F") << "ReadLockFuse" << 0 << "F0=9F"
+                       << "46" << QByteArray("\x9F");
+    QTest::newRow("r") << "ReadFuse" << 0 << "r0=DF"
+                       << "72" << QByteArray("\xDF");
+    QTest::newRow(": fuse high") << "ReadFuseHigh" << 0 << ":3=F7"
+                                 << "3A | p5:58 | p5:08 | p5:00" << QByteArray("\xF7");
+    QTest::newRow("o") << "ReadCalibration" << 0 << "o0=A3"
+                       << "6F" << QByteArray("\xA3");
+    QTest::newRow("read answered CR gives 0x0D") << "ReadFuse" << 0 << "r0=0D"
+                                                 << "72" << QByteArray("\x0D");
+    QTest::newRow("first two of a longer reply") << "ReadProgramWord" << 0 << "R0=1234FF"
+                                                 << "52" << QByteArray("\x12\x34");
 }
 
 void CommandsTest::frames() {
@@ -151,36 +172,53 @@ void CommandsTest::timeOuts_data() {
     QTest::addColumn<QString>("frame");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("A") << "EnterAvrCommandSet" << 0 << "" << 1 << "41" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : AVR Extend command A";
-    QTest::newRow("P") << "EnterProgrammingMode" << 0 << "" << 1 << "50" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Enter programming Mode P";
-    QTest::newRow("L") << "LeaveProgrammingMode" << 0 << "" << 1 << "4C" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Leave programming Mode L";
-    QTest::newRow("T") << "SelectDevice" << 0x20 << "" << 2 << "54 | 20 00" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T";
-    QTest::newRow("s") << "ReadSignature" << 0 << "" << 1 << "73" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Signature bytes s";
-    QTest::newRow("e") << "ChipErase" << 0 << "" << 1 << "65" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Chip Erase e";
-    QTest::newRow("a") << "SelectAddress" << 0x10 << "" << 5 << "61 | 00 | 10" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Address Select A";
+    QTest::newRow("A") << "EnterAvrCommandSet" << 0 << "" << 1 << "41"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : AVR Extend command A";
+    QTest::newRow("P") << "EnterProgrammingMode" << 0 << "" << 1 << "50"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Enter programming Mode P";
+    QTest::newRow("L") << "LeaveProgrammingMode" << 0 << "" << 1 << "4C"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Leave programming Mode L";
+    QTest::newRow("T") << "SelectDevice" << 0x20 << "" << 2 << "54 | 20 00"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T";
+    QTest::newRow("s") << "ReadSignature" << 0 << "" << 1 << "73"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Signature bytes s";
+    QTest::newRow("e") << "ChipErase" << 0 << "" << 1 << "65"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Chip Erase e";
+    QTest::newRow("a") << "SelectAddress" << 0x10 << "" << 5 << "61 | 00 | 10"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Address Select A";
     QTest::newRow("c silent: C never sent") << "WriteProgramWord" << 0xBEEF << "C1=0D" << 5 << "63 | EF"
                                             << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Low byte Write Program Memory c";
     QTest::newRow("C silent") << "WriteProgramWord" << 0xBEEF << "c1=0D" << 5 << "63 | EF | 43 | BE"
                               << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Hi byte Write Program Memory C";
     QTest::newRow("W") << "WriteProgramWordTiny26" << 0xBEEF << "" << 5 << "57 | p1:EF | BE"
                        << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Program Memory Tiny26 W";
-    QTest::newRow("R") << "ReadProgramWord" << 0 << "" << 5 << "52" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Program Memory R";
+    QTest::newRow("R") << "ReadProgramWord" << 0 << "" << 5 << "52"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Program Memory R";
     QTest::newRow("R with one byte only") << "ReadProgramWord" << 0 << "R0=AB" << 5 << "52"
                                           << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Program Memory R";
-    QTest::newRow("d") << "ReadDataByte" << 0 << "" << 5 << "64" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Data Memory d";
-    QTest::newRow("D") << "WriteDataByte" << 1 << "" << 5 << "44 | 01" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Data Memory D";
-    QTest::newRow("f") << "WriteFuse" << 1 << "" << 1 << "66 | w100:01" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Fuse bit f";
-    QTest::newRow("u") << "WriteFuseLow" << 1 << "" << 1 << "75 | w100:01" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Fuse bit u";
+    QTest::newRow("d") << "ReadDataByte" << 0 << "" << 5 << "64"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Data Memory d";
+    QTest::newRow("D") << "WriteDataByte" << 1 << "" << 5 << "44 | 01"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Data Memory D";
+    QTest::newRow("f") << "WriteFuse" << 1 << "" << 1 << "66 | w100:01"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Fuse bit f";
+    QTest::newRow("u") << "WriteFuseLow" << 1 << "" << 1 << "75 | w100:01"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Fuse bit u";
     QTest::newRow("; fuse high") << "WriteFuseHigh" << 1 << "" << 1 << "3B | p5:AC | p5:A8 | p5:00 | p5:01"
                                  << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Fuse Hi bit ;";
-    QTest::newRow("l") << "WriteLock" << 1 << "" << 5 << "6C | w100:01" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit l";
-    QTest::newRow("; lock tiny26") << "WriteLockTiny26" << 1 << "" << 5 << "3B | p5:AC | p5:E0 | p5:00 | p5:01"
+    QTest::newRow("l") << "WriteLock" << 1 << "" << 5 << "6C | w100:01"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit l";
+    QTest::newRow("; lock tiny26") << "WriteLockTiny26" << 1 << "" << 5
+                                   << "3B | p5:AC | p5:E0 | p5:00 | p5:01"
                                    << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit Tiny26 ;";
-    QTest::newRow("F") << "ReadLockFuse" << 0 << "" << 5 << "46" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Lock & Fuse bit F";
-    QTest::newRow("r") << "ReadFuse" << 0 << "" << 2 << "72" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Fuse bit r";
+    QTest::newRow("F") << "ReadLockFuse" << 0 << "" << 5 << "46"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Lock & Fuse bit F";
+    QTest::newRow("r") << "ReadFuse" << 0 << "" << 2 << "72"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Fuse bit r";
     QTest::newRow(":") << "ReadFuseHigh" << 0 << "" << 2 << "3A | p5:58 | p5:08 | p5:00"
                        << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Fuse Hi bit :";
-    QTest::newRow("o") << "ReadCalibration" << 0 << "" << 2 << "6F" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Calibration Byte o";
+    QTest::newRow("o") << "ReadCalibration" << 0 << "" << 2 << "6F"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Calibration Byte o";
 }
 
 void CommandsTest::timeOuts() {
@@ -210,21 +248,36 @@ void CommandsTest::replyAtTheDeadline_data() {
     QTest::addColumn<QString>("script");
     QTest::addColumn<Outcome>("outcome");
 
-    QTest::newRow("A at 0.999 s") << "EnterAvrCommandSet" << "A0=0D@999" << Outcome::Ok;
-    QTest::newRow("A at exactly 1 s") << "EnterAvrCommandSet" << "A0=0D@1000" << Outcome::Ok;
-    QTest::newRow("A at 1.001 s") << "EnterAvrCommandSet" << "A0=0D@1001" << Outcome::TimedOut;
-    QTest::newRow("A at 1.5 s") << "EnterAvrCommandSet" << "A0=0D@1500" << Outcome::TimedOut;
-    QTest::newRow("T at 1.9 s") << "SelectDevice" << "T1=0D@1900" << Outcome::Ok;
-    QTest::newRow("T at 2.1 s") << "SelectDevice" << "T1=0D@2100" << Outcome::TimedOut;
-    QTest::newRow("l keeps waiting 5 s") << "WriteLock" << "l1=0D@4900" << Outcome::Ok;
-    QTest::newRow("l gives up after 5 s") << "WriteLock" << "l1=0D@5001" << Outcome::TimedOut;
-    QTest::newRow("f gives up after 1 s") << "WriteFuse" << "f1=0D@1500" << Outcome::TimedOut;
-    QTest::newRow("; lock tiny26 keeps waiting") << "WriteLockTiny26" << ";4=0D@4000" << Outcome::Ok;
-    QTest::newRow("; fuse high gives up") << "WriteFuseHigh" << ";4=0D@1200" << Outcome::TimedOut;
-    QTest::newRow("r at 1.9 s") << "ReadFuse" << "r0=42@1900" << Outcome::Ok;
-    QTest::newRow("F at 4.5 s") << "ReadLockFuse" << "F0=42@4500" << Outcome::Ok;
-    QTest::newRow("o at 2.5 s") << "ReadCalibration" << "o0=42@2500" << Outcome::TimedOut;
-    QTest::newRow("R at 4.9 s") << "ReadProgramWord" << "R0=4242@4900" << Outcome::Ok;
+    QTest::newRow("A at 0.999 s") << "EnterAvrCommandSet"
+                                  << "A0=0D@999" << Outcome::Ok;
+    QTest::newRow("A at exactly 1 s") << "EnterAvrCommandSet"
+                                      << "A0=0D@1000" << Outcome::Ok;
+    QTest::newRow("A at 1.001 s") << "EnterAvrCommandSet"
+                                  << "A0=0D@1001" << Outcome::TimedOut;
+    QTest::newRow("A at 1.5 s") << "EnterAvrCommandSet"
+                                << "A0=0D@1500" << Outcome::TimedOut;
+    QTest::newRow("T at 1.9 s") << "SelectDevice"
+                                << "T1=0D@1900" << Outcome::Ok;
+    QTest::newRow("T at 2.1 s") << "SelectDevice"
+                                << "T1=0D@2100" << Outcome::TimedOut;
+    QTest::newRow("l keeps waiting 5 s") << "WriteLock"
+                                         << "l1=0D@4900" << Outcome::Ok;
+    QTest::newRow("l gives up after 5 s") << "WriteLock"
+                                          << "l1=0D@5001" << Outcome::TimedOut;
+    QTest::newRow("f gives up after 1 s") << "WriteFuse"
+                                          << "f1=0D@1500" << Outcome::TimedOut;
+    QTest::newRow("; lock tiny26 keeps waiting") << "WriteLockTiny26"
+                                                 << ";4=0D@4000" << Outcome::Ok;
+    QTest::newRow("; fuse high gives up") << "WriteFuseHigh"
+                                          << ";4=0D@1200" << Outcome::TimedOut;
+    QTest::newRow("r at 1.9 s") << "ReadFuse"
+                                << "r0=42@1900" << Outcome::Ok;
+    QTest::newRow("F at 4.5 s") << "ReadLockFuse"
+                                << "F0=42@4500" << Outcome::Ok;
+    QTest::newRow("o at 2.5 s") << "ReadCalibration"
+                                << "o0=42@2500" << Outcome::TimedOut;
+    QTest::newRow("R at 4.9 s") << "ReadProgramWord"
+                                << "R0=4242@4900" << Outcome::Ok;
 }
 
 void CommandsTest::replyAtTheDeadline() {
@@ -246,29 +299,70 @@ void CommandsTest::wrongReplies_data() {
     QTest::addColumn<QString>("frame");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("A answered ?") << "EnterAvrCommandSet" << "A0=3F" << "41" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : AVR Extend command A";
-    QTest::newRow("A answered ? then CR") << "EnterAvrCommandSet" << "A0=3F0D" << "41"
+    QTest::newRow("A answered ?") << "EnterAvrCommandSet"
+                                  << "A0=3F"
+                                  << "41"
+                                  << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : AVR Extend command A";
+    QTest::newRow("A answered ? then CR") << "EnterAvrCommandSet"
+                                          << "A0=3F0D"
+                                          << "41"
                                           << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : AVR Extend command A";
-    QTest::newRow("P names the byte") << "EnterProgrammingMode" << "P0=58" << "50"
+    QTest::newRow("P names the byte") << "EnterProgrammingMode"
+                                      << "P0=58"
+                                      << "50"
                                       << "返答ﾃﾞｰﾀﾐｽ : Enter programming Mode P X";
-    QTest::newRow("L") << "LeaveProgrammingMode" << "L0=00" << "4C" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Leave programming Mode L";
-    QTest::newRow("T rejected") << "SelectDevice" << "T1=3F" << "54 | 00 00"
-                                << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T \r\nプログラマは、選択したマイコンを認識できませんでした。";
-    QTest::newRow("e") << "ChipErase" << "e0=65" << "65" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Chip Erase e";
-    QTest::newRow("a") << "SelectAddress" << "a2=3F" << "61 | 00 | 00" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Address Select A";
-    QTest::newRow("c wrong: C still sent") << "WriteProgramWord" << "c1=3F C1=0D" << "63 | 00 | 43 | 00"
+    QTest::newRow("L") << "LeaveProgrammingMode"
+                       << "L0=00"
+                       << "4C"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Leave programming Mode L";
+    QTest::newRow("T rejected") << "SelectDevice"
+                                << "T1=3F"
+                                << "54 | 00 00"
+                                << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T "
+                                   "\r\nプログラマは、選択したマイコンを認識できませんでした。";
+    QTest::newRow("e") << "ChipErase"
+                       << "e0=65"
+                       << "65"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Chip Erase e";
+    QTest::newRow("a") << "SelectAddress"
+                       << "a2=3F"
+                       << "61 | 00 | 00"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Address Select A";
+    QTest::newRow("c wrong: C still sent") << "WriteProgramWord"
+                                           << "c1=3F C1=0D"
+                                           << "63 | 00 | 43 | 00"
                                            << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Low byte Write Data Memory c";
-    QTest::newRow("C wrong") << "WriteProgramWord" << "c1=0D C1=3F" << "63 | 00 | 43 | 00"
+    QTest::newRow("C wrong") << "WriteProgramWord"
+                             << "c1=0D C1=3F"
+                             << "63 | 00 | 43 | 00"
                              << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Hi byte Write Data Memory C";
-    QTest::newRow("W") << "WriteProgramWordTiny26" << "W2=3F" << "57 | p1:00 | 00"
+    QTest::newRow("W") << "WriteProgramWordTiny26"
+                       << "W2=3F"
+                       << "57 | p1:00 | 00"
                        << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Data Memory Tiny26";
-    QTest::newRow("D") << "WriteDataByte" << "D1=3F" << "44 | 00" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Data Memory D";
-    QTest::newRow("f") << "WriteFuse" << "f1=3F" << "66 | w100:00" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Fuse bit f";
-    QTest::newRow("u") << "WriteFuseLow" << "u1=3F" << "75 | w100:00" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Fuse bit u";
-    QTest::newRow("; fuse high") << "WriteFuseHigh" << ";4=3F" << "3B | p5:AC | p5:A8 | p5:00 | p5:00"
+    QTest::newRow("D") << "WriteDataByte"
+                       << "D1=3F"
+                       << "44 | 00"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Data Memory D";
+    QTest::newRow("f") << "WriteFuse"
+                       << "f1=3F"
+                       << "66 | w100:00"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Fuse bit f";
+    QTest::newRow("u") << "WriteFuseLow"
+                       << "u1=3F"
+                       << "75 | w100:00"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Fuse bit u";
+    QTest::newRow("; fuse high") << "WriteFuseHigh"
+                                 << ";4=3F"
+                                 << "3B | p5:AC | p5:A8 | p5:00 | p5:00"
                                  << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Fuse Hi bit ;";
-    QTest::newRow("l") << "WriteLock" << "l1=3F" << "6C | w100:00" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit l";
-    QTest::newRow("; lock tiny26 without ;") << "WriteLockTiny26" << ";4=3F" << "3B | p5:AC | p5:E0 | p5:00 | p5:00"
+    QTest::newRow("l") << "WriteLock"
+                       << "l1=3F"
+                       << "6C | w100:00"
+                       << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit l";
+    QTest::newRow("; lock tiny26 without ;") << "WriteLockTiny26"
+                                             << ";4=3F"
+                                             << "3B | p5:AC | p5:E0 | p5:00 | p5:00"
                                              << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit Tiny26";
 }
 
@@ -391,16 +485,29 @@ void CommandsTest::vanishedPortFailsAtOnce_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<int>("bytesSent");
 
-    QTest::newRow("l, gone before") << "WriteLock" << "before" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit l" << 0;
-    QTest::newRow("l, closed before") << "WriteLock" << "closed" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit l" << 0;
-    QTest::newRow("l, gone after the letter") << "WriteLock" << "letter" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit l" << 1;
-    QTest::newRow("l, gone while awaiting") << "WriteLock" << "last" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit l" << 2;
-    QTest::newRow("a, gone between bytes") << "SelectAddress" << "letter" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Address Select A" << 1;
-    QTest::newRow("R, gone while awaiting") << "ReadProgramWord" << "last" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Program Memory R"
-                                            << 1;
-    QTest::newRow("c, gone: C not sent") << "WriteProgramWord" << "last"
+    QTest::newRow("l, gone before") << "WriteLock"
+                                    << "before"
+                                    << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit l" << 0;
+    QTest::newRow("l, closed before") << "WriteLock"
+                                      << "closed"
+                                      << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit l" << 0;
+    QTest::newRow("l, gone after the letter") << "WriteLock"
+                                              << "letter"
+                                              << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit l" << 1;
+    QTest::newRow("l, gone while awaiting") << "WriteLock"
+                                            << "last"
+                                            << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit l" << 2;
+    QTest::newRow("a, gone between bytes") << "SelectAddress"
+                                           << "letter"
+                                           << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Address Select A" << 1;
+    QTest::newRow("R, gone while awaiting") << "ReadProgramWord"
+                                            << "last"
+                                            << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Program Memory R" << 1;
+    QTest::newRow("c, gone: C not sent") << "WriteProgramWord"
+                                         << "last"
                                          << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Low byte Write Program Memory c" << 2;
-    QTest::newRow("; lock tiny26, gone mid-instruction") << "WriteLockTiny26" << "letter"
+    QTest::newRow("; lock tiny26, gone mid-instruction") << "WriteLockTiny26"
+                                                         << "letter"
                                                          << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit Tiny26 ;" << 1;
 }
 

@@ -16,13 +16,15 @@ namespace {
 const QString kSentA = QStringLiteral("ｺﾏﾝﾄﾞ送信 : Avr Extend command A");
 const QString kRegistry = QStringLiteral("ライタと通信ができませんでした。(レジストリリード)");
 const QString kNoCommunication = QStringLiteral(
-    "ライタと通信ができませんでした。\r\nPCとライタの接続を確認後、メニューバーの\r\n[通信チェック] [COMポート選択]を実行して下さい。\r\n");
-const QString kNotFound = QStringLiteral("ライターを検出できませんでした。使用可能な通信ポートを設定してください。");
+    "ライタと通信ができませんでした。\r\nPCとライタの接続を確認後、メニューバーの\r\n[通信チェック] "
+    "[COMポート選択]を実行して下さい。\r\n");
+const QString kNotFound =
+    QStringLiteral("ライターを検出できませんでした。使用可能な通信ポートを設定してください。");
 const QString kUnreadable = QStringLiteral("ファームウエアバージョンを読み出せませんでした。");
-const QString kRefused =
-    QStringLiteral("ファームウエアバージョン６．３０以降にアップデートしてください。\r\nこのソフトは使用できません。");
-const QString kRejected =
-    QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T \r\nプログラマは、選択したマイコンを認識できませんでした。");
+const QString kRefused = QStringLiteral(
+    "ファームウエアバージョン６．３０以降にアップデートしてください。\r\nこのソフトは使用できません。");
+const QString kRejected = QStringLiteral(
+    "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T \r\nプログラマは、選択したマイコンを認識できませんでした。");
 const QString kHandshake = QStringLiteral("1B | p100:3F | p100:3F");
 
 // A writer on the scripted port: answers '?' with `id`, 'A' with CR after `aDelay` (never when negative),
@@ -155,6 +157,8 @@ void CommunicationTest::checkCommunication() {
     }
     if (result) {
         QVERIFY(f.ui.calls.contains(QStringLiteral("status 1 ＺｅｎｄｒａＯＫ ！！")));
+        QVERIFY(f.ui.calls.contains(QStringLiteral("text ライターを COM2に検出しました。")));
+        QCOMPARE(f.ui.calls.filter(QStringLiteral("close")).size(), 1);
         QCOMPARE(f.state.FirmwareVersion, panel3.mid(11).toDouble());
     }
     if (panel3.isEmpty() && !frame.isEmpty()) QCOMPARE(f.state.FirmwareVersion, 0.0);
@@ -188,13 +192,14 @@ void CommunicationTest::advisory() {
     QCOMPARE(box.title, QString());
     const QString page = QStringLiteral("https://www.example.com/kx-wrt540/support/");
     const QString expected =
-        QStringLiteral("ファームウエアバージョンが古いのでアップデートを行なってください。　　　　\r\n"
-                       "　\r\n"
-                       "新しいファームウエアは、ご購入されたキットに添付されていたＣＤ－ＲＯＭ内、　　　　\r\n") +
+        QStringLiteral(
+            "ファームウエアバージョンが古いのでアップデートを行なってください。　　　　\r\n"
+            "　\r\n"
+            "新しいファームウエアは、ご購入されたキットに添付されていたＣＤ－ＲＯＭ内、　　　　\r\n") +
         "または、" + page + "より入手できます。　　　\r\n" + "　\r\n" + "アップデート方法は、" + page +
-        "をご覧ください。　　\r\n" + "　\r\n" + "現在のファームウエアバージョン　 ： KX-WRT540 V" + shown + " \r\n" +
-        "推奨するファームウエアバージョン ： KX-WRT540 V6.35 、または、それ以降。　\r\n" + "　\r\n" +
-        "（現在使用中のファームウエアバージョンは、メイン画面の右下に表示されます。）\r\n";
+        "をご覧ください。　　\r\n" + "　\r\n" + "現在のファームウエアバージョン　 ： KX-WRT540 V" + shown +
+        " \r\n" + "推奨するファームウエアバージョン ： KX-WRT540 V6.35 、または、それ以降。　\r\n" +
+        "　\r\n" + "（現在使用中のファームウエアバージョンは、メイン画面の右下に表示されます。）\r\n";
     QCOMPARE(box.text, expected);
 }
 
@@ -229,7 +234,8 @@ void CommunicationTest::waitsForTheCrOfABeforeSelectingTheDevice() {
 
     QCOMPARE(link::CheckCommunication(f.ctx), result);
     // The bytes on the wire are the same whatever the writer's timing.
-    QCOMPARE(f.Frame().remove(QRegularExpression("w\\d+:")), kHandshake + QStringLiteral(" | 41 | 54 | 59 00 | 1B"));
+    QCOMPARE(f.Frame().remove(QRegularExpression("w\\d+:")),
+             kHandshake + QStringLiteral(" | 41 | 54 | 59 00 | 1B"));
     // 'T' leaves once the CR has come, or after one second without it.
     const auto& writes = f.port.Writes();
     const auto aToT = writes.at(4).at - writes.at(3).at;

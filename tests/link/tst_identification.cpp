@@ -16,10 +16,12 @@ Q_DECLARE_METATYPE(link::Outcome)
 namespace {
 
 const QString kProtected = QStringLiteral(
-    "デバイスがソケットに正しくセットされていないか、プロテクトされています。プロテクトのときは、チップイレース([イレース]ボタン)を押してください。");
+    "デバイスがソケットに正しくセットされていないか、プロテクトされています。プロテクトのときは、チップイレー"
+    "ス([イレース]ボタン)を押してください。");
 const QString kNotSeated = QStringLiteral("デバイスがソケットに正しくセットされていません。");
 const QString kMismatch = QStringLiteral(
-    "デバイス選択と、ソケット上のデバイスが一致しません。\r\n購入直後のデバイスを使用する場合は、チップイレース(<イレース>ボタン)を実行してください。");
+    "デバイス選択と、ソケット上のデバイスが一致しません。\r\n購入直後のデバイスを使用する場合は、チップイレー"
+    "ス(<イレース>ボタン)を実行してください。");
 
 QStringList Notices(const RecordingUi& ui) {
     QStringList out;
@@ -51,16 +53,16 @@ void IdentificationTest::selectDevice_data() {
     QTest::addColumn<QString>("failure");
 
     const QString timeOut = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T");
-    const QString rejected =
-        QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T \r\nプログラマは、選択したマイコンを認識できませんでした。");
-    QTest::newRow("0x48 accepted") << 0x48 << "T1=0D" << Outcome::Ok << "ｺﾏﾝﾄﾞ送信 : Select device command T , 0x48"
-                                   << QString();
-    QTest::newRow("0x6C in upper case") << 0x6C << "T1=0D" << Outcome::Ok
-                                        << "ｺﾏﾝﾄﾞ送信 : Select device command T , 0x6C" << QString();
-    QTest::newRow("no leading zero") << 0x05 << "T1=0D" << Outcome::Ok << "ｺﾏﾝﾄﾞ送信 : Select device command T , 0x5"
-                                     << QString();
-    QTest::newRow("code 0") << 0 << "T1=3F" << Outcome::WrongReply << "ｺﾏﾝﾄﾞ送信 : Select device command T , 0x0"
-                            << rejected;
+    const QString rejected = QStringLiteral(
+        "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T \r\nプログラマは、選択したマイコンを認識できませんでした。");
+    QTest::newRow("0x48 accepted") << 0x48 << "T1=0D" << Outcome::Ok
+                                   << "ｺﾏﾝﾄﾞ送信 : Select device command T , 0x48" << QString();
+    QTest::newRow("0x6C in upper case")
+        << 0x6C << "T1=0D" << Outcome::Ok << "ｺﾏﾝﾄﾞ送信 : Select device command T , 0x6C" << QString();
+    QTest::newRow("no leading zero") << 0x05 << "T1=0D" << Outcome::Ok
+                                     << "ｺﾏﾝﾄﾞ送信 : Select device command T , 0x5" << QString();
+    QTest::newRow("code 0") << 0 << "T1=3F" << Outcome::WrongReply
+                            << "ｺﾏﾝﾄﾞ送信 : Select device command T , 0x0" << rejected;
     QTest::newRow("silent writer") << 0x20 << "" << Outcome::TimedOut
                                    << "ｺﾏﾝﾄﾞ送信 : Select device command T , 0x20" << timeOut;
     QTest::newRow("CR after a wrong byte") << 0x20 << "T1=3F0D" << Outcome::WrongReply
@@ -106,36 +108,40 @@ void IdentificationTest::readSignature_data() {
     QTest::addColumn<QString>("signature");
 
     const QStringList none;
-    QTest::newRow("ATtiny26L in its socket") << "ATtiny26L" << 1024 << QStringList{"09911E"} << 1 << 1024 << Outcome::Ok
-                                             << none << "1E:91:09";
+    QTest::newRow("ATtiny26L in its socket")
+        << "ATtiny26L" << 1024 << QStringList{"09911E"} << 1 << 1024 << Outcome::Ok << none << "1E:91:09";
     QTest::newRow("locked chip, five tries") << "ATtiny26L" << 1024 << QStringList{"020100"} << 5 << 512
                                              << Outcome::WrongReply << QStringList{kProtected} << "00:01:02";
-    QTest::newRow("family 0x00 is locked too") << "AT90S8515" << 4096 << QStringList{"000000"} << 5 << 512
-                                               << Outcome::WrongReply << QStringList{kProtected} << "00:00:00";
+    QTest::newRow("family 0x00 is locked too")
+        << "AT90S8515" << 4096 << QStringList{"000000"} << 5 << 512 << Outcome::WrongReply
+        << QStringList{kProtected} << "00:00:00";
     QTest::newRow("empty socket, five tries") << "ATtiny12L" << 512 << QStringList{"FFFFFF"} << 5 << 512
                                               << Outcome::WrongReply << QStringList{kNotSeated} << "FF:FF:FF";
-    QTest::newRow("family 0x97 counts 1024 words") << "ATtiny26L" << 1024 << QStringList{"09971E"} << 1 << 1024
-                                                   << Outcome::WrongReply << QStringList{kMismatch} << "1E:97:09";
+    QTest::newRow("family 0x97 counts 1024 words")
+        << "ATtiny26L" << 1024 << QStringList{"09971E"} << 1 << 1024 << Outcome::WrongReply
+        << QStringList{kMismatch} << "1E:97:09";
     QTest::newRow("AT90S2313 selected, AT90S2323 seated: name only")
-        << "AT90S2313" << 1024 << QStringList{"02911E"} << 1 << 1024 << Outcome::WrongReply << QStringList{kMismatch}
-        << "1E:91:02";
+        << "AT90S2313" << 1024 << QStringList{"02911E"} << 1 << 1024 << Outcome::WrongReply
+        << QStringList{kMismatch} << "1E:91:02";
     QTest::newRow("AT90S2313 selected, AT90S8515 seated: size and name")
         << "AT90S2313" << 1024 << QStringList{"01931E"} << 1 << 4096 << Outcome::WrongReply
         << QStringList{kMismatch, kMismatch} << "1E:93:01";
     QTest::newRow("unknown family, then a good answer")
-        << "AT90S2313" << 1024 << QStringList{"01551E", "01911E"} << 2 << 1024 << Outcome::Ok << none << "1E:91:01";
+        << "AT90S2313" << 1024 << QStringList{"01551E", "01911E"} << 2 << 1024 << Outcome::Ok << none
+        << "1E:91:01";
     QTest::newRow("unknown family five times") << "ATtiny12L" << 512 << QStringList{"05551E"} << 5 << 512
                                                << Outcome::WrongReply << QStringList{kMismatch} << "1E:55:05";
     QTest::newRow("silent on the third try ends at once")
         << "AT90S2313" << 1024 << QStringList{"01551E", "01551E", ""} << 3 << 512 << Outcome::TimedOut << none
         << "1E:55:01";
-    QTest::newRow("silent at once") << "AT90S2313" << 1024 << QStringList{""} << 1 << 512 << Outcome::TimedOut << none
-                                    << "--:--:--";
+    QTest::newRow("silent at once") << "AT90S2313" << 1024 << QStringList{""} << 1 << 512 << Outcome::TimedOut
+                                    << none << "--:--:--";
     QTest::newRow("both AT90S1200 entries accept 90 01")
-        << "AT90S1200A(内部RCｸﾛｯｸ1MHz)" << 512 << QStringList{"01901E"} << 1 << 512 << Outcome::Ok << none << "1E:90:01";
+        << "AT90S1200A(内部RCｸﾛｯｸ1MHz)" << 512 << QStringList{"01901E"} << 1 << 512 << Outcome::Ok << none
+        << "1E:90:01";
     QTest::newRow("ATtiny11L is known but never accepted")
-        << "ATtiny12L" << 512 << QStringList{"04901E"} << 1 << 512 << Outcome::WrongReply << QStringList{kMismatch}
-        << "1E:90:04";
+        << "ATtiny12L" << 512 << QStringList{"04901E"} << 1 << 512 << Outcome::WrongReply
+        << QStringList{kMismatch} << "1E:90:04";
 }
 
 void IdentificationTest::readSignature() {
@@ -183,7 +189,8 @@ void IdentificationTest::checkDevice_data() {
     QTest::newRow("all well") << "A0=0D P0=0D s0=09911E L0=0D" << true << full << false << 0;
     QTest::newRow("silent A stops everything") << "" << true << "41" << true << 1;
     QTest::newRow("wrong A stops everything") << "A0=3F" << false << "41" << false << 1;
-    QTest::newRow("failed P still reads the signature") << "A0=0D P0=3F s0=09911E L0=0D" << false << full << true << 1;
+    QTest::newRow("failed P still reads the signature")
+        << "A0=0D P0=3F s0=09911E L0=0D" << false << full << true << 1;
     QTest::newRow("other chip seated") << "A0=0D P0=0D s0=01931E L0=0D" << false << full << true << 1;
     QTest::newRow("L fails after a good signature") << "A0=0D P0=0D s0=09911E" << true << full << false << 1;
 }
@@ -208,9 +215,12 @@ void IdentificationTest::checkDevice() {
 void IdentificationTest::exitAvrCommandSetSendsEscapeWithoutWaiting_data() {
     QTest::addColumn<QString>("port");
     QTest::addColumn<QString>("frame");
-    QTest::newRow("open") << "open" << "1B";
-    QTest::newRow("closed") << "closed" << "";
-    QTest::newRow("vanished") << "vanished" << "";
+    QTest::newRow("open") << "open"
+                          << "1B";
+    QTest::newRow("closed") << "closed"
+                            << "";
+    QTest::newRow("vanished") << "vanished"
+                              << "";
 }
 
 void IdentificationTest::exitAvrCommandSetSendsEscapeWithoutWaiting() {

@@ -62,12 +62,12 @@ void SerialAdapterTest::lineSettings_data() {
                                   << int(QSerialPort::OneStop);
     QTest::newRow("update 9600") << "9600,n,8,1" << true << 9600 << int(QSerialPort::NoParity) << 8
                                  << int(QSerialPort::OneStop);
-    QTest::newRow("even, 7, 2, upper case") << "4800,E,7,2" << true << 4800 << int(QSerialPort::EvenParity) << 7
-                                            << int(QSerialPort::TwoStop);
+    QTest::newRow("even, 7, 2, upper case")
+        << "4800,E,7,2" << true << 4800 << int(QSerialPort::EvenParity) << 7 << int(QSerialPort::TwoStop);
     QTest::newRow("odd, 1.5 stop") << "1200,o,5,1.5" << true << 1200 << int(QSerialPort::OddParity) << 5
                                    << int(QSerialPort::OneAndHalfStop);
-    QTest::newRow("spaces tolerated") << " 57600 , n , 8 , 1 " << true << 57600 << int(QSerialPort::NoParity) << 8
-                                      << int(QSerialPort::OneStop);
+    QTest::newRow("spaces tolerated") << " 57600 , n , 8 , 1 " << true << 57600 << int(QSerialPort::NoParity)
+                                      << 8 << int(QSerialPort::OneStop);
     QTest::newRow("missing field") << "57600,n,8" << false << 0 << 0 << 0 << 0;
     QTest::newRow("baud not a number") << "fast,n,8,1" << false << 0 << 0 << 0 << 0;
     QTest::newRow("zero baud") << "0,n,8,1" << false << 0 << 0 << 0 << 0;
@@ -118,6 +118,7 @@ void SerialAdapterTest::opensATerminalAndPushesEveryWriteOut() {
     port.SetRts(true);
     QVERIFY2(port.Open(pty.Path()), qPrintable(pty.Path()));
     QVERIFY(port.IsOpen());
+    QCOMPARE(port.PortPath(), pty.Path());
     QVERIFY(!port.HasFailed());  // the refused RTS line of a terminal is no failure
     QVERIFY(port.Write(bytes));
     // No event loop has run: the bytes must have left on their own. A blocking pause may follow a write.
@@ -165,7 +166,8 @@ void SerialAdapterTest::discardDropsWhatArrived() {
     pty.Answer("late bytes");
     QElapsedTimer clock;
     clock.start();
-    while (port.BytesWaiting() < 10 && clock.elapsed() < 2000) port.WaitForMoreBytes(std::chrono::milliseconds(100));
+    while (port.BytesWaiting() < 10 && clock.elapsed() < 2000)
+        port.WaitForMoreBytes(std::chrono::milliseconds(100));
     QCOMPARE(port.BytesWaiting(), 10);
     port.DiscardInput();
     QCOMPARE(port.BytesWaiting(), 0);
@@ -183,8 +185,10 @@ void SerialAdapterTest::openFailsForAMissingDevice() {
 void SerialAdapterTest::hangupFailsTheExchangeAtOnce_data() {
     QTest::addColumn<QString>("routine");
     QTest::addColumn<QString>("message");
-    QTest::newRow("l, 5 s time-out") << "WriteLock" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit l";
-    QTest::newRow("R, 5 s time-out") << "ReadProgramWord" << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Program Memory R";
+    QTest::newRow("l, 5 s time-out") << "WriteLock"
+                                     << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit l";
+    QTest::newRow("R, 5 s time-out") << "ReadProgramWord"
+                                     << "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Program Memory R";
 }
 
 void SerialAdapterTest::hangupFailsTheExchangeAtOnce() {
@@ -249,8 +253,8 @@ void SerialAdapterTest::portMapResolves_data() {
     QTest::newRow("beyond the detected") << QStringList() << usb << 4 << "";
     QTest::newRow("stored wins") << QStringList{"1=/dev/pts/7"} << usb << 1 << "/dev/pts/7";
     QTest::newRow("stored for another number") << QStringList{"2=/dev/pts/7"} << usb << 1 << "/dev/ttyACM0";
-    QTest::newRow("stored, nothing detected") << QStringList{"20=/tmp/kx-writer"} << QStringList() << 20
-                                              << "/tmp/kx-writer";
+    QTest::newRow("stored, nothing detected")
+        << QStringList{"20=/tmp/kx-writer"} << QStringList() << 20 << "/tmp/kx-writer";
     QTest::newRow("COM0 is nothing") << QStringList() << usb << 0 << "";
 }
 

@@ -16,17 +16,20 @@ using namespace zendra::test;
 
 namespace {
 
-const QString kNotFound = QStringLiteral("ライターを検出できませんでした。使用可能な通信ポートを設定してください。");
+const QString kNotFound =
+    QStringLiteral("ライターを検出できませんでした。使用可能な通信ポートを設定してください。");
 const QString kUnreadable = QStringLiteral("ファームウエアバージョンを読み出せませんでした。");
-const QString kRefused =
-    QStringLiteral("ファームウエアバージョン６．３０以降にアップデートしてください。\r\nこのソフトは使用できません。");
-const QString kRejected =
-    QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T \r\nプログラマは、選択したマイコンを認識できませんでした。");
+const QString kRefused = QStringLiteral(
+    "ファームウエアバージョン６．３０以降にアップデートしてください。\r\nこのソフトは使用できません。");
+const QString kRejected = QStringLiteral(
+    "ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T \r\nプログラマは、選択したマイコンを認識できませんでした。");
 const QString kProtected = QStringLiteral(
-    "デバイスがソケットに正しくセットされていないか、プロテクトされています。プロテクトのときは、チップイレース([イレース]ボタン)を押してください。");
+    "デバイスがソケットに正しくセットされていないか、プロテクトされています。プロテクトのときは、チップイレー"
+    "ス([イレース]ボタン)を押してください。");
 const QString kNotSeated = QStringLiteral("デバイスがソケットに正しくセットされていません。");
 const QString kMismatch = QStringLiteral(
-    "デバイス選択と、ソケット上のデバイスが一致しません。\r\n購入直後のデバイスを使用する場合は、チップイレース(<イレース>ボタン)を実行してください。");
+    "デバイス選択と、ソケット上のデバイスが一致しません。\r\n購入直後のデバイスを使用する場合は、チップイレー"
+    "ス(<イレース>ボタン)を実行してください。");
 
 // The program's link on the real clock, with COM1 mapped to the simulator's terminal.
 struct HostLink {
@@ -67,15 +70,20 @@ void SimulatedWriterTest::communicationCheck_data() {
     QTest::addColumn<bool>("portOpen");
 
     QTest::newRow("6.35 ready") << QStringList{"--chip", "ATtiny26L"} << 0x59 << true << "" << 0 << 0 << true;
-    QTest::newRow("6.30 with the advisory") << QStringList{"--firmware", "6.30"} << 0x55 << true << "" << 0 << 1 << true;
-    QTest::newRow("6.29 refused") << QStringList{"--firmware", "6.29"} << 0x55 << false << kRefused << 2 << 0 << false;
-    QTest::newRow("no reply") << QStringList{"--silent-after", "0"} << 0x55 << false << kNotFound << 1 << 0 << false;
-    QTest::newRow("wrong prefix") << QStringList{"--wrong-from", "1"} << 0x55 << false << kUnreadable << 1 << 0 << false;
-    QTest::newRow("T rejected by a wrong answer") << QStringList{"--wrong-from", "5"} << 0x55 << false << kRejected << 1
-                                                  << 0 << true;
-    QTest::newRow("T rejected: unknown code") << QStringList() << 0x77 << false << kRejected << 1 << 0 << true;
-    QTest::newRow("slow line still ready") << QStringList{"--baud", "57600", "--delay-ms", "20"} << 0x55 << true << ""
-                                           << 0 << 0 << true;
+    QTest::newRow("6.30 with the advisory")
+        << QStringList{"--firmware", "6.30"} << 0x55 << true << "" << 0 << 1 << true;
+    QTest::newRow("6.29 refused") << QStringList{"--firmware", "6.29"} << 0x55 << false << kRefused << 2 << 0
+                                  << false;
+    QTest::newRow("no reply") << QStringList{"--silent-after", "0"} << 0x55 << false << kNotFound << 1 << 0
+                              << false;
+    QTest::newRow("wrong prefix") << QStringList{"--wrong-from", "1"} << 0x55 << false << kUnreadable << 1
+                                  << 0 << false;
+    QTest::newRow("T rejected by a wrong answer")
+        << QStringList{"--wrong-from", "5"} << 0x55 << false << kRejected << 1 << 0 << true;
+    QTest::newRow("T rejected: unknown code")
+        << QStringList() << 0x77 << false << kRejected << 1 << 0 << true;
+    QTest::newRow("slow line still ready")
+        << QStringList{"--baud", "57600", "--delay-ms", "20"} << 0x55 << true << "" << 0 << 0 << true;
 }
 
 void SimulatedWriterTest::communicationCheck() {
@@ -110,8 +118,8 @@ void SimulatedWriterTest::deviceCheck_data() {
     QTest::addColumn<QStringList>("notices");
     QTest::addColumn<QString>("signature");
 
-    QTest::newRow("ATtiny26L in its socket") << QStringList{"--chip", "ATtiny26L"} << "ATtiny26L" << false
-                                             << QStringList() << "1E:91:09";
+    QTest::newRow("ATtiny26L in its socket")
+        << QStringList{"--chip", "ATtiny26L"} << "ATtiny26L" << false << QStringList() << "1E:91:09";
     QTest::newRow("locked chip") << QStringList{"--chip", "ATtiny26L", "--locked"} << "ATtiny26L" << true
                                  << QStringList{kProtected} << "00:01:02";
     QTest::newRow("empty socket") << QStringList{"--empty"} << "ATtiny12L" << true << QStringList{kNotSeated}
