@@ -69,6 +69,10 @@ private Q_SLOTS:
     void windowMenuListsOpenChildren();
     void portPanelClick_data();
     void portPanelClick();
+    void portCommands_data();
+    void portCommands();
+    void arrangeCommands_data();
+    void arrangeCommands();
     void indexWindowClosedThenReopenedAtItsStoredPlace_data();
     void indexWindowClosedThenReopenedAtItsStoredPlace();
     void helpShowsTheGuideBesideTheProgram();
@@ -100,13 +104,8 @@ void TestMainWindow::captions_data() {
         QTest::newRow((QByteArray(object) + ' ' + property).constData()) << object << property << expected;
     };
     row("Cmd_btn_open", "text", "開く(&O)");
-    row("Cmd_btn_save", "text", "保存(&S)");
     row("Cmd_btn_reload", "text", "再ロード(&L)");
     row("Cmd_btn_reload", "toolTip", "HEXファイルの再ロード");
-    row("Cmd_btn_comselect", "text", "通信(&C)");
-    row("Cmd_btn_erase", "text", "イレース(&E)");
-    row("Cmd_btn_verify", "text", "ﾍﾞﾘﾌｧｲ(&V)");
-    row("Cmd_btn_read", "text", "リード(&R)");
     row("Cmd_btn_program", "text", "ﾌﾟﾛｸﾞﾗﾑ(&P)");
     row("Frame1", "title", "デバイス選択");
     row("frmModify", "title", "PCバッファメモリ修正");
@@ -115,25 +114,16 @@ void TestMainWindow::captions_data() {
     row("txtAddress", "text", "0");
     row("txtData", "text", "FF");
     row("OptionProgram", "text", "PROGRAM");
-    row("OptionEeprom", "text", "EEPROM");
-    row("CmdRead", "text", "PCﾊﾞｯﾌｧリード");
     row("CmdWrite", "text", "PCﾊﾞｯﾌｧライト");
     row("Label5", "text", "ﾊﾞｯﾌｧ修正のみ。ﾃﾞﾊﾞｲｽには書込みません。");
     row("Frame4", "title", "Lock/Fuse ビット ＆ Calib.データ");
-    row("Frame2", "title", "Fuse");
-    row("Frame3", "title", "Lock");
-    row("Frame5", "title", "Calib.Data");
-    row("Label6", "text", "Lock bit");
     row("Lbl_RSTDISABL", "text", "RSTDISBL");
     row("Combo_RSTDISABL", "toolTip", "ＰＢ５端子、リセット機能無効ビット");
     row("Combo_CKSEL", "toolTip", "リセットディレイセレクト　CKS[ Msb...Lsb ]");
-    row("Combo_RCEN", "toolTip", "ＲＣオシレータ有効ビット");
     row("Lbl_READCALIB", "toolTip", "キャリブレーションリードデータ　表示のみ");
-    row("cmdFuseRead", "text", "Lock＆Fuseリード");
     row("cmdFuseWrite", "text", "Lock＆Fuseライト");
     row("Panel1", "toolTip", "メッセージ");
     row("Panel2", "toolTip", "Device Signeture Vender : Famiry : Part Number");
-    row("Panel4", "toolTip", "通信ポート");
     row("Panel5", "toolTip", "処理時間");
     row("SettingWindow", "windowTitle", "設定ウインドウ");
 }
@@ -496,6 +486,66 @@ void TestMainWindow::portPanelClick() {
     Main().StatusPanel(panel)->setText(text);
     QTest::mouseClick(Main().StatusPanel(panel), Qt::LeftButton);
     QCOMPARE(m_h->modals, opens ? QStringList{QStringLiteral("frmCom")} : QStringList{});
+}
+
+void TestMainWindow::portCommands_data() {
+    QTest::addColumn<bool>("button");
+    QTest::addColumn<bool>("clearsPanel");
+    QTest::newRow("button") << true << true;
+    QTest::newRow("menu") << false << true;
+}
+
+void TestMainWindow::portCommands() {
+    QFETCH(bool, button);
+    QFETCH(bool, clearsPanel);
+    QString panelAtDialog = QStringLiteral("<not shown>");
+    m_h->answerModal = [&](QDialog& dialog) {
+        panelAtDialog = Main().StatusPanel(1)->text();
+        dialog.reject();
+    };
+    Main().StatusPanel(1)->setText(QStringLiteral("earlier result"));
+    if (button)
+        QTest::mouseClick(Panel().Cmd_btn_comselect, Qt::LeftButton);
+    else
+        Main().Action(QStringLiteral("mmuCominucation"))->trigger();
+    QCOMPARE(m_h->modals, QStringList{QStringLiteral("frmCom")});
+    QCOMPARE(panelAtDialog.isEmpty(), clearsPanel);
+}
+
+void TestMainWindow::arrangeCommands_data() {
+    QTest::addColumn<QString>("command");
+    QTest::newRow("cascade") << "mnuWindowCascade";
+    QTest::newRow("one above the other") << "mnuWindowTileHorizontal";
+    QTest::newRow("side by side") << "mnuWindowTileVertical";
+}
+
+void TestMainWindow::arrangeCommands() {
+    QFETCH(QString, command);
+    const QList<QMdiSubWindow*> children{Main().SettingWindow(),
+                                         Main().DumpSubWindow(core::DumpWindow::Program),
+                                         Main().DumpSubWindow(core::DumpWindow::Eeprom)};
+    for (QMdiSubWindow* child : children) child->setGeometry(10, 10, 200, 150);
+    Main().Action(command)->trigger();
+    const QRect area = Main().MdiArea()->viewport()->rect();
+    QList<QRect> places;
+    for (QMdiSubWindow* child : children) places << child->geometry();
+    if (command == QLatin1String("mnuWindowCascade")) {
+        // Each window further right and lower than the one before it.
+        QSet<int> lefts, tops;
+        for (const QRect& r : places) lefts << r.left(), tops << r.top();
+        QCOMPARE(lefts.size(), 3);
+        QCOMPARE(tops.size(), 3);
+        return;
+    }
+    const bool sideBySide = command == QLatin1String("mnuWindowTileVertical");
+    int covered = 0;
+    for (int i = 0; i < places.size(); ++i) {
+        const QRect& r = places[i];
+        QCOMPARE(sideBySide ? r.height() : r.width(), sideBySide ? area.height() : area.width());
+        for (int j = i + 1; j < places.size(); ++j) QVERIFY(!r.intersects(places[j]));
+        covered += sideBySide ? r.width() : r.height();
+    }
+    QCOMPARE(covered, sideBySide ? area.width() : area.height());
 }
 
 void TestMainWindow::indexWindowClosedThenReopenedAtItsStoredPlace_data() {
