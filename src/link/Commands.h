@@ -54,7 +54,8 @@ void ShowFirmwareAdvisory(LinkContext& ctx);
 void ReportCommError(LinkContext& ctx);
 
 // Configures the port with the writer's line settings and opens COM `number` through the port map.
-// False when it cannot be opened (no such port, in use).
+// False when it cannot be opened (no such port, in use). The mapping is not stored here: a dialog that
+// confirms a port stores what it resolved to with ctx.ports.Assign.
 bool OpenWriterPort(LinkContext& ctx, int number);
 
 }  // namespace zendra::link

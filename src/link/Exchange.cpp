@@ -9,6 +9,7 @@ namespace zendra::link {
 bool IsPortUsable(const SerialPort& port) { return port.IsOpen() && !port.HasFailed(); }
 
 void Wait(LinkContext& ctx, double seconds) {
+    if (!(seconds > 0)) return;  // zero, negative or not a number: nothing to wait for
     const auto span = std::chrono::duration_cast<core::Duration>(std::chrono::duration<double>(seconds));
     const auto end = ctx.timing.Now() + span;
     for (auto now = ctx.timing.Now(); now < end; now = ctx.timing.Now()) ctx.timing.RunEventsFor(end - now);

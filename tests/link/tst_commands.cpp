@@ -2,6 +2,7 @@
 // last byte, wrong acknowledgments, late and surplus bytes, and a port that vanishes mid-command.
 
 #include <QtTest>
+#include <cmath>
 
 #include "LinkFixture.h"
 #include "ScriptText.h"
@@ -560,6 +561,9 @@ void CommandsTest::waitEndsOnTimeAcrossTheDayBoundary_data() {
     QTest::newRow("0.1 s before it") << 0.1 << 100;
     QTest::newRow("0.7 s across it") << 0.7 << 700;
     QTest::newRow("2.5 s across it") << 2.5 << 2500;
+    QTest::newRow("zero") << 0.0 << 0;
+    QTest::newRow("negative") << -1.0 << 0;
+    QTest::newRow("not a number") << std::nan("") << 0;
 }
 
 void CommandsTest::waitEndsOnTimeAcrossTheDayBoundary() {
