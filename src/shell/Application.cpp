@@ -20,6 +20,7 @@
 #include <QTemporaryFile>
 #include <QTimer>
 
+#include "core/Product.h"
 #include "devices/Catalogue.h"
 #include "devices/LockFuse.h"
 #include "image/BufferEdit.h"
@@ -152,7 +153,7 @@ Application::StartResult Application::Start() {
     Build();
 
     // 2, 4. The About box is prepared unshown, with the support line.
-    const QString versionLabel = m_about->Prepare();
+    m_about->Prepare();
 
     // 3. The program's directory (main() made it current) and where the scratch files go.
     const QString appDir = m_setup.appDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_setup.appDir;
@@ -162,7 +163,8 @@ Application::StartResult Application::Start() {
     // 5. Frame and memory windows at their remembered places.
     MDIForm_Load();
     // 6, 7.
-    m_main->setWindowTitle(texts::kCaptionPrefix + versionLabel);
+    // "New Zendra " + the About box's version label.
+    m_main->setWindowTitle(core::kMainCaption);
     m_main->show();
 
     // 8.

@@ -7,7 +7,6 @@
 namespace zendra::shell::texts {
 
 // Frame.
-inline const QString kCaptionPrefix = QStringLiteral("New Zendra ");
 inline const QString kSettingWindowTitle = QStringLiteral("設定ウインドウ");
 
 // Button bar (Picture1).
