@@ -1,0 +1,378 @@
+// The chip operations and the writer commands against the virtual writer's model: behind a scripted port on
+// a fake clock with faults, in-process for every catalogue device, and through kxwrt-sim's pseudo-terminal.
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+#include <algorithm>
+
+#include "MemorySettings.h"
+#include "RecordingUi.h"
+#include "ScriptedPort.h"
+#include "VirtualWriterPort.h"
+#include "devices/Catalogue.h"
+#include "image/Dumps.h"
+#include "link/QtSerialPortAdapter.h"
+#include "link/Texts.h"
+#include "operations/Flows.h"
+#include "operations/Texts.h"
+
+using namespace zendra;
+using namespace zendra::test;
+namespace text = zendra::operations::text;
+namespace lt = zendra::link::texts;
+using core::DumpWindow;
+using virtualwriter::ChipState;
+
+namespace {
+
+const QString kPath = QStringLiteral("/dev/ttyFAKE0");
+
+int Index(const QString& device) { return *devices::FindDevice(device); }
+
+template <class T>
+T Get(const char* column) {
+    return *static_cast<T*>(QTest::qData(column, qMetaTypeId<T>()));
+}
+
+// The chip that holds the images within the device's sizes.
+ChipState AsChip(const image::MemoryImages& im, int index) {
+    ChipState c = ChipState::Fresh(index);
+    for (int w = 0; w < c.flash.size(); ++w) c.flash[w] = qFromBigEndian<quint16>(&im.ProgramImage[2 * w]);
+    for (int a = 0; a < c.eeprom.size(); ++a) c.eeprom[a] = char(im.EepromImage[a]);
+    return c;
+}
+
+// The message window as the user is left with it: empty when closed, else its text, marked if OK is missing.
+QString Notice(const RecordingUi& ui) {
+    if (!ui.messageOpen) return {};
+    return ui.messageOkVisible && !ui.messageBarVisible ? ui.messageText : "no OK: " + ui.messageText;
+}
+
+QList<link::DetectedPort> Detected(const QString& path) { return {{path, QString()}}; }
+
+// The host side of one run for a catalogue device: windows, settings, state and a scratch folder.
+struct Host {
+    Host(link::SerialPort& port, core::Timing& timing, int device, const QString& path)
+        : ports(settings, [path] { return Detected(path); }), link{port, timing, ui, state, settings, ports} {
+        const auto& d = devices::DeviceTable()[index = device];
+        settings.values.insert(QStringLiteral("Settings/ComNox"), QStringLiteral("1"));
+        state.DeviceCode = d.code;
+        state.ProgramMemoryWords = d.flashWords;
+        state.EepromBytes = d.eepromBytes;
+        state.AppDir = state.ScratchDir = scratch.path() + QLatin1Char('/');
+        ui.deviceText = d.Name();
+    }
+    int index;
+    QTemporaryDir scratch;
+    RecordingUi ui;
+    core::SharedState state;
+    MemorySettings settings;
+    link::PortMap ports;
+    link::LinkContext link;
+    image::MemoryImages images;
+    operations::OperationContext ctx{link, images};
+};
+
+// The writer model behind a scripted port. A fault at the n-th use of a letter: n > 0, the writer is silent
+// from there on; n < 0, that one command is done but answered '?'.
+struct Wire {
+    Wire(int device, char faultLetter, int faultNth) : letter(faultLetter), nth(faultNth) {
+        model.LoadChip(ChipState::Fresh(device));
+        port.responder = [this](ScriptedPort& p, const QByteArray& bytes) {
+            for (char b : bytes) {
+                if (!model.FrameInProgress()) {
+                    letters += b;
+                    const int n = ++seen[b];
+                    wrong = b == letter && n == -nth;
+                    silent = silent || (b == letter && n == nth);
+                }
+                const QByteArray reply = model.FeedByte(quint8(b));
+                if (model.FrameInProgress() || silent) continue;
+                if (wrong || !reply.isEmpty()) p.QueueReply(wrong ? QByteArray("?") : reply);
+            }
+        };
+    }
+    int Count(char c) const { return int(letters.count(c)); }
+    FakeTiming timing;
+    core::Clock::time_point started = timing.Now();
+    ScriptedPort port{timing};
+    virtualwriter::WriterModel model;
+    char letter;
+    int nth;
+    QByteArray letters;  // every command letter sent, also those the silent writer ignored
+    QHash<char, int> seen;
+    bool silent = false, wrong = false;
+};
+
+// Flash word w of the used part holds 0x1200 + w.
+struct Rig : Wire, Host {
+    explicit Rig(const QString& device, int usedWords = 0, char letter = 0, int nth = 0)
+        : Wire(Index(device), letter, nth), Host(port, timing, Index(device), kPath) {
+        for (int w = 0; w < usedWords; ++w) qToBigEndian(quint16(0x1200 + w), &images.ProgramImage[2 * w]);
+        port.SetLineSettings(QStringLiteral("57600,n,8,1"));
+        port.Open(kPath);
+    }
+    quint16 Word(int w) const { return qFromBigEndian<quint16>(&images.ProgramImage[2 * w]); }
+    void Burn() { model.LoadChip(AsChip(images, index)); }
+    double Seconds() const { return std::chrono::duration<double>(timing.Now() - started).count(); }
+    // p, r, v: the program, read and whole-memory verify flows; P, R, V, E: the main window's
+    // commands. Returns how often the erase command applied the device selection.
+    int Run(char op) {
+        int applied = 0;
+        state.VerifyWholeMemory = op == 'v';
+        if (op == 'p') operations::ProgramDevice(ctx);
+        if (op == 'r') operations::ReadDevice(ctx);
+        if (op == 'v') operations::VerifyDevice(ctx);
+        if (op == 'P') operations::ProgramCommand(ctx);
+        if (op == 'R') operations::ReadCommand(ctx);
+        if (op == 'V') operations::VerifyCommand(ctx);
+        if (op == 'E') operations::EraseCommand(ctx, [&] { ++applied; });
+        return applied;
+    }
+};
+
+// A fault as Wire places it, and what the operation must leave.
+struct Case {
+    char letter;
+    int nth;
+    QByteArray sent;   // a stretch the letters hold
+    QByteArray never;  // letters never sent
+    QString panel1, notice;
+    bool timed = false;  // panel 5 shows the time
+    QString chip = {};   // another device in the socket; empty: the selected one
+};
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Case)
+
+class OperationsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // The letters of a whole program run: check, flash, EEPROM, verify of the used part (at least word 0 and
+    // byte 0). Words go out as c/C or, on the ATtiny26L, as W; a lone word 0 also writes word 1; erased
+    // EEPROM bytes are skipped.
+    void programWire_data() {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<int>("words");
+        QTest::addColumn<QByteArray>("eeprom");
+        QTest::addColumn<QByteArray>("wire");
+        const QByteArray tail = "APLAPaRLAPadL";
+        QTest::newRow("word 0 only") << "AT90S2313" << 1 << QByteArray() << "APsLAPacCcCL" + tail;
+        QTest::newRow("ATtiny26L word 0") << "ATtiny26L" << 1 << QByteArray() << "APsLAPaWWL" + tail;
+        QTest::newRow("300 words") << "AT90S4433" << 300 << QByteArray()
+                                   << "APsLAPa" + QByteArray("cC").repeated(300) + "LAPLAPa" +
+                                          QByteArray(300, 'R') + "LAPadL";
+        QTest::newRow("blank program") << "AT90S2313" << 0 << QByteArray::fromHex("ffffff11ffffff22")
+                                       << "APsLAPaLAPaDaDLAPaRLAP" + QByteArray("ad").repeated(8) + "L";
+        QTest::newRow("all blank sends nothing") << "AT90S8515" << 0 << QByteArray() << QByteArray();
+    }
+    void programWire() {
+        Rig rig(Get<QString>("device"), Get<int>("words"));
+        const QByteArray eeprom = Get<QByteArray>("eeprom");
+        std::copy(eeprom.begin(), eeprom.end(), rig.images.EepromImage.begin());
+        rig.Run('p');
+        QTEST(rig.letters, "wire");
+        QVERIFY(rig.model.Chip() == AsChip(rig.images, rig.index));
+        const bool blank = rig.letters.isEmpty();
+        // The flash phase starts at address 0, even when it writes no word.
+        QCOMPARE(rig.port.AllWritten().mid(4, 5), blank ? QByteArray() : QByteArray("APa\0\0", 5));
+        QCOMPARE(rig.ui.panels[1], blank ? text::kAllMemoryBlank : text::kVerdictAllOkStatus);
+        QCOMPARE(Notice(rig.ui), blank ? text::kAllMemoryBlank : QString());
+    }
+
+    // Each operation, with or without a fault: a fault ends it within a few time-outs, the right phases run.
+    void faults_data() {
+        QTest::addColumn<Case>("case");
+        const auto row = [](const char* tag, const Case& c) { QTest::newRow(tag) << c; };
+        row("p: flash write silent", {'c', 50, "", "DRd", lt::kFailEnterAvr, text::kFlashProgramFailed});
+        row("p: EEPROM write silent", {'D', 1, "", "Rd", lt::kFailEnterAvr, lt::kFailEnterAvr});
+        row("r: flash read silent", {'R', 100, "", "d", lt::kFailReadProgram, lt::kFailReadProgram});
+        row("r: check silent", {'s', 1, "", "R", text::kReadAborted, text::kReadAborted});
+        row("r: P refused", {'P', -2, "", "R", lt::kWrongEnterProgramming + '?', lt::kCommunicationError});
+        row("v: flash verify silent", {'R', 5, "", "d", lt::kFailEnterAvr, text::kFlashVerifyFailed});
+        row("v: EEPROM silent", {'d', 10, "", "", text::kVerifyCommError, text::kVerifyCommError});
+        row("P: no writer", {'\x1b', 1, "", "e", lt::kSendingExitAvr, lt::kWriterNotFound});
+        row("P: other chip", {0, 0, "s", "e", lt::kSendingExitAvr, lt::kDeviceMismatch, false, "AT90S8515"});
+        row("P: erase refused", {'e', -1, "e", "ca", text::kEraseFailed, text::kEraseFailed, true});
+        row("R", {0, 0, "r", "", text::kReadCommandDone, "", true});
+        row("R: flash L", {'L', -2, "d", "r", text::kFlashReadFailed, text::kFlashReadFailed, true});
+        row("R: EEPROM L", {'L', -3, "", "r", text::kEepromReadFailed, text::kEepromReadFailed, true});
+        row("R: flash read silent", {'R', 7, "", "rd", lt::kFailReadProgram, lt::kFailReadProgram, true});
+        row("V", {0, 0, "d", "", text::kVerifyCommandDone, ""});
+        row("V: silent", {'R', 5, "", "d", text::kVerifyCommandDone, text::kFlashVerifyFailed});
+        row("E: other chip", {0, 0, "sAPeL", "", text::kEraseCommandDone, "", false, "AT90S8515"});
+        row("E: refused", {'e', -1, "sAPeL", "", text::kEraseFailed, text::kEraseFailed});
+    }
+    void faults() {
+        const Case c = Get<Case>("case");
+        Rig rig("ATtiny12L", 200, c.letter, c.nth);
+        rig.images.EepromImage[1] = rig.images.EepromImage[9] = 0x42;
+        rig.Burn();
+        if (!c.chip.isEmpty()) rig.model.LoadChip(ChipState::Fresh(Index(c.chip)));
+        const int applied = rig.Run(QTest::currentDataTag()[0]);  // the tag names the operation as Run does
+        if (c.nth > 0) QCOMPARE(rig.Count(c.letter), c.nth);      // silence ends a loop at once
+        QVERIFY(rig.letters.contains(c.sent));
+        for (char n : c.never) QVERIFY2(!rig.letters.contains(n), qPrintable(QString(QChar(n))));
+        QCOMPARE(rig.ui.panels[1], c.panel1);
+        QCOMPARE(Notice(rig.ui), c.notice);
+        QCOMPARE(rig.ui.panels[5].endsWith(text::kSecondsSuffix), c.timed);
+        QCOMPARE(applied, rig.ui.panels[1] == text::kEraseCommandDone ? 1 : 0);
+        QCOMPARE(rig.ui.verifyWindowShows, 0);
+        QVERIFY(rig.Seconds() < 12.0);
+    }
+
+    void wrongReplyKeepsWriting() {
+        Rig rig("AT90S2313", 100, 'C', -3);
+        rig.Run('p');
+        QCOMPARE(rig.Count('c'), 100);
+        QCOMPARE(rig.Count('C'), 100);
+        QVERIFY(rig.ui.calls.contains("status 1 " + lt::kWrongWriteHigh));
+        QVERIFY(rig.ui.calls.contains("message 1 " + text::kFlashProgramFailed));
+        QCOMPARE(rig.ui.panels[1], text::kVerdictAllOkStatus);  // the EEPROM phase and the verify still ran
+    }
+
+    void failedReadKeepsImageAndDumps() {
+        Rig rig("AT90S2313", 200, 'R', 100);
+        rig.Burn();
+        rig.images.ProgramImage.fill(0x55);
+        rig.Run('r');
+        for (int w = 0; w < 99; ++w) QCOMPARE(rig.Word(w), quint16(0x1200 + w));
+        QCOMPARE(rig.Word(99), quint16(0x5555));
+        QVERIFY(rig.ui.dumpFiles.isEmpty());
+        QCOMPARE(rig.state.ErrorFlag, qint16(1));
+    }
+
+    void readFillsDeviceRangeOnly() {
+        Rig rig("AT90S8515", 4096);
+        auto& im = rig.images;
+        for (int a = 0; a < 512; ++a) im.EepromImage[a] = quint8(a ^ 0x5A);
+        rig.Burn();
+        im.ProgramImage.fill(0x55);
+        im.EepromImage.fill(0x55);
+        rig.Run('r');
+        QVERIFY(AsChip(im, rig.index) == rig.model.Chip());
+        QCOMPARE(std::count(im.ProgramImage.begin() + 8192, im.ProgramImage.end(), 0x55), 65537 - 8192);
+        QCOMPARE(std::count(im.EepromImage.begin() + 512, im.EepromImage.end(), 0x55), 2049 - 512);
+        QVERIFY(rig.ui.dumpFiles.contains(DumpWindow::Program) &&
+                rig.ui.dumpFiles.contains(DumpWindow::Eeprom));
+        QCOMPARE(Notice(rig.ui), QString());
+    }
+
+    void eraseRedrawsEepromDump() {
+        Rig rig("AT90S2313", 4);
+        rig.Burn();
+        operations::EraseDevice(rig.ctx);
+        QCOMPARE(rig.letters, QByteArray("APeL"));
+        QVERIFY(rig.model.Chip() == ChipState::Fresh(rig.index));
+        QCOMPARE(rig.Word(3), quint16(0x1203));  // the images are not cleared
+        QVERIFY(rig.ui.dumpFiles.value(DumpWindow::Eeprom).endsWith(image::kEepromDumpFile));
+        QCOMPARE(Notice(rig.ui), QString());
+    }
+
+    // A whole-memory verify of an AT90S8515 reads every word and byte and logs each difference.
+    void verifyLog_data() {
+        QTest::addColumn<int>("word");  // -1: none differs
+        QTest::addColumn<int>("byte");
+        QTest::addColumn<QString>("log");
+        QTest::addColumn<QString>("verdict");
+        const QString f = "Flash Program memory address verify\r\n\r\n";
+        const QString e = "\r\nEEPROM data memory address verify\r\n\r\n";
+        const QString fl = "PROGRAM Addr(word) = 0012  Original = 940C   NG = FFFF\r\n";
+        const QString el = "EEPROM  Addr(byte) = 0005  Original = 00   NG = 3A\r\n";
+        QTest::newRow("EEPROM byte") << -1 << 5 << f + e + el << text::kVerdictEepromNg;
+        QTest::newRow("flash word") << 0x12 << -1 << f + fl + e << text::kVerdictFlashNg;
+        QTest::newRow("both") << 0x12 << 5 << f + fl + e + el << text::kVerdictBothNg;
+    }
+    void verifyLog() {
+        QFETCH(int, word);
+        QFETCH(int, byte);
+        Rig rig("AT90S8515");
+        if (byte >= 0) rig.images.EepromImage[byte] = 0x3A;
+        rig.Burn();
+        if (byte >= 0) rig.images.EepromImage[byte] = 0x00;
+        if (word >= 0) qToBigEndian(quint16(0x940C), &rig.images.ProgramImage[2 * word]);
+        rig.Run('v');
+        QCOMPARE(rig.Count('R'), 4096);
+        QCOMPARE(rig.Count('d'), 512);
+        QTEST(rig.ui.dumpContents.value(DumpWindow::Verify), "log");
+        QCOMPARE(rig.ui.verifyWindowShows, 1);
+        QTEST(rig.ui.panels[1], "verdict");
+        QTEST(Notice(rig.ui), "verdict");
+    }
+
+    // Panel 5 counts whole seconds on the monotonic clock; the fake one crosses a day boundary here.
+    void programElapsed() {
+        Rig rig("ATtiny12L", 40);
+        std::optional<core::Clock::time_point> start;
+        // The command notes its start just before its first pump and reads the clock after the verdict's.
+        rig.ui.onPump = [&] {
+            if (!start) start = rig.timing.Now();
+            if (rig.ui.messageText == text::kVerdictAllOk &&
+                rig.timing.Now() < *start + std::chrono::seconds(12))
+                rig.timing.Advance(*start + std::chrono::milliseconds(12700) - rig.timing.Now());
+        };
+        rig.Run('P');
+        QCOMPARE(rig.ui.panels[5], QStringLiteral("12秒"));
+    }
+
+    // Program then verify every catalogue device with a full image, over the in-process virtual writer.
+    void everyDevice_data() {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < devices::kDeviceCount; ++i) QTest::newRow(devices::DeviceTable()[i].name) << i;
+    }
+    void everyDevice() {
+        QFETCH(int, index);
+        virtualwriter::WriterModel model;
+        ChipState old = ChipState::Fresh(index);
+        old.flash.fill(0x5AA5);  // only an erase before the writes makes the chip equal the image
+        QVERIFY(model.LoadChip(old));
+        FakeTiming timing;
+        virtualwriter::VirtualWriterPort port(model, timing);
+        Host host(port, timing, index, kPath);
+        // Erased cells among the data, so skipped EEPROM bytes and 0xFFFF words occur; the last word is used.
+        auto& im = host.images;
+        for (int i = 0; i < 2 * old.flash.size(); ++i) im.ProgramImage[i] = i % 5 > 1 ? quint8(i * 37) : 0xFF;
+        for (int a = 0; a < old.eeprom.size(); ++a) im.EepromImage[a] = a % 5 > 1 ? quint8(a * 11) : 0xFF;
+        im.ProgramImage[2 * old.flash.size() - 1] = 0x00;
+        operations::ProgramCommand(host.ctx);
+        QCOMPARE(model.Chip().flash, AsChip(im, index).flash);
+        QCOMPARE(model.Chip().eeprom, AsChip(im, index).eeprom);
+        QVERIFY(host.ui.calls.contains("status 1 " + text::kVerdictAllOkStatus));
+        QVERIFY(host.ui.panels[5].endsWith(text::kSecondsSuffix));
+        host.ui.calls.clear();
+        operations::VerifyCommand(host.ctx);
+        QVERIFY(host.ui.calls.contains("status 1 " + text::kVerdictAllOkStatus));
+        QCOMPARE(host.ui.panels[1], text::kVerifyCommandDone);
+    }
+
+    void programReadOverPseudoTerminal() {
+        const QString sim = QStringLiteral(ZENDRA_BUILD_DIR "/kxwrt-sim");
+        if (!QFile::exists(sim)) QSKIP("kxwrt-sim is not built");
+        QProcess process;
+        process.start(sim, {QStringLiteral("--chip"), QStringLiteral("ATtiny12L")});
+        QVERIFY(process.waitForStarted() && process.waitForReadyRead(5000));
+        core::SystemTiming timing;
+        link::QtSerialPortAdapter port;
+        Host host(port, timing, Index("ATtiny12L"), QString::fromLocal8Bit(process.readLine()).trimmed());
+        for (int i = 0; i < 64; ++i) host.images.ProgramImage[i] = quint8(0x10 + i);
+        host.images.EepromImage[9] = 0x99;
+        operations::ProgramCommand(host.ctx);
+        QCOMPARE(host.ui.panels[1], text::kVerdictAllOkStatus);
+        const image::MemoryImages programmed = host.images;
+        host.images.ProgramImage.fill(0x00);
+        host.images.EepromImage.fill(0x00);
+        operations::ReadDevice(host.ctx);
+        QCOMPARE(host.state.ErrorFlag, qint16(0));
+        QVERIFY(AsChip(host.images, host.index) == AsChip(programmed, host.index));
+        port.Close();
+        process.terminate();
+        QVERIFY(process.waitForFinished(5000));
+    }
+};
+
+QTEST_GUILESS_MAIN(OperationsTest)
+#include "tst_operations.moc"
