@@ -1,46 +1,42 @@
 #pragma once
-// One program instance for a test: the real windows (offscreen), the writer's port scripted on a fake
-// clock, and every modal dialog, box and file chooser answered by the test instead of a person.
+// One program instance: the real windows (offscreen), the writer's port scripted on a fake clock, and
+// every modal dialog, box and file chooser answered by the test.
 
 #include <QComboBox>
-#include <QDialog>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
-#include <functional>
-#include <memory>
+#include <QTest>
 
 #include "FakeTiming.h"
 #include "ScriptedPort.h"
-#include "core/Settings.h"
+#include "TestEnvironment.h"
 #include "shell/Application.h"
 #include "shell/FrmCom.h"
+#include "shell/FrmMain.h"
+#include "shell/FrmMsg.h"
+#include "shell/SettingsPanel.h"
 #include "shell/WidgetUi.h"
 
 namespace zendra::test {
 
-// The settings file of the program, as QSettings sees it in this process.
 inline QSettings ProgramSettings() {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, core::kApplicationTitle,
                      core::kApplicationTitle);
 }
 
-inline void ClearProgramSettings() {
+inline void SetSettings(std::initializer_list<std::pair<QString, QString>> values, bool clear = true) {
     QSettings settings = ProgramSettings();
-    settings.clear();
-    settings.sync();
-}
-
-inline void WriteProgramSetting(const QString& key, const QString& value) {
-    QSettings settings = ProgramSettings();
-    settings.setValue(QStringLiteral("Settings/") + key, value);
-    settings.sync();
+    if (clear) settings.clear();
+    for (const auto& [key, value] : values) settings.setValue("Settings/" + key, value);
 }
 
 inline QString ProgramSetting(const QString& key) {
-    QSettings settings = ProgramSettings();
-    settings.sync();
-    return settings.value(QStringLiteral("Settings/") + key, QStringLiteral("<absent>")).toString();
+    return ProgramSettings().value("Settings/" + key, "<absent>").toString();
 }
 
 // A user's pick in a list: the entry becomes current and the list reports the activation.
@@ -49,62 +45,59 @@ inline void Pick(QComboBox* combo, int index) {
     Q_EMIT combo->activated(index);
 }
 
+inline bool Erased(const image::MemoryImages& images) {
+    const auto ff = [](quint8 b) { return b == 0xFF; };
+    return std::ranges::all_of(images.ProgramImage, ff) && std::ranges::all_of(images.EepromImage, ff);
+}
+
+inline QRect Pixels(const shell::TwipsRect& twips, const QWidget* on) {
+    return shell::TwipsToPixels(twips, shell::LogicalDpi(on));
+}
+
 struct AppHarness {
     FakeTiming timing;
     ScriptedPort port{timing};
-    QString appDir;
-    // The object name of every modal dialog as it was run, in order.
-    QStringList modals;
-    // Answers a modal dialog; the default cancels the port dialog and rejects anything else.
-    std::function<void(QDialog&)> answerModal;
-    QStringList boxes;  // "title|text"
-    QList<core::FileDialogRequest> fileRequests;
-    int ended = 0;
-    // The program's own QSerialPort adapter and clock instead of the scripted port and the fake clock.
-    bool realPort = false;
+    bool realPort = false;  // the program's own serial adapter and clock instead
+    QStringList modals;     // object names of the modal dialogs run, in order
+    // Answers a modal dialog; by default the port dialog is cancelled and anything else rejected.
+    std::function<void(QDialog&)> answerModal = [](QDialog& dialog) {
+        if (auto* com = qobject_cast<shell::FrmCom*>(&dialog)) return com->Command_cancel->click();
+        dialog.reject();
+    };
+    QStringList boxes;
+    int fileRequests = 0, ended = 0;
     std::unique_ptr<shell::Application> app;
 
-    explicit AppHarness(QString programDir) : appDir(std::move(programDir)) {}
-
-    shell::Application::StartResult Start() {
+    bool Start(const QString& appDir) {
         shell::ApplicationSetup setup;
         setup.appDir = appDir;
-        if (!realPort) {
-            setup.port = &port;
-            setup.timing = &timing;
-        }
-        setup.detectPorts = [] {
-            return QList<link::DetectedPort>{{QStringLiteral("/dev/ttyFAKE0"), QString()}};
-        };
+        if (!realPort) setup.port = &port, setup.timing = &timing;
+        setup.detectPorts = [] { return QList<link::DetectedPort>{{"/dev/ttyFAKE0", {}}}; };
         setup.makeUpdatePort = [this] { return std::make_unique<ScriptedPort>(timing); };
         setup.runModal = [this](QDialog& dialog) {
             modals << dialog.objectName();
-            if (answerModal) {
-                answerModal(dialog);
-            } else if (auto* com = qobject_cast<shell::FrmCom*>(&dialog)) {
-                com->Command_cancel->click();
-            } else {
-                dialog.reject();
-            }
+            answerModal(dialog);
             return dialog.result();
         };
         setup.prepareUi = [this](shell::WidgetUi& ui) {
-            ui.boxHook = [this](core::MessageIcon, const QString& title, const QString& text,
-                                core::MessageButtons) {
-                boxes << title + QLatin1Char('|') + text;
-                return core::MessageAnswer::Ok;
+            ui.boxHook = [this](auto, const QString& title, const QString& text, auto) {
+                return boxes << title + '|' + text, core::MessageAnswer::Ok;
             };
-            ui.fileHook = [this](const core::FileDialogRequest& request, bool) -> std::optional<QString> {
-                fileRequests << request;
-                return std::nullopt;
-            };
+            ui.fileHook = [this](auto&, bool) { return ++fileRequests, std::optional<QString>(); };
         };
         setup.onEnded = [this] { ++ended; };
         app = std::make_unique<shell::Application>(std::move(setup));
-        return app->Start();
+        return app->Start() == shell::Application::StartResult::Started;
     }
 
+    shell::frmMain& Main() { return app->MainWindow(); }
+    shell::SettingsPanel& Panel() { return *Main().Panel(); }
+    QString Result() { return Main().StatusPanel(1)->text(); }
     QString ScratchFile(const QString& name) const { return app->State().ScratchDir + name; }
+    QString Message() {
+        shell::FrmMsg* window = app->Ui().Messages().Window();
+        return window && window->isVisible() ? window->txtMsg->text() : "<closed>";
+    }
 };
 
 }  // namespace zendra::test

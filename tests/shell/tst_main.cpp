@@ -1,594 +1,335 @@
-// The main window driven like a user: the device selector through the real list, the buffer-edit panel,
-// the buffer clear, the window-layout commands, the status bar's port panel and the menus.
+// The main window driven like a user; one operation at a time, a refused command leaving no trace; and
+// the whole program against the virtual writer on a pseudo-terminal.
 
-#include <QAction>
-#include <QDir>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QRadioButton>
-#include <QTest>
-#include <QTextBrowser>
-#include <QTextDocument>
+#include <QProcess>
 
 #include "AppHarness.h"
-#include "TestEnvironment.h"
 #include "devices/LockFuse.h"
+#include "image/Dumps.h"
 #include "shell/FrmDump.h"
 #include "shell/FrmIndex.h"
-#include "shell/FrmMain.h"
-#include "shell/FrmMsg.h"
-#include "shell/HelpWindow.h"
-#include "shell/SettingsPanel.h"
 
 using namespace zendra;
 using namespace zendra::test;
+using core::DumpWindow;
+using core::PanelControl;
 using shell::Socket;
-using shell::TwipsRect;
-
-Q_DECLARE_METATYPE(zendra::shell::TwipsRect)
+using Act = std::function<void(AppHarness&)>;
+using Profile = std::tuple<int, int, int, Socket>;  // selector index, words, bytes, socket
 
 namespace {
+const QString kBusy = "他の処理を実行中です。", kClosed = "<closed>";
 
-// The open message window's text, or "<closed>".
-QString MessageShown(shell::Application& app) {
-    shell::FrmMsg* window = app.Ui().Messages().Window();
-    if (window == nullptr || !window->isVisible()) return QStringLiteral("<closed>");
-    return window->txtMsg->text();
+struct Edit {  // an address typed key by key; with data, a write and the (low) byte's cell read back
+    bool eeprom;
+    QString typed, shown, message, data = {}, back = {};
+    int cell = 0;
+};
+
+Act Do(const char* name) {  // clicks the button, or triggers the menu item, of that name
+    return [name](AppHarness& h) {
+        auto* button = h.Main().findChild<QPushButton*>(name);
+        button ? QTest::mouseClick(button, Qt::LeftButton) : h.Main().Action(name)->trigger();
+    };
 }
+Act Choose(PanelControl control, int index) {
+    return [=](AppHarness& h) { Pick(h.Panel().Panel(control), index); };
+}
+QString Dump(AppHarness& h, DumpWindow which) { return h.Main().Dump(which)->View()->toPlainText(); }
+QString Hex(quint8 b) { return QString("%1").arg(b, 2, 16, QChar('0')).toUpper(); }
 
+// Everything a command could change that a refused one must leave alone.
+QString Trace(AppHarness& h) {
+    QString t;
+    const auto& image = h.app->Images();
+    QDebug(&t) << h.port.Writes().size() << h.modals << h.fileRequests << h.boxes << h.Message()
+               << ProgramSetting("device") << h.Panel().txtData->text()
+               << qHashBits(image.ProgramImage.data(), image.ProgramImage.size())
+               << qHashBits(image.EepromImage.data(), image.EepromImage.size())
+               << h.Main().DumpSubWindow(DumpWindow::Program)->geometry().size();
+    for (auto* box : h.Panel().findChildren<QComboBox*>()) QDebug(&t) << box->currentText();
+    return t;
+}
 }  // namespace
+
+Q_DECLARE_METATYPE(Profile)
+Q_DECLARE_METATYPE(Edit)
+Q_DECLARE_METATYPE(Act)
 
 class TestMainWindow : public QObject {
     Q_OBJECT
-
-private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void cleanup();
-
-    void captions_data();
-    void captions();
-    void menus_data();
-    void menus();
-    void deviceProfiles_data();
-    void deviceProfiles();
-    void reselectingTheDeviceResetsPanelAndImages();
-    void resetDisableWarningOnlyOnTheUsersChoice_data();
-    void resetDisableWarningOnlyOnTheUsersChoice();
-    void bufferEdit_data();
-    void bufferEdit();
-    void bufferClear();
-    void windowLayout_data();
-    void windowLayout();
-    void windowMenuListsOpenChildren();
-    void portPanelClick_data();
-    void portPanelClick();
-    void portCommands_data();
-    void portCommands();
-    void arrangeCommands_data();
-    void arrangeCommands();
-    void indexWindowClosedThenReopenedAtItsStoredPlace_data();
-    void indexWindowClosedThenReopenedAtItsStoredPlace();
-    void helpShowsTheGuideBesideTheProgram();
-
-private:
-    shell::frmMain& Main() { return m_h->app->MainWindow(); }
-    shell::SettingsPanel& Panel() { return *Main().Panel(); }
-
     std::unique_ptr<TestEnvironment> m_env;
     std::unique_ptr<AppHarness> m_h;
+    shell::SettingsPanel& Panel() { return m_h->Panel(); }
+    shell::frmMain& Main() { return m_h->Main(); }
+
+    // Starts `operation` against a writer that never answers and runs `during` at its first wait.
+    void DuringOperation(const Act& operation, const std::function<void()>& during) {
+        bool ran = false;
+        m_h->timing.onAdvance = [&] {
+            if (std::exchange(ran, true)) return;
+            QVERIFY(m_h->app->Guard().IsBusy());
+            during();
+        };
+        operation(*m_h);
+        m_h->timing.onAdvance = nullptr;
+        QVERIFY2(ran, "the operation never waited for the writer");
+        QVERIFY(!m_h->app->Guard().IsBusy());
+    }
+
+private Q_SLOTS:
+    void initTestCase() { m_env = std::make_unique<TestEnvironment>(); }
+    void init() {
+        SetSettings({{"Index_Com_Flag", "1"}, {"ComNox", "1"}, {"device", "0"}});
+        m_h = std::make_unique<AppHarness>();
+        QVERIFY(m_h->Start(m_env->AppDir()));
+    }
+    void cleanup() { m_h.reset(); }
+
+    void deviceProfiles_data() {
+        QTest::addColumn<Profile>("p");
+        QTest::newRow("ATtiny12L") << Profile{0, 512, 64, Socket::DUT_08};
+        QTest::newRow("ATtiny15L") << Profile{1, 512, 64, Socket::DUT_08};
+        QTest::newRow("ATtiny26L") << Profile{2, 1024, 128, Socket::DUT_20A};
+        QTest::newRow("AT90S2323") << Profile{3, 1024, 128, Socket::DUT_08};
+        QTest::newRow("AT90S2343") << Profile{4, 1024, 128, Socket::DUT_08};
+        QTest::newRow("AT90S1200 (外部ｸﾛｯｸ)") << Profile{5, 512, 64, Socket::DUT_20};
+        QTest::newRow("AT90S1200A(内部RCｸﾛｯｸ1MHz)") << Profile{6, 512, 64, Socket::DUT_20};
+        QTest::newRow("AT90S2313") << Profile{7, 1024, 128, Socket::DUT_20};
+        QTest::newRow("AT90S4433") << Profile{8, 2048, 256, Socket::DUT_28};
+        QTest::newRow("AT90S4414") << Profile{9, 2048, 256, Socket::DUT_40};
+        QTest::newRow("AT90S4434") << Profile{10, 2048, 256, Socket::DUT_40};
+        QTest::newRow("AT90S8515") << Profile{11, 4096, 512, Socket::DUT_40};
+        QTest::newRow("AT90S8535") << Profile{12, 4096, 512, Socket::DUT_40};
+    }
+    void deviceProfiles() {
+        QFETCH(Profile, p);
+        const auto [index, words, bytes, socket] = p;
+        Pick(Panel().Combo_device, index == 12 ? 0 : 12);  // from another device, so every value changes
+        Pick(Panel().Combo_device, index);
+        QCOMPARE(Panel().Combo_device->currentText(), QString::fromUtf8(QTest::currentDataTag()));
+        QCOMPARE(m_h->Message(), kClosed);  // filling the panel is no choice of the user: no warning
+        QCOMPARE(Panel().Label3->text(), QString("ﾌﾟﾛｸﾞﾗﾑﾒﾓﾘ   :%1 word").arg(words));
+        QCOMPARE(Panel().Label4->text(), QString("EEPROMﾃﾞｰﾀﾒﾓﾘ:%1 byte").arg(bytes));
+        QCOMPARE(ProgramSetting("device"), QString::number(index));
+        QCOMPARE(Dump(*m_h, DumpWindow::Program).count('\n'), words / 8);  // a line per 16 bytes
+        QCOMPARE(Dump(*m_h, DumpWindow::Eeprom).count('\n'), bytes / 16);
+        for (int s = 0; s < shell::kSocketCount; ++s)
+            QCOMPARE(m_h->app->IndexWindow()->FillColour(Socket(s)),
+                     Socket(s) == socket ? shell::kSocketSelected : shell::kSocketIdle);
+    }
+
+    void resetDisableWarningOnlyOnTheUsersChoice() {
+        Pick(Panel().Panel(PanelControl::RSTDISABL), 1);
+        QCOMPARE(m_h->Message(), kClosed);
+        Pick(Panel().Panel(PanelControl::RSTDISABL), 0);  // the pin as I/O
+        QCOMPARE(m_h->Message(), devices::kResetDisableWarning);
+    }
+    void panelAndImagesReset_data() {
+        QTest::addColumn<Act>("reset");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("same device again")
+            << Act([](AppHarness& h) { Pick(h.Panel().Combo_device, 2); }) << "";
+        QTest::newRow("buffer clear") << Do("mnuPC_buffer_clear") << "バッファーをクリアしました。";
+    }
+    void panelAndImagesReset() {
+        QFETCH(Act, reset);
+        QFETCH(QString, result);
+        Pick(Panel().Combo_device, 2);
+        QComboBox* clock = Panel().Panel(PanelControl::CKSEL);
+        const int defaultClock = clock->currentIndex();
+        Pick(clock, 9);
+        Pick(Panel().Combo_LockBit, 0);
+        auto& image = m_h->app->Images();
+        image.ProgramImage[0] = image.ProgramImage[65536] = image.EepromImage[2048] = 0x12;
+        SetSettings({{"device", "3"}}, false);
+        reset(*m_h);
+        QCOMPARE(clock->currentIndex(), defaultClock);
+        QCOMPARE(Panel().Combo_LockBit->currentText(), QString("プロテクトなし"));
+        QVERIFY(Erased(image));
+        QVERIFY(Dump(*m_h, DumpWindow::Program).startsWith("0000: FFFF"));
+        QCOMPARE(ProgramSetting("device"), QString("2"));  // the selection is applied again
+        QCOMPARE(m_h->Result(), result);
+    }
+    void bufferEdit_data() {
+        QTest::addColumn<Edit>("e");
+        const QString flash = "Flash アドレスが範囲を超えています．";
+        // ATtiny12L: 512 words, 64 bytes.
+        QTest::newRow("flash 200") << Edit{false, "200", "200", flash};
+        QTest::newRow("five digits") << Edit{false, "12345", "1234", flash};
+        QTest::newRow("eeprom 40") << Edit{true, "40", "40", "EEPROM アドレスが範囲を超えています．"};
+        QTest::newRow("bad digit") << Edit{false, "1G", "1G", "入力データに誤りがあります．"};
+        QTest::newRow("word 5") << Edit{false, "10", "10", kClosed, "5", "0005", 0x21};
+        QTest::newRow("last word") << Edit{false, "1FF", "1FF", kClosed, "1234", "1234", 0x3FF};
+        QTest::newRow("eeprom low byte") << Edit{true, "3", "3", kClosed, "1AB", "AB", 3};
+    }
+    void bufferEdit() {
+        QFETCH(Edit, e);
+        (e.eeprom ? Panel().OptionEeprom : Panel().OptionProgram)->setChecked(true);
+        Panel().txtAddress->clear();
+        QTest::keyClicks(Panel().txtAddress, e.typed);
+        QCOMPARE(Panel().txtAddress->text(), e.shown);
+        QCOMPARE(m_h->Message(), e.message);  // checked at each keystroke, no button pressed
+        if (e.data.isEmpty()) return;
+        Panel().txtData->clear();
+        QTest::keyClicks(Panel().txtData, e.data);
+        QTest::mouseClick(Panel().CmdWrite, Qt::LeftButton);
+        const auto& image = m_h->app->Images();
+        QCOMPARE(e.eeprom ? Hex(image.EepromImage[e.cell])
+                          : Hex(image.ProgramImage[e.cell - 1]) + Hex(image.ProgramImage[e.cell]),
+                 e.back);
+        Panel().txtData->clear();
+        QTest::mouseClick(Panel().CmdRead, Qt::LeftButton);
+        QCOMPARE(Panel().txtData->text(), e.back);
+    }
+
+    void windowLayout_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QList<int>>("windows");  // 0 settings, 1 program, 2 EEPROM
+        QTest::newRow("settings") << "mmuOpenSettingWindow" << QList{0};
+        QTest::newRow("program") << "mmuOpenProgramWindow" << QList{1};
+        QTest::newRow("eeprom") << "mmuOpenEEpromWindow" << QList{2};
+        QTest::newRow("all three") << "mmuWindowReDrow" << QList{0, 1, 2};
+    }
+    void windowLayout() {
+        QFETCH(QString, command);
+        QFETCH(QList<int>, windows);
+        const QList<QMdiSubWindow*> all{Main().SettingWindow(), Main().DumpSubWindow(DumpWindow::Program),
+                                        Main().DumpSubWindow(DumpWindow::Eeprom)};
+        const QList<shell::TwipsRect> places{
+            {7000, 50, 4100, 6050}, {50, 50, 6900, 4000}, {50, 4100, 6900, 2000}};
+        all[windows[0]]->showMinimized();  // out of place first: minimised, closed, moved
+        if (windows.size() > 1) all[1]->close(), all[2]->setGeometry(1, 1, 30, 30);
+        Main().Action(command)->trigger();
+        for (int w : windows) {
+            QVERIFY(all[w]->isVisible() && !all[w]->isMinimized());
+            QCOMPARE(all[w]->geometry(), Pixels(places[w], &Main()));
+        }
+    }
+    void portPanelClick_data() {
+        QTest::addColumn<int>("panel");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("COM3") << 4 << "COM3" << true;
+        QTest::newRow("start-up text") << 4 << "COM?" << true;
+        QTest::newRow("panel 2") << 2 << "--:--:--" << false;
+        QTest::newRow("panel 1 showing COM") << 1 << "COMポート" << true;  // the rule is the text
+    }
+    void portPanelClick() {
+        QFETCH(int, panel);
+        QFETCH(QString, text);
+        QFETCH(bool, opens);
+        Main().StatusPanel(panel)->setText(text);
+        QTest::mouseClick(Main().StatusPanel(panel), Qt::LeftButton);
+        QCOMPARE(m_h->modals, opens ? QStringList{"frmCom"} : QStringList{});
+    }
+    void indexWindowReopenedAtItsStoredPlace() {
+        SetSettings({{"IndLeft", "1500"}, {"IndTop", "750"}}, false);
+        QPointer<shell::FrmIndex> first = m_h->app->IndexWindow();
+        first->close();
+        QTRY_VERIFY(first.isNull());
+        Pick(Panel().Combo_device, 8);  // reaches no deleted window
+        Main().Action("mmudeviceIndex")->trigger();
+        shell::FrmIndex* again = m_h->app->IndexWindow();
+        QVERIFY(again && again->isVisible());
+        QCOMPARE(again->pos(), shell::TwipsToPixels(1500, 750, shell::LogicalDpi(&Main())));
+        QCOMPARE(again->FillColour(Socket::DUT_28), shell::kSocketSelected);
+    }
+
+    void onlyOneOperationAtATime_data() {
+        QTest::addColumn<Act>("operation");
+        QTest::addColumn<Act>("attempt");
+        QTest::addColumn<bool>("refused");
+        const Act program = Do("Cmd_btn_program"), fuseRead = Do("cmdFuseRead");
+        QTest::newRow("writer command") << program << Do("Cmd_btn_verify") << true;
+        QTest::newRow("port dialog") << program << Do("Cmd_btn_comselect") << true;
+        QTest::newRow("update dialog") << fuseRead << Do("mnuFirmwareUpdate") << true;
+        QTest::newRow("device selector")
+            << Do("Cmd_btn_read") << Act([](AppHarness& h) { Pick(h.Panel().Combo_device, 8); }) << true;
+        QTest::newRow("file command") << program << Do("Cmd_btn_open") << true;
+        QTest::newRow("buffer clear") << Do("Cmd_btn_verify") << Do("mnuPC_buffer_clear") << true;
+        QTest::newRow("buffer write") << program << Do("CmdWrite") << true;
+        QTest::newRow("lock choice") << fuseRead << Choose(PanelControl::LockBit, 0) << true;
+        QTest::newRow("reset pin choice") << program << Choose(PanelControl::RSTDISABL, 0) << true;
+        QTest::newRow("buffer read runs") << program << Do("CmdRead") << false;
+        QTest::newRow("window layout runs") << program << Do("mmuWindowReDrow") << false;
+    }
+    void onlyOneOperationAtATime() {
+        QFETCH(Act, operation);
+        QFETCH(Act, attempt);
+        QFETCH(bool, refused);
+        Panel().txtAddress->setText("0");
+        m_h->app->Images().ProgramImage[4] = 0x42;
+        DuringOperation(operation, [&] {
+            Panel().txtData->setText("1234");
+            Main().StatusPanel(1)->clear();
+            const QString before = Trace(*m_h);
+            attempt(*m_h);
+            QCOMPARE(m_h->Result(), refused ? kBusy : QString());
+            QCOMPARE(Trace(*m_h) == before, refused);
+        });
+    }
+    void closeWaitsForTheRunningOperation_data() {
+        QTest::addColumn<Act>("closing");
+        QTest::newRow("close box") << Act([](AppHarness& h) { h.Main().close(); });
+        QTest::newRow("exit item") << Do("mnuFileExit");
+    }
+    void closeWaitsForTheRunningOperation() {
+        QFETCH(Act, closing);
+        const QString dump = m_h->ScratchFile(image::kProgramDumpFile);
+        qsizetype writesAtClose = -1;
+        DuringOperation(Do("Cmd_btn_program"), [&] {
+            closing(*m_h);
+            QCOMPARE(m_h->Result(), QString("処理の終了を待っています。"));
+            QVERIFY(Main().isVisible() && QFile::exists(dump));
+            QCOMPARE(m_h->ended, 0);
+            writesAtClose = m_h->port.Writes().size();
+        });
+        QVERIFY(m_h->port.Writes().size() > writesAtClose);  // the operation ran to its own end
+        QTRY_COMPARE(m_h->ended, 1);
+        QVERIFY(!Main().isVisible() && !QFile::exists(dump) && !m_h->port.IsOpen());
+    }
+    void closeWaitsForAGuardHeldOutsideTheMainWindow() {
+        auto hold = m_h->app->Guard().TryEnter();  // as the update dialog does during a transfer
+        QVERIFY(hold);
+        Main().close();
+        QTest::qWait(250);
+        QVERIFY(Main().isVisible());
+        hold.reset();
+        QTRY_COMPARE(m_h->ended, 1);
+    }
+
+    // Through the program's own serial adapter and clock; a click while the read waits is refused.
+    void programVerifyAndReadOnTheVirtualWriter() {
+        QProcess writer;
+        writer.start(ZENDRA_BUILD_DIR "/kxwrt-sim", {"--chip", "ATtiny12L"});
+        if (!writer.waitForStarted(5000)) QSKIP("kxwrt-sim is not built");
+        QTRY_VERIFY_WITH_TIMEOUT(writer.canReadLine(), 5000);
+        m_h->app.reset();
+        ProgramSettings().setValue("Ports/COM1", QString::fromLocal8Bit(writer.readLine()).trimmed());
+        m_h->realPort = true;
+        QVERIFY(m_h->Start(m_env->AppDir()));
+        auto& image = m_h->app->Images();
+        image.ProgramImage[0x3FE] = 0x94, image.ProgramImage[0x3FF] = 0x0C, image.EepromImage[0x3F] = 0x5A;
+        QTest::mouseClick(Panel().Cmd_btn_program, Qt::LeftButton);
+        QCOMPARE(m_h->Result(), QString("ベリファイ　FLASH : OK / EEPROM : OK 　プログラミング正常終了。"));
+        Main().Action("mnuPC_buffer_clear")->trigger();
+        QVERIFY(Erased(image));
+        QString resultAtClick;
+        QTimer::singleShot(30, &Main(), [&] {  // fires inside the read's waits
+            QTest::mouseClick(Panel().Cmd_btn_erase, Qt::LeftButton);
+            resultAtClick = m_h->Result();
+        });
+        QTest::mouseClick(Panel().Cmd_btn_read, Qt::LeftButton);
+        QCOMPARE(resultAtClick, kBusy);
+        QCOMPARE(m_h->Result(),
+                 QString("プログラム・データメモリ、Ｆｕｓｅ・Ｌｏｃｋビットのリード終了しました。"));
+        QCOMPARE((QList<int>{image.ProgramImage[0x3FE], image.ProgramImage[0x3FF], image.EepromImage[0x3F]}),
+                 (QList<int>{0x94, 0x0C, 0x5A}));
+        QCOMPARE(Panel().Lbl_READCALIB->text().size(), 2);  // the lock/fuse read inside shows the calibration
+    }
 };
-
-void TestMainWindow::initTestCase() { m_env = std::make_unique<TestEnvironment>(); }
-
-void TestMainWindow::init() {
-    ClearProgramSettings();
-    WriteProgramSetting(QStringLiteral("Index_Com_Flag"), QStringLiteral("1"));
-    m_h = std::make_unique<AppHarness>(m_env->AppDir());
-    QCOMPARE(m_h->Start(), shell::Application::StartResult::Started);
-}
-
-void TestMainWindow::cleanup() { m_h.reset(); }
-
-void TestMainWindow::captions_data() {
-    QTest::addColumn<QString>("object");
-    QTest::addColumn<QString>("property");
-    QTest::addColumn<QString>("expected");
-    const auto row = [](const char* object, const char* property, const QString& expected) {
-        QTest::newRow((QByteArray(object) + ' ' + property).constData()) << object << property << expected;
-    };
-    row("Cmd_btn_open", "text", "開く(&O)");
-    row("Cmd_btn_reload", "text", "再ロード(&L)");
-    row("Cmd_btn_reload", "toolTip", "HEXファイルの再ロード");
-    row("Cmd_btn_program", "text", "ﾌﾟﾛｸﾞﾗﾑ(&P)");
-    row("Frame1", "title", "デバイス選択");
-    row("frmModify", "title", "PCバッファメモリ修正");
-    row("Label1", "text", "アドレス:        (Hex)");
-    row("Label2", "text", "デ ー タ:        (Hex)");
-    row("txtAddress", "text", "0");
-    row("txtData", "text", "FF");
-    row("OptionProgram", "text", "PROGRAM");
-    row("CmdWrite", "text", "PCﾊﾞｯﾌｧライト");
-    row("Label5", "text", "ﾊﾞｯﾌｧ修正のみ。ﾃﾞﾊﾞｲｽには書込みません。");
-    row("Frame4", "title", "Lock/Fuse ビット ＆ Calib.データ");
-    row("Lbl_RSTDISABL", "text", "RSTDISBL");
-    row("Combo_RSTDISABL", "toolTip", "ＰＢ５端子、リセット機能無効ビット");
-    row("Combo_CKSEL", "toolTip", "リセットディレイセレクト　CKS[ Msb...Lsb ]");
-    row("Lbl_READCALIB", "toolTip", "キャリブレーションリードデータ　表示のみ");
-    row("cmdFuseWrite", "text", "Lock＆Fuseライト");
-    row("Panel1", "toolTip", "メッセージ");
-    row("Panel2", "toolTip", "Device Signeture Vender : Famiry : Part Number");
-    row("Panel5", "toolTip", "処理時間");
-    row("SettingWindow", "windowTitle", "設定ウインドウ");
-}
-
-void TestMainWindow::captions() {
-    QFETCH(QString, object);
-    QFETCH(QString, property);
-    QFETCH(QString, expected);
-    QObject* found = Main().findChild<QObject*>(object);
-    QVERIFY2(found, qPrintable(object));
-    QCOMPARE(found->property(property.toLatin1().constData()).toString(), expected);
-}
-
-void TestMainWindow::menus_data() {
-    QTest::addColumn<QString>("menu");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QStringList>("items");  // object names, "-" for a separator
-    QTest::newRow("file")
-        << "mnuFile"
-        << "ファイル(&F)"
-        << QStringList{"mnuFileOpen",   "mnuFileOpenCode",   "mnuFileOpenData",   "-", "mnuFileSave", "-",
-                       "mnuFileSaveAs", "mnuFileSaveAsCode", "mnuFileSaveAsData", "-", "mnuFileExit"};
-    QTest::newRow("options") << "mmuComCheck"
-                             << "オプション(&T)" << QStringList{"mmuCominucation", "mnuPC_buffer_clear"};
-    QTest::newRow("window") << "mnuWindow"
-                            << "ウインドウ(&W)"
-                            << QStringList{"mmudeviceIndex",
-                                           "mmuWindowReDrow",
-                                           "-",
-                                           "mmuOpenSettingWindow",
-                                           "mmuOpenProgramWindow",
-                                           "mmuOpenEEpromWindow",
-                                           "-",
-                                           "mnuWindowCascade",
-                                           "mnuWindowTileHorizontal",
-                                           "mnuWindowTileVertical",
-                                           "mnuWindowArrangeIcons"};
-    QTest::newRow("help") << "mnuHelp"
-                          << "ヘルプ(&H)" << QStringList{"mmuIndex", "-",          "mnuFirmwareUpdate",
-                                                         "-",        "mnuHelpSub", "mnuHelpAbout"};
-}
-
-void TestMainWindow::menus() {
-    QFETCH(QString, menu);
-    QFETCH(QString, caption);
-    QFETCH(QStringList, items);
-    auto* found = Main().menuBar()->findChild<QMenu*>(menu);
-    QVERIFY(found);
-    QCOMPARE(found->title(), caption);
-    QStringList actual;
-    for (QAction* action : found->actions())
-        actual << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
-    QCOMPARE(actual, items);
-
-    // Captions taken literally, and the reload item standing on the bar itself.
-    QCOMPARE(Main().Action(QStringLiteral("mnuPC_buffer_clear"))->text(),
-             QStringLiteral("PCバッファのクリア(%T)"));
-    QAction* reload = Main().Action(QStringLiteral("mnuReLoad"));
-    QCOMPARE(reload->text(), QStringLiteral("【HEXファイルの再ロード】"));
-    QVERIFY(Main().menuBar()->actions().contains(reload));
-    QVERIFY(reload->menu() == nullptr);
-}
-
-void TestMainWindow::deviceProfiles_data() {
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<int>("words");
-    QTest::addColumn<int>("bytes");
-    QTest::addColumn<bool>("readEnabled");
-    QTest::addColumn<QString>("calibration");
-    QTest::addColumn<bool>("clockSelect");
-    QTest::addColumn<int>("socket");
-    const int d08 = int(Socket::DUT_08), d20 = int(Socket::DUT_20), d20a = int(Socket::DUT_20A),
-              d28 = int(Socket::DUT_28), d40 = int(Socket::DUT_40);
-    QTest::newRow("0") << 0 << "ATtiny12L" << 0x55 << 512 << 64 << true << "?" << true << d08;
-    QTest::newRow("1") << 1 << "ATtiny15L" << 0x56 << 512 << 64 << true << "?" << true << d08;
-    QTest::newRow("2") << 2 << "ATtiny26L" << 0x59 << 1024 << 128 << true << "?" << true << d20a;
-    QTest::newRow("3") << 3 << "AT90S2323" << 0x48 << 1024 << 128 << true << "-" << false << d08;
-    QTest::newRow("4") << 4 << "AT90S2343" << 0x4C << 1024 << 128 << true << "-" << false << d08;
-    QTest::newRow("5") << 5 << "AT90S1200 (外部ｸﾛｯｸ)" << 0x13 << 512 << 64 << false << "-" << false << d20;
-    QTest::newRow("6") << 6 << "AT90S1200A(内部RCｸﾛｯｸ1MHz)" << 0x13 << 512 << 64 << false << "-" << false
-                       << d20;
-    QTest::newRow("7") << 7 << "AT90S2313" << 0x20 << 1024 << 128 << false << "-" << false << d20;
-    QTest::newRow("8") << 8 << "AT90S4433" << 0x30 << 2048 << 256 << true << "-" << true << d28;
-    QTest::newRow("9") << 9 << "AT90S4414" << 0x28 << 2048 << 256 << false << "-" << false << d40;
-    QTest::newRow("10") << 10 << "AT90S4434" << 0x6C << 2048 << 256 << true << "-" << false << d40;
-    QTest::newRow("11") << 11 << "AT90S8515" << 0x38 << 4096 << 512 << false << "-" << false << d40;
-    QTest::newRow("12") << 12 << "AT90S8535" << 0x68 << 4096 << 512 << true << "-" << false << d40;
-}
-
-void TestMainWindow::deviceProfiles() {
-    QFETCH(int, index);
-    QFETCH(QString, name);
-    QFETCH(int, code);
-    QFETCH(int, words);
-    QFETCH(int, bytes);
-    QFETCH(bool, readEnabled);
-    QFETCH(QString, calibration);
-    QFETCH(bool, clockSelect);
-    QFETCH(int, socket);
-
-    // Start from another device so every value has to change.
-    Pick(Panel().Combo_device, index == 12 ? 0 : 12);
-    Pick(Panel().Combo_device, index);
-
-    QCOMPARE(Panel().Combo_device->currentText(), name);
-    const core::SharedState& state = m_h->app->State();
-    QCOMPARE(int(state.DeviceCode), code);
-    QCOMPARE(state.ProgramMemoryWords, words);
-    QCOMPARE(state.EepromBytes, bytes);
-    QCOMPARE(Panel().Label3->text(), QStringLiteral("ﾌﾟﾛｸﾞﾗﾑﾒﾓﾘ   :%1 word").arg(words));
-    QCOMPARE(Panel().Label4->text(), QStringLiteral("EEPROMﾃﾞｰﾀﾒﾓﾘ:%1 byte").arg(bytes));
-    QCOMPARE(ProgramSetting(QStringLiteral("device")), QString::number(index));
-    QCOMPARE(Panel().cmdFuseRead->isEnabled(), readEnabled);
-    QVERIFY(Panel().cmdFuseWrite->isEnabled());
-    QVERIFY(!Panel().Combo_LockBit->isHidden());
-    QCOMPARE(Panel().Combo_LockBit->currentText(), QStringLiteral("プロテクトなし"));
-    QCOMPARE(Panel().Lbl_READCALIB->text(), calibration);
-    QCOMPARE(Panel().Panel(core::PanelControl::CKSEL)->isEnabled(), clockSelect);
-    QVERIFY(Panel().frmModify->isVisible());
-
-    // The dump windows follow the new size: one line per 16 bytes.
-    const QString programDump = Main().Dump(core::DumpWindow::Program)->View()->toPlainText();
-    QCOMPARE(programDump.count(QLatin1Char('\n')) + (programDump.endsWith(QLatin1Char('\n')) ? 0 : 1),
-             words / 8);
-    const QString eepromDump = Main().Dump(core::DumpWindow::Eeprom)->View()->toPlainText();
-    QCOMPARE(eepromDump.count(QLatin1Char('\n')) + (eepromDump.endsWith(QLatin1Char('\n')) ? 0 : 1),
-             bytes / 16);
-
-    // The index window points at the socket.
-    shell::FrmIndex* index_window = m_h->app->IndexWindow();
-    QVERIFY(index_window);
-    for (int s = 0; s < shell::kSocketCount; ++s)
-        QCOMPARE(index_window->FillColour(Socket(s)),
-                 s == socket ? shell::kSocketSelected : shell::kSocketIdle);
-}
-
-void TestMainWindow::reselectingTheDeviceResetsPanelAndImages() {
-    Pick(Panel().Combo_device, 2);  // ATtiny26L
-    QComboBox* clock = Panel().Panel(core::PanelControl::CKSEL);
-    const int defaultClock = clock->currentIndex();
-    Pick(clock, 9);
-    Pick(Panel().Combo_LockBit, 0);
-    m_h->app->Images().ProgramImage[0] = 0x12;
-    m_h->app->Images().EepromImage[5] = 0x34;
-
-    Pick(Panel().Combo_device, 2);
-
-    QCOMPARE(clock->currentIndex(), defaultClock);
-    QCOMPARE(Panel().Combo_LockBit->currentIndex(), 2);
-    QCOMPARE(m_h->app->Images().ProgramImage[0], quint8(0xFF));
-    QCOMPARE(m_h->app->Images().EepromImage[5], quint8(0xFF));
-}
-
-void TestMainWindow::resetDisableWarningOnlyOnTheUsersChoice_data() {
-    QTest::addColumn<int>("device");
-    QTest::addColumn<int>("choice");
-    QTest::addColumn<bool>("warned");
-    QTest::newRow("ATtiny12L PB5:I/O") << 0 << 0 << true;
-    QTest::newRow("ATtiny15L PB5:I/O") << 1 << 0 << true;
-    QTest::newRow("ATtiny26L PB7:I/O") << 2 << 0 << true;
-    QTest::newRow("ATtiny26L PB7:Reset") << 2 << 1 << false;
-}
-
-void TestMainWindow::resetDisableWarningOnlyOnTheUsersChoice() {
-    QFETCH(int, device);
-    QFETCH(int, choice);
-    QFETCH(bool, warned);
-    Pick(Panel().Combo_device, 7);
-    Pick(Panel().Combo_device, device);
-    // Filling the panel for the device is no choice of the user: no warning.
-    QCOMPARE(MessageShown(*m_h->app), QStringLiteral("<closed>"));
-
-    Pick(Panel().Panel(core::PanelControl::RSTDISABL), choice);
-    QCOMPARE(MessageShown(*m_h->app), warned ? devices::kResetDisableWarning : QStringLiteral("<closed>"));
-}
-
-void TestMainWindow::bufferEdit_data() {
-    QTest::addColumn<bool>("eeprom");
-    QTest::addColumn<QString>("address");  // typed key by key
-    QTest::addColumn<QString>("data");     // typed key by key; empty: no write
-    QTest::addColumn<QString>("shownAddress");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<int>("cell");   // image index checked; -1 none
-    QTest::addColumn<int>("value");  // its byte
-    const QString flashRange = QStringLiteral("Flash アドレスが範囲を超えています．");
-    const QString eepromRange = QStringLiteral("EEPROM アドレスが範囲を超えています．");
-    const QString closed = QStringLiteral("<closed>");
-    // ATtiny12L: 512 words, 64 bytes.
-    QTest::newRow("flash 200 refused as typed") << false << "200"
-                                                << ""
-                                                << "200" << flashRange << -1 << 0;
-    QTest::newRow("flash 1FF accepted") << false << "1FF"
-                                        << ""
-                                        << "1FF" << closed << -1 << 0;
-    QTest::newRow("five digits cannot be typed") << false << "12345"
-                                                 << ""
-                                                 << "1234" << flashRange << -1 << 0;
-    QTest::newRow("word 5 written high byte") << false << "10"
-                                              << "5"
-                                              << "10" << closed << 0x20 << 0x00;
-    QTest::newRow("word 5 written low byte") << false << "10"
-                                             << "5"
-                                             << "10" << closed << 0x21 << 0x05;
-    QTest::newRow("word 1234 high byte") << false << "1FF"
-                                         << "1234"
-                                         << "1FF" << closed << 0x3FE << 0x12;
-    QTest::newRow("eeprom 1AB keeps low byte") << true << "3"
-                                               << "1AB"
-                                               << "3" << closed << 3 << 0xAB;
-    QTest::newRow("eeprom 40 refused") << true << "40"
-                                       << ""
-                                       << "40" << eepromRange << -1 << 0;
-    QTest::newRow("bad digit") << false << "1G"
-                               << ""
-                               << "1G" << QStringLiteral("入力データに誤りがあります．") << -1 << 0;
-}
-
-void TestMainWindow::bufferEdit() {
-    QFETCH(bool, eeprom);
-    QFETCH(QString, address);
-    QFETCH(QString, data);
-    QFETCH(QString, shownAddress);
-    QFETCH(QString, message);
-    QFETCH(int, cell);
-    QFETCH(int, value);
-
-    (eeprom ? Panel().OptionEeprom : Panel().OptionProgram)->setChecked(true);
-    Panel().txtAddress->clear();
-    QTest::keyClicks(Panel().txtAddress, address);
-    QCOMPARE(Panel().txtAddress->text(), shownAddress);
-    // Validation runs at each keystroke, with no button pressed.
-    QCOMPARE(MessageShown(*m_h->app), message);
-
-    if (data.isEmpty()) return;
-    Panel().txtData->clear();
-    QTest::keyClicks(Panel().txtData, data);
-    QTest::mouseClick(Panel().CmdWrite, Qt::LeftButton);
-    const auto& images = m_h->app->Images();
-    QCOMPARE(int(eeprom ? images.EepromImage[cell] : images.ProgramImage[cell]), value);
-
-    // Reading the cell back shows it as the panel writes it.
-    QTest::mouseClick(Panel().CmdRead, Qt::LeftButton);
-    const QString expected = eeprom ? QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper()
-                                    : QStringLiteral("%1%2")
-                                          .arg(images.ProgramImage[cell & ~1], 2, 16, QLatin1Char('0'))
-                                          .arg(images.ProgramImage[cell | 1], 2, 16, QLatin1Char('0'))
-                                          .toUpper();
-    QCOMPARE(Panel().txtData->text(), expected);
-    // The dump window shows the change.
-    const auto which = eeprom ? core::DumpWindow::Eeprom : core::DumpWindow::Program;
-    QVERIFY(Main().Dump(which)->View()->toPlainText().contains(expected + QLatin1Char(' ')));
-}
-
-void TestMainWindow::bufferClear() {
-    Pick(Panel().Combo_device, 8);
-    m_h->app->Images().ProgramImage[10] = 0;
-    m_h->app->Images().ProgramImage[65536] = 0;
-    m_h->app->Images().EepromImage[2048] = 0;
-    WriteProgramSetting(QStringLiteral("device"), QStringLiteral("3"));
-
-    Main().Action(QStringLiteral("mnuPC_buffer_clear"))->trigger();
-
-    const auto& images = m_h->app->Images();
-    QVERIFY(std::all_of(images.ProgramImage.begin(), images.ProgramImage.end(),
-                        [](quint8 b) { return b == 0xFF; }));
-    QVERIFY(std::all_of(images.EepromImage.begin(), images.EepromImage.end(),
-                        [](quint8 b) { return b == 0xFF; }));
-    QCOMPARE(Main().StatusPanel(1)->text(), QStringLiteral("バッファーをクリアしました。"));
-    // The selection is applied again, so the selector's device is stored once more.
-    QCOMPARE(ProgramSetting(QStringLiteral("device")), QStringLiteral("8"));
-    QVERIFY(Main()
-                .Dump(core::DumpWindow::Program)
-                ->View()
-                ->toPlainText()
-                .startsWith(QStringLiteral("0000: FFFF")));
-}
-
-void TestMainWindow::windowLayout_data() {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QStringList>("windows");
-    QTest::addColumn<QList<TwipsRect>>("places");
-    QTest::newRow("settings") << "mmuOpenSettingWindow" << QStringList{"SettingWindow"}
-                              << QList<TwipsRect>{{7000, 50, 4100, 6050}};
-    QTest::newRow("program") << "mmuOpenProgramWindow" << QStringList{"frmProgramWindow"}
-                             << QList<TwipsRect>{{50, 50, 6900, 4000}};
-    QTest::newRow("eeprom") << "mmuOpenEEpromWindow" << QStringList{"frmEEpromWindow"}
-                            << QList<TwipsRect>{{50, 4100, 6900, 2000}};
-    QTest::newRow("all three") << "mmuWindowReDrow"
-                               << QStringList{"SettingWindow", "frmProgramWindow", "frmEEpromWindow"}
-                               << QList<TwipsRect>{
-                                      {7000, 50, 4100, 6050}, {50, 50, 6900, 4000}, {50, 4100, 6900, 2000}};
-}
-
-void TestMainWindow::windowLayout() {
-    QFETCH(QString, command);
-    QFETCH(QStringList, windows);
-    QFETCH(QList<TwipsRect>, places);
-    // Every window out of place first: moved, minimised or closed.
-    QList<QMdiSubWindow*> children;
-    for (const QString& name : windows) {
-        auto* child = Main().findChild<QMdiSubWindow*>(name);
-        QVERIFY2(child, qPrintable(name));
-        children << child;
-    }
-    children[0]->showMinimized();
-    if (children.size() > 1) children[1]->close();
-    if (children.size() > 2) children[2]->setGeometry(1, 1, 30, 30);
-
-    Main().Action(command)->trigger();
-
-    const double dpi = shell::LogicalDpi(&Main());
-    for (int i = 0; i < children.size(); ++i) {
-        QVERIFY(children[i]->isVisible());
-        QVERIFY(!children[i]->isMinimized());
-        QCOMPARE(children[i]->geometry(), shell::TwipsToPixels(places[i], dpi));
-    }
-}
-
-void TestMainWindow::windowMenuListsOpenChildren() {
-    QMdiSubWindow* eeprom = Main().DumpSubWindow(core::DumpWindow::Eeprom);
-    eeprom->close();
-    auto* menu = Main().menuBar()->findChild<QMenu*>(QStringLiteral("mnuWindow"));
-    Q_EMIT menu->aboutToShow();
-    QStringList listed;
-    QAction* programItem = nullptr;
-    for (QAction* action : menu->actions()) {
-        if (!action->objectName().isEmpty() || action->isSeparator()) continue;
-        listed << action->text();
-        if (action->text().endsWith(QStringLiteral("プログラムメモリ"))) programItem = action;
-    }
-    QCOMPARE(listed,
-             (QStringList{QStringLiteral("&1 設定ウインドウ"), QStringLiteral("&2 プログラムメモリ")}));
-    QVERIFY(programItem);
-    Main().MdiArea()->setActiveSubWindow(Main().SettingWindow());
-    programItem->trigger();
-    QCOMPARE(Main().MdiArea()->activeSubWindow(), Main().DumpSubWindow(core::DumpWindow::Program));
-}
-
-void TestMainWindow::portPanelClick_data() {
-    QTest::addColumn<int>("panel");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("opens");
-    QTest::newRow("COM3") << 4 << "COM3" << true;
-    QTest::newRow("COM12") << 4 << "COM12" << true;
-    QTest::newRow("start-up text") << 4 << "COM?" << true;
-    QTest::newRow("panel 1") << 1 << "" << false;
-    QTest::newRow("panel 2") << 2 << "--:--:--" << false;
-    QTest::newRow("panel 3") << 3 << "KX-WRT540 V6.35" << false;
-    QTest::newRow("panel 5") << 5 << "12秒" << false;
-    // The rule is the text, not the panel.
-    QTest::newRow("panel 1 showing COM") << 1 << "COMポート" << true;
-}
-
-void TestMainWindow::portPanelClick() {
-    QFETCH(int, panel);
-    QFETCH(QString, text);
-    QFETCH(bool, opens);
-    Main().StatusPanel(panel)->setText(text);
-    QTest::mouseClick(Main().StatusPanel(panel), Qt::LeftButton);
-    QCOMPARE(m_h->modals, opens ? QStringList{QStringLiteral("frmCom")} : QStringList{});
-}
-
-void TestMainWindow::portCommands_data() {
-    QTest::addColumn<bool>("button");
-    QTest::addColumn<bool>("clearsPanel");
-    QTest::newRow("button") << true << true;
-    QTest::newRow("menu") << false << true;
-}
-
-void TestMainWindow::portCommands() {
-    QFETCH(bool, button);
-    QFETCH(bool, clearsPanel);
-    QString panelAtDialog = QStringLiteral("<not shown>");
-    m_h->answerModal = [&](QDialog& dialog) {
-        panelAtDialog = Main().StatusPanel(1)->text();
-        dialog.reject();
-    };
-    Main().StatusPanel(1)->setText(QStringLiteral("earlier result"));
-    if (button)
-        QTest::mouseClick(Panel().Cmd_btn_comselect, Qt::LeftButton);
-    else
-        Main().Action(QStringLiteral("mmuCominucation"))->trigger();
-    QCOMPARE(m_h->modals, QStringList{QStringLiteral("frmCom")});
-    QCOMPARE(panelAtDialog.isEmpty(), clearsPanel);
-}
-
-void TestMainWindow::arrangeCommands_data() {
-    QTest::addColumn<QString>("command");
-    QTest::newRow("cascade") << "mnuWindowCascade";
-    QTest::newRow("one above the other") << "mnuWindowTileHorizontal";
-    QTest::newRow("side by side") << "mnuWindowTileVertical";
-}
-
-void TestMainWindow::arrangeCommands() {
-    QFETCH(QString, command);
-    const QList<QMdiSubWindow*> children{Main().SettingWindow(),
-                                         Main().DumpSubWindow(core::DumpWindow::Program),
-                                         Main().DumpSubWindow(core::DumpWindow::Eeprom)};
-    for (QMdiSubWindow* child : children) child->setGeometry(10, 10, 200, 150);
-    Main().Action(command)->trigger();
-    const QRect area = Main().MdiArea()->viewport()->rect();
-    QList<QRect> places;
-    for (QMdiSubWindow* child : children) places << child->geometry();
-    if (command == QLatin1String("mnuWindowCascade")) {
-        // Each window further right and lower than the one before it.
-        QSet<int> lefts, tops;
-        for (const QRect& r : places) lefts << r.left(), tops << r.top();
-        QCOMPARE(lefts.size(), 3);
-        QCOMPARE(tops.size(), 3);
-        return;
-    }
-    const bool sideBySide = command == QLatin1String("mnuWindowTileVertical");
-    int covered = 0;
-    for (int i = 0; i < places.size(); ++i) {
-        const QRect& r = places[i];
-        QCOMPARE(sideBySide ? r.height() : r.width(), sideBySide ? area.height() : area.width());
-        for (int j = i + 1; j < places.size(); ++j) QVERIFY(!r.intersects(places[j]));
-        covered += sideBySide ? r.width() : r.height();
-    }
-    QCOMPARE(covered, sideBySide ? area.width() : area.height());
-}
-
-void TestMainWindow::indexWindowClosedThenReopenedAtItsStoredPlace_data() {
-    QTest::addColumn<QString>("item");
-    QTest::newRow("window menu") << "mmudeviceIndex";
-    QTest::newRow("help menu") << "mmuIndex";
-}
-
-void TestMainWindow::indexWindowClosedThenReopenedAtItsStoredPlace() {
-    QFETCH(QString, item);
-    WriteProgramSetting(QStringLiteral("IndLeft"), QStringLiteral("1500"));
-    WriteProgramSetting(QStringLiteral("IndTop"), QStringLiteral("750"));
-    QPointer<shell::FrmIndex> first = m_h->app->IndexWindow();
-    QVERIFY(first);
-    first->move(300, 200);
-    first->close();
-    QTRY_VERIFY(first.isNull());
-    // Selections while it is gone reach no deleted window.
-    Pick(Panel().Combo_device, 8);
-
-    Main().Action(item)->trigger();
-
-    shell::FrmIndex* again = m_h->app->IndexWindow();
-    QVERIFY(again && again->isVisible());
-    QCOMPARE(again->pos(), shell::TwipsToPixels(1500, 750, shell::LogicalDpi(&Main())));
-    QCOMPARE(again->FillColour(Socket::DUT_28), shell::kSocketSelected);
-}
-
-void TestMainWindow::helpShowsTheGuideBesideTheProgram() {
-    const QString source =
-        QDir::cleanPath(QStringLiteral(ZENDRA_TEST_DATA_DIR "/../../../src/shell/zendra.hlp"));
-    QFile::remove(m_env->AppDir() + QStringLiteral("zendra.hlp"));
-    QVERIFY(QFile::copy(source, m_env->AppDir() + QStringLiteral("zendra.hlp")));
-    Main().Action(QStringLiteral("mnuHelpSub"))->trigger();
-    shell::HelpWindow* help = m_h->app->Help();
-    QVERIFY(help && help->isVisible());
-    QFile file(source);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QTextDocument expected;
-    expected.setHtml(QString::fromUtf8(file.readAll()));
-    QCOMPARE(help->Browser()->toPlainText(), expected.toPlainText());
-    QCOMPARE(help->Browser()->textCursor().position(), 0);
-}
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_main.moc"
