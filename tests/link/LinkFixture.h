@@ -1,67 +1,55 @@
 #pragma once
-// One writer link on the fake clock: scripted port, recording windows, settings in memory, and a trace of
-// every write with the pauses and waits that stood before it.
+// A writer link on the fake clock that traces every write ("3B | p5:AC | w100:3F": hex, after a blocking
+// pause p or a responsive wait w in ms).
 
-#include <QByteArray>
-#include <QList>
-#include <QQueue>
-#include <QStringList>
-#include <chrono>
-#include <functional>
+#include <QtTest>
 
-#include "FakeTiming.h"
 #include "MemorySettings.h"
 #include "RecordingUi.h"
 #include "ScriptedPort.h"
-#include "core/SharedState.h"
-#include "link/Link.h"
-#include "link/PortMap.h"
+#include "link/Commands.h"
+#include "link/Texts.h"
+
+Q_DECLARE_METATYPE(zendra::link::Outcome)
 
 namespace zendra::test {
 
 using namespace std::chrono_literals;
+using link::Outcome;
+namespace texts = link::texts;
 
-struct TracedWrite {
-    QByteArray bytes;
-    core::Duration sleptBefore{0};   // blocking pauses since the previous write
-    core::Duration waitedBefore{0};  // responsive waits since the previous write
-};
+inline long long Ms(core::Duration d) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
+}
 
+// Scripts like "c1=0D C1=0D": 'c' answers 0D after one more write, then 'C' too; "A0=" is silence. Every
+// reply comes `late` after the last byte, less its last `chop` bytes.
 class LinkFixture {
 public:
-    LinkFixture() {
-        ports.Assign(2, QStringLiteral("/dev/ttyWRITER"));
+    explicit LinkFixture(const QString& script = {}, core::Duration late = 0ms, int chop = 0) {
+        ports.Assign(1, QStringLiteral("/dev/ttyWRITER"));
         port.Open(QStringLiteral("/dev/ttyWRITER"));
         state.ProgramMemoryWords = 1024;
         ui.deviceText = QStringLiteral("ATtiny26L");
-        port.responder = [this](ScriptedPort& p, const QByteArray& bytes) { Record(p, bytes); };
-    }
-
-    // Replies per letter; the script sees every write.
-    void Script(LetterScript script) { m_letters = script.Responder(); }
-    // A reply decided by the test from the bytes of each write.
-    void Respond(std::function<void(ScriptedPort&, const QByteArray&)> respond) {
-        m_letters = std::move(respond);
-    }
-
-    // "3B | p5:AC | w100:3F": each write in hex, with a blocking pause (p) or responsive wait (w) in ms
-    // before it.
-    QString Frame() const {
-        QStringList parts;
-        for (const TracedWrite& w : trace) {
-            QString text;
-            const auto slept = std::chrono::duration_cast<std::chrono::milliseconds>(w.sleptBefore).count();
-            const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(w.waitedBefore).count();
-            if (slept) text += QStringLiteral("p%1:").arg(slept);
-            if (waited) text += QStringLiteral("w%1:").arg(waited);
-            text += QString::fromLatin1(w.bytes.toHex(' ').toUpper());
-            parts << text;
+        LetterScript letters;
+        for (const QString& token : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            LetterScript::Entry& e = letters.entries[token.at(0).toLatin1()];
+            e.parameterWrites = token.mid(1, 1).toInt();
+            e.reply = QByteArray::fromHex(token.mid(3).toLatin1());
+            e.reply.chop(chop);
+            e.delay = late;
         }
-        return parts.join(QStringLiteral(" | "));
+        respond = letters.Responder();
+        port.responder = [this](ScriptedPort& p, const QByteArray& bytes) {
+            trace << Gaps() + QString::fromLatin1(bytes.toHex(' ').toUpper());
+            m_slept = timing.SleptTotal();
+            m_waited = timing.WaitedTotal();
+            trace.size() == vanishAt ? p.Vanish() : respond(p, bytes);
+        };
     }
-
-    core::Clock::time_point LastWriteAt() const {
-        return port.Writes().isEmpty() ? timing.Now() : port.Writes().last().at;
+    // The writes, then the gaps after the last one ("4C | w100").
+    QString Frame() const {
+        return (Gaps().isEmpty() ? trace : trace + QStringList(Gaps().chopped(1))).join(" | ");
     }
 
     FakeTiming timing;
@@ -69,31 +57,20 @@ public:
     RecordingUi ui;
     MemorySettings settings;
     core::SharedState state;
-    link::PortMap ports{settings, [this] { return detected; }};
-    QList<link::DetectedPort> detected;
+    link::PortMap ports{settings, [] { return QList<link::DetectedPort>(); }};
     link::LinkContext ctx{port, timing, ui, state, settings, ports};
-    QList<TracedWrite> trace;
+    std::function<void(ScriptedPort&, const QByteArray&)> respond;
+    int vanishAt = -1;  // the port fails right after this write (1-based)
+    QStringList trace;
 
 private:
-    void Record(ScriptedPort& p, const QByteArray& bytes) {
-        trace.append({bytes, timing.SleptTotal() - m_slept, timing.WaitedTotal() - m_waited});
-        m_slept = timing.SleptTotal();
-        m_waited = timing.WaitedTotal();
-        if (m_letters) m_letters(p, bytes);
+    QString Gaps() const {
+        QString text;
+        if (const auto ms = Ms(timing.SleptTotal() - m_slept)) text += QStringLiteral("p%1:").arg(ms);
+        if (const auto ms = Ms(timing.WaitedTotal() - m_waited)) text += QStringLiteral("w%1:").arg(ms);
+        return text;
     }
-
-    std::function<void(ScriptedPort&, const QByteArray&)> m_letters;
-    core::Duration m_slept{0};
-    core::Duration m_waited{0};
+    core::Duration m_slept{0}, m_waited{0};
 };
-
-inline LetterScript::Entry Reply(const QByteArray& reply, int parameterWrites = 0,
-                                 core::Duration delay = 0ms) {
-    LetterScript::Entry e;
-    e.parameterWrites = parameterWrites;
-    e.reply = reply;
-    e.delay = delay;
-    return e;
-}
 
 }  // namespace zendra::test
