@@ -222,11 +222,13 @@ SaveFailure SaveFileContents(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     // Only used where the folder cannot hold the temporary file.
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so a short write (disk full, size limit) shows in write()'s count; a buffered write
+    // reports everything taken and loses the failure at flush.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         const QFileInfo folder(target.absolutePath());
         return folder.isDir() && !folder.isWritable() ? SaveFailure::ReadOnly : SaveFailure::Other;
     }
-    if (file.write(bytes) != bytes.size()) {
+    if (file.write(bytes) != bytes.size() || file.error() != QFileDevice::NoError) {
         file.cancelWriting();
         file.commit();
         return SaveFailure::Other;

@@ -389,6 +389,7 @@ private Q_SLOTS:
         QTest::newRow("nothing open") << Save{"none", kSave, "", true, none, {}};
         QTest::newRow("code file is a folder") << Save{"blocked", kSave, "", true, {readOnly}, {"x.eep"}};
         QTest::newRow("file-size limit") << Save{"limit", kSave, "", true, {failed}, {"x.eep"}};
+        QTest::newRow("file-size limit, small file") << Save{"limit-small", kSave, "", true, {failed}, {"x.eep"}};
         QTest::newRow("read-only file") << Save{"protect", kSave, "", true, {readOnly}, {"x.eep"}};
         QTest::newRow("read-only folder") << Save{"protect-dir", kSaveCode, "new.hex", true, {readOnly}, {}};
         QTest::newRow("save as") << Save{"", kSavePair, "out.hex", true, {}, {"out.hex", "out.eep"}};
@@ -417,10 +418,10 @@ private Q_SLOTS:
         if (s.before.startsWith("protect")) QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
         rlimit saved{};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        const rlimit small{4096, saved.rlim_max};
+        const rlimit small{s.before == "limit" ? 4096u : 1024u, saved.rlim_max};
         const auto handler = std::signal(SIGXFSZ, SIG_IGN);
         if (s.before == "limit") state.ProgramMemoryWords = 4096;  // about 23 KB of records
-        if (s.before == "limit") QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        if (s.before.startsWith("limit")) QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         Run(s.command, s.chosen, s.ok);
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, handler);
