@@ -89,10 +89,7 @@ private Q_SLOTS:
         QVERIFY(write(dump));
         FrmDump window(core::DumpWindow::Program);
         window.show();
-        QElapsedTimer timer;
-        timer.start();
-        QVERIFY(window.LoadFile(path));
-        QVERIFY2(timer.elapsed() < 200, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(window.LoadFile(path));  // its speed is measured by bench_files, not here
         QPlainTextEdit* view = window.View();
         QVERIFY(view->isReadOnly() && view->updatesEnabled() && view->lineWrapMode() == QPlainTextEdit::NoWrap);
         const QStringList lines = view->toPlainText().split(QLatin1Char('\n'));  // no CR left from CR LF
