@@ -140,13 +140,14 @@ void PtyWriter::FlushWireLog() {
     m_wireLog.flush();
 }
 
-int PtyWriter::PollTimeoutMs(SteadyClock::time_point now) const {
+std::optional<std::chrono::nanoseconds> PtyWriter::PollTimeout(SteadyClock::time_point now) const {
     std::optional<SteadyClock::time_point> next;
     if (!m_input.empty()) next = m_input.front().due;
     if (!m_output.empty()) next = next ? std::min(*next, m_output.front().due) : m_output.front().due;
-    if (!next) return -1;
-    if (*next <= now) return 0;
-    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(*next - now).count());
+    if (!next) return std::nullopt;
+    // Nanoseconds, not milliseconds: a byte time at 57600 baud is 174 us, and a wait rounded up to a
+    // whole millisecond would make the emulated line several times slower than the real one.
+    return std::max(std::chrono::nanoseconds(0), std::chrono::duration_cast<std::chrono::nanoseconds>(*next - now));
 }
 
 void PtyWriter::Run(const volatile std::sig_atomic_t& stop) {
@@ -159,9 +160,13 @@ void PtyWriter::Run(const volatile std::sig_atomic_t& stop) {
         FlushWireLog();
 
         pollfd fd{m_master, static_cast<short>(POLLIN | (m_unsent.isEmpty() ? 0 : POLLOUT)), 0};
-        const int timeoutMs = PollTimeoutMs(SteadyClock::now());
-        timespec timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000000L};
-        const int ready = ::ppoll(&fd, 1, timeoutMs < 0 ? nullptr : &timeout, &waitMask);
+        const auto wait = PollTimeout(SteadyClock::now());
+        timespec timeout{};
+        if (wait) {
+            timeout.tv_sec = static_cast<time_t>(wait->count() / 1000000000);
+            timeout.tv_nsec = static_cast<long>(wait->count() % 1000000000);
+        }
+        const int ready = ::ppoll(&fd, 1, wait ? &timeout : nullptr, &waitMask);
         if (ready < 0) continue;  // EINTR: a signal; the loop condition decides
         if (fd.revents & POLLIN) ReceiveAvailable(SteadyClock::now());
         if ((fd.revents & (POLLHUP | POLLERR)) && !(fd.revents & POLLIN)) {

@@ -1,4 +1,6 @@
 #pragma once
+
+#include <optional>
 // Serves a WriterModel on a pseudo-terminal: one poll() loop, optional line-time emulation, the wire log
 // and the state dump. The loop holds its own descriptor of the terminal side, so a host that closes and
 // reopens the port finds the same writer (no hang-up, state kept).
@@ -48,7 +50,7 @@ private:
     void ProcessDueInput(SteadyClock::time_point now);
     void SendDueOutput(SteadyClock::time_point now);
     void FlushWireLog();
-    int PollTimeoutMs(SteadyClock::time_point now) const;
+    std::optional<std::chrono::nanoseconds> PollTimeout(SteadyClock::time_point now) const;
 
     WriterModel& m_model;
     PtyOptions m_options;
