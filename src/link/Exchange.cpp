@@ -54,7 +54,7 @@ bool Send(LinkContext& ctx, const QByteArray& bytes) {
 
 }  // namespace
 
-ExchangeResult RunExchange(LinkContext& ctx, const CommandSpec& spec, std::initializer_list<quint8> arguments,
+ExchangeResult RunExchange(LinkContext& ctx, const CommandSpec& command, std::initializer_list<quint8> arguments,
                            qint16& error) {
     const auto fail = [&](Outcome outcome, const QString& message, QByteArray reply = {}) {
         error = 1;
@@ -63,33 +63,33 @@ ExchangeResult RunExchange(LinkContext& ctx, const CommandSpec& spec, std::initi
     };
 
     // A failed port is reported at once rather than after the whole time-out.
-    if (!IsPortUsable(ctx.port)) return fail(Outcome::TimedOut, spec.timeOutMessage);
+    if (!IsPortUsable(ctx.port)) return fail(Outcome::TimedOut, command.timeOutMessage);
     ctx.port.DiscardInput();
-    if (!Send(ctx, QByteArray(1, spec.letter))) return fail(Outcome::TimedOut, spec.timeOutMessage);
+    if (!Send(ctx, QByteArray(1, command.letter))) return fail(Outcome::TimedOut, command.timeOutMessage);
 
-    if (spec.parametersInOneWrite && spec.parameterCount > 0) {
+    if (command.parametersInOneWrite && command.parameterCount > 0) {
         QByteArray frame;
-        for (int i = 0; i < spec.parameterCount; ++i)
-            frame.append(static_cast<char>(ParameterByte(spec.parameters[i], arguments)));
-        RunGap(ctx, spec.parameters[0].before);
-        if (!Send(ctx, frame)) return fail(Outcome::TimedOut, spec.timeOutMessage);
+        for (int i = 0; i < command.parameterCount; ++i)
+            frame.append(static_cast<char>(ParameterByte(command.parameters[i], arguments)));
+        RunGap(ctx, command.parameters[0].before);
+        if (!Send(ctx, frame)) return fail(Outcome::TimedOut, command.timeOutMessage);
     } else {
-        for (int i = 0; i < spec.parameterCount; ++i) {
-            const Parameter& p = spec.parameters[i];
+        for (int i = 0; i < command.parameterCount; ++i) {
+            const Parameter& p = command.parameters[i];
             RunGap(ctx, p.before);
             if (!Send(ctx, QByteArray(1, static_cast<char>(ParameterByte(p, arguments)))))
-                return fail(Outcome::TimedOut, spec.timeOutMessage);
+                return fail(Outcome::TimedOut, command.timeOutMessage);
         }
     }
 
-    if (AwaitBytes(ctx, spec.replyLength, spec.timeOut) != Arrival::Arrived)
-        return fail(Outcome::TimedOut, spec.timeOutMessage);
+    if (AwaitBytes(ctx, command.replyLength, command.timeOut) != Arrival::Arrived)
+        return fail(Outcome::TimedOut, command.timeOutMessage);
 
     // Only the first N bytes mean anything; the rest is dropped with this read or by the next discard.
-    const QByteArray reply = ctx.port.ReadAll().left(spec.replyLength);
-    if (spec.checkCr && static_cast<quint8>(reply.at(0)) != 0x0D) {
-        QString message = spec.wrongReplyMessage;
-        if (spec.appendReceivedByte) message += QChar::fromLatin1(reply.at(0));
+    const QByteArray reply = ctx.port.ReadAll().left(command.replyLength);
+    if (command.checkCr && static_cast<quint8>(reply.at(0)) != 0x0D) {
+        QString message = command.wrongReplyMessage;
+        if (command.appendReceivedByte) message += QChar::fromLatin1(reply.at(0));
         return fail(Outcome::WrongReply, message, reply);
     }
     return {Outcome::Ok, reply};

@@ -59,7 +59,7 @@ struct ExchangeResult {
 
 // Performs the exchange. On a time-out or a wrong reply sets `error` to 1 and shows the row's message in
 // status panel 1. A port that has failed or closed fails at once with the time-out message.
-ExchangeResult RunExchange(LinkContext& ctx, const CommandSpec& spec, std::initializer_list<quint8> arguments,
+ExchangeResult RunExchange(LinkContext& ctx, const CommandSpec& command, std::initializer_list<quint8> arguments,
                            qint16& error);
 
 enum class Arrival { Arrived, TimedOut, PortFailed };
