@@ -38,7 +38,8 @@ constexpr PanelProfile k4433Profile{.cksel = true,
                                     .writeEnabled = true};
 
 // Selector order; the index is what the settings store keeps.
-const std::array<Device, kDeviceCount> kDevices{{
+// constexpr: ready before any other file's constants are built from it.
+constexpr std::array<Device, kDeviceCount> kDevices{{
     {"ATtiny12L", 0x55, 512, 64, 0x90, 0x05, kTiny12Profile},
     {"ATtiny15L", 0x56, 512, 64, 0x90, 0x06, kTiny12Profile},
     {"ATtiny26L", 0x59, 1024, 128, 0x91, 0x09, kTiny26Profile},

@@ -30,6 +30,8 @@ struct Device {
 };
 
 inline constexpr int kDeviceCount = 13;
+// Selector positions of the devices that other rules single out by name.
+enum DeviceIndex : int { kATtiny12L = 0, kATtiny15L = 1, kATtiny26L = 2, kAT90S4433 = 8 };
 const std::array<Device, kDeviceCount>& DeviceTable();
 QStringList DeviceNames();  // selector order
 

@@ -4,10 +4,10 @@ namespace zendra::devices {
 
 namespace {
 
-const QString kTiny12 = QStringLiteral("ATtiny12L");
-const QString kTiny15 = QStringLiteral("ATtiny15L");
-const QString kTiny26 = QStringLiteral("ATtiny26L");
-const QString k4433 = QStringLiteral("AT90S4433");
+const QString kTiny12 = DeviceTable()[kATtiny12L].Name();
+const QString kTiny15 = DeviceTable()[kATtiny15L].Name();
+const QString kTiny26 = DeviceTable()[kATtiny26L].Name();
+const QString k4433 = DeviceTable()[kAT90S4433].Name();
 
 QStringList BitPatterns(int width) {
     QStringList patterns;

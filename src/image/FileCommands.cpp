@@ -79,7 +79,7 @@ bool LoadEepromPair(FileContext& ctx, const QString& previousEepName, int& beyon
 }  // namespace
 
 QString SetEepromFileExtension(const QString& name) {
-    return name.left(std::max<qsizetype>(0, name.size() - 3)) + QStringLiteral("eep");
+    return name.left(std::max<qsizetype>(0, name.size() - 3)) + texts::kSuffixData;
 }
 
 bool FileExists(const QString& path) {

@@ -92,4 +92,11 @@ inline const QString kAdvisoryWhereShown =
 // --- Port map ---
 inline const QString kPortNotConnected = QStringLiteral("未接続");
 
+// The row of both port dialogs that shows where a "COMn" entry leads and points it elsewhere.
+inline const QString kPortDeviceCaption = QStringLiteral("接続先: ");
+inline const QString kAssignPortCaption = QStringLiteral("割り当て");
+inline const QString kAssignPortTip = QStringLiteral(
+    "選んだCOM番号に、このデバイス（検出されたポート、または入力したパス）を割り当てます。"
+    "空にすると割り当てを解除します。");
+
 }  // namespace zendra::link::texts

@@ -1,3 +1,4 @@
+#include "devices/Catalogue.h"
 #include "image/Dumps.h"
 #include "link/Commands.h"
 #include "operations/FlowSteps.h"
@@ -9,7 +10,7 @@ namespace zendra::operations {
 namespace {
 
 // The one device whose flash words go out with 'W'; the selector text decides.
-const QString kTiny26Name = QStringLiteral("ATtiny26L");
+const QString kTiny26Name = devices::DeviceTable()[devices::kATtiny26L].Name();
 
 void WriteFlash(FlowRun& run) {
     auto& ctx = run.Link();

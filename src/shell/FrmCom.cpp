@@ -10,6 +10,7 @@
 
 #include "core/Settings.h"
 #include "link/Commands.h"
+#include "link/Texts.h"
 
 namespace zendra::shell {
 
@@ -19,13 +20,8 @@ const QString kCancelCaption = QStringLiteral("CANCEL");
 const QString kOpenFailedSuffix = QStringLiteral(" のオープンに失敗しました。");
 const QString kSetAgain = QStringLiteral("ポート番号を再設定してください。");
 const QString kComPrefix = QStringLiteral("COM");
-const QString kDeviceLabelPrefix = QStringLiteral("接続先: ");
 const QString kNoPortChosen = QStringLiteral("ポートが選ばれていません。");
 const QString kPathLabel = QStringLiteral("デバイス:");
-const QString kAssignCaption = QStringLiteral("割り当て");
-const QString kAssignTip = QStringLiteral(
-    "選んだCOM番号に、このデバイス（検出されたポート、または入力したパス）を割り当てます。"
-    "空にすると割り当てを解除します。");
 }  // namespace
 
 QString PortOpenFailedText(int number) {
@@ -69,9 +65,9 @@ FrmCom::FrmCom(link::LinkContext& ctx, QWidget* parent) : QDialog(parent), m_ctx
     Combo_path->setInsertPolicy(QComboBox::NoInsert);
     Combo_path->setMinimumContentsLength(24);
 
-    Command_assign = new QPushButton(kAssignCaption, this);
+    Command_assign = new QPushButton(link::texts::kAssignPortCaption, this);
     Command_assign->setObjectName(QStringLiteral("Command_assign"));
-    Command_assign->setToolTip(kAssignTip);
+    Command_assign->setToolTip(link::texts::kAssignPortTip);
     Command_assign->setAutoDefault(false);
 
     Command_ok = new QPushButton(kOkCaption, this);
@@ -134,7 +130,7 @@ void FrmCom::ShowResolvedDevice() {
         Combo_path->setEditText(QString());
         return;
     }
-    Label_device->setText(kDeviceLabelPrefix + m_ctx.ports.Describe(number));
+    Label_device->setText(link::texts::kPortDeviceCaption + m_ctx.ports.Describe(number));
     Combo_path->setEditText(m_ctx.ports.Resolve(number));
 }
 

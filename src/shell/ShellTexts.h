@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "link/Texts.h"
+
 namespace zendra::shell::texts {
 
 // Frame.
@@ -52,7 +54,7 @@ inline const QString kFuseRead = QStringLiteral("Lock＆Fuseリード");
 inline const QString kFuseWrite = QStringLiteral("Lock＆Fuseライト");
 
 // Status bar: start-up texts and tool tips of panels 1..5.
-inline const QString kPanelStartText[5] = {QString(), QStringLiteral("--:--:--"),
+inline const QString kPanelStartText[5] = {QString(), link::texts::kNoSignature,
                                            QStringLiteral("Firmware Version"), QStringLiteral("COM?"),
                                            QString()};
 inline const QString kPanelTip[5] = {

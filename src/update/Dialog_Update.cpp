@@ -16,6 +16,7 @@
 
 #include "core/Settings.h"
 #include "link/Commands.h"
+#include "link/Texts.h"
 #include "update/UpdateTexts.h"
 
 namespace zendra::update {
@@ -165,12 +166,12 @@ void Dialog_Update::BuildControls() {
     StatusPanel1 = MakeLabel(StatusBar1, "Panel1", QString());
     StatusBar1->addWidget(StatusPanel1, 1);
 
-    auto* deviceCaption = MakeLabel(this, "Label_deviceCaption", kDeviceCaption);
+    auto* deviceCaption = MakeLabel(this, "Label_deviceCaption", link::texts::kPortDeviceCaption);
     Label_device = MakeLabel(this, "Label_device", QString());
     Combo_path = new QComboBox(this);
     Combo_path->setObjectName(QStringLiteral("Combo_path"));
     Combo_path->setEditable(true);
-    Command_assign = MakeButton(this, "Command_assign", kAssignCaption, kAssignTip);
+    Command_assign = MakeButton(this, "Command_assign", link::texts::kAssignPortCaption, link::texts::kAssignPortTip);
 
     auto* grid = new QGridLayout;
     grid->addWidget(Label1, 0, 0);

@@ -38,7 +38,7 @@ void msgProgressBar(UpdateDisplay& display, const QString& mode, int minimum, in
 QString LineSettingsForSpeed(const QString& speedText) {
     if (speedText == QLatin1String(" 9600")) return QStringLiteral("9600,n,8,1");
     if (speedText == QLatin1String("19200")) return QStringLiteral("19200,n,8,1");
-    return QStringLiteral("57600,n,8,1");
+    return link::kWriterLineSettings;
 }
 
 std::optional<int> PortNumberOf(const QString& comText) {

@@ -23,12 +23,6 @@ inline const QString kInstructions = QStringLiteral(
     "３．[OPEN]ボタンを押して、アップデートファイルを指定してください。 [kxfwxxx.hex]\r\n"
     "４．[UPDATE]ボタンを押してください。ファイルのアップデータが開始されます。");
 
-// Where a "COMn" entry leads on this machine, and how to point it elsewhere.
-inline const QString kDeviceCaption = QStringLiteral("接続先：");
-inline const QString kAssignCaption = QStringLiteral("割り当て");
-inline const QString kAssignTip =
-    QStringLiteral("選んだデバイス(またはパス)をこのポート番号に割り当てます。");
-
 // Port and version read.
 inline const QString kSetPortNumber = QStringLiteral("ポート番号を設定してください。");
 inline const QString kPortOpenFailed = QStringLiteral("通信ポートをオープンできませんでした。");
