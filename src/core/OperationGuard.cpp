@@ -4,9 +4,9 @@
 
 namespace zendra::core {
 
-std::optional<OperationGuard::Hold> OperationGuard::TryEnterOrRefuse(UserInterface& ui) {
+std::optional<OperationGuard::Hold> OperationGuard::TryEnterOrRefuse(Progress& progress) {
     auto hold = TryEnter();
-    if (!hold) ui.SetStatusPanel(1, kBusyText);
+    if (!hold) progress.Status(StatusField::Result, kBusyText);
     return hold;
 }
 

@@ -8,7 +8,7 @@
 
 namespace zendra::core {
 
-class UserInterface;
+class Progress;
 
 inline const QString kBusyText = QStringLiteral("他の処理を実行中です。");
 
@@ -38,7 +38,7 @@ public:
     }
 
     // TryEnter, and when busy shows kBusyText in status panel 1.
-    std::optional<Hold> TryEnterOrRefuse(UserInterface& ui);
+    std::optional<Hold> TryEnterOrRefuse(Progress& progress);
 
 private:
     bool m_busy = false;

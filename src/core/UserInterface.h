@@ -1,26 +1,26 @@
 #pragma once
-// The one door from the logic to the windows. The shell implements it with widgets;
-// tests implement it with a recorder that keeps every call in order.
+// The doors from the logic to whoever shows it: the windows, the command line, or a test's recorder.
+// Progress is the running account of a command (status bar and message window); Prompts is what needs
+// the user's answer in the middle of one; UserInterface adds the dump views that the file commands fill.
 
 #include <QString>
-#include <QStringList>
+#include <atomic>
 #include <optional>
 
 namespace zendra::core {
 
-// The drop-down choices of the lock/fuse panel.
+// The lock/fuse panel's drop-down choices.
 enum class PanelControl { CKSEL, SUT, BODEN, BODLEVEL, RSTDISABL, EESAVE, CKOPT, PLLCK, FSTRT, RCEN, LockBit };
 inline constexpr int kPanelControlCount = 11;
 
 enum class DumpWindow { Program, Eeprom, Verify };
 
+// The five panels of the main window's status bar, by what they hold.
+enum class StatusField { Result = 1, Signature = 2, Writer = 3, Port = 4, Elapsed = 5 };
+
 enum class MessageIcon { Critical, Information };
 enum class MessageButtons { Ok, OkCancel };
 enum class MessageAnswer { Ok, Cancel };
-
-// ShowMessage kinds.
-inline constexpr int kMessageProgress = 0;  // text, no button
-inline constexpr int kMessageNotice = 1;    // text with OK, bar hidden, focus on OK
 
 struct FileDialogRequest {
     QString title;
@@ -30,45 +30,42 @@ struct FileDialogRequest {
     QString startDirectory;  // empty: the chooser's own default
 };
 
-class UserInterface {
+// Set from another thread or a signal handler; a running operation looks at it between exchanges.
+class CancelToken {
 public:
-    virtual ~UserInterface() = default;
+    void Cancel() { m_cancelled.store(true, std::memory_order_relaxed); }
+    void Reset() { m_cancelled.store(false, std::memory_order_relaxed); }
+    bool IsCancelled() const { return m_cancelled.load(std::memory_order_relaxed); }
 
-    // Status bar panels 1..5 of the main window.
-    virtual void SetStatusPanel(int panel, const QString& text) = 0;
+private:
+    std::atomic<bool> m_cancelled{false};
+};
 
-    // Message window (frmMsg). Every call creates and shows the window when it is closed.
-    virtual void ShowMessage(int kind, const QString& text) = 0;
-    virtual void ReportProgress(const QString& state, int minimum, int value, int maximum) = 0;
+class Progress {
+public:
+    virtual ~Progress() = default;
+    virtual void Status(StatusField field, const QString& text) = 0;
+    // The message window: a phase's text (no button), its bar, a notice with OK, or closed.
+    virtual void Phase(const QString& text) = 0;
+    virtual void Step(int value, int maximum) = 0;
+    virtual void Notice(const QString& text) = 0;
     virtual void CloseMessage() = 0;
-    virtual void SetMessageText(const QString& text) = 0;  // direct change; opens the window
-    virtual void SetMessageOkVisible(bool visible) = 0;    // Cmd_okm
-    virtual void SetMessageBarVisible(bool visible) = 0;   // ProgBar
+};
 
-    // A modal box; returns Ok for a box without Cancel.
-    virtual MessageAnswer ShowMessageBox(MessageIcon icon, const QString& title, const QString& text,
-                                         MessageButtons buttons) = 0;
-
-    // Processes pending window events once.
-    virtual void PumpEvents() = 0;
-
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+    // A modal box; Ok for a box without Cancel.
+    virtual MessageAnswer Ask(MessageIcon icon, const QString& title, const QString& text,
+                              MessageButtons buttons) = 0;
     // File choosers; nullopt when the user cancelled.
     virtual std::optional<QString> ChooseOpenFile(const FileDialogRequest& request) = 0;
     virtual std::optional<QString> ChooseSaveFile(const FileDialogRequest& request) = 0;
+};
 
-    // Device selector (Combo_device).
-    virtual QString DeviceSelectorText() const = 0;
-
-    // Lock/fuse panel. Fill and set run with signals blocked: they never run a handler.
-    virtual void FillPanelControl(PanelControl control, const QStringList& entries, int index,
-                                  bool enabled) = 0;
-    virtual int PanelIndex(PanelControl control) const = 0;
-    virtual void SetPanelIndex(PanelControl control, int index) = 0;
-    virtual void SetLockChoiceState(bool visible, bool readEnabled, bool writeEnabled) = 0;
-    virtual void SetCalibrationText(const QString& text) = 0;  // Lbl_READCALIB
-    virtual void SetFuseFrameVisible(bool visible) = 0;        // Frame2
-
-    // Dump windows: load a text file as plain text, retitle, show the verify window (5600 twips wide).
+class UserInterface : public Progress, public Prompts {
+public:
+    // Load a text file into a dump window as plain text; retitle it; bring the verify window up.
     virtual void LoadDumpView(DumpWindow window, const QString& filePath) = 0;
     virtual void SetDumpWindowTitle(DumpWindow window, const QString& title) = 0;
     virtual void ShowVerifyWindow() = 0;

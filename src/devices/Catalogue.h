@@ -1,6 +1,6 @@
 #pragma once
-// The thirteen devices the writer programs, the signature model table and each device's panel profile:
-// constants, one table each, the only place these facts are written down.
+// The thirteen devices the writer programs and the signature model table: every fact about a device is a
+// field of its row (sizes, codes, signature, word-write kind, socket, fuse layout, panel profile).
 
 #include <QString>
 #include <QStringList>
@@ -18,25 +18,40 @@ struct PanelProfile {
     bool writeEnabled = false;
 };
 
+// How a flash word goes out: 'c' low byte then 'C' high byte, or both bytes with one 'W'.
+enum class WordWrite { LowHigh, Tiny26 };
+
+// The writer's sockets, and the ISP connector's place on the board drawing.
+enum class Socket { DUT_40, DUT_28, DUT_20, DUT_20A, DUT_08 };
+inline constexpr int kSocketCount = 5;
+
+// How the fuse and lock bytes are laid out. LockOnly: no fuse controls; None: no catalogue device.
+enum class FuseLayout { None, LockOnly, Tiny12, Tiny15, Tiny26, At90s4433, CombinedFstrt, CombinedRcen };
+
 struct Device {
     const char* name;  // UTF-8, exactly as the selector shows it
-    quint8 code;
+    quint8 code;       // sent with 'T'
     qint32 flashWords;
     qint32 eepromBytes;
-    quint8 family;
+    quint8 family;  // signature bytes
     quint8 part;
     PanelProfile profile;
+    FuseLayout fuseLayout;
+    WordWrite wordWrite;
+    Socket socket;
+    // Choosing the reset pin as I/O locks this device out of low-voltage serial programming.
+    bool resetDisableWarning;
     QString Name() const { return QString::fromUtf8(name); }
 };
 
 inline constexpr int kDeviceCount = 13;
-// Selector positions of the devices that other rules single out by name.
-enum DeviceIndex : int { kATtiny12L = 0, kATtiny15L = 1, kATtiny26L = 2, kAT90S4433 = 8 };
 const std::array<Device, kDeviceCount>& DeviceTable();
 QStringList DeviceNames();  // selector order
 
 // The row whose name equals `text` exactly; nullopt for no match (code 0, sizes 0, the no-match profile).
 std::optional<int> FindDevice(const QString& text);
+// The row at a selector position, or null when there is none (nothing selected).
+const Device* DeviceAt(int index);
 PanelProfile NoMatchProfile();
 
 // Nine-character model name for a signature's family and part bytes; empty when not listed.

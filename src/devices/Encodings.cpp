@@ -4,11 +4,6 @@ namespace zendra::devices {
 
 namespace {
 
-const QString kTiny12 = DeviceTable()[kATtiny12L].Name();
-const QString kTiny15 = DeviceTable()[kATtiny15L].Name();
-const QString kTiny26 = DeviceTable()[kATtiny26L].Name();
-const QString k4433 = DeviceTable()[kAT90S4433].Name();
-
 QStringList BitPatterns(int width) {
     QStringList patterns;
     for (int value = 0; value < (1 << width); ++value)
@@ -21,9 +16,9 @@ const QStringList kZeroOne{QStringLiteral("0"), QStringLiteral("1")};
 const QStringList kLockEntries{QStringLiteral("書込み & ベリファイ 禁止"), QStringLiteral("書込み禁止"),
                                QStringLiteral("プロテクトなし")};
 
-bool OneOf(const QString& text, std::initializer_list<const QString*> names) {
-    for (const QString* name : names)
-        if (text == *name) return true;
+bool OneOf(FuseLayout layout, std::initializer_list<FuseLayout> layouts) {
+    for (FuseLayout candidate : layouts)
+        if (layout == candidate) return true;
     return false;
 }
 
@@ -35,25 +30,26 @@ int Bit(quint8 value, int bit) { return (value >> bit) & 1; }
 
 }  // namespace
 
-std::optional<Choices> ActiveChoices(PanelControl control, const QString& text) {
+std::optional<Choices> ActiveChoices(PanelControl control, FuseLayout layout) {
+    using L = FuseLayout;
     switch (control) {
         case PanelControl::CKSEL:
-            if (OneOf(text, {&kTiny12, &kTiny26})) return Choices{BitPatterns(4), text == kTiny12 ? 2 : 1};
-            if (text == kTiny15) return Choices{BitPatterns(2), 0};
-            if (text == k4433) return Choices{BitPatterns(3), 2};
+            if (OneOf(layout, {L::Tiny12, L::Tiny26})) return Choices{BitPatterns(4), layout == L::Tiny12 ? 2 : 1};
+            if (layout == L::Tiny15) return Choices{BitPatterns(2), 0};
+            if (layout == L::At90s4433) return Choices{BitPatterns(3), 2};
             return std::nullopt;
         case PanelControl::SUT:
             return Choices{BitPatterns(2), 2};
         case PanelControl::BODEN:
-            if (OneOf(text, {&kTiny12, &kTiny15, &kTiny26, &k4433})) return Choices{kEnableDisable, 1};
+            if (OneOf(layout, {L::Tiny12, L::Tiny15, L::Tiny26, L::At90s4433})) return Choices{kEnableDisable, 1};
             return std::nullopt;
         case PanelControl::BODLEVEL:
-            if (text == kTiny12) return Choices{{QStringLiteral("2.7V"), QStringLiteral("1.8V")}, 1};
-            if (OneOf(text, {&kTiny15, &kTiny26, &k4433}))
+            if (layout == L::Tiny12) return Choices{{QStringLiteral("2.7V"), QStringLiteral("1.8V")}, 1};
+            if (OneOf(layout, {L::Tiny15, L::Tiny26, L::At90s4433}))
                 return Choices{{QStringLiteral("4.0V"), QStringLiteral("2.7V")}, 1};
             return std::nullopt;
         case PanelControl::RSTDISABL:
-            if (text == kTiny26) return Choices{{QStringLiteral("PB7:I/O"), QStringLiteral("PB7:Reset")}, 1};
+            if (layout == L::Tiny26) return Choices{{QStringLiteral("PB7:I/O"), QStringLiteral("PB7:Reset")}, 1};
             return Choices{{QStringLiteral("PB5:I/O"), QStringLiteral("PB5:Reset")}, 1};
         case PanelControl::EESAVE:
             return Choices{kEnableDisable, 1};
@@ -67,25 +63,6 @@ std::optional<Choices> ActiveChoices(PanelControl control, const QString& text) 
             return Choices{kLockEntries, kLockNone};
     }
     return std::nullopt;
-}
-
-const std::array<FillerStep, 12>& FillerOrder() {
-    using K = FillerStep::Kind;
-    static const std::array<FillerStep, 12> order{{
-        {K::Control, PanelControl::FSTRT},
-        {K::Control, PanelControl::RCEN},
-        {K::Control, PanelControl::RSTDISABL},
-        {K::Control, PanelControl::BODEN},
-        {K::Control, PanelControl::BODLEVEL},
-        {K::Control, PanelControl::CKSEL},
-        {K::Calibration, PanelControl::LockBit},
-        {K::Lock, PanelControl::LockBit},
-        {K::Control, PanelControl::EESAVE},
-        {K::Control, PanelControl::PLLCK},
-        {K::Control, PanelControl::CKOPT},
-        {K::Control, PanelControl::SUT},
-    }};
-    return order;
 }
 
 bool IsActive(const PanelProfile& profile, PanelControl control) {
@@ -116,23 +93,27 @@ bool IsActive(const PanelProfile& profile, PanelControl control) {
     return false;
 }
 
-FuseLayout FuseLayoutOf(const QString& text) {
-    if (text == kTiny12) return FuseLayout::Tiny12;
-    if (text == kTiny15) return FuseLayout::Tiny15;
-    if (text == kTiny26) return FuseLayout::Tiny26;
-    if (text == k4433) return FuseLayout::At90s4433;
-    if (text == QLatin1String("AT90S2343")) return FuseLayout::CombinedRcen;
-    if (text == QLatin1String("AT90S2323") || text == QLatin1String("AT90S4434") ||
-        text == QLatin1String("AT90S8535"))
-        return FuseLayout::CombinedFstrt;
-    return FindDevice(text) ? FuseLayout::LockOnly : FuseLayout::None;
+PanelSetup PanelFor(const Device* device) {
+    const PanelProfile profile = device ? device->profile : NoMatchProfile();
+    const FuseLayout layout = device ? device->fuseLayout : FuseLayout::None;
+    PanelSetup setup;
+    for (int i = 0; i < core::kPanelControlCount; ++i) {
+        const auto control = static_cast<PanelControl>(i);
+        // The lock choice is always filled; its visibility follows the profile.
+        const bool active = control == PanelControl::LockBit || IsActive(profile, control);
+        const auto choices = active ? ActiveChoices(control, layout) : std::nullopt;
+        setup.controls[i] = choices ? ControlFill{choices->entries, choices->defaultIndex, true}
+                                    : ControlFill{{kInactiveEntry}, 0, false};
+    }
+    setup.calibration = profile.calibration ? kCalibrationUnread : kCalibrationNone;
+    setup.lockVisible = profile.lockVisible;
+    setup.readEnabled = profile.readEnabled;
+    setup.writeEnabled = profile.writeEnabled;
+    return setup;
 }
 
-PanelIndexes ReadPanelIndexes(const core::UserInterface& ui) {
-    PanelIndexes indexes{};
-    for (int i = 0; i < core::kPanelControlCount; ++i)
-        indexes[i] = ui.PanelIndex(static_cast<PanelControl>(i));
-    return indexes;
+bool ResetWarningApplies(const Device* device, int resetIndex) {
+    return device != nullptr && device->resetDisableWarning && resetIndex == 0;
 }
 
 FieldIndexes DecodeTiny12Fuse(quint8 fuse) {

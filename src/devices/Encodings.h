@@ -33,27 +33,33 @@ struct Choices {
     int defaultIndex = 0;
 };
 
-// The entries of an active control for the device named `selectorText`; nullopt when the device has
-// no list for it (its filler then behaves as inactive). LockBit has the same three entries everywhere.
-std::optional<Choices> ActiveChoices(PanelControl control, const QString& selectorText);
-
-// One step of rebuilding the panel, in the order the fillers run.
-struct FillerStep {
-    enum class Kind { Control, Calibration, Lock };
-    Kind kind;
-    PanelControl control;  // for Kind::Control
-};
-const std::array<FillerStep, 12>& FillerOrder();
+// The entries of an active control for a fuse layout; nullopt when the layout has no list for it (the
+// control then shows as inactive). LockBit has the same three entries everywhere.
+std::optional<Choices> ActiveChoices(PanelControl control, FuseLayout layout);
 
 // Whether the profile fills `control` with the device's choices (LockBit: whether it is visible).
 bool IsActive(const PanelProfile& profile, PanelControl control);
 
-// --- Encodings ------------------------------------------------------------------------------------
+// What the panel shows for a device (null: a selection that names no catalogue device): each control's
+// entries, chosen index and whether it can be used, the calibration label and the lock row's state.
+struct ControlFill {
+    QStringList entries;
+    int index = 0;
+    bool enabled = false;
+};
+struct PanelSetup {
+    std::array<ControlFill, core::kPanelControlCount> controls;
+    QString calibration;
+    bool lockVisible = false;
+    bool readEnabled = false;
+    bool writeEnabled = false;
+};
+PanelSetup PanelFor(const Device* device);
 
-// How a device's bytes are laid out; chosen from the selector text.
-// LockOnly: a catalogue device without fuse controls; None: the text names no catalogue device.
-enum class FuseLayout { None, LockOnly, Tiny12, Tiny15, Tiny26, At90s4433, CombinedFstrt, CombinedRcen };
-FuseLayout FuseLayoutOf(const QString& selectorText);
+// The reset-disable warning applies: the device warns and its reset choice is the I/O entry (index 0).
+bool ResetWarningApplies(const Device* device, int resetIndex);
+
+// --- Encodings ------------------------------------------------------------------------------------
 
 // Where LB1 and LB2 sit: bits 1 and 2; ATtiny26L bits 0 and 1; the combined byte bits 7 and 6.
 enum class LockLayout { Bits21, Tiny26, Combined };
@@ -63,7 +69,6 @@ using PanelIndexes = std::array<int, core::kPanelControlCount>;
 inline int IndexOf(const PanelIndexes& indexes, PanelControl control) {
     return indexes[static_cast<int>(control)];
 }
-PanelIndexes ReadPanelIndexes(const core::UserInterface& ui);
 
 struct FieldIndex {
     PanelControl control;

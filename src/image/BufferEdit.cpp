@@ -9,7 +9,7 @@ namespace zendra::image {
 namespace {
 
 // The panel's notice; the routine ends after showing one.
-void Refuse(core::UserInterface& ui, const QString& text) { ui.ShowMessage(core::kMessageNotice, text); }
+void Refuse(core::UserInterface& ui, const QString& text) { ui.Notice(text); }
 
 // A value of the panel: at most four hex digits. Longer text is refused rather than cut to four digits,
 // so "12345" never becomes 0x1234.

@@ -44,7 +44,7 @@ std::optional<QString> AskSave(FileContext& ctx, const QString& title, const QSt
 }
 
 bool ConfirmOverwrite(FileContext& ctx) {
-    return ctx.ui.ShowMessageBox(core::MessageIcon::Information, texts::kSaveTitle, texts::kOverwriteQuestion,
+    return ctx.ui.Ask(core::MessageIcon::Information, texts::kSaveTitle, texts::kOverwriteQuestion,
                                  core::MessageButtons::OkCancel) == core::MessageAnswer::Ok;
 }
 
@@ -53,7 +53,7 @@ void TellBeyondDevice(FileContext& ctx, int codeBytes, int eepromBytes) {
     QStringList lines;
     if (codeBytes > 0) lines << texts::kCodeBeyondDevice.arg(codeBytes);
     if (eepromBytes > 0) lines << texts::kEepromBeyondDevice.arg(eepromBytes);
-    if (!lines.isEmpty()) ctx.ui.ShowMessage(core::kMessageNotice, lines.join(QStringLiteral("\r\n")));
+    if (!lines.isEmpty()) ctx.ui.Notice(lines.join(QStringLiteral("\r\n")));
 }
 
 // Loads EepFileName when it exists, else marks the EEPROM window not found and clears the image.
@@ -116,12 +116,12 @@ void OpenCodeAndData(FileContext& ctx) {
         ctx.ui.SetDumpWindowTitle(DumpWindow::Program, texts::kProgramNotFoundTitle);
         ClearProgramImage(ctx.images);
         RedrawProgramDump(ctx.ui, state, ctx.images);
-        ctx.ui.ShowMessage(core::kMessageNotice, texts::kCannotOpen);
+        ctx.ui.Notice(texts::kCannotOpen);
         return;
     }
     if (!HasCodeExtension(state.CodeFileName)) {
         const QString shown = state.CodeFileName.isEmpty() ? texts::kReloadNoName : state.CodeFileName;
-        ctx.ui.ShowMessage(core::kMessageNotice,
+        ctx.ui.Notice(
                            texts::kReloadFileLabel + shown + QStringLiteral("\r\n") + texts::kReloadNotSet);
         state.CodeFileName.clear();
         return;
@@ -141,7 +141,7 @@ void OpenCodeAndData(FileContext& ctx) {
 
     int eepromBeyond = 0;
     if (!LoadEepromPair(ctx, previousEep, eepromBeyond)) return;
-    ctx.ui.SetStatusPanel(1, texts::kOpened);
+    ctx.ui.Status(core::StatusField::Result, texts::kOpened);
     TellBeyondDevice(ctx, code.bytesBeyondDevice, eepromBeyond);
 }
 
@@ -154,7 +154,7 @@ void OpenCode(FileContext& ctx) {
     if (!FileExists(state.CodeFileName)) return;
     if (!HasCodeExtension(state.CodeFileName)) {
         state.CodeFileName.clear();
-        ctx.ui.ShowMessageBox(core::MessageIcon::Information, texts::kMainWindowCaption, texts::kCannotOpen,
+        ctx.ui.Ask(core::MessageIcon::Information, texts::kMainWindowCaption, texts::kCannotOpen,
                               core::MessageButtons::Ok);
         return;
     }
@@ -182,8 +182,8 @@ void OpenData(FileContext& ctx) {
 void SaveOverwrite(FileContext& ctx) {
     auto& state = ctx.state;
     if (state.CodeFileName.isEmpty()) {
-        ctx.ui.ShowMessage(core::kMessageNotice, texts::kNoFileOpenNotice);
-        ctx.ui.SetStatusPanel(1, texts::kNoFileOpenStatus);
+        ctx.ui.Notice(texts::kNoFileOpenNotice);
+        ctx.ui.Status(core::StatusField::Result, texts::kNoFileOpenStatus);
         return;
     }
     state.SaveCodeFileName = state.CodeFileName;
@@ -194,7 +194,7 @@ void SaveOverwrite(FileContext& ctx) {
     if ((codeAtRisk || eepromAtRisk) && !ConfirmOverwrite(ctx)) return;
     const bool codeSaved = WriteCodeHexFile(ctx.ui, state, ctx.images);
     const bool eepromSaved = WriteEepromHexFile(ctx.ui, state, ctx.images);
-    if (codeSaved && eepromSaved) ctx.ui.SetStatusPanel(1, texts::kSaved);
+    if (codeSaved && eepromSaved) ctx.ui.Status(core::StatusField::Result, texts::kSaved);
 }
 
 void SaveAsCodeAndData(FileContext& ctx) {

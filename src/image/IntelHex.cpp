@@ -102,8 +102,8 @@ void AppendRecord(QByteArray& out, int address, const QString& dataDigits) {
 void ReportRejection(core::UserInterface& ui, const QString& readerError, const HexReadResult& result) {
     QString text = readerError;
     if (result.line > 0) text += texts::kLineSuffix.arg(result.line);
-    ui.SetStatusPanel(1, text);
-    ui.ShowMessage(core::kMessageNotice, text);
+    ui.Status(core::StatusField::Result, text);
+    ui.Notice(text);
 }
 
 template <typename Array, typename Parse>
@@ -139,7 +139,7 @@ bool SamePath(const QString& a, const QString& b) {
 
 bool ReportSave(core::UserInterface& ui, SaveFailure failure) {
     if (failure == SaveFailure::None) return true;
-    ui.ShowMessageBox(core::MessageIcon::Critical, texts::kSaveTitle,
+    ui.Ask(core::MessageIcon::Critical, texts::kSaveTitle,
                       failure == SaveFailure::ReadOnly ? texts::kSaveReadOnly : texts::kSaveFailed,
                       core::MessageButtons::Ok);
     return false;

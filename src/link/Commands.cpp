@@ -10,7 +10,7 @@ namespace {
 
 using namespace texts;
 
-enum class Command {
+enum class CommandId {
     EnterAvr,
     EnterProgramming,
     LeaveProgramming,
@@ -36,238 +36,229 @@ enum class Command {
     Count
 };
 
+// A row that only acknowledges with CR, with one text for both failures.
+CommandRow Acknowledged(char letter, const QString& failure, seconds timeOut = seconds(1)) {
+    return {.letter = letter, .timeOut = timeOut, .timeOutMessage = failure, .wrongReplyMessage = failure};
+}
+
+// A read of `length` bytes, never checked.
+CommandRow Read(char letter, const QString& failure, seconds timeOut, int length = 1) {
+    return {.letter = letter, .replyLength = length, .timeOut = timeOut, .checkCr = false, .timeOutMessage = failure};
+}
+
 // The writer's commands as data. Time-outs: 1 s for mode changes and short acknowledgments, 2 s for the
 // device selection and the fuse reads, 5 s where the chip itself may be busy programming.
-const CommandSpec& Row(Command command) {
+const CommandRow& Row(CommandId command) {
     constexpr auto k5ms = PauseOf(milliseconds(5));  // lets the writer clock each instruction byte in
     constexpr auto k1ms = PauseOf(milliseconds(1));
     constexpr auto kWait = WaitOf(milliseconds(100));  // the writer prepares the fuse/lock write
-    // clang-format off
-    static const std::array<CommandSpec, static_cast<size_t>(Command::Count)> table = {{
-        {'A', {}, 0, false, 1, seconds(1), true, kFailEnterAvr, kFailEnterAvr},
-        {'P', {}, 0, false, 1, seconds(1), true, kFailEnterProgramming, kWrongEnterProgramming, true},
-        {'L', {}, 0, false, 1, seconds(1), true, kFailLeaveProgramming, kFailLeaveProgramming},
-        {'T', {Argument(0), Fixed(0x00)}, 2, true, 1, seconds(2), true, kFailSelectDevice, kRejectedSelectDevice},
-        {'s', {}, 0, false, 3, seconds(1), false, kFailReadSignature, {}},
-        {'e', {}, 0, false, 1, seconds(1), true, kFailChipErase, kFailChipErase},
-        {'a', {Argument(0), Argument(1)}, 2, false, 1, seconds(5), true, kFailSelectAddress, kFailSelectAddress},
-        {'c', {Argument(0)}, 1, false, 1, seconds(5), true, kFailWriteLow, kWrongWriteLow},
-        {'C', {Argument(0)}, 1, false, 1, seconds(5), true, kFailWriteHigh, kWrongWriteHigh},
-        {'W', {Argument(0, k1ms), Argument(1)}, 2, false, 1, seconds(5), true, kFailWriteTiny26, kWrongWriteTiny26},
-        {'R', {}, 0, false, 2, seconds(5), false, kFailReadProgram, {}},
-        {'d', {}, 0, false, 1, seconds(5), false, kFailReadData, {}},
-        {'D', {Argument(0)}, 1, false, 1, seconds(5), true, kFailWriteData, kFailWriteData},
-        {'f', {Argument(0, kWait)}, 1, false, 1, seconds(1), true, kFailWriteFuse, kFailWriteFuse},
-        {'u', {Argument(0, kWait)}, 1, false, 1, seconds(1), true, kFailWriteFuseLow, kFailWriteFuseLow},
-        {';', {Fixed(0xAC, k5ms), Fixed(0xA8, k5ms), Fixed(0x00, k5ms), Argument(0, k5ms)}, 4, false, 1,
-         seconds(1), true, kFailWriteFuseHigh, kFailWriteFuseHigh},
-        {'l', {Argument(0, kWait)}, 1, false, 1, seconds(5), true, kFailWriteLock, kFailWriteLock},
-        {';', {Fixed(0xAC, k5ms), Fixed(0xE0, k5ms), Fixed(0x00, k5ms), Argument(0, k5ms)}, 4, false, 1,
-         seconds(5), true, kFailWriteLockTiny26, kWrongWriteLockTiny26},
-        {'F', {}, 0, false, 1, seconds(5), false, kFailReadLockFuse, {}},
-        {'r', {}, 0, false, 1, seconds(2), false, kFailReadFuse, {}},
-        {':', {Fixed(0x58, k5ms), Fixed(0x08, k5ms), Fixed(0x00, k5ms)}, 3, false, 1, seconds(2), false,
-         kFailReadFuseHigh, {}},
-        {'o', {}, 0, false, 1, seconds(2), false, kFailReadCalibration, {}},
+    const auto withParameters = [](CommandRow row, QList<Parameter> parameters) {
+        row.parameters = std::move(parameters);
+        return row;
+    };
+    static const std::array<CommandRow, static_cast<size_t>(CommandId::Count)> table = {{
+        Acknowledged('A', kFailEnterAvr),
+        {.letter = 'P',
+         .timeOutMessage = kFailEnterProgramming,
+         .wrongReplyMessage = kWrongEnterProgramming,
+         .appendReceivedByte = true},
+        Acknowledged('L', kFailLeaveProgramming),
+        {.letter = 'T',
+         .parameters = {Argument(0), Fixed(0x00)},
+         .parametersInOneWrite = true,
+         .timeOut = seconds(2),
+         .timeOutMessage = kFailSelectDevice,
+         .wrongReplyMessage = kRejectedSelectDevice},
+        Read('s', kFailReadSignature, seconds(1), 3),
+        Acknowledged('e', kFailChipErase),
+        withParameters(Acknowledged('a', kFailSelectAddress, seconds(5)), {Argument(0), Argument(1)}),
+        {.letter = 'c',
+         .parameters = {Argument(0)},
+         .timeOut = seconds(5),
+         .timeOutMessage = kFailWriteLow,
+         .wrongReplyMessage = kWrongWriteLow},
+        {.letter = 'C',
+         .parameters = {Argument(0)},
+         .timeOut = seconds(5),
+         .timeOutMessage = kFailWriteHigh,
+         .wrongReplyMessage = kWrongWriteHigh},
+        {.letter = 'W',
+         .parameters = {Argument(0, k1ms), Argument(1)},
+         .timeOut = seconds(5),
+         .timeOutMessage = kFailWriteTiny26,
+         .wrongReplyMessage = kWrongWriteTiny26},
+        Read('R', kFailReadProgram, seconds(5), 2),
+        Read('d', kFailReadData, seconds(5)),
+        withParameters(Acknowledged('D', kFailWriteData, seconds(5)), {Argument(0)}),
+        withParameters(Acknowledged('f', kFailWriteFuse), {Argument(0, kWait)}),
+        withParameters(Acknowledged('u', kFailWriteFuseLow), {Argument(0, kWait)}),
+        withParameters(Acknowledged(';', kFailWriteFuseHigh),
+                       {Fixed(0xAC, k5ms), Fixed(0xA8, k5ms), Fixed(0x00, k5ms), Argument(0, k5ms)}),
+        withParameters(Acknowledged('l', kFailWriteLock, seconds(5)), {Argument(0, kWait)}),
+        {.letter = ';',
+         .parameters = {Fixed(0xAC, k5ms), Fixed(0xE0, k5ms), Fixed(0x00, k5ms), Argument(0, k5ms)},
+         .timeOut = seconds(5),
+         .timeOutMessage = kFailWriteLockTiny26,
+         .wrongReplyMessage = kWrongWriteLockTiny26},
+        Read('F', kFailReadLockFuse, seconds(5)),
+        Read('r', kFailReadFuse, seconds(2)),
+        withParameters(Read(':', kFailReadFuseHigh, seconds(2)),
+                       {Fixed(0x58, k5ms), Fixed(0x08, k5ms), Fixed(0x00, k5ms)}),
+        Read('o', kFailReadCalibration, seconds(2)),
     }};
-    // clang-format on
     return table[static_cast<size_t>(command)];
 }
 
-Outcome Exchange(LinkContext& ctx, Command command, qint16& error,
-                 std::initializer_list<quint8> arguments = {}) {
-    return RunExchange(ctx, Row(command), arguments, error).outcome;
+CommandResult Exchange(Session& session, CommandId command, std::initializer_list<quint8> arguments = {}) {
+    return RunExchange(session, Row(command), arguments);
 }
 
-// A one-byte read: the value is copied only when the reply arrived, and never checked.
-Outcome ReadOne(LinkContext& ctx, Command command, quint8& value, qint16& error) {
-    const ExchangeResult result = RunExchange(ctx, Row(command), {}, error);
-    if (result.outcome == Outcome::Ok) value = static_cast<quint8>(result.reply.at(0));
-    return result.outcome;
-}
-
-// The worse of two outcomes of one routine: a time-out over a wrong reply over success.
-Outcome Worse(Outcome a, Outcome b) {
-    if (a == Outcome::TimedOut || b == Outcome::TimedOut) return Outcome::TimedOut;
-    if (a == Outcome::WrongReply || b == Outcome::WrongReply) return Outcome::WrongReply;
-    return Outcome::Ok;
-}
-
-QString SignatureText(quint8 vendor, quint8 family, quint8 part) {
-    const auto hex = [](quint8 b) { return QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper(); };
-    return hex(vendor) + QLatin1Char(':') + hex(family) + QLatin1Char(':') + hex(part);
-}
+constexpr char kEscape = '\x1B';
+constexpr int kIdentificationLength = 17;  // "KX-WRT540 V6.35" + CR LF
+constexpr int kIdentificationTextLength = 15;
 
 }  // namespace
 
 // --- Programming mode and identification ------------------------------------------------------------
 
-Outcome EnterAvrCommandSet(LinkContext& ctx, qint16& error) {
-    return Exchange(ctx, Command::EnterAvr, error);
-}
+CommandResult EnterAvrCommandSet(Session& session) { return Exchange(session, CommandId::EnterAvr); }
 
-void ExitAvrCommandSet(LinkContext& ctx) {
-    ctx.ui.SetStatusPanel(1, kSendingExitAvr);
+void ExitAvrCommandSet(Session& session) {
     // Also used right after the port was closed: a port that cannot take the byte is simply skipped.
-    if (!IsPortUsable(ctx.port)) return;
-    ctx.port.DiscardInput();
-    ctx.port.Write(QByteArray(1, '\x1B'));
+    if (!IsPortUsable(session.port)) return;
+    session.port.DiscardInput();
+    Send(session, QByteArray(1, kEscape));
 }
 
-Outcome EnterProgrammingMode(LinkContext& ctx, qint16& error) {
-    return Exchange(ctx, Command::EnterProgramming, error);
-}
+CommandResult EnterProgrammingMode(Session& session) { return Exchange(session, CommandId::EnterProgramming); }
 
-Outcome LeaveProgrammingMode(LinkContext& ctx, qint16& error) {
-    const Outcome outcome = Exchange(ctx, Command::LeaveProgramming, error);
+CommandResult LeaveProgrammingMode(Session& session) {
+    CommandResult result = Exchange(session, CommandId::LeaveProgramming);
     // The writer needs a moment after leaving programming mode; after a time-out there is nothing to wait
     // for.
-    if (outcome != Outcome::TimedOut) Wait(ctx, 0.1);
-    return outcome;
+    if (!result.Ends()) Wait(session, 0.1);
+    return result;
 }
 
-Outcome SelectDevice(LinkContext& ctx, quint8 code, qint16& error) {
-    ctx.ui.SetStatusPanel(1, kSendingSelectDevice + QString::number(code, 16).toUpper());
-    const ExchangeResult result = RunExchange(ctx, Row(Command::SelectDevice), {code}, error);
-    if (result.outcome != Outcome::Ok) {
-        ctx.state.StatusText =
-            result.outcome == Outcome::TimedOut ? kFailSelectDevice : kRejectedSelectDevice;
-        ctx.ui.SetMessageText(ctx.state.StatusText);
-        ctx.ui.SetMessageOkVisible(true);
-    }
-    return result.outcome;
+CommandResult SelectDevice(Session& session, quint8 code) {
+    return Exchange(session, CommandId::SelectDevice, {code});
 }
 
-Outcome ReadSignature(LinkContext& ctx, qint16& flashWords, qint16& error) {
-    ctx.ui.SetStatusPanel(2, kNoSignature);
-    flashWords = 512;
-
+CommandResult ReadSignature(Session& session) {
     constexpr int kTries = 5;  // a chip still settling after power-up may answer an unknown family at first
-    quint8 part = 0, family = 0;
+    CommandResult result;
     for (int attempt = 0; attempt < kTries; ++attempt) {
-        const ExchangeResult result = RunExchange(ctx, Row(Command::ReadSignature), {}, error);
-        if (result.outcome != Outcome::Ok) return result.outcome;
-        part = static_cast<quint8>(result.reply.at(0));
-        family = static_cast<quint8>(result.reply.at(1));
-        const auto vendor = static_cast<quint8>(result.reply.at(2));
-        ctx.state.MessageText = SignatureText(vendor, family, part);
-        ctx.ui.SetStatusPanel(2, ctx.state.MessageText);
-        if (const auto words = devices::FlashWordsForFamily(family)) {
-            flashWords = *words;
-            break;
+        CommandResult reply = Exchange(session, CommandId::ReadSignature);
+        if (!reply.Ok()) {
+            reply.data = result.data;  // what the last answered try read, if any
+            return reply;
         }
+        result = reply;
+        if (devices::FlashWordsForFamily(result.Byte(1))) break;
     }
-
-    Outcome outcome = Outcome::Ok;
-    const auto reject = [&](const QString& notice) {
-        ctx.ui.ShowMessage(core::kMessageNotice, notice);
-        error = 1;
-        outcome = Outcome::WrongReply;
-    };
-    if (family <= 0x02) {
-        // The pattern of a locked chip: offer "protected" in the lock choice so an erase is the next step.
-        ctx.ui.SetPanelIndex(core::PanelControl::LockBit, 2);
-        reject(kChipProtectedOrNotSeated);
-    } else if (family == 0xFF) {
-        reject(kChipNotSeated);
-    } else {
-        if (ctx.state.ProgramMemoryWords != flashWords) reject(kDeviceMismatch);
-        if (ctx.ui.DeviceSelectorText().left(9) != devices::SignatureModelName(family, part))
-            reject(kDeviceMismatch);
-    }
-    return outcome;
+    return result;
 }
 
-Outcome ChipErase(LinkContext& ctx, qint16& error) { return Exchange(ctx, Command::ChipErase, error); }
-
-void CheckDevice(LinkContext& ctx) {
-    core::SharedState& s = ctx.state;
-    EnterAvrCommandSet(ctx, s.ErrorFlag);
-    if (s.ErrorFlag != 0) return;  // never put the writer into programming mode after a failed 'A'
-    EnterProgrammingMode(ctx, s.ErrorFlag);
-    ctx.timing.Sleep(milliseconds(50));  // the chip's programming-enable settles before the signature read
-    ReadSignature(ctx, s.DetectedFlashWords, s.ErrorFlag);
-    s.DeviceMismatch = s.ErrorFlag == 1;
-    LeaveProgrammingMode(ctx, s.ErrorFlag);
-}
+CommandResult ChipErase(Session& session) { return Exchange(session, CommandId::ChipErase); }
 
 // --- Memory access ------------------------------------------------------------------------------------
 
-Outcome SelectAddress(LinkContext& ctx, qint32 address, qint16& error) {
+CommandResult SelectAddress(Session& session, qint32 address) {
     // Two bytes carry 0..65535; anything else would select a wrapped, wrong address.
-    if (address < 0 || address > 0xFFFF) {
-        error = 1;
-        ctx.ui.SetStatusPanel(1, kFailSelectAddress);
-        return Outcome::WrongReply;
-    }
+    if (address < 0 || address > 0xFFFF) return {Outcome::WrongReply, kFailSelectAddress, {}};
     const auto high = static_cast<quint8>((address / 256) & 0xFF);
     const auto low = static_cast<quint8>(address & 0xFF);
-    return Exchange(ctx, Command::SelectAddress, error, {high, low});
+    return Exchange(session, CommandId::SelectAddress, {high, low});
 }
 
-Outcome WriteProgramWord(LinkContext& ctx, quint8 high, quint8 low, qint16& error) {
-    const Outcome first = Exchange(ctx, Command::WriteLow, error, {low});
-    if (first == Outcome::TimedOut) return first;  // the high byte never goes out after a silent writer
-    return Worse(first, Exchange(ctx, Command::WriteHigh, error, {high}));
+CommandResult WriteProgramWord(Session& session, devices::WordWrite kind, quint8 high, quint8 low) {
+    if (kind == devices::WordWrite::Tiny26) return Exchange(session, CommandId::WriteTiny26, {low, high});
+    CommandResult first = Exchange(session, CommandId::WriteLow, {low});
+    if (first.Ends()) return first;  // the high byte never goes out after a silent writer
+    CommandResult second = Exchange(session, CommandId::WriteHigh, {high});
+    // The later failure is the one the user sees last; a wrong low byte is kept when the high one went well.
+    return second.Ok() ? first : second;
 }
 
-Outcome WriteProgramWordTiny26(LinkContext& ctx, quint8 high, quint8 low, qint16& error) {
-    return Exchange(ctx, Command::WriteTiny26, error, {low, high});
-}
-
-Outcome ReadProgramWord(LinkContext& ctx, quint8& high, quint8& low, qint16& error) {
-    const ExchangeResult result = RunExchange(ctx, Row(Command::ReadProgram), {}, error);
-    if (result.outcome == Outcome::Ok) {
-        high = static_cast<quint8>(result.reply.at(0));
-        low = static_cast<quint8>(result.reply.at(1));
-    }
-    return result.outcome;
-}
-
-Outcome ReadDataByte(LinkContext& ctx, quint8& data, qint16& error) {
-    return ReadOne(ctx, Command::ReadData, data, error);
-}
-
-Outcome WriteDataByte(LinkContext& ctx, quint8 data, qint16& error) {
-    return Exchange(ctx, Command::WriteData, error, {data});
+CommandResult ReadProgramWord(Session& session) { return Exchange(session, CommandId::ReadProgram); }
+CommandResult ReadDataByte(Session& session) { return Exchange(session, CommandId::ReadData); }
+CommandResult WriteDataByte(Session& session, quint8 data) {
+    return Exchange(session, CommandId::WriteData, {data});
 }
 
 // --- Fuse, lock and calibration -------------------------------------------------------------------------
 
-Outcome WriteFuse(LinkContext& ctx, quint8 value, qint16& error) {
-    return Exchange(ctx, Command::WriteFuse, error, {value});
+CommandResult WriteFuse(Session& session, quint8 value) { return Exchange(session, CommandId::WriteFuse, {value}); }
+CommandResult WriteFuseLow(Session& session, quint8 value) {
+    return Exchange(session, CommandId::WriteFuseLow, {value});
+}
+CommandResult WriteFuseHigh(Session& session, quint8 value) {
+    return Exchange(session, CommandId::WriteFuseHigh, {value});
+}
+CommandResult WriteLock(Session& session, quint8 value) { return Exchange(session, CommandId::WriteLock, {value}); }
+CommandResult WriteLockTiny26(Session& session, quint8 value) {
+    return Exchange(session, CommandId::WriteLockTiny26, {value});
+}
+CommandResult ReadLockFuse(Session& session) { return Exchange(session, CommandId::ReadLockFuse); }
+CommandResult ReadFuse(Session& session) { return Exchange(session, CommandId::ReadFuse); }
+CommandResult ReadFuseHigh(Session& session) { return Exchange(session, CommandId::ReadFuseHigh); }
+CommandResult ReadCalibration(Session& session) { return Exchange(session, CommandId::ReadCalibration); }
+
+// --- Writer detection ---------------------------------------------------------------------------------
+
+CommandResult ReadIdentification(Session& session) {
+    if (session.Cancelled()) return {Outcome::Cancelled, kCancelled, {}};
+    // ESC back to the base set, then '?' twice: the first answer may be mixed with whatever the writer was
+    // still sending, so only the second one is read.
+    ++session.counts.exchanges;
+    session.port.DiscardInput();
+    bool sent = Send(session, QByteArray(1, kEscape));
+    session.timing.Sleep(milliseconds(100));
+    session.port.DiscardInput();
+    sent = sent && Send(session, QByteArray(1, '?'));
+    session.timing.Sleep(milliseconds(100));
+    session.port.DiscardInput();
+    sent = sent && Send(session, QByteArray(1, '?'));
+    if (!sent) return {Outcome::PortFailed, kWriterNotFound, {}};
+    switch (AwaitBytes(session, kIdentificationLength, seconds(1))) {
+        case Arrival::Arrived:
+            break;
+        case Arrival::TimedOut:
+            return {Outcome::TimedOut, kWriterNotFound, {}};
+        case Arrival::PortFailed:
+            return {Outcome::PortFailed, kWriterNotFound, {}};
+    }
+    const QByteArray reply = session.port.ReadAll();
+    session.counts.bytesIn += reply.size();
+    return {Outcome::Done, {}, reply.left(kIdentificationTextLength)};
 }
 
-Outcome WriteFuseLow(LinkContext& ctx, quint8 value, qint16& error) {
-    return Exchange(ctx, Command::WriteFuseLow, error, {value});
+void EnterAvrCommandSetQuietly(Session& session) {
+    session.port.DiscardInput();
+    Send(session, QByteArray(1, 'A'));
+    // Let the CR of 'A' arrive before returning: the select-device command that follows discards what is
+    // waiting, and a CR that came later would be taken as its acknowledgment.
+    if (AwaitBytes(session, 1, seconds(1)) == Arrival::Arrived) session.counts.bytesIn += session.port.ReadAll().size();
 }
 
-Outcome WriteFuseHigh(LinkContext& ctx, quint8 value, qint16& error) {
-    return Exchange(ctx, Command::WriteFuseHigh, error, {value});
+void ConfigureWriterPort(SerialPort& port) {
+    port.SetLineSettings(kWriterLineSettings);
+    port.SetNoHandshaking();
+    port.SetRts(true);  // fails on a pseudo-terminal; the writer does not need it there
 }
 
-Outcome WriteLock(LinkContext& ctx, quint8 value, qint16& error) {
-    return Exchange(ctx, Command::WriteLock, error, {value});
+bool OpenWriterPort(SerialPort& port, const QString& path) {
+    if (port.IsOpen()) port.Close();
+    ConfigureWriterPort(port);
+    if (path.isEmpty() || !port.Open(path)) return false;
+    port.DiscardInput();
+    return true;
 }
 
-Outcome WriteLockTiny26(LinkContext& ctx, quint8 value, qint16& error) {
-    return Exchange(ctx, Command::WriteLockTiny26, error, {value});
-}
+}  // namespace zendra::link
 
-Outcome ReadLockFuse(LinkContext& ctx, quint8& value, qint16& error) {
-    return ReadOne(ctx, Command::ReadLockFuse, value, error);
-}
+namespace zendra::link {
 
-Outcome ReadFuse(LinkContext& ctx, quint8& value, qint16& error) {
-    return ReadOne(ctx, Command::ReadFuse, value, error);
-}
-
-Outcome ReadFuseHigh(LinkContext& ctx, quint8& value, qint16& error) {
-    return ReadOne(ctx, Command::ReadFuseHigh, value, error);
-}
-
-Outcome ReadCalibration(LinkContext& ctx, quint8& value, qint16& error) {
-    return ReadOne(ctx, Command::ReadCalibration, value, error);
-}
+bool OpenWriterPort(LinkContext& ctx, int number) { return OpenWriterPort(ctx.port, ctx.ports.Resolve(number)); }
 
 }  // namespace zendra::link

@@ -1,61 +1,58 @@
 #pragma once
-// The writer's commands. Each routine performs one exchange (or the short sequence its name says),
-// sets `error` to 1 on failure and never to 0, writes its failure text to status panel 1, and returns
-// how the exchange ended so that loops can stop at the first time-out.
-// Callers pass ctx.state.ErrorFlag as `error`.
+// The writer's commands. Each routine performs one exchange (or the short sequence its name says) and
+// returns how it ended, with the command's own failure text and the bytes it read; it shows nothing and
+// sets no flag, so the operation that called it decides what the user sees.
 
 #include <QtGlobal>
 
+#include "devices/Catalogue.h"
 #include "link/Link.h"
 
 namespace zendra::link {
 
-// --- Delays --------------------------------------------------------------------------------------
 // The responsive wait: window events run, the CPU idles.
-void Wait(LinkContext& ctx, double seconds);
+void Wait(Session& session, double seconds);
 
 // --- Programming mode and identification ----------------------------------------------------------
-Outcome EnterAvrCommandSet(LinkContext& ctx, qint16& error);
-void ExitAvrCommandSet(LinkContext& ctx);
-Outcome EnterProgrammingMode(LinkContext& ctx, qint16& error);
-Outcome LeaveProgrammingMode(LinkContext& ctx, qint16& error);
-Outcome SelectDevice(LinkContext& ctx, quint8 code, qint16& error);
-// Up to five tries, then the device-match rules; flashWords is DetectedFlashWords.
-Outcome ReadSignature(LinkContext& ctx, qint16& flashWords, qint16& error);
-Outcome ChipErase(LinkContext& ctx, qint16& error);
-// 'A', 'P', 50 ms, signature, 'L'; sets ctx.state.DeviceMismatch.
-void CheckDevice(LinkContext& ctx);
+CommandResult EnterAvrCommandSet(Session& session);
+// ESC: back to the writer's base command set; no reply. Skipped on a port that cannot take it.
+void ExitAvrCommandSet(Session& session);
+CommandResult EnterProgrammingMode(Session& session);
+// 'L', then the writer's settling wait (not after a writer that stopped answering).
+CommandResult LeaveProgrammingMode(Session& session);
+CommandResult SelectDevice(Session& session, quint8 code);
+// 's' until the family byte names a known flash size, at most five times; data: part, family, vendor.
+CommandResult ReadSignature(Session& session);
+CommandResult ChipErase(Session& session);
 
 // --- Memory access ---------------------------------------------------------------------------------
-Outcome SelectAddress(LinkContext& ctx, qint32 address, qint16& error);
-Outcome WriteProgramWord(LinkContext& ctx, quint8 high, quint8 low, qint16& error);
-Outcome WriteProgramWordTiny26(LinkContext& ctx, quint8 high, quint8 low, qint16& error);
-Outcome ReadProgramWord(LinkContext& ctx, quint8& high, quint8& low, qint16& error);
-Outcome ReadDataByte(LinkContext& ctx, quint8& data, qint16& error);
-Outcome WriteDataByte(LinkContext& ctx, quint8 data, qint16& error);
+CommandResult SelectAddress(Session& session, qint32 address);
+// 'c' then 'C' (the high byte never goes out after a silent writer), or one 'W'.
+CommandResult WriteProgramWord(Session& session, devices::WordWrite kind, quint8 high, quint8 low);
+CommandResult ReadProgramWord(Session& session);  // data: high, low
+CommandResult ReadDataByte(Session& session);
+CommandResult WriteDataByte(Session& session, quint8 data);
 
 // --- Fuse, lock and calibration ----------------------------------------------------------------------
-Outcome WriteFuse(LinkContext& ctx, quint8 value, qint16& error);
-Outcome WriteFuseLow(LinkContext& ctx, quint8 value, qint16& error);
-Outcome WriteFuseHigh(LinkContext& ctx, quint8 value, qint16& error);
-Outcome WriteLock(LinkContext& ctx, quint8 value, qint16& error);
-Outcome WriteLockTiny26(LinkContext& ctx, quint8 value, qint16& error);
-Outcome ReadLockFuse(LinkContext& ctx, quint8& value, qint16& error);
-Outcome ReadFuse(LinkContext& ctx, quint8& value, qint16& error);
-Outcome ReadFuseHigh(LinkContext& ctx, quint8& value, qint16& error);
-Outcome ReadCalibration(LinkContext& ctx, quint8& value, qint16& error);
+CommandResult WriteFuse(Session& session, quint8 value);
+CommandResult WriteFuseLow(Session& session, quint8 value);
+CommandResult WriteFuseHigh(Session& session, quint8 value);
+CommandResult WriteLock(Session& session, quint8 value);
+CommandResult WriteLockTiny26(Session& session, quint8 value);
+CommandResult ReadLockFuse(Session& session);
+CommandResult ReadFuse(Session& session);
+CommandResult ReadFuseHigh(Session& session);
+CommandResult ReadCalibration(Session& session);
 
-// --- Writer detection and communication check -----------------------------------------------------
-// Opens the saved port, identifies the writer, refuses old firmware, selects the device.
-bool CheckCommunication(LinkContext& ctx);
-void DetectWriter(LinkContext& ctx, double& version, qint16& error);
-void ShowFirmwareAdvisory(LinkContext& ctx);
-// Turns the message window into the communication-error notice.
-void ReportCommError(LinkContext& ctx);
+// --- Writer detection ----------------------------------------------------------------------------------
+// ESC, then '?' twice with the writer's pauses; data: the first 15 bytes of the 17-byte identification.
+CommandResult ReadIdentification(Session& session);
+// 'A' sent on its own after the identification, its CR taken off the line before anything else is sent.
+void EnterAvrCommandSetQuietly(Session& session);
 
-// Configures the port with the writer's line settings and opens COM `number` through the port map.
-// False when it cannot be opened (no such port, in use). The mapping is not stored here: a dialog that
-// confirms a port stores what it resolved to with ctx.ports.Assign.
-bool OpenWriterPort(LinkContext& ctx, int number);
+// Sets the writer's line settings, no handshaking and RTS on the port (RTS fails on a pseudo-terminal).
+void ConfigureWriterPort(SerialPort& port);
+// Closes the port if open, configures it and opens `path`; false when it cannot be opened.
+bool OpenWriterPort(SerialPort& port, const QString& path);
 
 }  // namespace zendra::link

@@ -4,8 +4,8 @@
 // reply from the moment the last byte left, and check its first byte when the row asks for a CR.
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
-#include <array>
 #include <chrono>
 #include <initializer_list>
 
@@ -37,12 +37,10 @@ struct Parameter {
 constexpr Parameter Argument(int index, Gap before = {}) { return {before, index, 0}; }
 constexpr Parameter Fixed(quint8 value, Gap before = {}) { return {before, -1, value}; }
 
-inline constexpr int kMaxParameters = 4;
-
-struct CommandSpec {
+// One command of the writer as data.
+struct CommandRow {
     char letter = 0;
-    std::array<Parameter, kMaxParameters> parameters{};
-    int parameterCount = 0;
+    QList<Parameter> parameters;
     bool parametersInOneWrite = false;  // 'T' alone sends its two bytes in one write
     int replyLength = 1;
     seconds timeOut{1};
@@ -52,23 +50,23 @@ struct CommandSpec {
     bool appendReceivedByte = false;  // the wrong-reply message ends with the byte received, as a character
 };
 
-struct ExchangeResult {
-    Outcome outcome = Outcome::TimedOut;
-    QByteArray reply;  // exactly replyLength bytes when the reply arrived
-};
-
-// Performs the exchange. On a time-out or a wrong reply sets `error` to 1 and shows the row's message in
-// status panel 1. A port that has failed or closed fails at once with the time-out message.
-ExchangeResult RunExchange(LinkContext& ctx, const CommandSpec& command, std::initializer_list<quint8> arguments,
-                           qint16& error);
+// Performs the exchange and says how it ended; a failure carries the row's message. A port that has
+// failed or closed fails at once, with the time-out message.
+CommandResult RunExchange(Session& session, const CommandRow& command, std::initializer_list<quint8> arguments);
 
 enum class Arrival { Arrived, TimedOut, PortFailed };
 
 // Waits until `count` bytes are waiting; the time-out is met only when the clock is strictly past
 // now + `timeOut`. Returns at once when the port fails.
-Arrival AwaitBytes(LinkContext& ctx, int count, core::Duration timeOut);
+Arrival AwaitBytes(SerialPort& port, core::Timing& timing, int count, core::Duration timeOut);
+inline Arrival AwaitBytes(Session& session, int count, core::Duration timeOut) {
+    return AwaitBytes(session.port, session.timing, count, timeOut);
+}
 
 // A port that can still carry an exchange.
 bool IsPortUsable(const SerialPort& port);
+
+// Writes `bytes` when the port can carry them, counting them for the session's figures.
+bool Send(Session& session, const QByteArray& bytes);
 
 }  // namespace zendra::link

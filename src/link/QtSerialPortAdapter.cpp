@@ -162,3 +162,11 @@ void QtSerialPortAdapter::WaitForMoreBytes(core::Duration maxWait) {
 }
 
 }  // namespace zendra::link
+
+#include "link/SystemPort.h"
+
+namespace zendra::link {
+
+std::unique_ptr<SerialPort> MakeSystemSerialPort() { return std::make_unique<QtSerialPortAdapter>(); }
+
+}  // namespace zendra::link

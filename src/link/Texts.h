@@ -89,6 +89,9 @@ inline const QString kAdvisoryOrLater = QStringLiteral(" 、または、それ�
 inline const QString kAdvisoryWhereShown =
     QStringLiteral("（現在使用中のファームウエアバージョンは、メイン画面の右下に表示されます。）");
 
+// An operation stopped by the user between two exchanges.
+inline const QString kCancelled = QStringLiteral("操作を中止しました。");
+
 // --- Port map ---
 inline const QString kPortNotConnected = QStringLiteral("未接続");
 

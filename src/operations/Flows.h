@@ -1,32 +1,47 @@
 #pragma once
-// The chip operations: program, verify, read and erase flows, and the main window's four writer commands
-// in their stated order (the shell's handlers only take the operation guard and call these).
+// The chip operations. Each takes its inputs as values and returns a report; its running account goes to
+// the environment's progress, and the firmware advisory to its prompts. The main window's commands chain
+// the flows in their stated order; the flows also run alone (the program flow's verify, tests).
 
-#include <QString>
-#include <functional>
-
-#include "image/MemoryImages.h"
-#include "link/Link.h"
+#include "operations/Report.h"
 
 namespace zendra::operations {
 
-struct OperationContext {
-    link::LinkContext& link;
-    image::MemoryImages& images;
-};
+class Run;
 
-void ProgramDevice(OperationContext& ctx);
-void VerifyDevice(OperationContext& ctx);
-void ReadDevice(OperationContext& ctx);
-void EraseDevice(OperationContext& ctx);
+// --- The main window's commands ----------------------------------------------------------------------
+// Program: communication check, device check, erase, program, verify; the elapsed seconds.
+Report ProgramCommand(Environment& env, const Target& target, const image::MemoryImages& images);
+// Read: the whole chip into a copy of `current` (in the report), then its lock/fuse choices; the elapsed
+// seconds.
+Report ReadCommand(Environment& env, const Target& target, const image::MemoryImages& current,
+                   const devices::PanelIndexes& panel);
+// Verify: the whole memory against the images.
+Report VerifyCommand(Environment& env, const Target& target, const image::MemoryImages& images);
+// Erase: also for chips that do not match or are locked; on success the device's panel is renewed.
+Report EraseCommand(Environment& env, const Target& target);
+// The communication check alone (the port dialog's OK).
+Report CheckCommunicationCommand(Environment& env, const Target& target);
+Report ReadLockFuseCommand(Environment& env, const Target& target, const devices::PanelIndexes& current);
+Report WriteLockFuseCommand(Environment& env, const Target& target, const devices::PanelIndexes& choices);
 
-// Main window commands (without the guard). ProgramCommand and ReadCommand write status panel 5.
-void ProgramCommand(OperationContext& ctx);
-void ReadCommand(OperationContext& ctx);
-void VerifyCommand(OperationContext& ctx);
-// Erase: on success calls `applyDeviceSelection` (the shell's ApplyDeviceSelection) before the done text.
-void EraseCommand(OperationContext& ctx, const std::function<void()>& applyDeviceSelection);
+// --- The flows alone, without the communication check ------------------------------------------------
+Report ProgramDevice(Environment& env, const Target& target, const image::MemoryImages& images);
+Report VerifyDevice(Environment& env, const Target& target, const image::MemoryImages& images, bool wholeMemory);
+Report ReadDevice(Environment& env, const Target& target, const image::MemoryImages& current);
+Report EraseDevice(Environment& env, const Target& target);
 
+// The flows' bodies over one run, so a command and the flows it chains share one account.
+void RunProgram(Run& run, const image::MemoryImages& images);
+// `wholeMemory`: every word and byte of the device after a device check; else the images' used part.
+void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory);
+void RunRead(Run& run, const image::MemoryImages& current);
+void RunErase(Run& run);
+// The lock/fuse read with its own communication check, as its button runs it.
+void RunReadLockFuse(Run& run, const devices::PanelIndexes& current);
+
+// The text of the NG verdicts (status line and notice); empty when both memories matched.
+QString NgVerdictText(bool flashNg, bool eepromNg);
 // Status panel 5: whole seconds followed by "秒".
 QString ElapsedText(long long seconds);
 

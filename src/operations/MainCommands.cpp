@@ -1,6 +1,7 @@
-#include "devices/LockFuse.h"
 #include "link/Commands.h"
-#include "operations/FlowSteps.h"
+#include "operations/Checks.h"
+#include "operations/Flows.h"
+#include "operations/Run.h"
 #include "operations/Texts.h"
 
 namespace zendra::operations {
@@ -9,73 +10,73 @@ QString ElapsedText(long long seconds) { return QString::number(seconds) + text:
 
 namespace {
 
-void ShowElapsed(FlowRun& run, core::Clock::time_point start) {
-    run.Ui().SetStatusPanel(5, ElapsedText(core::WholeSecondsSince(run.Link().timing, start)));
+void ShowElapsed(Run& run) {
+    run.Show(core::StatusField::Elapsed,
+             ElapsedText(core::WholeSecondsSince(run.Link().timing, run.Started())));
 }
 
 }  // namespace
 
-void ProgramCommand(OperationContext& ctx) {
-    FlowRun run(ctx);
-    auto& link = run.Link();
-    run.Ui().SetStatusPanel(5, QString());
-    const auto start = link.timing.Now();
-    if (!link::CheckCommunication(link)) return;
+Report ProgramCommand(Environment& env, const Target& target, const image::MemoryImages& images) {
+    Run run(env, target);
+    run.Show(core::StatusField::Elapsed, QString());
+    if (!CheckCommunication(run)) return run.Finish();
 
-    link::CheckDevice(link);
-    if (run.State().DeviceMismatch) {
+    if (!CheckDevice(run)) {
         run.EndOnFailure();
-        return;
+        return run.Finish();
     }
 
     run.Error() = 0;
     RunErase(run);
     // Writing over a chip that was not erased would leave a mix of old and new bits.
-    if (run.Failed()) {
-        ShowElapsed(run, start);
-        return;
-    }
-    run.State().VerifyWholeMemory = false;
-    RunProgram(run);
-    ShowElapsed(run, start);
+    if (!run.Failed()) RunProgram(run, images);
+    ShowElapsed(run);
+    return run.Finish();
 }
 
-void ReadCommand(OperationContext& ctx) {
-    FlowRun run(ctx);
-    auto& link = run.Link();
-    run.Ui().SetStatusPanel(5, QString());
-    const auto start = link.timing.Now();
-    if (!link::CheckCommunication(link)) return;
+Report ReadCommand(Environment& env, const Target& target, const image::MemoryImages& current,
+                   const devices::PanelIndexes& panel) {
+    Run run(env, target);
+    run.Show(core::StatusField::Elapsed, QString());
+    if (!CheckCommunication(run)) return run.Finish();
 
-    RunRead(run);
+    RunRead(run, current);
     if (!run.Failed()) {
-        devices::FuseRead(link);
-        if (!run.Failed()) run.Ui().SetStatusPanel(1, text::kReadCommandDone);
+        RunReadLockFuse(run, panel);
+        if (!run.Failed()) run.Status(text::kReadCommandDone);
     }
-    ShowElapsed(run, start);
+    ShowElapsed(run);
+    return run.Finish();
 }
 
-void VerifyCommand(OperationContext& ctx) {
-    FlowRun run(ctx);
-    auto& link = run.Link();
-    if (!link::CheckCommunication(link)) return;
-    run.State().VerifyWholeMemory = true;
-    RunVerify(run);
-    run.Ui().SetStatusPanel(1, text::kVerifyCommandDone);
+Report VerifyCommand(Environment& env, const Target& target, const image::MemoryImages& images) {
+    Run run(env, target);
+    if (!CheckCommunication(run)) return run.Finish();
+    RunVerify(run, images, true);
+    run.Status(text::kVerifyCommandDone);
+    return run.Finish();
 }
 
-void EraseCommand(OperationContext& ctx, const std::function<void()>& applyDeviceSelection) {
-    FlowRun run(ctx);
-    auto& link = run.Link();
-    if (!link::CheckCommunication(link)) return;
+Report EraseCommand(Environment& env, const Target& target) {
+    Run run(env, target);
+    if (!CheckCommunication(run)) return run.Finish();
 
     // The erase also serves chips that do not match, or are locked: the signature only informs.
-    link::ReadSignature(link, run.State().DetectedFlashWords, run.Error());
+    ReadSignatureAndJudge(run);
     run.Error() = 0;
+    run.AcceptChip();
     RunErase(run);
-    if (run.Failed()) return;
-    if (applyDeviceSelection) applyDeviceSelection();
-    run.Ui().SetStatusPanel(1, text::kEraseCommandDone);
+    if (run.Failed()) return run.Finish();
+    run.Result().deviceSelectionRenewed = true;
+    run.Status(text::kEraseCommandDone);
+    return run.Finish();
+}
+
+Report CheckCommunicationCommand(Environment& env, const Target& target) {
+    Run run(env, target);
+    CheckCommunication(run);
+    return run.Finish();
 }
 
 }  // namespace zendra::operations

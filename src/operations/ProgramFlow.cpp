@@ -1,7 +1,6 @@
-#include "devices/Catalogue.h"
-#include "image/Dumps.h"
 #include "link/Commands.h"
-#include "operations/FlowSteps.h"
+#include "operations/Checks.h"
+#include "operations/Flows.h"
 #include "operations/Texts.h"
 #include "operations/UsedPart.h"
 
@@ -9,111 +8,102 @@ namespace zendra::operations {
 
 namespace {
 
-// The one device whose flash words go out with 'W'; the selector text decides.
-const QString kTiny26Name = devices::DeviceTable()[devices::kATtiny26L].Name();
+void WriteFlash(Run& run, const image::MemoryImages& images, qint32 count) {
+    auto& session = run.Link();
+    const auto& image = images.ProgramImage;
+    const devices::WordWrite kind = run.Device() ? run.Device()->wordWrite : devices::WordWrite::LowHigh;
 
-void WriteFlash(FlowRun& run) {
-    auto& ctx = run.Link();
-    auto& state = run.State();
-    const auto& image = run.Images().ProgramImage;
-
-    run.Ui().ShowMessage(core::kMessageProgress, text::kProgrammingFlash);
-    link::EnterProgrammingMode(ctx, run.Error());
-    link::SelectAddress(ctx, 0, run.Error());
-    const bool tiny26 = run.Ui().DeviceSelectorText() == kTiny26Name;
-    const qint32 count = state.ProgramWordCount;
+    run.Phase(text::kProgrammingFlash);
+    run.Do(link::EnterProgrammingMode(session));
+    run.Do(link::SelectAddress(session, 0));
     for (qint32 w = 0; w < count; ++w) {
-        run.Progress(w, count - 1);
-        const quint8 high = image[2 * w];
-        const quint8 low = image[2 * w + 1];
-        const auto outcome = tiny26 ? link::WriteProgramWordTiny26(ctx, high, low, run.Error())
-                                    : link::WriteProgramWord(ctx, high, low, run.Error());
+        run.Step(w, count - 1);
         // A writer that has stopped answering would cost a time-out per word; a wrong reply does not stop.
-        if (outcome == link::Outcome::TimedOut) break;
+        if (run.Do(link::WriteProgramWord(session, kind, image[2 * w], image[2 * w + 1])).Ends()) break;
     }
-    link::LeaveProgrammingMode(ctx, run.Error());
+    run.Do(link::LeaveProgrammingMode(session));
 }
 
-void WriteEeprom(FlowRun& run) {
-    auto& ctx = run.Link();
-    const auto& image = run.Images().EepromImage;
+void WriteEeprom(Run& run, const image::MemoryImages& images) {
+    auto& session = run.Link();
+    const auto& image = images.EepromImage;
 
-    run.Ui().ShowMessage(core::kMessageProgress, text::kProgrammingEeprom);
-    link::EnterProgrammingMode(ctx, run.Error());
-    const qint32 bytes = EepromBytesOf(run.State().EepromBytes);
+    run.Phase(text::kProgrammingEeprom);
+    run.Do(link::EnterProgrammingMode(session));
+    const qint32 bytes = run.EepromBytes();
     for (qint32 a = 0; a < bytes; ++a) {
-        run.Progress(a, bytes - 1);
+        run.Step(a, bytes - 1);
         // The erased chip already holds 0xFF.
         if (image[a] == image::kErased) continue;
-        if (link::SelectAddress(ctx, a, run.Error()) == link::Outcome::TimedOut) break;
-        if (link::WriteDataByte(ctx, image[a], run.Error()) == link::Outcome::TimedOut) break;
+        if (run.Do(link::SelectAddress(session, a)).Ends()) break;
+        if (run.Do(link::WriteDataByte(session, image[a])).Ends()) break;
     }
-    link::LeaveProgrammingMode(ctx, run.Error());
+    run.Do(link::LeaveProgrammingMode(session));
+}
+
+// Writes one memory in its own programming cycle; false when the cycle could not even start.
+template <typename Write>
+bool ProgramPhase(Run& run, PhaseKind phase, const QString& failure, Write write, bool& dumpChanged) {
+    run.Error() = 0;
+    run.Do(link::EnterAvrCommandSet(run.Link()));
+    if (run.Failed()) {
+        run.AddPhase(phase, false, run.Result().status);
+        run.EndOnFailure();
+        return false;
+    }
+    write();
+    run.AddPhase(phase, !run.Failed(), failure);
+    if (run.Failed()) {
+        run.ReportPhaseFailure(failure);
+    } else {
+        dumpChanged = true;
+        run.ClosePhase();
+    }
+    return true;
 }
 
 }  // namespace
 
-void RunProgram(FlowRun& run) {
-    auto& ctx = run.Link();
-    auto& state = run.State();
-    const qint32 words = FlashWordsOf(state.ProgramMemoryWords);
+void RunProgram(Run& run, const image::MemoryImages& images) {
+    const qint32 words = run.FlashWords();
 
-    run.Progress(0, words - 1);
-    run.Ui().ShowMessage(core::kMessageProgress, text::kProgrammingFlash);
+    run.Step(0, words - 1);
+    run.Phase(text::kProgrammingFlash);
 
-    const qint32 last = RaiseZeroToOne(LastUsedWord(run.Images(), words));
-    const qint32 lastEeprom = RaiseZeroToOne(LastUsedByte(run.Images(), state.EepromBytes));
+    const qint32 last = RaiseZeroToOne(LastUsedWord(images, words));
+    const qint32 lastEeprom = RaiseZeroToOne(LastUsedByte(images, run.EepromBytes()));
     if (last == -1 && lastEeprom == -1) {
-        run.Ui().ShowMessage(core::kMessageNotice, text::kAllMemoryBlank);
-        run.Ui().SetStatusPanel(1, text::kAllMemoryBlank);
+        run.Notice(text::kAllMemoryBlank);
+        run.Status(text::kAllMemoryBlank);
+        run.NothingToDo();
         return;
     }
 
     run.Error() = 0;
-    state.ProgramWordCount = last + 1;
-    state.EepromByteCount = lastEeprom + 1;
-
-    link::CheckDevice(ctx);
-    if (run.Failed()) {
-        run.Ui().SetStatusPanel(1, text::kProgramAborted);
-        link::ReportCommError(ctx);
+    if (!CheckDevice(run)) {
+        run.Status(text::kProgramAborted);
+        ReportCommError(run);
         return;
     }
 
-    link::EnterAvrCommandSet(ctx, run.Error());
-    if (run.Failed()) {
-        run.EndOnFailure();
+    Report& report = run.Result();
+    if (!ProgramPhase(
+            run, PhaseKind::ProgramFlash, text::kFlashProgramFailed, [&] { WriteFlash(run, images, last + 1); },
+            report.programDumpChanged))
         return;
-    }
-    WriteFlash(run);
-    if (run.Failed()) {
-        run.ReportPhaseFailure(text::kFlashProgramFailed);
-    } else {
-        image::RedrawProgramDump(run.Ui(), state, run.Images());
-        run.ClosePhase();
-    }
-
     // The EEPROM phase runs whatever the flash phase gave.
-    run.Error() = 0;
-    link::EnterAvrCommandSet(ctx, run.Error());
-    if (run.Failed()) {
-        run.EndOnFailure();
+    if (!ProgramPhase(
+            run, PhaseKind::ProgramEeprom, text::kEepromProgramFailed, [&] { WriteEeprom(run, images); },
+            report.eepromDumpChanged))
         return;
-    }
-    WriteEeprom(run);
-    if (run.Failed()) {
-        run.ReportPhaseFailure(text::kEepromProgramFailed);
-    } else {
-        image::RedrawEepromDump(run.Ui(), state, run.Images());
-        run.ClosePhase();
-    }
 
-    RunVerify(run);
+    RunVerify(run, images, false);
 }
 
-void ProgramDevice(OperationContext& ctx) {
-    FlowRun run(ctx);
-    RunProgram(run);
+Report ProgramDevice(Environment& env, const Target& target, const image::MemoryImages& images) {
+    Run run(env, target);
+    RunProgram(run, images);
+    return run.Finish();
 }
 
 }  // namespace zendra::operations

@@ -1,134 +1,134 @@
-#include "image/Dumps.h"
 #include "link/Commands.h"
-#include "operations/FlowSteps.h"
+#include "operations/Checks.h"
+#include "operations/Flows.h"
 #include "operations/Texts.h"
-#include "operations/UsedPart.h"
 
 namespace zendra::operations {
 
 namespace {
 
 // False when a word read timed out: the read then ends at once, keeping the words read so far.
-bool ReadFlash(FlowRun& run, qint32 words) {
-    auto& ctx = run.Link();
-    auto& image = run.Images().ProgramImage;
-    link::SelectAddress(ctx, 0, run.Error());
+bool ReadFlash(Run& run, image::ProgramArray& image, qint32 words) {
+    run.Do(link::SelectAddress(run.Link(), 0));
     for (qint32 w = 0; w < words; ++w) {
-        run.Progress(w, words - 1);
-        quint8 high = 0;
-        quint8 low = 0;
-        if (link::ReadProgramWord(ctx, high, low, run.Error()) == link::Outcome::TimedOut) return false;
-        image[2 * w] = high;
-        image[2 * w + 1] = low;
+        run.Step(w, words - 1);
+        const link::CommandResult read = run.Do(link::ReadProgramWord(run.Link()));
+        if (read.Ends()) return false;
+        image[2 * w] = read.Byte(0);
+        image[2 * w + 1] = read.Byte(1);
     }
     return true;
 }
 
-void ReadEeprom(FlowRun& run, qint32 bytes) {
-    auto& ctx = run.Link();
-    auto& image = run.Images().EepromImage;
+void ReadEeprom(Run& run, image::EepromArray& image, qint32 bytes) {
     for (qint32 a = 0; a < bytes; ++a) {
-        run.Progress(a, bytes - 1);
-        if (link::SelectAddress(ctx, a, run.Error()) == link::Outcome::TimedOut) return;
-        quint8 data = 0;
+        run.Step(a, bytes - 1);
+        if (run.Do(link::SelectAddress(run.Link(), a)).Ends()) return;
         // A byte that was not read keeps what the image held, rather than a neighbour's value.
-        if (link::ReadDataByte(ctx, data, run.Error()) == link::Outcome::TimedOut) return;
-        image[a] = data;
+        const link::CommandResult read = run.Do(link::ReadDataByte(run.Link()));
+        if (read.Ends()) return;
+        image[a] = read.Byte(0);
     }
 }
 
 }  // namespace
 
-void RunRead(FlowRun& run) {
-    auto& ctx = run.Link();
-    auto& state = run.State();
-    const qint32 words = FlashWordsOf(state.ProgramMemoryWords);
-    const qint32 bytes = EepromBytesOf(state.EepromBytes);
+void RunRead(Run& run, const image::MemoryImages& current) {
+    auto& session = run.Link();
+    const qint32 words = run.FlashWords();
+    const qint32 bytes = run.EepromBytes();
+    Report& report = run.Result();
+    image::MemoryImages& images = report.images.emplace(current);
 
-    run.Ui().ShowMessage(core::kMessageProgress, text::kReadingFlash);
+    run.Phase(text::kReadingFlash);
     run.Error() = 0;
-    link::CheckDevice(ctx);
-    if (run.Failed()) {
-        run.Ui().SetStatusPanel(1, text::kReadAborted);
+    if (!CheckDevice(run)) {
+        run.Status(text::kReadAborted);
         run.EndOnFailure();
         return;
     }
 
-    run.Progress(0, words - 1);
-    link::EnterAvrCommandSet(ctx, run.Error());
+    run.Step(0, words - 1);
+    run.Do(link::EnterAvrCommandSet(session));
     if (run.Failed()) {
         run.EndOnFailure();
         return;
     }
-    run.Ui().ShowMessage(core::kMessageProgress, text::kReadingFlash);
-    link::EnterProgrammingMode(ctx, run.Error());
+    run.Phase(text::kReadingFlash);
+    run.Do(link::EnterProgrammingMode(session));
     if (run.Failed()) {
-        link::ReportCommError(ctx);
+        ReportCommError(run);
         return;
     }
-    if (!ReadFlash(run, words)) {
+    if (!ReadFlash(run, images.ProgramImage, words)) {
         // No 'L', no EEPROM phase, no dump refresh: the writer has stopped answering.
+        run.AddPhase(PhaseKind::ReadFlash, false, report.status);
         run.EndOnFailure();
         return;
     }
-    link::LeaveProgrammingMode(ctx, run.Error());
+    run.Do(link::LeaveProgrammingMode(session));
     const bool flashFailed = run.Failed();
+    run.AddPhase(PhaseKind::ReadFlash, !flashFailed, text::kFlashReadFailed);
     if (flashFailed) {
         run.ReportPhaseFailure(text::kFlashReadFailed);
     } else {
-        image::RedrawProgramDump(run.Ui(), state, run.Images());
+        report.programDumpChanged = true;
     }
 
     run.Error() = 0;
-    link::EnterAvrCommandSet(ctx, run.Error());
+    run.Do(link::EnterAvrCommandSet(session));
     if (run.Failed()) {
         run.EndOnFailure();
         return;
     }
-    run.Ui().ShowMessage(core::kMessageProgress, text::kReadingEeprom);
-    link::EnterProgrammingMode(ctx, run.Error());
-    ReadEeprom(run, bytes);
-    link::LeaveProgrammingMode(ctx, run.Error());
+    run.Phase(text::kReadingEeprom);
+    run.Do(link::EnterProgrammingMode(session));
+    ReadEeprom(run, images.EepromImage, bytes);
+    run.Do(link::LeaveProgrammingMode(session));
+    run.AddPhase(PhaseKind::ReadEeprom, !run.Failed(), text::kEepromReadFailed);
     if (run.Failed()) {
         run.ReportPhaseFailure(text::kEepromReadFailed);
     } else {
-        image::RedrawEepromDump(run.Ui(), state, run.Images());
+        report.eepromDumpChanged = true;
         run.ClosePhase();
     }
     // The caller must not take a read with a failed flash phase for a good one.
     if (flashFailed) run.Error() = 1;
 }
 
-void RunErase(FlowRun& run) {
-    auto& ctx = run.Link();
-    link::EnterAvrCommandSet(ctx, run.Error());
+void RunErase(Run& run) {
+    auto& session = run.Link();
+    run.Do(link::EnterAvrCommandSet(session));
     if (run.Failed()) {
+        run.AddPhase(PhaseKind::Erase, false, run.Result().status);
         run.EndOnFailure();
         return;
     }
     run.Error() = 0;
-    run.Ui().ShowMessage(core::kMessageProgress, text::kErasing);
-    run.Ui().PumpEvents();
-    link::EnterProgrammingMode(ctx, run.Error());
-    link::ChipErase(ctx, run.Error());
-    link::LeaveProgrammingMode(ctx, run.Error());
+    run.Phase(text::kErasing);
+    run.Do(link::EnterProgrammingMode(session));
+    run.Do(link::ChipErase(session));
+    run.Do(link::LeaveProgrammingMode(session));
+    run.AddPhase(PhaseKind::Erase, !run.Failed(), text::kEraseFailed);
     if (run.Failed()) {
         run.ReportPhaseFailure(text::kEraseFailed);
         return;
     }
     // The images are not cleared by an erase; the EEPROM view is only redrawn.
-    image::RedrawEepromDump(run.Ui(), run.State(), run.Images());
+    run.Result().eepromDumpChanged = true;
     run.ClosePhase();
 }
 
-void ReadDevice(OperationContext& ctx) {
-    FlowRun run(ctx);
-    RunRead(run);
+Report ReadDevice(Environment& env, const Target& target, const image::MemoryImages& current) {
+    Run run(env, target);
+    RunRead(run, current);
+    return run.Finish();
 }
 
-void EraseDevice(OperationContext& ctx) {
-    FlowRun run(ctx);
+Report EraseDevice(Environment& env, const Target& target) {
+    Run run(env, target);
     RunErase(run);
+    return run.Finish();
 }
 
 }  // namespace zendra::operations

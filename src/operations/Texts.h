@@ -48,7 +48,18 @@ inline const QString kVerifyCommandDone = QStringLiteral("ベリファイ終了�
 inline const QString kEraseCommandDone = QStringLiteral("チップ イレース完了。");
 inline const QString kSecondsSuffix = QStringLiteral("秒");
 
-// ReportProgress state that shows the bar.
-inline const QString kProgressOn = QStringLiteral("ON");
+// Lock/fuse read and write
+inline const QString kResetDisableWarning = QStringLiteral(
+    "ＰＢ５またはＰＢ７リセット機能の無効「PB5:I/O」または「PB7:I/O」を選択しライトした場合、そのデバイスは、"
+    "このプログラマ(Low-voltage Serial Programming mode)ではアクセスできなくなります。"
+    "ＯＴＰデバイスと同じ扱いとなりますので注意してください。");
+inline const QString kFuseReadProgress = QStringLiteral("Ｌｏｃｋ/Ｆｕｓｅビット 読出し中.....");
+inline const QString kFuseWriteProgress = QStringLiteral("Lock/Fuse bit ライト中....");
+inline const QString kFuseReadMismatch =
+    QStringLiteral("設定デバイスと、ソケット上のデバイスがミスマッチです。");
+inline const QString kFuseReadFailed = QStringLiteral("Lock/Fuse bit リードに失敗しました。");
+inline const QString kFuseReadDone = QStringLiteral("Lock/Fuse bit リードが完了しました。");
+inline const QString kFuseWriteFailed = QStringLiteral("Lock/Fuse bit ライトに失敗しました。");
+inline const QString kFuseWriteDone = QStringLiteral("Lock/Fuse bit ライトが完了しました。");
 
 }  // namespace zendra::operations::text

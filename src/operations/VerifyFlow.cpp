@@ -1,139 +1,136 @@
-#include "image/Dumps.h"
 #include "link/Commands.h"
-#include "operations/FlowSteps.h"
+#include "operations/Checks.h"
+#include "operations/Flows.h"
 #include "operations/Texts.h"
 #include "operations/UsedPart.h"
-#include "operations/VerifyLog.h"
 
 namespace zendra::operations {
 
 namespace {
 
 // Flash words read back and compared; true when any differed.
-bool CompareFlash(FlowRun& run, VerifyLog& log) {
-    auto& ctx = run.Link();
-    const auto& image = run.Images().ProgramImage;
-    const qint32 count = run.State().ProgramWordCount;
+bool CompareFlash(Run& run, const image::MemoryImages& images, qint32 count) {
+    const auto& image = images.ProgramImage;
     bool ng = false;
     for (qint32 w = 0; w < count; ++w) {
-        run.Progress(w, count - 1);
-        quint8 high = 0;
-        quint8 low = 0;
+        run.Step(w, count - 1);
         // A word that was not read is not compared: the failure itself is reported after the loop.
-        if (link::ReadProgramWord(ctx, high, low, run.Error()) == link::Outcome::TimedOut) break;
-        if (image[2 * w] != high || image[2 * w + 1] != low) {
-            const quint16 original = static_cast<quint16>(image[2 * w] << 8 | image[2 * w + 1]);
-            const quint16 read = static_cast<quint16>(high << 8 | low);
-            log.AddLine(ProgramDifferenceLine(w, original, read));
+        const link::CommandResult read = run.Do(link::ReadProgramWord(run.Link()));
+        if (read.Ends()) break;
+        const auto original = static_cast<quint16>(image[2 * w] << 8 | image[2 * w + 1]);
+        const auto chip = static_cast<quint16>(read.Byte(0) << 8 | read.Byte(1));
+        if (original != chip) {
+            run.Result().differences.append({Memory::Flash, w, original, chip});
             ng = true;
         }
     }
     return ng;
 }
 
-bool CompareEeprom(FlowRun& run, VerifyLog& log) {
-    auto& ctx = run.Link();
-    const auto& image = run.Images().EepromImage;
-    const qint32 count = run.State().EepromByteCount;
+bool CompareEeprom(Run& run, const image::MemoryImages& images, qint32 count) {
+    const auto& image = images.EepromImage;
     bool ng = false;
     for (qint32 a = 0; a < count; ++a) {
-        run.Progress(a, count - 1);
-        if (link::SelectAddress(ctx, a, run.Error()) == link::Outcome::TimedOut) break;
-        quint8 data = 0;
-        if (link::ReadDataByte(ctx, data, run.Error()) == link::Outcome::TimedOut) break;
-        if (image[a] != data) {
-            log.AddLine(EepromDifferenceLine(a, image[a], data));
+        run.Step(a, count - 1);
+        if (run.Do(link::SelectAddress(run.Link(), a)).Ends()) break;
+        const link::CommandResult read = run.Do(link::ReadDataByte(run.Link()));
+        if (read.Ends()) break;
+        if (image[a] != read.Byte(0)) {
+            run.Result().differences.append({Memory::Eeprom, a, image[a], read.Byte(0)});
             ng = true;
         }
     }
     return ng;
 }
 
-void ShowVerdict(FlowRun& run, bool flashNg, bool eepromNg, const QString& logPath) {
-    auto& ui = run.Ui();
+void ShowVerdict(Run& run, bool flashNg, bool eepromNg) {
+    run.NoteVerify(flashNg, eepromNg);
     if (!flashNg && !eepromNg) {
-        ui.SetStatusPanel(1, text::kVerdictAllOkStatus);
+        run.Status(text::kVerdictAllOkStatus);
         // The notice only flashes up; the status bar keeps the result.
-        ui.ShowMessage(core::kMessageNotice, text::kVerdictAllOk);
-        ui.PumpEvents();
-        ui.CloseMessage();
+        run.Notice(text::kVerdictAllOk);
+        run.CloseMessage();
         return;
     }
-    ui.LoadDumpView(core::DumpWindow::Verify, logPath);
-    ui.ShowVerifyWindow();
+    run.Result().showVerifyLog = true;
     const QString verdict = NgVerdictText(flashNg, eepromNg);
-    ui.SetStatusPanel(1, verdict);
-    ui.ShowMessage(core::kMessageNotice, verdict);
+    run.Status(verdict);
+    run.Notice(verdict);
 }
 
 }  // namespace
 
-void RunVerify(FlowRun& run) {
-    auto& ctx = run.Link();
-    auto& state = run.State();
-    const qint32 words = FlashWordsOf(state.ProgramMemoryWords);
-    const qint32 bytes = EepromBytesOf(state.EepromBytes);
+QString NgVerdictText(bool flashNg, bool eepromNg) {
+    if (flashNg && eepromNg) return text::kVerdictBothNg;
+    if (flashNg) return text::kVerdictFlashNg;
+    if (eepromNg) return text::kVerdictEepromNg;
+    return {};
+}
 
-    run.Progress(0, words - 1);
-    run.Ui().ShowMessage(core::kMessageProgress, text::kVerifyingFlash);
+void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory) {
+    auto& session = run.Link();
+    const qint32 words = run.FlashWords();
+    const qint32 bytes = run.EepromBytes();
+
+    run.Step(0, words - 1);
+    run.Phase(text::kVerifyingFlash);
     run.Error() = 0;
 
-    if (state.VerifyWholeMemory) {
-        link::CheckDevice(ctx);
-        if (run.Failed()) {
-            run.Ui().SetStatusPanel(1, text::kVerifyAborted);
+    qint32 flashCount = words;
+    if (wholeMemory) {
+        if (!CheckDevice(run)) {
+            run.Status(text::kVerifyAborted);
             run.EndOnFailure();
             return;
         }
-        state.ProgramWordCount = words;
     } else {
-        state.ProgramWordCount = CompareCount(LastUsedWord(run.Images(), words));
+        flashCount = CompareCount(LastUsedWord(images, words));
     }
 
-    link::EnterAvrCommandSet(ctx, run.Error());
+    run.Do(link::EnterAvrCommandSet(session));
     if (run.Failed()) {
+        run.AddPhase(PhaseKind::VerifyFlash, false, run.Result().status);
         run.EndOnFailure();
         return;
     }
 
     run.Error() = 0;
-    run.Ui().ShowMessage(core::kMessageProgress, text::kVerifyingFlash);
-    link::EnterProgrammingMode(ctx, run.Error());
-    link::SelectAddress(ctx, 0, run.Error());
+    run.Phase(text::kVerifyingFlash);
+    run.Do(link::EnterProgrammingMode(session));
+    run.Do(link::SelectAddress(session, 0));
 
-    const QString logPath = image::ScratchPath(state, image::kVerifyLogFile);
-    VerifyLog log(logPath);
-    const bool flashNg = CompareFlash(run, log);
-    link::LeaveProgrammingMode(ctx, run.Error());
+    run.Result().verifyCompared = true;
+    const bool flashNg = CompareFlash(run, images, flashCount);
+    run.Do(link::LeaveProgrammingMode(session));
+    run.AddPhase(PhaseKind::VerifyFlash, !run.Failed(), text::kFlashVerifyFailed);
     if (run.Failed()) run.ReportPhaseFailure(text::kFlashVerifyFailed);
 
     // A failed flash phase also ends the verify here: no EEPROM phase and no verdict.
-    link::EnterAvrCommandSet(ctx, run.Error());
+    run.Do(link::EnterAvrCommandSet(session));
     if (run.Failed()) {
-        log.Close();
         run.EndOnFailure();
         return;
     }
 
     run.Error() = 0;
-    run.Ui().ShowMessage(core::kMessageProgress, text::kVerifyingEeprom);
-    link::EnterProgrammingMode(ctx, run.Error());
-    log.StartEepromSection();
-    state.EepromByteCount = state.VerifyWholeMemory ? bytes : CompareCount(LastUsedByte(run.Images(), bytes));
-    const bool eepromNg = CompareEeprom(run, log);
-    log.Close();
-    link::LeaveProgrammingMode(ctx, run.Error());
+    run.Phase(text::kVerifyingEeprom);
+    run.Do(link::EnterProgrammingMode(session));
+    const qint32 eepromCount = wholeMemory ? bytes : CompareCount(LastUsedByte(images, bytes));
+    const bool eepromNg = CompareEeprom(run, images, eepromCount);
+    run.Do(link::LeaveProgrammingMode(session));
+    run.AddPhase(PhaseKind::VerifyEeprom, !run.Failed(), text::kVerifyCommError);
     if (run.Failed()) {
         run.ReportPhaseFailure(text::kVerifyCommError);
         return;
     }
 
-    ShowVerdict(run, flashNg, eepromNg, logPath);
+    ShowVerdict(run, flashNg, eepromNg);
 }
 
-void VerifyDevice(OperationContext& ctx) {
-    FlowRun run(ctx);
-    RunVerify(run);
+Report VerifyDevice(Environment& env, const Target& target, const image::MemoryImages& images, bool wholeMemory) {
+    Run run(env, target);
+    RunVerify(run, images, wholeMemory);
+    return run.Finish();
 }
 
 }  // namespace zendra::operations

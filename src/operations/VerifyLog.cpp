@@ -1,5 +1,7 @@
 #include "operations/VerifyLog.h"
 
+#include <QFile>
+
 #include "operations/Texts.h"
 
 namespace zendra::operations {
@@ -22,33 +24,28 @@ QString EepromDifferenceLine(qint32 address, quint8 original, quint8 read) {
         .arg(Hex(static_cast<quint32>(address), 4), Hex(original, 2), Hex(read, 2));
 }
 
-QString NgVerdictText(bool flashNg, bool eepromNg) {
-    if (flashNg && eepromNg) return text::kVerdictBothNg;
-    if (flashNg) return text::kVerdictFlashNg;
-    if (eepromNg) return text::kVerdictEepromNg;
-    return {};
+QByteArray VerifyLogText(const QList<Difference>& differences) {
+    QStringList lines{text::kLogFlashHeader, QString()};
+    const auto add = [&](Memory memory) {
+        for (const Difference& d : differences) {
+            if (d.memory != memory) continue;
+            lines << (memory == Memory::Flash ? ProgramDifferenceLine(d.address, d.expected, d.actual)
+                                              : EepromDifferenceLine(d.address, quint8(d.expected), quint8(d.actual)));
+        }
+    };
+    add(Memory::Flash);
+    lines << QString() << text::kLogEepromHeader << QString();
+    add(Memory::Eeprom);
+    QByteArray out;
+    for (const QString& line : lines) out += line.toUtf8() + "\r\n";
+    return out;
 }
 
-VerifyLog::VerifyLog(const QString& path) : m_file(path) {
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
-    AddLine(text::kLogFlashHeader);
-    AddLine(QString());
-}
-
-void VerifyLog::AddLine(const QString& line) {
-    if (!m_file.isOpen()) return;
-    m_file.write(line.toUtf8());
-    m_file.write("\r\n", 2);
-}
-
-void VerifyLog::StartEepromSection() {
-    AddLine(QString());
-    AddLine(text::kLogEepromHeader);
-    AddLine(QString());
-}
-
-void VerifyLog::Close() {
-    if (m_file.isOpen()) m_file.close();
+bool SaveVerifyLog(const QString& path, const QList<Difference>& differences) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    const QByteArray text = VerifyLogText(differences);
+    return file.write(text) == text.size();
 }
 
 }  // namespace zendra::operations

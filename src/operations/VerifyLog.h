@@ -1,10 +1,12 @@
 #pragma once
-// The verify log "avrvfy.txt": its lines as pure functions, the verdict for a pair of results, and the
-// file itself (UTF-8, CR LF, truncated by every run).
+// The verify log "avrvfy.txt": its lines as pure functions of a verify's differences, and the file
+// (UTF-8, CR LF, replaced by every verify that reached its comparison).
 
-#include <QFile>
+#include <QByteArray>
+#include <QList>
 #include <QString>
-#include <QtGlobal>
+
+#include "operations/Report.h"
 
 namespace zendra::operations {
 
@@ -13,21 +15,9 @@ QString ProgramDifferenceLine(qint32 word, quint16 original, quint16 read);
 // "EEPROM  Addr(byte) = 0005  Original = 00   NG = 3A"
 QString EepromDifferenceLine(qint32 address, quint8 original, quint8 read);
 
-// The text of the NG verdicts (status panel and notice); empty when both memories matched.
-QString NgVerdictText(bool flashNg, bool eepromNg);
-
-class VerifyLog {
-public:
-    // Creates or truncates the log at `path`. A log that cannot be written leaves the verify running;
-    // the lines are then lost, not the comparison.
-    explicit VerifyLog(const QString& path);
-    void AddLine(const QString& line);
-    void StartEepromSection();
-    void Close();
-    bool IsWritable() const { return m_file.isOpen(); }
-
-private:
-    QFile m_file;
-};
+// The whole log: the flash header, its lines, the EEPROM header, its lines.
+QByteArray VerifyLogText(const QList<Difference>& differences);
+// Writes the log; a log that cannot be written loses its lines, never the verify's verdict.
+bool SaveVerifyLog(const QString& path, const QList<Difference>& differences);
 
 }  // namespace zendra::operations

@@ -64,13 +64,13 @@ FrmMsg::FrmMsg(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::WindowTitleHint |
 }
 
 void FrmMsg::ShowMessage(int kind, const QString& text) {
-    if (kind == core::kMessageNotice) {
+    if (kind == kMessageNotice) {
         SetOkVisible(true);
         SetBarVisible(false);
         SetText(text);
         show();
         Cmd_okm->setDefault(true);
-    } else if (kind == core::kMessageProgress) {
+    } else if (kind == kMessageProgress) {
         SetOkVisible(false);
         SetText(text);
         show();

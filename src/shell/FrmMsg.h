@@ -17,6 +17,9 @@ namespace zendra::shell {
 
 inline const QString kMessageCaption = QStringLiteral("Zendra");
 inline const QString kMessageOkCaption = QStringLiteral("OK");
+// ShowMessage kinds.
+inline constexpr int kMessageProgress = 0;  // text, no button
+inline constexpr int kMessageNotice = 1;    // text with OK, bar hidden, focus on OK
 // The progress state that shows the bar; any other state only hides it.
 inline const QString kProgressOn = QStringLiteral("ON");
 

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "image/BufferEdit.h"
@@ -187,6 +188,103 @@ SettingsPanel::SettingsPanel(QWidget* parent) : QWidget(parent) {
     lockRow->addLayout(fuseButtons, 0);
     layout->addWidget(Frame4);
     layout->addStretch(1);
+    m_accepted.fill(-1);
+    Wire();
 }
+
+void SettingsPanel::Wire() {
+    const std::pair<QPushButton*, PanelCommand> buttons[] = {
+        {Cmd_btn_open, PanelCommand::Open},       {Cmd_btn_save, PanelCommand::Save},
+        {Cmd_btn_reload, PanelCommand::Reload},   {Cmd_btn_comselect, PanelCommand::ComSelect},
+        {Cmd_btn_erase, PanelCommand::Erase},     {Cmd_btn_verify, PanelCommand::Verify},
+        {Cmd_btn_read, PanelCommand::Read},       {Cmd_btn_program, PanelCommand::Program},
+        {cmdFuseRead, PanelCommand::FuseRead},    {cmdFuseWrite, PanelCommand::FuseWrite},
+    };
+    for (const auto& [button, command] : buttons)
+        connect(button, &QPushButton::clicked, this, [this, command = command] { Q_EMIT commandClicked(command); });
+    connect(Combo_device, &QComboBox::activated, this, &SettingsPanel::deviceActivated);
+    for (int i = 0; i < core::kPanelControlCount; ++i) {
+        const auto control = static_cast<PanelControl>(i);
+        connect(m_panel[i], &QComboBox::activated, this, [this, control] { Q_EMIT choiceActivated(control); });
+    }
+    connect(txtAddress, &QLineEdit::textChanged, this, &SettingsPanel::addressEdited);
+    connect(CmdRead, &QPushButton::clicked, this, &SettingsPanel::readCellClicked);
+    connect(CmdWrite, &QPushButton::clicked, this, &SettingsPanel::writeCellClicked);
+}
+
+void SettingsPanel::FillDevices(const QStringList& names) {
+    const QSignalBlocker blocker(Combo_device);
+    Combo_device->clear();
+    Combo_device->addItems(names);
+}
+
+void SettingsPanel::SetDeviceIndex(int index) {
+    const QSignalBlocker blocker(Combo_device);
+    Combo_device->setCurrentIndex(index);
+}
+
+int SettingsPanel::DeviceIndex() const { return Combo_device->currentIndex(); }
+
+QString SettingsPanel::DeviceText() const { return Combo_device->currentText(); }
+
+void SettingsPanel::ShowDeviceSizes(qint32 words, qint32 bytes) {
+    Label3->setText(texts::kProgramSizePrefix + QString::number(words) + texts::kProgramSizeSuffix);
+    Label4->setText(texts::kEepromSizePrefix + QString::number(bytes) + texts::kEepromSizeSuffix);
+}
+
+void SettingsPanel::ApplySetup(const devices::PanelSetup& setup) {
+    // Hidden while it is rebuilt, so no half-filled frame is ever drawn.
+    Frame2->setVisible(false);
+    for (int i = 0; i < core::kPanelControlCount; ++i) {
+        QComboBox* combo = m_panel[i];
+        const devices::ControlFill& fill = setup.controls[i];
+        const QSignalBlocker blocker(combo);
+        combo->clear();
+        combo->addItems(fill.entries);
+        combo->setCurrentIndex(fill.index);
+        combo->setEnabled(fill.enabled);
+        m_accepted[i] = combo->currentIndex();
+    }
+    Lbl_READCALIB->setText(setup.calibration);
+    Combo_LockBit->setVisible(setup.lockVisible);
+    cmdFuseRead->setEnabled(setup.readEnabled);
+    cmdFuseWrite->setEnabled(setup.writeEnabled);
+    Frame2->setVisible(true);
+}
+
+devices::PanelIndexes SettingsPanel::Choices() const {
+    devices::PanelIndexes indexes{};
+    for (int i = 0; i < core::kPanelControlCount; ++i) indexes[i] = m_panel[i]->currentIndex();
+    return indexes;
+}
+
+void SettingsPanel::SetChoice(PanelControl control, int index) {
+    QComboBox* combo = Panel(control);
+    const QSignalBlocker blocker(combo);
+    combo->setCurrentIndex(index);
+    m_accepted[static_cast<int>(control)] = combo->currentIndex();
+}
+
+void SettingsPanel::ApplyChoices(const devices::PanelIndexes& choices) {
+    Frame2->setVisible(false);
+    for (int i = 0; i < core::kPanelControlCount; ++i) SetChoice(static_cast<PanelControl>(i), choices[i]);
+    Frame2->setVisible(true);
+}
+
+int SettingsPanel::AcceptedChoice(PanelControl control) const { return m_accepted[static_cast<int>(control)]; }
+
+void SettingsPanel::AcceptChoice(PanelControl control) {
+    m_accepted[static_cast<int>(control)] = Panel(control)->currentIndex();
+}
+
+void SettingsPanel::SetCalibrationText(const QString& text) { Lbl_READCALIB->setText(text); }
+
+image::BufferEditInput SettingsPanel::BufferInput() const {
+    return {txtAddress->text(), txtData->text(), OptionProgram->isChecked()};
+}
+
+void SettingsPanel::SetBufferData(const QString& text) { txtData->setText(text); }
+
+void SettingsPanel::ShowBufferEdit() { frmModify->setVisible(true); }
 
 }  // namespace zendra::shell

@@ -1,50 +1,39 @@
 #include "shell/WidgetUi.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
-#include <QGroupBox>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QSignalBlocker>
 
 #include "shell/FrmDump.h"
 #include "shell/FrmMain.h"
 #include "shell/FrmMsg.h"
-#include "shell/SettingsPanel.h"
 
 namespace zendra::shell {
 
-using core::PanelControl;
-
 WidgetUi::WidgetUi(frmMain& window)
-    : m_window(window), m_messages(std::make_unique<MessageWindowHost>(&window, [this] { PumpEvents(); })) {
-    for (int& index : m_accepted) index = -1;
-}
+    : m_window(window), m_messages(std::make_unique<MessageWindowHost>(&window, [this] { PumpEvents(); })) {}
 
 WidgetUi::~WidgetUi() = default;
 
-void WidgetUi::SetStatusPanel(int panel, const QString& text) {
-    if (QLabel* label = m_window.StatusPanel(panel)) label->setText(text);
+void WidgetUi::Status(core::StatusField field, const QString& text) {
+    if (QLabel* label = m_window.StatusPanel(static_cast<int>(field))) label->setText(text);
+    if (field == core::StatusField::Result) PumpEvents();
 }
 
-void WidgetUi::ShowMessage(int kind, const QString& text) { m_messages->ShowMessage(kind, text); }
+void WidgetUi::Phase(const QString& text) { m_messages->ShowMessage(kMessageProgress, text); }
 
-void WidgetUi::ReportProgress(const QString& state, int minimum, int value, int maximum) {
-    m_messages->ReportProgress(state, minimum, value, maximum);
+void WidgetUi::Step(int value, int maximum) { m_messages->ReportProgress(kProgressOn, 0, value, maximum); }
+
+void WidgetUi::Notice(const QString& text) {
+    m_messages->ShowMessage(kMessageNotice, text);
+    PumpEvents();
 }
 
 void WidgetUi::CloseMessage() { m_messages->CloseMessage(); }
 
-void WidgetUi::SetMessageText(const QString& text) { m_messages->SetMessageText(text); }
-
-void WidgetUi::SetMessageOkVisible(bool visible) { m_messages->SetMessageOkVisible(visible); }
-
-void WidgetUi::SetMessageBarVisible(bool visible) { m_messages->SetMessageBarVisible(visible); }
-
-core::MessageAnswer WidgetUi::ShowMessageBox(core::MessageIcon icon, const QString& title,
+core::MessageAnswer WidgetUi::Ask(core::MessageIcon icon, const QString& title,
                                              const QString& text, core::MessageButtons buttons) {
     if (boxHook) return boxHook(icon, title, text, buttons);
     QMessageBox box(
@@ -86,46 +75,6 @@ std::optional<QString> WidgetUi::ChooseOpenFile(const core::FileDialogRequest& r
 std::optional<QString> WidgetUi::ChooseSaveFile(const core::FileDialogRequest& request) {
     return ChooseFile(request, true);
 }
-
-QString WidgetUi::DeviceSelectorText() const { return m_window.Panel()->Combo_device->currentText(); }
-
-void WidgetUi::FillPanelControl(PanelControl control, const QStringList& entries, int index, bool enabled) {
-    QComboBox* combo = m_window.Panel()->Panel(control);
-    const QSignalBlocker blocker(combo);
-    combo->clear();
-    combo->addItems(entries);
-    combo->setCurrentIndex(index);
-    combo->setEnabled(enabled);
-    m_accepted[static_cast<int>(control)] = combo->currentIndex();
-}
-
-int WidgetUi::PanelIndex(PanelControl control) const {
-    return m_window.Panel()->Panel(control)->currentIndex();
-}
-
-void WidgetUi::SetPanelIndex(PanelControl control, int index) {
-    QComboBox* combo = m_window.Panel()->Panel(control);
-    const QSignalBlocker blocker(combo);
-    combo->setCurrentIndex(index);
-    m_accepted[static_cast<int>(control)] = combo->currentIndex();
-}
-
-int WidgetUi::AcceptedPanelIndex(PanelControl control) const { return m_accepted[static_cast<int>(control)]; }
-
-void WidgetUi::AcceptPanelIndex(PanelControl control) {
-    m_accepted[static_cast<int>(control)] = PanelIndex(control);
-}
-
-void WidgetUi::SetLockChoiceState(bool visible, bool readEnabled, bool writeEnabled) {
-    SettingsPanel* panel = m_window.Panel();
-    panel->Combo_LockBit->setVisible(visible);
-    panel->cmdFuseRead->setEnabled(readEnabled);
-    panel->cmdFuseWrite->setEnabled(writeEnabled);
-}
-
-void WidgetUi::SetCalibrationText(const QString& text) { m_window.Panel()->Lbl_READCALIB->setText(text); }
-
-void WidgetUi::SetFuseFrameVisible(bool visible) { m_window.Panel()->Frame2->setVisible(visible); }
 
 void WidgetUi::LoadDumpView(core::DumpWindow window, const QString& filePath) {
     m_window.Dump(window)->LoadFile(filePath);

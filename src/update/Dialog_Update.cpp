@@ -1,6 +1,7 @@
 #include "Dialog_Update.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -92,10 +93,10 @@ public:
         m_dialog.Label3->setText(ForLabel(text));
     }
     void ShowInformationBox(const QString& title, const QString& text) override {
-        m_dialog.m_main.ui.ShowMessageBox(core::MessageIcon::Information, title, text,
+        m_dialog.m_main.ui.Ask(core::MessageIcon::Information, title, text,
                                           core::MessageButtons::Ok);
     }
-    void PumpEvents() override { m_dialog.m_main.ui.PumpEvents(); }
+    void PumpEvents() override { QCoreApplication::processEvents(); }
 
 private:
     Dialog_Update& m_dialog;
@@ -126,7 +127,7 @@ Dialog_Update::~Dialog_Update() {
 int Dialog_Update::Run(QWidget* parent, link::LinkContext& mainLink, core::OperationGuard& guard,
                        PortFactory makePort) {
     if (guard.IsBusy()) {
-        mainLink.ui.SetStatusPanel(1, core::kBusyText);
+        mainLink.ui.Status(core::StatusField::Result, core::kBusyText);
         return QDialog::Rejected;
     }
     Dialog_Update dialog(parent, mainLink, guard, std::move(makePort));

@@ -50,11 +50,7 @@ std::optional<int> PortNumberOf(const QString& comText) {
 
 void COM_PortOff(link::LinkContext& mainLink) {
     mainLink.port.DiscardInput();
-    for (int i = 0; i < 2; ++i) {
-        mainLink.ui.PumpEvents();
-        mainLink.timing.Sleep(kPortOffPause);
-    }
-    mainLink.ui.PumpEvents();
+    for (int i = 0; i < 2; ++i) mainLink.timing.Sleep(kPortOffPause);
     if (mainLink.port.IsOpen()) mainLink.port.Close();
 }
 

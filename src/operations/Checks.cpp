@@ -1,0 +1,193 @@
+// Finding the writer on the saved port, judging its firmware, and the device check that opens every
+// chip operation.
+
+#include "operations/Checks.h"
+
+#include <QStringList>
+
+#include "core/Product.h"
+#include "link/Commands.h"
+#include "link/Texts.h"
+
+namespace zendra::operations {
+
+namespace {
+
+using namespace link::texts;
+using core::StatusField;
+
+constexpr double kMinimumVersion = 6.3;
+constexpr float kRecommendedVersion = 6.35f;
+constexpr qint32 kFlashWordsUnknownFamily = 512;
+
+enum class Detection { Finished, VersionNotNumber };
+
+QString SignatureText(quint8 vendor, quint8 family, quint8 part) {
+    const auto hex = [](quint8 b) { return QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper(); };
+    return hex(vendor) + QLatin1Char(':') + hex(family) + QLatin1Char(':') + hex(part);
+}
+
+void ForgetFirmware(Run& run) {
+    run.Show(StatusField::Writer, QString());
+    run.Result().firmwareVersion = 0;
+}
+
+Detection DetectWriter(Run& run) {
+    run.Status(kSendingExitAvr);
+    const link::CommandResult id = run.Do(link::ReadIdentification(run.Link()));
+    if (!id.Ok()) {
+        run.Notice(id.message);
+        ForgetFirmware(run);
+        return Detection::Finished;
+    }
+
+    const QString reply = QString::fromLatin1(id.data);
+    if (!reply.startsWith(core::kWriterIdPrefix)) {
+        run.Status(kVersionUnreadable);
+        run.Notice(kVersionUnreadable);
+        ForgetFirmware(run);
+        run.Error() = 1;
+        return Detection::Finished;
+    }
+
+    const QString found = kWriterFoundBefore + QString::number(run.Subject().port.number) + kWriterFoundAfter;
+    run.Status(found);
+    run.Phase(found);
+    run.Show(StatusField::Writer, reply);
+
+    // The writer always writes a point; QString::toDouble reads it in the C locale whatever the user's is.
+    bool isNumber = false;
+    const double version = reply.mid(core::kWriterIdPrefix.size()).toDouble(&isNumber);
+    if (!isNumber) {
+        run.Result().firmwareVersion = 0;
+        run.Error() = 1;
+        return Detection::VersionNotNumber;
+    }
+    run.Result().firmwareVersion = version;
+
+    if (version >= kMinimumVersion) {
+        link::EnterAvrCommandSetQuietly(run.Link());
+        run.Error() = 0;
+    } else {
+        run.Status(kFirmwareRefused);
+        run.Notice(kFirmwareRefused);
+        run.Error() = 2;
+    }
+    return Detection::Finished;
+}
+
+}  // namespace
+
+bool CheckCommunication(Run& run) {
+    const auto failureExit = [&] {
+        run.Notice(kNoCommunicationNotice);
+        run.Status(kNoCommunicationStatus);
+        run.AddPhase(PhaseKind::Communication, false, kNoCommunicationNotice);
+        return false;
+    };
+
+    run.Status(kCommunicating);
+    link::SerialPort& port = run.Link().port;
+    if (port.IsOpen()) port.Close();
+    const PortChoice& choice = run.Subject().port;
+    if (choice.number < 1) return failureExit();  // no such port as COM0
+    run.Show(StatusField::Port, kPortPanelPrefix + QString::number(choice.number));
+    link::ConfigureWriterPort(port);
+    run.Error() = 0;
+
+    // A port was never saved: nothing may be sent anywhere.
+    if (!choice.saved) {
+        port.Close();
+        return failureExit();
+    }
+    if (!port.IsOpen() && !link::OpenWriterPort(port, choice.path)) return failureExit();
+
+    if (DetectWriter(run) == Detection::VersionNotNumber) return failureExit();
+    bool result = false;
+    if (run.Failed()) {
+        port.Close();
+    } else {
+        ShowFirmwareAdvisory(run, run.Result().firmwareVersion);
+        run.Status(kSendingSelectDevice + QString::number(run.DeviceCode(), 16).toUpper());
+        const link::CommandResult selected = run.Do(link::SelectDevice(run.Link(), run.DeviceCode()));
+        if (selected.Ok()) {
+            run.CloseMessage();
+            result = true;
+            run.Status(kWriterOk);
+        } else {
+            run.Notice(selected.message);
+        }
+    }
+    run.Status(kSendingExitAvr);
+    link::ExitAvrCommandSet(run.Link());
+    run.AddPhase(PhaseKind::Communication, result, run.Result().status);
+    return result;
+}
+
+void ReadSignatureAndJudge(Run& run) {
+    run.Show(StatusField::Signature, kNoSignature);
+    const link::CommandResult signature = run.Do(link::ReadSignature(run.Link()));
+    if (signature.data.size() == 3)
+        run.Show(StatusField::Signature,
+                 SignatureText(signature.Byte(2), signature.Byte(1), signature.Byte(0)));
+    if (!signature.Ok()) return;
+
+    const quint8 part = signature.Byte(0);
+    const quint8 family = signature.Byte(1);
+    const qint32 flashWords = devices::FlashWordsForFamily(family).value_or(kFlashWordsUnknownFamily);
+    const auto reject = [&](const QString& notice) {
+        run.Notice(notice);
+        run.Error() = 1;
+        run.RefuseChip();
+    };
+    if (family <= 0x02) {
+        // The pattern of a locked chip: offer "protected" in the lock choice so an erase is the next step.
+        run.Result().lockChoice = devices::kLockNone;
+        reject(kChipProtectedOrNotSeated);
+    } else if (family == 0xFF) {
+        reject(kChipNotSeated);
+    } else {
+        const devices::Device* device = run.Device();
+        if ((device ? device->flashWords : 0) != flashWords) reject(kDeviceMismatch);
+        const QString name = device ? device->Name() : QString();
+        if (name.left(9) != devices::SignatureModelName(family, part)) reject(kDeviceMismatch);
+    }
+}
+
+bool CheckDevice(Run& run) {
+    run.Do(link::EnterAvrCommandSet(run.Link()));
+    if (run.Failed()) return false;  // never put the writer into programming mode after a failed 'A'
+    run.Do(link::EnterProgrammingMode(run.Link()));
+    run.Link().timing.Sleep(std::chrono::milliseconds(50));  // the chip's programming-enable settles
+    ReadSignatureAndJudge(run);
+    const bool matched = !run.Failed();
+    run.Do(link::LeaveProgrammingMode(run.Link()));
+    run.AddPhase(PhaseKind::DeviceCheck, matched, run.Result().status);
+    return matched;
+}
+
+void ReportCommError(Run& run) { run.Notice(kCommunicationError); }
+
+void ShowFirmwareAdvisory(Run& run, double version) {
+    if (static_cast<float>(version) >= kRecommendedVersion) return;
+    const QString& page = core::kSupportPageAddress;
+    const QStringList lines = {
+        kAdvisoryOld,
+        kAdvisoryBlank,
+        kAdvisoryCdRom,
+        kAdvisoryObtainBefore + page + kAdvisoryObtainAfter,
+        kAdvisoryBlank,
+        kAdvisoryHowToBefore + page + kAdvisoryHowToAfter,
+        kAdvisoryBlank,
+        // Plain decimal: 6.3 for a writer that sent 6.30.
+        kAdvisoryCurrent + QString::number(version, 'g', 15) + QLatin1Char(' '),
+        kAdvisoryRecommended + kAdvisoryRecommendedVersion + kAdvisoryOrLater,
+        kAdvisoryBlank,
+        kAdvisoryWhereShown,
+    };
+    QString text;
+    for (const QString& line : lines) text += line + QStringLiteral("\r\n");
+    run.Prompts().Ask(core::MessageIcon::Critical, QString(), text, core::MessageButtons::Ok);
+}
+
+}  // namespace zendra::operations

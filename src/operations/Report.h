@@ -1,0 +1,124 @@
+#pragma once
+// What an operation is given and what it gives back. Inputs are values (the catalogue row, the port to
+// use, the images, the lock/fuse choices); the report says how it ended, phase by phase, with every verify
+// difference, the figures and the texts the windows show, and what it changed of the program's state.
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+#include "core/UserInterface.h"
+#include "devices/Catalogue.h"
+#include "devices/Encodings.h"
+#include "image/MemoryImages.h"
+#include "link/Link.h"
+
+namespace zendra::operations {
+
+// The saved port: its number ("ComNox", 1 when unset), the device path it resolves to, and whether a
+// number was ever saved (nothing is sent anywhere before one was).
+struct PortChoice {
+    int number = 1;
+    QString path;
+    bool saved = false;
+};
+
+// What every chip operation works on: the selected catalogue row (null when the selection names none)
+// and the port.
+struct Target {
+    const devices::Device* device = nullptr;
+    PortChoice port;
+};
+
+// What an operation runs with: the port and clock, where its running account goes, what answers its
+// questions, and the token that stops it between exchanges.
+struct Environment {
+    link::SerialPort& port;
+    core::Timing& timing;
+    core::Progress& progress;
+    core::Prompts& prompts;
+    const core::CancelToken* cancel = nullptr;
+};
+
+enum class Verdict {
+    Succeeded,
+    NothingToDo,     // both images blank: nothing was sent
+    Mismatch,        // the chip differs from the images
+    LinkFailed,      // no writer, refused firmware, a time-out, a wrong reply, the port failed
+    ChipRefused,     // another device, a locked chip or an empty socket
+    Cancelled,
+};
+
+enum class PhaseKind {
+    Communication,
+    DeviceCheck,
+    Erase,
+    ProgramFlash,
+    ProgramEeprom,
+    VerifyFlash,
+    VerifyEeprom,
+    ReadFlash,
+    ReadEeprom,
+    LockFuseRead,
+    LockFuseWrite,
+};
+
+struct PhaseResult {
+    PhaseKind phase;
+    bool ok = false;
+    QString text;  // the failure's text; empty when it went well
+};
+
+enum class Memory { Flash, Eeprom };
+
+struct Difference {
+    Memory memory;
+    qint32 address;    // word for flash, byte for EEPROM
+    quint16 expected;  // the image's value
+    quint16 actual;    // the chip's
+};
+
+struct Figures {
+    qint64 exchanges = 0;
+    qint64 bytesOut = 0;
+    qint64 bytesIn = 0;
+    double seconds = 0;
+};
+
+struct Report {
+    Verdict verdict = Verdict::LinkFailed;
+    // 0 when the last steps that count went well, 1 when one failed, 2 when the firmware was refused.
+    qint16 errorFlag = 0;
+    QList<PhaseResult> phases;
+    QList<Difference> differences;
+    bool verifyCompared = false;  // a verify reached its comparison: its log belongs on disk
+    Figures figures;
+
+    // The texts as the windows are left with them: the status line, the message window (a notice with
+    // OK, or closed when empty), the signature, the writer's identification and the elapsed seconds
+    // (empty when the operation did not set them).
+    QString status;
+    QString notice;
+    QString signature;
+    QString firmware;
+    double firmwareVersion = 0;
+    QString elapsed;
+
+    // What the program's state takes from the run.
+    std::optional<image::MemoryImages> images;  // a read: the images with what was read
+    bool programDumpChanged = false;
+    bool eepromDumpChanged = false;
+    bool showVerifyLog = false;
+    std::optional<int> lockChoice;              // a locked chip: the lock choice to offer
+    std::optional<devices::PanelIndexes> panel;  // a lock/fuse read: the choices the chip holds
+    std::optional<QString> calibration;
+    bool deviceSelectionRenewed = false;  // an erase: the panel returns to the device's defaults
+
+    bool Succeeded() const { return verdict == Verdict::Succeeded; }
+};
+
+// Texts for the command line and the reports: "succeeded", "verify-flash", ...
+QString VerdictName(Verdict verdict);
+QString PhaseName(PhaseKind phase);
+
+}  // namespace zendra::operations
