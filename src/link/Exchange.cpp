@@ -15,17 +15,21 @@ void Wait(LinkContext& ctx, double seconds) {
     for (auto now = ctx.timing.Now(); now < end; now = ctx.timing.Now()) ctx.timing.RunEventsFor(end - now);
 }
 
-Arrival AwaitBytes(LinkContext& ctx, int count, core::Duration timeOut) {
-    const auto deadline = ctx.timing.Now() + timeOut;
+Arrival AwaitBytes(SerialPort& port, core::Timing& timing, int count, core::Duration timeOut) {
+    const auto deadline = timing.Now() + timeOut;
     for (;;) {
         // Bytes that made it before a failure still count.
-        if (ctx.port.BytesWaiting() >= count) return Arrival::Arrived;
-        if (!IsPortUsable(ctx.port)) return Arrival::PortFailed;
-        const auto now = ctx.timing.Now();
+        if (port.BytesWaiting() >= count) return Arrival::Arrived;
+        if (!IsPortUsable(port)) return Arrival::PortFailed;
+        const auto now = timing.Now();
         if (now > deadline) return Arrival::TimedOut;
         // Up to the deadline, then the smallest step past it, so "strictly greater" is met exactly.
-        ctx.port.WaitForMoreBytes(std::max(deadline - now, core::Duration(1)));
+        port.WaitForMoreBytes(std::max(deadline - now, core::Duration(1)));
     }
+}
+
+Arrival AwaitBytes(LinkContext& ctx, int count, core::Duration timeOut) {
+    return AwaitBytes(ctx.port, ctx.timing, count, timeOut);
 }
 
 namespace {

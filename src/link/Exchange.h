@@ -66,6 +66,7 @@ enum class Arrival { Arrived, TimedOut, PortFailed };
 
 // Waits until `count` bytes are waiting; the time-out is met only when the clock is strictly past
 // now + `timeOut`. Returns at once when the port fails.
+Arrival AwaitBytes(SerialPort& port, core::Timing& timing, int count, core::Duration timeOut);
 Arrival AwaitBytes(LinkContext& ctx, int count, core::Duration timeOut);
 
 // A port that can still carry an exchange.
