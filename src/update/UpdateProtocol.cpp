@@ -5,6 +5,7 @@
 
 #include "UpdateFile.h"
 #include "UpdateTexts.h"
+#include "core/Product.h"
 #include "link/Exchange.h"
 
 namespace zendra::update {
@@ -45,7 +46,7 @@ QString LineSettingsForSpeed(const QString& speedText) {
 std::optional<int> PortNumberOf(const QString& comText) {
     bool ok = false;
     const int number = comText.toInt(&ok);
-    if (!ok || number < 1 || number > 20) return std::nullopt;
+    if (!ok || number < 1 || number > core::kComPortCount) return std::nullopt;
     return number;
 }
 
