@@ -70,8 +70,8 @@ void PrepareUpdatePort(link::SerialPort& port, const QString& speedText) {
 std::optional<QString> ReadFirmwareVersion(UpdateLink& link) {
     link.port.DiscardInput();
     if (!link.port.Write(QByteArray(1, kVersionCommand))) return std::nullopt;
-    if (link::AwaitBytes(link.port, link.timing, kVersionReplyLength, kVersionTimeOut) != link::Arrival::Arrived)
-        return std::nullopt;
+    const auto arrival = link::AwaitBytes(link.port, link.timing, kVersionReplyLength, kVersionTimeOut);
+    if (arrival != link::Arrival::Arrived) return std::nullopt;
     return QString::fromLatin1(link.port.ReadAll().left(kVersionTextLength));
 }
 

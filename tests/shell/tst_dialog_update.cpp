@@ -211,7 +211,6 @@ private Q_SLOTS:
         QCOMPARE(b.mainPort.OpenCount(), c.mainPath == kMain2 ? 2 : 1);
         QVERIFY(b.mainPort.Writes().isEmpty());  // no writer detection on the main link
     }
-
 };
 
 QTEST_MAIN(UpdateDialogTest)
