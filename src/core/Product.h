@@ -12,5 +12,7 @@ inline const QString kMainCaption = QStringLiteral("New Zendra ") + kVersionLabe
 inline const QString kSupportPageAddress = QStringLiteral("https://www.example.com/kx-wrt540/support/");
 // The writer's identification starts with this; the version follows.
 inline const QString kWriterIdPrefix = QStringLiteral("KX-WRT540 V");
+// The ports the user chooses from: "COM1" to "COM20".
+inline constexpr int kComPortCount = 20;
 
 }  // namespace zendra::core

@@ -5,6 +5,8 @@
 #include <QString>
 #include <memory>
 
+#include "core/Product.h"
+
 class QSettings;
 
 namespace zendra::core {
@@ -63,7 +65,7 @@ inline constexpr IntKey Device{"Settings", "device", 0, 0, 12};
 inline constexpr IntKey IndexComFlag{"Settings", "Index_Com_Flag", 0, 0, 1};
 // The port number; the communication check reads it with default 1, and tests with default 0
 // whether a port was ever saved; the port dialog preselects with default 0.
-inline constexpr IntKey ComNox{"Settings", "ComNox", 1, 0, 20};
+inline constexpr IntKey ComNox{"Settings", "ComNox", 1, 0, kComPortCount};
 inline constexpr RealKey IndLeft{"Settings", "IndLeft", 0};
 inline constexpr RealKey IndTop{"Settings", "IndTop", 0};
 inline constexpr RealKey MainLeft{"Settings", "MainLeft", 100};

@@ -37,7 +37,7 @@
 #include "shell/SettingsPanel.h"
 #include "shell/ShellTexts.h"
 #include "shell/WidgetUi.h"
-#include "update/Dialog_Update.h"
+#include "shell/Dialog_Update.h"
 
 namespace zendra::shell {
 
@@ -484,7 +484,7 @@ void Application::RunFirmwareUpdate() {
     }
     auto factory = m_setup.makeUpdatePort;
     if (!factory) factory = [] { return std::make_unique<link::QtSerialPortAdapter>(); };
-    update::Dialog_Update::Run(m_main.get(), *m_link, m_guard, factory);
+    Dialog_Update::Run(m_main.get(), *m_link, m_guard, factory);
 }
 
 // --- Shutdown ----------------------------------------------------------------------------------------------

@@ -1,7 +1,6 @@
 #include "shell/FrmCom.h"
 
 #include <QComboBox>
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -10,7 +9,7 @@
 
 #include "core/Settings.h"
 #include "link/Commands.h"
-#include "link/Texts.h"
+#include "shell/PortRow.h"
 
 namespace zendra::shell {
 
@@ -21,7 +20,6 @@ const QString kOpenFailedSuffix = QStringLiteral(" のオープンに失敗し�
 const QString kSetAgain = QStringLiteral("ポート番号を再設定してください。");
 const QString kComPrefix = QStringLiteral("COM");
 const QString kNoPortChosen = QStringLiteral("ポートが選ばれていません。");
-const QString kPathLabel = QStringLiteral("デバイス:");
 }  // namespace
 
 QString PortOpenFailedText(int number) {
@@ -51,24 +49,10 @@ FrmCom::FrmCom(link::LinkContext& ctx, QWidget* parent) : QDialog(parent), m_ctx
         const QSignalBlocker blocker(Combo_com);
         Combo_com->clear();
         Combo_com->addItem(kNoPortEntry);
-        for (int n = 1; n <= kComPortCount; ++n) Combo_com->addItem(kComPrefix + QString::number(n));
+        for (int n = 1; n <= core::kComPortCount; ++n) Combo_com->addItem(kComPrefix + QString::number(n));
     }
 
-    Label_device = new QLabel(this);
-    Label_device->setObjectName(QStringLiteral("Label_device"));
-    Label_device->setTextFormat(Qt::PlainText);
-    Label_device->setWordWrap(true);
-
-    Combo_path = new QComboBox(this);
-    Combo_path->setObjectName(QStringLiteral("Combo_path"));
-    Combo_path->setEditable(true);
-    Combo_path->setInsertPolicy(QComboBox::NoInsert);
-    Combo_path->setMinimumContentsLength(24);
-
-    Command_assign = new QPushButton(link::texts::kAssignPortCaption, this);
-    Command_assign->setObjectName(QStringLiteral("Command_assign"));
-    Command_assign->setToolTip(link::texts::kAssignPortTip);
-    Command_assign->setAutoDefault(false);
+    portRow = new PortRow(m_ctx.ports, this);
 
     Command_ok = new QPushButton(kOkCaption, this);
     Command_ok->setObjectName(QStringLiteral("Command_ok"));
@@ -76,11 +60,6 @@ FrmCom::FrmCom(link::LinkContext& ctx, QWidget* parent) : QDialog(parent), m_ctx
     Command_cancel = new QPushButton(kCancelCaption, this);
     Command_cancel->setObjectName(QStringLiteral("Command_cancel"));
     Command_cancel->setAutoDefault(false);
-
-    auto* pathRow = new QHBoxLayout;
-    pathRow->addWidget(new QLabel(kPathLabel, this));
-    pathRow->addWidget(Combo_path, 1);
-    pathRow->addWidget(Command_assign);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -90,13 +69,12 @@ FrmCom::FrmCom(link::LinkContext& ctx, QWidget* parent) : QDialog(parent), m_ctx
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(Combo_com);
-    layout->addWidget(Label_device);
-    layout->addLayout(pathRow);
+    layout->addWidget(portRow);
     layout->addLayout(buttons);
 
     connect(Command_ok, &QPushButton::clicked, this, &FrmCom::Command_ok_Click);
     connect(Command_cancel, &QPushButton::clicked, this, &FrmCom::Command_cancel_Click);
-    connect(Command_assign, &QPushButton::clicked, this, &FrmCom::Command_assign_Click);
+    connect(portRow->Command_assign, &QPushButton::clicked, this, &FrmCom::Command_assign_Click);
     connect(Combo_com, &QComboBox::currentIndexChanged, this, &FrmCom::ShowResolvedDevice);
 
     if (m_ctx.port.IsOpen()) m_ctx.port.Close();
@@ -104,41 +82,24 @@ FrmCom::FrmCom(link::LinkContext& ctx, QWidget* parent) : QDialog(parent), m_ctx
         const QSignalBlocker blocker(Combo_com);
         Combo_com->setCurrentIndex(PreselectedPortIndex(m_ctx.settings));
     }
-    FillDetectedPorts();
     ShowResolvedDevice();
     m_ctx.ui.SetStatusPanel(1, QString());
 }
 
 int FrmCom::SelectedNumber() const { return std::max(0, Combo_com->currentIndex()); }
 
-void FrmCom::FillDetectedPorts() {
-    const QSignalBlocker blocker(Combo_path);
-    Combo_path->clear();
-    for (const link::DetectedPort& port : m_ctx.ports.Detected()) {
-        Combo_path->addItem(port.path);
-        if (!port.description.isEmpty())
-            Combo_path->setItemData(Combo_path->count() - 1, port.description, Qt::ToolTipRole);
-    }
-}
-
 void FrmCom::ShowResolvedDevice() {
     const int number = SelectedNumber();
-    Combo_path->setEnabled(number != 0);
-    Command_assign->setEnabled(number != 0);
-    if (number == 0) {
-        Label_device->setText(kNoPortChosen);
-        Combo_path->setEditText(QString());
-        return;
-    }
-    Label_device->setText(link::texts::kPortDeviceCaption + m_ctx.ports.Describe(number));
-    Combo_path->setEditText(m_ctx.ports.Resolve(number));
+    // "????" leads nowhere, so it takes no path.
+    portRow->Combo_path->setEnabled(number != 0);
+    portRow->Command_assign->setEnabled(number != 0);
+    portRow->ShowResolvedDevice(number, kNoPortChosen);
 }
 
 void FrmCom::Command_assign_Click() {
     const int number = SelectedNumber();
     if (number == 0) return;
-    m_ctx.ports.Assign(number, Combo_path->currentText().trimmed());
-    ShowResolvedDevice();
+    portRow->AssignEnteredPath(number);
 }
 
 void FrmCom::Command_ok_Click() {

@@ -14,12 +14,13 @@ class QPushButton;
 
 namespace zendra::shell {
 
+class PortRow;
+
 inline const QString kComCaption = QStringLiteral("通信ポート選択");
 inline const QString kComPrompt = QStringLiteral("通信ポートを選んでください。");
 inline const QString kNoPortEntry = QStringLiteral("????");
 inline const QString kComOpenFailedTitle = QStringLiteral("ポートオープン失敗");
 inline const QString kComNotConfirmed = QStringLiteral("ライター接続確認が終了していません。");
-inline constexpr int kComPortCount = 20;
 
 // "COM" + number (or "COM?" for 0) + " のオープンに失敗しました。" CR "ポート番号を再設定してください。"
 QString PortOpenFailedText(int number);
@@ -46,9 +47,7 @@ public:
     QPushButton* Command_ok = nullptr;
     QPushButton* Command_cancel = nullptr;
     // Where the chosen entry leads, and how to change that.
-    QLabel* Label_device = nullptr;
-    QComboBox* Combo_path = nullptr;
-    QPushButton* Command_assign = nullptr;
+    PortRow* portRow = nullptr;
 
 protected:
     // A close by the frame or Escape: ErrorFlag stays 1, nothing written.
@@ -56,7 +55,6 @@ protected:
 
 private:
     void ShowResolvedDevice();
-    void FillDetectedPorts();
 
     link::LinkContext& m_ctx;
 };

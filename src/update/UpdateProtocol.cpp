@@ -5,6 +5,8 @@
 
 #include "UpdateFile.h"
 #include "UpdateTexts.h"
+#include "core/Product.h"
+#include "link/Exchange.h"
 
 namespace zendra::update {
 
@@ -44,7 +46,7 @@ QString LineSettingsForSpeed(const QString& speedText) {
 std::optional<int> PortNumberOf(const QString& comText) {
     bool ok = false;
     const int number = comText.toInt(&ok);
-    if (!ok || number < 1 || number > 20) return std::nullopt;
+    if (!ok || number < 1 || number > core::kComPortCount) return std::nullopt;
     return number;
 }
 
@@ -61,22 +63,11 @@ void PrepareUpdatePort(link::SerialPort& port, const QString& speedText) {
     port.SetLineSettings(LineSettingsForSpeed(speedText));
 }
 
-ReplyWait WaitForReply(UpdateLink& link, int count, core::Duration timeOut) {
-    const auto start = link.timing.Now();
-    while (link.port.BytesWaiting() < count) {
-        if (!link.port.IsOpen() || link.port.HasFailed()) return ReplyWait::PortFailed;
-        const auto elapsed = link.timing.Now() - start;
-        if (elapsed > timeOut) return ReplyWait::TimedOut;
-        // One tick past the limit, so that "strictly more than" is reached when nothing comes.
-        link.port.WaitForMoreBytes(timeOut - elapsed + std::chrono::milliseconds(1));
-    }
-    return ReplyWait::Arrived;
-}
-
 std::optional<QString> ReadFirmwareVersion(UpdateLink& link) {
     link.port.DiscardInput();
     if (!link.port.Write(QByteArray(1, kVersionCommand))) return std::nullopt;
-    if (WaitForReply(link, kVersionReplyLength, kVersionTimeOut) != ReplyWait::Arrived) return std::nullopt;
+    const auto arrival = link::AwaitBytes(link.port, link.timing, kVersionReplyLength, kVersionTimeOut);
+    if (arrival != link::Arrival::Arrived) return std::nullopt;
     return QString::fromLatin1(link.port.ReadAll().left(kVersionTextLength));
 }
 
@@ -117,9 +108,9 @@ TransferResult File_Load(UpdateLink& link, const QString& path) {
             packet.append(char(word.high));
             packet.append(char(word.low));
             if (!link.port.Write(packet)) return FailTransfer(link, std::nullopt);
-            const ReplyWait wait = WaitForReply(link, 1, kEchoTimeOut);
-            if (wait == ReplyWait::PortFailed) return FailTransfer(link, std::nullopt);
-            if (wait == ReplyWait::TimedOut) {
+            const link::Arrival echoed = link::AwaitBytes(link.port, link.timing, 1, kEchoTimeOut);
+            if (echoed == link::Arrival::PortFailed) return FailTransfer(link, std::nullopt);
+            if (echoed == link::Arrival::TimedOut) {
                 link.display.msgCmt(EchoTimeOutText(word.address, word.high, word.low));
                 link.display.ShowInformationBox(kDialogTitle, kUpdateFailedBox);
                 msgProgressBar(link.display, QStringLiteral("off"), 0, 0, 0);

@@ -66,11 +66,6 @@ struct UpdateLink {
     UpdateDisplay& display;
 };
 
-enum class ReplyWait { Arrived, TimedOut, PortFailed };
-// Waits with events running until `count` bytes are buffered. Times out once strictly more than
-// `timeOut` has passed since the call (made right after the last byte was sent).
-ReplyWait WaitForReply(UpdateLink& link, int count, core::Duration timeOut);
-
 // Sends "?" and returns the first 15 bytes of the 16-byte answer as text; nullopt on time-out.
 std::optional<QString> ReadFirmwareVersion(UpdateLink& link);
 

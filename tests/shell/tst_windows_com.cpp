@@ -9,6 +9,7 @@
 #include "ScriptedPort.h"
 #include "link/PortMap.h"
 #include "shell/FrmCom.h"
+#include "shell/PortRow.h"
 
 using namespace zendra;
 using namespace zendra::test;
@@ -68,12 +69,12 @@ private Q_SLOTS:
         QCOMPARE(dialog.Combo_com->count(), 21);
         QCOMPARE(dialog.Combo_com->itemText(0), QStringLiteral("????"));
         QCOMPARE(dialog.Combo_com->currentIndex(), selected);
-        QCOMPARE(dialog.Label_device->text(), device);
-        QCOMPARE(dialog.Command_assign->isEnabled(), selected != 0);  // "????" takes no path
+        QCOMPARE(dialog.portRow->Label_device->text(), device);
+        QCOMPARE(dialog.portRow->Command_assign->isEnabled(), selected != 0);  // "????" takes no path
         QVERIFY(!rig.port.IsOpen());
         QCOMPARE(rig.state.ErrorFlag, qint16(1));
         QCOMPARE(rig.ui.panels[1], QString());
-        QCOMPARE(dialog.Combo_path->count(), 4);  // the detected ports are offered for assignment
+        QCOMPARE(dialog.portRow->Combo_path->count(), 4);  // the detected ports are offered for assignment
     }
 
     void confirm_data() {
@@ -95,8 +96,8 @@ private Q_SLOTS:
         shell::FrmCom dialog(rig.ctx);
         dialog.show();
         if (c.pick >= 0) dialog.Combo_com->setCurrentIndex(c.pick);
-        dialog.Combo_path->setEditText(c.assign);
-        if (!c.assign.isEmpty()) QTest::mouseClick(dialog.Command_assign, Qt::LeftButton);
+        dialog.portRow->Combo_path->setEditText(c.assign);
+        if (!c.assign.isEmpty()) QTest::mouseClick(dialog.portRow->Command_assign, Qt::LeftButton);
         if (!c.assign.isEmpty()) QCOMPARE(rig.settings.values.value("Ports/COM" + c.comNox), c.assign.trimmed());
         if (c.press == QLatin1String("esc")) QTest::keyClick(&dialog, Qt::Key_Escape);
         else QTest::mouseClick(c.press == QLatin1String("ok") ? dialog.Command_ok : dialog.Command_cancel, Qt::LeftButton);

@@ -6,15 +6,14 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
-#include <QString>
 #include <functional>
 
 #include "FakeTiming.h"
-#include "link/SerialPort.h"
+#include "TimedPort.h"
 
 namespace zendra::test {
 
-class ScriptedPort final : public link::SerialPort {
+class ScriptedPort final : public virtualwriter::TimedPort {
 public:
     struct Sent {
         QByteArray bytes;             // one Write call
@@ -28,50 +27,18 @@ public:
 
     // `bytes` become readable `delay` after the last write so far.
     void QueueReply(const QByteArray& bytes, core::Duration delay = core::Duration(0));
-    // Makes the port fail as an unplugged cable does (every later write fails, nothing arrives).
-    void Vanish();
-    // Open fails for these paths.
-    QList<QString> unopenablePaths;
+    void Vanish() { Unplug(); }  // the scripts' name for pulling the cable
 
     // What went over the wire.
     const QList<Sent>& Writes() const { return m_writes; }
     QByteArray AllWritten() const;
     void ClearWrites() { m_writes.clear(); }
-    int DiscardCount() const { return m_discards; }
-    int OpenCount() const { return m_opens; }
-    QString LastLineSettings() const { return m_lineSettings; }
 
-    bool Open(const QString& path) override;
-    void Close() override;
-    bool IsOpen() const override { return m_open; }
-    QString PortPath() const override { return m_path; }
-    bool SetLineSettings(const QString& settings) override;
-    void SetNoHandshaking() override {}
-    bool SetRts(bool) override { return true; }
-    void DiscardInput() override;
-    int BytesWaiting() override;
-    bool Write(const QByteArray& bytes) override;
-    QByteArray ReadAll() override;
-    void WaitForMoreBytes(core::Duration maxWait) override;
-    bool HasFailed() const override { return m_failed; }
+protected:
+    void Receive(const QByteArray& bytes) override;
 
 private:
-    struct Pending {
-        QByteArray bytes;
-        core::Clock::time_point due;
-    };
-    void DeliverDue();
-
-    FakeTiming& m_timing;
     QList<Sent> m_writes;
-    QList<Pending> m_pending;
-    QByteArray m_input;
-    QString m_path;
-    QString m_lineSettings;
-    bool m_open = false;
-    bool m_failed = false;
-    int m_discards = 0;
-    int m_opens = 0;
 };
 
 // A responder built from a table: the reply to each command letter (first byte of a frame), sent after

@@ -1,4 +1,4 @@
-#include "Dialog_Update.h"
+#include "shell/Dialog_Update.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -17,10 +17,13 @@
 
 #include "core/Settings.h"
 #include "link/Commands.h"
-#include "link/Texts.h"
+#include "shell/PortRow.h"
+#include "update/UpdateProtocol.h"
 #include "update/UpdateTexts.h"
 
-namespace zendra::update {
+namespace zendra::shell {
+
+using namespace update;
 
 namespace {
 
@@ -28,7 +31,6 @@ inline const QString kSpeedEntries[] = {QStringLiteral(" 9600"), QStringLiteral(
                                         QStringLiteral("57600")};
 inline const QString kWriterSpeed = QStringLiteral("57600");
 inline const QString kLogFileName = QStringLiteral("LOG.txt");
-constexpr int kPortCount = 20;
 constexpr int kShadowTwips = 20;
 constexpr int kTwipsPerInch = 1440;
 
@@ -167,24 +169,16 @@ void Dialog_Update::BuildControls() {
     StatusPanel1 = MakeLabel(StatusBar1, "Panel1", QString());
     StatusBar1->addWidget(StatusPanel1, 1);
 
-    auto* deviceCaption = MakeLabel(this, "Label_deviceCaption", link::texts::kPortDeviceCaption);
-    Label_device = MakeLabel(this, "Label_device", QString());
-    Combo_path = new QComboBox(this);
-    Combo_path->setObjectName(QStringLiteral("Combo_path"));
-    Combo_path->setEditable(true);
-    Command_assign = MakeButton(this, "Command_assign", link::texts::kAssignPortCaption, link::texts::kAssignPortTip);
+    portRow = new PortRow(m_main.ports, this);
 
     auto* grid = new QGridLayout;
     grid->addWidget(Label1, 0, 0);
     grid->addWidget(Combo_ComPort, 0, 1);
     grid->addWidget(CmdVersion, 0, 2);
     grid->addWidget(Text_FirmwareVersion, 0, 3);
-    grid->addWidget(deviceCaption, 1, 0);
-    grid->addWidget(Label_device, 1, 1, 1, 3);
-    grid->addWidget(Combo_path, 2, 1, 1, 2);
-    grid->addWidget(Command_assign, 2, 3, Qt::AlignLeft);
-    grid->addWidget(Label2, 3, 0);
-    grid->addWidget(Combo_speed, 3, 1);
+    grid->addWidget(portRow, 1, 0, 1, 4);
+    grid->addWidget(Label2, 2, 0);
+    grid->addWidget(Combo_speed, 2, 1);
     grid->setColumnStretch(3, 1);
 
     auto* fileRow = new QGridLayout;
@@ -217,7 +211,7 @@ void Dialog_Update::BuildControls() {
     connect(CmdOpen, &QPushButton::clicked, this, &Dialog_Update::CmdOpen_Click);
     connect(CmdUpdate, &QPushButton::clicked, this, &Dialog_Update::CmdUpdate_Click);
     connect(OKButton, &QPushButton::clicked, this, &Dialog_Update::OKButton_Click);
-    connect(Command_assign, &QPushButton::clicked, this, &Dialog_Update::Command_assign_Click);
+    connect(portRow->Command_assign, &QPushButton::clicked, this, &Dialog_Update::Command_assign_Click);
     connect(Combo_ComPort, &QComboBox::activated, this, &Dialog_Update::Combo_ComPort_Click);
     connect(Combo_speed, &QComboBox::activated, this, &Dialog_Update::Combo_speed_Click);
 }
@@ -225,7 +219,7 @@ void Dialog_Update::BuildControls() {
 void Dialog_Update::LoadChoices() {
     {
         const QSignalBlocker block(Combo_ComPort);
-        for (int n = 1; n <= kPortCount; ++n) Combo_ComPort->addItem(QString::number(n));
+        for (int n = 1; n <= core::kComPortCount; ++n) Combo_ComPort->addItem(QString::number(n));
         m_storedComText = core::ReadText(m_main.settings, core::keys::Com);
         const int index = Combo_ComPort->findText(m_storedComText);
         // A stored text that is no entry ("?" before the first choice) is shown as it is.
@@ -240,10 +234,6 @@ void Dialog_Update::LoadChoices() {
         Combo_speed->setEnabled(false);
         // The writer's loader listens at its own speed only.
         Combo_speed->setCurrentIndex(Combo_speed->findText(kWriterSpeed));
-    }
-    {
-        const QSignalBlocker block(Combo_path);
-        for (const link::DetectedPort& port : m_main.ports.Detected()) Combo_path->addItem(port.path);
     }
 }
 
@@ -265,14 +255,7 @@ QString Dialog_Update::ComPortText() const {
 }
 
 void Dialog_Update::ShowResolvedDevice() {
-    const auto number = PortNumberOf(ComPortText());
-    if (!number) {
-        Label_device->clear();
-        return;
-    }
-    Label_device->setText(m_main.ports.Describe(*number));
-    const QString assigned = m_main.ports.Assigned(*number);
-    Combo_path->setEditText(assigned.isEmpty() ? m_main.ports.Resolve(*number) : assigned);
+    portRow->ShowResolvedDevice(PortNumberOf(ComPortText()).value_or(0), QString());
 }
 
 void Dialog_Update::msgCmt(const QString& text) { StatusPanel1->setText(text); }
@@ -291,15 +274,11 @@ void Dialog_Update::Combo_speed_Click(int index) {
 }
 
 void Dialog_Update::Command_assign_Click() {
-    const auto number = PortNumberOf(ComPortText());
-    if (!number) {
+    if (const auto number = PortNumberOf(ComPortText())) {
+        portRow->AssignEnteredPath(*number);
+    } else {
         ShowPortBox();
-        return;
     }
-    const QString path = Combo_path->currentText().trimmed();
-    if (path.isEmpty()) return;
-    m_main.ports.Assign(*number, path);
-    ShowResolvedDevice();
 }
 
 std::optional<int> Dialog_Update::Com_Initialize() {
@@ -397,7 +376,7 @@ void Dialog_Update::ReleasePorts() {
     if (m_main.port.IsOpen()) return;
     // The main link comes back as it was configured; no port saved yet, or a port gone, stays closed.
     const int number = core::ReadInt(m_main.settings, core::keys::ComNox, 0);
-    if (number >= 1 && number <= kPortCount) link::OpenWriterPort(m_main, number);
+    if (number >= 1 && number <= core::kComPortCount) link::OpenWriterPort(m_main, number);
 }
 
-}  // namespace zendra::update
+}  // namespace zendra::shell

@@ -7,11 +7,11 @@
 #include <QDialog>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "core/OperationGuard.h"
 #include "link/Link.h"
 #include "link/SerialPort.h"
-#include "update/UpdateProtocol.h"
 
 class QComboBox;
 class QLabel;
@@ -20,7 +20,9 @@ class QProgressBar;
 class QPushButton;
 class QStatusBar;
 
-namespace zendra::update {
+namespace zendra::shell {
+
+class PortRow;
 
 class Dialog_Update final : public QDialog {
     Q_OBJECT
@@ -67,9 +69,7 @@ public:
     QStatusBar* StatusBar1 = nullptr;
     QLabel* StatusPanel1 = nullptr;  // the status bar's first panel
     // Where the chosen port number leads, and how to change that.
-    QLabel* Label_device = nullptr;
-    QComboBox* Combo_path = nullptr;
-    QPushButton* Command_assign = nullptr;
+    PortRow* portRow = nullptr;
 
     void msgCmt(const QString& text);
 
@@ -101,4 +101,4 @@ private:
     bool m_working = false;
 };
 
-}  // namespace zendra::update
+}  // namespace zendra::shell

@@ -1,0 +1,217 @@
+// The firmware update dialog offscreen against a scripted writer on a fake clock: its port choice and row,
+// the version read, the file choice, refusals while the writer is busy, and closing back to the main link.
+#include <QtTest>
+#include <QtWidgets>
+
+#include "MemorySettings.h"
+#include "RecordingUi.h"
+#include "TestEnvironment.h"
+#include "UpdateWriter.h"
+#include "link/PortMap.h"
+#include "link/Texts.h"
+#include "shell/Dialog_Update.h"
+#include "shell/PortRow.h"
+#include "update/UpdateTexts.h"
+
+using namespace zendra;
+using namespace zendra::test;
+using shell::Dialog_Update;
+
+namespace {
+
+const TestEnvironment kEnv;
+QString AppDir() { return kEnv.AppDir(); }
+const QString kUart0 = "/dev/ttyFAKE0", kUart1 = "/dev/ttyFAKE1", kMain2 = "/dev/ttyMAIN2";
+const Words kFirmware = Firmware(0x1EDC, 0x1F00);  // the bar shows 7900, then goes back at 0x1F00
+
+// clang-format off
+struct Version { QString com; bool refuse; QByteArray reply; int delayMs; QString shown; };  // panel or box
+struct Closing { QString comNox; int how; QString mainPath; };  // how: 閉じる, Escape, close box, 閉じる only
+// clang-format on
+
+struct Bench {
+    explicit Bench(const QString& com = "1") {
+        writer.Attach(port), mainPort.Open("/dev/ttyMAIN");
+        state.AppDir = state.ScratchDir = AppDir();
+        if (com != "-") settings.values.insert("Settings6/Com", com);
+    }
+    FakeTiming timing;
+    UpdateWriter writer;
+    std::unique_ptr<ScriptedPort> owned = std::make_unique<ScriptedPort>(timing);
+    ScriptedPort& port = *owned;  // the dialog's own port once it is opened
+    ScriptedPort mainPort{timing};
+    RecordingUi ui;
+    MemorySettings settings;
+    core::SharedState state;
+    link::PortMap ports{settings, [] { return QList<link::DetectedPort>{{kUart1, ""}, {kUart0, "UART"}}; }};
+    link::LinkContext main{mainPort, timing, ui, state, settings, ports};
+    core::OperationGuard guard;
+    std::unique_ptr<Dialog_Update> dialog;
+
+    Dialog_Update& Open() {
+        dialog = std::make_unique<Dialog_Update>(nullptr, main, guard, [this] { return std::move(owned); });
+        dialog->show();
+        return *dialog;
+    }
+    QString Status() const { return dialog->StatusPanel1->text(); }
+    QString Box() const { return ui.boxes.size() == 1 ? ui.boxes[0].text : QString::number(ui.boxes.size()); }
+    void ChooseFirmware() {
+        ui.fileAnswers.enqueue(WriteFile(AppDir() + "kxfw635.hex", WordsFile(kFirmware)));
+        QTest::mouseClick(dialog->CmdOpen, Qt::LeftButton);
+    }
+};
+
+bool IsRed(const QLabel* label) {
+    return label->autoFillBackground() && label->palette().color(QPalette::Window) == QColor(255, 0, 0);
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Version)
+Q_DECLARE_METATYPE(Closing)
+
+class UpdateDialogTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void openingAndChoosingAPort() {
+        Bench b("-");
+        b.settings.values.insert("Settings6/Speed", " 9600");
+        auto& dialog = b.Open();
+        QCOMPARE(QFile(AppDir() + "LOG.txt").size(), 2);  // opening writes a fresh log: CR LF
+        QCOMPARE(dialog.ComPortText(), "?");
+        QCOMPARE(dialog.Combo_speed->currentText(), "57600");  // the loader's own speed
+        QVERIFY(!dialog.Combo_speed->isEnabled() && !dialog.CmdUpdate->isEnabled());
+        QVERIFY(b.mainPort.IsOpen() && !b.port.IsOpen());  // opening touches no port
+        dialog.Combo_ComPort->setCurrentIndex(1);
+        Q_EMIT dialog.Combo_ComPort->activated(1);
+        QCOMPARE(b.settings.values.value("Settings6/Com"), "2");
+        auto& row = *dialog.portRow;
+        const QString leadsTo = link::texts::kPortDeviceCaption;
+        QCOMPARE(row.Label_device->text(), leadsTo + kUart1);  // detected ports are numbered in path order
+        QCOMPARE(row.Combo_path->itemData(0, Qt::ToolTipRole).toString(), "UART");
+        row.Combo_path->setEditText(" /tmp/pty-writer ");
+        QTest::mouseClick(row.Command_assign, Qt::LeftButton);
+        QCOMPARE(b.settings.values.value("Ports/COM2"), "/tmp/pty-writer");
+        QCOMPARE(row.Label_device->text(), leadsTo + "/tmp/pty-writer");
+        row.Combo_path->setEditText("");  // an empty path gives the number back to detection
+        QTest::mouseClick(row.Command_assign, Qt::LeftButton);
+        QCOMPARE(row.Label_device->text(), leadsTo + kUart1);
+    }
+
+    void aMissingPortStopsBeforeAnyByte_data() {
+        QTest::addColumn<int>("command");  // 0 Version Read and 1 UPDATE with port "?", 2 OPEN with none
+        QTest::newRow("Version Read") << 0;
+        QTest::newRow("UPDATE") << 1;
+        QTest::newRow("OPEN") << 2;
+    }
+    void aMissingPortStopsBeforeAnyByte() {
+        QFETCH(int, command);
+        Bench b(command == 2 ? "" : "?");
+        auto& dialog = b.Open();
+        if (command == 1) b.ChooseFirmware();
+        QTest::mouseClick(QList{dialog.CmdVersion, dialog.CmdUpdate, dialog.CmdOpen}[command],
+                          Qt::LeftButton);
+        QCOMPARE(b.Box(), update::kSetPortNumber);
+        QVERIFY(b.port.Writes().isEmpty() && !b.port.IsOpen());
+        QCOMPARE(b.ui.fileRequests.size(), command == 1 ? 1 : 0);
+    }
+
+    void versionRead_data() {
+        QTest::addColumn<Version>("c");
+        const QByteArray v17 = "KX-WRT540 V6.35\r\n";
+        const QString read = update::kVersionRead, failed = update::kVersionCommFailed;
+        QTest::newRow("17 bytes") << Version{"1", false, v17, 0, read};
+        QTest::newRow("16 bytes at 1 s") << Version{"1", false, v17.left(16), 1000, read};
+        QTest::newRow("16 bytes at 1.5 s") << Version{"1", false, v17.left(16), 1500, failed};
+        QTest::newRow("15 bytes") << Version{"1", false, v17.left(15), 0, failed};
+        QTest::newRow("port 7 leads nowhere") << Version{"7", false, v17, 0, update::kPortOpenFailed};
+        QTest::newRow("device refuses") << Version{"1", true, v17, 0, update::kPortOpenFailed};
+    }
+    void versionRead() {
+        QFETCH(Version, c);
+        Bench b(c.com);
+        b.writer.versionReply = c.reply, b.writer.versionDelay = std::chrono::milliseconds(c.delayMs);
+        b.port.unopenablePaths << (c.refuse ? kUart0 : QString());
+        auto& dialog = b.Open();
+        QTest::mouseClick(dialog.CmdVersion, Qt::LeftButton);
+        const bool opened = c.shown != update::kPortOpenFailed, box = c.shown == update::kVersionCommFailed;
+        QVERIFY(!b.mainPort.IsOpen() && b.mainPort.DiscardCount() == 1 && !b.guard.IsBusy());
+        QCOMPARE(b.port.AllWritten(), opened ? "?" : "");
+        QCOMPARE(b.port.LastLineSettings(), "57600,n,8,1");
+        QCOMPARE(b.settings.values.value("Ports/COM" + c.com), opened ? kUart0 : QString());
+        QCOMPARE(dialog.Text_FirmwareVersion->text(), opened && !box ? "KX-WRT540 V6.35" : "");
+        QCOMPARE(b.Box(), box ? c.shown : "0");
+        QCOMPARE(b.Status(), box ? QString() : c.shown);
+    }
+
+    // A wrong echo leaves the dialog ready for another go; while that runs, nothing else is taken.
+    void aFailedUpdateCanBeStartedAgain() {
+        Bench b("2");
+        b.writer.wrongFrom = 1;
+        b.settings.values.insert("Settings6/OPEN_DIR0", "/old");
+        auto& dialog = b.Open();
+        dialog.CmdUpdate_Click();  // before a file is chosen
+        QCOMPARE(b.Status(), update::kNoUpdateFile);
+        b.ui.fileAnswers.enqueue(QString());  // an empty name is no choice
+        QTest::mouseClick(dialog.CmdOpen, Qt::LeftButton);
+        QVERIFY(dialog.UpdateFileName().isEmpty() && !dialog.CmdUpdate->isEnabled());
+        b.ChooseFirmware();
+        QCOMPARE(b.ui.fileRequests.at(1).startDirectory, "/old");
+        QCOMPARE(b.settings.values.value("Settings6/OPEN_DIR0") + '/', AppDir());
+        QCOMPARE(b.Status(), update::FileChosenText("kxfw635.hex"));
+        QTest::mouseClick(dialog.CmdUpdate, Qt::LeftButton);
+        QVERIFY(IsRed(dialog.Label3) && dialog.Label3->text().endsWith("\n　　　　　　　error data = 0xA7"));
+        QCOMPARE(b.Status(), update::kUpdateFailed);
+        QVERIFY(b.ui.boxes.isEmpty() && dialog.CmdUpdate->isEnabled() && !b.writer.ended);
+        b.writer = UpdateWriter(), b.port.ClearWrites();  // the writer, power-cycled, answers properly now
+        bool tried = false, refused = false;
+        b.ui.onPump = [&] {
+            if (tried || b.writer.packets < 5) return;
+            tried = true;
+            QVERIFY(dialog.IsWorking());
+            dialog.CmdVersion_Click();  // disabled, so called directly
+            for (auto* button : {dialog.CmdUpdate, dialog.CmdOpen, dialog.OKButton})
+                QTest::mouseClick(button, Qt::LeftButton);
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            refused = !dialog.close() && dialog.isVisible();
+        };
+        QTest::mouseClick(dialog.CmdUpdate, Qt::LeftButton);
+        QVERIFY(tried && refused);
+        QCOMPARE(b.writer.words, Sent(kFirmware));
+        QCOMPARE(b.port.Writes().size(), 2 + 0x24 + 1);  // no '?' from Version Read, no second 'U'
+        QCOMPARE(b.ui.fileRequests.size(), 2);
+        QCOMPARE(b.Box(), update::kUpdateDoneBox);
+        QCOMPARE(b.Status(), update::UpdateDoneText(1));
+        QVERIFY(!IsRed(dialog.Label3) && !dialog.CmdVersion->isEnabled() && !b.guard.IsBusy());
+        QCOMPARE(dialog.ProgressBar1->value(), 0);  // the bar is back at its start
+    }
+
+    void closingReopensTheMainLink_data() {
+        QTest::addColumn<Closing>("c");
+        QTest::newRow("閉じる") << Closing{"2", 0, kMain2};
+        QTest::newRow("Escape") << Closing{"2", 1, kMain2};
+        QTest::newRow("close box") << Closing{"2", 2, kMain2};
+        QTest::newRow("no port saved") << Closing{"-", 0, ""};
+        QTest::newRow("saved port gone") << Closing{"9", 0, ""};
+        QTest::newRow("main link left open") << Closing{"2", 3, "/dev/ttyMAIN"};
+    }
+    void closingReopensTheMainLink() {
+        QFETCH(Closing, c);
+        Bench b;
+        if (c.comNox != "-") b.settings.values.insert("Settings/ComNox", c.comNox);
+        b.settings.values.insert("Ports/COM2", kMain2);
+        auto& dialog = b.Open();
+        if (c.how < 3) QTest::mouseClick(dialog.CmdVersion, Qt::LeftButton);
+        if (c.how == 1) QTest::keyClick(&dialog, Qt::Key_Escape);
+        if (c.how == 2) QVERIFY(dialog.close());
+        if (c.how % 3 == 0) QTest::mouseClick(dialog.OKButton, Qt::LeftButton);
+        QVERIFY(!dialog.isVisible() && !b.port.IsOpen());
+        QCOMPARE(b.mainPort.IsOpen() ? b.mainPort.PortPath() : QString(), c.mainPath);
+        QCOMPARE(b.mainPort.OpenCount(), c.mainPath == kMain2 ? 2 : 1);
+        QVERIFY(b.mainPort.Writes().isEmpty());  // no writer detection on the main link
+    }
+};
+
+QTEST_MAIN(UpdateDialogTest)
+#include "tst_dialog_update.moc"
