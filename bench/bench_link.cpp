@@ -39,11 +39,7 @@ double RawRoundTripsPerSecond(const QString& path) {
 struct LinkRig {
     link::QtSerialPortAdapter port;
     core::SystemTiming timing;
-    test::RecordingUi ui;
-    core::SharedState state;
-    test::MemorySettings settings;
-    link::PortMap ports{settings, [] { return QList<link::DetectedPort>{}; }};
-    link::LinkContext ctx{port, timing, ui, state, settings, ports};
+    link::Session session{port, timing};
 };
 
 double ExchangesPerSecond(const QString& path) {
@@ -52,9 +48,10 @@ double ExchangesPerSecond(const QString& path) {
     if (!rig.port.Open(path)) return 0;
     QElapsedTimer timer;
     timer.start();
-    for (int i = 0; i < kRounds; ++i) link::EnterAvrCommandSet(rig.ctx, rig.state.ErrorFlag);
+    bool allDone = true;
+    for (int i = 0; i < kRounds; ++i) allDone = link::EnterAvrCommandSet(rig.session).Ok() && allDone;
     const double rate = kRounds / (timer.nsecsElapsed() / 1e9);
-    return rig.state.ErrorFlag == 0 ? rate : 0;
+    return allDone ? rate : 0;
 }
 
 // One 'A' to a writer that never answers: a 1 s time-out. Returns CPU seconds / wall seconds.
@@ -65,11 +62,11 @@ double SilentWaitCpuShare(const QString& path) {
     const double cpuStart = bench::ProcessCpuSeconds();
     QElapsedTimer timer;
     timer.start();
-    link::EnterAvrCommandSet(rig.ctx, rig.state.ErrorFlag);
+    const bool timedOut = link::EnterAvrCommandSet(rig.session).outcome == link::Outcome::TimedOut;
     const double wall = timer.nsecsElapsed() / 1e9;
     const double cpu = bench::ProcessCpuSeconds() - cpuStart;
     std::printf("silent writer: time-out after %.3f s wall, %.4f s CPU\n", wall, cpu);
-    return rig.state.ErrorFlag == 1 ? cpu / wall : -1;
+    return timedOut ? cpu / wall : -1;
 }
 
 }  // namespace

@@ -88,32 +88,20 @@ Result ProgramAndVerify(const QString& pty) {
     CountingPort port(adapter);
     CountingTiming timing;
     test::RecordingUi ui;
-    core::SharedState state;
-    test::MemorySettings settings;
-    QTemporaryDir scratch;
-    state.AppDir = state.ScratchDir = scratch.path() + QLatin1Char('/');
-    settings.Write(core::kSectionMain, QStringLiteral("ComNox"), QStringLiteral("1"));
-    settings.Write(core::kSectionPorts, QStringLiteral("COM1"), pty);
-    link::PortMap ports(settings, [] { return QList<link::DetectedPort>{}; });
-    link::LinkContext link{port, timing, ui, state, settings, ports};
-
     const auto& device = devices::DeviceTable()[kDevice];
-    ui.deviceText = device.Name();
-    state.DeviceCode = device.code;
-    state.ProgramMemoryWords = device.flashWords;
-    state.EepromBytes = device.eepromBytes;
+    operations::Environment env{port, timing, ui, ui};
+    const operations::Target target{.device = &device, .port = {.number = 1, .path = pty, .saved = true}};
 
     image::MemoryImages images;
     auto* random = QRandomGenerator::global();
     for (int i = 0; i < 2 * device.flashWords; ++i) images.ProgramImage[i] = quint8(random->bounded(256));
     for (int i = 0; i < device.eepromBytes; ++i) images.EepromImage[i] = quint8(random->bounded(255));  // never 0xFF
-    operations::OperationContext ctx{link, images};
 
     Result r;
     const double cpu0 = bench::ProcessCpuSeconds();
     QElapsedTimer timer;
     timer.start();
-    operations::ProgramCommand(ctx);
+    const operations::Report report = operations::ProgramCommand(env, target, images);
     r.seconds = timer.nsecsElapsed() / 1e9;
     r.cpu = bench::ProcessCpuSeconds() - cpu0;
     r.bytesOut = port.bytesOut;
@@ -123,8 +111,8 @@ Result ProgramAndVerify(const QString& pty) {
     // 10 bit times per byte (start, 8 data, stop), in both directions, one after the other.
     r.lineSeconds = double(port.bytesOut + port.bytesIn) * 10.0 / kBaud +
                     std::chrono::duration<double>(timing.paused).count();
-    r.verdict = ui.panels[1];
-    r.ok = ui.panels[1].contains(QStringLiteral("FLASH : OK / EEPROM : OK"));
+    r.verdict = report.status;
+    r.ok = report.Succeeded();
     return r;
 }
 

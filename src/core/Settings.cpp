@@ -27,7 +27,8 @@ QString IniSettingsStore::FilePath() const { return m_settings->fileName(); }
 int ReadInt(const SettingsStore& store, const IntKey& key) { return ReadInt(store, key, key.defaultValue); }
 
 int ReadInt(const SettingsStore& store, const IntKey& key, int defaultOverride) {
-    const QString text = store.Read(QString::fromLatin1(key.section), QString::fromLatin1(key.key), QString());
+    const QString text =
+        store.Read(QString::fromLatin1(key.section), QString::fromLatin1(key.key), QString());
     bool ok = false;
     const int value = text.trimmed().toInt(&ok);
     if (!ok || value < key.minimum || value > key.maximum) return defaultOverride;
@@ -39,7 +40,8 @@ void WriteInt(SettingsStore& store, const IntKey& key, int value) {
 }
 
 double ReadReal(const SettingsStore& store, const RealKey& key) {
-    const QString text = store.Read(QString::fromLatin1(key.section), QString::fromLatin1(key.key), QString());
+    const QString text =
+        store.Read(QString::fromLatin1(key.section), QString::fromLatin1(key.key), QString());
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);  // C locale: the point is always '.'
     if (!ok || !std::isfinite(value) || std::fabs(value) > 1.0e7) return key.defaultValue;

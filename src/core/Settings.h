@@ -1,6 +1,7 @@
 #pragma once
 // The per-user settings store and the one table of the keys the program keeps between runs.
-// Values are decimal text; a stored value that is not a number, or is out of range, reads as the key's default.
+// Values are decimal text; a stored value that is not a number, or is out of range, reads as the key's
+// default.
 
 #include <QString>
 #include <memory>

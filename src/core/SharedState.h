@@ -12,7 +12,9 @@ struct SharedState {
     // the application stores it from their reports. The hex conversions of the buffer edit set it too.
     qint16 ErrorFlag = 0;
 
-    // The selected device (all 0 when the selector text matches no catalogue name).
+    // The selected device: its selector position (-1 when none) and its code and sizes (all 0 when the
+    // selection names no catalogue device).
+    int SelectedDevice = -1;
     quint8 DeviceCode = 0;
     qint32 ProgramMemoryWords = 0;
     qint32 EepromBytes = 0;

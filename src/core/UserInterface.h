@@ -10,7 +10,19 @@
 namespace zendra::core {
 
 // The lock/fuse panel's drop-down choices.
-enum class PanelControl { CKSEL, SUT, BODEN, BODLEVEL, RSTDISABL, EESAVE, CKOPT, PLLCK, FSTRT, RCEN, LockBit };
+enum class PanelControl {
+    CKSEL,
+    SUT,
+    BODEN,
+    BODLEVEL,
+    RSTDISABL,
+    EESAVE,
+    CKOPT,
+    PLLCK,
+    FSTRT,
+    RCEN,
+    LockBit
+};
 inline constexpr int kPanelControlCount = 11;
 
 enum class DumpWindow { Program, Eeprom, Verify };

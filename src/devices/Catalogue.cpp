@@ -217,9 +217,7 @@ std::optional<int> FindDevice(const QString& text) {
     return std::nullopt;
 }
 
-const Device* DeviceAt(int index) {
-    return index >= 0 && index < kDeviceCount ? &kDevices[index] : nullptr;
-}
+const Device* DeviceAt(int index) { return index >= 0 && index < kDeviceCount ? &kDevices[index] : nullptr; }
 
 PanelProfile NoMatchProfile() { return PanelProfile{}; }
 

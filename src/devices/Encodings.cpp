@@ -34,14 +34,16 @@ std::optional<Choices> ActiveChoices(PanelControl control, FuseLayout layout) {
     using L = FuseLayout;
     switch (control) {
         case PanelControl::CKSEL:
-            if (OneOf(layout, {L::Tiny12, L::Tiny26})) return Choices{BitPatterns(4), layout == L::Tiny12 ? 2 : 1};
+            if (OneOf(layout, {L::Tiny12, L::Tiny26}))
+                return Choices{BitPatterns(4), layout == L::Tiny12 ? 2 : 1};
             if (layout == L::Tiny15) return Choices{BitPatterns(2), 0};
             if (layout == L::At90s4433) return Choices{BitPatterns(3), 2};
             return std::nullopt;
         case PanelControl::SUT:
             return Choices{BitPatterns(2), 2};
         case PanelControl::BODEN:
-            if (OneOf(layout, {L::Tiny12, L::Tiny15, L::Tiny26, L::At90s4433})) return Choices{kEnableDisable, 1};
+            if (OneOf(layout, {L::Tiny12, L::Tiny15, L::Tiny26, L::At90s4433}))
+                return Choices{kEnableDisable, 1};
             return std::nullopt;
         case PanelControl::BODLEVEL:
             if (layout == L::Tiny12) return Choices{{QStringLiteral("2.7V"), QStringLiteral("1.8V")}, 1};
@@ -49,7 +51,8 @@ std::optional<Choices> ActiveChoices(PanelControl control, FuseLayout layout) {
                 return Choices{{QStringLiteral("4.0V"), QStringLiteral("2.7V")}, 1};
             return std::nullopt;
         case PanelControl::RSTDISABL:
-            if (layout == L::Tiny26) return Choices{{QStringLiteral("PB7:I/O"), QStringLiteral("PB7:Reset")}, 1};
+            if (layout == L::Tiny26)
+                return Choices{{QStringLiteral("PB7:I/O"), QStringLiteral("PB7:Reset")}, 1};
             return Choices{{QStringLiteral("PB5:I/O"), QStringLiteral("PB5:Reset")}, 1};
         case PanelControl::EESAVE:
             return Choices{kEnableDisable, 1};

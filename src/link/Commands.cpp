@@ -43,7 +43,11 @@ CommandRow Acknowledged(char letter, const QString& failure, seconds timeOut = s
 
 // A read of `length` bytes, never checked.
 CommandRow Read(char letter, const QString& failure, seconds timeOut, int length = 1) {
-    return {.letter = letter, .replyLength = length, .timeOut = timeOut, .checkCr = false, .timeOutMessage = failure};
+    return {.letter = letter,
+            .replyLength = length,
+            .timeOut = timeOut,
+            .checkCr = false,
+            .timeOutMessage = failure};
 }
 
 // The writer's commands as data. Time-outs: 1 s for mode changes and short acknowledgments, 2 s for the
@@ -130,7 +134,9 @@ void ExitAvrCommandSet(Session& session) {
     Send(session, QByteArray(1, kEscape));
 }
 
-CommandResult EnterProgrammingMode(Session& session) { return Exchange(session, CommandId::EnterProgramming); }
+CommandResult EnterProgrammingMode(Session& session) {
+    return Exchange(session, CommandId::EnterProgramming);
+}
 
 CommandResult LeaveProgrammingMode(Session& session) {
     CommandResult result = Exchange(session, CommandId::LeaveProgramming);
@@ -188,14 +194,18 @@ CommandResult WriteDataByte(Session& session, quint8 data) {
 
 // --- Fuse, lock and calibration -------------------------------------------------------------------------
 
-CommandResult WriteFuse(Session& session, quint8 value) { return Exchange(session, CommandId::WriteFuse, {value}); }
+CommandResult WriteFuse(Session& session, quint8 value) {
+    return Exchange(session, CommandId::WriteFuse, {value});
+}
 CommandResult WriteFuseLow(Session& session, quint8 value) {
     return Exchange(session, CommandId::WriteFuseLow, {value});
 }
 CommandResult WriteFuseHigh(Session& session, quint8 value) {
     return Exchange(session, CommandId::WriteFuseHigh, {value});
 }
-CommandResult WriteLock(Session& session, quint8 value) { return Exchange(session, CommandId::WriteLock, {value}); }
+CommandResult WriteLock(Session& session, quint8 value) {
+    return Exchange(session, CommandId::WriteLock, {value});
+}
 CommandResult WriteLockTiny26(Session& session, quint8 value) {
     return Exchange(session, CommandId::WriteLockTiny26, {value});
 }
@@ -238,7 +248,8 @@ void EnterAvrCommandSetQuietly(Session& session) {
     Send(session, QByteArray(1, 'A'));
     // Let the CR of 'A' arrive before returning: the select-device command that follows discards what is
     // waiting, and a CR that came later would be taken as its acknowledgment.
-    if (AwaitBytes(session, 1, seconds(1)) == Arrival::Arrived) session.counts.bytesIn += session.port.ReadAll().size();
+    if (AwaitBytes(session, 1, seconds(1)) == Arrival::Arrived)
+        session.counts.bytesIn += session.port.ReadAll().size();
 }
 
 void ConfigureWriterPort(SerialPort& port) {
@@ -254,11 +265,5 @@ bool OpenWriterPort(SerialPort& port, const QString& path) {
     port.DiscardInput();
     return true;
 }
-
-}  // namespace zendra::link
-
-namespace zendra::link {
-
-bool OpenWriterPort(LinkContext& ctx, int number) { return OpenWriterPort(ctx.port, ctx.ports.Resolve(number)); }
 
 }  // namespace zendra::link

@@ -58,7 +58,8 @@ quint8 ParameterByte(const Parameter& p, std::initializer_list<quint8> arguments
 
 }  // namespace
 
-CommandResult RunExchange(Session& session, const CommandRow& command, std::initializer_list<quint8> arguments) {
+CommandResult RunExchange(Session& session, const CommandRow& command,
+                          std::initializer_list<quint8> arguments) {
     if (session.Cancelled()) return {Outcome::Cancelled, texts::kCancelled, {}};
     const CommandResult portFailed{Outcome::PortFailed, command.timeOutMessage, {}};
     // A failed port is reported at once rather than after the whole time-out.
@@ -69,13 +70,15 @@ CommandResult RunExchange(Session& session, const CommandRow& command, std::init
 
     if (command.parametersInOneWrite && !command.parameters.isEmpty()) {
         QByteArray frame;
-        for (const Parameter& p : command.parameters) frame.append(static_cast<char>(ParameterByte(p, arguments)));
+        for (const Parameter& p : command.parameters)
+            frame.append(static_cast<char>(ParameterByte(p, arguments)));
         RunGap(session, command.parameters.first().before);
         if (!Send(session, frame)) return portFailed;
     } else {
         for (const Parameter& p : command.parameters) {
             RunGap(session, p.before);
-            if (!Send(session, QByteArray(1, static_cast<char>(ParameterByte(p, arguments))))) return portFailed;
+            if (!Send(session, QByteArray(1, static_cast<char>(ParameterByte(p, arguments)))))
+                return portFailed;
         }
     }
 

@@ -52,7 +52,8 @@ struct CommandRow {
 
 // Performs the exchange and says how it ended; a failure carries the row's message. A port that has
 // failed or closed fails at once, with the time-out message.
-CommandResult RunExchange(Session& session, const CommandRow& command, std::initializer_list<quint8> arguments);
+CommandResult RunExchange(Session& session, const CommandRow& command,
+                          std::initializer_list<quint8> arguments);
 
 enum class Arrival { Arrived, TimedOut, PortFailed };
 

@@ -31,7 +31,8 @@ struct CommandResult {
     // Nothing more will come back: a loop over many exchanges stops here instead of paying a time-out
     // per exchange.
     bool Ends() const {
-        return outcome == Outcome::TimedOut || outcome == Outcome::PortFailed || outcome == Outcome::Cancelled;
+        return outcome == Outcome::TimedOut || outcome == Outcome::PortFailed ||
+               outcome == Outcome::Cancelled;
     }
     quint8 Byte(int index) const { return index < data.size() ? static_cast<quint8>(data.at(index)) : 0; }
 };
@@ -52,28 +53,5 @@ struct Session {
 
     bool Cancelled() const { return cancel != nullptr && cancel->IsCancelled(); }
 };
-
-}  // namespace zendra::link
-
-#include "core/Settings.h"
-#include "core/SharedState.h"
-#include "link/PortMap.h"
-
-namespace zendra::link {
-
-// What the windows' port dialogs work with: the main port and clock, the windows, the shared state, the
-// settings store and the COM-port map. Owned by the application (or a test).
-struct LinkContext {
-    SerialPort& port;
-    core::Timing& timing;
-    core::UserInterface& ui;
-    core::SharedState& state;
-    core::SettingsStore& settings;
-    PortMap& ports;
-};
-
-// Opens COM `number` through the port map with the writer's line settings; false when it cannot be opened.
-// The mapping is not stored here: a dialog that confirms a port stores what it resolved to.
-bool OpenWriterPort(LinkContext& ctx, int number);
 
 }  // namespace zendra::link

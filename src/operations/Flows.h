@@ -27,7 +27,8 @@ Report WriteLockFuseCommand(Environment& env, const Target& target, const device
 
 // --- The flows alone, without the communication check ------------------------------------------------
 Report ProgramDevice(Environment& env, const Target& target, const image::MemoryImages& images);
-Report VerifyDevice(Environment& env, const Target& target, const image::MemoryImages& images, bool wholeMemory);
+Report VerifyDevice(Environment& env, const Target& target, const image::MemoryImages& images,
+                    bool wholeMemory);
 Report ReadDevice(Environment& env, const Target& target, const image::MemoryImages& current);
 Report EraseDevice(Environment& env, const Target& target);
 

@@ -23,8 +23,10 @@ link::CommandResult Cycle(Run& run, Command command) {
     if (run.Failed()) return enter.Ok() ? link::CommandResult{link::Outcome::WrongReply, {}, {}} : enter;
     const link::CommandResult mode = run.Do(link::EnterProgrammingMode(run.Link()));
     link::CommandResult result = run.Do(command(run.Link()));
-    if (!mode.Ok()) result = mode;
-    else if (run.Failed() && result.Ok()) result.outcome = link::Outcome::WrongReply;
+    if (!mode.Ok())
+        result = mode;
+    else if (run.Failed() && result.Ok())
+        result.outcome = link::Outcome::WrongReply;
     run.Do(link::LeaveProgrammingMode(run.Link()));
     return result;
 }
@@ -33,11 +35,14 @@ link::CommandResult WriteCycle(Run& run, link::CommandResult (*write)(link::Sess
     return Cycle(run, [&](link::Session& s) { return write(s, value); });
 }
 
-link::CommandResult ReadCycle(Run& run, link::CommandResult (*read)(link::Session&)) { return Cycle(run, read); }
+link::CommandResult ReadCycle(Run& run, link::CommandResult (*read)(link::Session&)) {
+    return Cycle(run, read);
+}
 
 class PanelUpdate {
 public:
-    PanelUpdate(const devices::Device* device, const PanelIndexes& current) : m_device(device), m_panel(current) {}
+    PanelUpdate(const devices::Device* device, const PanelIndexes& current)
+        : m_device(device), m_panel(current) {}
 
     // Moves the panel to a decoded byte. A move of the reset choice onto the I/O entry of a device that
     // warns raises the reset-disable warning, as the user's own pick would.
@@ -147,7 +152,8 @@ void RunWriteSequence(Run& run, const PanelIndexes& choices) {
 
 // `keepNotice`: a notice raised during the operation stays up after a success instead of vanishing
 // the moment it appeared.
-void Conclude(Run& run, PhaseKind phase, const QString& failed, const QString& done, bool keepNotice = false) {
+void Conclude(Run& run, PhaseKind phase, const QString& failed, const QString& done,
+              bool keepNotice = false) {
     const QString& text = run.Failed() ? failed : done;
     run.AddPhase(phase, !run.Failed(), failed);
     run.Status(text);

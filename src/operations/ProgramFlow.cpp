@@ -88,8 +88,8 @@ void RunProgram(Run& run, const image::MemoryImages& images) {
 
     Report& report = run.Result();
     if (!ProgramPhase(
-            run, PhaseKind::ProgramFlash, text::kFlashProgramFailed, [&] { WriteFlash(run, images, last + 1); },
-            report.programDumpChanged))
+            run, PhaseKind::ProgramFlash, text::kFlashProgramFailed,
+            [&] { WriteFlash(run, images, last + 1); }, report.programDumpChanged))
         return;
     // The EEPROM phase runs whatever the flash phase gave.
     if (!ProgramPhase(

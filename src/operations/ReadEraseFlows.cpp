@@ -57,6 +57,7 @@ void RunRead(Run& run, const image::MemoryImages& current) {
     run.Phase(text::kReadingFlash);
     run.Do(link::EnterProgrammingMode(session));
     if (run.Failed()) {
+        run.AddPhase(PhaseKind::ReadFlash, false, report.status);
         ReportCommError(run);
         return;
     }

@@ -42,10 +42,10 @@ struct Environment {
 
 enum class Verdict {
     Succeeded,
-    NothingToDo,     // both images blank: nothing was sent
-    Mismatch,        // the chip differs from the images
-    LinkFailed,      // no writer, refused firmware, a time-out, a wrong reply, the port failed
-    ChipRefused,     // another device, a locked chip or an empty socket
+    NothingToDo,  // both images blank: nothing was sent
+    Mismatch,     // the chip differs from the images
+    LinkFailed,   // no writer, refused firmware, a time-out, a wrong reply, the port failed
+    ChipRefused,  // another device, a locked chip or an empty socket
     Cancelled,
 };
 
@@ -109,7 +109,7 @@ struct Report {
     bool programDumpChanged = false;
     bool eepromDumpChanged = false;
     bool showVerifyLog = false;
-    std::optional<int> lockChoice;              // a locked chip: the lock choice to offer
+    std::optional<int> lockChoice;               // a locked chip: the lock choice to offer
     std::optional<devices::PanelIndexes> panel;  // a lock/fuse read: the choices the chip holds
     std::optional<QString> calibration;
     bool deviceSelectionRenewed = false;  // an erase: the panel returns to the device's defaults

@@ -5,7 +5,10 @@
 namespace zendra::operations {
 
 Run::Run(Environment& env, const Target& target)
-    : m_env(env), m_target(target), m_session{env.port, env.timing, env.cancel}, m_started(env.timing.Now()) {}
+    : m_env(env),
+      m_target(target),
+      m_session{env.port, env.timing, env.cancel},
+      m_started(env.timing.Now()) {}
 
 qint32 Run::FlashWords() const { return FlashWordsOf(Device() ? Device()->flashWords : 0); }
 

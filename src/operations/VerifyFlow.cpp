@@ -127,7 +127,8 @@ void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory) {
     ShowVerdict(run, flashNg, eepromNg);
 }
 
-Report VerifyDevice(Environment& env, const Target& target, const image::MemoryImages& images, bool wholeMemory) {
+Report VerifyDevice(Environment& env, const Target& target, const image::MemoryImages& images,
+                    bool wholeMemory) {
     Run run(env, target);
     RunVerify(run, images, wholeMemory);
     return run.Finish();

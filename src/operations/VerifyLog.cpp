@@ -29,8 +29,9 @@ QByteArray VerifyLogText(const QList<Difference>& differences) {
     const auto add = [&](Memory memory) {
         for (const Difference& d : differences) {
             if (d.memory != memory) continue;
-            lines << (memory == Memory::Flash ? ProgramDifferenceLine(d.address, d.expected, d.actual)
-                                              : EepromDifferenceLine(d.address, quint8(d.expected), quint8(d.actual)));
+            lines << (memory == Memory::Flash
+                          ? ProgramDifferenceLine(d.address, d.expected, d.actual)
+                          : EepromDifferenceLine(d.address, quint8(d.expected), quint8(d.actual)));
         }
     };
     add(Memory::Flash);

@@ -1,7 +1,7 @@
 #pragma once
 // The program as one object: it owns the process-wide state, the images, the settings store, the clock,
-// the writer's port, the operation guard and the windows; it runs start-up and shutdown, and it is the
-// handler of every command of the main window.
+// the writer's port, the operation guard and the windows, and it runs start-up and shutdown. The main
+// window's commands are MainCommands'; the windows of their own (index, help, About, update) open here.
 
 #include <QPointer>
 #include <QString>
@@ -15,10 +15,10 @@
 #include "core/Timing.h"
 #include "image/FileCommands.h"
 #include "image/MemoryImages.h"
-#include "link/Link.h"
 #include "link/PortMap.h"
 #include "link/SerialPort.h"
-#include "shell/Twips.h"
+#include "shell/Geometry.h"
+#include "shell/WriterContext.h"
 
 class QDialog;
 class QLockFile;
@@ -29,6 +29,7 @@ namespace zendra::shell {
 class AboutBoxHost;
 class FrmIndex;
 class HelpWindow;
+class MainCommands;
 class WidgetUi;
 class frmMain;
 
@@ -45,20 +46,9 @@ struct ApplicationSetup {
     std::function<int(QDialog&)> runModal;
     // Right after the windows are built, before start-up shows any of them (answer hooks for boxes).
     std::function<void(WidgetUi&)> prepareUi;
-    // After the unload step; empty: quit the event loop.
+    // After shutdown; empty: quit the event loop.
     std::function<void()> onEnded;
 };
-
-// The folder text with exactly one trailing separator.
-QString WithTrailingSeparator(const QString& folder);
-// Where the scratch files go: appDir when a file can be created there, else the per-user data folder.
-QString ChooseScratchDir(const QString& appDir);
-// The frame's place to restore: `stored`, or `fallback` when it is smaller than a usable frame or meets no
-// screen (screens in pixels).
-TwipsRect RestoredFramePlace(const TwipsRect& stored, const TwipsRect& fallback, const QList<QRect>& screens,
-                             double dpi);
-// A child's place: `stored`, or `fallback` when it is too small to use.
-TwipsRect RestoredChildPlace(const TwipsRect& stored, const TwipsRect& fallback);
 
 class Application {
 public:
@@ -69,7 +59,7 @@ public:
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    // Start-up steps 1 to 13. AlreadyRunning: another copy holds the lock; nothing was touched.
+    // Start-up. AlreadyRunning: another copy holds the lock; nothing was touched.
     StartResult Start();
     bool HasEnded() const { return m_ended; }
 
@@ -79,13 +69,9 @@ public:
     image::MemoryImages& Images() { return m_images; }
     core::SettingsStore& Settings() { return *m_settings; }
     core::OperationGuard& Guard() { return m_guard; }
-    link::LinkContext& Link() { return *m_link; }
+    WriterContext& Writer() { return *m_writer; }
     FrmIndex* IndexWindow() const;
     HelpWindow* Help() const;
-
-    // The device selection (also used by start-up, the buffer clear and the erase command).
-    void ApplyDeviceSelection();
-    void frmMain_Combo_device_Click();
 
     // Shutdown steps; the frame's close and Exit run both through the close request.
     void MDIForm_QueryUnload();
@@ -95,18 +81,10 @@ private:
     void Build();
     void Wire();
     void MDIForm_Load();
-    void FillDeviceSelector();
     void ShowIndexWindow();
-    void ShowPortDialog();
     void ShowHelp();
     void RunFirmwareUpdate();
     bool OnCloseRequest();
-    void OnPanelClicked(int panel);
-    void OnDeviceActivated(int index);
-    void OnPanelChoice(int control);
-    void ReadBufferCell();
-    void WriteBufferCell();
-    void mnuPC_buffer_clear_Click();
     int RunModal(QDialog& dialog);
 
     // Runs `body` holding the operation guard; refused with the busy text while another operation runs.
@@ -127,12 +105,11 @@ private:
     core::OperationGuard m_guard;
     std::unique_ptr<frmMain> m_main;
     std::unique_ptr<WidgetUi> m_ui;
-    std::unique_ptr<link::LinkContext> m_link;
+    std::unique_ptr<WriterContext> m_writer;
+    std::unique_ptr<MainCommands> m_commands;
     std::unique_ptr<AboutBoxHost> m_about;
     QPointer<FrmIndex> m_index;
     QPointer<HelpWindow> m_help;
-    bool m_showBufferData = false;
-    int m_deviceIndex = -1;
     bool m_closePending = false;
     QTimer m_closeRetry;
     bool m_ended = false;

@@ -98,13 +98,13 @@ public:
         m_dialog.m_main.ui.Ask(core::MessageIcon::Information, title, text,
                                           core::MessageButtons::Ok);
     }
-    void PumpEvents() override { QCoreApplication::processEvents(); }
+    void PumpEvents() override { m_dialog.m_main.pumpEvents(); }
 
 private:
     Dialog_Update& m_dialog;
 };
 
-Dialog_Update::Dialog_Update(QWidget* parent, link::LinkContext& mainLink, core::OperationGuard& guard,
+Dialog_Update::Dialog_Update(QWidget* parent, WriterContext& mainLink, core::OperationGuard& guard,
                              PortFactory makePort)
     : QDialog(parent),
       m_main(mainLink),
@@ -126,7 +126,7 @@ Dialog_Update::~Dialog_Update() {
     if (m_port && m_port->IsOpen()) m_port->Close();
 }
 
-int Dialog_Update::Run(QWidget* parent, link::LinkContext& mainLink, core::OperationGuard& guard,
+int Dialog_Update::Run(QWidget* parent, WriterContext& mainLink, core::OperationGuard& guard,
                        PortFactory makePort) {
     if (guard.IsBusy()) {
         mainLink.ui.Status(core::StatusField::Result, core::kBusyText);
@@ -282,7 +282,7 @@ void Dialog_Update::Command_assign_Click() {
 }
 
 std::optional<int> Dialog_Update::Com_Initialize() {
-    COM_PortOff(m_main);
+    update::COM_PortOff(m_main.port, m_main.timing);
     PrepareUpdatePort(*m_port, Combo_speed->currentText());
     const auto number = PortNumberOf(ComPortText());
     if (!number) ShowPortBox();
@@ -376,7 +376,7 @@ void Dialog_Update::ReleasePorts() {
     if (m_main.port.IsOpen()) return;
     // The main link comes back as it was configured; no port saved yet, or a port gone, stays closed.
     const int number = core::ReadInt(m_main.settings, core::keys::ComNox, 0);
-    if (number >= 1 && number <= core::kComPortCount) link::OpenWriterPort(m_main, number);
+    if (number >= 1 && number <= core::kComPortCount) OpenWriterPort(m_main, number);
 }
 
 }  // namespace zendra::shell

@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "core/OperationGuard.h"
-#include "link/Link.h"
+#include "shell/WriterContext.h"
 #include "link/SerialPort.h"
 
 class QComboBox;
@@ -30,12 +30,12 @@ public:
     using PortFactory = std::function<std::unique_ptr<link::SerialPort>()>;
 
     // Opening runs here: LOG.txt, the port and speed choices from "Settings6", the instructions.
-    Dialog_Update(QWidget* parent, link::LinkContext& mainLink, core::OperationGuard& guard,
+    Dialog_Update(QWidget* parent, WriterContext& mainLink, core::OperationGuard& guard,
                   PortFactory makePort);
     ~Dialog_Update() override;
 
     // The Help menu's command: refused (status panel 1) while another operation runs, else shown modally.
-    static int Run(QWidget* parent, link::LinkContext& mainLink, core::OperationGuard& guard,
+    static int Run(QWidget* parent, WriterContext& mainLink, core::OperationGuard& guard,
                    PortFactory makePort);
 
     void CmdVersion_Click();
@@ -92,7 +92,7 @@ private:
     void ShowPortBox();
     void ReleasePorts();
 
-    link::LinkContext& m_main;
+    WriterContext& m_main;
     core::OperationGuard& m_guard;
     std::unique_ptr<link::SerialPort> m_port;
     std::unique_ptr<Display> m_display;

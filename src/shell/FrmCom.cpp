@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "core/Settings.h"
-#include "link/Commands.h"
+#include "operations/Flows.h"
 #include "shell/PortRow.h"
 
 namespace zendra::shell {
@@ -32,7 +32,7 @@ int PreselectedPortIndex(const core::SettingsStore& settings) {
     return core::ReadInt(settings, core::keys::ComNox, 0);
 }
 
-FrmCom::FrmCom(link::LinkContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx) {
+FrmCom::FrmCom(WriterContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx) {
     // While the dialog is open nothing counts as confirmed.
     m_ctx.state.ErrorFlag = 1;
 
@@ -83,7 +83,7 @@ FrmCom::FrmCom(link::LinkContext& ctx, QWidget* parent) : QDialog(parent), m_ctx
         Combo_com->setCurrentIndex(PreselectedPortIndex(m_ctx.settings));
     }
     ShowResolvedDevice();
-    m_ctx.ui.SetStatusPanel(1, QString());
+    m_ctx.ui.Status(core::StatusField::Result, QString());
 }
 
 int FrmCom::SelectedNumber() const { return std::max(0, Combo_com->currentIndex()); }
@@ -105,27 +105,28 @@ void FrmCom::Command_assign_Click() {
 void FrmCom::Command_ok_Click() {
     if (m_ctx.port.IsOpen()) m_ctx.port.Close();
     const int number = SelectedNumber();
-    if (number == 0 || !link::OpenWriterPort(m_ctx, number)) {
+    if (number == 0 || !OpenWriterPort(m_ctx, number)) {
         // OpenWriterPort may have got as far as opening before failing on a setting.
         if (m_ctx.port.IsOpen()) m_ctx.port.Close();
-        m_ctx.ui.ShowMessageBox(core::MessageIcon::Critical, kComOpenFailedTitle, PortOpenFailedText(number),
+        m_ctx.ui.Ask(core::MessageIcon::Critical, kComOpenFailedTitle, PortOpenFailedText(number),
                                 core::MessageButtons::Ok);
         m_ctx.state.ErrorFlag = 1;
         return;
     }
-    m_ctx.ui.SetStatusPanel(4, kComPrefix + QString::number(number));
+    m_ctx.ui.Status(core::StatusField::Port, kComPrefix + QString::number(number));
     core::WriteInt(m_ctx.settings, core::keys::ComNox, number);
     // Keep this number on the device it opened, whatever is plugged in later.
     const QString opened = m_ctx.port.PortPath();
     if (!opened.isEmpty()) m_ctx.ports.Assign(number, opened);
     // The check reports its own outcome; the dialog only needed the port to open.
-    link::CheckCommunication(m_ctx);
+    operations::Environment env{m_ctx.port, m_ctx.timing, m_ctx.ui, m_ctx.ui};
+    operations::CheckCommunicationCommand(env, CurrentTarget(m_ctx));
     m_ctx.state.ErrorFlag = 0;
     QDialog::accept();
 }
 
 void FrmCom::Command_cancel_Click() {
-    m_ctx.ui.SetStatusPanel(1, kComNotConfirmed);
+    m_ctx.ui.Status(core::StatusField::Result, kComNotConfirmed);
     reject();
 }
 

@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "link/Link.h"
+#include "shell/WriterContext.h"
 
 class QComboBox;
 class QLabel;
@@ -32,7 +32,7 @@ class FrmCom final : public QDialog {
 public:
     // Opening runs here: ErrorFlag := 1, list filled, port closed, "ComNox" preselected, status panel 1
     // emptied.
-    FrmCom(link::LinkContext& ctx, QWidget* parent = nullptr);
+    FrmCom(WriterContext& ctx, QWidget* parent = nullptr);
 
     // The chosen index: 0 for "????", else the port number.
     int SelectedNumber() const;
@@ -56,7 +56,7 @@ protected:
 private:
     void ShowResolvedDevice();
 
-    link::LinkContext& m_ctx;
+    WriterContext& m_ctx;
 };
 
 }  // namespace zendra::shell

@@ -9,20 +9,6 @@ namespace zendra::shell {
 
 namespace {
 
-struct SocketRow {
-    const char* key;  // first nine characters of the selector text
-    Socket socket;
-};
-
-// Checked in this order; the last match would win, but no key appears twice.
-constexpr SocketRow kSocketTable[] = {
-    {"ATtiny12L", Socket::DUT_08}, {"ATtiny15L", Socket::DUT_08},  {"AT90S2323", Socket::DUT_08},
-    {"AT90S2343", Socket::DUT_08}, {"ATtiny26L", Socket::DUT_20A}, {"AT90S1200", Socket::DUT_20},
-    {"AT90S2313", Socket::DUT_20}, {"AT90S4433", Socket::DUT_28},  {"AT90S4414", Socket::DUT_40},
-    {"AT90S4434", Socket::DUT_40}, {"AT90S8515", Socket::DUT_40},  {"AT90S8535", Socket::DUT_40},
-};
-constexpr int kKeyLength = 9;
-
 // The drawing is laid out on a fixed grid and scaled to the window, keeping its proportions.
 constexpr int kDesignWidth = 680;
 constexpr int kDesignHeight = 500;
@@ -69,27 +55,18 @@ const QColor kPinColour{220, 200, 120};
 
 }  // namespace
 
-std::optional<Socket> SocketForDevice(const QString& selectorText) {
-    const QString key = selectorText.left(kKeyLength);
-    std::optional<Socket> found;
-    for (const SocketRow& row : kSocketTable)
-        if (key == QString::fromLatin1(row.key)) found = row.socket;
-    return found;
-}
-
-FrmIndex::FrmIndex(const QString& selectorText, QWidget* parent) : QWidget(parent, Qt::Window) {
+FrmIndex::FrmIndex(const devices::Device* device, QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("frmIndex"));
     setWindowTitle(kIndexCaption);
     setWindowModality(Qt::NonModal);
     m_fill.fill(kSocketIdle);
-    DUT_COLOR_CHANGE(selectorText);
+    DUT_COLOR_CHANGE(device);
     resize(sizeHint());
 }
 
-void FrmIndex::DUT_COLOR_CHANGE(const QString& selectorText) {
+void FrmIndex::DUT_COLOR_CHANGE(const devices::Device* device) {
     m_fill.fill(kSocketIdle);
-    if (const std::optional<Socket> socket = SocketForDevice(selectorText))
-        m_fill[static_cast<int>(*socket)] = kSocketSelected;
+    if (device) m_fill[static_cast<int>(device->socket)] = kSocketSelected;
     update();
 }
 

@@ -9,26 +9,26 @@
 #include <array>
 #include <optional>
 
+#include "devices/Catalogue.h"
+
 namespace zendra::shell {
 
-enum class Socket { DUT_40, DUT_28, DUT_20, DUT_20A, DUT_08 };
-inline constexpr int kSocketCount = 5;
+using devices::Socket;
+using devices::kSocketCount;
 
 inline const QString kIndexCaption = QStringLiteral("デバイスインデックス");
 inline const QColor kSocketIdle{128, 128, 128};
 inline const QColor kSocketSelected{192, 0, 0};
 
-// The socket for a selector text (compared on its first nine characters); nullopt when none fits.
-std::optional<Socket> SocketForDevice(const QString& selectorText);
 
 class FrmIndex final : public QWidget {
     Q_OBJECT
 public:
     // Colours the sockets for `selectorText` at once.
-    explicit FrmIndex(const QString& selectorText = {}, QWidget* parent = nullptr);
+    explicit FrmIndex(const devices::Device* device = nullptr, QWidget* parent = nullptr);
 
-    // Recolours every socket for the selector's current text.
-    void DUT_COLOR_CHANGE(const QString& selectorText);
+    // Recolours every socket for the selected device (null: none is red).
+    void DUT_COLOR_CHANGE(const devices::Device* device);
 
     QColor FillColour(Socket socket) const;
     // Where the socket's outline is drawn, in widget pixels.

@@ -194,18 +194,20 @@ SettingsPanel::SettingsPanel(QWidget* parent) : QWidget(parent) {
 
 void SettingsPanel::Wire() {
     const std::pair<QPushButton*, PanelCommand> buttons[] = {
-        {Cmd_btn_open, PanelCommand::Open},       {Cmd_btn_save, PanelCommand::Save},
-        {Cmd_btn_reload, PanelCommand::Reload},   {Cmd_btn_comselect, PanelCommand::ComSelect},
-        {Cmd_btn_erase, PanelCommand::Erase},     {Cmd_btn_verify, PanelCommand::Verify},
-        {Cmd_btn_read, PanelCommand::Read},       {Cmd_btn_program, PanelCommand::Program},
-        {cmdFuseRead, PanelCommand::FuseRead},    {cmdFuseWrite, PanelCommand::FuseWrite},
+        {Cmd_btn_open, PanelCommand::Open},     {Cmd_btn_save, PanelCommand::Save},
+        {Cmd_btn_reload, PanelCommand::Reload}, {Cmd_btn_comselect, PanelCommand::ComSelect},
+        {Cmd_btn_erase, PanelCommand::Erase},   {Cmd_btn_verify, PanelCommand::Verify},
+        {Cmd_btn_read, PanelCommand::Read},     {Cmd_btn_program, PanelCommand::Program},
+        {cmdFuseRead, PanelCommand::FuseRead},  {cmdFuseWrite, PanelCommand::FuseWrite},
     };
     for (const auto& [button, command] : buttons)
-        connect(button, &QPushButton::clicked, this, [this, command = command] { Q_EMIT commandClicked(command); });
+        connect(button, &QPushButton::clicked, this,
+                [this, command = command] { Q_EMIT commandClicked(command); });
     connect(Combo_device, &QComboBox::activated, this, &SettingsPanel::deviceActivated);
     for (int i = 0; i < core::kPanelControlCount; ++i) {
         const auto control = static_cast<PanelControl>(i);
-        connect(m_panel[i], &QComboBox::activated, this, [this, control] { Q_EMIT choiceActivated(control); });
+        connect(m_panel[i], &QComboBox::activated, this,
+                [this, control] { Q_EMIT choiceActivated(control); });
     }
     connect(txtAddress, &QLineEdit::textChanged, this, &SettingsPanel::addressEdited);
     connect(CmdRead, &QPushButton::clicked, this, &SettingsPanel::readCellClicked);
@@ -271,7 +273,9 @@ void SettingsPanel::ApplyChoices(const devices::PanelIndexes& choices) {
     Frame2->setVisible(true);
 }
 
-int SettingsPanel::AcceptedChoice(PanelControl control) const { return m_accepted[static_cast<int>(control)]; }
+int SettingsPanel::AcceptedChoice(PanelControl control) const {
+    return m_accepted[static_cast<int>(control)];
+}
 
 void SettingsPanel::AcceptChoice(PanelControl control) {
     m_accepted[static_cast<int>(control)] = Panel(control)->currentIndex();

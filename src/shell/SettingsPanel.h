@@ -63,7 +63,6 @@ Q_SIGNALS:
     void writeCellClicked();
 
 public:
-
     QPushButton* Cmd_btn_open = nullptr;
     QPushButton* Cmd_btn_save = nullptr;
     QPushButton* Cmd_btn_reload = nullptr;

@@ -33,8 +33,8 @@ void WidgetUi::Notice(const QString& text) {
 
 void WidgetUi::CloseMessage() { m_messages->CloseMessage(); }
 
-core::MessageAnswer WidgetUi::Ask(core::MessageIcon icon, const QString& title,
-                                             const QString& text, core::MessageButtons buttons) {
+core::MessageAnswer WidgetUi::Ask(core::MessageIcon icon, const QString& title, const QString& text,
+                                  core::MessageButtons buttons) {
     if (boxHook) return boxHook(icon, title, text, buttons);
     QMessageBox box(
         icon == core::MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::Information, title,

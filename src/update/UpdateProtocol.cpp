@@ -50,10 +50,10 @@ std::optional<int> PortNumberOf(const QString& comText) {
     return number;
 }
 
-void COM_PortOff(link::LinkContext& mainLink) {
-    mainLink.port.DiscardInput();
-    for (int i = 0; i < 2; ++i) mainLink.timing.Sleep(kPortOffPause);
-    if (mainLink.port.IsOpen()) mainLink.port.Close();
+void COM_PortOff(link::SerialPort& mainPort, core::Timing& timing) {
+    mainPort.DiscardInput();
+    for (int i = 0; i < 2; ++i) timing.Sleep(kPortOffPause);
+    if (mainPort.IsOpen()) mainPort.Close();
 }
 
 void PrepareUpdatePort(link::SerialPort& port, const QString& speedText) {

@@ -56,7 +56,7 @@ QString LineSettingsForSpeed(const QString& speedText);
 std::optional<int> PortNumberOf(const QString& comText);
 
 // Releases the main writer link so the dialog's own port can reach the writer.
-void COM_PortOff(link::LinkContext& mainLink);
+void COM_PortOff(link::SerialPort& mainPort, core::Timing& timing);
 // The part of Com_Initialize that sets up the dialog's own port (closed, raw, no handshaking, emptied).
 void PrepareUpdatePort(link::SerialPort& port, const QString& speedText);
 

@@ -11,11 +11,13 @@ const FuseByte kBytes[] = {{"ATtiny12L", ComposeTiny12Fuse, DecodeTiny12Fuse},
                            {"ATtiny26L", ComposeTiny26HighFuse, DecodeTiny26HighFuse},
                            {"AT90S4433", Compose4433Fuse, Decode4433Fuse}};
 enum { T12, T15, T26Low, T26High, S4433 };
+FuseLayout Layout(const QString& device) { return DeviceTable()[*FindDevice(device)].fuseLayout; }
 // The panel right after selecting `device`, with `changes` applied.
 PanelIndexes Panel(const QString& device, const QString& changes = {}) {
     PanelIndexes x;
+    const PanelSetup setup = PanelFor(&DeviceTable()[*FindDevice(device)]);
     for (int i = 0; i < zendra::core::kPanelControlCount; ++i)
-        x[i] = ActiveChoices(PanelControl(i), device).value_or(Choices{{}, -1}).defaultIndex;
+        x[i] = setup.controls[i].enabled ? setup.controls[i].index : -1;
     for (const auto& [control, index] : zendra::test::Indexes(changes)) x[int(control)] = index;
     return x;
 }
@@ -88,7 +90,7 @@ private Q_SLOTS:
     void patternIndexIsItsValue() {
         for (const auto& fuse : kBytes)
             for (PanelControl control : {PanelControl::CKSEL, PanelControl::SUT}) {
-                const QStringList patterns = ActiveChoices(control, fuse.device)->entries;
+                const QStringList patterns = ActiveChoices(control, Layout(fuse.device))->entries;
                 for (int i = 0; i < patterns.size(); ++i) QCOMPARE(patterns[i].toInt(nullptr, 2), i);
             }
     }

@@ -7,33 +7,34 @@
 #include "ScriptedPort.h"
 #include "VirtualWriterPort.h"
 #include "WriterModel.h"
-#include "devices/LockFuse.h"
-#include "link/PortMap.h"
 #include "link/Texts.h"
+#include "operations/Flows.h"
+#include "operations/Texts.h"
 
 using namespace zendra;
 using namespace zendra::devices;
 using core::PanelControl;
+namespace text = operations::text;
 
 namespace {
-// The panel, the link and a writer with the selected chip in its socket (fuse low, fuse high, lock,
-// calibration). The writer answers each command letter as it arrives (no parameter byte here equals a
+// The panel's choices as the windows hold them, the link and a writer with the selected chip in its
+// socket (fuse low, fuse high, lock, calibration). The writer answers each command letter as it arrives (no parameter byte here equals a
 // letter), except the letters in `mute` and everything once `silentAfter` 'L' frames (the device check's
 // included) have been answered.
 struct Bench {
     test::FakeTiming timing;
     test::RecordingUi ui;
-    test::MemorySettings settings;
-    link::PortMap ports{settings, [] { return QList<link::DetectedPort>{{"/dev/fake0", {}}}; }};
-    core::SharedState state;
     test::ScriptedPort port{timing};
-    link::LinkContext ctx{port, timing, ui, state, settings, ports};
+    const Device* device = nullptr;
+    PanelSetup setup;
+    PanelIndexes panel{};
+    QString calibration;
+    operations::Report report;
     QList<int> chip;
     int family = 0, part = 0, silentAfter = -1, leaves = 0;
     QByteArray mute;
     explicit Bench(const QString& device, const QString& panel = {}, const QList<int>& bytes = {}) {
         chip = bytes.isEmpty() ? QList<int>{0xD3, 0xFF, 0xFE, 0} : bytes;
-        settings.Write(QStringLiteral("Settings"), QStringLiteral("ComNox"), QStringLiteral("1"));
         Select(device);
         Apply(panel);
         if (const auto row = FindDevice(device))
@@ -49,17 +50,33 @@ struct Bench {
             leaves += c == 'L';
         };
     }
-    void Select(const QString& device) { ui.deviceText = device, SetDeviceParameters(ui, state); }
+    void Select(const QString& name) {
+        device = DeviceAt(FindDevice(name).value_or(-1));
+        setup = PanelFor(device);
+        for (int i = 0; i < core::kPanelControlCount; ++i) panel[i] = setup.controls[i].index;
+        calibration = setup.calibration;
+    }
     void Apply(const QString& text) {
-        for (const auto& [control, index] : test::Indexes(text)) ui.SetPanelIndex(control, index);
+        for (const auto& [control, index] : test::Indexes(text)) panel[int(control)] = index;
         ui.calls.clear();
     }
+    // The button's operation on `writerPort`, and what the windows take from its report.
+    void Run(bool write, link::SerialPort& writerPort) {
+        operations::Environment env{writerPort, timing, ui, ui};
+        const operations::Target target{.device = device, .port = {.number = 1, .path = "/dev/fake0", .saved = true}};
+        report = write ? operations::WriteLockFuseCommand(env, target, panel)
+                       : operations::ReadLockFuseCommand(env, target, panel);
+        if (report.lockChoice) panel[int(PanelControl::LockBit)] = *report.lockChoice;
+        if (report.panel) panel = *report.panel;
+        if (report.calibration) calibration = *report.calibration;
+    }
+    void Run(bool write) { Run(write, port); }
     // The controls named in `text` that hold another index, as they stand; empty when none.
     QString Off(const QString& text) const {
         QString off;
         for (const auto& [control, index] : test::Indexes(text))
-            if (ui.PanelIndex(control) != index)
-                off += test::PanelControlName(control) + '=' + QString::number(ui.PanelIndex(control)) + ' ';
+            if (panel[int(control)] != index)
+                off += test::PanelControlName(control) + '=' + QString::number(panel[int(control)]) + ' ';
         return off;
     }
     // What went out after the communication check, a word a byte: letters as such, parameters in hex.
@@ -72,7 +89,7 @@ struct Bench {
         }
         return out.join(u' ');
     }
-    int Warnings() const { return int(ui.calls.count(QStringLiteral("message 1 ") + kResetDisableWarning)); }
+    int Warnings() const { return int(ui.calls.count(QStringLiteral("message 1 ") + text::kResetDisableWarning)); }
 };
 // active: the controls filled with the device's choices (the rest show "-"); lrww: lock choice visible,
 // read enabled, write enabled, and whether PB5:I/O or PB7:I/O warns.
@@ -115,51 +132,40 @@ private Q_SLOTS:
         add({"AT90S4434", 0x6C, 2048, 256, "FSTRT", "-", "1110"});
         add({"AT90S8515", 0x38, 4096, 512, "", "-", "1010"});
         add({"AT90S8535", 0x68, 4096, 512, "FSTRT", "-", "1110"});
-        for (const char* near : {"AT90S9999", "attiny12l", "ATtiny12L ", "AT90S1200"})
-            add({near, 0, 0, 0, "", "-", "0000"});
-        add({"", 0x77, 99, 99, "", "", ""});
+        add({"no device", 0, 0, 0, "", "-", "0000"});
     }
     void selection() {
         QFETCH(Profile, p);
         Bench b(p.device);
-        b.state.DeviceCode = 0x77, b.state.ProgramMemoryWords = b.state.EepromBytes = 99;  // left from before
-        b.Select(p.device);
-        QCOMPARE(QList<int>({b.state.DeviceCode, b.state.ProgramMemoryWords, b.state.EepromBytes}),
+        QCOMPARE(QList<int>({b.device ? b.device->code : 0, b.device ? b.device->flashWords : 0,
+                             b.device ? b.device->eepromBytes : 0}),
                  QList<int>({p.code, p.words, p.eeprom}));
-        QCOMPARE(b.ui.calls.isEmpty(), p.device.isEmpty());
-        if (p.device.isEmpty()) return;
+        const FuseLayout layout = b.device ? b.device->fuseLayout : FuseLayout::None;
         QStringList on;
         for (int i = 0; i <= int(PanelControl::LockBit); ++i) {
             const auto c = PanelControl(i);
-            const auto shown = b.ui.controls.value(c);
-            const Choices choices = shown.enabled ? ActiveChoices(c, p.device).value() : Choices{{"-"}, 0};
+            const ControlFill& shown = b.setup.controls[i];
+            const Choices choices = shown.enabled ? ActiveChoices(c, layout).value() : Choices{{"-"}, 0};
             if (shown.enabled) on << test::PanelControlName(c);
             QCOMPARE(shown.entries, choices.entries);
             QCOMPARE(shown.index, choices.defaultIndex);
         }
         QCOMPARE(on.join(' '), (p.active + " LockBit").trimmed());
-        const PanelIndexes defaults = ReadPanelIndexes(b.ui);
-        b.Apply("RSTDISABL=1");  // a Reset entry never warns; the I/O entry warns on the three tiny devices
-        frmMain_Combo_RSTDISABL_Click(b.ui);
-        b.ui.SetPanelIndex(PanelControl::RSTDISABL, 0);
-        frmMain_Combo_RSTDISABL_Click(b.ui);
-        const auto& u = b.ui;
-        const int w = b.Warnings();
-        QCOMPARE(QString::asprintf("%d%d%d%d", u.lockVisible, u.readEnabled, u.writeEnabled, w), p.lrww);
-        QCOMPARE(u.PanelIndex(PanelControl::RSTDISABL), 0);  // the warning informs; the choice stays
-        b.Apply("CKSEL=3 SUT=0 BODEN=0 FSTRT=1 RCEN=1 LockBit=0");
-        b.ui.SetCalibrationText("5A");
-        b.Select(p.device);  // the same device again: its defaults come back
-        QVERIFY(ReadPanelIndexes(b.ui) == defaults);
-        QCOMPARE(b.ui.calibrationText, p.calib);
+        // A Reset entry never warns; the I/O entry warns on the three tiny devices.
+        QVERIFY(!ResetWarningApplies(b.device, 1));
+        const auto& u = b.setup;
+        QCOMPARE(QString::asprintf("%d%d%d%d", u.lockVisible, u.readEnabled, u.writeEnabled,
+                                   ResetWarningApplies(b.device, 0)),
+                 p.lrww);
+        QCOMPARE(b.calibration, p.calib);
     }
 
-    // The shared state holds zero bytes: decoding them after a failed cycle would move the panel and warn.
+    // A failed cycle brings no byte: decoding one would move the panel and warn.
     void operations_data() {
         QTest::addColumn<Op>("op");
         const auto add = [](const char* tag, const Op& op) { QTest::newRow(tag) << op; };
         const QString t12 = "A P r L A P F L A P o L", t26 = "A P r L A P : 58 08 00 L A P F L A P o L";
-        const QString readFailed = kFuseReadFailed, writeFailed = kFuseWriteFailed;
+        const QString readFailed = text::kFuseReadFailed, writeFailed = text::kFuseWriteFailed;
         add("read 12L 0x12", {"ATtiny12L", R, {0x12, 0, 0xFF, 5}, "LockBit=0", t12,
                               "CKSEL=2 RSTDISABL=1 BODEN=0 BODLEVEL=0 LockBit=2", "05"});
         add("read 12L to PB5:I/O", {"ATtiny12L", RWarn, {0xC2, 0, 0xFF, 0xA7}, "", t12, "RSTDISABL=0", "A7"});
@@ -188,7 +194,7 @@ private Q_SLOTS:
             {"ATtiny26L", R, {}, "", t26, "SUT=1 LockBit=1", "?", readFailed, -1, "o"});
         add("read: combined byte times out",
             {"AT90S2343", R, {}, "", "A P F L", "RCEN=0 LockBit=2", "-", readFailed, -1, "F"});
-        add("read: mismatch", {"ATtiny12L", R, {}, "", "", "", "?", kFuseReadMismatch, -1, "*"});
+        add("read: mismatch", {"ATtiny12L", R, {}, "", "", "", "?", text::kFuseReadMismatch, -1, "*"});
         add("write: mismatch", {"ATtiny12L", W, {}, "", "", "", "?", link::texts::kDeviceMismatch, -1, "*"});
         add("write: signature times out",
             {"ATtiny12L", W, {}, "", "", "", "?", link::texts::kFailReadSignature, -1, "s"});
@@ -197,18 +203,20 @@ private Q_SLOTS:
         QFETCH(Op, op);
         Bench b(op.device, op.before, op.chip);
         b.silentAfter = op.silentAfter, b.mute = op.mute.toLatin1(), b.part += op.mute == "*";
-        op.kind == W ? FuseWrite(b.ctx) : FuseRead(b.ctx);
+        b.Run(op.kind == W);
         QCOMPARE(b.Frames(), ("A P s L " + op.frames).trimmed());
         QCOMPARE(b.Off(op.kind == W ? op.before : op.after), QString());
-        if (!op.calib.isEmpty()) QCOMPARE(b.ui.calibrationText, op.calib);
+        if (!op.calib.isEmpty()) QCOMPARE(b.calibration, op.calib);
         const bool warns = op.kind == RWarn;
         QCOMPARE(b.Warnings(), int(warns));
         // Success closes the message window unless the read's warning is up; a notice stays with OK.
         QCOMPARE(b.ui.messageOpen && b.ui.messageOkVisible, warns || !op.notice.isEmpty());
-        QCOMPARE(b.ui.messageOpen ? b.ui.messageText : "", warns ? kResetDisableWarning : op.notice);
-        const QString done = op.kind == W ? kFuseWriteDone : kFuseReadDone;
+        QCOMPARE(b.ui.messageOpen ? b.ui.messageText : "", warns ? text::kResetDisableWarning : op.notice);
+        QCOMPARE(b.report.notice, b.ui.messageOpen ? b.ui.messageText : "");
+        const QString done = op.kind == W ? text::kFuseWriteDone : text::kFuseReadDone;
         if (op.notice.isEmpty() || !op.frames.isEmpty())
             QCOMPARE(b.ui.panels[1], op.notice.isEmpty() ? done : op.notice);
+        QCOMPARE(b.report.Succeeded(), op.notice.isEmpty());
     }
 
     void virtualWriterRoundTrip_data() {
@@ -232,21 +240,20 @@ private Q_SLOTS:
         const auto& chip = model.Chip();
         Bench b(DeviceNames().at(c.device), c.choices);
         virtualwriter::VirtualWriterPort port(model, b.timing);
-        link::LinkContext ctx{port, b.timing, b.ui, b.state, b.settings, b.ports};
-        FuseWrite(ctx);
-        QCOMPARE(b.ui.panels[1], kFuseWriteDone);
+        b.Run(true, port);
+        QCOMPARE(b.ui.panels[1], text::kFuseWriteDone);
         QCOMPARE((chip.fuseHigh << 8 | chip.fuseLow) & c.mask, c.fuses);
         QVERIFY(!model.InProgrammingMode());
         b.Select(DeviceNames().at(c.device));  // a fresh panel, then a read of what was written
-        FuseRead(ctx);
-        QCOMPARE(b.ui.panels[1], kFuseReadDone);
+        b.Run(false, port);
+        QCOMPARE(b.ui.panels[1], text::kFuseReadDone);
         QCOMPARE(b.Off(c.choices + " LockBit=2"), QString());
         if (DeviceTable()[c.device].profile.calibration)
-            QCOMPARE(b.ui.calibrationText, CalibrationText(chip.calibration));
+            QCOMPARE(b.calibration, CalibrationText(chip.calibration));
         // LB1 is programmed for either protection, LB2 only for the full one, each in the device's layout.
         b.Apply("LockBit=" + QString::number(c.lock));
-        FuseWrite(ctx);
-        QCOMPARE(b.ui.panels[1], kFuseWriteDone);
+        b.Run(true, port);
+        QCOMPARE(b.ui.panels[1], text::kFuseWriteDone);
         QCOMPARE((chip.lock >> virtualwriter::LayoutForDevice(c.device)->lb1Bit) & 1, 0);
         QCOMPARE((chip.lock >> virtualwriter::LayoutForDevice(c.device)->lb2Bit) & 1, c.lock);
     }

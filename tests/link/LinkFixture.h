@@ -3,12 +3,14 @@
 // pause p or a responsive wait w in ms).
 
 #include <QtTest>
+#include <optional>
 
 #include "MemorySettings.h"
 #include "RecordingUi.h"
 #include "ScriptedPort.h"
 #include "link/Commands.h"
 #include "link/Texts.h"
+#include "operations/Run.h"
 
 Q_DECLARE_METATYPE(zendra::link::Outcome)
 
@@ -27,10 +29,7 @@ inline long long Ms(core::Duration d) {
 class LinkFixture {
 public:
     explicit LinkFixture(const QString& script = {}, core::Duration late = 0ms, int chop = 0) {
-        ports.Assign(1, QStringLiteral("/dev/ttyWRITER"));
-        port.Open(QStringLiteral("/dev/ttyWRITER"));
-        state.ProgramMemoryWords = 1024;
-        ui.deviceText = QStringLiteral("ATtiny26L");
+        port.Open(kWriterPath);
         LetterScript letters;
         for (const QString& token : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             LetterScript::Entry& e = letters.entries[token.at(0).toLatin1()];
@@ -52,13 +51,22 @@ public:
         return (Gaps().isEmpty() ? trace : trace + QStringList(Gaps().chopped(1))).join(" | ");
     }
 
+    // A run of the operations on this port for `device`, the port saved or not.
+    operations::Run& Start(const QString& device = QStringLiteral("ATtiny26L"), bool saved = true) {
+        target = {.device = devices::DeviceAt(devices::FindDevice(device).value_or(-1)),
+                  .port = {.number = 1, .path = kWriterPath, .saved = saved}};
+        run.emplace(env, target);
+        return *run;
+    }
+
+    inline static const QString kWriterPath = QStringLiteral("/dev/ttyWRITER");
     FakeTiming timing;
     ScriptedPort port{timing};
     RecordingUi ui;
-    MemorySettings settings;
-    core::SharedState state;
-    link::PortMap ports{settings, [] { return QList<link::DetectedPort>(); }};
-    link::LinkContext ctx{port, timing, ui, state, settings, ports};
+    link::Session session{port, timing};
+    operations::Environment env{port, timing, ui, ui};
+    operations::Target target;
+    std::optional<operations::Run> run;
     std::function<void(ScriptedPort&, const QByteArray&)> respond;
     int vanishAt = -1;  // the port fails right after this write (1-based)
     QStringList trace;

@@ -9,7 +9,9 @@
 #include <ctime>
 
 #include "LinkFixture.h"
+#include "link/PortMap.h"
 #include "link/QtSerialPortAdapter.h"
+#include "operations/Checks.h"
 
 using namespace zendra;
 using namespace zendra::test;
@@ -41,11 +43,8 @@ struct Writer {
         while (!options.isEmpty() && !sim.canReadLine() && sim.waitForReadyRead(5000)) {
         }
         path = options.isEmpty() ? pty.path : QString::fromLocal8Bit(sim.readLine()).trimmed();
-        settings.Write(QStringLiteral("Settings"), QStringLiteral("ComNox"), QStringLiteral("1"));
-        ports.Assign(1, path);
-        state.DeviceCode = 0x59;
-        state.ProgramMemoryWords = 1024;
-        ui.deviceText = QStringLiteral("ATtiny26L");
+        target = {.device = devices::DeviceAt(*devices::FindDevice(QStringLiteral("ATtiny26L"))),
+                  .port = {.number = 1, .path = path, .saved = true}};
     }
     ~Writer() { Hangup(); }
     void Hangup() {
@@ -59,10 +58,9 @@ struct Writer {
     link::QtSerialPortAdapter port;
     core::SystemTiming timing;
     RecordingUi ui;
-    MemorySettings settings;
-    core::SharedState state;
-    link::PortMap ports{settings, [] { return QList<link::DetectedPort>(); }};
-    link::LinkContext ctx{port, timing, ui, state, settings, ports};
+    link::Session session{port, timing};
+    operations::Environment env{port, timing, ui, ui};
+    operations::Target target;
 };
 
 // clang-format off
@@ -134,17 +132,17 @@ private Q_SLOTS:
         QFETCH(Sim, row);
         Writer w(row.options);
         QVERIFY2(!w.path.isEmpty(), w.sim.readAllStandardError().constData());
-        QCOMPARE(link::CheckCommunication(w.ctx), row.result);
-        QCOMPARE(int(w.state.ErrorFlag), row.error);
+        operations::Run run(w.env, w.target);
+        QCOMPARE(operations::CheckCommunication(run), row.result);
+        QCOMPARE(int(run.Result().errorFlag), row.error);
         QCOMPARE(w.ui.boxes.size(), row.boxes);
         QCOMPARE(w.port.IsOpen(), row.open);
         QCOMPARE(w.ui.messageOpen, !row.message.isEmpty());
         if (!row.message.isEmpty()) QCOMPARE(w.ui.messageText, row.message);
         if (!row.result) return;
         // The signature comes back in the order the host reads it.
-        link::CheckDevice(w.ctx);
+        QVERIFY(operations::CheckDevice(run));
         QCOMPARE(w.ui.panels[2], QStringLiteral("1E:91:09"));
-        QVERIFY(!w.state.DeviceMismatch);
     }
 
     // The writer goes away while the host awaits the reply to 'l': the command fails well before its 5 s
@@ -157,15 +155,20 @@ private Q_SLOTS:
     void writerGoneFailsAtOnce() {
         QFETCH(QStringList, options);
         Writer w(options);
-        QVERIFY(options.isEmpty() ? w.port.Open(w.path) : link::CheckCommunication(w.ctx));
+        const auto check = [&] {
+            operations::Run run(w.env, w.target);
+            return operations::CheckCommunication(run);
+        };
+        QVERIFY(options.isEmpty() ? w.port.Open(w.path) : check());
         QTimer::singleShot(200, [&] { w.Hangup(); });
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(link::WriteLock(w.ctx, 0xFC, w.state.ErrorFlag), Outcome::TimedOut);
-        QCOMPARE(w.ui.panels[1], texts::kFailWriteLock);
+        const link::CommandResult lock = link::WriteLock(w.session, 0xFC);
+        QVERIFY(lock.Ends());
+        QCOMPARE(lock.message, texts::kFailWriteLock);
         QVERIFY(clock.elapsed() < 2500);
         clock.restart();
-        QVERIFY(!link::CheckCommunication(w.ctx));
+        QVERIFY(!check());
         QVERIFY(clock.elapsed() < 3000);
     }
 

@@ -12,11 +12,11 @@
 #include "ScriptedPort.h"
 #include "VirtualWriterPort.h"
 #include "devices/Catalogue.h"
-#include "image/Dumps.h"
 #include "link/QtSerialPortAdapter.h"
 #include "link/Texts.h"
 #include "operations/Flows.h"
 #include "operations/Texts.h"
+#include "operations/VerifyLog.h"
 
 using namespace zendra;
 using namespace zendra::test;
@@ -50,29 +50,44 @@ QString Notice(const RecordingUi& ui) {
     return ui.messageOkVisible && !ui.messageBarVisible ? ui.messageText : "no OK: " + ui.messageText;
 }
 
-QList<link::DetectedPort> Detected(const QString& path) { return {{path, QString()}}; }
-
-// The host side of one run for a catalogue device: windows, settings, state and a scratch folder.
+// The host side of one run for a catalogue device: the windows' recorder, the target and the images.
 struct Host {
     Host(link::SerialPort& port, core::Timing& timing, int device, const QString& path)
-        : ports(settings, [path] { return Detected(path); }), link{port, timing, ui, state, settings, ports} {
-        const auto& d = devices::DeviceTable()[index = device];
-        settings.values.insert(QStringLiteral("Settings/ComNox"), QStringLiteral("1"));
-        state.DeviceCode = d.code;
-        state.ProgramMemoryWords = d.flashWords;
-        state.EepromBytes = d.eepromBytes;
-        state.AppDir = state.ScratchDir = scratch.path() + QLatin1Char('/');
-        ui.deviceText = d.Name();
+        : index(device),
+          env{port, timing, ui, ui},
+          target{.device = devices::DeviceAt(device), .port = {.number = 1, .path = path, .saved = true}} {}
+    // Takes what a read brought into the images, as the windows do.
+    const operations::Report& Keep(operations::Report r) {
+        report = std::move(r);
+        if (report.images) images = *report.images;
+        return report;
+    }
+    // p, r, v: the program, read and whole-memory verify flows; P, R, V, E: the main window's commands.
+    const operations::Report& Run(char op) {
+        using namespace operations;
+        switch (op) {
+            case 'p':
+                return Keep(ProgramDevice(env, target, images));
+            case 'r':
+                return Keep(ReadDevice(env, target, images));
+            case 'v':
+                return Keep(VerifyDevice(env, target, images, true));
+            case 'P':
+                return Keep(ProgramCommand(env, target, images));
+            case 'R':
+                return Keep(ReadCommand(env, target, images, {}));
+            case 'V':
+                return Keep(VerifyCommand(env, target, images));
+            default:
+                return Keep(EraseCommand(env, target));
+        }
     }
     int index;
-    QTemporaryDir scratch;
     RecordingUi ui;
-    core::SharedState state;
-    MemorySettings settings;
-    link::PortMap ports;
-    link::LinkContext link;
+    operations::Environment env;
+    operations::Target target;
     image::MemoryImages images;
-    operations::OperationContext ctx{link, images};
+    operations::Report report;
 };
 
 // The writer model behind a scripted port. A fault at the n-th use of a letter: n > 0, the writer is silent
@@ -117,20 +132,6 @@ struct Rig : Wire, Host {
     quint16 Word(int w) const { return qFromBigEndian<quint16>(&images.ProgramImage[2 * w]); }
     void Burn() { model.LoadChip(AsChip(images, index)); }
     double Seconds() const { return std::chrono::duration<double>(timing.Now() - started).count(); }
-    // p, r, v: the program, read and whole-memory verify flows; P, R, V, E: the main window's
-    // commands. Returns how often the erase command applied the device selection.
-    int Run(char op) {
-        int applied = 0;
-        state.VerifyWholeMemory = op == 'v';
-        if (op == 'p') operations::ProgramDevice(ctx);
-        if (op == 'r') operations::ReadDevice(ctx);
-        if (op == 'v') operations::VerifyDevice(ctx);
-        if (op == 'P') operations::ProgramCommand(ctx);
-        if (op == 'R') operations::ReadCommand(ctx);
-        if (op == 'V') operations::VerifyCommand(ctx);
-        if (op == 'E') operations::EraseCommand(ctx, [&] { ++applied; });
-        return applied;
-    }
 };
 
 // A fault as Wire places it, and what the operation must leave.
@@ -147,6 +148,7 @@ struct Case {
 }  // namespace
 
 Q_DECLARE_METATYPE(Case)
+Q_DECLARE_METATYPE(zendra::operations::Verdict)
 
 class OperationsTest : public QObject {
     Q_OBJECT
@@ -174,38 +176,67 @@ private Q_SLOTS:
         Rig rig(Get<QString>("device"), Get<int>("words"));
         const QByteArray eeprom = Get<QByteArray>("eeprom");
         std::copy(eeprom.begin(), eeprom.end(), rig.images.EepromImage.begin());
-        rig.Run('p');
+        const operations::Report& report = rig.Run('p');
         QTEST(rig.letters, "wire");
+        // The figures count what went over the wire.
+        QCOMPARE(report.figures.exchanges, qint64(rig.letters.size()));
+        QCOMPARE(report.figures.bytesOut, qint64(rig.port.AllWritten().size()));
         QVERIFY(rig.model.Chip() == AsChip(rig.images, rig.index));
         const bool blank = rig.letters.isEmpty();
         // The flash phase starts at address 0, even when it writes no word.
         QCOMPARE(rig.port.AllWritten().mid(4, 5), blank ? QByteArray() : QByteArray("APa\0\0", 5));
         QCOMPARE(rig.ui.panels[1], blank ? text::kAllMemoryBlank : text::kVerdictAllOkStatus);
         QCOMPARE(Notice(rig.ui), blank ? text::kAllMemoryBlank : QString());
+        QCOMPARE(report.verdict, blank ? operations::Verdict::NothingToDo : operations::Verdict::Succeeded);
+        QCOMPARE(report.status, rig.ui.panels[1]);
     }
 
     // Each operation, with or without a fault: a fault ends it within a few time-outs, the right phases run.
     void faults_data() {
         QTest::addColumn<Case>("case");
-        const auto row = [](const char* tag, const Case& c) { QTest::newRow(tag) << c; };
-        row("p: flash write silent", {'c', 50, "", "DRd", lt::kFailEnterAvr, text::kFlashProgramFailed});
-        row("p: EEPROM write silent", {'D', 1, "", "Rd", lt::kFailEnterAvr, lt::kFailEnterAvr});
-        row("r: flash read silent", {'R', 100, "", "d", lt::kFailReadProgram, lt::kFailReadProgram});
-        row("r: check silent", {'s', 1, "", "R", text::kReadAborted, text::kReadAborted});
-        row("r: P refused", {'P', -2, "", "R", lt::kWrongEnterProgramming + '?', lt::kCommunicationError});
-        row("v: flash verify silent", {'R', 5, "", "d", lt::kFailEnterAvr, text::kFlashVerifyFailed});
-        row("v: EEPROM silent", {'d', 10, "", "", text::kVerifyCommError, text::kVerifyCommError});
-        row("P: no writer", {'\x1b', 1, "", "e", lt::kSendingExitAvr, lt::kWriterNotFound});
-        row("P: other chip", {0, 0, "s", "e", lt::kSendingExitAvr, lt::kDeviceMismatch, false, "AT90S8515"});
-        row("P: erase refused", {'e', -1, "e", "ca", text::kEraseFailed, text::kEraseFailed, true});
-        row("R", {0, 0, "r", "", text::kReadCommandDone, "", true});
-        row("R: flash L", {'L', -2, "d", "r", text::kFlashReadFailed, text::kFlashReadFailed, true});
-        row("R: EEPROM L", {'L', -3, "", "r", text::kEepromReadFailed, text::kEepromReadFailed, true});
-        row("R: flash read silent", {'R', 7, "", "rd", lt::kFailReadProgram, lt::kFailReadProgram, true});
-        row("V", {0, 0, "d", "", text::kVerifyCommandDone, ""});
-        row("V: silent", {'R', 5, "", "d", text::kVerifyCommandDone, text::kFlashVerifyFailed});
-        row("E: other chip", {0, 0, "sAPeL", "", text::kEraseCommandDone, "", false, "AT90S8515"});
-        row("E: refused", {'e', -1, "sAPeL", "", text::kEraseFailed, text::kEraseFailed});
+        QTest::addColumn<operations::Verdict>("verdict");
+        QTest::addColumn<int>("failedPhase");  // the first phase the report names as failed; -1: none
+        using operations::PhaseKind;
+        using V = operations::Verdict;
+        // Unless a row says otherwise: the link failed, in the first phase that ran into the fault.
+        const auto row = [](const char* tag, const Case& c, V verdict = V::LinkFailed, int failed = -1) {
+            QTest::newRow(tag) << c << verdict << failed;
+        };
+        const auto phase = [](PhaseKind kind) { return int(kind); };
+        row("p: flash write silent", {'c', 50, "", "DRd", lt::kFailEnterAvr, text::kFlashProgramFailed},
+            V::LinkFailed, phase(PhaseKind::ProgramFlash));
+        row("p: EEPROM write silent", {'D', 1, "", "Rd", lt::kFailEnterAvr, lt::kFailEnterAvr}, V::LinkFailed,
+            phase(PhaseKind::ProgramEeprom));
+        row("r: flash read silent", {'R', 100, "", "d", lt::kFailReadProgram, lt::kFailReadProgram},
+            V::LinkFailed, phase(PhaseKind::ReadFlash));
+        row("r: check silent", {'s', 1, "", "R", text::kReadAborted, text::kReadAborted}, V::LinkFailed,
+            phase(PhaseKind::DeviceCheck));
+        row("r: P refused", {'P', -2, "", "R", lt::kWrongEnterProgramming + '?', lt::kCommunicationError},
+            V::LinkFailed, phase(PhaseKind::ReadFlash));
+        row("v: flash verify silent", {'R', 5, "", "d", lt::kFailEnterAvr, text::kFlashVerifyFailed},
+            V::LinkFailed, phase(PhaseKind::VerifyFlash));
+        row("v: EEPROM silent", {'d', 10, "", "", text::kVerifyCommError, text::kVerifyCommError},
+            V::LinkFailed, phase(PhaseKind::VerifyEeprom));
+        row("P: no writer", {'\x1b', 1, "", "e", lt::kSendingExitAvr, lt::kWriterNotFound}, V::LinkFailed,
+            phase(PhaseKind::Communication));
+        row("P: other chip", {0, 0, "s", "e", lt::kSendingExitAvr, lt::kDeviceMismatch, false, "AT90S8515"},
+            V::ChipRefused, phase(PhaseKind::DeviceCheck));
+        row("P: erase refused", {'e', -1, "e", "ca", text::kEraseFailed, text::kEraseFailed, true},
+            V::LinkFailed, phase(PhaseKind::Erase));
+        row("R", {0, 0, "r", "", text::kReadCommandDone, "", true}, V::Succeeded);
+        row("R: flash L", {'L', -2, "d", "r", text::kFlashReadFailed, text::kFlashReadFailed, true},
+            V::LinkFailed, phase(PhaseKind::ReadFlash));
+        row("R: EEPROM L", {'L', -3, "", "r", text::kEepromReadFailed, text::kEepromReadFailed, true},
+            V::LinkFailed, phase(PhaseKind::ReadEeprom));
+        row("R: flash read silent", {'R', 7, "", "rd", lt::kFailReadProgram, lt::kFailReadProgram, true},
+            V::LinkFailed, phase(PhaseKind::ReadFlash));
+        row("V", {0, 0, "d", "", text::kVerifyCommandDone, ""}, V::Succeeded);
+        row("V: silent", {'R', 5, "", "d", text::kVerifyCommandDone, text::kFlashVerifyFailed}, V::LinkFailed,
+            phase(PhaseKind::VerifyFlash));
+        row("E: other chip", {0, 0, "sAPeL", "", text::kEraseCommandDone, "", false, "AT90S8515"},
+            V::Succeeded);
+        row("E: refused", {'e', -1, "sAPeL", "", text::kEraseFailed, text::kEraseFailed}, V::LinkFailed,
+            phase(PhaseKind::Erase));
     }
     void faults() {
         const Case c = Get<Case>("case");
@@ -213,37 +244,52 @@ private Q_SLOTS:
         rig.images.EepromImage[1] = rig.images.EepromImage[9] = 0x42;
         rig.Burn();
         if (!c.chip.isEmpty()) rig.model.LoadChip(ChipState::Fresh(Index(c.chip)));
-        const int applied = rig.Run(QTest::currentDataTag()[0]);  // the tag names the operation as Run does
-        if (c.nth > 0) QCOMPARE(rig.Count(c.letter), c.nth);      // silence ends a loop at once
+        // The tag names the operation as Run does.
+        const operations::Report& report = rig.Run(QTest::currentDataTag()[0]);
+        if (c.nth > 0) QCOMPARE(rig.Count(c.letter), c.nth);  // silence ends a loop at once
         QVERIFY(rig.letters.contains(c.sent));
         for (char n : c.never) QVERIFY2(!rig.letters.contains(n), qPrintable(QString(QChar(n))));
         QCOMPARE(rig.ui.panels[1], c.panel1);
         QCOMPARE(Notice(rig.ui), c.notice);
         QCOMPARE(rig.ui.panels[5].endsWith(text::kSecondsSuffix), c.timed);
-        QCOMPARE(applied, rig.ui.panels[1] == text::kEraseCommandDone ? 1 : 0);
-        QCOMPARE(rig.ui.verifyWindowShows, 0);
+        QCOMPARE(report.deviceSelectionRenewed, rig.ui.panels[1] == text::kEraseCommandDone);
+        QVERIFY(!report.showVerifyLog);
         QVERIFY(rig.Seconds() < 12.0);
+        // The report says what the windows show, and never calls a fault a success.
+        QCOMPARE(report.status, c.panel1);
+        QCOMPARE(report.notice, c.notice);
+        QTEST(report.verdict, "verdict");
+        QCOMPARE(report.errorFlag != 0, report.verdict == operations::Verdict::LinkFailed ||
+                                            report.verdict == operations::Verdict::ChipRefused);
+        int failed = -1;
+        for (const auto& p : report.phases)
+            if (!p.ok && failed < 0) failed = int(p.phase);
+        QTEST(failed, "failedPhase");
     }
 
     void wrongReplyKeepsWriting() {
         Rig rig("AT90S2313", 100, 'C', -3);
-        rig.Run('p');
+        const operations::Report& report = rig.Run('p');
         QCOMPARE(rig.Count('c'), 100);
         QCOMPARE(rig.Count('C'), 100);
         QVERIFY(rig.ui.calls.contains("status 1 " + lt::kWrongWriteHigh));
         QVERIFY(rig.ui.calls.contains("message 1 " + text::kFlashProgramFailed));
         QCOMPARE(rig.ui.panels[1], text::kVerdictAllOkStatus);  // the EEPROM phase and the verify still ran
+        // The chip holds the file: a success, with the flash phase's trouble on record.
+        QCOMPARE(report.verdict, operations::Verdict::Succeeded);
+        QCOMPARE(report.phases.first().phase, operations::PhaseKind::DeviceCheck);
+        QVERIFY(!report.phases.at(1).ok && report.phases.at(1).phase == operations::PhaseKind::ProgramFlash);
     }
 
     void failedReadKeepsImageAndDumps() {
         Rig rig("AT90S2313", 200, 'R', 100);
         rig.Burn();
         rig.images.ProgramImage.fill(0x55);
-        rig.Run('r');
+        const operations::Report& report = rig.Run('r');
         for (int w = 0; w < 99; ++w) QCOMPARE(rig.Word(w), quint16(0x1200 + w));
         QCOMPARE(rig.Word(99), quint16(0x5555));
-        QVERIFY(rig.ui.dumpFiles.isEmpty());
-        QCOMPARE(rig.state.ErrorFlag, qint16(1));
+        QVERIFY(!report.programDumpChanged && !report.eepromDumpChanged);
+        QCOMPARE(report.errorFlag, qint16(1));
     }
 
     void readFillsDeviceRangeOnly() {
@@ -253,23 +299,22 @@ private Q_SLOTS:
         rig.Burn();
         im.ProgramImage.fill(0x55);
         im.EepromImage.fill(0x55);
-        rig.Run('r');
+        const operations::Report& report = rig.Run('r');
         QVERIFY(AsChip(im, rig.index) == rig.model.Chip());
         QCOMPARE(std::count(im.ProgramImage.begin() + 8192, im.ProgramImage.end(), 0x55), 65537 - 8192);
         QCOMPARE(std::count(im.EepromImage.begin() + 512, im.EepromImage.end(), 0x55), 2049 - 512);
-        QVERIFY(rig.ui.dumpFiles.contains(DumpWindow::Program) &&
-                rig.ui.dumpFiles.contains(DumpWindow::Eeprom));
+        QVERIFY(report.programDumpChanged && report.eepromDumpChanged);
         QCOMPARE(Notice(rig.ui), QString());
     }
 
     void eraseRedrawsEepromDump() {
         Rig rig("AT90S2313", 4);
         rig.Burn();
-        operations::EraseDevice(rig.ctx);
+        const operations::Report& report = rig.Keep(operations::EraseDevice(rig.env, rig.target));
         QCOMPARE(rig.letters, QByteArray("APeL"));
         QVERIFY(rig.model.Chip() == ChipState::Fresh(rig.index));
         QCOMPARE(rig.Word(3), quint16(0x1203));  // the images are not cleared
-        QVERIFY(rig.ui.dumpFiles.value(DumpWindow::Eeprom).endsWith(image::kEepromDumpFile));
+        QVERIFY(report.eepromDumpChanged && !report.programDumpChanged);
         QCOMPARE(Notice(rig.ui), QString());
     }
 
@@ -295,11 +340,13 @@ private Q_SLOTS:
         rig.Burn();
         if (byte >= 0) rig.images.EepromImage[byte] = 0x00;
         if (word >= 0) qToBigEndian(quint16(0x940C), &rig.images.ProgramImage[2 * word]);
-        rig.Run('v');
+        const operations::Report& report = rig.Run('v');
         QCOMPARE(rig.Count('R'), 4096);
         QCOMPARE(rig.Count('d'), 512);
-        QTEST(rig.ui.dumpContents.value(DumpWindow::Verify), "log");
-        QCOMPARE(rig.ui.verifyWindowShows, 1);
+        QTEST(QString::fromUtf8(operations::VerifyLogText(report.differences)), "log");
+        QVERIFY(report.showVerifyLog && report.verifyCompared);
+        QCOMPARE(report.verdict, operations::Verdict::Mismatch);
+        QCOMPARE(report.differences.size(), int(word >= 0) + int(byte >= 0));
         QTEST(rig.ui.panels[1], "verdict");
         QTEST(Notice(rig.ui), "verdict");
     }
@@ -309,7 +356,7 @@ private Q_SLOTS:
         Rig rig("ATtiny12L", 40);
         std::optional<core::Clock::time_point> start;
         // The command notes its start just before its first pump and reads the clock after the verdict's.
-        rig.ui.onPump = [&] {
+        rig.ui.onRepaint = [&] {
             if (!start) start = rig.timing.Now();
             if (rig.ui.messageText == text::kVerdictAllOk &&
                 rig.timing.Now() < *start + std::chrono::seconds(12))
@@ -338,13 +385,13 @@ private Q_SLOTS:
         for (int i = 0; i < 2 * old.flash.size(); ++i) im.ProgramImage[i] = i % 5 > 1 ? quint8(i * 37) : 0xFF;
         for (int a = 0; a < old.eeprom.size(); ++a) im.EepromImage[a] = a % 5 > 1 ? quint8(a * 11) : 0xFF;
         im.ProgramImage[2 * old.flash.size() - 1] = 0x00;
-        operations::ProgramCommand(host.ctx);
+        host.Run('P');
         QCOMPARE(model.Chip().flash, AsChip(im, index).flash);
         QCOMPARE(model.Chip().eeprom, AsChip(im, index).eeprom);
         QVERIFY(host.ui.calls.contains("status 1 " + text::kVerdictAllOkStatus));
         QVERIFY(host.ui.panels[5].endsWith(text::kSecondsSuffix));
         host.ui.calls.clear();
-        operations::VerifyCommand(host.ctx);
+        QCOMPARE(host.Run('V').verdict, operations::Verdict::Succeeded);
         QVERIFY(host.ui.calls.contains("status 1 " + text::kVerdictAllOkStatus));
         QCOMPARE(host.ui.panels[1], text::kVerifyCommandDone);
     }
@@ -360,13 +407,12 @@ private Q_SLOTS:
         Host host(port, timing, Index("ATtiny12L"), QString::fromLocal8Bit(process.readLine()).trimmed());
         for (int i = 0; i < 64; ++i) host.images.ProgramImage[i] = quint8(0x10 + i);
         host.images.EepromImage[9] = 0x99;
-        operations::ProgramCommand(host.ctx);
+        host.Run('P');
         QCOMPARE(host.ui.panels[1], text::kVerdictAllOkStatus);
         const image::MemoryImages programmed = host.images;
         host.images.ProgramImage.fill(0x00);
         host.images.EepromImage.fill(0x00);
-        operations::ReadDevice(host.ctx);
-        QCOMPARE(host.state.ErrorFlag, qint16(0));
+        QCOMPARE(host.Run('r').errorFlag, qint16(0));
         QVERIFY(AsChip(host.images, host.index) == AsChip(programmed, host.index));
         port.Close();
         process.terminate();

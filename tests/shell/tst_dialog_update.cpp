@@ -44,7 +44,7 @@ struct Bench {
     MemorySettings settings;
     core::SharedState state;
     link::PortMap ports{settings, [] { return QList<link::DetectedPort>{{kUart1, ""}, {kUart0, "UART"}}; }};
-    link::LinkContext main{mainPort, timing, ui, state, settings, ports};
+    shell::WriterContext main{mainPort, timing, ui, state, settings, ports};
     core::OperationGuard guard;
     std::unique_ptr<Dialog_Update> dialog;
 
@@ -166,7 +166,7 @@ private Q_SLOTS:
         QVERIFY(b.ui.boxes.isEmpty() && dialog.CmdUpdate->isEnabled() && !b.writer.ended);
         b.writer = UpdateWriter(), b.port.ClearWrites();  // the writer, power-cycled, answers properly now
         bool tried = false, refused = false;
-        b.ui.onPump = [&] {
+        b.main.pumpEvents = [&] {
             if (tried || b.writer.packets < 5) return;
             tried = true;
             QVERIFY(dialog.IsWorking());

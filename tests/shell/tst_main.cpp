@@ -5,7 +5,7 @@
 #include <QProcess>
 
 #include "AppHarness.h"
-#include "devices/LockFuse.h"
+#include "operations/Texts.h"
 #include "image/Dumps.h"
 #include "shell/FrmDump.h"
 #include "shell/FrmIndex.h"
@@ -124,7 +124,7 @@ private Q_SLOTS:
         Pick(Panel().Panel(PanelControl::RSTDISABL), 1);
         QCOMPARE(m_h->Message(), kClosed);
         Pick(Panel().Panel(PanelControl::RSTDISABL), 0);  // the pin as I/O
-        QCOMPARE(m_h->Message(), devices::kResetDisableWarning);
+        QCOMPARE(m_h->Message(), operations::text::kResetDisableWarning);
     }
     void panelAndImagesReset_data() {
         QTest::addColumn<Act>("reset");

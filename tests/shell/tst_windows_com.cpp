@@ -28,12 +28,12 @@ struct Rig {
     MemorySettings settings;
     QList<link::DetectedPort> detected;
     link::PortMap ports{settings, [this] { return detected; }};
-    link::LinkContext ctx{port, timing, ui, state, settings, ports};
+    shell::WriterContext ctx{port, timing, ui, state, settings, ports};
     explicit Rig(const QString& comNox) {
         for (int i = 0; i < 4; ++i) detected.append({QStringLiteral("/dev/ttyS%1").arg(i), QStringLiteral("serial %1").arg(i)});
         if (comNox != QLatin1String("-")) settings.values.insert(QStringLiteral("Settings/ComNox"), comNox);
         port.Open(QStringLiteral("/dev/ttyS0"));
-        ui.SetStatusPanel(1, QStringLiteral("old"));
+        ui.Status(core::StatusField::Result, QStringLiteral("old"));
     }
     QString ComNox() const { return settings.values.value(QStringLiteral("Settings/ComNox"), QStringLiteral("-")); }
 };

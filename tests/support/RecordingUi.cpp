@@ -14,9 +14,12 @@ QString PanelControlName(PanelControl control) {
 
 static QString WindowName(DumpWindow w) {
     switch (w) {
-        case DumpWindow::Program: return QStringLiteral("Program");
-        case DumpWindow::Eeprom: return QStringLiteral("Eeprom");
-        case DumpWindow::Verify: return QStringLiteral("Verify");
+        case DumpWindow::Program:
+            return QStringLiteral("Program");
+        case DumpWindow::Eeprom:
+            return QStringLiteral("Eeprom");
+        case DumpWindow::Verify:
+            return QStringLiteral("Verify");
     }
     return {};
 }
@@ -28,29 +31,35 @@ QStringList RecordingUi::CallsStartingWith(const QString& prefix) const {
     return out;
 }
 
-void RecordingUi::SetStatusPanel(int panel, const QString& text) {
-    if (panel >= 1 && panel <= 5) panels[panel] = text;
+void RecordingUi::Status(StatusField field, const QString& text) {
+    const int panel = static_cast<int>(field);
+    panels[panel] = text;
     calls << QStringLiteral("status %1 %2").arg(panel).arg(text);
+    Repaint();
 }
 
-void RecordingUi::ShowMessage(int kind, const QString& text) {
+void RecordingUi::Phase(const QString& text) {
     messageOpen = true;
     messageText = text;
-    if (kind == kMessageNotice) {
-        messageOkVisible = true;
-        messageBarVisible = false;
-    } else {
-        messageOkVisible = false;
-    }
-    calls << QStringLiteral("message %1 %2").arg(kind).arg(text);
-    PumpEvents();
+    messageOkVisible = false;
+    calls << QStringLiteral("message 0 %1").arg(text);
+    Repaint();
 }
 
-void RecordingUi::ReportProgress(const QString& state, int minimum, int value, int maximum) {
+void RecordingUi::Step(int value, int maximum) {
     messageOpen = true;
-    messageBarVisible = state == QStringLiteral("ON") && value != maximum;
-    calls << QStringLiteral("progress %1 %2 %3 %4").arg(state).arg(minimum).arg(value).arg(maximum);
-    PumpEvents();
+    messageBarVisible = value != maximum;
+    calls << QStringLiteral("progress ON 0 %1 %2").arg(value).arg(maximum);
+    Repaint();
+}
+
+void RecordingUi::Notice(const QString& text) {
+    messageOpen = true;
+    messageText = text;
+    messageOkVisible = true;
+    messageBarVisible = false;
+    calls << QStringLiteral("message 1 %1").arg(text);
+    Repaint();
 }
 
 void RecordingUi::CloseMessage() {
@@ -60,35 +69,17 @@ void RecordingUi::CloseMessage() {
     calls << QStringLiteral("close");
 }
 
-void RecordingUi::SetMessageText(const QString& text) {
-    messageOpen = true;
-    messageText = text;
-    calls << QStringLiteral("text %1").arg(text);
-}
-
-void RecordingUi::SetMessageOkVisible(bool visible) {
-    messageOpen = true;
-    messageOkVisible = visible;
-    calls << QStringLiteral("ok %1").arg(visible ? 1 : 0);
-}
-
-void RecordingUi::SetMessageBarVisible(bool visible) {
-    messageOpen = true;
-    messageBarVisible = visible;
-    calls << QStringLiteral("bar %1").arg(visible ? 1 : 0);
-}
-
-MessageAnswer RecordingUi::ShowMessageBox(MessageIcon icon, const QString& title, const QString& text,
-                                          MessageButtons buttons) {
+MessageAnswer RecordingUi::Ask(MessageIcon icon, const QString& title, const QString& text,
+                               MessageButtons buttons) {
     boxes.append({icon, title, text, buttons});
     calls << QStringLiteral("box %1|%2").arg(title, text);
     if (buttons == MessageButtons::Ok || boxAnswers.isEmpty()) return MessageAnswer::Ok;
     return boxAnswers.dequeue();
 }
 
-void RecordingUi::PumpEvents() {
-    ++pumps;
-    if (onPump) onPump();
+void RecordingUi::Repaint() {
+    ++repaints;
+    if (onRepaint) onRepaint();
 }
 
 std::optional<QString> RecordingUi::ChooseOpenFile(const FileDialogRequest& request) {
@@ -101,38 +92,6 @@ std::optional<QString> RecordingUi::ChooseSaveFile(const FileDialogRequest& requ
     fileRequests.append(request);
     calls << QStringLiteral("save-dialog %1").arg(request.title);
     return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.dequeue();
-}
-
-void RecordingUi::FillPanelControl(PanelControl control, const QStringList& entries, int index, bool enabled) {
-    controls[control] = {entries, index, enabled};
-    calls << QStringLiteral("fill %1 %2 %3 %4")
-                 .arg(PanelControlName(control), entries.join(QLatin1Char(',')))
-                 .arg(index)
-                 .arg(enabled ? 1 : 0);
-}
-
-int RecordingUi::PanelIndex(PanelControl control) const { return controls.value(control).index; }
-
-void RecordingUi::SetPanelIndex(PanelControl control, int index) {
-    controls[control].index = index;
-    calls << QStringLiteral("index %1 %2").arg(PanelControlName(control)).arg(index);
-}
-
-void RecordingUi::SetLockChoiceState(bool visible, bool read, bool write) {
-    lockVisible = visible;
-    readEnabled = read;
-    writeEnabled = write;
-    calls << QStringLiteral("lockstate %1 %2 %3").arg(visible).arg(read).arg(write);
-}
-
-void RecordingUi::SetCalibrationText(const QString& text) {
-    calibrationText = text;
-    calls << QStringLiteral("calib %1").arg(text);
-}
-
-void RecordingUi::SetFuseFrameVisible(bool visible) {
-    fuseFrameVisible = visible;
-    calls << QStringLiteral("fuseframe %1").arg(visible ? 1 : 0);
 }
 
 void RecordingUi::LoadDumpView(DumpWindow window, const QString& filePath) {

@@ -8,6 +8,8 @@
 #include <QQueue>
 #include <QStringList>
 #include <array>
+#include <functional>
+#include <optional>
 
 #include "core/UserInterface.h"
 
@@ -15,11 +17,6 @@ namespace zendra::test {
 
 class RecordingUi final : public core::UserInterface {
 public:
-    struct Control {
-        QStringList entries;
-        int index = -1;
-        bool enabled = true;
-    };
     struct Box {
         core::MessageIcon icon;
         QString title;
@@ -27,8 +24,8 @@ public:
         core::MessageButtons buttons;
     };
 
-    // Every call as one line, e.g. "status 1 ｺﾐﾆｭｹｰｼｮﾝ失敗 : Chip Erase e", "message 1 text",
-    // "progress ON 0 5 10", "close", "text ...", "ok 1", "bar 0", "box ...", "pump", "dump Program path".
+    // Every call as one line, e.g. "status 1 ｺﾐﾆｭｹｰｼｮﾝ失敗 : Chip Erase e", "message 1 text" (a notice),
+    // "message 0 text" (a phase), "progress ON 0 5 10", "close", "box ...", "dump Program path".
     QStringList calls;
     QStringList CallsStartingWith(const QString& prefix) const;
 
@@ -38,46 +35,34 @@ public:
     QString messageText;
     bool messageOkVisible = false;
     bool messageBarVisible = false;
-    int pumps = 0;
+    int repaints = 0;
 
-    QString deviceText;
-    QHash<core::PanelControl, Control> controls;
-    bool lockVisible = true, readEnabled = true, writeEnabled = true;
-    QString calibrationText;
-    bool fuseFrameVisible = true;
     QHash<core::DumpWindow, QString> dumpTitles;
     QHash<core::DumpWindow, QString> dumpFiles;     // the path last loaded
     QHash<core::DumpWindow, QString> dumpContents;  // the text it held when loaded
     int verifyWindowShows = 0;
 
     QList<Box> boxes;
-    QQueue<core::MessageAnswer> boxAnswers;             // empty: Ok
-    QQueue<std::optional<QString>> fileAnswers;         // empty: cancelled
+    QQueue<core::MessageAnswer> boxAnswers;      // empty: Ok
+    QQueue<std::optional<QString>> fileAnswers;  // empty: cancelled
     QList<core::FileDialogRequest> fileRequests;
-    std::function<void()> onPump;                        // runs inside every PumpEvents
+    std::function<void()> onRepaint;  // runs after every change the windows would repaint for
 
-    void SetStatusPanel(int panel, const QString& text) override;
-    void ShowMessage(int kind, const QString& text) override;
-    void ReportProgress(const QString& state, int minimum, int value, int maximum) override;
+    void Status(core::StatusField field, const QString& text) override;
+    void Phase(const QString& text) override;
+    void Step(int value, int maximum) override;
+    void Notice(const QString& text) override;
     void CloseMessage() override;
-    void SetMessageText(const QString& text) override;
-    void SetMessageOkVisible(bool visible) override;
-    void SetMessageBarVisible(bool visible) override;
-    core::MessageAnswer ShowMessageBox(core::MessageIcon icon, const QString& title, const QString& text,
-                                       core::MessageButtons buttons) override;
-    void PumpEvents() override;
+    core::MessageAnswer Ask(core::MessageIcon icon, const QString& title, const QString& text,
+                            core::MessageButtons buttons) override;
     std::optional<QString> ChooseOpenFile(const core::FileDialogRequest& request) override;
     std::optional<QString> ChooseSaveFile(const core::FileDialogRequest& request) override;
-    QString DeviceSelectorText() const override { return deviceText; }
-    void FillPanelControl(core::PanelControl control, const QStringList& entries, int index, bool enabled) override;
-    int PanelIndex(core::PanelControl control) const override;
-    void SetPanelIndex(core::PanelControl control, int index) override;
-    void SetLockChoiceState(bool visible, bool readEnabled, bool writeEnabled) override;
-    void SetCalibrationText(const QString& text) override;
-    void SetFuseFrameVisible(bool visible) override;
     void LoadDumpView(core::DumpWindow window, const QString& filePath) override;
     void SetDumpWindowTitle(core::DumpWindow window, const QString& title) override;
     void ShowVerifyWindow() override;
+
+private:
+    void Repaint();
 };
 
 QString PanelControlName(core::PanelControl control);

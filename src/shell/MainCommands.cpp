@@ -1,0 +1,260 @@
+#include "shell/MainCommands.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+
+#include "devices/Catalogue.h"
+#include "image/BufferEdit.h"
+#include "image/Dumps.h"
+#include "operations/Flows.h"
+#include "operations/Texts.h"
+#include "operations/VerifyLog.h"
+#include "shell/FrmCom.h"
+#include "shell/FrmIndex.h"
+#include "shell/FrmMain.h"
+#include "shell/SettingsPanel.h"
+#include "shell/ShellTexts.h"
+#include "shell/WidgetUi.h"
+
+namespace zendra::shell {
+
+using core::PanelControl;
+namespace keys = core::keys;
+
+MainCommands::MainCommands(frmMain& main, WidgetUi& ui, WriterContext& writer, image::MemoryImages& images,
+                           image::FileDialogMemory& fileDialog, core::OperationGuard& guard,
+                           std::function<void(const std::function<void()>&)> guarded,
+                           std::function<int(QDialog&)> runModal, std::function<FrmIndex*()> indexWindow)
+    : m_main(main),
+      m_panel(*main.Panel()),
+      m_ui(ui),
+      m_writer(writer),
+      m_images(images),
+      m_fileDialog(fileDialog),
+      m_guard(guard),
+      m_guarded(std::move(guarded)),
+      m_runModal(std::move(runModal)),
+      m_indexWindow(std::move(indexWindow)) {}
+
+void MainCommands::Wire() {
+    QObject::connect(&m_panel, &SettingsPanel::commandClicked, &m_main,
+                     [this](PanelCommand command) { OnPanelCommand(static_cast<int>(command)); });
+    QObject::connect(&m_panel, &SettingsPanel::deviceActivated, &m_main, [this] { OnDeviceActivated(); });
+    QObject::connect(&m_panel, &SettingsPanel::choiceActivated, &m_main,
+                     [this](PanelControl control) { OnChoiceActivated(control); });
+    QObject::connect(&m_panel, &SettingsPanel::addressEdited, &m_main, [this] { ReadBufferCell(false); });
+    QObject::connect(&m_panel, &SettingsPanel::readCellClicked, &m_main, [this] { ReadBufferCell(true); });
+    QObject::connect(&m_panel, &SettingsPanel::writeCellClicked, &m_main,
+                     [this] { m_guarded([this] { WriteBufferCell(); }); });
+
+    const auto on = [this](const char* name, std::function<void()> handler) {
+        QObject::connect(m_main.Action(QString::fromLatin1(name)), &QAction::triggered, &m_main,
+                         [handler = std::move(handler)] { handler(); });
+    };
+    const std::pair<const char*, void (*)(image::FileContext&)> fileItems[] = {
+        {"mnuFileOpen", &image::OpenCodeAndData},     {"mnuFileOpenCode", &image::OpenCode},
+        {"mnuFileOpenData", &image::OpenData},        {"mnuFileSave", &image::SaveOverwrite},
+        {"mnuFileSaveAs", &image::SaveAsCodeAndData}, {"mnuFileSaveAsCode", &image::SaveAsCode},
+        {"mnuFileSaveAsData", &image::SaveAsData},    {"mnuReLoad", &image::Reload},
+    };
+    for (const auto& [name, command] : fileItems)
+        on(name, [this, command = command] { RunFileCommand(command); });
+    on("mmuCominucation", [this] { OnPanelCommand(static_cast<int>(PanelCommand::ComSelect)); });
+    on("mnuPC_buffer_clear", [this] { m_guarded([this] { mnuPC_buffer_clear_Click(); }); });
+
+    m_main.onPanelClicked = [this](int panelNumber) {
+        QLabel* label = m_main.StatusPanel(panelNumber);
+        if (label == nullptr || !label->text().startsWith(texts::kPortPanelPrefix)) return;
+        m_guarded([this] { ShowPortDialog(); });
+    };
+}
+
+void MainCommands::OnPanelCommand(int command) {
+    switch (static_cast<PanelCommand>(command)) {
+        case PanelCommand::Open:
+            return RunFileCommand(&image::OpenCodeAndData);
+        case PanelCommand::Save:
+            return RunFileCommand(&image::SaveAsCodeAndData);
+        case PanelCommand::Reload:
+            return RunFileCommand(&image::Reload);
+        case PanelCommand::ComSelect:
+            return m_guarded([this] {
+                m_ui.Status(core::StatusField::Result, QString());
+                ShowPortDialog();
+            });
+        case PanelCommand::Erase:
+            return RunWriterCommand(&MainCommands::Erase);
+        case PanelCommand::Verify:
+            return RunWriterCommand(&MainCommands::Verify);
+        case PanelCommand::Read:
+            return RunWriterCommand(&MainCommands::Read);
+        case PanelCommand::Program:
+            return RunWriterCommand(&MainCommands::Program);
+        case PanelCommand::FuseRead:
+            return RunWriterCommand(&MainCommands::FuseRead);
+        case PanelCommand::FuseWrite:
+            return RunWriterCommand(&MainCommands::FuseWrite);
+    }
+}
+
+void MainCommands::RunFileCommand(void (*command)(image::FileContext&)) {
+    m_guarded([this, command] {
+        image::FileContext ctx{m_ui, m_writer.state, m_images, m_writer.settings, m_fileDialog};
+        command(ctx);
+    });
+}
+
+// --- Writer operations ----------------------------------------------------------------------------------
+
+void MainCommands::RunWriterCommand(Operation operation) {
+    m_guarded([this, operation] {
+        operations::Environment env{m_writer.port, m_writer.timing, m_ui, m_ui};
+        ApplyReport((this->*operation)(env, CurrentTarget(m_writer)));
+    });
+}
+
+operations::Report MainCommands::Program(operations::Environment& env, const operations::Target& target) {
+    return operations::ProgramCommand(env, target, m_images);
+}
+
+operations::Report MainCommands::Verify(operations::Environment& env, const operations::Target& target) {
+    return operations::VerifyCommand(env, target, m_images);
+}
+
+operations::Report MainCommands::Read(operations::Environment& env, const operations::Target& target) {
+    return operations::ReadCommand(env, target, m_images, m_panel.Choices());
+}
+
+operations::Report MainCommands::Erase(operations::Environment& env, const operations::Target& target) {
+    return operations::EraseCommand(env, target);
+}
+
+operations::Report MainCommands::FuseRead(operations::Environment& env, const operations::Target& target) {
+    return operations::ReadLockFuseCommand(env, target, m_panel.Choices());
+}
+
+operations::Report MainCommands::FuseWrite(operations::Environment& env, const operations::Target& target) {
+    return operations::WriteLockFuseCommand(env, target, m_panel.Choices());
+}
+
+void MainCommands::ApplyReport(const operations::Report& report) {
+    core::SharedState& state = m_writer.state;
+    state.ErrorFlag = report.errorFlag;
+    if (report.images) {
+        m_images.ProgramImage = report.images->ProgramImage;
+        m_images.EepromImage = report.images->EepromImage;
+    }
+    if (report.programDumpChanged) image::RedrawProgramDump(m_ui, state, m_images);
+    if (report.eepromDumpChanged) image::RedrawEepromDump(m_ui, state, m_images);
+    if (report.verifyCompared) {
+        const QString log = image::ScratchPath(state, image::kVerifyLogFile);
+        operations::SaveVerifyLog(log, report.differences);
+        if (report.showVerifyLog) {
+            m_ui.LoadDumpView(core::DumpWindow::Verify, log);
+            m_ui.ShowVerifyWindow();
+        }
+    }
+    if (report.lockChoice) m_panel.SetChoice(PanelControl::LockBit, *report.lockChoice);
+    if (report.panel) m_panel.ApplyChoices(*report.panel);
+    if (report.calibration) m_panel.SetCalibrationText(*report.calibration);
+    if (report.deviceSelectionRenewed) ApplyDeviceSelection();
+}
+
+void MainCommands::ShowPortDialog() {
+    FrmCom dialog(m_writer, &m_main);
+    if (m_runModal)
+        m_runModal(dialog);
+    else
+        dialog.exec();
+}
+
+// --- Device selection and the lock/fuse choices ----------------------------------------------------------
+
+void MainCommands::FillDeviceSelector() { m_panel.FillDevices(devices::DeviceNames()); }
+
+void MainCommands::ApplyDeviceSelection() {
+    core::SharedState& state = m_writer.state;
+    const int index = m_panel.DeviceIndex();
+    if (!m_panel.DeviceText().isEmpty()) {
+        const devices::Device* device =
+            devices::DeviceAt(devices::FindDevice(m_panel.DeviceText()).value_or(-1));
+        state.DeviceCode = device ? device->code : 0;
+        state.ProgramMemoryWords = device ? device->flashWords : 0;
+        state.EepromBytes = device ? device->eepromBytes : 0;
+        m_panel.ApplySetup(devices::PanelFor(device));
+    }
+    if (index >= 0) {
+        core::WriteInt(m_writer.settings, keys::Device, index);
+        state.SelectedDevice = index;
+    }
+    m_panel.ShowDeviceSizes(state.ProgramMemoryWords, state.EepromBytes);
+    RedrawDumps();
+    m_panel.ShowBufferEdit();
+}
+
+void MainCommands::RedrawDumps() {
+    image::RedrawProgramDump(m_ui, m_writer.state, m_images);
+    image::RedrawEepromDump(m_ui, m_writer.state, m_images);
+}
+
+void MainCommands::frmMain_Combo_device_Click() {
+    ApplyDeviceSelection();
+    m_ui.PumpEvents();
+    image::ClearProgramImage(m_images);
+    image::ClearEepromImage(m_images);
+    RedrawDumps();
+    m_ui.PumpEvents();
+    if (FrmIndex* index = m_indexWindow())
+        index->DUT_COLOR_CHANGE(devices::DeviceAt(m_writer.state.SelectedDevice));
+}
+
+void MainCommands::OnDeviceActivated() {
+    if (m_guard.IsBusy()) {
+        // The running operation keeps its device: the selector returns to it.
+        m_panel.SetDeviceIndex(m_writer.state.SelectedDevice);
+        m_ui.Status(core::StatusField::Result, core::kBusyText);
+        return;
+    }
+    m_guarded([this] { frmMain_Combo_device_Click(); });
+}
+
+void MainCommands::OnChoiceActivated(PanelControl control) {
+    const int previous = m_panel.AcceptedChoice(control);
+    if (m_guard.IsBusy()) {
+        // A running lock/fuse cycle works on these choices: they stay as they were.
+        m_panel.SetChoice(control, previous);
+        m_ui.Status(core::StatusField::Result, core::kBusyText);
+        return;
+    }
+    m_panel.AcceptChoice(control);
+    if (control == PanelControl::RSTDISABL && m_panel.Choices()[static_cast<int>(control)] != previous)
+        frmMain_Combo_RSTDISABL_Click();
+}
+
+void MainCommands::frmMain_Combo_RSTDISABL_Click() {
+    const int index = m_panel.Choices()[static_cast<int>(PanelControl::RSTDISABL)];
+    if (devices::ResetWarningApplies(devices::DeviceAt(m_writer.state.SelectedDevice), index))
+        m_ui.Notice(operations::text::kResetDisableWarning);
+}
+
+// --- Buffer edit and clear -------------------------------------------------------------------------------
+
+void MainCommands::ReadBufferCell(bool showData) {
+    if (auto data = image::ReadBufferCell(m_ui, m_writer.state, m_images, m_panel.BufferInput(), showData))
+        m_panel.SetBufferData(*data);
+}
+
+void MainCommands::WriteBufferCell() {
+    image::WriteBufferCell(m_ui, m_writer.state, m_images, m_panel.BufferInput());
+}
+
+void MainCommands::mnuPC_buffer_clear_Click() {
+    image::ClearProgramImage(m_images);
+    image::ClearEepromImage(m_images);
+    RedrawDumps();
+    ApplyDeviceSelection();
+    m_ui.Status(core::StatusField::Result, texts::kBufferCleared);
+}
+
+}  // namespace zendra::shell

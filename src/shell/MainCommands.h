@@ -1,0 +1,76 @@
+#pragma once
+// The main window's commands: the file commands, the writer operations (run with the operation guard,
+// their reports rendered into the windows and the program's state), the port dialog, the device
+// selection, the lock/fuse choices and the buffer edit. The specification's handler names stay here.
+
+#include <QDialog>
+#include <functional>
+
+#include "core/OperationGuard.h"
+#include "image/FileCommands.h"
+#include "image/MemoryImages.h"
+#include "operations/Report.h"
+#include "shell/WriterContext.h"
+
+namespace zendra::shell {
+
+class FrmIndex;
+class SettingsPanel;
+class WidgetUi;
+class frmMain;
+
+class MainCommands {
+public:
+    // `guarded` runs a body holding the operation guard (refused while busy); `runModal` runs a dialog;
+    // `indexWindow` gives the device index window when it is open.
+    MainCommands(frmMain& main, WidgetUi& ui, WriterContext& writer, image::MemoryImages& images,
+                 image::FileDialogMemory& fileDialog, core::OperationGuard& guard,
+                 std::function<void(const std::function<void()>&)> guarded,
+                 std::function<int(QDialog&)> runModal, std::function<FrmIndex*()> indexWindow);
+
+    // Connects the panel's controls and the menu items that these handlers serve.
+    void Wire();
+
+    // The device selection (start-up, the buffer clear and the erase use it too).
+    void FillDeviceSelector();
+    void ApplyDeviceSelection();
+    void frmMain_Combo_device_Click();
+
+    void ShowPortDialog();
+    // Applies an operation's report: the error flag, the images and dumps, the verify log, the panel.
+    void ApplyReport(const operations::Report& report);
+
+private:
+    using Operation = operations::Report (MainCommands::*)(operations::Environment&,
+                                                           const operations::Target&);
+    void RunWriterCommand(Operation operation);
+    operations::Report Program(operations::Environment& env, const operations::Target& target);
+    operations::Report Verify(operations::Environment& env, const operations::Target& target);
+    operations::Report Read(operations::Environment& env, const operations::Target& target);
+    operations::Report Erase(operations::Environment& env, const operations::Target& target);
+    operations::Report FuseRead(operations::Environment& env, const operations::Target& target);
+    operations::Report FuseWrite(operations::Environment& env, const operations::Target& target);
+
+    void RunFileCommand(void (*command)(image::FileContext&));
+    void OnPanelCommand(int command);
+    void OnDeviceActivated();
+    void OnChoiceActivated(core::PanelControl control);
+    void frmMain_Combo_RSTDISABL_Click();
+    void RedrawDumps();
+    void ReadBufferCell(bool showData);
+    void WriteBufferCell();
+    void mnuPC_buffer_clear_Click();
+
+    frmMain& m_main;
+    SettingsPanel& m_panel;
+    WidgetUi& m_ui;
+    WriterContext& m_writer;
+    image::MemoryImages& m_images;
+    image::FileDialogMemory& m_fileDialog;
+    core::OperationGuard& m_guard;
+    std::function<void(const std::function<void()>&)> m_guarded;
+    std::function<int(QDialog&)> m_runModal;
+    std::function<FrmIndex*()> m_indexWindow;
+};
+
+}  // namespace zendra::shell

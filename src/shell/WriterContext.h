@@ -1,0 +1,45 @@
+#pragma once
+// What the windows' port dialogs work with: the main port and clock, the windows, the shared state, the
+// settings store and the COM-port map. Owned by the application (or a test).
+
+#include <QCoreApplication>
+#include <functional>
+
+#include "core/Settings.h"
+#include "core/SharedState.h"
+#include "core/Timing.h"
+#include "core/UserInterface.h"
+#include "link/Commands.h"
+#include "link/PortMap.h"
+#include "link/SerialPort.h"
+#include "operations/Report.h"
+
+namespace zendra::shell {
+
+struct WriterContext {
+    link::SerialPort& port;
+    core::Timing& timing;
+    core::UserInterface& ui;
+    core::SharedState& state;
+    core::SettingsStore& settings;
+    link::PortMap& ports;
+    // Processes pending window events once while a dialog works the port (tests hook in here).
+    std::function<void()> pumpEvents = [] { QCoreApplication::processEvents(); };
+};
+
+// Opens COM `number` through the port map with the writer's line settings; false when it cannot be opened.
+// The mapping is not stored here: a dialog that confirms a port stores what it resolved to.
+inline bool OpenWriterPort(WriterContext& ctx, int number) {
+    return link::OpenWriterPort(ctx.port, ctx.ports.Resolve(number));
+}
+
+// What the chip operations work on now: the selected device and the saved port.
+inline operations::Target CurrentTarget(const WriterContext& ctx) {
+    const int number = core::ReadInt(ctx.settings, core::keys::ComNox);
+    return {.device = devices::DeviceAt(ctx.state.SelectedDevice),
+            .port = {.number = number,
+                     .path = number >= 1 ? ctx.ports.Resolve(number) : QString(),
+                     .saved = core::ReadInt(ctx.settings, core::keys::ComNox, 0) != 0}};
+}
+
+}  // namespace zendra::shell
