@@ -167,18 +167,18 @@ void Conclude(Run& run, PhaseKind phase, const QString& failed, const QString& d
 
 void RunReadLockFuse(Run& run, const PanelIndexes& current) {
     if (!CheckCommunication(run)) return;
-    run.Phase(text::kFuseReadProgress);
+    run.Phase(texts::kFuseReadProgress);
     run.Error() = 0;
     if (!CheckDevice(run)) {
-        run.Notice(text::kFuseReadMismatch);
+        run.Notice(texts::kFuseReadMismatch);
         return;
     }
     run.Error() = 0;
     PanelUpdate panel(run.Device(), current);
     RunReadSequence(run, panel);
     run.Result().panel = panel.Panel();
-    if (panel.Warned()) run.Notice(text::kResetDisableWarning);
-    Conclude(run, PhaseKind::LockFuseRead, text::kFuseReadFailed, text::kFuseReadDone, panel.Warned());
+    if (panel.Warned()) run.Notice(texts::kResetDisableWarning);
+    Conclude(run, PhaseKind::LockFuseRead, texts::kFuseReadFailed, texts::kFuseReadDone, panel.Warned());
 }
 
 Report ReadLockFuseCommand(Environment& env, const Target& target, const PanelIndexes& current) {
@@ -190,7 +190,7 @@ Report ReadLockFuseCommand(Environment& env, const Target& target, const PanelIn
 Report WriteLockFuseCommand(Environment& env, const Target& target, const PanelIndexes& choices) {
     Run run(env, target);
     if (!CheckCommunication(run)) return run.Finish();
-    run.Phase(text::kFuseWriteProgress);
+    run.Phase(texts::kFuseWriteProgress);
     run.Error() = 0;
     if (!CheckDevice(run)) {
         // A mismatch has left its own notice; a failed exchange only wrote the status line, so that text
@@ -199,7 +199,7 @@ Report WriteLockFuseCommand(Environment& env, const Target& target, const PanelI
         return run.Finish();
     }
     RunWriteSequence(run, choices);
-    Conclude(run, PhaseKind::LockFuseWrite, text::kFuseWriteFailed, text::kFuseWriteDone);
+    Conclude(run, PhaseKind::LockFuseWrite, texts::kFuseWriteFailed, texts::kFuseWriteDone);
     return run.Finish();
 }
 

@@ -6,7 +6,7 @@
 
 namespace zendra::operations {
 
-QString ElapsedText(long long seconds) { return QString::number(seconds) + text::kSecondsSuffix; }
+QString ElapsedText(long long seconds) { return QString::number(seconds) + texts::kSecondsSuffix; }
 
 namespace {
 
@@ -44,7 +44,7 @@ Report ReadCommand(Environment& env, const Target& target, const image::MemoryIm
     RunRead(run, current);
     if (!run.Failed()) {
         RunReadLockFuse(run, panel);
-        if (!run.Failed()) run.Status(text::kReadCommandDone);
+        if (!run.Failed()) run.Status(texts::kReadCommandDone);
     }
     ShowElapsed(run);
     return run.Finish();
@@ -54,7 +54,7 @@ Report VerifyCommand(Environment& env, const Target& target, const image::Memory
     Run run(env, target);
     if (!CheckCommunication(run)) return run.Finish();
     RunVerify(run, images, true);
-    run.Status(text::kVerifyCommandDone);
+    run.Status(texts::kVerifyCommandDone);
     return run.Finish();
 }
 
@@ -69,7 +69,7 @@ Report EraseCommand(Environment& env, const Target& target) {
     RunErase(run);
     if (run.Failed()) return run.Finish();
     run.Result().deviceSelectionRenewed = true;
-    run.Status(text::kEraseCommandDone);
+    run.Status(texts::kEraseCommandDone);
     return run.Finish();
 }
 

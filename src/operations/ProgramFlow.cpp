@@ -13,7 +13,7 @@ void WriteFlash(Run& run, const image::MemoryImages& images, qint32 count) {
     const auto& image = images.ProgramImage;
     const devices::WordWrite kind = run.Device() ? run.Device()->wordWrite : devices::WordWrite::LowHigh;
 
-    run.Phase(text::kProgrammingFlash);
+    run.Phase(texts::kProgrammingFlash);
     run.Do(link::EnterProgrammingMode(session));
     run.Do(link::SelectAddress(session, 0));
     for (qint32 w = 0; w < count; ++w) {
@@ -28,7 +28,7 @@ void WriteEeprom(Run& run, const image::MemoryImages& images) {
     auto& session = run.Link();
     const auto& image = images.EepromImage;
 
-    run.Phase(text::kProgrammingEeprom);
+    run.Phase(texts::kProgrammingEeprom);
     run.Do(link::EnterProgrammingMode(session));
     const qint32 bytes = run.EepromBytes();
     for (qint32 a = 0; a < bytes; ++a) {
@@ -68,32 +68,32 @@ void RunProgram(Run& run, const image::MemoryImages& images) {
     const qint32 words = run.FlashWords();
 
     run.Step(0, words - 1);
-    run.Phase(text::kProgrammingFlash);
+    run.Phase(texts::kProgrammingFlash);
 
     const qint32 last = RaiseZeroToOne(LastUsedWord(images, words));
     const qint32 lastEeprom = RaiseZeroToOne(LastUsedByte(images, run.EepromBytes()));
     if (last == -1 && lastEeprom == -1) {
-        run.Notice(text::kAllMemoryBlank);
-        run.Status(text::kAllMemoryBlank);
+        run.Notice(texts::kAllMemoryBlank);
+        run.Status(texts::kAllMemoryBlank);
         run.NothingToDo();
         return;
     }
 
     run.Error() = 0;
     if (!CheckDevice(run)) {
-        run.Status(text::kProgramAborted);
+        run.Status(texts::kProgramAborted);
         ReportCommError(run);
         return;
     }
 
     Report& report = run.Result();
     if (!ProgramPhase(
-            run, PhaseKind::ProgramFlash, text::kFlashProgramFailed,
+            run, PhaseKind::ProgramFlash, texts::kFlashProgramFailed,
             [&] { WriteFlash(run, images, last + 1); }, report.programDumpChanged))
         return;
     // The EEPROM phase runs whatever the flash phase gave.
     if (!ProgramPhase(
-            run, PhaseKind::ProgramEeprom, text::kEepromProgramFailed, [&] { WriteEeprom(run, images); },
+            run, PhaseKind::ProgramEeprom, texts::kEepromProgramFailed, [&] { WriteEeprom(run, images); },
             report.eepromDumpChanged))
         return;
 

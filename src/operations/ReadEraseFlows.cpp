@@ -40,10 +40,10 @@ void RunRead(Run& run, const image::MemoryImages& current) {
     Report& report = run.Result();
     image::MemoryImages& images = report.images.emplace(current);
 
-    run.Phase(text::kReadingFlash);
+    run.Phase(texts::kReadingFlash);
     run.Error() = 0;
     if (!CheckDevice(run)) {
-        run.Status(text::kReadAborted);
+        run.Status(texts::kReadAborted);
         run.EndOnFailure();
         return;
     }
@@ -54,7 +54,7 @@ void RunRead(Run& run, const image::MemoryImages& current) {
         run.EndOnFailure();
         return;
     }
-    run.Phase(text::kReadingFlash);
+    run.Phase(texts::kReadingFlash);
     run.Do(link::EnterProgrammingMode(session));
     if (run.Failed()) {
         run.AddPhase(PhaseKind::ReadFlash, false, report.status);
@@ -69,9 +69,9 @@ void RunRead(Run& run, const image::MemoryImages& current) {
     }
     run.Do(link::LeaveProgrammingMode(session));
     const bool flashFailed = run.Failed();
-    run.AddPhase(PhaseKind::ReadFlash, !flashFailed, text::kFlashReadFailed);
+    run.AddPhase(PhaseKind::ReadFlash, !flashFailed, texts::kFlashReadFailed);
     if (flashFailed) {
-        run.ReportPhaseFailure(text::kFlashReadFailed);
+        run.ReportPhaseFailure(texts::kFlashReadFailed);
     } else {
         report.programDumpChanged = true;
     }
@@ -82,13 +82,13 @@ void RunRead(Run& run, const image::MemoryImages& current) {
         run.EndOnFailure();
         return;
     }
-    run.Phase(text::kReadingEeprom);
+    run.Phase(texts::kReadingEeprom);
     run.Do(link::EnterProgrammingMode(session));
     ReadEeprom(run, images.EepromImage, bytes);
     run.Do(link::LeaveProgrammingMode(session));
-    run.AddPhase(PhaseKind::ReadEeprom, !run.Failed(), text::kEepromReadFailed);
+    run.AddPhase(PhaseKind::ReadEeprom, !run.Failed(), texts::kEepromReadFailed);
     if (run.Failed()) {
-        run.ReportPhaseFailure(text::kEepromReadFailed);
+        run.ReportPhaseFailure(texts::kEepromReadFailed);
     } else {
         report.eepromDumpChanged = true;
         run.ClosePhase();
@@ -106,13 +106,13 @@ void RunErase(Run& run) {
         return;
     }
     run.Error() = 0;
-    run.Phase(text::kErasing);
+    run.Phase(texts::kErasing);
     run.Do(link::EnterProgrammingMode(session));
     run.Do(link::ChipErase(session));
     run.Do(link::LeaveProgrammingMode(session));
-    run.AddPhase(PhaseKind::Erase, !run.Failed(), text::kEraseFailed);
+    run.AddPhase(PhaseKind::Erase, !run.Failed(), texts::kEraseFailed);
     if (run.Failed()) {
-        run.ReportPhaseFailure(text::kEraseFailed);
+        run.ReportPhaseFailure(texts::kEraseFailed);
         return;
     }
     // The images are not cleared by an erase; the EEPROM view is only redrawn.

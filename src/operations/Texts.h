@@ -3,7 +3,7 @@
 
 #include <QString>
 
-namespace zendra::operations::text {
+namespace zendra::operations::texts {
 
 // Program
 inline const QString kProgrammingFlash = QStringLiteral("フラッシュプログラムメモリ プログラム中.....");
@@ -62,4 +62,4 @@ inline const QString kFuseReadDone = QStringLiteral("Lock/Fuse bit リードが�
 inline const QString kFuseWriteFailed = QStringLiteral("Lock/Fuse bit ライトに失敗しました。");
 inline const QString kFuseWriteDone = QStringLiteral("Lock/Fuse bit ライトが完了しました。");
 
-}  // namespace zendra::operations::text
+}  // namespace zendra::operations::texts

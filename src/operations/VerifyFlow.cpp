@@ -46,9 +46,9 @@ bool CompareEeprom(Run& run, const image::MemoryImages& images, qint32 count) {
 void ShowVerdict(Run& run, bool flashNg, bool eepromNg) {
     run.NoteVerify(flashNg, eepromNg);
     if (!flashNg && !eepromNg) {
-        run.Status(text::kVerdictAllOkStatus);
+        run.Status(texts::kVerdictAllOkStatus);
         // The notice only flashes up; the status bar keeps the result.
-        run.Notice(text::kVerdictAllOk);
+        run.Notice(texts::kVerdictAllOk);
         run.CloseMessage();
         return;
     }
@@ -61,9 +61,9 @@ void ShowVerdict(Run& run, bool flashNg, bool eepromNg) {
 }  // namespace
 
 QString NgVerdictText(bool flashNg, bool eepromNg) {
-    if (flashNg && eepromNg) return text::kVerdictBothNg;
-    if (flashNg) return text::kVerdictFlashNg;
-    if (eepromNg) return text::kVerdictEepromNg;
+    if (flashNg && eepromNg) return texts::kVerdictBothNg;
+    if (flashNg) return texts::kVerdictFlashNg;
+    if (eepromNg) return texts::kVerdictEepromNg;
     return {};
 }
 
@@ -73,13 +73,13 @@ void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory) {
     const qint32 bytes = run.EepromBytes();
 
     run.Step(0, words - 1);
-    run.Phase(text::kVerifyingFlash);
+    run.Phase(texts::kVerifyingFlash);
     run.Error() = 0;
 
     qint32 flashCount = words;
     if (wholeMemory) {
         if (!CheckDevice(run)) {
-            run.Status(text::kVerifyAborted);
+            run.Status(texts::kVerifyAborted);
             run.EndOnFailure();
             return;
         }
@@ -95,15 +95,15 @@ void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory) {
     }
 
     run.Error() = 0;
-    run.Phase(text::kVerifyingFlash);
+    run.Phase(texts::kVerifyingFlash);
     run.Do(link::EnterProgrammingMode(session));
     run.Do(link::SelectAddress(session, 0));
 
     run.Result().verifyCompared = true;
     const bool flashNg = CompareFlash(run, images, flashCount);
     run.Do(link::LeaveProgrammingMode(session));
-    run.AddPhase(PhaseKind::VerifyFlash, !run.Failed(), text::kFlashVerifyFailed);
-    if (run.Failed()) run.ReportPhaseFailure(text::kFlashVerifyFailed);
+    run.AddPhase(PhaseKind::VerifyFlash, !run.Failed(), texts::kFlashVerifyFailed);
+    if (run.Failed()) run.ReportPhaseFailure(texts::kFlashVerifyFailed);
 
     // A failed flash phase also ends the verify here: no EEPROM phase and no verdict.
     run.Do(link::EnterAvrCommandSet(session));
@@ -113,14 +113,14 @@ void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory) {
     }
 
     run.Error() = 0;
-    run.Phase(text::kVerifyingEeprom);
+    run.Phase(texts::kVerifyingEeprom);
     run.Do(link::EnterProgrammingMode(session));
     const qint32 eepromCount = wholeMemory ? bytes : CompareCount(LastUsedByte(images, bytes));
     const bool eepromNg = CompareEeprom(run, images, eepromCount);
     run.Do(link::LeaveProgrammingMode(session));
-    run.AddPhase(PhaseKind::VerifyEeprom, !run.Failed(), text::kVerifyCommError);
+    run.AddPhase(PhaseKind::VerifyEeprom, !run.Failed(), texts::kVerifyCommError);
     if (run.Failed()) {
-        run.ReportPhaseFailure(text::kVerifyCommError);
+        run.ReportPhaseFailure(texts::kVerifyCommError);
         return;
     }
 

@@ -25,7 +25,7 @@ QString EepromDifferenceLine(qint32 address, quint8 original, quint8 read) {
 }
 
 QByteArray VerifyLogText(const QList<Difference>& differences) {
-    QStringList lines{text::kLogFlashHeader, QString()};
+    QStringList lines{texts::kLogFlashHeader, QString()};
     const auto add = [&](Memory memory) {
         for (const Difference& d : differences) {
             if (d.memory != memory) continue;
@@ -35,7 +35,7 @@ QByteArray VerifyLogText(const QList<Difference>& differences) {
         }
     };
     add(Memory::Flash);
-    lines << QString() << text::kLogEepromHeader << QString();
+    lines << QString() << texts::kLogEepromHeader << QString();
     add(Memory::Eeprom);
     QByteArray out;
     for (const QString& line : lines) out += line.toUtf8() + "\r\n";

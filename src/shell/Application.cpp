@@ -15,7 +15,7 @@
 #include "devices/Catalogue.h"
 #include "image/Dumps.h"
 #include "link/SystemPort.h"
-#include "shell/Dialog_Update.h"
+#include "shell/DialogUpdate.h"
 #include "shell/FrmAbout.h"
 #include "shell/FrmIndex.h"
 #include "shell/FrmMain.h"
@@ -113,7 +113,7 @@ void Application::Build() {
     m_settings = std::make_unique<core::IniSettingsStore>();
     m_ports = m_setup.detectPorts ? std::make_unique<link::PortMap>(*m_settings, m_setup.detectPorts)
                                   : std::make_unique<link::PortMap>(*m_settings);
-    m_main = std::make_unique<frmMain>();
+    m_main = std::make_unique<FrmMain>();
     m_ui = std::make_unique<WidgetUi>(*m_main);
     m_writer = std::make_unique<WriterContext>(
         WriterContext{*m_setup.port, *m_setup.timing, *m_ui, m_state, *m_settings, *m_ports,
@@ -135,7 +135,7 @@ void Application::MDIForm_Load() {
     for (const QScreen* screen : QGuiApplication::screens()) screens << screen->availableGeometry();
     const TwipsRect frame =
         RestoredFramePlace(ReadPlace(*m_settings, kMainKeys), DefaultPlace(kMainKeys), screens, dpi);
-    // The frame's client rectangle, the same one the unload step stores, so nothing drifts between runs.
+    // The frame's client rectangle, the same one shutdown stores, so nothing drifts between runs.
     m_main->setGeometry(TwipsToPixels(frame, dpi));
 
     m_main->PlaceChild(m_main->SettingWindow(), kSettingWindowPlace);
@@ -147,7 +147,7 @@ void Application::MDIForm_Load() {
 
 void Application::Wire() {
     m_commands->Wire();
-    frmMain* main = m_main.get();
+    FrmMain* main = m_main.get();
     const auto on = [main](const char* name, std::function<void()> handler) {
         QObject::connect(main->Action(QString::fromLatin1(name)), &QAction::triggered, main,
                          [handler = std::move(handler)] { handler(); });
@@ -217,7 +217,7 @@ void Application::RunFirmwareUpdate() {
     }
     auto factory = m_setup.makeUpdatePort;
     if (!factory) factory = [] { return link::MakeSystemSerialPort(); };
-    Dialog_Update::Run(m_main.get(), *m_writer, m_guard, factory);
+    DialogUpdate::Run(m_main.get(), *m_writer, m_guard, factory);
 }
 
 // --- Shutdown ----------------------------------------------------------------------------------------------

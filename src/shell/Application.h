@@ -31,7 +31,7 @@ class FrmIndex;
 class HelpWindow;
 class MainCommands;
 class WidgetUi;
-class frmMain;
+class FrmMain;
 
 // The lock that keeps a second copy of the program (same user) from starting.
 inline const QString kInstanceLockName = QStringLiteral("New ZendraV6.lock");
@@ -63,7 +63,7 @@ public:
     StartResult Start();
     bool HasEnded() const { return m_ended; }
 
-    frmMain& MainWindow() { return *m_main; }
+    FrmMain& MainWindow() { return *m_main; }
     WidgetUi& Ui() { return *m_ui; }
     core::SharedState& State() { return m_state; }
     image::MemoryImages& Images() { return m_images; }
@@ -103,7 +103,7 @@ private:
     image::MemoryImages m_images;
     image::FileDialogMemory m_fileDialog;
     core::OperationGuard m_guard;
-    std::unique_ptr<frmMain> m_main;
+    std::unique_ptr<FrmMain> m_main;
     std::unique_ptr<WidgetUi> m_ui;
     std::unique_ptr<WriterContext> m_writer;
     std::unique_ptr<MainCommands> m_commands;

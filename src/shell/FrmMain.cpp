@@ -75,7 +75,7 @@ void ArrangeIcons(QMdiArea* area) {
 
 }  // namespace
 
-frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmMain"));
     m_mdi = new QMdiArea(this);
     m_mdi->setObjectName(QStringLiteral("MDIClient"));
@@ -103,9 +103,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     BuildStatusBar();
 }
 
-frmMain::~frmMain() = default;
+FrmMain::~FrmMain() = default;
 
-QMdiSubWindow* frmMain::AddChild(QWidget* content, const QString& objectName, const QString& title) {
+QMdiSubWindow* FrmMain::AddChild(QWidget* content, const QString& objectName, const QString& title) {
     // Closing a child only hides it: the menus show it again, and the logic never loses its widgets.
     auto* child = new QMdiSubWindow;
     child->setObjectName(objectName);
@@ -117,35 +117,35 @@ QMdiSubWindow* frmMain::AddChild(QWidget* content, const QString& objectName, co
     return child;
 }
 
-QMdiSubWindow* frmMain::DumpSubWindow(core::DumpWindow which) const { return m_dumpWindows[DumpSlot(which)]; }
+QMdiSubWindow* FrmMain::DumpSubWindow(core::DumpWindow which) const { return m_dumpWindows[DumpSlot(which)]; }
 
-FrmDump* frmMain::Dump(core::DumpWindow which) const { return m_dumps[DumpSlot(which)]; }
+FrmDump* FrmMain::Dump(core::DumpWindow which) const { return m_dumps[DumpSlot(which)]; }
 
-QLabel* frmMain::StatusPanel(int panel) const {
+QLabel* FrmMain::StatusPanel(int panel) const {
     if (panel < 1 || panel > 5) return nullptr;
     return m_statusPanels[panel - 1];
 }
 
-double frmMain::Dpi() const { return LogicalDpi(this); }
+double FrmMain::Dpi() const { return LogicalDpi(this); }
 
-void frmMain::PlaceChild(QMdiSubWindow* child, const TwipsRect& place) {
+void FrmMain::PlaceChild(QMdiSubWindow* child, const TwipsRect& place) {
     ShowNormalIfNeeded(child);
     child->show();
     child->setGeometry(TwipsToPixels(place, Dpi()));
 }
 
-TwipsRect frmMain::ChildPlace(const QMdiSubWindow* child) const {
+TwipsRect FrmMain::ChildPlace(const QMdiSubWindow* child) const {
     return PixelsToTwips(child->geometry(), Dpi());
 }
 
-QAction* frmMain::AddItem(QMenu* menu, const char* objectName, const QString& caption) {
+QAction* FrmMain::AddItem(QMenu* menu, const char* objectName, const QString& caption) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(QString::fromLatin1(objectName));
     m_actions.insert(action->objectName(), action);
     return action;
 }
 
-void frmMain::BuildMenus() {
+void FrmMain::BuildMenus() {
     QMenuBar* bar = menuBar();
     auto menu = [&](const char* name, const QString& caption) {
         QMenu* m = bar->addMenu(caption);
@@ -182,7 +182,7 @@ void frmMain::BuildMenus() {
     QAction* tileH = AddItem(m_windowMenu, "mnuWindowTileHorizontal", texts::kMenuTileHorizontal);
     QAction* tileV = AddItem(m_windowMenu, "mnuWindowTileVertical", texts::kMenuTileVertical);
     QAction* icons = AddItem(m_windowMenu, "mnuWindowArrangeIcons", texts::kMenuArrangeIcons);
-    connect(m_windowMenu, &QMenu::aboutToShow, this, &frmMain::FillWindowList);
+    connect(m_windowMenu, &QMenu::aboutToShow, this, &FrmMain::FillWindowList);
 
     QMenu* help = menu("mnuHelp", texts::kMenuHelp);
     AddItem(help, "mmuIndex", texts::kMenuInsertPosition);
@@ -217,7 +217,7 @@ void frmMain::BuildMenus() {
     connect(icons, &QAction::triggered, this, [this] { ArrangeIcons(m_mdi); });
 }
 
-void frmMain::FillWindowList() {
+void FrmMain::FillWindowList() {
     for (QAction* old : m_windowListActions) {
         m_windowMenu->removeAction(old);
         old->deleteLater();
@@ -243,7 +243,7 @@ void frmMain::FillWindowList() {
     }
 }
 
-void frmMain::BuildStatusBar() {
+void FrmMain::BuildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("sbStatusBar"));
     bar->setSizeGripEnabled(true);
@@ -269,7 +269,7 @@ void frmMain::BuildStatusBar() {
     }
 }
 
-bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease) {
         for (int i = 0; i < 5; ++i) {
             if (watched == m_statusPanels[i]) {
@@ -281,7 +281,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void frmMain::closeEvent(QCloseEvent* event) {
+void FrmMain::closeEvent(QCloseEvent* event) {
     if (onCloseRequest && !onCloseRequest()) {
         event->ignore();
         return;

@@ -29,11 +29,11 @@ inline constexpr TwipsRect kEepromWindowPlace{50, 4100, 6900, 2000};
 inline constexpr TwipsRect kVerifyWindowPlace{50, 50, 5600, 4000};
 inline constexpr double kVerifyWindowWidth = 5600;
 
-class frmMain final : public QMainWindow {
+class FrmMain final : public QMainWindow {
     Q_OBJECT
 public:
-    explicit frmMain(QWidget* parent = nullptr);
-    ~frmMain() override;
+    explicit FrmMain(QWidget* parent = nullptr);
+    ~FrmMain() override;
 
     SettingsPanel* Panel() const { return m_panel; }
     QMdiArea* MdiArea() const { return m_mdi; }

@@ -22,7 +22,7 @@ namespace zendra::shell {
 using core::PanelControl;
 namespace keys = core::keys;
 
-MainCommands::MainCommands(frmMain& main, WidgetUi& ui, WriterContext& writer, image::MemoryImages& images,
+MainCommands::MainCommands(FrmMain& main, WidgetUi& ui, WriterContext& writer, image::MemoryImages& images,
                            image::FileDialogMemory& fileDialog, core::OperationGuard& guard,
                            std::function<void(const std::function<void()>&)> guarded,
                            std::function<int(QDialog&)> runModal, std::function<FrmIndex*()> indexWindow)
@@ -235,7 +235,7 @@ void MainCommands::OnChoiceActivated(PanelControl control) {
 void MainCommands::frmMain_Combo_RSTDISABL_Click() {
     const int index = m_panel.Choices()[static_cast<int>(PanelControl::RSTDISABL)];
     if (devices::ResetWarningApplies(devices::DeviceAt(m_writer.state.SelectedDevice), index))
-        m_ui.Notice(operations::text::kResetDisableWarning);
+        m_ui.Notice(operations::texts::kResetDisableWarning);
 }
 
 // --- Buffer edit and clear -------------------------------------------------------------------------------

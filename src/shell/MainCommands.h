@@ -1,7 +1,7 @@
 #pragma once
 // The main window's commands: the file commands, the writer operations (run with the operation guard,
 // their reports rendered into the windows and the program's state), the port dialog, the device
-// selection, the lock/fuse choices and the buffer edit. The specification's handler names stay here.
+// selection, the lock/fuse choices and the buffer edit.
 
 #include <QDialog>
 #include <functional>
@@ -17,13 +17,13 @@ namespace zendra::shell {
 class FrmIndex;
 class SettingsPanel;
 class WidgetUi;
-class frmMain;
+class FrmMain;
 
 class MainCommands {
 public:
     // `guarded` runs a body holding the operation guard (refused while busy); `runModal` runs a dialog;
     // `indexWindow` gives the device index window when it is open.
-    MainCommands(frmMain& main, WidgetUi& ui, WriterContext& writer, image::MemoryImages& images,
+    MainCommands(FrmMain& main, WidgetUi& ui, WriterContext& writer, image::MemoryImages& images,
                  image::FileDialogMemory& fileDialog, core::OperationGuard& guard,
                  std::function<void(const std::function<void()>&)> guarded,
                  std::function<int(QDialog&)> runModal, std::function<FrmIndex*()> indexWindow);
@@ -61,7 +61,7 @@ private:
     void WriteBufferCell();
     void mnuPC_buffer_clear_Click();
 
-    frmMain& m_main;
+    FrmMain& m_main;
     SettingsPanel& m_panel;
     WidgetUi& m_ui;
     WriterContext& m_writer;

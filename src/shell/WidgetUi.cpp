@@ -12,7 +12,7 @@
 
 namespace zendra::shell {
 
-WidgetUi::WidgetUi(frmMain& window)
+WidgetUi::WidgetUi(FrmMain& window)
     : m_window(window), m_messages(std::make_unique<MessageWindowHost>(&window, [this] { PumpEvents(); })) {}
 
 WidgetUi::~WidgetUi() = default;

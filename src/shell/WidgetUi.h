@@ -11,12 +11,12 @@
 
 namespace zendra::shell {
 
-class frmMain;
+class FrmMain;
 class MessageWindowHost;
 
 class WidgetUi final : public core::UserInterface {
 public:
-    explicit WidgetUi(frmMain& window);
+    explicit WidgetUi(FrmMain& window);
     ~WidgetUi() override;
 
     // When set, answer instead of the real box or chooser.
@@ -47,7 +47,7 @@ public:
 private:
     std::optional<QString> ChooseFile(const core::FileDialogRequest& request, bool save);
 
-    frmMain& m_window;
+    FrmMain& m_window;
     std::unique_ptr<MessageWindowHost> m_messages;
     bool m_verifyPlaced = false;
 };

@@ -82,7 +82,7 @@ TransferResult FailTransfer(UpdateLink& link, std::optional<quint8> lastEcho) {
 
 }  // namespace
 
-TransferResult File_Load(UpdateLink& link, const QString& path) {
+TransferResult SendFirmwareFile(UpdateLink& link, const QString& path) {
     const UpdateFileContents contents = LoadUpdateFile(path);
     if (!contents.IsValid()) {
         link.display.ShowFailureText(TransferFailedText(QStringLiteral("--")));

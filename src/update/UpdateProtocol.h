@@ -77,6 +77,6 @@ enum class TransferResult {
 };
 
 // Checks the whole update file, then sends it word by word. Every outcome is shown on `link.display`.
-TransferResult File_Load(UpdateLink& link, const QString& path);
+TransferResult SendFirmwareFile(UpdateLink& link, const QString& path);
 
 }  // namespace zendra::update

@@ -14,7 +14,7 @@
 using namespace zendra;
 using namespace zendra::devices;
 using core::PanelControl;
-namespace text = operations::text;
+namespace text = operations::texts;
 
 namespace {
 // The panel's choices as the windows hold them, the link and a writer with the selected chip in its

@@ -20,7 +20,7 @@
 
 using namespace zendra;
 using namespace zendra::test;
-namespace text = zendra::operations::text;
+namespace text = zendra::operations::texts;
 namespace lt = zendra::link::texts;
 using core::DumpWindow;
 using virtualwriter::ChipState;

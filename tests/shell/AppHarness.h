@@ -90,7 +90,7 @@ struct AppHarness {
         return app->Start() == shell::Application::StartResult::Started;
     }
 
-    shell::frmMain& Main() { return app->MainWindow(); }
+    shell::FrmMain& Main() { return app->MainWindow(); }
     shell::SettingsPanel& Panel() { return *Main().Panel(); }
     QString Result() { return Main().StatusPanel(1)->text(); }
     QString ScratchFile(const QString& name) const { return app->State().ScratchDir + name; }

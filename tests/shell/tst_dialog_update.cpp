@@ -9,13 +9,13 @@
 #include "UpdateWriter.h"
 #include "link/PortMap.h"
 #include "link/Texts.h"
-#include "shell/Dialog_Update.h"
+#include "shell/DialogUpdate.h"
 #include "shell/PortRow.h"
 #include "update/UpdateTexts.h"
 
 using namespace zendra;
 using namespace zendra::test;
-using shell::Dialog_Update;
+using shell::DialogUpdate;
 
 namespace {
 
@@ -46,10 +46,10 @@ struct Bench {
     link::PortMap ports{settings, [] { return QList<link::DetectedPort>{{kUart1, ""}, {kUart0, "UART"}}; }};
     shell::WriterContext main{mainPort, timing, ui, state, settings, ports};
     core::OperationGuard guard;
-    std::unique_ptr<Dialog_Update> dialog;
+    std::unique_ptr<DialogUpdate> dialog;
 
-    Dialog_Update& Open() {
-        dialog = std::make_unique<Dialog_Update>(nullptr, main, guard, [this] { return std::move(owned); });
+    DialogUpdate& Open() {
+        dialog = std::make_unique<DialogUpdate>(nullptr, main, guard, [this] { return std::move(owned); });
         dialog->show();
         return *dialog;
     }

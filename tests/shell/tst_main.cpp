@@ -62,7 +62,7 @@ class TestMainWindow : public QObject {
     std::unique_ptr<TestEnvironment> m_env;
     std::unique_ptr<AppHarness> m_h;
     shell::SettingsPanel& Panel() { return m_h->Panel(); }
-    shell::frmMain& Main() { return m_h->Main(); }
+    shell::FrmMain& Main() { return m_h->Main(); }
 
     // Starts `operation` against a writer that never answers and runs `during` at its first wait.
     void DuringOperation(const Act& operation, const std::function<void()>& during) {
@@ -124,7 +124,7 @@ private Q_SLOTS:
         Pick(Panel().Panel(PanelControl::RSTDISABL), 1);
         QCOMPARE(m_h->Message(), kClosed);
         Pick(Panel().Panel(PanelControl::RSTDISABL), 0);  // the pin as I/O
-        QCOMPARE(m_h->Message(), operations::text::kResetDisableWarning);
+        QCOMPARE(m_h->Message(), operations::texts::kResetDisableWarning);
     }
     void panelAndImagesReset_data() {
         QTest::addColumn<Act>("reset");

@@ -52,7 +52,7 @@ struct Bench {
 
     R Load(const QByteArray& text) {
         port.Open("/dev/ttyUPD");
-        return File_Load(link, WriteFile(AppDir() + "fw.hex", text));
+        return SendFirmwareFile(link, WriteFile(AppDir() + "fw.hex", text));
     }
 };
 
@@ -134,7 +134,7 @@ private Q_SLOTS:
 
     void sendsTheLoaderRangesOfAFullFile() {
         Bench b;
-        QCOMPARE(File_Load(b.link, AppDir() + "none.hex"), R::Refused);  // a missing file: nothing is sent
+        QCOMPARE(SendFirmwareFile(b.link, AppDir() + "none.hex"), R::Refused);  // a missing file: nothing is sent
         auto words = Firmware(0, 0x1FFF);
         words[0x10] = 0x3FFF;
         QCOMPARE(b.Load(WordsFile(words)), R::Completed);
@@ -206,7 +206,7 @@ private Q_SLOTS:
         QCOMPARE(port.ReadAll(), QByteArray("\r"));
         // Words 0x0000-0x21FF: the configuration words and the data words above must stay out.
         const auto words = Firmware(0, 0x21FF);
-        QCOMPARE(update::File_Load(link, WriteFile(AppDir() + "sim.hex", WordsFile(words))), R::Completed);
+        QCOMPARE(update::SendFirmwareFile(link, WriteFile(AppDir() + "sim.hex", WordsFile(words))), R::Completed);
         // Dumped once the end mark is taken; till then the port stays open, lest the terminal drop it.
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dump), 5000);
         QFile file(dump);

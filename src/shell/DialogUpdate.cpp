@@ -1,4 +1,4 @@
-#include "shell/Dialog_Update.h"
+#include "shell/DialogUpdate.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -76,9 +76,9 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption) {
 
 }  // namespace
 
-class Dialog_Update::Display final : public UpdateDisplay {
+class DialogUpdate::Display final : public UpdateDisplay {
 public:
-    explicit Display(Dialog_Update& dialog) : m_dialog(dialog) {}
+    explicit Display(DialogUpdate& dialog) : m_dialog(dialog) {}
 
     void msgCmt(const QString& text) override { m_dialog.msgCmt(text); }
     void ResetProgressBar() override { m_dialog.ProgressBar1->setValue(m_dialog.ProgressBar1->minimum()); }
@@ -101,10 +101,10 @@ public:
     void PumpEvents() override { m_dialog.m_main.pumpEvents(); }
 
 private:
-    Dialog_Update& m_dialog;
+    DialogUpdate& m_dialog;
 };
 
-Dialog_Update::Dialog_Update(QWidget* parent, WriterContext& mainLink, core::OperationGuard& guard,
+DialogUpdate::DialogUpdate(QWidget* parent, WriterContext& mainLink, core::OperationGuard& guard,
                              PortFactory makePort)
     : QDialog(parent),
       m_main(mainLink),
@@ -122,21 +122,21 @@ Dialog_Update::Dialog_Update(QWidget* parent, WriterContext& mainLink, core::Ope
     ShowResolvedDevice();
 }
 
-Dialog_Update::~Dialog_Update() {
+DialogUpdate::~DialogUpdate() {
     if (m_port && m_port->IsOpen()) m_port->Close();
 }
 
-int Dialog_Update::Run(QWidget* parent, WriterContext& mainLink, core::OperationGuard& guard,
+int DialogUpdate::Run(QWidget* parent, WriterContext& mainLink, core::OperationGuard& guard,
                        PortFactory makePort) {
     if (guard.IsBusy()) {
         mainLink.ui.Status(core::StatusField::Result, core::kBusyText);
         return QDialog::Rejected;
     }
-    Dialog_Update dialog(parent, mainLink, guard, std::move(makePort));
+    DialogUpdate dialog(parent, mainLink, guard, std::move(makePort));
     return dialog.exec();
 }
 
-void Dialog_Update::BuildControls() {
+void DialogUpdate::BuildControls() {
     Label1 = MakeLabel(this, "Label1", kLabel1Caption);
     Combo_ComPort = new QComboBox(this);
     Combo_ComPort->setObjectName(QStringLiteral("Combo_ComPort"));
@@ -207,16 +207,16 @@ void Dialog_Update::BuildControls() {
     outer->addWidget(StatusBar1);
     setMinimumWidth(560);
 
-    connect(CmdVersion, &QPushButton::clicked, this, &Dialog_Update::CmdVersion_Click);
-    connect(CmdOpen, &QPushButton::clicked, this, &Dialog_Update::CmdOpen_Click);
-    connect(CmdUpdate, &QPushButton::clicked, this, &Dialog_Update::CmdUpdate_Click);
-    connect(OKButton, &QPushButton::clicked, this, &Dialog_Update::OKButton_Click);
-    connect(portRow->Command_assign, &QPushButton::clicked, this, &Dialog_Update::Command_assign_Click);
-    connect(Combo_ComPort, &QComboBox::activated, this, &Dialog_Update::Combo_ComPort_Click);
-    connect(Combo_speed, &QComboBox::activated, this, &Dialog_Update::Combo_speed_Click);
+    connect(CmdVersion, &QPushButton::clicked, this, &DialogUpdate::CmdVersion_Click);
+    connect(CmdOpen, &QPushButton::clicked, this, &DialogUpdate::CmdOpen_Click);
+    connect(CmdUpdate, &QPushButton::clicked, this, &DialogUpdate::CmdUpdate_Click);
+    connect(OKButton, &QPushButton::clicked, this, &DialogUpdate::OKButton_Click);
+    connect(portRow->Command_assign, &QPushButton::clicked, this, &DialogUpdate::Command_assign_Click);
+    connect(Combo_ComPort, &QComboBox::activated, this, &DialogUpdate::Combo_ComPort_Click);
+    connect(Combo_speed, &QComboBox::activated, this, &DialogUpdate::Combo_speed_Click);
 }
 
-void Dialog_Update::LoadChoices() {
+void DialogUpdate::LoadChoices() {
     {
         const QSignalBlocker block(Combo_ComPort);
         for (int n = 1; n <= core::kComPortCount; ++n) Combo_ComPort->addItem(QString::number(n));
@@ -237,43 +237,43 @@ void Dialog_Update::LoadChoices() {
     }
 }
 
-void Dialog_Update::CreateLogFile() {
+void DialogUpdate::CreateLogFile() {
     const QString dir = !m_main.state.ScratchDir.isEmpty() ? m_main.state.ScratchDir : m_main.state.AppDir;
     if (dir.isEmpty()) return;
     QFile log(dir + kLogFileName);
     if (log.open(QIODevice::WriteOnly | QIODevice::Truncate)) log.write("\r\n");
 }
 
-void Dialog_Update::ShowInstructions() {
+void DialogUpdate::ShowInstructions() {
     Label3->setAutoFillBackground(false);
     Label3->setPalette(QPalette());
     Label3->setText(ForLabel(kInstructions));
 }
 
-QString Dialog_Update::ComPortText() const {
+QString DialogUpdate::ComPortText() const {
     return Combo_ComPort->currentIndex() >= 0 ? Combo_ComPort->currentText() : m_storedComText;
 }
 
-void Dialog_Update::ShowResolvedDevice() {
+void DialogUpdate::ShowResolvedDevice() {
     portRow->ShowResolvedDevice(PortNumberOf(ComPortText()).value_or(0), QString());
 }
 
-void Dialog_Update::msgCmt(const QString& text) { StatusPanel1->setText(text); }
+void DialogUpdate::msgCmt(const QString& text) { StatusPanel1->setText(text); }
 
-void Dialog_Update::ShowPortBox() { m_display->ShowInformationBox(core::kApplicationTitle, kSetPortNumber); }
+void DialogUpdate::ShowPortBox() { m_display->ShowInformationBox(core::kApplicationTitle, kSetPortNumber); }
 
-void Dialog_Update::Combo_ComPort_Click(int index) {
+void DialogUpdate::Combo_ComPort_Click(int index) {
     m_storedComText = Combo_ComPort->itemText(index);
     Combo_ComPort->setPlaceholderText(QString());
     core::WriteText(m_main.settings, core::keys::Com, m_storedComText);
     ShowResolvedDevice();
 }
 
-void Dialog_Update::Combo_speed_Click(int index) {
+void DialogUpdate::Combo_speed_Click(int index) {
     core::WriteText(m_main.settings, core::keys::Speed, Combo_speed->itemText(index));
 }
 
-void Dialog_Update::Command_assign_Click() {
+void DialogUpdate::Command_assign_Click() {
     if (const auto number = PortNumberOf(ComPortText())) {
         portRow->AssignEnteredPath(*number);
     } else {
@@ -281,7 +281,7 @@ void Dialog_Update::Command_assign_Click() {
     }
 }
 
-std::optional<int> Dialog_Update::Com_Initialize() {
+std::optional<int> DialogUpdate::Com_Initialize() {
     update::COM_PortOff(m_main.port, m_main.timing);
     PrepareUpdatePort(*m_port, Combo_speed->currentText());
     const auto number = PortNumberOf(ComPortText());
@@ -289,7 +289,7 @@ std::optional<int> Dialog_Update::Com_Initialize() {
     return number;
 }
 
-bool Dialog_Update::OpenUpdatePort(int number) {
+bool DialogUpdate::OpenUpdatePort(int number) {
     const QString path = m_main.ports.Resolve(number);
     if (path.isEmpty() || !m_port->Open(path)) {
         msgCmt(kPortOpenFailed);
@@ -301,7 +301,7 @@ bool Dialog_Update::OpenUpdatePort(int number) {
     return true;
 }
 
-void Dialog_Update::CmdVersion_Click() {
+void DialogUpdate::CmdVersion_Click() {
     auto hold = m_guard.TryEnter();
     if (!hold) return;
     const QScopedValueRollback working(m_working, true);
@@ -317,7 +317,7 @@ void Dialog_Update::CmdVersion_Click() {
     msgCmt(kVersionRead);
 }
 
-void Dialog_Update::CmdOpen_Click() {
+void DialogUpdate::CmdOpen_Click() {
     if (m_working) return;
     if (ComPortText().isEmpty()) {
         ShowPortBox();
@@ -340,7 +340,7 @@ void Dialog_Update::CmdOpen_Click() {
     CmdUpdate->setEnabled(true);
 }
 
-void Dialog_Update::CmdUpdate_Click() {
+void DialogUpdate::CmdUpdate_Click() {
     auto hold = m_guard.TryEnter();
     if (!hold) return;
     const QScopedValueRollback working(m_working, true);
@@ -360,18 +360,18 @@ void Dialog_Update::CmdUpdate_Click() {
     ShowInstructions();
     msgCmt(kUpdating);
     UpdateLink link{*m_port, m_main.timing, *m_display};
-    File_Load(link, m_updateFileName);
+    SendFirmwareFile(link, m_updateFileName);
 }
 
-void Dialog_Update::OKButton_Click() { accept(); }
+void DialogUpdate::OKButton_Click() { accept(); }
 
-void Dialog_Update::done(int result) {
+void DialogUpdate::done(int result) {
     if (m_working) return;
     ReleasePorts();
     QDialog::done(result);
 }
 
-void Dialog_Update::ReleasePorts() {
+void DialogUpdate::ReleasePorts() {
     if (m_port->IsOpen()) m_port->Close();
     if (m_main.port.IsOpen()) return;
     // The main link comes back as it was configured; no port saved yet, or a port gone, stays closed.

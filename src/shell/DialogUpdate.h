@@ -24,15 +24,15 @@ namespace zendra::shell {
 
 class PortRow;
 
-class Dialog_Update final : public QDialog {
+class DialogUpdate final : public QDialog {
     Q_OBJECT
 public:
     using PortFactory = std::function<std::unique_ptr<link::SerialPort>()>;
 
     // Opening runs here: LOG.txt, the port and speed choices from "Settings6", the instructions.
-    Dialog_Update(QWidget* parent, WriterContext& mainLink, core::OperationGuard& guard,
+    DialogUpdate(QWidget* parent, WriterContext& mainLink, core::OperationGuard& guard,
                   PortFactory makePort);
-    ~Dialog_Update() override;
+    ~DialogUpdate() override;
 
     // The Help menu's command: refused (status panel 1) while another operation runs, else shown modally.
     static int Run(QWidget* parent, WriterContext& mainLink, core::OperationGuard& guard,
