@@ -96,6 +96,19 @@ bool IsActive(const PanelProfile& profile, PanelControl control) {
     return false;
 }
 
+QString ControlName(PanelControl control) {
+    static const char* const names[] = {"CKSEL", "SUT",   "BODEN", "BODLEVEL", "RSTDISABL", "EESAVE",
+                                        "CKOPT", "PLLCK", "FSTRT", "RCEN",     "LockBit"};
+    return QString::fromLatin1(names[static_cast<int>(control)]);
+}
+
+std::optional<PanelControl> ControlByName(const QString& name) {
+    for (int i = 0; i < core::kPanelControlCount; ++i) {
+        if (ControlName(static_cast<PanelControl>(i)) == name) return static_cast<PanelControl>(i);
+    }
+    return std::nullopt;
+}
+
 PanelSetup PanelFor(const Device* device) {
     const PanelProfile profile = device ? device->profile : NoMatchProfile();
     const FuseLayout layout = device ? device->fuseLayout : FuseLayout::None;

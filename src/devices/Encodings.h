@@ -37,6 +37,10 @@ struct Choices {
 // control then shows as inactive). LockBit has the same three entries everywhere.
 std::optional<Choices> ActiveChoices(PanelControl control, FuseLayout layout);
 
+// The control's name as the command line and the reports write it ("CKSEL", ..., "LockBit"), and back.
+QString ControlName(PanelControl control);
+std::optional<PanelControl> ControlByName(const QString& name);
+
 // Whether the profile fills `control` with the device's choices (LockBit: whether it is visible).
 bool IsActive(const PanelProfile& profile, PanelControl control);
 

@@ -1,5 +1,7 @@
 #include "link/PortMap.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSerialPortInfo>
 #include <algorithm>
 
@@ -12,10 +14,28 @@ namespace {
 QString KeyOf(int number) { return QStringLiteral("COM%1").arg(number); }
 }  // namespace
 
+QString ByIdLinkFor(const QString& path, const QString& byIdFolder) {
+    const QString device = QFileInfo(path).canonicalFilePath();
+    if (device.isEmpty()) return {};
+    const QDir folder(byIdFolder);
+    for (const QFileInfo& entry : folder.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name)) {
+        if (entry.isSymLink() && entry.canonicalFilePath() == device) return entry.absoluteFilePath();
+    }
+    return {};
+}
+
 QList<DetectedPort> DetectSystemPorts() {
     QList<DetectedPort> ports;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        ports.append({info.systemLocation(), info.description()});
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        DetectedPort port{info.systemLocation(), info.description()};
+        if (info.hasVendorIdentifier() && info.hasProductIdentifier())
+            port.usbId = QStringLiteral("%1:%2")
+                             .arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
+                             .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'));
+        port.serial = info.serialNumber();
+        port.byIdLink = ByIdLinkFor(port.path);
+        ports.append(port);
+    }
     return ports;
 }
 

@@ -14,12 +14,17 @@ class SettingsStore;
 namespace zendra::link {
 
 struct DetectedPort {
-    QString path;         // "/dev/ttyUSB0"
-    QString description;  // "FT232R USB UART", may be empty
+    QString path;          // "/dev/ttyUSB0"
+    QString description;   // "FT232R USB UART", may be empty
+    QString usbId = {};    // "0403:6001" for a USB adapter, else empty
+    QString serial = {};   // the adapter's serial number, may be empty
+    QString byIdLink = {};  // "/dev/serial/by-id/usb-FTDI_..." that leads to `path`, or empty
 };
 
-// The serial ports that QSerialPortInfo finds, ordered by path.
+// The serial ports of this machine with what is known of each, ordered by path.
 QList<DetectedPort> DetectSystemPorts();
+// The link in `byIdFolder` that resolves to the device `path`; empty when none does.
+QString ByIdLinkFor(const QString& path, const QString& byIdFolder = QStringLiteral("/dev/serial/by-id"));
 
 class PortMap {
 public:

@@ -127,9 +127,10 @@ bool CheckCommunication(Run& run) {
 void ReadSignatureAndJudge(Run& run) {
     run.Show(StatusField::Signature, kNoSignature);
     const link::CommandResult signature = run.Do(link::ReadSignature(run.Link()));
-    if (signature.data.size() == 3)
-        run.Show(StatusField::Signature,
-                 SignatureText(signature.Byte(2), signature.Byte(1), signature.Byte(0)));
+    if (signature.data.size() == 3) {
+        run.Result().signatureBytes = signature.data;
+        run.Show(StatusField::Signature, SignatureText(signature.Byte(2), signature.Byte(1), signature.Byte(0)));
+    }
     if (!signature.Ok()) return;
 
     const quint8 part = signature.Byte(0);
@@ -164,6 +165,28 @@ bool CheckDevice(Run& run) {
     run.Do(link::LeaveProgrammingMode(run.Link()));
     run.AddPhase(PhaseKind::DeviceCheck, matched, run.Result().status);
     return matched;
+}
+
+Report ProbeChip(Environment& env, const Target& target) {
+    Run run(env, target);
+    if (!CheckCommunication(run)) return run.Finish();
+    run.Show(StatusField::Signature, kNoSignature);
+    run.Do(link::EnterAvrCommandSet(run.Link()));
+    if (!run.Failed()) {
+        run.Do(link::EnterProgrammingMode(run.Link()));
+        run.Link().timing.Sleep(std::chrono::milliseconds(50));  // as the device check waits
+        const link::CommandResult signature = run.Do(link::ReadSignature(run.Link()));
+        if (signature.data.size() == 3) {
+            run.Result().signatureBytes = signature.data;
+            run.Show(StatusField::Signature,
+                     SignatureText(signature.Byte(2), signature.Byte(1), signature.Byte(0)));
+        }
+        run.Do(link::LeaveProgrammingMode(run.Link()));
+    }
+    run.Status(kSendingExitAvr);
+    link::ExitAvrCommandSet(run.Link());
+    run.CloseMessage();
+    return run.Finish();
 }
 
 void ReportCommError(Run& run) { run.Notice(kCommunicationError); }

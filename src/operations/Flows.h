@@ -25,6 +25,12 @@ Report CheckCommunicationCommand(Environment& env, const Target& target);
 Report ReadLockFuseCommand(Environment& env, const Target& target, const devices::PanelIndexes& current);
 Report WriteLockFuseCommand(Environment& env, const Target& target, const devices::PanelIndexes& choices);
 
+// The communication check, then the chip's signature without any device rule (the command line finds
+// the device from it, and watches a socket for a chip change).
+Report ProbeChip(Environment& env, const Target& target);
+// The device code a probe selects: every catalogue chip answers its signature under it.
+inline constexpr int kProbeDeviceIndex = 5;  // AT90S1200 (外部ｸﾛｯｸ)
+
 // --- The flows alone, without the communication check ------------------------------------------------
 Report ProgramDevice(Environment& env, const Target& target, const image::MemoryImages& images);
 Report VerifyDevice(Environment& env, const Target& target, const image::MemoryImages& images,

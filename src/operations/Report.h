@@ -100,6 +100,7 @@ struct Report {
     QString status;
     QString notice;
     QString signature;
+    QByteArray signatureBytes;  // part, family, vendor as the chip answered; empty when none came
     QString firmware;
     double firmwareVersion = 0;
     QString elapsed;

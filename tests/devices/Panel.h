@@ -10,7 +10,7 @@ inline QList<QPair<core::PanelControl, int>> Indexes(const QString& text) {
     QList<QPair<core::PanelControl, int>> pairs;
     for (const QString& item : text.split(u' ', Qt::SkipEmptyParts)) {
         int c = 0;
-        while (PanelControlName(core::PanelControl(c)) != item.section(u'=', 0, 0))
+        while (devices::ControlName(core::PanelControl(c)) != item.section(u'=', 0, 0))
             if (++c == core::kPanelControlCount) qFatal("unknown control in %s", qPrintable(item));
         pairs.append({core::PanelControl(c), item.section(u'=', 1).toInt()});
     }

@@ -76,7 +76,7 @@ struct Bench {
         QString off;
         for (const auto& [control, index] : test::Indexes(text))
             if (panel[int(control)] != index)
-                off += test::PanelControlName(control) + '=' + QString::number(panel[int(control)]) + ' ';
+                off += devices::ControlName(control) + '=' + QString::number(panel[int(control)]) + ' ';
         return off;
     }
     // What went out after the communication check, a word a byte: letters as such, parameters in hex.
@@ -146,7 +146,7 @@ private Q_SLOTS:
             const auto c = PanelControl(i);
             const ControlFill& shown = b.setup.controls[i];
             const Choices choices = shown.enabled ? ActiveChoices(c, layout).value() : Choices{{"-"}, 0};
-            if (shown.enabled) on << test::PanelControlName(c);
+            if (shown.enabled) on << devices::ControlName(c);
             QCOMPARE(shown.entries, choices.entries);
             QCOMPARE(shown.index, choices.defaultIndex);
         }

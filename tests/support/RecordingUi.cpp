@@ -6,12 +6,6 @@ namespace zendra::test {
 
 using namespace zendra::core;
 
-QString PanelControlName(PanelControl control) {
-    static const char* const names[] = {"CKSEL", "SUT",   "BODEN", "BODLEVEL", "RSTDISABL", "EESAVE",
-                                        "CKOPT", "PLLCK", "FSTRT", "RCEN",     "LockBit"};
-    return QString::fromLatin1(names[static_cast<int>(control)]);
-}
-
 static QString WindowName(DumpWindow w) {
     switch (w) {
         case DumpWindow::Program:

@@ -65,6 +65,6 @@ private:
     void Repaint();
 };
 
-QString PanelControlName(core::PanelControl control);
+
 
 }  // namespace zendra::test
