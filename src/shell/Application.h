@@ -62,7 +62,7 @@ TwipsRect RestoredChildPlace(const TwipsRect& stored, const TwipsRect& fallback)
 
 class Application {
 public:
-    enum class StartResult { Started, AlreadyRunning };
+    enum class StartResult { Started, AlreadyRunning, LockFailed };
 
     explicit Application(ApplicationSetup setup = {});
     ~Application();
@@ -70,8 +70,11 @@ public:
     Application& operator=(const Application&) = delete;
 
     // Start-up steps 1 to 13. AlreadyRunning: another copy holds the lock; nothing was touched.
+    // LockFailed: the lock cannot be taken at all (LockFailureText says why); nothing was touched either.
     StartResult Start();
     bool HasEnded() const { return m_ended; }
+    // After LockFailed: the line that names the lock file and why it could not be taken.
+    const QString& LockFailureText() const { return m_lockFailureText; }
 
     frmMain& MainWindow() { return *m_main; }
     WidgetUi& Ui() { return *m_ui; }
@@ -117,6 +120,7 @@ private:
 
     ApplicationSetup m_setup;
     std::unique_ptr<QLockFile> m_lock;
+    QString m_lockFailureText;
     std::unique_ptr<core::Timing> m_ownTiming;
     std::unique_ptr<link::SerialPort> m_ownPort;
     std::unique_ptr<core::IniSettingsStore> m_settings;
