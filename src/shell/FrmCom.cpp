@@ -147,7 +147,9 @@ void FrmCom::Command_ok_Click() {
     if (number == 0 || !link::OpenWriterPort(m_ctx, number)) {
         // OpenWriterPort may have got as far as opening before failing on a setting.
         if (m_ctx.port.IsOpen()) m_ctx.port.Close();
-        m_ctx.ui.ShowMessageBox(core::MessageIcon::Critical, kComOpenFailedTitle, PortOpenFailedText(number),
+        const QString why = m_ctx.port.OpenFailureReason();
+        m_ctx.ui.ShowMessageBox(core::MessageIcon::Critical, kComOpenFailedTitle,
+                                PortOpenFailedText(number) + (why.isEmpty() ? QString() : QLatin1Char('\r') + why),
                                 core::MessageButtons::Ok);
         m_ctx.state.ErrorFlag = 1;
         return;

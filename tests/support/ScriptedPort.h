@@ -30,8 +30,9 @@ public:
     void QueueReply(const QByteArray& bytes, core::Duration delay = core::Duration(0));
     // Makes the port fail as an unplugged cable does (every later write fails, nothing arrives).
     void Vanish();
-    // Open fails for these paths.
+    // Open fails for these paths, and says this.
     QList<QString> unopenablePaths;
+    QString openFailureReason;
 
     // What went over the wire.
     const QList<Sent>& Writes() const { return m_writes; }
@@ -43,6 +44,7 @@ public:
 
     bool Open(const QString& path) override;
     void Close() override;
+    QString OpenFailureReason() const override { return m_openRefused ? openFailureReason : QString(); }
     bool IsOpen() const override { return m_open; }
     QString PortPath() const override { return m_path; }
     bool SetLineSettings(const QString& settings) override;
@@ -68,6 +70,7 @@ private:
     QByteArray m_input;
     QString m_path;
     QString m_lineSettings;
+    bool m_openRefused = false;
     bool m_open = false;
     bool m_failed = false;
     int m_discards = 0;
