@@ -24,9 +24,11 @@ void RequireSame(const Array& a, const Array& b, int count) {
 void CheckCode(const QByteArray& text, qint32 words) {
     auto image = std::make_unique<ProgramArray>();
     image->fill(kErased);
-    if (!ParseCodeHex(text, *image, words).Accepted()) return;
-    // The in-use part survives a save at the device's size; the whole image at the largest size.
-    for (const qint32 size : {words, kCodeWords[std::size(kCodeWords) - 1]}) {
+    const HexReadResult read = ParseCodeHex(text, *image, words);
+    if (!read.Accepted()) return;
+    // The in-use part survives a save at the device's size; data beyond it, a save at the largest size.
+    const qint32 largest = kCodeWords[std::size(kCodeWords) - 1];
+    for (const qint32 size : {words, read.bytesBeyondDevice > 0 ? largest : words}) {
         auto again = std::make_unique<ProgramArray>();
         again->fill(kErased);
         const HexReadResult reread = ParseCodeHex(CodeHexText(*image, size), *again, size);
@@ -38,8 +40,11 @@ void CheckCode(const QByteArray& text, qint32 words) {
 void CheckEeprom(const QByteArray& text, qint32 bytes) {
     auto image = std::make_unique<EepromArray>();
     image->fill(kErased);
-    if (!ParseEepromHex(text, *image, bytes).Accepted()) return;
-    for (const qint32 size : {bytes, kEepromBytes[std::size(kEepromBytes) - 1]}) {
+    const HexReadResult read = ParseEepromHex(text, *image, bytes);
+    if (!read.Accepted()) return;
+    // The writer covers cells below the last one; the last cell lies beyond every device and is never saved.
+    const qint32 largest = kEepromBytes[std::size(kEepromBytes) - 1];
+    for (const qint32 size : {bytes, read.bytesBeyondDevice > 0 ? largest : bytes}) {
         auto again = std::make_unique<EepromArray>();
         again->fill(kErased);
         const HexReadResult reread = ParseEepromHex(EepromHexText(*image, size), *again, size);
