@@ -8,6 +8,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "core/BoundedFile.h"
+
 namespace zendra::update {
 
 // Words 0x0000-0x1EFF (application) and 0x1FE0-0x1FFE go to the writer; 0x1F00-0x1FDF, 0x1FFF and
@@ -54,7 +56,7 @@ UpdateFileContents ParseUpdateFile(const QByteArray& text);
 // problem too.
 UpdateFileContents LoadUpdateFile(const QString& path);
 
-inline constexpr qint64 kMaxUpdateFileBytes = 4 * 1024 * 1024;  // as core::kMaxInputFileBytes
+inline constexpr qint64 kMaxUpdateFileBytes = core::kMaxInputFileBytes;
 
 // The words of `contents` that go to the writer.
 int CountSentWords(const UpdateFileContents& contents);

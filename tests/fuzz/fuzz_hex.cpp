@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <type_traits>
 
 #include "image/IntelHex.h"
 
@@ -15,41 +16,23 @@ namespace {
 constexpr qint32 kCodeWords[] = {0, 512, 1024, 2048, 4096, (kProgramImageSize - 1) / 2};
 constexpr qint32 kEepromBytes[] = {0, 64, 128, 256, 512, kEepromImageSize - 1};
 
-template <typename Array>
-void RequireSame(const Array& a, const Array& b, int count) {
-    for (int i = 0; i < count; ++i)
-        if (a[i] != b[i]) std::abort();
-}
-
-void CheckCode(const QByteArray& text, qint32 words) {
-    auto image = std::make_unique<ProgramArray>();
+// Parses `text` at `size`; what is accepted is written at that size and read again, and, when it held data
+// beyond the device, at the largest size the writer covers too. Any difference aborts.
+template <typename Array, typename Parse, typename Write>
+void CheckRoundTrip(const QByteArray& text, qint32 size, qint32 largest, Parse parse, Write write) {
+    auto image = std::make_unique<Array>();
     image->fill(kErased);
-    const HexReadResult read = ParseCodeHex(text, *image, words);
+    const HexReadResult read = parse(text, *image, size);
     if (!read.Accepted()) return;
-    // The in-use part survives a save at the device's size; data beyond it, a save at the largest size.
-    const qint32 largest = kCodeWords[std::size(kCodeWords) - 1];
-    for (const qint32 size : {words, read.bytesBeyondDevice > 0 ? largest : words}) {
-        auto again = std::make_unique<ProgramArray>();
+    for (const qint32 written : {size, read.bytesBeyondDevice > 0 ? largest : size}) {
+        auto again = std::make_unique<Array>();
         again->fill(kErased);
-        const HexReadResult reread = ParseCodeHex(CodeHexText(*image, size), *again, size);
+        const HexReadResult reread = parse(write(*image, written), *again, written);
         if (!reread.Accepted() || reread.bytesBeyondDevice != 0) std::abort();
-        RequireSame(*image, *again, 2 * size);
-    }
-}
-
-void CheckEeprom(const QByteArray& text, qint32 bytes) {
-    auto image = std::make_unique<EepromArray>();
-    image->fill(kErased);
-    const HexReadResult read = ParseEepromHex(text, *image, bytes);
-    if (!read.Accepted()) return;
-    // The writer covers cells below the last one; the last cell lies beyond every device and is never saved.
-    const qint32 largest = kEepromBytes[std::size(kEepromBytes) - 1];
-    for (const qint32 size : {bytes, read.bytesBeyondDevice > 0 ? largest : bytes}) {
-        auto again = std::make_unique<EepromArray>();
-        again->fill(kErased);
-        const HexReadResult reread = ParseEepromHex(EepromHexText(*image, size), *again, size);
-        if (!reread.Accepted() || reread.bytesBeyondDevice != 0) std::abort();
-        RequireSame(*image, *again, size);
+        // The size counts program words (two cells each) or EEPROM cells.
+        const int cells = std::is_same_v<Array, ProgramArray> ? 2 * written : written;
+        for (int i = 0; i < cells; ++i)
+            if ((*image)[i] != (*again)[i]) std::abort();
     }
 }
 
@@ -59,7 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const int pick = data[0];
     const QByteArray text(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
-    CheckCode(text, kCodeWords[pick % std::size(kCodeWords)]);
-    CheckEeprom(text, kEepromBytes[pick % std::size(kEepromBytes)]);
+    CheckRoundTrip<ProgramArray>(text, kCodeWords[pick % std::size(kCodeWords)], kCodeWords[std::size(kCodeWords) - 1],
+                                 ParseCodeHex, CodeHexText);
+    // The last EEPROM cell lies beyond every device and beyond what the writer covers; it is never saved.
+    CheckRoundTrip<EepromArray>(text, kEepromBytes[pick % std::size(kEepromBytes)],
+                                kEepromBytes[std::size(kEepromBytes) - 1], ParseEepromHex, EepromHexText);
     return 0;
 }
