@@ -29,10 +29,12 @@ QString SystemText(int error) { return QString::fromLocal8Bit(std::strerror(erro
 BoundedRead ReadPosix(const QByteArray& name, qint64 cap) {
     struct stat info {};
     if (::stat(name.constData(), &info) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? Refused(FileRefusal::Missing) : Refused(FileRefusal::Unreadable, SystemText(errno));
+        return errno == ENOENT || errno == ENOTDIR ? Refused(FileRefusal::Missing)
+                                                   : Refused(FileRefusal::Unreadable, SystemText(errno));
     if (!S_ISREG(info.st_mode)) return Refused(FileRefusal::NotRegular);
     if (info.st_size > cap) return Refused(FileRefusal::TooLarge);
-    // Non-blocking, so a FIFO swapped in after the check cannot hold the open; checked again on the descriptor.
+    // Non-blocking, so a FIFO swapped in after the check cannot hold the open; checked again on the
+    // descriptor.
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return Refused(FileRefusal::Unreadable, SystemText(errno));
     BoundedRead result;
@@ -44,8 +46,10 @@ BoundedRead ReadPosix(const QByteArray& name, qint64 cap) {
     result.bytes.resize(static_cast<qsizetype>(std::min<qint64>(info.st_size, cap) + 1));
     qint64 total = 0;
     while (total <= cap) {
-        if (total == result.bytes.size()) result.bytes.resize(static_cast<qsizetype>(std::min<qint64>(2 * total, cap + 1)));
-        const ssize_t got = ::read(fd, result.bytes.data() + total, static_cast<size_t>(result.bytes.size() - total));
+        if (total == result.bytes.size())
+            result.bytes.resize(static_cast<qsizetype>(std::min<qint64>(2 * total, cap + 1)));
+        const ssize_t got =
+            ::read(fd, result.bytes.data() + total, static_cast<size_t>(result.bytes.size() - total));
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) {
             const int error = errno;

@@ -19,9 +19,12 @@ InstanceLockResult TakeInstanceLock(QLockFile& lock, const QString& lockPath) {
         return {InstanceLockOutcome::HeldByRunningCopy, {}};
     const QFileInfo info(lockPath);
     QString reason = texts::kLockUnknown;
-    if (info.exists() && !info.isFile()) reason = texts::kLockNotAFile;
-    else if (lock.error() == QLockFile::PermissionError) reason = texts::kLockPermission;
-    else if (lock.error() == QLockFile::LockFailedError) reason = texts::kLockUnreadable;
+    if (info.exists() && !info.isFile())
+        reason = texts::kLockNotAFile;
+    else if (lock.error() == QLockFile::PermissionError)
+        reason = texts::kLockPermission;
+    else if (lock.error() == QLockFile::LockFailedError)
+        reason = texts::kLockUnreadable;
     return {InstanceLockOutcome::Failed, texts::kLockFailed.arg(lockPath, reason)};
 }
 

@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const int pick = data[0];
     const QByteArray text(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
-    CheckRoundTrip<ProgramArray>(text, kCodeWords[pick % std::size(kCodeWords)], kCodeWords[std::size(kCodeWords) - 1],
-                                 ParseCodeHex, CodeHexText);
+    CheckRoundTrip<ProgramArray>(text, kCodeWords[pick % std::size(kCodeWords)],
+                                 kCodeWords[std::size(kCodeWords) - 1], ParseCodeHex, CodeHexText);
     // The last EEPROM cell lies beyond every device and beyond what the writer covers; it is never saved.
     CheckRoundTrip<EepromArray>(text, kEepromBytes[pick % std::size(kEepromBytes)],
                                 kEepromBytes[std::size(kEepromBytes) - 1], ParseEepromHex, EepromHexText);

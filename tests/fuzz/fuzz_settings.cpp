@@ -14,13 +14,13 @@ using namespace zendra;
 namespace {
 
 const core::IntKey kInts[] = {core::keys::Device, core::keys::IndexComFlag, core::keys::ComNox};
-const core::RealKey kReals[] = {core::keys::IndLeft,  core::keys::IndTop,    core::keys::MainLeft,
-                                core::keys::MainTop,  core::keys::MainWidth, core::keys::MainHeight,
-                                core::keys::PgmLeft,  core::keys::PgmTop,    core::keys::PgmWidth,
-                                core::keys::PgmHeight, core::keys::EEpLeft,  core::keys::EEpTop,
-                                core::keys::EEpWidth, core::keys::EEpHeight};
-const core::TextKey kTexts[] = {core::keys::OpenDir, core::keys::SaveDir, core::keys::OpenDir0, core::keys::Speed,
-                                core::keys::Com};
+const core::RealKey kReals[] = {core::keys::IndLeft,   core::keys::IndTop,    core::keys::MainLeft,
+                                core::keys::MainTop,   core::keys::MainWidth, core::keys::MainHeight,
+                                core::keys::PgmLeft,   core::keys::PgmTop,    core::keys::PgmWidth,
+                                core::keys::PgmHeight, core::keys::EEpLeft,   core::keys::EEpTop,
+                                core::keys::EEpWidth,  core::keys::EEpHeight};
+const core::TextKey kTexts[] = {core::keys::OpenDir, core::keys::SaveDir, core::keys::OpenDir0,
+                                core::keys::Speed, core::keys::Com};
 
 }  // namespace
 
