@@ -83,7 +83,10 @@ QString SetEepromFileExtension(const QString& name) {
 }
 
 bool FileExists(const QString& path) {
-    if (path.isEmpty() || QFileInfo(path).isDir()) return false;
+    const QFileInfo info(path);
+    if (path.isEmpty() || info.isDir()) return false;
+    // Opening a FIFO would wait for a writer; a FIFO or device exists, and the reader refuses it with its reason.
+    if (info.exists() && !info.isFile()) return true;
     QFile file(path);
     const bool readable = file.open(QIODevice::ReadOnly);
     file.close();

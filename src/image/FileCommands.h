@@ -35,7 +35,8 @@ void Reload(FileContext& ctx);             // mnuReLoad, Cmd_btn_reload
 
 // The EEPROM file of a code file: the last three characters replaced by "eep" (x.hex -> x.eep, prog -> peep).
 QString SetEepromFileExtension(const QString& name);
-// True when the file can be opened for reading; an empty path or a folder gives false.
+// True when the file can be opened for reading; an empty path or a folder gives false. A FIFO or device
+// gives true without being opened (opening a FIFO would wait), so the reader can refuse it with its reason.
 bool FileExists(const QString& path);
 // The text of `path` before the first occurrence of `fileTitle`, less the separator before it.
 // A file in the root folder gives "/".

@@ -11,6 +11,17 @@ namespace zendra::image::texts {
 inline const QString kCodeReadError = QStringLiteral("HEX ファイルのオープンエラー");
 inline const QString kEepromReadError = QStringLiteral("EEP  ファイルのオープンエラー");
 inline const QString kLineSuffix = QStringLiteral(" (行 %1)");
+// Why the file was refused, shown in the notice on a line after the file's name.
+inline const QString kFileMissing = QStringLiteral("ファイルがありません。");
+inline const QString kFileNotRegular = QStringLiteral("通常のファイルではありません (フォルダ、デバイス、FIFO など)。");
+inline const QString kFileTooLarge = QStringLiteral("ファイルが大きすぎます (上限 4 MiB)。");
+inline const QString kFileUnreadable = QStringLiteral("ファイルを読み込めません。");
+inline const QString kHexNoStartMark = QStringLiteral("行が \":\" で始まっていません。");
+inline const QString kHexBadDigit = QStringLiteral("16進数でない文字があります。");
+inline const QString kHexLengthMismatch = QStringLiteral("レコードの長さがバイト数と一致しません。");
+inline const QString kHexBadChecksum = QStringLiteral("チェックサムが一致しません。");
+inline const QString kHexOutsideImage = QStringLiteral("アドレスがメモリの範囲を超えています。");
+inline const QString kHexExtendedAddress = QStringLiteral("0 でない拡張アドレスには対応していません。");
 // Data that lies beyond the selected device's memory (loaded, but outside the in-use range).
 inline const QString kCodeBeyondDevice =
     QStringLiteral("HEX ファイルにはデバイスの Flash 容量を超えるデータが %1 バイトあります。");

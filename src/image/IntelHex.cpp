@@ -1,7 +1,6 @@
 #include "image/IntelHex.h"
 
 #include <QByteArrayView>
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
@@ -20,6 +19,7 @@ constexpr int kRecordBytes = 16;
 constexpr int kMaxRecordBytes = 1 + 2 + 1 + 255 + 1;  // count, address, type, data, checksum
 const QByteArray kEndRecord = QByteArrayLiteral(":00000001FF\r\n");
 const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
+const QString kNoticeBreak = QStringLiteral("\r\n");
 
 enum RecordType : quint8 { kData = 0x00, kEndOfFile = 0x01, kSegmentBase = 0x02, kLinearBase = 0x04 };
 
@@ -99,11 +99,13 @@ void AppendRecord(QByteArray& out, int address, const QString& dataDigits) {
     out += kLineEnd;
 }
 
-void ReportRejection(core::UserInterface& ui, const QString& readerError, const HexReadResult& result) {
+void ReportRejection(core::UserInterface& ui, const QString& path, const QString& readerError,
+                     const HexReadResult& result) {
     QString text = readerError;
     if (result.line > 0) text += texts::kLineSuffix.arg(result.line);
+    // Status panel 1 stays short; the notice says which file and why.
     ui.Status(core::StatusField::Result, text);
-    ui.Notice(text);
+    ui.Notice(text + kNoticeBreak + path + kNoticeBreak + DescribeRejection(result));
 }
 
 template <typename Array, typename Parse>
@@ -111,19 +113,19 @@ HexReadResult ReadInto(core::UserInterface& ui, const QString& path, const QStri
                        Parse parse) {
     HexReadResult result;
     if (path.isEmpty()) return result;
-    QFile file(path);
-    QByteArray text;
-    if (file.open(QIODevice::ReadOnly)) text = file.readAll();
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+    const core::BoundedRead read = core::ReadBoundedFile(path);
+    if (!read.Ok()) {
         result.rejection = HexRejection::Unreadable;
-        ReportRejection(ui, readerError, result);
+        result.file = read.refusal;
+        result.systemReason = read.systemReason;
+        ReportRejection(ui, path, readerError, result);
         return result;
     }
     auto scratch = std::make_unique<Array>();
     scratch->fill(kErased);
-    result = parse(text, *scratch);
+    result = parse(read.bytes, *scratch);
     if (!result.Accepted()) {
-        ReportRejection(ui, readerError, result);
+        ReportRejection(ui, path, readerError, result);
         return result;
     }
     target = *scratch;
@@ -146,6 +148,31 @@ bool ReportSave(core::UserInterface& ui, SaveFailure failure) {
 }
 
 }  // namespace
+
+QString DescribeRejection(const HexReadResult& result) {
+    switch (result.rejection) {
+        case HexRejection::None: return {};
+        case HexRejection::Unreadable:
+            switch (result.file) {
+                case core::FileRefusal::Missing: return texts::kFileMissing;
+                case core::FileRefusal::NotRegular: return texts::kFileNotRegular;
+                case core::FileRefusal::TooLarge: return texts::kFileTooLarge;
+                case core::FileRefusal::None:
+                case core::FileRefusal::Unreadable:
+                    return result.systemReason.isEmpty() ? texts::kFileUnreadable
+                                                         : texts::kFileUnreadable + QStringLiteral(" (") +
+                                                               result.systemReason + QStringLiteral(")");
+            }
+            return texts::kFileUnreadable;
+        case HexRejection::NoStartMark: return texts::kHexNoStartMark;
+        case HexRejection::BadDigit: return texts::kHexBadDigit;
+        case HexRejection::LengthMismatch: return texts::kHexLengthMismatch;
+        case HexRejection::BadChecksum: return texts::kHexBadChecksum;
+        case HexRejection::OutsideImage: return texts::kHexOutsideImage;
+        case HexRejection::ExtendedAddress: return texts::kHexExtendedAddress;
+    }
+    return {};
+}
 
 HexReadResult ParseCodeHex(const QByteArray& text, ProgramArray& image, qint32 programMemoryWords) {
     const qint64 inUseBytes = 2 * static_cast<qint64>(std::max<qint32>(programMemoryWords, 0));

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include "core/BoundedFile.h"
 #include "core/SharedState.h"
 #include "core/UserInterface.h"
 #include "image/MemoryImages.h"
@@ -15,7 +16,7 @@ namespace zendra::image {
 
 enum class HexRejection {
     None,
-    Unreadable,       // the file could not be opened or read
+    Unreadable,       // the file could not be opened or read (`file` says why)
     NoStartMark,      // a non-empty line that does not start with ":"
     BadDigit,         // a character that is not a hex digit
     LengthMismatch,   // the line's length does not match its byte count
@@ -26,6 +27,8 @@ enum class HexRejection {
 
 struct HexReadResult {
     HexRejection rejection = HexRejection::None;
+    core::FileRefusal file = core::FileRefusal::None;  // why an Unreadable file was refused
+    QString systemReason;                              // and the system's words for it, if any
     int line = 0;               // 1-based line that rejected the file (0 when the whole file failed)
     int bytesBeyondDevice = 0;  // data bytes at or above the selected device's in-use range
     bool Accepted() const { return rejection == HexRejection::None; }
@@ -41,7 +44,8 @@ QByteArray EepromHexText(const EepromArray& image, qint32 eepromBytes);
 
 // Read state.CodeFileName / state.EepFileName into the image, replacing it as a clear and a read would.
 // A rejected file leaves the image as it was and shows the reader's error with the line number in
-// status panel 1 and as a notice of the message window.
+// status panel 1 and as a notice of the message window; the notice adds the file and the reason.
+// Only a regular file of at most core::kMaxInputFileBytes is read.
 HexReadResult ReadCodeHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images);
 HexReadResult ReadEepromHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images);
 
@@ -53,5 +57,8 @@ bool WriteEepromHexFile(core::UserInterface& ui, const core::SharedState& state,
 enum class SaveFailure { None, ReadOnly, Other };
 // Replaces `path` with `bytes` as one step; what failed, if anything.
 SaveFailure SaveFileContents(const QString& path, const QByteArray& bytes);
+
+// The text that says why a file was refused.
+QString DescribeRejection(const HexReadResult& result);
 
 }  // namespace zendra::image

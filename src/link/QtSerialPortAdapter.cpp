@@ -1,8 +1,18 @@
 #include "link/QtSerialPortAdapter.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QTimer>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
+
+#include "link/Texts.h"
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace zendra::link {
 
@@ -45,6 +55,23 @@ std::optional<LineSettings> ParseLineSettings(const QString& text) {
     return s;
 }
 
+QString DescribeOpenFailure(int errorNumber) {
+    const QString system = texts::kPortSystemReason.arg(QString::fromLocal8Bit(std::strerror(errorNumber)));
+    switch (errorNumber) {
+        case EACCES:
+        case EPERM:
+            return system + QLatin1Char('\r') + texts::kPortNoPermission;
+        case EBUSY:
+            return system + QLatin1Char('\r') + texts::kPortInUse;
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            return system + QLatin1Char('\r') + texts::kPortNoSuchDevice;
+        default:
+            return system;
+    }
+}
+
 QtSerialPortAdapter::QtSerialPortAdapter() {
     QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
                      [this](QSerialPort::SerialPortError error) { OnError(error); });
@@ -74,8 +101,12 @@ bool QtSerialPortAdapter::Open(const QString& path) {
     if (m_port.isOpen()) return false;
     m_failed = false;
     m_lastError = QSerialPort::NoError;
+    m_openFailure.clear();
     m_port.setPortName(path);
-    if (!m_port.open(QIODevice::ReadWrite)) return false;
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        m_openFailure = LearnOpenFailure(path);
+        return false;
+    }
     m_path = path;
     ApplyLineSettings();
     m_port.setFlowControl(QSerialPort::NoFlowControl);
@@ -85,6 +116,19 @@ bool QtSerialPortAdapter::Open(const QString& path) {
     m_failed = false;
     m_port.clear(QSerialPort::Input);
     return true;
+}
+
+// QSerialPort reports a refused permission and a busy port alike; the system's own open tells them apart.
+QString QtSerialPortAdapter::LearnOpenFailure(const QString& path) const {
+#ifdef Q_OS_UNIX
+    // Non-blocking: no wait for a carrier; closed at once, nothing is sent.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return DescribeOpenFailure(errno);
+    ::close(fd);
+    // The device opens, so QSerialPort's refusal came from another program's lock on it.
+    if (m_port.error() == QSerialPort::PermissionError) return DescribeOpenFailure(EBUSY);
+#endif
+    return texts::kPortSystemReason.arg(m_port.errorString());
 }
 
 void QtSerialPortAdapter::Close() {

@@ -20,12 +20,17 @@ struct LineSettings {
 // nullopt when the text is not understood.
 std::optional<LineSettings> ParseLineSettings(const QString& text);
 
+// The user's words for an open that failed with `errorNumber` (an errno value): the system's text, and for
+// a refused permission or a busy port what to do about it.
+QString DescribeOpenFailure(int errorNumber);
+
 class QtSerialPortAdapter final : public SerialPort {
 public:
     QtSerialPortAdapter();
     ~QtSerialPortAdapter() override;
 
     bool Open(const QString& path) override;
+    QString OpenFailureReason() const override { return m_openFailure; }
     void Close() override;
     bool IsOpen() const override;
     QString PortPath() const override;
@@ -44,9 +49,11 @@ public:
 private:
     void OnError(QSerialPort::SerialPortError error);
     void ApplyLineSettings();
+    QString LearnOpenFailure(const QString& path) const;
 
     QSerialPort m_port;
     QString m_path;
+    QString m_openFailure;
     LineSettings m_settings;
     bool m_rts = true;
     bool m_failed = false;

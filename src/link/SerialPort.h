@@ -16,6 +16,8 @@ public:
     // Opens the device at `path` (a resolved "COMn"; a pseudo-terminal path is valid).
     // Line settings, handshaking and RTS set before Open apply when it opens.
     virtual bool Open(const QString& path) = 0;
+    // Why the last Open failed, in words for the user; empty when it did not fail or the port cannot say.
+    virtual QString OpenFailureReason() const { return {}; }
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
     virtual QString PortPath() const = 0;

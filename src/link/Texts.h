@@ -92,6 +92,14 @@ inline const QString kAdvisoryWhereShown =
 // An operation stopped by the user between two exchanges.
 inline const QString kCancelled = QStringLiteral("操作を中止しました。");
 
+// --- Why a port did not open (after the system's own words) ---
+inline const QString kPortSystemReason = QStringLiteral("システムの理由: %1");
+inline const QString kPortNoSuchDevice = QStringLiteral("そのデバイスはありません。接続と設定したパスを確かめてください。");
+inline const QString kPortNoPermission = QStringLiteral(
+    "このポートを開く権限がありません。シリアルポートは dialout グループのユーザーが使えます。"
+    "sudo usermod -aG dialout $USER で参加し、ログインし直してください。");
+inline const QString kPortInUse = QStringLiteral("このポートは別のプログラムが使用中です。そのプログラムを終了してください。");
+
 // --- Port map ---
 inline const QString kPortNotConnected = QStringLiteral("未接続");
 

@@ -20,6 +20,7 @@
 #include "shell/FrmIndex.h"
 #include "shell/FrmMain.h"
 #include "shell/HelpWindow.h"
+#include "shell/InstanceLock.h"
 #include "shell/MainCommands.h"
 #include "shell/SettingsPanel.h"
 #include "shell/ShellTexts.h"
@@ -56,12 +57,15 @@ Application::StartResult Application::Start() {
     // One copy per user: a second one ends before it shows or writes anything.
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     QDir().mkpath(runtime);
-    m_lock = std::make_unique<QLockFile>(runtime + QLatin1Char('/') + kInstanceLockName);
+    const QString lockPath = runtime + QLatin1Char('/') + kInstanceLockName;
+    m_lock = std::make_unique<QLockFile>(lockPath);
     // A running copy keeps its lock however long it runs; only a dead owner's lock is stale.
     m_lock->setStaleLockTime(0);
-    if (!m_lock->tryLock(0)) {
+    const InstanceLockResult lock = TakeInstanceLock(*m_lock, lockPath);
+    if (lock.outcome != InstanceLockOutcome::Taken) {
         m_lock.reset();
-        return StartResult::AlreadyRunning;
+        m_lockFailureText = lock.failureText;
+        return lock.outcome == InstanceLockOutcome::Failed ? StartResult::LockFailed : StartResult::AlreadyRunning;
     }
 
     Build();

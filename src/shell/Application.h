@@ -52,7 +52,7 @@ struct ApplicationSetup {
 
 class Application {
 public:
-    enum class StartResult { Started, AlreadyRunning };
+    enum class StartResult { Started, AlreadyRunning, LockFailed };
 
     explicit Application(ApplicationSetup setup = {});
     ~Application();
@@ -60,8 +60,11 @@ public:
     Application& operator=(const Application&) = delete;
 
     // Start-up. AlreadyRunning: another copy holds the lock; nothing was touched.
+    // LockFailed: the lock cannot be taken at all (LockFailureText says why); nothing was touched either.
     StartResult Start();
     bool HasEnded() const { return m_ended; }
+    // After LockFailed: the line that names the lock file and why it could not be taken.
+    const QString& LockFailureText() const { return m_lockFailureText; }
 
     FrmMain& MainWindow() { return *m_main; }
     WidgetUi& Ui() { return *m_ui; }
@@ -95,6 +98,7 @@ private:
 
     ApplicationSetup m_setup;
     std::unique_ptr<QLockFile> m_lock;
+    QString m_lockFailureText;
     std::unique_ptr<core::Timing> m_ownTiming;
     std::unique_ptr<link::SerialPort> m_ownPort;
     std::unique_ptr<core::IniSettingsStore> m_settings;

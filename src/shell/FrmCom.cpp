@@ -108,7 +108,9 @@ void FrmCom::Command_ok_Click() {
     if (number == 0 || !OpenWriterPort(m_ctx, number)) {
         // OpenWriterPort may have got as far as opening before failing on a setting.
         if (m_ctx.port.IsOpen()) m_ctx.port.Close();
-        m_ctx.ui.Ask(core::MessageIcon::Critical, kComOpenFailedTitle, PortOpenFailedText(number),
+        const QString why = m_ctx.port.OpenFailureReason();
+        m_ctx.ui.Ask(core::MessageIcon::Critical, kComOpenFailedTitle,
+                      PortOpenFailedText(number) + (why.isEmpty() ? QString() : QLatin1Char('\r') + why),
                                 core::MessageButtons::Ok);
         m_ctx.state.ErrorFlag = 1;
         return;

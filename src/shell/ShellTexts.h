@@ -97,4 +97,11 @@ inline const QString kMenuHelpContents = QStringLiteral("ヘルプ(&H)");
 inline const QString kMenuAbout = QStringLiteral("バージョン情報(&A)");
 inline const QString kMenuReload = QStringLiteral("【HEXファイルの再ロード】");
 
+// The one-copy lock could not be taken: %1 the lock file, %2 one of the reasons below.
+inline const QString kLockFailed = QStringLiteral("起動できません。ロックファイル %1 を作成できません: %2");
+inline const QString kLockNotAFile = QStringLiteral("ファイルではないもの (フォルダなど) が置かれています。");
+inline const QString kLockPermission = QStringLiteral("アクセス権がありません。");
+inline const QString kLockUnreadable = QStringLiteral("読めないロックファイルがあります (他のユーザーのファイルなど)。");
+inline const QString kLockUnknown = QStringLiteral("原因不明のエラーです。");
+
 }  // namespace zendra::shell::texts

@@ -5,6 +5,7 @@
 
 #include "core/Settings.h"
 #include "shell/Application.h"
+#include "shell/InstanceLock.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -14,6 +15,11 @@ int main(int argc, char* argv[]) {
     QDir::setCurrent(QCoreApplication::applicationDirPath());
 
     zendra::shell::Application program;
-    if (program.Start() == zendra::shell::Application::StartResult::AlreadyRunning) return 0;
+    const auto started = program.Start();
+    if (started == zendra::shell::Application::StartResult::AlreadyRunning) return 0;
+    if (started == zendra::shell::Application::StartResult::LockFailed) {
+        zendra::shell::ReportInstanceLockFailure(program.LockFailureText());
+        return 1;
+    }
     return app.exec();
 }

@@ -1,9 +1,9 @@
 #include "UpdateFile.h"
 
-#include <QFile>
 #include <optional>
 
 #include "UpdateTexts.h"
+#include "core/BoundedFile.h"
 
 namespace zendra::update {
 
@@ -104,26 +104,23 @@ UpdateFileContents ParseUpdateFile(const QByteArray& text) {
 
 UpdateFileContents LoadUpdateFile(const QString& path) {
     UpdateFileContents contents;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        contents.problem = FileProblem::Unreadable;
-        return contents;
-    }
     // A firmware file is a few hundred kilobytes at most; anything far larger is the wrong file.
-    if (file.size() > kMaxUpdateFileBytes) {
-        contents.problem = FileProblem::TooLarge;
-        return contents;
+    const core::BoundedRead read = core::ReadBoundedFile(path, kMaxUpdateFileBytes);
+    switch (read.refusal) {
+        case core::FileRefusal::None:
+            return ParseUpdateFile(read.bytes);
+        case core::FileRefusal::TooLarge:
+            contents.problem = FileProblem::TooLarge;
+            return contents;
+        case core::FileRefusal::NotRegular:
+            contents.problem = FileProblem::NotRegularFile;
+            return contents;
+        case core::FileRefusal::Missing:
+        case core::FileRefusal::Unreadable:
+            break;
     }
-    const QByteArray text = file.read(kMaxUpdateFileBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        contents.problem = FileProblem::Unreadable;
-        return contents;
-    }
-    if (text.size() > kMaxUpdateFileBytes) {
-        contents.problem = FileProblem::TooLarge;
-        return contents;
-    }
-    return ParseUpdateFile(text);
+    contents.problem = FileProblem::Unreadable;
+    return contents;
 }
 
 int CountSentWords(const UpdateFileContents& contents) {
@@ -143,6 +140,8 @@ QString DescribeProblem(const UpdateFileContents& contents) {
             return kFileUnreadable;
         case FileProblem::TooLarge:
             return kFileTooLarge;
+        case FileProblem::NotRegularFile:
+            return kFileNotRegular;
         case FileProblem::NoWordToSend:
             return kNoWordToSend;
         case FileProblem::NotARecord:

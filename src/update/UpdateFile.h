@@ -8,6 +8,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "core/BoundedFile.h"
+
 namespace zendra::update {
 
 // Words 0x0000-0x1EFF (application) and 0x1FE0-0x1FFE go to the writer; 0x1F00-0x1FDF, 0x1FFF and
@@ -28,6 +30,7 @@ enum class FileProblem {
     None,
     Unreadable,
     TooLarge,
+    NotRegularFile,  // a folder, FIFO or device: refused without being opened
     NotARecord,  // a ":" line too short, or of the wrong shape
     BadDigit,
     BadChecksum,
@@ -49,10 +52,11 @@ struct UpdateFileContents {
 // hex digits of either letter case are accepted. Extended address records (types 02 and 04) move the
 // data after them up, where no word is sent, instead of letting them overwrite the low words.
 UpdateFileContents ParseUpdateFile(const QByteArray& text);
-// Reads the file at `path` and parses it; an unreadable or oversized file is a problem too.
+// Reads the file at `path` and parses it; a missing, unreadable, oversized or not regular file is a
+// problem too.
 UpdateFileContents LoadUpdateFile(const QString& path);
 
-inline constexpr qint64 kMaxUpdateFileBytes = 4 * 1024 * 1024;
+inline constexpr qint64 kMaxUpdateFileBytes = core::kMaxInputFileBytes;
 
 // The words of `contents` that go to the writer.
 int CountSentWords(const UpdateFileContents& contents);

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include "image/ImageTexts.h"
+
 namespace zendra::update {
 
 inline const QString kCrLf = QStringLiteral("\r\n");
@@ -59,6 +61,7 @@ QString EchoTimeOutText(quint32 wordAddress, quint8 high, quint8 low);
 // Why an update file was refused before anything was sent (shown after kUpdateFailed).
 inline const QString kFileUnreadable = QStringLiteral("ファイルを読み込めません。");
 inline const QString kFileTooLarge = QStringLiteral("ファイルが大きすぎます。");
+inline const QString& kFileNotRegular = image::texts::kFileNotRegular;
 inline const QString kNoWordToSend = QStringLiteral("書き込むデータがありません。");
 inline const QString kRecordMalformed = QStringLiteral("レコードの形式ではありません。");
 inline const QString kRecordBadDigit = QStringLiteral("16進数でない文字があります。");

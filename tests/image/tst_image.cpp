@@ -2,6 +2,7 @@
 // real files in a temporary folder ("~" below) with the windows recorded.
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
 #include <QLocale>
@@ -38,6 +39,8 @@ struct Cell { bool program; QString address, data, shown, notice; };  // no data
 // big (bytes 0x3FE..0x401) or del (removed).
 struct Open { bool first; QStringList files; int command; QString chosen, seen; QStringList told; };
 struct Save { QString before; int command; QString chosen; bool ok; QStringList told, written; };
+// `kind`: what is put at the file's path (text: a file holding `text`); `line` 0 when the whole file failed.
+struct Refused { bool code; QString kind; QByteArray text; int line; QString reason; };
 // clang-format on
 
 namespace {
@@ -105,6 +108,7 @@ class ImageTest : public QObject {
         const QString path = P(entry.section('=', 0, 0)), what = entry.section('=', 1);
         QVERIFY(what == "del" ? QFile::remove(path) : QDir().mkpath(QFileInfo(path).path()));
         if (what == "del") return;
+        if (what == "fifo" || what == "zero" || what == "huge") return Place(path, what);
         const auto bad = Lines({Data(0, {1, 2}), Record(0, 2, {3}, 1)}),
                    big = Lines({Data(0x3FE, {1, 2, 3, 4})});
         Put(path, what == "bad" ? bad : what == "big" ? big : HexFile(what.toInt(nullptr, 16)));
@@ -122,7 +126,20 @@ class ImageTest : public QObject {
             .join(" | ");
     }
     // Notices, boxes and status panel 1, as shown.
-    QStringList Told() const { return ui.calls.filter(QRegularExpression("^(message|box|status 1)")); }
+    QStringList Told() const {
+        QStringList told = ui.calls.filter(QRegularExpression("^(message|box|status 1)"));
+        return told.replaceInStrings(dir->path(), "~");
+    }
+    // Puts at `path` what `kind` names: a FIFO, /dev/zero, a folder, a file just over the input cap, or
+    // nothing; any other kind writes `text`.
+    void Place(const QString& path, const QString& kind, const QByteArray& text = {}) {
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        if (kind == "fifo") QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == "zero") QVERIFY(QFile::link("/dev/zero", path));
+        else if (kind == "folder") QVERIFY(QDir().mkpath(path));
+        else if (kind == "huge") Put(path, HexFile(0x20) + QByteArray(zendra::core::kMaxInputFileBytes, '\n'));
+        else if (kind != "missing") Put(path, text);
+    }
 
 private Q_SLOTS:
     void init() {
@@ -309,8 +326,12 @@ private Q_SLOTS:
         const QString opened = "status 1 " + texts::kOpened, fresh = " | ~ | /earlier/used.hex in /start";
         const QString kept = "~/k.hex, ~/k.eep | ~/k.hex, ~/k.eep | 77 11 | ~ | ", keptEep = kept.mid(7);
         const QString code = texts::kCodeReadError + " (行 2)", eep = texts::kEepromReadError + " (行 2)";
-        const QStringList badCode{"status 1 " + code, "message 1 " + code};
-        const QStringList badEep{"status 1 " + eep, "message 1 " + eep};
+        // Status panel 1 keeps the reader's error; the notice adds the file and the reason on lines of their own.
+        const auto rejected = [](const QString& error, const QString& file, const QString& reason) {
+            return QStringList{"status 1 " + error, "message 1 " + error + "\r\n" + file + "\r\n" + reason};
+        };
+        const QStringList badCode = rejected(code, "~/n.hex", texts::kHexBadChecksum);
+        const QStringList badEep = rejected(eep, "~/n.eep", texts::kHexBadChecksum);
         const QString beyond = texts::kCodeBeyondDevice.arg(2) + "\r\n" + texts::kEepromBeyondDevice.arg(4);
         const QString notSet = "message 1 " + texts::kReloadFileLabel + "?\r\n" + texts::kReloadNotSet;
         const QString cannot = "message 1 " + texts::kCannotOpen;
@@ -349,6 +370,19 @@ private Q_SLOTS:
             << Open{true, {"n.hex=bad"}, kOpenCode, "n.hex", kept + "- in ~", badCode};
         QTest::newRow("rejected: data")
             << Open{true, {"n.eep=bad"}, kOpenData, "n.hex", kept + "- in ~", badEep};
+        // Refused before any open, so nothing waits for a FIFO's writer or reads /dev/zero forever.
+        QTest::newRow("rejected: a FIFO as code file") << Open{true, {"f.hex=fifo"}, kOpenCode, "f.hex",
+            kept + "- in ~", rejected(texts::kCodeReadError, "~/f.hex", texts::kFileNotRegular)};
+        QTest::newRow("rejected: /dev/zero as the pair's code file") << Open{true, {"z.hex=zero"}, kOpenPair,
+            "z.hex", kept + "~/k.hex in ~", rejected(texts::kCodeReadError, "~/z.hex", texts::kFileNotRegular)};
+        QTest::newRow("rejected: code over 4 MiB") << Open{true, {"h.hex=huge"}, kOpenCode, "h.hex",
+            kept + "- in ~", rejected(texts::kCodeReadError, "~/h.hex", texts::kFileTooLarge)};
+        QTest::newRow("rejected: a FIFO as EEPROM file") << Open{true, {"f.eep=fifo"}, kOpenData, "f.hex",
+            kept + "- in ~", rejected(texts::kEepromReadError, "~/f.eep", texts::kFileNotRegular)};
+        QTest::newRow("rejected: the pair's EEPROM file is a FIFO")
+            << Open{true, {"n.hex=21", "n.eep=fifo"}, kOpenPair, "n.hex",
+                    "~/n.hex, ~/k.eep | ~/n.hex, ~/k.eep | 21 11 | ~ | ~/k.hex in ~",
+                    rejected(texts::kEepromReadError, "~/n.eep", texts::kFileNotRegular)};
         // clang-format on
     }
     void open() {
@@ -367,6 +401,64 @@ private Q_SLOTS:
         QCOMPARE(Seen(), o.seen);
         QCOMPARE(Told(), o.told);
         QVERIFY(!state.ReloadRequested);
+    }
+
+    // Each reason a reader refuses a file for reaches the notice; the images stay exactly as they were.
+    void refusedFileNotice_data() {
+        QTest::addColumn<Refused>("r");
+        const bool C = true, E = false;
+        const QByteArray ok = Data(0, {1, 2});
+        // clang-format off
+        QTest::newRow("wrong checksum") << Refused{C, "text", Lines({ok, Record(0, 2, {3}, 1)}), 2, texts::kHexBadChecksum};
+        QTest::newRow("not a hex digit") << Refused{E, "text", Lines({ok, ":01000000G1FE"}), 2, texts::kHexBadDigit};
+        QTest::newRow("no start mark") << Refused{C, "text", Lines({"0200000001020300"}), 1, texts::kHexNoStartMark};
+        QTest::newRow("shorter than its count") << Refused{C, "text", Lines({":0400000001020300"}), 1, texts::kHexLengthMismatch};
+        QTest::newRow("longer than its count") << Refused{E, "text", Lines({":010000000102FC"}), 1, texts::kHexLengthMismatch};
+        QTest::newRow("past the image") << Refused{E, "text", Lines({Data(0x7FF, {1, 2, 3})}), 1, texts::kHexOutsideImage};
+        QTest::newRow("linear base not 0") << Refused{C, "text", Lines({Record(4, 0, {0, 1})}), 1, texts::kHexExtendedAddress};
+        QTest::newRow("FIFO") << Refused{C, "fifo", {}, 0, texts::kFileNotRegular};
+        QTest::newRow("EEPROM FIFO") << Refused{E, "fifo", {}, 0, texts::kFileNotRegular};
+        QTest::newRow("/dev/zero") << Refused{E, "zero", {}, 0, texts::kFileNotRegular};
+        QTest::newRow("folder") << Refused{C, "folder", {}, 0, texts::kFileNotRegular};
+        QTest::newRow("over 4 MiB") << Refused{C, "huge", {}, 0, texts::kFileTooLarge};
+        QTest::newRow("missing") << Refused{E, "missing", {}, 0, texts::kFileMissing};
+        // clang-format on
+    }
+    void refusedFileNotice() {
+        QFETCH(Refused, r);
+        const QString path = P(r.code ? "sub/in.hex" : "sub/in.eep");
+        Place(path, r.kind, r.text);
+        (r.code ? state.CodeFileName : state.EepFileName) = path;
+        images.ProgramImage.fill(0x5A);
+        images.EepromImage.fill(0xA5);
+        const MemoryImages before = images;
+        const HexReadResult result =
+            r.code ? ReadCodeHexFile(ui, state, images) : ReadEepromHexFile(ui, state, images);
+        QVERIFY(!result.Accepted());
+        QCOMPARE(result.line, r.line);
+        QVERIFY(images.ProgramImage == before.ProgramImage && images.EepromImage == before.EepromImage);
+        QString error = r.code ? texts::kCodeReadError : texts::kEepromReadError;
+        if (r.line > 0) error += texts::kLineSuffix.arg(r.line);
+        const QString file = r.code ? "~/sub/in.hex" : "~/sub/in.eep";
+        QCOMPARE(Told(), (QStringList{"status 1 " + error, "message 1 " + error + "\r\n" + file + "\r\n" + r.reason}));
+    }
+
+    // At most the cap is read: a file of exactly the cap loads, one byte more is refused unread.
+    void inputCap_data() {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("empty") << qint64(0) << true;
+        QTest::newRow("exactly 4 MiB") << zendra::core::kMaxInputFileBytes << true;
+        QTest::newRow("one byte over") << zendra::core::kMaxInputFileBytes + 1 << false;
+    }
+    void inputCap() {
+        QFETCH(qint64, size);
+        QFETCH(bool, accepted);
+        Put(P("cap.hex"), QByteArray(size, '\n'));
+        const auto read = zendra::core::ReadBoundedFile(P("cap.hex"));
+        QCOMPARE(read.Ok(), accepted);
+        QCOMPARE(read.bytes.size(), accepted ? size : 0);
+        QCOMPARE(read.refusal, accepted ? zendra::core::FileRefusal::None : zendra::core::FileRefusal::TooLarge);
     }
 
     void rootFolderIsRemembered() { QCOMPARE(ParentDirectory("/x.hex", "x.hex"), QStringLiteral("/")); }

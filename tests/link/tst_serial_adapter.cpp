@@ -5,7 +5,10 @@
 #include <unistd.h>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 
 #include "LinkFixture.h"
@@ -170,6 +173,53 @@ private Q_SLOTS:
         clock.restart();
         QVERIFY(!check());
         QVERIFY(clock.elapsed() < 3000);
+    }
+
+    // Why a port did not open reaches the user: the system's words, and what to do where something can be done.
+    // `path`: "held" a pseudo-terminal another adapter has open, "folder" a folder, else the path itself.
+    void openFailureReason_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("error");  // the errno whose text comes first
+        QTest::addColumn<QString>("advice");
+        QTest::newRow("inside a missing folder") << "/zendra-no-such-folder/ttyUSB0" << ENOENT << texts::kPortNoSuchDevice;
+        QTest::newRow("a folder") << "folder" << EISDIR << QString();
+        QTest::newRow("held by another program") << "held" << EBUSY << texts::kPortInUse;
+    }
+    void openFailureReason() {
+        QFETCH(QString, path);
+        QFETCH(int, error);
+        QFETCH(QString, advice);
+        Pty pty;
+        QTemporaryDir dir;
+        link::QtSerialPortAdapter holder, port;
+        if (path == "held") QVERIFY(holder.Open(path = pty.path));
+        if (path == "folder") path = dir.path();
+        QVERIFY(!port.Open(path));
+        QCOMPARE(port.OpenFailureReason(), link::DescribeOpenFailure(error));
+        const QString system = texts::kPortSystemReason.arg(QString::fromLocal8Bit(std::strerror(error)));
+        QCOMPARE(port.OpenFailureReason(), advice.isEmpty() ? system : system + '\r' + advice);
+        holder.Close();
+        QVERIFY(port.Open(pty.path));
+        QVERIFY(port.OpenFailureReason().isEmpty());  // a later success clears it
+    }
+
+    // Tests run as root, whom no permission stops: the permission advice is checked on the errno alone.
+    void openFailureAdvice_data() {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("advice");
+        QTest::newRow("EACCES") << EACCES << texts::kPortNoPermission;
+        QTest::newRow("EPERM") << EPERM << texts::kPortNoPermission;
+        QTest::newRow("EBUSY") << EBUSY << texts::kPortInUse;
+        QTest::newRow("ENXIO") << ENXIO << texts::kPortNoSuchDevice;
+        QTest::newRow("EIO: the system's words only") << EIO << QString();
+    }
+    void openFailureAdvice() {
+        QFETCH(int, error);
+        QFETCH(QString, advice);
+        const QStringList lines = link::DescribeOpenFailure(error).split('\r');
+        QCOMPARE(lines.first(), texts::kPortSystemReason.arg(QString::fromLocal8Bit(std::strerror(error))));
+        QCOMPARE(lines.value(1), advice);
+        if (error == EACCES) QVERIFY(advice.contains("dialout") && advice.contains("sudo usermod -aG dialout $USER"));
     }
 
     // Ports by number: the n-th detected by path, unless a path was stored for the number.

@@ -67,6 +67,7 @@ struct AppHarness {
     QStringList boxes;
     int fileRequests = 0, ended = 0;
     std::unique_ptr<shell::Application> app;
+    shell::Application::StartResult started = shell::Application::StartResult::Started;
 
     bool Start(const QString& appDir) {
         shell::ApplicationSetup setup;
@@ -87,7 +88,8 @@ struct AppHarness {
         };
         setup.onEnded = [this] { ++ended; };
         app = std::make_unique<shell::Application>(std::move(setup));
-        return app->Start() == shell::Application::StartResult::Started;
+        started = app->Start();
+        return started == shell::Application::StartResult::Started;
     }
 
     shell::FrmMain& Main() { return app->MainWindow(); }

@@ -2,6 +2,8 @@
 // unusable stored values, the minimised exit, the scratch files and the single instance.
 
 #include <QDir>
+#include <QLockFile>
+#include <QScopeGuard>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -23,6 +25,13 @@ class TestStartup : public QObject {
         auto h = std::make_unique<AppHarness>();
         if (!h->Start(m_env->AppDir())) qFatal("the program did not start");
         return h;
+    }
+    // The built program in the test's own program folder, to run offscreen; empty when it is not built.
+    QString CopyOfProgram() {
+        const QString built = ZENDRA_BUILD_DIR "/zendra", program = m_env->AppDir() + "zendra";
+        QFile::remove(program);
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return QFile::copy(built, program) ? program : QString();
     }
     QRect Px(const TwipsRect& twips, AppHarness& h) { return Pixels(twips, &h.Main()); }
     QRect ProgramWindow(AppHarness& h) { return h.Main().DumpSubWindow(DumpWindow::Program)->geometry(); }
@@ -129,13 +138,48 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(lock));  // the next copy may start
     }
 
+    // A running copy's lock ends a second start silently; a lock that cannot be taken at all is said, once,
+    // and the program ends with a failure. Checked in-process and with the built program (offscreen: no box).
+    void lockNotTaken_data() {
+        QTest::addColumn<QString>("blocker");  // what stands where the lock file goes
+        QTest::addColumn<bool>("silent");
+        QTest::newRow("held by a running copy") << "lock" << true;
+        QTest::newRow("a folder in its place") << "folder" << false;
+    }
+    void lockNotTaken() {
+        QFETCH(QString, blocker);
+        QFETCH(bool, silent);
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        const QString lockPath = runtime + "/New ZendraV6.lock";
+        QLockFile held(lockPath);
+        if (blocker == "lock") QVERIFY(held.tryLock(0));
+        else QVERIFY(QDir().mkpath(lockPath + "/inside"));
+        const auto cleanUp = qScopeGuard([&] { QDir(lockPath).removeRecursively(); });
+
+        AppHarness h;
+        QVERIFY(!h.Start(m_env->AppDir()));
+        QCOMPARE(h.started, silent ? shell::Application::StartResult::AlreadyRunning
+                                   : shell::Application::StartResult::LockFailed);
+        QCOMPARE(h.app->LockFailureText().contains(lockPath), !silent);
+        QVERIFY(h.modals.isEmpty() && h.boxes.isEmpty());
+
+        const QString program = CopyOfProgram();
+        if (program.isEmpty()) QSKIP("the program is not built");
+        QProcess run;
+        run.start(program, {});
+        QVERIFY(run.waitForFinished(10000));
+        const QStringList said = QString::fromLocal8Bit(run.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(run.exitCode(), silent ? 0 : 1);
+        QCOMPARE(said.size(), silent ? 0 : 1);
+        if (!silent) QCOMPARE(said[0], h.app->LockFailureText());
+    }
+
     // The executable in a folder of its own, run twice by the same user.
     void secondProcessEndsSilently() {
-        const QString built = ZENDRA_BUILD_DIR "/zendra", program = m_env->AppDir() + "zendra";
-        if (!QFile::exists(built)) QSKIP("the program is not built");
-        QVERIFY(QFile::copy(built, program));
+        const QString program = CopyOfProgram();
+        if (program.isEmpty()) QSKIP("the program is not built");
         QFile::remove(m_env->AppDir() + image::kProgramDumpFile);
-        qputenv("QT_QPA_PLATFORM", "offscreen");
         QProcess first, second;
         first.start(program, {"--help", "file.hex"});  // arguments have no effect
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_env->AppDir() + image::kProgramDumpFile), 10000);

@@ -17,6 +17,8 @@ using namespace zendra::test;
 namespace {
 
 const QString kNoPort = QStringLiteral("ポートが選ばれていません。");
+// Why the scripted port refuses to open, as the system would say it.
+const QString kWhy = QStringLiteral("in use");
 QString Failed(const char* com) { return com + QStringLiteral(" のオープンに失敗しました。\rポート番号を再設定してください。"); }
 
 // Detected ports "/dev/ttyS0".."/dev/ttyS3"; "ComNox" as given ("-": absent); an earlier connection open.
@@ -83,7 +85,7 @@ private Q_SLOTS:
         const QString unconfirmed = QStringLiteral("ライター接続確認が終了していません。");
         QTest::newRow("OK on ????") << Case{"-", -1, "", "ok", "-", Failed("COM?"), ""};
         QTest::newRow("port not there") << Case{"3", 12, "", "ok", "3", Failed("COM12"), ""};
-        QTest::newRow("port in use") << Case{"1", 2, "/dev/ttyS1", "ok", "1", Failed("COM2"), ""};
+        QTest::newRow("port in use") << Case{"1", 2, "/dev/ttyS1", "ok", "1", Failed("COM2") + "\r" + kWhy, ""};
         QTest::newRow("working port, writer silent") << Case{"-", 2, "", "ok", "2", "", cmdA};
         QTest::newRow("assigned path") << Case{"-", 7, "", "ok", "7", "", cmdA, "  /tmp/kxwrt-sim  "};
         QTest::newRow("cancel") << Case{"3", 1, "", "cancel", "3", "", unconfirmed};
@@ -93,6 +95,7 @@ private Q_SLOTS:
         QFETCH(Case, c);
         Rig rig(c.stored);
         rig.port.unopenablePaths = {c.refused};
+        rig.port.openFailureReason = kWhy;
         shell::FrmCom dialog(rig.ctx);
         dialog.show();
         if (c.pick >= 0) dialog.Combo_com->setCurrentIndex(c.pick);

@@ -1,6 +1,7 @@
 // The firmware update without its dialog: file checks, word reading, the progress rule and the wire
 // protocol against a scripted writer on a fake clock, and a whole update against kxwrt-sim over a
 // pseudo-terminal.
+#include <sys/stat.h>
 #include <QtTest>
 
 #include "TestEnvironment.h"
@@ -36,7 +37,8 @@ const QByteArray kGood = Rec(0, "0C94");  // word 0 = 0x940C
 QByteArray With(QByteArray line, int at, char c) { return line[at] = c, line; }
 
 // clang-format off
-struct Refusal { QByteArray text; P problem; QString why; };  // why: the status after the failure text
+// why: the status after the failure text; `kind` puts a FIFO, folder, device or nothing at the file's path.
+struct Refusal { QByteArray text; P problem; QString why; QString kind = {}; };
 struct Parse { QByteArray text; QStringList words; };
 struct Bar { QString mode; int max, pos; A action; };
 struct Echo { int delayMs, wrong; R result; int packets; QString shown; };  // delay -1 never, -2 cable pulled
@@ -50,9 +52,10 @@ struct Bench {
     Shown display;
     update::UpdateLink link{port, timing, display};
 
-    R Load(const QByteArray& text) {
+    R Load(const QByteArray& text) { return LoadPath(WriteFile(AppDir() + "fw.hex", text)); }
+    R LoadPath(const QString& path) {
         port.Open("/dev/ttyUPD");
-        return SendFirmwareFile(link, WriteFile(AppDir() + "fw.hex", text));
+        return SendFirmwareFile(link, path);
     }
 };
 
@@ -84,12 +87,23 @@ private Q_SLOTS:
                                                  P::NoWordToSend, update::kNoWordToSend};
         QTest::newRow("over 4 MiB") << Refusal{(kGood + "\r\n").repeated(update::kMaxUpdateFileBytes / 16),
                                                P::TooLarge, update::kFileTooLarge};
+        // Refused before any open: a FIFO would wait for a writer, /dev/zero never ends.
+        QTest::newRow("FIFO") << Refusal{{}, P::NotRegularFile, update::kFileNotRegular, "fifo"};
+        QTest::newRow("/dev/zero") << Refusal{{}, P::NotRegularFile, update::kFileNotRegular, "zero"};
+        QTest::newRow("folder") << Refusal{{}, P::NotRegularFile, update::kFileNotRegular, "folder"};
+        QTest::newRow("missing") << Refusal{{}, P::Unreadable, update::kFileUnreadable, "missing"};
     }
     void refusesDamagedFilesSendingNothing() {
         QFETCH(Refusal, c);
         Bench b;
-        QCOMPARE(b.Load(c.text), R::Refused);
-        const auto contents = update::LoadUpdateFile(AppDir() + "fw.hex");
+        const QString path = AppDir() + "fw.hex";
+        QFile::remove(path);
+        QDir(path).removeRecursively();
+        if (c.kind == "fifo") QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        if (c.kind == "zero") QVERIFY(QFile::link("/dev/zero", path));
+        if (c.kind == "folder") QVERIFY(QDir().mkpath(path));
+        QCOMPARE(c.kind.isEmpty() ? b.Load(c.text) : b.LoadPath(path), R::Refused);
+        const auto contents = update::LoadUpdateFile(path);
         QCOMPARE(contents.problem, c.problem);
         QVERIFY(contents.words.isEmpty() && b.port.Writes().isEmpty());
         QCOMPARE(b.display.failureText, update::TransferFailedText("--"));

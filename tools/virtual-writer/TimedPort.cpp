@@ -13,7 +13,8 @@ void TimedPort::Unplug() {
 }
 
 bool TimedPort::Open(const QString& path) {
-    if (m_open || unopenablePaths.contains(path)) return false;
+    m_openRefused = !m_open && unopenablePaths.contains(path);
+    if (m_open || m_openRefused) return false;
     m_open = true;
     m_failed = false;
     m_path = path;

@@ -20,6 +20,8 @@ public:
     void Unplug();
     // Open fails for these paths (a port that does not exist or is busy).
     QList<QString> unopenablePaths;
+    // What OpenFailureReason says after such a refused open.
+    QString openFailureReason;
 
     QString LastLineSettings() const { return m_lineSettings; }
     int OpenCount() const { return m_opens; }
@@ -28,6 +30,7 @@ public:
     bool Open(const QString& path) override;
     void Close() override;
     bool IsOpen() const override { return m_open; }
+    QString OpenFailureReason() const override { return m_openRefused ? openFailureReason : QString(); }
     QString PortPath() const override { return m_path; }
     bool SetLineSettings(const QString& settings) override;
     void SetNoHandshaking() override {}
@@ -60,6 +63,7 @@ private:
     QString m_path;
     QString m_lineSettings;
     bool m_open = false;
+    bool m_openRefused = false;
     bool m_failed = false;
     int m_opens = 0;
     int m_discards = 0;
