@@ -150,6 +150,29 @@ std::optional<std::chrono::nanoseconds> PtyWriter::PollTimeout(SteadyClock::time
     return std::max(std::chrono::nanoseconds(0), std::chrono::duration_cast<std::chrono::nanoseconds>(*next - now));
 }
 
+void PtyWriter::ReadCommands() {
+    char chunk[256];
+    const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
+    if (n <= 0) {
+        m_options.commands = false;  // end of input: nothing more will come
+        return;
+    }
+    m_commandText.append(chunk, static_cast<int>(n));
+    for (int end = m_commandText.indexOf('\n'); end >= 0; end = m_commandText.indexOf('\n')) {
+        const QString line = QString::fromUtf8(m_commandText.left(end)).trimmed();
+        m_commandText.remove(0, end + 1);
+        if (line == QLatin1String("remove")) {
+            m_model.SetEmptySocket(true);
+        } else if (line.startsWith(QLatin1String("insert"))) {
+            // A fresh chip of the named kind; without a name, the one that was there.
+            const QString name = line.mid(6).trimmed();
+            const auto index = name.isEmpty() ? std::optional<int>(m_model.Chip().deviceIndex) : ParseChipChoice(name);
+            if (index) m_model.LoadChip(ChipState::Fresh(*index));
+            m_model.SetEmptySocket(false);
+        }
+    }
+}
+
 void PtyWriter::Run(const volatile std::sig_atomic_t& stop) {
     sigset_t waitMask;
     ::sigemptyset(&waitMask);
@@ -159,16 +182,19 @@ void PtyWriter::Run(const volatile std::sig_atomic_t& stop) {
         SendDueOutput(now);
         FlushWireLog();
 
-        pollfd fd{m_master, static_cast<short>(POLLIN | (m_unsent.isEmpty() ? 0 : POLLOUT)), 0};
+        pollfd fds[2] = {{m_master, static_cast<short>(POLLIN | (m_unsent.isEmpty() ? 0 : POLLOUT)), 0},
+                         {m_options.commands ? STDIN_FILENO : -1, POLLIN, 0}};
+        pollfd& fd = fds[0];
         const auto wait = PollTimeout(SteadyClock::now());
         timespec timeout{};
         if (wait) {
             timeout.tv_sec = static_cast<time_t>(wait->count() / 1000000000);
             timeout.tv_nsec = static_cast<long>(wait->count() % 1000000000);
         }
-        const int ready = ::ppoll(&fd, 1, wait ? &timeout : nullptr, &waitMask);
+        const int ready = ::ppoll(fds, 2, wait ? &timeout : nullptr, &waitMask);
         if (ready < 0) continue;  // EINTR: a signal; the loop condition decides
         if (fd.revents & POLLIN) ReceiveAvailable(SteadyClock::now());
+        if (fds[1].revents & (POLLIN | POLLHUP)) ReadCommands();
         if ((fd.revents & (POLLHUP | POLLERR)) && !(fd.revents & POLLIN)) {
             // Should not happen while the terminal side is held open; avoid spinning if it does.
             timespec pause{0, 50 * 1000000L};

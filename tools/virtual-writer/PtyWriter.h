@@ -19,6 +19,8 @@ struct PtyOptions {
     int baud = 0;         // 0: bytes take no time on the line
     QString dumpPath;     // written after every completed update and on exit; empty: none
     QString wireLogPath;  // empty: none
+    // Lines on standard input change the socket: "remove" empties it, "insert [CHIP]" seats a fresh chip.
+    bool commands = false;
 };
 
 class PtyWriter {
@@ -50,6 +52,7 @@ private:
     void ProcessDueInput(SteadyClock::time_point now);
     void SendDueOutput(SteadyClock::time_point now);
     void FlushWireLog();
+    void ReadCommands();
     std::optional<std::chrono::nanoseconds> PollTimeout(SteadyClock::time_point now) const;
 
     WriterModel& m_model;
@@ -66,6 +69,7 @@ private:
     SteadyClock::time_point m_outputLineFree;
     int m_dumpedUpdates = 0;
     QFile m_wireLog;
+    QByteArray m_commandText;
 };
 
 }  // namespace zendra::virtualwriter

@@ -91,11 +91,13 @@ int main(int argc, char** argv) {
                                   QStringLiteral("FILE"));
     const QCommandLineOption wireLog(QStringLiteral("wire-log"), QStringLiteral("Log every byte in and out."),
                                      QStringLiteral("FILE"));
+    const QCommandLineOption commands(QStringLiteral("commands"),
+                                      QStringLiteral("Read \"remove\" and \"insert [CHIP]\" lines on standard input."));
     const QCommandLineOption link(QStringLiteral("link"),
                                   QStringLiteral("Make a symbolic link to the terminal."),
                                   QStringLiteral("PATH"));
     parser.addOptions(
-        {chip, locked, empty, firmware, delay, baud, silentAfter, wrongFrom, preload, dump, wireLog, link});
+        {chip, locked, empty, firmware, delay, baud, silentAfter, wrongFrom, preload, dump, wireLog, commands, link});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return Refuse(QStringLiteral("unexpected argument ") + parser.positionalArguments().first());
@@ -137,6 +139,7 @@ int main(int argc, char** argv) {
     }
     ptyOptions.dumpPath = parser.value(dump);
     ptyOptions.wireLogPath = parser.value(wireLog);
+    ptyOptions.commands = parser.isSet(commands);
 
     WriterModel model(options);
     if (parser.isSet(preload)) {

@@ -1,0 +1,53 @@
+#pragma once
+// The command line's own texts, each in Japanese and English, written once. The texts the operations
+// produce come from their reports and go through the program's translation.
+
+#include <QString>
+
+namespace zendra::cli::texts {
+
+struct Text {
+    const char* ja;
+    const char* en;
+};
+
+inline constexpr Text kUsage{"使い方", "Usage"};
+inline constexpr Text kUnknownCommand{"不明なコマンドです: ", "unknown command: "};
+inline constexpr Text kMissingFile{"ファイルを指定してください: ", "a file is needed: "};
+inline constexpr Text kTooManyArguments{"余分な引数があります: ", "unexpected argument: "};
+inline constexpr Text kUnknownDevice{"不明なデバイスです: ", "unknown device: "};
+inline constexpr Text kUnknownLanguage{"不明な言語です (ja または en): ", "unknown language (ja or en): "};
+inline constexpr Text kUnknownFuse{"不明な Lock/Fuse 設定です: ", "unknown lock/fuse setting: "};
+inline constexpr Text kFuseWriteNeedsDevice{"この設定はデバイスにありません: ", "the device has no such setting: "};
+inline constexpr Text kUnknownPort{"ポートが見つかりません: ", "no such port: "};
+inline constexpr Text kPortInUse{"ポートは別の zendra-cli が使用中です: ", "the port is in use by another zendra-cli: "};
+inline constexpr Text kFileUnreadable{"ファイルを読めません: ", "cannot read the file: "};
+inline constexpr Text kFileRefused{"ファイルに誤りがあります: ", "the file is invalid: "};
+inline constexpr Text kLine{"行", "line"};
+inline constexpr Text kBeyondDevice{"デバイスの容量を超えるデータがあります (バイト): ",
+                                    "data beyond the device's memory (bytes): "};
+inline constexpr Text kFits{"デバイスに収まります: ", "fits the device: "};
+inline constexpr Text kRecords{"レコード", "records"};
+inline constexpr Text kUsedFlash{"使用フラッシュ (ワード)", "flash in use (words)"};
+inline constexpr Text kUsedEeprom{"使用 EEPROM (バイト)", "EEPROM in use (bytes)"};
+inline constexpr Text kNoWriter{"ライターが見つかりません", "no writer found"};
+inline constexpr Text kNoSignatureMatch{"署名に合うデバイスがありません: ", "no device has the signature "};
+inline constexpr Text kSignatureAmbiguous{"署名に合うデバイスが複数あります。--device で選んでください: ",
+                                          "several devices have this signature; choose one with --device: "};
+inline constexpr Text kChose{"署名から選んだデバイス: ", "device chosen from the signature: "};
+inline constexpr Text kSaveFailed{"ファイルを保存できません: ", "cannot save the file: "};
+inline constexpr Text kSaved{"保存しました: ", "saved: "};
+inline constexpr Text kDifference{"相違", "difference"};
+inline constexpr Text kFileValue{"ファイル", "file"};
+inline constexpr Text kChipValue{"チップ", "chip"};
+inline constexpr Text kUpdateNoCancel{"ファームウエア更新中は中止できません。ライターが使えなくなります。",
+                                      "the firmware update cannot be cancelled: the writer would be left unusable."};
+inline constexpr Text kUpdateDone{"ファームウエアを更新しました", "firmware updated"};
+inline constexpr Text kUpdateFailed{"ファームウエアの更新に失敗しました", "the firmware update failed"};
+inline constexpr Text kWaitRemove{"チップを外してください...", "remove the chip..."};
+inline constexpr Text kWaitInsert{"次のチップを入れてください...", "insert the next chip..."};
+inline constexpr Text kPasses{"合格", "passed"};
+inline constexpr Text kFailures{"不合格", "failed"};
+inline constexpr Text kCannotWrite{"書き込めません: ", "cannot write: "};
+
+}  // namespace zendra::cli::texts

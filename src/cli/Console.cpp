@@ -1,0 +1,106 @@
+#include "cli/Console.h"
+
+#include <QMutex>
+#include <atomic>
+#include <cstdio>
+
+namespace zendra::cli {
+
+namespace {
+
+std::atomic<bool> g_english{false};
+QMutex g_printing;
+
+constexpr int kBarWidth = 30;
+constexpr qint64 kRedrawMs = 100;  // a bar redrawn more often only costs the writer's time
+
+void Write(std::FILE* stream, const QString& text) {
+    const QMutexLocker locker(&g_printing);
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+// The texts break lines with CR LF or a lone CR; a terminal wants LF.
+QString ConsoleLines(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    while (text.endsWith(QLatin1Char('\n'))) text.chop(1);
+    return text;
+}
+
+}  // namespace
+
+void UseEnglish(bool english) { g_english = english; }
+bool IsEnglish() { return g_english; }
+
+QString Tr(const QString& text) { return text; }
+
+QString T(const texts::Text& text) { return QString::fromUtf8(g_english ? text.en : text.ja); }
+
+void PrintOut(const QString& line) { Write(stdout, ConsoleLines(line) + QLatin1Char('\n')); }
+void PrintErr(const QString& line) { Write(stderr, ConsoleLines(line) + QLatin1Char('\n')); }
+
+void ConsoleProgress::Line(const QString& text) {
+    EndBar();
+    if (m_style.quiet || text.isEmpty()) return;
+    PrintErr(m_style.label.isEmpty() ? text : m_style.label + QStringLiteral(": ") + text);
+}
+
+void ConsoleProgress::Status(core::StatusField field, const QString& text) {
+    if (m_style.verbose && field == core::StatusField::Result) Line(Tr(text));
+}
+
+void ConsoleProgress::Phase(const QString& text) {
+    m_phase = Tr(text);
+    m_phaseClock.start();
+    m_drawClock.invalidate();
+    if (!m_style.bar) Line(m_phase);
+}
+
+void ConsoleProgress::Step(int value, int maximum) {
+    if (!m_style.bar || m_style.quiet || maximum <= 0) return;
+    const bool last = value >= maximum;
+    if (!last && m_drawClock.isValid() && m_drawClock.elapsed() < kRedrawMs) return;
+    m_drawClock.start();
+    const double done = std::clamp(double(value) / maximum, 0.0, 1.0);
+    const int filled = int(done * kBarWidth);
+    QString left;
+    if (m_phaseClock.isValid() && done > 0.02) {
+        const double remaining = m_phaseClock.elapsed() / 1000.0 * (1 - done) / done;
+        left = QStringLiteral(" %1 s").arg(remaining, 0, 'f', 0);
+    }
+    Write(stderr, QStringLiteral("\r%1 [%2%3] %4%%5\x1b[K")
+                      .arg(m_phase, QString(filled, QLatin1Char('#')), QString(kBarWidth - filled, QLatin1Char('.')))
+                      .arg(int(done * 100), 3)
+                      .arg(left));
+    m_barShown = true;
+}
+
+void ConsoleProgress::Notice(const QString& text) { Line(Tr(text)); }
+
+core::MessageAnswer ConsoleProgress::Ask(core::MessageIcon, const QString&, const QString& text,
+                                         core::MessageButtons) {
+    // The firmware advisory: printed, and the command goes on (a writer 6.30 to 6.34 still works).
+    Line(Tr(text));
+    return core::MessageAnswer::Ok;
+}
+
+void ConsoleProgress::EndBar() {
+    if (!m_barShown) return;
+    m_barShown = false;
+    Write(stderr, QStringLiteral("\n"));
+}
+
+bool WireTrace::Write(const QByteArray& bytes) {
+    PrintErr(m_label + QStringLiteral(" > ") + QString::fromLatin1(bytes.toHex(' ').toUpper()));
+    return m_inner.Write(bytes);
+}
+
+QByteArray WireTrace::ReadAll() {
+    const QByteArray bytes = m_inner.ReadAll();
+    if (!bytes.isEmpty()) PrintErr(m_label + QStringLiteral(" < ") + QString::fromLatin1(bytes.toHex(' ').toUpper()));
+    return bytes;
+}
+
+}  // namespace zendra::cli

@@ -1,0 +1,119 @@
+#pragma once
+// What zendra-cli prints, and in which language: result lines on stdout, progress and notices on stderr
+// (a bar with the phase, percentage and remaining time on a terminal, one line per phase otherwise).
+
+#include <QElapsedTimer>
+#include <QString>
+
+#include "cli/CliTexts.h"
+#include "core/UserInterface.h"
+#include "link/SerialPort.h"
+#include "update/UpdateProtocol.h"
+
+namespace zendra::cli {
+
+// The language of everything printed; English unless chosen otherwise.
+void UseEnglish(bool english);
+bool IsEnglish();
+// A text of the command line's own, and a text an operation produced, in the chosen language.
+QString T(const texts::Text& text);
+QString Tr(const QString& text);
+
+// Whole lines, each written at once (several writers print at the same time).
+void PrintOut(const QString& line);
+void PrintErr(const QString& line);
+
+struct ConsoleStyle {
+    QString label;        // "COM1" or the path, before every line when several writers run
+    bool bar = false;     // draw a progress bar (stderr is a terminal, one writer)
+    bool quiet = false;   // no progress at all
+    bool verbose = false;  // every status line too
+};
+
+// The operations' running account on the console; the firmware advisory is printed and goes on.
+class ConsoleProgress final : public core::Progress, public core::Prompts {
+public:
+    explicit ConsoleProgress(ConsoleStyle style) : m_style(std::move(style)) {}
+    ~ConsoleProgress() override { EndBar(); }
+
+    void Status(core::StatusField field, const QString& text) override;
+    void Phase(const QString& text) override;
+    void Step(int value, int maximum) override;
+    void Notice(const QString& text) override;
+    void CloseMessage() override { EndBar(); }
+    core::MessageAnswer Ask(core::MessageIcon icon, const QString& title, const QString& text,
+                            core::MessageButtons buttons) override;
+    std::optional<QString> ChooseOpenFile(const core::FileDialogRequest&) override { return std::nullopt; }
+    std::optional<QString> ChooseSaveFile(const core::FileDialogRequest&) override { return std::nullopt; }
+
+    void Line(const QString& text);
+
+private:
+    void EndBar();
+
+    ConsoleStyle m_style;
+    QString m_phase;
+    QElapsedTimer m_phaseClock;
+    QElapsedTimer m_drawClock;
+    bool m_barShown = false;
+};
+
+// Prints nothing: the probes that watch a socket for a chip change.
+class SilentProgress final : public core::Progress, public core::Prompts {
+public:
+    void Status(core::StatusField, const QString&) override {}
+    void Phase(const QString&) override {}
+    void Step(int, int) override {}
+    void Notice(const QString&) override {}
+    void CloseMessage() override {}
+    core::MessageAnswer Ask(core::MessageIcon, const QString&, const QString&, core::MessageButtons) override {
+        return core::MessageAnswer::Ok;
+    }
+    std::optional<QString> ChooseOpenFile(const core::FileDialogRequest&) override { return std::nullopt; }
+    std::optional<QString> ChooseSaveFile(const core::FileDialogRequest&) override { return std::nullopt; }
+};
+
+// The firmware update's display on the console.
+class ConsoleUpdateDisplay final : public update::UpdateDisplay {
+public:
+    explicit ConsoleUpdateDisplay(ConsoleProgress& progress) : m_progress(progress) {}
+    void msgCmt(const QString& text) override { m_last = text; }
+    void ResetProgressBar() override {}
+    void ShowProgressBar(int minimum, int maximum, int value) override {
+        m_progress.Step(value - minimum, maximum - minimum);
+    }
+    void ShowFailureText(const QString& text) override { m_progress.Line(Tr(text)); }
+    void ShowInformationBox(const QString&, const QString& text) override { m_progress.Line(Tr(text)); }
+    void PumpEvents() override {}
+    const QString& LastText() const { return m_last; }
+
+private:
+    ConsoleProgress& m_progress;
+    QString m_last;
+};
+
+// With --verbose: every byte to and from the writer, as hex lines on stderr.
+class WireTrace final : public link::SerialPort {
+public:
+    WireTrace(link::SerialPort& inner, QString label) : m_inner(inner), m_label(std::move(label)) {}
+    bool Open(const QString& path) override { return m_inner.Open(path); }
+    void Close() override { m_inner.Close(); }
+    bool IsOpen() const override { return m_inner.IsOpen(); }
+    QString PortPath() const override { return m_inner.PortPath(); }
+    QString OpenFailureReason() const override { return m_inner.OpenFailureReason(); }
+    bool SetLineSettings(const QString& settings) override { return m_inner.SetLineSettings(settings); }
+    void SetNoHandshaking() override { m_inner.SetNoHandshaking(); }
+    bool SetRts(bool on) override { return m_inner.SetRts(on); }
+    void DiscardInput() override { m_inner.DiscardInput(); }
+    int BytesWaiting() override { return m_inner.BytesWaiting(); }
+    bool Write(const QByteArray& bytes) override;
+    QByteArray ReadAll() override;
+    void WaitForMoreBytes(core::Duration maxWait) override { m_inner.WaitForMoreBytes(maxWait); }
+    bool HasFailed() const override { return m_inner.HasFailed(); }
+
+private:
+    link::SerialPort& m_inner;
+    QString m_label;
+};
+
+}  // namespace zendra::cli
