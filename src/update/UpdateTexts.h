@@ -39,21 +39,32 @@ inline const QString kOpenFileFilter =
     QStringLiteral("アップデータファイル (*.HEX *.hex);;全てのファイル (*)");
 inline const QString kOpenFileSuffix = QStringLiteral("HEX");
 inline const QString kOpenFilePreset = QStringLiteral("*.HEX");
-inline QString FileChosenText(const QString& fileTitle) {
-    return QStringLiteral("ファイル名：") + fileTitle + QStringLiteral("を指定しました。");
-}
+// "ファイル名：" + the file's title + "を指定しました。"
+inline const QString kFileChosenBefore = QStringLiteral("ファイル名：");
+inline const QString kFileChosenAfter = QStringLiteral("を指定しました。");
+inline QString FileChosenText(const QString& fileTitle) { return kFileChosenBefore + fileTitle + kFileChosenAfter; }
 
 // The transfer.
 inline const QString kNoUpdateFile = QStringLiteral("アップデートファイルがロードされていません。");
 inline const QString kUpdating = QStringLiteral("アップデート中です。電源は絶対に切らないでください。");
+// "アップデート完了。  " + the seconds + "sec"
+inline const QString kUpdateDoneBefore = QStringLiteral("アップデート完了。  ");
+inline const QString kUpdateDoneAfter = QStringLiteral("sec");
 inline QString UpdateDoneText(long long seconds) {
-    return QStringLiteral("アップデート完了。  ") + QString::number(seconds) + QStringLiteral("sec");
+    return kUpdateDoneBefore + QString::number(seconds) + kUpdateDoneAfter;
 }
 inline const QString kUpdateDoneBox = QStringLiteral(
     "　　　 ファームウエアアップデートが完了しました。  電源を再投入してください。  　　　　　　　\r\n　");
 inline const QString kUpdateFailed = QStringLiteral("***　アップデート失敗　***");
 inline const QString kUpdateFailedBox = QStringLiteral("　　　***　アップデート失敗　***　　　　　　\r\n　");
-// The failure text of Label3; `echo` is the first byte of the last echo in upper-case hex, or "--".
+// The failure text of Label3, three lines; the echo follows the last one.
+inline const QString kTransferFailedLine1 = QStringLiteral("途中でファームウエアアップデートが失敗しました。");
+inline const QString kTransferFailedLine2 = QStringLiteral(
+    "アップデートが正常に終了できなかったので、アップデート作業を"
+    "再開できない確立が高いです。"
+    "このような場合は、通常の書き込みを行なう必要があります。");
+inline const QString kTransferFailedEchoLabel = QStringLiteral("　　　　　　　error data = 0x");
+// `echo` is the first byte of the last echo in upper-case hex, or "--".
 QString TransferFailedText(const QString& echo);
 // "***　アップデート失敗　*** Address=0x1F Data=0x3FFF" style, hex without leading zeros.
 QString EchoTimeOutText(quint32 wordAddress, quint8 high, quint8 low);
@@ -69,8 +80,10 @@ inline const QString kRecordBadChecksum = QStringLiteral("チェックサムが�
 inline const QString kRecordLengthMismatch = QStringLiteral("バイト数と行の長さが一致しません。");
 inline const QString kRecordOddCount = QStringLiteral("データのバイト数が奇数です。");
 inline const QString kRecordOddAddress = QStringLiteral("アドレスが奇数です。");
+// The line number, then the problem.
+inline const QString kLineProblemLabel = QStringLiteral("%1行目：");
 inline QString LineProblemText(int lineNumber, const QString& problem) {
-    return QString::number(lineNumber) + QStringLiteral("行目：") + problem;
+    return kLineProblemLabel.arg(lineNumber) + problem;
 }
 
 // Qt labels break lines at LF; the texts keep the CR LF they are defined with.

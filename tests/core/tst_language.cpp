@@ -1,0 +1,337 @@
+// The language switch and the one catalogue: every Japanese text of the logic, as written and as
+// composed by the code, stays byte-exact in Japanese and leaves no Japanese character in English.
+
+#include <QtTest>
+
+#include "FakeTiming.h"
+#include "RecordingUi.h"
+#include "ScriptedPort.h"
+#include "core/Language.h"
+#include "devices/Catalogue.h"
+#include "devices/Encodings.h"
+#include "image/ImageTexts.h"
+#include "link/Commands.h"
+#include "link/Texts.h"
+#include "operations/Checks.h"
+#include "operations/Run.h"
+#include "operations/Texts.h"
+#include "update/UpdateTexts.h"
+
+Q_DECLARE_METATYPE(zendra::core::Language)
+Q_DECLARE_METATYPE(std::optional<zendra::core::Language>)
+
+namespace zendra::test {
+// A text as the logic gives it, and how it reads in English.
+struct TranslateRow {
+    QString text;
+    QString english;
+};
+}  // namespace zendra::test
+Q_DECLARE_METATYPE(zendra::test::TranslateRow)
+
+namespace zendra::test {
+namespace {
+
+using core::Language;
+namespace lt = link::texts;
+namespace ot = operations::texts;
+namespace it = image::texts;
+
+// Every `inline const QString` of the logic's text headers, listed by name from the headers when
+// CMake configures, so a text added later is checked without anyone listing it here.
+struct TextConstant {
+    const char* name;
+    const QString* text;
+};
+const TextConstant kTextConstants[] = {
+#include "TextConstants.inc"
+};
+
+// The reply message of a command whose far end answers `reply`.
+QString ReplyMessage(link::CommandResult (*command)(link::Session&), const QByteArray& reply) {
+    FakeTiming timing;
+    ScriptedPort port(timing);
+    port.Open(QStringLiteral("/dev/ttyKX0"));
+    port.responder = [reply](ScriptedPort& p, const QByteArray&) { p.QueueReply(reply); };
+    link::Session session{.port = port, .timing = timing};
+    return command(session).message;
+}
+
+// The firmware advisory exactly as the communication check shows it for `version`.
+QString AdvisoryText(double version) {
+    FakeTiming timing;
+    ScriptedPort port(timing);
+    RecordingUi ui;
+    operations::Environment env{.port = port, .timing = timing, .progress = ui, .prompts = ui};
+    operations::Run run(env, operations::Target{});
+    operations::ShowFirmwareAdvisory(run, version);
+    return ui.boxes.isEmpty() ? QString() : ui.boxes.first().text;
+}
+
+// The texts of the device selector and the lock/fuse panel, from the catalogue and the encodings.
+QStringList DeviceAndPanelTexts() {
+    QStringList texts = devices::DeviceNames();
+    const auto layouts = {devices::FuseLayout::None,          devices::FuseLayout::LockOnly,
+                          devices::FuseLayout::Tiny12,        devices::FuseLayout::Tiny15,
+                          devices::FuseLayout::Tiny26,        devices::FuseLayout::At90s4433,
+                          devices::FuseLayout::CombinedFstrt, devices::FuseLayout::CombinedRcen};
+    for (int i = 0; i < core::kPanelControlCount; ++i)
+        for (devices::FuseLayout layout : layouts)
+            if (auto choices = devices::ActiveChoices(static_cast<devices::PanelControl>(i), layout))
+                texts << choices->entries;
+    texts.removeDuplicates();
+    return texts;
+}
+
+}  // namespace
+
+class TestLanguage : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { core::UseLanguage(Language::Japanese); }
+
+    void localeName_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<Language>("expected");
+        const struct {
+            const char* row;
+            QString name;
+            Language expected;
+        } rows[] = {
+            {.row = "ja", .name = "ja", .expected = Language::Japanese},
+            {.row = "ja_JP.UTF-8", .name = "ja_JP.UTF-8", .expected = Language::Japanese},
+            {.row = "ja-JP (BCP 47)", .name = "ja-JP", .expected = Language::Japanese},
+            {.row = "upper case", .name = "JA_JP", .expected = Language::Japanese},
+            {.row = "ja with modifier", .name = "ja@euro", .expected = Language::Japanese},
+            {.row = "en_US.UTF-8", .name = "en_US.UTF-8", .expected = Language::English},
+            {.row = "C", .name = "C", .expected = Language::English},
+            {.row = "C.UTF-8", .name = "C.UTF-8", .expected = Language::English},
+            {.row = "empty", .name = "", .expected = Language::English},
+            {.row = "de_DE", .name = "de_DE", .expected = Language::English},
+            {.row = "another code starting ja", .name = "jam_JM", .expected = Language::English},
+        };
+        for (const auto& r : rows) QTest::newRow(r.row) << r.name << r.expected;
+    }
+    void localeName() {
+        QFETCH(QString, name);
+        QFETCH(Language, expected);
+        QCOMPARE(core::LanguageFromLocale(name), expected);
+    }
+
+    void parse_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<std::optional<Language>>("expected");
+        const struct {
+            const char* row;
+            QString text;
+            std::optional<Language> expected;
+        } rows[] = {
+            {.row = "ja", .text = "ja", .expected = Language::Japanese},
+            {.row = "en", .text = "en", .expected = Language::English},
+            {.row = "EN", .text = "EN", .expected = Language::English},
+            {.row = "a locale is no language option", .text = "en_US", .expected = std::nullopt},
+            {.row = "fr", .text = "fr", .expected = std::nullopt},
+            {.row = "empty", .text = "", .expected = std::nullopt},
+        };
+        for (const auto& r : rows) QTest::newRow(r.row) << r.text << r.expected;
+    }
+    void parse() {
+        QFETCH(QString, text);
+        QFETCH(std::optional<Language>, expected);
+        QCOMPARE(core::ParseLanguage(text), expected);
+        if (expected) QCOMPARE(core::ParseLanguage(core::LanguageCode(*expected)), expected);
+    }
+
+    void containsJapanese_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("expected");
+        const struct {
+            const char* row;
+            QString text;
+            bool expected;
+        } rows[] = {
+            {.row = "ASCII", .text = "Verify FLASH : OK", .expected = false},
+            {.row = "Latin-1 byte", .text = QString(QChar(0xB1)), .expected = false},
+            {.row = "Hiragana", .text = "abcの", .expected = true},
+            {.row = "Katakana", .text = "ベ", .expected = true},
+            {.row = "half-width katakana", .text = "ｺ", .expected = true},
+            {.row = "ideograph", .text = "秒", .expected = true},
+            {.row = "ideographic space", .text = "　", .expected = true},
+            {.row = "full-width letter", .text = "Ｚ", .expected = true},
+            {.row = "full-width colon", .text = "：", .expected = true},
+        };
+        for (const auto& r : rows) QTest::newRow(r.row) << r.text << r.expected;
+    }
+    void containsJapanese() {
+        QFETCH(QString, text);
+        QFETCH(bool, expected);
+        QCOMPARE(core::ContainsJapanese(text), expected);
+    }
+
+    void catalogueIsEmbedded() {
+        QVERIFY(QFile::exists(QStringLiteral(":/i18n/zendra_en.qm")));
+        QVERIFY(QFile::exists(QStringLiteral(ZENDRA_BUILD_DIR "/translations/zendra_en.qm")));
+        QCOMPARE(core::CurrentLanguage(), Language::Japanese);
+        QVERIFY(core::UseLanguage(Language::English));
+        QCOMPARE(core::CurrentLanguage(), Language::English);
+    }
+
+    void translate_data() {
+        QTest::addColumn<TranslateRow>("row");
+        const QString crlf = QStringLiteral("\r\n");
+        const QString page = core::kSupportPageAddress;
+        const TranslateRow rows[] = {
+            // Exact texts.
+            {.text = lt::kFailEnterAvr, .english = "Communication failed : AVR Extend command A"},
+            {.text = ot::kVerdictAllOkStatus,
+             .english = "Verify FLASH : OK / EEPROM : OK  Programming completed."},
+            {.text = ot::kVerdictFlashNg, .english = "Verify FLASH : NG / EEPROM : OK"},
+            {.text = lt::kWriterOk, .english = "Zendra OK !!"},
+            {.text = it::kOverwriteQuestion, .english = "The file exists. Overwrite it?"},
+            {.text = update::kDialogTitle, .english = "Firmware update"},
+            {.text = "AT90S1200 (外部ｸﾛｯｸ)", .english = "AT90S1200 (external clock)"},
+            {.text = "プロテクトなし", .english = "No protection"},
+            // Exact texts of several lines.
+            {.text = lt::kNoCommunicationNotice,
+             .english =
+                 "Could not communicate with the writer.\r\nCheck the connection between the PC and the "
+                 "writer, then run\r\n[Communication check] and [Select COM port] from the menu bar.\r\n"},
+            {.text = lt::kDeviceMismatch,
+             .english =
+                 "The selected device does not match the device in the socket.\r\nIf the device is brand "
+                 "new, run a chip erase (the <Erase> button) first."},
+            // Composed texts: a number, a hex code or a byte between the pieces.
+            {.text = lt::kWriterFoundBefore + "7" + lt::kWriterFoundAfter,
+             .english = "Writer detected on COM7."},
+            {.text = lt::kWriterFoundBefore + "12" + lt::kWriterFoundAfter,
+             .english = "Writer detected on COM12."},
+            {.text = lt::kSendingSelectDevice + "59",
+             .english = "Sending command : Select device command T , 0x59"},
+            {.text = lt::kSendingSelectDevice + "5A",
+             .english = "Sending command : Select device command T , 0x5A"},
+            {.text = ReplyMessage(&link::EnterProgrammingMode, "?"),
+             .english = "Wrong reply data : Enter programming Mode P ?"},
+            {.text = ReplyMessage(&link::EnterProgrammingMode, "\xB1"),
+             .english = "Wrong reply data : Enter programming Mode P " + QString(QChar(0xB1))},
+            {.text = it::kCodeReadError + it::kLineSuffix.arg(12),
+             .english = "HEX file open error (line 12)"},
+            {.text = it::kEepromReadError + it::kLineSuffix.arg(3),
+             .english = "EEP file open error (line 3)"},
+            {.text = it::kCodeBeyondDevice.arg(1234) + crlf + it::kEepromBeyondDevice.arg(7),
+             .english = "The HEX file holds 1234 bytes of data beyond the device's flash size.\r\n"
+                        "The EEP file holds 7 bytes of data beyond the device's EEPROM size."},
+            {.text = it::kReloadFileLabel + "/home/user/a.rom" + crlf + it::kReloadNotSet,
+             .english =
+                 "File to reload : /home/user/a.rom\r\nNo file to reload has been set. Once you open a HEX "
+                 "file from File on the menu bar, its name is set automatically."},
+            {.text = "12" + ot::kSecondsSuffix, .english = "12 sec"},
+            // A notice of several lines inside a longer text, and a lone CR.
+            {.text = lt::kCommunicationError + crlf + lt::kNoCommunicationNotice + lt::kCancelled,
+             .english =
+                 "A communication error occurred.\r\nCould not communicate with the writer.\r\nCheck the "
+                 "connection between the PC and the writer, then run\r\n[Communication check] and "
+                 "[Select COM port] from the menu bar.\r\nOperation cancelled."},
+            {.text = lt::kCommunicationError + "\r" + lt::kCancelled,
+             .english = "A communication error occurred.\rOperation cancelled."},
+            // The update's composed texts, as its routines build them.
+            {.text = update::FileChosenText("kxfw635.hex"), .english = "File kxfw635.hex selected."},
+            {.text = update::UpdateDoneText(42), .english = "Update completed.  42sec"},
+            {.text = update::EchoTimeOutText(0x1F, 0x3F, 0xFF),
+             .english = "*** Update failed *** Address=0x1F Data=0x3FFF"},
+            {.text = update::kUpdateFailed + ' ' + update::LineProblemText(3, update::kRecordBadChecksum),
+             .english = "*** Update failed *** Line 3: The checksum does not match."},
+            {.text = update::LineProblemText(12, update::kRecordBadDigit),
+             .english = "Line 12: There is a character that is not a hexadecimal digit."},
+            {.text = update::TransferFailedText("3F"),
+             .english =
+                 "The firmware update failed part-way.\r\nBecause the update did not finish normally, it is "
+                 "very likely that it cannot be resumed. In that case the firmware chip has to be "
+                 "programmed the normal way.\r\n       error data = 0x3F"},
+            // The firmware advisory with the support page and the versions inserted.
+            {.text = AdvisoryText(6.3),
+             .english = "The firmware version is old; please update the firmware.\r\n \r\n"
+                        "The new firmware is on the CD-ROM that came with the kit you purchased,\r\n"
+                        "or can be obtained from " +
+                        page +
+                        ".\r\n \r\n"
+                        "For how to update, see " +
+                        page +
+                        ".\r\n \r\n"
+                        "Current firmware version     : KX-WRT540 V6.3 \r\n"
+                        "Recommended firmware version : KX-WRT540 V6.35 or later.\r\n \r\n"
+                        "(The firmware version in use is shown at the bottom right of the main window.)\r\n"},
+            // Texts that are English already stay as they are.
+            {.text = ot::kLogFlashHeader, .english = "Flash Program memory address verify"},
+            {.text = "PROGRAM Addr(word) = 0010  Original = FFFF   NG = 0000",
+             .english = "PROGRAM Addr(word) = 0010  Original = FFFF   NG = 0000"},
+        };
+        for (const TranslateRow& r : rows)
+            QTest::newRow(qPrintable(r.english.left(48).replace(QRegularExpression("[\r\n]+"), " "))) << r;
+    }
+    void translate() {
+        QFETCH(TranslateRow, row);
+        QVERIFY(!row.text.isEmpty());
+        const QByteArray japanese = row.text.toUtf8();
+        QCOMPARE(core::Translate(row.text).toUtf8(), japanese);
+
+        QVERIFY(core::UseLanguage(Language::English));
+        const QString english = core::Translate(row.text);
+        QCOMPARE(english, row.english);
+        QVERIFY2(!core::ContainsJapanese(english), qPrintable(english));
+
+        // The switch takes effect at once, both ways.
+        QVERIFY(core::UseLanguage(Language::Japanese));
+        QCOMPARE(core::CurrentLanguage(), Language::Japanese);
+        QCOMPARE(core::Translate(row.text).toUtf8(), japanese);
+        QVERIFY(core::UseLanguage(Language::English));
+        QVERIFY(core::UseLanguage(Language::English));  // twice is once
+        QCOMPARE(core::Translate(row.text), row.english);
+    }
+
+    // A text the catalogue does not know is shown as it is, rather than cut into pieces.
+    void unknownTextStays() {
+        QVERIFY(core::UseLanguage(Language::English));
+        const QString unknown = QStringLiteral("未知の文字列です");
+        QCOMPARE(core::Translate(unknown), unknown);
+        const QString path = QStringLiteral("データ.hex");
+        QCOMPARE(core::Translate(update::FileChosenText(path)), "File " + path + " selected.");
+    }
+
+    // Every Japanese text of the logic has its own English entry in the catalogue.
+    void everyTextInCatalogue() {
+        QVERIFY(core::UseLanguage(Language::English));
+        QStringList texts;
+        for (const TextConstant& constant : kTextConstants) texts << *constant.text;
+        QVERIFY(texts.size() > 100);
+        texts << DeviceAndPanelTexts();
+        int checked = 0;
+        for (const QString& text : texts) {
+            if (!core::ContainsJapanese(text)) continue;
+            ++checked;
+            const QString english =
+                QCoreApplication::translate(core::kCatalogueContext, text.toUtf8().constData());
+            QVERIFY2(english != text, qPrintable(QStringLiteral("no English for: ") + text));
+            QVERIFY2(!core::ContainsJapanese(english), qPrintable(text + QStringLiteral(" -> ") + english));
+        }
+        QVERIFY(checked > 100);
+    }
+
+    void constantNamesAreListed() {
+        // The generated list reaches into each header; its size moves with them.
+        const auto named = [](const char* name) {
+            for (const TextConstant& constant : kTextConstants)
+                if (QByteArray(constant.name) == name) return true;
+            return false;
+        };
+        QVERIFY(named("zendra::link::texts::kFailEnterAvr"));
+        QVERIFY(named("zendra::operations::texts::kVerdictAllOk"));
+        QVERIFY(named("zendra::image::texts::kLineSuffix"));
+        QVERIFY(named("zendra::update::kLineProblemLabel"));
+    }
+};
+
+}  // namespace zendra::test
+
+QTEST_GUILESS_MAIN(zendra::test::TestLanguage)
+#include "tst_language.moc"

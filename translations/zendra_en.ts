@@ -1,0 +1,663 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="ja_JP">
+<context>
+    <name>zendra</name>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : AVR Extend command A</source>
+        <translation>Communication failed : AVR Extend command A</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Enter programming Mode P</source>
+        <translation>Communication failed : Enter programming Mode P</translation>
+    </message>
+    <message>
+        <source>返答ﾃﾞｰﾀﾐｽ : Enter programming Mode P </source>
+        <translation>Wrong reply data : Enter programming Mode P </translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Leave programming Mode L</source>
+        <translation>Communication failed : Leave programming Mode L</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Signature bytes s</source>
+        <translation>Communication failed : Read Signature bytes s</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Chip Erase e</source>
+        <translation>Communication failed : Chip Erase e</translation>
+    </message>
+    <message>
+        <source>ｺﾏﾝﾄﾞ送信 : Avr Extend command A</source>
+        <translation>Sending command : Avr Extend command A</translation>
+    </message>
+    <message>
+        <source>ｺﾏﾝﾄﾞ送信 : Select device command T , 0x</source>
+        <translation>Sending command : Select device command T , 0x</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T</source>
+        <translation>Communication failed : Select device command T</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T &#13;
+プログラマは、選択したマイコンを認識できませんでした。</source>
+        <translation>Communication failed : Select device command T &#13;
+The programmer did not recognise the selected microcontroller.</translation>
+    </message>
+    <message>
+        <source>デバイスがソケットに正しくセットされていないか、プロテクトされています。プロテクトのときは、チップイレース([イレース]ボタン)を押してください。</source>
+        <translation>The device is not seated correctly in the socket, or it is protected. If it is protected, run a chip erase (the [Erase] button).</translation>
+    </message>
+    <message>
+        <source>デバイスがソケットに正しくセットされていません。</source>
+        <translation>The device is not seated correctly in the socket.</translation>
+    </message>
+    <message>
+        <source>デバイス選択と、ソケット上のデバイスが一致しません。&#13;
+購入直後のデバイスを使用する場合は、チップイレース(&lt;イレース&gt;ボタン)を実行してください。</source>
+        <translation>The selected device does not match the device in the socket.&#13;
+If the device is brand new, run a chip erase (the &lt;Erase&gt; button) first.</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Address Select A</source>
+        <translation>Communication failed : Address Select A</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Low byte Write Program Memory c</source>
+        <translation>Communication failed : Low byte Write Program Memory c</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Low byte Write Data Memory c</source>
+        <translation>Communication failed : Low byte Write Data Memory c</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Hi byte Write Program Memory C</source>
+        <translation>Communication failed : Hi byte Write Program Memory C</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Hi byte Write Data Memory C</source>
+        <translation>Communication failed : Hi byte Write Data Memory C</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Program Memory Tiny26 W</source>
+        <translation>Communication failed : Write Program Memory Tiny26 W</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Data Memory Tiny26</source>
+        <translation>Communication failed : Write Data Memory Tiny26</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Program Memory R</source>
+        <translation>Communication failed : Read Program Memory R</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Data Memory d</source>
+        <translation>Communication failed : Read Data Memory d</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Data Memory D</source>
+        <translation>Communication failed : Write Data Memory D</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Fuse bit f</source>
+        <translation>Communication failed : Write Fuse bit f</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Fuse bit u</source>
+        <translation>Communication failed : Write Fuse bit u</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Fuse Hi bit ;</source>
+        <translation>Communication failed : Write Fuse Hi bit ;</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit l</source>
+        <translation>Communication failed : Write Lock bit l</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit Tiny26 ;</source>
+        <translation>Communication failed : Write Lock bit Tiny26 ;</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Write Lock bit Tiny26</source>
+        <translation>Communication failed : Write Lock bit Tiny26</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Lock &amp; Fuse bit F</source>
+        <translation>Communication failed : Read Lock &amp; Fuse bit F</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Fuse bit r</source>
+        <translation>Communication failed : Read Fuse bit r</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Fuse Hi bit :</source>
+        <translation>Communication failed : Read Fuse Hi bit :</translation>
+    </message>
+    <message>
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Read Calibration Byte o</source>
+        <translation>Communication failed : Read Calibration Byte o</translation>
+    </message>
+    <message>
+        <source>ライタと通信中！</source>
+        <translation>Communicating with the writer!</translation>
+    </message>
+    <message>
+        <source>ＺｅｎｄｒａＯＫ ！！</source>
+        <translation>Zendra OK !!</translation>
+    </message>
+    <message>
+        <source>ライタと通信ができませんでした。&#13;
+PCとライタの接続を確認後、メニューバーの&#13;
+[通信チェック] [COMポート選択]を実行して下さい。&#13;
+</source>
+        <translation>Could not communicate with the writer.&#13;
+Check the connection between the PC and the writer, then run&#13;
+[Communication check] and [Select COM port] from the menu bar.&#13;
+</translation>
+    </message>
+    <message>
+        <source>ライタと通信ができませんでした。(レジストリリード)</source>
+        <translation>Could not communicate with the writer. (settings read)</translation>
+    </message>
+    <message>
+        <source>ライターを検出できませんでした。使用可能な通信ポートを設定してください。</source>
+        <translation>No writer was detected. Please set a communication port that can be used.</translation>
+    </message>
+    <message>
+        <source>ライターを COM</source>
+        <translation>Writer detected on COM</translation>
+    </message>
+    <message>
+        <source>に検出しました。</source>
+        <translation>.</translation>
+    </message>
+    <message>
+        <source>ファームウエアバージョン６．３０以降にアップデートしてください。&#13;
+このソフトは使用できません。</source>
+        <translation>Please update the firmware to version 6.30 or later.&#13;
+This software cannot be used with the current firmware.</translation>
+    </message>
+    <message>
+        <source>ファームウエアバージョンを読み出せませんでした。</source>
+        <translation>Could not read the firmware version.</translation>
+    </message>
+    <message>
+        <source>通信エラーが発生しました。</source>
+        <translation>A communication error occurred.</translation>
+    </message>
+    <message>
+        <source>ファームウエアバージョンが古いのでアップデートを行なってください。　　　　</source>
+        <translation>The firmware version is old; please update the firmware.</translation>
+    </message>
+    <message>
+        <source>　</source>
+        <translation> </translation>
+    </message>
+    <message>
+        <source>新しいファームウエアは、ご購入されたキットに添付されていたＣＤ－ＲＯＭ内、　　　　</source>
+        <translation>The new firmware is on the CD-ROM that came with the kit you purchased,</translation>
+    </message>
+    <message>
+        <source>または、</source>
+        <translation>or can be obtained from </translation>
+    </message>
+    <message>
+        <source>より入手できます。　　　</source>
+        <translation>.</translation>
+    </message>
+    <message>
+        <source>アップデート方法は、</source>
+        <translation>For how to update, see </translation>
+    </message>
+    <message>
+        <source>をご覧ください。　　</source>
+        <translation>.</translation>
+    </message>
+    <message>
+        <source>現在のファームウエアバージョン　 ： KX-WRT540 V</source>
+        <translation>Current firmware version     : KX-WRT540 V</translation>
+    </message>
+    <message>
+        <source>推奨するファームウエアバージョン ： KX-WRT540 V</source>
+        <translation>Recommended firmware version : KX-WRT540 V</translation>
+    </message>
+    <message>
+        <source> 、または、それ以降。　</source>
+        <translation> or later.</translation>
+    </message>
+    <message>
+        <source>（現在使用中のファームウエアバージョンは、メイン画面の右下に表示されます。）</source>
+        <translation>(The firmware version in use is shown at the bottom right of the main window.)</translation>
+    </message>
+    <message>
+        <source>操作を中止しました。</source>
+        <translation>Operation cancelled.</translation>
+    </message>
+    <message>
+        <source>未接続</source>
+        <translation>Not connected</translation>
+    </message>
+    <message>
+        <source>接続先: </source>
+        <translation>Device: </translation>
+    </message>
+    <message>
+        <source>割り当て</source>
+        <translation>Assign</translation>
+    </message>
+    <message>
+        <source>選んだCOM番号に、このデバイス（検出されたポート、または入力したパス）を割り当てます。空にすると割り当てを解除します。</source>
+        <translation>Assigns this device (a detected port or a path you typed) to the chosen COM number. Leave it empty to remove the assignment.</translation>
+    </message>
+    <message>
+        <source>フラッシュプログラムメモリ プログラム中.....</source>
+        <translation>Programming flash program memory.....</translation>
+    </message>
+    <message>
+        <source>ＥＥＰＲＯＭデータメモリ プログラム中.....</source>
+        <translation>Programming EEPROM data memory.....</translation>
+    </message>
+    <message>
+        <source>全てのメモリは消去されました。</source>
+        <translation>All memory is blank.</translation>
+    </message>
+    <message>
+        <source>プログラミングを中止しました。</source>
+        <translation>Programming cancelled.</translation>
+    </message>
+    <message>
+        <source>フラッシュプログラムメモリ プログラム失敗</source>
+        <translation>Flash program memory: programming failed</translation>
+    </message>
+    <message>
+        <source>ＥＥＰＲＯＭデータメモリ プログラム失敗</source>
+        <translation>EEPROM data memory: programming failed</translation>
+    </message>
+    <message>
+        <source>フラッシュメモリ ベリファイ中.....</source>
+        <translation>Verifying flash memory.....</translation>
+    </message>
+    <message>
+        <source>ＥＥＰＲＯＭデータメモリ ベリファイ中.....</source>
+        <translation>Verifying EEPROM data memory.....</translation>
+    </message>
+    <message>
+        <source>ベリファイを中止しました。</source>
+        <translation>Verify cancelled.</translation>
+    </message>
+    <message>
+        <source>フラッシュメモリ ベリファイ失敗</source>
+        <translation>Flash memory: verify failed</translation>
+    </message>
+    <message>
+        <source>ベリファイ　通信エラー</source>
+        <translation>Verify: communication error</translation>
+    </message>
+    <message>
+        <source>ベリファイ　FLASH : OK / EEPROM : OK</source>
+        <translation>Verify FLASH : OK / EEPROM : OK</translation>
+    </message>
+    <message>
+        <source>ベリファイ　FLASH : OK / EEPROM : OK 　プログラミング正常終了。</source>
+        <translation>Verify FLASH : OK / EEPROM : OK  Programming completed.</translation>
+    </message>
+    <message>
+        <source>ベリファイ　FLASH : NG / EEPROM : NG</source>
+        <translation>Verify FLASH : NG / EEPROM : NG</translation>
+    </message>
+    <message>
+        <source>ベリファイ　FLASH : NG / EEPROM : OK</source>
+        <translation>Verify FLASH : NG / EEPROM : OK</translation>
+    </message>
+    <message>
+        <source>ベリファイ　FLASH : OK / EEPROM : NG</source>
+        <translation>Verify FLASH : OK / EEPROM : NG</translation>
+    </message>
+    <message>
+        <source>フラッシュプログラムメモリ　読出し中.....</source>
+        <translation>Reading flash program memory.....</translation>
+    </message>
+    <message>
+        <source>ＥＥＰＲＯＭデータメモリ 読出し中.....</source>
+        <translation>Reading EEPROM data memory.....</translation>
+    </message>
+    <message>
+        <source>リードを中止しました。</source>
+        <translation>Read cancelled.</translation>
+    </message>
+    <message>
+        <source>フラッシュプログラムメモリ 読出し失敗</source>
+        <translation>Flash program memory: read failed</translation>
+    </message>
+    <message>
+        <source>ＥＥＰＲＯＭデータメモリ 読出し失敗</source>
+        <translation>EEPROM data memory: read failed</translation>
+    </message>
+    <message>
+        <source>チップ イレース中.....</source>
+        <translation>Erasing the chip.....</translation>
+    </message>
+    <message>
+        <source>チップ イレース失敗</source>
+        <translation>Chip erase failed</translation>
+    </message>
+    <message>
+        <source>プログラム・データメモリ、Ｆｕｓｅ・Ｌｏｃｋビットのリード終了しました。</source>
+        <translation>Program memory, data memory and fuse/lock bits read completed.</translation>
+    </message>
+    <message>
+        <source>ベリファイ終了しました。</source>
+        <translation>Verify completed.</translation>
+    </message>
+    <message>
+        <source>チップ イレース完了。</source>
+        <translation>Chip erase completed.</translation>
+    </message>
+    <message>
+        <source>秒</source>
+        <translation> sec</translation>
+    </message>
+    <message>
+        <source>ＰＢ５またはＰＢ７リセット機能の無効「PB5:I/O」または「PB7:I/O」を選択しライトした場合、そのデバイスは、このプログラマ(Low-voltage Serial Programming mode)ではアクセスできなくなります。ＯＴＰデバイスと同じ扱いとなりますので注意してください。</source>
+        <translation>If you select "PB5:I/O" or "PB7:I/O" (the PB5 or PB7 reset function disabled) and write it, this programmer (Low-voltage Serial Programming mode) can no longer access the device. It is then treated like an OTP device, so take care.</translation>
+    </message>
+    <message>
+        <source>Ｌｏｃｋ/Ｆｕｓｅビット 読出し中.....</source>
+        <translation>Reading Lock/Fuse bits.....</translation>
+    </message>
+    <message>
+        <source>Lock/Fuse bit ライト中....</source>
+        <translation>Writing Lock/Fuse bits....</translation>
+    </message>
+    <message>
+        <source>設定デバイスと、ソケット上のデバイスがミスマッチです。</source>
+        <translation>The selected device and the device in the socket do not match.</translation>
+    </message>
+    <message>
+        <source>Lock/Fuse bit リードに失敗しました。</source>
+        <translation>Lock/Fuse bit read failed.</translation>
+    </message>
+    <message>
+        <source>Lock/Fuse bit リードが完了しました。</source>
+        <translation>Lock/Fuse bit read completed.</translation>
+    </message>
+    <message>
+        <source>Lock/Fuse bit ライトに失敗しました。</source>
+        <translation>Lock/Fuse bit write failed.</translation>
+    </message>
+    <message>
+        <source>Lock/Fuse bit ライトが完了しました。</source>
+        <translation>Lock/Fuse bit write completed.</translation>
+    </message>
+    <message>
+        <source>HEX ファイルのオープンエラー</source>
+        <translation>HEX file open error</translation>
+    </message>
+    <message>
+        <source>EEP  ファイルのオープンエラー</source>
+        <translation>EEP file open error</translation>
+    </message>
+    <message>
+        <source> (行 %1)</source>
+        <translation> (line %1)</translation>
+    </message>
+    <message>
+        <source>HEX ファイルにはデバイスの Flash 容量を超えるデータが %1 バイトあります。</source>
+        <translation>The HEX file holds %1 bytes of data beyond the device's flash size.</translation>
+    </message>
+    <message>
+        <source>EEP ファイルにはデバイスの EEPROM 容量を超えるデータが %1 バイトあります。</source>
+        <translation>The EEP file holds %1 bytes of data beyond the device's EEPROM size.</translation>
+    </message>
+    <message>
+        <source>ファイル保存</source>
+        <translation>Save file</translation>
+    </message>
+    <message>
+        <source>リードオンリーファイルにアクセスしました。</source>
+        <translation>The file is read-only.</translation>
+    </message>
+    <message>
+        <source>ファイル保存できませんでした。</source>
+        <translation>The file could not be saved.</translation>
+    </message>
+    <message>
+        <source>入力データに誤りがあります．</source>
+        <translation>The input data is wrong.</translation>
+    </message>
+    <message>
+        <source>Flash アドレスが範囲を超えています．</source>
+        <translation>The flash address is out of range.</translation>
+    </message>
+    <message>
+        <source>EEPROM アドレスが範囲を超えています．</source>
+        <translation>The EEPROM address is out of range.</translation>
+    </message>
+    <message>
+        <source>コードファイル ＆ データファイルを開く</source>
+        <translation>Open code file &amp; data file</translation>
+    </message>
+    <message>
+        <source>コードファイル(*.hex)を開く</source>
+        <translation>Open code file (*.hex)</translation>
+    </message>
+    <message>
+        <source>データファイル(*.eep)を開く</source>
+        <translation>Open data file (*.eep)</translation>
+    </message>
+    <message>
+        <source>コードファイル ＆ データファイルの保存</source>
+        <translation>Save code file &amp; data file</translation>
+    </message>
+    <message>
+        <source>コードファイル(*.hex)の保存</source>
+        <translation>Save code file (*.hex)</translation>
+    </message>
+    <message>
+        <source>データファイル(*.eep)の保存</source>
+        <translation>Save data file (*.eep)</translation>
+    </message>
+    <message>
+        <source>指定されたファイルを開くことができませんでした。</source>
+        <translation>The specified file could not be opened.</translation>
+    </message>
+    <message>
+        <source>再ロードするファイル名 ： </source>
+        <translation>File to reload : </translation>
+    </message>
+    <message>
+        <source>再ロードするファイルが未指定です。 一度、メニューバーのファイルからＨＥＸファイルを開くと自動的にファイル名が指定されます。</source>
+        <translation>No file to reload has been set. Once you open a HEX file from File on the menu bar, its name is set automatically.</translation>
+    </message>
+    <message>
+        <source>ファイルをオープンしました。</source>
+        <translation>File opened.</translation>
+    </message>
+    <message>
+        <source>ファイルを保存しました．</source>
+        <translation>File saved.</translation>
+    </message>
+    <message>
+        <source>ファイルがオープンされていません．</source>
+        <translation>No file is open.</translation>
+    </message>
+    <message>
+        <source>ファイルがオープンされていません</source>
+        <translation>No file is open</translation>
+    </message>
+    <message>
+        <source>ファイルが存在します。上書きしますか？</source>
+        <translation>The file exists. Overwrite it?</translation>
+    </message>
+    <message>
+        <source>ファームウエアアップデート</source>
+        <translation>Firmware update</translation>
+    </message>
+    <message>
+        <source>通信ポート Com　：</source>
+        <translation>Communication port Com :</translation>
+    </message>
+    <message>
+        <source>通信スピード bps　：</source>
+        <translation>Communication speed bps :</translation>
+    </message>
+    <message>
+        <source>新しいファームウエアファイル(*.hex)を設定します。</source>
+        <translation>Sets the new firmware file (*.hex).</translation>
+    </message>
+    <message>
+        <source>ファームウエアの更新を実行します。</source>
+        <translation>Runs the firmware update.</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>１．通信ポートを指定してください。&#13;
+２．[Version Read]ボタンを押して、バージョンが表示されると通信確認完了です。&#13;
+３．[OPEN]ボタンを押して、アップデートファイルを指定してください。 [kxfwxxx.hex]&#13;
+４．[UPDATE]ボタンを押してください。ファイルのアップデータが開始されます。</source>
+        <translation>1. Select the communication port.&#13;
+2. Press the [Version Read] button; when the version is shown, communication is confirmed.&#13;
+3. Press the [OPEN] button and choose the update file. [kxfwxxx.hex]&#13;
+4. Press the [UPDATE] button. The update of the file starts.</translation>
+    </message>
+    <message>
+        <source>ポート番号を設定してください。</source>
+        <translation>Please set the port number.</translation>
+    </message>
+    <message>
+        <source>通信ポートをオープンできませんでした。</source>
+        <translation>Could not open the communication port.</translation>
+    </message>
+    <message>
+        <source>　　***　ファームウエアアップデート　コミュニケーション失敗。　***　　　　　　&#13;
+　</source>
+        <translation>  ***  Firmware update  communication failed.  ***&#13;
+ </translation>
+    </message>
+    <message>
+        <source>ファームウエアバージョンをリードしました。</source>
+        <translation>Firmware version read.</translation>
+    </message>
+    <message>
+        <source>アップデータを開く</source>
+        <translation>Open update file</translation>
+    </message>
+    <message>
+        <source>アップデータファイル (*.HEX *.hex);;全てのファイル (*)</source>
+        <translation>Update files (*.HEX *.hex);;All files (*)</translation>
+    </message>
+    <message>
+        <source>ファイル名：</source>
+        <translation>File </translation>
+    </message>
+    <message>
+        <source>を指定しました。</source>
+        <translation> selected.</translation>
+    </message>
+    <message>
+        <source>アップデートファイルがロードされていません。</source>
+        <translation>No update file is loaded.</translation>
+    </message>
+    <message>
+        <source>アップデート中です。電源は絶対に切らないでください。</source>
+        <translation>Updating. Never switch the power off.</translation>
+    </message>
+    <message>
+        <source>アップデート完了。  </source>
+        <translation>Update completed.  </translation>
+    </message>
+    <message>
+        <source>　　　 ファームウエアアップデートが完了しました。  電源を再投入してください。  　　　　　　　&#13;
+　</source>
+        <translation>   Firmware update completed.  Please switch the power off and on again.&#13;
+ </translation>
+    </message>
+    <message>
+        <source>***　アップデート失敗　***</source>
+        <translation>*** Update failed ***</translation>
+    </message>
+    <message>
+        <source>　　　***　アップデート失敗　***　　　　　　&#13;
+　</source>
+        <translation>   *** Update failed ***&#13;
+ </translation>
+    </message>
+    <message>
+        <source>途中でファームウエアアップデートが失敗しました。</source>
+        <translation>The firmware update failed part-way.</translation>
+    </message>
+    <message>
+        <source>アップデートが正常に終了できなかったので、アップデート作業を再開できない確立が高いです。このような場合は、通常の書き込みを行なう必要があります。</source>
+        <translation>Because the update did not finish normally, it is very likely that it cannot be resumed. In that case the firmware chip has to be programmed the normal way.</translation>
+    </message>
+    <message>
+        <source>　　　　　　　error data = 0x</source>
+        <translation>       error data = 0x</translation>
+    </message>
+    <message>
+        <source>ファイルを読み込めません。</source>
+        <translation>The file cannot be read.</translation>
+    </message>
+    <message>
+        <source>ファイルが大きすぎます。</source>
+        <translation>The file is too large.</translation>
+    </message>
+    <message>
+        <source>書き込むデータがありません。</source>
+        <translation>There is no data to write.</translation>
+    </message>
+    <message>
+        <source>レコードの形式ではありません。</source>
+        <translation>The line is not a record.</translation>
+    </message>
+    <message>
+        <source>16進数でない文字があります。</source>
+        <translation>There is a character that is not a hexadecimal digit.</translation>
+    </message>
+    <message>
+        <source>チェックサムが一致しません。</source>
+        <translation>The checksum does not match.</translation>
+    </message>
+    <message>
+        <source>バイト数と行の長さが一致しません。</source>
+        <translation>The byte count does not match the length of the line.</translation>
+    </message>
+    <message>
+        <source>データのバイト数が奇数です。</source>
+        <translation>The number of data bytes is odd.</translation>
+    </message>
+    <message>
+        <source>アドレスが奇数です。</source>
+        <translation>The address is odd.</translation>
+    </message>
+    <message>
+        <source>%1行目：</source>
+        <translation>Line %1: </translation>
+    </message>
+    <message>
+        <source>AT90S1200 (外部ｸﾛｯｸ)</source>
+        <translation>AT90S1200 (external clock)</translation>
+    </message>
+    <message>
+        <source>AT90S1200A(内部RCｸﾛｯｸ1MHz)</source>
+        <translation>AT90S1200A (internal RC clock 1MHz)</translation>
+    </message>
+    <message>
+        <source>書込み &amp; ベリファイ 禁止</source>
+        <translation>Write &amp; verify disabled</translation>
+    </message>
+    <message>
+        <source>書込み禁止</source>
+        <translation>Write disabled</translation>
+    </message>
+    <message>
+        <source>プロテクトなし</source>
+        <translation>No protection</translation>
+    </message>
+</context>
+</TS>
