@@ -1,8 +1,11 @@
 // The lock/fuse panel against a scripted writer: each selection's panel, the frames of every cycle, what a
 // read shows and how failures end; then writes read back from the virtual writer's chip model.
 
+#include "DeviceFacts.h"
 #include "FakeTiming.h"
 #include "MemorySettings.h"
+#include <algorithm>
+
 #include "Panel.h"
 #include "ScriptedPort.h"
 #include "VirtualWriterPort.h"
@@ -97,9 +100,9 @@ struct Bench {
 };
 // active: the controls filled with the device's choices (the rest show "-"); lrww: lock choice visible,
 // read enabled, write enabled, and whether PB5:I/O or PB7:I/O warns.
+// The code and sizes are the device's facts (none for "no device").
 struct Profile {
     QString device;
-    int code, words, eeprom;
     QString active = {}, calib = "-", lrww = "1010";
 };
 // A read (RWarn: one that moves RSTDISABL to I/O, whose warning then stays up with OK) or write: the chip,
@@ -137,37 +140,30 @@ private Q_SLOTS:
         };
         const QString tiny = "CKSEL BODEN BODLEVEL RSTDISABL";
         const QString t26 = "CKSEL SUT BODEN BODLEVEL RSTDISABL EESAVE CKOPT PLLCK";
-        // clang-format off
-        add({.device = "ATtiny12L", .code = 0x55, .words = 512, .eeprom = 64, .active = tiny, .calib = "?",
-             .lrww = "1111"});
-        add({.device = "ATtiny15L", .code = 0x56, .words = 512, .eeprom = 64, .active = tiny, .calib = "?",
-             .lrww = "1111"});
-        add({.device = "ATtiny26L", .code = 0x59, .words = 1024, .eeprom = 128, .active = t26, .calib = "?",
-             .lrww = "1111"});
-        add({.device = "AT90S2323", .code = 0x48, .words = 1024, .eeprom = 128, .active = "FSTRT",
-             .lrww = "1110"});
-        add({.device = "AT90S2343", .code = 0x4C, .words = 1024, .eeprom = 128, .active = "RCEN",
-             .lrww = "1110"});
-        add({.device = "AT90S1200 (外部ｸﾛｯｸ)", .code = 0x13, .words = 512, .eeprom = 64});
-        add({.device = "AT90S1200A(内部RCｸﾛｯｸ1MHz)", .code = 0x13, .words = 512, .eeprom = 64});
-        add({.device = "AT90S2313", .code = 0x20, .words = 1024, .eeprom = 128});
-        add({.device = "AT90S4433", .code = 0x30, .words = 2048, .eeprom = 256,
-             .active = "CKSEL BODEN BODLEVEL", .lrww = "1110"});
-        add({.device = "AT90S4414", .code = 0x28, .words = 2048, .eeprom = 256});
-        add({.device = "AT90S4434", .code = 0x6C, .words = 2048, .eeprom = 256, .active = "FSTRT",
-             .lrww = "1110"});
-        add({.device = "AT90S8515", .code = 0x38, .words = 4096, .eeprom = 512});
-        add({.device = "AT90S8535", .code = 0x68, .words = 4096, .eeprom = 512, .active = "FSTRT",
-             .lrww = "1110"});
-        add({.device = "no device", .code = 0, .words = 0, .eeprom = 0, .lrww = "0000"});
-        // clang-format on
+        add({.device = "ATtiny12L", .active = tiny, .calib = "?", .lrww = "1111"});
+        add({.device = "ATtiny15L", .active = tiny, .calib = "?", .lrww = "1111"});
+        add({.device = "ATtiny26L", .active = t26, .calib = "?", .lrww = "1111"});
+        add({.device = "AT90S2323", .active = "FSTRT", .lrww = "1110"});
+        add({.device = "AT90S2343", .active = "RCEN", .lrww = "1110"});
+        add({.device = "AT90S1200 (外部ｸﾛｯｸ)"});
+        add({.device = "AT90S1200A(内部RCｸﾛｯｸ1MHz)"});
+        add({.device = "AT90S2313"});
+        add({.device = "AT90S4433", .active = "CKSEL BODEN BODLEVEL", .lrww = "1110"});
+        add({.device = "AT90S4414"});
+        add({.device = "AT90S4434", .active = "FSTRT", .lrww = "1110"});
+        add({.device = "AT90S8515"});
+        add({.device = "AT90S8535", .active = "FSTRT", .lrww = "1110"});
+        add({.device = "no device", .lrww = "0000"});
     }
     void selection() {
         QFETCH(Profile, p);
         Bench b(p.device);
+        const auto facts = std::ranges::find(test::kDeviceFacts, p.device, &test::DeviceFacts::name);
+        const bool listed = facts != test::kDeviceFacts.end();
+        QVERIFY(listed || !b.device);
         QCOMPARE(QList<int>({b.device ? b.device->code : 0, b.device ? b.device->flashWords : 0,
                              b.device ? b.device->eepromBytes : 0}),
-                 QList<int>({p.code, p.words, p.eeprom}));
+                 listed ? QList<int>({facts->code, facts->words, facts->eeprom}) : QList<int>({0, 0, 0}));
         const FuseLayout layout = b.device ? b.device->fuseLayout : FuseLayout::None;
         QStringList on;
         for (int i = 0; i <= int(PanelControl::LockBit); ++i) {
