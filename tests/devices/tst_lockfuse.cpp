@@ -1,10 +1,10 @@
 // The lock/fuse panel against a scripted writer: each selection's panel, the frames of every cycle, what a
 // read shows and how failures end; then writes read back from the virtual writer's chip model.
 
+#include <algorithm>
 #include "DeviceFacts.h"
 #include "FakeTiming.h"
 #include "MemorySettings.h"
-#include <algorithm>
 
 #include "Panel.h"
 #include "ScriptedPort.h"
