@@ -4,12 +4,17 @@
 using namespace zendra::devices;
 namespace {
 // Each fuse byte with the device whose panel feeds it.
-struct FuseByte { QString device; quint8 (*compose)(const PanelIndexes&); FieldIndexes (*decode)(quint8); };
-const FuseByte kBytes[] = {{"ATtiny12L", ComposeTiny12Fuse, DecodeTiny12Fuse},
-                           {"ATtiny15L", ComposeTiny15Fuse, DecodeTiny15Fuse},
-                           {"ATtiny26L", ComposeTiny26LowFuse, DecodeTiny26LowFuse},
-                           {"ATtiny26L", ComposeTiny26HighFuse, DecodeTiny26HighFuse},
-                           {"AT90S4433", Compose4433Fuse, Decode4433Fuse}};
+struct FuseByte {
+    QString device;
+    quint8 (*compose)(const PanelIndexes&);
+    FieldIndexes (*decode)(quint8);
+};
+const FuseByte kBytes[] = {
+    {.device = "ATtiny12L", .compose = ComposeTiny12Fuse, .decode = DecodeTiny12Fuse},
+    {.device = "ATtiny15L", .compose = ComposeTiny15Fuse, .decode = DecodeTiny15Fuse},
+    {.device = "ATtiny26L", .compose = ComposeTiny26LowFuse, .decode = DecodeTiny26LowFuse},
+    {.device = "ATtiny26L", .compose = ComposeTiny26HighFuse, .decode = DecodeTiny26HighFuse},
+    {.device = "AT90S4433", .compose = Compose4433Fuse, .decode = Decode4433Fuse}};
 enum { T12, T15, T26Low, T26High, S4433 };
 FuseLayout Layout(const QString& device) { return DeviceTable()[*FindDevice(device)].fuseLayout; }
 // The panel right after selecting `device`, with `changes` applied.
@@ -21,9 +26,17 @@ PanelIndexes Panel(const QString& device, const QString& changes = {}) {
     for (const auto& [control, index] : zendra::test::Indexes(changes)) x[int(control)] = index;
     return x;
 }
-struct Signature { quint8 family, part; QString model; int words; };  // words -1: not a known family
+struct Signature {
+    quint8 family, part;
+    QString model = {};
+    int words;  // -1: not a known family
+};
 // The byte from the device's defaults with `changes`; `noise`: bits outside the fields, which a read ignores.
-struct Fuse { int byte; QString changes; int value, noise; };
+struct Fuse {
+    int byte;
+    QString changes = {};
+    int value, noise = 0;
+};
 }  // namespace
 Q_DECLARE_METATYPE(Signature)
 Q_DECLARE_METATYPE(Fuse)
@@ -32,11 +45,12 @@ class EncodingsTest : public QObject {
 private Q_SLOTS:
     void signatures_data() {
         QTest::addColumn<Signature>("s");
-        QTest::newRow("tiny11 listed") << Signature{0x90, 0x04, "ATtiny11L", 512};
-        QTest::newRow("90 07 unlisted") << Signature{0x90, 0x07, "", 512};
-        QTest::newRow("97 counts as 91") << Signature{0x97, 0x09, "", 1024};
-        QTest::newRow("94 unknown") << Signature{0x94, 0x01, "", -1};
-        QTest::newRow("part and family swapped") << Signature{0x05, 0x90, "", -1};
+        const auto row = [](const char* tag, const Signature& s) { QTest::newRow(tag) << s; };
+        row("tiny11 listed", {.family = 0x90, .part = 0x04, .model = "ATtiny11L", .words = 512});
+        row("90 07 unlisted", {.family = 0x90, .part = 0x07, .words = 512});
+        row("97 counts as 91", {.family = 0x97, .part = 0x09, .words = 1024});
+        row("94 unknown", {.family = 0x94, .part = 0x01, .words = -1});
+        row("part and family swapped", {.family = 0x05, .part = 0x90, .words = -1});
     }
     void signatures() {
         QFETCH(Signature, s);
@@ -54,20 +68,29 @@ private Q_SLOTS:
     }
     void compose_data() {
         QTest::addColumn<Fuse>("f");
-        QTest::newRow("12L defaults") << Fuse{T12, "", 0xD2, 0x20};
-        QTest::newRow("12L CKSEL, PB5:I/O") << Fuse{T12, "CKSEL=15 RSTDISABL=0", 0xCF, 0x20};
-        QTest::newRow("12L BOD, not others'") << Fuse{T12, "BODEN=0 BODLEVEL=0 SUT=0 RCEN=0", 0x12, 0};
-        QTest::newRow("15L defaults, CKSEL 00") << Fuse{T15, "", 0xD4, 0x2C};
-        QTest::newRow("15L CKSEL 11 in bits 1..0") << Fuse{T15, "CKSEL=3 RSTDISABL=0 BODEN=0", 0x87, 0x0C};
-        QTest::newRow("26L low defaults") << Fuse{T26Low, "", 0xE1, 0};
-        QTest::newRow("26L low CKSEL SUT PLLCK") << Fuse{T26Low, "CKSEL=15 SUT=1 PLLCK=0", 0x5F, 0};
-        QTest::newRow("26L low SUT CKOPT") << Fuse{T26Low, "SUT=3 CKOPT=0", 0xB1, 0};
-        QTest::newRow("26L high defaults") << Fuse{T26High, "", 0xF7, 0xE8};
-        QTest::newRow("26L high BODEN EESAVE") << Fuse{T26High, "BODEN=0 EESAVE=0", 0xF2, 0x08};
-        QTest::newRow("26L high BODLEVEL PB7:I/O") << Fuse{T26High, "BODLEVEL=0 RSTDISABL=0", 0xE5, 0xE0};
-        QTest::newRow("4433 defaults") << Fuse{S4433, "", 0xBA, 0xE0};
-        QTest::newRow("4433 CKSEL BODEN") << Fuse{S4433, "CKSEL=7 BODEN=0", 0xB7, 0x40};
-        QTest::newRow("4433 BODLEVEL, not RSTDISABL") << Fuse{S4433, "BODLEVEL=0 RSTDISABL=0", 0xAA, 0};
+        const auto row = [](const char* tag, const Fuse& f) { QTest::newRow(tag) << f; };
+        // clang-format off
+        row("12L defaults", {.byte = T12, .value = 0xD2, .noise = 0x20});
+        row("12L CKSEL, PB5:I/O",
+            {.byte = T12, .changes = "CKSEL=15 RSTDISABL=0", .value = 0xCF, .noise = 0x20});
+        row("12L BOD, not others'",
+            {.byte = T12, .changes = "BODEN=0 BODLEVEL=0 SUT=0 RCEN=0", .value = 0x12});
+        row("15L defaults, CKSEL 00", {.byte = T15, .value = 0xD4, .noise = 0x2C});
+        row("15L CKSEL 11 in bits 1..0",
+            {.byte = T15, .changes = "CKSEL=3 RSTDISABL=0 BODEN=0", .value = 0x87, .noise = 0x0C});
+        row("26L low defaults", {.byte = T26Low, .value = 0xE1});
+        row("26L low CKSEL SUT PLLCK", {.byte = T26Low, .changes = "CKSEL=15 SUT=1 PLLCK=0", .value = 0x5F});
+        row("26L low SUT CKOPT", {.byte = T26Low, .changes = "SUT=3 CKOPT=0", .value = 0xB1});
+        row("26L high defaults", {.byte = T26High, .value = 0xF7, .noise = 0xE8});
+        row("26L high BODEN EESAVE",
+            {.byte = T26High, .changes = "BODEN=0 EESAVE=0", .value = 0xF2, .noise = 0x08});
+        row("26L high BODLEVEL PB7:I/O",
+            {.byte = T26High, .changes = "BODLEVEL=0 RSTDISABL=0", .value = 0xE5, .noise = 0xE0});
+        row("4433 defaults", {.byte = S4433, .value = 0xBA, .noise = 0xE0});
+        row("4433 CKSEL BODEN", {.byte = S4433, .changes = "CKSEL=7 BODEN=0", .value = 0xB7, .noise = 0x40});
+        row("4433 BODLEVEL, not RSTDISABL",
+            {.byte = S4433, .changes = "BODLEVEL=0 RSTDISABL=0", .value = 0xAA});
+        // clang-format on
     }
     void compose() {
         QFETCH(Fuse, f);

@@ -1,9 +1,12 @@
 // The lock/fuse panel against a scripted writer: each selection's panel, the frames of every cycle, what a
 // read shows and how failures end; then writes read back from the virtual writer's chip model.
 
-#include "Panel.h"
+#include <algorithm>
+#include "DeviceFacts.h"
 #include "FakeTiming.h"
 #include "MemorySettings.h"
+
+#include "Panel.h"
 #include "ScriptedPort.h"
 #include "VirtualWriterPort.h"
 #include "WriterModel.h"
@@ -18,9 +21,9 @@ namespace text = operations::texts;
 
 namespace {
 // The panel's choices as the windows hold them, the link and a writer with the selected chip in its
-// socket (fuse low, fuse high, lock, calibration). The writer answers each command letter as it arrives (no parameter byte here equals a
-// letter), except the letters in `mute` and everything once `silentAfter` 'L' frames (the device check's
-// included) have been answered.
+// socket (fuse low, fuse high, lock, calibration). The writer answers each command letter as it arrives (no
+// parameter byte here equals a letter), except the letters in `mute` and everything once `silentAfter` 'L'
+// frames (the device check's included) have been answered.
 struct Bench {
     test::FakeTiming timing;
     test::RecordingUi ui;
@@ -44,8 +47,9 @@ struct Bench {
             if (bytes.size() > 1 || mute.contains(c) || (silentAfter >= 0 && leaves >= silentAfter)) return;
             const auto one = [](int byte) { return QByteArray(1, char(byte)); };
             const QHash<char, QByteArray> reply{
-                {'?', "KX-WRT540 V6.35\r\n"}, {'s', one(part) + one(family) + one(0x1E)}, {'r', one(chip[0])},
-                {':', one(chip[1])}, {'F', one(chip[2])}, {'o', one(chip[3])}};
+                {'?', "KX-WRT540 V6.35\r\n"}, {'s', one(part) + one(family) + one(0x1E)},
+                {'r', one(chip[0])},          {':', one(chip[1])},
+                {'F', one(chip[2])},          {'o', one(chip[3])}};
             if (reply.contains(c) || QByteArray("APLTful;").contains(c)) p.QueueReply(reply.value(c, "\r"));
             leaves += c == 'L';
         };
@@ -63,7 +67,8 @@ struct Bench {
     // The button's operation on `writerPort`, and what the windows take from its report.
     void Run(bool write, link::SerialPort& writerPort) {
         operations::Environment env{writerPort, timing, ui, ui};
-        const operations::Target target{.device = device, .port = {.number = 1, .path = "/dev/fake0", .saved = true}};
+        const operations::Target target{.device = device,
+                                        .port = {.number = 1, .path = "/dev/fake0", .saved = true}};
         report = write ? operations::WriteLockFuseCommand(env, target, panel)
                        : operations::ReadLockFuseCommand(env, target, panel);
         if (report.lockChoice) panel[int(PanelControl::LockBit)] = *report.lockChoice;
@@ -89,20 +94,36 @@ struct Bench {
         }
         return out.join(u' ');
     }
-    int Warnings() const { return int(ui.calls.count(QStringLiteral("message 1 ") + text::kResetDisableWarning)); }
+    int Warnings() const {
+        return int(ui.calls.count(QStringLiteral("message 1 ") + text::kResetDisableWarning));
+    }
 };
 // active: the controls filled with the device's choices (the rest show "-"); lrww: lock choice visible,
 // read enabled, write enabled, and whether PB5:I/O or PB7:I/O warns.
-struct Profile { QString device; int code, words, eeprom; QString active, calib, lrww; };
+// The code and sizes are the device's facts (none for "no device").
+struct Profile {
+    QString device;
+    QString active = {}, calib = "-", lrww = "1010";
+};
 // A read (RWarn: one that moves RSTDISABL to I/O, whose warning then stays up with OK) or write: the chip,
 // the panel before, the frames after the device check, the panel after a read (a write moves nothing), the
 // notice a failure leaves with OK and the writer's faults ("*": another chip is seated).
 enum Kind { R, W, RWarn };
-struct Op { QString device; Kind kind; QList<int> chip; QString before, frames, after = {}, calib = {};
-    QString notice = {}; int silentAfter = -1; QString mute = {}; };
+struct Op {
+    QString device;
+    Kind kind;
+    QList<int> chip = {};
+    QString before = {}, frames = {}, after = {}, calib = {}, notice = {};
+    int silentAfter = -1;
+    QString mute = {};
+};
 // A device's choices, the chip's fuses after writing them (high << 8 | low, masked to the fields), and the
 // lock choice written last.
-struct Chip { int device; QString choices; int fuses, mask, lock; };
+struct Chip {
+    int device;
+    QString choices = {};
+    int fuses = 0, mask = 0, lock = 0;
+};
 }  // namespace
 
 Q_DECLARE_METATYPE(Profile)
@@ -119,27 +140,30 @@ private Q_SLOTS:
         };
         const QString tiny = "CKSEL BODEN BODLEVEL RSTDISABL";
         const QString t26 = "CKSEL SUT BODEN BODLEVEL RSTDISABL EESAVE CKOPT PLLCK";
-        add({"ATtiny12L", 0x55, 512, 64, tiny, "?", "1111"});
-        add({"ATtiny15L", 0x56, 512, 64, tiny, "?", "1111"});
-        add({"ATtiny26L", 0x59, 1024, 128, t26, "?", "1111"});
-        add({"AT90S2323", 0x48, 1024, 128, "FSTRT", "-", "1110"});
-        add({"AT90S2343", 0x4C, 1024, 128, "RCEN", "-", "1110"});
-        add({"AT90S1200 (外部ｸﾛｯｸ)", 0x13, 512, 64, "", "-", "1010"});
-        add({"AT90S1200A(内部RCｸﾛｯｸ1MHz)", 0x13, 512, 64, "", "-", "1010"});
-        add({"AT90S2313", 0x20, 1024, 128, "", "-", "1010"});
-        add({"AT90S4433", 0x30, 2048, 256, "CKSEL BODEN BODLEVEL", "-", "1110"});
-        add({"AT90S4414", 0x28, 2048, 256, "", "-", "1010"});
-        add({"AT90S4434", 0x6C, 2048, 256, "FSTRT", "-", "1110"});
-        add({"AT90S8515", 0x38, 4096, 512, "", "-", "1010"});
-        add({"AT90S8535", 0x68, 4096, 512, "FSTRT", "-", "1110"});
-        add({"no device", 0, 0, 0, "", "-", "0000"});
+        add({.device = "ATtiny12L", .active = tiny, .calib = "?", .lrww = "1111"});
+        add({.device = "ATtiny15L", .active = tiny, .calib = "?", .lrww = "1111"});
+        add({.device = "ATtiny26L", .active = t26, .calib = "?", .lrww = "1111"});
+        add({.device = "AT90S2323", .active = "FSTRT", .lrww = "1110"});
+        add({.device = "AT90S2343", .active = "RCEN", .lrww = "1110"});
+        add({.device = "AT90S1200 (外部ｸﾛｯｸ)"});
+        add({.device = "AT90S1200A(内部RCｸﾛｯｸ1MHz)"});
+        add({.device = "AT90S2313"});
+        add({.device = "AT90S4433", .active = "CKSEL BODEN BODLEVEL", .lrww = "1110"});
+        add({.device = "AT90S4414"});
+        add({.device = "AT90S4434", .active = "FSTRT", .lrww = "1110"});
+        add({.device = "AT90S8515"});
+        add({.device = "AT90S8535", .active = "FSTRT", .lrww = "1110"});
+        add({.device = "no device", .lrww = "0000"});
     }
     void selection() {
         QFETCH(Profile, p);
         Bench b(p.device);
+        const auto facts = std::ranges::find(test::kDeviceFacts, p.device, &test::DeviceFacts::name);
+        const bool listed = facts != test::kDeviceFacts.end();
+        QVERIFY(listed || !b.device);
         QCOMPARE(QList<int>({b.device ? b.device->code : 0, b.device ? b.device->flashWords : 0,
                              b.device ? b.device->eepromBytes : 0}),
-                 QList<int>({p.code, p.words, p.eeprom}));
+                 listed ? QList<int>({facts->code, facts->words, facts->eeprom}) : QList<int>({0, 0, 0}));
         const FuseLayout layout = b.device ? b.device->fuseLayout : FuseLayout::None;
         QStringList on;
         for (int i = 0; i <= int(PanelControl::LockBit); ++i) {
@@ -166,38 +190,71 @@ private Q_SLOTS:
         const auto add = [](const char* tag, const Op& op) { QTest::newRow(tag) << op; };
         const QString t12 = "A P r L A P F L A P o L", t26 = "A P r L A P : 58 08 00 L A P F L A P o L";
         const QString readFailed = text::kFuseReadFailed, writeFailed = text::kFuseWriteFailed;
-        add("read 12L 0x12", {"ATtiny12L", R, {0x12, 0, 0xFF, 5}, "LockBit=0", t12,
-                              "CKSEL=2 RSTDISABL=1 BODEN=0 BODLEVEL=0 LockBit=2", "05"});
-        add("read 12L to PB5:I/O", {"ATtiny12L", RWarn, {0xC2, 0, 0xFF, 0xA7}, "", t12, "RSTDISABL=0", "A7"});
-        add("read 12L at I/O", {"ATtiny12L", R, {0xC2, 0, 0xFF, 0}, "RSTDISABL=0", t12, "RSTDISABL=0", "00"});
+        // clang-format off
+        add("read 12L 0x12",
+            {.device = "ATtiny12L", .kind = R, .chip = {0x12, 0, 0xFF, 5}, .before = "LockBit=0",
+             .frames = t12, .after = "CKSEL=2 RSTDISABL=1 BODEN=0 BODLEVEL=0 LockBit=2", .calib = "05"});
+        add("read 12L to PB5:I/O",
+            {.device = "ATtiny12L", .kind = RWarn, .chip = {0xC2, 0, 0xFF, 0xA7}, .frames = t12,
+             .after = "RSTDISABL=0", .calib = "A7"});
+        add("read 12L at I/O",
+            {.device = "ATtiny12L", .kind = R, .chip = {0xC2, 0, 0xFF, 0}, .before = "RSTDISABL=0",
+             .frames = t12, .after = "RSTDISABL=0", .calib = "00"});
         add("read 26L, LB2 alone, PB7:I/O",
-            {"ATtiny26L", RWarn, {0x5C, 0xE3, 0xFD, 0x3E}, "LockBit=1", t26,
-             "CKSEL=12 SUT=1 CKOPT=1 PLLCK=0 BODEN=1 BODLEVEL=1 EESAVE=0 RSTDISABL=0 LockBit=1", "3E"});
-        add("read 4433", {"AT90S4433", R, {0xA5, 0, 0xF9, 0}, "", "A P r L A P F L",
-                          "CKSEL=5 BODEN=0 BODLEVEL=0 LockBit=0", "-"});
-        add("read 2343", {"AT90S2343", R, {0, 0, 0x40, 0}, "RCEN=1", "A P F L", "RCEN=0 LockBit=1", "-"});
+            {.device = "ATtiny26L", .kind = RWarn, .chip = {0x5C, 0xE3, 0xFD, 0x3E}, .before = "LockBit=1",
+             .frames = t26,
+             .after = "CKSEL=12 SUT=1 CKOPT=1 PLLCK=0 BODEN=1 BODLEVEL=1 EESAVE=0 RSTDISABL=0 LockBit=1",
+             .calib = "3E"});
+        add("read 4433",
+            {.device = "AT90S4433", .kind = R, .chip = {0xA5, 0, 0xF9, 0}, .frames = "A P r L A P F L",
+             .after = "CKSEL=5 BODEN=0 BODLEVEL=0 LockBit=0", .calib = "-"});
+        add("read 2343",
+            {.device = "AT90S2343", .kind = R, .chip = {0, 0, 0x40, 0}, .before = "RCEN=1",
+             .frames = "A P F L", .after = "RCEN=0 LockBit=1", .calib = "-"});
         add("read 2323 LB2 alone",
-            {"AT90S2323", R, {0, 0, 0x81, 0}, "LockBit=0", "A P F L", "FSTRT=1 LockBit=0", "-"});
-        add("read 8515: nothing", {"AT90S8515", R, {0, 0, 0xF9, 0}, "", "", "LockBit=2", "-"});
-        add("write 12L", {"ATtiny12L", W, {}, "LockBit=0 BODEN=0", "A P u 92 L A P l F9 L"});
-        add("write 15L CKSEL 11", {"ATtiny15L", W, {}, "CKSEL=3 LockBit=1", "A P u D7 L A P l FD L"});
+            {.device = "AT90S2323", .kind = R, .chip = {0, 0, 0x81, 0}, .before = "LockBit=0",
+             .frames = "A P F L", .after = "FSTRT=1 LockBit=0", .calib = "-"});
+        add("read 8515: nothing",
+            {.device = "AT90S8515", .kind = R, .chip = {0, 0, 0xF9, 0}, .frames = "", .after = "LockBit=2",
+             .calib = "-"});
+        add("write 12L",
+            {.device = "ATtiny12L", .kind = W, .before = "LockBit=0 BODEN=0",
+             .frames = "A P u 92 L A P l F9 L"});
+        add("write 15L CKSEL 11",
+            {.device = "ATtiny15L", .kind = W, .before = "CKSEL=3 LockBit=1",
+             .frames = "A P u D7 L A P l FD L"});
         add("write 26L low, high, lock",
-            {"ATtiny26L", W, {}, "SUT=0 LockBit=0", "A P u C1 L A P ; AC A8 00 F7 L A P ; AC E0 00 FC L"});
-        add("write 4433", {"AT90S4433", W, {}, "", "A P f BA L A P l FF L"});
-        add("write 2343 RCEN", {"AT90S2343", W, {}, "RCEN=0", "A P f BE L A P l FF L"});
-        add("write 2323 FSTRT", {"AT90S2323", W, {}, "FSTRT=1 LockBit=1", "A P f BF L A P l FD L"});
-        add("write 8515 lock only", {"AT90S8515", W, {}, "LockBit=0", "A P l F9 L"});
-        add("write: silent writer", {"ATtiny26L", W, {}, "", "A P u E1 L A A", "", "?", writeFailed, 2});
+            {.device = "ATtiny26L", .kind = W, .before = "SUT=0 LockBit=0",
+             .frames = "A P u C1 L A P ; AC A8 00 F7 L A P ; AC E0 00 FC L"});
+        add("write 4433", {.device = "AT90S4433", .kind = W, .frames = "A P f BA L A P l FF L"});
+        add("write 2343 RCEN",
+            {.device = "AT90S2343", .kind = W, .before = "RCEN=0", .frames = "A P f BE L A P l FF L"});
+        add("write 2323 FSTRT",
+            {.device = "AT90S2323", .kind = W, .before = "FSTRT=1 LockBit=1",
+             .frames = "A P f BF L A P l FD L"});
+        add("write 8515 lock only",
+            {.device = "AT90S8515", .kind = W, .before = "LockBit=0", .frames = "A P l F9 L"});
+        add("write: silent writer",
+            {.device = "ATtiny26L", .kind = W, .frames = "A P u E1 L A A", .calib = "?",
+             .notice = writeFailed, .silentAfter = 2});
         add("read: fuse times out",
-            {"ATtiny12L", R, {}, "", "A P r L A A", "CKSEL=2 BODEN=1 LockBit=2", "?", readFailed, -1, "r"});
+            {.device = "ATtiny12L", .kind = R, .frames = "A P r L A A", .after = "CKSEL=2 BODEN=1 LockBit=2",
+             .calib = "?", .notice = readFailed, .mute = "r"});
         add("read: calibration times out",
-            {"ATtiny26L", R, {}, "", t26, "SUT=1 LockBit=1", "?", readFailed, -1, "o"});
+            {.device = "ATtiny26L", .kind = R, .frames = t26, .after = "SUT=1 LockBit=1", .calib = "?",
+             .notice = readFailed, .mute = "o"});
         add("read: combined byte times out",
-            {"AT90S2343", R, {}, "", "A P F L", "RCEN=0 LockBit=2", "-", readFailed, -1, "F"});
-        add("read: mismatch", {"ATtiny12L", R, {}, "", "", "", "?", text::kFuseReadMismatch, -1, "*"});
-        add("write: mismatch", {"ATtiny12L", W, {}, "", "", "", "?", link::texts::kDeviceMismatch, -1, "*"});
+            {.device = "AT90S2343", .kind = R, .frames = "A P F L", .after = "RCEN=0 LockBit=2", .calib = "-",
+             .notice = readFailed, .mute = "F"});
+        add("read: mismatch",
+            {.device = "ATtiny12L", .kind = R, .calib = "?", .notice = text::kFuseReadMismatch, .mute = "*"});
+        add("write: mismatch",
+            {.device = "ATtiny12L", .kind = W, .calib = "?", .notice = link::texts::kDeviceMismatch,
+             .mute = "*"});
         add("write: signature times out",
-            {"ATtiny12L", W, {}, "", "", "", "?", link::texts::kFailReadSignature, -1, "s"});
+            {.device = "ATtiny12L", .kind = W, .calib = "?", .notice = link::texts::kFailReadSignature,
+             .mute = "s"});
+        // clang-format on
     }
     void operations() {
         QFETCH(Op, op);
@@ -222,15 +279,19 @@ private Q_SLOTS:
     void virtualWriterRoundTrip_data() {
         QTest::addColumn<Chip>("c");
         const auto add = [](const Chip& c) { QTest::newRow(qUtf8Printable(DeviceNames()[c.device])) << c; };
-        add({0, "CKSEL=5 RSTDISABL=1 BODEN=0 BODLEVEL=0", 0x15, 0xDF, 0});
-        add({1, "CKSEL=0 RSTDISABL=1 BODEN=0 BODLEVEL=1", 0x90, 0xD3, 1});
-        add({2, "CKSEL=4 SUT=1 CKOPT=0 PLLCK=0 BODEN=0 BODLEVEL=0 EESAVE=0", 0x1014, 0x17FF, 0});
-        add({3, "FSTRT=0", 0x00, 0x01, 1});
-        add({4, "RCEN=1", 0x01, 0x01, 0});
-        add({8, "CKSEL=5 BODEN=0 BODLEVEL=0", 0x05, 0x1F, 0});
-        add({10, "FSTRT=1", 0x01, 0x01, 0});
-        add({12, "FSTRT=0", 0x00, 0x01, 1});
-        for (int lockOnly : {5, 6, 7, 9, 11}) add({lockOnly, "", 0, 0, lockOnly % 2});
+        // clang-format off
+        add({.device = 0, .choices = "CKSEL=5 RSTDISABL=1 BODEN=0 BODLEVEL=0", .fuses = 0x15, .mask = 0xDF});
+        add({.device = 1, .choices = "CKSEL=0 RSTDISABL=1 BODEN=0 BODLEVEL=1", .fuses = 0x90, .mask = 0xD3,
+             .lock = 1});
+        add({.device = 2, .choices = "CKSEL=4 SUT=1 CKOPT=0 PLLCK=0 BODEN=0 BODLEVEL=0 EESAVE=0",
+             .fuses = 0x1014, .mask = 0x17FF});
+        add({.device = 3, .choices = "FSTRT=0", .fuses = 0x00, .mask = 0x01, .lock = 1});
+        add({.device = 4, .choices = "RCEN=1", .fuses = 0x01, .mask = 0x01});
+        add({.device = 8, .choices = "CKSEL=5 BODEN=0 BODLEVEL=0", .fuses = 0x05, .mask = 0x1F});
+        add({.device = 10, .choices = "FSTRT=1", .fuses = 0x01, .mask = 0x01});
+        add({.device = 12, .choices = "FSTRT=0", .fuses = 0x00, .mask = 0x01, .lock = 1});
+        // clang-format on
+        for (int lockOnly : {5, 6, 7, 9, 11}) add({.device = lockOnly, .lock = lockOnly % 2});
     }
     void virtualWriterRoundTrip() {
         QFETCH(Chip, c);

@@ -14,20 +14,54 @@ namespace {
 // A routine with the row's argument `a`.
 using Call = link::CommandResult (*)(link::Session& c, int a);
 using devices::WordWrite;
-// clang-format off
 #define CALL(expr) +[](link::Session& c, [[maybe_unused]] int a) { return link::expr; }
-// `script` replies exactly as many bytes as the command reads.
-struct Frame { Call call; int arg; QString script, frame; QByteArray read; int timeOut; };
-struct Failure { Call call; int arg; QString script; int vanish; Outcome outcome; QString frame, message; };
+const QByteArray kId635 = "KX-WRT540 V6.35\r\n";
+
+// `script` replies exactly as many bytes as the command reads; `timeOut` in seconds.
+struct Frame {
+    Call call;
+    int arg = 0;
+    QString script, frame;
+    QByteArray read = {};
+    int timeOut = 5;
+};
+// `vanish`: the port fails after this many writes (-1: never); it fails at once, without a time-out.
+struct Failure {
+    Call call;
+    int arg = 0;
+    QString script = {};
+    int vanish = -1;
+    Outcome outcome = Outcome::WrongReply;
+    QString frame, message;
+};
 // `replies`: one per try, the last repeats, "" is silence.
 // `refused`: the signature rules turned the chip away (an error, a failed exchange aside).
-struct Signature { QString selected; QStringList replies; int tries; bool error, refused; QStringList notices; QString panel2; };
-struct Check { QString script, frame; bool mismatch; int error; };
+struct Signature {
+    QString selected;
+    QStringList replies;
+    int tries = 1;
+    bool error = false, refused = false;
+    QStringList notices = {};
+    QString panel2;
+};
+struct Check {
+    QString script, frame;
+    bool mismatch = false;
+    int error = 0;
+};
 // The writer answers '?' with `id`, the frame of 'T' with `t` after `tMs`, 'A' with CR after `aMs` (never
 // when negative), and vanishes after write `vanish`. `message` is empty when the message window is closed;
 // `advisory` is the version the advisory shows.
-struct Comm { bool saved, openable; QByteArray id, t; bool result; QString frame, message; bool open; int error; QString advisory, panel3; int aMs = 0, tMs = 0, vanish = -1; };
-// clang-format on
+struct Comm {
+    bool saved = true, openable = true;
+    QByteArray id = kId635, t = "\r";
+    bool result = false;
+    QString frame = {}, message = {};
+    bool open = false;
+    int error = 0;
+    QString advisory = {}, panel3 = "KX-WRT540 V6.35";
+    int aMs = 0, tMs = 0, vanish = -1;
+};
 
 }  // namespace
 
@@ -43,29 +77,61 @@ class CommandsTest : public QObject {
 private Q_SLOTS:
     void frames_data() {
         QTest::addColumn<Frame>("row");
+        const auto row = [](const char* tag, const Frame& f) { QTest::newRow(tag) << f; };
         // clang-format off
-        QTest::newRow("EnterAvrCommandSet") << Frame{CALL(EnterAvrCommandSet(c)), 0, "A0=0D", "41", {}, 1};
-        QTest::newRow("EnterProgrammingMode") << Frame{CALL(EnterProgrammingMode(c)), 0, "P0=0D", "50", {}, 1};
-        QTest::newRow("LeaveProgrammingMode") << Frame{CALL(LeaveProgrammingMode(c)), 0, "L0=0D", "4C | w100", {}, 1};
-        QTest::newRow("SelectDevice T, then code and 0x00 in one write") << Frame{CALL(SelectDevice(c, a)), 0x48, "T1=0D", "54 | 48 00", {}, 2};
-        QTest::newRow("ReadSignature") << Frame{CALL(ReadSignature(c)), 0, "s0=09911E", "73", "\x09\x91\x1E", 1};
-        QTest::newRow("ChipErase") << Frame{CALL(ChipErase(c)), 0, "e0=0D", "65", {}, 1};
-        QTest::newRow("SelectAddress 0x0123") << Frame{CALL(SelectAddress(c, a)), 0x0123, "a2=0D", "61 | 01 | 23", {}, 5};
-        QTest::newRow("WriteProgramWord 0x1234: c low, C high") << Frame{CALL(WriteProgramWord(c, WordWrite::LowHigh, a >> 8, a)), 0x1234, "c1=0D C1=0D", "63 | 34 | 43 | 12", {}, 5};
-        QTest::newRow("WriteProgramWordTiny26 0x1234") << Frame{CALL(WriteProgramWord(c, WordWrite::Tiny26, a >> 8, a)), 0x1234, "W2=0D", "57 | p1:34 | 12", {}, 5};
-        QTest::newRow("ReadProgramWord high then low") << Frame{CALL(ReadProgramWord(c)), 0, "R0=ABCD", "52", "\xAB\xCD", 5};
-        QTest::newRow("ReadDataByte") << Frame{CALL(ReadDataByte(c)), 0, "d0=5A", "64", "\x5A", 5};
-        QTest::newRow("WriteDataByte") << Frame{CALL(WriteDataByte(c, a)), 0xA5, "D1=0D", "44 | A5", {}, 5};
-        QTest::newRow("WriteFuse") << Frame{CALL(WriteFuse(c, a)), 0x3F, "f1=0D", "66 | w100:3F", {}, 1};
-        QTest::newRow("WriteFuseLow") << Frame{CALL(WriteFuseLow(c, a)), 0xE1, "u1=0D", "75 | w100:E1", {}, 1};
-        QTest::newRow("WriteFuseHigh 0xF7") << Frame{CALL(WriteFuseHigh(c, a)), 0xF7, ";4=0D", "3B | p5:AC | p5:A8 | p5:00 | p5:F7", {}, 1};
-        QTest::newRow("WriteLock") << Frame{CALL(WriteLock(c, a)), 0xF9, "l1=0D", "6C | w100:F9", {}, 5};
-        QTest::newRow("WriteLockTiny26 0xFC") << Frame{CALL(WriteLockTiny26(c, a)), 0xFC, ";4=0D", "3B | p5:AC | p5:E0 | p5:00 | p5:FC", {}, 5};
-        QTest::newRow("ReadLockFuse") << Frame{CALL(ReadLockFuse(c)), 0, "F0=9F", "46", "\x9F", 5};
-        QTest::newRow("ReadFuse") << Frame{CALL(ReadFuse(c)), 0, "r0=DF", "72", "\xDF", 2};
-        QTest::newRow("ReadFuseHigh") << Frame{CALL(ReadFuseHigh(c)), 0, ":3=F7", "3A | p5:58 | p5:08 | p5:00", "\xF7", 2};
-        QTest::newRow("ReadCalibration") << Frame{CALL(ReadCalibration(c)), 0, "o0=A3", "6F", "\xA3", 2};
-        QTest::newRow("ReadFuse answered CR reads 0x0D") << Frame{CALL(ReadFuse(c)), 0, "r0=0D", "72", "\x0D", 2};
+        row("EnterAvrCommandSet",
+            {.call = CALL(EnterAvrCommandSet(c)), .script = "A0=0D", .frame = "41", .timeOut = 1});
+        row("EnterProgrammingMode",
+            {.call = CALL(EnterProgrammingMode(c)), .script = "P0=0D", .frame = "50", .timeOut = 1});
+        row("LeaveProgrammingMode",
+            {.call = CALL(LeaveProgrammingMode(c)), .script = "L0=0D", .frame = "4C | w100", .timeOut = 1});
+        row("SelectDevice T, then code and 0x00 in one write",
+            {.call = CALL(SelectDevice(c, a)), .arg = 0x48, .script = "T1=0D", .frame = "54 | 48 00",
+             .timeOut = 2});
+        row("ReadSignature",
+            {.call = CALL(ReadSignature(c)), .script = "s0=09911E", .frame = "73", .read = "\x09\x91\x1E",
+             .timeOut = 1});
+        row("ChipErase", {.call = CALL(ChipErase(c)), .script = "e0=0D", .frame = "65", .timeOut = 1});
+        row("SelectAddress 0x0123",
+            {.call = CALL(SelectAddress(c, a)), .arg = 0x0123, .script = "a2=0D", .frame = "61 | 01 | 23"});
+        row("WriteProgramWord 0x1234: c low, C high",
+            {.call = CALL(WriteProgramWord(c, WordWrite::LowHigh, a >> 8, a)), .arg = 0x1234,
+             .script = "c1=0D C1=0D", .frame = "63 | 34 | 43 | 12"});
+        row("WriteProgramWordTiny26 0x1234",
+            {.call = CALL(WriteProgramWord(c, WordWrite::Tiny26, a >> 8, a)), .arg = 0x1234,
+             .script = "W2=0D", .frame = "57 | p1:34 | 12"});
+        row("ReadProgramWord high then low",
+            {.call = CALL(ReadProgramWord(c)), .script = "R0=ABCD", .frame = "52", .read = "\xAB\xCD"});
+        row("ReadDataByte",
+            {.call = CALL(ReadDataByte(c)), .script = "d0=5A", .frame = "64", .read = "\x5A"});
+        row("WriteDataByte",
+            {.call = CALL(WriteDataByte(c, a)), .arg = 0xA5, .script = "D1=0D", .frame = "44 | A5"});
+        row("WriteFuse",
+            {.call = CALL(WriteFuse(c, a)), .arg = 0x3F, .script = "f1=0D", .frame = "66 | w100:3F",
+             .timeOut = 1});
+        row("WriteFuseLow",
+            {.call = CALL(WriteFuseLow(c, a)), .arg = 0xE1, .script = "u1=0D", .frame = "75 | w100:E1",
+             .timeOut = 1});
+        row("WriteFuseHigh 0xF7",
+            {.call = CALL(WriteFuseHigh(c, a)), .arg = 0xF7, .script = ";4=0D",
+             .frame = "3B | p5:AC | p5:A8 | p5:00 | p5:F7", .timeOut = 1});
+        row("WriteLock",
+            {.call = CALL(WriteLock(c, a)), .arg = 0xF9, .script = "l1=0D", .frame = "6C | w100:F9"});
+        row("WriteLockTiny26 0xFC",
+            {.call = CALL(WriteLockTiny26(c, a)), .arg = 0xFC, .script = ";4=0D",
+             .frame = "3B | p5:AC | p5:E0 | p5:00 | p5:FC"});
+        row("ReadLockFuse",
+            {.call = CALL(ReadLockFuse(c)), .script = "F0=9F", .frame = "46", .read = "\x9F"});
+        row("ReadFuse",
+            {.call = CALL(ReadFuse(c)), .script = "r0=DF", .frame = "72", .read = "\xDF", .timeOut = 2});
+        row("ReadFuseHigh",
+            {.call = CALL(ReadFuseHigh(c)), .script = ":3=F7", .frame = "3A | p5:58 | p5:08 | p5:00",
+             .read = "\xF7", .timeOut = 2});
+        row("ReadCalibration",
+            {.call = CALL(ReadCalibration(c)), .script = "o0=A3", .frame = "6F", .read = "\xA3",
+             .timeOut = 2});
+        row("ReadFuse answered CR reads 0x0D",
+            {.call = CALL(ReadFuse(c)), .script = "r0=0D", .frame = "72", .read = "\x0D", .timeOut = 2});
         // clang-format on
     }
     void frames() {
@@ -88,23 +154,50 @@ private Q_SLOTS:
     }
 
     void failures_data() {
-        // vanish: the port fails after this many writes (-1: never); it fails at once, without a time-out.
         QTest::addColumn<Failure>("row");
-        const auto wrong = Outcome::WrongReply, silent = Outcome::TimedOut, gone = Outcome::PortFailed;
+        const auto row = [](const char* tag, const Failure& f) { QTest::newRow(tag) << f; };
+        const auto silent = Outcome::TimedOut, gone = Outcome::PortFailed;
+        const Call word = CALL(WriteProgramWord(c, WordWrite::LowHigh, a >> 8, a));
         // clang-format off
-        QTest::newRow("EnterAvrCommandSet ? then CR") << Failure{CALL(EnterAvrCommandSet(c)), 0, "A0=3F0D", -1, wrong, "41", texts::kFailEnterAvr};
-        QTest::newRow("EnterProgrammingMode names the byte") << Failure{CALL(EnterProgrammingMode(c)), 0, "P0=58", -1, wrong, "50", texts::kWrongEnterProgramming + "X"};
-        QTest::newRow("LeaveProgrammingMode wrong, still waits") << Failure{CALL(LeaveProgrammingMode(c)), 0, "L0=3F", -1, wrong, "4C | w100", texts::kFailLeaveProgramming};
-        QTest::newRow("LeaveProgrammingMode silent: no wait after") << Failure{CALL(LeaveProgrammingMode(c)), 0, "", -1, silent, "4C | w1000", texts::kFailLeaveProgramming};
-        QTest::newRow("SelectDevice rejected") << Failure{CALL(SelectDevice(c, a)), 0x48, "T1=3F", -1, wrong, "54 | 48 00", texts::kRejectedSelectDevice};
-        QTest::newRow("WriteProgramWord c wrong, C still sent") << Failure{CALL(WriteProgramWord(c, WordWrite::LowHigh, a >> 8, a)), 0x1234, "c1=3F C1=0D", -1, wrong, "63 | 34 | 43 | 12", texts::kWrongWriteLow};
-        QTest::newRow("WriteProgramWord C wrong") << Failure{CALL(WriteProgramWord(c, WordWrite::LowHigh, a >> 8, a)), 0x1234, "c1=0D C1=3F", -1, wrong, "63 | 34 | 43 | 12", texts::kWrongWriteHigh};
-        QTest::newRow("WriteProgramWord c silent, C never sent") << Failure{CALL(WriteProgramWord(c, WordWrite::LowHigh, a >> 8, a)), 0x1234, "C1=0D", -1, silent, "63 | 34 | w5000", texts::kFailWriteLow};
-        QTest::newRow("SelectAddress below 0 is not sent") << Failure{CALL(SelectAddress(c, a)), -1, "a2=0D", -1, wrong, "", texts::kFailSelectAddress};
-        QTest::newRow("SelectAddress past 0xFFFF is not sent") << Failure{CALL(SelectAddress(c, a)), 0x10000, "a2=0D", -1, wrong, "", texts::kFailSelectAddress};
-        QTest::newRow("WriteLock on a vanished port") << Failure{CALL(WriteLock(c, a)), 0xF9, "l1=0D", 0, gone, "", texts::kFailWriteLock};
-        QTest::newRow("WriteLockTiny26 port gone mid-frame") << Failure{CALL(WriteLockTiny26(c, a)), 0xFC, ";4=0D", 1, gone, "3B | p5", texts::kFailWriteLockTiny26};
-        QTest::newRow("WriteLock port gone awaiting the reply") << Failure{CALL(WriteLock(c, a)), 0xF9, "l1=0D", 2, gone, "6C | w100:F9", texts::kFailWriteLock};
+        row("EnterAvrCommandSet ? then CR",
+            {.call = CALL(EnterAvrCommandSet(c)), .script = "A0=3F0D", .frame = "41",
+             .message = texts::kFailEnterAvr});
+        row("EnterProgrammingMode names the byte",
+            {.call = CALL(EnterProgrammingMode(c)), .script = "P0=58", .frame = "50",
+             .message = texts::kWrongEnterProgramming + "X"});
+        row("LeaveProgrammingMode wrong, still waits",
+            {.call = CALL(LeaveProgrammingMode(c)), .script = "L0=3F", .frame = "4C | w100",
+             .message = texts::kFailLeaveProgramming});
+        row("LeaveProgrammingMode silent: no wait after",
+            {.call = CALL(LeaveProgrammingMode(c)), .outcome = silent, .frame = "4C | w1000",
+             .message = texts::kFailLeaveProgramming});
+        row("SelectDevice rejected",
+            {.call = CALL(SelectDevice(c, a)), .arg = 0x48, .script = "T1=3F", .frame = "54 | 48 00",
+             .message = texts::kRejectedSelectDevice});
+        row("WriteProgramWord c wrong, C still sent",
+            {.call = word, .arg = 0x1234, .script = "c1=3F C1=0D", .frame = "63 | 34 | 43 | 12",
+             .message = texts::kWrongWriteLow});
+        row("WriteProgramWord C wrong",
+            {.call = word, .arg = 0x1234, .script = "c1=0D C1=3F", .frame = "63 | 34 | 43 | 12",
+             .message = texts::kWrongWriteHigh});
+        row("WriteProgramWord c silent, C never sent",
+            {.call = word, .arg = 0x1234, .script = "C1=0D", .outcome = silent, .frame = "63 | 34 | w5000",
+             .message = texts::kFailWriteLow});
+        row("SelectAddress below 0 is not sent",
+            {.call = CALL(SelectAddress(c, a)), .arg = -1, .script = "a2=0D", .frame = "",
+             .message = texts::kFailSelectAddress});
+        row("SelectAddress past 0xFFFF is not sent",
+            {.call = CALL(SelectAddress(c, a)), .arg = 0x10000, .script = "a2=0D", .frame = "",
+             .message = texts::kFailSelectAddress});
+        row("WriteLock on a vanished port",
+            {.call = CALL(WriteLock(c, a)), .arg = 0xF9, .script = "l1=0D", .vanish = 0, .outcome = gone,
+             .frame = "", .message = texts::kFailWriteLock});
+        row("WriteLockTiny26 port gone mid-frame",
+            {.call = CALL(WriteLockTiny26(c, a)), .arg = 0xFC, .script = ";4=0D", .vanish = 1,
+             .outcome = gone, .frame = "3B | p5", .message = texts::kFailWriteLockTiny26});
+        row("WriteLock port gone awaiting the reply",
+            {.call = CALL(WriteLock(c, a)), .arg = 0xF9, .script = "l1=0D", .vanish = 2, .outcome = gone,
+             .frame = "6C | w100:F9", .message = texts::kFailWriteLock});
         // clang-format on
     }
     void failures() {
@@ -163,19 +256,38 @@ private Q_SLOTS:
 
     void readSignature_data() {
         QTest::addColumn<Signature>("row");
+        const auto row = [](const char* tag, const Signature& s) { QTest::newRow(tag) << s; };
         const QString m = QStringLiteral("message 1 "), locked = m + texts::kChipProtectedOrNotSeated;
         const QString empty = m + texts::kChipNotSeated, other = m + texts::kDeviceMismatch;
         // clang-format off
-        QTest::newRow("ATtiny26L in its socket") << Signature{"ATtiny26L", {"09911E"}, 1, false, false, {}, "1E:91:09"};
-        QTest::newRow("locked chip") << Signature{"ATtiny26L", {"020100"}, 5, true, true, {locked}, "00:01:02"};
-        QTest::newRow("empty socket") << Signature{"ATtiny12L", {"FFFFFF"}, 5, true, true, {empty}, "FF:FF:FF"};
-        QTest::newRow("family 0x97 counts 1024 words") << Signature{"ATtiny26L", {"09971E"}, 1, true, true, {other}, "1E:97:09"};
-        QTest::newRow("AT90S2323 for AT90S2313: name") << Signature{"AT90S2313", {"02911E"}, 1, true, true, {other}, "1E:91:02"};
-        QTest::newRow("AT90S8515 for AT90S2313: size and name") << Signature{"AT90S2313", {"01931E"}, 1, true, true, {other, other}, "1E:93:01"};
-        QTest::newRow("90 04 never accepted") << Signature{"ATtiny12L", {"04901E"}, 1, true, true, {other}, "1E:90:04"};
-        QTest::newRow("unknown family, then a good answer") << Signature{"AT90S2313", {"01551E", "01911E"}, 2, false, false, {}, "1E:91:01"};
-        QTest::newRow("silent on the third try") << Signature{"AT90S2313", {"01551E", "01551E", ""}, 3, true, false, {}, "1E:55:01"};
-        QTest::newRow("no device selected") << Signature{"", {"09911E"}, 1, true, true, {other, other}, "1E:91:09"};
+        row("ATtiny26L in its socket",
+            {.selected = "ATtiny26L", .replies = {"09911E"}, .panel2 = "1E:91:09"});
+        row("locked chip",
+            {.selected = "ATtiny26L", .replies = {"020100"}, .tries = 5, .error = true, .refused = true,
+             .notices = {locked}, .panel2 = "00:01:02"});
+        row("empty socket",
+            {.selected = "ATtiny12L", .replies = {"FFFFFF"}, .tries = 5, .error = true, .refused = true,
+             .notices = {empty}, .panel2 = "FF:FF:FF"});
+        row("family 0x97 counts 1024 words",
+            {.selected = "ATtiny26L", .replies = {"09971E"}, .error = true, .refused = true,
+             .notices = {other}, .panel2 = "1E:97:09"});
+        row("AT90S2323 for AT90S2313: name",
+            {.selected = "AT90S2313", .replies = {"02911E"}, .error = true, .refused = true,
+             .notices = {other}, .panel2 = "1E:91:02"});
+        row("AT90S8515 for AT90S2313: size and name",
+            {.selected = "AT90S2313", .replies = {"01931E"}, .error = true, .refused = true,
+             .notices = {other, other}, .panel2 = "1E:93:01"});
+        row("90 04 never accepted",
+            {.selected = "ATtiny12L", .replies = {"04901E"}, .error = true, .refused = true,
+             .notices = {other}, .panel2 = "1E:90:04"});
+        row("unknown family, then a good answer",
+            {.selected = "AT90S2313", .replies = {"01551E", "01911E"}, .tries = 2, .panel2 = "1E:91:01"});
+        row("silent on the third try",
+            {.selected = "AT90S2313", .replies = {"01551E", "01551E", ""}, .tries = 3, .error = true,
+             .panel2 = "1E:55:01"});
+        row("no device selected",
+            {.selected = "", .replies = {"09911E"}, .error = true, .refused = true, .notices = {other, other},
+             .panel2 = "1E:91:09"});
         // clang-format on
     }
     void readSignature() {
@@ -201,12 +313,15 @@ private Q_SLOTS:
 
     void checkDevice_data() {
         QTest::addColumn<Check>("row");
+        const auto row = [](const char* tag, const Check& c) { QTest::newRow(tag) << c; };
         const QString full = QStringLiteral("41 | 50 | p50:73 | 4C | w100");
         // clang-format off
-        QTest::newRow("all well") << Check{"A0=0D P0=0D s0=09911E L0=0D", full, false, 0};
-        QTest::newRow("silent A stops everything") << Check{"", "41 | w1000", true, 1};
-        QTest::newRow("other chip seated") << Check{"A0=0D P0=0D s0=01931E L0=0D", full, true, 1};
-        QTest::newRow("L fails after a good signature") << Check{"A0=0D P0=0D s0=09911E", "41 | 50 | p50:73 | 4C | w1000", false, 1};
+        row("all well", {.script = "A0=0D P0=0D s0=09911E L0=0D", .frame = full});
+        row("silent A stops everything", {.script = "", .frame = "41 | w1000", .mismatch = true, .error = 1});
+        row("other chip seated",
+            {.script = "A0=0D P0=0D s0=01931E L0=0D", .frame = full, .mismatch = true, .error = 1});
+        row("L fails after a good signature",
+            {.script = "A0=0D P0=0D s0=09911E", .frame = "41 | 50 | p50:73 | 4C | w1000", .error = 1});
         // clang-format on
     }
     void checkDevice() {
@@ -220,26 +335,46 @@ private Q_SLOTS:
 
     void checkCommunication_data() {
         QTest::addColumn<Comm>("row");
+        const auto row = [](const char* tag, const Comm& c) { QTest::newRow(tag) << c; };
         const QString hs = QStringLiteral("1B | p100:3F | p100:3F"),
                       full = hs + QStringLiteral(" | 41 | 54 | 59 00 | 1B");
-        const QString none = texts::kNoCommunicationNotice, v = QStringLiteral("KX-WRT540 V6.35");
-        const QByteArray id = "KX-WRT540 V6.35\r\n", cr = "\r";
+        const QString none = texts::kNoCommunicationNotice;
         // clang-format off
-        QTest::newRow("no port saved sends nothing") << Comm{false, true, id, cr, false, "", none, false, 0, "", "old"};
-        QTest::newRow("port cannot be opened") << Comm{true, false, id, cr, false, "", none, false, 0, "", "old"};
-        QTest::newRow("no reply") << Comm{true, true, "", cr, false, hs + " | w1000", texts::kWriterNotFound, false, 1, "", ""};
-        QTest::newRow("16 characters are no reply") << Comm{true, true, id.left(16), cr, false, hs + " | w1000", texts::kWriterNotFound, false, 1, "", ""};
-        QTest::newRow("wrong prefix") << Comm{true, true, "KX-WRT541 V6.35\r\n", cr, false, hs, texts::kVersionUnreadable, false, 1, "", ""};
-        QTest::newRow("6.29 refused") << Comm{true, true, "KX-WRT540 V6.29\r\n", cr, false, hs, texts::kFirmwareRefused, false, 2, "", "KX-WRT540 V6.29"};
-        QTest::newRow("6.30 with the advisory") << Comm{true, true, "KX-WRT540 V6.30\r\n", cr, true, full, "", true, 0, "6.3", "KX-WRT540 V6.30"};
-        QTest::newRow("6.35 silent") << Comm{true, true, id, cr, true, full, "", true, 0, "", v};
-        QTest::newRow("T rejected") << Comm{true, true, id, "?", false, full, texts::kRejectedSelectDevice, true, 1, "", v};
-        QTest::newRow("version not a number") << Comm{true, true, "KX-WRT540 Vx.yz\r\n", cr, false, hs, none, true, 1, "", "KX-WRT540 Vx.yz"};
+        row("no port saved sends nothing", {.saved = false, .message = none, .panel3 = "old"});
+        row("port cannot be opened", {.openable = false, .message = none, .panel3 = "old"});
+        row("no reply",
+            {.id = "", .frame = hs + " | w1000", .message = texts::kWriterNotFound, .error = 1,
+             .panel3 = ""});
+        row("16 characters are no reply",
+            {.id = kId635.left(16), .frame = hs + " | w1000", .message = texts::kWriterNotFound, .error = 1,
+             .panel3 = ""});
+        row("wrong prefix",
+            {.id = "KX-WRT541 V6.35\r\n", .frame = hs, .message = texts::kVersionUnreadable, .error = 1,
+             .panel3 = ""});
+        row("6.29 refused",
+            {.id = "KX-WRT540 V6.29\r\n", .frame = hs, .message = texts::kFirmwareRefused, .error = 2,
+             .panel3 = "KX-WRT540 V6.29"});
+        row("6.30 with the advisory",
+            {.id = "KX-WRT540 V6.30\r\n", .result = true, .frame = full, .open = true, .advisory = "6.3",
+             .panel3 = "KX-WRT540 V6.30"});
+        row("6.35 silent", {.result = true, .frame = full, .open = true});
+        row("T rejected",
+            {.t = "?", .frame = full, .message = texts::kRejectedSelectDevice, .open = true, .error = 1});
+        row("version not a number",
+            {.id = "KX-WRT540 Vx.yz\r\n", .frame = hs, .message = none, .open = true, .error = 1,
+             .panel3 = "KX-WRT540 Vx.yz"});
         // A CR of 'A' that came after 'T' had cleared the input would be taken for the writer's acceptance.
-        QTest::newRow("CR of A after 2 ms, T rejected 5 ms later") << Comm{true, true, id, "?", false, hs + " | 41 | w2:54 | 59 00 | w5:1B", texts::kRejectedSelectDevice, true, 1, "", v, 2, 5};
-        QTest::newRow("no CR of A: T after 1 s") << Comm{true, true, id, cr, true, hs + " | 41 | w1000:54 | 59 00 | w5:1B", "", true, 0, "", v, -1, 5};
-        QTest::newRow("vanished after ESC: no time-out") << Comm{true, true, id, cr, false, "1B | p200", texts::kWriterNotFound, false, 1, "", "", 0, 0, 1};
-        QTest::newRow("vanished after T: no time-out") << Comm{true, true, id, cr, false, hs + " | 41 | 54", texts::kFailSelectDevice, true, 1, "", v, 0, 0, 5};
+        row("CR of A after 2 ms, T rejected 5 ms later",
+            {.t = "?", .frame = hs + " | 41 | w2:54 | 59 00 | w5:1B", .message = texts::kRejectedSelectDevice,
+             .open = true, .error = 1, .aMs = 2, .tMs = 5});
+        row("no CR of A: T after 1 s",
+            {.result = true, .frame = hs + " | 41 | w1000:54 | 59 00 | w5:1B", .open = true, .aMs = -1,
+             .tMs = 5});
+        row("vanished after ESC: no time-out",
+            {.frame = "1B | p200", .message = texts::kWriterNotFound, .error = 1, .panel3 = "", .vanish = 1});
+        row("vanished after T: no time-out",
+            {.frame = hs + " | 41 | 54", .message = texts::kFailSelectDevice, .open = true, .error = 1,
+             .vanish = 5});
         // clang-format on
     }
     void checkCommunication() {

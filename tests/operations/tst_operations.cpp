@@ -134,21 +134,23 @@ struct Rig : Wire, Host {
     double Seconds() const { return std::chrono::duration<double>(timing.Now() - started).count(); }
 };
 
-// A fault as Wire places it, and what the operation must leave.
+// A fault as Wire places it, and what the operation must leave. Unless a row says otherwise, the link
+// failed in the first phase that ran into the fault.
 struct Case {
-    char letter;
-    int nth;
-    QByteArray sent;   // a stretch the letters hold
-    QByteArray never;  // letters never sent
+    char letter = 0;
+    int nth = 0;
+    QByteArray sent = {};   // a stretch the letters hold
+    QByteArray never = {};  // letters never sent
     QString panel1, notice;
     bool timed = false;  // panel 5 shows the time
     QString chip = {};   // another device in the socket; empty: the selected one
+    operations::Verdict verdict = operations::Verdict::LinkFailed;
+    std::optional<operations::PhaseKind> failed = {};  // the first phase the report names as failed
 };
 
 }  // namespace
 
 Q_DECLARE_METATYPE(Case)
-Q_DECLARE_METATYPE(zendra::operations::Verdict)
 
 class OperationsTest : public QObject {
     Q_OBJECT
@@ -194,49 +196,63 @@ private Q_SLOTS:
     // Each operation, with or without a fault: a fault ends it within a few time-outs, the right phases run.
     void faults_data() {
         QTest::addColumn<Case>("case");
-        QTest::addColumn<operations::Verdict>("verdict");
-        QTest::addColumn<int>("failedPhase");  // the first phase the report names as failed; -1: none
-        using operations::PhaseKind;
+        const auto row = [](const char* tag, const Case& c) { QTest::newRow(tag) << c; };
+        using P = operations::PhaseKind;
         using V = operations::Verdict;
-        // Unless a row says otherwise: the link failed, in the first phase that ran into the fault.
-        const auto row = [](const char* tag, const Case& c, V verdict = V::LinkFailed, int failed = -1) {
-            QTest::newRow(tag) << c << verdict << failed;
-        };
-        const auto phase = [](PhaseKind kind) { return int(kind); };
-        row("p: flash write silent", {'c', 50, "", "DRd", lt::kFailEnterAvr, text::kFlashProgramFailed},
-            V::LinkFailed, phase(PhaseKind::ProgramFlash));
-        row("p: EEPROM write silent", {'D', 1, "", "Rd", lt::kFailEnterAvr, lt::kFailEnterAvr}, V::LinkFailed,
-            phase(PhaseKind::ProgramEeprom));
-        row("r: flash read silent", {'R', 100, "", "d", lt::kFailReadProgram, lt::kFailReadProgram},
-            V::LinkFailed, phase(PhaseKind::ReadFlash));
-        row("r: check silent", {'s', 1, "", "R", text::kReadAborted, text::kReadAborted}, V::LinkFailed,
-            phase(PhaseKind::DeviceCheck));
-        row("r: P refused", {'P', -2, "", "R", lt::kWrongEnterProgramming + '?', lt::kCommunicationError},
-            V::LinkFailed, phase(PhaseKind::ReadFlash));
-        row("v: flash verify silent", {'R', 5, "", "d", lt::kFailEnterAvr, text::kFlashVerifyFailed},
-            V::LinkFailed, phase(PhaseKind::VerifyFlash));
-        row("v: EEPROM silent", {'d', 10, "", "", text::kVerifyCommError, text::kVerifyCommError},
-            V::LinkFailed, phase(PhaseKind::VerifyEeprom));
-        row("P: no writer", {'\x1b', 1, "", "e", lt::kSendingExitAvr, lt::kWriterNotFound}, V::LinkFailed,
-            phase(PhaseKind::Communication));
-        row("P: other chip", {0, 0, "s", "e", lt::kSendingExitAvr, lt::kDeviceMismatch, false, "AT90S8515"},
-            V::ChipRefused, phase(PhaseKind::DeviceCheck));
-        row("P: erase refused", {'e', -1, "e", "ca", text::kEraseFailed, text::kEraseFailed, true},
-            V::LinkFailed, phase(PhaseKind::Erase));
-        row("R", {0, 0, "r", "", text::kReadCommandDone, "", true}, V::Succeeded);
-        row("R: flash L", {'L', -2, "d", "r", text::kFlashReadFailed, text::kFlashReadFailed, true},
-            V::LinkFailed, phase(PhaseKind::ReadFlash));
-        row("R: EEPROM L", {'L', -3, "", "r", text::kEepromReadFailed, text::kEepromReadFailed, true},
-            V::LinkFailed, phase(PhaseKind::ReadEeprom));
-        row("R: flash read silent", {'R', 7, "", "rd", lt::kFailReadProgram, lt::kFailReadProgram, true},
-            V::LinkFailed, phase(PhaseKind::ReadFlash));
-        row("V", {0, 0, "d", "", text::kVerifyCommandDone, ""}, V::Succeeded);
-        row("V: silent", {'R', 5, "", "d", text::kVerifyCommandDone, text::kFlashVerifyFailed}, V::LinkFailed,
-            phase(PhaseKind::VerifyFlash));
-        row("E: other chip", {0, 0, "sAPeL", "", text::kEraseCommandDone, "", false, "AT90S8515"},
-            V::Succeeded);
-        row("E: refused", {'e', -1, "sAPeL", "", text::kEraseFailed, text::kEraseFailed}, V::LinkFailed,
-            phase(PhaseKind::Erase));
+        // clang-format off
+        row("p: flash write silent",
+            {.letter = 'c', .nth = 50, .never = "DRd", .panel1 = lt::kFailEnterAvr,
+             .notice = text::kFlashProgramFailed, .failed = P::ProgramFlash});
+        row("p: EEPROM write silent",
+            {.letter = 'D', .nth = 1, .never = "Rd", .panel1 = lt::kFailEnterAvr, .notice = lt::kFailEnterAvr,
+             .failed = P::ProgramEeprom});
+        row("r: flash read silent",
+            {.letter = 'R', .nth = 100, .never = "d", .panel1 = lt::kFailReadProgram,
+             .notice = lt::kFailReadProgram, .failed = P::ReadFlash});
+        row("r: check silent",
+            {.letter = 's', .nth = 1, .never = "R", .panel1 = text::kReadAborted,
+             .notice = text::kReadAborted, .failed = P::DeviceCheck});
+        row("r: P refused",
+            {.letter = 'P', .nth = -2, .never = "R", .panel1 = lt::kWrongEnterProgramming + '?',
+             .notice = lt::kCommunicationError, .failed = P::ReadFlash});
+        row("v: flash verify silent",
+            {.letter = 'R', .nth = 5, .never = "d", .panel1 = lt::kFailEnterAvr,
+             .notice = text::kFlashVerifyFailed, .failed = P::VerifyFlash});
+        row("v: EEPROM silent",
+            {.letter = 'd', .nth = 10, .panel1 = text::kVerifyCommError, .notice = text::kVerifyCommError,
+             .failed = P::VerifyEeprom});
+        row("P: no writer",
+            {.letter = '\x1b', .nth = 1, .never = "e", .panel1 = lt::kSendingExitAvr,
+             .notice = lt::kWriterNotFound, .failed = P::Communication});
+        row("P: other chip",
+            {.sent = "s", .never = "e", .panel1 = lt::kSendingExitAvr, .notice = lt::kDeviceMismatch,
+             .chip = "AT90S8515", .verdict = V::ChipRefused, .failed = P::DeviceCheck});
+        row("P: erase refused",
+            {.letter = 'e', .nth = -1, .sent = "e", .never = "ca", .panel1 = text::kEraseFailed,
+             .notice = text::kEraseFailed, .timed = true, .failed = P::Erase});
+        row("R",
+            {.sent = "r", .panel1 = text::kReadCommandDone, .notice = "", .timed = true,
+             .verdict = V::Succeeded});
+        row("R: flash L",
+            {.letter = 'L', .nth = -2, .sent = "d", .never = "r", .panel1 = text::kFlashReadFailed,
+             .notice = text::kFlashReadFailed, .timed = true, .failed = P::ReadFlash});
+        row("R: EEPROM L",
+            {.letter = 'L', .nth = -3, .never = "r", .panel1 = text::kEepromReadFailed,
+             .notice = text::kEepromReadFailed, .timed = true, .failed = P::ReadEeprom});
+        row("R: flash read silent",
+            {.letter = 'R', .nth = 7, .never = "rd", .panel1 = lt::kFailReadProgram,
+             .notice = lt::kFailReadProgram, .timed = true, .failed = P::ReadFlash});
+        row("V", {.sent = "d", .panel1 = text::kVerifyCommandDone, .notice = "", .verdict = V::Succeeded});
+        row("V: silent",
+            {.letter = 'R', .nth = 5, .never = "d", .panel1 = text::kVerifyCommandDone,
+             .notice = text::kFlashVerifyFailed, .failed = P::VerifyFlash});
+        row("E: other chip",
+            {.sent = "sAPeL", .panel1 = text::kEraseCommandDone, .notice = "", .chip = "AT90S8515",
+             .verdict = V::Succeeded});
+        row("E: refused",
+            {.letter = 'e', .nth = -1, .sent = "sAPeL", .panel1 = text::kEraseFailed,
+             .notice = text::kEraseFailed, .failed = P::Erase});
+        // clang-format on
     }
     void faults() {
         const Case c = Get<Case>("case");
@@ -258,13 +274,13 @@ private Q_SLOTS:
         // The report says what the windows show, and never calls a fault a success.
         QCOMPARE(report.status, c.panel1);
         QCOMPARE(report.notice, c.notice);
-        QTEST(report.verdict, "verdict");
+        QCOMPARE(report.verdict, c.verdict);
         QCOMPARE(report.errorFlag != 0, report.verdict == operations::Verdict::LinkFailed ||
                                             report.verdict == operations::Verdict::ChipRefused);
         int failed = -1;
         for (const auto& p : report.phases)
             if (!p.ok && failed < 0) failed = int(p.phase);
-        QTEST(failed, "failedPhase");
+        QCOMPARE(failed, c.failed ? int(*c.failed) : -1);
     }
 
     void wrongReplyKeepsWriting() {

@@ -24,10 +24,23 @@ QString AppDir() { return kEnv.AppDir(); }
 const QString kUart0 = "/dev/ttyFAKE0", kUart1 = "/dev/ttyFAKE1", kMain2 = "/dev/ttyMAIN2";
 const Words kFirmware = Firmware(0x1EDC, 0x1F00);  // the bar shows 7900, then goes back at 0x1F00
 
-// clang-format off
-struct Version { QString com; bool refuse; QByteArray reply; int delayMs; QString shown; };  // panel or box
-struct Closing { QString comNox; int how; QString mainPath; };  // how: 閉じる, Escape, close box, 閉じる only
-// clang-format on
+const QByteArray kVersion17 = "KX-WRT540 V6.35\r\n";
+
+// `shown`: in the status panel, or in the one box.
+struct Version {
+    QString com = "1";
+    bool refuse = false;  // the device refuses to open
+    QByteArray reply = kVersion17;
+    int delayMs = 0;
+    QString shown;
+};
+// 閉じる after a version read, Escape, the close box, or 閉じる with nothing read.
+enum How { CloseButton, Escape, CloseBox, CloseButtonOnly };
+struct Closing {
+    QString comNox = "2";
+    How how = CloseButton;
+    QString mainPath = kMain2;
+};
 
 struct Bench {
     explicit Bench(const QString& com = "1") {
@@ -119,14 +132,14 @@ private Q_SLOTS:
 
     void versionRead_data() {
         QTest::addColumn<Version>("c");
-        const QByteArray v17 = "KX-WRT540 V6.35\r\n";
+        const auto row = [](const char* tag, const Version& v) { QTest::newRow(tag) << v; };
         const QString read = update::kVersionRead, failed = update::kVersionCommFailed;
-        QTest::newRow("17 bytes") << Version{"1", false, v17, 0, read};
-        QTest::newRow("16 bytes at 1 s") << Version{"1", false, v17.left(16), 1000, read};
-        QTest::newRow("16 bytes at 1.5 s") << Version{"1", false, v17.left(16), 1500, failed};
-        QTest::newRow("15 bytes") << Version{"1", false, v17.left(15), 0, failed};
-        QTest::newRow("port 7 leads nowhere") << Version{"7", false, v17, 0, update::kPortOpenFailed};
-        QTest::newRow("device refuses") << Version{"1", true, v17, 0, update::kPortOpenFailed};
+        row("17 bytes", {.shown = read});
+        row("16 bytes at 1 s", {.reply = kVersion17.left(16), .delayMs = 1000, .shown = read});
+        row("16 bytes at 1.5 s", {.reply = kVersion17.left(16), .delayMs = 1500, .shown = failed});
+        row("15 bytes", {.reply = kVersion17.left(15), .shown = failed});
+        row("port 7 leads nowhere", {.com = "7", .shown = update::kPortOpenFailed});
+        row("device refuses", {.refuse = true, .shown = update::kPortOpenFailed});
     }
     void versionRead() {
         QFETCH(Version, c);
@@ -189,12 +202,13 @@ private Q_SLOTS:
 
     void closingReopensTheMainLink_data() {
         QTest::addColumn<Closing>("c");
-        QTest::newRow("閉じる") << Closing{"2", 0, kMain2};
-        QTest::newRow("Escape") << Closing{"2", 1, kMain2};
-        QTest::newRow("close box") << Closing{"2", 2, kMain2};
-        QTest::newRow("no port saved") << Closing{"-", 0, ""};
-        QTest::newRow("saved port gone") << Closing{"9", 0, ""};
-        QTest::newRow("main link left open") << Closing{"2", 3, "/dev/ttyMAIN"};
+        const auto row = [](const char* tag, const Closing& c) { QTest::newRow(tag) << c; };
+        row("閉じる", {.how = CloseButton});
+        row("Escape", {.how = Escape});
+        row("close box", {.how = CloseBox});
+        row("no port saved", {.comNox = "-", .mainPath = ""});
+        row("saved port gone", {.comNox = "9", .mainPath = ""});
+        row("main link left open", {.how = CloseButtonOnly, .mainPath = "/dev/ttyMAIN"});
     }
     void closingReopensTheMainLink() {
         QFETCH(Closing, c);
@@ -202,10 +216,11 @@ private Q_SLOTS:
         if (c.comNox != "-") b.settings.values.insert("Settings/ComNox", c.comNox);
         b.settings.values.insert("Ports/COM2", kMain2);
         auto& dialog = b.Open();
-        if (c.how < 3) QTest::mouseClick(dialog.CmdVersion, Qt::LeftButton);
-        if (c.how == 1) QTest::keyClick(&dialog, Qt::Key_Escape);
-        if (c.how == 2) QVERIFY(dialog.close());
-        if (c.how % 3 == 0) QTest::mouseClick(dialog.OKButton, Qt::LeftButton);
+        if (c.how != CloseButtonOnly) QTest::mouseClick(dialog.CmdVersion, Qt::LeftButton);
+        if (c.how == Escape) QTest::keyClick(&dialog, Qt::Key_Escape);
+        if (c.how == CloseBox) QVERIFY(dialog.close());
+        if (c.how == CloseButton || c.how == CloseButtonOnly)
+            QTest::mouseClick(dialog.OKButton, Qt::LeftButton);
         QVERIFY(!dialog.isVisible() && !b.port.IsOpen());
         QCOMPARE(b.mainPort.IsOpen() ? b.mainPort.PortPath() : QString(), c.mainPath);
         QCOMPARE(b.mainPort.OpenCount(), c.mainPath == kMain2 ? 2 : 1);

@@ -5,8 +5,9 @@
 #include <QProcess>
 
 #include "AppHarness.h"
-#include "operations/Texts.h"
+#include "DeviceFacts.h"
 #include "image/Dumps.h"
+#include "operations/Texts.h"
 #include "shell/FrmDump.h"
 #include "shell/FrmIndex.h"
 
@@ -16,14 +17,13 @@ using core::DumpWindow;
 using core::PanelControl;
 using shell::Socket;
 using Act = std::function<void(AppHarness&)>;
-using Profile = std::tuple<int, int, int, Socket>;  // selector index, words, bytes, socket
 
 namespace {
 const QString kBusy = "他の処理を実行中です。", kClosed = "<closed>";
 
 struct Edit {  // an address typed key by key; with data, a write and the (low) byte's cell read back
-    bool eeprom;
-    QString typed, shown, message, data = {}, back = {};
+    bool eeprom = false;
+    QString typed, shown, message = kClosed, data = {}, back = {};
     int cell = 0;
 };
 
@@ -53,7 +53,6 @@ QString Trace(AppHarness& h) {
 }
 }  // namespace
 
-Q_DECLARE_METATYPE(Profile)
 Q_DECLARE_METATYPE(Edit)
 Q_DECLARE_METATYPE(Act)
 
@@ -88,36 +87,25 @@ private Q_SLOTS:
     void cleanup() { m_h.reset(); }
 
     void deviceProfiles_data() {
-        QTest::addColumn<Profile>("p");
-        QTest::newRow("ATtiny12L") << Profile{0, 512, 64, Socket::DUT_08};
-        QTest::newRow("ATtiny15L") << Profile{1, 512, 64, Socket::DUT_08};
-        QTest::newRow("ATtiny26L") << Profile{2, 1024, 128, Socket::DUT_20A};
-        QTest::newRow("AT90S2323") << Profile{3, 1024, 128, Socket::DUT_08};
-        QTest::newRow("AT90S2343") << Profile{4, 1024, 128, Socket::DUT_08};
-        QTest::newRow("AT90S1200 (外部ｸﾛｯｸ)") << Profile{5, 512, 64, Socket::DUT_20};
-        QTest::newRow("AT90S1200A(内部RCｸﾛｯｸ1MHz)") << Profile{6, 512, 64, Socket::DUT_20};
-        QTest::newRow("AT90S2313") << Profile{7, 1024, 128, Socket::DUT_20};
-        QTest::newRow("AT90S4433") << Profile{8, 2048, 256, Socket::DUT_28};
-        QTest::newRow("AT90S4414") << Profile{9, 2048, 256, Socket::DUT_40};
-        QTest::newRow("AT90S4434") << Profile{10, 2048, 256, Socket::DUT_40};
-        QTest::newRow("AT90S8515") << Profile{11, 4096, 512, Socket::DUT_40};
-        QTest::newRow("AT90S8535") << Profile{12, 4096, 512, Socket::DUT_40};
+        QTest::addColumn<int>("index");  // in the selector
+        for (int i = 0; i < kDeviceFacts.size(); ++i)
+            QTest::newRow(qUtf8Printable(kDeviceFacts[i].name)) << i;
     }
     void deviceProfiles() {
-        QFETCH(Profile, p);
-        const auto [index, words, bytes, socket] = p;
+        QFETCH(int, index);
+        const DeviceFacts& d = kDeviceFacts[index];
         Pick(Panel().Combo_device, index == 12 ? 0 : 12);  // from another device, so every value changes
         Pick(Panel().Combo_device, index);
-        QCOMPARE(Panel().Combo_device->currentText(), QString::fromUtf8(QTest::currentDataTag()));
+        QCOMPARE(Panel().Combo_device->currentText(), d.name);
         QCOMPARE(m_h->Message(), kClosed);  // filling the panel is no choice of the user: no warning
-        QCOMPARE(Panel().Label3->text(), QString("ﾌﾟﾛｸﾞﾗﾑﾒﾓﾘ   :%1 word").arg(words));
-        QCOMPARE(Panel().Label4->text(), QString("EEPROMﾃﾞｰﾀﾒﾓﾘ:%1 byte").arg(bytes));
+        QCOMPARE(Panel().Label3->text(), QString("ﾌﾟﾛｸﾞﾗﾑﾒﾓﾘ   :%1 word").arg(d.words));
+        QCOMPARE(Panel().Label4->text(), QString("EEPROMﾃﾞｰﾀﾒﾓﾘ:%1 byte").arg(d.eeprom));
         QCOMPARE(ProgramSetting("device"), QString::number(index));
-        QCOMPARE(Dump(*m_h, DumpWindow::Program).count('\n'), words / 8);  // a line per 16 bytes
-        QCOMPARE(Dump(*m_h, DumpWindow::Eeprom).count('\n'), bytes / 16);
+        QCOMPARE(Dump(*m_h, DumpWindow::Program).count('\n'), d.words / 8);  // a line per 16 bytes
+        QCOMPARE(Dump(*m_h, DumpWindow::Eeprom).count('\n'), d.eeprom / 16);
         for (int s = 0; s < shell::kSocketCount; ++s)
             QCOMPARE(m_h->app->IndexWindow()->FillColour(Socket(s)),
-                     Socket(s) == socket ? shell::kSocketSelected : shell::kSocketIdle);
+                     Socket(s) == d.socket ? shell::kSocketSelected : shell::kSocketIdle);
     }
 
     void resetDisableWarningOnlyOnTheUsersChoice() {
@@ -154,15 +142,19 @@ private Q_SLOTS:
     }
     void bufferEdit_data() {
         QTest::addColumn<Edit>("e");
+        const auto row = [](const char* tag, const Edit& e) { QTest::newRow(tag) << e; };
         const QString flash = "Flash アドレスが範囲を超えています．";
         // ATtiny12L: 512 words, 64 bytes.
-        QTest::newRow("flash 200") << Edit{false, "200", "200", flash};
-        QTest::newRow("five digits") << Edit{false, "12345", "1234", flash};
-        QTest::newRow("eeprom 40") << Edit{true, "40", "40", "EEPROM アドレスが範囲を超えています．"};
-        QTest::newRow("bad digit") << Edit{false, "1G", "1G", "入力データに誤りがあります．"};
-        QTest::newRow("word 5") << Edit{false, "10", "10", kClosed, "5", "0005", 0x21};
-        QTest::newRow("last word") << Edit{false, "1FF", "1FF", kClosed, "1234", "1234", 0x3FF};
-        QTest::newRow("eeprom low byte") << Edit{true, "3", "3", kClosed, "1AB", "AB", 3};
+        // clang-format off
+        row("flash 200", {.typed = "200", .shown = "200", .message = flash});
+        row("five digits", {.typed = "12345", .shown = "1234", .message = flash});
+        row("eeprom 40", {.eeprom = true, .typed = "40", .shown = "40", .message = "EEPROM アドレスが範囲を超えています．"});
+        row("bad digit", {.typed = "1G", .shown = "1G", .message = "入力データに誤りがあります．"});
+        row("word 5", {.typed = "10", .shown = "10", .data = "5", .back = "0005", .cell = 0x21});
+        row("last word", {.typed = "1FF", .shown = "1FF", .data = "1234", .back = "1234", .cell = 0x3FF});
+        row("eeprom low byte",
+            {.eeprom = true, .typed = "3", .shown = "3", .data = "1AB", .back = "AB", .cell = 3});
+        // clang-format on
     }
     void bufferEdit() {
         QFETCH(Edit, e);

@@ -19,7 +19,9 @@ namespace {
 const QString kNoPort = QStringLiteral("ポートが選ばれていません。");
 // Why the scripted port refuses to open, as the system would say it.
 const QString kWhy = QStringLiteral("in use");
-QString Failed(const char* com) { return com + QStringLiteral(" のオープンに失敗しました。\rポート番号を再設定してください。"); }
+QString Failed(const char* com) {
+    return com + QStringLiteral(" のオープンに失敗しました。\rポート番号を再設定してください。");
+}
 
 // Detected ports "/dev/ttyS0".."/dev/ttyS3"; "ComNox" as given ("-": absent); an earlier connection open.
 struct Rig {
@@ -32,17 +34,25 @@ struct Rig {
     link::PortMap ports{settings, [this] { return detected; }};
     shell::WriterContext ctx{port, timing, ui, state, settings, ports};
     explicit Rig(const QString& comNox) {
-        for (int i = 0; i < 4; ++i) detected.append({QStringLiteral("/dev/ttyS%1").arg(i), QStringLiteral("serial %1").arg(i)});
+        for (int i = 0; i < 4; ++i)
+            detected.append({QStringLiteral("/dev/ttyS%1").arg(i), QStringLiteral("serial %1").arg(i)});
         if (comNox != QLatin1String("-")) settings.values.insert(QStringLiteral("Settings/ComNox"), comNox);
         port.Open(QStringLiteral("/dev/ttyS0"));
         ui.Status(core::StatusField::Result, QStringLiteral("old"));
     }
-    QString ComNox() const { return settings.values.value(QStringLiteral("Settings/ComNox"), QStringLiteral("-")); }
+    QString ComNox() const {
+        return settings.values.value(QStringLiteral("Settings/ComNox"), QStringLiteral("-"));
+    }
 };
 
-// "ComNox" before and after ("-": absent); pick -1 keeps the preselection; refused: a path whose open fails; press:
-// ok, cancel or esc; box: the one critical box (empty: none, the dialog closes); assign: a path for the pick.
-struct Case { QString stored; int pick; QString refused, press, comNox, box, panel1, assign = {}; };
+// "ComNox" before and after ("-": absent); pick -1 keeps the preselection; refused: a path whose open fails;
+// press: ok, cancel or esc; box: the one critical box (empty: none, the dialog closes); assign: a path for
+// the pick.
+struct Case {
+    QString stored = "-";
+    int pick = -1;
+    QString refused = {}, press = "ok", comNox, box = {}, panel1 = {}, assign = {};
+};
 
 }  // namespace
 
@@ -81,15 +91,19 @@ private Q_SLOTS:
 
     void confirm_data() {
         QTest::addColumn<Case>("c");
+        const auto row = [](const char* tag, const Case& c) { QTest::newRow(tag) << c; };
         const QString cmdA = QStringLiteral("ｺﾏﾝﾄﾞ送信 : Avr Extend command A");
         const QString unconfirmed = QStringLiteral("ライター接続確認が終了していません。");
-        QTest::newRow("OK on ????") << Case{"-", -1, "", "ok", "-", Failed("COM?"), ""};
-        QTest::newRow("port not there") << Case{"3", 12, "", "ok", "3", Failed("COM12"), ""};
-        QTest::newRow("port in use") << Case{"1", 2, "/dev/ttyS1", "ok", "1", Failed("COM2") + "\r" + kWhy, ""};
-        QTest::newRow("working port, writer silent") << Case{"-", 2, "", "ok", "2", "", cmdA};
-        QTest::newRow("assigned path") << Case{"-", 7, "", "ok", "7", "", cmdA, "  /tmp/kxwrt-sim  "};
-        QTest::newRow("cancel") << Case{"3", 1, "", "cancel", "3", "", unconfirmed};
-        QTest::newRow("closed by the frame") << Case{"3", 1, "", "esc", "3", "", ""};
+        // clang-format off
+        row("OK on ????", {.comNox = "-", .box = Failed("COM?")});
+        row("port not there", {.stored = "3", .pick = 12, .comNox = "3", .box = Failed("COM12")});
+        row("port in use",
+            {.stored = "1", .pick = 2, .refused = "/dev/ttyS1", .comNox = "1", .box = Failed("COM2") + "\r" + kWhy});
+        row("working port, writer silent", {.pick = 2, .comNox = "2", .panel1 = cmdA});
+        row("assigned path", {.pick = 7, .comNox = "7", .panel1 = cmdA, .assign = "  /tmp/kxwrt-sim  "});
+        row("cancel", {.stored = "3", .pick = 1, .press = "cancel", .comNox = "3", .panel1 = unconfirmed});
+        row("closed by the frame", {.stored = "3", .pick = 1, .press = "esc", .comNox = "3"});
+        // clang-format on
     }
     void confirm() {
         QFETCH(Case, c);
@@ -101,12 +115,17 @@ private Q_SLOTS:
         if (c.pick >= 0) dialog.Combo_com->setCurrentIndex(c.pick);
         dialog.portRow->Combo_path->setEditText(c.assign);
         if (!c.assign.isEmpty()) QTest::mouseClick(dialog.portRow->Command_assign, Qt::LeftButton);
-        if (!c.assign.isEmpty()) QCOMPARE(rig.settings.values.value("Ports/COM" + c.comNox), c.assign.trimmed());
-        if (c.press == QLatin1String("esc")) QTest::keyClick(&dialog, Qt::Key_Escape);
-        else QTest::mouseClick(c.press == QLatin1String("ok") ? dialog.Command_ok : dialog.Command_cancel, Qt::LeftButton);
+        if (!c.assign.isEmpty())
+            QCOMPARE(rig.settings.values.value("Ports/COM" + c.comNox), c.assign.trimmed());
+        if (c.press == QLatin1String("esc"))
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        else
+            QTest::mouseClick(c.press == QLatin1String("ok") ? dialog.Command_ok : dialog.Command_cancel,
+                              Qt::LeftButton);
 
         const bool failed = !c.box.isEmpty(), confirmed = !failed && c.press == QLatin1String("ok");
-        const QString path = c.assign.isEmpty() ? QStringLiteral("/dev/ttyS%1").arg(c.comNox.toInt() - 1) : c.assign.trimmed();
+        const QString path =
+            c.assign.isEmpty() ? QStringLiteral("/dev/ttyS%1").arg(c.comNox.toInt() - 1) : c.assign.trimmed();
         QCOMPARE(dialog.isVisible(), failed);
         if (!failed) QCOMPARE(dialog.result(), int(confirmed ? QDialog::Accepted : QDialog::Rejected));
         QCOMPARE(rig.state.ErrorFlag, qint16(confirmed ? 0 : 1));
@@ -119,9 +138,11 @@ private Q_SLOTS:
         // Only a confirmed port is asked and pinned to its number; the silent writer leaves it closed.
         QVERIFY(!rig.port.IsOpen());
         QCOMPARE(rig.port.AllWritten().contains('?'), confirmed);
-        QCOMPARE(rig.settings.values.keys().filter("Ports/").join(' '), confirmed ? "Ports/COM" + c.comNox : QString());
+        QCOMPARE(rig.settings.values.keys().filter("Ports/").join(' '),
+                 confirmed ? "Ports/COM" + c.comNox : QString());
         if (confirmed) QCOMPARE(rig.settings.values.value("Ports/COM" + c.comNox), path);
-        if (confirmed) QCOMPARE(rig.port.PortPath() + ' ' + rig.port.LastLineSettings(), path + " 57600,n,8,1");
+        if (confirmed)
+            QCOMPARE(rig.port.PortPath() + ' ' + rig.port.LastLineSettings(), path + " 57600,n,8,1");
     }
 };
 

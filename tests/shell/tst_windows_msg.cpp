@@ -11,21 +11,37 @@ using namespace zendra::shell;
 namespace {
 
 // steps: "show <kind> <text>", "progress <state> <min> <value> <max>", "close", "text <text>", "okvisible 1",
-// "barvisible 1", "clickok", "movemain <x> <y>". Expected: ok, bar shown; range minimum, value, maximum (empty:
-// not checked); how often the events were pumped.
-struct Case { QStringList steps; bool open; QString text; bool ok, bar; QList<int> range; int pumps; };
+// "barvisible 1", "clickok", "movemain <x> <y>". Expected: ok, bar shown; range minimum, value, maximum
+// (empty: not checked); how often the events were pumped.
+struct Case {
+    QStringList steps;
+    bool open = true;
+    QString text = {};
+    bool ok = false, bar = false;
+    QList<int> range = {};
+    int pumps = 2;
+};
 
 void Run(MessageWindowHost& host, QWidget& main, const QString& step) {
     const QStringList p = step.split(QLatin1Char(' '));
-    if (p[0] == QLatin1String("show")) host.ShowMessage(p[1].toInt(), p.mid(2).join(QLatin1Char(' ')));
-    else if (p[0] == QLatin1String("progress")) host.ReportProgress(p[1], p[2].toInt(), p[3].toInt(), p[4].toInt());
-    else if (p[0] == QLatin1String("close")) host.CloseMessage();
-    else if (p[0] == QLatin1String("text")) host.SetMessageText(p.mid(1).join(QLatin1Char(' ')));
-    else if (p[0] == QLatin1String("okvisible")) host.SetMessageOkVisible(true);
-    else if (p[0] == QLatin1String("barvisible")) host.SetMessageBarVisible(true);
-    else if (p[0] == QLatin1String("clickok")) QTest::mouseClick(host.Window()->Cmd_okm, Qt::LeftButton);
-    else if (p[0] == QLatin1String("movemain")) main.move(p[1].toInt(), p[2].toInt());
-    else QFAIL(qPrintable(step));
+    if (p[0] == QLatin1String("show"))
+        host.ShowMessage(p[1].toInt(), p.mid(2).join(QLatin1Char(' ')));
+    else if (p[0] == QLatin1String("progress"))
+        host.ReportProgress(p[1], p[2].toInt(), p[3].toInt(), p[4].toInt());
+    else if (p[0] == QLatin1String("close"))
+        host.CloseMessage();
+    else if (p[0] == QLatin1String("text"))
+        host.SetMessageText(p.mid(1).join(QLatin1Char(' ')));
+    else if (p[0] == QLatin1String("okvisible"))
+        host.SetMessageOkVisible(true);
+    else if (p[0] == QLatin1String("barvisible"))
+        host.SetMessageBarVisible(true);
+    else if (p[0] == QLatin1String("clickok"))
+        QTest::mouseClick(host.Window()->Cmd_okm, Qt::LeftButton);
+    else if (p[0] == QLatin1String("movemain"))
+        main.move(p[1].toInt(), p[2].toInt());
+    else
+        QFAIL(qPrintable(step));
 }
 
 }  // namespace
@@ -39,20 +55,39 @@ class TestMessageWindow : public QObject {
 private Q_SLOTS:
     void presentation_data() {
         QTest::addColumn<Case>("c");
-        const QString erase = QStringLiteral("チップ イレース中....."), err = QStringLiteral("通信エラーが発生しました。");
-        QTest::newRow("ON 0/0/0: full bar, hidden") << Case{{"show 0 " + erase, "progress ON 0 0 0"}, true, erase, false, false, {0, 1, 1}, 2};
-        QTest::newRow("last step hides the bar") << Case{{"show 0 p", "progress ON 0 5 5"}, true, "p", false, false, {0, 5, 5}, 2};
-        QTest::newRow("step before last shows it") << Case{{"show 0 p", "progress ON 0 4 5"}, true, "p", false, true, {0, 4, 5}, 2};
-        QTest::newRow("minimum applied") << Case{{"show 0 p", "progress ON 2 3 9"}, true, "p", false, true, {2, 3, 9}, 2};
-        QTest::newRow("not exactly ON: hides only") << Case{{"show 0 p", "progress ON 0 3 10", "progress on 0 7 9"}, true, "p", false, false, {0, 3, 10}, 3};
-        QTest::newRow("notice over progress") << Case{{"show 0 p", "progress ON 0 10 100", "show 1 失敗"}, true, "失敗", true, false, {}, 3};
-        QTest::newRow("progress text hides OK") << Case{{"show 1 n", "show 0 p"}, true, "p", false, false, {}, 2};
-        QTest::newRow("direct changes, no pump") << Case{{"show 0 p", "progress ON 0 2 8", "text " + err, "okvisible 1"}, true, err, true, false, {}, 2};
-        QTest::newRow("bar never beside OK") << Case{{"show 1 n", "barvisible 1"}, true, "n", true, false, {}, 1};
-        QTest::newRow("CR LF and CR break lines") << Case{{"show 1 a\r\nb\rc"}, true, "a\nb\nc", true, false, {}, 1};
-        QTest::newRow("close twice") << Case{{"show 0 p", "close", "close"}, false, "", false, false, {}, 1};
-        QTest::newRow("OK, then progress: fresh") << Case{{"show 1 done", "clickok", "progress ON 0 1 4"}, true, "", false, true, {0, 1, 4}, 2};
-        QTest::newRow("main moved after a message") << Case{{"show 1 a", "close", "movemain 420 260", "show 0 b"}, true, "b", false, false, {}, 2};
+        const auto row = [](const char* tag, const Case& c) { QTest::newRow(tag) << c; };
+        const QString erase = QStringLiteral("チップ イレース中....."),
+                      err = QStringLiteral("通信エラーが発生しました。");
+        // clang-format off
+        row("ON 0/0/0: full bar, hidden",
+            {.steps = {"show 0 " + erase, "progress ON 0 0 0"}, .text = erase, .range = {0, 1, 1}});
+        row("last step hides the bar",
+            {.steps = {"show 0 p", "progress ON 0 5 5"}, .text = "p", .range = {0, 5, 5}});
+        row("step before last shows it",
+            {.steps = {"show 0 p", "progress ON 0 4 5"}, .text = "p", .bar = true, .range = {0, 4, 5}});
+        row("minimum applied",
+            {.steps = {"show 0 p", "progress ON 2 3 9"}, .text = "p", .bar = true, .range = {2, 3, 9}});
+        row("not exactly ON: hides only",
+            {.steps = {"show 0 p", "progress ON 0 3 10", "progress on 0 7 9"}, .text = "p",
+             .range = {0, 3, 10}, .pumps = 3});
+        row("notice over progress",
+            {.steps = {"show 0 p", "progress ON 0 10 100", "show 1 失敗"}, .text = "失敗", .ok = true,
+             .pumps = 3});
+        row("progress text hides OK", {.steps = {"show 1 n", "show 0 p"}, .text = "p"});
+        row("direct changes, no pump",
+            {.steps = {"show 0 p", "progress ON 0 2 8", "text " + err, "okvisible 1"}, .text = err,
+             .ok = true});
+        row("bar never beside OK",
+            {.steps = {"show 1 n", "barvisible 1"}, .text = "n", .ok = true, .pumps = 1});
+        row("CR LF and CR break lines",
+            {.steps = {"show 1 a\r\nb\rc"}, .text = "a\nb\nc", .ok = true, .pumps = 1});
+        row("close twice", {.steps = {"show 0 p", "close", "close"}, .open = false, .pumps = 1});
+        row("OK, then progress: fresh",
+            {.steps = {"show 1 done", "clickok", "progress ON 0 1 4"}, .text = "", .bar = true,
+             .range = {0, 1, 4}});
+        row("main moved after a message",
+            {.steps = {"show 1 a", "close", "movemain 420 260", "show 0 b"}, .text = "b"});
+        // clang-format on
     }
     void presentation() {
         QFETCH(Case, c);
@@ -73,7 +108,8 @@ private Q_SLOTS:
         QCOMPARE(w->Cmd_okm->isVisible(), c.ok);
         QCOMPARE(w->ProgBar->isVisible(), c.bar);
         if (!c.range.isEmpty())
-            QCOMPARE((QList<int>{w->ProgBar->minimum(), w->ProgBar->value(), w->ProgBar->maximum()}), c.range);
+            QCOMPARE((QList<int>{w->ProgBar->minimum(), w->ProgBar->value(), w->ProgBar->maximum()}),
+                     c.range);
         if (c.ok) QCOMPARE(w->focusWidget(), static_cast<QWidget*>(w->Cmd_okm));
         if (!m_at96) return;
         // 500 twips right of the main window's left, a quarter of its height (rounded down) below its top.

@@ -3,6 +3,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include "DeviceFacts.h"
 #include "shell/FrmAbout.h"
 #include "shell/FrmCom.h"
 #include "shell/FrmDump.h"
@@ -24,25 +25,16 @@ private Q_SLOTS:
     void socketColours_data() {
         QTest::addColumn<QString>("device");
         QTest::addColumn<int>("socket");  // -1: none
-        QTest::newRow("ATtiny12L") << "ATtiny12L" << int(Socket::DUT_08);
-        QTest::newRow("ATtiny15L") << "ATtiny15L" << int(Socket::DUT_08);
-        QTest::newRow("ATtiny26L") << "ATtiny26L" << int(Socket::DUT_20A);
-        QTest::newRow("AT90S2323") << "AT90S2323" << int(Socket::DUT_08);
-        QTest::newRow("AT90S2343") << "AT90S2343" << int(Socket::DUT_08);
-        QTest::newRow("AT90S1200") << "AT90S1200 (外部ｸﾛｯｸ)" << int(Socket::DUT_20);
-        QTest::newRow("AT90S1200A") << "AT90S1200A(内部RCｸﾛｯｸ1MHz)" << int(Socket::DUT_20);
-        QTest::newRow("AT90S2313") << "AT90S2313" << int(Socket::DUT_20);
-        QTest::newRow("AT90S4433") << "AT90S4433" << int(Socket::DUT_28);
-        QTest::newRow("AT90S4414") << "AT90S4414" << int(Socket::DUT_40);
-        QTest::newRow("AT90S4434") << "AT90S4434" << int(Socket::DUT_40);
-        QTest::newRow("AT90S8515") << "AT90S8515" << int(Socket::DUT_40);
-        QTest::newRow("AT90S8535") << "AT90S8535" << int(Socket::DUT_40);
+        for (const auto& d : test::kDeviceFacts)
+            QTest::newRow(qUtf8Printable(d.name)) << d.name << int(d.socket);
         QTest::newRow("no device") << "" << -1;
     }
     void socketColours() {
         QFETCH(QString, device);
         QFETCH(int, socket);
-        const auto row = [](const QString& name) { return devices::DeviceAt(devices::FindDevice(name).value_or(-1)); };
+        const auto row = [](const QString& name) {
+            return devices::DeviceAt(devices::FindDevice(name).value_or(-1));
+        };
         FrmIndex opened(row(device)), changed(row(QStringLiteral("AT90S4433")));
         changed.DUT_COLOR_CHANGE(row(device));  // the earlier selection goes back to grey
         for (FrmIndex* index : {&opened, &changed}) {
@@ -50,7 +42,8 @@ private Q_SLOTS:
             const QImage picture = index->grab().toImage();
             for (int s = 0; s < kSocketCount; ++s) {
                 QCOMPARE(index->FillColour(Socket(s)), s == socket ? kRed : kGrey);
-                QCOMPARE(picture.pixelColor(index->SocketRect(Socket(s)).center()), s == socket ? kRed : kGrey);  // drawn
+                QCOMPARE(picture.pixelColor(index->SocketRect(Socket(s)).center()),
+                         s == socket ? kRed : kGrey);  // drawn
             }
         }
     }
@@ -81,7 +74,10 @@ private Q_SLOTS:
     void dumpLoadsPlainTextInFixedPitch() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("avrhex.txt"));
-        const auto write = [&path](const QByteArray& t) { QFile f(path); return f.open(QFile::WriteOnly) && f.write(t) == t.size(); };
+        const auto write = [&path](const QByteArray& t) {
+            QFile f(path);
+            return f.open(QFile::WriteOnly) && f.write(t) == t.size();
+        };
         QByteArray dump;
         for (int line = 0; line < 4096; ++line)  // 32 K words, with the non-printable marker "･"
             dump += QByteArray::number(line * 8, 16).rightJustified(4, '0').toUpper() + ": " +
@@ -91,13 +87,15 @@ private Q_SLOTS:
         window.show();
         QVERIFY(window.LoadFile(path));  // its speed is measured by bench_files, not here
         QPlainTextEdit* view = window.View();
-        QVERIFY(view->isReadOnly() && view->updatesEnabled() && view->lineWrapMode() == QPlainTextEdit::NoWrap);
+        QVERIFY(view->isReadOnly() && view->updatesEnabled() &&
+                view->lineWrapMode() == QPlainTextEdit::NoWrap);
         const QStringList lines = view->toPlainText().split(QLatin1Char('\n'));  // no CR left from CR LF
         QCOMPARE(lines.size(), 4097);
         QCOMPARE(lines[0], QStringLiteral("0000: FFFF FFFF FFFF FFFF FFFF FFFF FFFF FFFF ････････････････"));
         QCOMPARE(lines[4095].left(6), QStringLiteral("7FF8: "));
         const QFontMetrics metrics(view->font());
-        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiii")), metrics.horizontalAdvance(QStringLiteral("WWWW")));
+        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiii")),
+                 metrics.horizontalAdvance(QStringLiteral("WWWW")));
 
         QVERIFY(write("0000: 940C \r\n"));
         QVERIFY(window.LoadFile(path));
@@ -114,14 +112,17 @@ private Q_SLOTS:
         const QString missing = dir.path() + QStringLiteral("/<app>&/");  // shown as text, markup and all
         QVERIFY(!help.ShowHelpFile(missing));
         QTextBrowser* browser = help.Browser();
-        QVERIFY2(browser->toPlainText().contains("ヘルプファイル「" + missing + "zendra.hlp」"), qPrintable(missing));
+        QVERIFY2(browser->toPlainText().contains("ヘルプファイル「" + missing + "zendra.hlp」"),
+                 qPrintable(missing));
 
-        QVERIFY(help.ShowHelpFile(QDir::cleanPath(QStringLiteral(ZENDRA_TEST_DATA_DIR "/../../../src/shell")) + '/'));
+        QVERIFY(help.ShowHelpFile(
+            QDir::cleanPath(QStringLiteral(ZENDRA_TEST_DATA_DIR "/../../../src/shell")) + '/'));
         QVERIFY(browser->toPlainText().startsWith(QStringLiteral("New ZendraV6 ユーザーガイド")));
         QCOMPARE(browser->verticalScrollBar()->value(), 0);
         browser->setSource(QUrl(QStringLiteral("#files")));  // contents links jump inside the guide
         QVERIFY(browser->verticalScrollBar()->value() > 0);
-        for (const QString& text : {kComCaption, kComNotConfirmed, kIndexCaption, kVerifyWindowTitle})  // named
+        for (const QString& text :
+             {kComCaption, kComNotConfirmed, kIndexCaption, kVerifyWindowTitle})  // named
             QVERIFY2(browser->toPlainText().contains(text), qPrintable(text));
     }
 };

@@ -33,6 +33,20 @@ QByteArray Wire(const QString& notation) {
     return out;
 }
 
+// What `sent` to the model of device `dev` brings back; flags: L locked, E empty socket, P word 0 = 1234 and
+// byte 0 = 56 kept, sN silent after N, wN wrong from N.
+struct Exchange {
+    int dev = T12;
+    QString sent, want;
+    QString flags = {};
+};
+// kxwrt-sim started with `args`: the reply to `sent`, and how long it takes at least.
+struct SimCase {
+    QStringList args = {};
+    QString sent, want;
+    int minMs = 0;
+};
+
 QString Trace(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex(' ').toUpper()); }
 
 struct Rig {  // a model behind an opened in-process port
@@ -85,74 +99,100 @@ QByteArray Read(const QString& path) {
 
 }  // namespace
 
+Q_DECLARE_METATYPE(Exchange)
+Q_DECLARE_METATYPE(SimCase)
+
 class TestVirtualWriter : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void session_data() {
-        QTest::addColumn<int>("dev");
-        QTest::addColumn<QString>("sent");
-        QTest::addColumn<QString>("want");
-        // L locked, E empty socket, P word 0 = 1234 and byte 0 = 56 kept, sN silent after N, wN wrong from N
-        QTest::addColumn<QString>("flags");
-        const auto row = [](const char* name, int dev, const QString& sent, const QString& want,
-                            const char* flags = "") {
-            QTest::newRow(name) << dev << sent << want << QString(flags);
-        };
-        row("base set", T12, "'? 1B 's 'P 'T 59 00", kId + " 3F*5");
-        row("AVR set, ESC ends programming", T12, "'A?A 'P 'a 00 00 'W 34 12 1B 'P 'A 'a 00 00 'R",
-            "0D " + kId + " 0D 0D 0D 0D 3F 0D 0D FF FF");
-        row("T codes, unknown letters", T12, "'AT 59 00 'T 13 FF 'T 99 00 'T 00 00 'ZU", "0D*3 3F*4");
-        row("signature ATtiny26L", T26, "'APs", "0D 0D 09 91 1E");
-        row("signature outside programming", T26, "'As 'P 'L 's", "0D FF FF FF 0D 0D FF FF FF");
-        row("signature locked", T26, "'APs", "0D 0D 02 01 00", "L");
-        row("signature empty socket", T26, "'APs", "0D 0D FF FF FF", "E");
+        QTest::addColumn<Exchange>("e");
+        const auto row = [](const char* name, const Exchange& e) { QTest::newRow(name) << e; };
+        // clang-format off
+        row("base set", {.sent = "'? 1B 's 'P 'T 59 00", .want = kId + " 3F*5"});
+        row("AVR set, ESC ends programming",
+            {.sent = "'A?A 'P 'a 00 00 'W 34 12 1B 'P 'A 'a 00 00 'R",
+             .want = "0D " + kId + " 0D 0D 0D 0D 3F 0D 0D FF FF"});
+        row("T codes, unknown letters",
+            {.sent = "'AT 59 00 'T 13 FF 'T 99 00 'T 00 00 'ZU", .want = "0D*3 3F*4"});
+        row("signature ATtiny26L", {.dev = T26, .sent = "'APs", .want = "0D 0D 09 91 1E"});
+        row("signature outside programming",
+            {.dev = T26, .sent = "'As 'P 'L 's", .want = "0D FF FF FF 0D 0D FF FF FF"});
+        row("signature locked", {.dev = T26, .sent = "'APs", .want = "0D 0D 02 01 00", .flags = "L"});
+        row("signature empty socket", {.dev = T26, .sent = "'APs", .want = "0D 0D FF FF FF", .flags = "E"});
         // Memories
-        row("c, C advances", T12, "'AP 'a 00 00 'c 11 'c 22 'C 44 'c 33 'a 00 00 'RR", "0D*8 44 00 FF 33");
-        row("W, R advance", T26, "'AP 'a 00 00 'W 34 12 'W 78 56 'a 00 00 'RR", "0D*6 12 34 56 78");
-        row("only clears bits", T12, "'AP 'a 00 00 'W 0F F0 'a 00 00 'W F0 0F 'a 00 00 'R", "0D*7 00 00");
-        row("erase", T12, "'AP 'a 00 00 'W 00 00 'e 'a 00 00 'W 34 12 'a 00 00 'R", "0D*8 12 34");
-        row("d, D keep the address", T12, "'AP 'a 00 03 'D 11 'D 22 'dd 'a 00 04 'd", "0D*5 22 22 0D FF");
-        row("one address register", T12, "'AP 'a 00 02 'W 00 00 'D 77 'a 00 03 'd", "0D*6 77");
-        row("addresses wrap", T12, "'AP 'a 02 00 'W 34 12 'a 00 40 'D 99 'a 00 00 'd 'R", "0D*7 99 12 34");
-        row("programmed", T12, "'AP 'a 00 00 'R 'd", "0D 0D 0D 12 34 FF", "P");
-        row("locked", T12, "'AP 'a 00 00 'W 00 00 'D 00 'a 00 00 'R 'd", "0D*6 FF FF FF", "PL");
-        row("empty", T12, "'AP 'a 00 00 'W 00 00 'D 00 'e 'a 00 00 'R 'd 'F 'r 'o", "0D*7 FF*6", "PE");
-        row("outside programming", T12, "'A 'a 00 01 'W 00 00 'D 00 'e 'P 'd 'R", "0D*6 56 12 34", "P");
-        row("erase unlocks", T12, "'AP 'e 's", "0D 0D 0D 05 90 1E", "L");
-        row("EEPROM, EESAVE", T26, "'AP 'a 00 00 'D 42 'e 'd 3B AC A8 00 F3 'D 42 'e 'd", "0D*5 FF 0D*3 42");
+        row("c, C advances",
+            {.sent = "'AP 'a 00 00 'c 11 'c 22 'C 44 'c 33 'a 00 00 'RR", .want = "0D*8 44 00 FF 33"});
+        row("W, R advance",
+            {.dev = T26, .sent = "'AP 'a 00 00 'W 34 12 'W 78 56 'a 00 00 'RR", .want = "0D*6 12 34 56 78"});
+        row("only clears bits",
+            {.sent = "'AP 'a 00 00 'W 0F F0 'a 00 00 'W F0 0F 'a 00 00 'R", .want = "0D*7 00 00"});
+        row("erase",
+            {.sent = "'AP 'a 00 00 'W 00 00 'e 'a 00 00 'W 34 12 'a 00 00 'R", .want = "0D*8 12 34"});
+        row("d, D keep the address",
+            {.sent = "'AP 'a 00 03 'D 11 'D 22 'dd 'a 00 04 'd", .want = "0D*5 22 22 0D FF"});
+        row("one address register", {.sent = "'AP 'a 00 02 'W 00 00 'D 77 'a 00 03 'd", .want = "0D*6 77"});
+        row("addresses wrap",
+            {.sent = "'AP 'a 02 00 'W 34 12 'a 00 40 'D 99 'a 00 00 'd 'R", .want = "0D*7 99 12 34"});
+        row("programmed", {.sent = "'AP 'a 00 00 'R 'd", .want = "0D 0D 0D 12 34 FF", .flags = "P"});
+        row("locked",
+            {.sent = "'AP 'a 00 00 'W 00 00 'D 00 'a 00 00 'R 'd", .want = "0D*6 FF FF FF", .flags = "PL"});
+        row("empty",
+            {.sent = "'AP 'a 00 00 'W 00 00 'D 00 'e 'a 00 00 'R 'd 'F 'r 'o", .want = "0D*7 FF*6",
+             .flags = "PE"});
+        row("outside programming",
+            {.sent = "'A 'a 00 01 'W 00 00 'D 00 'e 'P 'd 'R", .want = "0D*6 56 12 34", .flags = "P"});
+        row("erase unlocks", {.sent = "'AP 'e 's", .want = "0D 0D 0D 05 90 1E", .flags = "L"});
+        row("EEPROM, EESAVE",
+            {.dev = T26, .sent = "'AP 'a 00 00 'D 42 'e 'd 3B AC A8 00 F3 'D 42 'e 'd",
+             .want = "0D*5 FF 0D*3 42"});
         // Fuses, lock bits, calibration
-        row("tiny12 fuse, calibration", T12, "'AP 'r 'u FF 'r 3A 58 08 00 'o", "0D 0D D2 0D DF FF 5B");
-        row("tiny26 fuses", T26, "'AP 'u 64 'r 3A 58 08 00 3B AC A8 00 EB 3A 58 08 00", "0D*3 64 F7 0D E3");
-        row("other instructions", T26, "'AP 3A 50 00 00 3B AC A0 00 00 3A 58 08 00 'r", "0D 0D FF 0D F7 E1");
-        row("tiny26 lock", T26, "'AP 3B AC E0 00 FD 'F 's 3B AC E0 00 FE 's", "0D*3 FD 09 91 1E 0D 02 01 00");
-        row("lock bits, erase", T12, "'AP 'l FB 'l FD 'l FF 'F 'l 00 'F 'e 'F", "0D*5 F9 0D F9 0D FF");
-        row("AT90S2323 lock bits in F", S2323, "'APF 'l FD 'F 'l F9 'F", "0D 0D DF 0D 5F 0D 1F");
-        row("AT90S2343 RCEN", S2343, "'APF", "0D 0D DE");
-        row("AT90S8535 FSTRT", S8535, "'AP 'f BE 'F 'f BF 'F", "0D 0D 0D DE 0D DF");
-        row("AT90S4433 fuse", S4433, "'AP 'r 'f A0 'r 'F", "0D 0D DA 0D C0 FF");
-        row("AT90S8515 none", S8515, "'AP 'f 00 'r 'F 'o", "0D 0D 0D FF FF FF");
-        row("fuses outside programming", T26, "'A 'u 00 3B AC A8 00 00 'l 00 'r 3A 58 08 00 'F 'o 'P 'r 'F",
-            "0D*4 FF FF FF FF 0D E1 FF");
+        row("tiny12 fuse, calibration",
+            {.sent = "'AP 'r 'u FF 'r 3A 58 08 00 'o", .want = "0D 0D D2 0D DF FF 5B"});
+        row("tiny26 fuses",
+            {.dev = T26, .sent = "'AP 'u 64 'r 3A 58 08 00 3B AC A8 00 EB 3A 58 08 00",
+             .want = "0D*3 64 F7 0D E3"});
+        row("other instructions",
+            {.dev = T26, .sent = "'AP 3A 50 00 00 3B AC A0 00 00 3A 58 08 00 'r",
+             .want = "0D 0D FF 0D F7 E1"});
+        row("tiny26 lock",
+            {.dev = T26, .sent = "'AP 3B AC E0 00 FD 'F 's 3B AC E0 00 FE 's",
+             .want = "0D*3 FD 09 91 1E 0D 02 01 00"});
+        row("lock bits, erase",
+            {.sent = "'AP 'l FB 'l FD 'l FF 'F 'l 00 'F 'e 'F", .want = "0D*5 F9 0D F9 0D FF"});
+        row("AT90S2323 lock bits in F",
+            {.dev = S2323, .sent = "'APF 'l FD 'F 'l F9 'F", .want = "0D 0D DF 0D 5F 0D 1F"});
+        row("AT90S2343 RCEN", {.dev = S2343, .sent = "'APF", .want = "0D 0D DE"});
+        row("AT90S8535 FSTRT", {.dev = S8535, .sent = "'AP 'f BE 'F 'f BF 'F", .want = "0D 0D 0D DE 0D DF"});
+        row("AT90S4433 fuse", {.dev = S4433, .sent = "'AP 'r 'f A0 'r 'F", .want = "0D 0D DA 0D C0 FF"});
+        row("AT90S8515 none", {.dev = S8515, .sent = "'AP 'f 00 'r 'F 'o", .want = "0D 0D 0D FF FF FF"});
+        row("fuses outside programming",
+            {.dev = T26, .sent = "'A 'u 00 3B AC A8 00 00 'l 00 'r 3A 58 08 00 'F 'o 'P 'r 'F",
+             .want = "0D*4 FF FF FF FF 0D E1 FF"});
         // Update mode
-        row("update sums", T12, "'U 00 10 3F FF FF FF FF FE", "4E FB");
-        row("update end, then base", T12, "'U 00 00 12 34 FF FF FF FF '?", "46 " + kId);
-        row("letters are update data", T12, "'U '?AP 00", "D0");
+        row("update sums", {.sent = "'U 00 10 3F FF FF FF FF FE", .want = "4E FB"});
+        row("update end, then base", {.sent = "'U 00 00 12 34 FF FF FF FF '?", .want = "46 " + kId});
+        row("letters are update data", {.sent = "'U '?AP 00", .want = "D0"});
         // Faults
-        row("silent from the start", T26, "'?", "", "s0");
-        row("silent after two, no effect", T26, "'AP 'a 00 00 'W 00 00", "0D 0D", "Ps2");
-        row("silence counts whole frames", T26, "'AT 59 00 'A", "0D 0D", "s2");
-        row("wrong CR is ?", T26, "'AP", "0D 3F", "w2");
-        row("wrong data inverted, still acts", T26, "'APs", "3F 3F F6 6E E1", "w1");
-        row("wrong identification", T26, "'?", "B4 A7 D2 A8 AD AB CA CB CF DF A9 C9 D1 CC CA F2 F5", "w1");
-        row("wrong update echo", T26, "'U 00 10 3F FF", "B1", "w2");
-        row("silence wins", T26, "'AAA", "3F 3F", "s2w1");
+        row("silent from the start", {.dev = T26, .sent = "'?", .want = "", .flags = "s0"});
+        row("silent after two, no effect",
+            {.dev = T26, .sent = "'AP 'a 00 00 'W 00 00", .want = "0D 0D", .flags = "Ps2"});
+        row("silence counts whole frames",
+            {.dev = T26, .sent = "'AT 59 00 'A", .want = "0D 0D", .flags = "s2"});
+        row("wrong CR is ?", {.dev = T26, .sent = "'AP", .want = "0D 3F", .flags = "w2"});
+        row("wrong data inverted, still acts",
+            {.dev = T26, .sent = "'APs", .want = "3F 3F F6 6E E1", .flags = "w1"});
+        row("wrong identification",
+            {.dev = T26, .sent = "'?", .want = "B4 A7 D2 A8 AD AB CA CB CF DF A9 C9 D1 CC CA F2 F5",
+             .flags = "w1"});
+        row("wrong update echo", {.dev = T26, .sent = "'U 00 10 3F FF", .want = "B1", .flags = "w2"});
+        row("silence wins", {.dev = T26, .sent = "'AAA", .want = "3F 3F", .flags = "s2w1"});
+        // clang-format on
     }
     void session() {
-        QFETCH(int, dev);
-        QFETCH(QString, sent);
-        QFETCH(QString, want);
-        QFETCH(QString, flags);
+        QFETCH(Exchange, e);
+        const auto& [dev, sent, want, flags] = e;
         const auto count = [&](char c) -> std::optional<int> {
             const int i = flags.indexOf(c);
             return i < 0 ? std::nullopt : std::optional(flags.at(i + 1).digitValue());
@@ -301,27 +341,24 @@ private Q_SLOTS:
     }
 
     void simOptions_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("sent");
-        QTest::addColumn<QString>("want");
-        QTest::addColumn<int>("minMs");
-        const auto row = [](const char* name, const QStringList& args, const char* sent, const QString& want,
-                            int minMs = 0) { QTest::newRow(name) << args << QString(sent) << want << minMs; };
-        row("identification", {}, "'?", kId);
-        row("firmware", {"--firmware", "6.29"}, "'?", "'KX-WRT540 20 'V6.29 0D 0A");
-        row("chip", {"--chip", "AT90S8535"}, "'APs", "0D 0D 03 93 1E");
-        row("locked", {"--locked"}, "'APs", "0D 0D 02 01 00");
-        row("empty socket", {"--empty"}, "'APs", "0D 0D FF FF FF");
-        row("wrong from two", {"--wrong-from", "2"}, "'AP", "0D 3F");
-        row("silent after one", {"--silent-after", "1"}, "'AP", "0D");
-        row("reply delay", {"--delay-ms", "300"}, "'A", "0D", 300);
-        row("line time", {"--baud", "1200"}, "'?", kId, 140);  // 18 bytes take 150 ms
+        QTest::addColumn<SimCase>("c");
+        const auto row = [](const char* name, const SimCase& c) { QTest::newRow(name) << c; };
+        // clang-format off
+        row("identification", {.sent = "'?", .want = kId});
+        row("firmware", {.args = {"--firmware", "6.29"}, .sent = "'?", .want = "'KX-WRT540 20 'V6.29 0D 0A"});
+        row("chip", {.args = {"--chip", "AT90S8535"}, .sent = "'APs", .want = "0D 0D 03 93 1E"});
+        row("locked", {.args = {"--locked"}, .sent = "'APs", .want = "0D 0D 02 01 00"});
+        row("empty socket", {.args = {"--empty"}, .sent = "'APs", .want = "0D 0D FF FF FF"});
+        row("wrong from two", {.args = {"--wrong-from", "2"}, .sent = "'AP", .want = "0D 3F"});
+        row("silent after one", {.args = {"--silent-after", "1"}, .sent = "'AP", .want = "0D"});
+        row("reply delay", {.args = {"--delay-ms", "300"}, .sent = "'A", .want = "0D", .minMs = 300});
+        row("line time",
+            {.args = {"--baud", "1200"}, .sent = "'?", .want = kId, .minMs = 140});  // 18 bytes take 150 ms
+        // clang-format on
     }
     void simOptions() {
-        QFETCH(QStringList, args);
-        QFETCH(QString, sent);
-        QFETCH(QString, want);
-        QFETCH(int, minMs);
+        QFETCH(SimCase, c);
+        const auto& [args, sent, want, minMs] = c;
         Sim sim(args);
         QVERIFY2(sim.port.isOpen(), qPrintable(sim.path + sim.port.errorString()));
         QElapsedTimer t;

@@ -1,0 +1,36 @@
+#pragma once
+// What the catalogue must hold for each device, in selector order, written out once for every test that
+// checks it against the panel, the dumps or the index drawing.
+
+#include <QList>
+#include <QString>
+
+#include "devices/Catalogue.h"
+
+namespace zendra::test {
+
+struct DeviceFacts {
+    QString name;
+    int code, words, eeprom;
+    devices::Socket socket;
+};
+
+// clang-format off
+inline const QList<DeviceFacts> kDeviceFacts = {
+    {.name = "ATtiny12L", .code = 0x55, .words = 512, .eeprom = 64, .socket = devices::Socket::DUT_08},
+    {.name = "ATtiny15L", .code = 0x56, .words = 512, .eeprom = 64, .socket = devices::Socket::DUT_08},
+    {.name = "ATtiny26L", .code = 0x59, .words = 1024, .eeprom = 128, .socket = devices::Socket::DUT_20A},
+    {.name = "AT90S2323", .code = 0x48, .words = 1024, .eeprom = 128, .socket = devices::Socket::DUT_08},
+    {.name = "AT90S2343", .code = 0x4C, .words = 1024, .eeprom = 128, .socket = devices::Socket::DUT_08},
+    {.name = "AT90S1200 (外部ｸﾛｯｸ)", .code = 0x13, .words = 512, .eeprom = 64, .socket = devices::Socket::DUT_20},
+    {.name = "AT90S1200A(内部RCｸﾛｯｸ1MHz)", .code = 0x13, .words = 512, .eeprom = 64, .socket = devices::Socket::DUT_20},
+    {.name = "AT90S2313", .code = 0x20, .words = 1024, .eeprom = 128, .socket = devices::Socket::DUT_20},
+    {.name = "AT90S4433", .code = 0x30, .words = 2048, .eeprom = 256, .socket = devices::Socket::DUT_28},
+    {.name = "AT90S4414", .code = 0x28, .words = 2048, .eeprom = 256, .socket = devices::Socket::DUT_40},
+    {.name = "AT90S4434", .code = 0x6C, .words = 2048, .eeprom = 256, .socket = devices::Socket::DUT_40},
+    {.name = "AT90S8515", .code = 0x38, .words = 4096, .eeprom = 512, .socket = devices::Socket::DUT_40},
+    {.name = "AT90S8535", .code = 0x68, .words = 4096, .eeprom = 512, .socket = devices::Socket::DUT_40},
+};
+// clang-format on
+
+}  // namespace zendra::test
