@@ -233,7 +233,7 @@ This software cannot be used with the current firmware.</translation>
     </message>
     <message>
         <source>操作を中止しました。</source>
-        <translation>Operation cancelled.</translation>
+        <translation>Cancelled.</translation>
     </message>
     <message>
         <source>未接続</source>
@@ -658,6 +658,50 @@ This software cannot be used with the current firmware.</translation>
     <message>
         <source>プロテクトなし</source>
         <translation>No protection</translation>
+    </message>
+    <message>
+        <source>システムの理由: %1</source>
+        <translation>System reason: %1</translation>
+    </message>
+    <message>
+        <source>そのデバイスはありません。接続と設定したパスを確かめてください。</source>
+        <translation>There is no such device. Check the connection and the path you set.</translation>
+    </message>
+    <message>
+        <source>このポートを開く権限がありません。シリアルポートは dialout グループのユーザーが使えます。sudo usermod -aG dialout $USER で参加し、ログインし直してください。</source>
+        <translation>You may not open this port. Serial ports are open to the members of the dialout group: join it with sudo usermod -aG dialout $USER, then log in again.</translation>
+    </message>
+    <message>
+        <source>このポートは別のプログラムが使用中です。そのプログラムを終了してください。</source>
+        <translation>Another program is using this port. Close that program.</translation>
+    </message>
+    <message>
+        <source>ファイルがありません。</source>
+        <translation>The file does not exist.</translation>
+    </message>
+    <message>
+        <source>通常のファイルではありません (フォルダ、デバイス、FIFO など)。</source>
+        <translation>This is not a regular file (a folder, a device, a FIFO or the like).</translation>
+    </message>
+    <message>
+        <source>ファイルが大きすぎます (上限 4 MiB)。</source>
+        <translation>The file is too large (at most 4 MiB).</translation>
+    </message>
+    <message>
+        <source>行が ":" で始まっていません。</source>
+        <translation>The line does not start with ":".</translation>
+    </message>
+    <message>
+        <source>レコードの長さがバイト数と一致しません。</source>
+        <translation>The record's length does not match its byte count.</translation>
+    </message>
+    <message>
+        <source>アドレスがメモリの範囲を超えています。</source>
+        <translation>The address lies beyond the memory.</translation>
+    </message>
+    <message>
+        <source>0 でない拡張アドレスには対応していません。</source>
+        <translation>Extended addresses other than 0 are not supported.</translation>
     </message>
 </context>
 </TS>

@@ -23,6 +23,7 @@
 
 #include "cli/Console.h"
 #include "core/BoundedFile.h"
+#include "core/Language.h"
 #include "core/Product.h"
 #include "core/Settings.h"
 #include "devices/Catalogue.h"
@@ -35,6 +36,7 @@
 #include "link/SystemPort.h"
 #include "link/Texts.h"
 #include "operations/Flows.h"
+#include "operations/Texts.h"
 #include "operations/UsedPart.h"
 #include "update/UpdateFile.h"
 #include "update/UpdateTexts.h"
@@ -340,8 +342,15 @@ void Writer::RunCommand(ChipResult& result) {
         result.message = failure.text;
         return;
     }
-    if (parsed->codeBeyond > 0) m_progress->Line(Tr(image::texts::kCodeBeyondDevice.arg(parsed->codeBeyond)));
-    if (parsed->eepromBeyond > 0) m_progress->Line(Tr(image::texts::kEepromBeyondDevice.arg(parsed->eepromBeyond)));
+    if (parsed->codeBeyond > 0 || parsed->eepromBeyond > 0) {
+        // The chip could not hold what the files hold: no program or verify can be a success.
+        QStringList beyond;
+        if (parsed->codeBeyond > 0) beyond << Tr(image::texts::kCodeBeyondDevice.arg(parsed->codeBeyond));
+        if (parsed->eepromBeyond > 0) beyond << Tr(image::texts::kEepromBeyondDevice.arg(parsed->eepromBeyond));
+        result.exitCode = kExitInput;
+        result.message = beyond.join(QLatin1Char(' '));
+        return;
+    }
 
     auto env = Environment(*m_progress, *m_progress);
     const operations::Target target = TargetFor(*device);
@@ -363,6 +372,9 @@ void Writer::RunCommand(ChipResult& result) {
         if (report.Succeeded() && report.panel) {
             devices::PanelIndexes choices = *report.panel;
             for (const auto& [control, value] : m_plan.fuseChoices) choices[int(control)] = value;
+            const int reset = int(core::PanelControl::RSTDISABL);
+            if (choices[reset] != (*report.panel)[reset] && devices::ResetWarningApplies(*device, choices[reset]))
+                m_progress->Line(Tr(operations::texts::kResetDisableWarning));
             report = operations::WriteLockFuseCommand(env, target, choices);
             report.panel = choices;
         }
@@ -380,6 +392,8 @@ void Writer::RunCommand(ChipResult& result) {
         result.message = Tr(link::texts::kCancelled);
     } else if (!report.notice.isEmpty() && !report.Succeeded()) {
         result.message = Tr(report.notice);
+    } else if (!report.notice.isEmpty() && report.notice != report.status) {
+        result.details << Tr(report.notice);  // a warning that stays up after a success
     }
     for (const operations::Difference& d : report.differences) {
         const int digits = d.memory == operations::Memory::Flash ? 4 : 2;
@@ -392,6 +406,7 @@ void Writer::RunCommand(ChipResult& result) {
                                    T(texts::kChipValue),
                                    QStringLiteral("%1").arg(d.actual, digits, 16, QLatin1Char('0')).toUpper());
     }
+    if (command == QLatin1String("detect") && report.Succeeded()) result.details << m_path + QLatin1Char('\t') + result.firmware;
     const bool fuseCommand = command.startsWith(QLatin1String("fuse")) || command == QLatin1String("read");
     if (fuseCommand && report.panel && report.errorFlag == 0) result.details << ChoiceLines(*device, *report.panel);
     if (command == QLatin1String("read") && report.images && result.exitCode == kExitSuccess) {
@@ -481,9 +496,26 @@ int Writer::Run(const std::function<void(const ChipResult&)>& sink) {
 
 // --- Output ----------------------------------------------------------------------------------------------
 
+// The word for how a chip's run ended, also when it ended before an operation ran.
+QString VerdictWord(const ChipResult& r) {
+    if (r.report) return operations::VerdictName(r.report->verdict);
+    switch (r.exitCode) {
+        case kExitInput:
+            return QStringLiteral("input-invalid");
+        case kExitUsage:
+            return QStringLiteral("no-device");
+        case kExitChip:
+            return QStringLiteral("chip-refused");
+        case kExitCancelled:
+            return QStringLiteral("cancelled");
+        default:
+            return QStringLiteral("link-failed");
+    }
+}
+
 QString ResultLine(const ChipResult& r, bool alone) {
     QString line = alone ? QString() : r.port + QStringLiteral(": ");
-    line += r.report ? operations::VerdictName(r.report->verdict) : QStringLiteral("failed");
+    line += VerdictWord(r);
     if (!r.message.isEmpty()) line += QStringLiteral(" - ") + r.message;
     if (r.report) line += QStringLiteral(" (%1 s)").arg(r.report->figures.seconds, 0, 'f', 1);
     return line;
@@ -517,7 +549,7 @@ QJsonObject ChipJson(const Plan& plan, const ChipResult& r) {
                                            {"chip", d.actual}});
         o.insert("differences", differences);
     } else {
-        o.insert("verdict", "failed");
+        o.insert("verdict", VerdictWord(r));
     }
     return o;
 }
@@ -540,7 +572,7 @@ bool AppendLog(const Plan& plan, const ChipResult& r) {
         if (f.role == QLatin1String("code") || f.role == QLatin1String("firmware")) sha = f.sha256;
     const QStringList fields{r.finished.toString(Qt::ISODate), field(r.port), field(r.firmware), field(r.device),
                              r.signature, sha, plan.command,
-                             r.report ? operations::VerdictName(r.report->verdict) : QStringLiteral("failed"),
+                             VerdictWord(r),
                              r.report ? QString::number(r.report->figures.seconds, 'f', 2) : QString()};
     file.write(fields.join(QLatin1Char(',')).toUtf8() + '\n');
     return true;
@@ -638,10 +670,11 @@ std::optional<Plan> ParsePlan(const QStringList& arguments, int& exitCode) {
     const bool parsed = parser.parse(QStringList{QStringLiteral("zendra-cli")} + arguments);
     // The language first, so every later message is in it.
     const QString langText = parser.value(lang);
-    if (!langText.isEmpty() && langText != QLatin1String("ja") && langText != QLatin1String("en"))
+    if (!langText.isEmpty() && !core::ParseLanguage(langText))
         return usage(T(texts::kUnknownLanguage) + langText);
-    UseEnglish(langText.isEmpty() ? !QLocale::system().name().startsWith(QLatin1String("ja"))
-                                  : langText == QLatin1String("en"));
+    const core::Language language = langText.isEmpty() ? core::LanguageFromLocale(QLocale::system().name())
+                                                       : *core::ParseLanguage(langText);
+    UseEnglish(language == core::Language::English);
     if (!parsed) return usage(parser.errorText());
     if (parser.isSet(help)) {
         PrintOut(HelpText(parser));

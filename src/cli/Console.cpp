@@ -1,5 +1,7 @@
 #include "cli/Console.h"
 
+#include "core/Language.h"
+
 #include <QMutex>
 #include <atomic>
 #include <cstdio>
@@ -31,10 +33,13 @@ QString ConsoleLines(QString text) {
 
 }  // namespace
 
-void UseEnglish(bool english) { g_english = english; }
+void UseEnglish(bool english) {
+    g_english = english;
+    core::UseLanguage(english ? core::Language::English : core::Language::Japanese);
+}
 bool IsEnglish() { return g_english; }
 
-QString Tr(const QString& text) { return text; }
+QString Tr(const QString& text) { return core::Translate(text); }
 
 QString T(const texts::Text& text) { return QString::fromUtf8(g_english ? text.en : text.ja); }
 
@@ -52,6 +57,8 @@ void ConsoleProgress::Status(core::StatusField field, const QString& text) {
 }
 
 void ConsoleProgress::Phase(const QString& text) {
+    // The flows name a phase again when its programming cycle starts; once is enough here.
+    if (Tr(text) == m_phase && m_phaseClock.isValid()) return;
     m_phase = Tr(text);
     m_phaseClock.start();
     m_drawClock.invalidate();
@@ -77,7 +84,10 @@ void ConsoleProgress::Step(int value, int maximum) {
     m_barShown = true;
 }
 
-void ConsoleProgress::Notice(const QString& text) { Line(Tr(text)); }
+// The result line carries the notice a command ends on; on the way, notices only show with --verbose.
+void ConsoleProgress::Notice(const QString& text) {
+    if (m_style.verbose) Line(Tr(text));
+}
 
 core::MessageAnswer ConsoleProgress::Ask(core::MessageIcon, const QString&, const QString& text,
                                          core::MessageButtons) {

@@ -1,0 +1,284 @@
+// zendra-cli as a workshop script runs it: the real executable against kxwrt-sim on pseudo-terminals, its
+// exit codes, output, JSON report and chip log; the gang, the production loop and Ctrl-C.
+
+#include <csignal>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+
+#include "TestEnvironment.h"
+#include "devices/Catalogue.h"
+
+using namespace zendra;
+
+namespace {
+
+const QString kCli = QStringLiteral(ZENDRA_BUILD_DIR "/zendra-cli");
+const QString kSim = QStringLiteral(ZENDRA_BUILD_DIR "/kxwrt-sim");
+
+// A kxwrt-sim on its own pseudo-terminal.
+struct Sim {
+    explicit Sim(const QStringList& options) {
+        process.start(kSim, options);
+        if (process.waitForStarted() && process.waitForReadyRead(5000))
+            path = QString::fromLocal8Bit(process.readLine()).trimmed();
+    }
+    ~Sim() {
+        process.terminate();
+        if (!process.waitForFinished(3000)) process.kill();
+    }
+    void Command(const QByteArray& line) {
+        process.write(line + '\n');
+        process.waitForBytesWritten(1000);
+    }
+    QProcess process;
+    QString path;
+};
+
+struct Run {
+    int exitCode = -1;
+    QString out, err;
+};
+
+// Runs zendra-cli; "{port}" in the arguments becomes the simulator's path, "{dir}" the test's folder.
+Run Cli(QStringList args, const QString& port, const QString& dir, int timeoutMs = 60000) {
+    for (QString& a : args) a.replace(QStringLiteral("{port}"), port).replace(QStringLiteral("{dir}"), dir);
+    QProcess cli;
+    cli.start(kCli, args);
+    cli.waitForFinished(timeoutMs);
+    return {cli.exitCode(), QString::fromUtf8(cli.readAllStandardOutput()), QString::fromUtf8(cli.readAllStandardError())};
+}
+
+QByteArray HexRecord(quint16 address, const QByteArray& data) {
+    QByteArray record = char(data.size()) + QByteArray(1, char(address >> 8)) + char(address & 0xFF) + '\0' + data;
+    int sum = 0;
+    for (char b : record) sum += quint8(b);
+    return ':' + record.toHex().toUpper() + QByteArray::number((256 - sum % 256) % 256, 16).rightJustified(2, '0').toUpper() + "\r\n";
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// The options of one command against one simulated writer, and what the script sees.
+struct Case {
+    QStringList sim = {QStringLiteral("--chip"), QStringLiteral("ATtiny12L")};
+    QStringList args;
+    int exitCode = 0;
+    QString out = {};  // a text stdout holds
+    QString err = {};  // a text stderr holds
+};
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Case)
+
+class CliTest : public QObject {
+    Q_OBJECT
+
+    test::TestEnvironment m_env;
+    QString m_dir;
+
+private Q_SLOTS:
+    void initTestCase() {
+        m_dir = m_env.Root();
+        // Sixteen words and two EEPROM bytes; a file with a bad checksum on its second line.
+        const QByteArray code = HexRecord(0, QByteArray::fromHex("0C9410000000112233445566778899AA")) +
+                                HexRecord(16, QByteArray::fromHex("BBCCDDEEFF00A5A55A5A010203040506")) + ":00000001FF\r\n";
+        WriteFile(m_dir + "/blink.hex", code);
+        WriteFile(m_dir + "/blink.eep", HexRecord(5, QByteArray::fromHex("4243")) + ":00000001FF\r\n");
+        QByteArray bad = code;
+        bad[bad.indexOf("\r\n") + 40] = 'X';
+        WriteFile(m_dir + "/bad.hex", bad);
+        WriteFile(m_dir + "/big.hex", HexRecord(0x7FF0, QByteArray(16, '\x11')) + ":00000001FF\r\n");
+    }
+
+    void commands_data() {
+        QTest::addColumn<Case>("c");
+        const auto row = [](const char* tag, const Case& c) { QTest::newRow(tag) << c; };
+        const QStringList en{"--lang", "en", "--port", "{port}"};
+        row("program", {.args = en + QStringList{"program", "{dir}/blink.hex"}, .out = "succeeded - Verify FLASH : OK"});
+        row("program in Japanese", {.args = QStringList{"--lang", "ja", "--port", "{port}", "program", "{dir}/blink.hex"},
+                                    .out = "ベリファイ　FLASH : OK / EEPROM : OK 　プログラミング正常終了。"});
+        row("verify a blank chip", {.args = en + QStringList{"verify", "{dir}/blink.hex"}, .exitCode = 1,
+                                    .out = "difference flash 0000: file 940C chip FFFF"});
+        row("another device given", {.args = en + QStringList{"--device", "AT90S8515", "program", "{dir}/blink.hex"},
+                                     .exitCode = 5, .out = "chip-refused"});
+        row("silent writer", {.sim = {"--silent-after", "0"}, .args = en + QStringList{"erase"}, .exitCode = 2,
+                              .out = "link-failed"});
+        row("wrong replies", {.sim = {"--chip", "ATtiny12L", "--wrong-from", "20"},
+                              .args = en + QStringList{"--device", "ATtiny12L", "program", "{dir}/blink.hex"},
+                              .exitCode = 2});
+        row("refused firmware", {.sim = {"--firmware", "6.29"}, .args = en + QStringList{"erase"}, .exitCode = 2,
+                                 .out = "update the firmware to version 6.30"});
+        row("old firmware: advisory, goes on", {.sim = {"--chip", "ATtiny12L", "--firmware", "6.32"},
+                                                .args = en + QStringList{"program", "{dir}/blink.hex"},
+                                                .err = "6.35"});
+        row("locked chip", {.sim = {"--chip", "AT90S2313", "--locked"}, .args = en + QStringList{"verify", "{dir}/blink.hex"},
+                            .exitCode = 5});
+        row("locked chip erased", {.sim = {"--chip", "AT90S2313", "--locked"}, .args = en + QStringList{"erase"},
+                                   .out = "succeeded"});
+        row("empty socket", {.sim = {"--empty"}, .args = en + QStringList{"fuse", "read"}, .exitCode = 5});
+        row("two devices answer this signature", {.sim = {"--chip", "AT90S1200A(内部RCｸﾛｯｸ1MHz)"},
+                                                  .args = en + QStringList{"erase"}, .exitCode = 4,
+                                                  .out = "AT90S1200 (external clock), AT90S1200A"});
+        row("data beyond the device", {.args = en + QStringList{"program", "{dir}/big.hex"}, .exitCode = 3,
+                                       .out = "16 bytes of data beyond the device's flash size"});
+        row("bad record: file, line, kind", {.args = en + QStringList{"program", "{dir}/bad.hex"}, .exitCode = 3,
+                                             .err = "bad.hex: HEX file open error (line 2): "});
+        row("a stream is no file", {.args = en + QStringList{"program", "/dev/zero"}, .exitCode = 3,
+                                    .err = "not a regular file"});
+        row("missing file", {.args = en + QStringList{"verify", "{dir}/none.hex"}, .exitCode = 3});
+        row("no such port", {.args = {"--lang", "en", "--port", "/dev/ttyNONE", "erase"}, .exitCode = 2});
+        row("unknown option", {.args = {"--colour", "erase"}, .exitCode = 4});
+        row("unknown command", {.args = {"--lang", "en", "flash"}, .exitCode = 4, .err = "unknown command"});
+        row("bad language", {.args = {"--lang", "fr", "erase"}, .exitCode = 4});
+        row("unknown fuse", {.args = en + QStringList{"fuse", "write", "FOO=1"}, .exitCode = 4});
+        row("fuse the device lacks", {.args = en + QStringList{"--device", "AT90S8515", "fuse", "write", "CKSEL=1"},
+                                      .exitCode = 4});
+        row("fuse write keeps the rest", {.args = en + QStringList{"fuse", "write", "CKSEL=5"},
+                                          .out = "CKSEL=5\nBODEN=1\nBODLEVEL=1\nRSTDISABL=1\nLockBit=2"});
+        row("check fits", {.args = {"--lang", "en", "--device", "ATtiny12L", "check", "{dir}/blink.hex"},
+                           .out = "records: 3\nflash in use (words): 16\nEEPROM in use (bytes): 7\nfits the device"});
+        row("check does not fit", {.args = {"--lang", "en", "--device", "ATtiny12L", "check", "{dir}/big.hex"},
+                                   .exitCode = 3});
+        row("detect", {.args = en + QStringList{"detect"}, .out = "KX-WRT540 V6.35"});
+        row("help", {.args = {"--help"}, .out = "130 cancelled"});
+        row("version", {.args = {"--version"}, .out = "zendra-cli 6.0.60"});
+    }
+    void commands() {
+        QFETCH(Case, c);
+        Sim sim(c.sim);
+        QVERIFY(!sim.path.isEmpty());
+        const Run run = Cli(c.args, sim.path, m_dir);
+        QVERIFY2(run.exitCode == c.exitCode, qPrintable(QString("exit %1\n%2\n%3").arg(run.exitCode).arg(run.out, run.err)));
+        QVERIFY2(run.out.contains(c.out), qPrintable(run.out));
+        QVERIFY2(run.err.contains(c.err), qPrintable(run.err));
+        // Never a success word for a failure.
+        if (c.exitCode != 0) QVERIFY(!run.out.startsWith(QStringLiteral("succeeded")));
+    }
+
+    // Without --device the signature decides, through the one probe device code, for every catalogue chip.
+    void signatureFindsEveryDevice() {
+        for (const devices::Device& device : devices::DeviceTable()) {
+            Sim sim({"--chip", device.Name()});
+            const Run run = Cli({"--lang", "ja", "--port", "{port}", "fuse", "read"}, sim.path, m_dir);
+            const bool twin = device.family == 0x90 && device.part == 0x01;  // the two AT90S1200 rows
+            QCOMPARE(run.exitCode, twin ? 4 : 0);
+            if (!twin) QVERIFY2(run.err.contains("署名から選んだデバイス: " + device.Name()), qPrintable(run.err));
+        }
+    }
+
+    // Read writes both files atomically and prints the lock/fuse state; the report and log say what happened.
+    void readWithReportAndLog() {
+        Sim sim({"--chip", "ATtiny12L"});
+        QCOMPARE(Cli({"--port", "{port}", "program", "{dir}/blink.hex"}, sim.path, m_dir).exitCode, 0);
+        const QString log = m_dir + "/chips.csv";
+        QFile::remove(log);
+        for (const char* command : {"read", "verify"}) {
+            const QStringList tail = QString(command) == "read" ? QStringList{"read", "{dir}/out.hex"}
+                                                                : QStringList{"verify", "{dir}/out.hex"};
+            const Run run = Cli(QStringList{"--lang", "en", "--port", "{port}", "--report", "{dir}/r.json", "--log", log} + tail,
+                                sim.path, m_dir);
+            QCOMPARE(run.exitCode, 0);
+        }
+        QFile eeprom(m_dir + "/out.eep");
+        QVERIFY(eeprom.open(QIODevice::ReadOnly) && eeprom.readAll().contains("FF4243FF"));
+        QFile csv(log);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], "time,port,firmware,device,signature,file_sha256,command,verdict,seconds");
+        QVERIFY(lines[2].contains(",KX-WRT540 V6.35,ATtiny12L,1E:90:05,"));
+        QVERIFY(lines[2].contains(",verify,succeeded,"));
+        QFile json(m_dir + "/r.json");
+        QVERIFY(json.open(QIODevice::ReadOnly));
+        const QJsonObject report = QJsonDocument::fromJson(json.readAll()).object();
+        QCOMPARE(report["command"].toString(), "verify");
+        const QJsonObject run = report["runs"].toArray().first().toObject();
+        QCOMPARE(run["verdict"].toString(), "succeeded");
+        QCOMPARE(run["signature"].toString(), "1E:90:05");
+        QCOMPARE(run["files"].toArray().first().toObject()["sha256"].toString().size(), 64);
+        QVERIFY(run["exchanges"].toInt() > 32);
+        QVERIFY(run["phases"].toArray().size() >= 3);
+    }
+
+    // Three writers at once, one result line and one report entry each; one silent writer makes it exit 2.
+    void gang() {
+        Sim a({"--chip", "ATtiny12L"}), b({"--chip", "AT90S2313"}), c({"--chip", "ATtiny12L", "--silent-after", "3"});
+        const Run run = Cli({"--lang", "en", "--report", "{dir}/gang.json", "--port", a.path, "--port", b.path,
+                             "--port", c.path, "program", "{dir}/blink.hex"},
+                            QString(), m_dir);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.out.contains(a.path + ": succeeded"));
+        QVERIFY(run.out.contains(b.path + ": succeeded"));
+        QVERIFY(run.out.contains(c.path + ": link-failed"));
+        QFile json(m_dir + "/gang.json");
+        QVERIFY(json.open(QIODevice::ReadOnly));
+        QCOMPARE(QJsonDocument::fromJson(json.readAll()).object()["runs"].toArray().size(), 3);
+    }
+
+    // Ctrl-C mid-program ends after the current exchange: the writer is sent ESC and the result says so.
+    void cancel() {
+        Sim sim({"--chip", "AT90S8515", "--baud", "9600"});
+        QByteArray big;
+        for (int a = 0; a < 0x1000; a += 16) big += HexRecord(quint16(a), QByteArray(16, '\x5A'));
+        WriteFile(m_dir + "/full.hex", big + ":00000001FF\r\n");
+        QProcess cli;
+        cli.start(kCli, {"--lang", "en", "--port", sim.path, "program", m_dir + "/full.hex"});
+        QVERIFY(cli.waitForStarted());
+        QTest::qWait(2500);
+        ::kill(pid_t(cli.processId()), SIGINT);
+        QVERIFY(cli.waitForFinished(10000));
+        QCOMPARE(cli.exitCode(), 130);
+        QVERIFY(QString::fromUtf8(cli.readAllStandardOutput()).contains("cancelled - Cancelled."));
+        // The writer is back in its base set: the next command finds it at once.
+        QCOMPARE(Cli({"--port", "{port}", "detect"}, sim.path, m_dir).exitCode, 0);
+    }
+
+    // The production loop: a chip is programmed, taken out, the next one put in; Ctrl-C while waiting ends
+    // the loop with its count.
+    void repeat() {
+        Sim sim({"--chip", "ATtiny12L", "--commands"});
+        QProcess cli;
+        cli.start(kCli, {"--lang", "en", "--repeat", "--port", sim.path, "program", m_dir + "/blink.hex"});
+        QVERIFY(cli.waitForStarted());
+        QString out;
+        const auto waitFor = [&](const QString& text) {
+            for (int i = 0; i < 200 && !out.contains(text); ++i) {
+                cli.waitForReadyRead(100);
+                out += QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError());
+            }
+            return out.contains(text);
+        };
+        QVERIFY(waitFor("remove the chip"));
+        sim.Command("remove");
+        QVERIFY(waitFor("insert the next chip"));
+        sim.Command("insert ATtiny12L");
+        QVERIFY(waitFor("passed 2, failed 0"));
+        ::kill(pid_t(cli.processId()), SIGINT);
+        QVERIFY(cli.waitForFinished(10000));
+        QCOMPARE(cli.exitCode(), 0);
+    }
+
+    // One process per writer: a second one on the same port says the port is in use.
+    void portLocked() {
+        Sim sim({"--chip", "AT90S8515", "--baud", "9600"});
+        QProcess first;
+        first.start(kCli, {"--port", sim.path, "--device", "AT90S8515", "erase"});
+        QVERIFY(first.waitForStarted());
+        QTest::qWait(300);
+        const Run second = Cli({"--lang", "en", "--port", "{port}", "erase"}, sim.path, m_dir);
+        QCOMPARE(second.exitCode, 2);
+        QVERIFY(second.out.contains("in use by another zendra-cli"));
+        QVERIFY(first.waitForFinished(20000));
+        QCOMPARE(first.exitCode(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(CliTest)
+#include "tst_cli.moc"
