@@ -231,9 +231,9 @@ private Q_SLOTS:
              .english =
                  "A communication error occurred.\r\nCould not communicate with the writer.\r\nCheck the "
                  "connection between the PC and the writer, then run\r\n[Communication check] and "
-                 "[Select COM port] from the menu bar.\r\nOperation cancelled."},
+                 "[Select COM port] from the menu bar.\r\nCancelled."},
             {.text = lt::kCommunicationError + "\r" + lt::kCancelled,
-             .english = "A communication error occurred.\rOperation cancelled."},
+             .english = "A communication error occurred.\rCancelled."},
             // The update's composed texts, as its routines build them.
             {.text = update::FileChosenText("kxfw635.hex"), .english = "File kxfw635.hex selected."},
             {.text = update::UpdateDoneText(42), .english = "Update completed.  42sec"},
