@@ -6,7 +6,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 install_missing_packages
 SECONDS_EACH="${1:-60}"
 FUZZ_BUILD="${ZENDRA_FUZZ_BUILD_DIR:-$ROOT/build-fuzz}"
-HARNESSES=(hex update settings)
+HARNESSES=(hex update settings flows)
 
 cmake -S "$ROOT" -B "$FUZZ_BUILD" -DZENDRA_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

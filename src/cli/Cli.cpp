@@ -57,8 +57,8 @@ QByteArray g_updateRefusal;  // written from the signal handler, so prepared bef
 void OnInterrupt(int) {
     if (g_updating.load()) {
         // The writer cannot be returned to a usable state in the middle of a firmware update.
-        [[maybe_unused]] const auto written = ::write(STDERR_FILENO, g_updateRefusal.constData(),
-                                                      static_cast<size_t>(g_updateRefusal.size()));
+        [[maybe_unused]] const auto written =
+            ::write(STDERR_FILENO, g_updateRefusal.constData(), static_cast<size_t>(g_updateRefusal.size()));
         return;
     }
     g_cancel.Cancel();
@@ -101,7 +101,8 @@ std::optional<QByteArray> ReadInput(const QString& path, Failure& failure) {
     why.rejection = image::HexRejection::Unreadable;
     why.file = read.refusal;
     why.systemReason = read.systemReason;
-    failure = {kExitInput, T(texts::kFileUnreadable) + path + QStringLiteral(": ") + Tr(image::DescribeRejection(why))};
+    failure = {kExitInput,
+               T(texts::kFileUnreadable) + path + QStringLiteral(": ") + Tr(image::DescribeRejection(why))};
     return std::nullopt;
 }
 
@@ -152,8 +153,8 @@ struct ChipResult {
     QString port, path;
     int exitCode = kExitLink;
     QString firmware, device, signature;
-    QString message;       // the result line's text
-    QStringList details;   // lock/fuse lines, verify differences
+    QString message;      // the result line's text
+    QStringList details;  // lock/fuse lines, verify differences
     std::optional<Report> report;
     QDateTime finished;
 };
@@ -179,7 +180,8 @@ QString DeviceNameText(const devices::Device* device) { return device ? Tr(devic
 
 class Writer {
 public:
-    Writer(const Plan& plan, QString spec, bool alone) : m_plan(plan), m_spec(std::move(spec)), m_alone(alone) {}
+    Writer(const Plan& plan, QString spec, bool alone)
+        : m_plan(plan), m_spec(std::move(spec)), m_alone(alone) {}
 
     // Runs the command (and with --repeat the production loop); every chip's result goes to `sink`.
     int Run(const std::function<void(const ChipResult&)>& sink);
@@ -239,8 +241,8 @@ bool Writer::Prepare(ChipResult& result) {
     }
 
     // Two processes never share a writer: one lock per device, in the user's runtime folder.
-    const QString device = QFileInfo(m_path).canonicalFilePath().isEmpty() ? m_path
-                                                                          : QFileInfo(m_path).canonicalFilePath();
+    const QString device =
+        QFileInfo(m_path).canonicalFilePath().isEmpty() ? m_path : QFileInfo(m_path).canonicalFilePath();
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     QDir().mkpath(runtime);
     m_lock = std::make_unique<QLockFile>(runtime + QStringLiteral("/zendra-cli-") +
@@ -266,7 +268,8 @@ std::optional<const devices::Device*> Writer::FindDevice(ChipResult& result) {
     if (m_plan.device) return m_plan.device;
     SilentProgress silent;
     auto env = Environment(silent, silent);
-    const Report probe = operations::ProbeChip(env, TargetFor(devices::DeviceAt(operations::kProbeDeviceIndex)));
+    const Report probe =
+        operations::ProbeChip(env, TargetFor(devices::DeviceAt(operations::kProbeDeviceIndex)));
     result.firmware = probe.firmware;
     result.signature = probe.signature;
     if (probe.verdict == Verdict::Cancelled) {
@@ -281,11 +284,13 @@ std::optional<const devices::Device*> Writer::FindDevice(ChipResult& result) {
     }
     const auto part = quint8(probe.signatureBytes[0]), family = quint8(probe.signatureBytes[1]);
     if (family <= 0x02 || family == 0xFF) {
-        // Locked chips and an empty socket answer no signature of a device; an erase still serves a locked one.
+        // Locked chips and an empty socket answer no signature of a device; an erase still serves a locked
+        // one.
         if (m_plan.command == QLatin1String("erase") && family != 0xFF)
             return devices::DeviceAt(operations::kProbeDeviceIndex);
         result.exitCode = kExitChip;
-        result.message = Tr(family == 0xFF ? link::texts::kChipNotSeated : link::texts::kChipProtectedOrNotSeated);
+        result.message =
+            Tr(family == 0xFF ? link::texts::kChipNotSeated : link::texts::kChipProtectedOrNotSeated);
         return std::nullopt;
     }
     QStringList names;
@@ -302,7 +307,8 @@ std::optional<const devices::Device*> Writer::FindDevice(ChipResult& result) {
                                          : T(texts::kSignatureAmbiguous) + names.join(QStringLiteral(", "));
         return std::nullopt;
     }
-    m_progress->Line(T(texts::kChose) + names.first() + QStringLiteral(" (") + probe.signature + QLatin1Char(')'));
+    m_progress->Line(T(texts::kChose) + names.first() + QStringLiteral(" (") + probe.signature +
+                     QLatin1Char(')'));
     return found;
 }
 
@@ -346,7 +352,8 @@ void Writer::RunCommand(ChipResult& result) {
         // The chip could not hold what the files hold: no program or verify can be a success.
         QStringList beyond;
         if (parsed->codeBeyond > 0) beyond << Tr(image::texts::kCodeBeyondDevice.arg(parsed->codeBeyond));
-        if (parsed->eepromBeyond > 0) beyond << Tr(image::texts::kEepromBeyondDevice.arg(parsed->eepromBeyond));
+        if (parsed->eepromBeyond > 0)
+            beyond << Tr(image::texts::kEepromBeyondDevice.arg(parsed->eepromBeyond));
         result.exitCode = kExitInput;
         result.message = beyond.join(QLatin1Char(' '));
         return;
@@ -373,7 +380,8 @@ void Writer::RunCommand(ChipResult& result) {
             devices::PanelIndexes choices = *report.panel;
             for (const auto& [control, value] : m_plan.fuseChoices) choices[int(control)] = value;
             const int reset = int(core::PanelControl::RSTDISABL);
-            if (choices[reset] != (*report.panel)[reset] && devices::ResetWarningApplies(*device, choices[reset]))
+            if (choices[reset] != (*report.panel)[reset] &&
+                devices::ResetWarningApplies(*device, choices[reset]))
                 m_progress->Line(Tr(operations::texts::kResetDisableWarning));
             report = operations::WriteLockFuseCommand(env, target, choices);
             report.panel = choices;
@@ -397,18 +405,22 @@ void Writer::RunCommand(ChipResult& result) {
     }
     for (const operations::Difference& d : report.differences) {
         const int digits = d.memory == operations::Memory::Flash ? 4 : 2;
-        result.details << QStringLiteral("%1 %2 %3: %4 %5 %6 %7")
-                              .arg(T(texts::kDifference),
-                                   d.memory == operations::Memory::Flash ? QStringLiteral("flash") : QStringLiteral("eeprom"),
-                                   QStringLiteral("%1").arg(d.address, 4, 16, QLatin1Char('0')).toUpper(),
-                                   T(texts::kFileValue),
-                                   QStringLiteral("%1").arg(d.expected, digits, 16, QLatin1Char('0')).toUpper(),
-                                   T(texts::kChipValue),
-                                   QStringLiteral("%1").arg(d.actual, digits, 16, QLatin1Char('0')).toUpper());
+        result.details
+            << QStringLiteral("%1 %2 %3: %4 %5 %6 %7")
+                   .arg(T(texts::kDifference),
+                        d.memory == operations::Memory::Flash ? QStringLiteral("flash")
+                                                              : QStringLiteral("eeprom"),
+                        QStringLiteral("%1").arg(d.address, 4, 16, QLatin1Char('0')).toUpper(),
+                        T(texts::kFileValue),
+                        QStringLiteral("%1").arg(d.expected, digits, 16, QLatin1Char('0')).toUpper(),
+                        T(texts::kChipValue),
+                        QStringLiteral("%1").arg(d.actual, digits, 16, QLatin1Char('0')).toUpper());
     }
-    if (command == QLatin1String("detect") && report.Succeeded()) result.details << m_path + QLatin1Char('\t') + result.firmware;
+    if (command == QLatin1String("detect") && report.Succeeded())
+        result.details << m_path + QLatin1Char('\t') + result.firmware;
     const bool fuseCommand = command.startsWith(QLatin1String("fuse")) || command == QLatin1String("read");
-    if (fuseCommand && report.panel && report.errorFlag == 0) result.details << ChoiceLines(*device, *report.panel);
+    if (fuseCommand && report.panel && report.errorFlag == 0)
+        result.details << ChoiceLines(*device, *report.panel);
     if (command == QLatin1String("read") && report.images && result.exitCode == kExitSuccess) {
         const auto save = [&](const QString& path, const QByteArray& text) {
             if (path.isEmpty()) return;
@@ -440,16 +452,18 @@ void Writer::RunUpdate(ChipResult& result) {
     m_port->Close();
     result.exitCode = sent == update::TransferResult::Completed ? kExitSuccess
                       : sent == update::TransferResult::Refused ? kExitInput
-                                                                 : kExitLink;
-    result.message = (sent == update::TransferResult::Completed ? T(texts::kUpdateDone) : T(texts::kUpdateFailed)) +
-                     QStringLiteral(": ") + Tr(display.LastText());
+                                                                : kExitLink;
+    result.message =
+        (sent == update::TransferResult::Completed ? T(texts::kUpdateDone) : T(texts::kUpdateFailed)) +
+        QStringLiteral(": ") + Tr(display.LastText());
 }
 
 // Whether a chip answers in the socket (false for an empty one); `linkFailed` when the writer is gone.
 bool Writer::ChipPresent(bool& linkFailed) {
     SilentProgress silent;
     auto env = Environment(silent, silent);
-    const Report probe = operations::ProbeChip(env, TargetFor(devices::DeviceAt(operations::kProbeDeviceIndex)));
+    const Report probe =
+        operations::ProbeChip(env, TargetFor(devices::DeviceAt(operations::kProbeDeviceIndex)));
     linkFailed = probe.signatureBytes.size() != 3 && probe.verdict != Verdict::Cancelled;
     return probe.signatureBytes.size() == 3 && quint8(probe.signatureBytes[1]) != 0xFF;
 }
@@ -486,11 +500,18 @@ int Writer::Run(const std::function<void(const ChipResult&)>& sink) {
         (result.exitCode == kExitSuccess ? passes : failures) += 1;
         sink(result);
         if (!m_plan.repeat || result.exitCode == kExitCancelled || !m_port) return result.exitCode;
-        m_progress->Line(QStringLiteral("%1 %2, %3 %4").arg(T(texts::kPasses)).arg(passes).arg(T(texts::kFailures)).arg(failures));
+        m_progress->Line(QStringLiteral("%1 %2, %3 %4")
+                             .arg(T(texts::kPasses))
+                             .arg(passes)
+                             .arg(T(texts::kFailures))
+                             .arg(failures));
         if (!WaitForChipChange()) break;
     }
-    PrintOut((m_alone ? QString() : m_spec + QStringLiteral(": ")) +
-             QStringLiteral("%1 %2, %3 %4").arg(T(texts::kPasses)).arg(passes).arg(T(texts::kFailures)).arg(failures));
+    PrintOut((m_alone ? QString() : m_spec + QStringLiteral(": ")) + QStringLiteral("%1 %2, %3 %4")
+                                                                         .arg(T(texts::kPasses))
+                                                                         .arg(passes)
+                                                                         .arg(T(texts::kFailures))
+                                                                         .arg(failures));
     return failures == 0 ? kExitSuccess : kExitMismatch;
 }
 
@@ -527,7 +548,8 @@ QJsonObject ChipJson(const Plan& plan, const ChipResult& r) {
                   {"signature", r.signature}, {"exitCode", r.exitCode},
                   {"message", r.message},     {"time", r.finished.toString(Qt::ISODate)}};
     QJsonArray files;
-    for (const InputFile& f : plan.files) files.append(QJsonObject{{"role", f.role}, {"path", f.path}, {"sha256", f.sha256}});
+    for (const InputFile& f : plan.files)
+        files.append(QJsonObject{{"role", f.role}, {"path", f.path}, {"sha256", f.sha256}});
     o.insert("files", files);
     if (r.report) {
         const Report& report = *r.report;
@@ -539,14 +561,16 @@ QJsonObject ChipJson(const Plan& plan, const ChipResult& r) {
         o.insert("seconds", report.figures.seconds);
         QJsonArray phases;
         for (const auto& p : report.phases)
-            phases.append(QJsonObject{{"phase", operations::PhaseName(p.phase)}, {"ok", p.ok}, {"text", Tr(p.text)}});
+            phases.append(
+                QJsonObject{{"phase", operations::PhaseName(p.phase)}, {"ok", p.ok}, {"text", Tr(p.text)}});
         o.insert("phases", phases);
         QJsonArray differences;
         for (const auto& d : report.differences)
-            differences.append(QJsonObject{{"memory", d.memory == operations::Memory::Flash ? "flash" : "eeprom"},
-                                           {"address", d.address},
-                                           {"file", d.expected},
-                                           {"chip", d.actual}});
+            differences.append(
+                QJsonObject{{"memory", d.memory == operations::Memory::Flash ? "flash" : "eeprom"},
+                            {"address", d.address},
+                            {"file", d.expected},
+                            {"chip", d.actual}});
         o.insert("differences", differences);
     } else {
         o.insert("verdict", VerdictWord(r));
@@ -570,8 +594,13 @@ bool AppendLog(const Plan& plan, const ChipResult& r) {
     QString sha;
     for (const InputFile& f : plan.files)
         if (f.role == QLatin1String("code") || f.role == QLatin1String("firmware")) sha = f.sha256;
-    const QStringList fields{r.finished.toString(Qt::ISODate), field(r.port), field(r.firmware), field(r.device),
-                             r.signature, sha, plan.command,
+    const QStringList fields{r.finished.toString(Qt::ISODate),
+                             field(r.port),
+                             field(r.firmware),
+                             field(r.device),
+                             r.signature,
+                             sha,
+                             plan.command,
                              VerdictWord(r),
                              r.report ? QString::number(r.report->figures.seconds, 'f', 2) : QString()};
     file.write(fields.join(QLatin1Char(',')).toUtf8() + '\n');
@@ -619,35 +648,44 @@ int CheckFiles(const Plan& plan) {
 // --- Parsing ---------------------------------------------------------------------------------------------
 
 QString HelpText(const QCommandLineParser& parser) {
-    return parser.helpText() + QStringLiteral(
-        "\nCommands:\n"
-        "  ports                        serial ports: path, description, USB id, serial number, by-id link, COM entry\n"
-        "  detect                       find the writer on --port, or on every detected port\n"
-        "  check FILE.hex [FILE.eep]    read the files only; with --device, whether they fit it\n"
-        "  program FILE.hex [FILE.eep]  check, erase, program and verify\n"
-        "  verify FILE.hex [FILE.eep]   compare the whole chip with the files\n"
-        "  read OUT.hex [OUT.eep]       read the chip into the files and print its lock/fuse choices\n"
-        "  erase                        erase the chip\n"
-        "  fuse read                    print the lock/fuse choices as NAME=VALUE lines\n"
-        "  fuse write NAME=VALUE...     change those choices (the others stay as the chip holds them)\n"
-        "  update FIRMWARE_FILE         replace the writer's firmware\n"
-        "\nExit codes:\n"
-        "  0 success; 1 the chip differs from the files; 2 the writer or the link failed; 3 an input file is\n"
-        "  unreadable or invalid; 4 usage error; 5 the chip is wrong or refused; 130 cancelled (Ctrl-C)\n"
-        "\nThe chip log (--log) is CSV: time,port,firmware,device,signature,file_sha256,command,verdict,seconds\n");
+    return parser.helpText() +
+           QStringLiteral(
+               "\nCommands:\n"
+               "  ports                        serial ports: path, description, USB id, serial number, by-id "
+               "link, COM entry\n"
+               "  detect                       find the writer on --port, or on every detected port\n"
+               "  check FILE.hex [FILE.eep]    read the files only; with --device, whether they fit it\n"
+               "  program FILE.hex [FILE.eep]  check, erase, program and verify\n"
+               "  verify FILE.hex [FILE.eep]   compare the whole chip with the files\n"
+               "  read OUT.hex [OUT.eep]       read the chip into the files and print its lock/fuse choices\n"
+               "  erase                        erase the chip\n"
+               "  fuse read                    print the lock/fuse choices as NAME=VALUE lines\n"
+               "  fuse write NAME=VALUE...     change those choices (the others stay as the chip holds "
+               "them)\n"
+               "  update FIRMWARE_FILE         replace the writer's firmware\n"
+               "\nExit codes:\n"
+               "  0 success; 1 the chip differs from the files; 2 the writer or the link failed; 3 an input "
+               "file is\n"
+               "  unreadable or invalid; 4 usage error; 5 the chip is wrong or refused; 130 cancelled "
+               "(Ctrl-C)\n"
+               "\nThe chip log (--log) is CSV: "
+               "time,port,firmware,device,signature,file_sha256,command,verdict,seconds\n");
 }
 
 std::optional<Plan> ParsePlan(const QStringList& arguments, int& exitCode) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Command line for the KX-WRT540 AVR writer."));
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
-    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("COMn entry or device path; repeat for a gang."),
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("COMn entry or device path; repeat for a gang."),
                                   QStringLiteral("P"));
-    const QCommandLineOption device(QStringLiteral("device"), QStringLiteral("Catalogue name (AT90S8515, ...)."),
-                                    QStringLiteral("NAME"));
-    const QCommandLineOption eeprom(QStringLiteral("eeprom"), QStringLiteral("The EEPROM file when it is not FILE.eep."),
+    const QCommandLineOption device(
+        QStringLiteral("device"), QStringLiteral("Catalogue name (AT90S8515, ...)."), QStringLiteral("NAME"));
+    const QCommandLineOption eeprom(QStringLiteral("eeprom"),
+                                    QStringLiteral("The EEPROM file when it is not FILE.eep."),
                                     QStringLiteral("FILE"));
     const QCommandLineOption lang(QStringLiteral("lang"), QStringLiteral("ja or en (default: the locale)."),
                                   QStringLiteral("LANG"));
@@ -655,9 +693,11 @@ std::optional<Plan> ParsePlan(const QStringList& arguments, int& exitCode) {
                                     QStringLiteral("FILE"));
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Append one CSV line per chip."),
                                  QStringLiteral("FILE"));
-    const QCommandLineOption repeat(QStringLiteral("repeat"), QStringLiteral("Production loop: wait for the next chip."));
+    const QCommandLineOption repeat(QStringLiteral("repeat"),
+                                    QStringLiteral("Production loop: wait for the next chip."));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("No progress."));
-    const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Status lines and the wire bytes as hex."));
+    const QCommandLineOption verbose(QStringLiteral("verbose"),
+                                     QStringLiteral("Status lines and the wire bytes as hex."));
     parser.addOptions({help, version, port, device, eeprom, lang, report, log, repeat, quiet, verbose});
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("See the list below."));
 
@@ -693,7 +733,8 @@ std::optional<Plan> ParsePlan(const QStringList& arguments, int& exitCode) {
     plan.command = args.takeFirst();
     if (plan.command == QLatin1String("fuse")) {
         const QString sub = args.isEmpty() ? QString() : args.takeFirst();
-        if (sub != QLatin1String("read") && sub != QLatin1String("write")) return usage(T(texts::kUnknownCommand) + QStringLiteral("fuse ") + sub);
+        if (sub != QLatin1String("read") && sub != QLatin1String("write"))
+            return usage(T(texts::kUnknownCommand) + QStringLiteral("fuse ") + sub);
         plan.command = QStringLiteral("fuse-") + sub;
     }
     plan.ports = parser.values(port);
@@ -723,8 +764,9 @@ std::optional<Plan> ParsePlan(const QStringList& arguments, int& exitCode) {
     } else if (c == QLatin1String("read")) {
         if (!wantFiles(1, 2)) return std::nullopt;
         plan.outCode = args.at(0);
-        plan.outEeprom = args.size() > 1 ? args.at(1) : parser.isSet(eeprom) ? parser.value(eeprom)
-                                                                             : image::SetEepromFileExtension(plan.outCode);
+        plan.outEeprom = args.size() > 1        ? args.at(1)
+                         : parser.isSet(eeprom) ? parser.value(eeprom)
+                                                : image::SetEepromFileExtension(plan.outCode);
     } else if (c == QLatin1String("update")) {
         if (!wantFiles(1, 1)) return std::nullopt;
         plan.firmwarePath = args.at(0);
@@ -734,9 +776,10 @@ std::optional<Plan> ParsePlan(const QStringList& arguments, int& exitCode) {
             const auto control = devices::ControlByName(setting.section(QLatin1Char('='), 0, 0));
             bool number = false;
             const int value = setting.section(QLatin1Char('='), 1).toInt(&number);
-            if (!control || !number || !setting.contains(QLatin1Char('='))) return usage(T(texts::kUnknownFuse) + setting);
+            if (!control || !number || !setting.contains(QLatin1Char('=')))
+                return usage(T(texts::kUnknownFuse) + setting);
             if (plan.device) {
-                const devices::ControlFill& fill = devices::PanelFor(plan.device).controls[int(*control)];
+                const devices::ControlFill fill = devices::PanelFor(plan.device).controls[int(*control)];
                 if (!fill.enabled || value < 0 || value >= fill.entries.size())
                     return usage(T(texts::kFuseWriteNeedsDevice) + setting);
             }
@@ -769,7 +812,8 @@ std::optional<Plan> ParsePlan(const QStringList& arguments, int& exitCode) {
     if (!plan.firmwarePath.isEmpty()) {
         const update::UpdateFileContents contents = update::LoadUpdateFile(plan.firmwarePath);
         if (!contents.IsValid()) {
-            PrintErr(T(texts::kFileRefused) + plan.firmwarePath + QStringLiteral(": ") + Tr(update::DescribeProblem(contents)));
+            PrintErr(T(texts::kFileRefused) + plan.firmwarePath + QStringLiteral(": ") +
+                     Tr(update::DescribeProblem(contents)));
             exitCode = kExitInput;
             return std::nullopt;
         }
@@ -842,7 +886,8 @@ int RunCommandLine(const QStringList& arguments) {
         const QMutexLocker locker(&collected);
         results.append(r);
         PrintOut(ResultLine(r, alone));
-        for (const QString& line : r.details) PrintOut((alone ? QString() : r.port + QStringLiteral(": ")) + line);
+        for (const QString& line : r.details)
+            PrintOut((alone ? QString() : r.port + QStringLiteral(": ")) + line);
         if (!plan.logPath.isEmpty() && !AppendLog(plan, r)) PrintErr(T(texts::kCannotWrite) + plan.logPath);
     };
 
@@ -869,9 +914,12 @@ int RunCommandLine(const QStringList& arguments) {
     if (!plan.reportPath.isEmpty()) {
         QJsonArray runs;
         for (const ChipResult& r : results) runs.append(ChipJson(plan, r));
-        const QJsonObject document{{"command", plan.command}, {"program", QStringLiteral("zendra-cli ") + core::kVersionText},
-                                   {"runs", runs}, {"exitCode", combined}};
-        if (image::SaveFileContents(plan.reportPath, QJsonDocument(document).toJson()) != image::SaveFailure::None)
+        const QJsonObject document{{"command", plan.command},
+                                   {"program", QStringLiteral("zendra-cli ") + core::kVersionText},
+                                   {"runs", runs},
+                                   {"exitCode", combined}};
+        if (image::SaveFileContents(plan.reportPath, QJsonDocument(document).toJson()) !=
+            image::SaveFailure::None)
             PrintErr(T(texts::kCannotWrite) + plan.reportPath);
     }
     return combined;

@@ -10,11 +10,11 @@ namespace zendra::cli {
 // What the process ends with; documented in --help and the README.
 enum ExitCode : int {
     kExitSuccess = 0,
-    kExitMismatch = 1,   // the chip differs from the files
-    kExitLink = 2,       // the writer or the link failed
-    kExitInput = 3,      // an input file is unreadable or invalid
-    kExitUsage = 4,      // unknown option or command, bad value, a signature naming no single device
-    kExitChip = 5,       // the wrong chip, or a locked chip where that forbids the command
+    kExitMismatch = 1,  // the chip differs from the files
+    kExitLink = 2,      // the writer or the link failed
+    kExitInput = 3,     // an input file is unreadable or invalid
+    kExitUsage = 4,     // unknown option or command, bad value, a signature naming no single device
+    kExitChip = 5,      // the wrong chip, or a locked chip where that forbids the command
     kExitCancelled = 130,
 };
 

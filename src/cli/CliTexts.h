@@ -18,9 +18,11 @@ inline constexpr Text kTooManyArguments{"余分な引数があります: ", "une
 inline constexpr Text kUnknownDevice{"不明なデバイスです: ", "unknown device: "};
 inline constexpr Text kUnknownLanguage{"不明な言語です (ja または en): ", "unknown language (ja or en): "};
 inline constexpr Text kUnknownFuse{"不明な Lock/Fuse 設定です: ", "unknown lock/fuse setting: "};
-inline constexpr Text kFuseWriteNeedsDevice{"この設定はデバイスにありません: ", "the device has no such setting: "};
+inline constexpr Text kFuseWriteNeedsDevice{"この設定はデバイスにありません: ",
+                                            "the device has no such setting: "};
 inline constexpr Text kUnknownPort{"ポートが見つかりません: ", "no such port: "};
-inline constexpr Text kPortInUse{"ポートは別の zendra-cli が使用中です: ", "the port is in use by another zendra-cli: "};
+inline constexpr Text kPortInUse{"ポートは別の zendra-cli が使用中です: ",
+                                 "the port is in use by another zendra-cli: "};
 inline constexpr Text kFileUnreadable{"ファイルを読めません: ", "cannot read the file: "};
 inline constexpr Text kFileRefused{"ファイルに誤りがあります: ", "the file is invalid: "};
 inline constexpr Text kLine{"行", "line"};
@@ -40,8 +42,9 @@ inline constexpr Text kSaved{"保存しました: ", "saved: "};
 inline constexpr Text kDifference{"相違", "difference"};
 inline constexpr Text kFileValue{"ファイル", "file"};
 inline constexpr Text kChipValue{"チップ", "chip"};
-inline constexpr Text kUpdateNoCancel{"ファームウエア更新中は中止できません。ライターが使えなくなります。",
-                                      "the firmware update cannot be cancelled: the writer would be left unusable."};
+inline constexpr Text kUpdateNoCancel{
+    "ファームウエア更新中は中止できません。ライターが使えなくなります。",
+    "the firmware update cannot be cancelled: the writer would be left unusable."};
 inline constexpr Text kUpdateDone{"ファームウエアを更新しました", "firmware updated"};
 inline constexpr Text kUpdateFailed{"ファームウエアの更新に失敗しました", "the firmware update failed"};
 inline constexpr Text kWaitRemove{"チップを外してください...", "remove the chip..."};

@@ -77,10 +77,11 @@ void ConsoleProgress::Step(int value, int maximum) {
         const double remaining = m_phaseClock.elapsed() / 1000.0 * (1 - done) / done;
         left = QStringLiteral(" %1 s").arg(remaining, 0, 'f', 0);
     }
-    Write(stderr, QStringLiteral("\r%1 [%2%3] %4%%5\x1b[K")
-                      .arg(m_phase, QString(filled, QLatin1Char('#')), QString(kBarWidth - filled, QLatin1Char('.')))
-                      .arg(int(done * 100), 3)
-                      .arg(left));
+    Write(stderr,
+          QStringLiteral("\r%1 [%2%3] %4%%5\x1b[K")
+              .arg(m_phase, QString(filled, QLatin1Char('#')), QString(kBarWidth - filled, QLatin1Char('.')))
+              .arg(int(done * 100), 3)
+              .arg(left));
     m_barShown = true;
 }
 
@@ -109,7 +110,8 @@ bool WireTrace::Write(const QByteArray& bytes) {
 
 QByteArray WireTrace::ReadAll() {
     const QByteArray bytes = m_inner.ReadAll();
-    if (!bytes.isEmpty()) PrintErr(m_label + QStringLiteral(" < ") + QString::fromLatin1(bytes.toHex(' ').toUpper()));
+    if (!bytes.isEmpty())
+        PrintErr(m_label + QStringLiteral(" < ") + QString::fromLatin1(bytes.toHex(' ').toUpper()));
     return bytes;
 }
 

@@ -24,9 +24,9 @@ void PrintOut(const QString& line);
 void PrintErr(const QString& line);
 
 struct ConsoleStyle {
-    QString label;        // "COM1" or the path, before every line when several writers run
-    bool bar = false;     // draw a progress bar (stderr is a terminal, one writer)
-    bool quiet = false;   // no progress at all
+    QString label;         // "COM1" or the path, before every line when several writers run
+    bool bar = false;      // draw a progress bar (stderr is a terminal, one writer)
+    bool quiet = false;    // no progress at all
     bool verbose = false;  // every status line too
 };
 
@@ -66,7 +66,8 @@ public:
     void Step(int, int) override {}
     void Notice(const QString&) override {}
     void CloseMessage() override {}
-    core::MessageAnswer Ask(core::MessageIcon, const QString&, const QString&, core::MessageButtons) override {
+    core::MessageAnswer Ask(core::MessageIcon, const QString&, const QString&,
+                            core::MessageButtons) override {
         return core::MessageAnswer::Ok;
     }
     std::optional<QString> ChooseOpenFile(const core::FileDialogRequest&) override { return std::nullopt; }

@@ -129,7 +129,8 @@ void ReadSignatureAndJudge(Run& run) {
     const link::CommandResult signature = run.Do(link::ReadSignature(run.Link()));
     if (signature.data.size() == 3) {
         run.Result().signatureBytes = signature.data;
-        run.Show(StatusField::Signature, SignatureText(signature.Byte(2), signature.Byte(1), signature.Byte(0)));
+        run.Show(StatusField::Signature,
+                 SignatureText(signature.Byte(2), signature.Byte(1), signature.Byte(0)));
     }
     if (!signature.Ok()) return;
 

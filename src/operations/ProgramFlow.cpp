@@ -14,9 +14,11 @@ void WriteFlash(Run& run, const image::MemoryImages& images, qint32 count) {
     const devices::WordWrite kind = run.Device() ? run.Device()->wordWrite : devices::WordWrite::LowHigh;
 
     run.Phase(texts::kProgrammingFlash);
-    run.Do(link::EnterProgrammingMode(session));
-    run.Do(link::SelectAddress(session, 0));
-    for (qint32 w = 0; w < count; ++w) {
+    // A writer that did not answer these would take the next word's acknowledgment for a late reply of
+    // theirs: no word goes out after a silent or late writer.
+    const bool started = !run.Do(link::EnterProgrammingMode(session)).Ends() &&
+                         !run.Do(link::SelectAddress(session, 0)).Ends();
+    for (qint32 w = 0; started && w < count; ++w) {
         run.Step(w, count - 1);
         // A writer that has stopped answering would cost a time-out per word; a wrong reply does not stop.
         if (run.Do(link::WriteProgramWord(session, kind, image[2 * w], image[2 * w + 1])).Ends()) break;
@@ -29,9 +31,9 @@ void WriteEeprom(Run& run, const image::MemoryImages& images) {
     const auto& image = images.EepromImage;
 
     run.Phase(texts::kProgrammingEeprom);
-    run.Do(link::EnterProgrammingMode(session));
+    const bool started = !run.Do(link::EnterProgrammingMode(session)).Ends();
     const qint32 bytes = run.EepromBytes();
-    for (qint32 a = 0; a < bytes; ++a) {
+    for (qint32 a = 0; started && a < bytes; ++a) {
         run.Step(a, bytes - 1);
         // The erased chip already holds 0xFF.
         if (image[a] == image::kErased) continue;

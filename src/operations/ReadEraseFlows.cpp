@@ -9,7 +9,7 @@ namespace {
 
 // False when a word read timed out: the read then ends at once, keeping the words read so far.
 bool ReadFlash(Run& run, image::ProgramArray& image, qint32 words) {
-    run.Do(link::SelectAddress(run.Link(), 0));
+    if (run.Do(link::SelectAddress(run.Link(), 0)).Ends()) return false;
     for (qint32 w = 0; w < words; ++w) {
         run.Step(w, words - 1);
         const link::CommandResult read = run.Do(link::ReadProgramWord(run.Link()));
@@ -83,8 +83,7 @@ void RunRead(Run& run, const image::MemoryImages& current) {
         return;
     }
     run.Phase(texts::kReadingEeprom);
-    run.Do(link::EnterProgrammingMode(session));
-    ReadEeprom(run, images.EepromImage, bytes);
+    if (!run.Do(link::EnterProgrammingMode(session)).Ends()) ReadEeprom(run, images.EepromImage, bytes);
     run.Do(link::LeaveProgrammingMode(session));
     run.AddPhase(PhaseKind::ReadEeprom, !run.Failed(), texts::kEepromReadFailed);
     if (run.Failed()) {

@@ -96,11 +96,12 @@ void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory) {
 
     run.Error() = 0;
     run.Phase(texts::kVerifyingFlash);
-    run.Do(link::EnterProgrammingMode(session));
-    run.Do(link::SelectAddress(session, 0));
+    // No word is read after a writer that did not answer these (its late reply would be taken for a word).
+    const bool started = !run.Do(link::EnterProgrammingMode(session)).Ends() &&
+                         !run.Do(link::SelectAddress(session, 0)).Ends();
 
     run.Result().verifyCompared = true;
-    const bool flashNg = CompareFlash(run, images, flashCount);
+    const bool flashNg = started && CompareFlash(run, images, flashCount);
     run.Do(link::LeaveProgrammingMode(session));
     run.AddPhase(PhaseKind::VerifyFlash, !run.Failed(), texts::kFlashVerifyFailed);
     if (run.Failed()) run.ReportPhaseFailure(texts::kFlashVerifyFailed);
@@ -114,9 +115,9 @@ void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory) {
 
     run.Error() = 0;
     run.Phase(texts::kVerifyingEeprom);
-    run.Do(link::EnterProgrammingMode(session));
+    const bool eepromStarted = !run.Do(link::EnterProgrammingMode(session)).Ends();
     const qint32 eepromCount = wholeMemory ? bytes : CompareCount(LastUsedByte(images, bytes));
-    const bool eepromNg = CompareEeprom(run, images, eepromCount);
+    const bool eepromNg = eepromStarted && CompareEeprom(run, images, eepromCount);
     run.Do(link::LeaveProgrammingMode(session));
     run.AddPhase(PhaseKind::VerifyEeprom, !run.Failed(), texts::kVerifyCommError);
     if (run.Failed()) {

@@ -84,17 +84,17 @@ void MainCommands::OnPanelCommand(int command) {
                 ShowPortDialog();
             });
         case PanelCommand::Erase:
-            return RunWriterCommand(&MainCommands::Erase);
+            return RunWriterCommand(&MainCommands::Cmd_btn_erase_Click);
         case PanelCommand::Verify:
-            return RunWriterCommand(&MainCommands::Verify);
+            return RunWriterCommand(&MainCommands::Cmd_btn_verify_Click);
         case PanelCommand::Read:
-            return RunWriterCommand(&MainCommands::Read);
+            return RunWriterCommand(&MainCommands::Cmd_btn_read_Click);
         case PanelCommand::Program:
-            return RunWriterCommand(&MainCommands::Program);
+            return RunWriterCommand(&MainCommands::Cmd_btn_program_Click);
         case PanelCommand::FuseRead:
-            return RunWriterCommand(&MainCommands::FuseRead);
+            return RunWriterCommand(&MainCommands::frmMain_cmdFuseRead_Click);
         case PanelCommand::FuseWrite:
-            return RunWriterCommand(&MainCommands::FuseWrite);
+            return RunWriterCommand(&MainCommands::frmMain_cmdFuseWrite_Click);
     }
 }
 
@@ -114,27 +114,33 @@ void MainCommands::RunWriterCommand(Operation operation) {
     });
 }
 
-operations::Report MainCommands::Program(operations::Environment& env, const operations::Target& target) {
+operations::Report MainCommands::Cmd_btn_program_Click(operations::Environment& env,
+                                                       const operations::Target& target) {
     return operations::ProgramCommand(env, target, m_images);
 }
 
-operations::Report MainCommands::Verify(operations::Environment& env, const operations::Target& target) {
+operations::Report MainCommands::Cmd_btn_verify_Click(operations::Environment& env,
+                                                      const operations::Target& target) {
     return operations::VerifyCommand(env, target, m_images);
 }
 
-operations::Report MainCommands::Read(operations::Environment& env, const operations::Target& target) {
+operations::Report MainCommands::Cmd_btn_read_Click(operations::Environment& env,
+                                                    const operations::Target& target) {
     return operations::ReadCommand(env, target, m_images, m_panel.Choices());
 }
 
-operations::Report MainCommands::Erase(operations::Environment& env, const operations::Target& target) {
+operations::Report MainCommands::Cmd_btn_erase_Click(operations::Environment& env,
+                                                     const operations::Target& target) {
     return operations::EraseCommand(env, target);
 }
 
-operations::Report MainCommands::FuseRead(operations::Environment& env, const operations::Target& target) {
+operations::Report MainCommands::frmMain_cmdFuseRead_Click(operations::Environment& env,
+                                                           const operations::Target& target) {
     return operations::ReadLockFuseCommand(env, target, m_panel.Choices());
 }
 
-operations::Report MainCommands::FuseWrite(operations::Environment& env, const operations::Target& target) {
+operations::Report MainCommands::frmMain_cmdFuseWrite_Click(operations::Environment& env,
+                                                            const operations::Target& target) {
     return operations::WriteLockFuseCommand(env, target, m_panel.Choices());
 }
 

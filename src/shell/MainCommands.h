@@ -44,12 +44,14 @@ private:
     using Operation = operations::Report (MainCommands::*)(operations::Environment&,
                                                            const operations::Target&);
     void RunWriterCommand(Operation operation);
-    operations::Report Program(operations::Environment& env, const operations::Target& target);
-    operations::Report Verify(operations::Environment& env, const operations::Target& target);
-    operations::Report Read(operations::Environment& env, const operations::Target& target);
-    operations::Report Erase(operations::Environment& env, const operations::Target& target);
-    operations::Report FuseRead(operations::Environment& env, const operations::Target& target);
-    operations::Report FuseWrite(operations::Environment& env, const operations::Target& target);
+    operations::Report Cmd_btn_program_Click(operations::Environment& env, const operations::Target& target);
+    operations::Report Cmd_btn_verify_Click(operations::Environment& env, const operations::Target& target);
+    operations::Report Cmd_btn_read_Click(operations::Environment& env, const operations::Target& target);
+    operations::Report Cmd_btn_erase_Click(operations::Environment& env, const operations::Target& target);
+    operations::Report frmMain_cmdFuseRead_Click(operations::Environment& env,
+                                                 const operations::Target& target);
+    operations::Report frmMain_cmdFuseWrite_Click(operations::Environment& env,
+                                                  const operations::Target& target);
 
     void RunFileCommand(void (*command)(image::FileContext&));
     void OnPanelCommand(int command);

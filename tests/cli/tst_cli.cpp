@@ -5,7 +5,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTest>
 
 #include "TestEnvironment.h"
@@ -263,6 +265,25 @@ private Q_SLOTS:
         ::kill(pid_t(cli.processId()), SIGINT);
         QVERIFY(cli.waitForFinished(10000));
         QCOMPARE(cli.exitCode(), 0);
+    }
+
+    // Random faults of kxwrt-sim that strike before the verify ends: each run fails, never as a success,
+    // within its time-outs plus 2 s. A failure names its seed.
+    void faultSoakOverPseudoTerminal() {
+        for (quint32 seed = 1; seed <= 16; ++seed) {
+            QRandomGenerator random(seed);
+            const QString option = random.bounded(2) ? "--silent-after" : "--wrong-from";
+            const QString from = QString::number(1 + random.bounded(60));  // a program of blink.hex sends ~140
+            Sim sim({"--chip", "ATtiny12L", option, from});
+            QElapsedTimer clock;
+            clock.start();
+            const Run run = Cli({"--lang", "en", "--device", "ATtiny12L", "--port", "{port}", "program", "{dir}/blink.hex"},
+                                sim.path, m_dir);
+            const QByteArray what = QStringLiteral("seed %1: %2 %3: exit %4 %5").arg(seed).arg(option, from).arg(run.exitCode).arg(run.out).toUtf8();
+            QVERIFY2(run.exitCode == 2 || run.exitCode == 5, what.constData());
+            QVERIFY2(!run.out.contains("succeeded"), what.constData());
+            QVERIFY2(clock.elapsed() < 3 * 5000 + 2000, what.constData());
+        }
     }
 
     // One process per writer: a second one on the same port says the port is in use.

@@ -2,6 +2,7 @@
 // a fake clock with faults, in-process for every catalogue device, and through kxwrt-sim's pseudo-terminal.
 
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -92,6 +93,9 @@ struct Host {
 
 // The writer model behind a scripted port. A fault at the n-th use of a letter: n > 0, the writer is silent
 // from there on; n < 0, that one command is done but answered '?'.
+// A schedule fault instead hits every command from the `from`-th on: silence, '?', the cable pulled, or
+// replies that come 5.1 s late (past every time-out).
+enum class Fault { None, Silent, Wrong, Vanish, Late };
 struct Wire {
     Wire(int device, char faultLetter, int faultNth) : letter(faultLetter), nth(faultNth) {
         model.LoadChip(ChipState::Fresh(device));
@@ -102,13 +106,20 @@ struct Wire {
                     const int n = ++seen[b];
                     wrong = b == letter && n == -nth;
                     silent = silent || (b == letter && n == nth);
+                    hit = hit || (schedule != Fault::None && letters.size() >= from);
                 }
+                if (hit && schedule == Fault::Vanish) return p.Vanish();
                 const QByteArray reply = model.FeedByte(quint8(b));
-                if (model.FrameInProgress() || silent) continue;
-                if (wrong || !reply.isEmpty()) p.QueueReply(wrong ? QByteArray("?") : reply);
+                if (model.FrameInProgress() || silent || (hit && schedule == Fault::Silent)) continue;
+                if (hit && schedule == Fault::Wrong) wrong = true;
+                const auto delay = hit && schedule == Fault::Late ? std::chrono::milliseconds(5100) : std::chrono::milliseconds(0);
+                if (wrong || !reply.isEmpty()) p.QueueReply(wrong ? QByteArray("?") : reply, delay);
             }
         };
     }
+    Fault schedule = Fault::None;
+    int from = 0;
+    bool hit = false;  // the schedule reached a command
     int Count(char c) const { return int(letters.count(c)); }
     FakeTiming timing;
     core::Clock::time_point started = timing.Now();
@@ -410,6 +421,36 @@ private Q_SLOTS:
         QCOMPARE(host.Run('V').verdict, operations::Verdict::Succeeded);
         QVERIFY(host.ui.calls.contains("status 1 " + text::kVerdictAllOkStatus));
         QCOMPARE(host.ui.panels[1], text::kVerifyCommandDone);
+    }
+
+    // A few hundred random fault schedules for program, verify and read: each run ends within its
+    // time-outs, and none that a fault reached is reported as a success. A failure names its seed.
+    void faultSoak() {
+        for (quint32 seed = 1; seed <= 300; ++seed) {
+            QRandomGenerator random(seed);
+            const char op = "PVR"[random.bounded(3)];
+            Rig rig("ATtiny12L", 24);
+            rig.images.EepromImage[3] = 0x42;
+            if (op != 'P') rig.Burn();
+            rig.schedule = Fault(1 + random.bounded(4));
+            rig.from = 1 + random.bounded(150);
+            const operations::Report& report = rig.Run(op);
+            const QByteArray what = QStringLiteral("seed %1: %2, fault %3 from command %4 of %5, %6 s")
+                                        .arg(seed)
+                                        .arg(op)
+                                        .arg(int(rig.schedule))
+                                        .arg(rig.from)
+                                        .arg(QString::fromLatin1(rig.letters))
+                                        .arg(rig.Seconds())
+                                        .toUtf8();
+            // A writer that stops answering ends the run within a few exchanges (wrong replies cost no wait and
+            // let the writes go on); each costs at most a 5 s time-out, plus the writer's own pauses (3 s).
+            const int afterFault = rig.hit ? int(rig.letters.size()) - rig.from + 1 : 0;
+            if (rig.schedule != Fault::Wrong) QVERIFY2(afterFault <= 12, what.constData());
+            QVERIFY2(rig.Seconds() < 5.0 * std::min(afterFault, 12) + 3 + 2, what.constData());
+            if (rig.hit) QVERIFY2(report.verdict != operations::Verdict::Succeeded, what.constData());
+            if (!rig.hit) QVERIFY2(report.verdict == operations::Verdict::Succeeded, what.constData());
+        }
     }
 
     void programReadOverPseudoTerminal() {
