@@ -7,7 +7,7 @@
 
 #include "cli/CliTexts.h"
 #include "core/UserInterface.h"
-#include "link/SerialPort.h"
+#include "link/ForwardingPort.h"
 #include "update/UpdateProtocol.h"
 
 namespace zendra::cli {
@@ -94,26 +94,13 @@ private:
 };
 
 // With --verbose: every byte to and from the writer, as hex lines on stderr.
-class WireTrace final : public link::SerialPort {
+class WireTrace final : public link::ForwardingPort {
 public:
-    WireTrace(link::SerialPort& inner, QString label) : m_inner(inner), m_label(std::move(label)) {}
-    bool Open(const QString& path) override { return m_inner.Open(path); }
-    void Close() override { m_inner.Close(); }
-    bool IsOpen() const override { return m_inner.IsOpen(); }
-    QString PortPath() const override { return m_inner.PortPath(); }
-    QString OpenFailureReason() const override { return m_inner.OpenFailureReason(); }
-    bool SetLineSettings(const QString& settings) override { return m_inner.SetLineSettings(settings); }
-    void SetNoHandshaking() override { m_inner.SetNoHandshaking(); }
-    bool SetRts(bool on) override { return m_inner.SetRts(on); }
-    void DiscardInput() override { m_inner.DiscardInput(); }
-    int BytesWaiting() override { return m_inner.BytesWaiting(); }
+    WireTrace(link::SerialPort& inner, QString label) : ForwardingPort(inner), m_label(std::move(label)) {}
     bool Write(const QByteArray& bytes) override;
     QByteArray ReadAll() override;
-    void WaitForMoreBytes(core::Duration maxWait) override { m_inner.WaitForMoreBytes(maxWait); }
-    bool HasFailed() const override { return m_inner.HasFailed(); }
 
 private:
-    link::SerialPort& m_inner;
     QString m_label;
 };
 
