@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLockFile>
 #include <QMdiSubWindow>
@@ -104,6 +105,8 @@ Application::StartResult Application::Start() {
     ShowIndexWindow();
     return StartResult::Started;
 }
+
+void Application::OpenFile(const QString& path) { m_commands->OpenCodeAndDataFile(QFileInfo(path).absoluteFilePath()); }
 
 void Application::Build() {
     if (m_setup.timing == nullptr) {

@@ -63,6 +63,8 @@ public:
     // LockFailed: the lock cannot be taken at all (LockFailureText says why); nothing was touched either.
     StartResult Start();
     bool HasEnded() const { return m_ended; }
+    // After start-up: opens a code file (and its EEPROM file) as the open command would.
+    void OpenFile(const QString& path);
     // After LockFailed: the line that names the lock file and why it could not be taken.
     const QString& LockFailureText() const { return m_lockFailureText; }
 

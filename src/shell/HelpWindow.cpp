@@ -1,5 +1,7 @@
 #include "shell/HelpWindow.h"
 
+#include <QCoreApplication>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,8 +33,17 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     resize(kDefaultWidth, kDefaultHeight);
 }
 
+QString FindHelpFile(const QString& appDir, const QString& programDir) {
+    const QString beside = appDir + kHelpFileName;
+    if (QFileInfo(beside).isFile()) return beside;
+    // An installed program keeps its help in the share folder beside its bin folder.
+    const QString installed = QDir(programDir).absoluteFilePath(QStringLiteral("../share/zendra/") + kHelpFileName);
+    if (QFileInfo(installed).isFile()) return QDir::cleanPath(installed);
+    return beside;
+}
+
 bool HelpWindow::ShowHelpFile(const QString& appDir) {
-    const QString path = appDir + kHelpFileName;
+    const QString path = FindHelpFile(appDir, QCoreApplication::applicationDirPath());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         // Escaped: the path is the user's and may hold markup characters.

@@ -9,6 +9,10 @@ class QTextBrowser;
 namespace zendra::shell {
 
 inline const QString kHelpFileName = QStringLiteral("zendra.hlp");
+
+// The help file: beside the program (`appDir`) first, else where an installation puts it
+// (`programDir`/../share/zendra); the first of them when neither exists.
+QString FindHelpFile(const QString& appDir, const QString& programDir);
 inline const QString kHelpCaption = QStringLiteral("New ZendraV6 ヘルプ");
 
 class HelpWindow final : public QWidget {

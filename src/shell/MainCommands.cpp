@@ -167,6 +167,18 @@ void MainCommands::ApplyReport(const operations::Report& report) {
     if (report.deviceSelectionRenewed) ApplyDeviceSelection();
 }
 
+void MainCommands::OpenCodeAndDataFile(const QString& path) {
+    m_guarded([this, &path] {
+        // The open command's own chooser is answered with the path, so every rule of opening applies.
+        auto chosen = std::exchange(m_ui.fileHook, [&path](const core::FileDialogRequest&, bool save) {
+            return save ? std::nullopt : std::optional<QString>(path);
+        });
+        image::FileContext ctx{m_ui, m_writer.state, m_images, m_writer.settings, m_fileDialog};
+        image::OpenCodeAndData(ctx);
+        m_ui.fileHook = std::move(chosen);
+    });
+}
+
 void MainCommands::ShowPortDialog() {
     FrmCom dialog(m_writer, &m_main);
     if (m_runModal)

@@ -37,6 +37,8 @@ public:
     void frmMain_Combo_device_Click();
 
     void ShowPortDialog();
+    // Opens `path` (and its EEPROM file) as the open command does when the user chooses it.
+    void OpenCodeAndDataFile(const QString& path);
     // Applies an operation's report: the error flag, the images and dumps, the verify log, the panel.
     void ApplyReport(const operations::Report& report);
 

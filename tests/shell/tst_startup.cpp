@@ -123,6 +123,25 @@ private Q_SLOTS:
         QVERIFY(!h->port.IsOpen());
     }
 
+    // A file named on the command line is opened as the open command would, its EEPROM file too; a
+    // missing one is refused the same way.
+    void fileFromTheCommandLine_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("result");
+        const QString blink = QStringLiteral(ZENDRA_SOURCE_DIR "/tests/image/data/blink.hex");
+        QTest::newRow("blink.hex") << blink << "Program : " + blink << QString("ファイルをオープンしました。");
+        QTest::newRow("missing") << m_env->Root() + "/none.hex" << QString("Program : Not found HEX file") << QString();
+    }
+    void fileFromTheCommandLine() {
+        QFETCH(QString, file);
+        auto h = Started();
+        h->app->OpenFile(file);
+        QTEST(h->Main().DumpSubWindow(DumpWindow::Program)->windowTitle(), "title");
+        QTEST(h->Result(), "result");
+        QCOMPARE(h->fileRequests, 0);  // no chooser was shown
+    }
+
     void exitWithoutScratchFilesCompletes() {
         auto h = Started();
         const QString lock =
@@ -181,7 +200,7 @@ private Q_SLOTS:
         if (program.isEmpty()) QSKIP("the program is not built");
         QFile::remove(m_env->AppDir() + image::kProgramDumpFile);
         QProcess first, second;
-        first.start(program, {"--help", "file.hex"});  // arguments have no effect
+        first.start(program, {});
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_env->AppDir() + image::kProgramDumpFile), 10000);
         QTest::qWait(500);  // its settings reach the file once its event loop runs
         const auto settings = [] {
@@ -189,7 +208,7 @@ private Q_SLOTS:
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
         };
         const QByteArray before = settings();
-        second.start(program, {});
+        second.start(program, {QStringLiteral(ZENDRA_SOURCE_DIR "/tests/image/data/blink.hex")});
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);

@@ -60,10 +60,12 @@ int main(int argc, char** argv) {
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kxwrt-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZENDRA_VERSION_TEXT));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Virtual KX-WRT540 writer on a pseudo-terminal."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption chip(QStringLiteral("chip"),
                                   QStringLiteral("Chip in the socket: catalogue name or index."),
                                   QStringLiteral("NAME|INDEX"));
