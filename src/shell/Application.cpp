@@ -19,6 +19,7 @@
 #include "shell/FrmAbout.h"
 #include "shell/FrmIndex.h"
 #include "shell/FrmMain.h"
+#include "shell/FrmMsg.h"
 #include "shell/HelpWindow.h"
 #include "shell/InstanceLock.h"
 #include "shell/MainCommands.h"
@@ -119,6 +120,7 @@ void Application::Build() {
                                   : std::make_unique<link::PortMap>(*m_settings);
     m_main = std::make_unique<FrmMain>();
     m_ui = std::make_unique<WidgetUi>(*m_main);
+    m_ui->Messages().SetClock([timing = m_setup.timing] { return timing->Now(); });
     m_writer = std::make_unique<WriterContext>(
         WriterContext{*m_setup.port, *m_setup.timing, *m_ui, m_state, *m_settings, *m_ports,
                       [ui = m_ui.get()] { ui->PumpEvents(); }});
