@@ -144,7 +144,7 @@ void Application::MDIForm_Load() {
     // The frame's client rectangle, the same one shutdown stores, so nothing drifts between runs.
     m_main->setGeometry(TwipsToPixels(frame, dpi));
 
-    m_main->PlaceChild(m_main->SettingWindow(), kSettingWindowPlace);
+    m_main->PlaceSettingWindow();
     m_main->PlaceChild(m_main->DumpSubWindow(core::DumpWindow::Program),
                        RestoredChildPlace(ReadPlace(*m_settings, kProgramKeys), DefaultPlace(kProgramKeys)));
     m_main->PlaceChild(m_main->DumpSubWindow(core::DumpWindow::Eeprom),

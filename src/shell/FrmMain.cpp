@@ -14,8 +14,11 @@
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOption>
 #include <algorithm>
 
+#include "operations/Texts.h"
 #include "shell/FrmDump.h"
 #include "shell/FrmLog.h"
 #include "shell/SettingsPanel.h"
@@ -145,6 +148,23 @@ void FrmMain::PlaceChild(QMdiSubWindow* child, const TwipsRect& place) {
     child->setGeometry(TwipsToPixels(place, Dpi()));
 }
 
+void FrmMain::PlaceSettingWindow() {
+    PlaceChild(m_settingWindow, kSettingWindowPlace);
+    QStyleOptionTitleBar title;
+    title.initFrom(m_settingWindow);
+    title.titleBarFlags = m_settingWindow->windowFlags();
+    QStyle* style = m_settingWindow->style();
+    const int frame = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, m_settingWindow);
+    const int titleHeight = std::max(style->pixelMetric(QStyle::PM_TitleBarHeight, &title, m_settingWindow),
+                                     m_settingWindow->fontMetrics().height() + 4);
+    // A few pixels of slack for the styles' rounding of frame and title.
+    constexpr int kSlack = 4;
+    const QSize content = m_panel->sizeHint();
+    const QSize needed(content.width() + 2 * frame + kSlack, content.height() + titleHeight + frame + kSlack);
+    const QSize size = m_settingWindow->size().expandedTo(needed);
+    if (size != m_settingWindow->size()) m_settingWindow->resize(size);
+}
+
 TwipsRect FrmMain::ChildPlace(const QMdiSubWindow* child) const {
     return PixelsToTwips(child->geometry(), Dpi());
 }
@@ -227,7 +247,7 @@ void FrmMain::BuildMenus() {
     QMdiSubWindow* program = DumpSubWindow(core::DumpWindow::Program);
     QMdiSubWindow* eeprom = DumpSubWindow(core::DumpWindow::Eeprom);
     connect(openSetting, &QAction::triggered, this,
-            [this] { PlaceChild(m_settingWindow, kSettingWindowPlace); });
+            [this] { PlaceSettingWindow(); });
     connect(openProgram, &QAction::triggered, this,
             [this, program] { PlaceChild(program, kProgramWindowPlace); });
     connect(openEeprom, &QAction::triggered, this,
@@ -243,7 +263,7 @@ void FrmMain::BuildMenus() {
         m_mdi->setActiveSubWindow(m_logWindow);
     });
     connect(reArrange, &QAction::triggered, this, [this, program, eeprom] {
-        PlaceChild(m_settingWindow, kSettingWindowPlace);
+        PlaceSettingWindow();
         PlaceChild(program, kProgramWindowPlace);
         PlaceChild(eeprom, kEepromWindowPlace);
     });
@@ -335,7 +355,12 @@ void FrmMain::BuildStatusBar() {
         label->setTextFormat(Qt::PlainText);
         label->installEventFilter(this);
         if (i == 0) {
-            label->setMinimumWidth(80);
+            // The longest result lines the commands leave, whole.
+            int widest = 80;
+            for (const QString& text : {operations::texts::kReadCommandDone, operations::texts::kVerdictAllOkStatus,
+                                        texts::kWaitingForOperation, link::texts::kCancelled})
+                widest = std::max(widest, label->fontMetrics().horizontalAdvance(text) + 12);
+            label->setMinimumWidth(widest);
             bar->addWidget(label, 1);
         } else {
             label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromUtf8(widthSample[i])) +

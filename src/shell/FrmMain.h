@@ -52,6 +52,9 @@ public:
     // Restored from minimised, shown, then placed (twips relative to the MDI area).
     void PlaceChild(QMdiSubWindow* child, const TwipsRect& place);
     TwipsRect ChildPlace(const QMdiSubWindow* child) const;
+    // The settings window at its fixed place, grown where this screen's fonts need more room than the
+    // fixed size gives, so every control shows without scrolling.
+    void PlaceSettingWindow();
     double Dpi() const;
 
     // Asked when the frame is about to close; false keeps it open.

@@ -5,6 +5,8 @@
 #include <QScopeGuard>
 #include <QProgressBar>
 #include <QMenuBar>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -245,7 +247,43 @@ private Q_SLOTS:
         Main().Action(command)->trigger();
         for (int w : windows) {
             QVERIFY(all[w]->isVisible() && !all[w]->isMinimized());
-            QCOMPARE(all[w]->geometry(), Pixels(places[w], &Main()));
+            const QRect fixed = Pixels(places[w], &Main());
+            if (w != 0) {
+                QCOMPARE(all[w]->geometry(), fixed);
+                continue;
+            }
+            // The settings window keeps its place and grows only as far as its controls need.
+            QCOMPARE(all[w]->pos(), fixed.topLeft());
+            QCOMPARE(all[w]->size(), fixed.size().expandedTo(all[w]->size()));
+        }
+    }
+    // At its default size every control of the settings window shows whole, with no scroll bar; status
+    // panel 1 holds the longest result lines at the frame's default size.
+    void settingsWindowShowsEverything() {
+        if (!qFuzzyCompare(shell::LogicalDpi(&Main()), 96.0)) QSKIP("the layout rule is stated for 96 DPI");
+        Main().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&Main()));
+        Main().Action("mmuOpenSettingWindow")->trigger();
+        QCoreApplication::processEvents();
+        auto* scroll = Main().findChild<QScrollArea*>("SettingScroll");
+        QVERIFY(scroll);
+        QVERIFY(!scroll->horizontalScrollBar()->isVisible());
+        QVERIFY(!scroll->verticalScrollBar()->isVisible());
+        const QRect shown = scroll->viewport()->rect();
+        int checked = 0;
+        for (QWidget* control : Panel().findChildren<QWidget*>()) {
+            if (!control->isVisible() || (!qobject_cast<QAbstractButton*>(control) && !qobject_cast<QComboBox*>(control) &&
+                                          !qobject_cast<QLineEdit*>(control) && !qobject_cast<QLabel*>(control)))
+                continue;
+            const QRect place(control->mapTo(scroll->viewport(), QPoint(0, 0)), control->size());
+            QVERIFY2(shown.contains(place), qPrintable(control->objectName()));
+            ++checked;
+        }
+        QVERIFY(checked > 20);
+        for (const QString& text : {operations::texts::kReadCommandDone, operations::texts::kVerdictAllOkStatus,
+                                    QString("操作を中止しました。")}) {
+            QLabel* panel = Main().StatusPanel(1);
+            QVERIFY2(panel->contentsRect().width() >= panel->fontMetrics().horizontalAdvance(text), qPrintable(text));
         }
     }
     void portPanelClick_data() {
