@@ -95,6 +95,8 @@ Application::StartResult Application::Start() {
     m_main->Panel()->SetDeviceIndex(core::ReadInt(*m_settings, keys::Device));
     m_commands->frmMain_Combo_device_Click();
     m_commands->ApplyDeviceSelection();
+    // The device's lock/fuse controls are in the panel now: the settings window takes the room they need.
+    m_main->PlaceSettingWindow();
 
     // The port dialog on the very first start only; the marker is set whatever the user chose there.
     if (core::ReadInt(*m_settings, keys::IndexComFlag) == 0) {

@@ -18,7 +18,6 @@
 #include <QStyleOption>
 #include <algorithm>
 
-#include "operations/Texts.h"
 #include "shell/FrmDump.h"
 #include "shell/FrmLog.h"
 #include "shell/SettingsPanel.h"
@@ -150,6 +149,8 @@ void FrmMain::PlaceChild(QMdiSubWindow* child, const TwipsRect& place) {
 
 void FrmMain::PlaceSettingWindow() {
     PlaceChild(m_settingWindow, kSettingWindowPlace);
+    // Before the first showing the style has not set the fonts and margins the sizes depend on.
+    m_settingWindow->ensurePolished();
     QStyleOptionTitleBar title;
     title.initFrom(m_settingWindow);
     title.titleBarFlags = m_settingWindow->windowFlags();
@@ -355,12 +356,7 @@ void FrmMain::BuildStatusBar() {
         label->setTextFormat(Qt::PlainText);
         label->installEventFilter(this);
         if (i == 0) {
-            // The longest result lines the commands leave, whole.
-            int widest = 80;
-            for (const QString& text : {operations::texts::kReadCommandDone, operations::texts::kVerdictAllOkStatus,
-                                        texts::kWaitingForOperation, link::texts::kCancelled})
-                widest = std::max(widest, label->fontMetrics().horizontalAdvance(text) + 12);
-            label->setMinimumWidth(widest);
+            label->setMinimumWidth(80);
             bar->addWidget(label, 1);
         } else {
             label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromUtf8(widthSample[i])) +
