@@ -28,7 +28,8 @@ ListButtons::ListButtons(QWidget* parent) : QWidget(parent) {
 
 QString LogEntry(const QString& time, const QString& text) {
     const QString indent(time.size() + 2, QLatin1Char(' '));
-    return time + QStringLiteral("  ") + DisplayLineBreaks(text).replace(QLatin1Char('\n'), QLatin1Char('\n') + indent);
+    return time + QStringLiteral("  ") +
+           DisplayLineBreaks(text).replace(QLatin1Char('\n'), QLatin1Char('\n') + indent);
 }
 
 FrmLog::FrmLog(QWidget* parent) : QWidget(parent) {
@@ -48,7 +49,9 @@ FrmLog::FrmLog(QWidget* parent) : QWidget(parent) {
     layout->addWidget(m_buttons, 0);
 }
 
-void FrmLog::Append(const QString& time, const QString& text) { m_view->appendPlainText(LogEntry(time, text)); }
+void FrmLog::Append(const QString& time, const QString& text) {
+    m_view->appendPlainText(LogEntry(time, text));
+}
 
 QString FrmLog::Text() const {
     QString text = m_view->toPlainText();
