@@ -20,6 +20,7 @@
 #include "shell/FrmAbout.h"
 #include "shell/FrmIndex.h"
 #include "shell/FrmMain.h"
+#include "shell/FrmMsg.h"
 #include "shell/HelpWindow.h"
 #include "shell/InstanceLock.h"
 #include "shell/MainCommands.h"
@@ -95,6 +96,8 @@ Application::StartResult Application::Start() {
     m_main->Panel()->SetDeviceIndex(core::ReadInt(*m_settings, keys::Device));
     m_commands->frmMain_Combo_device_Click();
     m_commands->ApplyDeviceSelection();
+    // The device's lock/fuse controls are in the panel now: the settings window takes the room they need.
+    m_main->PlaceSettingWindow();
 
     // The port dialog on the very first start only; the marker is set whatever the user chose there.
     if (core::ReadInt(*m_settings, keys::IndexComFlag) == 0) {
@@ -106,7 +109,7 @@ Application::StartResult Application::Start() {
     return StartResult::Started;
 }
 
-void Application::OpenFile(const QString& path) { m_commands->OpenCodeAndDataFile(QFileInfo(path).absoluteFilePath()); }
+void Application::OpenFile(const QString& path) { m_commands->OpenFile(QFileInfo(path).absoluteFilePath()); }
 
 void Application::Build() {
     if (m_setup.timing == nullptr) {
@@ -122,6 +125,7 @@ void Application::Build() {
                                   : std::make_unique<link::PortMap>(*m_settings);
     m_main = std::make_unique<FrmMain>();
     m_ui = std::make_unique<WidgetUi>(*m_main);
+    m_ui->Messages().SetClock([timing = m_setup.timing] { return timing->Now(); });
     m_writer = std::make_unique<WriterContext>(
         WriterContext{*m_setup.port, *m_setup.timing, *m_ui, m_state, *m_settings, *m_ports,
                       [ui = m_ui.get()] { ui->PumpEvents(); }});
@@ -145,7 +149,7 @@ void Application::MDIForm_Load() {
     // The frame's client rectangle, the same one shutdown stores, so nothing drifts between runs.
     m_main->setGeometry(TwipsToPixels(frame, dpi));
 
-    m_main->PlaceChild(m_main->SettingWindow(), kSettingWindowPlace);
+    m_main->PlaceSettingWindow();
     m_main->PlaceChild(m_main->DumpSubWindow(core::DumpWindow::Program),
                        RestoredChildPlace(ReadPlace(*m_settings, kProgramKeys), DefaultPlace(kProgramKeys)));
     m_main->PlaceChild(m_main->DumpSubWindow(core::DumpWindow::Eeprom),

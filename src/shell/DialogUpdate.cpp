@@ -169,7 +169,7 @@ void DialogUpdate::BuildControls() {
     StatusPanel1 = MakeLabel(StatusBar1, "Panel1", QString());
     StatusBar1->addWidget(StatusPanel1, 1);
 
-    portRow = new PortRow(m_main.ports, this);
+    portRow = new PortRow(m_main.ports, this, m_main.byIdFolder);
 
     auto* grid = new QGridLayout;
     grid->addWidget(Label1, 0, 0);

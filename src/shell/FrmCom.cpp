@@ -52,7 +52,7 @@ FrmCom::FrmCom(WriterContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx
         for (int n = 1; n <= core::kComPortCount; ++n) Combo_com->addItem(kComPrefix + QString::number(n));
     }
 
-    portRow = new PortRow(m_ctx.ports, this);
+    portRow = new PortRow(m_ctx.ports, this, m_ctx.byIdFolder);
 
     Command_ok = new QPushButton(kOkCaption, this);
     Command_ok->setObjectName(QStringLiteral("Command_ok"));

@@ -1,5 +1,7 @@
 #include "shell/FrmDump.h"
 
+#include "shell/FrmLog.h"
+
 #include <QFile>
 #include <QFontDatabase>
 #include <QPlainTextEdit>
@@ -82,6 +84,16 @@ FrmDump::FrmDump(core::DumpWindow which, QWidget* parent) : QWidget(parent), m_w
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
+    if (which == core::DumpWindow::Verify) {
+        m_buttons = new ListButtons(this);
+        layout->addWidget(m_buttons);
+    }
+}
+
+QString FrmDump::Text() const {
+    QString text = m_view->toPlainText();
+    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n'))) text += QLatin1Char('\n');
+    return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 }
 
 bool FrmDump::LoadFile(const QString& path) {

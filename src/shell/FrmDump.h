@@ -11,6 +11,10 @@
 class QPlainTextEdit;
 
 namespace zendra::shell {
+class ListButtons;
+}
+
+namespace zendra::shell {
 
 inline const QString kProgramWindowTitle = QStringLiteral("プログラムメモリ");
 inline const QString kEepromWindowTitle = QStringLiteral("EEPROMデータメモリ");
@@ -27,6 +31,10 @@ public:
 
     core::DumpWindow Which() const { return m_which; }
     QPlainTextEdit* View() const { return m_view; }
+    // The verify list's save and copy buttons; null for the memory dumps.
+    ListButtons* Buttons() const { return m_buttons; }
+    // The view's text with CR LF line ends, as the files hold it.
+    QString Text() const;
 
     // Replaces the view's text by the file's (UTF-8, as plain text). False, and the view emptied,
     // when the file cannot be read.
@@ -39,6 +47,7 @@ public:
 private:
     core::DumpWindow m_which;
     QPlainTextEdit* m_view = nullptr;
+    ListButtons* m_buttons = nullptr;
 };
 
 }  // namespace zendra::shell

@@ -2,17 +2,24 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOption>
 #include <algorithm>
 
 #include "shell/FrmDump.h"
+#include "shell/FrmLog.h"
 #include "shell/SettingsPanel.h"
 #include "shell/ShellTexts.h"
 
@@ -76,6 +83,7 @@ void ArrangeIcons(QMdiArea* area) {
 }  // namespace
 
 FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
+    setAcceptDrops(true);
     setObjectName(QStringLiteral("frmMain"));
     m_mdi = new QMdiArea(this);
     m_mdi->setObjectName(QStringLiteral("MDIClient"));
@@ -94,11 +102,16 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
 
     for (core::DumpWindow which : kDumpOrder) {
         auto* dump = new FrmDump(which);
+        // A file dropped on a dump opens it like one dropped on the frame, instead of pasting its name.
+        dump->View()->setAcceptDrops(false);
+        dump->View()->viewport()->setAcceptDrops(false);
         m_dumps[DumpSlot(which)] = dump;
         m_dumpWindows[DumpSlot(which)] =
             AddChild(dump, dump->objectName() + QStringLiteral("Window"), FrmDump::InitialTitle(which));
     }
 
+    m_log = new FrmLog;
+    m_logWindow = AddChild(m_log, QStringLiteral("frmLogWindow"), texts::kLogWindowTitle);
     BuildMenus();
     BuildStatusBar();
 }
@@ -134,6 +147,25 @@ void FrmMain::PlaceChild(QMdiSubWindow* child, const TwipsRect& place) {
     child->setGeometry(TwipsToPixels(place, Dpi()));
 }
 
+void FrmMain::PlaceSettingWindow() {
+    PlaceChild(m_settingWindow, kSettingWindowPlace);
+    // Before the first showing the style has not set the fonts and margins the sizes depend on.
+    m_settingWindow->ensurePolished();
+    QStyleOptionTitleBar title;
+    title.initFrom(m_settingWindow);
+    title.titleBarFlags = m_settingWindow->windowFlags();
+    QStyle* style = m_settingWindow->style();
+    const int frame = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, m_settingWindow);
+    const int titleHeight = std::max(style->pixelMetric(QStyle::PM_TitleBarHeight, &title, m_settingWindow),
+                                     m_settingWindow->fontMetrics().height() + 4);
+    // A few pixels of slack for the styles' rounding of frame and title.
+    constexpr int kSlack = 4;
+    const QSize content = m_panel->sizeHint();
+    const QSize needed(content.width() + 2 * frame + kSlack, content.height() + titleHeight + frame + kSlack);
+    const QSize size = m_settingWindow->size().expandedTo(needed);
+    if (size != m_settingWindow->size()) m_settingWindow->resize(size);
+}
+
 TwipsRect FrmMain::ChildPlace(const QMdiSubWindow* child) const {
     return PixelsToTwips(child->geometry(), Dpi());
 }
@@ -154,21 +186,35 @@ void FrmMain::BuildMenus() {
     };
 
     QMenu* file = menu("mnuFile", texts::kMenuFile);
-    AddItem(file, "mnuFileOpen", texts::kMenuFileOpen);
+    AddItem(file, "mnuFileOpen", texts::kMenuFileOpen)->setShortcut(QKeySequence::Open);
     AddItem(file, "mnuFileOpenCode", texts::kMenuFileOpenCode);
     AddItem(file, "mnuFileOpenData", texts::kMenuFileOpenData);
+    AddItem(file, "mnuFileReload", texts::kMenuReloadItem)->setShortcut(QKeySequence(Qt::Key_F5));
     file->addSeparator();
-    AddItem(file, "mnuFileSave", texts::kMenuFileSave);
+    AddItem(file, "mnuFileSave", texts::kMenuFileSave)->setShortcut(QKeySequence::Save);
     file->addSeparator();
     AddItem(file, "mnuFileSaveAs", texts::kMenuFileSaveAs);
     AddItem(file, "mnuFileSaveAsCode", texts::kMenuFileSaveAsCode);
     AddItem(file, "mnuFileSaveAsData", texts::kMenuFileSaveAsData);
     file->addSeparator();
-    AddItem(file, "mnuFileExit", texts::kMenuFileExit);
+    m_recentMenu = file->addMenu(texts::kMenuRecent);
+    m_recentMenu->setObjectName(QStringLiteral("mnuFileRecent"));
+    ShowRecentFiles({});
+    file->addSeparator();
+    // Ctrl+Q where the platform names no quit key.
+    const QKeySequence quit(QKeySequence::Quit);
+    AddItem(file, "mnuFileExit", texts::kMenuFileExit)
+        ->setShortcut(quit.isEmpty() ? QKeySequence(Qt::CTRL | Qt::Key_Q) : quit);
 
     QMenu* options = menu("mmuComCheck", texts::kMenuOptions);
     AddItem(options, "mmuCominucation", texts::kMenuComPort);
     AddItem(options, "mnuPC_buffer_clear", texts::kMenuBufferClear);
+    options->addSeparator();
+    // Ctrl+Shift+V: Ctrl+V stays the paste of the panel's text boxes.
+    AddItem(options, "mnuProgram", texts::kMenuProgram)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    AddItem(options, "mnuVerify", texts::kMenuVerify)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    AddItem(options, "mnuRead", texts::kMenuRead)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
 
     m_windowMenu = menu("mnuWindow", texts::kMenuWindow);
     AddItem(m_windowMenu, "mmudeviceIndex", texts::kMenuDeviceIndex);
@@ -177,6 +223,7 @@ void FrmMain::BuildMenus() {
     QAction* openSetting = AddItem(m_windowMenu, "mmuOpenSettingWindow", texts::kMenuOpenSetting);
     QAction* openProgram = AddItem(m_windowMenu, "mmuOpenProgramWindow", texts::kMenuOpenProgram);
     QAction* openEeprom = AddItem(m_windowMenu, "mmuOpenEEpromWindow", texts::kMenuOpenEeprom);
+    QAction* openLog = AddItem(m_windowMenu, "mmuOpenLogWindow", texts::kMenuOpenLog);
     m_windowMenu->addSeparator();
     QAction* cascade = AddItem(m_windowMenu, "mnuWindowCascade", texts::kMenuCascade);
     QAction* tileH = AddItem(m_windowMenu, "mnuWindowTileHorizontal", texts::kMenuTileHorizontal);
@@ -201,13 +248,23 @@ void FrmMain::BuildMenus() {
     QMdiSubWindow* program = DumpSubWindow(core::DumpWindow::Program);
     QMdiSubWindow* eeprom = DumpSubWindow(core::DumpWindow::Eeprom);
     connect(openSetting, &QAction::triggered, this,
-            [this] { PlaceChild(m_settingWindow, kSettingWindowPlace); });
+            [this] { PlaceSettingWindow(); });
     connect(openProgram, &QAction::triggered, this,
             [this, program] { PlaceChild(program, kProgramWindowPlace); });
     connect(openEeprom, &QAction::triggered, this,
             [this, eeprom] { PlaceChild(eeprom, kEepromWindowPlace); });
+    connect(openLog, &QAction::triggered, this, [this] {
+        // First showing at its own place; afterwards where the user left it.
+        if (m_logWindow->isHidden() && !m_logWindow->property("placed").toBool()) {
+            PlaceChild(m_logWindow, kLogWindowPlace);
+            m_logWindow->setProperty("placed", true);
+        }
+        if (m_logWindow->isMinimized()) m_logWindow->showNormal();
+        m_logWindow->show();
+        m_mdi->setActiveSubWindow(m_logWindow);
+    });
     connect(reArrange, &QAction::triggered, this, [this, program, eeprom] {
-        PlaceChild(m_settingWindow, kSettingWindowPlace);
+        PlaceSettingWindow();
         PlaceChild(program, kProgramWindowPlace);
         PlaceChild(eeprom, kEepromWindowPlace);
     });
@@ -241,6 +298,47 @@ void FrmMain::FillWindowList() {
         });
         m_windowListActions << item;
     }
+}
+
+void FrmMain::ShowRecentFiles(const QStringList& paths) {
+    m_recentMenu->clear();
+    if (paths.isEmpty()) {
+        m_recentMenu->addAction(texts::kMenuRecentNone)->setEnabled(false);
+        return;
+    }
+    int number = 1;
+    for (const QString& path : paths) {
+        QString shown = path;
+        shown.replace(QLatin1Char('&'), QStringLiteral("&&"));  // a path's "&" is no access key
+        QAction* item = m_recentMenu->addAction(texts::kMenuRecentItem.arg(number++).arg(shown));
+        item->setData(path);
+        connect(item, &QAction::triggered, this, [this, path] {
+            if (onRecentPicked) onRecentPicked(path);
+        });
+    }
+}
+
+QString FrmMain::DroppedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls()) return QString();
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile()) return QString();
+    const QString path = urls.first().toLocalFile();
+    return QFileInfo(path).isDir() ? QString() : path;
+}
+
+void FrmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void FrmMain::dragMoveEvent(QDragMoveEvent* event) {
+    if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void FrmMain::dropEvent(QDropEvent* event) {
+    const QString path = DroppedFile(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    if (onFileDropped) onFileDropped(path);
 }
 
 void FrmMain::BuildStatusBar() {

@@ -15,10 +15,12 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QMimeData;
 
 namespace zendra::shell {
 
 class FrmDump;
+class FrmLog;
 class SettingsPanel;
 
 // Fixed places of the window-layout commands, in twips relative to the MDI area.
@@ -28,6 +30,7 @@ inline constexpr TwipsRect kEepromWindowPlace{50, 4100, 6900, 2000};
 // The verify window has no stored place; the verify flow only fixes its width.
 inline constexpr TwipsRect kVerifyWindowPlace{50, 50, 5600, 4000};
 inline constexpr double kVerifyWindowWidth = 5600;
+inline constexpr TwipsRect kLogWindowPlace{300, 300, 6900, 3000};
 
 class FrmMain final : public QMainWindow {
     Q_OBJECT
@@ -40,6 +43,8 @@ public:
     QMdiSubWindow* SettingWindow() const { return m_settingWindow; }
     QMdiSubWindow* DumpSubWindow(core::DumpWindow which) const;
     FrmDump* Dump(core::DumpWindow which) const;
+    FrmLog* Log() const { return m_log; }
+    QMdiSubWindow* LogWindow() const { return m_logWindow; }
     // A menu item by its object name (mnuFileOpen, mmuCominucation, ...); null when unknown.
     QAction* Action(const QString& objectName) const { return m_actions.value(objectName); }
     QLabel* StatusPanel(int panel) const;  // 1..5
@@ -47,16 +52,32 @@ public:
     // Restored from minimised, shown, then placed (twips relative to the MDI area).
     void PlaceChild(QMdiSubWindow* child, const TwipsRect& place);
     TwipsRect ChildPlace(const QMdiSubWindow* child) const;
+    // The settings window at its fixed place, grown where this screen's fonts need more room than the
+    // fixed size gives, so every control shows without scrolling.
+    void PlaceSettingWindow();
     double Dpi() const;
 
     // Asked when the frame is about to close; false keeps it open.
     std::function<bool()> onCloseRequest;
     // A click on status panel 1..5.
     std::function<void(int)> onPanelClicked;
+    // One local file dropped on the frame.
+    std::function<void(const QString&)> onFileDropped;
+    // A recent file picked from the File menu.
+    std::function<void(const QString&)> onRecentPicked;
+    // The File menu's recent files, newest first.
+    void ShowRecentFiles(const QStringList& paths);
+    QMenu* RecentMenu() const { return m_recentMenu; }
+    // The one local file a drag carries, or empty: several files, a folder or a remote address are not
+    // taken.
+    static QString DroppedFile(const QMimeData* data);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildMenus();
@@ -73,6 +94,9 @@ private:
     std::array<QLabel*, 5> m_statusPanels{};
     QHash<QString, QAction*> m_actions;
     QMenu* m_windowMenu = nullptr;
+    QMenu* m_recentMenu = nullptr;
+    FrmLog* m_log = nullptr;
+    QMdiSubWindow* m_logWindow = nullptr;
     QList<QAction*> m_windowListActions;
 };
 

@@ -10,7 +10,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include <cmath>
+
 #include "core/UserInterface.h"
+#include "shell/ShellTexts.h"
 #include "shell/Twips.h"
 
 namespace zendra::shell {
@@ -49,6 +52,22 @@ FrmMsg::FrmMsg(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::WindowTitleHint |
     Cmd_okm->setVisible(false);
     connect(Cmd_okm, &QPushButton::clicked, this, &QWidget::close);
 
+    lblFigures = new QLabel(this);
+    lblFigures->setObjectName(QStringLiteral("lblFigures"));
+    lblFigures->setVisible(false);
+
+    Cmd_cancel = new QPushButton(texts::kCancelCaption, this);
+    Cmd_cancel->setObjectName(QStringLiteral("Cmd_cancel"));
+    Cmd_cancel->setFixedSize(TwipsSizeToPixels(kOkWidthTwips, kOkHeightTwips, dpi));
+    Cmd_cancel->setVisible(false);
+    // Enter or Space must not stop a run by accident.
+    Cmd_cancel->setAutoDefault(false);
+    Cmd_cancel->setFocusPolicy(Qt::ClickFocus);
+    connect(Cmd_cancel, &QPushButton::clicked, this, [this] {
+        Cmd_cancel->setEnabled(false);  // pressed once is enough; the run ends after its current exchange
+        if (m_onCancel) m_onCancel();
+    });
+
     // The bar and the button share one strip of fixed height, so switching between the two presentations
     // never moves or resizes the window.
     auto* strip = new QWidget(this);
@@ -56,6 +75,8 @@ FrmMsg::FrmMsg(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::WindowTitleHint |
     auto* stripLayout = new QHBoxLayout(strip);
     stripLayout->setContentsMargins(0, 0, 0, 0);
     stripLayout->addWidget(ProgBar, 1);
+    stripLayout->addWidget(lblFigures, 0);
+    stripLayout->addWidget(Cmd_cancel, 0);
     stripLayout->addWidget(Cmd_okm, 0, Qt::AlignHCenter);
 
     auto* layout = new QVBoxLayout(this);
@@ -114,11 +135,44 @@ void FrmMsg::SetOkVisible(bool visible) {
     // The bar and the button share one strip: a shown button takes it alone.
     if (visible) ProgBar->setVisible(false);
     Cmd_okm->setVisible(visible);
+    UpdateStrip();
     // A shown OK is the window's only control: Enter or Space dismisses the notice.
     if (visible) Cmd_okm->setFocus(Qt::OtherFocusReason);
 }
 
-void FrmMsg::SetBarVisible(bool visible) { ProgBar->setVisible(visible && !Cmd_okm->isVisibleTo(this)); }
+void FrmMsg::SetBarVisible(bool visible) {
+    ProgBar->setVisible(visible && !Cmd_okm->isVisibleTo(this));
+    UpdateStrip();
+}
+
+void FrmMsg::SetCancel(std::function<void()> onCancel) {
+    m_onCancel = std::move(onCancel);
+    Cmd_cancel->setEnabled(true);
+    UpdateStrip();
+}
+
+void FrmMsg::SetFigures(const QString& text) {
+    lblFigures->setText(text);
+    UpdateStrip();
+}
+
+void FrmMsg::UpdateStrip() {
+    const bool notice = Cmd_okm->isVisibleTo(this);
+    lblFigures->setVisible(!notice && ProgBar->isVisibleTo(this) && !lblFigures->text().isEmpty());
+    Cmd_cancel->setVisible(!notice && m_onCancel != nullptr);
+}
+
+QString ProgressFigures(int value, int maximum, std::optional<double> remainingSeconds) {
+    if (maximum <= 0) return QString();
+    const int percent = static_cast<int>(100LL * std::clamp(value, 0, maximum) / maximum);
+    QString text = texts::kProgressPercent.arg(percent);
+    if (!remainingSeconds) return text;
+    const qint64 seconds = static_cast<qint64>(std::ceil(std::max(0.0, *remainingSeconds)));
+    text += QStringLiteral("  ");
+    text += seconds < 60 ? texts::kRemainingSeconds.arg(seconds)
+                         : texts::kRemainingMinutes.arg(seconds / 60).arg(seconds % 60);
+    return text;
+}
 
 void FrmMsg::PlaceRelativeTo(const QWidget* owner) {
     if (!owner) return;
@@ -142,6 +196,7 @@ FrmMsg& MessageWindowHost::Ensure() {
         QObject::connect(window, &FrmMsg::Closed, window, [this, window] {
             if (m_window == window) m_window = nullptr;
         });
+        window->SetCancel(m_onCancel);
         window->show();
         m_window = window;
     }
@@ -156,13 +211,40 @@ void MessageWindowHost::RunPump() {
 }
 
 void MessageWindowHost::ShowMessage(int kind, const QString& text) {
-    Ensure().ShowMessage(kind, text);
+    FrmMsg& window = Ensure();
+    if (kind == kMessageProgress && text != m_phaseText) {
+        // A new phase: its pace is measured afresh.
+        m_phaseText = text;
+        m_phaseStart.reset();
+        window.SetFigures(QString());
+    }
+    window.ShowMessage(kind, text);
     RunPump();
 }
 
 void MessageWindowHost::ReportProgress(const QString& state, int minimum, int value, int maximum) {
-    Ensure().ReportProgress(state, minimum, value, maximum);
+    FrmMsg& window = Ensure();
+    window.ReportProgress(state, minimum, value, maximum);
+    if (state == kProgressOn) {
+        const core::Clock::time_point now = m_now();
+        std::optional<double> remaining;
+        if (!m_phaseStart || value < m_phaseFirstValue) {
+            m_phaseStart = now;
+            m_phaseFirstValue = value;
+        } else if (value > m_phaseFirstValue) {
+            const double spent = std::chrono::duration<double>(now - *m_phaseStart).count();
+            remaining = spent / (value - m_phaseFirstValue) * std::max(0, maximum - value);
+        }
+        window.SetFigures(ProgressFigures(value - minimum, maximum - minimum, remaining));
+    }
     RunPump();
+}
+
+void MessageWindowHost::SetCancel(std::function<void()> onCancel) {
+    m_onCancel = std::move(onCancel);
+    m_phaseText.clear();
+    m_phaseStart.reset();
+    if (m_window) m_window->SetCancel(m_onCancel);
 }
 
 void MessageWindowHost::CloseMessage() {

@@ -8,6 +8,9 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <optional>
+
+#include "core/Timing.h"
 
 class QLabel;
 class QProgressBar;
@@ -39,6 +42,10 @@ public:
     void SetText(const QString& text);
     void SetOkVisible(bool visible);
     void SetBarVisible(bool visible);
+    // Shows "中止" beside the bar while a progress text is shown; a click runs `onCancel`. Empty: no button.
+    void SetCancel(std::function<void()> onCancel);
+    // The percentage and the remaining time beside the bar; empty hides them.
+    void SetFigures(const QString& text);
 
     // Left := owner left + 500 twips, top := owner top + a quarter of the owner's height (frame geometry).
     void PlaceRelativeTo(const QWidget* owner);
@@ -46,6 +53,8 @@ public:
     QLabel* txtMsg = nullptr;
     QProgressBar* ProgBar = nullptr;
     QPushButton* Cmd_okm = nullptr;
+    QPushButton* Cmd_cancel = nullptr;
+    QLabel* lblFigures = nullptr;
 
 Q_SIGNALS:
     // The window is closing (OK, the frame's close box or CloseMessage); it deletes itself afterwards.
@@ -53,7 +62,15 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    void UpdateStrip();
+    std::function<void()> m_onCancel;
 };
+
+// "45%  残り約 12 秒": the share of the steps done and the time the rest takes at the pace so far.
+// `remaining` is empty until a pace is known.
+QString ProgressFigures(int value, int maximum, std::optional<double> remainingSeconds);
 
 class MessageWindowHost {
 public:
@@ -70,6 +87,10 @@ public:
     void SetMessageText(const QString& text);
     void SetMessageOkVisible(bool visible);
     void SetMessageBarVisible(bool visible);
+    // While set, the progress presentation offers "中止", which runs `onCancel`; empty removes it.
+    void SetCancel(std::function<void()> onCancel);
+    // The clock that times a phase for its remaining time (default: the system's monotonic clock).
+    void SetClock(std::function<core::Clock::time_point()> now) { m_now = std::move(now); }
 
     // The open window, or null when closed.
     FrmMsg* Window() const { return m_window.data(); }
@@ -83,6 +104,12 @@ private:
     QPointer<QWidget> m_mainWindow;
     Pump m_pump;
     QPointer<FrmMsg> m_window;
+    std::function<void()> m_onCancel;
+    std::function<core::Clock::time_point()> m_now = [] { return core::Clock::now(); };
+    // The phase being timed: when its first step came and at which value.
+    QString m_phaseText;
+    std::optional<core::Clock::time_point> m_phaseStart;
+    int m_phaseFirstValue = 0;
 };
 
 }  // namespace zendra::shell

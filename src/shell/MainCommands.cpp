@@ -1,18 +1,26 @@
 #include "shell/MainCommands.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QSaveFile>
 #include <QComboBox>
 #include <QLabel>
 
 #include "devices/Catalogue.h"
 #include "image/BufferEdit.h"
 #include "image/Dumps.h"
+#include "image/ImageTexts.h"
 #include "operations/Flows.h"
 #include "operations/Texts.h"
 #include "operations/VerifyLog.h"
 #include "shell/FrmCom.h"
+#include "shell/FrmDump.h"
 #include "shell/FrmIndex.h"
+#include "shell/FrmLog.h"
 #include "shell/FrmMain.h"
+#include "shell/FrmMsg.h"
 #include "shell/SettingsPanel.h"
 #include "shell/ShellTexts.h"
 #include "shell/WidgetUi.h"
@@ -60,6 +68,23 @@ void MainCommands::Wire() {
     };
     for (const auto& [name, command] : fileItems)
         on(name, [this, command = command] { RunFileCommand(command); });
+    on("mnuFileReload", [this] { RunFileCommand(&image::Reload); });
+    on("mnuProgram", [this] { OnPanelCommand(static_cast<int>(PanelCommand::Program)); });
+    on("mnuVerify", [this] { OnPanelCommand(static_cast<int>(PanelCommand::Verify)); });
+    on("mnuRead", [this] { OnPanelCommand(static_cast<int>(PanelCommand::Read)); });
+    m_main.onFileDropped = [this](const QString& path) { OpenFile(path); };
+    m_main.onRecentPicked = [this](const QString& path) { OpenFile(path); };
+    m_main.ShowRecentFiles(RecentFiles());
+    FrmDump* verify = m_main.Dump(core::DumpWindow::Verify);
+    QObject::connect(verify->Buttons(), &ListButtons::saveRequested, &m_main, [this, verify] {
+        SaveListing(verify->Text(), texts::kSaveVerifyListTitle, texts::kVerifyListName);
+    });
+    QObject::connect(verify->Buttons(), &ListButtons::copyRequested, &m_main,
+                     [verify] { CopyListing(verify->Text()); });
+    FrmLog* log = m_main.Log();
+    QObject::connect(log->Buttons(), &ListButtons::saveRequested, &m_main,
+                     [this, log] { SaveListing(log->Text(), texts::kSaveLogTitle, texts::kLogName); });
+    QObject::connect(log->Buttons(), &ListButtons::copyRequested, &m_main, [log] { CopyListing(log->Text()); });
     on("mmuCominucation", [this] { OnPanelCommand(static_cast<int>(PanelCommand::ComSelect)); });
     on("mnuPC_buffer_clear", [this] { m_guarded([this] { mnuPC_buffer_clear_Click(); }); });
 
@@ -84,13 +109,13 @@ void MainCommands::OnPanelCommand(int command) {
                 ShowPortDialog();
             });
         case PanelCommand::Erase:
-            return RunWriterCommand(&MainCommands::Cmd_btn_erase_Click);
+            return RunWriterCommand(&MainCommands::Cmd_btn_erase_Click, true);
         case PanelCommand::Verify:
-            return RunWriterCommand(&MainCommands::Cmd_btn_verify_Click);
+            return RunWriterCommand(&MainCommands::Cmd_btn_verify_Click, true);
         case PanelCommand::Read:
-            return RunWriterCommand(&MainCommands::Cmd_btn_read_Click);
+            return RunWriterCommand(&MainCommands::Cmd_btn_read_Click, true);
         case PanelCommand::Program:
-            return RunWriterCommand(&MainCommands::Cmd_btn_program_Click);
+            return RunWriterCommand(&MainCommands::Cmd_btn_program_Click, true);
         case PanelCommand::FuseRead:
             return RunWriterCommand(&MainCommands::frmMain_cmdFuseRead_Click);
         case PanelCommand::FuseWrite:
@@ -101,17 +126,79 @@ void MainCommands::OnPanelCommand(int command) {
 void MainCommands::RunFileCommand(void (*command)(image::FileContext&)) {
     m_guarded([this, command] {
         image::FileContext ctx{m_ui, m_writer.state, m_images, m_writer.settings, m_fileDialog};
+        const int results = m_ui.ResultWrites();
         command(ctx);
+        // Only an open that took its file says so; a refused one leaves the list alone.
+        if (m_ui.ResultWrites() != results && m_ui.LastResult() == image::texts::kOpened) RememberRecentFile();
     });
+}
+
+void MainCommands::SaveListing(const QString& text, const QString& title, const QString& presetName) {
+    const core::FileDialogRequest request{title, texts::kListFilter, texts::kListSuffix, presetName,
+                                          core::ReadText(m_writer.settings, keys::SaveDir)};
+    const std::optional<QString> answer = m_ui.ChooseSaveFile(request);
+    if (!answer || answer->isEmpty()) return;
+    // The chooser leaves the overwrite question to its caller.
+    if (QFileInfo::exists(*answer) &&
+        m_ui.Ask(core::MessageIcon::Information, image::texts::kSaveTitle, image::texts::kOverwriteQuestion,
+                 core::MessageButtons::OkCancel) != core::MessageAnswer::Ok)
+        return;
+    QSaveFile file(*answer);
+    const QByteArray bytes = text.toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        m_ui.Ask(core::MessageIcon::Critical, kMessageCaption, texts::kListSaveFailed.arg(*answer, file.errorString()),
+                 core::MessageButtons::Ok);
+}
+
+void MainCommands::CopyListing(const QString& text) {
+    QString plain = text;
+    QGuiApplication::clipboard()->setText(plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void MainCommands::OpenFile(const QString& path) {
+    m_ui.AnswerNextOpenChooser(path);
+    RunFileCommand(&image::OpenCodeAndData);
+    // Refused while busy: the answer must not go to a later chooser.
+    m_ui.ForgetNextOpenAnswer();
+}
+
+QStringList MainCommands::RecentFiles() const {
+    QStringList paths = core::ReadText(m_writer.settings, keys::RecentFiles).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    paths.removeDuplicates();
+    return paths.mid(0, kRecentFileCount);
+}
+
+void MainCommands::RememberRecentFile() {
+    const QString path = m_writer.state.CodeFileName;
+    if (path.isEmpty()) return;
+    QStringList paths = RecentFiles();
+    paths.removeAll(path);
+    paths.prepend(path);
+    paths = paths.mid(0, kRecentFileCount);
+    core::WriteText(m_writer.settings, keys::RecentFiles, paths.join(QLatin1Char('\n')));
+    m_main.ShowRecentFiles(paths);
 }
 
 // --- Writer operations ----------------------------------------------------------------------------------
 
-void MainCommands::RunWriterCommand(Operation operation) {
-    m_guarded([this, operation] {
-        operations::Environment env{m_writer.port, m_writer.timing, m_ui, m_ui};
-        ApplyReport((this->*operation)(env, CurrentTarget(m_writer)));
+void MainCommands::RunWriterCommand(Operation operation, bool cancellable) {
+    m_guarded([this, operation, cancellable] {
+        m_cancel.Reset();
+        operations::Environment env{m_writer.port, m_writer.timing, m_ui, m_ui, &m_cancel};
+        if (cancellable) m_ui.Messages().SetCancel([this] { m_cancel.Cancel(); });
+        operations::Report report = (this->*operation)(env, CurrentTarget(m_writer));
+        if (cancellable) m_ui.Messages().SetCancel({});
+        ApplyReport(report);
+        if (report.verdict == operations::Verdict::Cancelled) EndCancelled();
     });
+}
+
+void MainCommands::EndCancelled() {
+    // The next operation, or another program, finds the writer as after power-up.
+    link::Session session{m_writer.port, m_writer.timing};
+    link::ExitAvrCommandSet(session);
+    m_ui.Status(core::StatusField::Result, link::texts::kCancelled);
+    m_ui.Notice(link::texts::kCancelled);
 }
 
 operations::Report MainCommands::Cmd_btn_program_Click(operations::Environment& env,
@@ -147,6 +234,9 @@ operations::Report MainCommands::frmMain_cmdFuseWrite_Click(operations::Environm
 void MainCommands::ApplyReport(const operations::Report& report) {
     core::SharedState& state = m_writer.state;
     state.ErrorFlag = report.errorFlag;
+    // A stopped run leaves the buffers, the verify log and the panel as they were: what it got so far is
+    // no result.
+    if (report.verdict == operations::Verdict::Cancelled) return;
     if (report.images) {
         m_images.ProgramImage = report.images->ProgramImage;
         m_images.EepromImage = report.images->EepromImage;
@@ -165,18 +255,6 @@ void MainCommands::ApplyReport(const operations::Report& report) {
     if (report.panel) m_panel.ApplyChoices(*report.panel);
     if (report.calibration) m_panel.SetCalibrationText(*report.calibration);
     if (report.deviceSelectionRenewed) ApplyDeviceSelection();
-}
-
-void MainCommands::OpenCodeAndDataFile(const QString& path) {
-    m_guarded([this, &path] {
-        // The open command's own chooser is answered with the path, so every rule of opening applies.
-        auto chosen = std::exchange(m_ui.fileHook, [&path](const core::FileDialogRequest&, bool save) {
-            return save ? std::nullopt : std::optional<QString>(path);
-        });
-        image::FileContext ctx{m_ui, m_writer.state, m_images, m_writer.settings, m_fileDialog};
-        image::OpenCodeAndData(ctx);
-        m_ui.fileHook = std::move(chosen);
-    });
 }
 
 void MainCommands::ShowPortDialog() {

@@ -37,15 +37,21 @@ public:
     void frmMain_Combo_device_Click();
 
     void ShowPortDialog();
-    // Opens `path` (and its EEPROM file) as the open command does when the user chooses it.
-    void OpenCodeAndDataFile(const QString& path);
+    // Opens `path` (and its .eep) as "開く" does with that file chosen, refusals included.
+    void OpenFile(const QString& path);
+    // The recent code files as stored, newest first, at most kRecentFileCount.
+    QStringList RecentFiles() const;
+    static constexpr int kRecentFileCount = 8;
     // Applies an operation's report: the error flag, the images and dumps, the verify log, the panel.
     void ApplyReport(const operations::Report& report);
 
 private:
     using Operation = operations::Report (MainCommands::*)(operations::Environment&,
                                                            const operations::Target&);
-    void RunWriterCommand(Operation operation);
+    // `cancellable`: the message window offers "中止" while the operation runs.
+    void RunWriterCommand(Operation operation, bool cancellable = false);
+    // After a cancelled run: the writer back to its base command set, and the one result text.
+    void EndCancelled();
     operations::Report Cmd_btn_program_Click(operations::Environment& env, const operations::Target& target);
     operations::Report Cmd_btn_verify_Click(operations::Environment& env, const operations::Target& target);
     operations::Report Cmd_btn_read_Click(operations::Environment& env, const operations::Target& target);
@@ -56,6 +62,11 @@ private:
                                                   const operations::Target& target);
 
     void RunFileCommand(void (*command)(image::FileContext&));
+    // After a file command: the code file it leaves open heads the recent files.
+    void RememberRecentFile();
+    // A listing into a file the user chooses (UTF-8, CR LF), or onto the clipboard.
+    void SaveListing(const QString& text, const QString& title, const QString& presetName);
+    static void CopyListing(const QString& text);
     void OnPanelCommand(int command);
     void OnDeviceActivated();
     void OnChoiceActivated(core::PanelControl control);
@@ -75,6 +86,7 @@ private:
     std::function<void(const std::function<void()>&)> m_guarded;
     std::function<int(QDialog&)> m_runModal;
     std::function<FrmIndex*()> m_indexWindow;
+    core::CancelToken m_cancel;
 };
 
 }  // namespace zendra::shell

@@ -1,5 +1,6 @@
 #include "shell/PortRow.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,14 +10,25 @@
 
 #include "link/PortMap.h"
 #include "link/Texts.h"
+#include "shell/ShellTexts.h"
 
 namespace zendra::shell {
 
 namespace {
 const QString kPathLabel = QStringLiteral("デバイス:");
+
+// "FT232R USB UART  USB 0403:6001  S/N A50285BI": what tells one adapter from another.
+QString Details(const link::DetectedPort& port) {
+    QStringList parts;
+    if (!port.description.isEmpty()) parts << port.description;
+    if (!port.usbId.isEmpty()) parts << texts::kUsbIdPrefix + port.usbId;
+    if (!port.serial.isEmpty()) parts << texts::kSerialPrefix + port.serial;
+    return parts.join(QStringLiteral("  "));
+}
 }  // namespace
 
-PortRow::PortRow(link::PortMap& ports, QWidget* parent) : QWidget(parent), m_ports(ports) {
+PortRow::PortRow(link::PortMap& ports, QWidget* parent, const QString& byIdFolder)
+    : QWidget(parent), m_ports(ports), m_byIdFolder(byIdFolder) {
     setObjectName(QStringLiteral("PortRow"));
 
     Label_device = new QLabel(this);
@@ -41,19 +53,64 @@ PortRow::PortRow(link::PortMap& ports, QWidget* parent) : QWidget(parent), m_por
     pathRow->addWidget(Combo_path, 1);
     pathRow->addWidget(Command_assign);
 
+    Label_details = new QLabel(this);
+    Label_details->setObjectName(QStringLiteral("Label_details"));
+    Label_details->setTextFormat(Qt::PlainText);
+    Label_details->setWordWrap(true);
+
+    Check_byId = new QCheckBox(texts::kTieToById, this);
+    Check_byId->setObjectName(QStringLiteral("Check_byId"));
+    Check_byId->setToolTip(texts::kTieToByIdTip);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Label_device);
     layout->addLayout(pathRow);
+    layout->addWidget(Label_details);
+    layout->addWidget(Check_byId);
 
     FillDetectedPorts();
+    // A picked entry shows its details in the list, but only its path goes into the box.
+    connect(Combo_path, &QComboBox::activated, this, [this](int index) {
+        if (index >= 0 && index < m_known.size()) Combo_path->setEditText(m_known[index].path);
+        ShowDetails();
+    });
+    connect(Combo_path, &QComboBox::editTextChanged, this, [this] { ShowDetails(); });
+    ShowDetails();
+}
+
+const PortRow::Known* PortRow::Find(const QString& entered) const {
+    const QString text = entered.trimmed();
+    if (text.isEmpty()) return nullptr;
+    for (const Known& known : m_known)
+        if (known.path == text || (!known.byIdLink.isEmpty() && known.byIdLink == text)) return &known;
+    return nullptr;
+}
+
+void PortRow::ShowDetails() {
+    const Known* known = Find(Combo_path->currentText());
+    const bool linked = known != nullptr && !known->byIdLink.isEmpty();
+    QString details = known ? known->details : QString();
+    if (linked) details += (details.isEmpty() ? QString() : QStringLiteral("\n")) + known->byIdLink;
+    Label_details->setText(details);
+    Check_byId->setEnabled(linked);
+    if (!linked) Check_byId->setChecked(false);
+}
+
+QString PortRow::EnteredByIdLink() const {
+    const Known* known = Find(Combo_path->currentText());
+    return known ? known->byIdLink : QString();
 }
 
 void PortRow::FillDetectedPorts() {
     const QSignalBlocker blocker(Combo_path);
     Combo_path->clear();
+    m_known.clear();
     for (const link::DetectedPort& port : m_ports.Detected()) {
-        Combo_path->addItem(port.path);
+        const Known known{port.path, Details(port),
+                          port.byIdLink.isEmpty() ? link::ByIdLinkFor(port.path, m_byIdFolder) : port.byIdLink};
+        m_known << known;
+        Combo_path->addItem(known.details.isEmpty() ? port.path : port.path + QStringLiteral("  ") + known.details);
         if (!port.description.isEmpty())
             Combo_path->setItemData(Combo_path->count() - 1, port.description, Qt::ToolTipRole);
     }
@@ -70,7 +127,9 @@ void PortRow::ShowResolvedDevice(int number, const QString& noPortText) {
 }
 
 void PortRow::AssignEnteredPath(int number) {
-    m_ports.Assign(number, Combo_path->currentText().trimmed());
+    const QString link = EnteredByIdLink();
+    const bool tie = Check_byId->isChecked() && !link.isEmpty();
+    m_ports.Assign(number, tie ? link : Combo_path->currentText().trimmed());
     ShowResolvedDevice(number, QString());
 }
 

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -18,21 +19,34 @@ namespace zendra::shell {
 class PortRow final : public QWidget {
     Q_OBJECT
 public:
-    PortRow(link::PortMap& ports, QWidget* parent);
+    // `byIdFolder`: where the system keeps one stable link per USB serial adapter.
+    PortRow(link::PortMap& ports, QWidget* parent, const QString& byIdFolder = QStringLiteral("/dev/serial/by-id"));
 
     // "接続先: " and what `number` resolves to, its path ready to edit; 0: `noPortText` and no path.
     void ShowResolvedDevice(int number, const QString& noPortText);
-    // Points `number` at the path in Combo_path, trimmed (empty removes the assignment), and shows it.
+    // Points `number` at the path in Combo_path, trimmed (empty removes the assignment), and shows it;
+    // with Check_byId ticked, at the adapter's by-id link instead, so a replug keeps it on that adapter.
     void AssignEnteredPath(int number);
+    // The by-id link of the entered path's adapter; empty when it has none.
+    QString EnteredByIdLink() const;
 
     QLabel* Label_device = nullptr;
     QComboBox* Combo_path = nullptr;
     QPushButton* Command_assign = nullptr;
+    QLabel* Label_details = nullptr;  // the entered port's description, USB vendor:product and serial
+    QCheckBox* Check_byId = nullptr;
 
 private:
+    struct Known {
+        QString path, details, byIdLink;
+    };
     void FillDetectedPorts();
+    void ShowDetails();
+    const Known* Find(const QString& entered) const;
 
     link::PortMap& m_ports;
+    QString m_byIdFolder;
+    QList<Known> m_known;
 };
 
 }  // namespace zendra::shell

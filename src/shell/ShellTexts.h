@@ -67,6 +67,13 @@ inline const QString kPortPanelPrefix = QStringLiteral("COM");
 inline const QString kBufferCleared = QStringLiteral("バッファーをクリアしました。");
 inline const QString kWaitingForOperation = QStringLiteral("処理の終了を待っています。");
 
+// Message window: the cancel button of program, verify, read and erase, and the figures beside the bar
+// (%1 the percentage; the remaining time in whole seconds, or minutes and seconds).
+inline const QString kCancelCaption = QStringLiteral("中止");
+inline const QString kProgressPercent = QStringLiteral("%1%");
+inline const QString kRemainingSeconds = QStringLiteral("残り約 %1 秒");
+inline const QString kRemainingMinutes = QStringLiteral("残り約 %1 分 %2 秒");
+
 // Menus.
 inline const QString kMenuFile = QStringLiteral("ファイル(&F)");
 inline const QString kMenuFileOpen = QStringLiteral("コード/データファイルを開く(&O)");
@@ -96,6 +103,36 @@ inline const QString kMenuFirmwareUpdate = QStringLiteral("ファームウエア
 inline const QString kMenuHelpContents = QStringLiteral("ヘルプ(&H)");
 inline const QString kMenuAbout = QStringLiteral("バージョン情報(&A)");
 inline const QString kMenuReload = QStringLiteral("【HEXファイルの再ロード】");
+// Items that carry the keyboard shortcuts of the reload and the writer commands (no access keys, so they
+// take none from the menus' letters), and the recent files (%1 1..8, %2 the path).
+inline const QString kMenuReloadItem = QStringLiteral("HEXファイルの再ロード");
+inline const QString kMenuProgram = QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ");
+inline const QString kMenuVerify = QStringLiteral("ﾍﾞﾘﾌｧｲ");
+inline const QString kMenuRead = QStringLiteral("リード");
+inline const QString kMenuRecent = QStringLiteral("最近使ったファイル(&R)");
+inline const QString kMenuRecentItem = QStringLiteral("&%1 %2");
+inline const QString kMenuRecentNone = QStringLiteral("(なし)");
+
+// The operations log and the listings' buttons (the log, the verify list).
+inline const QString kLogWindowTitle = QStringLiteral("操作ログ");
+inline const QString kMenuOpenLog = QStringLiteral("操作ログウインドウを開く");
+inline const QString kSaveList = QStringLiteral("保存...");
+inline const QString kCopyList = QStringLiteral("コピー");
+inline const QString kSaveVerifyListTitle = QStringLiteral("ベリファイ結果の保存");
+inline const QString kSaveLogTitle = QStringLiteral("操作ログの保存");
+inline const QString kListFilter = QStringLiteral("Text File (*.txt);;All Files (*)");
+inline const QString kListSuffix = QStringLiteral("txt");
+inline const QString kVerifyListName = QStringLiteral("verify.txt");
+inline const QString kLogName = QStringLiteral("zendra-log.txt");
+// %1 the file, %2 the reason.
+inline const QString kListSaveFailed = QStringLiteral("ファイル %1 を保存できませんでした: %2");
+
+// Port dialogs: what tells the adapters apart, and the stable link a COM entry can be tied to.
+inline const QString kUsbIdPrefix = QStringLiteral("USB ");
+inline const QString kSerialPrefix = QStringLiteral("S/N ");
+inline const QString kTieToById = QStringLiteral("このアダプターに固定する");
+inline const QString kTieToByIdTip =
+    QStringLiteral("/dev/serial/by-id のリンクを保存し、差し直しや他のアダプターの接続後も同じアダプターを使います。");
 
 // The one-copy lock could not be taken: %1 the lock file, %2 one of the reasons below.
 inline const QString kLockFailed = QStringLiteral("起動できません。ロックファイル %1 を作成できません: %2");

@@ -5,8 +5,10 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QTime>
 
 #include "shell/FrmDump.h"
+#include "shell/FrmLog.h"
 #include "shell/FrmMain.h"
 #include "shell/FrmMsg.h"
 
@@ -19,14 +21,26 @@ WidgetUi::~WidgetUi() = default;
 
 void WidgetUi::Status(core::StatusField field, const QString& text) {
     if (QLabel* label = m_window.StatusPanel(static_cast<int>(field))) label->setText(text);
-    if (field == core::StatusField::Result) PumpEvents();
+    if (field == core::StatusField::Result) {
+        ++m_resultWrites;
+        m_lastResult = text;
+        Log(text);
+        PumpEvents();
+    }
 }
 
 void WidgetUi::Phase(const QString& text) { m_messages->ShowMessage(kMessageProgress, text); }
 
 void WidgetUi::Step(int value, int maximum) { m_messages->ReportProgress(kProgressOn, 0, value, maximum); }
 
+void WidgetUi::Log(const QString& text) {
+    if (text.isEmpty()) return;  // a cleared panel says nothing
+    const QString time = logTime ? logTime() : QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+    m_window.Log()->Append(time, text);
+}
+
 void WidgetUi::Notice(const QString& text) {
+    Log(text);
     m_messages->ShowMessage(kMessageNotice, text);
     PumpEvents();
 }
@@ -69,6 +83,7 @@ std::optional<QString> WidgetUi::ChooseFile(const core::FileDialogRequest& reque
 }
 
 std::optional<QString> WidgetUi::ChooseOpenFile(const core::FileDialogRequest& request) {
+    if (m_nextOpenAnswer) return std::exchange(m_nextOpenAnswer, std::nullopt);
     return ChooseFile(request, false);
 }
 

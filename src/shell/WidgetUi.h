@@ -26,8 +26,17 @@ public:
     std::function<std::optional<QString>(const core::FileDialogRequest&, bool save)> fileHook;
     // Runs after the window events each time the windows repaint.
     std::function<void()> onPump;
+    // The time of day the operations log shows beside each text.
+    std::function<QString()> logTime;
+
+    // The next open chooser is answered with `path` without showing (a dropped or recent file).
+    void AnswerNextOpenChooser(const QString& path) { m_nextOpenAnswer = path; }
+    void ForgetNextOpenAnswer() { m_nextOpenAnswer.reset(); }
 
     MessageWindowHost& Messages() { return *m_messages; }
+    // How often status panel 1 was written, and its last text.
+    int ResultWrites() const { return m_resultWrites; }
+    const QString& LastResult() const { return m_lastResult; }
     // Processes pending window events once.
     void PumpEvents();
 
@@ -45,11 +54,15 @@ public:
     void ShowVerifyWindow() override;
 
 private:
+    void Log(const QString& text);
     std::optional<QString> ChooseFile(const core::FileDialogRequest& request, bool save);
 
     FrmMain& m_window;
     std::unique_ptr<MessageWindowHost> m_messages;
     bool m_verifyPlaced = false;
+    std::optional<QString> m_nextOpenAnswer;
+    int m_resultWrites = 0;
+    QString m_lastResult;
 };
 
 }  // namespace zendra::shell

@@ -25,6 +25,8 @@ struct WriterContext {
     link::PortMap& ports;
     // Processes pending window events once while a dialog works the port (tests hook in here).
     std::function<void()> pumpEvents = [] { QCoreApplication::processEvents(); };
+    // Where the system keeps one stable link per USB serial adapter (tests: a folder of their own).
+    QString byIdFolder = QStringLiteral("/dev/serial/by-id");
 };
 
 // Opens COM `number` through the port map with the writer's line settings; false when it cannot be opened.

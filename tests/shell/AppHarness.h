@@ -58,6 +58,7 @@ struct AppHarness {
     FakeTiming timing;
     ScriptedPort port{timing};
     bool realPort = false;  // the program's own serial adapter and clock instead
+    link::SerialPort* writerPort = nullptr;  // instead of the scripted port, on the same fake clock
     QStringList modals;     // object names of the modal dialogs run, in order
     // Answers a modal dialog; by default the port dialog is cancelled and anything else rejected.
     std::function<void(QDialog&)> answerModal = [](QDialog& dialog) {
@@ -72,7 +73,7 @@ struct AppHarness {
     bool Start(const QString& appDir) {
         shell::ApplicationSetup setup;
         setup.appDir = appDir;
-        if (!realPort) setup.port = &port, setup.timing = &timing;
+        if (!realPort) setup.port = writerPort ? writerPort : &port, setup.timing = &timing;
         setup.detectPorts = [] { return QList<link::DetectedPort>{{"/dev/ttyFAKE0", {}}}; };
         setup.makeUpdatePort = [this] { return std::make_unique<ScriptedPort>(timing); };
         setup.runModal = [this](QDialog& dialog) {

@@ -1,15 +1,26 @@
 // The main window driven like a user; one operation at a time, a refused command leaving no trace; and
 // the whole program against the virtual writer on a pseudo-terminal.
 
+#include <QClipboard>
+#include <QScopeGuard>
+#include <QProgressBar>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include "AppHarness.h"
 #include "DeviceFacts.h"
+#include "VirtualWriterPort.h"
 #include "image/Dumps.h"
 #include "operations/Texts.h"
 #include "shell/FrmDump.h"
 #include "shell/FrmIndex.h"
+#include "shell/FrmLog.h"
 
 using namespace zendra;
 using namespace zendra::test;
@@ -53,6 +64,46 @@ QString Trace(AppHarness& h) {
 }
 }  // namespace
 
+struct CancelAt {  // 中止 pressed once the message window shows `phase` with the bar at `step` or beyond
+    const char* command;
+    QString phase;
+    int step = 0;
+    bool burned = false;  // the chip holds the images first
+};
+
+struct Key {  // a menu item's shortcut and what pressing it reaches
+    const char* item;
+    QKeySequence keys;
+    int fileRequests = 0;  // choosers asked
+    bool wire = false;     // the writer was addressed
+    bool ends = false;     // the program ended
+};
+
+// A drag onto the frame carrying `urls` (names relative to the test's file folder, or whole addresses).
+struct Drop {
+    QStringList urls;
+    bool taken = false;   // the drag is accepted
+    bool opened = false;  // the file is open afterwards, as "開く" with the same choice leaves it
+};
+
+const QByteArray kCodeHex = ":0400000012345678E8\r\n:00000001FF\r\n", kDataHex = ":020000000A0BE9\r\n:00000001FF\r\n";
+
+// The verify list or the log, saved or copied: the chooser's answer ("" cancels; relative to the test's
+// folder), an existing file and the overwrite answer, and what lands where.
+struct Listing {
+    bool log = false;
+    bool copy = false;
+    QString answer = {};
+    QByteArray existing = {};
+    bool overwrite = true;
+    QByteArray file = {};  // the file's bytes afterwards ("" none)
+    QString box = {};      // the start of the box shown, if any
+};
+
+Q_DECLARE_METATYPE(Listing)
+Q_DECLARE_METATYPE(CancelAt)
+Q_DECLARE_METATYPE(Key)
+Q_DECLARE_METATYPE(Drop)
 Q_DECLARE_METATYPE(Edit)
 Q_DECLARE_METATYPE(Act)
 
@@ -196,8 +247,45 @@ private Q_SLOTS:
         Main().Action(command)->trigger();
         for (int w : windows) {
             QVERIFY(all[w]->isVisible() && !all[w]->isMinimized());
-            QCOMPARE(all[w]->geometry(), Pixels(places[w], &Main()));
+            const QRect fixed = Pixels(places[w], &Main());
+            if (w != 0) {
+                QCOMPARE(all[w]->geometry(), fixed);
+                continue;
+            }
+            // The settings window keeps its place and grows only as far as its controls need.
+            QCOMPARE(all[w]->pos(), fixed.topLeft());
+            QCOMPARE(all[w]->size(), fixed.size().expandedTo(all[w]->size()));
         }
+    }
+    // At its default size every control of the settings window shows whole, with no scroll bar: as the
+    // start-up leaves it, and after the layout command.
+    void settingsWindowShowsEverything_data() {
+        QTest::addColumn<bool>("layoutCommand");
+        QTest::newRow("start-up") << false;
+        QTest::newRow("layout command") << true;
+    }
+    void settingsWindowShowsEverything() {
+        if (!qFuzzyCompare(shell::LogicalDpi(&Main()), 96.0)) QSKIP("the layout rule is stated for 96 DPI");
+        Main().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&Main()));
+        QFETCH(bool, layoutCommand);
+        if (layoutCommand) Main().Action("mmuOpenSettingWindow")->trigger();
+        QCoreApplication::processEvents();
+        auto* scroll = Main().findChild<QScrollArea*>("SettingScroll");
+        QVERIFY(scroll);
+        QVERIFY(!scroll->horizontalScrollBar()->isVisible());
+        QVERIFY(!scroll->verticalScrollBar()->isVisible());
+        const QRect shown = scroll->viewport()->rect();
+        int checked = 0;
+        for (QWidget* control : Panel().findChildren<QWidget*>()) {
+            if (!control->isVisible() || (!qobject_cast<QAbstractButton*>(control) && !qobject_cast<QComboBox*>(control) &&
+                                          !qobject_cast<QLineEdit*>(control) && !qobject_cast<QLabel*>(control)))
+                continue;
+            const QRect place(control->mapTo(scroll->viewport(), QPoint(0, 0)), control->size());
+            QVERIFY2(shown.contains(place), qPrintable(control->objectName()));
+            ++checked;
+        }
+        QVERIFY(checked > 20);
     }
     void portPanelClick_data() {
         QTest::addColumn<int>("panel");
@@ -290,6 +378,333 @@ private Q_SLOTS:
         QVERIFY(Main().isVisible());
         hold.reset();
         QTRY_COMPARE(m_h->ended, 1);
+    }
+
+    void shortcuts_data() {
+        QTest::addColumn<Key>("k");
+        const auto row = [](const char* tag, const Key& k) { QTest::newRow(tag) << k; };
+        row("open", {.item = "mnuFileOpen", .keys = QKeySequence::Open, .fileRequests = 1});
+        row("save", {.item = "mnuFileSave", .keys = QKeySequence::Save});  // no file open: nothing to save
+        row("reload", {.item = "mnuFileReload", .keys = QKeySequence(Qt::Key_F5)});
+        row("program", {.item = "mnuProgram", .keys = QKeySequence(Qt::CTRL | Qt::Key_P), .wire = true});
+        row("verify", {.item = "mnuVerify", .keys = QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V), .wire = true});
+        row("read", {.item = "mnuRead", .keys = QKeySequence(Qt::CTRL | Qt::Key_R), .wire = true});
+        row("quit", {.item = "mnuFileExit", .keys = QKeySequence(Qt::CTRL | Qt::Key_Q), .ends = true});
+    }
+    void shortcuts() {
+        QFETCH(Key, k);
+        QAction* action = Main().Action(k.item);
+        QVERIFY(action);
+        QCOMPARE(action->shortcut(), k.keys);
+        QVERIFY(!k.keys.isEmpty());
+        // In a menu of the bar, where the shortcut is shown beside the caption.
+        bool inMenu = false;
+        for (QMenu* menu : Main().menuBar()->findChildren<QMenu*>()) inMenu = inMenu || menu->actions().contains(action);
+        QVERIFY(inMenu);
+        QSignalSpy triggered(action, &QAction::triggered);
+        Main().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&Main()));
+        QTest::keySequence(&Main(), k.keys);
+        QCOMPARE(triggered.count(), 1);
+        QCOMPARE(m_h->fileRequests, k.fileRequests);
+        QCOMPARE(!m_h->port.Writes().isEmpty(), k.wire);
+        QTRY_COMPARE(m_h->ended, k.ends ? 1 : 0);
+    }
+    // Each shortcut is one item's, none is taken by another action of the frame (the child windows' own
+    // Ctrl+F4 and the like), and none is an Alt+letter that a menu's or a button's access key uses.
+    void shortcutsDoNotClash() {
+        QHash<QKeySequence, QAction*> owners;
+        for (QMenu* menu : Main().menuBar()->findChildren<QMenu*>()) {
+            for (QAction* action : menu->actions()) {
+                for (const QKeySequence& keys : action->shortcuts()) {
+                    QVERIFY2(!owners.contains(keys) || owners[keys] == action, qPrintable(keys.toString()));
+                    owners.insert(keys, action);
+                    QVERIFY(keys[0].keyboardModifiers() != Qt::AltModifier);
+                }
+            }
+        }
+        QCOMPARE(owners.size(), 7);
+        for (QAction* action : Main().findChildren<QAction*>())
+            for (const QKeySequence& keys : action->shortcuts())
+                QVERIFY2(owners.value(keys, action) == action, qPrintable(keys.toString()));
+    }
+
+    void dropFile_data() {
+        QTest::addColumn<Drop>("d");
+        const auto row = [](const char* tag, const Drop& d) { QTest::newRow(tag) << d; };
+        row("hex with its eep", {.urls = {"a.hex"}, .taken = true, .opened = true});
+        row("rom without eep", {.urls = {"b.rom"}, .taken = true, .opened = true});
+        row("upper-case HEX", {.urls = {"C.HEX"}, .taken = true, .opened = true});
+        row("text file refused as the open refuses it", {.urls = {"d.txt"}, .taken = true});
+        row("malformed hex refused", {.urls = {"bad.hex"}, .taken = true});
+        row("two files", {.urls = {"a.hex", "b.rom"}});
+        row("a folder", {.urls = {"sub"}});
+        row("a remote address", {.urls = {"https://www.example.com/a.hex"}});
+    }
+    void dropFile() {
+        QFETCH(Drop, d);
+        QTemporaryDir dir;
+        const auto write = [&](const QString& name, const QByteArray& bytes) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        };
+        write("a.hex", kCodeHex), write("a.eep", kDataHex), write("b.rom", kCodeHex), write("C.HEX", kCodeHex);
+        write("d.txt", kCodeHex), write("bad.hex", ":04000000123456\r\n");
+        QDir(dir.path()).mkdir("sub");
+        QList<QUrl> urls;
+        for (const QString& u : d.urls) urls << (u.contains(':') ? QUrl(u) : QUrl::fromLocalFile(dir.filePath(u)));
+
+        // What "開く" leaves with the same file chosen: the program's state, the texts, the menus.
+        const auto outcome = [&] {
+            QString t;
+            const auto& im = m_h->app->Images();
+            QDebug(&t) << m_h->app->State().CodeFileName << m_h->app->State().EepFileName << m_h->Result()
+                       << m_h->Message() << m_h->boxes << ProgramSetting("RecentFiles")
+                       << qHashBits(im.ProgramImage.data(), im.ProgramImage.size())
+                       << qHashBits(im.EepromImage.data(), im.EepromImage.size());
+            return t;
+        };
+        const QString untouched = outcome();
+        QMimeData mime;
+        mime.setUrls(urls);
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        enter.setAccepted(false);
+        QCoreApplication::sendEvent(&Main(), &enter);
+        QCOMPARE(enter.isAccepted(), d.taken);
+        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&Main(), &drop);
+        QCOMPARE(m_h->fileRequests, 0);  // no chooser shown
+        const QString dropped = outcome();
+        if (!d.taken) {
+            QCOMPARE(dropped, untouched);
+            return;
+        }
+        QCOMPARE(m_h->app->State().CodeFileName == urls[0].toLocalFile(), d.opened);
+        QCOMPARE(m_h->Result() == "ファイルをオープンしました。", d.opened);
+        QCOMPARE(!Erased(m_h->app->Images()), d.opened);
+        QCOMPARE(ProgramSetting("RecentFiles"), d.opened ? urls[0].toLocalFile() : QString("<absent>"));
+
+        // The same file through the chooser, in a fresh program: the same state, texts and store.
+        m_h.reset();
+        SetSettings({{"Index_Com_Flag", "1"}, {"ComNox", "1"}, {"device", "0"}});
+        m_h = std::make_unique<AppHarness>();
+        QVERIFY(m_h->Start(m_env->AppDir()));
+        m_h->app->Ui().fileHook = [&](auto&, bool) { return ++m_h->fileRequests, std::optional(urls[0].toLocalFile()); };
+        QTest::mouseClick(Panel().Cmd_btn_open, Qt::LeftButton);
+        QCOMPARE(m_h->fileRequests, 1);
+        QCOMPARE(outcome(), dropped);
+    }
+    void dropWhileBusyIsRefused() {
+        QTemporaryDir dir;
+        QFile f(dir.filePath("a.hex"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(kCodeHex);
+        f.close();
+        DuringOperation(Do("Cmd_btn_program"), [&] {
+            Main().onFileDropped(f.fileName());
+            QCOMPARE(m_h->Result(), kBusy);
+        });
+        QCOMPARE(m_h->app->State().CodeFileName, QString());
+        // The refused drop's file is not answered to the next chooser.
+        QTest::mouseClick(Panel().Cmd_btn_open, Qt::LeftButton);
+        QCOMPARE(m_h->fileRequests, 1);
+    }
+
+    void recentFiles() {
+        QTemporaryDir dir;
+        QStringList paths;
+        for (int i = 0; i < 10; ++i) {
+            paths << dir.filePath(QString("f%1.hex").arg(i));
+            QFile f(paths.last());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(kCodeHex);
+        }
+        const auto shown = [this] {
+            QStringList items;
+            for (QAction* a : Main().RecentMenu()->actions()) items << (a->isEnabled() ? a->data().toString() : a->text());
+            return items;
+        };
+        QCOMPARE(shown(), QStringList{"(なし)"});
+        for (const QString& path : paths) Main().onFileDropped(path);
+        QStringList newest{paths.rbegin(), paths.rbegin() + 8};
+        QCOMPARE(shown(), newest);  // the last 8, newest first
+        QCOMPARE(Main().RecentMenu()->actions().first()->text(), "&1 " + paths[9]);
+        QCOMPARE(ProgramSetting("RecentFiles"), newest.join('\n'));
+
+        Main().onFileDropped(paths[5]);  // opened again: to the top, once
+        newest.removeAll(paths[5]), newest.prepend(paths[5]);
+        QCOMPARE(shown(), newest);
+        QFile::remove(paths[9]);
+        Main().onFileDropped(paths[9]);  // refused: the list stays
+        QCOMPARE(shown(), newest);
+
+        // The next run shows the stored list; picking an item opens it as the open does.
+        m_h.reset();
+        m_h = std::make_unique<AppHarness>();
+        QVERIFY(m_h->Start(m_env->AppDir()));
+        QCOMPARE(shown(), newest);
+        Main().RecentMenu()->actions()[3]->trigger();
+        QCOMPARE(m_h->app->State().CodeFileName, newest[3]);
+        QCOMPARE(m_h->Result(), QString("ファイルをオープンしました。"));
+        QCOMPARE(shown().first(), newest[3]);
+        Main().RecentMenu()->actions()[shown().indexOf(paths[9])]->trigger();  // gone since: refused
+        QCOMPARE(m_h->Message(), QString("指定されたファイルを開くことができませんでした。"));
+        QCOMPARE(m_h->fileRequests, 0);
+    }
+
+    void listings_data() {
+        QTest::addColumn<Listing>("l");
+        const auto row = [](const char* tag, const Listing& l) { QTest::newRow(tag) << l; };
+        const QByteArray verify = "FLASH 0010: 1234 -> FFFF\r\nEEPROM 0003: 5A -> FF\r\n",
+                         log = "12:34:56  バッファーをクリアしました。\r\n12:34:56  指定されたファイルを開くことができませんでした。\r\n";
+        // clang-format off
+        row("verify list saved", {.answer = "v.txt", .file = verify});
+        row("log saved", {.log = true, .answer = "log.txt", .file = log});
+        row("chooser cancelled", {.answer = ""});
+        row("existing file overwritten", {.answer = "v.txt", .existing = "old", .file = verify, .box = "ファイル保存|ファイルが存在します。"});
+        row("overwrite declined", {.answer = "v.txt", .existing = "old", .overwrite = false, .file = "old", .box = "ファイル保存|"});
+        row("folder missing", {.answer = "no/such/v.txt", .box = "Zendra|ファイル " });
+        row("verify list copied", {.copy = true});
+        row("log copied", {.log = true, .copy = true});
+        // clang-format on
+    }
+    void listings() {
+        QFETCH(Listing, l);
+        QTemporaryDir dir;
+        QFile listing(dir.filePath("list.txt"));
+        QVERIFY(listing.open(QIODevice::WriteOnly));
+        listing.write("FLASH 0010: 1234 -> FFFF\r\nEEPROM 0003: 5A -> FF\r\n");
+        listing.close();
+        m_h->app->Ui().LoadDumpView(DumpWindow::Verify, listing.fileName());
+        m_h->app->Ui().ShowVerifyWindow();
+        m_h->app->Ui().logTime = [] { return QString("12:34:56"); };
+        Main().Log()->View()->clear();  // whatever the start-up said
+        Main().Action("mnuPC_buffer_clear")->trigger();
+        m_h->app->State().CodeFileName = dir.filePath("gone.hex");
+        Do("Cmd_btn_reload")(*m_h);
+        QCOMPARE(m_h->Message(), QString("指定されたファイルを開くことができませんでした。"));
+        Main().Action("mmuOpenLogWindow")->trigger();
+        QVERIFY(Main().LogWindow()->isVisible());
+
+        const QString target = dir.filePath(l.answer);
+        if (!l.existing.isEmpty()) {
+            QFile f(target);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(l.existing);
+        }
+        QString asked;
+        m_h->app->Ui().fileHook = [&](const core::FileDialogRequest& r, bool save) {
+            asked = r.presetName + (save ? " save" : " open");
+            return std::optional<QString>(l.answer.isEmpty() ? QString() : target);
+        };
+        m_h->app->Ui().boxHook = [&](auto, const QString& title, const QString& text, auto) {
+            m_h->boxes << title + '|' + text;
+            return l.overwrite ? core::MessageAnswer::Ok : core::MessageAnswer::Cancel;
+        };
+        QGuiApplication::clipboard()->clear();
+        shell::ListButtons* buttons = l.log ? Main().Log()->Buttons() : Main().Dump(DumpWindow::Verify)->Buttons();
+        QTest::mouseClick(l.copy ? buttons->cmdCopyList : buttons->cmdSaveList, Qt::LeftButton);
+        const QString expected = l.log ? "12:34:56  バッファーをクリアしました。\n12:34:56  指定されたファイルを開くことができませんでした。\n"
+                                       : "FLASH 0010: 1234 -> FFFF\nEEPROM 0003: 5A -> FF\n";
+        if (l.copy) {
+            QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+            QCOMPARE(asked, QString());
+            return;
+        }
+        QCOMPARE(asked, QString(l.log ? "zendra-log.txt save" : "verify.txt save"));
+        QFile saved(target);
+        QCOMPARE(saved.open(QIODevice::ReadOnly) ? saved.readAll() : QByteArray(), l.file);
+        QCOMPARE(m_h->boxes.isEmpty(), l.box.isEmpty());
+        if (!l.box.isEmpty()) QVERIFY2(m_h->boxes.last().startsWith(l.box), qPrintable(m_h->boxes.last()));
+    }
+
+    // Against the in-process virtual writer: 中止 in each phase ends the run after the exchange in hand,
+    // sends the writer back to its base set, and leaves the buffers and the verify window alone.
+    void cancelInEachPhase_data() {
+        namespace t = operations::texts;
+        QTest::addColumn<CancelAt>("c");
+        const auto row = [](const char* tag, const CancelAt& c) { QTest::newRow(tag) << c; };
+        // clang-format off
+        row("program: erase", {.command = "Cmd_btn_program", .phase = t::kErasing});
+        row("program: flash", {.command = "Cmd_btn_program", .phase = t::kProgrammingFlash, .step = 100});
+        row("program: eeprom", {.command = "Cmd_btn_program", .phase = t::kProgrammingEeprom, .step = 10});
+        row("program: its verify", {.command = "Cmd_btn_program", .phase = t::kVerifyingFlash, .step = 100});
+        row("verify: flash", {.command = "Cmd_btn_verify", .phase = t::kVerifyingFlash, .step = 100, .burned = true});
+        row("verify: eeprom", {.command = "Cmd_btn_verify", .phase = t::kVerifyingEeprom, .step = 10, .burned = true});
+        row("read: flash", {.command = "Cmd_btn_read", .phase = t::kReadingFlash, .step = 100, .burned = true});
+        row("read: eeprom", {.command = "Cmd_btn_read", .phase = t::kReadingEeprom, .step = 10, .burned = true});
+        row("erase", {.command = "Cmd_btn_erase", .phase = t::kErasing, .burned = true});
+        // clang-format on
+    }
+    void cancelInEachPhase() {
+        QFETCH(CancelAt, c);
+        using virtualwriter::WriterModel;
+        WriterModel model;
+        virtualwriter::ChipState chip = model.Chip();
+        image::MemoryImages wanted;
+        for (int w = 0; w < chip.flash.size(); ++w)
+            wanted.ProgramImage[2 * w] = quint8(w), wanted.ProgramImage[2 * w + 1] = quint8(w >> 3);
+        for (int a = 0; a < chip.eeprom.size(); ++a) wanted.EepromImage[a] = quint8(a * 7);
+        if (c.burned) {
+            for (int w = 0; w < chip.flash.size(); ++w)
+                chip.flash[w] = quint16(wanted.ProgramImage[2 * w] << 8 | wanted.ProgramImage[2 * w + 1]);
+            chip.eeprom = QByteArray(reinterpret_cast<const char*>(wanted.EepromImage.data()), chip.eeprom.size());
+            QVERIFY(model.LoadChip(chip));
+        }
+        m_h.reset();
+        m_h = std::make_unique<AppHarness>();
+        virtualwriter::VirtualWriterPort port(model, m_h->timing);
+        const auto release = qScopeGuard([this] { m_h.reset(); });  // the program goes before its port
+        m_h->writerPort = &port;
+        QVERIFY(m_h->Start(m_env->AppDir()));
+        auto& images = m_h->app->Images();
+        if (QString(c.command) == "Cmd_btn_program" || QString(c.command) == "Cmd_btn_verify") images = wanted;
+        const image::MemoryImages before = images;
+
+        bool pressed = false;
+        QString figures;
+        QList<virtualwriter::WireEntry> afterPress;
+        m_h->app->Ui().onPump = [&] {
+            shell::FrmMsg* w = m_h->app->Ui().Messages().Window();
+            if (pressed || !w || w->txtMsg->text() != c.phase || !w->Cmd_cancel->isVisible()) return;
+            if (c.step > 0 && (!w->ProgBar->isVisible() || w->ProgBar->value() < c.step)) return;
+            pressed = true;
+            figures = w->lblFigures->text();
+            model.TakeWireLog();
+            QTest::mouseClick(w->Cmd_cancel, Qt::LeftButton);
+        };
+        QTest::mouseClick(Panel().findChild<QPushButton*>(c.command), Qt::LeftButton);
+        m_h->app->Ui().onPump = nullptr;
+        QVERIFY(pressed);
+        if (c.step > 0) QVERIFY2(QRegularExpression("^\\d+%  残り約 \\d+ 秒$").match(figures).hasMatch(), qPrintable(figures));
+        // Nothing after the press but ESC: the exchange in hand had ended, no other began.
+        QCOMPARE(model.WireLog(), (QList<virtualwriter::WireEntry>{{.fromHost = true, .bytes = "\x1b"}}));
+        QCOMPARE(model.CurrentMode(), WriterModel::Mode::Base);
+        QVERIFY(!model.InProgrammingMode());
+        QCOMPARE(m_h->Result(), QString("操作を中止しました。"));
+        QCOMPARE(m_h->Message(), QString("操作を中止しました。"));
+        QVERIFY(!m_h->app->Ui().Messages().Window()->Cmd_cancel->isVisible());
+        QVERIFY(!Main().DumpSubWindow(DumpWindow::Verify)->isVisible());
+        QCOMPARE(images.ProgramImage, before.ProgramImage);
+        QCOMPARE(images.EepromImage, before.EepromImage);
+        QVERIFY(!m_h->app->Guard().IsBusy());
+
+        // The writer takes the next command as after power-up.
+        images = wanted;
+        QTest::mouseClick(Panel().Cmd_btn_program, Qt::LeftButton);
+        QCOMPARE(m_h->Result(), QString("ベリファイ　FLASH : OK / EEPROM : OK 　プログラミング正常終了。"));
+    }
+    void lockFuseCommandsOfferNoCancel() {
+        bool seen = false, offered = false;
+        m_h->app->Ui().onPump = [&] {
+            if (shell::FrmMsg* w = m_h->app->Ui().Messages().Window(); w && w->isVisible())
+                seen = true, offered = offered || w->Cmd_cancel->isVisible();
+        };
+        QTest::mouseClick(Panel().cmdFuseRead, Qt::LeftButton);
+        m_h->app->Ui().onPump = nullptr;
+        QVERIFY(seen);
+        QVERIFY(!offered);
     }
 
     // Through the program's own serial adapter and clock; a click while the read waits is refused.

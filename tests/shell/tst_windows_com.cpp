@@ -54,8 +54,18 @@ struct Case {
     QString refused = {}, press = "ok", comNox, box = {}, panel1 = {}, assign = {};
 };
 
+// An adapter picked from the list (or a path typed), tied to its by-id link or not, with what the row
+// shows and what COM1 is stored as ("<link>": the FTDI adapter's link; "<dev>/x": a device of the fake folder).
+struct Adapter {
+    int pick = -1;
+    QString typed = {}, stored = {}, details = {};
+    bool tie = false, tieOffered = false;
+    QString before = {};  // Ports/COM1 when the dialog opens
+};
+
 }  // namespace
 
+Q_DECLARE_METATYPE(Adapter)
 Q_DECLARE_METATYPE(Case)
 
 class TestPortDialog : public QObject {
@@ -87,6 +97,66 @@ private Q_SLOTS:
         QCOMPARE(rig.state.ErrorFlag, qint16(1));
         QCOMPARE(rig.ui.panels[1], QString());
         QCOMPARE(dialog.portRow->Combo_path->count(), 4);  // the detected ports are offered for assignment
+    }
+
+    void adapters_data() {
+        QTest::addColumn<Adapter>("a");
+        const auto row = [](const char* tag, const Adapter& a) { QTest::newRow(tag) << a; };
+        const QString ftdi = "FT232R USB UART  USB 0403:6001  S/N A50285BI";
+        // clang-format off
+        row("FTDI tied to its link", {.pick = 1, .stored = "<link>", .details = ftdi + "\n<link>", .tie = true, .tieOffered = true});
+        row("FTDI by its path", {.pick = 1, .stored = "<dev>/ttyUSB0", .details = ftdi + "\n<link>", .tieOffered = true});
+        row("no link: its path", {.pick = 2, .stored = "<dev>/ttyUSB1", .details = "CP2102 USB to UART  USB 10c4:ea60", .tie = true});
+        row("no USB facts", {.pick = 0, .stored = "<dev>/ttyS0", .details = "", .tie = true});
+        row("typed path", {.typed = "/tmp/kxwrt-sim", .stored = "/tmp/kxwrt-sim", .tie = true});
+        row("stored link names its adapter", {.stored = "<link>", .details = ftdi + "\n<link>", .tieOffered = true, .before = "<link>"});
+        // clang-format on
+    }
+    void adapters() {
+        QFETCH(Adapter, a);
+        QTemporaryDir tmp;
+        QDir root(tmp.path());
+        root.mkpath("dev"), root.mkpath("by-id");
+        const QString dev = root.filePath("dev"), link = root.filePath("by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+        for (const char* name : {"ttyUSB0", "ttyUSB1", "ttyS0"}) {
+            QFile f(dev + "/" + name);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        QVERIFY(QFile::link(dev + "/ttyUSB0", link));
+        const auto expand = [&](QString t) { return t.replace("<link>", link).replace("<dev>", dev); };
+        Rig rig("1");
+        rig.detected = {{dev + "/ttyUSB1", "CP2102 USB to UART", "10c4:ea60"},
+                        {dev + "/ttyS0", ""},
+                        {dev + "/ttyUSB0", "FT232R USB UART", "0403:6001", "A50285BI"}};
+        rig.ctx.byIdFolder = root.filePath("by-id");
+        if (!a.before.isEmpty()) rig.settings.values.insert("Ports/COM1", expand(a.before));
+        shell::FrmCom dialog(rig.ctx);
+        shell::PortRow& row = *dialog.portRow;
+        // Every detected adapter with what tells it apart, ordered by path.
+        QCOMPARE(row.Combo_path->itemText(0), dev + "/ttyS0");
+        QCOMPARE(row.Combo_path->itemText(1), dev + "/ttyUSB0  FT232R USB UART  USB 0403:6001  S/N A50285BI");
+        QCOMPARE(row.Combo_path->itemText(2), dev + "/ttyUSB1  CP2102 USB to UART  USB 10c4:ea60");
+        if (a.pick >= 0) {
+            row.Combo_path->setCurrentIndex(a.pick);
+            Q_EMIT row.Combo_path->activated(a.pick);
+            QVERIFY(row.Combo_path->itemText(a.pick).startsWith(row.Combo_path->currentText() + "  ") ||
+                    row.Combo_path->itemText(a.pick) == row.Combo_path->currentText());  // only the path goes in the box
+            QVERIFY(row.Combo_path->currentText().startsWith(dev + "/tty"));
+        }
+        if (!a.typed.isEmpty()) row.Combo_path->setEditText(a.typed);
+        QCOMPARE(row.Label_details->text(), expand(a.details));
+        QCOMPARE(row.Check_byId->isEnabled(), a.tieOffered);
+        row.Check_byId->setChecked(a.tie);
+        if (!a.before.isEmpty()) {
+            QCOMPARE(rig.ports.Resolve(1), expand(a.stored));
+            return;
+        }
+        QTest::mouseClick(row.Command_assign, Qt::LeftButton);
+        QCOMPARE(rig.settings.values.value("Ports/COM1"), expand(a.stored));
+        if (a.stored != QLatin1String("<link>")) return;
+        // Replugged: the adapter comes back under another name, another adapter took its old one.
+        QVERIFY(QFile::remove(link) && QFile::link(dev + "/ttyUSB1", link));
+        QCOMPARE(QFileInfo(rig.ports.Resolve(1)).canonicalFilePath(), QFileInfo(dev + "/ttyUSB1").canonicalFilePath());
     }
 
     void confirm_data() {

@@ -11,8 +11,10 @@ using namespace zendra::shell;
 namespace {
 
 // steps: "show <kind> <text>", "progress <state> <min> <value> <max>", "close", "text <text>", "okvisible 1",
-// "barvisible 1", "clickok", "movemain <x> <y>". Expected: ok, bar shown; range minimum, value, maximum
-// (empty: not checked); how often the events were pumped.
+// "barvisible 1", "clickok", "movemain <x> <y>", "cancel" (offer 中止), "nocancel", "clickcancel",
+// "advance <ms>" (the phase clock). Expected: ok, bar shown; range minimum, value, maximum (empty: not
+// checked); how often the events were pumped; 中止 shown and how often it ran; the figures beside the bar
+// ("-": not checked; empty: hidden).
 struct Case {
     QStringList steps;
     bool open = true;
@@ -20,10 +22,27 @@ struct Case {
     bool ok = false, bar = false;
     QList<int> range = {};
     int pumps = 2;
+    bool cancel = false;
+    int cancels = 0;
+    QString figures = QStringLiteral("-");
 };
 
-void Run(MessageWindowHost& host, QWidget& main, const QString& step) {
+struct Rig {
+    zendra::core::Clock::time_point now{};
+    int cancels = 0;
+};
+
+void Run(MessageWindowHost& host, QWidget& main, Rig& rig, const QString& step) {
     const QStringList p = step.split(QLatin1Char(' '));
+    if (p[0] == QLatin1String("cancel"))
+        return host.SetCancel([&rig] { ++rig.cancels; });
+    if (p[0] == QLatin1String("nocancel")) return host.SetCancel({});
+    if (p[0] == QLatin1String("clickcancel"))
+        return QTest::mouseClick(host.Window()->Cmd_cancel, Qt::LeftButton);
+    if (p[0] == QLatin1String("advance")) {
+        rig.now += std::chrono::milliseconds(p[1].toInt());
+        return;
+    }
     if (p[0] == QLatin1String("show"))
         host.ShowMessage(p[1].toInt(), p.mid(2).join(QLatin1Char(' ')));
     else if (p[0] == QLatin1String("progress"))
@@ -87,6 +106,35 @@ private Q_SLOTS:
              .range = {0, 1, 4}});
         row("main moved after a message",
             {.steps = {"show 1 a", "close", "movemain 420 260", "show 0 b"}, .text = "b"});
+        row("first step: percentage only",
+            {.steps = {"show 0 p", "progress ON 0 0 100"}, .text = "p", .bar = true, .figures = "0%"});
+        row("pace known: remaining seconds",
+            {.steps = {"show 0 p", "progress ON 0 0 100", "advance 2000", "progress ON 0 10 100"}, .text = "p",
+             .bar = true, .range = {0, 10, 100}, .pumps = 3, .figures = "10%  残り約 18 秒"});
+        row("remaining minutes and seconds",
+            {.steps = {"show 0 p", "progress ON 0 0 400", "advance 30000", "progress ON 0 100 400"},
+             .text = "p", .bar = true, .pumps = 3, .figures = "25%  残り約 1 分 30 秒"});
+        row("remaining rounded up",
+            {.steps = {"show 0 p", "progress ON 0 0 3", "advance 100", "progress ON 0 1 3"}, .text = "p",
+             .bar = true, .pumps = 3, .figures = "33%  残り約 1 秒"});
+        row("new phase timed afresh",
+            {.steps = {"show 0 p", "progress ON 0 0 10", "advance 5000", "progress ON 0 5 10", "show 0 q",
+                       "progress ON 0 0 10"}, .text = "q", .bar = true, .pumps = 5, .figures = "0%"});
+        row("last step hides the figures",
+            {.steps = {"show 0 p", "progress ON 0 0 2", "progress ON 0 2 2"}, .text = "p", .pumps = 3,
+             .figures = ""});
+        row("notice hides the figures",
+            {.steps = {"show 0 p", "progress ON 0 1 4", "show 1 n"}, .text = "n", .ok = true, .pumps = 3,
+             .figures = ""});
+        row("cancel offered with progress",
+            {.steps = {"cancel", "show 0 p", "progress ON 0 1 4"}, .text = "p", .bar = true, .cancel = true});
+        row("cancel runs once",
+            {.steps = {"cancel", "show 0 p", "clickcancel", "clickcancel"}, .text = "p", .pumps = 1,
+             .cancel = true, .cancels = 1});
+        row("no cancel on a notice",
+            {.steps = {"cancel", "show 0 p", "show 1 n"}, .text = "n", .ok = true, .cancel = false});
+        row("cancel withdrawn", {.steps = {"cancel", "show 0 p", "nocancel"}, .text = "p", .pumps = 1});
+        row("no cancel unless offered", {.steps = {"show 0 p"}, .text = "p", .pumps = 1});
         // clang-format on
     }
     void presentation() {
@@ -95,8 +143,10 @@ private Q_SLOTS:
         main.setGeometry(200, 150, 760, 523);
         main.show();
         int pumped = 0;
+        Rig rig;
         MessageWindowHost host(&main, [&pumped] { ++pumped; });
-        for (const QString& step : c.steps) Run(host, main, step);
+        host.SetClock([&rig] { return rig.now; });
+        for (const QString& step : c.steps) Run(host, main, rig, step);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // as the event loop would
 
         QCOMPARE(host.IsOpen(), c.open);
@@ -111,6 +161,10 @@ private Q_SLOTS:
             QCOMPARE((QList<int>{w->ProgBar->minimum(), w->ProgBar->value(), w->ProgBar->maximum()}),
                      c.range);
         if (c.ok) QCOMPARE(w->focusWidget(), static_cast<QWidget*>(w->Cmd_okm));
+        QCOMPARE(w->Cmd_cancel->isVisible(), c.cancel);
+        QCOMPARE(rig.cancels, c.cancels);
+        if (c.figures != QLatin1String("-"))
+            QCOMPARE(w->lblFigures->isVisible() ? w->lblFigures->text() : QString(), c.figures);
         if (!m_at96) return;
         // 500 twips right of the main window's left, a quarter of its height (rounded down) below its top.
         QCOMPARE(w->pos(), main.pos() + QPoint(33, 130));
