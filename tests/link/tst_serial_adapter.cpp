@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "LinkFixture.h"
+#include "core/Language.h"
 #include "link/PortMap.h"
 #include "link/QtSerialPortAdapter.h"
 #include "operations/Checks.h"
@@ -264,6 +265,16 @@ private Q_SLOTS:
         QCOMPARE(lines[0], texts::kSlowAdapterPort + port);
         QCOMPARE(lines[1], texts::kSlowAdapterCost.arg(ms));
         QCOMPARE(lines[2], texts::kSlowAdapterCommand + "echo 1 | sudo tee " + folder + "/latency_timer");
+        // In English every line comes through the catalogue, the path, number and command kept.
+        QVERIFY(core::UseLanguage(core::Language::English));
+        const QStringList english = core::Translate(text).split(QStringLiteral("\r\n"));
+        core::UseLanguage(core::Language::Japanese);
+        QCOMPARE(english.size(), 3);
+        QVERIFY2(english[0].startsWith("The USB serial adapter") && english[0].endsWith(port), qPrintable(english[0]));
+        QVERIFY2(english[1].startsWith(QStringLiteral("It is %1 ms now.").arg(ms)), qPrintable(english[1]));
+        QVERIFY2(english[2].endsWith("echo 1 | sudo tee " + folder + "/latency_timer"), qPrintable(english[2]));
+        for (const QString& l : english)
+            for (const QChar c : l) QVERIFY2(c.unicode() < 0x3000, qPrintable(l));
         QCOMPARE(link::LatencyTimerHint(QStringLiteral("/dev/ttyUSB0"), 16),
                  texts::kSlowAdapterPort + "/dev/ttyUSB0\r\n" + texts::kSlowAdapterCost.arg(16) + "\r\n" +
                      texts::kSlowAdapterCommand + "echo 1 | sudo tee /sys/bus/usb-serial/devices/ttyUSB0/latency_timer");
