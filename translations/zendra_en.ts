@@ -240,6 +240,18 @@ This software cannot be used with the current firmware.</translation>
         <translation>Not connected</translation>
     </message>
     <message>
+        <source>USB シリアル変換器の応答待ち時間 (latency_timer) が長すぎます: </source>
+        <translation>The USB serial adapter holds replies back too long (latency_timer): </translation>
+    </message>
+    <message>
+        <source>現在 %1 ms です。ライターの返事のたびにこの時間を待つため、書き込みと照合が大幅に遅くなります（AT90S8515 全体で約 10 秒のところが数分）。</source>
+        <translation>It is %1 ms now. Every reply of the writer waits this long, so programming and verifying become much slower (minutes instead of about 10 seconds for a whole AT90S8515).</translation>
+    </message>
+    <message>
+        <source>次のコマンドで 1 ms に下げられます（接続し直すと元に戻ります）: </source>
+        <translation>This command lowers it to 1 ms (until the adapter is plugged in again): </translation>
+    </message>
+    <message>
         <source>接続先: </source>
         <translation>Device: </translation>
     </message>

@@ -15,6 +15,7 @@
 #include <QLockFile>
 #include <QMutex>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStandardPaths>
 #include <QThread>
 #include <atomic>
@@ -214,6 +215,21 @@ private:
     std::unique_ptr<ConsoleProgress> m_progress;
 };
 
+// A USB adapter whose latency timer holds every reply back: said once per port and run, on stderr, since
+// a repeated run or several writers would otherwise repeat it.
+void HintSlowAdapter(const QString& path) {
+    static QMutex mutex;
+    static QSet<QString> told;
+    const QString hint = link::LatencyTimerHint(path, link::ReadLatencyTimer(path));
+    if (hint.isEmpty()) return;
+    {
+        const QMutexLocker lock(&mutex);
+        if (told.contains(path)) return;
+        told.insert(path);
+    }
+    PrintErr(Tr(hint));
+}
+
 bool Writer::Prepare(ChipResult& result) {
     core::IniSettingsStore settings;  // the windows' store, only read
     link::PortMap ports(settings);
@@ -254,6 +270,7 @@ bool Writer::Prepare(ChipResult& result) {
         return false;
     }
 
+    HintSlowAdapter(m_path);
     m_systemPort = link::MakeSystemSerialPort();
     m_port = m_systemPort.get();
     if (m_plan.verbose) {
@@ -616,8 +633,10 @@ int ListPorts() {
         QStringList entries;
         for (int n = 1; n <= core::kComPortCount; ++n)
             if (map.Resolve(n) == port.path) entries << QStringLiteral("COM%1").arg(n);
+        const QString latency =
+            port.latencyTimerMs ? QStringLiteral("latency_timer=%1ms").arg(*port.latencyTimerMs) : QString();
         PrintOut(QStringList{port.path, port.description, port.usbId, port.serial, port.byIdLink,
-                             entries.join(QLatin1Char(' '))}
+                             entries.join(QLatin1Char(' ')), latency}
                      .join(QLatin1Char('\t')));
     }
     return kExitSuccess;
@@ -652,7 +671,7 @@ QString HelpText(const QCommandLineParser& parser) {
            QStringLiteral(
                "\nCommands:\n"
                "  ports                        serial ports: path, description, USB id, serial number, by-id "
-               "link, COM entry\n"
+               "link, COM entry, USB adapter's latency timer\n"
                "  detect                       find the writer on --port, or on every detected port\n"
                "  check FILE.hex [FILE.eep]    read the files only; with --device, whether they fit it\n"
                "  program FILE.hex [FILE.eep]  check, erase, program and verify\n"

@@ -69,7 +69,6 @@ const CommandRow& Row(CommandId command) {
         Acknowledged('L', kFailLeaveProgramming),
         {.letter = 'T',
          .parameters = {Argument(0), Fixed(0x00)},
-         .parametersInOneWrite = true,
          .timeOut = seconds(2),
          .timeOutMessage = kFailSelectDevice,
          .wrongReplyMessage = kRejectedSelectDevice},
@@ -122,6 +121,12 @@ constexpr int kIdentificationLength = 17;  // "KX-WRT540 V6.35" + CR LF
 constexpr int kIdentificationTextLength = 15;
 
 }  // namespace
+
+QList<CommandRow> CommandTable() {
+    QList<CommandRow> rows;
+    for (int i = 0; i < static_cast<int>(CommandId::Count); ++i) rows.append(Row(static_cast<CommandId>(i)));
+    return rows;
+}
 
 // --- Programming mode and identification ------------------------------------------------------------
 

@@ -66,21 +66,19 @@ CommandResult RunExchange(Session& session, const CommandRow& command,
     if (!IsPortUsable(session.port)) return portFailed;
     ++session.counts.exchanges;
     session.port.DiscardInput();
-    if (!Send(session, QByteArray(1, command.letter))) return portFailed;
 
-    if (command.parametersInOneWrite && !command.parameters.isEmpty()) {
-        QByteArray frame;
-        for (const Parameter& p : command.parameters)
-            frame.append(static_cast<char>(ParameterByte(p, arguments)));
-        RunGap(session, command.parameters.first().before);
-        if (!Send(session, frame)) return portFailed;
-    } else {
-        for (const Parameter& p : command.parameters) {
+    // Bytes with nothing between them leave in one write (on the line it is the same signal); a pause or
+    // a wait before a byte first sends what has gathered, so the pause still falls between the same bytes.
+    QByteArray burst(1, command.letter);
+    for (const Parameter& p : command.parameters) {
+        if (p.before.kind != Gap::Kind::None) {
+            if (!Send(session, burst)) return portFailed;
+            burst.clear();
             RunGap(session, p.before);
-            if (!Send(session, QByteArray(1, static_cast<char>(ParameterByte(p, arguments)))))
-                return portFailed;
         }
+        burst.append(static_cast<char>(ParameterByte(p, arguments)));
     }
+    if (!Send(session, burst)) return portFailed;
 
     switch (AwaitBytes(session, command.replyLength, command.timeOut)) {
         case Arrival::Arrived:

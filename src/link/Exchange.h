@@ -1,7 +1,8 @@
 #pragma once
 // The one exchange of a writer command, driven by the command's table row: discard what was received, send
-// the letter, send the parameter bytes with the pauses and waits the row puts before them, then wait for the
-// reply from the moment the last byte left, and check its first byte when the row asks for a CR.
+// the letter and the parameter bytes with the pauses and waits the row puts before them (bytes with nothing
+// between them in one write), then wait for the reply from the moment the last byte left, and check its
+// first byte when the row asks for a CR.
 
 #include <QByteArray>
 #include <QList>
@@ -41,7 +42,6 @@ constexpr Parameter Fixed(quint8 value, Gap before = {}) { return {before, -1, v
 struct CommandRow {
     char letter = 0;
     QList<Parameter> parameters;
-    bool parametersInOneWrite = false;  // 'T' alone sends its two bytes in one write
     int replyLength = 1;
     seconds timeOut{1};
     bool checkCr = true;
@@ -49,6 +49,9 @@ struct CommandRow {
     QString wrongReplyMessage;
     bool appendReceivedByte = false;  // the wrong-reply message ends with the byte received, as a character
 };
+
+// Every row of the writer's command table, for checks that hold for all of them.
+QList<CommandRow> CommandTable();
 
 // Performs the exchange and says how it ended; a failure carries the row's message. A port that has
 // failed or closed fails at once, with the time-out message.

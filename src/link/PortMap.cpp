@@ -1,6 +1,7 @@
 #include "link/PortMap.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <algorithm>
@@ -24,6 +25,33 @@ QString ByIdLinkFor(const QString& path, const QString& byIdFolder) {
     return {};
 }
 
+namespace {
+QString TtyName(const QString& path) {
+    const QString device = QFileInfo(path).canonicalFilePath();
+    return QFileInfo(device.isEmpty() ? path : device).fileName();
+}
+
+QString LatencyTimerFile(const QString& path, const QString& sysfsRoot) {
+    return sysfsRoot + QStringLiteral("/bus/usb-serial/devices/") + TtyName(path) + QStringLiteral("/latency_timer");
+}
+}  // namespace
+
+std::optional<int> ReadLatencyTimer(const QString& path, const QString& sysfsRoot) {
+    if (TtyName(path).isEmpty()) return std::nullopt;
+    QFile file(LatencyTimerFile(path, sysfsRoot));
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    bool ok = false;
+    const int ms = QString::fromLatin1(file.read(16)).trimmed().toInt(&ok);
+    return ok && ms >= 0 ? std::optional<int>(ms) : std::nullopt;
+}
+
+QString LatencyTimerHint(const QString& path, std::optional<int> latencyMs, const QString& sysfsRoot) {
+    if (!latencyMs || *latencyMs <= kLatencyTimerLimitMs) return {};
+    const QString crlf = QStringLiteral("\r\n");
+    return texts::kSlowAdapterPort + path + crlf + texts::kSlowAdapterCost.arg(*latencyMs) + crlf +
+           texts::kSlowAdapterCommand + QStringLiteral("echo 1 | sudo tee ") + LatencyTimerFile(path, sysfsRoot);
+}
+
 QList<DetectedPort> DetectSystemPorts() {
     QList<DetectedPort> ports;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
@@ -34,6 +62,7 @@ QList<DetectedPort> DetectSystemPorts() {
                              .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'));
         port.serial = info.serialNumber();
         port.byIdLink = ByIdLinkFor(port.path);
+        port.latencyTimerMs = ReadLatencyTimer(port.path);
         ports.append(port);
     }
     return ports;

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace zendra::core {
 class SettingsStore;
@@ -19,12 +20,24 @@ struct DetectedPort {
     QString usbId = {};    // "0403:6001" for a USB adapter, else empty
     QString serial = {};   // the adapter's serial number, may be empty
     QString byIdLink = {};  // "/dev/serial/by-id/usb-FTDI_..." that leads to `path`, or empty
+    std::optional<int> latencyTimerMs = {};  // a USB serial adapter's latency timer, when it has one
 };
 
 // The serial ports of this machine with what is known of each, ordered by path.
 QList<DetectedPort> DetectSystemPorts();
 // The link in `byIdFolder` that resolves to the device `path`; empty when none does.
 QString ByIdLinkFor(const QString& path, const QString& byIdFolder = QStringLiteral("/dev/serial/by-id"));
+
+// The latency timer of the USB serial adapter behind `path` (a device path or a link to one), in ms, from
+// `<sysfsRoot>/bus/usb-serial/devices/<tty name>/latency_timer`; nullopt when the port has none.
+std::optional<int> ReadLatencyTimer(const QString& path, const QString& sysfsRoot = QStringLiteral("/sys"));
+
+// Above this the adapter's latency timer costs more than the replies themselves.
+inline constexpr int kLatencyTimerLimitMs = 2;
+// What a latency timer above the limit costs and the command that lowers it; empty when it is within the
+// limit or unknown. Japanese, lines joined with CR LF.
+QString LatencyTimerHint(const QString& path, std::optional<int> latencyMs,
+                         const QString& sysfsRoot = QStringLiteral("/sys"));
 
 class PortMap {
 public:

@@ -24,6 +24,10 @@ std::optional<LineSettings> ParseLineSettings(const QString& text);
 // a refused permission or a busy port what to do about it.
 QString DescribeOpenFailure(int errorNumber);
 
+// Puts the serial port open on `descriptor` into low-latency mode (Linux); false when the driver has no such
+// setting (a pseudo-terminal) or refuses it, which is no failure of the port.
+bool RequestLowLatency(int descriptor);
+
 class QtSerialPortAdapter final : public SerialPort {
 public:
     QtSerialPortAdapter();
@@ -45,6 +49,8 @@ public:
     bool HasFailed() const override { return m_failed; }
 
     QSerialPort::SerialPortError LastError() const { return m_lastError; }
+    // Whether the driver took the low-latency request when the port was opened.
+    bool LowLatency() const { return m_lowLatency; }
 
 private:
     void OnError(QSerialPort::SerialPortError error);
@@ -57,6 +63,7 @@ private:
     LineSettings m_settings;
     bool m_rts = true;
     bool m_failed = false;
+    bool m_lowLatency = false;
     QSerialPort::SerialPortError m_lastError = QSerialPort::NoError;
 };
 

@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QTime>
+#include <utility>
 
 #include "shell/FrmDump.h"
 #include "shell/FrmLog.h"
@@ -29,9 +30,22 @@ void WidgetUi::Status(core::StatusField field, const QString& text) {
     }
 }
 
-void WidgetUi::Phase(const QString& text) { m_messages->ShowMessage(kMessageProgress, text); }
+void WidgetUi::Phase(const QString& text) {
+    // The bar first shows where the last phase stopped, then the new phase starts with its first step.
+    if (const auto held = std::exchange(m_heldStep, std::nullopt))
+        m_messages->ReportProgress(kProgressOn, 0, held->first, held->second);
+    m_stepPacer.Restart();
+    m_messages->ShowMessage(kMessageProgress, text);
+}
 
-void WidgetUi::Step(int value, int maximum) { m_messages->ReportProgress(kProgressOn, 0, value, maximum); }
+void WidgetUi::Step(int value, int maximum) {
+    if (!m_stepPacer.Admit(value, maximum, core::Clock::now())) {
+        m_heldStep = {value, maximum};
+        return;
+    }
+    m_heldStep.reset();
+    m_messages->ReportProgress(kProgressOn, 0, value, maximum);
+}
 
 void WidgetUi::Log(const QString& text) {
     if (text.isEmpty()) return;  // a cleared panel says nothing
@@ -41,11 +55,17 @@ void WidgetUi::Log(const QString& text) {
 
 void WidgetUi::Notice(const QString& text) {
     Log(text);
+    m_heldStep.reset();  // the notice hides the bar
+    m_stepPacer.Restart();
     m_messages->ShowMessage(kMessageNotice, text);
     PumpEvents();
 }
 
-void WidgetUi::CloseMessage() { m_messages->CloseMessage(); }
+void WidgetUi::CloseMessage() {
+    m_heldStep.reset();
+    m_stepPacer.Restart();
+    m_messages->CloseMessage();
+}
 
 core::MessageAnswer WidgetUi::Ask(core::MessageIcon icon, const QString& title, const QString& text,
                                   core::MessageButtons buttons) {

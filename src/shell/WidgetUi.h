@@ -1,12 +1,15 @@
 #pragma once
 // The logic's door to the real windows: the status bar, the message window, modal boxes, file choosers
 // and the dump windows. Every change of the account repaints at once, so the windows stay current while
-// an operation waits for the writer. Modal boxes and file choosers can be answered by a hook instead
+// an operation waits for the writer; the bar alone is paced to about 30 redraws a second. Modal boxes and file choosers can be answered by a hook instead
 // (tests, scripted runs).
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
+#include "core/StepPacer.h"
 #include "core/UserInterface.h"
 
 namespace zendra::shell {
@@ -63,6 +66,8 @@ private:
     std::optional<QString> m_nextOpenAnswer;
     int m_resultWrites = 0;
     QString m_lastResult;
+    core::StepPacer m_stepPacer;
+    std::optional<std::pair<int, int>> m_heldStep;  // a step the pacer held back: value, maximum
 };
 
 }  // namespace zendra::shell

@@ -4,6 +4,7 @@
 #include "FakeTiming.h"
 #include "RecordingUi.h"
 #include "core/OperationGuard.h"
+#include "core/StepPacer.h"
 
 using namespace zendra;
 
@@ -52,6 +53,50 @@ private Q_SLOTS:
         const auto start = timing.Now();
         timing.Advance(std::chrono::milliseconds(elapsedMs));
         QCOMPARE(core::WholeSecondsSince(timing, start), seconds);
+    }
+
+    // Steps "value/maximum@ms" and "restart"; `shown` lists the steps that reached the screen.
+    void stepPacerShowsTheLastStepAndAboutThirtyASecond_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("one word a millisecond")
+            << "0/100@0 1/100@1 32/100@32 33/100@33 34/100@34 65/100@65 66/100@66 99/100@99 100/100@100"
+            << "0/100 33/100 66/100 99/100 100/100";
+        QTest::newRow("the last step at once after another")
+            << "0/3@0 1/3@1 2/3@2 3/3@3" << "0/3 3/3";
+        QTest::newRow("slow steps all pass") << "0/2@0 1/2@40 2/2@80" << "0/2 1/2 2/2";
+        QTest::newRow("a new phase shows its first step")
+            << "0/9@0 5/9@10 restart 0/9@11 4/9@12" << "0/9 0/9";
+        QTest::newRow("a new range shows its first step") << "0/9@0 0/4@1 1/4@2" << "0/9 0/4";
+        QTest::newRow("a one-step range") << "0/0@0 restart 0/0@1" << "0/0 0/0";
+    }
+    void stepPacerShowsTheLastStepAndAboutThirtyASecond() {
+        QFETCH(QString, steps);
+        QFETCH(QString, shown);
+        core::StepPacer pacer;
+        const core::Clock::time_point start{};
+        QStringList admitted;
+        for (const QString& step : steps.split(QLatin1Char(' '))) {
+            if (step == QLatin1String("restart")) {
+                pacer.Restart();
+                continue;
+            }
+            const QStringList parts = step.split(QRegularExpression(QStringLiteral("[/@]")));
+            const auto at = start + std::chrono::milliseconds(parts[2].toInt());
+            if (pacer.Admit(parts[0].toInt(), parts[1].toInt(), at)) admitted << step.section(QLatin1Char('@'), 0, 0);
+        }
+        QCOMPARE(admitted.join(QLatin1Char(' ')), shown);
+    }
+
+    void stepPacerBoundsRedrawsWhateverTheWordCount() {
+        core::StepPacer pacer;
+        const core::Clock::time_point start{};
+        constexpr int kWords = 100000;  // in one second
+        int admitted = 0;
+        for (int w = 0; w <= kWords; ++w)
+            admitted += pacer.Admit(w, kWords, start + std::chrono::microseconds(w * 10)) ? 1 : 0;
+        QVERIFY2(admitted <= 32, qPrintable(QString::number(admitted)));
+        QVERIFY(admitted >= 30);
     }
 
     void realWaitRunsEventsAndIdles() {

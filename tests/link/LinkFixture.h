@@ -24,7 +24,7 @@ inline long long Ms(core::Duration d) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
 }
 
-// Scripts like "c1=0D C1=0D": 'c' answers 0D after one more write, then 'C' too; "A0=" is silence. Every
+// Scripts like "c1=0D C1=0D": 'c' answers 0D after one more byte, then 'C' too; "A0=" is silence. Every
 // reply comes `late` after the last byte, less its last `chop` bytes.
 class LinkFixture {
 public:
@@ -33,7 +33,7 @@ public:
         LetterScript letters;
         for (const QString& token : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             LetterScript::Entry& e = letters.entries[token.at(0).toLatin1()];
-            e.parameterWrites = token.mid(1, 1).toInt();
+            e.parameterBytes = token.mid(1, 1).toInt();
             e.reply = QByteArray::fromHex(token.mid(3).toLatin1());
             e.reply.chop(chop);
             e.delay = late;

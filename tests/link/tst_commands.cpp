@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "LinkFixture.h"
+#include "link/Exchange.h"
 #include "operations/Checks.h"
 
 using namespace zendra;
@@ -85,27 +86,27 @@ private Q_SLOTS:
             {.call = CALL(EnterProgrammingMode(c)), .script = "P0=0D", .frame = "50", .timeOut = 1});
         row("LeaveProgrammingMode",
             {.call = CALL(LeaveProgrammingMode(c)), .script = "L0=0D", .frame = "4C | w100", .timeOut = 1});
-        row("SelectDevice T, then code and 0x00 in one write",
-            {.call = CALL(SelectDevice(c, a)), .arg = 0x48, .script = "T1=0D", .frame = "54 | 48 00",
+        row("SelectDevice T, code and 0x00 in one write",
+            {.call = CALL(SelectDevice(c, a)), .arg = 0x48, .script = "T2=0D", .frame = "54 48 00",
              .timeOut = 2});
         row("ReadSignature",
             {.call = CALL(ReadSignature(c)), .script = "s0=09911E", .frame = "73", .read = "\x09\x91\x1E",
              .timeOut = 1});
         row("ChipErase", {.call = CALL(ChipErase(c)), .script = "e0=0D", .frame = "65", .timeOut = 1});
         row("SelectAddress 0x0123",
-            {.call = CALL(SelectAddress(c, a)), .arg = 0x0123, .script = "a2=0D", .frame = "61 | 01 | 23"});
+            {.call = CALL(SelectAddress(c, a)), .arg = 0x0123, .script = "a2=0D", .frame = "61 01 23"});
         row("WriteProgramWord 0x1234: c low, C high",
             {.call = CALL(WriteProgramWord(c, WordWrite::LowHigh, a >> 8, a)), .arg = 0x1234,
-             .script = "c1=0D C1=0D", .frame = "63 | 34 | 43 | 12"});
+             .script = "c1=0D C1=0D", .frame = "63 34 | 43 12"});
         row("WriteProgramWordTiny26 0x1234",
             {.call = CALL(WriteProgramWord(c, WordWrite::Tiny26, a >> 8, a)), .arg = 0x1234,
-             .script = "W2=0D", .frame = "57 | p1:34 | 12"});
+             .script = "W2=0D", .frame = "57 | p1:34 12"});
         row("ReadProgramWord high then low",
             {.call = CALL(ReadProgramWord(c)), .script = "R0=ABCD", .frame = "52", .read = "\xAB\xCD"});
         row("ReadDataByte",
             {.call = CALL(ReadDataByte(c)), .script = "d0=5A", .frame = "64", .read = "\x5A"});
         row("WriteDataByte",
-            {.call = CALL(WriteDataByte(c, a)), .arg = 0xA5, .script = "D1=0D", .frame = "44 | A5"});
+            {.call = CALL(WriteDataByte(c, a)), .arg = 0xA5, .script = "D1=0D", .frame = "44 A5"});
         row("WriteFuse",
             {.call = CALL(WriteFuse(c, a)), .arg = 0x3F, .script = "f1=0D", .frame = "66 | w100:3F",
              .timeOut = 1});
@@ -153,6 +154,45 @@ private Q_SLOTS:
         }
     }
 
+    // For every row of the command table: the letter and each parameter byte reach the wire in order, each
+    // after exactly the pause or wait its row puts before it, and only a pause or a wait splits the writes.
+    void everyRowKeepsItsBytesAndGaps() {
+        const QList<link::CommandRow> table = link::CommandTable();
+        QVERIFY(table.size() > 20);
+        for (const link::CommandRow& command : table) {
+            LinkFixture f;
+            const int frameLength = 1 + int(command.parameters.size());
+            int received = 0;
+            f.respond = [&](ScriptedPort& p, const QByteArray& bytes) {
+                received += int(bytes.size());
+                if (received == frameLength) p.QueueReply(QByteArray(command.replyLength, '\r'));
+            };
+            const std::initializer_list<quint8> arguments = {0x11, 0x22};
+            QCOMPARE(link::RunExchange(f.session, command, arguments).outcome, Outcome::Done);
+
+            QStringList expected = {QString::number(quint8(command.letter), 16).toUpper()};
+            int splits = 0;
+            for (const link::Parameter& p : command.parameters) {
+                const quint8 byte = p.argument < 0 ? p.fixed : *(arguments.begin() + p.argument);
+                QString gap;
+                const auto ms = Ms(p.before.length);
+                if (p.before.kind == link::Gap::Kind::Pause) gap = QStringLiteral("p%1:").arg(ms);
+                if (p.before.kind == link::Gap::Kind::Wait) gap = QStringLiteral("w%1:").arg(ms);
+                splits += p.before.kind != link::Gap::Kind::None;
+                expected << gap + QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
+            }
+            QStringList wire;  // the trace byte by byte: a write's gap stands before its first byte
+            for (const QString& write : f.trace) {
+                const int gapEnd = int(write.lastIndexOf(QLatin1Char(':'))) + 1;
+                const QStringList bytes = write.mid(gapEnd).split(QLatin1Char(' '));
+                for (int i = 0; i < bytes.size(); ++i) wire << (i == 0 ? write.left(gapEnd) : QString()) + bytes[i];
+            }
+            QCOMPARE(wire, expected);
+            QCOMPARE(f.trace.size(), 1 + splits);
+            QCOMPARE(f.port.AllWritten().size(), frameLength);
+        }
+    }
+
     void failures_data() {
         QTest::addColumn<Failure>("row");
         const auto row = [](const char* tag, const Failure& f) { QTest::newRow(tag) << f; };
@@ -172,16 +212,16 @@ private Q_SLOTS:
             {.call = CALL(LeaveProgrammingMode(c)), .outcome = silent, .frame = "4C | w1000",
              .message = texts::kFailLeaveProgramming});
         row("SelectDevice rejected",
-            {.call = CALL(SelectDevice(c, a)), .arg = 0x48, .script = "T1=3F", .frame = "54 | 48 00",
+            {.call = CALL(SelectDevice(c, a)), .arg = 0x48, .script = "T2=3F", .frame = "54 48 00",
              .message = texts::kRejectedSelectDevice});
         row("WriteProgramWord c wrong, C still sent",
-            {.call = word, .arg = 0x1234, .script = "c1=3F C1=0D", .frame = "63 | 34 | 43 | 12",
+            {.call = word, .arg = 0x1234, .script = "c1=3F C1=0D", .frame = "63 34 | 43 12",
              .message = texts::kWrongWriteLow});
         row("WriteProgramWord C wrong",
-            {.call = word, .arg = 0x1234, .script = "c1=0D C1=3F", .frame = "63 | 34 | 43 | 12",
+            {.call = word, .arg = 0x1234, .script = "c1=0D C1=3F", .frame = "63 34 | 43 12",
              .message = texts::kWrongWriteHigh});
         row("WriteProgramWord c silent, C never sent",
-            {.call = word, .arg = 0x1234, .script = "C1=0D", .outcome = silent, .frame = "63 | 34 | w5000",
+            {.call = word, .arg = 0x1234, .script = "C1=0D", .outcome = silent, .frame = "63 34 | w5000",
              .message = texts::kFailWriteLow});
         row("SelectAddress below 0 is not sent",
             {.call = CALL(SelectAddress(c, a)), .arg = -1, .script = "a2=0D", .frame = "",
@@ -337,7 +377,7 @@ private Q_SLOTS:
         QTest::addColumn<Comm>("row");
         const auto row = [](const char* tag, const Comm& c) { QTest::newRow(tag) << c; };
         const QString hs = QStringLiteral("1B | p100:3F | p100:3F"),
-                      full = hs + QStringLiteral(" | 41 | 54 | 59 00 | 1B");
+                      full = hs + QStringLiteral(" | 41 | 54 59 00 | 1B");
         const QString none = texts::kNoCommunicationNotice;
         // clang-format off
         row("no port saved sends nothing", {.saved = false, .message = none, .panel3 = "old"});
@@ -365,15 +405,15 @@ private Q_SLOTS:
              .panel3 = "KX-WRT540 Vx.yz"});
         // A CR of 'A' that came after 'T' had cleared the input would be taken for the writer's acceptance.
         row("CR of A after 2 ms, T rejected 5 ms later",
-            {.t = "?", .frame = hs + " | 41 | w2:54 | 59 00 | w5:1B", .message = texts::kRejectedSelectDevice,
+            {.t = "?", .frame = hs + " | 41 | w2:54 59 00 | w5:1B", .message = texts::kRejectedSelectDevice,
              .open = true, .error = 1, .aMs = 2, .tMs = 5});
         row("no CR of A: T after 1 s",
-            {.result = true, .frame = hs + " | 41 | w1000:54 | 59 00 | w5:1B", .open = true, .aMs = -1,
+            {.result = true, .frame = hs + " | 41 | w1000:54 59 00 | w5:1B", .open = true, .aMs = -1,
              .tMs = 5});
         row("vanished after ESC: no time-out",
             {.frame = "1B | p200", .message = texts::kWriterNotFound, .error = 1, .panel3 = "", .vanish = 1});
         row("vanished after T: no time-out",
-            {.frame = hs + " | 41 | 54", .message = texts::kFailSelectDevice, .open = true, .error = 1,
+            {.frame = hs + " | 41 | 54 59 00", .message = texts::kFailSelectDevice, .open = true, .error = 1,
              .vanish = 5});
         // clang-format on
     }
@@ -384,9 +424,8 @@ private Q_SLOTS:
         if (!row.openable) f.port.unopenablePaths << LinkFixture::kWriterPath;
         f.ui.panels[3] = QStringLiteral("old");
         f.vanishAt = row.vanish;
-        bool afterT = false;
         f.respond = [&](ScriptedPort& p, const QByteArray& bytes) {
-            if (std::exchange(afterT, bytes == "T")) p.QueueReply(row.t, row.tMs * 1ms);
+            if (bytes.startsWith('T')) p.QueueReply(row.t, row.tMs * 1ms);
             if (bytes == "?") p.QueueReply(row.id);
             if (bytes == "A" && row.aMs >= 0) p.QueueReply("\r", row.aMs * 1ms);
         };

@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "LinkFixture.h"
+#include "core/Language.h"
 #include "link/PortMap.h"
 #include "link/QtSerialPortAdapter.h"
 #include "operations/Checks.h"
@@ -90,6 +91,11 @@ private Q_SLOTS:
         port.SetRts(true);
         QVERIFY(port.Open(w.path));
         QVERIFY(!port.HasFailed());  // a terminal refuses RTS; that is no failure
+        // Nor is its refusal of low latency: the port opened, nothing is recorded against it.
+        QVERIFY(!port.LowLatency());
+        QVERIFY(port.OpenFailureReason().isEmpty());
+        QVERIFY(!link::RequestLowLatency(w.pty.fd));
+        QVERIFY(!link::RequestLowLatency(-1));
         QByteArray all;
         for (int i = 0; i < 256; ++i) all.append(char(i));
         QVERIFY(port.Write(all));
@@ -220,6 +226,58 @@ private Q_SLOTS:
         QCOMPARE(lines.first(), texts::kPortSystemReason.arg(QString::fromLocal8Bit(std::strerror(error))));
         QCOMPARE(lines.value(1), advice);
         if (error == EACCES) QVERIFY(advice.contains("dialout") && advice.contains("sudo usermod -aG dialout $USER"));
+    }
+
+    // A fake sysfs folder: `timer` is the adapter's latency_timer file ("" : none); the hint appears above
+    // 2 ms, naming the port, the value and the command that lowers it.
+    void latencyTimer_data() {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("timer");
+        QTest::addColumn<int>("ms");  // -1: none read
+        QTest::addColumn<bool>("hint");
+        QTest::newRow("FTDI default 16 ms") << "/dev/ttyUSB0" << "16\n" << 16 << true;
+        QTest::newRow("lowered to 1 ms") << "/dev/ttyUSB0" << "1\n" << 1 << false;
+        QTest::newRow("2 ms is within the limit") << "/dev/ttyUSB0" << "2" << 2 << false;
+        QTest::newRow("3 ms is not") << "/dev/ttyUSB0" << "3" << 3 << true;
+        QTest::newRow("no adapter behind the port") << "/dev/ttyS0" << "" << -1 << false;
+        QTest::newRow("unreadable value") << "/dev/ttyUSB0" << "fast" << -1 << false;
+    }
+    void latencyTimer() {
+        QFETCH(QString, port);
+        QFETCH(QString, timer);
+        QFETCH(int, ms);
+        QFETCH(bool, hint);
+        QTemporaryDir sysfs;
+        const QString folder = sysfs.path() + "/bus/usb-serial/devices/ttyUSB0";
+        QVERIFY(QDir().mkpath(folder));
+        if (!timer.isEmpty()) {
+            QFile file(folder + "/latency_timer");
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(timer.toLatin1());
+        }
+        const std::optional<int> read = link::ReadLatencyTimer(port, sysfs.path());
+        QCOMPARE(read.value_or(-1), ms);
+        const QString text = link::LatencyTimerHint(port, read, sysfs.path());
+        QCOMPARE(!text.isEmpty(), hint);
+        if (!hint) return;
+        const QStringList lines = text.split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], texts::kSlowAdapterPort + port);
+        QCOMPARE(lines[1], texts::kSlowAdapterCost.arg(ms));
+        QCOMPARE(lines[2], texts::kSlowAdapterCommand + "echo 1 | sudo tee " + folder + "/latency_timer");
+        // In English every line comes through the catalogue, the path, number and command kept.
+        QVERIFY(core::UseLanguage(core::Language::English));
+        const QStringList english = core::Translate(text).split(QStringLiteral("\r\n"));
+        core::UseLanguage(core::Language::Japanese);
+        QCOMPARE(english.size(), 3);
+        QVERIFY2(english[0].startsWith("The USB serial adapter") && english[0].endsWith(port), qPrintable(english[0]));
+        QVERIFY2(english[1].startsWith(QStringLiteral("It is %1 ms now.").arg(ms)), qPrintable(english[1]));
+        QVERIFY2(english[2].endsWith("echo 1 | sudo tee " + folder + "/latency_timer"), qPrintable(english[2]));
+        for (const QString& l : english)
+            for (const QChar c : l) QVERIFY2(c.unicode() < 0x3000, qPrintable(l));
+        QCOMPARE(link::LatencyTimerHint(QStringLiteral("/dev/ttyUSB0"), 16),
+                 texts::kSlowAdapterPort + "/dev/ttyUSB0\r\n" + texts::kSlowAdapterCost.arg(16) + "\r\n" +
+                     texts::kSlowAdapterCommand + "echo 1 | sudo tee /sys/bus/usb-serial/devices/ttyUSB0/latency_timer");
     }
 
     // Ports by number: the n-th detected by path, unless a path was stored for the number.

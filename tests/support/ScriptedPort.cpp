@@ -30,21 +30,24 @@ std::function<void(ScriptedPort&, const QByteArray&)> LetterScript::Responder() 
     auto frame = std::make_shared<Frame>();
     auto table = entries;
     return [frame, table](ScriptedPort& port, const QByteArray& bytes) {
-        if (frame->remaining > 0) {
-            if (--frame->remaining == 0) {
-                const auto& e = table.value(frame->letter);
-                port.QueueReply(e.reply, e.delay);
-                frame->remaining = -1;
+        // Counted per byte, so a frame answers the same whether its bytes came in one write or several.
+        for (const char byte : bytes) {
+            if (frame->remaining > 0) {
+                if (--frame->remaining == 0) {
+                    const auto& e = table.value(frame->letter);
+                    port.QueueReply(e.reply, e.delay);
+                    frame->remaining = -1;
+                }
+                continue;
             }
-            return;
-        }
-        if (bytes.size() != 1 || !table.contains(bytes[0])) return;
-        const auto& e = table.value(bytes[0]);
-        if (e.parameterWrites == 0) {
-            port.QueueReply(e.reply, e.delay);
-        } else {
-            frame->letter = bytes[0];
-            frame->remaining = e.parameterWrites;
+            if (!table.contains(byte)) continue;
+            const auto& e = table.value(byte);
+            if (e.parameterBytes == 0) {
+                port.QueueReply(e.reply, e.delay);
+            } else {
+                frame->letter = byte;
+                frame->remaining = e.parameterBytes;
+            }
         }
     };
 }

@@ -42,10 +42,10 @@ private:
 };
 
 // A responder built from a table: the reply to each command letter (first byte of a frame), sent after
-// the frame's `parameterBytes[letter]` further writes. Letters without an entry get no reply.
+// the entry's `parameterBytes` further bytes. Letters without an entry get no reply.
 struct LetterScript {
     struct Entry {
-        int parameterWrites = 0;      // writes that follow the letter before the reply is due
+        int parameterBytes = 0;       // bytes that follow the letter before the reply is due
         QByteArray reply;
         core::Duration delay{0};
     };

@@ -371,10 +371,44 @@ private Q_SLOTS:
         QVERIFY(sim.Stop());
     }
 
+    // The emulated USB adapter: nothing before its latency timer runs out, then the whole reply at once; a
+    // full packet of 62 bytes goes at once. Generous margins: only the order of events is checked.
+    void simAdapterHoldsRepliesBack_data() {
+        QTest::addColumn<QString>("sent");
+        QTest::addColumn<int>("early");  // bytes that arrive before the timer
+        QTest::newRow("identification held, then one burst") << "'?" << 0;
+        QTest::newRow("four identifications: a full packet first") << "'????" << 62;
+    }
+    void simAdapterHoldsRepliesBack() {
+        QFETCH(QString, sent);
+        QFETCH(int, early);
+        Sim sim({"--adapter-latency-ms", "1500"});
+        QVERIFY2(sim.port.isOpen(), qPrintable(sim.path + sim.port.errorString()));
+        const int total = int(sent.size() - 1) * int(Wire(kId).size());
+        QElapsedTimer t;
+        t.start();
+        sim.port.write(Wire(sent));
+        QByteArray reply;
+        while (t.elapsed() < 900) sim.port.waitForReadyRead(50), reply += sim.port.readAll();
+        QCOMPARE(reply.size(), early);
+        QList<int> bursts;  // the sizes of the reads after the timer
+        while (reply.size() < total && t.elapsed() < 5000) {
+            sim.port.waitForReadyRead(50);
+            const QByteArray more = sim.port.readAll();
+            if (!more.isEmpty()) bursts << int(more.size());
+            reply += more;
+        }
+        QVERIFY2(t.elapsed() >= 1400, qPrintable(QString::number(t.elapsed())));
+        QCOMPARE(bursts, QList<int>{total - early});
+        QCOMPARE(reply, Wire(sent.mid(1).size() == 1 ? kId : kId + " " + kId + " " + kId + " " + kId));
+        QVERIFY(sim.Stop());
+    }
+
     void simRefuses_data() {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("unknown chip") << QStringList{"--chip", "ATmega8"};
         QTest::newRow("negative delay") << QStringList{"--delay-ms", "-5"};
+        QTest::newRow("negative adapter latency") << QStringList{"--adapter-latency-ms", "-1"};
         QTest::newRow("wrong from zero") << QStringList{"--wrong-from", "0"};
         QTest::newRow("silent not a number") << QStringList{"--silent-after", "many"};
         QTest::newRow("firmware control characters") << QStringList{"--firmware", "6.35\r\n"};

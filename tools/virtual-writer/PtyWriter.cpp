@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "StateJson.h"
 
@@ -26,6 +27,8 @@ bool Fail(QString* error, const QString& text) {
 
 // Beyond this the host is not reading; older output is dropped rather than held without bound.
 constexpr qsizetype kMaxUnsent = 64 * 1024;
+// An FTDI adapter's USB packet: 64 bytes, two of them its status.
+constexpr qsizetype kAdapterPacket = 62;
 
 }  // namespace
 
@@ -114,10 +117,15 @@ void PtyWriter::ProcessDueInput(SteadyClock::time_point now) {
 }
 
 void PtyWriter::SendDueOutput(SteadyClock::time_point now) {
+    const bool adapter = m_options.adapterLatency.count() > 0;
     while (!m_output.empty() && m_output.front().due <= now) {
-        m_unsent.append(static_cast<char>(m_output.front().byte));
+        if (m_held.isEmpty()) m_heldSince = m_output.front().due;
+        m_held.append(static_cast<char>(m_output.front().byte));
         m_output.pop_front();
+        if (adapter && m_held.size() >= kAdapterPacket) m_unsent += std::exchange(m_held, {});
     }
+    if (!m_held.isEmpty() && (!adapter || now >= m_heldSince + m_options.adapterLatency))
+        m_unsent += std::exchange(m_held, {});
     while (!m_unsent.isEmpty()) {
         const ssize_t n = ::write(m_master, m_unsent.constData(), static_cast<size_t>(m_unsent.size()));
         if (n <= 0) break;  // the terminal's input queue is full; POLLOUT tells when to go on
@@ -144,6 +152,10 @@ std::optional<std::chrono::nanoseconds> PtyWriter::PollTimeout(SteadyClock::time
     std::optional<SteadyClock::time_point> next;
     if (!m_input.empty()) next = m_input.front().due;
     if (!m_output.empty()) next = next ? std::min(*next, m_output.front().due) : m_output.front().due;
+    if (!m_held.isEmpty()) {
+        const auto release = m_heldSince + m_options.adapterLatency;
+        next = next ? std::min(*next, release) : release;
+    }
     if (!next) return std::nullopt;
     // Nanoseconds, not milliseconds: a byte time at 57600 baud is 174 us, and a wait rounded up to a
     // whole millisecond would make the emulated line several times slower than the real one.

@@ -17,6 +17,9 @@ namespace zendra::virtualwriter {
 
 struct PtyOptions {
     int baud = 0;         // 0: bytes take no time on the line
+    // A USB serial adapter between writer and host: what it received goes on this long after the first
+    // byte, as one burst (sooner when a packet is full). 0: no adapter.
+    std::chrono::milliseconds adapterLatency{0};
     QString dumpPath;     // written after every completed update and on exit; empty: none
     QString wireLogPath;  // empty: none
     // Lines on standard input change the socket: "remove" empties it, "insert [CHIP]" seats a fresh chip.
@@ -65,6 +68,8 @@ private:
     std::deque<TimedByte> m_input;
     std::deque<TimedByte> m_output;
     QByteArray m_unsent;  // due bytes the terminal did not take yet
+    QByteArray m_held;    // bytes the emulated adapter holds back
+    SteadyClock::time_point m_heldSince;
     SteadyClock::time_point m_inputLineFree;
     SteadyClock::time_point m_outputLineFree;
     int m_dumpedUpdates = 0;

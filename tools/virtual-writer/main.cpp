@@ -80,6 +80,11 @@ int main(int argc, char** argv) {
     const QCommandLineOption baud(QStringLiteral("baud"),
                                   QStringLiteral("Emulate the line: each byte takes 10/N s."),
                                   QStringLiteral("N"));
+    const QCommandLineOption adapterLatency(
+        QStringLiteral("adapter-latency-ms"),
+        QStringLiteral("Emulate a USB serial adapter: a reply is held until N ms after its first byte, then "
+                       "delivered at once (sooner when 62 bytes have gathered)."),
+        QStringLiteral("N"));
     const QCommandLineOption silentAfter(QStringLiteral("silent-after"),
                                          QStringLiteral("Answer nothing after the N-th command."),
                                          QStringLiteral("N"));
@@ -99,7 +104,7 @@ int main(int argc, char** argv) {
                                   QStringLiteral("Make a symbolic link to the terminal."),
                                   QStringLiteral("PATH"));
     parser.addOptions(
-        {chip, locked, empty, firmware, delay, baud, silentAfter, wrongFrom, preload, dump, wireLog, commands, link});
+        {chip, locked, empty, firmware, delay, baud, adapterLatency, silentAfter, wrongFrom, preload, dump, wireLog, commands, link});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return Refuse(QStringLiteral("unexpected argument ") + parser.positionalArguments().first());
@@ -126,6 +131,7 @@ int main(int argc, char** argv) {
     const CountOption counts[] = {
         {delay, 0, [&](int v) { options.replyDelay = std::chrono::milliseconds(v); }},
         {baud, 1, [&](int v) { ptyOptions.baud = v; }},
+        {adapterLatency, 0, [&](int v) { ptyOptions.adapterLatency = std::chrono::milliseconds(v); }},
         {silentAfter, 0, [&](int v) { options.silentAfter = v; }},
         {wrongFrom, 1, [&](int v) { options.wrongFrom = v; }},
     };
