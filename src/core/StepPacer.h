@@ -13,9 +13,11 @@ public:
     static constexpr Duration kInterval = milliseconds(33);  // about 30 redraws a second
 
     void Restart() { m_started = false; }
+    // Zero shows every step (tests that act on a given step).
+    void SetInterval(Duration interval) { m_interval = interval; }
 
     bool Admit(int value, int maximum, Clock::time_point now) {
-        const bool due = !m_started || maximum != m_maximum || value >= maximum || now - m_shown >= kInterval;
+        const bool due = !m_started || maximum != m_maximum || value >= maximum || now - m_shown >= m_interval;
         if (due) {
             m_started = true;
             m_maximum = maximum;
@@ -25,6 +27,7 @@ public:
     }
 
 private:
+    Duration m_interval = kInterval;
     bool m_started = false;
     int m_maximum = 0;
     Clock::time_point m_shown{};

@@ -37,6 +37,8 @@ public:
     void ForgetNextOpenAnswer() { m_nextOpenAnswer.reset(); }
 
     MessageWindowHost& Messages() { return *m_messages; }
+    // How often the bar may be redrawn; zero redraws every step.
+    void SetStepInterval(core::Duration interval) { m_stepPacer.SetInterval(interval); }
     // How often status panel 1 was written, and its last text.
     int ResultWrites() const { return m_resultWrites; }
     const QString& LastResult() const { return m_lastResult; }

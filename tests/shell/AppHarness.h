@@ -82,6 +82,7 @@ struct AppHarness {
             return dialog.result();
         };
         setup.prepareUi = [this](shell::WidgetUi& ui) {
+            ui.SetStepInterval(core::Duration(0));  // every step reaches the window, so a test can act on one
             ui.boxHook = [this](auto, const QString& title, const QString& text, auto) {
                 return boxes << title + '|' + text, core::MessageAnswer::Ok;
             };
