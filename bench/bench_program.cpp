@@ -13,9 +13,9 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QSerialPort>
 #include <QTemporaryDir>
@@ -29,6 +29,7 @@
 #include "image/IntelHex.h"
 #include "image/MemoryImages.h"
 #include "link/Commands.h"
+#include "link/ForwardingPort.h"
 #include "link/QtSerialPortAdapter.h"
 #include "operations/Flows.h"
 
@@ -67,25 +68,17 @@ private:
 
 // Counts what crosses the wire, to know what the line alone needs, and records the exchange sequence in
 // the minimal host's notation (bench/minimal_host.c).
-class CountingPort final : public link::SerialPort {
+class CountingPort final : public link::ForwardingPort {
 public:
-    CountingPort(link::SerialPort& inner, CountingTiming& timing) : m_inner(inner), m_timing(timing) {}
+    CountingPort(link::SerialPort& inner, CountingTiming& timing) : ForwardingPort(inner), m_timing(timing) {}
     QByteArray sequence;
     long long bytesOut = 0, bytesIn = 0, writes = 0, reads = 0;
-    bool Open(const QString& path) override { return m_inner.Open(path); }
-    void Close() override { m_inner.Close(); }
-    bool IsOpen() const override { return m_inner.IsOpen(); }
-    QString PortPath() const override { return m_inner.PortPath(); }
-    bool SetLineSettings(const QString& s) override { return m_inner.SetLineSettings(s); }
-    void SetNoHandshaking() override { m_inner.SetNoHandshaking(); }
-    bool SetRts(bool on) override { return m_inner.SetRts(on); }
     void DiscardInput() override {
         // Only a reply that was written for and not read matters to a host that does not discard.
         if (m_unread) sequence += "D " + QByteArray::number(m_timing.TakeMicroseconds()) + '\n';
         m_unread = false;
         m_inner.DiscardInput();
     }
-    int BytesWaiting() override { return m_inner.BytesWaiting(); }
     bool Write(const QByteArray& b) override {
         bytesOut += b.size();
         ++writes;
@@ -101,11 +94,8 @@ public:
         m_unread = false;
         return b;
     }
-    void WaitForMoreBytes(core::Duration d) override { m_inner.WaitForMoreBytes(d); }
-    bool HasFailed() const override { return m_inner.HasFailed(); }
 
 private:
-    link::SerialPort& m_inner;
     CountingTiming& m_timing;
     bool m_unread = false;
 };
@@ -124,7 +114,8 @@ image::MemoryImages BenchImages() {
     image::MemoryImages images;
     QRandomGenerator random(8515);
     for (int i = 0; i < 2 * device.flashWords; ++i) images.ProgramImage[i] = quint8(random.bounded(256));
-    for (int i = 0; i < device.eepromBytes; ++i) images.EepromImage[i] = quint8(random.bounded(255));  // never 0xFF
+    for (int i = 0; i < device.eepromBytes; ++i)
+        images.EepromImage[i] = quint8(random.bounded(255));  // never 0xFF
     return images;
 }
 
@@ -199,10 +190,11 @@ void PrintHost(const Result& r, const HostResult& h) {
         std::printf("  minimal host: failed\n");
         return;
     }
-    std::printf("  minimal host: %lld exchanges, total %.3f s, CPU %.3f s (%.1f us per exchange)\n", h.exchanges,
-                h.seconds, h.cpu, 1e6 * h.cpu / h.exchanges);
-    std::printf("  ratio to the minimal host: wall %.3f, CPU per exchange %.2f (%.1f us)\n", r.seconds / h.seconds,
-                (r.cpu / r.exchanges) / (h.cpu / h.exchanges), 1e6 * r.cpu / r.exchanges);
+    std::printf("  minimal host: %lld exchanges, total %.3f s, CPU %.3f s (%.1f us per exchange)\n",
+                h.exchanges, h.seconds, h.cpu, 1e6 * h.cpu / h.exchanges);
+    std::printf("  ratio to the minimal host: wall %.3f, CPU per exchange %.2f (%.1f us)\n",
+                r.seconds / h.seconds, (r.cpu / r.exchanges) / (h.cpu / h.exchanges),
+                1e6 * r.cpu / r.exchanges);
 }
 
 bool WriteFile(const QString& path, const QByteArray& bytes) {
@@ -275,10 +267,11 @@ int main(int argc, char** argv) {
         const QDir dir(parser.value(filesOption));
         const image::MemoryImages images = BenchImages();
         const auto& device = devices::DeviceTable()[kDevice];
-        const bool written =
-            WriteFile(dir.filePath(QStringLiteral("sequence.txt")), fast.sequence) &&
-            WriteFile(dir.filePath(QStringLiteral("code.hex")), image::CodeHexText(images.ProgramImage, device.flashWords)) &&
-            WriteFile(dir.filePath(QStringLiteral("data.eep")), image::EepromHexText(images.EepromImage, device.eepromBytes));
+        const bool written = WriteFile(dir.filePath(QStringLiteral("sequence.txt")), fast.sequence) &&
+                             WriteFile(dir.filePath(QStringLiteral("code.hex")),
+                                       image::CodeHexText(images.ProgramImage, device.flashWords)) &&
+                             WriteFile(dir.filePath(QStringLiteral("data.eep")),
+                                       image::EepromHexText(images.EepromImage, device.eepromBytes));
         return written && fast.ok ? 0 : 1;
     }
     HostResult fastHost;
@@ -289,7 +282,8 @@ int main(int argc, char** argv) {
     }
     Print("AT90S8515 program + verify, writer without delays:", fast);
     std::printf("  %lld exchanges, %.0f exchanges/s (%.1f us each); raw pseudo-terminal round trip %.1f us\n",
-                fast.exchanges, fast.exchanges / fast.seconds, 1e6 * fast.seconds / fast.exchanges, raw * 1e6);
+                fast.exchanges, fast.exchanges / fast.seconds, 1e6 * fast.seconds / fast.exchanges,
+                raw * 1e6);
     PrintHost(fast, fastHost);
 
     const auto [line, lineHost] = BothAgainst(chip + line57600, sequencePath);
@@ -303,9 +297,10 @@ int main(int argc, char** argv) {
     for (const QString& latency : parser.values(adapterOption)) {
         const auto [behind, behindHost] = BothAgainst(
             chip + line57600 + QStringList{QStringLiteral("--adapter-latency-ms"), latency}, sequencePath);
-        Print(qPrintable(QStringLiteral("AT90S8515 program + verify, 57600 baud behind a USB adapter with a %1 ms "
-                                        "latency timer:")
-                             .arg(latency)),
+        Print(qPrintable(
+                  QStringLiteral("AT90S8515 program + verify, 57600 baud behind a USB adapter with a %1 ms "
+                                 "latency timer:")
+                      .arg(latency)),
               behind);
         PrintHost(behind, behindHost);
         ok = ok && behind.ok && behindHost.ok;

@@ -181,8 +181,8 @@ QString DeviceNameText(const devices::Device* device) { return device ? Tr(devic
 
 class Writer {
 public:
-    Writer(const Plan& plan, QString spec, bool alone)
-        : m_plan(plan), m_spec(std::move(spec)), m_alone(alone) {}
+    Writer(const Plan& plan, QString portText, bool alone)
+        : m_plan(plan), m_portText(std::move(portText)), m_alone(alone) {}
 
     // Runs the command (and with --repeat the production loop); every chip's result goes to `sink`.
     int Run(const std::function<void(const ChipResult&)>& sink);
@@ -203,7 +203,7 @@ private:
     void EndCancelled();
 
     const Plan& m_plan;
-    QString m_spec;
+    QString m_portText;
     bool m_alone;
     QString m_path;
     int m_number = 1;
@@ -235,24 +235,24 @@ bool Writer::Prepare(ChipResult& result) {
     link::PortMap ports(settings);
     static const QRegularExpression comEntry(QStringLiteral("^COM([0-9]+)$"),
                                              QRegularExpression::CaseInsensitiveOption);
-    const auto match = comEntry.match(m_spec);
+    const auto match = comEntry.match(m_portText);
     if (match.hasMatch()) {
         m_number = match.captured(1).toInt();
         m_path = m_number >= 1 && m_number <= core::kComPortCount ? ports.Resolve(m_number) : QString();
     } else {
-        m_path = m_spec;
+        m_path = m_portText;
         // The COM entry that already leads there names the port in the status texts.
         for (int n = 1; n <= core::kComPortCount; ++n)
-            if (ports.Assigned(n) == m_spec) m_number = n;
+            if (ports.Assigned(n) == m_portText) m_number = n;
     }
-    result.port = m_spec;
+    result.port = m_portText;
     result.path = m_path;
-    m_progress = std::make_unique<ConsoleProgress>(ConsoleStyle{.label = m_alone ? QString() : m_spec,
+    m_progress = std::make_unique<ConsoleProgress>(ConsoleStyle{.label = m_alone ? QString() : m_portText,
                                                                 .bar = m_alone && ::isatty(STDERR_FILENO),
                                                                 .quiet = m_plan.quiet,
                                                                 .verbose = m_plan.verbose});
     if (m_path.isEmpty()) {
-        result.message = T(texts::kUnknownPort) + m_spec;
+        result.message = T(texts::kUnknownPort) + m_portText;
         return false;
     }
 
@@ -274,7 +274,7 @@ bool Writer::Prepare(ChipResult& result) {
     m_systemPort = link::MakeSystemSerialPort();
     m_port = m_systemPort.get();
     if (m_plan.verbose) {
-        m_trace = std::make_unique<WireTrace>(*m_systemPort, m_spec);
+        m_trace = std::make_unique<WireTrace>(*m_systemPort, m_portText);
         m_port = m_trace.get();
     }
     return true;
@@ -524,11 +524,11 @@ int Writer::Run(const std::function<void(const ChipResult&)>& sink) {
                              .arg(failures));
         if (!WaitForChipChange()) break;
     }
-    PrintOut((m_alone ? QString() : m_spec + QStringLiteral(": ")) + QStringLiteral("%1 %2, %3 %4")
-                                                                         .arg(T(texts::kPasses))
-                                                                         .arg(passes)
-                                                                         .arg(T(texts::kFailures))
-                                                                         .arg(failures));
+    PrintOut((m_alone ? QString() : m_portText + QStringLiteral(": ")) + QStringLiteral("%1 %2, %3 %4")
+                                                                             .arg(T(texts::kPasses))
+                                                                             .arg(passes)
+                                                                             .arg(T(texts::kFailures))
+                                                                             .arg(failures));
     return failures == 0 ? kExitSuccess : kExitMismatch;
 }
 

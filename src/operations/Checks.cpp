@@ -27,6 +27,17 @@ QString SignatureText(quint8 vendor, quint8 family, quint8 part) {
     return hex(vendor) + QLatin1Char(':') + hex(family) + QLatin1Char(':') + hex(part);
 }
 
+// The signature read, kept in the report and shown in its panel as the chip answered it.
+link::CommandResult ReadAndShowSignature(Run& run) {
+    const link::CommandResult signature = run.Do(link::ReadSignature(run.Link()));
+    if (signature.data.size() == 3) {
+        run.Result().signatureBytes = signature.data;
+        run.Show(StatusField::Signature,
+                 SignatureText(signature.Byte(2), signature.Byte(1), signature.Byte(0)));
+    }
+    return signature;
+}
+
 void ForgetFirmware(Run& run) {
     run.Show(StatusField::Writer, QString());
     run.Result().firmwareVersion = 0;
@@ -126,12 +137,7 @@ bool CheckCommunication(Run& run) {
 
 void ReadSignatureAndJudge(Run& run) {
     run.Show(StatusField::Signature, kNoSignature);
-    const link::CommandResult signature = run.Do(link::ReadSignature(run.Link()));
-    if (signature.data.size() == 3) {
-        run.Result().signatureBytes = signature.data;
-        run.Show(StatusField::Signature,
-                 SignatureText(signature.Byte(2), signature.Byte(1), signature.Byte(0)));
-    }
+    const link::CommandResult signature = ReadAndShowSignature(run);
     if (!signature.Ok()) return;
 
     const quint8 part = signature.Byte(0);
@@ -176,12 +182,7 @@ Report ProbeChip(Environment& env, const Target& target) {
     if (!run.Failed()) {
         run.Do(link::EnterProgrammingMode(run.Link()));
         run.Link().timing.Sleep(std::chrono::milliseconds(50));  // as the device check waits
-        const link::CommandResult signature = run.Do(link::ReadSignature(run.Link()));
-        if (signature.data.size() == 3) {
-            run.Result().signatureBytes = signature.data;
-            run.Show(StatusField::Signature,
-                     SignatureText(signature.Byte(2), signature.Byte(1), signature.Byte(0)));
-        }
+        ReadAndShowSignature(run);
         run.Do(link::LeaveProgrammingMode(run.Link()));
     }
     run.Status(kSendingExitAvr);
