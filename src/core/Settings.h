@@ -85,6 +85,8 @@ inline constexpr TextKey OpenDir{"Settings", "OPEN_DIR", ""};
 inline constexpr TextKey SaveDir{"Settings", "SAVE_DIR", ""};
 // The code files opened last, newest first, one path a line.
 inline constexpr TextKey RecentFiles{"Settings", "RecentFiles", ""};
+// "ja" or "en"; empty (or anything else) follows the locale.
+inline constexpr TextKey Language{"Settings", "Language", ""};
 inline constexpr TextKey OpenDir0{"Settings6", "OPEN_DIR0", ""};
 inline constexpr TextKey Speed{"Settings6", "Speed", "?"};
 inline constexpr TextKey Com{"Settings6", "Com", "?"};

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "core/Language.h"
 #include "link/Texts.h"
 
 #ifdef Q_OS_UNIX
@@ -60,7 +61,7 @@ std::optional<LineSettings> ParseLineSettings(const QString& text) {
 }
 
 QString DescribeOpenFailure(int errorNumber) {
-    const QString system = texts::kPortSystemReason.arg(QString::fromLocal8Bit(std::strerror(errorNumber)));
+    const QString system = core::Translate(texts::kPortSystemReason).arg(QString::fromLocal8Bit(std::strerror(errorNumber)));
     switch (errorNumber) {
         case EACCES:
         case EPERM:
@@ -149,7 +150,7 @@ QString QtSerialPortAdapter::LearnOpenFailure(const QString& path) const {
     // The device opens, so QSerialPort's refusal came from another program's lock on it.
     if (m_port.error() == QSerialPort::PermissionError) return DescribeOpenFailure(EBUSY);
 #endif
-    return texts::kPortSystemReason.arg(m_port.errorString());
+    return core::Translate(texts::kPortSystemReason).arg(m_port.errorString());
 }
 
 void QtSerialPortAdapter::Close() {

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QLockFile>
 #include <QMdiSubWindow>
 #include <QScreen>
@@ -23,6 +24,7 @@
 #include "shell/FrmMsg.h"
 #include "shell/HelpWindow.h"
 #include "shell/InstanceLock.h"
+#include "shell/LiveText.h"
 #include "shell/MainCommands.h"
 #include "shell/SettingsPanel.h"
 #include "shell/ShellTexts.h"
@@ -56,6 +58,10 @@ FrmIndex* Application::IndexWindow() const { return m_index.data(); }
 HelpWindow* Application::Help() const { return m_help.data(); }
 
 Application::StartResult Application::Start() {
+    // The language first, so that even the lock's failure is told in it.
+    m_settings = std::make_unique<core::IniSettingsStore>();
+    SwitchLanguage(StartLanguage());
+
     // One copy per user: a second one ends before it shows or writes anything.
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     QDir().mkpath(runtime);
@@ -83,7 +89,8 @@ Application::StartResult Application::Start() {
     // Frame and memory windows at their remembered places; the caption is "New Zendra " and the About
     // box's version label.
     MDIForm_Load();
-    m_main->setWindowTitle(core::kMainCaption);
+    ShowText(m_main.get(), core::kMainCaption, TextSlot::WindowTitle);
+    m_main->ShowLanguage(core::CurrentLanguage());
     m_main->show();
 
     image::ClearProgramImage(m_images);
@@ -109,6 +116,19 @@ Application::StartResult Application::Start() {
     return StartResult::Started;
 }
 
+core::Language Application::StartLanguage() const {
+    if (const auto stored = core::ParseLanguage(core::ReadText(*m_settings, keys::Language))) return *stored;
+    return core::LanguageFromLocale(m_setup.localeName ? m_setup.localeName() : QLocale::system().name());
+}
+
+void Application::UseLanguage(core::Language language) {
+    SwitchLanguage(language);
+    // Stored at once: the choice outlives a crash or a second copy's start.
+    core::WriteText(*m_settings, keys::Language, core::LanguageCode(language));
+    m_settings->Sync();
+    m_main->ShowLanguage(core::CurrentLanguage());
+}
+
 void Application::OpenFile(const QString& path) { m_commands->OpenFile(QFileInfo(path).absoluteFilePath()); }
 
 void Application::Build() {
@@ -120,7 +140,6 @@ void Application::Build() {
         m_ownPort = link::MakeSystemSerialPort();
         m_setup.port = m_ownPort.get();
     }
-    m_settings = std::make_unique<core::IniSettingsStore>();
     m_ports = m_setup.detectPorts ? std::make_unique<link::PortMap>(*m_settings, m_setup.detectPorts)
                                   : std::make_unique<link::PortMap>(*m_settings);
     m_main = std::make_unique<FrmMain>();
@@ -170,6 +189,8 @@ void Application::Wire() {
     on("mnuHelpSub", [this] { ShowHelp(); });
     on("mnuHelpAbout", [this] { m_about->Open(); });
     main->onCloseRequest = [this] { return OnCloseRequest(); };
+    // Pure window work, so it is taken even while an operation runs.
+    main->onLanguagePicked = [this](core::Language language) { UseLanguage(language); };
 }
 
 void Application::Guarded(const std::function<void()>& body) {

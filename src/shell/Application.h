@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/Language.h"
 #include "core/OperationGuard.h"
 #include "core/Settings.h"
 #include "core/SharedState.h"
@@ -48,6 +49,8 @@ struct ApplicationSetup {
     std::function<void(WidgetUi&)> prepareUi;
     // After shutdown; empty: quit the event loop.
     std::function<void()> onEnded;
+    // The locale the language follows while none is stored; empty: the system's.
+    std::function<QString()> localeName;
 };
 
 class Application {
@@ -82,7 +85,11 @@ public:
     void MDIForm_QueryUnload();
     void MDIForm_Unload();
 
+    // The language picked from the menu: shown at once and stored.
+    void UseLanguage(core::Language language);
+
 private:
+    core::Language StartLanguage() const;
     void Build();
     void Wire();
     void MDIForm_Load();

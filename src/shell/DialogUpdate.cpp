@@ -17,6 +17,7 @@
 
 #include "core/Settings.h"
 #include "link/Commands.h"
+#include "shell/LiveText.h"
 #include "shell/PortRow.h"
 #include "update/UpdateProtocol.h"
 #include "update/UpdateTexts.h"
@@ -60,16 +61,16 @@ private:
 };
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& tip = {}) {
-    auto* button = new QPushButton(caption, parent);
+    auto* button = WithText(new QPushButton(parent), caption);
     button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(tip);
+    if (!tip.isEmpty()) ShowText(button, tip, TextSlot::ToolTip);
     // Enter in a text box must never start an update.
     button->setAutoDefault(false);
     return button;
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption) {
-    auto* label = new QLabel(caption, parent);
+    auto* label = WithText(new QLabel(parent), caption);
     label->setObjectName(QString::fromLatin1(name));
     return label;
 }
@@ -92,7 +93,7 @@ public:
         red.setColor(QPalette::Window, QColor(255, 0, 0));
         m_dialog.Label3->setPalette(red);
         m_dialog.Label3->setAutoFillBackground(true);
-        m_dialog.Label3->setText(ForLabel(text));
+        ShowText(m_dialog.Label3, text, TextSlot::Text, TextForm::LineBreaks);
     }
     void ShowInformationBox(const QString& title, const QString& text) override {
         m_dialog.m_main.ui.Ask(core::MessageIcon::Information, title, text,
@@ -112,7 +113,7 @@ DialogUpdate::DialogUpdate(QWidget* parent, WriterContext& mainLink, core::Opera
       m_port(makePort()),
       m_display(std::make_unique<Display>(*this)) {
     setObjectName(QStringLiteral("Dialog_Update"));
-    setWindowTitle(kDialogTitle);
+    ShowText(this, kDialogTitle, TextSlot::WindowTitle);
     setModal(true);
     BuildControls();
     CreateLogFile();
@@ -247,7 +248,7 @@ void DialogUpdate::CreateLogFile() {
 void DialogUpdate::ShowInstructions() {
     Label3->setAutoFillBackground(false);
     Label3->setPalette(QPalette());
-    Label3->setText(ForLabel(kInstructions));
+    ShowText(Label3, kInstructions, TextSlot::Text, TextForm::LineBreaks);
 }
 
 QString DialogUpdate::ComPortText() const {
@@ -258,7 +259,7 @@ void DialogUpdate::ShowResolvedDevice() {
     portRow->ShowResolvedDevice(PortNumberOf(ComPortText()).value_or(0), QString());
 }
 
-void DialogUpdate::msgCmt(const QString& text) { StatusPanel1->setText(text); }
+void DialogUpdate::msgCmt(const QString& text) { ShowText(StatusPanel1, text); }
 
 void DialogUpdate::ShowPortBox() { m_display->ShowInformationBox(core::kApplicationTitle, kSetPortNumber); }
 

@@ -11,6 +11,7 @@
 
 #include "core/Product.h"
 #include "core/Settings.h"
+#include "shell/LiveText.h"
 
 namespace zendra::shell {
 
@@ -36,7 +37,7 @@ QString VersionLabelText() { return core::kVersionLabel; }
 FrmAbout::FrmAbout(QWidget* owner, UrlOpener opener)
     : QDialog(owner), m_opener(opener ? std::move(opener) : DesktopUrlOpener()) {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(kAboutCaption);
+    ShowText(this, kAboutCaption, TextSlot::WindowTitle);
     setModal(true);
 
     picIcon = new QLabel(this);
@@ -63,7 +64,7 @@ FrmAbout::FrmAbout(QWidget* owner, UrlOpener opener)
     lblDescription = makeLabel("lblDescription");
     lblDisclaimer = makeLabel("lblDisclaimer");
     lblStatic = makeLabel("lblStatic");
-    lblStatic->setText(kStaticText);
+    ShowText(lblStatic, kStaticText);
 
     auto makeLine = [this](const char* name) {
         auto* line = new QFrame(this);
@@ -75,10 +76,10 @@ FrmAbout::FrmAbout(QWidget* owner, UrlOpener opener)
     Line1 = makeLine("Line1");
     Line2 = makeLine("Line2");
 
-    cmdOK = new QPushButton(kCloseCaption, this);
+    cmdOK = WithText(new QPushButton(this), kCloseCaption);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
-    Command1 = new QPushButton(kSupportCaption, this);
+    Command1 = WithText(new QPushButton(this), kSupportCaption);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setAutoDefault(false);
     connect(cmdOK, &QPushButton::clicked, this, &FrmAbout::cmdOK_Click);
@@ -107,13 +108,13 @@ FrmAbout::FrmAbout(QWidget* owner, UrlOpener opener)
     setMinimumWidth(420);
 
     // Filled each time the box is created.
-    lblVersion->setText(VersionLabelText());
-    lblTitle->setText(core::kApplicationTitle);
-    lblDescription->setText(kFileDescription);
-    lblDisclaimer->setText(kComments);
+    ShowText(lblVersion, VersionLabelText());
+    ShowText(lblTitle, core::kApplicationTitle);
+    ShowText(lblDescription, kFileDescription);
+    ShowText(lblDisclaimer, kComments);
 }
 
-void FrmAbout::ShowSupportLine() { lblDisclaimer->setText(kSupportLinePrefix + core::kSupportPageAddress); }
+void FrmAbout::ShowSupportLine() { ShowText(lblDisclaimer, kSupportLinePrefix + core::kSupportPageAddress); }
 
 void FrmAbout::Command1_Click() { m_lastOpenResult = m_opener(QUrl(core::kSupportPageAddress)); }
 

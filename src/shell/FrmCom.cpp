@@ -9,6 +9,7 @@
 
 #include "core/Settings.h"
 #include "operations/Flows.h"
+#include "shell/LiveText.h"
 #include "shell/PortRow.h"
 
 namespace zendra::shell {
@@ -37,10 +38,10 @@ FrmCom::FrmCom(WriterContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx
     m_ctx.state.ErrorFlag = 1;
 
     setObjectName(QStringLiteral("frmCom"));
-    setWindowTitle(kComCaption);
+    ShowText(this, kComCaption, TextSlot::WindowTitle);
     setModal(true);
 
-    Label1 = new QLabel(kComPrompt, this);
+    Label1 = WithText(new QLabel(this), kComPrompt);
     Label1->setObjectName(QStringLiteral("Label1"));
 
     Combo_com = new QComboBox(this);

@@ -1,6 +1,7 @@
 #include "shell/FrmDump.h"
 
 #include "shell/FrmLog.h"
+#include "shell/LiveText.h"
 
 #include <QFile>
 #include <QFontDatabase>
@@ -70,7 +71,7 @@ QString FrmDump::ViewObjectName(core::DumpWindow which) {
 
 FrmDump::FrmDump(core::DumpWindow which, QWidget* parent) : QWidget(parent), m_which(which) {
     setObjectName(WindowObjectName(which));
-    setWindowTitle(InitialTitle(which));
+    ShowText(this, InitialTitle(which), TextSlot::WindowTitle);
 
     m_view = new QPlainTextEdit(this);
     m_view->setObjectName(ViewObjectName(which));

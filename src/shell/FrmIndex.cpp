@@ -5,6 +5,8 @@
 #include <QPainterPath>
 #include <algorithm>
 
+#include "core/Language.h"
+
 namespace zendra::shell {
 
 namespace {
@@ -57,7 +59,7 @@ const QColor kPinColour{220, 200, 120};
 
 FrmIndex::FrmIndex(const devices::Device* device, QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("frmIndex"));
-    setWindowTitle(kIndexCaption);
+    ShowText(this, kIndexCaption, TextSlot::WindowTitle);
     setWindowModality(Qt::NonModal);
     m_fill.fill(kSocketIdle);
     DUT_COLOR_CHANGE(device);
@@ -95,6 +97,12 @@ QRect FrmIndex::SocketRect(Socket socket) const {
     for (const SocketShape& shape : kShapes)
         if (shape.socket == socket) return DesignTransform(size()).mapRect(DesignSocketRect(shape));
     return {};
+}
+
+QStringList FrmIndex::Words() {
+    QStringList words{core::Translate(kIspTitle)};
+    for (const QString& note : kNotes) words << core::Translate(note);
+    return words;
 }
 
 void FrmIndex::paintEvent(QPaintEvent*) {
@@ -137,7 +145,8 @@ void FrmIndex::paintEvent(QPaintEvent*) {
     const int ispTop = 78;
     const int ispPitch = 20;
     painter.setPen(kInkColour);
-    painter.drawText(QRect(ispLeft - 60, ispTop - 30, 160, 18), Qt::AlignCenter, kIspTitle);
+    const QStringList words = Words();
+    painter.drawText(QRect(ispLeft - 60, ispTop - 30, 160, 18), Qt::AlignCenter, words.first());
     painter.setPen(QPen(Qt::black, 1.5));
     painter.setBrush(QColor(40, 40, 40));
     painter.drawRect(ispLeft, ispTop, 2 * ispPitch + 4, 5 * ispPitch + 4);
@@ -170,7 +179,7 @@ void FrmIndex::paintEvent(QPaintEvent*) {
     // Notes under the board.
     painter.setPen(palette().windowText().color());
     int y = board.bottom() + 14;
-    for (const QString& note : kNotes) {
+    for (const QString& note : words.mid(1)) {
         painter.drawText(QRect(16, y, kDesignWidth - 32, 20), Qt::AlignLeft | Qt::AlignVCenter, note);
         y += 28;
     }

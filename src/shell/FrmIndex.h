@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "devices/Catalogue.h"
+#include "shell/LiveText.h"
 
 namespace zendra::shell {
 
@@ -21,7 +22,7 @@ inline const QColor kSocketIdle{128, 128, 128};
 inline const QColor kSocketSelected{192, 0, 0};
 
 
-class FrmIndex final : public QWidget {
+class FrmIndex final : public QWidget, public LanguageAware {
     Q_OBJECT
 public:
     // Colours the sockets for `selectorText` at once.
@@ -35,6 +36,9 @@ public:
     QRect SocketRect(Socket socket) const;
 
     QSize sizeHint() const override;
+    // The drawing's words as they are painted now: the ISP connector's title, then the notes.
+    static QStringList Words();
+    void ShowInCurrentLanguage() override { update(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -6,16 +6,15 @@
 #include <QVBoxLayout>
 
 #include "shell/FrmDump.h"
-#include "shell/FrmMsg.h"
 #include "shell/ShellTexts.h"
 
 namespace zendra::shell {
 
 ListButtons::ListButtons(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("ListButtons"));
-    cmdSaveList = new QPushButton(texts::kSaveList, this);
+    cmdSaveList = WithText(new QPushButton(this), texts::kSaveList);
     cmdSaveList->setObjectName(QStringLiteral("cmdSaveList"));
-    cmdCopyList = new QPushButton(texts::kCopyList, this);
+    cmdCopyList = WithText(new QPushButton(this), texts::kCopyList);
     cmdCopyList->setObjectName(QStringLiteral("cmdCopyList"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -34,7 +33,7 @@ QString LogEntry(const QString& time, const QString& text) {
 
 FrmLog::FrmLog(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmLog"));
-    setWindowTitle(texts::kLogWindowTitle);
+    ShowText(this, texts::kLogWindowTitle, TextSlot::WindowTitle);
     m_view = new QPlainTextEdit(this);
     m_view->setObjectName(QStringLiteral("txtLog"));
     m_view->setReadOnly(true);
@@ -50,7 +49,14 @@ FrmLog::FrmLog(QWidget* parent) : QWidget(parent) {
 }
 
 void FrmLog::Append(const QString& time, const QString& text) {
-    m_view->appendPlainText(LogEntry(time, text));
+    m_entries.append({time, text});
+    m_view->appendPlainText(LogEntry(time, core::Translate(text)));
+}
+
+void FrmLog::ShowInCurrentLanguage() {
+    QStringList lines;
+    for (const auto& [time, text] : m_entries) lines << LogEntry(time, core::Translate(text));
+    m_view->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
 QString FrmLog::Text() const {

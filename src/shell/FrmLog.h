@@ -3,8 +3,12 @@
 // child window of the frame; and the row of buttons that saves or copies a listing (the log, the verify
 // list).
 
+#include <QList>
 #include <QString>
 #include <QWidget>
+#include <utility>
+
+#include "shell/LiveText.h"
 
 class QPlainTextEdit;
 class QPushButton;
@@ -27,7 +31,8 @@ Q_SIGNALS:
 // One entry: "hh:mm:ss  text"; the lines after a text's first start under its first character.
 QString LogEntry(const QString& time, const QString& text);
 
-class FrmLog final : public QWidget {
+// Keeps each entry as it was given, so a switch of language shows the whole log in the new one.
+class FrmLog final : public QWidget, public LanguageAware {
     Q_OBJECT
 public:
     explicit FrmLog(QWidget* parent = nullptr);
@@ -37,8 +42,10 @@ public:
     QString Text() const;
     QPlainTextEdit* View() const { return m_view; }
     ListButtons* Buttons() const { return m_buttons; }
+    void ShowInCurrentLanguage() override;
 
 private:
+    QList<std::pair<QString, QString>> m_entries;  // time, text as given
     QPlainTextEdit* m_view = nullptr;
     ListButtons* m_buttons = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "shell/FrmMain.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -17,9 +18,11 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <algorithm>
+#include <tuple>
 
 #include "shell/FrmDump.h"
 #include "shell/FrmLog.h"
+#include "shell/LiveText.h"
 #include "shell/SettingsPanel.h"
 #include "shell/ShellTexts.h"
 
@@ -124,7 +127,8 @@ QMdiSubWindow* FrmMain::AddChild(QWidget* content, const QString& objectName, co
     child->setObjectName(objectName);
     child->setAttribute(Qt::WA_DeleteOnClose, false);
     child->setWidget(content);
-    child->setWindowTitle(title);
+    ShowText(child, title, TextSlot::WindowTitle);
+    FollowLanguage(child);
     m_mdi->addSubWindow(child);
     child->hide();
     return child;
@@ -171,7 +175,8 @@ TwipsRect FrmMain::ChildPlace(const QMdiSubWindow* child) const {
 }
 
 QAction* FrmMain::AddItem(QMenu* menu, const char* objectName, const QString& caption) {
-    QAction* action = menu->addAction(caption);
+    QAction* action = menu->addAction(QString());
+    ShowText(action, caption);
     action->setObjectName(QString::fromLatin1(objectName));
     m_actions.insert(action->objectName(), action);
     return action;
@@ -180,7 +185,8 @@ QAction* FrmMain::AddItem(QMenu* menu, const char* objectName, const QString& ca
 void FrmMain::BuildMenus() {
     QMenuBar* bar = menuBar();
     auto menu = [&](const char* name, const QString& caption) {
-        QMenu* m = bar->addMenu(caption);
+        QMenu* m = bar->addMenu(QString());
+        ShowText(m, caption);
         m->setObjectName(QString::fromLatin1(name));
         return m;
     };
@@ -197,7 +203,7 @@ void FrmMain::BuildMenus() {
     AddItem(file, "mnuFileSaveAsCode", texts::kMenuFileSaveAsCode);
     AddItem(file, "mnuFileSaveAsData", texts::kMenuFileSaveAsData);
     file->addSeparator();
-    m_recentMenu = file->addMenu(texts::kMenuRecent);
+    m_recentMenu = WithText(file->addMenu(QString()), texts::kMenuRecent);
     m_recentMenu->setObjectName(QStringLiteral("mnuFileRecent"));
     ShowRecentFiles({});
     file->addSeparator();
@@ -209,6 +215,21 @@ void FrmMain::BuildMenus() {
     QMenu* options = menu("mmuComCheck", texts::kMenuOptions);
     AddItem(options, "mmuCominucation", texts::kMenuComPort);
     AddItem(options, "mnuPC_buffer_clear", texts::kMenuBufferClear);
+    // Each language by its own name, so either can be found whichever is showing.
+    m_languageMenu = WithText(options->addMenu(QString()), texts::kMenuLanguage);
+    m_languageMenu->setObjectName(QStringLiteral("mnuLanguage"));
+    auto* languages = new QActionGroup(m_languageMenu);
+    for (const auto& [name, caption, language] :
+         {std::tuple{"mnuLanguageJa", texts::kLanguageJapanese, core::Language::Japanese},
+          std::tuple{"mnuLanguageEn", texts::kLanguageEnglish, core::Language::English}}) {
+        QAction* item = AddItem(m_languageMenu, name, caption);
+        item->setCheckable(true);
+        item->setData(static_cast<int>(language));
+        languages->addAction(item);
+        connect(item, &QAction::triggered, this, [this, language] {
+            if (onLanguagePicked) onLanguagePicked(language);
+        });
+    }
     options->addSeparator();
     // Ctrl+Shift+V: Ctrl+V stays the paste of the panel's text boxes.
     AddItem(options, "mnuProgram", texts::kMenuProgram)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -240,7 +261,7 @@ void FrmMain::BuildMenus() {
     AddItem(help, "mnuHelpAbout", texts::kMenuAbout);
 
     // An item on the bar itself, without a menu.
-    QAction* reload = bar->addAction(texts::kMenuReload);
+    QAction* reload = WithText(bar->addAction(QString()), texts::kMenuReload);
     reload->setObjectName(QStringLiteral("mnuReLoad"));
     m_actions.insert(reload->objectName(), reload);
 
@@ -303,7 +324,7 @@ void FrmMain::FillWindowList() {
 void FrmMain::ShowRecentFiles(const QStringList& paths) {
     m_recentMenu->clear();
     if (paths.isEmpty()) {
-        m_recentMenu->addAction(texts::kMenuRecentNone)->setEnabled(false);
+        WithText(m_recentMenu->addAction(QString()), texts::kMenuRecentNone)->setEnabled(false);
         return;
     }
     int number = 1;
@@ -316,6 +337,11 @@ void FrmMain::ShowRecentFiles(const QStringList& paths) {
             if (onRecentPicked) onRecentPicked(path);
         });
     }
+}
+
+void FrmMain::ShowLanguage(core::Language language) {
+    for (QAction* item : m_languageMenu->actions())
+        item->setChecked(item->data().toInt() == static_cast<int>(language));
 }
 
 QString FrmMain::DroppedFile(const QMimeData* data) {
@@ -348,9 +374,9 @@ void FrmMain::BuildStatusBar() {
     // Panel 1 takes what the others leave; the others fit their usual texts.
     const char* widthSample[5] = {"", "--:--:--", "KX-WRT540 V6.35", "COM20", "9999秒"};
     for (int i = 0; i < 5; ++i) {
-        auto* label = new QLabel(texts::kPanelStartText[i], bar);
+        auto* label = WithText(new QLabel(bar), texts::kPanelStartText[i]);
         label->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
-        label->setToolTip(texts::kPanelTip[i]);
+        ShowText(label, texts::kPanelTip[i], TextSlot::ToolTip);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         label->setTextFormat(Qt::PlainText);

@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 
+#include "core/Language.h"
 #include "core/UserInterface.h"
 #include "shell/Twips.h"
 
@@ -65,6 +66,9 @@ public:
     std::function<void(const QString&)> onFileDropped;
     // A recent file picked from the File menu.
     std::function<void(const QString&)> onRecentPicked;
+    // A language picked from the Options menu, and the check mark of the one in use.
+    std::function<void(core::Language)> onLanguagePicked;
+    void ShowLanguage(core::Language language);
     // The File menu's recent files, newest first.
     void ShowRecentFiles(const QStringList& paths);
     QMenu* RecentMenu() const { return m_recentMenu; }
@@ -95,6 +99,7 @@ private:
     QHash<QString, QAction*> m_actions;
     QMenu* m_windowMenu = nullptr;
     QMenu* m_recentMenu = nullptr;
+    QMenu* m_languageMenu = nullptr;
     FrmLog* m_log = nullptr;
     QMdiSubWindow* m_logWindow = nullptr;
     QList<QAction*> m_windowListActions;

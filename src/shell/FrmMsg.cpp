@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "core/UserInterface.h"
+#include "shell/LiveText.h"
 #include "shell/ShellTexts.h"
 #include "shell/Twips.h"
 
@@ -56,7 +57,7 @@ FrmMsg::FrmMsg(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::WindowTitleHint |
     lblFigures->setObjectName(QStringLiteral("lblFigures"));
     lblFigures->setVisible(false);
 
-    Cmd_cancel = new QPushButton(texts::kCancelCaption, this);
+    Cmd_cancel = WithText(new QPushButton(this), texts::kCancelCaption);
     Cmd_cancel->setObjectName(QStringLiteral("Cmd_cancel"));
     Cmd_cancel->setFixedSize(TwipsSizeToPixels(kOkWidthTwips, kOkHeightTwips, dpi));
     Cmd_cancel->setVisible(false);
@@ -122,14 +123,7 @@ void FrmMsg::ReportProgress(const QString& state, int minimum, int value, int ma
     SetBarVisible(value != maximum);
 }
 
-QString DisplayLineBreaks(const QString& text) {
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return shown;
-}
-
-void FrmMsg::SetText(const QString& text) { txtMsg->setText(DisplayLineBreaks(text)); }
+void FrmMsg::SetText(const QString& text) { ShowText(txtMsg, text, TextSlot::Text, TextForm::LineBreaks); }
 
 void FrmMsg::SetOkVisible(bool visible) {
     // The bar and the button share one strip: a shown button takes it alone.
@@ -165,12 +159,13 @@ void FrmMsg::UpdateStrip() {
 QString ProgressFigures(int value, int maximum, std::optional<double> remainingSeconds) {
     if (maximum <= 0) return QString();
     const int percent = static_cast<int>(100LL * std::clamp(value, 0, maximum) / maximum);
-    QString text = texts::kProgressPercent.arg(percent);
+    // Redrawn with every step, so looked up here rather than kept for a switch of language.
+    QString text = core::Translate(texts::kProgressPercent).arg(percent);
     if (!remainingSeconds) return text;
     const qint64 seconds = static_cast<qint64>(std::ceil(std::max(0.0, *remainingSeconds)));
     text += QStringLiteral("  ");
-    text += seconds < 60 ? texts::kRemainingSeconds.arg(seconds)
-                         : texts::kRemainingMinutes.arg(seconds / 60).arg(seconds % 60);
+    text += seconds < 60 ? core::Translate(texts::kRemainingSeconds).arg(seconds)
+                         : core::Translate(texts::kRemainingMinutes).arg(seconds / 60).arg(seconds % 60);
     return text;
 }
 

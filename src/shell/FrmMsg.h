@@ -26,9 +26,6 @@ inline constexpr int kMessageNotice = 1;    // text with OK, bar hidden, focus o
 // The progress state that shows the bar; any other state only hides it.
 inline const QString kProgressOn = QStringLiteral("ON");
 
-// The texts break lines with CR LF or a lone CR; Qt's labels break only at LF, so both become LF for display.
-QString DisplayLineBreaks(const QString& text);
-
 class FrmMsg final : public QWidget {
     Q_OBJECT
 public:

@@ -22,7 +22,7 @@ constexpr int kDefaultHeight = 640;
 
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("HelpWindow"));
-    setWindowTitle(kHelpCaption);
+    ShowText(this, kHelpCaption, TextSlot::WindowTitle);
     m_browser = new QTextBrowser(this);
     m_browser->setObjectName(QStringLiteral("txtHelp"));
     // Links inside the guide jump to its own anchors; outside addresses go to the browser.
@@ -33,23 +33,35 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     resize(kDefaultWidth, kDefaultHeight);
 }
 
-QString FindHelpFile(const QString& appDir, const QString& programDir) {
-    const QString beside = appDir + kHelpFileName;
-    if (QFileInfo(beside).isFile()) return beside;
-    // An installed program keeps its help in the share folder beside its bin folder.
-    const QString installed = QDir(programDir).absoluteFilePath(QStringLiteral("../share/zendra/") + kHelpFileName);
-    if (QFileInfo(installed).isFile()) return QDir::cleanPath(installed);
-    return beside;
+QString FindHelpFile(const QString& appDir, const QString& programDir, core::Language language) {
+    QStringList names{kHelpFileName};
+    if (language == core::Language::English) names.prepend(kEnglishHelpFileName);
+    for (const QString& name : names) {
+        const QString beside = appDir + name;
+        if (QFileInfo(beside).isFile()) return beside;
+        // An installed program keeps its help in the share folder beside its bin folder.
+        const QString installed = QDir(programDir).absoluteFilePath(QStringLiteral("../share/zendra/") + name);
+        if (QFileInfo(installed).isFile()) return QDir::cleanPath(installed);
+    }
+    return appDir + kHelpFileName;
+}
+
+void HelpWindow::ShowInCurrentLanguage() {
+    if (m_loaded) ShowHelpFile(m_appDir);
 }
 
 bool HelpWindow::ShowHelpFile(const QString& appDir) {
-    const QString path = FindHelpFile(appDir, QCoreApplication::applicationDirPath());
+    m_appDir = appDir;
+    m_loaded = true;
+    const QString path = FindHelpFile(appDir, QCoreApplication::applicationDirPath(), core::CurrentLanguage());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         // Escaped: the path is the user's and may hold markup characters.
         m_browser->setHtml(QStringLiteral("<h2>%1</h2><p>%2</p>")
-                               .arg(kMissingTitle.toHtmlEscaped(),
-                                    kMissingText.arg(QDir::toNativeSeparators(path)).toHtmlEscaped()));
+                               .arg(core::Translate(kMissingTitle).toHtmlEscaped(),
+                                    core::Translate(kMissingText)
+                                        .arg(QDir::toNativeSeparators(path))
+                                        .toHtmlEscaped()));
         return false;
     }
     const QString html = QStringDecoder(QStringDecoder::Utf8).decode(file.readAll());

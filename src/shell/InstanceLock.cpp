@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <cstdio>
 
+#include "core/Language.h"
 #include "core/Settings.h"
 #include "shell/ShellTexts.h"
 
@@ -25,7 +26,7 @@ InstanceLockResult TakeInstanceLock(QLockFile& lock, const QString& lockPath) {
         reason = texts::kLockPermission;
     else if (lock.error() == QLockFile::LockFailedError)
         reason = texts::kLockUnreadable;
-    return {InstanceLockOutcome::Failed, texts::kLockFailed.arg(lockPath, reason)};
+    return {InstanceLockOutcome::Failed, core::Translate(texts::kLockFailed).arg(lockPath, core::Translate(reason))};
 }
 
 void ReportInstanceLockFailure(const QString& failureText) {

@@ -21,6 +21,7 @@
 #include "shell/FrmLog.h"
 #include "shell/FrmMain.h"
 #include "shell/FrmMsg.h"
+#include "shell/LiveText.h"
 #include "shell/SettingsPanel.h"
 #include "shell/ShellTexts.h"
 #include "shell/WidgetUi.h"
@@ -89,7 +90,7 @@ void MainCommands::Wire() {
     on("mnuPC_buffer_clear", [this] { m_guarded([this] { mnuPC_buffer_clear_Click(); }); });
 
     m_main.onPanelClicked = [this](int panelNumber) {
-        QLabel* label = m_main.StatusPanel(panelNumber);
+        const QLabel* label = m_main.StatusPanel(panelNumber);
         if (label == nullptr || !label->text().startsWith(texts::kPortPanelPrefix)) return;
         m_guarded([this] { ShowPortDialog(); });
     };
@@ -146,7 +147,7 @@ void MainCommands::SaveListing(const QString& text, const QString& title, const 
     QSaveFile file(*answer);
     const QByteArray bytes = text.toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        m_ui.Ask(core::MessageIcon::Critical, kMessageCaption, texts::kListSaveFailed.arg(*answer, file.errorString()),
+        m_ui.Ask(core::MessageIcon::Critical, kMessageCaption, core::Translate(texts::kListSaveFailed).arg(*answer, file.errorString()),
                  core::MessageButtons::Ok);
 }
 

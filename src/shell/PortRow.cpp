@@ -10,6 +10,7 @@
 
 #include "link/PortMap.h"
 #include "link/Texts.h"
+#include "shell/LiveText.h"
 #include "shell/ShellTexts.h"
 
 namespace zendra::shell {
@@ -42,14 +43,14 @@ PortRow::PortRow(link::PortMap& ports, QWidget* parent, const QString& byIdFolde
     Combo_path->setInsertPolicy(QComboBox::NoInsert);
     Combo_path->setMinimumContentsLength(24);
 
-    Command_assign = new QPushButton(link::texts::kAssignPortCaption, this);
+    Command_assign = WithText(new QPushButton(this), link::texts::kAssignPortCaption);
     Command_assign->setObjectName(QStringLiteral("Command_assign"));
-    Command_assign->setToolTip(link::texts::kAssignPortTip);
+    ShowText(Command_assign, link::texts::kAssignPortTip, TextSlot::ToolTip);
     // Enter in the path box never assigns; only a click does.
     Command_assign->setAutoDefault(false);
 
     auto* pathRow = new QHBoxLayout;
-    pathRow->addWidget(new QLabel(kPathLabel, this));
+    pathRow->addWidget(WithText(new QLabel(this), kPathLabel));
     pathRow->addWidget(Combo_path, 1);
     pathRow->addWidget(Command_assign);
 
@@ -58,9 +59,9 @@ PortRow::PortRow(link::PortMap& ports, QWidget* parent, const QString& byIdFolde
     Label_details->setTextFormat(Qt::PlainText);
     Label_details->setWordWrap(true);
 
-    Check_byId = new QCheckBox(texts::kTieToById, this);
+    Check_byId = WithText(new QCheckBox(this), texts::kTieToById);
     Check_byId->setObjectName(QStringLiteral("Check_byId"));
-    Check_byId->setToolTip(texts::kTieToByIdTip);
+    ShowText(Check_byId, texts::kTieToByIdTip, TextSlot::ToolTip);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -118,11 +119,11 @@ void PortRow::FillDetectedPorts() {
 
 void PortRow::ShowResolvedDevice(int number, const QString& noPortText) {
     if (number == 0) {
-        Label_device->setText(noPortText);
+        ShowText(Label_device, noPortText);
         Combo_path->setEditText(QString());
         return;
     }
-    Label_device->setText(link::texts::kPortDeviceCaption + m_ports.Describe(number));
+    ShowText(Label_device, link::texts::kPortDeviceCaption + m_ports.Describe(number));
     Combo_path->setEditText(m_ports.Resolve(number));
 }
 

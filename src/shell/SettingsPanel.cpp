@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "image/BufferEdit.h"
+#include "shell/LiveText.h"
 #include "shell/ShellTexts.h"
 
 namespace zendra::shell {
@@ -84,42 +85,42 @@ SettingsPanel::SettingsPanel(QWidget* parent) : QWidget(parent) {
     };
     int position = 0;
     for (const auto& row : buttonRows) {
-        *row.slot = Named(new QPushButton(row.caption, this), row.name);
+        *row.slot = Named(WithText(new QPushButton(this), row.caption), row.name);
         // Three to a row: the settings window is 4100 twips wide, and nothing may need side scrolling.
         buttons->addWidget(*row.slot, position / 3, position % 3);
         ++position;
     }
-    Cmd_btn_reload->setToolTip(texts::kReloadTip);
+    ShowText(Cmd_btn_reload, texts::kReloadTip, TextSlot::ToolTip);
     layout->addLayout(buttons);
 
     // Device frame.
-    Frame1 = Named(new QGroupBox(texts::kDeviceFrame, this), "Frame1");
+    Frame1 = Named(WithText(new QGroupBox(this), texts::kDeviceFrame), "Frame1");
     auto* deviceLayout = new QVBoxLayout(Frame1);
     Combo_device = ListOnlyCombo(Frame1, "Combo_device");
-    Label3 = Named(new QLabel(texts::kLabel3Initial, Frame1), "Label3");
-    Label4 = Named(new QLabel(texts::kLabel4Initial, Frame1), "Label4");
+    Label3 = Named(WithText(new QLabel(Frame1), texts::kLabel3Initial), "Label3");
+    Label4 = Named(WithText(new QLabel(Frame1), texts::kLabel4Initial), "Label4");
     deviceLayout->addWidget(Combo_device);
     deviceLayout->addWidget(Label3);
     deviceLayout->addWidget(Label4);
     layout->addWidget(Frame1);
 
     // Buffer-edit frame; it appears once a device has been selected.
-    frmModify = Named(new QGroupBox(texts::kModifyFrame, this), "frmModify");
+    frmModify = Named(WithText(new QGroupBox(this), texts::kModifyFrame), "frmModify");
     auto* modifyLayout = new QGridLayout(frmModify);
-    Label1 = Named(new QLabel(texts::kLabel1, frmModify), "Label1");
-    Label2 = Named(new QLabel(texts::kLabel2, frmModify), "Label2");
+    Label1 = Named(WithText(new QLabel(frmModify), texts::kLabel1), "Label1");
+    Label2 = Named(WithText(new QLabel(frmModify), texts::kLabel2), "Label2");
     txtAddress = Named(new QLineEdit(texts::kAddressInitial, frmModify), "txtAddress");
     txtData = Named(new QLineEdit(texts::kDataInitial, frmModify), "txtData");
     for (QLineEdit* box : {txtAddress, txtData}) {
         box->setMaxLength(image::kBufferEditMaxChars);
         box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("WWWWWW")));
     }
-    OptionProgram = Named(new QRadioButton(texts::kOptionProgram, frmModify), "OptionProgram");
-    OptionEeprom = Named(new QRadioButton(texts::kOptionEeprom, frmModify), "OptionEeprom");
+    OptionProgram = Named(WithText(new QRadioButton(frmModify), texts::kOptionProgram), "OptionProgram");
+    OptionEeprom = Named(WithText(new QRadioButton(frmModify), texts::kOptionEeprom), "OptionEeprom");
     OptionProgram->setChecked(true);
-    CmdRead = Named(new QPushButton(texts::kCmdRead, frmModify), "CmdRead");
-    CmdWrite = Named(new QPushButton(texts::kCmdWrite, frmModify), "CmdWrite");
-    Label5 = Named(new QLabel(texts::kLabel5, frmModify), "Label5");
+    CmdRead = Named(WithText(new QPushButton(frmModify), texts::kCmdRead), "CmdRead");
+    CmdWrite = Named(WithText(new QPushButton(frmModify), texts::kCmdWrite), "CmdWrite");
+    Label5 = Named(WithText(new QLabel(frmModify), texts::kLabel5), "Label5");
     Label5->setWordWrap(true);
     modifyLayout->addWidget(Label1, 0, 0);
     modifyLayout->addWidget(txtAddress, 0, 1);
@@ -140,18 +141,18 @@ SettingsPanel::SettingsPanel(QWidget* parent) : QWidget(parent) {
     layout->addWidget(frmModify);
 
     // Lock/fuse frame.
-    Frame4 = Named(new QGroupBox(texts::kLockFuseFrame, this), "Frame4");
+    Frame4 = Named(WithText(new QGroupBox(this), texts::kLockFuseFrame), "Frame4");
     auto* lockFuseLayout = new QVBoxLayout(Frame4);
-    Frame2 = Named(new QGroupBox(texts::kFuseFrame, Frame4), "Frame2");
+    Frame2 = Named(WithText(new QGroupBox(Frame4), texts::kFuseFrame), "Frame2");
     auto* fuseLayout = new QGridLayout(Frame2);
     fuseLayout->setHorizontalSpacing(4);
     fuseLayout->setVerticalSpacing(2);
     int row = 0;
     for (const auto& fuse : kFuseRows) {
-        auto* label = Named(new QLabel(QString::fromLatin1(fuse.caption), Frame2), fuse.labelName);
+        auto* label = Named(WithText(new QLabel(Frame2), QString::fromLatin1(fuse.caption)), fuse.labelName);
         auto* combo = ListOnlyCombo(Frame2, fuse.comboName);
         const QString tip = QString::fromUtf8(fuse.tip);
-        if (!tip.isEmpty()) combo->setToolTip(tip);
+        if (!tip.isEmpty()) ShowText(combo, tip, TextSlot::ToolTip);
         m_panel[static_cast<int>(fuse.control)] = combo;
         // Two columns, each label above its choice, keep the frame narrow enough for the settings window.
         const int column = row % 2;
@@ -162,17 +163,17 @@ SettingsPanel::SettingsPanel(QWidget* parent) : QWidget(parent) {
     lockFuseLayout->addWidget(Frame2);
 
     auto* lockRow = new QHBoxLayout;
-    Frame3 = Named(new QGroupBox(texts::kLockFrame, Frame4), "Frame3");
+    Frame3 = Named(WithText(new QGroupBox(Frame4), texts::kLockFrame), "Frame3");
     auto* lockLayout = new QHBoxLayout(Frame3);
-    Label6 = Named(new QLabel(texts::kLockLabel, Frame3), "Label6");
+    Label6 = Named(WithText(new QLabel(Frame3), texts::kLockLabel), "Label6");
     Combo_LockBit = ListOnlyCombo(Frame3, "Combo_LockBit");
     m_panel[static_cast<int>(PanelControl::LockBit)] = Combo_LockBit;
     lockLayout->addWidget(Label6);
     lockLayout->addWidget(Combo_LockBit, 1);
-    Frame5 = Named(new QGroupBox(texts::kCalibFrame, Frame4), "Frame5");
+    Frame5 = Named(WithText(new QGroupBox(Frame4), texts::kCalibFrame), "Frame5");
     auto* calibLayout = new QHBoxLayout(Frame5);
     Lbl_READCALIB = Named(new QLabel(QStringLiteral("-"), Frame5), "Lbl_READCALIB");
-    Lbl_READCALIB->setToolTip(texts::kCalibTip);
+    ShowText(Lbl_READCALIB, texts::kCalibTip, TextSlot::ToolTip);
     Lbl_READCALIB->setAlignment(Qt::AlignCenter);
     calibLayout->addWidget(Lbl_READCALIB);
     lockFuseLayout->addWidget(Frame3);
@@ -181,8 +182,8 @@ SettingsPanel::SettingsPanel(QWidget* parent) : QWidget(parent) {
 
     // The two buttons stacked beside the calibration display keep the frame narrow.
     auto* fuseButtons = new QVBoxLayout;
-    cmdFuseRead = Named(new QPushButton(texts::kFuseRead, Frame4), "cmdFuseRead");
-    cmdFuseWrite = Named(new QPushButton(texts::kFuseWrite, Frame4), "cmdFuseWrite");
+    cmdFuseRead = Named(WithText(new QPushButton(Frame4), texts::kFuseRead), "cmdFuseRead");
+    cmdFuseWrite = Named(WithText(new QPushButton(Frame4), texts::kFuseWrite), "cmdFuseWrite");
     fuseButtons->addWidget(cmdFuseRead);
     fuseButtons->addWidget(cmdFuseWrite);
     lockRow->addLayout(fuseButtons, 0);
@@ -216,8 +217,7 @@ void SettingsPanel::Wire() {
 
 void SettingsPanel::FillDevices(const QStringList& names) {
     const QSignalBlocker blocker(Combo_device);
-    Combo_device->clear();
-    Combo_device->addItems(names);
+    ShowItems(Combo_device, names);
 }
 
 void SettingsPanel::SetDeviceIndex(int index) {
@@ -227,11 +227,16 @@ void SettingsPanel::SetDeviceIndex(int index) {
 
 int SettingsPanel::DeviceIndex() const { return Combo_device->currentIndex(); }
 
-QString SettingsPanel::DeviceText() const { return Combo_device->currentText(); }
+QString SettingsPanel::DeviceText() const {
+    // The catalogue's name, whatever language the list is shown in.
+    const QStringList names = ItemSources(Combo_device);
+    const int index = Combo_device->currentIndex();
+    return index >= 0 && index < names.size() ? names.at(index) : Combo_device->currentText();
+}
 
 void SettingsPanel::ShowDeviceSizes(qint32 words, qint32 bytes) {
-    Label3->setText(texts::kProgramSizePrefix + QString::number(words) + texts::kProgramSizeSuffix);
-    Label4->setText(texts::kEepromSizePrefix + QString::number(bytes) + texts::kEepromSizeSuffix);
+    ShowText(Label3, texts::kProgramSizePrefix + QString::number(words) + texts::kProgramSizeSuffix);
+    ShowText(Label4, texts::kEepromSizePrefix + QString::number(bytes) + texts::kEepromSizeSuffix);
 }
 
 void SettingsPanel::ApplySetup(const devices::PanelSetup& setup) {
@@ -241,13 +246,12 @@ void SettingsPanel::ApplySetup(const devices::PanelSetup& setup) {
         QComboBox* combo = m_panel[i];
         const devices::ControlFill& fill = setup.controls[i];
         const QSignalBlocker blocker(combo);
-        combo->clear();
-        combo->addItems(fill.entries);
+        ShowItems(combo, fill.entries);
         combo->setCurrentIndex(fill.index);
         combo->setEnabled(fill.enabled);
         m_accepted[i] = combo->currentIndex();
     }
-    Lbl_READCALIB->setText(setup.calibration);
+    ShowText(Lbl_READCALIB, setup.calibration);
     Combo_LockBit->setVisible(setup.lockVisible);
     cmdFuseRead->setEnabled(setup.readEnabled);
     cmdFuseWrite->setEnabled(setup.writeEnabled);
@@ -281,7 +285,7 @@ void SettingsPanel::AcceptChoice(PanelControl control) {
     m_accepted[static_cast<int>(control)] = Panel(control)->currentIndex();
 }
 
-void SettingsPanel::SetCalibrationText(const QString& text) { Lbl_READCALIB->setText(text); }
+void SettingsPanel::SetCalibrationText(const QString& text) { ShowText(Lbl_READCALIB, text); }
 
 image::BufferEditInput SettingsPanel::BufferInput() const {
     return {txtAddress->text(), txtData->text(), OptionProgram->isChecked()};

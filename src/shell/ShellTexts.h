@@ -87,6 +87,11 @@ inline const QString kMenuFileExit = QStringLiteral("終了(&X)");
 inline const QString kMenuOptions = QStringLiteral("オプション(&T)");
 inline const QString kMenuComPort = QStringLiteral("COMポート選択(&C)");
 inline const QString kMenuBufferClear = QStringLiteral("PCバッファのクリア(%T)");
+// The language item keeps "Language" in Japanese too, so it can be found from either; each choice is
+// named in its own language.
+inline const QString kMenuLanguage = QStringLiteral("言語(Language)");
+inline const QString kLanguageJapanese = QStringLiteral("日本語");
+inline const QString kLanguageEnglish = QStringLiteral("English");
 inline const QString kMenuWindow = QStringLiteral("ウインドウ(&W)");
 inline const QString kMenuDeviceIndex = QStringLiteral("デバイスインデックスウインドウを開く");
 inline const QString kMenuReArrange = QStringLiteral("ウインドウの再整列");

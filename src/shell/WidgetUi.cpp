@@ -12,6 +12,7 @@
 #include "shell/FrmLog.h"
 #include "shell/FrmMain.h"
 #include "shell/FrmMsg.h"
+#include "shell/LiveText.h"
 
 namespace zendra::shell {
 
@@ -21,7 +22,7 @@ WidgetUi::WidgetUi(FrmMain& window)
 WidgetUi::~WidgetUi() = default;
 
 void WidgetUi::Status(core::StatusField field, const QString& text) {
-    if (QLabel* label = m_window.StatusPanel(static_cast<int>(field))) label->setText(text);
+    ShowText(m_window.StatusPanel(static_cast<int>(field)), text);
     if (field == core::StatusField::Result) {
         ++m_resultWrites;
         m_lastResult = text;
@@ -69,10 +70,11 @@ void WidgetUi::CloseMessage() {
 
 core::MessageAnswer WidgetUi::Ask(core::MessageIcon icon, const QString& title, const QString& text,
                                   core::MessageButtons buttons) {
-    if (boxHook) return boxHook(icon, title, text, buttons);
+    const QString shownTitle = core::Translate(title), shownText = core::Translate(text);
+    if (boxHook) return boxHook(icon, shownTitle, shownText, buttons);
     QMessageBox box(
-        icon == core::MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::Information, title,
-        DisplayLineBreaks(text),
+        icon == core::MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::Information, shownTitle,
+        DisplayLineBreaks(shownText),
         buttons == core::MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
         &m_window);
     box.setTextFormat(Qt::PlainText);
@@ -85,7 +87,10 @@ void WidgetUi::PumpEvents() {
     if (onPump) onPump();
 }
 
-std::optional<QString> WidgetUi::ChooseFile(const core::FileDialogRequest& request, bool save) {
+std::optional<QString> WidgetUi::ChooseFile(const core::FileDialogRequest& asked, bool save) {
+    core::FileDialogRequest request = asked;
+    request.title = core::Translate(asked.title);
+    request.filter = core::Translate(asked.filter);
     if (fileHook) return fileHook(request, save);
     // Qt's own chooser: the same on every desktop, and usable without a desktop session.
     QFileDialog dialog(&m_window, request.title, request.startDirectory, request.filter);
@@ -116,7 +121,7 @@ void WidgetUi::LoadDumpView(core::DumpWindow window, const QString& filePath) {
 }
 
 void WidgetUi::SetDumpWindowTitle(core::DumpWindow window, const QString& title) {
-    m_window.DumpSubWindow(window)->setWindowTitle(title);
+    ShowText(m_window.DumpSubWindow(window), title, TextSlot::WindowTitle);
 }
 
 void WidgetUi::ShowVerifyWindow() {

@@ -86,10 +86,4 @@ inline QString LineProblemText(int lineNumber, const QString& problem) {
     return kLineProblemLabel.arg(lineNumber) + problem;
 }
 
-// Qt labels break lines at LF; the texts keep the CR LF they are defined with.
-inline QString ForLabel(const QString& text) {
-    QString shown = text;
-    return shown.replace(kCrLf, QStringLiteral("\n"));
-}
-
 }  // namespace zendra::update
