@@ -3,7 +3,8 @@ include(GNUInstallDirs)
 
 set(ZENDRA_APP_ID com.example.zendra)
 install(TARGETS zendra zendra-cli kxwrt-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${CMAKE_SOURCE_DIR}/src/shell/zendra.hlp DESTINATION ${CMAKE_INSTALL_DATADIR}/zendra)
+install(FILES ${CMAKE_SOURCE_DIR}/src/shell/zendra.hlp ${CMAKE_SOURCE_DIR}/src/shell/zendra_en.hlp
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/zendra)
 install(FILES ${CMAKE_SOURCE_DIR}/data/${ZENDRA_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/data/${ZENDRA_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${CMAKE_SOURCE_DIR}/data/${ZENDRA_APP_ID}.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages

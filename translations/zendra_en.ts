@@ -714,6 +714,466 @@ This software cannot be used with the current firmware.</translation>
     <message>
         <source>0 でない拡張アドレスには対応していません。</source>
         <translation>Extended addresses other than 0 are not supported.</translation>
+    </message>    <!-- src/shell/ShellTexts.h -->
+    <message>
+        <source>設定ウインドウ</source>
+        <translation>Settings window</translation>
+    </message>
+    <message>
+        <source>開く(&amp;O)</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>保存(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>再ロード(&amp;L)</source>
+        <translation>Re&amp;load</translation>
+    </message>
+    <message>
+        <source>HEXファイルの再ロード</source>
+        <translation>Reload HEX file</translation>
+    </message>
+    <message>
+        <source>通信(&amp;C)</source>
+        <translation>&amp;COM port</translation>
+    </message>
+    <message>
+        <source>イレース(&amp;E)</source>
+        <translation>&amp;Erase</translation>
+    </message>
+    <message>
+        <source>ﾍﾞﾘﾌｧｲ(&amp;V)</source>
+        <translation>&amp;Verify</translation>
+    </message>
+    <message>
+        <source>リード(&amp;R)</source>
+        <translation>&amp;Read</translation>
+    </message>
+    <message>
+        <source>ﾌﾟﾛｸﾞﾗﾑ(&amp;P)</source>
+        <translation>&amp;Program</translation>
+    </message>
+    <message>
+        <source>デバイス選択</source>
+        <translation>Device selection</translation>
+    </message>
+    <message>
+        <source>PGMﾒﾓﾘ   :--- word</source>
+        <translation>PGM memory   :--- word</translation>
+    </message>
+    <message>
+        <source>EEPROMﾒﾓﾘ:--- byte</source>
+        <translation>EEPROM memory:--- byte</translation>
+    </message>
+    <message>
+        <source>ﾌﾟﾛｸﾞﾗﾑﾒﾓﾘ   :</source>
+        <translation>Program memory   :</translation>
+    </message>
+    <message>
+        <source>EEPROMﾃﾞｰﾀﾒﾓﾘ:</source>
+        <translation>EEPROM data memory:</translation>
+    </message>
+    <message>
+        <source>PCバッファメモリ修正</source>
+        <translation>Edit PC buffer memory</translation>
+    </message>
+    <message>
+        <source>アドレス:        (Hex)</source>
+        <translation>Address:        (Hex)</translation>
+    </message>
+    <message>
+        <source>デ ー タ:        (Hex)</source>
+        <translation>Data   :        (Hex)</translation>
+    </message>
+    <message>
+        <source>PCﾊﾞｯﾌｧリード</source>
+        <translation>Read PC buffer</translation>
+    </message>
+    <message>
+        <source>PCﾊﾞｯﾌｧライト</source>
+        <translation>Write PC buffer</translation>
+    </message>
+    <message>
+        <source>ﾊﾞｯﾌｧ修正のみ。ﾃﾞﾊﾞｲｽには書込みません。</source>
+        <translation>Edits the buffer only. Nothing is written to the device.</translation>
+    </message>
+    <message>
+        <source>Lock/Fuse ビット ＆ Calib.データ</source>
+        <translation>Lock/Fuse bits and Calib. data</translation>
+    </message>
+    <message>
+        <source>キャリブレーションリードデータ　表示のみ</source>
+        <translation>Calibration data as read from the chip (display only)</translation>
+    </message>
+    <message>
+        <source>Lock＆Fuseリード</source>
+        <translation>Read Lock/Fuse</translation>
+    </message>
+    <message>
+        <source>Lock＆Fuseライト</source>
+        <translation>Write Lock/Fuse</translation>
+    </message>
+    <message>
+        <source>メッセージ</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <source>通信ポート</source>
+        <translation>Communication port</translation>
+    </message>
+    <message>
+        <source>処理時間</source>
+        <translation>Processing time</translation>
+    </message>
+    <message>
+        <source>バッファーをクリアしました。</source>
+        <translation>Buffer cleared.</translation>
+    </message>
+    <message>
+        <source>処理の終了を待っています。</source>
+        <translation>Waiting for the operation to finish.</translation>
+    </message>
+    <message>
+        <source>中止</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>残り約 %1 秒</source>
+        <translation>about %1 sec left</translation>
+    </message>
+    <message>
+        <source>残り約 %1 分 %2 秒</source>
+        <translation>about %1 min %2 sec left</translation>
+    </message>
+    <message>
+        <source>ファイル(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>コード/データファイルを開く(&amp;O)</source>
+        <translation>&amp;Open code/data file</translation>
+    </message>
+    <message>
+        <source>コードファイルを開く</source>
+        <translation>Open code file</translation>
+    </message>
+    <message>
+        <source>データファイルを開く</source>
+        <translation>Open data file</translation>
+    </message>
+    <message>
+        <source>上書き保存(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>コード/データファイルを別名で保存(&amp;A)</source>
+        <translation>Save code/data file &amp;as</translation>
+    </message>
+    <message>
+        <source>コードファイルを別名で保存</source>
+        <translation>Save code file as</translation>
+    </message>
+    <message>
+        <source>データファイルを別名で保存</source>
+        <translation>Save data file as</translation>
+    </message>
+    <message>
+        <source>終了(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>オプション(&amp;T)</source>
+        <translation>Op&amp;tions</translation>
+    </message>
+    <message>
+        <source>COMポート選択(&amp;C)</source>
+        <translation>Select &amp;COM port</translation>
+    </message>
+    <message>
+        <source>PCバッファのクリア(%T)</source>
+        <translation>Clear PC buffer(%T)</translation>
+    </message>
+    <message>
+        <source>言語(Language)</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>ウインドウ(&amp;W)</source>
+        <translation>&amp;Window</translation>
+    </message>
+    <message>
+        <source>デバイスインデックスウインドウを開く</source>
+        <translation>Open device index window</translation>
+    </message>
+    <message>
+        <source>ウインドウの再整列</source>
+        <translation>Rearrange windows</translation>
+    </message>
+    <message>
+        <source>設定ウインドウを開く</source>
+        <translation>Open settings window</translation>
+    </message>
+    <message>
+        <source>プログラムメモリウインドウを開く</source>
+        <translation>Open program memory window</translation>
+    </message>
+    <message>
+        <source>EEPROMデータメモリウインドウを開く</source>
+        <translation>Open EEPROM data memory window</translation>
+    </message>
+    <message>
+        <source>重ねて表示(&amp;C)</source>
+        <translation>&amp;Cascade</translation>
+    </message>
+    <message>
+        <source>上下に並べて表示(&amp;H)</source>
+        <translation>Tile &amp;horizontally</translation>
+    </message>
+    <message>
+        <source>左右に並べて表示(&amp;V)</source>
+        <translation>Tile &amp;vertically</translation>
+    </message>
+    <message>
+        <source>アイコンの整列(&amp;A)</source>
+        <translation>&amp;Arrange icons</translation>
+    </message>
+    <message>
+        <source>ヘルプ(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>デバイスの挿入位置について(&amp;8)</source>
+        <translation>&amp;Device insertion position</translation>
+    </message>
+    <message>
+        <source>ファームウエアのアップデート</source>
+        <translation>Update firmware</translation>
+    </message>
+    <message>
+        <source>バージョン情報(&amp;A)</source>
+        <translation>&amp;About</translation>
+    </message>
+    <message>
+        <source>【HEXファイルの再ロード】</source>
+        <translation>[Reload HEX file]</translation>
+    </message>
+    <message>
+        <source>ﾌﾟﾛｸﾞﾗﾑ</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>ﾍﾞﾘﾌｧｲ</source>
+        <translation>Verify</translation>
+    </message>
+    <message>
+        <source>リード</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>最近使ったファイル(&amp;R)</source>
+        <translation>&amp;Recent files</translation>
+    </message>
+    <message>
+        <source>(なし)</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <source>操作ログ</source>
+        <translation>Operations log</translation>
+    </message>
+    <message>
+        <source>操作ログウインドウを開く</source>
+        <translation>Open operations log window</translation>
+    </message>
+    <message>
+        <source>保存...</source>
+        <translation>Save...</translation>
+    </message>
+    <message>
+        <source>コピー</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>ベリファイ結果の保存</source>
+        <translation>Save verify results</translation>
+    </message>
+    <message>
+        <source>操作ログの保存</source>
+        <translation>Save operations log</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を保存できませんでした: %2</source>
+        <translation>Could not save the file %1: %2</translation>
+    </message>
+    <message>
+        <source>このアダプターに固定する</source>
+        <translation>Tie to this adapter</translation>
+    </message>
+    <message>
+        <source>/dev/serial/by-id のリンクを保存し、差し直しや他のアダプターの接続後も同じアダプターを使います。</source>
+        <translation>Stores the /dev/serial/by-id link, so the same adapter is used even after it is plugged in again or other adapters are connected.</translation>
+    </message>
+    <message>
+        <source>起動できません。ロックファイル %1 を作成できません: %2</source>
+        <translation>Cannot start. The lock file %1 cannot be created: %2</translation>
+    </message>
+    <message>
+        <source>ファイルではないもの (フォルダなど) が置かれています。</source>
+        <translation>Something that is not a file (a folder or the like) is in its place.</translation>
+    </message>
+    <message>
+        <source>アクセス権がありません。</source>
+        <translation>Permission denied.</translation>
+    </message>
+    <message>
+        <source>読めないロックファイルがあります (他のユーザーのファイルなど)。</source>
+        <translation>There is a lock file that cannot be read (another user's file or the like).</translation>
+    </message>
+    <message>
+        <source>原因不明のエラーです。</source>
+        <translation>Unknown error.</translation>
+    </message>
+    <!-- src/shell/FrmAbout.h, FrmAbout.cpp -->
+    <message>
+        <source>バージョン情報</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>ｻﾎﾟｰﾄﾍﾟｰｼﾞ : </source>
+        <translation>Support page : </translation>
+    </message>
+    <message>
+        <source>サポートホームページへジャンプ</source>
+        <translation>Go to the support home page</translation>
+    </message>
+    <message>
+        <source>KX-WRT540 AVRライター用 書込みソフトウェア</source>
+        <translation>Programming software for the KX-WRT540 AVR writer</translation>
+    </message>
+    <message>
+        <source>AT90S／ATtinyシリーズのフラッシュ、EEPROM、Lock/Fuseビットをシリアルポート経由で書込み・読出し・ベリファイします。</source>
+        <translation>Programs, reads and verifies the flash, EEPROM and Lock/Fuse bits of the AT90S/ATtiny series through a serial port.</translation>
+    </message>
+    <message>
+        <source>本ソフトウェアの使用により生じたいかなる損害についても、作者は責任を負いません。</source>
+        <translation>The author accepts no liability for any damage arising from the use of this software.</translation>
+    </message>
+    <!-- src/shell/FrmCom.h, FrmCom.cpp -->
+    <message>
+        <source>通信ポート選択</source>
+        <translation>Select communication port</translation>
+    </message>
+    <message>
+        <source>通信ポートを選んでください。</source>
+        <translation>Please choose the communication port.</translation>
+    </message>
+    <message>
+        <source>ポートオープン失敗</source>
+        <translation>Port open failed</translation>
+    </message>
+    <message>
+        <source>ライター接続確認が終了していません。</source>
+        <translation>The writer connection check has not been completed.</translation>
+    </message>
+    <message>
+        <source> のオープンに失敗しました。</source>
+        <translation> could not be opened.</translation>
+    </message>
+    <message>
+        <source>ポート番号を再設定してください。</source>
+        <translation>Please set the port number again.</translation>
+    </message>
+    <message>
+        <source>ポートが選ばれていません。</source>
+        <translation>No port is selected.</translation>
+    </message>
+    <!-- src/shell/PortRow.cpp -->
+    <message>
+        <source>デバイス:</source>
+        <translation>Device:</translation>
+    </message>
+    <!-- src/shell/FrmDump.h -->
+    <message>
+        <source>プログラムメモリ</source>
+        <translation>Program memory</translation>
+    </message>
+    <message>
+        <source>EEPROMデータメモリ</source>
+        <translation>EEPROM data memory</translation>
+    </message>
+    <!-- src/shell/FrmIndex.h, FrmIndex.cpp -->
+    <message>
+        <source>デバイスインデックス</source>
+        <translation>Device index</translation>
+    </message>
+    <message>
+        <source>ISPコネクタ</source>
+        <translation>ISP connector</translation>
+    </message>
+    <message>
+        <source>ISPコネクタでのプログラミング：</source>
+        <translation>Programming through the ISP connector:</translation>
+    </message>
+    <message>
+        <source>ISPコネクタ経由の使用は動作保障しておりません。</source>
+        <translation>Use through the ISP connector is not guaranteed to work.</translation>
+    </message>
+    <message>
+        <source>ターゲットボード側からＶＣＣを供給するときは　"ＶＣＣ SEL"ジャンパーを外してください。</source>
+        <translation>When VCC is supplied from the target board, remove the "VCC SEL" jumper.</translation>
+    </message>
+    <message>
+        <source>ターゲットボード側に発振回路があるときは　"XTAL SEL"ジャンパーを外してください。</source>
+        <translation>When the target board has its own oscillator circuit, remove the "XTAL SEL" jumper.</translation>
+    </message>
+    <!-- src/shell/HelpWindow.h, HelpWindow.cpp -->
+    <message>
+        <source>New ZendraV6 ヘルプ</source>
+        <translation>New ZendraV6 Help</translation>
+    </message>
+    <message>
+        <source>ヘルプファイルが見つかりません</source>
+        <translation>Help file not found</translation>
+    </message>
+    <message>
+        <source>ヘルプファイル「%1」を開けませんでした。プログラムと同じフォルダに zendra.hlp があるか確認してください。</source>
+        <translation>Could not open the help file "%1". Check that zendra.hlp is in the same folder as the program.</translation>
+    </message>
+    <!-- src/shell/SettingsPanel.cpp (tool tips of the fuse choices) -->
+    <message>
+        <source>リセットディレイセレクト　CKS[ Msb...Lsb ]</source>
+        <translation>Reset delay select CKS[ Msb...Lsb ]</translation>
+    </message>
+    <message>
+        <source>スタートアップタイムセレクト　[ Msb...Lsb ]</source>
+        <translation>Start-up time select [ Msb...Lsb ]</translation>
+    </message>
+    <message>
+        <source>ＢＯＤ有効ビット</source>
+        <translation>BOD enable bit</translation>
+    </message>
+    <message>
+        <source>ＢＯＤレベル</source>
+        <translation>BOD level</translation>
+    </message>
+    <message>
+        <source>ＰＢ５端子、リセット機能無効ビット</source>
+        <translation>PB5 pin: reset function disable bit</translation>
+    </message>
+    <message>
+        <source>ファーストスタートアップ有効ビット</source>
+        <translation>Fast start-up enable bit</translation>
+    </message>
+    <message>
+        <source>ＲＣオシレータ有効ビット</source>
+        <translation>RC oscillator enable bit</translation>
+    </message>
+    <!-- src/core/OperationGuard.h -->
+    <message>
+        <source>他の処理を実行中です。</source>
+        <translation>Another operation is running.</translation>
     </message>
 </context>
 </TS>

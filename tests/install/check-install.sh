@@ -9,7 +9,7 @@ trap 'rm -rf "$PREFIX"' EXIT
 cmake --install "$BUILD" --prefix "$PREFIX" >/dev/null
 
 fail() { echo "install check: $*" >&2; exit 1; }
-for f in bin/zendra bin/zendra-cli bin/kxwrt-sim share/zendra/zendra.hlp \
+for f in bin/zendra bin/zendra-cli bin/kxwrt-sim share/zendra/zendra.hlp share/zendra/zendra_en.hlp \
          share/applications/com.example.zendra.desktop share/metainfo/com.example.zendra.metainfo.xml \
          share/mime/packages/com.example.zendra.xml share/icons/hicolor/scalable/apps/com.example.zendra.svg \
          share/doc/zendra/README.md share/doc/zendra/LICENSE; do
