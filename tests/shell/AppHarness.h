@@ -65,6 +65,8 @@ struct AppHarness {
         if (auto* com = qobject_cast<shell::FrmCom*>(&dialog)) return com->Command_cancel->click();
         dialog.reject();
     };
+    // The locale the language follows while none is stored: Japanese unless a test says otherwise.
+    QString locale = QStringLiteral("ja_JP");
     QStringList boxes;
     int fileRequests = 0, ended = 0;
     std::unique_ptr<shell::Application> app;
@@ -89,6 +91,7 @@ struct AppHarness {
             ui.fileHook = [this](auto&, bool) { return ++fileRequests, std::optional<QString>(); };
         };
         setup.onEnded = [this] { ++ended; };
+        setup.localeName = [this] { return locale; };
         app = std::make_unique<shell::Application>(std::move(setup));
         started = app->Start();
         return started == shell::Application::StartResult::Started;

@@ -1,15 +1,27 @@
 // Start-up and shutdown of the whole program: stored settings and places, first versus later starts,
-// unusable stored values, the minimised exit, the scratch files and the single instance.
+// unusable stored values, the minimised exit, the scratch files, the single instance, and the language
+// (from the locale or stored, switched both ways, and nothing Japanese left in the English windows).
 
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QGroupBox>
+#include <QMenu>
 #include <QLockFile>
+#include <QPlainTextEdit>
+#include <QTextBrowser>
 #include <QScopeGuard>
 #include <QProcess>
 #include <QStandardPaths>
 
 #include "AppHarness.h"
+#include "core/Language.h"
 #include "image/Dumps.h"
+#include "VirtualWriterPort.h"
+#include "shell/FrmAbout.h"
 #include "shell/FrmIndex.h"
+#include "shell/FrmLog.h"
+#include "shell/FrmMsg.h"
+#include "shell/HelpWindow.h"
 
 using namespace zendra;
 using namespace zendra::test;
@@ -17,6 +29,56 @@ using core::DumpWindow;
 using shell::TwipsRect;
 
 const TwipsRect kMainPlace{100, 100, 11300, 7900}, kProgramPlace{50, 50, 5400, 4000};
+
+namespace {
+
+// Every text a window shows now: titles, captions, tool tips, list entries, menu items and views.
+QStringList ShownTexts(QWidget* window) {
+    QStringList texts;
+    QList<QObject*> objects{window};
+    objects += window->findChildren<QObject*>();
+    for (QObject* object : objects) {
+        if (auto* widget = qobject_cast<QWidget*>(object)) {
+            if (widget->isWindow() || qobject_cast<QMdiSubWindow*>(widget)) texts << widget->windowTitle();
+            texts << widget->toolTip();
+        }
+        if (auto* action = qobject_cast<QAction*>(object)) texts << action->text() << action->toolTip();
+        if (auto* menu = qobject_cast<QMenu*>(object)) texts << menu->title();
+        if (auto* button = qobject_cast<QAbstractButton*>(object)) texts << button->text();
+        if (auto* label = qobject_cast<QLabel*>(object)) texts << label->text();
+        if (auto* group = qobject_cast<QGroupBox*>(object)) texts << group->title();
+        if (auto* combo = qobject_cast<QComboBox*>(object))
+            for (int i = 0; i < combo->count(); ++i) texts << combo->itemText(i);
+        if (auto* view = qobject_cast<QPlainTextEdit*>(object)) texts << view->toPlainText();
+        if (auto* view = qobject_cast<QTextEdit*>(object)) texts << view->toPlainText();
+    }
+    texts.removeAll(QString());
+    return texts;
+}
+
+// The texts that hold Japanese, less the Japanese choice of the language menu (named in its own
+// language) and the dumps' marker for a byte with no character.
+QStringList JapaneseIn(const QStringList& texts) {
+    QStringList found;
+    for (QString text : texts) {
+        text.remove(QStringLiteral("日本語"));
+        text.remove(QChar(0xFF65));
+        if (core::ContainsJapanese(text)) found << text;
+    }
+    return found;
+}
+
+// The modal dialog or box the next event-loop turn finds, read and closed.
+void ReadNextModal(QStringList& texts) {
+    QTimer::singleShot(0, [&texts] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) return;
+        texts << ShownTexts(modal);
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->done(QDialog::Rejected);
+    });
+}
+
+}  // namespace
 
 class TestStartup : public QObject {
     Q_OBJECT
@@ -184,14 +246,143 @@ private Q_SLOTS:
 
         const QString program = CopyOfProgram();
         if (program.isEmpty()) QSKIP("the program is not built");
-        QProcess run;
-        run.start(program, {});
-        QVERIFY(run.waitForFinished(10000));
-        const QStringList said = QString::fromLocal8Bit(run.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(run.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(run.exitCode(), silent ? 0 : 1);
-        QCOMPARE(said.size(), silent ? 0 : 1);
-        if (!silent) QCOMPARE(said[0], h.app->LockFailureText());
+        // Told in the language of the user's locale.
+        for (const char* locale : {"ja_JP.UTF-8", "C.UTF-8"}) {
+            QProcess run;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("LC_ALL", locale);
+            run.setProcessEnvironment(environment);
+            run.start(program, {});
+            QVERIFY(run.waitForFinished(10000));
+            const QStringList said =
+                QString::fromUtf8(run.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+            QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(run.exitCode(), silent ? 0 : 1);
+            QCOMPARE(said.size(), silent ? 0 : 1);
+            if (silent) continue;
+            if (locale[0] == 'j') QCOMPARE(said[0], h.app->LockFailureText());
+            else QVERIFY2(said[0].startsWith("Cannot start.") && said[0].contains(lockPath) &&
+                          !core::ContainsJapanese(said[0]), qPrintable(said[0]));
+        }
+    }
+
+    void languageAtStart_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<bool>("english");
+        const struct {
+            const char* row;
+            const char* stored;  // "" for none
+            const char* locale;
+            bool english;
+        } rows[] = {
+            {.row = "Japanese locale", .stored = "", .locale = "ja_JP", .english = false},
+            {.row = "English locale", .stored = "", .locale = "en_US", .english = true},
+            {.row = "C locale", .stored = "", .locale = "C", .english = true},
+            {.row = "stored English wins", .stored = "en", .locale = "ja_JP", .english = true},
+            {.row = "stored Japanese wins", .stored = "ja", .locale = "de_DE", .english = false},
+            {.row = "unusable stored value", .stored = "fr", .locale = "ja_JP", .english = false},
+        };
+        for (const auto& r : rows) QTest::newRow(r.row) << r.stored << r.locale << r.english;
+    }
+    void languageAtStart() {
+        QFETCH(QString, stored);
+        QFETCH(QString, locale);
+        QFETCH(bool, english);
+        SetSettings({{"Index_Com_Flag", "1"}, {"Language", stored}});
+        AppHarness h;
+        h.locale = locale;
+        QVERIFY(h.Start(m_env->AppDir()));
+        QCOMPARE(core::CurrentLanguage(), english ? core::Language::English : core::Language::Japanese);
+        QCOMPARE(h.Panel().Cmd_btn_program->text(), english ? QString("&Program") : QString("ﾌﾟﾛｸﾞﾗﾑ(&P)"));
+        QCOMPARE(h.Main().Action("mnuLanguageEn")->isChecked(), english);
+        QCOMPARE(h.Main().Action("mnuLanguageJa")->isChecked(), !english);
+        QCOMPARE(h.Main().findChild<QMenu*>("mnuLanguage")->title(),
+                 english ? QString("Language") : QString("言語(Language)"));
+        // Qt's own buttons follow the same choice.
+        QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+        QCOMPARE(core::ContainsJapanese(buttons.button(QDialogButtonBox::Cancel)->text()), !english);
+        QCOMPARE(ProgramSetting("Language"), stored);  // a start stores nothing
+    }
+
+    // Both ways at once and stored; back in Japanese every text is again exactly what it was.
+    void languageSwitchedAndStored() {
+        auto h = Started();
+        QTest::mouseClick(h->Panel().Cmd_btn_program, Qt::LeftButton);  // a result and a notice to switch
+        const QStringList japanese = ShownTexts(&h->Main());
+        const QString result = h->Result(), message = h->Message();
+        QVERIFY(!JapaneseIn(japanese).isEmpty() && core::ContainsJapanese(result));
+
+        h->Main().Action("mnuLanguageEn")->trigger();
+        QCOMPARE(ProgramSetting("Language"), QString("en"));
+        const QStringList english = ShownTexts(&h->Main());
+        QVERIFY2(JapaneseIn(english).isEmpty(), qPrintable(JapaneseIn(english).join(" | ")));
+        QVERIFY(!core::ContainsJapanese(h->Result()) && !core::ContainsJapanese(h->Message()));
+        QVERIFY(h->Main().Action("mnuLanguageEn")->isChecked() && !h->Main().Action("mnuLanguageJa")->isChecked());
+
+        h->Main().Action("mnuLanguageJa")->trigger();
+        QCOMPARE(ProgramSetting("Language"), QString("ja"));
+        QCOMPARE(ShownTexts(&h->Main()), japanese);
+        QCOMPARE(h->Result().toUtf8(), result.toUtf8());
+        QCOMPARE(h->Message().toUtf8(), message.toUtf8());
+
+        h->Main().Action("mnuLanguageEn")->trigger();
+        h->Main().close();
+        h.reset();
+        AppHarness again;
+        again.locale = QStringLiteral("ja_JP");  // the stored choice outweighs the locale
+        QVERIFY(again.Start(m_env->AppDir()));
+        QCOMPARE(core::CurrentLanguage(), core::Language::English);
+    }
+
+    // The English program through every window it has: nothing Japanese anywhere.
+    void englishWindowsShowNoJapanese() {
+        SetSettings({{"Index_Com_Flag", "1"}, {"Language", "en"}});
+        QFile::copy(QStringLiteral(ZENDRA_SOURCE_DIR "/src/shell/zendra_en.hlp"), m_env->AppDir() + "zendra_en.hlp");
+        virtualwriter::WriterModel model;
+        AppHarness h;
+        virtualwriter::VirtualWriterPort port(model, h.timing);
+        const auto release = qScopeGuard([&h] { h.app.reset(); });  // the program goes before its port
+        h.writerPort = &port;
+        QStringList texts;
+        h.answerModal = [&texts, cancel = h.answerModal](QDialog& dialog) {
+            texts << ShownTexts(&dialog);
+            cancel(dialog);
+        };
+        QVERIFY(h.Start(m_env->AppDir()));
+        shell::FrmMain& main = h.Main();
+        main.Action("mmuCominucation")->trigger();  // the port dialog
+        QCOMPARE(h.modals, QStringList{"frmCom"});
+        ReadNextModal(texts);
+        main.Action("mnuHelpAbout")->trigger();
+        ReadNextModal(texts);
+        main.Action("mnuFirmwareUpdate")->trigger();
+        main.Action("mnuHelpSub")->trigger();
+        texts << ShownTexts(h.app->Help());
+        QVERIFY(h.app->Help()->Browser()->toPlainText().startsWith("New ZendraV6 User Guide"));
+        texts << ShownTexts(h.app->IndexWindow()) << shell::FrmIndex::Words();
+
+        // Every device's panel, then each writer command on the last one and what it left.
+        for (int device = 0; device < h.Panel().Combo_device->count(); ++device) {
+            Pick(h.Panel().Combo_device, device);
+            texts << ShownTexts(&main);
+        }
+        Pick(h.Panel().Combo_device, 0);
+        for (QPushButton* button : {h.Panel().Cmd_btn_program, h.Panel().Cmd_btn_verify, h.Panel().Cmd_btn_read,
+                                    h.Panel().cmdFuseRead, h.Panel().Cmd_btn_erase}) {
+            QTest::mouseClick(button, Qt::LeftButton);
+            texts << h.Result() << h.Message();
+        }
+        main.Action("mmuOpenLogWindow")->trigger();
+        texts << ShownTexts(&main) << main.Log()->Text();
+        // A listing that cannot be saved says so in a box.
+        h.app->Ui().fileHook = [](auto&, bool) { return std::optional<QString>("/no-such-folder/list.txt"); };
+        main.Log()->Buttons()->cmdSaveList->click();
+        QCOMPARE(h.boxes.size(), 1);
+        texts << h.boxes;
+
+        QVERIFY(texts.size() > 500);
+        QVERIFY2(JapaneseIn(texts).isEmpty(), qPrintable(JapaneseIn(texts).join(" | ")));
     }
 
     // The executable in a folder of its own, run twice by the same user.
