@@ -103,8 +103,10 @@ Application::StartResult Application::Start() {
     m_main->Panel()->SetDeviceIndex(core::ReadInt(*m_settings, keys::Device));
     m_commands->frmMain_Combo_device_Click();
     m_commands->ApplyDeviceSelection();
-    // The device's lock/fuse controls are in the panel now: the settings window takes the room they need.
+    // The device's lock/fuse controls are in the panel now: the settings window takes the room they need,
+    // and a frame at its default size the room the settings window needs.
     m_main->PlaceSettingWindow();
+    if (m_defaultFrame) m_main->GrowToShowAll();
 
     // The port dialog on the very first start only; the marker is set whatever the user chose there.
     if (core::ReadInt(*m_settings, keys::IndexComFlag) == 0) {
@@ -127,6 +129,9 @@ void Application::UseLanguage(core::Language language) {
     core::WriteText(*m_settings, keys::Language, core::LanguageCode(language));
     m_settings->Sync();
     m_main->ShowLanguage(core::CurrentLanguage());
+    // Other words take other room: the settings window grows for them, and the frame for it.
+    m_main->FitSettingWindow();
+    m_main->GrowToShowAll();
 }
 
 void Application::OpenFile(const QString& path) { m_commands->OpenFile(QFileInfo(path).absoluteFilePath()); }
@@ -165,6 +170,7 @@ void Application::MDIForm_Load() {
     for (const QScreen* screen : QGuiApplication::screens()) screens << screen->availableGeometry();
     const TwipsRect frame =
         RestoredFramePlace(ReadPlace(*m_settings, kMainKeys), DefaultPlace(kMainKeys), screens, dpi);
+    m_defaultFrame = frame == DefaultPlace(kMainKeys);
     // The frame's client rectangle, the same one shutdown stores, so nothing drifts between runs.
     m_main->setGeometry(TwipsToPixels(frame, dpi));
 

@@ -111,6 +111,7 @@ private:
     std::unique_ptr<core::Timing> m_ownTiming;
     std::unique_ptr<link::SerialPort> m_ownPort;
     std::unique_ptr<core::IniSettingsStore> m_settings;
+    bool m_defaultFrame = false;  // no usable stored place: the frame may grow for the settings window
     std::unique_ptr<link::PortMap> m_ports;
     core::SharedState m_state;
     image::MemoryImages m_images;

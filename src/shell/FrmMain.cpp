@@ -7,12 +7,14 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>
@@ -153,6 +155,10 @@ void FrmMain::PlaceChild(QMdiSubWindow* child, const TwipsRect& place) {
 
 void FrmMain::PlaceSettingWindow() {
     PlaceChild(m_settingWindow, kSettingWindowPlace);
+    FitSettingWindow();
+}
+
+void FrmMain::FitSettingWindow() {
     // Before the first showing the style has not set the fonts and margins the sizes depend on.
     m_settingWindow->ensurePolished();
     QStyleOptionTitleBar title;
@@ -168,6 +174,34 @@ void FrmMain::PlaceSettingWindow() {
     const QSize needed(content.width() + 2 * frame + kSlack, content.height() + titleHeight + frame + kSlack);
     const QSize size = m_settingWindow->size().expandedTo(needed);
     if (size != m_settingWindow->size()) m_settingWindow->resize(size);
+}
+
+void FrmMain::GrowToShowAll() {
+    if (QLayout* frameLayout = layout()) frameLayout->activate();
+    // The child's place is in the area's own coordinates; the area's scroll bars are not counted, as
+    // they go once the child fits.
+    constexpr int kMargin = 4;
+    const QRect area = m_mdi->contentsRect();
+    const QRect wanted = m_settingWindow->geometry();
+    QLabel* panel = m_statusPanels[0];
+    int panelText = 0;
+    for (const QString* text : texts::kLongestResults)
+        panelText = std::max(panelText, panel->fontMetrics().horizontalAdvance(core::Translate(*text)));
+    // A framed label indents its text by half an "x" at either side.
+    const int panelNeeds = panelText + 2 * panel->frameWidth() + 2 * panel->margin() +
+                           panel->fontMetrics().horizontalAdvance(QLatin1Char('x')) + kMargin;
+    const int dx = std::max({0, wanted.right() + 1 + kMargin - area.width(), panelNeeds - panel->width()});
+    const int dy = std::max(0, wanted.bottom() + 1 + kMargin - area.height());
+    if (dx == 0 && dy == 0) return;
+    QRect frame = geometry();
+    frame.setSize(frame.size() + QSize(dx, dy));
+    // No further than the screen the frame is on.
+    if (const QScreen* on = screen()) {
+        const QRect available = on->availableGeometry();
+        frame.setRight(std::min(frame.right(), std::max(geometry().right(), available.right())));
+        frame.setBottom(std::min(frame.bottom(), std::max(geometry().bottom(), available.bottom())));
+    }
+    setGeometry(frame);
 }
 
 TwipsRect FrmMain::ChildPlace(const QMdiSubWindow* child) const {

@@ -56,6 +56,11 @@ public:
     // The settings window at its fixed place, grown where this screen's fonts need more room than the
     // fixed size gives, so every control shows without scrolling.
     void PlaceSettingWindow();
+    // The settings window grown, where it is, to what its controls need now (after a change of language).
+    void FitSettingWindow();
+    // The frame grown, within its screen, until the settings window shows whole without scrolling the
+    // area and status panel 1 has room for its longest texts.
+    void GrowToShowAll();
     double Dpi() const;
 
     // Asked when the frame is about to close; false keeps it open.

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "link/Texts.h"
+#include "operations/Texts.h"
 
 namespace zendra::shell::texts {
 
@@ -60,6 +61,9 @@ inline const QString kPanelStartText[5] = {QString(), link::texts::kNoSignature,
 inline const QString kPanelTip[5] = {
     QStringLiteral("メッセージ"), QStringLiteral("Device Signeture Vender : Famiry : Part Number"),
     QStringLiteral("Firmware Version"), QStringLiteral("通信ポート"), QStringLiteral("処理時間")};
+// The longest texts panel 1 shows after an operation; a frame at its default size makes room for them.
+inline const QString* const kLongestResults[] = {&operations::texts::kReadCommandDone,
+                                                 &operations::texts::kVerdictAllOkStatus};
 // A click on a panel whose text starts so opens the port dialog.
 inline const QString kPortPanelPrefix = QStringLiteral("COM");
 

@@ -4,6 +4,8 @@
 #include <QClipboard>
 #include <QScopeGuard>
 #include <QProgressBar>
+#include <QMdiArea>
+#include <QScreen>
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -21,6 +23,7 @@
 #include "shell/FrmDump.h"
 #include "shell/FrmIndex.h"
 #include "shell/FrmLog.h"
+#include "shell/ShellTexts.h"
 
 using namespace zendra;
 using namespace zendra::test;
@@ -286,6 +289,19 @@ private Q_SLOTS:
             ++checked;
         }
         QVERIFY(checked > 20);
+        // The frame at its default size shows the whole settings window, and status panel 1 its longest
+        // texts.
+        auto* area = Main().findChild<QMdiArea*>("MDIClient");
+        const QRect settings = Main().SettingWindow()->geometry();
+        QVERIFY(settings.right() < area->contentsRect().width());
+        // A screen lower than the settings window leaves the frame as high as the screen.
+        QVERIFY(settings.bottom() < area->contentsRect().height() ||
+                Main().geometry().bottom() == Main().screen()->availableGeometry().bottom());
+        QLabel* panel = Main().StatusPanel(1);
+        for (const QString* text : shell::texts::kLongestResults)
+            QVERIFY2(panel->contentsRect().width() - panel->fontMetrics().horizontalAdvance('x') >=
+                         panel->fontMetrics().horizontalAdvance(*text),
+                     qPrintable(*text));
     }
     void portPanelClick_data() {
         QTest::addColumn<int>("panel");
