@@ -4,6 +4,7 @@
 #include <QtWidgets>
 
 #include "DeviceFacts.h"
+#include "core/Language.h"
 #include "shell/FrmAbout.h"
 #include "shell/FrmCom.h"
 #include "shell/FrmDump.h"
@@ -124,6 +125,20 @@ private Q_SLOTS:
         for (const QString& text :
              {kComCaption, kComNotConfirmed, kIndexCaption, kVerifyWindowTitle})  // named
             QVERIFY2(browser->toPlainText().contains(text), qPrintable(text));
+
+        // In English the English guide, where there is one; else the Japanese one rather than none.
+        QVERIFY(core::UseLanguage(core::Language::English));
+        const auto japanese = qScopeGuard([] { core::UseLanguage(core::Language::Japanese); });
+        help.ShowInCurrentLanguage();
+        QVERIFY(browser->toPlainText().startsWith(QStringLiteral("New ZendraV6 User Guide")));
+        for (const QString& text : {kComCaption, kComNotConfirmed, kIndexCaption})
+            QVERIFY2(browser->toPlainText().contains(core::Translate(text)), qPrintable(core::Translate(text)));
+        QVERIFY(QFile::copy(QStringLiteral(ZENDRA_SOURCE_DIR "/src/shell/zendra.hlp"),
+                            dir.filePath(QStringLiteral("zendra.hlp"))));
+        QVERIFY(help.ShowHelpFile(dir.path() + '/'));
+        QVERIFY(browser->toPlainText().startsWith(QStringLiteral("New ZendraV6 ユーザーガイド")));
+        QVERIFY(!help.ShowHelpFile(missing));
+        QVERIFY(!core::ContainsJapanese(browser->toPlainText().remove(missing)));
     }
 };
 
