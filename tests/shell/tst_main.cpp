@@ -444,6 +444,33 @@ private Q_SLOTS:
             for (const QKeySequence& keys : action->shortcuts())
                 QVERIFY2(owners.value(keys, action) == action, qPrintable(keys.toString()));
     }
+    // In either language no two items of one menu, of the bar or of the button bar share an access key.
+    void accessKeysDoNotClash() {
+        const auto japanese = qScopeGuard([this] { Main().Action("mnuLanguageJa")->trigger(); });
+        for (const char* language : {"mnuLanguageJa", "mnuLanguageEn"}) {
+            Main().Action(language)->trigger();
+            QList<QStringList> groups{{}};
+            for (QAction* item : Main().menuBar()->actions()) groups[0] << item->text();
+            for (QMenu* menu : Main().menuBar()->findChildren<QMenu*>()) {
+                QStringList captions;
+                for (QAction* item : menu->actions()) captions << item->text();
+                groups << captions;
+            }
+            QStringList buttons;
+            for (QPushButton* button : Panel().findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
+                buttons << button->text();
+            groups << buttons;
+            for (const QStringList& captions : groups) {
+                QHash<QKeySequence, QString> taken;
+                for (const QString& caption : captions) {
+                    const QKeySequence key = QKeySequence::mnemonic(caption);
+                    if (key.isEmpty()) continue;
+                    QVERIFY2(!taken.contains(key), qPrintable(taken.value(key) + " / " + caption));
+                    taken.insert(key, caption);
+                }
+            }
+        }
+    }
 
     void dropFile_data() {
         QTest::addColumn<Drop>("d");
