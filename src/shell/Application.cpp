@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QApplication>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLocale>
 #include <QLockFile>
 #include <QMdiSubWindow>
@@ -57,7 +59,16 @@ FrmIndex* Application::IndexWindow() const { return m_index.data(); }
 
 HelpWindow* Application::Help() const { return m_help.data(); }
 
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256}) icon.addFile(QStringLiteral(":/icons/zendra-%1.png").arg(size));
+    return icon;
+}
+
 Application::StartResult Application::Start() {
+    // Every window and the About box show the program's own icon; the desktop entry names the same.
+    QApplication::setWindowIcon(ProgramIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.example.zendra"));
     // The language first, so that even the lock's failure is told in it.
     m_settings = std::make_unique<core::IniSettingsStore>();
     SwitchLanguage(StartLanguage());

@@ -22,6 +22,7 @@
 #include "shell/WriterContext.h"
 
 class QDialog;
+class QIcon;
 class QLockFile;
 class QRect;
 
@@ -36,6 +37,9 @@ class FrmMain;
 
 // The lock that keeps a second copy of the program (same user) from starting.
 inline const QString kInstanceLockName = QStringLiteral("New ZendraV6.lock");
+
+// The program's icon, at every size it comes in.
+QIcon ProgramIcon();
 
 struct ApplicationSetup {
     QString appDir;                                                     // empty: the executable's folder

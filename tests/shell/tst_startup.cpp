@@ -144,6 +144,7 @@ private Q_SLOTS:
         QCOMPARE(ProgramSetting("device"), QString("0"));
         QVERIFY(Erased(h.app->Images()) && QFile::exists(h.ScratchFile(image::kProgramDumpFile)));
         QVERIFY(h.port.Writes().isEmpty());  // start-up never talks to the writer
+        QCOMPARE(QApplication::windowIcon().availableSizes().size(), 6);  // the program's own icon
 
         const TwipsRect program{300, 600, 6000, 3000}, frame{1500, 1200, 9000, 7000}, index{750, 450, 0, 0};
         Pick(h.Panel().Combo_device, 7);
