@@ -30,7 +30,7 @@
 #include "image/MemoryImages.h"
 #include "link/Commands.h"
 #include "link/ForwardingPort.h"
-#include "link/QtSerialPortAdapter.h"
+#include "link/SystemPort.h"
 #include "operations/Flows.h"
 
 using namespace zendra;
@@ -120,9 +120,9 @@ image::MemoryImages BenchImages() {
 }
 
 Result ProgramAndVerify(const QString& pty) {
-    link::QtSerialPortAdapter adapter;
+    const std::unique_ptr<link::SerialPort> adapter = link::MakeSystemSerialPort();
     CountingTiming timing;
-    CountingPort port(adapter, timing);
+    CountingPort port(*adapter, timing);
     test::RecordingUi ui;
     const auto& device = devices::DeviceTable()[kDevice];
     operations::Environment env{port, timing, ui, ui};
