@@ -1,10 +1,8 @@
 #include "link/TerminalPort.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QSocketNotifier>
-#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <cerrno>
@@ -38,12 +36,6 @@ std::optional<speed_t> SpeedOf(int baud) {
     for (const auto& [rate, speed] : kSpeeds)
         if (rate == baud) return speed;
     return std::nullopt;
-}
-
-// The windows' thread must keep painting while it waits; every other thread has nothing else to do.
-bool OnWindowsThread() {
-    const QCoreApplication* app = QCoreApplication::instance();
-    return app != nullptr && app->thread() == QThread::currentThread() && app->inherits("QGuiApplication");
 }
 
 // A write that makes no progress for this long means the line is gone.
@@ -204,7 +196,8 @@ void TerminalPort::ReadAvailable() {
 
 void TerminalPort::WaitForMoreBytes(core::Duration maxWait) {
     if (!IsOpen() || m_failed) return;
-    if (OnWindowsThread()) return WaitOnWindowsThread(maxWait);
+    // The windows' thread must keep painting while it waits; every other thread has nothing else to do.
+    if (core::OnWindowsThread()) return WaitOnWindowsThread(maxWait);
     const auto wait = std::clamp<core::Duration>(maxWait, core::Duration(0), std::chrono::hours(24));
     const auto whole = std::chrono::duration_cast<std::chrono::seconds>(wait);
     const timespec span{static_cast<time_t>(whole.count()), static_cast<long>((wait - whole).count())};
