@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include "AppHarness.h"
 #include "DeviceFacts.h"
@@ -114,13 +115,16 @@ class TestMainWindow : public QObject {
     shell::SettingsPanel& Panel() { return m_h->Panel(); }
     shell::FrmMain& Main() { return m_h->Main(); }
 
-    // Starts `operation` against a writer that never answers and runs `during` at its first wait.
+    // Starts `operation` against a writer that never answers and runs `during` at its first wait. The
+    // clock advances on the operation's thread; `during` runs on the windows' while the operation waits.
     void DuringOperation(const Act& operation, const std::function<void()>& during) {
         bool ran = false;
         m_h->timing.onAdvance = [&] {
             if (std::exchange(ran, true)) return;
-            QVERIFY(m_h->app->Guard().IsBusy());
-            during();
+            QMetaObject::invokeMethod(&Main(), [&] {
+                QVERIFY(m_h->app->Guard().IsBusy());
+                during();
+            }, QThread::currentThread() == Main().thread() ? Qt::DirectConnection : Qt::BlockingQueuedConnection);
         };
         operation(*m_h);
         m_h->timing.onAdvance = nullptr;
