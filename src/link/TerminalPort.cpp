@@ -147,7 +147,12 @@ bool TerminalPort::SetRts(bool on) {
 
 void TerminalPort::DiscardInput() {
     m_received.clear();
-    if (IsOpen()) ::tcflush(m_fd, TCIFLUSH);
+    if (!IsOpen()) return;
+    // Flushed only when the driver holds something: a flush right after a read waits for the driver's
+    // receive work to let go of its buffer, which costs more than the line's own time per exchange. A byte
+    // the count does not show yet is still on its way, where no flush could catch it either.
+    int waiting = 0;
+    if (::ioctl(m_fd, FIONREAD, &waiting) != 0 || waiting > 0) ::tcflush(m_fd, TCIFLUSH);
 }
 
 bool TerminalPort::Write(const QByteArray& bytes) {
