@@ -19,8 +19,9 @@ bool OnWindowsThread() {
 
 void SystemTiming::RunEventsFor(Duration span) {
     const auto until = Clock::now() + span;
-    const QCoreApplication* app = QCoreApplication::instance();
-    if (app == nullptr || app->thread() != QThread::currentThread()) return std::this_thread::sleep_until(until);
+    // Only the windows have events to run while the logic waits; elsewhere (the command line, an operation's
+    // thread) the wait is one sleep.
+    if (!OnWindowsThread()) return std::this_thread::sleep_until(until);
     // A local loop with a timer: windows repaint and the CPU idles until the timer fires.
     while (Clock::now() < until) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());

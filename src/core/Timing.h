@@ -24,8 +24,8 @@ public:
 // True on the thread that runs the windows' events (never in a program without windows).
 bool OnWindowsThread();
 
-// The real clock; RunEventsFor runs a local event loop with a single-shot timer on the application's main
-// thread, and is a plain sleep on any other (an operation's thread, a writer of a gang), which has no events.
+// The real clock; RunEventsFor runs a local event loop with a single-shot timer on the windows' thread, and
+// is a plain sleep anywhere else (the command line, an operation's thread), where no window needs events.
 class SystemTiming final : public Timing {
 public:
     Clock::time_point Now() const override;
