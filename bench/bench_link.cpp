@@ -11,7 +11,7 @@
 #include "SimProcess.h"
 #include "core/SharedState.h"
 #include "link/Commands.h"
-#include "link/QtSerialPortAdapter.h"
+#include "link/SystemPort.h"
 
 using namespace zendra;
 
@@ -37,7 +37,8 @@ double RawRoundTripsPerSecond(const QString& path) {
 }
 
 struct LinkRig {
-    link::QtSerialPortAdapter port;
+    std::unique_ptr<link::SerialPort> owned = link::MakeSystemSerialPort();  // the port the programs use
+    link::SerialPort& port = *owned;
     core::SystemTiming timing;
     link::Session session{port, timing};
 };

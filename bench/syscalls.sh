@@ -3,7 +3,7 @@
 # and zendra-cli, each against a fresh kxwrt-sim (no delays). System calls are counted over all threads with
 # `strace -c -f`; from each run the same host is taken away started against the same writer doing nothing
 # but starting and reading its files, so what remains is the cost of the exchanges. CPU comes from separate
-# runs without strace, less the same start-only runs.
+# runs without strace, less the same start-only runs; the last lines are the CPU ratios to the minimal host.
 #
 #   bench/syscalls.sh [BUILD_DIR]
 set -euo pipefail
@@ -41,18 +41,24 @@ r = resource.getrusage(resource.RUSAGE_CHILDREN)
 print(r.ru_utime + r.ru_stime)' "$@"
 }
 
-# name, full run, start-only run; the writer path is filled in as {PTY}.
+# name, full run, start-only run; the writer path is filled in as {PTY}. CPU is the median over ROUNDS pairs
+# of runs (default 5): one run's figure moves by a fifth with the machine's load.
+ROUNDS=${ROUNDS:-5}
 measure() {
-    local name=$1 full=$2 base=$3 calls_full calls_base cpu_full cpu_base
+    local name=$1 full=$2 base=$3 calls_full calls_base cpus=()
     start_sim; calls_full=$(syscalls ${full//\{PTY\}/$PTY})
     start_sim; calls_base=$(syscalls ${base//\{PTY\}/$PTY})
-    start_sim; cpu_full=$(cpu ${full//\{PTY\}/$PTY})
-    start_sim; cpu_base=$(cpu ${base//\{PTY\}/$PTY})
-    python3 -c 'import sys
-name, n, cf, cb, uf, ub = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4]), float(sys.argv[5]), float(sys.argv[6])
+    for _ in $(seq "$ROUNDS"); do
+        start_sim; cpus+=("$(cpu ${full//\{PTY\}/$PTY})")
+        start_sim; cpus+=("$(cpu ${base//\{PTY\}/$PTY})")
+    done
+    python3 -c 'import statistics, sys
+name, n, cf, cb = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
+runs = list(map(float, sys.argv[5:]))
+per = statistics.median(1e6 * (runs[i] - runs[i + 1]) / n for i in range(0, len(runs), 2))
 print(f"{name}: {(cf - cb) / n:.2f} system calls per exchange ({cf} - {cb} over {n}), "
-      f"CPU {1e6 * (uf - ub) / n:.1f} us per exchange ({uf:.3f} - {ub:.3f} s)")' \
-        "$name" "$EXCHANGES" "$calls_full" "$calls_base" "$cpu_full" "$cpu_base" | tee -a "$WORK/summary"
+      f"CPU {per:.1f} us per exchange (median of {len(runs) // 2})")' \
+        "$name" "$EXCHANGES" "$calls_full" "$calls_base" "${cpus[@]}" | tee -a "$WORK/summary"
 }
 
 echo "exchanges in the sequence: $EXCHANGES"
@@ -61,3 +67,8 @@ measure "minimal host" "$BUILD/bench/minimal_host {PTY} $WORK/sequence.txt" \
 measure "bench_program" "$BUILD/bench/bench_program --pty {PTY}" "$BUILD/bench/bench_program --pty {PTY} --no-run"
 measure "zendra-cli" "$BUILD/zendra-cli --quiet --lang en --port {PTY} --device AT90S8515 program $WORK/code.hex $WORK/data.eep" \
     "$BUILD/zendra-cli --quiet --lang en --device AT90S8515 check $WORK/code.hex $WORK/data.eep"
+python3 -c 'import re, sys
+rows = dict(re.match(r"(.+?): .* CPU ([0-9.]+) us", line).groups() for line in open(sys.argv[1]))
+host = float(rows.pop("minimal host"))
+for name, us in rows.items():
+    print(f"CPU per exchange, {name} / minimal host: {float(us) / host:.2f} (target <= 1.3)")' "$WORK/summary"

@@ -240,6 +240,10 @@ This software cannot be used with the current firmware.</translation>
         <translation>Not connected</translation>
     </message>
     <message>
+        <source>応答待ち時間 (latency_timer) %1 ms</source>
+        <translation>latency timer %1 ms</translation>
+    </message>
+    <message>
         <source>USB シリアル変換器の応答待ち時間 (latency_timer) が長すぎます: </source>
         <translation>The USB serial adapter holds replies back too long (latency_timer): </translation>
     </message>

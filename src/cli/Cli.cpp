@@ -915,7 +915,7 @@ int RunCommandLine(const QStringList& arguments) {
         Writer writer(plan, ports.first(), true);
         codes << writer.Run(sink);
     } else {
-        // One worker a writer: each owns its port, clock and event loop.
+        // One worker a writer: each owns its port and clock.
         QList<int> threadCodes(ports.size(), kExitLink);
         std::vector<std::unique_ptr<QThread>> threads;
         for (int i = 0; i < ports.size(); ++i) {

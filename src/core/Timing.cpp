@@ -1,6 +1,8 @@
 #include "Timing.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
+#include <QThread>
 #include <QTimer>
 #include <thread>
 
@@ -10,8 +12,16 @@ Clock::time_point SystemTiming::Now() const { return Clock::now(); }
 
 void SystemTiming::Sleep(milliseconds pause) { std::this_thread::sleep_for(pause); }
 
+bool OnWindowsThread() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app != nullptr && app->thread() == QThread::currentThread() && app->inherits("QGuiApplication");
+}
+
 void SystemTiming::RunEventsFor(Duration span) {
     const auto until = Clock::now() + span;
+    // Only the windows have events to run while the logic waits; elsewhere (the command line, an operation's
+    // thread) the wait is one sleep.
+    if (!OnWindowsThread()) return std::this_thread::sleep_until(until);
     // A local loop with a timer: windows repaint and the CPU idles until the timer fires.
     while (Clock::now() < until) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());

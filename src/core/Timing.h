@@ -21,7 +21,11 @@ public:
     virtual void RunEventsFor(Duration span) = 0;
 };
 
-// The real clock; RunEventsFor runs a local event loop with a single-shot timer.
+// True on the thread that runs the windows' events (never in a program without windows).
+bool OnWindowsThread();
+
+// The real clock; RunEventsFor runs a local event loop with a single-shot timer on the windows' thread, and
+// is a plain sleep anywhere else (the command line, an operation's thread), where no window needs events.
 class SystemTiming final : public Timing {
 public:
     Clock::time_point Now() const override;

@@ -229,10 +229,13 @@ void QtSerialPortAdapter::WaitForMoreBytes(core::Duration maxWait) {
 
 }  // namespace zendra::link
 
+#ifndef Q_OS_UNIX
 #include "link/SystemPort.h"
 
 namespace zendra::link {
 
+// Elsewhere the port is the terminal device's own descriptor (TerminalPort).
 std::unique_ptr<SerialPort> MakeSystemSerialPort() { return std::make_unique<QtSerialPortAdapter>(); }
 
 }  // namespace zendra::link
+#endif

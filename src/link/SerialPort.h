@@ -1,6 +1,6 @@
 #pragma once
-// Exactly what the logic needs of a serial port. Three implementations: the QSerialPort adapter,
-// the virtual writer's in-process port, and the scripted port of the tests.
+// Exactly what the logic needs of a serial port. Four implementations: the terminal device's descriptor
+// (TerminalPort), the QSerialPort adapter, the virtual writer's in-process port, and the tests' scripted port.
 
 #include <QByteArray>
 #include <QString>
@@ -34,8 +34,9 @@ public:
     virtual bool Write(const QByteArray& bytes) = 0;
     virtual QByteArray ReadAll() = 0;
 
-    // Waits, with window events running and the CPU idle, until more bytes have arrived,
-    // the port failed, or `maxWait` has passed. The caller owns the deadline and re-checks its clock.
+    // Waits, with the CPU idle (and window events running when called on the windows' thread), until more
+    // bytes have arrived, the port failed, or `maxWait` has passed. The caller owns the deadline and
+    // re-checks its clock.
     virtual void WaitForMoreBytes(core::Duration maxWait) = 0;
 
     // True once the port reported a failure (device gone, write error); stays true until the next Open.

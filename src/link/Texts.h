@@ -114,6 +114,8 @@ inline const QString kSlowAdapterCommand =
 
 // The row of both port dialogs that shows where a "COMn" entry leads and points it elsewhere.
 inline const QString kPortDeviceCaption = QStringLiteral("接続先: ");
+// A USB serial adapter's latency timer beside its other details.
+inline const QString kLatencyTimerCaption = QStringLiteral("応答待ち時間 (latency_timer) %1 ms");
 inline const QString kAssignPortCaption = QStringLiteral("割り当て");
 inline const QString kAssignPortTip = QStringLiteral(
     "選んだCOM番号に、このデバイス（検出されたポート、または入力したパス）を割り当てます。"

@@ -43,10 +43,10 @@ QIcon ProgramIcon();
 
 struct ApplicationSetup {
     QString appDir;                                                     // empty: the executable's folder
-    link::SerialPort* port = nullptr;                                   // null: the QSerialPort adapter
+    link::SerialPort* port = nullptr;                                   // null: the system's serial port
     core::Timing* timing = nullptr;                                     // null: the system clock
     link::PortMap::Detector detectPorts;                                // empty: the system's serial ports
-    std::function<std::unique_ptr<link::SerialPort>()> makeUpdatePort;  // empty: a QSerialPort adapter
+    std::function<std::unique_ptr<link::SerialPort>()> makeUpdatePort;  // empty: the system's serial port
     // Runs a modal dialog (the port dialog); empty: exec().
     std::function<int(QDialog&)> runModal;
     // Right after the windows are built, before start-up shows any of them (answer hooks for boxes).

@@ -22,6 +22,7 @@
 #include "shell/FrmMain.h"
 #include "shell/FrmMsg.h"
 #include "shell/LiveText.h"
+#include "shell/OperationThread.h"
 #include "shell/SettingsPanel.h"
 #include "shell/ShellTexts.h"
 #include "shell/WidgetUi.h"
@@ -185,9 +186,14 @@ void MainCommands::RememberRecentFile() {
 void MainCommands::RunWriterCommand(Operation operation, bool cancellable) {
     m_guarded([this, operation, cancellable] {
         m_cancel.Reset();
-        operations::Environment env{m_writer.port, m_writer.timing, m_ui, m_ui, &m_cancel};
+        // Everything the operation takes from the windows is read here, on their thread.
+        const operations::Target target = CurrentTarget(m_writer);
+        m_choices = m_panel.Choices();
+        OperationUi ui(m_ui, m_main);
+        operations::Environment env{m_writer.port, m_writer.timing, ui, ui, &m_cancel};
         if (cancellable) m_ui.Messages().SetCancel([this] { m_cancel.Cancel(); });
-        operations::Report report = (this->*operation)(env, CurrentTarget(m_writer));
+        operations::Report report;
+        RunOffWindowsThread([&] { report = (this->*operation)(env, target); });
         if (cancellable) m_ui.Messages().SetCancel({});
         ApplyReport(report);
         if (report.verdict == operations::Verdict::Cancelled) EndCancelled();
@@ -214,7 +220,7 @@ operations::Report MainCommands::Cmd_btn_verify_Click(operations::Environment& e
 
 operations::Report MainCommands::Cmd_btn_read_Click(operations::Environment& env,
                                                     const operations::Target& target) {
-    return operations::ReadCommand(env, target, m_images, m_panel.Choices());
+    return operations::ReadCommand(env, target, m_images, m_choices);
 }
 
 operations::Report MainCommands::Cmd_btn_erase_Click(operations::Environment& env,
@@ -224,12 +230,12 @@ operations::Report MainCommands::Cmd_btn_erase_Click(operations::Environment& en
 
 operations::Report MainCommands::frmMain_cmdFuseRead_Click(operations::Environment& env,
                                                            const operations::Target& target) {
-    return operations::ReadLockFuseCommand(env, target, m_panel.Choices());
+    return operations::ReadLockFuseCommand(env, target, m_choices);
 }
 
 operations::Report MainCommands::frmMain_cmdFuseWrite_Click(operations::Environment& env,
                                                             const operations::Target& target) {
-    return operations::WriteLockFuseCommand(env, target, m_panel.Choices());
+    return operations::WriteLockFuseCommand(env, target, m_choices);
 }
 
 void MainCommands::ApplyReport(const operations::Report& report) {

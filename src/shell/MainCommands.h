@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "core/OperationGuard.h"
+#include "devices/Encodings.h"
 #include "image/FileCommands.h"
 #include "image/MemoryImages.h"
 #include "operations/Report.h"
@@ -48,6 +49,7 @@ public:
 private:
     using Operation = operations::Report (MainCommands::*)(operations::Environment&,
                                                            const operations::Target&);
+    // Runs on an operation thread of its own while the windows stay live; returns when it has ended.
     // `cancellable`: the message window offers "中止" while the operation runs.
     void RunWriterCommand(Operation operation, bool cancellable = false);
     // After a cancelled run: the writer back to its base command set, and the one result text.
@@ -87,6 +89,8 @@ private:
     std::function<int(QDialog&)> m_runModal;
     std::function<FrmIndex*()> m_indexWindow;
     core::CancelToken m_cancel;
+    // The panel's lock/fuse choices as the running operation took them (the panel is the windows' own).
+    devices::PanelIndexes m_choices{};
 };
 
 }  // namespace zendra::shell

@@ -18,12 +18,15 @@ namespace zendra::shell {
 namespace {
 const QString kPathLabel = QStringLiteral("デバイス:");
 
-// "FT232R USB UART  USB 0403:6001  S/N A50285BI": what tells one adapter from another.
+// "FT232R USB UART  USB 0403:6001  S/N A50285BI  応答待ち時間 (latency_timer) 16 ms": what tells one adapter
+// from another, and what it costs each reply.
 QString Details(const link::DetectedPort& port) {
     QStringList parts;
     if (!port.description.isEmpty()) parts << port.description;
     if (!port.usbId.isEmpty()) parts << texts::kUsbIdPrefix + port.usbId;
     if (!port.serial.isEmpty()) parts << texts::kSerialPrefix + port.serial;
+    // What every reply waits for in the adapter (zendra-cli ports shows it too).
+    if (port.latencyTimerMs) parts << link::texts::kLatencyTimerCaption.arg(*port.latencyTimerMs);
     return parts.join(QStringLiteral("  "));
 }
 }  // namespace

@@ -44,6 +44,10 @@ void WidgetUi::Step(int value, int maximum) {
         m_heldStep = {value, maximum};
         return;
     }
+    DrawStep(value, maximum);
+}
+
+void WidgetUi::DrawStep(int value, int maximum) {
     m_heldStep.reset();
     m_messages->ReportProgress(kProgressOn, 0, value, maximum);
 }

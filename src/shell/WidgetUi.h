@@ -38,7 +38,13 @@ public:
 
     MessageWindowHost& Messages() { return *m_messages; }
     // How often the bar may be redrawn; zero redraws every step.
-    void SetStepInterval(core::Duration interval) { m_stepPacer.SetInterval(interval); }
+    void SetStepInterval(core::Duration interval) {
+        m_stepInterval = interval;
+        m_stepPacer.SetInterval(interval);
+    }
+    core::Duration StepInterval() const { return m_stepInterval; }
+    // Draws the bar at this step now, past the pacer (an operation's thread paces its steps itself).
+    void DrawStep(int value, int maximum);
     // How often status panel 1 was written, and its last text.
     int ResultWrites() const { return m_resultWrites; }
     const QString& LastResult() const { return m_lastResult; }
@@ -68,6 +74,7 @@ private:
     std::optional<QString> m_nextOpenAnswer;
     int m_resultWrites = 0;
     QString m_lastResult;
+    core::Duration m_stepInterval = core::StepPacer::kInterval;
     core::StepPacer m_stepPacer;
     std::optional<std::pair<int, int>> m_heldStep;  // a step the pacer held back: value, maximum
 };

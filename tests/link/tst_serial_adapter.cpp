@@ -1,5 +1,5 @@
-// The QSerialPort adapter on the real clock, over a pseudo-terminal whose far side the test holds and against
-// kxwrt-sim, and the COM-port map.
+// Both serial ports (the terminal's own descriptor, the QSerialPort adapter) on the real clock, over a
+// pseudo-terminal whose far side the test holds and against kxwrt-sim, and the COM-port map.
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,13 +8,18 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cerrno>
+#include <csignal>
+#include <functional>
 #include <cstring>
 #include <ctime>
+#include <thread>
 
 #include "LinkFixture.h"
 #include "core/Language.h"
+#include "link/Exchange.h"
 #include "link/PortMap.h"
 #include "link/QtSerialPortAdapter.h"
+#include "link/TerminalPort.h"
 #include "operations/Checks.h"
 
 using namespace zendra;
@@ -39,10 +44,30 @@ struct Pty {
     QString path;
 };
 
+// "terminal": the descriptor port the program uses; "qt": the QSerialPort adapter kept for other systems.
+std::unique_ptr<link::SerialPort> MakePort(const QString& kind) {
+    if (kind == "qt") return std::make_unique<link::QtSerialPortAdapter>();
+    return std::make_unique<link::TerminalPort>();
+}
+
+bool LowLatency(const link::SerialPort& port) {
+    if (const auto* qt = dynamic_cast<const link::QtSerialPortAdapter*>(&port)) return qt->LowLatency();
+    return dynamic_cast<const link::TerminalPort&>(port).LowLatency();
+}
+
+// Runs `act` on a thread of its own after `delayMs`: the far side acts while the port waits, whether or not
+// the wait runs this thread's events. Joined when it goes.
+struct Later {
+    Later(int delayMs, std::function<void()> act)
+        : thread([delayMs, act = std::move(act)] { std::this_thread::sleep_for(std::chrono::milliseconds(delayMs)), act(); }) {}
+    ~Later() { thread.join(); }
+    std::thread thread;
+};
+
 // The program's link on the real clock, COM1 on a pseudo-terminal: the test's own (no options) or the one
 // kxwrt-sim started with `options` prints.
 struct Writer {
-    explicit Writer(const QStringList& options = {}) {
+    explicit Writer(const QStringList& options = {}, const QString& kind = "terminal") : owned(MakePort(kind)) {
         if (!options.isEmpty()) sim.start(QStringLiteral(ZENDRA_BUILD_DIR "/kxwrt-sim"), options);
         while (!options.isEmpty() && !sim.canReadLine() && sim.waitForReadyRead(5000)) {
         }
@@ -59,7 +84,8 @@ struct Writer {
     Pty pty;
     QProcess sim;
     QString path;
-    link::QtSerialPortAdapter port;
+    std::unique_ptr<link::SerialPort> owned;
+    link::SerialPort& port = *owned;
     core::SystemTiming timing;
     RecordingUi ui;
     link::Session session{port, timing};
@@ -80,19 +106,32 @@ class SerialAdapterTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void terminalCarriesBytesBothWays_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("terminal descriptor") << "terminal";
+        QTest::newRow("QSerialPort") << "qt";
+    }
     void terminalCarriesBytesBothWays() {
+        QFETCH(QString, kind);
         const auto line = link::ParseLineSettings(QStringLiteral(" 57600 , N , 8 , 1 "));
         QVERIFY(line && line->baudRate == 57600 && line->parity == QSerialPort::NoParity);
         QVERIFY(line->dataBits == QSerialPort::Data8 && line->stopBits == QSerialPort::OneStop);
-        Writer w;
-        link::QtSerialPortAdapter& port = w.port;
+        Writer w({}, kind);
+        link::SerialPort& port = w.port;
         QVERIFY(!port.SetLineSettings(QStringLiteral("57600,n,9,1")));
+        if (kind == "terminal") {
+            // A rate or stop bits the terminal cannot take are refused, not silently changed.
+            QVERIFY(!port.SetLineSettings(QStringLiteral("57601,n,8,1")));
+            QVERIFY(!port.SetLineSettings(QStringLiteral("57600,n,8,1.5")));
+            QVERIFY(port.SetLineSettings(QStringLiteral("9600,e,7,2")));
+            QVERIFY(port.SetLineSettings(link::kWriterLineSettings));
+        }
         QVERIFY(!port.Open(QStringLiteral("/dev/zendra-no-such-port")));
         port.SetRts(true);
         QVERIFY(port.Open(w.path));
         QVERIFY(!port.HasFailed());  // a terminal refuses RTS; that is no failure
         // Nor is its refusal of low latency: the port opened, nothing is recorded against it.
-        QVERIFY(!port.LowLatency());
+        QVERIFY(!LowLatency(port));
         QVERIFY(port.OpenFailureReason().isEmpty());
         QVERIFY(!link::RequestLowLatency(w.pty.fd));
         QVERIFY(!link::RequestLowLatency(-1));
@@ -115,13 +154,33 @@ private Q_SLOTS:
         QVERIFY(std::clock() - cpu < CLOCKS_PER_SEC / 20);
         QVERIFY(!port.HasFailed());
 
-        // An answer ends the wait early; what arrived can be dropped.
-        QTimer::singleShot(50, [&] { [[maybe_unused]] auto n = ::write(w.pty.fd, "\rlate", 5); });
+        // A reply that never comes times out strictly after its time-out, the port still usable.
         clock.restart();
-        while (port.BytesWaiting() < 5 && clock.elapsed() < 5000) port.WaitForMoreBytes(5s);
-        QVERIFY(clock.elapsed() < 2000);
+        QCOMPARE(link::AwaitBytes(port, w.timing, 1, 100ms), link::Arrival::TimedOut);
+        QVERIFY(clock.elapsed() >= 100 && clock.elapsed() < 1000);
+        QVERIFY(link::IsPortUsable(port));
+
+        // An answer ends the wait early, in as many pieces as it comes; what arrived can be dropped.
+        {
+            const Later answer(50, [&] {
+                [[maybe_unused]] auto n = ::write(w.pty.fd, "\rla", 3);
+                ::usleep(20000);
+                n = ::write(w.pty.fd, "te", 2);
+            });
+            clock.restart();
+            QCOMPARE(link::AwaitBytes(port, w.timing, 5, 5s), link::Arrival::Arrived);
+            QVERIFY(clock.elapsed() < 2000);
+        }
         port.DiscardInput();
         QCOMPARE(port.BytesWaiting(), 0);
+        // The discard also drops what the driver holds but nobody read yet: a stale reply never answers the
+        // next command.
+        [[maybe_unused]] auto stale = ::write(w.pty.fd, "old", 3);
+        ::usleep(20000);
+        port.DiscardInput();
+        [[maybe_unused]] auto fresh = ::write(w.pty.fd, "\r", 1);
+        QCOMPARE(link::AwaitBytes(port, w.timing, 1, 2s), link::Arrival::Arrived);
+        QCOMPARE(port.ReadAll(), QByteArray("\r"));
         port.Close();
         QVERIFY(!port.Write("A"));
     }
@@ -158,22 +217,33 @@ private Q_SLOTS:
     // time-out, and the next check promptly too.
     void writerGoneFailsAtOnce_data() {
         QTest::addColumn<QStringList>("options");
-        QTest::newRow("pseudo-terminal hung up") << QStringList();
-        QTest::newRow("kxwrt-sim killed") << QStringList{"--silent-after", "6"};  // answers ESC ? ? A T ESC
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"terminal", "qt"}) {
+            QTest::addRow("pseudo-terminal hung up, %s", kind) << QStringList() << kind;
+            // answers ESC ? ? A T ESC
+            QTest::addRow("kxwrt-sim killed, %s", kind) << QStringList{"--silent-after", "6"} << kind;
+        }
     }
     void writerGoneFailsAtOnce() {
         QFETCH(QStringList, options);
-        Writer w(options);
+        QFETCH(QString, kind);
+        Writer w(options, kind);
         const auto check = [&] {
             operations::Run run(w.env, w.target);
             return operations::CheckCommunication(run);
         };
         QVERIFY(options.isEmpty() ? w.port.Open(w.path) : check());
-        QTimer::singleShot(200, [&] { w.Hangup(); });
         QElapsedTimer clock;
         clock.start();
-        const link::CommandResult lock = link::WriteLock(w.session, 0xFC);
-        QVERIFY(lock.Ends());
+        link::CommandResult lock;
+        {
+            const qint64 sim = w.sim.processId();
+            const int fd = sim > 0 ? -1 : std::exchange(w.pty.fd, -1);
+            const Later pull(200, [sim, fd] { sim > 0 ? ::kill(pid_t(sim), SIGKILL) : ::close(fd); });
+            lock = link::WriteLock(w.session, 0xFC);
+        }
+        w.Hangup();
+        QCOMPARE(lock.outcome, link::Outcome::PortFailed);
         QCOMPARE(lock.message, texts::kFailWriteLock);
         QVERIFY(clock.elapsed() < 2500);
         clock.restart();
@@ -187,24 +257,34 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::addColumn<int>("error");  // the errno whose text comes first
         QTest::addColumn<QString>("advice");
-        QTest::newRow("inside a missing folder") << "/zendra-no-such-folder/ttyUSB0" << ENOENT << texts::kPortNoSuchDevice;
-        QTest::newRow("a folder") << "folder" << EISDIR << QString();
-        QTest::newRow("held by another program") << "held" << EBUSY << texts::kPortInUse;
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"terminal", "qt"}) {
+            QTest::addRow("inside a missing folder, %s", kind) << "/zendra-no-such-folder/ttyUSB0" << ENOENT << texts::kPortNoSuchDevice << kind;
+            QTest::addRow("a folder, %s", kind) << "folder" << EISDIR << QString() << kind;
+            QTest::addRow("held by another program, %s", kind) << "held" << EBUSY << texts::kPortInUse << kind;
+        }
+        QTest::newRow("not a terminal, terminal") << "file" << ENOTTY << QString() << "terminal";
     }
     void openFailureReason() {
         QFETCH(QString, path);
         QFETCH(int, error);
         QFETCH(QString, advice);
+        QFETCH(QString, kind);
         Pty pty;
         QTemporaryDir dir;
-        link::QtSerialPortAdapter holder, port;
-        if (path == "held") QVERIFY(holder.Open(path = pty.path));
+        const auto holder = MakePort(kind), opener = MakePort(kind);
+        link::SerialPort& port = *opener;
+        if (path == "held") QVERIFY(holder->Open(path = pty.path));
         if (path == "folder") path = dir.path();
+        if (path == "file") {
+            QFile file(path = dir.filePath("plain"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
         QVERIFY(!port.Open(path));
         QCOMPARE(port.OpenFailureReason(), link::DescribeOpenFailure(error));
         const QString system = texts::kPortSystemReason.arg(QString::fromLocal8Bit(std::strerror(error)));
         QCOMPARE(port.OpenFailureReason(), advice.isEmpty() ? system : system + '\r' + advice);
-        holder.Close();
+        holder->Close();
         QVERIFY(port.Open(pty.path));
         QVERIFY(port.OpenFailureReason().isEmpty());  // a later success clears it
     }

@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include "AppHarness.h"
 #include "DeviceFacts.h"
@@ -117,17 +118,23 @@ class TestMainWindow : public QObject {
     shell::SettingsPanel& Panel() { return m_h->Panel(); }
     shell::FrmMain& Main() { return m_h->Main(); }
 
-    // Starts `operation` against a writer that never answers and runs `during` at its first wait.
+    // Starts `operation` against a writer that never answers and runs `during` at its first wait. The
+    // clock advances on the operation's thread; `during` runs on the windows' while the operation waits.
     void DuringOperation(const Act& operation, const std::function<void()>& during) {
-        bool ran = false;
+        bool ran = false, offWindowsThread = false;
         m_h->timing.onAdvance = [&] {
             if (std::exchange(ran, true)) return;
-            QVERIFY(m_h->app->Guard().IsBusy());
-            during();
+            // On the windows' thread the operation would freeze them for as long as it waits.
+            offWindowsThread = QThread::currentThread() != Main().thread();
+            QMetaObject::invokeMethod(&Main(), [&] {
+                QVERIFY(m_h->app->Guard().IsBusy());
+                during();
+            }, offWindowsThread ? Qt::BlockingQueuedConnection : Qt::DirectConnection);
         };
         operation(*m_h);
         m_h->timing.onAdvance = nullptr;
         QVERIFY2(ran, "the operation never waited for the writer");
+        QVERIFY(offWindowsThread);
         QVERIFY(!m_h->app->Guard().IsBusy());
     }
 
@@ -762,8 +769,27 @@ private Q_SLOTS:
         QVERIFY(m_h->Start(m_env->AppDir()));
         auto& image = m_h->app->Images();
         image.ProgramImage[0x3FE] = 0x94, image.ProgramImage[0x3FF] = 0x0C, image.EepromImage[0x3F] = 0x5A;
+        // The bar as the user sees it, at the pace the program keeps (about 30 redraws a second): far fewer
+        // redraws than words, all on the windows' thread, and each range left only once its end was shown.
+        m_h->app->Ui().SetStepInterval(core::StepPacer::kInterval);
+        QList<std::pair<int, int>> bars;  // value, maximum; one per redraw that changed them
+        bool onWindowsThread = true;
+        m_h->app->Ui().onPump = [&] {
+            onWindowsThread = onWindowsThread && QThread::currentThread() == Main().thread();
+            shell::FrmMsg* w = m_h->app->Ui().Messages().Window();
+            if (!w || w->ProgBar->value() < 0) return;  // a phase without a bar
+            const std::pair bar{w->ProgBar->value(), w->ProgBar->maximum()};
+            if (bars.isEmpty() || bars.last() != bar) bars << bar;
+        };
         QTest::mouseClick(Panel().Cmd_btn_program, Qt::LeftButton);
+        m_h->app->Ui().onPump = nullptr;
         QCOMPARE(m_h->Result(), QString("ベリファイ　FLASH : OK / EEPROM : OK 　プログラミング正常終了。"));
+        QVERIFY(onWindowsThread);
+        const int words = devices::DeviceAt(m_h->app->State().SelectedDevice)->flashWords;
+        QVERIFY2(bars.size() > 2 && bars.size() < words / 4, qPrintable(QString::number(bars.size())));
+        for (int i = 0; i < bars.size(); ++i)
+            if (i + 1 == bars.size() || bars[i].second != bars[i + 1].second)
+                QCOMPARE(bars[i].first, bars[i].second);
         Main().Action("mnuPC_buffer_clear")->trigger();
         QVERIFY(Erased(image));
         QString resultAtClick;

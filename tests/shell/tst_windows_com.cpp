@@ -102,7 +102,7 @@ private Q_SLOTS:
     void adapters_data() {
         QTest::addColumn<Adapter>("a");
         const auto row = [](const char* tag, const Adapter& a) { QTest::newRow(tag) << a; };
-        const QString ftdi = "FT232R USB UART  USB 0403:6001  S/N A50285BI";
+        const QString ftdi = "FT232R USB UART  USB 0403:6001  S/N A50285BI  応答待ち時間 (latency_timer) 16 ms";
         // clang-format off
         row("FTDI tied to its link", {.pick = 1, .stored = "<link>", .details = ftdi + "\n<link>", .tie = true, .tieOffered = true});
         row("FTDI by its path", {.pick = 1, .stored = "<dev>/ttyUSB0", .details = ftdi + "\n<link>", .tieOffered = true});
@@ -127,14 +127,15 @@ private Q_SLOTS:
         Rig rig("1");
         rig.detected = {{dev + "/ttyUSB1", "CP2102 USB to UART", "10c4:ea60"},
                         {dev + "/ttyS0", ""},
-                        {dev + "/ttyUSB0", "FT232R USB UART", "0403:6001", "A50285BI"}};
+                        {dev + "/ttyUSB0", "FT232R USB UART", "0403:6001", "A50285BI", {}, 16}};
         rig.ctx.byIdFolder = root.filePath("by-id");
         if (!a.before.isEmpty()) rig.settings.values.insert("Ports/COM1", expand(a.before));
         shell::FrmCom dialog(rig.ctx);
         shell::PortRow& row = *dialog.portRow;
         // Every detected adapter with what tells it apart, ordered by path.
         QCOMPARE(row.Combo_path->itemText(0), dev + "/ttyS0");
-        QCOMPARE(row.Combo_path->itemText(1), dev + "/ttyUSB0  FT232R USB UART  USB 0403:6001  S/N A50285BI");
+        QCOMPARE(row.Combo_path->itemText(1),
+                 dev + "/ttyUSB0  FT232R USB UART  USB 0403:6001  S/N A50285BI  応答待ち時間 (latency_timer) 16 ms");
         QCOMPARE(row.Combo_path->itemText(2), dev + "/ttyUSB1  CP2102 USB to UART  USB 10c4:ea60");
         if (a.pick >= 0) {
             row.Combo_path->setCurrentIndex(a.pick);
