@@ -1,7 +1,7 @@
 #pragma once
 // The writer's serial port on the terminal device's own file descriptor (POSIX). An exchange costs what the
-// line needs: one tcflush for the discard, one write per burst, one poll with the time-out and one read per
-// arrival. Received bytes gather in a buffer of the port's own, so counting and taking them costs nothing.
+// line needs: one ioctl for the discard (a tcflush only when bytes wait), one write per burst, one poll with
+// the time-out and one read per arrival. Received bytes gather in a buffer of the port's own, so counting and taking them costs nothing.
 //
 // A wait on the windows' own thread (the update dialog, the port dialog) runs their events while it lasts;
 // anywhere else (the windows' operation thread, the command line, its writer threads) it is one poll.
