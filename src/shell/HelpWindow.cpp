@@ -47,12 +47,11 @@ QString FindHelpFile(const QString& appDir, const QString& programDir, core::Lan
 }
 
 void HelpWindow::ShowInCurrentLanguage() {
-    if (m_loaded) ShowHelpFile(m_appDir);
+    if (m_appDir) ShowHelpFile(*m_appDir);
 }
 
 bool HelpWindow::ShowHelpFile(const QString& appDir) {
     m_appDir = appDir;
-    m_loaded = true;
     const QString path = FindHelpFile(appDir, QCoreApplication::applicationDirPath(), core::CurrentLanguage());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {

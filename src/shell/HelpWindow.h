@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <optional>
 
 #include "core/Language.h"
 #include "shell/LiveText.h"
@@ -36,8 +37,7 @@ public:
     QTextBrowser* Browser() const { return m_browser; }
 
 private:
-    QString m_appDir;
-    bool m_loaded = false;
+    std::optional<QString> m_appDir;  // of the guide last shown
     QTextBrowser* m_browser = nullptr;
 };
 

@@ -124,10 +124,6 @@ void ShowText(QObject* target, const QString& source, TextSlot slot, TextForm fo
     Put(target, slot, Shown(source, form));
 }
 
-QString SourceText(const QObject* target, TextSlot slot) {
-    return target == nullptr ? QString() : target->property(PropertyName(slot)).toString();
-}
-
 void ShowItems(QComboBox* combo, const QStringList& sources) {
     combo->setProperty(kItemsProperty, sources);
     combo->clear();

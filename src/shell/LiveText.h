@@ -31,8 +31,6 @@ QString DisplayLineBreaks(const QString& text);
 // Shows `source` (a Japanese text, or one without any language) in the current language.
 void ShowText(QObject* target, const QString& source, TextSlot slot = TextSlot::Text,
               TextForm form = TextForm::AsIs);
-// The text last given to `target`, as given (Japanese); empty when none.
-QString SourceText(const QObject* target, TextSlot slot = TextSlot::Text);
 
 template <class Widget>
 Widget* WithText(Widget* widget, const QString& source, TextSlot slot = TextSlot::Text) {
