@@ -4,10 +4,11 @@
 # in a build folder of its own, runs the suite until the first failure and reports which faults the
 # suite caught. A tool for judging the tests, not part of scripts/test.sh.
 #
-#   scripts/mutants.sh [--count N] [--seed S] [--build DIR] [--list]
+#   scripts/mutants.sh [--count N] [--seed S] [--build DIR] [--list] [--survivors-of LOG]
 #
-# --list prints the sample without building. ZENDRA_BUILD_LOCK=<file> runs each rebuild and each test
-# run under flock of that file, so others can build between mutants. The mutated file is always put
+# --list prints the sample without building. --survivors-of LOG runs only the mutants that an earlier run
+# (its output in LOG) reports as survived: after tests were added, the ones it caught stay caught.
+# ZENDRA_BUILD_LOCK=<file> runs each rebuild and each test run under flock of that file, so others can build between mutants. The mutated file is always put
 # back, also on Ctrl-C or an error.
 set -euo pipefail
 
@@ -16,13 +17,15 @@ COUNT=20
 SEED=1
 BUILD="$ROOT/build-mutants"
 LIST_ONLY=0
+SURVIVORS_OF=""
 while [ $# -gt 0 ]; do
     case "$1" in
         --count) COUNT="$2"; shift 2 ;;
         --seed) SEED="$2"; shift 2 ;;
         --build) BUILD="$(realpath -m "$2")"; shift 2 ;;
         --list) LIST_ONLY=1; shift ;;
-        *) echo "usage: $0 [--count N] [--seed S] [--build DIR] [--list]" >&2; exit 2 ;;
+        --survivors-of) SURVIVORS_OF="$(realpath "$2")"; shift 2 ;;
+        *) echo "usage: $0 [--count N] [--seed S] [--build DIR] [--list] [--survivors-of LOG]" >&2; exit 2 ;;
     esac
 done
 [[ "$COUNT" =~ ^[0-9]+$ && "$SEED" =~ ^[0-9]+$ ]] || { echo "count and seed are whole numbers" >&2; exit 2; }
@@ -132,6 +135,15 @@ trap 'restore; exit 130' INT
 trap 'restore; exit 143' TERM
 
 python3 -c "$SITES_PY" "$SEED" "$ROOT" "${FLOORS[@]}" > "$WORK/sites"
+if [ -n "$SURVIVORS_OF" ]; then
+    # Keeps the sites whose "file:line  'old' -> 'new'" the earlier run reported as survived.
+    sed -n "s/^survived  \(.*\)$/\1/p" "$SURVIVORS_OF" > "$WORK/survived"
+    COUNT=$(wc -l < "$WORK/survived")
+    awk -F'\t' 'NR == FNR { want[$0] = 1; next }
+                 ($1 ":" $2 "  \047" $4 "\047 -> \047" $5 "\047") in want' "$WORK/survived" "$WORK/sites" \
+        > "$WORK/sites.kept"
+    mv "$WORK/sites.kept" "$WORK/sites"
+fi
 if [ "$LIST_ONLY" = 1 ]; then
     head -n "$COUNT" "$WORK/sites"
     exit 0
