@@ -160,6 +160,7 @@ private Q_SLOTS:
             {.row = "ideographic space", .text = "　", .expected = true},
             {.row = "full-width letter", .text = "Ｚ", .expected = true},
             {.row = "full-width colon", .text = "：", .expected = true},
+            {.row = "CJK extension B", .text = "\U00020000", .expected = true},
         };
         for (const auto& r : rows) QTest::newRow(r.row) << r.text << r.expected;
     }
