@@ -41,22 +41,6 @@ private Q_SLOTS:
         QVERIFY(!guard.IsBusy());
     }
 
-    void wholeSecondsAreTruncatedAcrossTheDayBoundary_data() {
-        QTest::addColumn<int>("elapsedMs");
-        QTest::addColumn<long long>("seconds");
-        QTest::newRow("12.7 s") << 12700 << 12LL;
-        QTest::newRow("0.9 s") << 900 << 0LL;
-        QTest::newRow("an hour") << 3600000 << 3600LL;
-    }
-    void wholeSecondsAreTruncatedAcrossTheDayBoundary() {
-        QFETCH(int, elapsedMs);
-        QFETCH(long long, seconds);
-        test::FakeTiming timing;  // starts half a second before a day boundary
-        const auto start = timing.Now();
-        timing.Advance(std::chrono::milliseconds(elapsedMs));
-        QCOMPARE(core::WholeSecondsSince(timing, start), seconds);
-    }
-
     // Steps "value/maximum@ms" and "restart"; `shown` lists the steps that reached the screen.
     void stepPacerShowsTheLastStepAndAboutThirtyASecond_data() {
         QTest::addColumn<QString>("steps");
@@ -88,17 +72,6 @@ private Q_SLOTS:
             if (pacer.Admit(parts[0].toInt(), parts[1].toInt(), at)) admitted << step.section(QLatin1Char('@'), 0, 0);
         }
         QCOMPARE(admitted.join(QLatin1Char(' ')), shown);
-    }
-
-    void stepPacerBoundsRedrawsWhateverTheWordCount() {
-        core::StepPacer pacer;
-        const core::Clock::time_point start{};
-        constexpr int kWords = 100000;  // in one second
-        int admitted = 0;
-        for (int w = 0; w <= kWords; ++w)
-            admitted += pacer.Admit(w, kWords, start + std::chrono::microseconds(w * 10)) ? 1 : 0;
-        QVERIFY2(admitted <= 32, qPrintable(QString::number(admitted)));
-        QVERIFY(admitted >= 30);
     }
 
     void realWaitRunsEventsAndIdles() {

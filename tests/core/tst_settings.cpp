@@ -13,10 +13,13 @@ class SettingsTest : public QObject {
     test::TestEnvironment m_env;
 
 private Q_SLOTS:
-    void fileLivesInTheUsersConfigFolder() {
+    // Written as decimal text under the user's config folder, read back by a new store.
+    void valuesSurviveANewStore() {
         {
             core::IniSettingsStore store;
             core::WriteInt(store, core::keys::Device, 7);
+            core::WriteReal(store, core::keys::MainWidth, 12345);
+            core::WriteText(store, core::keys::OpenDir, QStringLiteral("/home/user/ファーム"));
             store.Sync();
             QCOMPARE(store.FilePath(), m_env.ConfigDir() + QStringLiteral("/New ZendraV6/New ZendraV6.ini"));
         }
@@ -24,42 +27,27 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray text = file.readAll();
         QVERIFY2(text.contains("[Settings]") && text.contains("device=7"), text.constData());
-    }
-
-    void valuesSurviveANewStore() {
-        {
-            core::IniSettingsStore store;
-            core::WriteReal(store, core::keys::MainWidth, 12345);
-            core::WriteText(store, core::keys::OpenDir, QStringLiteral("/home/user/ファーム"));
-            core::WriteText(store, core::keys::Com, QStringLiteral("3"));
-        }
         core::IniSettingsStore again;
         QCOMPARE(core::ReadReal(again, core::keys::MainWidth), 12345.0);
         QCOMPARE(core::ReadText(again, core::keys::OpenDir), QStringLiteral("/home/user/ファーム"));
-        QCOMPARE(core::ReadText(again, core::keys::Com), QStringLiteral("3"));
     }
 
     void intKeys_data() {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<bool>("present");
+        QTest::addColumn<QString>("stored");  // null: absent
         QTest::addColumn<int>("expected");
-        QTest::newRow("absent") << QString() << false << 0;
-        QTest::newRow("lowest") << QStringLiteral("0") << true << 0;
-        QTest::newRow("highest") << QStringLiteral("12") << true << 12;
-        QTest::newRow("above the catalogue") << QStringLiteral("13") << true << 0;
-        QTest::newRow("negative") << QStringLiteral("-1") << true << 0;
-        QTest::newRow("text") << QStringLiteral("abc") << true << 0;
-        QTest::newRow("fraction") << QStringLiteral("2.5") << true << 0;
-        QTest::newRow("blanks around") << QStringLiteral(" 4 ") << true << 4;
-        QTest::newRow("empty") << QString() << true << 0;
+        QTest::newRow("absent") << QString() << 0;
+        QTest::newRow("highest") << QStringLiteral("12") << 12;
+        QTest::newRow("above the catalogue") << QStringLiteral("13") << 0;
+        QTest::newRow("negative") << QStringLiteral("-1") << 0;
+        QTest::newRow("text") << QStringLiteral("abc") << 0;
+        QTest::newRow("fraction") << QStringLiteral("2.5") << 0;
+        QTest::newRow("blanks around") << QStringLiteral(" 4 ") << 4;
     }
     void intKeys() {
         QFETCH(QString, stored);
-        QFETCH(bool, present);
-        QFETCH(int, expected);
         test::MemorySettings store;
-        if (present) store.Write(QStringLiteral("Settings"), QStringLiteral("device"), stored);
-        QCOMPARE(core::ReadInt(store, core::keys::Device), expected);
+        if (!stored.isNull()) store.Write(QStringLiteral("Settings"), QStringLiteral("device"), stored);
+        QTEST(core::ReadInt(store, core::keys::Device), "expected");
     }
 
     void comNoxDefaultsDependOnTheReader() {
@@ -69,16 +57,18 @@ private Q_SLOTS:
         store.Write(QStringLiteral("Settings"), QStringLiteral("ComNox"), QStringLiteral("21"));
         QCOMPARE(core::ReadInt(store, core::keys::ComNox, 0), 0);
         core::WriteInt(store, core::keys::ComNox, 12);
-        QCOMPARE(store.values.value(QStringLiteral("Settings/ComNox")), QStringLiteral("12"));
         QCOMPARE(core::ReadInt(store, core::keys::ComNox, 0), 12);
     }
 
+    // What a stored text reads as (null: absent), and for a number, the text it is written as. Under a
+    // German default locale, so a comma never creeps in.
     void realKeys_data() {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<double>("expected");
         QTest::newRow("absent gives the default") << QString() << 7900.0;
         QTest::newRow("whole twips") << QStringLiteral("6050") << 6050.0;
-        QTest::newRow("single precision text") << QStringLiteral("4100.5") << 4100.5;
+        QTest::newRow("fraction") << QStringLiteral("4100.5") << 4100.5;
+        QTest::newRow("negative") << QStringLiteral("-120") << -120.0;
         QTest::newRow("text") << QStringLiteral("wide") << 7900.0;
         QTest::newRow("not finite") << QStringLiteral("inf") << 7900.0;
         QTest::newRow("absurd") << QStringLiteral("1e30") << 7900.0;
@@ -87,33 +77,14 @@ private Q_SLOTS:
     void realKeys() {
         QFETCH(QString, stored);
         QFETCH(double, expected);
+        QLocale::setDefault(QLocale(QLocale::German));
+        const auto back = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
         test::MemorySettings store;
         if (!stored.isNull()) store.Write(QStringLiteral("Settings"), QStringLiteral("MainHeight"), stored);
         QCOMPARE(core::ReadReal(store, core::keys::MainHeight), expected);
-    }
-
-    void realsAreWrittenAsDecimalText_data() {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("whole") << 11300.0 << QStringLiteral("11300");
-        QTest::newRow("fraction") << 50.25 << QStringLiteral("50.25");
-        QTest::newRow("negative") << -120.0 << QStringLiteral("-120");
-    }
-    void realsAreWrittenAsDecimalText() {
-        QFETCH(double, value);
-        QFETCH(QString, text);
-        test::MemorySettings store;
-        core::WriteReal(store, core::keys::PgmLeft, value);
-        QCOMPARE(store.values.value(QStringLiteral("Settings/PgmLeft")), text);
-    }
-
-    void decimalTextIgnoresTheUsersLocale() {
-        QLocale::setDefault(QLocale(QLocale::German));
-        test::MemorySettings store;
-        core::WriteReal(store, core::keys::IndLeft, 1.5);
-        QCOMPARE(store.values.value(QStringLiteral("Settings/IndLeft")), QStringLiteral("1.5"));
-        QCOMPARE(core::ReadReal(store, core::keys::IndLeft), 1.5);
-        QLocale::setDefault(QLocale::c());
+        if (expected == 7900.0) return;
+        core::WriteReal(store, core::keys::PgmLeft, expected);
+        QCOMPARE(store.values.value(QStringLiteral("Settings/PgmLeft")), stored);
     }
 
     void textKeysAndTheirDefaults() {

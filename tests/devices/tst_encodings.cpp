@@ -80,14 +80,12 @@ private Q_SLOTS:
             {.byte = T15, .changes = "CKSEL=3 RSTDISABL=0 BODEN=0", .value = 0x87, .noise = 0x0C});
         row("26L low defaults", {.byte = T26Low, .value = 0xE1});
         row("26L low CKSEL SUT PLLCK", {.byte = T26Low, .changes = "CKSEL=15 SUT=1 PLLCK=0", .value = 0x5F});
-        row("26L low SUT CKOPT", {.byte = T26Low, .changes = "SUT=3 CKOPT=0", .value = 0xB1});
         row("26L high defaults", {.byte = T26High, .value = 0xF7, .noise = 0xE8});
         row("26L high BODEN EESAVE",
             {.byte = T26High, .changes = "BODEN=0 EESAVE=0", .value = 0xF2, .noise = 0x08});
         row("26L high BODLEVEL PB7:I/O",
             {.byte = T26High, .changes = "BODLEVEL=0 RSTDISABL=0", .value = 0xE5, .noise = 0xE0});
         row("4433 defaults", {.byte = S4433, .value = 0xBA, .noise = 0xE0});
-        row("4433 CKSEL BODEN", {.byte = S4433, .changes = "CKSEL=7 BODEN=0", .value = 0xB7, .noise = 0x40});
         row("4433 BODLEVEL, not RSTDISABL",
             {.byte = S4433, .changes = "BODLEVEL=0 RSTDISABL=0", .value = 0xAA});
         // clang-format on

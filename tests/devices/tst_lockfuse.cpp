@@ -197,41 +197,20 @@ private Q_SLOTS:
         add("read 12L to PB5:I/O",
             {.device = "ATtiny12L", .kind = RWarn, .chip = {0xC2, 0, 0xFF, 0xA7}, .frames = t12,
              .after = "RSTDISABL=0", .calib = "A7"});
-        add("read 12L at I/O",
-            {.device = "ATtiny12L", .kind = R, .chip = {0xC2, 0, 0xFF, 0}, .before = "RSTDISABL=0",
-             .frames = t12, .after = "RSTDISABL=0", .calib = "00"});
         add("read 26L, LB2 alone, PB7:I/O",
             {.device = "ATtiny26L", .kind = RWarn, .chip = {0x5C, 0xE3, 0xFD, 0x3E}, .before = "LockBit=1",
              .frames = t26,
              .after = "CKSEL=12 SUT=1 CKOPT=1 PLLCK=0 BODEN=1 BODLEVEL=1 EESAVE=0 RSTDISABL=0 LockBit=1",
              .calib = "3E"});
-        add("read 4433",
-            {.device = "AT90S4433", .kind = R, .chip = {0xA5, 0, 0xF9, 0}, .frames = "A P r L A P F L",
-             .after = "CKSEL=5 BODEN=0 BODLEVEL=0 LockBit=0", .calib = "-"});
-        add("read 2343",
-            {.device = "AT90S2343", .kind = R, .chip = {0, 0, 0x40, 0}, .before = "RCEN=1",
-             .frames = "A P F L", .after = "RCEN=0 LockBit=1", .calib = "-"});
-        add("read 2323 LB2 alone",
-            {.device = "AT90S2323", .kind = R, .chip = {0, 0, 0x81, 0}, .before = "LockBit=0",
-             .frames = "A P F L", .after = "FSTRT=1 LockBit=0", .calib = "-"});
         add("read 8515: nothing",
             {.device = "AT90S8515", .kind = R, .chip = {0, 0, 0xF9, 0}, .frames = "", .after = "LockBit=2",
              .calib = "-"});
         add("write 12L",
             {.device = "ATtiny12L", .kind = W, .before = "LockBit=0 BODEN=0",
              .frames = "A P u 92 L A P l F9 L"});
-        add("write 15L CKSEL 11",
-            {.device = "ATtiny15L", .kind = W, .before = "CKSEL=3 LockBit=1",
-             .frames = "A P u D7 L A P l FD L"});
         add("write 26L low, high, lock",
             {.device = "ATtiny26L", .kind = W, .before = "SUT=0 LockBit=0",
              .frames = "A P u C1 L A P ; AC A8 00 F7 L A P ; AC E0 00 FC L"});
-        add("write 4433", {.device = "AT90S4433", .kind = W, .frames = "A P f BA L A P l FF L"});
-        add("write 2343 RCEN",
-            {.device = "AT90S2343", .kind = W, .before = "RCEN=0", .frames = "A P f BE L A P l FF L"});
-        add("write 2323 FSTRT",
-            {.device = "AT90S2323", .kind = W, .before = "FSTRT=1 LockBit=1",
-             .frames = "A P f BF L A P l FD L"});
         add("write 8515 lock only",
             {.device = "AT90S8515", .kind = W, .before = "LockBit=0", .frames = "A P l F9 L"});
         add("write: silent writer",

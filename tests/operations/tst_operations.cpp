@@ -1,9 +1,7 @@
 // The chip operations and the writer commands against the virtual writer's model: behind a scripted port on
 // a fake clock with faults, in-process for every catalogue device, and through kxwrt-sim's pseudo-terminal.
 
-#include <QProcess>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 #include <algorithm>
@@ -13,7 +11,6 @@
 #include "ScriptedPort.h"
 #include "VirtualWriterPort.h"
 #include "devices/Catalogue.h"
-#include "link/QtSerialPortAdapter.h"
 #include "link/Texts.h"
 #include "operations/Flows.h"
 #include "operations/Texts.h"
@@ -250,13 +247,7 @@ private Q_SLOTS:
         row("R: EEPROM L",
             {.letter = 'L', .nth = -3, .never = "r", .panel1 = text::kEepromReadFailed,
              .notice = text::kEepromReadFailed, .timed = true, .failed = P::ReadEeprom});
-        row("R: flash read silent",
-            {.letter = 'R', .nth = 7, .never = "rd", .panel1 = lt::kFailReadProgram,
-             .notice = lt::kFailReadProgram, .timed = true, .failed = P::ReadFlash});
         row("V", {.sent = "d", .panel1 = text::kVerifyCommandDone, .notice = "", .verdict = V::Succeeded});
-        row("V: silent",
-            {.letter = 'R', .nth = 5, .never = "d", .panel1 = text::kVerifyCommandDone,
-             .notice = text::kFlashVerifyFailed, .failed = P::VerifyFlash});
         row("E: other chip",
             {.sent = "sAPeL", .panel1 = text::kEraseCommandDone, .notice = "", .chip = "AT90S8515",
              .verdict = V::Succeeded});
@@ -453,28 +444,6 @@ private Q_SLOTS:
         }
     }
 
-    void programReadOverPseudoTerminal() {
-        const QString sim = QStringLiteral(ZENDRA_BUILD_DIR "/kxwrt-sim");
-        if (!QFile::exists(sim)) QSKIP("kxwrt-sim is not built");
-        QProcess process;
-        process.start(sim, {QStringLiteral("--chip"), QStringLiteral("ATtiny12L")});
-        QVERIFY(process.waitForStarted() && process.waitForReadyRead(5000));
-        core::SystemTiming timing;
-        link::QtSerialPortAdapter port;
-        Host host(port, timing, Index("ATtiny12L"), QString::fromLocal8Bit(process.readLine()).trimmed());
-        for (int i = 0; i < 64; ++i) host.images.ProgramImage[i] = quint8(0x10 + i);
-        host.images.EepromImage[9] = 0x99;
-        host.Run('P');
-        QCOMPARE(host.ui.panels[1], text::kVerdictAllOkStatus);
-        const image::MemoryImages programmed = host.images;
-        host.images.ProgramImage.fill(0x00);
-        host.images.EepromImage.fill(0x00);
-        QCOMPARE(host.Run('r').errorFlag, qint16(0));
-        QVERIFY(AsChip(host.images, host.index) == AsChip(programmed, host.index));
-        port.Close();
-        process.terminate();
-        QVERIFY(process.waitForFinished(5000));
-    }
 };
 
 QTEST_GUILESS_MAIN(OperationsTest)

@@ -80,7 +80,6 @@ private Q_SLOTS:
         QTest::newRow("three") << "3" << 3 << "接続先: /dev/ttyS2 (serial 2)";
         QTest::newRow("twenty, nothing behind it") << "20" << 20 << "接続先: 未接続";
         QTest::newRow("above twenty") << "25" << 0 << kNoPort;
-        QTest::newRow("not a number") << "COM3" << 0 << kNoPort;
     }
     void opening() {
         QFETCH(QString, stored);
@@ -105,9 +104,7 @@ private Q_SLOTS:
         const QString ftdi = "FT232R USB UART  USB 0403:6001  S/N A50285BI  応答待ち時間 (latency_timer) 16 ms";
         // clang-format off
         row("FTDI tied to its link", {.pick = 1, .stored = "<link>", .details = ftdi + "\n<link>", .tie = true, .tieOffered = true});
-        row("FTDI by its path", {.pick = 1, .stored = "<dev>/ttyUSB0", .details = ftdi + "\n<link>", .tieOffered = true});
         row("no link: its path", {.pick = 2, .stored = "<dev>/ttyUSB1", .details = "CP2102 USB to UART  USB 10c4:ea60", .tie = true});
-        row("no USB facts", {.pick = 0, .stored = "<dev>/ttyS0", .details = "", .tie = true});
         row("typed path", {.typed = "/tmp/kxwrt-sim", .stored = "/tmp/kxwrt-sim", .tie = true});
         row("stored link names its adapter", {.stored = "<link>", .details = ftdi + "\n<link>", .tieOffered = true, .before = "<link>"});
         // clang-format on

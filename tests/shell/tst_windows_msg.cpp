@@ -82,8 +82,6 @@ private Q_SLOTS:
             {.steps = {"show 0 " + erase, "progress ON 0 0 0"}, .text = erase, .range = {0, 1, 1}});
         row("last step hides the bar",
             {.steps = {"show 0 p", "progress ON 0 5 5"}, .text = "p", .range = {0, 5, 5}});
-        row("step before last shows it",
-            {.steps = {"show 0 p", "progress ON 0 4 5"}, .text = "p", .bar = true, .range = {0, 4, 5}});
         row("minimum applied",
             {.steps = {"show 0 p", "progress ON 2 3 9"}, .text = "p", .bar = true, .range = {2, 3, 9}});
         row("not exactly ON: hides only",
@@ -106,8 +104,6 @@ private Q_SLOTS:
              .range = {0, 1, 4}});
         row("main moved after a message",
             {.steps = {"show 1 a", "close", "movemain 420 260", "show 0 b"}, .text = "b"});
-        row("first step: percentage only",
-            {.steps = {"show 0 p", "progress ON 0 0 100"}, .text = "p", .bar = true, .figures = "0%"});
         row("pace known: remaining seconds",
             {.steps = {"show 0 p", "progress ON 0 0 100", "advance 2000", "progress ON 0 10 100"}, .text = "p",
              .bar = true, .range = {0, 10, 100}, .pumps = 3, .figures = "10%  残り約 18 秒"});
@@ -123,18 +119,12 @@ private Q_SLOTS:
         row("last step hides the figures",
             {.steps = {"show 0 p", "progress ON 0 0 2", "progress ON 0 2 2"}, .text = "p", .pumps = 3,
              .figures = ""});
-        row("notice hides the figures",
-            {.steps = {"show 0 p", "progress ON 0 1 4", "show 1 n"}, .text = "n", .ok = true, .pumps = 3,
-             .figures = ""});
-        row("cancel offered with progress",
-            {.steps = {"cancel", "show 0 p", "progress ON 0 1 4"}, .text = "p", .bar = true, .cancel = true});
         row("cancel runs once",
             {.steps = {"cancel", "show 0 p", "clickcancel", "clickcancel"}, .text = "p", .pumps = 1,
              .cancel = true, .cancels = 1});
         row("no cancel on a notice",
             {.steps = {"cancel", "show 0 p", "show 1 n"}, .text = "n", .ok = true, .cancel = false});
         row("cancel withdrawn", {.steps = {"cancel", "show 0 p", "nocancel"}, .text = "p", .pumps = 1});
-        row("no cancel unless offered", {.steps = {"show 0 p"}, .text = "p", .pumps = 1});
         // clang-format on
     }
     void presentation() {
@@ -185,27 +175,6 @@ private Q_SLOTS:
         host.CloseMessage();
     }
 
-    void twipsToPixels_data() {
-        QTest::addColumn<double>("twips");
-        QTest::addColumn<double>("dpi");
-        QTest::addColumn<int>("pixels");
-        QTest::newRow("15 per pixel at 96") << 15.0 << 96.0 << 1;
-        QTest::newRow("half rounds up") << 7.5 << 96.0 << 1;
-        QTest::newRow("under half rounds down") << 7.0 << 96.0 << 0;
-        QTest::newRow("inch at 120") << 1440.0 << 120.0 << 120;
-        QTest::newRow("negative") << -150.0 << 96.0 << -10;
-    }
-    void twipsToPixels() {
-        QFETCH(double, twips);
-        QFETCH(double, dpi);
-        QFETCH(int, pixels);
-        QCOMPARE(TwipsToPixels(twips, dpi), pixels);
-    }
-    void pixelsToTwipsRoundTrip() {
-        const QRect px(7, 3, 360, 267);
-        QCOMPARE(PixelsToTwips(px, 96), (TwipsRect{105, 45, 5400, 4005}));
-        QCOMPARE(TwipsToPixels(PixelsToTwips(px, 120), 120), px);
-    }
 };
 
 QTEST_MAIN(TestMessageWindow)
