@@ -14,9 +14,9 @@
 #include "VirtualWriterPort.h"
 #include "devices/Catalogue.h"
 #include "link/QtSerialPortAdapter.h"
-#include "link/Texts.h"
+#include "link/LinkTexts.h"
 #include "operations/Flows.h"
-#include "operations/Texts.h"
+#include "operations/OperationTexts.h"
 #include "operations/VerifyLog.h"
 
 using namespace zendra;
