@@ -23,6 +23,19 @@ inline constexpr Text kFuseWriteNeedsDevice{"この設定はデバイスにあ�
 inline constexpr Text kUnknownPort{"ポートが見つかりません: ", "no such port: "};
 inline constexpr Text kPortInUse{"ポートは別の zendra-cli が使用中です: ",
                                  "the port is in use by another zendra-cli: "};
+inline constexpr Text kStaleLockTaken{"使われていないロックファイルを引き継ぎました: ",
+                                      "took over a lock file that no running process holds: "};
+inline constexpr Text kLockFailed{"ロックファイルを作成できません: ", "cannot create the lock file: "};
+inline constexpr Text kWriterLost{"チップ待ちの間にライターとの通信が途絶えました: ",
+                                  "the writer was lost while waiting for the chip: "};
+inline constexpr Text kNotRegularFile{"通常のファイルではないため書き込みません: ",
+                                      "not a regular file, so nothing is written to it: "};
+inline constexpr Text kNoFolder{"フォルダーがありません: ", "no such folder: "};
+inline constexpr Text kSameOutput{"フラッシュと EEPROM の出力先が同じファイルです: ",
+                                  "the flash and the EEPROM output are the same file: "};
+inline constexpr Text kNoData{"書き込むデータがありません (データレコードなし): ",
+                              "nothing to program (no data record): "};
+inline constexpr Text kNoEndRecord{"警告: エンドレコードがありません: ", "warning: no end record: "};
 inline constexpr Text kFileUnreadable{"ファイルを読めません: ", "cannot read the file: "};
 inline constexpr Text kFileRefused{"ファイルに誤りがあります: ", "the file is invalid: "};
 inline constexpr Text kLine{"行", "line"};
@@ -37,7 +50,6 @@ inline constexpr Text kNoSignatureMatch{"署名に合うデバイスがありま
 inline constexpr Text kSignatureAmbiguous{"署名に合うデバイスが複数あります。--device で選んでください: ",
                                           "several devices have this signature; choose one with --device: "};
 inline constexpr Text kChose{"署名から選んだデバイス: ", "device chosen from the signature: "};
-inline constexpr Text kSaveFailed{"ファイルを保存できません: ", "cannot save the file: "};
 inline constexpr Text kSaved{"保存しました: ", "saved: "};
 inline constexpr Text kDifference{"相違", "difference"};
 inline constexpr Text kFileValue{"ファイル", "file"};

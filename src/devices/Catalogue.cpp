@@ -219,6 +219,13 @@ std::optional<int> FindDevice(const QString& text) {
 
 const Device* DeviceAt(int index) { return index >= 0 && index < kDeviceCount ? &kDevices[index] : nullptr; }
 
+QList<const Device*> DevicesWithSignature(quint8 family, quint8 part) {
+    QList<const Device*> found;
+    for (const Device& device : kDevices)
+        if (device.family == family && device.part == part) found << &device;
+    return found;
+}
+
 PanelProfile NoMatchProfile() { return PanelProfile{}; }
 
 QString SignatureModelName(quint8 family, quint8 part) {

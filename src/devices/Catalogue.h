@@ -2,6 +2,7 @@
 // The thirteen devices the writer programs and the signature model table: every fact about a device is a
 // field of its row (sizes, codes, signature, word-write kind, socket, fuse layout, panel profile).
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -53,6 +54,9 @@ std::optional<int> FindDevice(const QString& text);
 // The row at a selector position, or null when there is none (nothing selected).
 const Device* DeviceAt(int index);
 PanelProfile NoMatchProfile();
+
+// Every row whose signature is `family`, `part` (two rows may share one: the AT90S1200 pair).
+QList<const Device*> DevicesWithSignature(quint8 family, quint8 part);
 
 // Nine-character model name for a signature's family and part bytes; empty when not listed.
 QString SignatureModelName(quint8 family, quint8 part);

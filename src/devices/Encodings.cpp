@@ -109,6 +109,13 @@ std::optional<PanelControl> ControlByName(const QString& name) {
     return std::nullopt;
 }
 
+PanelIndexes DefaultChoices(const Device* device) {
+    const PanelSetup setup = PanelFor(device);
+    PanelIndexes choices{};
+    for (int i = 0; i < core::kPanelControlCount; ++i) choices[i] = setup.controls[i].index;
+    return choices;
+}
+
 PanelSetup PanelFor(const Device* device) {
     const PanelProfile profile = device ? device->profile : NoMatchProfile();
     const FuseLayout layout = device ? device->fuseLayout : FuseLayout::None;

@@ -73,6 +73,8 @@ using PanelIndexes = std::array<int, core::kPanelControlCount>;
 inline int IndexOf(const PanelIndexes& indexes, PanelControl control) {
     return indexes[static_cast<int>(control)];
 }
+// The choices the panel starts with for a device: each control's default entry.
+PanelIndexes DefaultChoices(const Device* device);
 
 struct FieldIndex {
     PanelControl control;

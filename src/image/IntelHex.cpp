@@ -77,6 +77,7 @@ HexReadResult ParseRecords(const QByteArray& text, Store store, Beyond beyond) {
         const quint8 type = bytes[3];
         const quint8* data = bytes.data() + 4;
         if (type == kData) {
+            ++result.dataRecords;
             for (int k = 0; k < dataCount; ++k) {
                 if (!store(address + k, data[k])) return reject(HexRejection::OutsideImage);
                 if (beyond(address + k)) ++result.bytesBeyondDevice;
@@ -86,6 +87,7 @@ HexReadResult ParseRecords(const QByteArray& text, Store store, Beyond beyond) {
                 return reject(HexRejection::ExtendedAddress);
         }
         // The end record does not end the reading; start-address records carry nothing for the images.
+        if (type == kEndOfFile) result.endRecord = true;
     }
     return result;
 }

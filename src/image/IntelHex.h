@@ -31,6 +31,8 @@ struct HexReadResult {
     QString systemReason;                              // and the system's words for it, if any
     int line = 0;               // 1-based line that rejected the file (0 when the whole file failed)
     int bytesBeyondDevice = 0;  // data bytes at or above the selected device's in-use range
+    int dataRecords = 0;        // data records read
+    bool endRecord = false;     // an end record was read (a file may end without one)
     bool Accepted() const { return rejection == HexRejection::None; }
 };
 

@@ -2,7 +2,7 @@
 
 #include "devices/Catalogue.h"
 #include "link/Exchange.h"
-#include "link/Texts.h"
+#include "link/LinkTexts.h"
 
 namespace zendra::link {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "link/Commands.h"
-#include "link/Texts.h"
+#include "link/LinkTexts.h"
 
 namespace zendra::link {
 

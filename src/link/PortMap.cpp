@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "core/Settings.h"
-#include "link/Texts.h"
+#include "link/LinkTexts.h"
 
 namespace zendra::link {
 

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "core/Language.h"
-#include "link/Texts.h"
+#include "link/LinkTexts.h"
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>

@@ -7,7 +7,7 @@
 
 #include "core/Product.h"
 #include "link/Commands.h"
-#include "link/Texts.h"
+#include "link/LinkTexts.h"
 
 namespace zendra::operations {
 
@@ -57,7 +57,7 @@ Detection DetectWriter(Run& run) {
         run.Status(kVersionUnreadable);
         run.Notice(kVersionUnreadable);
         ForgetFirmware(run);
-        run.Error() = 1;
+        run.Settle(Run::Standing::Failed);
         return Detection::Finished;
     }
 
@@ -71,18 +71,18 @@ Detection DetectWriter(Run& run) {
     const double version = reply.mid(core::kWriterIdPrefix.size()).toDouble(&isNumber);
     if (!isNumber) {
         run.Result().firmwareVersion = 0;
-        run.Error() = 1;
+        run.Settle(Run::Standing::Failed);
         return Detection::VersionNotNumber;
     }
     run.Result().firmwareVersion = version;
 
     if (version >= kMinimumVersion) {
         link::EnterAvrCommandSetQuietly(run.Link());
-        run.Error() = 0;
+        run.Settle(Run::Standing::Good);
     } else {
         run.Status(kFirmwareRefused);
         run.Notice(kFirmwareRefused);
-        run.Error() = 2;
+        run.Settle(Run::Standing::FirmwareRefused);
     }
     return Detection::Finished;
 }
@@ -104,7 +104,7 @@ bool CheckCommunication(Run& run) {
     if (choice.number < 1) return failureExit();  // no such port as COM0
     run.Show(StatusField::Port, kPortPanelPrefix + QString::number(choice.number));
     link::ConfigureWriterPort(port);
-    run.Error() = 0;
+    run.Settle(Run::Standing::Good);
 
     // A port was never saved: nothing may be sent anywhere.
     if (!choice.saved) {
@@ -145,7 +145,7 @@ void ReadSignatureAndJudge(Run& run) {
     const qint32 flashWords = devices::FlashWordsForFamily(family).value_or(kFlashWordsUnknownFamily);
     const auto reject = [&](const QString& notice) {
         run.Notice(notice);
-        run.Error() = 1;
+        run.Settle(Run::Standing::Failed);
         run.RefuseChip();
     };
     if (family <= 0x02) {

@@ -13,6 +13,8 @@ bool CheckDevice(Run& run);
 void ReadSignatureAndJudge(Run& run);
 // Turns the message window into the communication-error notice.
 void ReportCommError(Run& run);
+// The communication check, then the chip's signature without any device rule.
+Report ProbeChip(Environment& env, const Target& target);
 // The firmware advisory for a writer below the recommended version.
 void ShowFirmwareAdvisory(Run& run, double version);
 

@@ -24,12 +24,16 @@ Report EraseCommand(Environment& env, const Target& target);
 Report CheckCommunicationCommand(Environment& env, const Target& target);
 Report ReadLockFuseCommand(Environment& env, const Target& target, const devices::PanelIndexes& current);
 Report WriteLockFuseCommand(Environment& env, const Target& target, const devices::PanelIndexes& choices);
+// One named lock/fuse choice to change: the control and its new entry.
+struct ChoiceChange {
+    core::PanelControl control;
+    int index;
+};
+// Reads what the chip holds, changes only the named choices and writes the result, so nothing that was
+// not named moves. The report's panel holds the choices written; its warnings say when the change turns
+// the reset pin into an I/O pin.
+Report ChangeLockFuseCommand(Environment& env, const Target& target, const QList<ChoiceChange>& changes);
 
-// The communication check, then the chip's signature without any device rule (the command line finds
-// the device from it, and watches a socket for a chip change).
-Report ProbeChip(Environment& env, const Target& target);
-// The device code a probe selects: every catalogue chip answers its signature under it.
-inline constexpr int kProbeDeviceIndex = 5;  // AT90S1200 (外部ｸﾛｯｸ)
 
 // --- The flows alone, without the communication check ------------------------------------------------
 Report ProgramDevice(Environment& env, const Target& target, const image::MemoryImages& images);

@@ -4,7 +4,7 @@
 #include "link/Commands.h"
 #include "operations/Checks.h"
 #include "operations/Flows.h"
-#include "operations/Texts.h"
+#include "operations/OperationTexts.h"
 
 namespace zendra::operations {
 
@@ -168,12 +168,12 @@ void Conclude(Run& run, PhaseKind phase, const QString& failed, const QString& d
 void RunReadLockFuse(Run& run, const PanelIndexes& current) {
     if (!CheckCommunication(run)) return;
     run.Phase(texts::kFuseReadProgress);
-    run.Error() = 0;
+    run.Settle(Run::Standing::Good);
     if (!CheckDevice(run)) {
         run.Notice(texts::kFuseReadMismatch);
         return;
     }
-    run.Error() = 0;
+    run.Settle(Run::Standing::Good);
     PanelUpdate panel(run.Device(), current);
     RunReadSequence(run, panel);
     run.Result().panel = panel.Panel();
@@ -191,7 +191,7 @@ Report WriteLockFuseCommand(Environment& env, const Target& target, const PanelI
     Run run(env, target);
     if (!CheckCommunication(run)) return run.Finish();
     run.Phase(texts::kFuseWriteProgress);
-    run.Error() = 0;
+    run.Settle(Run::Standing::Good);
     if (!CheckDevice(run)) {
         // A mismatch has left its own notice; a failed exchange only wrote the status line, so that text
         // becomes the notice rather than leaving a progress window without a button.
@@ -201,6 +201,19 @@ Report WriteLockFuseCommand(Environment& env, const Target& target, const PanelI
     RunWriteSequence(run, choices);
     Conclude(run, PhaseKind::LockFuseWrite, texts::kFuseWriteFailed, texts::kFuseWriteDone);
     return run.Finish();
+}
+
+Report ChangeLockFuseCommand(Environment& env, const Target& target, const QList<ChoiceChange>& changes) {
+    const Report read = ReadLockFuseCommand(env, target, devices::DefaultChoices(target.device));
+    if (!read.Succeeded() || !read.panel) return read;
+    PanelIndexes choices = *read.panel;
+    for (const ChoiceChange& change : changes) choices[int(change.control)] = change.index;
+    Report written = WriteLockFuseCommand(env, target, choices);
+    const int reset = int(core::PanelControl::RSTDISABL);
+    if (choices[reset] != (*read.panel)[reset] && devices::ResetWarningApplies(target.device, choices[reset]))
+        written.warnings << texts::kResetDisableWarning;
+    written.panel = choices;
+    return written;
 }
 
 }  // namespace zendra::operations

@@ -1,7 +1,7 @@
 #include "link/Commands.h"
 #include "operations/Checks.h"
 #include "operations/Flows.h"
-#include "operations/Texts.h"
+#include "operations/OperationTexts.h"
 #include "operations/UsedPart.h"
 
 namespace zendra::operations {
@@ -46,7 +46,7 @@ void WriteEeprom(Run& run, const image::MemoryImages& images) {
 // Writes one memory in its own programming cycle; false when the cycle could not even start.
 template <typename Write>
 bool ProgramPhase(Run& run, PhaseKind phase, const QString& failure, Write write, bool& dumpChanged) {
-    run.Error() = 0;
+    run.Settle(Run::Standing::Good);
     run.Do(link::EnterAvrCommandSet(run.Link()));
     if (run.Failed()) {
         run.AddPhase(phase, false, run.Result().status);
@@ -81,7 +81,7 @@ void RunProgram(Run& run, const image::MemoryImages& images) {
         return;
     }
 
-    run.Error() = 0;
+    run.Settle(Run::Standing::Good);
     if (!CheckDevice(run)) {
         run.Status(texts::kProgramAborted);
         ReportCommError(run);

@@ -1,7 +1,7 @@
 #include "link/Commands.h"
 #include "operations/Checks.h"
 #include "operations/Flows.h"
-#include "operations/Texts.h"
+#include "operations/OperationTexts.h"
 
 namespace zendra::operations {
 
@@ -41,7 +41,7 @@ void RunRead(Run& run, const image::MemoryImages& current) {
     image::MemoryImages& images = report.images.emplace(current);
 
     run.Phase(texts::kReadingFlash);
-    run.Error() = 0;
+    run.Settle(Run::Standing::Good);
     if (!CheckDevice(run)) {
         run.Status(texts::kReadAborted);
         run.EndOnFailure();
@@ -76,7 +76,7 @@ void RunRead(Run& run, const image::MemoryImages& current) {
         report.programDumpChanged = true;
     }
 
-    run.Error() = 0;
+    run.Settle(Run::Standing::Good);
     run.Do(link::EnterAvrCommandSet(session));
     if (run.Failed()) {
         run.EndOnFailure();
@@ -93,7 +93,7 @@ void RunRead(Run& run, const image::MemoryImages& current) {
         run.ClosePhase();
     }
     // The caller must not take a read with a failed flash phase for a good one.
-    if (flashFailed) run.Error() = 1;
+    if (flashFailed) run.Settle(Run::Standing::Failed);
 }
 
 void RunErase(Run& run) {
@@ -104,7 +104,7 @@ void RunErase(Run& run) {
         run.EndOnFailure();
         return;
     }
-    run.Error() = 0;
+    run.Settle(Run::Standing::Good);
     run.Phase(texts::kErasing);
     run.Do(link::EnterProgrammingMode(session));
     run.Do(link::ChipErase(session));

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 #include "core/UserInterface.h"
@@ -104,6 +105,7 @@ struct Report {
     QString firmware;
     double firmwareVersion = 0;
     QString elapsed;
+    QStringList warnings;  // said after the run, whatever its verdict
 
     // What the program's state takes from the run.
     std::optional<image::MemoryImages> images;  // a read: the images with what was read

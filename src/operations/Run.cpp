@@ -16,7 +16,7 @@ qint32 Run::EepromBytes() const { return EepromBytesOf(Device() ? Device()->eepr
 
 link::CommandResult Run::Do(link::CommandResult result) {
     if (!result.Ok()) {
-        m_report.errorFlag = 1;
+        Settle(Standing::Failed);
         if (result.outcome == link::Outcome::Cancelled) m_cancelSeen = true;
         Status(result.message);
     }

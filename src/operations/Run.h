@@ -1,7 +1,7 @@
 #pragma once
 // One run of a chip operation: the session on the wire, the running account it gives, and the report it
-// builds. Every command's result passes through Do(), the one place where a failure becomes the error
-// flag and the status line. The run knows what it has put into the message window because it put it
+// builds. Every command's result passes through Do(), where a failure becomes the error flag and the
+// status line; Settle() is the one place the error flag is set. The run knows what it has put into the message window because it put it
 // there, so it can end a failure on a notice with OK rather than on a progress text.
 
 #include "operations/Report.h"
@@ -23,9 +23,12 @@ public:
     qint32 FlashWords() const;
     qint32 EepromBytes() const;
 
-    // A failure sets the error flag to 1 and shows the command's text on the status line.
+    // A failure settles the run as failed and shows the command's text on the status line.
     link::CommandResult Do(link::CommandResult result);
-    qint16& Error() { return m_report.errorFlag; }
+    // How the steps that count stand, as the error flag says it (0, 1, 2): good when a flow starts a
+    // fresh account, failed for a failed command or a refused reply or chip, refused firmware.
+    enum class Standing : qint16 { Good = 0, Failed = 1, FirmwareRefused = 2 };
+    void Settle(Standing standing) { m_report.errorFlag = qint16(standing); }
     bool Failed() const { return m_report.errorFlag != 0; }
 
     void Status(const QString& text);

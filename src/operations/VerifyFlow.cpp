@@ -1,7 +1,7 @@
 #include "link/Commands.h"
 #include "operations/Checks.h"
 #include "operations/Flows.h"
-#include "operations/Texts.h"
+#include "operations/OperationTexts.h"
 #include "operations/UsedPart.h"
 
 namespace zendra::operations {
@@ -74,7 +74,7 @@ void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory) {
 
     run.Step(0, words - 1);
     run.Phase(texts::kVerifyingFlash);
-    run.Error() = 0;
+    run.Settle(Run::Standing::Good);
 
     qint32 flashCount = words;
     if (wholeMemory) {
@@ -94,7 +94,7 @@ void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory) {
         return;
     }
 
-    run.Error() = 0;
+    run.Settle(Run::Standing::Good);
     run.Phase(texts::kVerifyingFlash);
     // No word is read after a writer that did not answer these (its late reply would be taken for a word).
     const bool started = !run.Do(link::EnterProgrammingMode(session)).Ends() &&
@@ -113,7 +113,7 @@ void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory) {
         return;
     }
 
-    run.Error() = 0;
+    run.Settle(Run::Standing::Good);
     run.Phase(texts::kVerifyingEeprom);
     const bool eepromStarted = !run.Do(link::EnterProgrammingMode(session)).Ends();
     const qint32 eepromCount = wholeMemory ? bytes : CompareCount(LastUsedByte(images, bytes));

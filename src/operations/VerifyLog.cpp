@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "operations/Texts.h"
+#include "operations/OperationTexts.h"
 
 namespace zendra::operations {
 

@@ -13,7 +13,7 @@
 #include "image/Dumps.h"
 #include "image/ImageTexts.h"
 #include "operations/Flows.h"
-#include "operations/Texts.h"
+#include "operations/OperationTexts.h"
 #include "operations/VerifyLog.h"
 #include "shell/FrmCom.h"
 #include "shell/FrmDump.h"

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "link/PortMap.h"
-#include "link/Texts.h"
+#include "link/LinkTexts.h"
 #include "shell/LiveText.h"
 #include "shell/ShellTexts.h"
 

@@ -4,8 +4,8 @@
 
 #include <QString>
 
-#include "link/Texts.h"
-#include "operations/Texts.h"
+#include "link/LinkTexts.h"
+#include "operations/OperationTexts.h"
 
 namespace zendra::shell::texts {
 

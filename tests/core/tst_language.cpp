@@ -11,10 +11,10 @@
 #include "devices/Encodings.h"
 #include "image/ImageTexts.h"
 #include "link/Commands.h"
-#include "link/Texts.h"
+#include "link/LinkTexts.h"
 #include "operations/Checks.h"
 #include "operations/Run.h"
-#include "operations/Texts.h"
+#include "operations/OperationTexts.h"
 #include "update/UpdateTexts.h"
 
 Q_DECLARE_METATYPE(zendra::core::Language)

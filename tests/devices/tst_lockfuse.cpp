@@ -10,9 +10,9 @@
 #include "ScriptedPort.h"
 #include "VirtualWriterPort.h"
 #include "WriterModel.h"
-#include "link/Texts.h"
+#include "link/LinkTexts.h"
 #include "operations/Flows.h"
-#include "operations/Texts.h"
+#include "operations/OperationTexts.h"
 
 using namespace zendra;
 using namespace zendra::devices;

@@ -9,7 +9,7 @@
 #include "RecordingUi.h"
 #include "ScriptedPort.h"
 #include "link/Commands.h"
-#include "link/Texts.h"
+#include "link/LinkTexts.h"
 #include "operations/Run.h"
 
 Q_DECLARE_METATYPE(zendra::link::Outcome)

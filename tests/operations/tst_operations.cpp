@@ -11,9 +11,9 @@
 #include "ScriptedPort.h"
 #include "VirtualWriterPort.h"
 #include "devices/Catalogue.h"
-#include "link/Texts.h"
+#include "link/LinkTexts.h"
 #include "operations/Flows.h"
-#include "operations/Texts.h"
+#include "operations/OperationTexts.h"
 #include "operations/VerifyLog.h"
 
 using namespace zendra;

@@ -8,7 +8,7 @@
 #include "TestEnvironment.h"
 #include "UpdateWriter.h"
 #include "link/PortMap.h"
-#include "link/Texts.h"
+#include "link/LinkTexts.h"
 #include "shell/DialogUpdate.h"
 #include "shell/PortRow.h"
 #include "update/UpdateTexts.h"

@@ -15,7 +15,7 @@
 #include "DeviceFacts.h"
 #include "VirtualWriterPort.h"
 #include "image/Dumps.h"
-#include "operations/Texts.h"
+#include "operations/OperationTexts.h"
 #include "shell/FrmDump.h"
 #include "shell/FrmIndex.h"
 #include "shell/FrmLog.h"

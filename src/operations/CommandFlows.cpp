@@ -2,7 +2,7 @@
 #include "operations/Checks.h"
 #include "operations/Flows.h"
 #include "operations/Run.h"
-#include "operations/Texts.h"
+#include "operations/OperationTexts.h"
 
 namespace zendra::operations {
 
@@ -27,7 +27,7 @@ Report ProgramCommand(Environment& env, const Target& target, const image::Memor
         return run.Finish();
     }
 
-    run.Error() = 0;
+    run.Settle(Run::Standing::Good);
     RunErase(run);
     // Writing over a chip that was not erased would leave a mix of old and new bits.
     if (!run.Failed()) RunProgram(run, images);
@@ -64,7 +64,7 @@ Report EraseCommand(Environment& env, const Target& target) {
 
     // The erase also serves chips that do not match, or are locked: the signature only informs.
     ReadSignatureAndJudge(run);
-    run.Error() = 0;
+    run.Settle(Run::Standing::Good);
     run.AcceptChip();
     RunErase(run);
     if (run.Failed()) return run.Finish();

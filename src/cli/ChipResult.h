@@ -1,0 +1,31 @@
+#pragma once
+// One chip's outcome on one writer, as the command line renders it.
+
+#include <QDateTime>
+#include <QStringList>
+#include <optional>
+
+#include "cli/Cli.h"
+#include "operations/Report.h"
+
+namespace zendra::cli {
+
+struct ChipResult {
+    QString port, path;
+    int exitCode = kExitLink;
+    QString firmware, device, signature;
+    QString message;      // the result line's text
+    QStringList details;  // lock/fuse lines, verify differences, saved files
+    std::optional<operations::Report> report;
+    QDateTime finished;
+    bool outputFailed = false;  // the operation went well, but an output of it could not be written
+};
+
+// An output of the run could not be written: the run fails with the link's code unless it failed already.
+inline void MarkOutputFailed(ChipResult& result, const QString& why) {
+    result.outputFailed = true;
+    if (result.exitCode == kExitSuccess) result.exitCode = kExitLink;
+    result.message = result.message.isEmpty() ? why : result.message + QStringLiteral("; ") + why;
+}
+
+}  // namespace zendra::cli

@@ -1,0 +1,63 @@
+#include "cli/Inputs.h"
+
+#include <QCryptographicHash>
+
+#include "cli/Cli.h"
+#include "cli/Console.h"
+#include "cli/Plan.h"
+#include "core/BoundedFile.h"
+#include "image/ImageTexts.h"
+#include "image/IntelHex.h"
+#include "operations/UsedPart.h"
+
+namespace zendra::cli {
+
+bool ParsedImages::Blank() const {
+    return operations::LastUsedWord(images, image::kProgramImageSize / 2) < 0 &&
+           operations::LastUsedByte(images, image::kEepromImageSize) < 0;
+}
+
+QString Sha256(const QByteArray& bytes) {
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
+
+std::optional<QByteArray> ReadInput(const QString& path, Failure& failure) {
+    const core::BoundedRead read = core::ReadBoundedFile(path);
+    if (read.Ok()) return read.bytes;
+    image::HexReadResult why;
+    why.rejection = image::HexRejection::Unreadable;
+    why.file = read.refusal;
+    why.systemReason = read.systemReason;
+    failure = {kExitInput,
+               T(texts::kFileUnreadable) + path + QStringLiteral(": ") + Tr(image::DescribeRejection(why))};
+    return std::nullopt;
+}
+
+std::optional<ParsedImages> ParseInputs(const Plan& plan, const devices::Device* device, Failure& failure) {
+    ParsedImages parsed;
+    const qint32 words = device ? device->flashWords : image::kProgramImageSize / 2;
+    const qint32 bytes = device ? device->eepromBytes : image::kEepromImageSize;
+    const auto refuse = [&](const QString& readerError, const QString& path, const image::HexReadResult& r) {
+        QString text = readerError;
+        if (r.line > 0) text += image::texts::kLineSuffix.arg(r.line);
+        failure = {kExitInput, T(texts::kFileRefused) + path + QStringLiteral(": ") + Tr(text) +
+                                   QStringLiteral(": ") + Tr(image::DescribeRejection(r))};
+    };
+    if (!plan.codePath.isEmpty()) {
+        const auto r = image::ParseCodeHex(plan.codeBytes, parsed.images.ProgramImage, words);
+        if (!r.Accepted()) return refuse(image::texts::kCodeReadError, plan.codePath, r), std::nullopt;
+        parsed.codeBeyond = r.bytesBeyondDevice;
+        parsed.records += r.dataRecords;
+        if (!r.endRecord) parsed.withoutEndRecord << plan.codePath;
+    }
+    if (!plan.eepromPath.isEmpty()) {
+        const auto r = image::ParseEepromHex(plan.eepromBytes, parsed.images.EepromImage, bytes);
+        if (!r.Accepted()) return refuse(image::texts::kEepromReadError, plan.eepromPath, r), std::nullopt;
+        parsed.eepromBeyond = r.bytesBeyondDevice;
+        parsed.records += r.dataRecords;
+        if (!r.endRecord) parsed.withoutEndRecord << plan.eepromPath;
+    }
+    return parsed;
+}
+
+}  // namespace zendra::cli

@@ -1,0 +1,225 @@
+#include "cli/Plan.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QLocale>
+
+#include "cli/Cli.h"
+#include "cli/Console.h"
+#include "cli/Inputs.h"
+#include "cli/Outputs.h"
+#include "core/Language.h"
+#include "core/Product.h"
+#include "devices/Encodings.h"
+#include "update/UpdateFile.h"
+#include "update/UpdateTexts.h"
+
+namespace zendra::cli {
+
+namespace {
+
+QString HelpText(const QCommandLineParser& parser) {
+    return parser.helpText() +
+           QStringLiteral(
+               "\nCommands:\n"
+               "  ports                        serial ports: path, description, USB id, serial number, by-id "
+               "link, COM entry, USB adapter's latency timer\n"
+               "  detect                       find the writer on --port, or on every detected port\n"
+               "  check FILE.hex [FILE.eep]    read the files only; with --device, whether they fit it\n"
+               "  program FILE.hex [FILE.eep]  check, erase, program and verify\n"
+               "  verify FILE.hex [FILE.eep]   compare the whole chip with the files\n"
+               "  read OUT.hex [OUT.eep]       read the chip into the files and print its lock/fuse choices\n"
+               "  erase                        erase the chip\n"
+               "  fuse read                    print the lock/fuse choices as NAME=VALUE lines\n"
+               "  fuse write NAME=VALUE...     change those choices (the others stay as the chip holds "
+               "them)\n"
+               "  update FIRMWARE_FILE         replace the writer's firmware\n"
+               "\nExit codes:\n"
+               "  0 success; 1 the chip differs from the files; 2 the writer or the link failed; 3 an input "
+               "file is\n"
+               "  unreadable or invalid; 4 usage error; 5 the chip is wrong or refused; 130 cancelled "
+               "(Ctrl-C)\n"
+               "\nThe chip log (--log) is CSV: "
+               "time,port,firmware,device,signature,file_sha256,command,verdict,seconds\n");
+}
+
+}  // namespace
+
+std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Command line for the KX-WRT540 AVR writer."));
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("COMn entry or device path; repeat for a gang."),
+                                  QStringLiteral("P"));
+    const QCommandLineOption device(
+        QStringLiteral("device"), QStringLiteral("Catalogue name (AT90S8515, ...)."), QStringLiteral("NAME"));
+    const QCommandLineOption eeprom(QStringLiteral("eeprom"),
+                                    QStringLiteral("The EEPROM file when it is not FILE.eep."),
+                                    QStringLiteral("FILE"));
+    const QCommandLineOption lang(QStringLiteral("lang"), QStringLiteral("ja or en (default: the locale)."),
+                                  QStringLiteral("LANG"));
+    const QCommandLineOption report(QStringLiteral("report"), QStringLiteral("Write a JSON report."),
+                                    QStringLiteral("FILE"));
+    const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Append one CSV line per chip."),
+                                 QStringLiteral("FILE"));
+    const QCommandLineOption repeat(QStringLiteral("repeat"),
+                                    QStringLiteral("Production loop: wait for the next chip."));
+    const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("No progress."));
+    const QCommandLineOption verbose(QStringLiteral("verbose"),
+                                     QStringLiteral("Status lines and the wire bytes as hex."));
+    parser.addOptions({help, version, port, device, eeprom, lang, report, log, repeat, quiet, verbose});
+    parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("See the list below."));
+
+    const auto usage = [&](const QString& text) {
+        PrintErr(text);
+        PrintErr(T(texts::kUsage) + QStringLiteral(": zendra-cli --help"));
+        plan.failure = text;
+        return std::optional<int>(kExitUsage);
+    };
+    const auto refuse = [&](int code, const QString& text) {
+        PrintErr(text);
+        plan.failure = text;
+        return std::optional<int>(code);
+    };
+    const bool parsed = parser.parse(QStringList{QStringLiteral("zendra-cli")} + arguments);
+    // The language first, so every later message is in it.
+    const QString langText = parser.value(lang);
+    if (!langText.isEmpty() && !core::ParseLanguage(langText))
+        return usage(T(texts::kUnknownLanguage) + langText);
+    const core::Language language = langText.isEmpty() ? core::LanguageFromLocale(QLocale::system().name())
+                                                       : *core::ParseLanguage(langText);
+    UseEnglish(language == core::Language::English);
+    if (!parsed) return usage(parser.errorText());
+    if (parser.isSet(help)) {
+        PrintOut(HelpText(parser));
+        return kExitSuccess;
+    }
+    if (parser.isSet(version)) {
+        PrintOut(QStringLiteral("zendra-cli ") + core::kVersionText);
+        return kExitSuccess;
+    }
+
+    QStringList args = parser.positionalArguments();
+    if (args.isEmpty()) return usage(T(texts::kUsage));
+    plan.command = args.takeFirst();
+    if (plan.command == QLatin1String("fuse")) {
+        const QString sub = args.isEmpty() ? QString() : args.takeFirst();
+        if (sub != QLatin1String("read") && sub != QLatin1String("write"))
+            return usage(T(texts::kUnknownCommand) + QStringLiteral("fuse ") + sub);
+        plan.command = QStringLiteral("fuse-") + sub;
+    }
+    plan.ports = parser.values(port);
+    plan.repeat = parser.isSet(repeat);
+    plan.quiet = parser.isSet(quiet);
+    plan.verbose = parser.isSet(verbose);
+    plan.reportPath = parser.value(report);
+    plan.logPath = parser.value(log);
+    // Outputs are checked before anything else is done; a refused report target takes no report.
+    if (!plan.reportPath.isEmpty()) {
+        if (const auto refused = RefuseOutputTarget(plan.reportPath, true)) {
+            plan.reportPath.clear();
+            return usage(*refused);
+        }
+    }
+    if (!plan.logPath.isEmpty()) {
+        if (const auto refused = RefuseOutputTarget(plan.logPath)) return usage(*refused);
+    }
+    if (parser.isSet(device)) {
+        const auto index = devices::FindDevice(parser.value(device));
+        if (!index) return usage(T(texts::kUnknownDevice) + parser.value(device));
+        plan.device = devices::DeviceAt(*index);
+    }
+
+    const QString& c = plan.command;
+    const auto wantFiles = [&](int least, int most) {
+        if (args.size() < least) return usage(T(texts::kMissingFile) + c), false;
+        if (args.size() > most) return usage(T(texts::kTooManyArguments) + args.at(most)), false;
+        return true;
+    };
+    if (c == QLatin1String("program") || c == QLatin1String("verify") || c == QLatin1String("check")) {
+        if (!wantFiles(1, 2)) return kExitUsage;
+        plan.codePath = args.at(0);
+        plan.eepromPath = args.size() > 1 ? args.at(1) : parser.value(eeprom);
+        if (plan.eepromPath.isEmpty() && QFileInfo(EepromPartner(plan.codePath)).isFile())
+            plan.eepromPath = EepromPartner(plan.codePath);
+    } else if (c == QLatin1String("read")) {
+        if (!wantFiles(1, 2)) return kExitUsage;
+        // "OUT" and "OUT.hex" both give OUT.hex and OUT.eep; a second name is taken as given.
+        plan.outCode = QFileInfo(args.at(0)).suffix().isEmpty() ? args.at(0) + QStringLiteral(".hex") : args.at(0);
+        plan.outEeprom = args.size() > 1        ? args.at(1)
+                         : parser.isSet(eeprom) ? parser.value(eeprom)
+                                                : EepromPartner(args.at(0));
+        for (const QString& out : {plan.outCode, plan.outEeprom})
+            if (const auto refused = RefuseOutputTarget(out)) return usage(*refused);
+        if (SameFile(plan.outCode, plan.outEeprom))
+            return usage(T(texts::kSameOutput) + plan.outCode);
+    } else if (c == QLatin1String("update")) {
+        if (!wantFiles(1, 1)) return kExitUsage;
+        plan.firmwarePath = args.at(0);
+    } else if (c == QLatin1String("fuse-write")) {
+        if (args.isEmpty()) return usage(T(texts::kUnknownFuse));
+        for (const QString& setting : args) {
+            const auto control = devices::ControlByName(setting.section(QLatin1Char('='), 0, 0));
+            bool number = false;
+            const int value = setting.section(QLatin1Char('='), 1).toInt(&number);
+            if (!control || !number || !setting.contains(QLatin1Char('=')))
+                return usage(T(texts::kUnknownFuse) + setting);
+            if (plan.device) {
+                const devices::ControlFill fill = devices::PanelFor(plan.device).controls[int(*control)];
+                if (!fill.enabled || value < 0 || value >= fill.entries.size())
+                    return usage(T(texts::kFuseWriteNeedsDevice) + setting);
+            }
+            plan.fuseChoices.append({.control = *control, .index = value});
+        }
+    } else if (c == QLatin1String("ports") || c == QLatin1String("detect") || c == QLatin1String("erase") ||
+               c == QLatin1String("fuse-read")) {
+        if (!wantFiles(0, 0)) return kExitUsage;
+    } else {
+        return usage(T(texts::kUnknownCommand) + c);
+    }
+
+    // Input files are read and checked before the writer is touched.
+    Failure failure{};
+    const auto read = [&](const QString& role, const QString& path, QByteArray* into) {
+        if (path.isEmpty()) return true;
+        const auto bytes = ReadInput(path, failure);
+        if (!bytes) return false;
+        if (into) *into = *bytes;
+        plan.files.append({role, QFileInfo(path).absoluteFilePath(), Sha256(*bytes)});
+        return true;
+    };
+    if (!read(QStringLiteral("code"), plan.codePath, &plan.codeBytes) ||
+        !read(QStringLiteral("eeprom"), plan.eepromPath, &plan.eepromBytes) ||
+        !read(QStringLiteral("firmware"), plan.firmwarePath, nullptr))
+        return refuse(failure.code, failure.text);
+    if (!plan.firmwarePath.isEmpty()) {
+        const update::UpdateFileContents contents = update::LoadUpdateFile(plan.firmwarePath);
+        if (!contents.IsValid())
+            return refuse(kExitInput, T(texts::kFileRefused) + plan.firmwarePath + QStringLiteral(": ") +
+                                          Tr(update::DescribeProblem(contents)));
+    }
+    if (c == QLatin1String("check") || c == QLatin1String("ports")) return std::nullopt;
+    Failure bad{};
+    const auto images = ParseInputs(plan, nullptr, bad);
+    if (!images) return refuse(bad.code, bad.text);
+    for (const QString& path : images->withoutEndRecord) PrintErr(T(texts::kNoEndRecord) + path);
+    // Programming nothing would erase the chip and pass: a failed build must not wipe every chip.
+    if (c == QLatin1String("program") && images->Blank()) {
+        QStringList named{plan.codePath};
+        if (!plan.eepromPath.isEmpty()) named << plan.eepromPath;
+        return refuse(kExitInput, T(texts::kNoData) + named.join(QStringLiteral(", ")));
+    }
+    return std::nullopt;
+}
+
+QString EepromPartner(const QString& codePath) {
+    const QFileInfo info(codePath);
+    const QString base = info.suffix().isEmpty() ? codePath : codePath.left(codePath.size() - info.suffix().size() - 1);
+    return base + QStringLiteral(".eep");
+}
+
+}  // namespace zendra::cli

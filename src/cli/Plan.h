@@ -1,0 +1,40 @@
+#pragma once
+// What the command line asks for, parsed and with every input file read, before the writer is touched.
+
+#include <QByteArray>
+#include <QList>
+#include <QStringList>
+#include <optional>
+
+#include "devices/Catalogue.h"
+#include "operations/Flows.h"
+
+namespace zendra::cli {
+
+struct InputFile {
+    QString role;  // "code", "eeprom", "firmware"
+    QString path;
+    QString sha256;
+};
+
+struct Plan {
+    QString command;  // "program", "verify", "read", "erase", "fuse-read", "fuse-write", "detect", "update"
+    QStringList ports;
+    const devices::Device* device = nullptr;  // from --device; null: the chip's signature decides
+    QList<operations::ChoiceChange> fuseChoices;
+    QString codePath, eepromPath, outCode, outEeprom, firmwarePath;
+    QByteArray codeBytes, eepromBytes;  // the input files as read
+    QList<InputFile> files;
+    bool repeat = false, quiet = false, verbose = false;
+    QString reportPath, logPath;
+    QString failure;  // why the run ended before the writer was touched
+};
+
+// Fills `plan` from the arguments; nullopt when the run goes on, else the exit code it ends with (help and
+// version printed: 0; a usage or input error printed on stderr, its reason in `plan.failure`).
+std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan);
+
+// The EEPROM file beside a code file: its name with the extension ".eep" in place of its own, or added.
+QString EepromPartner(const QString& codePath);
+
+}  // namespace zendra::cli

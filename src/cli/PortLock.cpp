@@ -1,0 +1,54 @@
+#include "cli/PortLock.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QThread>
+#include <cerrno>
+#include <csignal>
+
+namespace zendra::cli {
+
+namespace {
+
+// Whether the lock file names a process that is still running. A file being written by a process that
+// has just created it is empty for a moment, so an unreadable one is read once more after a pause.
+bool HeldByLiveProcess(QLockFile& lock) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        qint64 pid = 0;
+        QString host, app;
+        if (lock.getLockInfo(&pid, &host, &app)) {
+            if (pid <= 0) return false;
+            // Another machine's process cannot be asked; its lock stands.
+            if (!host.isEmpty() && host != QSysInfo::machineHostName()) return true;
+            return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+        }
+        QThread::msleep(100);
+    }
+    return false;
+}
+
+}  // namespace
+
+PortLock::Outcome PortLock::Acquire(const QString& devicePath) {
+    const QString canonical = QFileInfo(devicePath).canonicalFilePath();
+    const QString device = canonical.isEmpty() ? devicePath : canonical;
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    QDir().mkpath(runtime);
+    m_fileName = runtime + QStringLiteral("/zendra-cli-") + QString(device).replace(QLatin1Char('/'), QLatin1Char('_')) +
+                 QStringLiteral(".lock");
+    m_lock = std::make_unique<QLockFile>(m_fileName);
+    m_lock->setStaleLockTime(0);  // age alone never makes a lock stale: a long production run holds it for hours
+    if (m_lock->tryLock(0)) return Outcome::Taken;
+    if (m_lock->error() != QLockFile::LockFailedError) return Outcome::Failed;
+    if (HeldByLiveProcess(*m_lock)) return Outcome::Held;
+    // Two processes that both found the lock stale must not both remove it: the second one to hold the
+    // removal lock looks again and finds the first one's lock alive.
+    QLockFile removal(m_fileName + QStringLiteral(".rmlock"));
+    if (!removal.tryLock(1000) || HeldByLiveProcess(*m_lock)) return Outcome::Held;
+    if (!m_lock->removeStaleLockFile() || !m_lock->tryLock(0))
+        return m_lock->error() == QLockFile::LockFailedError ? Outcome::Held : Outcome::Failed;
+    return Outcome::TakenOver;
+}
+
+}  // namespace zendra::cli

@@ -1,0 +1,141 @@
+#include "cli/Render.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "cli/Console.h"
+#include "cli/Plan.h"
+#include "core/Product.h"
+
+namespace zendra::cli {
+
+namespace {
+
+QJsonObject ChipJson(const Plan& plan, const ChipResult& r) {
+    QJsonObject o{{"port", r.port},           {"path", r.path},
+                  {"firmware", r.firmware},   {"device", r.device},
+                  {"signature", r.signature}, {"exitCode", r.exitCode},
+                  {"message", r.message},     {"time", r.finished.toString(Qt::ISODate)}};
+    QJsonArray files;
+    for (const InputFile& f : plan.files)
+        files.append(QJsonObject{{"role", f.role}, {"path", f.path}, {"sha256", f.sha256}});
+    o.insert("files", files);
+    if (!r.report) {
+        o.insert("verdict", VerdictWord(r));
+        return o;
+    }
+    const operations::Report& report = *r.report;
+    o.insert("verdict", VerdictWord(r));
+    o.insert("status", Tr(report.status));
+    o.insert("exchanges", double(report.figures.exchanges));
+    o.insert("bytesOut", double(report.figures.bytesOut));
+    o.insert("bytesIn", double(report.figures.bytesIn));
+    o.insert("seconds", report.figures.seconds);
+    QJsonArray phases;
+    for (const auto& p : report.phases)
+        phases.append(QJsonObject{{"phase", operations::PhaseName(p.phase)}, {"ok", p.ok}, {"text", Tr(p.text)}});
+    o.insert("phases", phases);
+    QJsonArray differences;
+    for (const auto& d : report.differences)
+        differences.append(QJsonObject{{"memory", d.memory == operations::Memory::Flash ? "flash" : "eeprom"},
+                                       {"address", d.address},
+                                       {"file", d.expected},
+                                       {"chip", d.actual}});
+    o.insert("differences", differences);
+    return o;
+}
+
+// A field with a comma, a quote or a line break is quoted, its quotes doubled.
+QString CsvField(QString text) {
+    if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\n')) ||
+        text.contains(QLatin1Char('\r'))) {
+        text.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+        text = QLatin1Char('"') + text + QLatin1Char('"');
+    }
+    return text;
+}
+
+}  // namespace
+
+QString VerdictWord(const ChipResult& r) {
+    if (r.outputFailed) return QStringLiteral("output-failed");
+    if (r.report) return operations::VerdictName(r.report->verdict);
+    switch (r.exitCode) {
+        case kExitSuccess:
+            return QStringLiteral("succeeded");
+        case kExitInput:
+            return QStringLiteral("input-invalid");
+        case kExitUsage:
+            return QStringLiteral("no-device");
+        case kExitChip:
+            return QStringLiteral("chip-refused");
+        case kExitCancelled:
+            return QStringLiteral("cancelled");
+        default:
+            return QStringLiteral("link-failed");
+    }
+}
+
+QString ResultLine(const ChipResult& r, bool alone) {
+    QString line = alone ? QString() : r.port + QStringLiteral(": ");
+    line += VerdictWord(r);
+    if (!r.message.isEmpty()) line += QStringLiteral(" - ") + r.message;
+    if (r.report) line += QStringLiteral(" (%1 s)").arg(r.report->figures.seconds, 0, 'f', 1);
+    return line;
+}
+
+QString DifferenceLine(const operations::Difference& d) {
+    const bool flash = d.memory == operations::Memory::Flash;
+    const int digits = flash ? 4 : 2;
+    const auto hex = [](int value, int width) {
+        return QStringLiteral("%1").arg(value, width, 16, QLatin1Char('0')).toUpper();
+    };
+    return QStringLiteral("%1 %2 %3: %4 %5 %6 %7")
+        .arg(T(texts::kDifference), flash ? QStringLiteral("flash") : QStringLiteral("eeprom"), hex(d.address, 4),
+             T(texts::kFileValue), hex(d.expected, digits), T(texts::kChipValue), hex(d.actual, digits));
+}
+
+QStringList ChoiceLines(const devices::Device* device, const devices::PanelIndexes& choices) {
+    const devices::PanelSetup setup = devices::PanelFor(device);
+    QStringList lines;
+    for (int i = 0; i < core::kPanelControlCount; ++i) {
+        if (!setup.controls[i].enabled) continue;
+        lines << devices::ControlName(core::PanelControl(i)) + QLatin1Char('=') + QString::number(choices[i]);
+    }
+    return lines;
+}
+
+QByteArray ReportJson(const Plan& plan, const QList<ChipResult>& results, int exitCode, const QString& failure) {
+    QJsonArray runs;
+    for (const ChipResult& r : results) runs.append(ChipJson(plan, r));
+    QJsonObject document{{"command", plan.command},
+                         {"program", QStringLiteral("zendra-cli ") + core::kVersionText},
+                         {"runs", runs},
+                         {"exitCode", exitCode}};
+    if (!failure.isEmpty()) {
+        // Ended before any writer was touched: the verdict and the reason stand at the top.
+        document.insert("verdict", exitCode == kExitUsage ? QStringLiteral("usage-error")
+                                                          : QStringLiteral("input-invalid"));
+        document.insert("message", failure);
+    }
+    return QJsonDocument(document).toJson();
+}
+
+QByteArray LogLine(const Plan& plan, const ChipResult& r) {
+    QString sha;
+    for (const InputFile& f : plan.files)
+        if (f.role == QLatin1String("code") || f.role == QLatin1String("firmware")) sha = f.sha256;
+    const QStringList fields{r.finished.toString(Qt::ISODate),
+                             CsvField(r.port),
+                             CsvField(r.firmware),
+                             CsvField(r.device),
+                             r.signature,
+                             sha,
+                             plan.command,
+                             VerdictWord(r),
+                             r.report ? QString::number(r.report->figures.seconds, 'f', 2) : QString()};
+    return fields.join(QLatin1Char(',')).toUtf8() + '\n';
+}
+
+}  // namespace zendra::cli

@@ -1,0 +1,30 @@
+#pragma once
+// The reports as zendra-cli shows and keeps them: the result line, the detail lines, the JSON report and
+// the chip log's CSV line.
+
+#include <QByteArray>
+#include <QList>
+#include <QStringList>
+
+#include "cli/ChipResult.h"
+#include "devices/Encodings.h"
+
+namespace zendra::cli {
+
+struct Plan;
+
+// The word for how a chip's run ended, also when it ended before an operation ran.
+QString VerdictWord(const ChipResult& r);
+// "succeeded - text (1.2 s)", with the port in front when several writers run.
+QString ResultLine(const ChipResult& r, bool alone);
+// One verify difference: memory, address, the file's and the chip's value.
+QString DifferenceLine(const operations::Difference& d);
+// The lock/fuse choices as NAME=VALUE lines: the controls the device has, and the lock.
+QStringList ChoiceLines(const devices::Device* device, const devices::PanelIndexes& choices);
+// The whole run as the JSON report; `failure`: why it ended before any writer was touched.
+QByteArray ReportJson(const Plan& plan, const QList<ChipResult>& results, int exitCode, const QString& failure = {});
+// The chip log's CSV line for one chip, and the header a new log starts with.
+QByteArray LogLine(const Plan& plan, const ChipResult& r);
+inline constexpr char kLogHeader[] = "time,port,firmware,device,signature,file_sha256,command,verdict,seconds\n";
+
+}  // namespace zendra::cli

@@ -1,0 +1,322 @@
+#include "cli/Writer.h"
+
+#include <unistd.h>
+#include <QMutex>
+#include <QRegularExpression>
+#include <QSet>
+
+#include "cli/Inputs.h"
+#include "cli/Outputs.h"
+#include "cli/Render.h"
+#include "core/Settings.h"
+#include "image/FileCommands.h"
+#include "image/ImageTexts.h"
+#include "image/IntelHex.h"
+#include "link/Commands.h"
+#include "link/LinkTexts.h"
+#include "link/PortMap.h"
+#include "link/SystemPort.h"
+#include "operations/Identify.h"
+#include "update/UpdateFile.h"
+#include "update/UpdateProtocol.h"
+
+namespace zendra::cli {
+
+namespace {
+
+using operations::Report;
+using operations::Verdict;
+
+int ExitFor(const Report& report) {
+    switch (report.verdict) {
+        case Verdict::Succeeded:
+        case Verdict::NothingToDo:
+            return kExitSuccess;
+        case Verdict::Mismatch:
+            return kExitMismatch;
+        case Verdict::LinkFailed:
+            return kExitLink;
+        case Verdict::ChipRefused:
+            return kExitChip;
+        case Verdict::Cancelled:
+            return kExitCancelled;
+    }
+    return kExitLink;
+}
+
+QString DeviceNameText(const devices::Device* device) { return device ? Tr(device->Name()) : QString(); }
+
+// A USB adapter whose latency timer holds every reply back: said once per port and run, on stderr, since
+// a repeated run or several writers would otherwise repeat it.
+void HintSlowAdapter(const QString& path) {
+    static QMutex mutex;
+    static QSet<QString> told;
+    const QString hint = link::LatencyTimerHint(path, link::ReadLatencyTimer(path));
+    if (hint.isEmpty()) return;
+    {
+        const QMutexLocker lock(&mutex);
+        if (told.contains(path)) return;
+        told.insert(path);
+    }
+    PrintErr(Tr(hint));
+}
+
+}  // namespace
+
+bool Writer::Prepare(ChipResult& result) {
+    core::IniSettingsStore settings;  // the windows' store, only read
+    link::PortMap ports(settings);
+    static const QRegularExpression comEntry(QStringLiteral("^COM([0-9]+)$"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    const auto match = comEntry.match(m_portText);
+    if (match.hasMatch()) {
+        m_number = match.captured(1).toInt();
+        m_path = m_number >= 1 && m_number <= core::kComPortCount ? ports.Resolve(m_number) : QString();
+    } else {
+        m_path = m_portText;
+        // The COM entry that already leads there names the port in the status texts.
+        for (int n = 1; n <= core::kComPortCount; ++n)
+            if (ports.Assigned(n) == m_portText) m_number = n;
+    }
+    result.port = m_portText;
+    result.path = m_path;
+    m_progress = std::make_unique<ConsoleProgress>(ConsoleStyle{.label = m_alone ? QString() : m_portText,
+                                                                .bar = m_alone && ::isatty(STDERR_FILENO),
+                                                                .quiet = m_plan.quiet,
+                                                                .verbose = m_plan.verbose});
+    if (m_path.isEmpty()) {
+        result.message = T(texts::kUnknownPort) + m_portText;
+        return false;
+    }
+
+    switch (m_lock.Acquire(m_path)) {
+        case PortLock::Outcome::Taken:
+            break;
+        case PortLock::Outcome::TakenOver:
+            PrintErr(T(texts::kStaleLockTaken) + m_lock.FileName());
+            break;
+        case PortLock::Outcome::Held:
+            result.message = T(texts::kPortInUse) + m_path + QStringLiteral(" (") + m_lock.FileName() + QLatin1Char(')');
+            return false;
+        case PortLock::Outcome::Failed:
+            result.message = T(texts::kLockFailed) + m_lock.FileName();
+            return false;
+    }
+
+    HintSlowAdapter(m_path);
+    m_systemPort = link::MakeSystemSerialPort();
+    m_port = m_systemPort.get();
+    if (m_plan.verbose) {
+        m_trace = std::make_unique<WireTrace>(*m_systemPort, m_portText);
+        m_port = m_trace.get();
+    }
+    return true;
+}
+
+// The device: --device, or the one catalogue row whose signature the chip answers.
+std::optional<const devices::Device*> Writer::FindDevice(ChipResult& result) {
+    if (m_plan.device) return m_plan.device;
+    SilentProgress silent;
+    auto env = Environment(silent, silent);
+    const operations::Identification id =
+        operations::IdentifyChip(env, Port(), m_plan.command == QLatin1String("erase"));
+    result.firmware = id.probe.firmware;
+    result.signature = id.probe.signature;
+    using operations::Identity;
+    switch (id.identity) {
+        case Identity::Found:
+            m_progress->Line(T(texts::kChose) + DeviceNameText(id.device) + QStringLiteral(" (") +
+                             id.probe.signature + QLatin1Char(')'));
+            return id.device;
+        case Identity::Cancelled:
+            result.exitCode = kExitCancelled;
+            result.message = Tr(link::texts::kCancelled);
+            break;
+        case Identity::NoAnswer:
+            result.exitCode = kExitLink;
+            result.message = Tr(id.probe.notice.isEmpty() ? id.probe.status : id.probe.notice);
+            break;
+        case Identity::Locked:
+        case Identity::EmptySocket:
+            result.exitCode = kExitChip;
+            result.message = Tr(id.identity == Identity::EmptySocket ? link::texts::kChipNotSeated
+                                                                     : link::texts::kChipProtectedOrNotSeated);
+            break;
+        case Identity::Unknown:
+            result.exitCode = kExitUsage;
+            result.message = T(texts::kNoSignatureMatch) + id.probe.signature;
+            break;
+        case Identity::Ambiguous: {
+            QStringList names;
+            for (const devices::Device* device : id.candidates) names << DeviceNameText(device);
+            result.exitCode = kExitUsage;
+            result.message = T(texts::kSignatureAmbiguous) + names.join(QStringLiteral(", "));
+            break;
+        }
+    }
+    return std::nullopt;
+}
+
+void Writer::EndCancelled() {
+    // Back to the writer's base command set, so the next program finds it as after power-up.
+    link::Session session{*m_port, m_timing};
+    link::ExitAvrCommandSet(session);
+    m_port->Close();
+}
+
+void Writer::RunCommand(ChipResult& result) {
+    const auto device = FindDevice(result);
+    if (!device) return;
+    result.device = DeviceNameText(*device);
+    Failure failure{};
+    const auto parsed = ParseInputs(m_plan, *device, failure);
+    if (!parsed) {
+        result.exitCode = failure.code;
+        result.message = failure.text;
+        return;
+    }
+    if (parsed->codeBeyond > 0 || parsed->eepromBeyond > 0) {
+        // The chip could not hold what the files hold: no program or verify can be a success.
+        QStringList beyond;
+        if (parsed->codeBeyond > 0) beyond << Tr(image::texts::kCodeBeyondDevice.arg(parsed->codeBeyond));
+        if (parsed->eepromBeyond > 0) beyond << Tr(image::texts::kEepromBeyondDevice.arg(parsed->eepromBeyond));
+        result.exitCode = kExitInput;
+        result.message = beyond.join(QLatin1Char(' '));
+        return;
+    }
+
+    auto env = Environment(*m_progress, *m_progress);
+    const operations::Target target{.device = *device, .port = Port()};
+    const QString& command = m_plan.command;
+    const devices::PanelIndexes defaults = devices::DefaultChoices(*device);
+    Report report;
+    if (command == QLatin1String("program"))
+        report = operations::ProgramCommand(env, target, parsed->images);
+    else if (command == QLatin1String("verify"))
+        report = operations::VerifyCommand(env, target, parsed->images);
+    else if (command == QLatin1String("read"))
+        report = operations::ReadCommand(env, target, image::MemoryImages(), defaults);
+    else if (command == QLatin1String("erase"))
+        report = operations::EraseCommand(env, target);
+    else if (command == QLatin1String("fuse-read"))
+        report = operations::ReadLockFuseCommand(env, target, defaults);
+    else if (command == QLatin1String("fuse-write"))
+        report = operations::ChangeLockFuseCommand(env, target, m_plan.fuseChoices);
+    else if (command == QLatin1String("detect"))
+        report = operations::CheckCommunicationCommand(env, target);
+
+    for (const QString& warning : report.warnings) m_progress->Line(Tr(warning));
+    result.report = report;
+    result.exitCode = ExitFor(report);
+    if (!report.firmware.isEmpty()) result.firmware = report.firmware;
+    if (!report.signature.isEmpty()) result.signature = report.signature;
+    result.message = Tr(report.status);
+    if (report.verdict == Verdict::Cancelled) {
+        EndCancelled();
+        result.message = Tr(link::texts::kCancelled);
+    } else if (!report.notice.isEmpty() && !report.Succeeded()) {
+        result.message = Tr(report.notice);
+    } else if (!report.notice.isEmpty() && report.notice != report.status) {
+        result.details << Tr(report.notice);  // a warning that stays up after a success
+    }
+    for (const operations::Difference& d : report.differences) result.details << DifferenceLine(d);
+    if (command == QLatin1String("detect") && report.Succeeded())
+        result.details << m_path + QLatin1Char('\t') + result.firmware;
+    const bool fuseCommand = command.startsWith(QLatin1String("fuse")) || command == QLatin1String("read");
+    if (fuseCommand && report.panel && report.errorFlag == 0) result.details << ChoiceLines(*device, *report.panel);
+    if (command == QLatin1String("read") && report.images && result.exitCode == kExitSuccess)
+        SaveReadImages(result, *device);
+}
+
+void Writer::SaveReadImages(ChipResult& result, const devices::Device* device) {
+    const image::MemoryImages& images = *result.report->images;
+    const QList<QPair<QString, QByteArray>> outputs{
+        {m_plan.outCode, image::CodeHexText(images.ProgramImage, device->flashWords)},
+        {m_plan.outEeprom, image::EepromHexText(images.EepromImage, device->eepromBytes)}};
+    QStringList failed;
+    for (const auto& [path, text] : outputs) {
+        if (path.isEmpty()) continue;
+        if (const auto why = WriteOutput(path, text))
+            failed << *why;
+        else
+            result.details << T(texts::kSaved) + path;
+    }
+    // The chip was read, but what was read is not kept: the run has failed, and says which files.
+    if (!failed.isEmpty()) MarkOutputFailed(result, failed.join(QStringLiteral("; ")));
+}
+
+void Writer::RunUpdate(ChipResult& result) {
+    update::PrepareUpdatePort(*m_port, QStringLiteral("57600"));
+    if (!m_port->Open(m_path)) {
+        result.exitCode = kExitLink;
+        result.message = T(texts::kUnknownPort) + m_path + QLatin1Char(' ') + m_port->OpenFailureReason();
+        return;
+    }
+    ConsoleUpdateDisplay display(*m_progress);
+    update::UpdateLink link{*m_port, m_timing, display};
+    if (const auto version = update::ReadFirmwareVersion(link)) result.firmware = *version;
+    m_interrupts.updating = true;
+    const update::TransferResult sent = update::SendFirmwareFile(link, m_plan.firmwarePath);
+    m_interrupts.updating = false;
+    m_port->Close();
+    result.exitCode = sent == update::TransferResult::Completed ? kExitSuccess
+                      : sent == update::TransferResult::Refused ? kExitInput
+                                                                : kExitLink;
+    result.message =
+        (sent == update::TransferResult::Completed ? T(texts::kUpdateDone) : T(texts::kUpdateFailed)) +
+        QStringLiteral(": ") + Tr(display.LastText());
+}
+
+// The production loop's wait: the chip goes, then the next one comes.
+Writer::ChipChange Writer::WaitForChipChange() {
+    constexpr auto kPollInterval = std::chrono::milliseconds(500);
+    for (const bool wanted : {false, true}) {
+        m_progress->Line(T(wanted ? texts::kWaitInsert : texts::kWaitRemove));
+        for (;;) {
+            if (m_interrupts.cancel.IsCancelled()) return ChipChange::Cancelled;
+            SilentProgress silent;
+            auto env = Environment(silent, silent);
+            const operations::Identification id = operations::IdentifyChip(env, Port(), false);
+            if (id.identity == operations::Identity::Cancelled) return ChipChange::Cancelled;
+            if (id.identity == operations::Identity::NoAnswer) return ChipChange::WriterLost;
+            if (id.ChipPresent() == wanted) break;
+            m_timing.RunEventsFor(kPollInterval);
+        }
+    }
+    return ChipChange::Changed;
+}
+
+int Writer::Run(const std::function<void(const ChipResult&)>& sink) {
+    int passes = 0, failures = 0;
+    const auto tally = [&] {
+        return QStringLiteral("%1 %2, %3 %4").arg(T(texts::kPasses)).arg(passes).arg(T(texts::kFailures)).arg(failures);
+    };
+    int lostCode = kExitSuccess;
+    for (;;) {
+        ChipResult result;
+        if (Prepare(result)) {
+            if (m_plan.command == QLatin1String("update"))
+                RunUpdate(result);
+            else
+                RunCommand(result);
+        }
+        result.finished = QDateTime::currentDateTimeUtc();
+        (result.exitCode == kExitSuccess ? passes : failures) += 1;
+        sink(result);
+        if (!m_plan.repeat || result.exitCode == kExitCancelled || !m_port) return result.exitCode;
+        m_progress->Line(tally());
+        const ChipChange change = WaitForChipChange();
+        if (change == ChipChange::Changed) continue;
+        if (change == ChipChange::WriterLost) {
+            // The loop cannot go on without its writer: that is a failure, not the end of a good run.
+            PrintErr((m_alone ? QString() : m_portText + QStringLiteral(": ")) + T(texts::kWriterLost) + m_path);
+            lostCode = kExitLink;
+        }
+        break;
+    }
+    PrintOut((m_alone ? QString() : m_portText + QStringLiteral(": ")) + tally());
+    if (lostCode != kExitSuccess) return lostCode;
+    return failures == 0 ? kExitSuccess : kExitMismatch;
+}
+
+}  // namespace zendra::cli

@@ -1,0 +1,62 @@
+#pragma once
+// One writer of the command line: its port (a "COMn" entry of the windows' settings or a device path),
+// its lock, the device (named, or found from the chip's signature), the command, and with --repeat the
+// production loop. Every chip's outcome goes to a sink as a ChipResult.
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+#include "cli/ChipResult.h"
+#include "cli/Console.h"
+#include "cli/Plan.h"
+#include "cli/PortLock.h"
+#include "core/Timing.h"
+#include "link/SerialPort.h"
+
+namespace zendra::cli {
+
+// What a signal handler sets: Ctrl-C (or SIGTERM) cancels; during a firmware update it is refused.
+struct Interrupts {
+    core::CancelToken cancel;
+    std::atomic<bool> updating{false};
+};
+
+class Writer {
+public:
+    Writer(const Plan& plan, QString portText, bool alone, Interrupts& interrupts)
+        : m_plan(plan), m_portText(std::move(portText)), m_alone(alone), m_interrupts(interrupts) {}
+
+    // Runs the command (and with --repeat the production loop); returns the writer's exit code.
+    int Run(const std::function<void(const ChipResult&)>& sink);
+
+private:
+    enum class ChipChange { Changed, Cancelled, WriterLost };
+
+    bool Prepare(ChipResult& result);
+    std::optional<const devices::Device*> FindDevice(ChipResult& result);
+    void RunCommand(ChipResult& result);
+    void RunUpdate(ChipResult& result);
+    void SaveReadImages(ChipResult& result, const devices::Device* device);
+    ChipChange WaitForChipChange();
+    operations::PortChoice Port() const { return {.number = m_number, .path = m_path, .saved = true}; }
+    operations::Environment Environment(core::Progress& progress, core::Prompts& prompts) {
+        return {*m_port, m_timing, progress, prompts, &m_interrupts.cancel};
+    }
+    void EndCancelled();
+
+    const Plan& m_plan;
+    QString m_portText;
+    bool m_alone;
+    Interrupts& m_interrupts;
+    QString m_path;
+    int m_number = 1;
+    std::unique_ptr<link::SerialPort> m_systemPort;
+    std::unique_ptr<WireTrace> m_trace;
+    link::SerialPort* m_port = nullptr;
+    core::SystemTiming m_timing;
+    PortLock m_lock;
+    std::unique_ptr<ConsoleProgress> m_progress;
+};
+
+}  // namespace zendra::cli
