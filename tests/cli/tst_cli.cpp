@@ -58,12 +58,6 @@ QByteArray HexRecord(quint16 address, const QByteArray& data) {
     return ':' + record.toHex().toUpper() + QByteArray::number((256 - sum % 256) % 256, 16).rightJustified(2, '0').toUpper() + "\r\n";
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 // The options of one command against one simulated writer, and what the script sees.
 struct Case {
     QStringList sim = {QStringLiteral("--chip"), QStringLiteral("ATtiny12L")};
@@ -89,12 +83,12 @@ private Q_SLOTS:
         // Sixteen words and two EEPROM bytes; a file with a bad checksum on its second line.
         const QByteArray code = HexRecord(0, QByteArray::fromHex("0C9410000000112233445566778899AA")) +
                                 HexRecord(16, QByteArray::fromHex("BBCCDDEEFF00A5A55A5A010203040506")) + ":00000001FF\r\n";
-        WriteFile(m_dir + "/blink.hex", code);
-        WriteFile(m_dir + "/blink.eep", HexRecord(5, QByteArray::fromHex("4243")) + ":00000001FF\r\n");
+        test::WriteFile(m_dir + "/blink.hex", code);
+        test::WriteFile(m_dir + "/blink.eep", HexRecord(5, QByteArray::fromHex("4243")) + ":00000001FF\r\n");
         QByteArray bad = code;
         bad[bad.indexOf("\r\n") + 40] = 'X';
-        WriteFile(m_dir + "/bad.hex", bad);
-        WriteFile(m_dir + "/big.hex", HexRecord(0x7FF0, QByteArray(16, '\x11')) + ":00000001FF\r\n");
+        test::WriteFile(m_dir + "/bad.hex", bad);
+        test::WriteFile(m_dir + "/big.hex", HexRecord(0x7FF0, QByteArray(16, '\x11')) + ":00000001FF\r\n");
     }
 
     void commands_data() {
@@ -213,7 +207,7 @@ private Q_SLOTS:
         Sim sim({"--chip", "AT90S8515", "--baud", "9600"});
         QByteArray big;
         for (int a = 0; a < 0x1000; a += 16) big += HexRecord(quint16(a), QByteArray(16, '\x5A'));
-        WriteFile(m_dir + "/full.hex", big + ":00000001FF\r\n");
+        test::WriteFile(m_dir + "/full.hex", big + ":00000001FF\r\n");
         QProcess cli;
         cli.start(kCli, {"--lang", "en", "--port", sim.path, "program", m_dir + "/full.hex"});
         QVERIFY(cli.waitForStarted());

@@ -1,5 +1,5 @@
-// The chip operations and the writer commands against the virtual writer's model: behind a scripted port on
-// a fake clock with faults, in-process for every catalogue device, and through kxwrt-sim's pseudo-terminal.
+// The chip operations and the writer commands against the virtual writer's model, behind a scripted port on
+// a fake clock with faults.
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -9,7 +9,7 @@
 #include "MemorySettings.h"
 #include "RecordingUi.h"
 #include "ScriptedPort.h"
-#include "VirtualWriterPort.h"
+#include "WriterModel.h"
 #include "devices/Catalogue.h"
 #include "link/LinkTexts.h"
 #include "operations/Flows.h"
@@ -382,36 +382,6 @@ private Q_SLOTS:
         };
         rig.Run('P');
         QCOMPARE(rig.ui.panels[5], QStringLiteral("12秒"));
-    }
-
-    // Program then verify every catalogue device with a full image, over the in-process virtual writer.
-    void everyDevice_data() {
-        QTest::addColumn<int>("index");
-        for (int i = 0; i < devices::kDeviceCount; ++i) QTest::newRow(devices::DeviceTable()[i].name) << i;
-    }
-    void everyDevice() {
-        QFETCH(int, index);
-        virtualwriter::WriterModel model;
-        ChipState old = ChipState::Fresh(index);
-        old.flash.fill(0x5AA5);  // only an erase before the writes makes the chip equal the image
-        QVERIFY(model.LoadChip(old));
-        FakeTiming timing;
-        virtualwriter::VirtualWriterPort port(model, timing);
-        Host host(port, timing, index, kPath);
-        // Erased cells among the data, so skipped EEPROM bytes and 0xFFFF words occur; the last word is used.
-        auto& im = host.images;
-        for (int i = 0; i < 2 * old.flash.size(); ++i) im.ProgramImage[i] = i % 5 > 1 ? quint8(i * 37) : 0xFF;
-        for (int a = 0; a < old.eeprom.size(); ++a) im.EepromImage[a] = a % 5 > 1 ? quint8(a * 11) : 0xFF;
-        im.ProgramImage[2 * old.flash.size() - 1] = 0x00;
-        host.Run('P');
-        QCOMPARE(model.Chip().flash, AsChip(im, index).flash);
-        QCOMPARE(model.Chip().eeprom, AsChip(im, index).eeprom);
-        QVERIFY(host.ui.calls.contains("status 1 " + text::kVerdictAllOkStatus));
-        QVERIFY(host.ui.panels[5].endsWith(text::kSecondsSuffix));
-        host.ui.calls.clear();
-        QCOMPARE(host.Run('V').verdict, operations::Verdict::Succeeded);
-        QVERIFY(host.ui.calls.contains("status 1 " + text::kVerdictAllOkStatus));
-        QCOMPARE(host.ui.panels[1], text::kVerifyCommandDone);
     }
 
     // A few hundred random fault schedules for program, verify and read: each run ends within its

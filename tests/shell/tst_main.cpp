@@ -1,5 +1,5 @@
 // The main window driven like a user; one operation at a time, a refused command leaving no trace; and
-// the whole program against the virtual writer on a pseudo-terminal.
+// cancelling each phase against the in-process virtual writer.
 
 #include <QClipboard>
 #include <QScopeGuard>
@@ -7,7 +7,6 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -301,9 +300,7 @@ private Q_SLOTS:
         QFETCH(Drop, d);
         QTemporaryDir dir;
         const auto write = [&](const QString& name, const QByteArray& bytes) {
-            QFile f(dir.filePath(name));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(bytes);
+            WriteFile(dir.filePath(name), bytes);
         };
         write("a.hex", kCodeHex), write("a.eep", kDataHex), write("b.rom", kCodeHex);
         write("d.txt", kCodeHex);
@@ -347,10 +344,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QStringList paths;
         for (int i = 0; i < 10; ++i) {
-            paths << dir.filePath(QString("f%1.hex").arg(i));
-            QFile f(paths.last());
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(kCodeHex);
+            paths << WriteFile(dir.filePath(QString("f%1.hex").arg(i)), kCodeHex);
         }
         const auto shown = [this] {
             QStringList items;
@@ -403,11 +397,9 @@ private Q_SLOTS:
     void listings() {
         QFETCH(Listing, l);
         QTemporaryDir dir;
-        QFile listing(dir.filePath("list.txt"));
-        QVERIFY(listing.open(QIODevice::WriteOnly));
-        listing.write("FLASH 0010: 1234 -> FFFF\r\nEEPROM 0003: 5A -> FF\r\n");
-        listing.close();
-        m_h->app->Ui().LoadDumpView(DumpWindow::Verify, listing.fileName());
+        const QString listing =
+            WriteFile(dir.filePath("list.txt"), "FLASH 0010: 1234 -> FFFF\r\nEEPROM 0003: 5A -> FF\r\n");
+        m_h->app->Ui().LoadDumpView(DumpWindow::Verify, listing);
         m_h->app->Ui().ShowVerifyWindow();
         m_h->app->Ui().logTime = [] { return QString("12:34:56"); };
         Main().Log()->View()->clear();  // whatever the start-up said
@@ -419,11 +411,7 @@ private Q_SLOTS:
         QVERIFY(Main().LogWindow()->isVisible());
 
         const QString target = dir.filePath(l.answer);
-        if (!l.existing.isEmpty()) {
-            QFile f(target);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(l.existing);
-        }
+        if (!l.existing.isEmpty()) WriteFile(target, l.existing);
         QString asked;
         m_h->app->Ui().fileHook = [&](const core::FileDialogRequest& r, bool save) {
             asked = r.presetName + (save ? " save" : " open");
@@ -525,54 +513,6 @@ private Q_SLOTS:
         QCOMPARE(m_h->Result(), QString("ベリファイ　FLASH : OK / EEPROM : OK 　プログラミング正常終了。"));
     }
 
-    // Through the program's own serial adapter and clock; a click while the read waits is refused.
-    void programVerifyAndReadOnTheVirtualWriter() {
-        QProcess writer;
-        writer.start(ZENDRA_BUILD_DIR "/kxwrt-sim", {"--chip", "ATtiny12L"});
-        if (!writer.waitForStarted(5000)) QSKIP("kxwrt-sim is not built");
-        QTRY_VERIFY_WITH_TIMEOUT(writer.canReadLine(), 5000);
-        m_h->app.reset();
-        ProgramSettings().setValue("Ports/COM1", QString::fromLocal8Bit(writer.readLine()).trimmed());
-        m_h->realPort = true;
-        QVERIFY(m_h->Start(m_env->AppDir()));
-        auto& image = m_h->app->Images();
-        image.ProgramImage[0x3FE] = 0x94, image.ProgramImage[0x3FF] = 0x0C, image.EepromImage[0x3F] = 0x5A;
-        // The bar as the user sees it, at the pace the program keeps (about 30 redraws a second): far fewer
-        // redraws than words, all on the windows' thread, and each range left only once its end was shown.
-        m_h->app->Ui().SetStepInterval(core::StepPacer::kInterval);
-        QList<std::pair<int, int>> bars;  // value, maximum; one per redraw that changed them
-        bool onWindowsThread = true;
-        m_h->app->Ui().onPump = [&] {
-            onWindowsThread = onWindowsThread && QThread::currentThread() == Main().thread();
-            shell::FrmMsg* w = m_h->app->Ui().Messages().Window();
-            if (!w || w->ProgBar->value() < 0) return;  // a phase without a bar
-            const std::pair bar{w->ProgBar->value(), w->ProgBar->maximum()};
-            if (bars.isEmpty() || bars.last() != bar) bars << bar;
-        };
-        QTest::mouseClick(Panel().Cmd_btn_program, Qt::LeftButton);
-        m_h->app->Ui().onPump = nullptr;
-        QCOMPARE(m_h->Result(), QString("ベリファイ　FLASH : OK / EEPROM : OK 　プログラミング正常終了。"));
-        QVERIFY(onWindowsThread);
-        const int words = devices::DeviceAt(m_h->app->State().SelectedDevice)->flashWords;
-        QVERIFY2(bars.size() > 2 && bars.size() < words / 4, qPrintable(QString::number(bars.size())));
-        for (int i = 0; i < bars.size(); ++i)
-            if (i + 1 == bars.size() || bars[i].second != bars[i + 1].second)
-                QCOMPARE(bars[i].first, bars[i].second);
-        Main().Action("mnuPC_buffer_clear")->trigger();
-        QVERIFY(Erased(image));
-        QString resultAtClick;
-        QTimer::singleShot(30, &Main(), [&] {  // fires inside the read's waits
-            QTest::mouseClick(Panel().Cmd_btn_erase, Qt::LeftButton);
-            resultAtClick = m_h->Result();
-        });
-        QTest::mouseClick(Panel().Cmd_btn_read, Qt::LeftButton);
-        QCOMPARE(resultAtClick, kBusy);
-        QCOMPARE(m_h->Result(),
-                 QString("プログラム・データメモリ、Ｆｕｓｅ・Ｌｏｃｋビットのリード終了しました。"));
-        QCOMPARE((QList<int>{image.ProgramImage[0x3FE], image.ProgramImage[0x3FF], image.EepromImage[0x3F]}),
-                 (QList<int>{0x94, 0x0C, 0x5A}));
-        QCOMPARE(Panel().Lbl_READCALIB->text().size(), 2);  // the lock/fuse read inside shows the calibration
-    }
 };
 
 QTEST_MAIN(TestMainWindow)

@@ -7,6 +7,12 @@
 
 namespace zendra::test {
 
+// Puts `bytes` into the file at `path` (replacing what was there) and gives the path back.
+inline QString WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes), path;
+}
+
 class TestEnvironment {
 public:
     TestEnvironment() {

@@ -7,6 +7,7 @@
 #include <QMap>
 
 #include "ScriptedPort.h"
+#include "TestEnvironment.h"
 #include "update/UpdateProtocol.h"
 
 namespace zendra::test {
@@ -39,10 +40,6 @@ inline Words Sent(const Words& words) {
     for (auto [w, v] : words.asKeyValueRange())
         if (w <= 0x1EFF || (w >= 0x1FE0 && w <= 0x1FFE)) sent.insert(w, v);
     return sent;
-}
-inline QString WriteFile(const QString& path, const QByteArray& text) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text), path;
 }
 
 // '?' answers the identification, 'U' enters update mode, a four-byte write is a word answered by its sum
