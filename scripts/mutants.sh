@@ -150,31 +150,6 @@ if [ "$LIST_ONLY" = 1 ]; then
 fi
 
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="-O1" >/dev/null
-echo "building the unmutated tree in $BUILD"
-with_lock cmake --build "$BUILD" -j"$(nproc)" >"$WORK/build.log" 2>&1 || { cat "$WORK/build.log"; exit 1; }
-
-# Runs the tests that `first` (a ctest name pattern) selects first, as the likeliest to fail, then the
-# rest; prints the name of the first failing test, nothing when all pass.
-run_suite() {
-    local first="$1" log="$WORK/ctest.log" failed=""
-    local -a runs=()
-    if [ -n "$first" ]; then runs=("-R|$first" "-E|$first"); else runs=("-E|^$"); fi
-    for run in "${runs[@]}"; do
-        if ! (cd "$BUILD" && with_lock ctest -j"$(nproc)" --stop-on-failure "${run%%|*}" "${run#*|}") \
-            >"$log" 2>&1; then
-            failed="$(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) (.*/\1/p' "$log" | head -n 1)"
-            echo "${failed:-ctest}"
-            return
-        fi
-    done
-}
-
-echo "checking that the unmutated suite passes"
-baseline="$(run_suite "")"
-if [ -n "$baseline" ]; then
-    echo "the unmutated suite fails ($baseline); no score" >&2
-    exit 1
-fi
 
 # The tests of each floor, by their ctest names.
 floor_tests() {
@@ -185,6 +160,37 @@ floor_tests() {
     esac
 }
 
+# Rebuilds, then runs the tests that FIRST (a ctest name pattern, or empty) selects and then the rest, until
+# the first failure; all under one hold of the lock. Ends 2 when the build fails; else writes the name of
+# the first failing test (nothing when all pass) to $WORK/failed.
+build_and_test() {
+    cmake --build "$BUILD" -j"$(nproc)" >"$WORK/build.log" 2>&1 || return 2
+    local first="$1"
+    : >"$WORK/failed"
+    local -a runs=("-E|^$")
+    [ -n "$first" ] && runs=("-R|$first" "-E|$first")
+    for run in "${runs[@]}"; do
+        if ! (cd "$BUILD" && ctest -j"$(nproc)" --stop-on-failure "${run%%|*}" "${run#*|}") \
+            >"$WORK/ctest.log" 2>&1; then
+            sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) (.*/\1/p' "$WORK/ctest.log" | head -n 1 >"$WORK/failed"
+            [ -s "$WORK/failed" ] || echo ctest >"$WORK/failed"
+            return 0
+        fi
+    done
+}
+export -f build_and_test
+export BUILD WORK
+
+echo "building the unmutated tree in $BUILD and checking that its suite passes"
+if ! with_lock bash -c 'build_and_test ""'; then
+    cat "$WORK/build.log"
+    exit 1
+fi
+if [ -s "$WORK/failed" ]; then
+    echo "the unmutated suite fails ($(cat "$WORK/failed")); no score" >&2
+    exit 1
+fi
+
 caught=0
 tried=0
 start=$SECONDS
@@ -194,16 +200,17 @@ while IFS=$'\t' read -r file line column old new <&3; do
     MUTATED="$file"
     python3 -c "$APPLY_PY" "$ROOT/$file" "$line" "$column" "$old" "$new"
     change="$file:$line  '$old' -> '$new'"
-    if ! with_lock cmake --build "$BUILD" -j"$(nproc)" >"$WORK/build.log" 2>&1; then
+    status=0
+    with_lock bash -c "build_and_test '$(floor_tests "$file")'" || status=$?
+    if [ "$status" -ne 0 ]; then
         echo "  (does not compile, replaced: $change)"
         restore
         continue
     fi
     tried=$((tried + 1))
-    failed="$(run_suite "$(floor_tests "$file")")"
-    if [ -n "$failed" ]; then
+    if [ -s "$WORK/failed" ]; then
         caught=$((caught + 1))
-        echo "caught    $change  by $failed"
+        echo "caught    $change  by $(cat "$WORK/failed")"
     else
         echo "survived  $change"
     fi
