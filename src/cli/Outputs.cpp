@@ -3,10 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cstdio>
 
 #include "cli/Console.h"
+#include "image/IntelHex.h"
 
 namespace zendra::cli {
 
@@ -30,9 +30,9 @@ std::optional<QString> WriteOutput(const QString& path, const QByteArray& bytes)
         return std::nullopt;
     }
     if (const auto refused = RefuseOutputTarget(path)) return refused;
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return std::nullopt;
-    return T(texts::kCannotWrite) + path + QStringLiteral(": ") + file.errorString();
+    QString reason;
+    if (image::SaveFileContents(path, bytes, &reason) == image::SaveFailure::None) return std::nullopt;
+    return T(texts::kCannotWrite) + path + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason);
 }
 
 std::optional<QString> AppendOutput(const QString& path, const QByteArray& header, const QByteArray& bytes) {

@@ -39,7 +39,9 @@ PortLock::Outcome PortLock::Acquire(const QString& devicePath) {
                  QStringLiteral(".lock");
     m_lock = std::make_unique<QLockFile>(m_fileName);
     m_lock->setStaleLockTime(0);  // age alone never makes a lock stale: a long production run holds it for hours
-    if (m_lock->tryLock(0)) return Outcome::Taken;
+    // Qt removes the lock of an ended process by itself, without a word; the note says it happened.
+    const bool stale = QFileInfo::exists(m_fileName) && !HeldByLiveProcess(*m_lock);
+    if (m_lock->tryLock(0)) return stale ? Outcome::TakenOver : Outcome::Taken;
     if (m_lock->error() != QLockFile::LockFailedError) return Outcome::Failed;
     if (HeldByLiveProcess(*m_lock)) return Outcome::Held;
     // Two processes that both found the lock stale must not both remove it: the second one to hold the

@@ -30,8 +30,9 @@ using operations::Verdict;
 int ExitFor(const Report& report) {
     switch (report.verdict) {
         case Verdict::Succeeded:
-        case Verdict::NothingToDo:
             return kExitSuccess;
+        case Verdict::NothingToDo:  // nothing programmed is no success
+            return kExitInput;
         case Verdict::Mismatch:
             return kExitMismatch;
         case Verdict::LinkFailed:

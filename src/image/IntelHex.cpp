@@ -244,7 +244,7 @@ HexReadResult ReadEepromHexFile(core::UserInterface& ui, const core::SharedState
     return result;
 }
 
-SaveFailure SaveFileContents(const QString& path, const QByteArray& bytes) {
+SaveFailure SaveFileContents(const QString& path, const QByteArray& bytes, QString* reason) {
     const QFileInfo target(path);
     // A directory or a write-protected file in the way is the read-only case, before anything is touched.
     if (target.isDir() || (target.exists() && !target.isWritable())) return SaveFailure::ReadOnly;
@@ -253,16 +253,23 @@ SaveFailure SaveFileContents(const QString& path, const QByteArray& bytes) {
     file.setDirectWriteFallback(true);
     // Unbuffered, so a short write (disk full, size limit) shows in write()'s count; a buffered write
     // reports everything taken and loses the failure at flush.
+    const auto why = [&] {
+        if (reason) *reason = file.errorString();
+    };
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        why();
         const QFileInfo folder(target.absolutePath());
         return folder.isDir() && !folder.isWritable() ? SaveFailure::ReadOnly : SaveFailure::Other;
     }
     if (file.write(bytes) != bytes.size() || file.error() != QFileDevice::NoError) {
+        why();
         file.cancelWriting();
         file.commit();
         return SaveFailure::Other;
     }
-    return file.commit() ? SaveFailure::None : SaveFailure::Other;
+    if (file.commit()) return SaveFailure::None;
+    why();
+    return SaveFailure::Other;
 }
 
 bool WriteCodeHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images) {

@@ -57,8 +57,8 @@ bool WriteCodeHexFile(core::UserInterface& ui, const core::SharedState& state, M
 bool WriteEepromHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images);
 
 enum class SaveFailure { None, ReadOnly, Other };
-// Replaces `path` with `bytes` as one step; what failed, if anything.
-SaveFailure SaveFileContents(const QString& path, const QByteArray& bytes);
+// Replaces `path` with `bytes` as one step; what failed, if anything (and the system's words for it).
+SaveFailure SaveFileContents(const QString& path, const QByteArray& bytes, QString* reason = nullptr);
 
 // The text that says why a file was refused.
 QString DescribeRejection(const HexReadResult& result);

@@ -20,6 +20,8 @@ void ShowElapsed(Run& run) {
 Report ProgramCommand(Environment& env, const Target& target, const image::MemoryImages& images) {
     Run run(env, target);
     run.Show(core::StatusField::Elapsed, QString());
+    // Images with nothing to program are refused before the erase: a failed build must not wipe the chip.
+    if (RefuseBlankImages(run, images)) return run.Finish();
     if (!CheckCommunication(run)) return run.Finish();
 
     if (!CheckDevice(run)) {

@@ -43,6 +43,8 @@ Report ReadDevice(Environment& env, const Target& target, const image::MemoryIma
 Report EraseDevice(Environment& env, const Target& target);
 
 // The flows' bodies over one run, so a command and the flows it chains share one account.
+// Both images blank: the notice that all memory is erased, and true; nothing is sent.
+bool RefuseBlankImages(Run& run, const image::MemoryImages& images);
 void RunProgram(Run& run, const image::MemoryImages& images);
 // `wholeMemory`: every word and byte of the device after a device check; else the images' used part.
 void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory);

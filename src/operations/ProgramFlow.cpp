@@ -66,20 +66,23 @@ bool ProgramPhase(Run& run, PhaseKind phase, const QString& failure, Write write
 
 }  // namespace
 
+bool RefuseBlankImages(Run& run, const image::MemoryImages& images) {
+    if (LastUsedWord(images, run.FlashWords()) != -1 || LastUsedByte(images, run.EepromBytes()) != -1) return false;
+    run.Notice(texts::kAllMemoryBlank);
+    run.Status(texts::kAllMemoryBlank);
+    run.NothingToDo();
+    return true;
+}
+
 void RunProgram(Run& run, const image::MemoryImages& images) {
     const qint32 words = run.FlashWords();
 
     run.Step(0, words - 1);
     run.Phase(texts::kProgrammingFlash);
 
+    if (RefuseBlankImages(run, images)) return;
     const qint32 last = RaiseZeroToOne(LastUsedWord(images, words));
     const qint32 lastEeprom = RaiseZeroToOne(LastUsedByte(images, run.EepromBytes()));
-    if (last == -1 && lastEeprom == -1) {
-        run.Notice(texts::kAllMemoryBlank);
-        run.Status(texts::kAllMemoryBlank);
-        run.NothingToDo();
-        return;
-    }
 
     run.Settle(Run::Standing::Good);
     if (!CheckDevice(run)) {

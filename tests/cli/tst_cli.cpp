@@ -2,6 +2,10 @@
 // exit codes, output, JSON report and chip log; the gang, the production loop and Ctrl-C.
 
 #include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QDir>
+#include <QLockFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -89,6 +93,8 @@ private Q_SLOTS:
         bad[bad.indexOf("\r\n") + 40] = 'X';
         test::WriteFile(m_dir + "/bad.hex", bad);
         test::WriteFile(m_dir + "/big.hex", HexRecord(0x7FF0, QByteArray(16, '\x11')) + ":00000001FF\r\n");
+        test::WriteFile(m_dir + "/empty.hex", ":00000001FF\r\n");
+        test::WriteFile(m_dir + "/noend.hex", HexRecord(0, QByteArray::fromHex("0C94")));
     }
 
     void commands_data() {
@@ -118,6 +124,10 @@ private Q_SLOTS:
                                              .err = "bad.hex: HEX file open error (line 2): "});
         row("a stream is no file", {.args = en + QStringList{"program", "/dev/zero"}, .exitCode = 3,
                                     .err = "not a regular file"});
+        row("nothing to program", {.args = en + QStringList{"program", "{dir}/empty.hex"}, .exitCode = 3,
+                                   .err = "nothing to program (no data record): " + QString("{dir}/empty.hex")});
+        row("no end record: a warning", {.args = en + QStringList{"program", "{dir}/noend.hex"},
+                                         .out = "succeeded", .err = "warning: no end record: "});
         row("unknown option", {.args = {"--colour", "erase"}, .exitCode = 4});
         row("unknown command", {.args = {"--lang", "en", "flash"}, .exitCode = 4, .err = "unknown command"});
         row("fuse the device lacks", {.args = en + QStringList{"--device", "AT90S8515", "fuse", "write", "CKSEL=1"},
@@ -137,7 +147,7 @@ private Q_SLOTS:
         const Run run = Cli(c.args, sim.path, m_dir);
         QVERIFY2(run.exitCode == c.exitCode, qPrintable(QString("exit %1\n%2\n%3").arg(run.exitCode).arg(run.out, run.err)));
         QVERIFY2(run.out.contains(c.out), qPrintable(run.out));
-        QVERIFY2(run.err.contains(c.err), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QString(c.err).replace("{dir}", m_dir)), qPrintable(run.err));
         // Never a success word for a failure.
         if (c.exitCode != 0) QVERIFY(!run.out.startsWith(QStringLiteral("succeeded")));
     }
@@ -245,18 +255,153 @@ private Q_SLOTS:
         QCOMPARE(cli.exitCode(), 0);
     }
 
-    // One process per writer: a second one on the same port says the port is in use.
-    void portLocked() {
-        Sim sim({"--chip", "AT90S8515", "--baud", "9600"});
-        QProcess first;
-        first.start(kCli, {"--port", sim.path, "--device", "AT90S8515", "erase"});
-        QVERIFY(first.waitForStarted());
-        QTest::qWait(300);
-        const Run second = Cli({"--lang", "en", "--port", "{port}", "erase"}, sim.path, m_dir);
-        QCOMPARE(second.exitCode, 2);
-        QVERIFY(second.out.contains("in use by another zendra-cli"));
-        QVERIFY(first.waitForFinished(20000));
-        QCOMPARE(first.exitCode(), 0);
+    // Where an output may go. Only a regular file, or a new one in an existing folder, takes it; anything
+    // else is refused before the writer is touched and left as it was; a write that fails fails the run.
+    void outputTargets_data() {
+        QTest::addColumn<QString>("kind");    // report, log, read (the EEPROM output named explicitly)
+        QTest::addColumn<QString>("target");  // see Target() below
+        QTest::addColumn<int>("exitCode");
+        const QList<QPair<const char*, int>> targets{{"regular", 0}, {"new", 0},      {"missing folder", 4},
+                                                     {"device", 4},  {"fifo", 4},     {"folder", 4},
+                                                     {"link to a device", 4},         {"full disk", 2}};
+        for (const char* kind : {"report", "log", "read"})
+            for (const auto& [target, code] : targets)
+                QTest::addRow("%s, %s", kind, target) << QString(kind) << QString(target) << code;
+    }
+    void outputTargets() {
+        QFETCH(QString, kind);
+        QFETCH(QString, target);
+        QFETCH(int, exitCode);
+        const QString dir = m_dir + "/out-" + QString::number(qHash(QString(QTest::currentDataTag())));
+        QVERIFY(QDir().mkpath(dir));
+        const QByteArray old(4096, 'o');
+        QString path = dir + "/t";
+        if (target == "regular" || target == "full disk") test::WriteFile(path, old);
+        if (target == "missing folder") path = dir + "/none/t";
+        if (target == "device") path = "/dev/null";
+        if (target == "fifo") QCOMPARE(::mkfifo(qPrintable(path), 0600), 0);
+        if (target == "folder") path = dir;
+        if (target == "link to a device") QCOMPARE(::symlink("/dev/null", qPrintable(path)), 0);
+
+        Sim sim({"--chip", "ATtiny12L"});
+        QStringList args{"--lang", "en", "--port", sim.path};
+        if (kind == "read") args << "read" << dir + "/code.hex" << path;
+        else args << "--" + kind << path << "program" << m_dir + "/blink.hex";
+        QProcess cli;
+        if (target == "full disk")  // a file-size limit: every write past 512 bytes fails as on a full disk
+            cli.start("/bin/sh", QStringList{"-c", "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"", kCli} + args);
+        else
+            cli.start(kCli, args);
+        QVERIFY(cli.waitForFinished(60000));
+        const QString err = QString::fromUtf8(cli.readAllStandardError() + cli.readAllStandardOutput());
+        QVERIFY2(cli.exitCode() == exitCode, qPrintable(QString("exit %1: %2").arg(cli.exitCode()).arg(err)));
+        const QFileInfo left(path);
+        if (target == "device" || target == "link to a device") QVERIFY(!QFileInfo("/dev/null").isFile());
+        if (target == "fifo") QVERIFY(left.exists() && !left.isFile());
+        if (target == "link to a device") QVERIFY(left.isSymLink());
+        if (exitCode != 0) QVERIFY2(!err.isEmpty(), "a refusal or a failed write is said");
+        if (exitCode == 0) QVERIFY(left.isFile() && left.size() > 0 && left.size() != old.size());
+        if (target == "full disk") {
+            QVERIFY2(err.contains("cannot write: " + (kind == "read" ? dir + "/code.hex" : path)), qPrintable(err));
+            QFile kept(kind == "read" ? dir + "/code.hex" : path);
+            // What was there stays whole; a report or image never half-replaces it.
+            if (kind != "read") QVERIFY(kept.open(QIODevice::ReadOnly) && kept.read(old.size()) == old);
+        }
+    }
+
+    // read OUT[.hex] writes OUT.hex and OUT.eep; a second name is taken as given; one file for both is
+    // refused before the writer is touched.
+    void readNames_data() {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("OUT.hex") << QStringList{"n1/chip.hex"} << QStringList{"n1/chip.hex", "n1/chip.eep"} << 0;
+        QTest::newRow("no extension") << QStringList{"n2/chipdump"} << QStringList{"n2/chipdump.hex", "n2/chipdump.eep"} << 0;
+        QTest::newRow("short name") << QStringList{"n3/a.h"} << QStringList{"n3/a.h", "n3/a.eep"} << 0;
+        QTest::newRow("second name") << QStringList{"n4/a.hex", "n4/e.bin"} << QStringList{"n4/a.hex", "n4/e.bin"} << 0;
+        QTest::newRow("both one file") << QStringList{"n5/backup.eep"} << QStringList{} << 4;
+    }
+    void readNames() {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, written);
+        QFETCH(int, exitCode);
+        const QString folder = m_dir + "/" + names.first().section('/', 0, 0);
+        QVERIFY(QDir().mkpath(folder));
+        Sim sim({"--chip", "ATtiny12L"});
+        QStringList args{"--lang", "en", "--port", "{port}", "read"};
+        for (const QString& name : names) args << "{dir}/" + name;
+        QCOMPARE(Cli(args, sim.path, m_dir).exitCode, exitCode);
+        QStringList found = QDir(folder).entryList(QDir::Files, QDir::Name);
+        for (QString& f : found) f.prepend(names.first().section('/', 0, 0) + "/");
+        written.sort();
+        QCOMPARE(found, written);
+    }
+
+    // Every run asked for a report gets one, also one that ended before the writer: an older report never
+    // stays behind; a check writes its report and log too. Nothing programmed erases nothing.
+    void reportAndLogForEveryRun() {
+        Sim sim({"--chip", "ATtiny12L"});
+        const QString report = m_dir + "/every.json", log = m_dir + "/every.csv";
+        test::WriteFile(report, "{\"exitCode\": 0}");
+        QFile::remove(log);
+        QCOMPARE(Cli({"--port", "{port}", "program", "{dir}/blink.hex"}, sim.path, m_dir).exitCode, 0);
+        QCOMPARE(Cli({"--lang", "en", "--report", report, "--port", "{port}", "program", "{dir}/empty.hex"}, sim.path, m_dir).exitCode, 3);
+        QFile json(report);
+        QVERIFY(json.open(QIODevice::ReadOnly));
+        const QJsonObject refused = QJsonDocument::fromJson(json.readAll()).object();
+        QCOMPARE(refused["exitCode"].toInt(), 3);
+        QCOMPARE(refused["verdict"].toString(), "input-invalid");
+        QVERIFY(refused["message"].toString().contains("empty.hex"));
+        QCOMPARE(Cli({"--port", "{port}", "verify", "{dir}/blink.hex"}, sim.path, m_dir).exitCode, 0);  // not erased
+        QCOMPARE(Cli({"--lang", "en", "--report", report, "--log", log, "--device", "ATtiny12L", "check", "{dir}/blink.hex"},
+                     sim.path, m_dir).exitCode, 0);
+        json.close();
+        QVERIFY(json.open(QIODevice::ReadOnly));
+        QCOMPARE(QJsonDocument::fromJson(json.readAll()).object()["runs"].toArray().size(), 1);
+        QFile csv(log);
+        QVERIFY(csv.open(QIODevice::ReadOnly) && csv.readAll().contains(",check,succeeded,"));
+    }
+
+    // The production loop cannot go on without its writer: the loop ends with 2 and says why.
+    void repeatEndsWhenTheWriterIsLost() {
+        auto sim = std::make_unique<Sim>(QStringList{"--chip", "ATtiny12L"});
+        QProcess cli;
+        cli.start(kCli, {"--lang", "en", "--repeat", "--port", sim->path, "program", m_dir + "/blink.hex"});
+        QString seen;
+        for (int i = 0; i < 200 && !seen.contains("remove the chip"); ++i) {
+            cli.waitForReadyRead(100);
+            seen += QString::fromUtf8(cli.readAllStandardError());
+        }
+        QVERIFY(seen.contains("remove the chip"));
+        sim.reset();
+        QVERIFY(cli.waitForFinished(20000));
+        QCOMPARE(cli.exitCode(), 2);
+        QVERIFY(QString::fromUtf8(cli.readAllStandardError()).contains("the writer was lost while waiting"));
+    }
+
+    // One process per writer. A lock that no live process holds is taken over with a note; a live one
+    // refuses and names its file.
+    void portLocks_data() {
+        QTest::addColumn<QByteArray>("content");  // empty: held by this live test process
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("garbage") << QByteArray("garbage") << 0;
+        QTest::newRow("empty") << QByteArray("\n") << 0;
+        QTest::newRow("ended process") << QByteArray("999999\nzendra-cli\n" + QSysInfo::machineHostName().toUtf8() + "\n") << 0;
+        QTest::newRow("live process") << QByteArray() << 2;
+    }
+    void portLocks() {
+        QFETCH(QByteArray, content);
+        QFETCH(int, exitCode);
+        Sim sim({"--chip", "ATtiny12L"});
+        const QString lockName = qEnvironmentVariable("XDG_RUNTIME_DIR") + "/zendra-cli-" +
+                                 QFileInfo(sim.path).canonicalFilePath().replace('/', '_') + ".lock";
+        QLockFile live(lockName);
+        if (content.isEmpty()) QVERIFY(live.tryLock(0));
+        else test::WriteFile(lockName, content == "\n" ? QByteArray() : content);
+        const Run run = Cli({"--lang", "en", "--port", "{port}", "detect"}, sim.path, m_dir);
+        QCOMPARE(run.exitCode, exitCode);
+        if (exitCode == 0) QVERIFY2(run.err.contains("took over a lock file that no running process holds: " + lockName), qPrintable(run.err));
+        else QVERIFY2(run.out.contains("in use by another zendra-cli") && run.out.contains(lockName), qPrintable(run.out));
     }
 };
 

@@ -107,6 +107,7 @@ class TestMainWindow : public QObject {
     // clock advances on the operation's thread; `during` runs on the windows' while the operation waits.
     void DuringOperation(const Act& operation, const std::function<void()>& during) {
         bool ran = false, offWindowsThread = false;
+        m_h->app->Images().ProgramImage[4] = 0x42;  // a program of blank images sends nothing
         m_h->timing.onAdvance = [&] {
             if (std::exchange(ran, true)) return;
             // On the windows' thread the operation would freeze them for as long as it waits.
@@ -264,6 +265,13 @@ private Q_SLOTS:
             QCOMPARE(m_h->Result(), refused ? kBusy : QString());
             QCOMPARE(Trace(*m_h) == before, refused);
         });
+    }
+    // Nothing loaded: the program is refused before anything reaches the writer, so nothing is erased.
+    void programWithBlankImagesSendsNothing() {
+        Do("Cmd_btn_program")(*m_h);
+        QVERIFY(m_h->port.Writes().isEmpty());
+        QCOMPARE(m_h->Result(), QString("全てのメモリは消去されました。"));
+        QCOMPARE(m_h->Message(), QString("全てのメモリは消去されました。"));
     }
     void closeWaitsForTheRunningOperation_data() {
         QTest::addColumn<Act>("closing");
