@@ -52,14 +52,16 @@ QString LatencyTimerHint(const QString& path, std::optional<int> latencyMs, cons
            texts::kSlowAdapterCommand + QStringLiteral("echo 1 | sudo tee ") + LatencyTimerFile(path, sysfsRoot);
 }
 
+QString UsbIdText(quint16 vendor, quint16 product) {
+    return QStringLiteral("%1:%2").arg(vendor, 4, 16, QLatin1Char('0')).arg(product, 4, 16, QLatin1Char('0'));
+}
+
 QList<DetectedPort> DetectSystemPorts() {
     QList<DetectedPort> ports;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         DetectedPort port{info.systemLocation(), info.description()};
         if (info.hasVendorIdentifier() && info.hasProductIdentifier())
-            port.usbId = QStringLiteral("%1:%2")
-                             .arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
-                             .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'));
+            port.usbId = UsbIdText(info.vendorIdentifier(), info.productIdentifier());
         port.serial = info.serialNumber();
         port.byIdLink = ByIdLinkFor(port.path);
         port.latencyTimerMs = ReadLatencyTimer(port.path);

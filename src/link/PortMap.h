@@ -25,6 +25,8 @@ struct DetectedPort {
 
 // The serial ports of this machine with what is known of each, ordered by path.
 QList<DetectedPort> DetectSystemPorts();
+// A USB adapter's vendor and product as the port rows show them: "0403:6001".
+QString UsbIdText(quint16 vendor, quint16 product);
 // The link in `byIdFolder` that resolves to the device `path`; empty when none does.
 QString ByIdLinkFor(const QString& path, const QString& byIdFolder = QStringLiteral("/dev/serial/by-id"));
 

@@ -258,6 +258,12 @@ private Q_SLOTS:
         QVERIFY(port.OpenFailureReason().isEmpty());  // a later success clears it
     }
 
+    // A USB adapter's ids, four hex digits each with their leading zeros, as the port rows show them.
+    void usbIdText() {
+        QCOMPARE(link::UsbIdText(0x0403, 0x6001), QStringLiteral("0403:6001"));
+        QCOMPARE(link::UsbIdText(0x10C4, 0xEA60), QStringLiteral("10c4:ea60"));
+    }
+
     // Tests run as root, whom no permission stops: the permission advice is checked on the errno alone.
     void openFailureAdvice_data() {
         QTest::addColumn<int>("error");
