@@ -115,6 +115,8 @@ private Q_SLOTS:
         row("old firmware: advisory, goes on", {.sim = {"--chip", "ATtiny12L", "--firmware", "6.32"},
                                                 .args = en + QStringList{"program", "{dir}/blink.hex"},
                                                 .err = "6.35"});
+        row("locked chip erased", {.sim = {"--chip", "AT90S2313", "--locked"}, .args = en + QStringList{"erase"},
+                                   .out = "succeeded"});
         row("two devices answer this signature", {.sim = {"--chip", "AT90S1200A(内部RCｸﾛｯｸ1MHz)"},
                                                   .args = en + QStringList{"erase"}, .exitCode = 4,
                                                   .out = "AT90S1200 (external clock), AT90S1200A"});
