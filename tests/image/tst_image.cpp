@@ -364,6 +364,13 @@ private Q_SLOTS:
         QVERIFY(!state.ReloadRequested);
     }
 
+    // An empty name from the chooser is no choice: the chooser's memory keeps the name it had.
+    void emptyChoiceIsNoChoice() {
+        ui.fileAnswers.enqueue(QString());
+        Run(kOpenCode);
+        QCOMPARE(dialog.FileName, QStringLiteral("/earlier/used.hex"));
+    }
+
     // Each reason a reader refuses a file for reaches the notice; the images stay exactly as they were.
     void refusedFileNotice_data() {
         QTest::addColumn<Refused>("r");
