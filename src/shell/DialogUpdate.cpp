@@ -107,7 +107,9 @@ public:
         });
     }
     void ShowInformationBox(const QString& title, const QString& text) override {
-        OnDialog([&] { m_dialog.m_main.ui.Ask(core::MessageIcon::Information, title, text, core::MessageButtons::Ok); });
+        OnDialog([&] {
+            m_dialog.m_main.ui.Ask(core::MessageIcon::Information, title, text, core::MessageButtons::Ok);
+        });
     }
     // A new transfer starts from wherever the bar stands.
     void Restart() { m_atMinimum = false; }
@@ -277,7 +279,9 @@ void DialogUpdate::msgCmt(const QString& text) { ShowText(StatusPanel1, text); }
 
 void DialogUpdate::ShowPortBox() { m_display->ShowInformationBox(core::kApplicationTitle, kSetPortNumber); }
 
-operations::UpdateSession DialogUpdate::Session() { return {m_main.port, *m_port, m_main.timing, *m_display}; }
+operations::UpdateSession DialogUpdate::Session() {
+    return {m_main.port, *m_port, m_main.timing, *m_display};
+}
 
 void DialogUpdate::Combo_ComPort_Click(int index) {
     m_storedComText = Combo_ComPort->itemText(index);
@@ -388,8 +392,9 @@ void DialogUpdate::done(int result) {
 void DialogUpdate::ReleasePorts() {
     // The main link comes back as it was configured; no port saved yet, or a port gone, stays closed.
     const int number = core::ReadInt(m_main.settings, core::keys::ComNox, 0);
-    const QString mainPath =
-        number >= 1 && number <= core::kComPortCount && !m_main.port.IsOpen() ? m_main.ports.Resolve(number) : QString();
+    const QString mainPath = number >= 1 && number <= core::kComPortCount && !m_main.port.IsOpen()
+                                 ? m_main.ports.Resolve(number)
+                                 : QString();
     operations::UpdateSession session = Session();
     operations::RestoreMainLink(session, mainPath);
 }

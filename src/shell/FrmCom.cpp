@@ -105,14 +105,17 @@ void FrmCom::Command_assign_Click() {
     portRow->AssignEnteredPath(number);
 }
 
-void FrmCom::Take(const operations::PortReport& report) { core::TakeErrorFlag(m_ctx.state, report.errorFlag); }
+void FrmCom::Take(const operations::PortReport& report) {
+    core::TakeErrorFlag(m_ctx.state, report.errorFlag);
+}
 
 void FrmCom::Command_ok_Click() {
     if (m_checking) return;
     const int number = SelectedNumber();
     const operations::Target target{
         .device = devices::DeviceAt(m_ctx.state.SelectedDevice),
-        .port = {.number = number, .path = number >= 1 ? m_ctx.ports.Resolve(number) : QString(), .saved = true}};
+        .port = {
+            .number = number, .path = number >= 1 ? m_ctx.ports.Resolve(number) : QString(), .saved = true}};
     operations::Environment env{m_ctx.port, m_ctx.timing, m_ctx.ui, m_ctx.ui};
     operations::PortReport report;
     {

@@ -32,8 +32,8 @@ int PreselectedPortIndex(const core::SettingsStore& settings);
 class FrmCom final : public QDialog {
     Q_OBJECT
 public:
-    // Opening runs here: nothing confirmed (ErrorFlag 1), list filled, port closed, "ComNox" preselected, status panel 1
-    // emptied.
+    // Opening runs here: nothing confirmed (ErrorFlag 1), list filled, port closed, "ComNox" preselected,
+    // status panel 1 emptied.
     FrmCom(WriterContext& ctx, QWidget* parent = nullptr);
 
     // The chosen index: 0 for "????", else the port number.

@@ -32,8 +32,9 @@ namespace zendra::shell {
 using core::PanelControl;
 namespace keys = core::keys;
 
-MainCommands::MainCommands(FrmMain& main, WindowsUserInterface& ui, WriterContext& writer, image::MemoryImages& images,
-                           image::FileDialogMemory& fileDialog, core::OperationGuard& guard,
+MainCommands::MainCommands(FrmMain& main, WindowsUserInterface& ui, WriterContext& writer,
+                           image::MemoryImages& images, image::FileDialogMemory& fileDialog,
+                           core::OperationGuard& guard,
                            std::function<void(const std::function<void()>&)> guarded,
                            std::function<int(QDialog&)> runModal, std::function<FrmIndex*()> indexWindow)
     : m_main(main),
@@ -118,18 +119,22 @@ using Target = operations::Target;
 using In = CommandInputs;
 const WriterCommand kWriterCommands[] = {
     {PanelCommand::Program,
-     [](Env& env, const Target& target, const In& in) { return operations::ProgramCommand(env, target, in.images); },
+     [](Env& env, const Target& target, const In& in) {
+         return operations::ProgramCommand(env, target, in.images);
+     },
      true},
     {PanelCommand::Verify,
-     [](Env& env, const Target& target, const In& in) { return operations::VerifyCommand(env, target, in.images); },
+     [](Env& env, const Target& target, const In& in) {
+         return operations::VerifyCommand(env, target, in.images);
+     },
      true},
     {PanelCommand::Read,
      [](Env& env, const Target& target, const In& in) {
          return operations::ReadCommand(env, target, in.images, in.choices);
      },
      true},
-    {PanelCommand::Erase, [](Env& env, const Target& target, const In&) { return operations::EraseCommand(env, target); },
-     true},
+    {PanelCommand::Erase,
+     [](Env& env, const Target& target, const In&) { return operations::EraseCommand(env, target); }, true},
     {PanelCommand::FuseRead,
      [](Env& env, const Target& target, const In& in) {
          return operations::ReadLockFuseCommand(env, target, in.choices);
@@ -235,7 +240,8 @@ void MainCommands::RunWriterCommand(const WriterCommand& command) {
         std::optional<operations::Report> backToBase;
         RunOffWindowsThread([&] {
             report = command.run(env, target, inputs);
-            if (report.verdict == operations::Verdict::Cancelled) backToBase = operations::ReturnToBaseSet(env);
+            if (report.verdict == operations::Verdict::Cancelled)
+                backToBase = operations::ReturnToBaseSet(env);
         });
         if (command.cancellable) m_ui.Messages().SetCancel({});
         ApplyReport(report);

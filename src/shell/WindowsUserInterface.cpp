@@ -21,7 +21,9 @@ WindowsUserInterface::WindowsUserInterface(FrmMain& window)
 
 WindowsUserInterface::~WindowsUserInterface() = default;
 
-void WindowsUserInterface::OnWindows(const std::function<void()>& call) { RunOnWindowsThread(m_window, call); }
+void WindowsUserInterface::OnWindows(const std::function<void()>& call) {
+    RunOnWindowsThread(m_window, call);
+}
 
 void WindowsUserInterface::Shown() {
     if (onShown) onShown();
@@ -78,8 +80,8 @@ void WindowsUserInterface::CloseMessage() {
     OnWindows([&] { m_messages->CloseMessage(); });
 }
 
-core::MessageAnswer WindowsUserInterface::Ask(core::MessageIcon icon, const QString& title, const QString& text,
-                                              core::MessageButtons buttons) {
+core::MessageAnswer WindowsUserInterface::Ask(core::MessageIcon icon, const QString& title,
+                                              const QString& text, core::MessageButtons buttons) {
     core::MessageAnswer answer = core::MessageAnswer::Cancel;
     OnWindows([&] {
         const QString shownTitle = core::Translate(title), shownText = core::Translate(text);
@@ -121,7 +123,8 @@ std::optional<QString> WindowsUserInterface::ChooseFile(const core::FileDialogRe
 std::optional<QString> WindowsUserInterface::ChooseOpenFile(const core::FileDialogRequest& request) {
     std::optional<QString> chosen;
     OnWindows([&] {
-        chosen = m_nextOpenAnswer ? std::exchange(m_nextOpenAnswer, std::nullopt) : ChooseFile(request, false);
+        chosen =
+            m_nextOpenAnswer ? std::exchange(m_nextOpenAnswer, std::nullopt) : ChooseFile(request, false);
     });
     return chosen;
 }

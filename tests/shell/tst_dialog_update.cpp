@@ -151,7 +151,8 @@ private Q_SLOTS:
         const bool opened = c.shown != update::kPortOpenFailed, box = c.shown == update::kVersionCommFailed;
         QVERIFY(!b.mainPort.IsOpen() && b.mainPort.DiscardCount() == 1 && !b.guard.IsBusy());
         QCOMPARE(b.port.AllWritten(), opened ? "?" : "");
-        if (opened) QVERIFY(b.port.Writes()[0].thread != QThread::currentThread());  // read off the windows' thread
+        // Read off the windows' thread.
+        if (opened) QVERIFY(b.port.Writes()[0].thread != QThread::currentThread());
         QCOMPARE(b.port.LastLineSettings(), "57600,n,8,1");
         QCOMPARE(b.settings.values.value("Ports/COM" + c.com), opened ? kUart0 : QString());
         QCOMPARE(dialog.Text_FirmwareVersion->text(), opened && !box ? "KX-WRT540 V6.35" : "");
