@@ -85,7 +85,6 @@ public:
     }
     void ShowFailureText(const QString& text) override { m_progress.Line(Tr(text)); }
     void ShowInformationBox(const QString&, const QString& text) override { m_progress.Line(Tr(text)); }
-    void PumpEvents() override {}
     const QString& LastText() const { return m_last; }
 
 private:

@@ -12,7 +12,6 @@
 #include "image/FileCommands.h"
 #include "image/ImageTexts.h"
 #include "image/IntelHex.h"
-#include "link/Commands.h"
 #include "link/LinkTexts.h"
 #include "link/PortMap.h"
 #include "link/SystemPort.h"
@@ -159,9 +158,9 @@ std::optional<const devices::Device*> Writer::FindDevice(ChipResult& result) {
 }
 
 void Writer::EndCancelled() {
-    // Back to the writer's base command set, so the next program finds it as after power-up.
-    link::Session session{*m_port, m_timing};
-    link::ExitAvrCommandSet(session);
+    SilentProgress silent;
+    auto env = Environment(silent, silent);
+    operations::ReturnToBaseSet(env);
     m_port->Close();
 }
 

@@ -724,7 +724,7 @@ private Q_SLOTS:
         bool pressed = false;
         QString figures;
         QList<virtualwriter::WireEntry> afterPress;
-        m_h->app->Ui().onPump = [&] {
+        m_h->app->Ui().onShown = [&] {
             shell::FrmMsg* w = m_h->app->Ui().Messages().Window();
             if (pressed || !w || w->txtMsg->text() != c.phase || !w->Cmd_cancel->isVisible()) return;
             if (c.step > 0 && (!w->ProgBar->isVisible() || w->ProgBar->value() < c.step)) return;
@@ -734,7 +734,7 @@ private Q_SLOTS:
             QTest::mouseClick(w->Cmd_cancel, Qt::LeftButton);
         };
         QTest::mouseClick(Panel().findChild<QPushButton*>(c.command), Qt::LeftButton);
-        m_h->app->Ui().onPump = nullptr;
+        m_h->app->Ui().onShown = nullptr;
         QVERIFY(pressed);
         if (c.step > 0) QVERIFY2(QRegularExpression("^\\d+%  残り約 \\d+ 秒$").match(figures).hasMatch(), qPrintable(figures));
         // Nothing after the press but ESC: the exchange in hand had ended, no other began.
@@ -756,12 +756,12 @@ private Q_SLOTS:
     }
     void lockFuseCommandsOfferNoCancel() {
         bool seen = false, offered = false;
-        m_h->app->Ui().onPump = [&] {
+        m_h->app->Ui().onShown = [&] {
             if (shell::FrmMsg* w = m_h->app->Ui().Messages().Window(); w && w->isVisible())
                 seen = true, offered = offered || w->Cmd_cancel->isVisible();
         };
         QTest::mouseClick(Panel().cmdFuseRead, Qt::LeftButton);
-        m_h->app->Ui().onPump = nullptr;
+        m_h->app->Ui().onShown = nullptr;
         QVERIFY(seen);
         QVERIFY(!offered);
     }
@@ -783,7 +783,7 @@ private Q_SLOTS:
         m_h->app->Ui().SetStepInterval(core::StepPacer::kInterval);
         QList<std::pair<int, int>> bars;  // value, maximum; one per redraw that changed them
         bool onWindowsThread = true;
-        m_h->app->Ui().onPump = [&] {
+        m_h->app->Ui().onShown = [&] {
             onWindowsThread = onWindowsThread && QThread::currentThread() == Main().thread();
             shell::FrmMsg* w = m_h->app->Ui().Messages().Window();
             if (!w || w->ProgBar->value() < 0) return;  // a phase without a bar
@@ -791,7 +791,7 @@ private Q_SLOTS:
             if (bars.isEmpty() || bars.last() != bar) bars << bar;
         };
         QTest::mouseClick(Panel().Cmd_btn_program, Qt::LeftButton);
-        m_h->app->Ui().onPump = nullptr;
+        m_h->app->Ui().onShown = nullptr;
         QCOMPARE(m_h->Result(), QString("ベリファイ　FLASH : OK / EEPROM : OK 　プログラミング正常終了。"));
         QVERIFY(onWindowsThread);
         const int words = devices::DeviceAt(m_h->app->State().SelectedDevice)->flashWords;
