@@ -4,7 +4,6 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <QComboBox>
 #include <QLabel>
 
@@ -12,6 +11,7 @@
 #include "image/BufferEdit.h"
 #include "image/Dumps.h"
 #include "image/ImageTexts.h"
+#include "image/IntelHex.h"
 #include "operations/Flows.h"
 #include "operations/OperationTexts.h"
 #include "operations/VerifyLog.h"
@@ -63,7 +63,7 @@ void MainCommands::Wire() {
         QObject::connect(m_main.Action(QString::fromLatin1(name)), &QAction::triggered, &m_main,
                          [handler = std::move(handler)] { handler(); });
     };
-    const std::pair<const char*, void (*)(image::FileContext&)> fileItems[] = {
+    const std::pair<const char*, image::FileOutcome (*)(image::FileContext&)> fileItems[] = {
         {"mnuFileOpen", &image::OpenCodeAndData},     {"mnuFileOpenCode", &image::OpenCode},
         {"mnuFileOpenData", &image::OpenData},        {"mnuFileSave", &image::SaveOverwrite},
         {"mnuFileSaveAs", &image::SaveAsCodeAndData}, {"mnuFileSaveAsCode", &image::SaveAsCode},
@@ -169,13 +169,11 @@ void MainCommands::OnPanelCommand(PanelCommand command) {
         if (writer.command == command) return RunWriterCommand(writer);
 }
 
-void MainCommands::RunFileCommand(void (*command)(image::FileContext&)) {
+void MainCommands::RunFileCommand(image::FileOutcome (*command)(image::FileContext&)) {
     m_guarded([this, command] {
         image::FileContext ctx{m_ui, m_writer.state, m_images, m_writer.settings, m_fileDialog};
-        const int results = m_ui.ResultWrites();
-        command(ctx);
-        // Only an open that took its file says so; a refused one leaves the list alone.
-        if (m_ui.ResultWrites() != results && m_ui.LastResult() == image::texts::kOpened) RememberRecentFile();
+        // Only an open that took its files goes on the list; a refused one leaves it alone.
+        if (command(ctx).pairOpened) RememberRecentFile();
     });
 }
 
@@ -189,11 +187,11 @@ void MainCommands::SaveListing(const QString& text, const QString& title, const 
         m_ui.Ask(core::MessageIcon::Information, image::texts::kSaveTitle, image::texts::kOverwriteQuestion,
                  core::MessageButtons::OkCancel) != core::MessageAnswer::Ok)
         return;
-    QSaveFile file(*answer);
-    const QByteArray bytes = text.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        m_ui.Ask(core::MessageIcon::Critical, kMessageCaption, core::Translate(texts::kListSaveFailed).arg(*answer, file.errorString()),
-                 core::MessageButtons::Ok);
+    // Through the one save of the image floor: a write cut short by a full disk is a failure there.
+    QString reason;
+    if (image::SaveFileContents(*answer, text.toUtf8(), &reason) != image::SaveFailure::None)
+        m_ui.Ask(core::MessageIcon::Critical, kMessageCaption,
+                 core::Translate(texts::kListSaveFailed).arg(*answer, reason), core::MessageButtons::Ok);
 }
 
 void MainCommands::CopyListing(const QString& text) {

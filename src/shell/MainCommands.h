@@ -53,7 +53,7 @@ private:
     // cancelled run then takes the writer back to its base command set.
     void RunWriterCommand(const WriterCommand& command);
 
-    void RunFileCommand(void (*command)(image::FileContext&));
+    void RunFileCommand(image::FileOutcome (*command)(image::FileContext&));
     // After a file command: the code file it leaves open heads the recent files.
     void RememberRecentFile();
     // A listing into a file the user chooses (UTF-8, CR LF), or onto the clipboard.

@@ -33,8 +33,6 @@ void WindowsUserInterface::Status(core::StatusField field, const QString& text) 
     OnWindows([&] {
         ShowText(m_window.StatusPanel(static_cast<int>(field)), text);
         if (field != core::StatusField::Result) return;
-        ++m_resultWrites;
-        m_lastResult = text;
         Log(text);
         Shown();
     });

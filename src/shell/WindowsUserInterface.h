@@ -42,8 +42,6 @@ public:
     // How often the bar may be redrawn; zero redraws every step.
     void SetStepInterval(core::Duration interval) { m_stepPacer.SetInterval(interval); }
     // How often status panel 1 was written, and its last text.
-    int ResultWrites() const { return m_resultWrites; }
-    const QString& LastResult() const { return m_lastResult; }
 
     void Status(core::StatusField field, const QString& text) override;
     void Phase(const QString& text) override;
@@ -70,8 +68,6 @@ private:
     std::unique_ptr<MessageWindowHost> m_messages;
     bool m_verifyPlaced = false;
     std::optional<QString> m_nextOpenAnswer;
-    int m_resultWrites = 0;
-    QString m_lastResult;
     // On the calling side: the pacer and a step it held back (value, maximum).
     core::StepPacer m_stepPacer;
     std::optional<std::pair<int, int>> m_heldStep;
