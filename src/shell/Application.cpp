@@ -1,4 +1,5 @@
 #include "shell/Application.h"
+#include "shell/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -199,6 +200,13 @@ void Application::Wire() {
                          [handler = std::move(handler)] { handler(); });
     };
     on("mnuFileExit", [main] { main->close(); });
+    // A logout or a stop: a box or dialog in the way is closed as its Cancel would, then the frame as Exit.
+    m_termination = std::make_unique<TerminationSignals>([main] {
+        while (QWidget* modal = QApplication::activeModalWidget()) {
+            if (!modal->close()) break;
+        }
+        main->close();
+    });
     on("mmudeviceIndex", [this] { ShowIndexWindow(); });
     on("mmuIndex", [this] { ShowIndexWindow(); });
     on("mnuFirmwareUpdate", [this] { RunFirmwareUpdate(); });

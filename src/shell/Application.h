@@ -28,6 +28,8 @@ class QRect;
 
 namespace zendra::shell {
 
+class TerminationSignals;
+
 class AboutBoxHost;
 class FrmIndex;
 class HelpWindow;
@@ -131,6 +133,7 @@ private:
     bool m_closePending = false;
     QTimer m_closeRetry;
     bool m_ended = false;
+    std::unique_ptr<TerminationSignals> m_termination;
 };
 
 }  // namespace zendra::shell

@@ -1,6 +1,8 @@
 // The main window driven like a user; one operation at a time, a refused command leaving no trace; and
 // the whole program against the virtual writer on a pseudo-terminal.
 
+#include <csignal>
+#include <QMessageBox>
 #include <QClipboard>
 #include <QScopeGuard>
 #include <QProgressBar>
@@ -400,6 +402,29 @@ private Q_SLOTS:
         QVERIFY(m_h->port.Writes().size() > writesAtClose);  // the operation ran to its own end
         QTRY_COMPARE(m_h->ended, 1);
         QVERIFY(!Main().isVisible() && !QFile::exists(dump) && !m_h->port.IsOpen());
+    }
+    // A logout or a stop ends the windows as Exit does: scratch files gone, the port closed, the place
+    // stored; a box in the way does not keep them up.
+    void terminationSignalsEndAsExit_data() {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("boxOpen");
+        QTest::newRow("SIGTERM") << int(SIGTERM) << false;
+        QTest::newRow("SIGHUP over an open box") << int(SIGHUP) << true;
+    }
+    void terminationSignalsEndAsExit() {
+        QFETCH(int, signal);
+        QFETCH(bool, boxOpen);
+        const QString dump = m_h->ScratchFile(image::kProgramDumpFile);
+        QVERIFY(QFile::exists(dump));
+        QMessageBox box(&Main());
+        if (boxOpen) {
+            box.setModal(true);
+            box.show();
+        }
+        ::raise(signal);
+        QTRY_COMPARE(m_h->ended, 1);
+        QVERIFY(!Main().isVisible() && !QFile::exists(dump) && !m_h->port.IsOpen());
+        QVERIFY(ProgramSetting("MainLeft") != "<absent>");
     }
     void closeWaitsForAGuardHeldOutsideTheMainWindow() {
         auto hold = m_h->app->Guard().TryEnter();  // as the update dialog does during a transfer
