@@ -8,7 +8,7 @@
 #include "cli/CliTexts.h"
 #include "core/UserInterface.h"
 #include "link/ForwardingPort.h"
-#include "update/UpdateProtocol.h"
+#include "update/UpdateDisplay.h"
 
 namespace zendra::cli {
 
