@@ -68,7 +68,8 @@ enum class PortOutcome { Unconfirmed, Refused, Opened };
 
 struct PortReport {
     PortOutcome outcome = PortOutcome::Unconfirmed;
-    qint16 errorFlag = 1;
+    // The error flag the dialog leaves: only an opened port counts as confirmed.
+    qint16 ErrorFlag() const { return outcome == PortOutcome::Opened ? 0 : 1; }
     QString failureReason;  // Refused: why the system would not open it, when it said
     QString openedPath;     // Opened: the device the number led to
     Report check;           // Opened: the communication check's own report

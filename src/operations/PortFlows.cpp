@@ -3,6 +3,7 @@
 #include "link/Commands.h"
 #include "link/LinkTexts.h"
 #include "operations/Flows.h"
+#include "operations/Run.h"
 
 namespace zendra::operations {
 
@@ -25,22 +26,21 @@ PortReport OpenPortAndCheck(Environment& env, const Target& target) {
     report.outcome = PortOutcome::Opened;
     // The check reports its own outcome; the port counts as confirmed once it opened.
     report.check = CheckCommunicationCommand(env, target);
-    report.errorFlag = 0;
     return report;
 }
 
 PortReport PortUnconfirmed() { return {}; }
 
 Report ReturnToBaseSet(Environment& env) {
-    // The run was cancelled through its token: this one byte goes out regardless.
-    link::Session session{env.port, env.timing};
-    link::ExitAvrCommandSet(session);
-    Report report;
+    // The run was cancelled through its token: this one byte goes out regardless of it.
+    Environment uncancelled{env.port, env.timing, env.progress, env.prompts, nullptr};
+    Run run(uncancelled, {});
+    link::ExitAvrCommandSet(run.Link());
+    run.Settle(Run::Standing::Failed);  // a cancelled run confirms nothing
+    Report report = run.Finish();
     report.verdict = Verdict::Cancelled;
-    report.errorFlag = 1;
     report.status = link::texts::kCancelled;
     report.notice = link::texts::kCancelled;
-    report.figures.bytesOut = session.counts.bytesOut;
     return report;
 }
 

@@ -106,7 +106,7 @@ void FrmCom::Command_assign_Click() {
 }
 
 void FrmCom::Take(const operations::PortReport& report) {
-    core::TakeErrorFlag(m_ctx.state, report.errorFlag);
+    core::TakeErrorFlag(m_ctx.state, report.ErrorFlag());
 }
 
 void FrmCom::Command_ok_Click() {
