@@ -8,7 +8,7 @@
 #include "cli/CliTexts.h"
 #include "core/UserInterface.h"
 #include "link/ForwardingPort.h"
-#include "update/UpdateProtocol.h"
+#include "update/UpdateDisplay.h"
 
 namespace zendra::cli {
 
@@ -85,7 +85,6 @@ public:
     }
     void ShowFailureText(const QString& text) override { m_progress.Line(Tr(text)); }
     void ShowInformationBox(const QString&, const QString& text) override { m_progress.Line(Tr(text)); }
-    void PumpEvents() override {}
     const QString& LastText() const { return m_last; }
 
 private:

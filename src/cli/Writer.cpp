@@ -12,12 +12,10 @@
 #include "image/FileCommands.h"
 #include "image/ImageTexts.h"
 #include "image/IntelHex.h"
-#include "link/Commands.h"
 #include "link/LinkTexts.h"
 #include "link/PortMap.h"
 #include "link/SystemPort.h"
 #include "operations/Identify.h"
-#include "update/UpdateFile.h"
 #include "update/UpdateProtocol.h"
 
 namespace zendra::cli {
@@ -159,9 +157,9 @@ std::optional<const devices::Device*> Writer::FindDevice(ChipResult& result) {
 }
 
 void Writer::EndCancelled() {
-    // Back to the writer's base command set, so the next program finds it as after power-up.
-    link::Session session{*m_port, m_timing};
-    link::ExitAvrCommandSet(session);
+    SilentProgress silent;
+    auto env = Environment(silent, silent);
+    operations::ReturnToBaseSet(env);
     m_port->Close();
 }
 
@@ -254,10 +252,11 @@ void Writer::RunUpdate(ChipResult& result) {
         return;
     }
     ConsoleUpdateDisplay display(*m_progress);
-    update::UpdateLink link{*m_port, m_timing, display};
-    if (const auto version = update::ReadFirmwareVersion(link)) result.firmware = *version;
+    // No main link to release here: the writer's port is the update's own.
+    operations::UpdateSession session{*m_port, *m_port, m_timing, display};
+    if (const auto version = operations::ReadWriterVersion(session).version) result.firmware = *version;
     m_interrupts.updating = true;
-    const update::TransferResult sent = update::SendFirmwareFile(link, m_plan.firmwarePath);
+    const update::TransferResult sent = operations::UpdateWriterFirmware(session, m_plan.firmwarePath);
     m_interrupts.updating = false;
     m_port->Close();
     result.exitCode = sent == update::TransferResult::Completed ? kExitSuccess

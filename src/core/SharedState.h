@@ -9,7 +9,8 @@ namespace zendra::core {
 
 struct SharedState {
     // Failure flag: 0 = no failure, 1 = a step failed, 2 = firmware refused. The operations report it;
-    // the application stores it from their reports. The hex conversions of the buffer edit set it too.
+    // the windows store it from their reports through TakeErrorFlag, and so does the buffer edit from its
+    // hex conversions.
     qint16 ErrorFlag = 0;
 
     // The selected device: its selector position (-1 when none) and its code and sizes (all 0 when the
@@ -32,5 +33,9 @@ struct SharedState {
     // per-user data folder when AppDir is not writable. Ends with one separator.
     QString ScratchDir;
 };
+
+// The one place outside the operations where the error flag changes: it takes what a result reported (an
+// operation's report, the port dialog's outcome, the buffer edit's hex conversion).
+inline void TakeErrorFlag(SharedState& state, qint16 reported) { state.ErrorFlag = reported; }
 
 }  // namespace zendra::core

@@ -15,9 +15,10 @@ void Refuse(core::UserInterface& ui, const QString& text) { ui.Notice(text); }
 // so "12345" never becomes 0x1234.
 std::optional<quint32> PanelValue(const QString& text, core::SharedState& state) {
     if (text.size() > kBufferEditMaxChars) return std::nullopt;
-    state.ErrorFlag = 0;
-    const quint32 value = HexTextToValue(text, state.ErrorFlag);
-    if (state.ErrorFlag != 0) return std::nullopt;
+    qint16 conversion = 0;
+    const quint32 value = HexTextToValue(text, conversion);
+    core::TakeErrorFlag(state, conversion);
+    if (conversion != 0) return std::nullopt;
     return value;
 }
 

@@ -101,141 +101,184 @@ QString ParentDirectory(const QString& path, const QString& fileTitle) {
     return path.left(at - 1);
 }
 
-void OpenCodeAndData(FileContext& ctx) {
+namespace {
+
+FileOutcome Refuse(FileOutcome outcome, const QString& text) {
+    outcome.ending = FileOutcome::Ending::Refused;
+    outcome.refusal = text;
+    return outcome;
+}
+
+FileOutcome Finish(FileOutcome outcome) {
+    outcome.ending = FileOutcome::Ending::Done;
+    return outcome;
+}
+
+}  // namespace
+
+FileOutcome OpenCodeAndData(FileContext& ctx) {
     auto& state = ctx.state;
+    FileOutcome outcome;
     const QString previousCode = state.CodeFileName;
     const QString previousEep = state.EepFileName;
     if (!state.ReloadRequested) {
         const auto answer = AskOpen(ctx, texts::kTitleOpenCodeAndData, texts::kFilterCode, texts::kSuffixCode,
                                     ctx.dialog.FileName);
-        if (!answer) return;
+        if (!answer) return outcome;
         if (!answer->isEmpty()) {
             state.CodeFileName = *answer;
             state.EepFileName = SetEepromFileExtension(*answer);
         }
     }
+    outcome.path = state.CodeFileName;
     if (!state.CodeFileName.isEmpty() && !FileExists(state.CodeFileName)) {
         state.CodeFileName.clear();
         ctx.ui.SetDumpWindowTitle(DumpWindow::Program, texts::kProgramNotFoundTitle);
         ClearProgramImage(ctx.images);
         RedrawProgramDump(ctx.ui, state, ctx.images);
         ctx.ui.Notice(texts::kCannotOpen);
-        return;
+        outcome.programChanged = true;
+        return Refuse(outcome, texts::kCannotOpen);
     }
     if (!HasCodeExtension(state.CodeFileName)) {
         const QString shown = state.CodeFileName.isEmpty() ? texts::kReloadNoName : state.CodeFileName;
-        ctx.ui.Notice(
-                           texts::kReloadFileLabel + shown + QStringLiteral("\r\n") + texts::kReloadNotSet);
+        const QString text = texts::kReloadFileLabel + shown + QStringLiteral("\r\n") + texts::kReloadNotSet;
+        ctx.ui.Notice(text);
         state.CodeFileName.clear();
-        return;
+        return Refuse(outcome, text);
     }
     const HexReadResult code = ReadCodeHexFile(ctx.ui, state, ctx.images);
     if (!code.Accepted()) {
         // Nothing of the rejected pair is taken, the EEPROM file included.
         state.CodeFileName = previousCode;
         state.EepFileName = previousEep;
-        return;
+        return Refuse(outcome, DescribeRejection(code));
     }
+    outcome.programChanged = true;
     ctx.ui.SetDumpWindowTitle(DumpWindow::Program, texts::kProgramTitlePrefix + state.CodeFileName);
     RedrawProgramDump(ctx.ui, state, ctx.images);
 
-    if (ctx.dialog.FileName.isEmpty()) return;
+    if (ctx.dialog.FileName.isEmpty()) return Finish(outcome);
     RememberDirectory(ctx, core::keys::OpenDir, ctx.dialog.FileName);
 
     int eepromBeyond = 0;
-    if (!LoadEepromPair(ctx, previousEep, eepromBeyond)) return;
+    if (!LoadEepromPair(ctx, previousEep, eepromBeyond)) return Refuse(outcome, texts::kEepromReadError);
+    outcome.eepromChanged = true;
+    outcome.pairOpened = true;
     ctx.ui.Status(core::StatusField::Result, texts::kOpened);
     TellBeyondDevice(ctx, code.bytesBeyondDevice, eepromBeyond);
+    return Finish(outcome);
 }
 
-void OpenCode(FileContext& ctx) {
+FileOutcome OpenCode(FileContext& ctx) {
     auto& state = ctx.state;
+    FileOutcome outcome;
     const QString previousCode = state.CodeFileName;
     const auto answer = AskOpen(ctx, texts::kTitleOpenCode, texts::kFilterCode, texts::kSuffixCode, QString());
-    if (!answer) return;
+    if (!answer) return outcome;
     if (!answer->isEmpty()) state.CodeFileName = *answer;
-    if (!FileExists(state.CodeFileName)) return;
+    outcome.path = state.CodeFileName;
+    if (!FileExists(state.CodeFileName)) return outcome;
     if (!HasCodeExtension(state.CodeFileName)) {
         state.CodeFileName.clear();
         ctx.ui.Ask(core::MessageIcon::Information, texts::kMainWindowCaption, texts::kCannotOpen,
-                              core::MessageButtons::Ok);
-        return;
+                   core::MessageButtons::Ok);
+        return Refuse(outcome, texts::kCannotOpen);
     }
     const HexReadResult code = ReadCodeHexFile(ctx.ui, state, ctx.images);
     if (!code.Accepted()) {
         state.CodeFileName = previousCode;
-        return;
+        return Refuse(outcome, DescribeRejection(code));
     }
+    outcome.programChanged = true;
     ctx.ui.SetDumpWindowTitle(DumpWindow::Program, texts::kProgramTitlePrefix + state.CodeFileName);
     RedrawProgramDump(ctx.ui, state, ctx.images);
     RememberDirectory(ctx, core::keys::OpenDir, state.CodeFileName);
     TellBeyondDevice(ctx, code.bytesBeyondDevice, 0);
+    return Finish(outcome);
 }
 
-void OpenData(FileContext& ctx) {
+FileOutcome OpenData(FileContext& ctx) {
     auto& state = ctx.state;
+    FileOutcome outcome;
     const QString previousEep = state.EepFileName;
     const auto answer = AskOpen(ctx, texts::kTitleOpenData, texts::kFilterData, texts::kSuffixData, QString());
-    if (!answer) return;
+    if (!answer) return outcome;
     if (!answer->isEmpty()) state.EepFileName = SetEepromFileExtension(*answer);
+    outcome.path = state.EepFileName;
     int beyond = 0;
-    if (LoadEepromPair(ctx, previousEep, beyond)) TellBeyondDevice(ctx, 0, beyond);
+    if (!LoadEepromPair(ctx, previousEep, beyond)) return Refuse(outcome, texts::kEepromReadError);
+    outcome.eepromChanged = true;
+    TellBeyondDevice(ctx, 0, beyond);
+    return Finish(outcome);
 }
 
-void SaveOverwrite(FileContext& ctx) {
+FileOutcome SaveOverwrite(FileContext& ctx) {
     auto& state = ctx.state;
+    FileOutcome outcome;
     if (state.CodeFileName.isEmpty()) {
         ctx.ui.Notice(texts::kNoFileOpenNotice);
         ctx.ui.Status(core::StatusField::Result, texts::kNoFileOpenStatus);
-        return;
+        return Refuse(outcome, texts::kNoFileOpenStatus);
     }
     state.SaveCodeFileName = state.CodeFileName;
     state.SaveEepFileName = state.EepFileName;
+    outcome.path = state.SaveCodeFileName;
     // Never replace the user's file with less than it held without asking.
     const bool codeAtRisk = ctx.images.ProgramFileAtRisk && FileExists(state.SaveCodeFileName);
     const bool eepromAtRisk = ctx.images.EepromFileAtRisk && FileExists(state.SaveEepFileName);
-    if ((codeAtRisk || eepromAtRisk) && !ConfirmOverwrite(ctx)) return;
+    if ((codeAtRisk || eepromAtRisk) && !ConfirmOverwrite(ctx)) return outcome;
     const bool codeSaved = WriteCodeHexFile(ctx.ui, state, ctx.images);
     const bool eepromSaved = WriteEepromHexFile(ctx.ui, state, ctx.images);
-    if (codeSaved && eepromSaved) ctx.ui.Status(core::StatusField::Result, texts::kSaved);
+    if (!codeSaved || !eepromSaved) return Refuse(outcome, texts::kSaveFailed);
+    ctx.ui.Status(core::StatusField::Result, texts::kSaved);
+    return Finish(outcome);
 }
 
-void SaveAsCodeAndData(FileContext& ctx) {
+FileOutcome SaveAsCodeAndData(FileContext& ctx) {
     auto& state = ctx.state;
+    FileOutcome outcome;
     const auto answer = AskSave(ctx, texts::kTitleSaveCodeAndData, texts::kFilterSaveCode, ctx.dialog.FileName);
-    if (!answer) return;
+    if (!answer) return outcome;
     state.SaveCodeFileName = *answer;
     state.SaveEepFileName = SetEepromFileExtension(*answer);
-    if (FileExists(state.SaveCodeFileName) && !ConfirmOverwrite(ctx)) return;
+    outcome.path = *answer;
+    if (FileExists(state.SaveCodeFileName) && !ConfirmOverwrite(ctx)) return outcome;
     RememberDirectory(ctx, core::keys::SaveDir, *answer);
-    WriteCodeHexFile(ctx.ui, state, ctx.images);
-    WriteEepromHexFile(ctx.ui, state, ctx.images);
+    const bool codeSaved = WriteCodeHexFile(ctx.ui, state, ctx.images);
+    const bool eepromSaved = WriteEepromHexFile(ctx.ui, state, ctx.images);
+    return codeSaved && eepromSaved ? Finish(outcome) : Refuse(outcome, texts::kSaveFailed);
 }
 
-void SaveAsCode(FileContext& ctx) {
+FileOutcome SaveAsCode(FileContext& ctx) {
     auto& state = ctx.state;
+    FileOutcome outcome;
     const auto answer = AskSave(ctx, texts::kTitleSaveCode, texts::kFilterSaveCode, texts::kPresetSaveCode);
-    if (!answer) return;
+    if (!answer) return outcome;
     state.SaveCodeFileName = *answer;
-    if (FileExists(state.SaveCodeFileName) && !ConfirmOverwrite(ctx)) return;
+    outcome.path = *answer;
+    if (FileExists(state.SaveCodeFileName) && !ConfirmOverwrite(ctx)) return outcome;
     RememberDirectory(ctx, core::keys::SaveDir, *answer);
-    WriteCodeHexFile(ctx.ui, state, ctx.images);
+    return WriteCodeHexFile(ctx.ui, state, ctx.images) ? Finish(outcome) : Refuse(outcome, texts::kSaveFailed);
 }
 
-void SaveAsData(FileContext& ctx) {
+FileOutcome SaveAsData(FileContext& ctx) {
     auto& state = ctx.state;
+    FileOutcome outcome;
     const auto answer = AskSave(ctx, texts::kTitleSaveData, texts::kFilterSaveData, texts::kPresetSaveData);
-    if (!answer) return;
+    if (!answer) return outcome;
     state.SaveEepFileName = SetEepromFileExtension(*answer);
-    if (FileExists(state.SaveEepFileName) && !ConfirmOverwrite(ctx)) return;
+    outcome.path = state.SaveEepFileName;
+    if (FileExists(state.SaveEepFileName) && !ConfirmOverwrite(ctx)) return outcome;
     RememberDirectory(ctx, core::keys::SaveDir, *answer);
-    WriteEepromHexFile(ctx.ui, state, ctx.images);
+    return WriteEepromHexFile(ctx.ui, state, ctx.images) ? Finish(outcome) : Refuse(outcome, texts::kSaveFailed);
 }
 
-void Reload(FileContext& ctx) {
+FileOutcome Reload(FileContext& ctx) {
     ctx.state.ReloadRequested = true;
-    OpenCodeAndData(ctx);
+    const FileOutcome outcome = OpenCodeAndData(ctx);
     ctx.state.ReloadRequested = false;
+    return outcome;
 }
 
 }  // namespace zendra::image

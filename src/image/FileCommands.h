@@ -24,14 +24,26 @@ struct FileContext {
     FileDialogMemory& dialog;  // owned by the application, like the images
 };
 
-void OpenCodeAndData(FileContext& ctx);    // mnuFileOpen, Cmd_btn_open
-void OpenCode(FileContext& ctx);           // mnuFileOpenCode
-void OpenData(FileContext& ctx);           // mnuFileOpenData
-void SaveOverwrite(FileContext& ctx);      // mnuFileSave
-void SaveAsCodeAndData(FileContext& ctx);  // mnuFileSaveAs, Cmd_btn_save
-void SaveAsCode(FileContext& ctx);         // mnuFileSaveAsCode
-void SaveAsData(FileContext& ctx);         // mnuFileSaveAsData
-void Reload(FileContext& ctx);             // mnuReLoad, Cmd_btn_reload
+// What a file command did: whether it went through, was cancelled at its chooser or question, or ended on
+// a refusal (with the text it showed); the path it took; which images it changed.
+struct FileOutcome {
+    enum class Ending { Done, Cancelled, Refused };
+    Ending ending = Ending::Cancelled;
+    QString path;     // the code file opened or saved (the EEPROM file's for the EEPROM commands)
+    QString refusal;  // Refused: the text shown
+    bool programChanged = false, eepromChanged = false;
+    bool pairOpened = false;  // a code file and its EEPROM file became the open files
+    bool Done() const { return ending == Ending::Done; }
+};
+
+FileOutcome OpenCodeAndData(FileContext& ctx);    // mnuFileOpen, Cmd_btn_open
+FileOutcome OpenCode(FileContext& ctx);           // mnuFileOpenCode
+FileOutcome OpenData(FileContext& ctx);           // mnuFileOpenData
+FileOutcome SaveOverwrite(FileContext& ctx);      // mnuFileSave
+FileOutcome SaveAsCodeAndData(FileContext& ctx);  // mnuFileSaveAs, Cmd_btn_save
+FileOutcome SaveAsCode(FileContext& ctx);         // mnuFileSaveAsCode
+FileOutcome SaveAsData(FileContext& ctx);         // mnuFileSaveAsData
+FileOutcome Reload(FileContext& ctx);             // mnuReLoad, Cmd_btn_reload
 
 // The EEPROM file of a code file: the last three characters replaced by "eep" (x.hex -> x.eep, prog -> peep).
 QString SetEepromFileExtension(const QString& name);

@@ -4,6 +4,7 @@
 // the flows in their stated order; the flows also run alone (the program flow's verify, tests).
 
 #include "operations/Report.h"
+#include "update/UpdateDisplay.h"
 
 namespace zendra::operations {
 
@@ -57,5 +58,67 @@ void RunReadLockFuse(Run& run, const devices::PanelIndexes& current);
 QString NgVerdictText(bool flashNg, bool eepromNg);
 // Status panel 5: whole seconds followed by "秒".
 QString ElapsedText(long long seconds);
+
+// --- The port dialog, the writer's base set and the firmware update ---------------------------------
+// (PortFlows.cpp, UpdateFlow.cpp)
+
+// How the port dialog stands: nothing confirmed (open, cancelled or closed), the chosen port refused to
+// open, or it opened and was checked. Only an opened port clears the error flag, whatever its check found.
+enum class PortOutcome { Unconfirmed, Refused, Opened };
+
+struct PortReport {
+    PortOutcome outcome = PortOutcome::Unconfirmed;
+    // The error flag the dialog leaves: only an opened port counts as confirmed.
+    qint16 ErrorFlag() const { return outcome == PortOutcome::Opened ? 0 : 1; }
+    QString failureReason;  // Refused: why the system would not open it, when it said
+    QString openedPath;     // Opened: the device the number led to
+    Report check;           // Opened: the communication check's own report
+};
+
+// The port dialog's OK: opens `target.port` (number 0 is "????", which never opens) with the writer's
+// line settings and runs the communication check on it.
+PortReport OpenPortAndCheck(Environment& env, const Target& target);
+// While the dialog is open, and after it was cancelled or closed.
+PortReport PortUnconfirmed();
+
+// After a cancelled run: ESC takes the writer back to its base command set, so the next operation, or
+// another program, finds it as after power-up. The report carries the one text to show.
+Report ReturnToBaseSet(Environment& env);
+
+// The update dialog's commands: the main link they release, the dialog's own port, the clock, and where
+// the transfer shows itself.
+struct UpdateSession {
+    link::SerialPort& mainPort;
+    link::SerialPort& ownPort;
+    core::Timing& timing;
+    update::UpdateDisplay& display;
+};
+
+enum class UpdatePortOutcome { Opened, NoPortNumber, NotOpened };
+
+struct UpdatePortReport {
+    UpdatePortOutcome outcome = UpdatePortOutcome::NotOpened;
+    QString status;  // the dialog's status panel; empty: unchanged
+    QString box;     // an information box to show; empty: none
+};
+
+// Releases the main link and sets the dialog's own port up for `speedText`; then opens it on `path`, the
+// device the chosen number leads to (nullopt: no number chosen; empty: it leads nowhere).
+UpdatePortReport ConnectUpdatePort(UpdateSession& session, const std::optional<QString>& path,
+                                   const QString& speedText);
+
+struct VersionReport {
+    std::optional<QString> version;  // the first 15 bytes of the writer's answer
+    QString status;
+    QString box;
+};
+
+// "?" on the opened own port.
+VersionReport ReadWriterVersion(UpdateSession& session);
+// Sends the update file on the opened own port; every outcome is shown on the session's display.
+update::TransferResult UpdateWriterFirmware(UpdateSession& session, const QString& filePath);
+// Closing the dialog: its own port closed; the main link, when closed, reopened on `mainPath` (empty:
+// stays closed), with no writer detection.
+void RestoreMainLink(UpdateSession& session, const QString& mainPath);
 
 }  // namespace zendra::operations

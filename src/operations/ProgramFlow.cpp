@@ -82,7 +82,6 @@ void RunProgram(Run& run, const image::MemoryImages& images) {
 
     if (RefuseBlankImages(run, images)) return;
     const qint32 last = RaiseZeroToOne(LastUsedWord(images, words));
-    const qint32 lastEeprom = RaiseZeroToOne(LastUsedByte(images, run.EepromBytes()));
 
     run.Settle(Run::Standing::Good);
     if (!CheckDevice(run)) {

@@ -1,4 +1,5 @@
 #include "shell/Application.h"
+#include "shell/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -30,7 +31,7 @@
 #include "shell/MainCommands.h"
 #include "shell/SettingsPanel.h"
 #include "shell/ShellTexts.h"
-#include "shell/WidgetUi.h"
+#include "shell/WindowsUserInterface.h"
 
 namespace zendra::shell {
 
@@ -159,11 +160,10 @@ void Application::Build() {
     m_ports = m_setup.detectPorts ? std::make_unique<link::PortMap>(*m_settings, m_setup.detectPorts)
                                   : std::make_unique<link::PortMap>(*m_settings);
     m_main = std::make_unique<FrmMain>();
-    m_ui = std::make_unique<WidgetUi>(*m_main);
+    m_ui = std::make_unique<WindowsUserInterface>(*m_main);
     m_ui->Messages().SetClock([timing = m_setup.timing] { return timing->Now(); });
     m_writer = std::make_unique<WriterContext>(
-        WriterContext{*m_setup.port, *m_setup.timing, *m_ui, m_state, *m_settings, *m_ports,
-                      [ui = m_ui.get()] { ui->PumpEvents(); }});
+        WriterContext{*m_setup.port, *m_setup.timing, *m_ui, m_state, *m_settings, *m_ports});
     m_commands = std::make_unique<MainCommands>(
         *m_main, *m_ui, *m_writer, m_images, m_fileDialog, m_guard,
         [this](const std::function<void()>& body) { Guarded(body); },
@@ -200,6 +200,13 @@ void Application::Wire() {
                          [handler = std::move(handler)] { handler(); });
     };
     on("mnuFileExit", [main] { main->close(); });
+    // A logout or a stop: a box or dialog in the way is closed as its Cancel would, then the frame as Exit.
+    m_termination = std::make_unique<TerminationSignals>([main] {
+        while (QWidget* modal = QApplication::activeModalWidget()) {
+            if (!modal->close()) break;
+        }
+        main->close();
+    });
     on("mmudeviceIndex", [this] { ShowIndexWindow(); });
     on("mmuIndex", [this] { ShowIndexWindow(); });
     on("mnuFirmwareUpdate", [this] { RunFirmwareUpdate(); });

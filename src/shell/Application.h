@@ -28,11 +28,13 @@ class QRect;
 
 namespace zendra::shell {
 
+class TerminationSignals;
+
 class AboutBoxHost;
 class FrmIndex;
 class HelpWindow;
 class MainCommands;
-class WidgetUi;
+class WindowsUserInterface;
 class FrmMain;
 
 // The lock that keeps a second copy of the program (same user) from starting.
@@ -50,7 +52,7 @@ struct ApplicationSetup {
     // Runs a modal dialog (the port dialog); empty: exec().
     std::function<int(QDialog&)> runModal;
     // Right after the windows are built, before start-up shows any of them (answer hooks for boxes).
-    std::function<void(WidgetUi&)> prepareUi;
+    std::function<void(WindowsUserInterface&)> prepareUi;
     // After shutdown; empty: quit the event loop.
     std::function<void()> onEnded;
     // The locale the language follows while none is stored; empty: the system's.
@@ -76,7 +78,7 @@ public:
     const QString& LockFailureText() const { return m_lockFailureText; }
 
     FrmMain& MainWindow() { return *m_main; }
-    WidgetUi& Ui() { return *m_ui; }
+    WindowsUserInterface& Ui() { return *m_ui; }
     core::SharedState& State() { return m_state; }
     image::MemoryImages& Images() { return m_images; }
     core::SettingsStore& Settings() { return *m_settings; }
@@ -122,7 +124,7 @@ private:
     image::FileDialogMemory m_fileDialog;
     core::OperationGuard m_guard;
     std::unique_ptr<FrmMain> m_main;
-    std::unique_ptr<WidgetUi> m_ui;
+    std::unique_ptr<WindowsUserInterface> m_ui;
     std::unique_ptr<WriterContext> m_writer;
     std::unique_ptr<MainCommands> m_commands;
     std::unique_ptr<AboutBoxHost> m_about;
@@ -131,6 +133,7 @@ private:
     bool m_closePending = false;
     QTimer m_closeRetry;
     bool m_ended = false;
+    std::unique_ptr<TerminationSignals> m_termination;
 };
 
 }  // namespace zendra::shell

@@ -1,7 +1,6 @@
 #include "shell/DialogUpdate.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -16,10 +15,10 @@
 #include <cmath>
 
 #include "core/Settings.h"
-#include "link/Commands.h"
+#include "operations/Flows.h"
 #include "shell/LiveText.h"
+#include "shell/OperationThread.h"
 #include "shell/PortRow.h"
-#include "update/UpdateProtocol.h"
 #include "update/UpdateTexts.h"
 
 namespace zendra::shell {
@@ -77,32 +76,49 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption) {
 
 }  // namespace
 
+// The transfer's account, called on the operation thread: each call is carried over to the dialog.
 class DialogUpdate::Display final : public UpdateDisplay {
 public:
     explicit Display(DialogUpdate& dialog) : m_dialog(dialog) {}
 
-    void msgCmt(const QString& text) override { m_dialog.msgCmt(text); }
-    void ResetProgressBar() override { m_dialog.ProgressBar1->setValue(m_dialog.ProgressBar1->minimum()); }
+    void msgCmt(const QString& text) override {
+        OnDialog([&] { m_dialog.msgCmt(text); });
+    }
+    void ResetProgressBar() override {
+        // Every word past the loader's range resets the bar; one crossing does for a run of them.
+        if (std::exchange(m_atMinimum, true)) return;
+        OnDialog([&] { m_dialog.ProgressBar1->setValue(m_dialog.ProgressBar1->minimum()); });
+    }
     void ShowProgressBar(int minimum, int maximum, int value) override {
-        m_dialog.ProgressBar1->setRange(minimum, maximum);
-        m_dialog.ProgressBar1->setValue(value);
-        m_dialog.ProgressBar1->setVisible(true);
+        m_atMinimum = false;
+        OnDialog([&] {
+            m_dialog.ProgressBar1->setRange(minimum, maximum);
+            m_dialog.ProgressBar1->setValue(value);
+            m_dialog.ProgressBar1->setVisible(true);
+        });
     }
     void ShowFailureText(const QString& text) override {
-        QPalette red = m_dialog.Label3->palette();
-        red.setColor(QPalette::Window, QColor(255, 0, 0));
-        m_dialog.Label3->setPalette(red);
-        m_dialog.Label3->setAutoFillBackground(true);
-        ShowText(m_dialog.Label3, text, TextSlot::Text, TextForm::LineBreaks);
+        OnDialog([&] {
+            QPalette red = m_dialog.Label3->palette();
+            red.setColor(QPalette::Window, QColor(255, 0, 0));
+            m_dialog.Label3->setPalette(red);
+            m_dialog.Label3->setAutoFillBackground(true);
+            ShowText(m_dialog.Label3, text, TextSlot::Text, TextForm::LineBreaks);
+        });
     }
     void ShowInformationBox(const QString& title, const QString& text) override {
-        m_dialog.m_main.ui.Ask(core::MessageIcon::Information, title, text,
-                                          core::MessageButtons::Ok);
+        OnDialog([&] {
+            m_dialog.m_main.ui.Ask(core::MessageIcon::Information, title, text, core::MessageButtons::Ok);
+        });
     }
-    void PumpEvents() override { m_dialog.m_main.pumpEvents(); }
+    // A new transfer starts from wherever the bar stands.
+    void Restart() { m_atMinimum = false; }
 
 private:
+    void OnDialog(const std::function<void()>& call) { RunOnWindowsThread(m_dialog, call); }
+
     DialogUpdate& m_dialog;
+    bool m_atMinimum = false;  // the last the bar was told: back to its minimum
 };
 
 DialogUpdate::DialogUpdate(QWidget* parent, WriterContext& mainLink, core::OperationGuard& guard,
@@ -263,6 +279,10 @@ void DialogUpdate::msgCmt(const QString& text) { ShowText(StatusPanel1, text); }
 
 void DialogUpdate::ShowPortBox() { m_display->ShowInformationBox(core::kApplicationTitle, kSetPortNumber); }
 
+operations::UpdateSession DialogUpdate::Session() {
+    return {m_main.port, *m_port, m_main.timing, *m_display};
+}
+
 void DialogUpdate::Combo_ComPort_Click(int index) {
     m_storedComText = Combo_ComPort->itemText(index);
     Combo_ComPort->setPlaceholderText(QString());
@@ -282,22 +302,18 @@ void DialogUpdate::Command_assign_Click() {
     }
 }
 
-std::optional<int> DialogUpdate::Com_Initialize() {
-    update::COM_PortOff(m_main.port, m_main.timing);
-    PrepareUpdatePort(*m_port, Combo_speed->currentText());
+bool DialogUpdate::ConnectUpdatePort() {
     const auto number = PortNumberOf(ComPortText());
-    if (!number) ShowPortBox();
-    return number;
-}
-
-bool DialogUpdate::OpenUpdatePort(int number) {
-    const QString path = m_main.ports.Resolve(number);
-    if (path.isEmpty() || !m_port->Open(path)) {
-        msgCmt(kPortOpenFailed);
-        return false;
-    }
+    const std::optional<QString> path = number ? std::optional(m_main.ports.Resolve(*number)) : std::nullopt;
+    const QString speed = Combo_speed->currentText();
+    operations::UpdateSession session = Session();
+    operations::UpdatePortReport report;
+    RunOffWindowsThread([&] { report = operations::ConnectUpdatePort(session, path, speed); });
+    if (!report.box.isEmpty()) m_display->ShowInformationBox(core::kApplicationTitle, report.box);
+    if (!report.status.isEmpty()) msgCmt(report.status);
+    if (report.outcome != operations::UpdatePortOutcome::Opened) return false;
     // Keep this entry on this device even when another adapter is plugged in later.
-    m_main.ports.Assign(number, path);
+    m_main.ports.Assign(*number, *path);
     ShowResolvedDevice();
     return true;
 }
@@ -306,16 +322,16 @@ void DialogUpdate::CmdVersion_Click() {
     auto hold = m_guard.TryEnter();
     if (!hold) return;
     const QScopedValueRollback working(m_working, true);
-    const auto number = Com_Initialize();
-    if (!number || !OpenUpdatePort(*number)) return;
-    UpdateLink link{*m_port, m_main.timing, *m_display};
-    const auto version = ReadFirmwareVersion(link);
-    if (!version) {
-        m_display->ShowInformationBox(core::kApplicationTitle, kVersionCommFailed);
+    if (!ConnectUpdatePort()) return;
+    operations::UpdateSession session = Session();
+    operations::VersionReport report;
+    RunOffWindowsThread([&] { report = operations::ReadWriterVersion(session); });
+    if (!report.box.isEmpty()) {
+        m_display->ShowInformationBox(core::kApplicationTitle, report.box);
         return;
     }
-    Text_FirmwareVersion->setText(*version);
-    msgCmt(kVersionRead);
+    Text_FirmwareVersion->setText(report.version.value_or(QString()));
+    msgCmt(report.status);
 }
 
 void DialogUpdate::CmdOpen_Click() {
@@ -354,14 +370,15 @@ void DialogUpdate::CmdUpdate_Click() {
         msgCmt(kNoUpdateFile);
         return;
     }
-    const auto number = Com_Initialize();
-    if (!number || !OpenUpdatePort(*number)) return;
+    if (!ConnectUpdatePort()) return;
     CmdVersion->setEnabled(false);
     // A new attempt replaces the last attempt's failure text.
     ShowInstructions();
     msgCmt(kUpdating);
-    UpdateLink link{*m_port, m_main.timing, *m_display};
-    SendFirmwareFile(link, m_updateFileName);
+    m_display->Restart();
+    operations::UpdateSession session = Session();
+    const QString file = m_updateFileName;
+    RunOffWindowsThread([&] { operations::UpdateWriterFirmware(session, file); });
 }
 
 void DialogUpdate::OKButton_Click() { accept(); }
@@ -373,11 +390,13 @@ void DialogUpdate::done(int result) {
 }
 
 void DialogUpdate::ReleasePorts() {
-    if (m_port->IsOpen()) m_port->Close();
-    if (m_main.port.IsOpen()) return;
     // The main link comes back as it was configured; no port saved yet, or a port gone, stays closed.
     const int number = core::ReadInt(m_main.settings, core::keys::ComNox, 0);
-    if (number >= 1 && number <= core::kComPortCount) OpenWriterPort(m_main, number);
+    const QString mainPath = number >= 1 && number <= core::kComPortCount && !m_main.port.IsOpen()
+                                 ? m_main.ports.Resolve(number)
+                                 : QString();
+    operations::UpdateSession session = Session();
+    operations::RestoreMainLink(session, mainPath);
 }
 
 }  // namespace zendra::shell

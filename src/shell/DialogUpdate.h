@@ -1,8 +1,9 @@
 #pragma once
 // The firmware update dialog: picks the writer's port, reads its firmware version, picks an update file
 // and sends it. It has its own port (MSComm100); the main link is closed while the dialog works and
-// reopened when it closes. While the writer is being talked to, the dialog's commands and every way of
-// closing it are refused.
+// reopened when it closes. The work on the wire runs as operations on an operation thread; the dialog
+// shows their account and results. While the writer is being talked to, the dialog's commands and every
+// way of closing it are refused.
 
 #include <QDialog>
 #include <functional>
@@ -10,8 +11,9 @@
 #include <optional>
 
 #include "core/OperationGuard.h"
-#include "shell/WriterContext.h"
 #include "link/SerialPort.h"
+#include "operations/Flows.h"
+#include "shell/WriterContext.h"
 
 class QComboBox;
 class QLabel;
@@ -85,10 +87,10 @@ private:
     void CreateLogFile();
     void ShowResolvedDevice();
     void ShowInstructions();
-    // Com_Initialize: releases the main link, sets up MSComm100; the port number, or nullopt after the box.
-    std::optional<int> Com_Initialize();
-    // Opens MSComm100 on `number` and stores the path it resolved to; shows the failure text otherwise.
-    bool OpenUpdatePort(int number);
+    // Com_Initialize and the open of MSComm100 on the chosen number, which then stays on the device it
+    // opened; false after the port box or the failure text.
+    bool ConnectUpdatePort();
+    operations::UpdateSession Session();
     void ShowPortBox();
     void ReleasePorts();
 

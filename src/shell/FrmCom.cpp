@@ -4,12 +4,14 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "core/Settings.h"
 #include "operations/Flows.h"
 #include "shell/LiveText.h"
+#include "shell/OperationThread.h"
 #include "shell/PortRow.h"
 
 namespace zendra::shell {
@@ -35,7 +37,7 @@ int PreselectedPortIndex(const core::SettingsStore& settings) {
 
 FrmCom::FrmCom(WriterContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx) {
     // While the dialog is open nothing counts as confirmed.
-    m_ctx.state.ErrorFlag = 1;
+    Take(operations::PortUnconfirmed());
 
     setObjectName(QStringLiteral("frmCom"));
     ShowText(this, kComCaption, TextSlot::WindowTitle);
@@ -103,38 +105,47 @@ void FrmCom::Command_assign_Click() {
     portRow->AssignEnteredPath(number);
 }
 
+void FrmCom::Take(const operations::PortReport& report) {
+    core::TakeErrorFlag(m_ctx.state, report.ErrorFlag());
+}
+
 void FrmCom::Command_ok_Click() {
-    if (m_ctx.port.IsOpen()) m_ctx.port.Close();
+    if (m_checking) return;
     const int number = SelectedNumber();
-    if (number == 0 || !OpenWriterPort(m_ctx, number)) {
-        // OpenWriterPort may have got as far as opening before failing on a setting.
-        if (m_ctx.port.IsOpen()) m_ctx.port.Close();
-        const QString why = m_ctx.port.OpenFailureReason();
+    const operations::Target target{
+        .device = devices::DeviceAt(m_ctx.state.SelectedDevice),
+        .port = {
+            .number = number, .path = number >= 1 ? m_ctx.ports.Resolve(number) : QString(), .saved = true}};
+    operations::Environment env{m_ctx.port, m_ctx.timing, m_ctx.ui, m_ctx.ui};
+    operations::PortReport report;
+    {
+        // The dialog stays up but takes no button and no close until the check has ended.
+        const QScopedValueRollback checking(m_checking, true);
+        RunOffWindowsThread([&] { report = operations::OpenPortAndCheck(env, target); });
+    }
+    Take(report);
+    if (report.outcome != operations::PortOutcome::Opened) {
+        const QString& why = report.failureReason;
         m_ctx.ui.Ask(core::MessageIcon::Critical, kComOpenFailedTitle,
-                      PortOpenFailedText(number) + (why.isEmpty() ? QString() : QLatin1Char('\r') + why),
-                                core::MessageButtons::Ok);
-        m_ctx.state.ErrorFlag = 1;
+                     PortOpenFailedText(number) + (why.isEmpty() ? QString() : QLatin1Char('\r') + why),
+                     core::MessageButtons::Ok);
         return;
     }
-    m_ctx.ui.Status(core::StatusField::Port, kComPrefix + QString::number(number));
     core::WriteInt(m_ctx.settings, core::keys::ComNox, number);
     // Keep this number on the device it opened, whatever is plugged in later.
-    const QString opened = m_ctx.port.PortPath();
-    if (!opened.isEmpty()) m_ctx.ports.Assign(number, opened);
-    // The check reports its own outcome; the dialog only needed the port to open.
-    operations::Environment env{m_ctx.port, m_ctx.timing, m_ctx.ui, m_ctx.ui};
-    operations::CheckCommunicationCommand(env, CurrentTarget(m_ctx));
-    m_ctx.state.ErrorFlag = 0;
+    if (!report.openedPath.isEmpty()) m_ctx.ports.Assign(number, report.openedPath);
     QDialog::accept();
 }
 
 void FrmCom::Command_cancel_Click() {
+    if (m_checking) return;
     m_ctx.ui.Status(core::StatusField::Result, kComNotConfirmed);
     reject();
 }
 
 void FrmCom::reject() {
-    m_ctx.state.ErrorFlag = 1;
+    if (m_checking) return;
+    Take(operations::PortUnconfirmed());
     if (m_ctx.port.IsOpen()) m_ctx.port.Close();
     QDialog::reject();
 }

@@ -1,11 +1,13 @@
 #pragma once
 // The port dialog: the user picks "COM1".."COM20" (or assigns a device path to one); OK opens it with the
-// writer's line settings, saves the choice and runs the communication check at once.
-// Leaves ErrorFlag 0 only after a confirmed port; 1 while open, after CANCEL or a close by the frame.
+// writer's line settings and runs the communication check at once, on an operation thread, then saves the
+// choice. The error flag follows the dialog's outcome: 0 only after a confirmed port; 1 while open, after
+// a refused OK, CANCEL or a close by the frame.
 
 #include <QDialog>
 #include <QString>
 
+#include "operations/Flows.h"
 #include "shell/WriterContext.h"
 
 class QComboBox;
@@ -30,8 +32,8 @@ int PreselectedPortIndex(const core::SettingsStore& settings);
 class FrmCom final : public QDialog {
     Q_OBJECT
 public:
-    // Opening runs here: ErrorFlag := 1, list filled, port closed, "ComNox" preselected, status panel 1
-    // emptied.
+    // Opening runs here: nothing confirmed (ErrorFlag 1), list filled, port closed, "ComNox" preselected,
+    // status panel 1 emptied.
     FrmCom(WriterContext& ctx, QWidget* parent = nullptr);
 
     // The chosen index: 0 for "????", else the port number.
@@ -55,8 +57,11 @@ protected:
 
 private:
     void ShowResolvedDevice();
+    // The error flag as the dialog's outcome leaves it.
+    void Take(const operations::PortReport& report);
 
     WriterContext& m_ctx;
+    bool m_checking = false;  // the OK's check runs
 };
 
 }  // namespace zendra::shell

@@ -178,6 +178,8 @@ void FrmMain::FitSettingWindow() {
 
 void FrmMain::GrowToShowAll() {
     if (QLayout* frameLayout = layout()) frameLayout->activate();
+    // The status bar lays its panels out when its own request comes round; their widths are wanted now.
+    if (QLayout* barLayout = statusBar()->layout()) barLayout->activate();
     // The child's place is in the area's own coordinates; the area's scroll bars are not counted, as
     // they go once the child fits.
     constexpr int kMargin = 4;

@@ -1,7 +1,6 @@
 #include "shell/FrmMsg.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -176,8 +175,8 @@ void FrmMsg::PlaceRelativeTo(const QWidget* owner) {
     move(frame.left() + TwipsToPixels(kOffsetLeftTwips, dpi), frame.top() + frame.height() / 4);
 }
 
-MessageWindowHost::MessageWindowHost(QWidget* mainWindow, Pump pump)
-    : m_mainWindow(mainWindow), m_pump(std::move(pump)) {}
+MessageWindowHost::MessageWindowHost(QWidget* mainWindow, std::function<void()> shown)
+    : m_mainWindow(mainWindow), m_shown(std::move(shown)) {}
 
 MessageWindowHost::~MessageWindowHost() { delete m_window.data(); }
 
@@ -198,11 +197,8 @@ FrmMsg& MessageWindowHost::Ensure() {
     return *m_window;
 }
 
-void MessageWindowHost::RunPump() {
-    if (m_pump)
-        m_pump();
-    else
-        QCoreApplication::processEvents();
+void MessageWindowHost::Shown() {
+    if (m_shown) m_shown();
 }
 
 void MessageWindowHost::ShowMessage(int kind, const QString& text) {
@@ -214,7 +210,7 @@ void MessageWindowHost::ShowMessage(int kind, const QString& text) {
         window.SetFigures(QString());
     }
     window.ShowMessage(kind, text);
-    RunPump();
+    Shown();
 }
 
 void MessageWindowHost::ReportProgress(const QString& state, int minimum, int value, int maximum) {
@@ -232,7 +228,7 @@ void MessageWindowHost::ReportProgress(const QString& state, int minimum, int va
         }
         window.SetFigures(ProgressFigures(value - minimum, maximum - minimum, remaining));
     }
-    RunPump();
+    Shown();
 }
 
 void MessageWindowHost::SetCancel(std::function<void()> onCancel) {

@@ -71,9 +71,8 @@ QString ProgressFigures(int value, int maximum, std::optional<double> remainingS
 
 class MessageWindowHost {
 public:
-    using Pump = std::function<void()>;
-    // `mainWindow` places and owns the window; `pump` processes pending events once (default: Qt's).
-    explicit MessageWindowHost(QWidget* mainWindow, Pump pump = {});
+    // `mainWindow` places and owns the window; `shown` runs after each change has been put on it.
+    explicit MessageWindowHost(QWidget* mainWindow, std::function<void()> shown = {});
     ~MessageWindowHost();
     MessageWindowHost(const MessageWindowHost&) = delete;
     MessageWindowHost& operator=(const MessageWindowHost&) = delete;
@@ -96,10 +95,10 @@ public:
 private:
     // The window, created, placed and shown when it is not open.
     FrmMsg& Ensure();
-    void RunPump();
+    void Shown();
 
     QPointer<QWidget> m_mainWindow;
-    Pump m_pump;
+    std::function<void()> m_shown;
     QPointer<FrmMsg> m_window;
     std::function<void()> m_onCancel;
     std::function<core::Clock::time_point()> m_now = [] { return core::Clock::now(); };

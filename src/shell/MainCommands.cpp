@@ -4,7 +4,6 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <QComboBox>
 #include <QLabel>
 
@@ -12,6 +11,7 @@
 #include "image/BufferEdit.h"
 #include "image/Dumps.h"
 #include "image/ImageTexts.h"
+#include "image/IntelHex.h"
 #include "operations/Flows.h"
 #include "operations/OperationTexts.h"
 #include "operations/VerifyLog.h"
@@ -25,15 +25,16 @@
 #include "shell/OperationThread.h"
 #include "shell/SettingsPanel.h"
 #include "shell/ShellTexts.h"
-#include "shell/WidgetUi.h"
+#include "shell/WindowsUserInterface.h"
 
 namespace zendra::shell {
 
 using core::PanelControl;
 namespace keys = core::keys;
 
-MainCommands::MainCommands(FrmMain& main, WidgetUi& ui, WriterContext& writer, image::MemoryImages& images,
-                           image::FileDialogMemory& fileDialog, core::OperationGuard& guard,
+MainCommands::MainCommands(FrmMain& main, WindowsUserInterface& ui, WriterContext& writer,
+                           image::MemoryImages& images, image::FileDialogMemory& fileDialog,
+                           core::OperationGuard& guard,
                            std::function<void(const std::function<void()>&)> guarded,
                            std::function<int(QDialog&)> runModal, std::function<FrmIndex*()> indexWindow)
     : m_main(main),
@@ -49,7 +50,7 @@ MainCommands::MainCommands(FrmMain& main, WidgetUi& ui, WriterContext& writer, i
 
 void MainCommands::Wire() {
     QObject::connect(&m_panel, &SettingsPanel::commandClicked, &m_main,
-                     [this](PanelCommand command) { OnPanelCommand(static_cast<int>(command)); });
+                     [this](PanelCommand command) { OnPanelCommand(command); });
     QObject::connect(&m_panel, &SettingsPanel::deviceActivated, &m_main, [this] { OnDeviceActivated(); });
     QObject::connect(&m_panel, &SettingsPanel::choiceActivated, &m_main,
                      [this](PanelControl control) { OnChoiceActivated(control); });
@@ -62,7 +63,7 @@ void MainCommands::Wire() {
         QObject::connect(m_main.Action(QString::fromLatin1(name)), &QAction::triggered, &m_main,
                          [handler = std::move(handler)] { handler(); });
     };
-    const std::pair<const char*, void (*)(image::FileContext&)> fileItems[] = {
+    const std::pair<const char*, image::FileOutcome (*)(image::FileContext&)> fileItems[] = {
         {"mnuFileOpen", &image::OpenCodeAndData},     {"mnuFileOpenCode", &image::OpenCode},
         {"mnuFileOpenData", &image::OpenData},        {"mnuFileSave", &image::SaveOverwrite},
         {"mnuFileSaveAs", &image::SaveAsCodeAndData}, {"mnuFileSaveAsCode", &image::SaveAsCode},
@@ -71,9 +72,9 @@ void MainCommands::Wire() {
     for (const auto& [name, command] : fileItems)
         on(name, [this, command = command] { RunFileCommand(command); });
     on("mnuFileReload", [this] { RunFileCommand(&image::Reload); });
-    on("mnuProgram", [this] { OnPanelCommand(static_cast<int>(PanelCommand::Program)); });
-    on("mnuVerify", [this] { OnPanelCommand(static_cast<int>(PanelCommand::Verify)); });
-    on("mnuRead", [this] { OnPanelCommand(static_cast<int>(PanelCommand::Read)); });
+    on("mnuProgram", [this] { OnPanelCommand(PanelCommand::Program); });
+    on("mnuVerify", [this] { OnPanelCommand(PanelCommand::Verify); });
+    on("mnuRead", [this] { OnPanelCommand(PanelCommand::Read); });
     m_main.onFileDropped = [this](const QString& path) { OpenFile(path); };
     m_main.onRecentPicked = [this](const QString& path) { OpenFile(path); };
     m_main.ShowRecentFiles(RecentFiles());
@@ -87,7 +88,7 @@ void MainCommands::Wire() {
     QObject::connect(log->Buttons(), &ListButtons::saveRequested, &m_main,
                      [this, log] { SaveListing(log->Text(), texts::kSaveLogTitle, texts::kLogName); });
     QObject::connect(log->Buttons(), &ListButtons::copyRequested, &m_main, [log] { CopyListing(log->Text()); });
-    on("mmuCominucation", [this] { OnPanelCommand(static_cast<int>(PanelCommand::ComSelect)); });
+    on("mmuCominucation", [this] { OnPanelCommand(PanelCommand::ComSelect); });
     on("mnuPC_buffer_clear", [this] { m_guarded([this] { mnuPC_buffer_clear_Click(); }); });
 
     m_main.onPanelClicked = [this](int panelNumber) {
@@ -97,8 +98,59 @@ void MainCommands::Wire() {
     };
 }
 
-void MainCommands::OnPanelCommand(int command) {
-    switch (static_cast<PanelCommand>(command)) {
+// What a writer command takes from the windows besides its target, read on their thread before it runs.
+struct CommandInputs {
+    const image::MemoryImages& images;
+    const devices::PanelIndexes& choices;
+};
+
+// The panel's writer commands and the operation each runs; `cancellable`: the message window offers
+// "中止" meanwhile.
+struct WriterCommand {
+    PanelCommand command;
+    operations::Report (*run)(operations::Environment&, const operations::Target&, const CommandInputs&);
+    bool cancellable;
+};
+
+namespace {
+
+using Env = operations::Environment;
+using Target = operations::Target;
+using In = CommandInputs;
+const WriterCommand kWriterCommands[] = {
+    {PanelCommand::Program,
+     [](Env& env, const Target& target, const In& in) {
+         return operations::ProgramCommand(env, target, in.images);
+     },
+     true},
+    {PanelCommand::Verify,
+     [](Env& env, const Target& target, const In& in) {
+         return operations::VerifyCommand(env, target, in.images);
+     },
+     true},
+    {PanelCommand::Read,
+     [](Env& env, const Target& target, const In& in) {
+         return operations::ReadCommand(env, target, in.images, in.choices);
+     },
+     true},
+    {PanelCommand::Erase,
+     [](Env& env, const Target& target, const In&) { return operations::EraseCommand(env, target); }, true},
+    {PanelCommand::FuseRead,
+     [](Env& env, const Target& target, const In& in) {
+         return operations::ReadLockFuseCommand(env, target, in.choices);
+     },
+     false},
+    {PanelCommand::FuseWrite,
+     [](Env& env, const Target& target, const In& in) {
+         return operations::WriteLockFuseCommand(env, target, in.choices);
+     },
+     false},
+};
+
+}  // namespace
+
+void MainCommands::OnPanelCommand(PanelCommand command) {
+    switch (command) {
         case PanelCommand::Open:
             return RunFileCommand(&image::OpenCodeAndData);
         case PanelCommand::Save:
@@ -110,28 +162,18 @@ void MainCommands::OnPanelCommand(int command) {
                 m_ui.Status(core::StatusField::Result, QString());
                 ShowPortDialog();
             });
-        case PanelCommand::Erase:
-            return RunWriterCommand(&MainCommands::Cmd_btn_erase_Click, true);
-        case PanelCommand::Verify:
-            return RunWriterCommand(&MainCommands::Cmd_btn_verify_Click, true);
-        case PanelCommand::Read:
-            return RunWriterCommand(&MainCommands::Cmd_btn_read_Click, true);
-        case PanelCommand::Program:
-            return RunWriterCommand(&MainCommands::Cmd_btn_program_Click, true);
-        case PanelCommand::FuseRead:
-            return RunWriterCommand(&MainCommands::frmMain_cmdFuseRead_Click);
-        case PanelCommand::FuseWrite:
-            return RunWriterCommand(&MainCommands::frmMain_cmdFuseWrite_Click);
+        default:
+            break;
     }
+    for (const WriterCommand& writer : kWriterCommands)
+        if (writer.command == command) return RunWriterCommand(writer);
 }
 
-void MainCommands::RunFileCommand(void (*command)(image::FileContext&)) {
+void MainCommands::RunFileCommand(image::FileOutcome (*command)(image::FileContext&)) {
     m_guarded([this, command] {
         image::FileContext ctx{m_ui, m_writer.state, m_images, m_writer.settings, m_fileDialog};
-        const int results = m_ui.ResultWrites();
-        command(ctx);
-        // Only an open that took its file says so; a refused one leaves the list alone.
-        if (m_ui.ResultWrites() != results && m_ui.LastResult() == image::texts::kOpened) RememberRecentFile();
+        // Only an open that took its files goes on the list; a refused one leaves it alone.
+        if (command(ctx).pairOpened) RememberRecentFile();
     });
 }
 
@@ -145,11 +187,11 @@ void MainCommands::SaveListing(const QString& text, const QString& title, const 
         m_ui.Ask(core::MessageIcon::Information, image::texts::kSaveTitle, image::texts::kOverwriteQuestion,
                  core::MessageButtons::OkCancel) != core::MessageAnswer::Ok)
         return;
-    QSaveFile file(*answer);
-    const QByteArray bytes = text.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        m_ui.Ask(core::MessageIcon::Critical, kMessageCaption, core::Translate(texts::kListSaveFailed).arg(*answer, file.errorString()),
-                 core::MessageButtons::Ok);
+    // Through the one save of the image floor: a write cut short by a full disk is a failure there.
+    QString reason;
+    if (image::SaveFileContents(*answer, text.toUtf8(), &reason) != image::SaveFailure::None)
+        m_ui.Ask(core::MessageIcon::Critical, kMessageCaption,
+                 core::Translate(texts::kListSaveFailed).arg(*answer, reason), core::MessageButtons::Ok);
 }
 
 void MainCommands::CopyListing(const QString& text) {
@@ -183,64 +225,35 @@ void MainCommands::RememberRecentFile() {
 
 // --- Writer operations ----------------------------------------------------------------------------------
 
-void MainCommands::RunWriterCommand(Operation operation, bool cancellable) {
-    m_guarded([this, operation, cancellable] {
+void MainCommands::RunWriterCommand(const WriterCommand& command) {
+    m_guarded([this, &command] {
         m_cancel.Reset();
         // Everything the operation takes from the windows is read here, on their thread.
         const operations::Target target = CurrentTarget(m_writer);
-        m_choices = m_panel.Choices();
-        OperationUi ui(m_ui, m_main);
-        operations::Environment env{m_writer.port, m_writer.timing, ui, ui, &m_cancel};
-        if (cancellable) m_ui.Messages().SetCancel([this] { m_cancel.Cancel(); });
+        const devices::PanelIndexes choices = m_panel.Choices();
+        const CommandInputs inputs{m_images, choices};
+        operations::Environment env{m_writer.port, m_writer.timing, m_ui, m_ui, &m_cancel};
+        if (command.cancellable) m_ui.Messages().SetCancel([this] { m_cancel.Cancel(); });
         operations::Report report;
-        RunOffWindowsThread([&] { report = (this->*operation)(env, target); });
-        if (cancellable) m_ui.Messages().SetCancel({});
+        std::optional<operations::Report> backToBase;
+        RunOffWindowsThread([&] {
+            report = command.run(env, target, inputs);
+            if (report.verdict == operations::Verdict::Cancelled)
+                backToBase = operations::ReturnToBaseSet(env);
+        });
+        if (command.cancellable) m_ui.Messages().SetCancel({});
         ApplyReport(report);
-        if (report.verdict == operations::Verdict::Cancelled) EndCancelled();
+        // A stopped run ends on the one text that says so.
+        if (backToBase) {
+            m_ui.Status(core::StatusField::Result, backToBase->status);
+            m_ui.Notice(backToBase->notice);
+        }
     });
-}
-
-void MainCommands::EndCancelled() {
-    // The next operation, or another program, finds the writer as after power-up.
-    link::Session session{m_writer.port, m_writer.timing};
-    link::ExitAvrCommandSet(session);
-    m_ui.Status(core::StatusField::Result, link::texts::kCancelled);
-    m_ui.Notice(link::texts::kCancelled);
-}
-
-operations::Report MainCommands::Cmd_btn_program_Click(operations::Environment& env,
-                                                       const operations::Target& target) {
-    return operations::ProgramCommand(env, target, m_images);
-}
-
-operations::Report MainCommands::Cmd_btn_verify_Click(operations::Environment& env,
-                                                      const operations::Target& target) {
-    return operations::VerifyCommand(env, target, m_images);
-}
-
-operations::Report MainCommands::Cmd_btn_read_Click(operations::Environment& env,
-                                                    const operations::Target& target) {
-    return operations::ReadCommand(env, target, m_images, m_choices);
-}
-
-operations::Report MainCommands::Cmd_btn_erase_Click(operations::Environment& env,
-                                                     const operations::Target& target) {
-    return operations::EraseCommand(env, target);
-}
-
-operations::Report MainCommands::frmMain_cmdFuseRead_Click(operations::Environment& env,
-                                                           const operations::Target& target) {
-    return operations::ReadLockFuseCommand(env, target, m_choices);
-}
-
-operations::Report MainCommands::frmMain_cmdFuseWrite_Click(operations::Environment& env,
-                                                            const operations::Target& target) {
-    return operations::WriteLockFuseCommand(env, target, m_choices);
 }
 
 void MainCommands::ApplyReport(const operations::Report& report) {
     core::SharedState& state = m_writer.state;
-    state.ErrorFlag = report.errorFlag;
+    core::TakeErrorFlag(state, report.errorFlag);
     // A stopped run leaves the buffers, the verify log and the panel as they were: what it got so far is
     // no result.
     if (report.verdict == operations::Verdict::Cancelled) return;
@@ -303,11 +316,9 @@ void MainCommands::RedrawDumps() {
 
 void MainCommands::frmMain_Combo_device_Click() {
     ApplyDeviceSelection();
-    m_ui.PumpEvents();
     image::ClearProgramImage(m_images);
     image::ClearEepromImage(m_images);
     RedrawDumps();
-    m_ui.PumpEvents();
     if (FrmIndex* index = m_indexWindow())
         index->DUT_COLOR_CHANGE(devices::DeviceAt(m_writer.state.SelectedDevice));
 }

@@ -17,14 +17,16 @@ namespace zendra::shell {
 
 class FrmIndex;
 class SettingsPanel;
-class WidgetUi;
+class WindowsUserInterface;
+struct WriterCommand;
+enum class PanelCommand;
 class FrmMain;
 
 class MainCommands {
 public:
     // `guarded` runs a body holding the operation guard (refused while busy); `runModal` runs a dialog;
     // `indexWindow` gives the device index window when it is open.
-    MainCommands(FrmMain& main, WidgetUi& ui, WriterContext& writer, image::MemoryImages& images,
+    MainCommands(FrmMain& main, WindowsUserInterface& ui, WriterContext& writer, image::MemoryImages& images,
                  image::FileDialogMemory& fileDialog, core::OperationGuard& guard,
                  std::function<void(const std::function<void()>&)> guarded,
                  std::function<int(QDialog&)> runModal, std::function<FrmIndex*()> indexWindow);
@@ -47,29 +49,17 @@ public:
     void ApplyReport(const operations::Report& report);
 
 private:
-    using Operation = operations::Report (MainCommands::*)(operations::Environment&,
-                                                           const operations::Target&);
-    // Runs on an operation thread of its own while the windows stay live; returns when it has ended.
-    // `cancellable`: the message window offers "中止" while the operation runs.
-    void RunWriterCommand(Operation operation, bool cancellable = false);
-    // After a cancelled run: the writer back to its base command set, and the one result text.
-    void EndCancelled();
-    operations::Report Cmd_btn_program_Click(operations::Environment& env, const operations::Target& target);
-    operations::Report Cmd_btn_verify_Click(operations::Environment& env, const operations::Target& target);
-    operations::Report Cmd_btn_read_Click(operations::Environment& env, const operations::Target& target);
-    operations::Report Cmd_btn_erase_Click(operations::Environment& env, const operations::Target& target);
-    operations::Report frmMain_cmdFuseRead_Click(operations::Environment& env,
-                                                 const operations::Target& target);
-    operations::Report frmMain_cmdFuseWrite_Click(operations::Environment& env,
-                                                  const operations::Target& target);
+    // Runs on an operation thread of its own while the windows stay live; returns when it has ended. A
+    // cancelled run then takes the writer back to its base command set.
+    void RunWriterCommand(const WriterCommand& command);
 
-    void RunFileCommand(void (*command)(image::FileContext&));
+    void RunFileCommand(image::FileOutcome (*command)(image::FileContext&));
     // After a file command: the code file it leaves open heads the recent files.
     void RememberRecentFile();
     // A listing into a file the user chooses (UTF-8, CR LF), or onto the clipboard.
     void SaveListing(const QString& text, const QString& title, const QString& presetName);
     static void CopyListing(const QString& text);
-    void OnPanelCommand(int command);
+    void OnPanelCommand(PanelCommand command);
     void OnDeviceActivated();
     void OnChoiceActivated(core::PanelControl control);
     void frmMain_Combo_RSTDISABL_Click();
@@ -80,7 +70,7 @@ private:
 
     FrmMain& m_main;
     SettingsPanel& m_panel;
-    WidgetUi& m_ui;
+    WindowsUserInterface& m_ui;
     WriterContext& m_writer;
     image::MemoryImages& m_images;
     image::FileDialogMemory& m_fileDialog;
@@ -89,8 +79,6 @@ private:
     std::function<int(QDialog&)> m_runModal;
     std::function<FrmIndex*()> m_indexWindow;
     core::CancelToken m_cancel;
-    // The panel's lock/fuse choices as the running operation took them (the panel is the windows' own).
-    devices::PanelIndexes m_choices{};
 };
 
 }  // namespace zendra::shell

@@ -2,14 +2,10 @@
 // What the windows' port dialogs work with: the main port and clock, the windows, the shared state, the
 // settings store and the COM-port map. Owned by the application (or a test).
 
-#include <QCoreApplication>
-#include <functional>
-
 #include "core/Settings.h"
 #include "core/SharedState.h"
 #include "core/Timing.h"
 #include "core/UserInterface.h"
-#include "link/Commands.h"
 #include "link/PortMap.h"
 #include "link/SerialPort.h"
 #include "operations/Report.h"
@@ -23,17 +19,9 @@ struct WriterContext {
     core::SharedState& state;
     core::SettingsStore& settings;
     link::PortMap& ports;
-    // Processes pending window events once while a dialog works the port (tests hook in here).
-    std::function<void()> pumpEvents = [] { QCoreApplication::processEvents(); };
     // Where the system keeps one stable link per USB serial adapter (tests: a folder of their own).
     QString byIdFolder = QStringLiteral("/dev/serial/by-id");
 };
-
-// Opens COM `number` through the port map with the writer's line settings; false when it cannot be opened.
-// The mapping is not stored here: a dialog that confirms a port stores what it resolved to.
-inline bool OpenWriterPort(WriterContext& ctx, int number) {
-    return link::OpenWriterPort(ctx.port, ctx.ports.Resolve(number));
-}
 
 // What the chip operations work on now: the selected device and the saved port.
 inline operations::Target CurrentTarget(const WriterContext& ctx) {

@@ -27,7 +27,6 @@ void msgProgressBar(UpdateDisplay& display, const QString& mode, int minimum, in
     switch (ProgressBarRule(mode, minimum, maximum, position)) {
         case ProgressAction::Reset:
             display.ResetProgressBar();
-            display.PumpEvents();
             break;
         case ProgressAction::Show:
             display.ShowProgressBar(minimum, maximum, position);
@@ -99,7 +98,6 @@ TransferResult SendFirmwareFile(UpdateLink& link, const QString& path) {
     link.timing.Sleep(kUpdateEntryPause);
 
     for (const UpdateWord& word : contents.words) {
-        link.display.PumpEvents();
         if (IsSentWord(word.address)) {
             link.port.DiscardInput();
             QByteArray packet;

@@ -1,7 +1,7 @@
 #pragma once
 // The writer's firmware update on the wire: the version read, the update entry, one four-byte packet per
 // word answered by the low byte of its sum, and the end mark. No widgets: the dialog shows what happens
-// through UpdateDisplay.
+// through UpdateDisplay (update/UpdateDisplay.h).
 
 #include <QByteArray>
 #include <QString>
@@ -10,22 +10,10 @@
 #include "core/Timing.h"
 #include "link/Link.h"
 #include "link/SerialPort.h"
+#include "update/UpdateDisplay.h"
 
 namespace zendra::update {
 
-// What the transfer shows. The dialog implements it; tests record it.
-class UpdateDisplay {
-public:
-    virtual ~UpdateDisplay() = default;
-    virtual void msgCmt(const QString& text) = 0;  // first panel of the dialog's status bar
-    virtual void ResetProgressBar() = 0;           // the bar's value becomes its minimum
-    virtual void ShowProgressBar(int minimum, int maximum, int value) = 0;
-    virtual void ShowFailureText(const QString& text) = 0;  // Label3 on a red background
-    virtual void ShowInformationBox(const QString& title, const QString& text) = 0;  // modal
-    virtual void PumpEvents() = 0;
-};
-
-inline constexpr int kProgressMaximum = 7936;
 inline constexpr int kVersionReplyLength = 16;
 inline constexpr int kVersionTextLength = 15;
 inline constexpr core::Duration kVersionTimeOut = std::chrono::seconds(1);
@@ -52,8 +40,6 @@ void msgProgressBar(UpdateDisplay& display, const QString& mode, int minimum, in
 // "57600,n,8,1" and the like for the speed choice " 9600", "19200", "57600"; the writer's own speed
 // otherwise.
 QString LineSettingsForSpeed(const QString& speedText);
-// The port number of a port choice "1".."20"; nullopt for "?", empty or anything else.
-std::optional<int> PortNumberOf(const QString& comText);
 
 // Releases the main writer link so the dialog's own port can reach the writer.
 void COM_PortOff(link::SerialPort& mainPort, core::Timing& timing);
@@ -68,13 +54,6 @@ struct UpdateLink {
 
 // Sends "?" and returns the first 15 bytes of the 16-byte answer as text; nullopt on time-out.
 std::optional<QString> ReadFirmwareVersion(UpdateLink& link);
-
-enum class TransferResult {
-    Completed,
-    Refused,   // the file was refused before anything was sent
-    TimedOut,  // a word's echo did not come
-    Failed,    // a wrong echo, or the port failed
-};
 
 // Checks the whole update file, then sends it word by word. Every outcome is shown on `link.display`.
 TransferResult SendFirmwareFile(UpdateLink& link, const QString& path);

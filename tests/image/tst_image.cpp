@@ -81,7 +81,7 @@ void Bad(const char* name, bool code, const QByteArray& text, HR why, int line) 
     QTest::newRow(name) << Parse{code, text, why, line, 0, {}};
 }
 
-void (*const kCommands[])(FileContext&) = {OpenCodeAndData,   OpenCode,   OpenData,   Reload,
+FileOutcome (*const kCommands[])(FileContext&) = {OpenCodeAndData,   OpenCode,   OpenData,   Reload,
                                            SaveAsCodeAndData, SaveAsCode, SaveAsData, SaveOverwrite};
 enum { kOpenPair, kOpenCode, kOpenData, kReload, kSavePair, kSaveCode, kSaveData, kSave };
 
@@ -100,10 +100,11 @@ class ImageTest : public QObject {
 
     QString P(const QString& name) const { return dir->filePath(name); }
     QString Show(QString text) const { return text.isEmpty() ? "-" : text.replace(dir->path(), "~"); }
+    FileOutcome outcome;
     void Run(int command, const QString& chosen = {}, bool ok = true) {
         if (!chosen.isEmpty()) ui.fileAnswers.enqueue(P(chosen));
         if (!ok) ui.boxAnswers.enqueue(zendra::core::MessageAnswer::Cancel);  // else questions get OK
-        kCommands[command](ctx);
+        outcome = kCommands[command](ctx);
     }
     void Make(const QString& entry) {
         const QString path = P(entry.section('=', 0, 0)), what = entry.section('=', 1);
@@ -361,6 +362,10 @@ private Q_SLOTS:
         Run(o.command, o.chosen);
         QCOMPARE(Seen(), o.seen);
         QCOMPARE(Told(), o.told);
+        // What the command returns agrees with what it showed: taken pairs say so, anything told else refused.
+        const bool opened = o.told.contains("status 1 " + texts::kOpened);
+        QCOMPARE(outcome.pairOpened, opened);
+        QCOMPARE(outcome.ending == FileOutcome::Ending::Refused, !o.told.isEmpty() && !opened);
         QVERIFY(!state.ReloadRequested);
     }
 
@@ -488,6 +493,12 @@ private Q_SLOTS:
         std::signal(SIGXFSZ, handler);
         QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(Told(), s.told);
+        // Done exactly when nothing failed and nobody cancelled; a failure is a refusal, not a quiet end.
+        const bool failed = !s.told.filter(QRegularExpression(texts::kSaveReadOnly + "|" + texts::kSaveFailed + "|" +
+                                                              texts::kNoFileOpenStatus)).isEmpty();
+        QCOMPARE(outcome.ending, failed ? FileOutcome::Ending::Refused
+                  : !s.ok && !s.told.filter(texts::kOverwriteQuestion).isEmpty() ? FileOutcome::Ending::Cancelled
+                                                                                  : FileOutcome::Ending::Done);
         const QString name = s.command == kSave ? "x.hex" : s.chosen, eep = SetEepromFileExtension(name);
         const QByteArray code = CodeHexText(images.ProgramImage, 512),
                          data = EepromHexText(images.EepromImage, 128);

@@ -20,7 +20,7 @@
 #include "shell/FrmMain.h"
 #include "shell/FrmMsg.h"
 #include "shell/SettingsPanel.h"
-#include "shell/WidgetUi.h"
+#include "shell/WindowsUserInterface.h"
 
 namespace zendra::test {
 
@@ -83,7 +83,7 @@ struct AppHarness {
             answerModal(dialog);
             return dialog.result();
         };
-        setup.prepareUi = [this](shell::WidgetUi& ui) {
+        setup.prepareUi = [this](shell::WindowsUserInterface& ui) {
             ui.SetStepInterval(core::Duration(0));  // every step reaches the window, so a test can act on one
             ui.boxHook = [this](auto, const QString& title, const QString& text, auto) {
                 return boxes << title + '|' + text, core::MessageAnswer::Ok;

@@ -1,6 +1,8 @@
 // The main window driven like a user; one operation at a time, a refused command leaving no trace; and
 // cancelling each phase against the in-process virtual writer.
 
+#include <csignal>
+#include <QMessageBox>
 #include <QClipboard>
 #include <QScopeGuard>
 #include <QMenu>
@@ -293,6 +295,29 @@ private Q_SLOTS:
         QTRY_COMPARE(m_h->ended, 1);
         QVERIFY(!Main().isVisible() && !QFile::exists(dump) && !m_h->port.IsOpen());
     }
+    // A logout or a stop ends the windows as Exit does: scratch files gone, the port closed, the place
+    // stored; a box in the way does not keep them up.
+    void terminationSignalsEndAsExit_data() {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("boxOpen");
+        QTest::newRow("SIGTERM") << int(SIGTERM) << false;
+        QTest::newRow("SIGHUP over an open box") << int(SIGHUP) << true;
+    }
+    void terminationSignalsEndAsExit() {
+        QFETCH(int, signal);
+        QFETCH(bool, boxOpen);
+        const QString dump = m_h->ScratchFile(image::kProgramDumpFile);
+        QVERIFY(QFile::exists(dump));
+        QMessageBox box(&Main());
+        if (boxOpen) {
+            box.setModal(true);
+            box.show();
+        }
+        ::raise(signal);
+        QTRY_COMPARE(m_h->ended, 1);
+        QVERIFY(!Main().isVisible() && !QFile::exists(dump) && !m_h->port.IsOpen());
+        QVERIFY(ProgramSetting("MainLeft") != "<absent>");
+    }
 
     void dropFile_data() {
         QTest::addColumn<Drop>("d");
@@ -490,7 +515,7 @@ private Q_SLOTS:
         bool pressed = false;
         QString figures;
         QList<virtualwriter::WireEntry> afterPress;
-        m_h->app->Ui().onPump = [&] {
+        m_h->app->Ui().onShown = [&] {
             shell::FrmMsg* w = m_h->app->Ui().Messages().Window();
             if (pressed || !w || w->txtMsg->text() != c.phase || !w->Cmd_cancel->isVisible()) return;
             if (c.step > 0 && (!w->ProgBar->isVisible() || w->ProgBar->value() < c.step)) return;
@@ -500,7 +525,7 @@ private Q_SLOTS:
             QTest::mouseClick(w->Cmd_cancel, Qt::LeftButton);
         };
         QTest::mouseClick(Panel().findChild<QPushButton*>(c.command), Qt::LeftButton);
-        m_h->app->Ui().onPump = nullptr;
+        m_h->app->Ui().onShown = nullptr;
         QVERIFY(pressed);
         if (c.step > 0) QVERIFY2(QRegularExpression("^\\d+%  残り約 \\d+ 秒$").match(figures).hasMatch(), qPrintable(figures));
         // Nothing after the press but ESC: the exchange in hand had ended, no other began.

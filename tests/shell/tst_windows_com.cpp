@@ -206,6 +206,8 @@ private Q_SLOTS:
         // Only a confirmed port is asked and pinned to its number; the silent writer leaves it closed.
         QVERIFY(!rig.port.IsOpen());
         QCOMPARE(rig.port.AllWritten().contains('?'), confirmed);
+        // The check ran on an operation thread while the dialog's thread went on.
+        for (const auto& sent : rig.port.Writes()) QVERIFY(sent.thread != QThread::currentThread());
         QCOMPARE(rig.settings.values.keys().filter("Ports/").join(' '),
                  confirmed ? "Ports/COM" + c.comNox : QString());
         if (confirmed) QCOMPARE(rig.settings.values.value("Ports/COM" + c.comNox), path);

@@ -18,7 +18,7 @@ QByteArray ScriptedPort::AllWritten() const {
 }
 
 void ScriptedPort::Receive(const QByteArray& bytes) {
-    m_writes.append({bytes, m_timing.Now()});
+    m_writes.append({bytes, m_timing.Now(), QThread::currentThread()});
     if (responder) responder(*this, bytes);
 }
 

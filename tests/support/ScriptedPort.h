@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QThread>
 #include <functional>
 
 #include "FakeTiming.h"
@@ -18,6 +19,7 @@ public:
     struct Sent {
         QByteArray bytes;             // one Write call
         core::Clock::time_point at;   // fake time when it left
+        QThread* thread = nullptr;    // the thread that wrote it
     };
 
     explicit ScriptedPort(FakeTiming& timing);

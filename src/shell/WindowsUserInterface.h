@@ -1,8 +1,10 @@
 #pragma once
-// The logic's door to the real windows: the status bar, the message window, modal boxes, file choosers
-// and the dump windows. Every change of the account repaints at once, so the windows stay current while
-// an operation waits for the writer; the bar alone is paced to about 30 redraws a second. Modal boxes and file choosers can be answered by a hook instead
-// (tests, scripted runs).
+// The windows' side of core::UserInterface: the status bar, the message window, modal boxes, file
+// choosers and the dump windows. It may be called on the windows' thread or on an operation's thread;
+// a call from elsewhere is carried over to the windows' thread and waits there until it has run, so a
+// box's answer comes back and the windows are never behind what the operation did. The bar's steps are
+// paced on the calling side, at most about 30 redraws a second, so few calls cross at all. Modal boxes
+// and file choosers can be answered by a hook instead (tests, scripted runs).
 
 #include <functional>
 #include <memory>
@@ -17,18 +19,18 @@ namespace zendra::shell {
 class FrmMain;
 class MessageWindowHost;
 
-class WidgetUi final : public core::UserInterface {
+class WindowsUserInterface final : public core::UserInterface {
 public:
-    explicit WidgetUi(FrmMain& window);
-    ~WidgetUi() override;
+    explicit WindowsUserInterface(FrmMain& window);
+    ~WindowsUserInterface() override;
 
     // When set, answer instead of the real box or chooser.
     std::function<core::MessageAnswer(core::MessageIcon, const QString& title, const QString& text,
                                       core::MessageButtons)>
         boxHook;
     std::function<std::optional<QString>(const core::FileDialogRequest&, bool save)> fileHook;
-    // Runs after the window events each time the windows repaint.
-    std::function<void()> onPump;
+    // Runs on the windows' thread each time a change of the account has been put on them.
+    std::function<void()> onShown;
     // The time of day the operations log shows beside each text.
     std::function<QString()> logTime;
 
@@ -38,18 +40,8 @@ public:
 
     MessageWindowHost& Messages() { return *m_messages; }
     // How often the bar may be redrawn; zero redraws every step.
-    void SetStepInterval(core::Duration interval) {
-        m_stepInterval = interval;
-        m_stepPacer.SetInterval(interval);
-    }
-    core::Duration StepInterval() const { return m_stepInterval; }
-    // Draws the bar at this step now, past the pacer (an operation's thread paces its steps itself).
-    void DrawStep(int value, int maximum);
+    void SetStepInterval(core::Duration interval) { m_stepPacer.SetInterval(interval); }
     // How often status panel 1 was written, and its last text.
-    int ResultWrites() const { return m_resultWrites; }
-    const QString& LastResult() const { return m_lastResult; }
-    // Processes pending window events once.
-    void PumpEvents();
 
     void Status(core::StatusField field, const QString& text) override;
     void Phase(const QString& text) override;
@@ -65,6 +57,10 @@ public:
     void ShowVerifyWindow() override;
 
 private:
+    // Runs `call` on the windows' thread and returns once it has run.
+    void OnWindows(const std::function<void()>& call);
+    void Shown();
+    void PlaceVerifyWindow();
     void Log(const QString& text);
     std::optional<QString> ChooseFile(const core::FileDialogRequest& request, bool save);
 
@@ -72,11 +68,9 @@ private:
     std::unique_ptr<MessageWindowHost> m_messages;
     bool m_verifyPlaced = false;
     std::optional<QString> m_nextOpenAnswer;
-    int m_resultWrites = 0;
-    QString m_lastResult;
-    core::Duration m_stepInterval = core::StepPacer::kInterval;
+    // On the calling side: the pacer and a step it held back (value, maximum).
     core::StepPacer m_stepPacer;
-    std::optional<std::pair<int, int>> m_heldStep;  // a step the pacer held back: value, maximum
+    std::optional<std::pair<int, int>> m_heldStep;
 };
 
 }  // namespace zendra::shell
