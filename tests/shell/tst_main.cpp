@@ -3,6 +3,14 @@
 
 #include <csignal>
 #include <QMessageBox>
+#include <QMdiArea>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QScrollArea>
 #include <QClipboard>
 #include <QScopeGuard>
 #include <QMenu>
@@ -317,6 +325,94 @@ private Q_SLOTS:
         QTRY_COMPARE(m_h->ended, 1);
         QVERIFY(!Main().isVisible() && !QFile::exists(dump) && !m_h->port.IsOpen());
         QVERIFY(ProgramSetting("MainLeft") != "<absent>");
+    }
+
+    // At its default size every control of the settings window shows whole, with no scroll bar: as the
+    // start-up leaves it, and after the layout command.
+    void settingsWindowShowsEverything_data() {
+        QTest::addColumn<bool>("layoutCommand");
+        QTest::newRow("start-up") << false;
+        QTest::newRow("layout command") << true;
+    }
+    void settingsWindowShowsEverything() {
+        if (!qFuzzyCompare(shell::LogicalDpi(&Main()), 96.0)) QSKIP("the layout rule is stated for 96 DPI");
+        Main().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&Main()));
+        QFETCH(bool, layoutCommand);
+        if (layoutCommand) Main().Action("mmuOpenSettingWindow")->trigger();
+        QCoreApplication::processEvents();
+        auto* scroll = Main().findChild<QScrollArea*>("SettingScroll");
+        QVERIFY(scroll);
+        QVERIFY(!scroll->horizontalScrollBar()->isVisible());
+        QVERIFY(!scroll->verticalScrollBar()->isVisible());
+        const QRect shown = scroll->viewport()->rect();
+        int checked = 0;
+        for (QWidget* control : Panel().findChildren<QWidget*>()) {
+            if (!control->isVisible() || (!qobject_cast<QAbstractButton*>(control) && !qobject_cast<QComboBox*>(control) &&
+                                          !qobject_cast<QLineEdit*>(control) && !qobject_cast<QLabel*>(control)))
+                continue;
+            const QRect place(control->mapTo(scroll->viewport(), QPoint(0, 0)), control->size());
+            QVERIFY2(shown.contains(place), qPrintable(control->objectName()));
+            ++checked;
+        }
+        QVERIFY(checked > 20);
+        // The frame at its default size shows the whole settings window, and status panel 1 its longest
+        // texts.
+        auto* area = Main().findChild<QMdiArea*>("MDIClient");
+        const QRect settings = Main().SettingWindow()->geometry();
+        QVERIFY(settings.right() < area->contentsRect().width());
+        // A screen lower than the settings window leaves the frame as high as the screen.
+        QVERIFY(settings.bottom() < area->contentsRect().height() ||
+                Main().geometry().bottom() == Main().screen()->availableGeometry().bottom());
+        QLabel* panel = Main().StatusPanel(1);
+        for (const QString* text : shell::texts::kLongestResults)
+            QVERIFY2(panel->contentsRect().width() - panel->fontMetrics().horizontalAdvance('x') >=
+                         panel->fontMetrics().horizontalAdvance(*text),
+                     qPrintable(*text));
+    }
+    // Ctrl+F4 and the like), and none is an Alt+letter that a menu's or a button's access key uses.
+    void shortcutsDoNotClash() {
+        QHash<QKeySequence, QAction*> owners;
+        for (QMenu* menu : Main().menuBar()->findChildren<QMenu*>()) {
+            for (QAction* action : menu->actions()) {
+                for (const QKeySequence& keys : action->shortcuts()) {
+                    QVERIFY2(!owners.contains(keys) || owners[keys] == action, qPrintable(keys.toString()));
+                    owners.insert(keys, action);
+                    QVERIFY(keys[0].keyboardModifiers() != Qt::AltModifier);
+                }
+            }
+        }
+        QCOMPARE(owners.size(), 7);
+        for (QAction* action : Main().findChildren<QAction*>())
+            for (const QKeySequence& keys : action->shortcuts())
+                QVERIFY2(owners.value(keys, action) == action, qPrintable(keys.toString()));
+    }
+    // In either language no two items of one menu, of the bar or of the button bar share an access key.
+    void accessKeysDoNotClash() {
+        const auto japanese = qScopeGuard([this] { Main().Action("mnuLanguageJa")->trigger(); });
+        for (const char* language : {"mnuLanguageJa", "mnuLanguageEn"}) {
+            Main().Action(language)->trigger();
+            QList<QStringList> groups{{}};
+            for (QAction* item : Main().menuBar()->actions()) groups[0] << item->text();
+            for (QMenu* menu : Main().menuBar()->findChildren<QMenu*>()) {
+                QStringList captions;
+                for (QAction* item : menu->actions()) captions << item->text();
+                groups << captions;
+            }
+            QStringList buttons;
+            for (QPushButton* button : Panel().findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
+                buttons << button->text();
+            groups << buttons;
+            for (const QStringList& captions : groups) {
+                QHash<QKeySequence, QString> taken;
+                for (const QString& caption : captions) {
+                    const QKeySequence key = QKeySequence::mnemonic(caption);
+                    if (key.isEmpty()) continue;
+                    QVERIFY2(!taken.contains(key), qPrintable(taken.value(key) + " / " + caption));
+                    taken.insert(key, caption);
+                }
+            }
+        }
     }
 
     void dropFile_data() {

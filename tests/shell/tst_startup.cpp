@@ -227,6 +227,29 @@ private Q_SLOTS:
     }
 
     // Both ways at once and stored; back in Japanese every text is again exactly what it was.
+    // The executable in a folder of its own, run twice by the same user.
+    void secondProcessEndsSilently() {
+        const QString program = CopyOfProgram();
+        if (program.isEmpty()) QSKIP("the program is not built");
+        QFile::remove(m_env->AppDir() + image::kProgramDumpFile);
+        QProcess first, second;
+        first.start(program, {});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_env->AppDir() + image::kProgramDumpFile), 10000);
+        QTest::qWait(500);  // its settings reach the file once its event loop runs
+        const auto settings = [] {
+            QFile file(ProgramSettings().fileName());
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+        };
+        const QByteArray before = settings();
+        second.start(program, {QStringLiteral(ZENDRA_SOURCE_DIR "/tests/image/data/blink.hex")});
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(settings(), before);
+        QCOMPARE(first.state(), QProcess::Running);
+        first.kill();
+        first.waitForFinished(5000);
+    }
     void languageSwitchedAndStored() {
         auto h = Started();
         QTest::mouseClick(h->Panel().Cmd_btn_program, Qt::LeftButton);  // a result and a notice to switch
