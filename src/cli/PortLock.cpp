@@ -43,7 +43,7 @@ PortLock::Outcome PortLock::Acquire(const QString& devicePath) {
     const bool stale = QFileInfo::exists(m_fileName) && !HeldByLiveProcess(*m_lock);
     if (m_lock->tryLock(0)) return stale ? Outcome::TakenOver : Outcome::Taken;
     if (m_lock->error() != QLockFile::LockFailedError) return Outcome::Failed;
-    if (HeldByLiveProcess(*m_lock)) return Outcome::Held;
+    if (!stale) return Outcome::Held;  // a live owner, or one that took it since we looked
     // Two processes that both found the lock stale must not both remove it: the second one to hold the
     // removal lock looks again and finds the first one's lock alive.
     QLockFile removal(m_fileName + QStringLiteral(".rmlock"));
