@@ -164,7 +164,8 @@ floor_tests() {
 # the first failure; all under one hold of the lock. Ends 2 when the build fails; else writes the name of
 # the first failing test (nothing when all pass) to $WORK/failed.
 build_and_test() {
-    cmake --build "$BUILD" -j"$(nproc)" >"$WORK/build.log" 2>&1 || return 2
+    # Only what the suite runs: the benchmark programs would be relinked for every mutant for nothing.
+    cmake --build "$BUILD" -j"$(nproc)" --target $TARGETS >"$WORK/build.log" 2>&1 || return 2
     local first="$1"
     : >"$WORK/failed"
     local -a runs=("-E|^$")
@@ -178,8 +179,10 @@ build_and_test() {
         fi
     done
 }
+# The three programs and every test executable (ctest names them as their targets; install_tree is a script).
+TARGETS="zendra zendra-cli kxwrt-sim $(cd "$BUILD" && ctest -N | sed -n 's/^ *Test *#[0-9]*: //p' | grep -vx install_tree | tr '\n' ' ')"
 export -f build_and_test
-export BUILD WORK
+export BUILD WORK TARGETS
 
 echo "building the unmutated tree in $BUILD and checking that its suite passes"
 if ! with_lock bash -c 'build_and_test ""'; then
@@ -193,7 +196,6 @@ fi
 
 caught=0
 tried=0
-start=$SECONDS
 while IFS=$'\t' read -r file line column old new <&3; do
     [ "$tried" -ge "$COUNT" ] && break
     cp "$ROOT/$file" "$WORK/original"
@@ -219,5 +221,5 @@ done 3< "$WORK/sites"
 
 # Leave the build folder matching the unmutated tree.
 with_lock cmake --build "$BUILD" -j"$(nproc)" >/dev/null 2>&1 || true
-echo "time: $(( (SECONDS - start) / 60 )) min for $tried mutants"
+echo "time: $(( SECONDS / 60 )) min for $tried mutants, the first build included"
 echo "mutants: $caught of $tried caught"
