@@ -281,11 +281,24 @@ PortProbe ProbePort(const QString& path) {
     const int error = port.OpenError();
     probe.system = QString::fromLocal8Bit(std::strerror(error));
     switch (error) {
-        case ENOENT: case ENODEV: case ENXIO: probe.problem = PortProblem::NoSuchPort; break;
-        case EACCES: case EPERM: probe.problem = PortProblem::NoPermission; break;
-        case EBUSY: probe.problem = PortProblem::InUse; break;
-        case ENOTTY: probe.problem = PortProblem::NotSerial; break;
-        default: probe.problem = PortProblem::Other; break;
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            probe.problem = PortProblem::NoSuchPort;
+            break;
+        case EACCES:
+        case EPERM:
+            probe.problem = PortProblem::NoPermission;
+            break;
+        case EBUSY:
+            probe.problem = PortProblem::InUse;
+            break;
+        case ENOTTY:
+            probe.problem = PortProblem::NotSerial;
+            break;
+        default:
+            probe.problem = PortProblem::Other;
+            break;
     }
     if (probe.problem == PortProblem::InUse) probe.holders = HoldersOf(QFileInfo(path).canonicalFilePath());
     return probe;
