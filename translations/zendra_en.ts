@@ -174,6 +174,10 @@ Check the connection between the PC and the writer, then run&#13;
         <translation>.</translation>
     </message>
     <message>
+        <source>ライターを </source>
+        <translation>Writer detected on </translation>
+    </message>
+    <message>
         <source>ファームウエアバージョン６．３０以降にアップデートしてください。&#13;
 このソフトは使用できません。</source>
         <translation>Please update the firmware to version 6.30 or later.&#13;

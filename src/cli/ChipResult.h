@@ -15,7 +15,8 @@ struct ChipResult {
     int exitCode = kExitLink;
     QString firmware, device, signature;
     QString message;      // the result line's text
-    QStringList details;  // lock/fuse lines, verify differences, saved files
+    QStringList data;     // what a data command prints on stdout: lock/fuse lines, the writer found
+    QStringList details;  // on stderr: verify differences, saved files, advice
     std::optional<operations::Report> report;
     QDateTime finished;
     bool outputFailed = false;  // the operation went well, but an output of it could not be written

@@ -81,7 +81,7 @@ ChipResult CheckFiles(const Plan& plan) {
     } else {
         result.message = T(texts::kFits) + Tr(plan.device->Name());
     }
-    PrintOut(result.message);
+    (result.exitCode == kExitSuccess ? PrintOut : PrintErr)(result.message);
     return result;
 }
 
@@ -187,8 +187,10 @@ int RunCommandLine(const QStringList& arguments) {
             ChipResult kept = r;
             records.Add(kept);
             if (kept.outputFailed && !r.outputFailed) recordFailed = kExitLink;
-            PrintOut(ResultLine(kept, alone));
-            for (const QString& line : kept.details) PrintOut((alone ? QString() : kept.port + QStringLiteral(": ")) + line);
+            const QString prefix = alone ? QString() : kept.port + QStringLiteral(": ");
+            (plan.PrintsData() ? PrintErr : PrintOut)(ResultLine(kept, alone));
+            for (const QString& line : kept.data) PrintOut(prefix + line);
+            for (const QString& line : kept.details) PrintErr(prefix + line);
         });
         return CombineExitCodes({code, recordFailed});
     };

@@ -3,9 +3,11 @@
 #include <QCoreApplication>
 
 #include "cli/Cli.h"
+#include "cli/Console.h"
 #include "core/Settings.h"
 
 int main(int argc, char* argv[]) {
+    zendra::cli::InstallQtMessageFilter();
     QCoreApplication app(argc, argv);
     // The windows' settings store, so "COMn" means what it means there.
     QCoreApplication::setOrganizationName(zendra::core::kApplicationTitle);

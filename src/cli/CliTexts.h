@@ -16,11 +16,31 @@ inline constexpr Text kUnknownCommand{"不明なコマンドです: ", "unknown 
 inline constexpr Text kMissingFile{"ファイルを指定してください: ", "a file is needed: "};
 inline constexpr Text kTooManyArguments{"余分な引数があります: ", "unexpected argument: "};
 inline constexpr Text kUnknownDevice{"不明なデバイスです: ", "unknown device: "};
+inline constexpr Text kDidYouMean{"もしかして ", "did you mean "};
 inline constexpr Text kUnknownLanguage{"不明な言語です (ja または en): ", "unknown language (ja or en): "};
 inline constexpr Text kUnknownFuse{"不明な Lock/Fuse 設定です: ", "unknown lock/fuse setting: "};
 inline constexpr Text kFuseWriteNeedsDevice{"この設定はデバイスにありません: ",
                                             "the device has no such setting: "};
 inline constexpr Text kUnknownPort{"ポートが見つかりません: ", "no such port: "};
+inline constexpr Text kPortDenied{"ポートを開く権限がありません: ", "permission denied: "};
+inline constexpr Text kPortBusy{"ポートは別のプログラムが使用中です: ", "the port is in use by another program: "};
+inline constexpr Text kPortNotSerial{"シリアルポートではありません: ", "not a serial port: "};
+inline constexpr Text kPortOpenFailed{"ポートを開けません: ", "cannot open the port: "};
+inline constexpr Text kComNotAssigned{"この COM 番号にはポートが割り当てられていません。",
+                                      "this COM number has no port assigned."};
+inline constexpr Text kDetectedPorts{"検出されたポート: ", "detected ports: "};
+inline constexpr Text kNoPortsDetected{"シリアルポートは検出されませんでした。", "no serial port detected."};
+inline constexpr Text kJoinGroup{
+    "ポートは %1 グループのものです。sudo usermod -aG %1 $USER で参加し、ログインし直してください。",
+    "the port belongs to the group %1: join it with sudo usermod -aG %1 $USER, then log out and in again."};
+inline constexpr Text kHeldBy{"使用中のプログラム: ", "held by: "};
+inline constexpr Text kEndOtherProgram{"そのプログラムを終了してから実行し直してください。",
+                                       "end that program, then run the command again."};
+inline constexpr Text kNoAnswer{"ライターが応答しません: ", "the writer does not answer on "};
+inline constexpr Text kNoAnswerAdvice{
+    "ケーブルとライターの電源を確かめてください。zendra-cli ports でポートの一覧を表示できます。",
+    "check the cable and the writer's power; zendra-cli ports lists the serial ports."};
+inline constexpr Text kWriterAnswers{"ライターが応答しました: ", "the writer answers on "};
 inline constexpr Text kPortInUse{"ポートは別の zendra-cli が使用中です: ",
                                  "the port is in use by another zendra-cli: "};
 inline constexpr Text kStaleLockTaken{"使われていないロックファイルを引き継ぎました: ",

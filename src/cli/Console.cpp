@@ -1,9 +1,12 @@
 #include "cli/Console.h"
 
 #include "core/Language.h"
+#include "link/LinkTexts.h"
 
 #include <QMutex>
+#include <QStringList>
 #include <atomic>
+#include <utility>
 #include <cstdio>
 
 namespace zendra::cli {
@@ -11,6 +14,7 @@ namespace zendra::cli {
 namespace {
 
 std::atomic<bool> g_english{false};
+std::atomic<bool> g_qtMessages{false};
 QMutex g_printing;
 
 constexpr int kBarWidth = 30;
@@ -33,6 +37,13 @@ QString ConsoleLines(QString text) {
 
 }  // namespace
 
+void InstallQtMessageFilter() {
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg || g_qtMessages) PrintErr(text);
+    });
+}
+void ShowQtMessages(bool show) { g_qtMessages = show; }
+
 void UseEnglish(bool english) {
     g_english = english;
     core::UseLanguage(english ? core::Language::English : core::Language::Japanese);
@@ -48,7 +59,8 @@ void PrintErr(const QString& line) { Write(stderr, ConsoleLines(line) + QLatin1C
 
 void ConsoleProgress::Line(const QString& text) {
     EndBar();
-    if (m_style.quiet || text.isEmpty()) return;
+    // A status line that names the phase it starts comes once.
+    if (m_style.quiet || text.isEmpty() || text == std::exchange(m_lastLine, text)) return;
     PrintErr(m_style.label.isEmpty() ? text : m_style.label + QStringLiteral(": ") + text);
 }
 
@@ -92,8 +104,11 @@ void ConsoleProgress::Notice(const QString& text) {
 
 core::MessageAnswer ConsoleProgress::Ask(core::MessageIcon, const QString&, const QString& text,
                                          core::MessageButtons) {
-    // The firmware advisory: printed, and the command goes on (a writer 6.30 to 6.34 still works).
-    Line(Tr(text));
+    // The firmware advisory: printed, and the command goes on (a writer 6.30 to 6.34 still works). Its line
+    // about where the main window shows the version has no place on a terminal.
+    QStringList lines = text.split(QStringLiteral("\r\n"));
+    lines.removeAll(link::texts::kAdvisoryWhereShown);
+    Line(Tr(lines.join(QStringLiteral("\r\n"))));
     return core::MessageAnswer::Ok;
 }
 

@@ -19,6 +19,11 @@ bool IsEnglish();
 QString T(const texts::Text& text);
 QString Tr(const QString& text);
 
+// Qt's own warnings (a runtime folder that cron or sudo does not set, ...) are for developers: shown with
+// --verbose only. The filter is installed first thing; the switch follows the options.
+void InstallQtMessageFilter();
+void ShowQtMessages(bool show);
+
 // Whole lines, each written at once (several writers print at the same time).
 void PrintOut(const QString& line);
 void PrintErr(const QString& line);
@@ -56,6 +61,7 @@ private:
     QElapsedTimer m_phaseClock;
     QElapsedTimer m_drawClock;
     bool m_barShown = false;
+    QString m_lastLine;
 };
 
 // Prints nothing: the probes that watch a socket for a chip change.

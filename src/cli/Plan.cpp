@@ -34,6 +34,8 @@ QString HelpText(const QCommandLineParser& parser) {
                "  fuse write NAME=VALUE...     change those choices (the others stay as the chip holds "
                "them)\n"
                "  update FIRMWARE_FILE         replace the writer's firmware\n"
+               "\nStandard output: the data of ports, detect and fuse read, else the one-line verdict;\n"
+               "progress, notices, warnings, errors and advice go to standard error.\n"
                "\nExit codes:\n"
                "  0 success; 1 the chip differs from the files; 2 the writer or the link failed; 3 an input "
                "file is\n"
@@ -43,7 +45,53 @@ QString HelpText(const QCommandLineParser& parser) {
                "time,port,firmware,device,signature,file_sha256,command,verdict,seconds\n");
 }
 
+// The catalogue name and, in English, its translation: what a user may type for a device.
+QStringList NamesOf(const devices::Device& device) {
+    QStringList names{device.Name()};
+    if (Tr(names.first()) != names.first()) names << Tr(names.first());
+    return names;
+}
+
+// Letters to change, add or remove to turn one text into the other.
+int EditDistance(const QString& a, const QString& b) {
+    QList<int> row(b.size() + 1);
+    for (int j = 0; j <= b.size(); ++j) row[j] = j;
+    for (int i = 1; i <= a.size(); ++i) {
+        int diagonal = row[0];
+        row[0] = i;
+        for (int j = 1; j <= b.size(); ++j) {
+            const int above = row[j];
+            row[j] = std::min({above + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
 }  // namespace
+
+const devices::Device* DeviceNamed(const QString& text) {
+    for (const devices::Device& device : devices::DeviceTable())
+        for (const QString& name : NamesOf(device))
+            if (name.compare(text, Qt::CaseInsensitive) == 0) return &device;
+    return nullptr;
+}
+
+QString NearestDeviceName(const QString& text) {
+    // Farther than half the name is no longer a slip of the keyboard.
+    int best = int(text.size() / 2) + 1;
+    QString nearest;
+    for (const devices::Device& device : devices::DeviceTable()) {
+        for (const QString& name : NamesOf(device)) {
+            const int distance = EditDistance(name.toCaseFolded(), text.toCaseFolded());
+            if (distance < best) {
+                best = distance;
+                nearest = Tr(device.Name());
+            }
+        }
+    }
+    return nearest;
+}
 
 std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     QCommandLineParser parser;
@@ -52,11 +100,12 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
-    const QCommandLineOption port(QStringLiteral("port"),
+    const QCommandLineOption port({QStringLiteral("p"), QStringLiteral("port")},
                                   QStringLiteral("COMn entry or device path; repeat for a gang."),
                                   QStringLiteral("P"));
-    const QCommandLineOption device(
-        QStringLiteral("device"), QStringLiteral("Catalogue name (AT90S8515, ...)."), QStringLiteral("NAME"));
+    const QCommandLineOption device({QStringLiteral("d"), QStringLiteral("device")},
+                                    QStringLiteral("Catalogue name (AT90S8515, ...), in any case."),
+                                    QStringLiteral("NAME"));
     const QCommandLineOption eeprom(QStringLiteral("eeprom"),
                                     QStringLiteral("The EEPROM file when it is not FILE.eep."),
                                     QStringLiteral("FILE"));
@@ -68,9 +117,9 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
                                  QStringLiteral("FILE"));
     const QCommandLineOption repeat(QStringLiteral("repeat"),
                                     QStringLiteral("Production loop: wait for the next chip."));
-    const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("No progress."));
-    const QCommandLineOption verbose(QStringLiteral("verbose"),
-                                     QStringLiteral("Status lines and the wire bytes as hex."));
+    const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")}, QStringLiteral("No progress."));
+    const QCommandLineOption verbose({QStringLiteral("v"), QStringLiteral("verbose")},
+                                     QStringLiteral("Status lines and the wire bytes as hex (may be repeated)."));
     parser.addOptions({help, version, port, device, eeprom, lang, report, log, repeat, quiet, verbose});
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("See the list below."));
 
@@ -116,6 +165,7 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     plan.repeat = parser.isSet(repeat);
     plan.quiet = parser.isSet(quiet);
     plan.verbose = parser.isSet(verbose);
+    ShowQtMessages(plan.verbose);
     plan.reportPath = parser.value(report);
     plan.logPath = parser.value(log);
     // Outputs are checked before anything else is done; a refused report target takes no report.
@@ -129,9 +179,13 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         if (const auto refused = RefuseOutputTarget(plan.logPath)) return usage(*refused);
     }
     if (parser.isSet(device)) {
-        const auto index = devices::FindDevice(parser.value(device));
-        if (!index) return usage(T(texts::kUnknownDevice) + parser.value(device));
-        plan.device = devices::DeviceAt(*index);
+        const QString name = parser.value(device);
+        plan.device = DeviceNamed(name);
+        if (!plan.device) {
+            const QString nearest = NearestDeviceName(name);
+            return usage(T(texts::kUnknownDevice) + name +
+                         (nearest.isEmpty() ? QString() : QStringLiteral(" (") + T(texts::kDidYouMean) + nearest + QStringLiteral("?)")));
+        }
     }
 
     const QString& c = plan.command;

@@ -28,11 +28,22 @@ struct Plan {
     bool repeat = false, quiet = false, verbose = false;
     QString reportPath, logPath;
     QString failure;  // why the run ended before the writer was touched
+
+    // A command whose standard output is its data alone; its verdict goes to stderr with the rest.
+    bool PrintsData() const {
+        return command == QLatin1String("fuse-read") || command == QLatin1String("detect") ||
+               command == QLatin1String("ports");
+    }
 };
 
 // Fills `plan` from the arguments; nullopt when the run goes on, else the exit code it ends with (help and
 // version printed: 0; a usage or input error printed on stderr, its reason in `plan.failure`).
 std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan);
+
+// The catalogue row a user's name stands for: the catalogue name or its English, in any case; no prefixes.
+const devices::Device* DeviceNamed(const QString& text);
+// The catalogue name nearest to an unknown `text`, in the chosen language; empty when none is near.
+QString NearestDeviceName(const QString& text);
 
 // The EEPROM file beside a code file: its name with the extension ".eep" in place of its own, or added.
 QString EepromPartner(const QString& codePath);

@@ -2,10 +2,11 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QThread>
 #include <cerrno>
 #include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zendra::cli {
 
@@ -28,15 +29,31 @@ bool HeldByLiveProcess(QLockFile& lock) {
     return false;
 }
 
+// The user's runtime folder as the session sets it. Cron and sudo leave none, or another user's: then a
+// folder of this user's own in the temporary folder (Qt's own lookup would warn about it on every run).
+QString RuntimeFolder() {
+    const QByteArray given = qgetenv("XDG_RUNTIME_DIR");
+    struct stat info {};
+    if (!given.isEmpty() && ::stat(given.constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+        info.st_uid == ::geteuid())
+        return QFile::decodeName(given);
+    const QString own = QDir::tempPath() + QStringLiteral("/zendra-cli-") + QString::number(::geteuid());
+    const QByteArray name = QFile::encodeName(own);
+    ::mkdir(name.constData(), 0700);
+    // A folder of someone else's, or a link put there under this name, is not used.
+    if (::lstat(name.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()) return {};
+    return own;
+}
+
 }  // namespace
 
 PortLock::Outcome PortLock::Acquire(const QString& devicePath) {
     const QString canonical = QFileInfo(devicePath).canonicalFilePath();
     const QString device = canonical.isEmpty() ? devicePath : canonical;
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    QDir().mkpath(runtime);
+    const QString runtime = RuntimeFolder();
     m_fileName = runtime + QStringLiteral("/zendra-cli-") + QString(device).replace(QLatin1Char('/'), QLatin1Char('_')) +
                  QStringLiteral(".lock");
+    if (runtime.isEmpty()) return Outcome::Failed;
     m_lock = std::make_unique<QLockFile>(m_fileName);
     m_lock->setStaleLockTime(0);  // age alone never makes a lock stale: a long production run holds it for hours
     // Qt removes the lock of an ended process by itself, without a word; the note says it happened.

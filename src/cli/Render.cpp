@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include "cli/Console.h"
 #include "cli/Plan.h"
@@ -80,7 +81,10 @@ QString VerdictWord(const ChipResult& r) {
 QString ResultLine(const ChipResult& r, bool alone) {
     QString line = alone ? QString() : r.port + QStringLiteral(": ");
     line += VerdictWord(r);
-    if (!r.message.isEmpty()) line += QStringLiteral(" - ") + r.message;
+    // One line, whatever line breaks the operation's text has.
+    if (!r.message.isEmpty())
+        line += QStringLiteral(" - ") +
+                r.message.split(QRegularExpression(QStringLiteral("[\r\n]+")), Qt::SkipEmptyParts).join(QLatin1Char(' '));
     if (r.report) line += QStringLiteral(" (%1 s)").arg(r.report->figures.seconds, 0, 'f', 1);
     return line;
 }
@@ -126,15 +130,16 @@ QByteArray LogLine(const Plan& plan, const ChipResult& r) {
     QString sha;
     for (const InputFile& f : plan.files)
         if (f.role == QLatin1String("code") || f.role == QLatin1String("firmware")) sha = f.sha256;
-    const QStringList fields{r.finished.toString(Qt::ISODate),
-                             CsvField(r.port),
-                             CsvField(r.firmware),
-                             CsvField(r.device),
-                             r.signature,
-                             sha,
-                             plan.command,
-                             VerdictWord(r),
-                             r.report ? QString::number(r.report->figures.seconds, 'f', 2) : QString()};
+    QStringList fields{r.finished.toString(Qt::ISODate),
+                       r.port,
+                       r.firmware,
+                       r.device,
+                       r.signature,
+                       sha,
+                       plan.command,
+                       VerdictWord(r),
+                       r.report ? QString::number(r.report->figures.seconds, 'f', 2) : QString()};
+    for (QString& field : fields) field = CsvField(field);
     return fields.join(QLatin1Char(',')).toUtf8() + '\n';
 }
 

@@ -60,7 +60,58 @@ void HintSlowAdapter(const QString& path) {
     PrintErr(Tr(hint));
 }
 
+// The ports the system has, for a port name that leads nowhere.
+QString DetectedPortsLine(const link::PortMap& ports) {
+    QStringList paths;
+    for (const link::DetectedPort& port : ports.Detected()) paths << port.path;
+    return paths.isEmpty() ? T(texts::kNoPortsDetected) : T(texts::kDetectedPorts) + paths.join(QStringLiteral(", "));
+}
+
 }  // namespace
+
+bool Writer::ExplainUnusablePort(ChipResult& result, const link::PortMap& ports) {
+    const link::PortProbe probe = link::ProbePort(m_path);
+    using link::PortProblem;
+    switch (probe.problem) {
+        case PortProblem::None:
+            return true;
+        case PortProblem::NoSuchPort:
+            result.message = T(texts::kUnknownPort) + m_portText;
+            result.details << DetectedPortsLine(ports);
+            break;
+        case PortProblem::NoPermission: {
+            // A device of root's own is no group's to join; serial ports belong to dialout.
+            const bool group = !probe.group.isEmpty() && probe.group != QLatin1String("root");
+            result.message = T(texts::kPortDenied) + m_portText;
+            result.details << T(texts::kJoinGroup).arg(group ? probe.group : QStringLiteral("dialout"));
+            break;
+        }
+        case PortProblem::InUse:
+            result.message = T(texts::kPortBusy) + m_portText;
+            if (!probe.holders.isEmpty()) result.details << T(texts::kHeldBy) + probe.holders.join(QStringLiteral(", "));
+            result.details << T(texts::kEndOtherProgram);
+            break;
+        case PortProblem::NotSerial:
+            result.message = T(texts::kPortNotSerial) + m_portText;
+            break;
+        case PortProblem::Other:
+            result.message = T(texts::kPortOpenFailed) + m_portText;
+            break;
+    }
+    if (!probe.system.isEmpty()) result.message += QStringLiteral(" (") + probe.system + QLatin1Char(')');
+    result.exitCode = kExitLink;
+    return false;
+}
+
+void Writer::SayFailure(ChipResult& result, const QString& text) {
+    // The operations' advice for a writer that does not answer names the windows' menus and dialogs.
+    if (text != link::texts::kNoCommunicationNotice && text != link::texts::kWriterNotFound) {
+        result.message = Tr(text);
+        return;
+    }
+    result.message = T(texts::kNoAnswer) + m_portText;
+    result.details << T(texts::kNoAnswerAdvice);
+}
 
 bool Writer::Prepare(ChipResult& result) {
     core::IniSettingsStore settings;  // the windows' store, only read
@@ -68,6 +119,7 @@ bool Writer::Prepare(ChipResult& result) {
     static const QRegularExpression comEntry(QStringLiteral("^COM([0-9]+)$"),
                                              QRegularExpression::CaseInsensitiveOption);
     const auto match = comEntry.match(m_portText);
+    m_name = match.hasMatch() ? QString() : m_portText;
     if (match.hasMatch()) {
         m_number = match.captured(1).toInt();
         m_path = m_number >= 1 && m_number <= core::kComPortCount ? ports.Resolve(m_number) : QString();
@@ -85,6 +137,7 @@ bool Writer::Prepare(ChipResult& result) {
                                                                 .verbose = m_plan.verbose});
     if (m_path.isEmpty()) {
         result.message = T(texts::kUnknownPort) + m_portText;
+        result.details << T(texts::kComNotAssigned) << DetectedPortsLine(ports);
         return false;
     }
 
@@ -102,6 +155,8 @@ bool Writer::Prepare(ChipResult& result) {
             return false;
     }
 
+    // Said once, before the first command: a port that cannot be opened says why, in the terminal's terms.
+    if (!m_systemPort && !ExplainUnusablePort(result, ports)) return false;
     HintSlowAdapter(m_path);
     m_systemPort = link::MakeSystemSerialPort();
     m_port = m_systemPort.get();
@@ -133,7 +188,7 @@ std::optional<const devices::Device*> Writer::FindDevice(ChipResult& result) {
             break;
         case Identity::NoAnswer:
             result.exitCode = kExitLink;
-            result.message = Tr(id.probe.notice.isEmpty() ? id.probe.status : id.probe.notice);
+            SayFailure(result, id.probe.notice.isEmpty() ? id.probe.status : id.probe.notice);
             break;
         case Identity::Locked:
         case Identity::EmptySocket:
@@ -214,15 +269,18 @@ void Writer::RunCommand(ChipResult& result) {
         EndCancelled();
         result.message = Tr(link::texts::kCancelled);
     } else if (!report.notice.isEmpty() && !report.Succeeded()) {
-        result.message = Tr(report.notice);
+        SayFailure(result, report.notice);
     } else if (!report.notice.isEmpty() && report.notice != report.status) {
         result.details << Tr(report.notice);  // a warning that stays up after a success
     }
     for (const operations::Difference& d : report.differences) result.details << DifferenceLine(d);
-    if (command == QLatin1String("detect") && report.Succeeded())
-        result.details << m_path + QLatin1Char('\t') + result.firmware;
+    if (command == QLatin1String("detect") && report.Succeeded()) {
+        result.message = T(texts::kWriterAnswers) + m_portText;
+        result.data << m_path + QLatin1Char('\t') + result.firmware;
+    }
     const bool fuseCommand = command.startsWith(QLatin1String("fuse")) || command == QLatin1String("read");
-    if (fuseCommand && report.panel && report.errorFlag == 0) result.details << ChoiceLines(*device, *report.panel);
+    if (fuseCommand && report.panel && report.errorFlag == 0)
+        (m_plan.PrintsData() ? result.data : result.details) << ChoiceLines(*device, *report.panel);
     if (command == QLatin1String("read") && report.images && result.exitCode == kExitSuccess)
         SaveReadImages(result, *device);
 }
@@ -314,7 +372,7 @@ int Writer::Run(const std::function<void(const ChipResult&)>& sink) {
         }
         break;
     }
-    PrintOut((m_alone ? QString() : m_portText + QStringLiteral(": ")) + tally());
+    (m_plan.PrintsData() ? PrintErr : PrintOut)((m_alone ? QString() : m_portText + QStringLiteral(": ")) + tally());
     if (lostCode != kExitSuccess) return lostCode;
     return failures == 0 ? kExitSuccess : kExitMismatch;
 }

@@ -12,6 +12,7 @@
 #include "cli/Plan.h"
 #include "cli/PortLock.h"
 #include "core/Timing.h"
+#include "link/PortMap.h"
 #include "link/SerialPort.h"
 
 namespace zendra::cli {
@@ -34,12 +35,18 @@ private:
     enum class ChipChange { Changed, Cancelled, WriterLost };
 
     bool Prepare(ChipResult& result);
+    // False, with the reason and the terminal's advice in `result`, when the port cannot be opened.
+    bool ExplainUnusablePort(ChipResult& result, const link::PortMap& ports);
+    // A failure text of an operation as the result's message.
+    void SayFailure(ChipResult& result, const QString& text);
     std::optional<const devices::Device*> FindDevice(ChipResult& result);
     void RunCommand(ChipResult& result);
     void RunUpdate(ChipResult& result);
     void SaveReadImages(ChipResult& result, const devices::Device* device);
     ChipChange WaitForChipChange();
-    operations::PortChoice Port() const { return {.number = m_number, .path = m_path, .saved = true}; }
+    operations::PortChoice Port() const {
+        return {.number = m_number, .path = m_path, .saved = true, .name = m_name};
+    }
     operations::Environment Environment(core::Progress& progress, core::Prompts& prompts) {
         return {*m_port, m_timing, progress, prompts, &m_interrupts.cancel};
     }
@@ -50,6 +57,7 @@ private:
     bool m_alone;
     Interrupts& m_interrupts;
     QString m_path;
+    QString m_name;  // the port as given, when it is no "COMn" entry
     int m_number = 1;
     std::unique_ptr<link::SerialPort> m_systemPort;
     std::unique_ptr<WireTrace> m_trace;

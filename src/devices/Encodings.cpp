@@ -97,14 +97,18 @@ bool IsActive(const PanelProfile& profile, PanelControl control) {
 }
 
 QString ControlName(PanelControl control) {
-    static const char* const names[] = {"CKSEL", "SUT",   "BODEN", "BODLEVEL", "RSTDISABL", "EESAVE",
+    // The reset fuse is named as the windows label it.
+    static const char* const names[] = {"CKSEL", "SUT",   "BODEN", "BODLEVEL", "RSTDISBL", "EESAVE",
                                         "CKOPT", "PLLCK", "FSTRT", "RCEN",     "LockBit"};
     return QString::fromLatin1(names[static_cast<int>(control)]);
 }
 
 std::optional<PanelControl> ControlByName(const QString& name) {
+    // Earlier command lines spelled the reset fuse RSTDISABL; scripts that still do keep working.
+    if (name.compare(QLatin1String("RSTDISABL"), Qt::CaseInsensitive) == 0) return PanelControl::RSTDISABL;
     for (int i = 0; i < core::kPanelControlCount; ++i) {
-        if (ControlName(static_cast<PanelControl>(i)) == name) return static_cast<PanelControl>(i);
+        if (ControlName(static_cast<PanelControl>(i)).compare(name, Qt::CaseInsensitive) == 0)
+            return static_cast<PanelControl>(i);
     }
     return std::nullopt;
 }

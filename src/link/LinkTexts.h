@@ -67,6 +67,8 @@ inline const QString kWriterNotFound =
 // "ライターを COM" + port number + "に検出しました。"
 inline const QString kWriterFoundBefore = QStringLiteral("ライターを COM");
 inline const QString kWriterFoundAfter = QStringLiteral("に検出しました。");
+// "ライターを " + the port as the command line named it + "に検出しました。"
+inline const QString kWriterFoundOn = QStringLiteral("ライターを ");
 inline const QString kFirmwareRefused = QStringLiteral(
     "ファームウエアバージョン６．３０以降にアップデートしてください。\r\nこのソフトは使用できません。");
 inline const QString kVersionUnreadable = QStringLiteral("ファームウエアバージョンを読み出せませんでした。");

@@ -237,5 +237,11 @@ namespace zendra::link {
 // Elsewhere the port is the terminal device's own descriptor (TerminalPort).
 std::unique_ptr<SerialPort> MakeSystemSerialPort() { return std::make_unique<QtSerialPortAdapter>(); }
 
+PortProbe ProbePort(const QString& path) {
+    QtSerialPortAdapter port;
+    if (port.Open(path)) return {};
+    return {.problem = PortProblem::Other, .system = port.OpenFailureReason()};
+}
+
 }  // namespace zendra::link
 #endif

@@ -1,21 +1,26 @@
 #include "link/TerminalPort.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <utility>
 
 #include "link/QtSerialPortAdapter.h"
 #include "link/SystemPort.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -52,15 +57,18 @@ bool TerminalPort::Open(const QString& path) {
     m_failed = false;
     m_lowLatency = false;
     m_openFailure.clear();
+    m_openError = 0;
     m_received.clear();
     // Non-blocking: no wait for a carrier, and no write or read can hang the caller.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        m_openFailure = DescribeOpenFailure(errno);
+        m_openError = errno;
+        m_openFailure = DescribeOpenFailure(m_openError);
         return false;
     }
     const auto refuse = [&](int error) {
         ::close(fd);
+        m_openError = error;
         m_openFailure = DescribeOpenFailure(error);
         return false;
     };
@@ -74,6 +82,7 @@ bool TerminalPort::Open(const QString& path) {
     if (!ApplyLineSettings()) {
         const int error = errno != 0 ? errno : EINVAL;
         Close();
+        m_openError = error;
         m_openFailure = DescribeOpenFailure(error);
         return false;
     }
@@ -229,5 +238,70 @@ void TerminalPort::WaitOnWindowsThread(core::Duration maxWait) {
 }
 
 std::unique_ptr<SerialPort> MakeSystemSerialPort() { return std::make_unique<TerminalPort>(); }
+
+namespace {
+
+// The processes other than this one with `device` open, as "pid name"; only those the user may look at.
+QStringList HoldersOf(const QString& device) {
+    QStringList holders;
+    const QString self = QString::number(::getpid());
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (pid == self || pid.toLongLong() <= 0) continue;
+        const QString fds = QStringLiteral("/proc/") + pid + QStringLiteral("/fd");
+        for (const QFileInfo& fd : QDir(fds).entryInfoList(QDir::System | QDir::NoDotAndDotDot)) {
+            if (fd.symLinkTarget() != device) continue;
+            QFile comm(QStringLiteral("/proc/") + pid + QStringLiteral("/comm"));
+            const QString name = comm.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(comm.readAll()).trimmed() : QString();
+            holders << (pid + QLatin1Char(' ') + name).trimmed();
+            break;
+        }
+    }
+    return holders;
+}
+
+}  // namespace
+
+PortProbe ProbePort(const QString& path) {
+    PortProbe probe;
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    if (::stat(name.constData(), &info) != 0) {
+        probe.system = QString::fromLocal8Bit(std::strerror(errno));
+        probe.problem = errno == EACCES ? PortProblem::NoPermission : PortProblem::NoSuchPort;
+        return probe;
+    }
+    if (const group* owner = ::getgrgid(info.st_gid)) probe.group = QString::fromLocal8Bit(owner->gr_name);
+    if (!S_ISCHR(info.st_mode)) {
+        probe.system = QString::fromLocal8Bit(std::strerror(ENOTTY));
+        probe.problem = PortProblem::NotSerial;
+        return probe;
+    }
+    TerminalPort port;
+    if (port.Open(path)) return probe;
+    const int error = port.OpenError();
+    probe.system = QString::fromLocal8Bit(std::strerror(error));
+    switch (error) {
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            probe.problem = PortProblem::NoSuchPort;
+            break;
+        case EACCES:
+        case EPERM:
+            probe.problem = PortProblem::NoPermission;
+            break;
+        case EBUSY:
+            probe.problem = PortProblem::InUse;
+            break;
+        case ENOTTY:
+            probe.problem = PortProblem::NotSerial;
+            break;
+        default:
+            probe.problem = PortProblem::Other;
+            break;
+    }
+    if (probe.problem == PortProblem::InUse) probe.holders = HoldersOf(QFileInfo(path).canonicalFilePath());
+    return probe;
+}
 
 }  // namespace zendra::link

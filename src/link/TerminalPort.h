@@ -38,6 +38,8 @@ public:
 
     // Whether the driver took the low-latency request when the port was opened.
     bool LowLatency() const { return m_lowLatency; }
+    // The system's error number of the last failed Open; 0 when it did not fail.
+    int OpenError() const { return m_openError; }
 
 private:
     bool ApplyLineSettings();
@@ -48,6 +50,7 @@ private:
     int m_fd = -1;
     QString m_path;
     QString m_openFailure;
+    int m_openError = 0;  // the errno of the last failed Open
     QByteArray m_received;
     struct Line {
         int baud = 57600;

@@ -61,7 +61,10 @@ Detection DetectWriter(Run& run) {
         return Detection::Finished;
     }
 
-    const QString found = kWriterFoundBefore + QString::number(run.Subject().port.number) + kWriterFoundAfter;
+    const PortChoice& port = run.Subject().port;
+    const QString found =
+        (port.name.isEmpty() ? kWriterFoundBefore + QString::number(port.number) : kWriterFoundOn + port.name) +
+        kWriterFoundAfter;
     run.Status(found);
     run.Phase(found);
     run.Show(StatusField::Writer, reply);

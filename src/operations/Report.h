@@ -22,6 +22,7 @@ struct PortChoice {
     int number = 1;
     QString path;
     bool saved = false;
+    QString name = {};  // the port as the command line was given it; empty: "COM" and the number
 };
 
 // What every chip operation works on: the selected catalogue row (null when the selection names none)

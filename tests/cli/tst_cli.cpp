@@ -2,6 +2,9 @@
 // exit codes, output, JSON report and chip log; the gang, the production loop and Ctrl-C.
 
 #include <csignal>
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
@@ -68,6 +71,7 @@ struct Case {
     int exitCode = 0;
     QString out = {};  // a text stdout holds
     QString err = {};  // a text stderr holds
+    std::optional<QString> wholeOut = {};  // all that stdout holds, where a script reads it
 };
 
 }  // namespace
@@ -104,11 +108,12 @@ private Q_SLOTS:
         row("program in Japanese", {.args = QStringList{"--lang", "ja", "--port", "{port}", "program", "{dir}/blink.hex"},
                                     .out = "ベリファイ　FLASH : OK / EEPROM : OK 　プログラミング正常終了。"});
         row("verify a blank chip", {.args = en + QStringList{"verify", "{dir}/blink.hex"}, .exitCode = 1,
-                                    .out = "difference flash 0000: file 940C chip FFFF"});
+                                    .out = "mismatch", .err = "difference flash 0000: file 940C chip FFFF"});
         row("another device given", {.args = en + QStringList{"--device", "AT90S8515", "program", "{dir}/blink.hex"},
                                      .exitCode = 5, .out = "chip-refused"});
-        row("silent writer", {.sim = {"--silent-after", "0"}, .args = en + QStringList{"erase"}, .exitCode = 2,
-                              .out = "link-failed"});
+        row("silent writer: terminal advice", {.sim = {"--silent-after", "0"}, .args = en + QStringList{"erase"},
+                                               .exitCode = 2, .out = "link-failed - the writer does not answer on {port}",
+                                               .err = "zendra-cli ports lists the serial ports"});
         row("refused firmware", {.sim = {"--firmware", "6.29"}, .args = en + QStringList{"erase"}, .exitCode = 2,
                                  .out = "update the firmware to version 6.30"});
         row("old firmware: advisory, goes on", {.sim = {"--chip", "ATtiny12L", "--firmware", "6.32"},
@@ -133,8 +138,21 @@ private Q_SLOTS:
         row("unknown command", {.args = {"--lang", "en", "flash"}, .exitCode = 4, .err = "unknown command"});
         row("fuse the device lacks", {.args = en + QStringList{"--device", "AT90S8515", "fuse", "write", "CKSEL=1"},
                                       .exitCode = 4});
-        row("fuse write keeps the rest", {.args = en + QStringList{"fuse", "write", "CKSEL=5"},
-                                          .out = "CKSEL=5\nBODEN=1\nBODLEVEL=1\nRSTDISABL=1\nLockBit=2"});
+        row("fuse write keeps the rest, old reset name", {.args = en + QStringList{"fuse", "write", "CKSEL=5", "RSTDISABL=1"},
+                                                         .out = "succeeded", .err = "CKSEL=5\nBODEN=1\nBODLEVEL=1\nRSTDISBL=1\nLockBit=2"});
+        // Short options; stdout holds only what a script reads.
+        row("-q fuse read: the fields alone", {.args = {"--lang", "en", "-q", "-p", "{port}", "fuse", "read"},
+                                              .err = "succeeded", .wholeOut = "CKSEL=2\nBODEN=1\nBODLEVEL=1\nRSTDISBL=1\nLockBit=2\n"});
+        row("-v detect: the writer alone", {.args = {"--lang", "en", "-vv", "-p", "{port}", "detect"},
+                                           .err = "Writer detected on {port}.\n", .wholeOut = "{port}\tKX-WRT540 V6.35\n"});
+        row("-d in any case", {.args = {"--lang", "en", "-p", "{port}", "-d", "attiny12l", "erase"}, .out = "succeeded"});
+        row("-d: no prefix, a suggestion", {.args = {"--lang", "en", "-d", "attiny26", "erase"}, .exitCode = 4,
+                                            .err = "unknown device: attiny26 (did you mean ATtiny26L?)", .wholeOut = ""});
+        // A port that cannot be used says why; stdout keeps only the verdict.
+        row("no such port", {.args = {"--lang", "en", "-p", "/dev/zendra-none", "erase"}, .exitCode = 2,
+                             .err = "ports: ", .wholeOut = "link-failed - no such port: /dev/zendra-none (No such file or directory)\n"});
+        row("not a terminal", {.args = {"--lang", "en", "-p", "{dir}/blink.hex", "fuse", "read"}, .exitCode = 2,
+                               .err = "link-failed - not a serial port: {dir}/blink.hex", .wholeOut = ""});
         row("check fits", {.args = {"--lang", "en", "--device", "ATtiny12L", "check", "{dir}/blink.hex"},
                            .out = "records: 3\nflash in use (words): 16\nEEPROM in use (bytes): 7\nfits the device"});
         row("no device given: the signature decides", {.sim = {"--chip", "AT90S4433"},
@@ -150,8 +168,10 @@ private Q_SLOTS:
         QVERIFY(!sim.path.isEmpty());
         const Run run = Cli(c.args, sim.path, m_dir);
         QVERIFY2(run.exitCode == c.exitCode, qPrintable(QString("exit %1\n%2\n%3").arg(run.exitCode).arg(run.out, run.err)));
-        QVERIFY2(run.out.contains(c.out), qPrintable(run.out));
-        QVERIFY2(run.err.contains(QString(c.err).replace("{dir}", m_dir)), qPrintable(run.err));
+        const auto fill = [&](QString text) { return text.replace("{dir}", m_dir).replace("{port}", sim.path); };
+        QVERIFY2(run.out.contains(fill(c.out)), qPrintable(run.out));
+        QVERIFY2(run.err.contains(fill(c.err)), qPrintable(run.err));
+        if (c.wholeOut) QCOMPARE(run.out, fill(*c.wholeOut));
         // Never a success word for a failure.
         if (c.exitCode != 0) QVERIFY(!run.out.startsWith(QStringLiteral("succeeded")));
     }
@@ -355,6 +375,13 @@ private Q_SLOTS:
         QCOMPARE(QJsonDocument::fromJson(json.readAll()).object()["runs"].toArray().size(), 1);
         QFile csv(log);
         QVERIFY(csv.open(QIODevice::ReadOnly) && csv.readAll().contains(",check,succeeded,"));
+        // A field with a comma, a quote and a line break is quoted, its quote doubled.
+        const QString odd = m_dir + "/a,\"b\nc";
+        QVERIFY(QFile::link(sim.path, odd));
+        QCOMPARE(Cli({"--log", log, "--port", odd, "erase"}, sim.path, m_dir).exitCode, 0);
+        csv.close();
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(csv.readAll()).contains(",\"" + m_dir + "/a,\"\"b\nc\",KX-WRT540 V6.35,"));
     }
 
     // The production loop cannot go on without its writer: the loop ends with 2 and says why.
@@ -384,6 +411,37 @@ private Q_SLOTS:
         QTest::newRow("ended process") << QByteArray("999999\nzendra-cli\n" + QSysInfo::machineHostName().toUtf8() + "\n") << 0;
         QTest::newRow("live process") << QByteArray() << 2;
     }
+    // A port another program holds, and one this user may not open (as a user without the port's group,
+    // and with a runtime folder of another user's, as under sudo): each says why, with exit 2.
+    void portRefusals_data() {
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("held by another program") << true << "the port is in use by another program: ";
+        QTest::newRow("not permitted") << false << "permission denied: ";
+    }
+    void portRefusals() {
+        QFETCH(bool, held);
+        QFETCH(QString, said);
+        Sim sim({"--chip", "ATtiny12L"});
+        const int fd = ::open(qPrintable(sim.path), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(fd >= 0);
+        const bool root = ::geteuid() == 0;
+        QCOMPARE(held ? ::flock(fd, LOCK_EX | LOCK_NB) : ::fchmod(fd, root ? 0600 : 0), 0);
+        QProcess cli;
+        if (!held && root)
+            cli.setChildProcessModifier([] {
+                if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(99);
+            });
+        cli.start(kCli, {"--lang", "en", "-p", sim.path, "erase"});
+        QVERIFY(cli.waitForFinished(20000));
+        ::close(fd);
+        const QString out = QString::fromUtf8(cli.readAllStandardOutput()), err = QString::fromUtf8(cli.readAllStandardError());
+        QCOMPARE(cli.exitCode(), 2);
+        QVERIFY2(out.startsWith("link-failed - " + said + sim.path), qPrintable(out + err));
+        QVERIFY2(err.contains(held ? "held by: " + QString::number(::getpid()) : "sudo usermod -aG dialout $USER"), qPrintable(err));
+        QVERIFY2(!err.contains("XDG_RUNTIME_DIR"), qPrintable(err));
+    }
+
     void portLocks() {
         QFETCH(QByteArray, content);
         QFETCH(int, exitCode);
@@ -396,7 +454,7 @@ private Q_SLOTS:
         const Run run = Cli({"--lang", "en", "--port", "{port}", "detect"}, sim.path, m_dir);
         QCOMPARE(run.exitCode, exitCode);
         if (exitCode == 0) QVERIFY2(run.err.contains("took over a lock file that no running process holds: " + lockName), qPrintable(run.err));
-        else QVERIFY2(run.out.contains("in use by another zendra-cli") && run.out.contains(lockName), qPrintable(run.out));
+        else QVERIFY2(run.err.contains("in use by another zendra-cli") && run.err.contains(lockName), qPrintable(run.err));
     }
 };
 

@@ -9,10 +9,9 @@ namespace zendra::test {
 inline QList<QPair<core::PanelControl, int>> Indexes(const QString& text) {
     QList<QPair<core::PanelControl, int>> pairs;
     for (const QString& item : text.split(u' ', Qt::SkipEmptyParts)) {
-        int c = 0;
-        while (devices::ControlName(core::PanelControl(c)) != item.section(u'=', 0, 0))
-            if (++c == core::kPanelControlCount) qFatal("unknown control in %s", qPrintable(item));
-        pairs.append({core::PanelControl(c), item.section(u'=', 1).toInt()});
+        const auto c = devices::ControlByName(item.section(u'=', 0, 0));
+        if (!c) qFatal("unknown control in %s", qPrintable(item));
+        pairs.append({*c, item.section(u'=', 1).toInt()});
     }
     return pairs;
 }

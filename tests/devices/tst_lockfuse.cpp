@@ -138,8 +138,8 @@ private Q_SLOTS:
         const auto add = [](const Profile& p) {
             QTest::newRow(p.device.isEmpty() ? "empty changes nothing" : p.device.toUtf8().constData()) << p;
         };
-        const QString tiny = "CKSEL BODEN BODLEVEL RSTDISABL";
-        const QString t26 = "CKSEL SUT BODEN BODLEVEL RSTDISABL EESAVE CKOPT PLLCK";
+        const QString tiny = "CKSEL BODEN BODLEVEL RSTDISBL";
+        const QString t26 = "CKSEL SUT BODEN BODLEVEL RSTDISBL EESAVE CKOPT PLLCK";
         add({.device = "ATtiny12L", .active = tiny, .calib = "?", .lrww = "1111"});
         add({.device = "ATtiny15L", .active = tiny, .calib = "?", .lrww = "1111"});
         add({.device = "ATtiny26L", .active = t26, .calib = "?", .lrww = "1111"});
