@@ -104,9 +104,14 @@ QString ControlName(PanelControl control) {
 
 std::optional<PanelControl> ControlByName(const QString& name) {
     for (int i = 0; i < core::kPanelControlCount; ++i) {
-        if (ControlName(static_cast<PanelControl>(i)) == name) return static_cast<PanelControl>(i);
+        const auto control = static_cast<PanelControl>(i);
+        if (ControlName(control) == name || FieldLabel(control) == name) return control;
     }
     return std::nullopt;
+}
+
+QString FieldLabel(PanelControl control) {
+    return control == PanelControl::RSTDISABL ? QStringLiteral("RSTDISBL") : ControlName(control);
 }
 
 PanelIndexes DefaultChoices(const Device* device) {

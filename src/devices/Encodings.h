@@ -37,9 +37,11 @@ struct Choices {
 // control then shows as inactive). LockBit has the same three entries everywhere.
 std::optional<Choices> ActiveChoices(PanelControl control, FuseLayout layout);
 
-// The control's name as the command line and the reports write it ("CKSEL", ..., "LockBit"), and back.
+// The control's name ("CKSEL", ..., "LockBit"), and back; back also from its label.
 QString ControlName(PanelControl control);
 std::optional<PanelControl> ControlByName(const QString& name);
+// The field's name as the windows label it and the command line and the reports print it ("RSTDISBL").
+QString FieldLabel(PanelControl control);
 
 // Whether the profile fills `control` with the device's choices (LockBit: whether it is visible).
 bool IsActive(const PanelProfile& profile, PanelControl control);
