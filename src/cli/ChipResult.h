@@ -14,6 +14,7 @@ struct ChipResult {
     QString port, path;
     int exitCode = kExitLink;
     QString firmware, device, signature;
+    QString deviceName;  // the catalogue's own name, as a restore matches it
     QString message;      // the result line's text
     QStringList details;  // lock/fuse lines, verify differences, saved files
     std::optional<operations::Report> report;

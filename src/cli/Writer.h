@@ -38,6 +38,7 @@ private:
     void RunCommand(ChipResult& result);
     void RunUpdate(ChipResult& result);
     void SaveReadImages(ChipResult& result, const devices::Device* device);
+    operations::WritePolicy FusePolicy() const;
     ChipChange WaitForChipChange();
     operations::PortChoice Port() const { return {.number = m_number, .path = m_path, .saved = true}; }
     operations::Environment Environment(core::Progress& progress, core::Prompts& prompts) {

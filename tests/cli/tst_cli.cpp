@@ -134,8 +134,14 @@ private Q_SLOTS:
         row("unknown command", {.args = {"--lang", "en", "flash"}, .exitCode = 4, .err = "unknown command"});
         row("fuse the device lacks", {.args = en + QStringList{"--device", "AT90S8515", "fuse", "write", "CKSEL=1"},
                                       .exitCode = 4});
-        row("fuse write keeps the rest", {.args = en + QStringList{"fuse", "write", "CKSEL=5"},
-                                          .out = "CKSEL=5\nBODEN=1\nBODLEVEL=1\nRSTDISABL=1\nLockBit=2"});
+        row("fuse write keeps the rest", {.args = en + QStringList{"fuse", "write", "CKSEL=3"},
+                                          .out = "CKSEL=3 (0011)\nBODEN=1 (Disable)\nBODLEVEL=1 (1.8V)\n"
+                                                 "RSTDISBL=1 (PB5:Reset)\nLockBit=2 (No protection)"});
+        row("fuse write by choice name", {.args = en + QStringList{"fuse", "write", "RSTDISABL=PB5:Reset", "CKSEL=0010"},
+                                          .out = "no lock/fuse change"});
+        row("protection written with a warning", {.args = en + QStringList{"fuse", "write", "LockBit=1"},
+                                                  .out = "LockBit: No protection -> Write disabled [write-protect]",
+                                                  .err = "LockBit: Writing is refused until the next chip erase."});
         row("check fits", {.args = {"--lang", "en", "--device", "ATtiny12L", "check", "{dir}/blink.hex"},
                            .out = "records: 3\nflash in use (words): 16\nEEPROM in use (bytes): 7\nfits the device"});
         row("detect", {.args = en + QStringList{"detect"}, .out = "KX-WRT540 V6.35"});
@@ -152,6 +158,36 @@ private Q_SLOTS:
         QVERIFY2(run.err.contains(QString(c.err).replace("{dir}", m_dir)), qPrintable(run.err));
         // Never a success word for a failure.
         if (c.exitCode != 0) QVERIFY(!run.out.startsWith(QStringLiteral("succeeded")));
+    }
+
+    // A lock-out is refused unless allowed, a dry run writes nothing, and a report's bytes go back with
+    // restore: after each step the chip's reset choice is read back.
+    void fuseGuards() {
+        Sim sim({"--chip", "ATtiny12L"});
+        const QString json = m_dir + "/fuse.json";
+        struct Step {
+            QStringList args;
+            int exitCode;
+            QString out, reset;
+        };
+        const Step steps[] = {
+            {{"fuse", "write", "RSTDISABL=0", "--dry-run"}, 0, "RSTDISBL: PB5:Reset -> PB5:I/O [lock-out]", "1"},
+            {{"fuse", "write", "RSTDISBL=PB5:I/O"}, 5, "chip-refused - Not written: the change locks the chip out of "
+                                                     "this writer: RSTDISBL", "1"},
+            {{"--allow-lockout", "--report", json, "fuse", "write", "RSTDISABL=0"}, 0, "RSTDISBL=0 (PB5:I/O)", "0"},
+            {{"fuse", "restore", json}, 0, "RSTDISBL: PB5:I/O -> PB5:Reset [ordinary]", "1"},
+        };
+        for (const Step& step : steps) {
+            const Run run = Cli(QStringList{"--lang", "en", "--port", "{port}"} + step.args, sim.path, m_dir);
+            QVERIFY2(run.exitCode == step.exitCode && run.out.contains(step.out), qPrintable(run.out + run.err));
+            const Run read = Cli({"--lang", "en", "--port", "{port}", "fuse", "read"}, sim.path, m_dir);
+            QVERIFY2(read.out.contains("RSTDISBL=" + step.reset + " (PB5:"), qPrintable(read.out));
+        }
+        QFile report(json);
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        const QJsonObject lockFuse = QJsonDocument::fromJson(report.readAll())["runs"][0]["lockFuse"].toObject();
+        QCOMPARE(lockFuse["before"].toObject(), QJsonObject({{"fuse", "D2"}, {"lock", "FF"}}));
+        QCOMPARE(lockFuse["written"].toObject(), QJsonObject({{"fuse", "C2"}, {"lock", "FF"}}));
     }
 
     // Without --device the signature decides, through the one probe device code, for every catalogue chip.
@@ -184,7 +220,8 @@ private Q_SLOTS:
         QVERIFY(csv.open(QIODevice::ReadOnly));
         const QStringList lines = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 3);
-        QCOMPARE(lines[0], "time,port,firmware,device,signature,file_sha256,command,verdict,seconds");
+        QCOMPARE(lines[0], "time,port,firmware,device,signature,file_sha256,command,verdict,seconds,lockfuse_before,"
+                           "lockfuse_written");
         QVERIFY(lines[2].contains(",KX-WRT540 V6.35,ATtiny12L,1E:90:05,"));
         QVERIFY(lines[2].contains(",verify,succeeded,"));
         QFile json(m_dir + "/r.json");
