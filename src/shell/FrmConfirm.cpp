@@ -40,10 +40,11 @@ FrmConfirm::FrmConfirm(const QList<core::ChangeRow>& rows, QWidget* parent) : QD
             Changes->setItem(r, c, item);
         }
     }
-    Changes->resizeColumnsToContents();
-    Changes->horizontalHeader()->setStretchLastSection(true);
-    Changes->resizeRowsToContents();
-    Changes->setMinimumWidth(640);
+    for (int c = 0; c < 3; ++c) Changes->resizeColumnToContents(c);
+    // The explanation wraps in what is left, so it is read without scrolling sideways.
+    Changes->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+    Changes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Changes->setMinimumSize(720, 160);
     layout->addWidget(Changes);
 
     auto* buttons = new QHBoxLayout;
@@ -60,6 +61,11 @@ FrmConfirm::FrmConfirm(const QList<core::ChangeRow>& rows, QWidget* parent) : QD
     layout->addLayout(buttons);
     connect(Command_write, &QPushButton::clicked, this, &QDialog::accept);
     connect(Command_cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void FrmConfirm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    Changes->resizeRowsToContents();  // once the columns have their widths
 }
 
 }  // namespace zendra::shell

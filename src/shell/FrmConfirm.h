@@ -20,6 +20,9 @@ public:
     QTableWidget* Changes = nullptr;
     QPushButton* Command_write = nullptr;
     QPushButton* Command_cancel = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace zendra::shell
