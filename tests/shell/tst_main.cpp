@@ -596,9 +596,14 @@ private Q_SLOTS:
         m_h->writerPort = &port;
         m_h->locale = c.locale;
         QString shown;
+        const auto written = [&] {  // the host's bytes hold a fuse or lock write command
+            QByteArray host;
+            for (const auto& entry : model.WireLog()) host += entry.fromHost ? entry.bytes : QByteArray();
+            return host.contains("Pu") || host.contains("Pl");
+        };
         m_h->answerModal = [&](QDialog& dialog) {
             auto* confirm = qobject_cast<shell::FrmConfirm*>(&dialog);
-            QVERIFY(confirm && confirm->Command_cancel->isDefault() && model.WireLog().size() > 0);
+            QVERIFY(confirm && confirm->Command_cancel->isDefault() && !written());
             QStringList row;
             for (int col = 0; col < 3; ++col) row << confirm->Changes->item(0, col)->text();
             shown = QStringList{confirm->windowTitle(), confirm->Command_write->text() + ' ' +
@@ -612,6 +617,7 @@ private Q_SLOTS:
         Do("cmdFuseWrite")(*m_h);
         QCOMPARE(shown, QStringList({c.title, c.buttons, c.row}).join('|'));
         QCOMPARE(model.Chip().fuseLow, c.write ? quint8(fuse & ~0x10) : fuse);
+        QCOMPARE(written(), c.write);
         QCOMPARE(Panel().Panel(PanelControl::RSTDISABL)->currentIndex(), 0);
         QCOMPARE(Panel().Lbl_READCALIB->text(), calibration);
         QCOMPARE(Main().Log()->Text().count(notice), 1);  // the selection's notice, not raised again
