@@ -1183,5 +1183,65 @@ This software cannot be used with the current firmware.</translation>
         <source>他の処理を実行中です。</source>
         <translation>Another operation is running.</translation>
     </message>
+    <message>
+        <source>Lock/Fuse bit ライトを中止しました。</source>
+        <translation>Lock/Fuse bit write cancelled.</translation>
+    </message>
+    <message>
+        <source>Lock/Fuse bit はライトしていません（確認のみ）。</source>
+        <translation>Lock/Fuse bits not written (dry run).</translation>
+    </message>
+    <message>
+        <source>デバイスにアクセスできなくなる変更のためライトしません: </source>
+        <translation>Not written: the change locks the chip out of this writer: </translation>
+    </message>
+    <message>
+        <source>ライト後、このプログラマ(Low-voltage Serial Programming mode)ではデバイスにアクセスできなくなります。</source>
+        <translation>Once written, this writer (low-voltage serial programming mode) can no longer reach the chip.</translation>
+    </message>
+    <message>
+        <source>次のチップ消去まで、リードとベリファイができなくなります。</source>
+        <translation>Reading and verifying are refused until the next chip erase.</translation>
+    </message>
+    <message>
+        <source>次のチップ消去まで、書込みができなくなります。</source>
+        <translation>Writing is refused until the next chip erase.</translation>
+    </message>
+    <message>
+        <source>Lock/Fuse ライトの確認</source>
+        <translation>Confirm lock/fuse write</translation>
+    </message>
+    <message>
+        <source>ライト</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>元に戻す</source>
+        <translation>Undo lock/fuse write</translation>
+    </message>
+    <message>
+        <source>変更前</source>
+        <translation>Before</translation>
+    </message>
+    <message>
+        <source>変更後</source>
+        <translation>After</translation>
+    </message>
+    <message>
+        <source>項目</source>
+        <translation>Field</translation>
+    </message>
+    <message>
+        <source>注意</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>Lock/Fuse bit を次のように変更します。</source>
+        <translation>The lock/fuse bits change as follows.</translation>
+    </message>
 </context>
 </TS>

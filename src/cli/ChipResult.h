@@ -14,6 +14,7 @@ struct ChipResult {
     QString port, path;
     int exitCode = kExitLink;
     QString firmware, device, signature;
+    QString deviceName;  // the catalogue's own name, as a restore matches it
     QString message;      // the result line's text
     QStringList data;     // what a data command prints on stdout: lock/fuse lines, the writer found
     QStringList details;  // on stderr: verify differences, saved files, advice

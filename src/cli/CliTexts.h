@@ -21,6 +21,11 @@ inline constexpr Text kUnknownLanguage{"不明な言語です (ja または en):
 inline constexpr Text kUnknownFuse{"不明な Lock/Fuse 設定です: ", "unknown lock/fuse setting: "};
 inline constexpr Text kFuseWriteNeedsDevice{"この設定はデバイスにありません: ",
                                             "the device has no such setting: "};
+inline constexpr Text kNothingToRestore{"元に戻す Lock/Fuse バイトが記録されていません: ",
+                                        "the report records no lock/fuse bytes to restore: "};
+inline constexpr Text kRestoreOtherDevice{"レポートは別のデバイスのものです: ", "the report is for another device: "};
+inline constexpr Text kChangeHeader{"Lock/Fuse の変更:", "lock/fuse changes:"};
+inline constexpr Text kNoChange{"Lock/Fuse の変更はありません", "no lock/fuse change"};
 inline constexpr Text kUnknownPort{"ポートが見つかりません: ", "no such port: "};
 inline constexpr Text kPortDenied{"ポートを開く権限がありません: ", "permission denied: "};
 inline constexpr Text kPortBusy{"ポートは別のプログラムが使用中です: ", "the port is in use by another program: "};

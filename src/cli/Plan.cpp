@@ -2,6 +2,9 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLocale>
 
 #include "cli/Cli.h"
@@ -18,6 +21,29 @@ namespace zendra::cli {
 
 namespace {
 
+// The bytes a fuse write's JSON report recorded before it wrote, and its device; the reason it will not do.
+std::optional<QString> ReadRestoreReport(const QString& path, Plan& plan) {
+    Failure failure{};
+    const auto bytes = ReadInput(path, failure);
+    if (!bytes) return failure.text;
+    const QJsonArray runs = QJsonDocument::fromJson(*bytes).object().value(QStringLiteral("runs")).toArray();
+    for (const QJsonValue& run : runs) {
+        const QJsonObject before = run[QStringLiteral("lockFuse")][QStringLiteral("before")].toObject();
+        const auto byte = [&](const char* name) -> std::optional<quint8> {
+            bool ok = false;
+            const uint value = before.value(QLatin1String(name)).toString().toUInt(&ok, 16);
+            return ok && value <= 0xFF ? std::optional<quint8>(quint8(value)) : std::nullopt;
+        };
+        plan.restoreBytes = {byte("fuse"), byte("fuseHigh"), byte("lock")};
+        plan.restoreDevice = run[QStringLiteral("lockFuse")][QStringLiteral("device")].toString();
+        if (!plan.restoreBytes.Empty()) {
+            plan.files.append({QStringLiteral("report"), QFileInfo(path).absoluteFilePath(), Sha256(*bytes)});
+            return std::nullopt;
+        }
+    }
+    return T(texts::kNothingToRestore) + path;
+}
+
 QString HelpText(const QCommandLineParser& parser) {
     return parser.helpText() +
            QStringLiteral(
@@ -32,7 +58,9 @@ QString HelpText(const QCommandLineParser& parser) {
                "  erase                        erase the chip\n"
                "  fuse read                    print the lock/fuse choices as NAME=VALUE lines\n"
                "  fuse write NAME=VALUE...     change those choices (the others stay as the chip holds "
-               "them)\n"
+               "them);\n"
+               "                               VALUE is the number or the choice's name (RSTDISBL=PB5:Reset)\n"
+               "  fuse restore REPORT.json     write back the bytes a fuse write's report recorded\n"
                "  update FIRMWARE_FILE         replace the writer's firmware\n"
                "\nStandard output: the data of ports, detect and fuse read, else the one-line verdict;\n"
                "progress, notices, warnings, errors and advice go to standard error.\n"
@@ -42,7 +70,8 @@ QString HelpText(const QCommandLineParser& parser) {
                "  unreadable or invalid; 4 usage error; 5 the chip is wrong or refused; 130 cancelled "
                "(Ctrl-C)\n"
                "\nThe chip log (--log) is CSV: "
-               "time,port,firmware,device,signature,file_sha256,command,verdict,seconds\n");
+               "time,port,firmware,device,signature,file_sha256,command,verdict,seconds,\n"
+               "lockfuse_before,lockfuse_written\n");
 }
 
 // The catalogue name and, in English, its translation: what a user may type for a device.
@@ -120,7 +149,12 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")}, QStringLiteral("No progress."));
     const QCommandLineOption verbose({QStringLiteral("v"), QStringLiteral("verbose")},
                                      QStringLiteral("Status lines and the wire bytes as hex (may be repeated)."));
-    parser.addOptions({help, version, port, device, eeprom, lang, report, log, repeat, quiet, verbose});
+    const QCommandLineOption allowLockout(QStringLiteral("allow-lockout"),
+                                          QStringLiteral("Write a lock/fuse change that locks the chip out."));
+    const QCommandLineOption dryRun(QStringLiteral("dry-run"),
+                                    QStringLiteral("Show what a lock/fuse write changes; write nothing."));
+    parser.addOptions({help, version, port, device, eeprom, lang, report, log, repeat, quiet, verbose, allowLockout,
+                       dryRun});
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("See the list below."));
 
     const auto usage = [&](const QString& text) {
@@ -157,7 +191,7 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     plan.command = args.takeFirst();
     if (plan.command == QLatin1String("fuse")) {
         const QString sub = args.isEmpty() ? QString() : args.takeFirst();
-        if (sub != QLatin1String("read") && sub != QLatin1String("write"))
+        if (sub != QLatin1String("read") && sub != QLatin1String("write") && sub != QLatin1String("restore"))
             return usage(T(texts::kUnknownCommand) + QStringLiteral("fuse ") + sub);
         plan.command = QStringLiteral("fuse-") + sub;
     }
@@ -166,6 +200,8 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     plan.quiet = parser.isSet(quiet);
     plan.verbose = parser.isSet(verbose);
     ShowQtMessages(plan.verbose);
+    plan.allowLockout = parser.isSet(allowLockout);
+    plan.dryRun = parser.isSet(dryRun);
     plan.reportPath = parser.value(report);
     plan.logPath = parser.value(log);
     // Outputs are checked before anything else is done; a refused report target takes no report.
@@ -218,8 +254,21 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         if (args.isEmpty()) return usage(T(texts::kUnknownFuse));
         for (const QString& setting : args) {
             const auto control = devices::ControlByName(setting.section(QLatin1Char('='), 0, 0));
+            const QString valueText = setting.section(QLatin1Char('='), 1);
+            // A choice's name first ("PB5:Reset", "0101"): the device's list, or with no device given, any
+            // layout's; a name never means another entry than the same number does.
             bool number = false;
-            const int value = setting.section(QLatin1Char('='), 1).toInt(&number);
+            int value = -1;
+            const QList<devices::FuseLayout> layouts =
+                plan.device ? QList{plan.device->fuseLayout}
+                            : QList{devices::FuseLayout::Tiny12, devices::FuseLayout::Tiny26,
+                                    devices::FuseLayout::At90s4433, devices::FuseLayout::CombinedRcen};
+            for (const devices::FuseLayout layout : layouts) {
+                const auto choices = control ? devices::ActiveChoices(*control, layout) : std::nullopt;
+                if (!number && choices && choices->entries.contains(valueText))
+                    value = int(choices->entries.indexOf(valueText)), number = true;
+            }
+            if (!number) value = valueText.toInt(&number);
             if (!control || !number || !setting.contains(QLatin1Char('=')))
                 return usage(T(texts::kUnknownFuse) + setting);
             if (plan.device) {
@@ -229,6 +278,9 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
             }
             plan.fuseChoices.append({.control = *control, .index = value});
         }
+    } else if (c == QLatin1String("fuse-restore")) {
+        if (!wantFiles(1, 1)) return kExitUsage;
+        if (const auto refused = ReadRestoreReport(args.at(0), plan)) return refuse(kExitInput, *refused);
     } else if (c == QLatin1String("ports") || c == QLatin1String("detect") || c == QLatin1String("erase") ||
                c == QLatin1String("fuse-read")) {
         if (!wantFiles(0, 0)) return kExitUsage;

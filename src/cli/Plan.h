@@ -18,7 +18,8 @@ struct InputFile {
 };
 
 struct Plan {
-    QString command;  // "program", "verify", "read", "erase", "fuse-read", "fuse-write", "detect", "update"
+    QString command;  // "program", "verify", "read", "erase", "fuse-read", "fuse-write", "fuse-restore", "detect",
+                      // "update"
     QStringList ports;
     const devices::Device* device = nullptr;  // from --device; null: the chip's signature decides
     QList<operations::ChoiceChange> fuseChoices;
@@ -26,6 +27,9 @@ struct Plan {
     QByteArray codeBytes, eepromBytes;  // the input files as read
     QList<InputFile> files;
     bool repeat = false, quiet = false, verbose = false;
+    bool allowLockout = false, dryRun = false;
+    operations::LockFuseBytes restoreBytes;  // fuse restore: the bytes a report recorded before its write
+    QString restoreDevice;                   // and the device it names
     QString reportPath, logPath;
     QString failure;  // why the run ended before the writer was touched
 

@@ -44,6 +44,26 @@ QJsonObject ChipJson(const Plan& plan, const ChipResult& r) {
                                        {"file", d.expected},
                                        {"chip", d.actual}});
     o.insert("differences", differences);
+    if (!report.lockFuseBefore.Empty() || !report.lockFuseWritten.Empty() || !report.changes.isEmpty()) {
+        const auto bytes = [](const operations::LockFuseBytes& b) {
+            QJsonObject object;
+            const auto hex = [](quint8 v) { return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper(); };
+            if (b.fuse) object.insert("fuse", hex(*b.fuse));
+            if (b.fuseHigh) object.insert("fuseHigh", hex(*b.fuseHigh));
+            if (b.lock) object.insert("lock", hex(*b.lock));
+            return object;
+        };
+        QJsonArray changes;
+        for (const operations::FieldChange& c : report.changes)
+            changes.append(QJsonObject{{"field", devices::ControlName(c.control)},
+                                       {"before", c.before ? QJsonValue(*c.before) : QJsonValue()},
+                                       {"after", c.after},
+                                       {"class", devices::ChangeClassName(c.change)}});
+        o.insert("lockFuse", QJsonObject{{"device", r.deviceName},
+                                         {"before", bytes(report.lockFuseBefore)},
+                                         {"written", bytes(report.lockFuseWritten)},
+                                         {"changes", changes}});
+    }
     return o;
 }
 
@@ -105,10 +125,23 @@ QStringList ChoiceLines(const devices::Device* device, const devices::PanelIndex
     QStringList lines;
     for (int i = 0; i < core::kPanelControlCount; ++i) {
         if (!setup.controls[i].enabled) continue;
-        lines << devices::ControlName(core::PanelControl(i)) + QLatin1Char('=') + QString::number(choices[i]);
+        const auto control = core::PanelControl(i);
+        lines << devices::ControlName(control) + QLatin1Char('=') + QString::number(choices[i]) + QStringLiteral(" (") +
+                     Tr(operations::ChoiceName(device, control, choices[i])) + QLatin1Char(')');
     }
     return lines;
 }
+
+QStringList ChangeLines(const devices::Device* device, const QList<operations::FieldChange>& changes) {
+    if (changes.isEmpty()) return {T(texts::kNoChange)};
+    QStringList lines{T(texts::kChangeHeader)};
+    for (const operations::FieldChange& c : changes)
+        lines << QStringLiteral("  %1: %2 -> %3 [%4]")
+                     .arg(devices::ControlName(c.control), Tr(operations::ChoiceName(device, c.control, c.before)),
+                          Tr(operations::ChoiceName(device, c.control, c.after)), devices::ChangeClassName(c.change));
+    return lines;
+}
+
 
 QByteArray ReportJson(const Plan& plan, const QList<ChipResult>& results, int exitCode, const QString& failure) {
     QJsonArray runs;
@@ -138,7 +171,9 @@ QByteArray LogLine(const Plan& plan, const ChipResult& r) {
                        sha,
                        plan.command,
                        VerdictWord(r),
-                       r.report ? QString::number(r.report->figures.seconds, 'f', 2) : QString()};
+                       r.report ? QString::number(r.report->figures.seconds, 'f', 2) : QString(),
+                       r.report ? operations::LockFuseBytesText(r.report->lockFuseBefore) : QString(),
+                       r.report ? operations::LockFuseBytesText(r.report->lockFuseWritten) : QString()};
     for (QString& field : fields) field = CsvField(field);
     return fields.join(QLatin1Char(',')).toUtf8() + '\n';
 }

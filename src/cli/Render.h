@@ -19,12 +19,16 @@ QString VerdictWord(const ChipResult& r);
 QString ResultLine(const ChipResult& r, bool alone);
 // One verify difference: memory, address, the file's and the chip's value.
 QString DifferenceLine(const operations::Difference& d);
-// The lock/fuse choices as NAME=VALUE lines: the controls the device has, and the lock.
+// The lock/fuse choices as NAME=VALUE lines with the choice's name: the controls the device has, and the
+// lock.
 QStringList ChoiceLines(const devices::Device* device, const devices::PanelIndexes& choices);
+// A lock/fuse write's change table: one line a changed field (name, choice before and after, class).
+QStringList ChangeLines(const devices::Device* device, const QList<operations::FieldChange>& changes);
 // The whole run as the JSON report; `failure`: why it ended before any writer was touched.
 QByteArray ReportJson(const Plan& plan, const QList<ChipResult>& results, int exitCode, const QString& failure = {});
 // The chip log's CSV line for one chip, and the header a new log starts with.
 QByteArray LogLine(const Plan& plan, const ChipResult& r);
-inline constexpr char kLogHeader[] = "time,port,firmware,device,signature,file_sha256,command,verdict,seconds\n";
+inline constexpr char kLogHeader[] = "time,port,firmware,device,signature,file_sha256,command,verdict,seconds,"
+                                   "lockfuse_before,lockfuse_written\n";
 
 }  // namespace zendra::cli

@@ -222,6 +222,7 @@ void Writer::RunCommand(ChipResult& result) {
     const auto device = FindDevice(result);
     if (!device) return;
     result.device = DeviceNameText(*device);
+    result.deviceName = (*device)->Name();
     Failure failure{};
     const auto parsed = ParseInputs(m_plan, *device, failure);
     if (!parsed) {
@@ -255,7 +256,15 @@ void Writer::RunCommand(ChipResult& result) {
     else if (command == QLatin1String("fuse-read"))
         report = operations::ReadLockFuseCommand(env, target, defaults);
     else if (command == QLatin1String("fuse-write"))
-        report = operations::ChangeLockFuseCommand(env, target, m_plan.fuseChoices);
+        report = operations::ChangeLockFuseCommand(env, target, m_plan.fuseChoices, FusePolicy());
+    else if (command == QLatin1String("fuse-restore")) {
+        if (m_plan.restoreDevice != (*device)->Name()) {
+            result.exitCode = kExitChip;
+            result.message = T(texts::kRestoreOtherDevice) + Tr(m_plan.restoreDevice);
+            return;
+        }
+        report = operations::RestoreLockFuseCommand(env, target, m_plan.restoreBytes, FusePolicy());
+    }
     else if (command == QLatin1String("detect"))
         report = operations::CheckCommunicationCommand(env, target);
 
@@ -279,10 +288,17 @@ void Writer::RunCommand(ChipResult& result) {
         result.data << m_path + QLatin1Char('\t') + result.firmware;
     }
     const bool fuseCommand = command.startsWith(QLatin1String("fuse")) || command == QLatin1String("read");
+    if ((command == QLatin1String("fuse-write") || command == QLatin1String("fuse-restore")) && report.errorFlag == 0)
+        result.details << ChangeLines(*device, report.changes);
     if (fuseCommand && report.panel && report.errorFlag == 0)
         (m_plan.PrintsData() ? result.data : result.details) << ChoiceLines(*device, *report.panel);
     if (command == QLatin1String("read") && report.images && result.exitCode == kExitSuccess)
         SaveReadImages(result, *device);
+}
+
+operations::WritePolicy Writer::FusePolicy() const {
+    if (m_plan.dryRun) return operations::WritePolicy::DryRun;
+    return m_plan.allowLockout ? operations::WritePolicy::AllowLockOut : operations::WritePolicy::RefuseLockOut;
 }
 
 void Writer::SaveReadImages(ChipResult& result, const devices::Device* device) {

@@ -43,6 +43,7 @@ private:
     void RunCommand(ChipResult& result);
     void RunUpdate(ChipResult& result);
     void SaveReadImages(ChipResult& result, const devices::Device* device);
+    operations::WritePolicy FusePolicy() const;
     ChipChange WaitForChipChange();
     operations::PortChoice Port() const {
         return {.number = m_number, .path = m_path, .saved = true, .name = m_name};

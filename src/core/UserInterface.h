@@ -3,6 +3,7 @@
 // Progress is the running account of a command (status bar and message window); Prompts is what needs
 // the user's answer in the middle of one; UserInterface adds the dump views that the file commands fill.
 
+#include <QList>
 #include <QString>
 #include <atomic>
 #include <optional>
@@ -64,9 +65,22 @@ public:
     virtual void CloseMessage() = 0;
 };
 
+// One changed lock/fuse field as a confirmation lists it: the field, the choice the chip holds and the
+// one to write, and for a risky change the sentence that says what it does.
+struct ChangeRow {
+    QString field, before, after, explanation;
+    bool marked = false;
+};
+
 class Prompts {
 public:
     virtual ~Prompts() = default;
+    // Whether to write a lock/fuse change that holds a lock-out or a protection. Whoever cannot ask
+    // writes nothing.
+    virtual bool ConfirmLockFuseWrite(const QList<ChangeRow>& rows) {
+        (void)rows;
+        return false;
+    }
     // A modal box; Ok for a box without Cancel.
     virtual MessageAnswer Ask(MessageIcon icon, const QString& title, const QString& text,
                               MessageButtons buttons) = 0;

@@ -37,7 +37,8 @@ struct Choices {
 // control then shows as inactive). LockBit has the same three entries everywhere.
 std::optional<Choices> ActiveChoices(PanelControl control, FuseLayout layout);
 
-// The control's name as the command line and the reports write it ("CKSEL", ..., "LockBit"), and back.
+// The field's name as the windows label it and the command line and the reports print it ("CKSEL", ...,
+// "RSTDISBL", "LockBit"), and back, in any case.
 QString ControlName(PanelControl control);
 std::optional<PanelControl> ControlByName(const QString& name);
 

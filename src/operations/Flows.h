@@ -24,17 +24,42 @@ Report EraseCommand(Environment& env, const Target& target);
 // The communication check alone (the port dialog's OK).
 Report CheckCommunicationCommand(Environment& env, const Target& target);
 Report ReadLockFuseCommand(Environment& env, const Target& target, const devices::PanelIndexes& current);
-Report WriteLockFuseCommand(Environment& env, const Target& target, const devices::PanelIndexes& choices);
+
+// What a lock/fuse write does when the change holds a lock-out or a protection (an ordinary change is
+// written in every case but the dry run): asks the prompts whether to write; refuses a lock-out (the
+// chip is refused, protections are written with a warning); writes all with warnings; writes nothing.
+enum class WritePolicy { Ask, RefuseLockOut, AllowLockOut, DryRun };
+
+// Every lock/fuse write first reads the chip's bytes (the panel, the calibration and the notices stay
+// as they are), checks the change and records both the bytes read and the bytes written in the report.
+Report WriteLockFuseCommand(Environment& env, const Target& target, const devices::PanelIndexes& choices,
+                            WritePolicy policy = WritePolicy::Ask);
 // One named lock/fuse choice to change: the control and its new entry.
 struct ChoiceChange {
     core::PanelControl control;
     int index;
 };
-// Reads what the chip holds, changes only the named choices and writes the result, so nothing that was
-// not named moves. The report's panel holds the choices written; its warnings say when the change turns
-// the reset pin into an I/O pin.
-Report ChangeLockFuseCommand(Environment& env, const Target& target, const QList<ChoiceChange>& changes);
+// Changes only the named choices of what the chip holds, so nothing that was not named moves. The
+// report's panel holds the choices written; its warnings say when the change turns the reset pin into an
+// I/O pin.
+Report ChangeLockFuseCommand(Environment& env, const Target& target, const QList<ChoiceChange>& changes,
+                             WritePolicy policy = WritePolicy::RefuseLockOut);
+// Writes recorded bytes back (decoded into the choices they stand for) through the same check.
+Report RestoreLockFuseCommand(Environment& env, const Target& target, const LockFuseBytes& bytes,
+                              WritePolicy policy);
 
+// The check both front ends rely on. `before`: each choice the chip holds, nullopt where it could not be
+// read. Every used field whose choice changes, classified.
+using KnownChoices = std::array<std::optional<int>, core::kPanelControlCount>;
+QList<FieldChange> CheckLockFuseChange(const devices::Device* device, const KnownChoices& before,
+                                       const devices::PanelIndexes& after);
+bool HoldsLockOut(const QList<FieldChange>& changes);
+// The fields of one class, comma-separated.
+QString ChangedFieldNames(const QList<FieldChange>& changes, devices::ChangeClass only);
+// The panel's name of a choice ("PB5:I/O"); "?" for an unknown one.
+QString ChoiceName(const devices::Device* device, core::PanelControl control, std::optional<int> index);
+// The choices the bytes stand for, as far as they are known (a lock byte with LB2 alone brings none).
+devices::FieldIndexes DecodeLockFuseBytes(const devices::Device* device, const LockFuseBytes& bytes);
 
 // --- The flows alone, without the communication check ------------------------------------------------
 Report ProgramDevice(Environment& env, const Target& target, const image::MemoryImages& images);

@@ -1,6 +1,9 @@
 // The lock/fuse read and write: single-byte programming cycles composed from, or decoded into, the
 // panel's choices as the device's fuse layout arranges them.
 
+#include <algorithm>
+#include <functional>
+
 #include "link/Commands.h"
 #include "operations/Checks.h"
 #include "operations/Flows.h"
@@ -13,6 +16,7 @@ namespace {
 using core::PanelControl;
 using devices::FuseLayout;
 using devices::LockLayout;
+using devices::ChangeClass;
 using devices::PanelIndexes;
 
 // 'A', then, only while the error flag is 0, 'P', the command, 'L'. The command's result, or the
@@ -55,10 +59,6 @@ public:
             index = field.index;
         }
     }
-    void ApplyLock(LockLayout layout, quint8 lock) {
-        if (const auto index = devices::DecodeLock(layout, lock))
-            m_panel[static_cast<int>(PanelControl::LockBit)] = *index;
-    }
     const PanelIndexes& Panel() const { return m_panel; }
     bool Warned() const { return m_warned; }
 
@@ -73,73 +73,74 @@ void ReadCalibrationInto(Run& run) {
     if (read.Ok()) run.Result().calibration = devices::CalibrationText(read.Byte(0));
 }
 
-void RunReadSequence(Run& run, PanelUpdate& panel) {
+// The chip's lock/fuse bytes with the read commands of its layout; a cycle that failed brings none.
+operations::LockFuseBytes ReadBytes(Run& run) {
     const FuseLayout layout = run.Device() ? run.Device()->fuseLayout : FuseLayout::None;
+    operations::LockFuseBytes bytes;
+    const auto read = [&](std::optional<quint8>& into, link::CommandResult (*command)(link::Session&)) {
+        if (const auto result = ReadCycle(run, command); result.Ok()) into = result.Byte(0);
+    };
     switch (layout) {
         case FuseLayout::Tiny12:
         case FuseLayout::Tiny15:
-            if (const auto fuse = ReadCycle(run, link::ReadFuse); fuse.Ok())
-                panel.Apply(layout == FuseLayout::Tiny12 ? devices::DecodeTiny12Fuse(fuse.Byte(0))
-                                                         : devices::DecodeTiny15Fuse(fuse.Byte(0)));
-            if (const auto lock = ReadCycle(run, link::ReadLockFuse); lock.Ok())
-                panel.ApplyLock(LockLayout::Bits21, lock.Byte(0));
-            ReadCalibrationInto(run);
+        case FuseLayout::At90s4433:
+            read(bytes.fuse, link::ReadFuse);
+            read(bytes.lock, link::ReadLockFuse);
             break;
         case FuseLayout::Tiny26:
-            if (const auto low = ReadCycle(run, link::ReadFuse); low.Ok())
-                panel.Apply(devices::DecodeTiny26LowFuse(low.Byte(0)));
-            if (const auto high = ReadCycle(run, link::ReadFuseHigh); high.Ok())
-                panel.Apply(devices::DecodeTiny26HighFuse(high.Byte(0)));
-            if (const auto lock = ReadCycle(run, link::ReadLockFuse); lock.Ok())
-                panel.ApplyLock(LockLayout::Tiny26, lock.Byte(0));
-            ReadCalibrationInto(run);
-            break;
-        case FuseLayout::At90s4433:
-            if (const auto fuse = ReadCycle(run, link::ReadFuse); fuse.Ok())
-                panel.Apply(devices::Decode4433Fuse(fuse.Byte(0)));
-            if (const auto lock = ReadCycle(run, link::ReadLockFuse); lock.Ok())
-                panel.ApplyLock(LockLayout::Bits21, lock.Byte(0));
+            read(bytes.fuse, link::ReadFuse);
+            read(bytes.fuseHigh, link::ReadFuseHigh);
+            read(bytes.lock, link::ReadLockFuse);
             break;
         case FuseLayout::CombinedFstrt:
         case FuseLayout::CombinedRcen:
-            if (const auto combined = ReadCycle(run, link::ReadLockFuse); combined.Ok()) {
-                const PanelControl control =
-                    layout == FuseLayout::CombinedRcen ? PanelControl::RCEN : PanelControl::FSTRT;
-                panel.Apply({devices::DecodeCombinedFuse(combined.Byte(0), control)});
-                panel.ApplyLock(LockLayout::Combined, combined.Byte(0));
-            }
+            read(bytes.lock, link::ReadLockFuse);
             break;
         case FuseLayout::LockOnly:
         case FuseLayout::None:
             break;
     }
+    return bytes;
 }
 
+void RunReadSequence(Run& run, PanelUpdate& panel) {
+    const operations::LockFuseBytes bytes = ReadBytes(run);
+    panel.Apply(DecodeLockFuseBytes(run.Device(), bytes));
+    if (run.Device() && run.Device()->profile.calibration) ReadCalibrationInto(run);
+}
+
+// Each byte is noted in the report as it goes out.
 void RunWriteSequence(Run& run, const PanelIndexes& choices) {
     const FuseLayout layout = run.Device() ? run.Device()->fuseLayout : FuseLayout::None;
     const int lockIndex = choices[static_cast<int>(PanelControl::LockBit)];
+    operations::LockFuseBytes& sent = run.Result().lockFuseWritten;
+    const auto write = [&](std::optional<quint8>& note, link::CommandResult (*command)(link::Session&, quint8),
+                           quint8 value) {
+        note = value;
+        WriteCycle(run, command, value);
+    };
     switch (layout) {
         case FuseLayout::Tiny12:
-            WriteCycle(run, link::WriteFuseLow, devices::ComposeTiny12Fuse(choices));
+            write(sent.fuse, link::WriteFuseLow, devices::ComposeTiny12Fuse(choices));
             break;
         case FuseLayout::Tiny15:
-            WriteCycle(run, link::WriteFuseLow, devices::ComposeTiny15Fuse(choices));
+            write(sent.fuse, link::WriteFuseLow, devices::ComposeTiny15Fuse(choices));
             break;
         case FuseLayout::Tiny26:
-            WriteCycle(run, link::WriteFuseLow, devices::ComposeTiny26LowFuse(choices));
-            WriteCycle(run, link::WriteFuseHigh, devices::ComposeTiny26HighFuse(choices));
-            WriteCycle(run, link::WriteLockTiny26, devices::ComposeLockTiny26(lockIndex));
+            write(sent.fuse, link::WriteFuseLow, devices::ComposeTiny26LowFuse(choices));
+            write(sent.fuseHigh, link::WriteFuseHigh, devices::ComposeTiny26HighFuse(choices));
+            write(sent.lock, link::WriteLockTiny26, devices::ComposeLockTiny26(lockIndex));
             return;
         case FuseLayout::At90s4433:
-            WriteCycle(run, link::WriteFuse, devices::Compose4433Fuse(choices));
+            write(sent.fuse, link::WriteFuse, devices::Compose4433Fuse(choices));
             break;
         case FuseLayout::CombinedFstrt:
-            WriteCycle(run, link::WriteFuse,
-                       devices::ComposeCombinedFuse(choices[static_cast<int>(PanelControl::FSTRT)]));
+            write(sent.fuse, link::WriteFuse,
+                  devices::ComposeCombinedFuse(choices[static_cast<int>(PanelControl::FSTRT)]));
             break;
         case FuseLayout::CombinedRcen:
-            WriteCycle(run, link::WriteFuse,
-                       devices::ComposeCombinedFuse(choices[static_cast<int>(PanelControl::RCEN)]));
+            write(sent.fuse, link::WriteFuse,
+                  devices::ComposeCombinedFuse(choices[static_cast<int>(PanelControl::RCEN)]));
             break;
         case FuseLayout::LockOnly:
             break;
@@ -147,7 +148,7 @@ void RunWriteSequence(Run& run, const PanelIndexes& choices) {
             return;
     }
     // Fuses first: a failure part-way leaves the chip unlocked rather than locked with old fuses.
-    WriteCycle(run, link::WriteLock, devices::ComposeLock(lockIndex));
+    write(sent.lock, link::WriteLock, devices::ComposeLock(lockIndex));
 }
 
 // `keepNotice`: a notice raised during the operation stays up after a success instead of vanishing
@@ -187,7 +188,98 @@ Report ReadLockFuseCommand(Environment& env, const Target& target, const PanelIn
     return run.Finish();
 }
 
-Report WriteLockFuseCommand(Environment& env, const Target& target, const PanelIndexes& choices) {
+devices::FieldIndexes DecodeLockFuseBytes(const devices::Device* device, const LockFuseBytes& bytes) {
+    const FuseLayout layout = device ? device->fuseLayout : FuseLayout::None;
+    devices::FieldIndexes fields;
+    const auto add = [&](const devices::FieldIndexes& more) { fields.insert(fields.end(), more.begin(), more.end()); };
+    const auto lock = [&](LockLayout lockLayout) {
+        if (!bytes.lock) return;
+        if (const auto index = devices::DecodeLock(lockLayout, *bytes.lock))
+            fields.push_back({PanelControl::LockBit, *index});
+    };
+    switch (layout) {
+        case FuseLayout::Tiny12:
+        case FuseLayout::Tiny15:
+            if (bytes.fuse)
+                add(layout == FuseLayout::Tiny12 ? devices::DecodeTiny12Fuse(*bytes.fuse)
+                                                 : devices::DecodeTiny15Fuse(*bytes.fuse));
+            lock(LockLayout::Bits21);
+            break;
+        case FuseLayout::Tiny26:
+            if (bytes.fuse) add(devices::DecodeTiny26LowFuse(*bytes.fuse));
+            if (bytes.fuseHigh) add(devices::DecodeTiny26HighFuse(*bytes.fuseHigh));
+            lock(LockLayout::Tiny26);
+            break;
+        case FuseLayout::At90s4433:
+            if (bytes.fuse) add(devices::Decode4433Fuse(*bytes.fuse));
+            lock(LockLayout::Bits21);
+            break;
+        case FuseLayout::CombinedFstrt:
+        case FuseLayout::CombinedRcen:
+            if (bytes.lock) {
+                fields.push_back(devices::DecodeCombinedFuse(
+                    *bytes.lock, layout == FuseLayout::CombinedRcen ? PanelControl::RCEN : PanelControl::FSTRT));
+                lock(LockLayout::Combined);
+            }
+            break;
+        case FuseLayout::LockOnly:
+        case FuseLayout::None:
+            break;
+    }
+    return fields;
+}
+
+QList<FieldChange> CheckLockFuseChange(const devices::Device* device, const KnownChoices& before,
+                                       const PanelIndexes& after) {
+    const devices::PanelSetup setup = devices::PanelFor(device);
+    QList<FieldChange> changes;
+    for (int i = 0; i < core::kPanelControlCount; ++i) {
+        const auto control = PanelControl(i);
+        const bool used = control == PanelControl::LockBit ? setup.lockVisible : setup.controls[i].enabled;
+        if (!used || before[i] == after[i]) continue;
+        changes.append({control, before[i], after[i], devices::ClassifyChoice(device, control, before[i], after[i])});
+    }
+    return changes;
+}
+
+bool HoldsLockOut(const QList<FieldChange>& changes) {
+    return std::ranges::any_of(changes, [](const FieldChange& c) { return c.change == ChangeClass::LockOut; });
+}
+
+QString ChangedFieldNames(const QList<FieldChange>& changes, ChangeClass only) {
+    QStringList names;
+    for (const FieldChange& c : changes)
+        if (c.change == only) names << devices::ControlName(c.control);
+    return names.join(QStringLiteral(", "));
+}
+
+QString ChoiceName(const devices::Device* device, PanelControl control, std::optional<int> index) {
+    if (!index) return QStringLiteral("?");
+    const auto choices = devices::ActiveChoices(control, device ? device->fuseLayout : FuseLayout::None);
+    return choices && *index >= 0 && *index < choices->entries.size() ? choices->entries.at(*index)
+                                                                      : QString::number(*index);
+}
+
+namespace {
+
+QString ChangeExplanation(ChangeClass change) {
+    switch (change) {
+        case ChangeClass::LockOut:
+            return texts::kLockOutExplained;
+        case ChangeClass::ReadProtect:
+            return texts::kReadProtectExplained;
+        case ChangeClass::WriteProtect:
+            return texts::kWriteProtectExplained;
+        case ChangeClass::Ordinary:
+            break;
+    }
+    return {};
+}
+
+// After the device check: reads what the chip holds (nothing on screen moves), lets `choose` settle the
+// choices from it, checks the change and, as `policy` says, writes it or leaves the chip alone.
+Report GuardedWrite(Environment& env, const Target& target, WritePolicy policy,
+                    const std::function<PanelIndexes(const KnownChoices&)>& choose) {
     Run run(env, target);
     if (!CheckCommunication(run)) return run.Finish();
     run.Phase(texts::kFuseWriteProgress);
@@ -198,22 +290,98 @@ Report WriteLockFuseCommand(Environment& env, const Target& target, const PanelI
         run.EndOnFailure();
         return run.Finish();
     }
+    const devices::Device* device = run.Device();
+    Report& report = run.Result();
+    report.lockFuseBefore = ReadBytes(run);
+    if (run.Failed()) {
+        // Without the chip's state the change cannot be judged: nothing is written.
+        Conclude(run, PhaseKind::LockFuseWrite, texts::kFuseWriteFailed, texts::kFuseWriteDone);
+        return run.Finish();
+    }
+    KnownChoices before{};
+    for (const devices::FieldIndex& field : DecodeLockFuseBytes(device, report.lockFuseBefore))
+        before[int(field.control)] = field.index;
+    const PanelIndexes choices = choose(before);
+    report.changes = CheckLockFuseChange(device, before, choices);
+    const bool guarded = std::ranges::any_of(report.changes, [](const FieldChange& c) {
+        return c.change != ChangeClass::Ordinary;
+    });
+    bool write = policy != WritePolicy::DryRun;
+    if (policy == WritePolicy::Ask && guarded) {
+        QList<core::ChangeRow> rows;
+        for (const FieldChange& c : report.changes)
+            rows.append({devices::ControlName(c.control), ChoiceName(device, c.control, c.before),
+                         ChoiceName(device, c.control, c.after), ChangeExplanation(c.change),
+                         c.change != ChangeClass::Ordinary});
+        write = env.prompts.ConfirmLockFuseWrite(rows);
+    }
+    if (policy == WritePolicy::RefuseLockOut && HoldsLockOut(report.changes)) {
+        run.RefuseChip();
+        write = false;
+        run.Status(texts::kLockOutRefused + ChangedFieldNames(report.changes, ChangeClass::LockOut));
+    }
+    if (!write) {
+        if (!run.ChipRefused()) run.Status(policy == WritePolicy::DryRun ? texts::kFuseDryRun : texts::kFuseWriteCancelled);
+        run.CloseMessage();
+        return run.Finish();
+    }
+    for (ChangeClass kind : {ChangeClass::LockOut, ChangeClass::ReadProtect, ChangeClass::WriteProtect})
+        if (const QString names = ChangedFieldNames(report.changes, kind); !names.isEmpty())
+            report.warnings << names + QStringLiteral(": ") + ChangeExplanation(kind);
     RunWriteSequence(run, choices);
     Conclude(run, PhaseKind::LockFuseWrite, texts::kFuseWriteFailed, texts::kFuseWriteDone);
     return run.Finish();
 }
 
-Report ChangeLockFuseCommand(Environment& env, const Target& target, const QList<ChoiceChange>& changes) {
-    const Report read = ReadLockFuseCommand(env, target, devices::DefaultChoices(target.device));
-    if (!read.Succeeded() || !read.panel) return read;
-    PanelIndexes choices = *read.panel;
-    for (const ChoiceChange& change : changes) choices[int(change.control)] = change.index;
-    Report written = WriteLockFuseCommand(env, target, choices);
-    const int reset = int(core::PanelControl::RSTDISABL);
-    if (choices[reset] != (*read.panel)[reset] && devices::ResetWarningApplies(target.device, choices[reset]))
-        written.warnings << texts::kResetDisableWarning;
-    written.panel = choices;
-    return written;
+// The choices the chip held where they were read, the device's defaults elsewhere.
+PanelIndexes KnownOrDefault(const devices::Device* device, const KnownChoices& known) {
+    PanelIndexes choices = devices::DefaultChoices(device);
+    for (int i = 0; i < core::kPanelControlCount; ++i)
+        if (known[i]) choices[i] = *known[i];
+    return choices;
+}
+
+void WarnOfResetDisable(Report& report, const devices::Device* device, const KnownChoices& before) {
+    const int reset = int(PanelControl::RSTDISABL);
+    if (report.panel && (*report.panel)[reset] != before[reset] &&
+        devices::ResetWarningApplies(device, (*report.panel)[reset]))
+        report.warnings << texts::kResetDisableWarning;
+}
+
+}  // namespace
+
+Report WriteLockFuseCommand(Environment& env, const Target& target, const PanelIndexes& choices,
+                            WritePolicy policy) {
+    return GuardedWrite(env, target, policy, [&](const KnownChoices&) { return choices; });
+}
+
+Report ChangeLockFuseCommand(Environment& env, const Target& target, const QList<ChoiceChange>& changes,
+                             WritePolicy policy) {
+    KnownChoices before{};
+    PanelIndexes written{};
+    Report report = GuardedWrite(env, target, policy, [&](const KnownChoices& known) {
+        before = known;
+        written = KnownOrDefault(target.device, known);
+        for (const ChoiceChange& change : changes) written[int(change.control)] = change.index;
+        return written;
+    });
+    if (!report.Succeeded() || report.lockFuseWritten.Empty()) return report;
+    report.panel = written;
+    WarnOfResetDisable(report, target.device, before);
+    return report;
+}
+
+Report RestoreLockFuseCommand(Environment& env, const Target& target, const LockFuseBytes& bytes,
+                              WritePolicy policy) {
+    PanelIndexes written{};
+    Report report = GuardedWrite(env, target, policy, [&](const KnownChoices& known) {
+        written = KnownOrDefault(target.device, known);
+        for (const devices::FieldIndex& field : DecodeLockFuseBytes(target.device, bytes))
+            written[int(field.control)] = field.index;
+        return written;
+    });
+    if (report.Succeeded() && !report.lockFuseWritten.Empty()) report.panel = written;
+    return report;
 }
 
 }  // namespace zendra::operations

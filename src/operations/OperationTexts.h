@@ -61,5 +61,15 @@ inline const QString kFuseReadFailed = QStringLiteral("Lock/Fuse bit リード�
 inline const QString kFuseReadDone = QStringLiteral("Lock/Fuse bit リードが完了しました。");
 inline const QString kFuseWriteFailed = QStringLiteral("Lock/Fuse bit ライトに失敗しました。");
 inline const QString kFuseWriteDone = QStringLiteral("Lock/Fuse bit ライトが完了しました。");
+inline const QString kFuseWriteCancelled = QStringLiteral("Lock/Fuse bit ライトを中止しました。");
+inline const QString kFuseDryRun = QStringLiteral("Lock/Fuse bit はライトしていません（確認のみ）。");
+// Followed by the fields.
+inline const QString kLockOutRefused = QStringLiteral("デバイスにアクセスできなくなる変更のためライトしません: ");
+inline const QString kLockOutExplained = QStringLiteral(
+    "ライト後、このプログラマ(Low-voltage Serial Programming mode)ではデバイスにアクセスできなくなります。");
+inline const QString kReadProtectExplained =
+    QStringLiteral("次のチップ消去まで、リードとベリファイができなくなります。");
+inline const QString kWriteProtectExplained =
+    QStringLiteral("次のチップ消去まで、書込みができなくなります。");
 
 }  // namespace zendra::operations::texts

@@ -11,6 +11,7 @@
 #include "core/UserInterface.h"
 #include "devices/Catalogue.h"
 #include "devices/Encodings.h"
+#include "devices/WriteSafety.h"
 #include "image/MemoryImages.h"
 #include "link/Link.h"
 
@@ -80,6 +81,23 @@ struct Difference {
     quint16 actual;    // the chip's
 };
 
+// One lock/fuse field a write changes: the choice the chip held (nullopt: its byte cannot be read), the
+// choice written and what the change risks.
+struct FieldChange {
+    core::PanelControl control;
+    std::optional<int> before;
+    int after = 0;
+    devices::ChangeClass change = devices::ChangeClass::Ordinary;
+};
+
+// The lock/fuse bytes as the chip's read commands name them; a byte a device has not, or that was not
+// read, is nullopt. On the combined devices one byte holds the lock bits and the fuse bit: it stands in
+// `lock` as read, and `fuse` and `lock` hold what its two write commands sent.
+struct LockFuseBytes {
+    std::optional<quint8> fuse, fuseHigh, lock;
+    bool Empty() const { return !fuse && !fuseHigh && !lock; }
+};
+
 struct Figures {
     qint64 exchanges = 0;
     qint64 bytesOut = 0;
@@ -117,6 +135,10 @@ struct Report {
     std::optional<devices::PanelIndexes> panel;  // a lock/fuse read: the choices the chip holds
     std::optional<QString> calibration;
     bool deviceSelectionRenewed = false;  // an erase: the panel returns to the device's defaults
+    // A lock/fuse write: every field it changes, the bytes the chip held before (as read) and the bytes
+    // written (nothing is read back); `lockFuseWritten` stays empty when nothing was sent.
+    QList<FieldChange> changes;
+    LockFuseBytes lockFuseBefore, lockFuseWritten;
 
     bool Succeeded() const { return verdict == Verdict::Succeeded; }
 };
@@ -124,5 +146,7 @@ struct Report {
 // Texts for the command line and the reports: "succeeded", "verify-flash", ...
 QString VerdictName(Verdict verdict);
 QString PhaseName(PhaseKind phase);
+// "fuse=D3 lock=FF": the bytes there are, in hexadecimal; empty when none.
+QString LockFuseBytesText(const LockFuseBytes& bytes);
 
 }  // namespace zendra::operations

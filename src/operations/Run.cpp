@@ -120,6 +120,19 @@ Report Run::Finish() {
     return r;
 }
 
+QString LockFuseBytesText(const LockFuseBytes& bytes) {
+    QStringList parts;
+    const auto add = [&](const char* name, std::optional<quint8> value) {
+        if (value)
+            parts << QLatin1String(name) + QLatin1Char('=') +
+                         QStringLiteral("%1").arg(*value, 2, 16, QLatin1Char('0')).toUpper();
+    };
+    add("fuse", bytes.fuse);
+    add("fuseHigh", bytes.fuseHigh);
+    add("lock", bytes.lock);
+    return parts.join(QLatin1Char(' '));
+}
+
 QString VerdictName(Verdict verdict) {
     switch (verdict) {
         case Verdict::Succeeded:

@@ -172,6 +172,7 @@ void Application::Build() {
     m_closeRetry.setInterval(kCloseRetryInterval);
     QObject::connect(&m_closeRetry, &QTimer::timeout, m_main.get(), [this] { RunPendingClose(); });
     Wire();
+    m_ui->runModal = [this](QDialog& dialog) { return RunModal(dialog); };
     if (m_setup.prepareUi) m_setup.prepareUi(*m_ui);
 }
 

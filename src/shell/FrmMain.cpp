@@ -272,6 +272,7 @@ void FrmMain::BuildMenus() {
     AddItem(options, "mnuVerify", texts::kMenuVerify)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
     AddItem(options, "mnuRead", texts::kMenuRead)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    AddItem(options, "mnuUndoLockFuse", texts::kMenuUndoLockFuse);
 
     m_windowMenu = menu("mnuWindow", texts::kMenuWindow);
     AddItem(m_windowMenu, "mmudeviceIndex", texts::kMenuDeviceIndex);

@@ -88,6 +88,11 @@ void MainCommands::Wire() {
     QObject::connect(log->Buttons(), &ListButtons::saveRequested, &m_main,
                      [this, log] { SaveListing(log->Text(), texts::kSaveLogTitle, texts::kLogName); });
     QObject::connect(log->Buttons(), &ListButtons::copyRequested, &m_main, [log] { CopyListing(log->Text()); });
+    QAction* undo = m_main.Action(QStringLiteral("mnuUndoLockFuse"));
+    undo->setEnabled(false);
+    QObject::connect(undo, &QAction::triggered, &m_main, [this] {
+        if (m_undo) UndoLockFuse();
+    });
     on("mmuCominucation", [this] { OnPanelCommand(PanelCommand::ComSelect); });
     on("mnuPC_buffer_clear", [this] { m_guarded([this] { mnuPC_buffer_clear_Click(); }); });
 
@@ -102,6 +107,8 @@ void MainCommands::Wire() {
 struct CommandInputs {
     const image::MemoryImages& images;
     const devices::PanelIndexes& choices;
+    const devices::Device* undoDevice = nullptr;  // "元に戻す": the chip the bytes came from
+    operations::LockFuseBytes undoBytes = {};
 };
 
 // The panel's writer commands and the operation each runs; `cancellable`: the message window offers
@@ -146,6 +153,15 @@ const WriterCommand kWriterCommands[] = {
      },
      false},
 };
+// The restore takes the device the bytes came from: a chip of another device fails its device check.
+const WriterCommand kUndoLockFuse{PanelCommand::FuseWrite,
+                                  [](Env& env, const Target& target, const In& in) {
+                                      Target recorded = target;
+                                      recorded.device = in.undoDevice;
+                                      return operations::RestoreLockFuseCommand(
+                                          env, recorded, in.undoBytes, operations::WritePolicy::Ask);
+                                  },
+                                  false};
 
 }  // namespace
 
@@ -231,7 +247,8 @@ void MainCommands::RunWriterCommand(const WriterCommand& command) {
         // Everything the operation takes from the windows is read here, on their thread.
         const operations::Target target = CurrentTarget(m_writer);
         const devices::PanelIndexes choices = m_panel.Choices();
-        const CommandInputs inputs{m_images, choices};
+        CommandInputs inputs{m_images, choices};
+        if (m_undo) inputs.undoDevice = m_undo->device, inputs.undoBytes = m_undo->bytes;
         operations::Environment env{m_writer.port, m_writer.timing, m_ui, m_ui, &m_cancel};
         if (command.cancellable) m_ui.Messages().SetCancel([this] { m_cancel.Cancel(); });
         operations::Report report;
@@ -243,6 +260,7 @@ void MainCommands::RunWriterCommand(const WriterCommand& command) {
         });
         if (command.cancellable) m_ui.Messages().SetCancel({});
         ApplyReport(report);
+        if (!report.lockFuseWritten.Empty()) NoteLockFuseWrite(report, target.device);
         // A stopped run ends on the one text that says so.
         if (backToBase) {
             m_ui.Status(core::StatusField::Result, backToBase->status);
@@ -350,6 +368,19 @@ void MainCommands::frmMain_Combo_RSTDISABL_Click() {
     const int index = m_panel.Choices()[static_cast<int>(PanelControl::RSTDISABL)];
     if (devices::ResetWarningApplies(devices::DeviceAt(m_writer.state.SelectedDevice), index))
         m_ui.Notice(operations::texts::kResetDisableWarning);
+}
+
+void MainCommands::UndoLockFuse() { RunWriterCommand(kUndoLockFuse); }
+
+void MainCommands::NoteLockFuseWrite(const operations::Report& report, const devices::Device* device) {
+    m_ui.Log(QStringLiteral("Lock/Fuse: %1 -> %2")
+                 .arg(report.lockFuseBefore.Empty() ? QStringLiteral("?")
+                                                    : operations::LockFuseBytesText(report.lockFuseBefore),
+                      operations::LockFuseBytesText(report.lockFuseWritten)));
+    // A write whose bytes before could not be read leaves nothing to go back to.
+    m_undo = report.lockFuseBefore.Empty() ? std::nullopt
+                                           : std::optional<LockFuseUndo>({device, report.lockFuseBefore});
+    m_main.Action(QStringLiteral("mnuUndoLockFuse"))->setEnabled(m_undo.has_value());
 }
 
 // --- Buffer edit and clear -------------------------------------------------------------------------------

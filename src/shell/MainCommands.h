@@ -67,6 +67,9 @@ private:
     void ReadBufferCell(bool showData);
     void WriteBufferCell();
     void mnuPC_buffer_clear_Click();
+    // The last lock/fuse write's bytes before it, as read, for "元に戻す"; and its operations log line.
+    void UndoLockFuse();
+    void NoteLockFuseWrite(const operations::Report& report, const devices::Device* device);
 
     FrmMain& m_main;
     SettingsPanel& m_panel;
@@ -79,6 +82,11 @@ private:
     std::function<int(QDialog&)> m_runModal;
     std::function<FrmIndex*()> m_indexWindow;
     core::CancelToken m_cancel;
+    struct LockFuseUndo {
+        const devices::Device* device;
+        operations::LockFuseBytes bytes;
+    };
+    std::optional<LockFuseUndo> m_undo;
 };
 
 }  // namespace zendra::shell

@@ -118,6 +118,17 @@ inline const QString kMenuReloadItem = QStringLiteral("HEXファイルの再ロ�
 inline const QString kMenuProgram = QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ");
 inline const QString kMenuVerify = QStringLiteral("ﾍﾞﾘﾌｧｲ");
 inline const QString kMenuRead = QStringLiteral("リード");
+inline const QString kMenuUndoLockFuse = QStringLiteral("元に戻す");
+
+// The confirmation of a risky lock/fuse write; its buttons carry no access key.
+inline const QString kConfirmLockFuseTitle = QStringLiteral("Lock/Fuse ライトの確認");
+inline const QString kConfirmLockFuseIntro = QStringLiteral("Lock/Fuse bit を次のように変更します。");
+inline const QString kConfirmField = QStringLiteral("項目");
+inline const QString kConfirmBefore = QStringLiteral("変更前");
+inline const QString kConfirmAfter = QStringLiteral("変更後");
+inline const QString kConfirmNote = QStringLiteral("注意");
+inline const QString kConfirmWrite = QStringLiteral("ライト");
+inline const QString kConfirmCancel = QStringLiteral("キャンセル");
 inline const QString kMenuRecent = QStringLiteral("最近使ったファイル(&R)");
 inline const QString kMenuRecentItem = QStringLiteral("&%1 %2");
 inline const QString kMenuRecentNone = QStringLiteral("(なし)");

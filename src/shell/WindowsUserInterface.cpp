@@ -7,6 +7,7 @@
 #include <QTime>
 #include <utility>
 
+#include "shell/FrmConfirm.h"
 #include "shell/FrmDump.h"
 #include "shell/FrmLog.h"
 #include "shell/FrmMain.h"
@@ -125,6 +126,15 @@ std::optional<QString> WindowsUserInterface::ChooseOpenFile(const core::FileDial
             m_nextOpenAnswer ? std::exchange(m_nextOpenAnswer, std::nullopt) : ChooseFile(request, false);
     });
     return chosen;
+}
+
+bool WindowsUserInterface::ConfirmLockFuseWrite(const QList<core::ChangeRow>& rows) {
+    bool write = false;
+    OnWindows([&] {
+        FrmConfirm dialog(rows, &m_window);
+        write = (runModal ? runModal(dialog) : dialog.exec()) == QDialog::Accepted;
+    });
+    return write;
 }
 
 std::optional<QString> WindowsUserInterface::ChooseSaveFile(const core::FileDialogRequest& request) {

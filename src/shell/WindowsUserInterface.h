@@ -14,6 +14,8 @@
 #include "core/StepPacer.h"
 #include "core/UserInterface.h"
 
+class QDialog;
+
 namespace zendra::shell {
 
 class FrmMain;
@@ -31,6 +33,8 @@ public:
     std::function<std::optional<QString>(const core::FileDialogRequest&, bool save)> fileHook;
     // Runs on the windows' thread each time a change of the account has been put on them.
     std::function<void()> onShown;
+    // Runs a modal dialog the operations ask for (the lock/fuse confirmation); unset: exec().
+    std::function<int(QDialog&)> runModal;
     // The time of day the operations log shows beside each text.
     std::function<QString()> logTime;
 
@@ -52,16 +56,19 @@ public:
                             core::MessageButtons buttons) override;
     std::optional<QString> ChooseOpenFile(const core::FileDialogRequest& request) override;
     std::optional<QString> ChooseSaveFile(const core::FileDialogRequest& request) override;
+    bool ConfirmLockFuseWrite(const QList<core::ChangeRow>& rows) override;
     void LoadDumpView(core::DumpWindow window, const QString& filePath) override;
     void SetDumpWindowTitle(core::DumpWindow window, const QString& title) override;
     void ShowVerifyWindow() override;
+
+    // A line of the operations log, with its time (on the windows' thread).
+    void Log(const QString& text);
 
 private:
     // Runs `call` on the windows' thread and returns once it has run.
     void OnWindows(const std::function<void()>& call);
     void Shown();
     void PlaceVerifyWindow();
-    void Log(const QString& text);
     std::optional<QString> ChooseFile(const core::FileDialogRequest& request, bool save);
 
     FrmMain& m_window;

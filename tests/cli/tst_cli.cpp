@@ -138,11 +138,16 @@ private Q_SLOTS:
         row("unknown command", {.args = {"--lang", "en", "flash"}, .exitCode = 4, .err = "unknown command"});
         row("fuse the device lacks", {.args = en + QStringList{"--device", "AT90S8515", "fuse", "write", "CKSEL=1"},
                                       .exitCode = 4});
-        row("fuse write keeps the rest, old reset name", {.args = en + QStringList{"fuse", "write", "CKSEL=5", "RSTDISABL=1"},
-                                                         .out = "succeeded", .err = "CKSEL=5\nBODEN=1\nBODLEVEL=1\nRSTDISBL=1\nLockBit=2"});
+        row("fuse write keeps the rest, old reset name", {.args = en + QStringList{"fuse", "write", "CKSEL=3", "RSTDISABL=1"},
+                                                         .out = "succeeded", .err = "CKSEL=3 (0011)\nBODEN=1 (Disable)\nBODLEVEL=1 (1.8V)\n"
+                                                                                    "RSTDISBL=1 (PB5:Reset)\nLockBit=2 (No protection)"});
+        row("fuse write by choice name", {.args = en + QStringList{"fuse", "write", "RSTDISBL=PB5:Reset", "CKSEL=0010"},
+                                          .out = "succeeded", .err = "no lock/fuse change"});
+        row("protection written with a warning", {.args = en + QStringList{"fuse", "write", "LockBit=1"},
+                                                  .err = "LockBit: Writing is refused until the next chip erase."});
         // Short options; stdout holds only what a script reads.
         row("-q fuse read: the fields alone", {.args = {"--lang", "en", "-q", "-p", "{port}", "fuse", "read"},
-                                              .err = "succeeded", .wholeOut = "CKSEL=2\nBODEN=1\nBODLEVEL=1\nRSTDISBL=1\nLockBit=2\n"});
+                                              .err = "succeeded", .wholeOut = "CKSEL=2 (0010)\nBODEN=1 (Disable)\nBODLEVEL=1 (1.8V)\nRSTDISBL=1 (PB5:Reset)\nLockBit=2 (No protection)\n"});
         row("-v detect: the writer alone", {.args = {"--lang", "en", "-vv", "-p", "{port}", "detect"},
                                            .err = "Writer detected on {port}.\n", .wholeOut = "{port}\tKX-WRT540 V6.35\n"});
         row("-d in any case", {.args = {"--lang", "en", "-p", "{port}", "-d", "attiny12l", "erase"}, .out = "succeeded"});
@@ -176,6 +181,36 @@ private Q_SLOTS:
         if (c.exitCode != 0) QVERIFY(!run.out.startsWith(QStringLiteral("succeeded")));
     }
 
+    // A lock-out is refused unless allowed, a dry run writes nothing, and a report's bytes go back with
+    // restore: after each step the chip's reset choice is read back.
+    void fuseGuards() {
+        Sim sim({"--chip", "ATtiny12L"});
+        const QString json = m_dir + "/fuse.json";
+        struct Step {
+            QStringList args;
+            int exitCode;
+            QString out, reset;
+        };
+        const Step steps[] = {
+            {{"fuse", "write", "RSTDISABL=0", "--dry-run"}, 0, "RSTDISBL: PB5:Reset -> PB5:I/O [lock-out]", "1"},
+            {{"fuse", "write", "RSTDISBL=PB5:I/O"}, 5, "chip-refused - Not written: the change locks the chip out of "
+                                                     "this writer: RSTDISBL", "1"},
+            {{"--allow-lockout", "--report", json, "fuse", "write", "RSTDISABL=0"}, 0, "RSTDISBL=0 (PB5:I/O)", "0"},
+            {{"fuse", "restore", json}, 0, "RSTDISBL: PB5:I/O -> PB5:Reset [ordinary]", "1"},
+        };
+        for (const Step& step : steps) {
+            const Run run = Cli(QStringList{"--lang", "en", "--port", "{port}"} + step.args, sim.path, m_dir);
+            QVERIFY2(run.exitCode == step.exitCode && (run.out + run.err).contains(step.out), qPrintable(run.out + run.err));
+            const Run read = Cli({"--lang", "en", "--port", "{port}", "fuse", "read"}, sim.path, m_dir);
+            QVERIFY2(read.out.contains("RSTDISBL=" + step.reset + " (PB5:"), qPrintable(read.out));
+        }
+        QFile report(json);
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        const QJsonObject lockFuse = QJsonDocument::fromJson(report.readAll())["runs"][0]["lockFuse"].toObject();
+        QCOMPARE(lockFuse["before"].toObject(), QJsonObject({{"fuse", "D2"}, {"lock", "FF"}}));
+        QCOMPARE(lockFuse["written"].toObject(), QJsonObject({{"fuse", "C2"}, {"lock", "FF"}}));
+    }
+
     // Read writes both files atomically and prints the lock/fuse state; the report and log say what happened.
     void readWithReportAndLog() {
         Sim sim({"--chip", "ATtiny12L"});
@@ -195,7 +230,8 @@ private Q_SLOTS:
         QVERIFY(csv.open(QIODevice::ReadOnly));
         const QStringList lines = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 3);
-        QCOMPARE(lines[0], "time,port,firmware,device,signature,file_sha256,command,verdict,seconds");
+        QCOMPARE(lines[0], "time,port,firmware,device,signature,file_sha256,command,verdict,seconds,lockfuse_before,"
+                           "lockfuse_written");
         QVERIFY(lines[2].contains(",KX-WRT540 V6.35,ATtiny12L,1E:90:05,"));
         QVERIFY(lines[2].contains(",verify,succeeded,"));
         QFile json(m_dir + "/r.json");

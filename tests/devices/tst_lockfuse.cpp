@@ -124,8 +124,25 @@ struct Chip {
     QString choices = {};
     int fuses = 0, mask = 0, lock = 0;
 };
+// What each choice of a field risks against the chip holding `before` (-1: the device's default), a
+// letter a choice: o ordinary, L lock-out, R read-protect, W write-protect. An empty device: every device.
+struct Risk {
+    QString device;
+    PanelControl field;
+    int before;
+    QString classes;
+};
+// A write on the virtual writer's chip: the choices, whether a confirmation comes and its answer (-1: not
+// asked, written; 0: cancelled; 1: written), and the bytes noted before the write.
+struct Guard {
+    int device;
+    QString choices;
+    int asked;
+    QString before;
+};
 }  // namespace
 
+Q_DECLARE_METATYPE(Guard)
 Q_DECLARE_METATYPE(Profile)
 Q_DECLARE_METATYPE(Op)
 Q_DECLARE_METATYPE(Chip)
@@ -207,15 +224,18 @@ private Q_SLOTS:
              .calib = "-"});
         add("write 12L",
             {.device = "ATtiny12L", .kind = W, .before = "LockBit=0 BODEN=0",
-             .frames = "A P u 92 L A P l F9 L"});
+             .frames = "A P r L A P F L A P u 92 L A P l F9 L"});
         add("write 26L low, high, lock",
             {.device = "ATtiny26L", .kind = W, .before = "SUT=0 LockBit=0",
-             .frames = "A P u C1 L A P ; AC A8 00 F7 L A P ; AC E0 00 FC L"});
+             .frames = t26.left(37) + "u C1 L A P ; AC A8 00 F7 L A P ; AC E0 00 FC L"});
         add("write 8515 lock only",
             {.device = "AT90S8515", .kind = W, .before = "LockBit=0", .frames = "A P l F9 L"});
         add("write: silent writer",
-            {.device = "ATtiny26L", .kind = W, .frames = "A P u E1 L A A", .calib = "?",
-             .notice = writeFailed, .silentAfter = 2});
+            {.device = "ATtiny26L", .kind = W, .frames = t26.left(37) + "u E1 L A A", .calib = "?",
+             .notice = writeFailed, .silentAfter = 5});
+        add("write: no read before, nothing written",
+            {.device = "ATtiny26L", .kind = W, .frames = "A P r L A A", .calib = "?", .notice = writeFailed,
+             .silentAfter = 2});
         add("read: fuse times out",
             {.device = "ATtiny12L", .kind = R, .frames = "A P r L A A", .after = "CKSEL=2 BODEN=1 LockBit=2",
              .calib = "?", .notice = readFailed, .mute = "r"});
@@ -253,6 +273,89 @@ private Q_SLOTS:
         if (op.notice.isEmpty() || !op.frames.isEmpty())
             QCOMPARE(b.ui.panels[1], op.notice.isEmpty() ? done : op.notice);
         QCOMPARE(b.report.Succeeded(), op.notice.isEmpty());
+    }
+
+    // Every device x field x choice through the check both front ends use, against the device's defaults
+    // as the chip's state; then the rows that name another state.
+    void classification() {
+        using C = PanelControl;
+        // clang-format off
+        const Risk risks[] = {
+            {"ATtiny12L", C::CKSEL, -1, "LLoooLLLLLLLLLLL"},
+            {"ATtiny12L", C::CKSEL, 10, "LLoooLLLLLoooooo"},  // another crystal is no new class
+            {"ATtiny12L", C::CKSEL, 6, "LLooooooLLLLLLLL"},
+            {"ATtiny12L", C::RSTDISABL, -1, "Lo"},
+            {"ATtiny15L", C::RSTDISABL, -1, "Lo"},
+            {"ATtiny26L", C::CKSEL, -1, "LooooLLLLLLLLLLL"},
+            {"ATtiny26L", C::CKSEL, 0, "oooooLLLLLLLLLLL"},
+            {"ATtiny26L", C::RSTDISABL, -1, "Lo"},
+            {"AT90S2343", C::RCEN, -1, "oL"},
+            {"AT90S2343", C::RCEN, 1, "oo"},
+            {"", C::LockBit, -1, "RWo"},  // every device; the lock-only ones with their lock unread
+        };
+        // clang-format on
+        const auto classify = [](const Device& device, int i, int state) {
+            operations::KnownChoices before{};
+            const PanelIndexes defaults = DefaultChoices(&device);
+            for (int k = 0; k < core::kPanelControlCount; ++k) before[k] = defaults[k];
+            if (device.fuseLayout == FuseLayout::LockOnly) before[int(PanelControl::LockBit)] = std::nullopt;
+            if (state >= 0) before[i] = state;
+            QString classes;
+            for (int choice = 0; choice < PanelFor(&device).controls[i].entries.size(); ++choice) {
+                PanelIndexes after = defaults;
+                after[i] = choice;
+                const auto changes = operations::CheckLockFuseChange(&device, before, after);
+                classes += changes.isEmpty() ? QChar('o') : QString("oWRL").at(int(changes.first().change));
+            }
+            return classes;
+        };
+        for (const Device& device : DeviceTable()) {
+            for (int i = 0; i < core::kPanelControlCount; ++i) {
+                if (!PanelFor(&device).controls[i].enabled) continue;
+                QString expected(PanelFor(&device).controls[i].entries.size(), 'o');
+                for (const Risk& r : risks)
+                    if ((r.device == device.Name() || r.device.isEmpty()) && int(r.field) == i && r.before == -1)
+                        expected = r.classes;
+                QCOMPARE(device.Name() + ' ' + ControlName(PanelControl(i)) + ' ' + classify(device, i, -1),
+                         device.Name() + ' ' + ControlName(PanelControl(i)) + ' ' + expected);
+            }
+        }
+        for (const Risk& r : risks)
+            if (r.before >= 0) QCOMPARE(classify(DeviceTable()[*FindDevice(r.device)], int(r.field), r.before), r.classes);
+    }
+
+    // The chip's bytes are read before the write and nothing on the panel moves; a lock-out or protection
+    // is asked about and Cancel sends no write command; an unchanged write asks nothing.
+    void guardedWrite_data() {
+        QTest::addColumn<Guard>("g");
+        const auto add = [](const char* tag, const Guard& g) { QTest::newRow(tag) << g; };
+        add("12L reset as I/O, cancelled", {0, "RSTDISABL=0", 0, "fuse=D2 lock=FF"});
+        add("12L reset as I/O, written", {0, "RSTDISABL=0", 1, "fuse=D2 lock=FF"});
+        add("12L as the chip holds: not asked", {0, "CKSEL=2 BODEN=1 BODLEVEL=1", -1, "fuse=D2 lock=FF"});
+        add("26L external clock, cancelled", {2, "CKSEL=0", 0, "fuse=E1 fuseHigh=F7 lock=FF"});
+        add("8515 read-protect, cancelled", {11, "LockBit=0", 0, ""});
+        add("2343 protect nothing: not asked", {4, "", -1, "lock=DE"});
+    }
+    void guardedWrite() {
+        QFETCH(Guard, g);
+        virtualwriter::WriterOptions options;
+        options.deviceIndex = g.device;
+        virtualwriter::WriterModel model(options);
+        const auto& chip = model.Chip();
+        const auto bytes = [&] { return QList<int>{chip.fuseLow, chip.fuseHigh, chip.lock}; };
+        const QList<int> untouched = bytes();
+        Bench b(DeviceNames().at(g.device), g.choices);
+        virtualwriter::VirtualWriterPort port(model, b.timing);
+        if (g.asked >= 0) b.ui.confirmAnswers.enqueue(g.asked == 1);
+        b.Run(true, port);
+        QCOMPARE(b.ui.confirmations.size(), int(g.asked >= 0));
+        QCOMPARE(b.report.lockFuseWritten.Empty(), g.asked == 0);
+        if (g.asked == 0) QCOMPARE(bytes(), untouched);
+        QCOMPARE(operations::LockFuseBytesText(b.report.lockFuseBefore), g.before);
+        QCOMPARE(b.ui.panels[1], g.asked != 0 ? text::kFuseWriteDone : text::kFuseWriteCancelled);
+        // The read before the write moves nothing on the panel and raises no notice.
+        QVERIFY(!b.report.panel && !b.report.calibration && b.Warnings() == 0);
+        QVERIFY(!model.InProgrammingMode());
     }
 
     void virtualWriterRoundTrip_data() {

@@ -3,6 +3,7 @@
 
 #include <csignal>
 #include <QMessageBox>
+#include <QTableWidget>
 #include <QMdiArea>
 #include <QComboBox>
 #include <QLabel>
@@ -27,6 +28,7 @@
 #include "operations/OperationTexts.h"
 #include "shell/FrmDump.h"
 #include "shell/FrmIndex.h"
+#include "shell/FrmConfirm.h"
 #include "shell/FrmLog.h"
 #include "shell/ShellTexts.h"
 
@@ -100,6 +102,14 @@ struct Listing {
     QString box = {};      // the start of the box shown, if any
 };
 
+// A lock/fuse write that turns the reset pin into I/O, confirmed or cancelled, in either language.
+struct Confirm {
+    QString locale;
+    bool write;
+    QString title, buttons, row;  // the window as shown
+};
+
+Q_DECLARE_METATYPE(Confirm)
 Q_DECLARE_METATYPE(Listing)
 Q_DECLARE_METATYPE(CancelAt)
 Q_DECLARE_METATYPE(Drop)
@@ -565,6 +575,58 @@ private Q_SLOTS:
         QCOMPARE(saved.open(QIODevice::ReadOnly) ? saved.readAll() : QByteArray(), l.file);
         QCOMPARE(m_h->boxes.isEmpty(), l.box.isEmpty());
         if (!l.box.isEmpty()) QVERIFY2(m_h->boxes.last().startsWith(l.box), qPrintable(m_h->boxes.last()));
+    }
+
+    // The confirmation comes before any write command; Cancel (the default) writes nothing, and the read
+    // before the write leaves the panel alone. A written change goes to the log and "元に戻す" restores it.
+    void lockFuseConfirmation_data() {
+        QTest::addColumn<Confirm>("c");
+        const Confirm ja{"ja_JP", false, "Lock/Fuse ライトの確認", "ライト キャンセル", "⚠ RSTDISBL PB5:Reset PB5:I/O"};
+        Confirm en{"en_US", true, "Confirm lock/fuse write", "Write Cancel", ja.row};
+        QTest::newRow("Japanese, cancelled") << ja;
+        QTest::newRow("English, written") << en;
+    }
+    void lockFuseConfirmation() {
+        QFETCH(Confirm, c);
+        virtualwriter::WriterModel model;
+        m_h.reset();
+        m_h = std::make_unique<AppHarness>();
+        virtualwriter::VirtualWriterPort port(model, m_h->timing);
+        const auto release = qScopeGuard([this] { m_h.reset(); });
+        m_h->writerPort = &port;
+        m_h->locale = c.locale;
+        QString shown;
+        const auto written = [&] {  // the host's bytes hold a fuse or lock write command
+            QByteArray host;
+            for (const auto& entry : model.WireLog()) host += entry.fromHost ? entry.bytes : QByteArray();
+            return host.contains("Pu") || host.contains("Pl");
+        };
+        m_h->answerModal = [&](QDialog& dialog) {
+            auto* confirm = qobject_cast<shell::FrmConfirm*>(&dialog);
+            QVERIFY(confirm && confirm->Command_cancel->isDefault() && !written());
+            QStringList row;
+            for (int col = 0; col < 3; ++col) row << confirm->Changes->item(0, col)->text();
+            shown = QStringList{confirm->windowTitle(), confirm->Command_write->text() + ' ' +
+                                confirm->Command_cancel->text(), row.join(' ')}.join('|');
+            (c.write ? confirm->Command_write : confirm->Command_cancel)->click();
+        };
+        QVERIFY(m_h->Start(m_env->AppDir()));
+        const quint8 fuse = model.Chip().fuseLow;
+        Choose(PanelControl::RSTDISABL, 0)(*m_h);
+        const QString notice = m_h->Message(), calibration = Panel().Lbl_READCALIB->text();
+        Do("cmdFuseWrite")(*m_h);
+        QCOMPARE(shown, QStringList({c.title, c.buttons, c.row}).join('|'));
+        QCOMPARE(model.Chip().fuseLow, c.write ? quint8(fuse & ~0x10) : fuse);
+        QCOMPARE(written(), c.write);
+        QCOMPARE(Panel().Panel(PanelControl::RSTDISABL)->currentIndex(), 0);
+        QCOMPARE(Panel().Lbl_READCALIB->text(), calibration);
+        QCOMPARE(Main().Log()->Text().count(notice), 1);  // the selection's notice, not raised again
+        QCOMPARE(Main().Log()->Text().contains("Lock/Fuse: fuse=D2 lock=FF -> fuse=C2 lock=FF"), c.write);
+        QCOMPARE(Main().Action("mnuUndoLockFuse")->isEnabled(), c.write);
+        if (!c.write) return;
+        Do("mnuUndoLockFuse")(*m_h);  // the reset pin back as reset is ordinary: nothing to confirm
+        QCOMPARE(model.Chip().fuseLow, fuse);
+        QCOMPARE(Panel().Panel(PanelControl::RSTDISABL)->currentIndex(), 1);
     }
 
     // Against the in-process virtual writer: 中止 in each phase ends the run after the exchange in hand,

@@ -88,6 +88,12 @@ std::optional<QString> RecordingUi::ChooseSaveFile(const FileDialogRequest& requ
     return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.dequeue();
 }
 
+bool RecordingUi::ConfirmLockFuseWrite(const QList<core::ChangeRow>& rows) {
+    confirmations.append(rows);
+    calls << QStringLiteral("confirm");
+    return confirmAnswers.isEmpty() || confirmAnswers.dequeue();
+}
+
 void RecordingUi::LoadDumpView(DumpWindow window, const QString& filePath) {
     dumpFiles[window] = filePath;
     QFile f(filePath);

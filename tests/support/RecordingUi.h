@@ -46,6 +46,8 @@ public:
     QQueue<core::MessageAnswer> boxAnswers;      // empty: Ok
     QQueue<std::optional<QString>> fileAnswers;  // empty: cancelled
     QList<core::FileDialogRequest> fileRequests;
+    QList<QList<core::ChangeRow>> confirmations;
+    QQueue<bool> confirmAnswers;  // empty: write
     std::function<void()> onRepaint;  // runs after every change the windows would repaint for
 
     void Status(core::StatusField field, const QString& text) override;
@@ -57,6 +59,7 @@ public:
                             core::MessageButtons buttons) override;
     std::optional<QString> ChooseOpenFile(const core::FileDialogRequest& request) override;
     std::optional<QString> ChooseSaveFile(const core::FileDialogRequest& request) override;
+    bool ConfirmLockFuseWrite(const QList<core::ChangeRow>& rows) override;
     void LoadDumpView(core::DumpWindow window, const QString& filePath) override;
     void SetDumpWindowTitle(core::DumpWindow window, const QString& title) override;
     void ShowVerifyWindow() override;
