@@ -99,7 +99,7 @@ class TestStartup : public QObject {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         return QFile::copy(built, program) ? program : QString();
     }
-    QRect Px(const TwipsRect& twips, AppHarness& h) { return Pixels(twips, &h.Main()); }
+    QRect Px(const TwipsRect& twips, AppHarness& h) { return shell::TwipsToPixels(twips, shell::LogicalDpi(&h.Main())); }
     // The frame at its default place, grown (as far as the screen allows) for the settings window.
     bool AtDefaultPlace(AppHarness& h) {
         const QRect frame = h.Main().geometry(), fixed = Px(kMainPlace, h);
