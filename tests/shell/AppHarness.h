@@ -50,10 +50,6 @@ inline bool Erased(const image::MemoryImages& images) {
     return std::ranges::all_of(images.ProgramImage, ff) && std::ranges::all_of(images.EepromImage, ff);
 }
 
-inline QRect Pixels(const shell::TwipsRect& twips, const QWidget* on) {
-    return shell::TwipsToPixels(twips, shell::LogicalDpi(on));
-}
-
 struct AppHarness {
     FakeTiming timing;
     ScriptedPort port{timing};

@@ -5,10 +5,6 @@
 #include <QMessageBox>
 #include <QTableWidget>
 #include <QMdiArea>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QScrollArea>
@@ -65,6 +61,7 @@ QString Trace(AppHarness& h) {
     QString t;
     const auto& image = h.app->Images();
     QDebug(&t) << h.port.Writes().size() << h.modals << h.fileRequests << h.boxes << h.Message()
+               << h.app->State().CodeFileName << h.app->State().EepFileName << ProgramSetting("RecentFiles")
                << ProgramSetting("device") << h.Panel().txtData->text()
                << qHashBits(image.ProgramImage.data(), image.ProgramImage.size())
                << qHashBits(image.EepromImage.data(), image.EepromImage.size())
@@ -89,6 +86,10 @@ struct Drop {
 };
 
 const QByteArray kCodeHex = ":0400000012345678E8\r\n:00000001FF\r\n", kDataHex = ":020000000A0BE9\r\n:00000001FF\r\n";
+
+// A verify list and a log as saved (the log's times fixed).
+const QByteArray kVerifyList = "FLASH 0010: 1234 -> FFFF\r\nEEPROM 0003: 5A -> FF\r\n",
+                 kLogList = "12:34:56  バッファーをクリアしました。\r\n12:34:56  指定されたファイルを開くことができませんでした。\r\n";
 
 // The verify list or the log, saved or copied: the chooser's answer ("" cancels; relative to the test's
 // folder), an existing file and the overwrite answer, and what lands where.
@@ -293,45 +294,39 @@ private Q_SLOTS:
         QCOMPARE(m_h->Result(), QString("全てのメモリは消去されました。"));
         QCOMPARE(m_h->Message(), QString("全てのメモリは消去されました。"));
     }
-    void closeWaitsForTheRunningOperation_data() {
+    // Each way out ends the windows as Exit does: scratch files gone, the port closed, the place stored. A
+    // close during an operation waits for its end; a logout or a stop is not kept up by a box in the way.
+    void endingsAsExit_data() {
         QTest::addColumn<Act>("closing");
-        QTest::newRow("close box") << Act([](AppHarness& h) { h.Main().close(); });
-        QTest::newRow("exit item") << Do("mnuFileExit");
+        QTest::addColumn<bool>("running");  // during an operation
+        QTest::newRow("close box while running") << Act([](AppHarness& h) { h.Main().close(); }) << true;
+        QTest::newRow("exit item while running") << Do("mnuFileExit") << true;
+        QTest::newRow("SIGTERM") << Act([](AppHarness&) { ::raise(SIGTERM); }) << false;
+        QTest::newRow("SIGHUP over an open box") << Act([](AppHarness& h) {
+            auto* box = new QMessageBox(&h.Main());
+            box->setModal(true);
+            box->show();
+            ::raise(SIGHUP);
+        }) << false;
     }
-    void closeWaitsForTheRunningOperation() {
+    void endingsAsExit() {
         QFETCH(Act, closing);
-        const QString dump = m_h->ScratchFile(image::kProgramDumpFile);
-        qsizetype writesAtClose = -1;
-        DuringOperation(Do("Cmd_btn_program"), [&] {
-            closing(*m_h);
-            QCOMPARE(m_h->Result(), QString("処理の終了を待っています。"));
-            QVERIFY(Main().isVisible() && QFile::exists(dump));
-            QCOMPARE(m_h->ended, 0);
-            writesAtClose = m_h->port.Writes().size();
-        });
-        QVERIFY(m_h->port.Writes().size() > writesAtClose);  // the operation ran to its own end
-        QTRY_COMPARE(m_h->ended, 1);
-        QVERIFY(!Main().isVisible() && !QFile::exists(dump) && !m_h->port.IsOpen());
-    }
-    // A logout or a stop ends the windows as Exit does: scratch files gone, the port closed, the place
-    // stored; a box in the way does not keep them up.
-    void terminationSignalsEndAsExit_data() {
-        QTest::addColumn<int>("signal");
-        QTest::addColumn<bool>("boxOpen");
-        QTest::newRow("SIGTERM") << int(SIGTERM) << false;
-        QTest::newRow("SIGHUP over an open box") << int(SIGHUP) << true;
-    }
-    void terminationSignalsEndAsExit() {
-        QFETCH(int, signal);
-        QFETCH(bool, boxOpen);
+        QFETCH(bool, running);
         const QString dump = m_h->ScratchFile(image::kProgramDumpFile);
         QVERIFY(QFile::exists(dump));
-        QMessageBox box(&Main());
-        if (boxOpen) {
-            box.setModal(true);
-            box.show();
+        qsizetype writesAtClose = -1;
+        if (running) {
+            DuringOperation(Do("Cmd_btn_program"), [&] {
+                closing(*m_h);
+                QCOMPARE(m_h->Result(), QString("処理の終了を待っています。"));
+                QVERIFY(Main().isVisible() && QFile::exists(dump));
+                QCOMPARE(m_h->ended, 0);
+                writesAtClose = m_h->port.Writes().size();
+            });
+            QVERIFY(m_h->port.Writes().size() > writesAtClose);  // the operation ran to its own end
+        } else {
+            closing(*m_h);
         }
-        ::raise(signal);
         QTRY_COMPARE(m_h->ended, 1);
         QVERIFY(!Main().isVisible() && !QFile::exists(dump) && !m_h->port.IsOpen());
         QVERIFY(ProgramSetting("MainLeft") != "<absent>");
@@ -380,6 +375,7 @@ private Q_SLOTS:
                          panel->fontMetrics().horizontalAdvance(*text),
                      qPrintable(*text));
     }
+    // Each shortcut is one item's, none is taken by another action of the frame (the child windows' own
     // Ctrl+F4 and the like), and none is an Alt+letter that a menu's or a button's access key uses.
     void shortcutsDoNotClash() {
         QHash<QKeySequence, QAction*> owners;
@@ -438,26 +434,12 @@ private Q_SLOTS:
     void dropFile() {
         QFETCH(Drop, d);
         QTemporaryDir dir;
-        const auto write = [&](const QString& name, const QByteArray& bytes) {
-            WriteFile(dir.filePath(name), bytes);
-        };
-        write("a.hex", kCodeHex), write("a.eep", kDataHex), write("b.rom", kCodeHex);
-        write("d.txt", kCodeHex);
+        for (const char* name : {"a.hex", "b.rom", "d.txt"}) WriteFile(dir.filePath(name), kCodeHex);
+        WriteFile(dir.filePath("a.eep"), kDataHex);
         QDir(dir.path()).mkdir("sub");
         QList<QUrl> urls;
         for (const QString& u : d.urls) urls << (u.contains(':') ? QUrl(u) : QUrl::fromLocalFile(dir.filePath(u)));
-
-        // What "開く" leaves with the same file chosen: the program's state, the texts, the menus.
-        const auto outcome = [&] {
-            QString t;
-            const auto& im = m_h->app->Images();
-            QDebug(&t) << m_h->app->State().CodeFileName << m_h->app->State().EepFileName << m_h->Result()
-                       << m_h->Message() << m_h->boxes << ProgramSetting("RecentFiles")
-                       << qHashBits(im.ProgramImage.data(), im.ProgramImage.size())
-                       << qHashBits(im.EepromImage.data(), im.EepromImage.size());
-            return t;
-        };
-        const QString untouched = outcome();
+        const QString untouched = Trace(*m_h) + m_h->Result();
         QMimeData mime;
         mime.setUrls(urls);
         QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
@@ -467,16 +449,14 @@ private Q_SLOTS:
         QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&Main(), &drop);
         QCOMPARE(m_h->fileRequests, 0);  // no chooser shown
-        const QString dropped = outcome();
         if (!d.taken) {
-            QCOMPARE(dropped, untouched);
+            QCOMPARE(Trace(*m_h) + m_h->Result(), untouched);
             return;
         }
         QCOMPARE(m_h->app->State().CodeFileName == urls[0].toLocalFile(), d.opened);
         QCOMPARE(m_h->Result() == "ファイルをオープンしました。", d.opened);
         QCOMPARE(!Erased(m_h->app->Images()), d.opened);
         QCOMPARE(ProgramSetting("RecentFiles"), d.opened ? urls[0].toLocalFile() : QString("<absent>"));
-
     }
 
     void recentFiles() {
@@ -521,13 +501,11 @@ private Q_SLOTS:
     void listings_data() {
         QTest::addColumn<Listing>("l");
         const auto row = [](const char* tag, const Listing& l) { QTest::newRow(tag) << l; };
-        const QByteArray verify = "FLASH 0010: 1234 -> FFFF\r\nEEPROM 0003: 5A -> FF\r\n",
-                         log = "12:34:56  バッファーをクリアしました。\r\n12:34:56  指定されたファイルを開くことができませんでした。\r\n";
         // clang-format off
-        row("verify list saved", {.answer = "v.txt", .file = verify});
-        row("log saved", {.log = true, .answer = "log.txt", .file = log});
+        row("verify list saved", {.answer = "v.txt", .file = kVerifyList});
+        row("log saved", {.log = true, .answer = "log.txt", .file = kLogList});
         row("chooser cancelled", {.answer = ""});
-        row("existing file overwritten", {.answer = "v.txt", .existing = "old", .file = verify, .box = "ファイル保存|ファイルが存在します。"});
+        row("existing file overwritten", {.answer = "v.txt", .existing = "old", .file = kVerifyList, .box = "ファイル保存|ファイルが存在します。"});
         row("overwrite declined", {.answer = "v.txt", .existing = "old", .overwrite = false, .file = "old", .box = "ファイル保存|"});
         row("folder missing", {.answer = "no/such/v.txt", .box = "Zendra|ファイル " });
         row("verify list copied", {.copy = true});
@@ -536,9 +514,7 @@ private Q_SLOTS:
     void listings() {
         QFETCH(Listing, l);
         QTemporaryDir dir;
-        const QString listing =
-            WriteFile(dir.filePath("list.txt"), "FLASH 0010: 1234 -> FFFF\r\nEEPROM 0003: 5A -> FF\r\n");
-        m_h->app->Ui().LoadDumpView(DumpWindow::Verify, listing);
+        m_h->app->Ui().LoadDumpView(DumpWindow::Verify, WriteFile(dir.filePath("list.txt"), kVerifyList));
         m_h->app->Ui().ShowVerifyWindow();
         m_h->app->Ui().logTime = [] { return QString("12:34:56"); };
         Main().Log()->View()->clear();  // whatever the start-up said
@@ -563,10 +539,9 @@ private Q_SLOTS:
         QGuiApplication::clipboard()->clear();
         shell::ListButtons* buttons = l.log ? Main().Log()->Buttons() : Main().Dump(DumpWindow::Verify)->Buttons();
         QTest::mouseClick(l.copy ? buttons->cmdCopyList : buttons->cmdSaveList, Qt::LeftButton);
-        const QString expected = l.log ? "12:34:56  バッファーをクリアしました。\n12:34:56  指定されたファイルを開くことができませんでした。\n"
-                                       : "FLASH 0010: 1234 -> FFFF\nEEPROM 0003: 5A -> FF\n";
-        if (l.copy) {
-            QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+        if (l.copy) {  // the same lines, ended the clipboard's way
+            QCOMPARE(QGuiApplication::clipboard()->text(),
+                     QString::fromUtf8(l.log ? kLogList : kVerifyList).remove('\r'));
             QCOMPARE(asked, QString());
             return;
         }

@@ -72,7 +72,6 @@ MessageAnswer RecordingUi::Ask(MessageIcon icon, const QString& title, const QSt
 }
 
 void RecordingUi::Repaint() {
-    ++repaints;
     if (onRepaint) onRepaint();
 }
 
@@ -107,7 +106,6 @@ void RecordingUi::SetDumpWindowTitle(DumpWindow window, const QString& title) {
 }
 
 void RecordingUi::ShowVerifyWindow() {
-    ++verifyWindowShows;
     calls << QStringLiteral("verify-window");
 }
 

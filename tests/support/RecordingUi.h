@@ -35,12 +35,10 @@ public:
     QString messageText;
     bool messageOkVisible = false;
     bool messageBarVisible = false;
-    int repaints = 0;
 
     QHash<core::DumpWindow, QString> dumpTitles;
     QHash<core::DumpWindow, QString> dumpFiles;     // the path last loaded
     QHash<core::DumpWindow, QString> dumpContents;  // the text it held when loaded
-    int verifyWindowShows = 0;
 
     QList<Box> boxes;
     QQueue<core::MessageAnswer> boxAnswers;      // empty: Ok
@@ -67,7 +65,5 @@ public:
 private:
     void Repaint();
 };
-
-
 
 }  // namespace zendra::test
