@@ -91,8 +91,11 @@ for floor in floors:
                 for pattern, old, new in SWAPS:
                     found += [(m.start(), old, new) for m in re.finditer(pattern, code)]
                 for m in NUMBER.finditer(code):
-                    value = int(m.group(1), 0)
-                    if m.group(1).startswith('0x'):
+                    octal = len(m.group(1)) > 1 and m.group(1)[0] == '0' and m.group(1)[1] != 'x'
+                    value = int(m.group(1), 8 if octal else 0)   # 0700 is octal in C++
+                    if octal:
+                        new = '0' + format(value + 1, 'o')
+                    elif m.group(1).startswith('0x'):
                         digits = m.group(1)[2:]
                         new = '0x' + format(value + 1, 'X' if digits.upper() == digits else 'x').zfill(len(digits))
                     else:
