@@ -86,15 +86,6 @@ private Q_SLOTS:
         core::WriteReal(store, core::keys::PgmLeft, expected);
         QCOMPARE(store.values.value(QStringLiteral("Settings/PgmLeft")), stored);
     }
-
-    void textKeysAndTheirDefaults() {
-        test::MemorySettings store;
-        QCOMPARE(core::ReadText(store, core::keys::Speed), QStringLiteral("?"));
-        QCOMPARE(core::ReadText(store, core::keys::Com), QStringLiteral("?"));
-        QCOMPARE(core::ReadText(store, core::keys::SaveDir), QString());
-        core::WriteText(store, core::keys::OpenDir0, QStringLiteral("/tmp/fw"));
-        QCOMPARE(store.values.value(QStringLiteral("Settings6/OPEN_DIR0")), QStringLiteral("/tmp/fw"));
-    }
 };
 
 QTEST_GUILESS_MAIN(SettingsTest)

@@ -239,19 +239,6 @@ private Q_SLOTS:
         QCOMPARE(Panel().txtData->text(), e.back);
     }
 
-    void indexWindowReopenedAtItsStoredPlace() {
-        SetSettings({{"IndLeft", "1500"}, {"IndTop", "750"}}, false);
-        QPointer<shell::FrmIndex> first = m_h->app->IndexWindow();
-        first->close();
-        QTRY_VERIFY(first.isNull());
-        Pick(Panel().Combo_device, 8);  // reaches no deleted window
-        Main().Action("mmudeviceIndex")->trigger();
-        shell::FrmIndex* again = m_h->app->IndexWindow();
-        QVERIFY(again && again->isVisible());
-        QCOMPARE(again->pos(), shell::TwipsToPixels(1500, 750, shell::LogicalDpi(&Main())));
-        QCOMPARE(again->FillColour(Socket::DUT_28), shell::kSocketSelected);
-    }
-
     void onlyOneOperationAtATime_data() {
         QTest::addColumn<Act>("operation");
         QTest::addColumn<Act>("attempt");
