@@ -2,7 +2,6 @@
 // read shows and how failures end; then writes read back from the virtual writer's chip model.
 
 #include <algorithm>
-#include "DeviceFacts.h"
 #include "FakeTiming.h"
 #include "MemorySettings.h"
 
@@ -98,13 +97,6 @@ struct Bench {
         return int(ui.calls.count(QStringLiteral("message 1 ") + text::kResetDisableWarning));
     }
 };
-// active: the controls filled with the device's choices (the rest show "-"); lrww: lock choice visible,
-// read enabled, write enabled, and whether PB5:I/O or PB7:I/O warns.
-// The code and sizes are the device's facts (none for "no device").
-struct Profile {
-    QString device;
-    QString active = {}, calib = "-", lrww = "1010";
-};
 // A read (RWarn: one that moves RSTDISABL to I/O, whose warning then stays up with OK) or write: the chip,
 // the panel before, the frames after the device check, the panel after a read (a write moves nothing), the
 // notice a failure leaves with OK and the writer's faults ("*": another chip is seated).
@@ -143,64 +135,12 @@ struct Guard {
 }  // namespace
 
 Q_DECLARE_METATYPE(Guard)
-Q_DECLARE_METATYPE(Profile)
 Q_DECLARE_METATYPE(Op)
 Q_DECLARE_METATYPE(Chip)
 
 class LockFuseTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void selection_data() {
-        QTest::addColumn<Profile>("p");
-        const auto add = [](const Profile& p) {
-            QTest::newRow(p.device.isEmpty() ? "empty changes nothing" : p.device.toUtf8().constData()) << p;
-        };
-        const QString tiny = "CKSEL BODEN BODLEVEL RSTDISBL";
-        const QString t26 = "CKSEL SUT BODEN BODLEVEL RSTDISBL EESAVE CKOPT PLLCK";
-        add({.device = "ATtiny12L", .active = tiny, .calib = "?", .lrww = "1111"});
-        add({.device = "ATtiny15L", .active = tiny, .calib = "?", .lrww = "1111"});
-        add({.device = "ATtiny26L", .active = t26, .calib = "?", .lrww = "1111"});
-        add({.device = "AT90S2323", .active = "FSTRT", .lrww = "1110"});
-        add({.device = "AT90S2343", .active = "RCEN", .lrww = "1110"});
-        add({.device = "AT90S1200 (外部ｸﾛｯｸ)"});
-        add({.device = "AT90S1200A(内部RCｸﾛｯｸ1MHz)"});
-        add({.device = "AT90S2313"});
-        add({.device = "AT90S4433", .active = "CKSEL BODEN BODLEVEL", .lrww = "1110"});
-        add({.device = "AT90S4414"});
-        add({.device = "AT90S4434", .active = "FSTRT", .lrww = "1110"});
-        add({.device = "AT90S8515"});
-        add({.device = "AT90S8535", .active = "FSTRT", .lrww = "1110"});
-        add({.device = "no device", .lrww = "0000"});
-    }
-    void selection() {
-        QFETCH(Profile, p);
-        Bench b(p.device);
-        const auto facts = std::ranges::find(test::kDeviceFacts, p.device, &test::DeviceFacts::name);
-        const bool listed = facts != test::kDeviceFacts.end();
-        QVERIFY(listed || !b.device);
-        QCOMPARE(QList<int>({b.device ? b.device->code : 0, b.device ? b.device->flashWords : 0,
-                             b.device ? b.device->eepromBytes : 0}),
-                 listed ? QList<int>({facts->code, facts->words, facts->eeprom}) : QList<int>({0, 0, 0}));
-        const FuseLayout layout = b.device ? b.device->fuseLayout : FuseLayout::None;
-        QStringList on;
-        for (int i = 0; i <= int(PanelControl::LockBit); ++i) {
-            const auto c = PanelControl(i);
-            const ControlFill& shown = b.setup.controls[i];
-            const Choices choices = shown.enabled ? ActiveChoices(c, layout).value() : Choices{{"-"}, 0};
-            if (shown.enabled) on << devices::ControlName(c);
-            QCOMPARE(shown.entries, choices.entries);
-            QCOMPARE(shown.index, choices.defaultIndex);
-        }
-        QCOMPARE(on.join(' '), (p.active + " LockBit").trimmed());
-        // A Reset entry never warns; the I/O entry warns on the three tiny devices.
-        QVERIFY(!ResetWarningApplies(b.device, 1));
-        const auto& u = b.setup;
-        QCOMPARE(QString::asprintf("%d%d%d%d", u.lockVisible, u.readEnabled, u.writeEnabled,
-                                   ResetWarningApplies(b.device, 0)),
-                 p.lrww);
-        QCOMPARE(b.calibration, p.calib);
-    }
-
     // A failed cycle brings no byte: decoding one would move the panel and warn.
     void operations_data() {
         QTest::addColumn<Op>("op");

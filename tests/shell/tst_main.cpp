@@ -19,6 +19,7 @@
 
 #include "AppHarness.h"
 #include "DeviceFacts.h"
+#include "devices/Encodings.h"
 #include "VirtualWriterPort.h"
 #include "image/Dumps.h"
 #include "operations/OperationTexts.h"
@@ -169,6 +170,17 @@ private Q_SLOTS:
         QCOMPARE(Panel().Label3->text(), QString("ﾌﾟﾛｸﾞﾗﾑﾒﾓﾘ   :%1 word").arg(d.words));
         QCOMPARE(Panel().Label4->text(), QString("EEPROMﾃﾞｰﾀﾒﾓﾘ:%1 byte").arg(d.eeprom));
         QCOMPARE(ProgramSetting("device"), QString::number(index));
+        const devices::Device* device = devices::DeviceAt(index);
+        QCOMPARE(device->code, d.code);
+        QStringList on;  // the lock/fuse frame: the device's fields filled, a Reset entry never warning
+        for (int i = 0; i < int(PanelControl::LockBit); ++i)
+            if (Panel().Panel(PanelControl(i))->isEnabled()) on << devices::ControlName(PanelControl(i));
+        QCOMPARE(on.join(' '), d.active);
+        QCOMPARE(QString::asprintf("%d%d%d%d%d", Panel().Combo_LockBit->isVisibleTo(&Panel()),
+                                   Panel().cmdFuseRead->isEnabled(), Panel().cmdFuseWrite->isEnabled(),
+                                   devices::ResetWarningApplies(device, 0), devices::ResetWarningApplies(device, 1)),
+                 d.lrww + '0');
+        QCOMPARE(Panel().Lbl_READCALIB->text(), d.calib);
         QCOMPARE(Dump(*m_h, DumpWindow::Program).count('\n'), d.words / 8);  // a line per 16 bytes
         QCOMPARE(Dump(*m_h, DumpWindow::Eeprom).count('\n'), d.eeprom / 16);
         shell::FrmIndex* drawing = m_h->app->IndexWindow();
