@@ -57,6 +57,16 @@ Run Cli(QStringList args, const QString& port, const QString& dir, int timeoutMs
     return {cli.exitCode(), QString::fromUtf8(cli.readAllStandardOutput()), QString::fromUtf8(cli.readAllStandardError())};
 }
 
+// Gathers what a running zendra-cli prints into `seen` until it holds `text` (20 s at most).
+bool WaitFor(QProcess& cli, QString& seen, const QString& text) {
+    for (int i = 0; i < 200 && !seen.contains(text); ++i) {
+        cli.waitForReadyRead(100);
+        seen += QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError());
+    }
+    return seen.contains(text);
+}
+QJsonObject Json(const QString& path) { return QJsonDocument::fromJson(test::ReadFile(path)).object(); }
+
 QByteArray HexRecord(quint16 address, const QByteArray& data) {
     QByteArray record = char(data.size()) + QByteArray(1, char(address >> 8)) + char(address & 0xFF) + '\0' + data;
     int sum = 0;
@@ -204,9 +214,7 @@ private Q_SLOTS:
             const Run read = Cli({"--lang", "en", "--port", "{port}", "fuse", "read"}, sim.path, m_dir);
             QVERIFY2(read.out.contains("RSTDISBL=" + step.reset + " (PB5:"), qPrintable(read.out));
         }
-        QFile report(json);
-        QVERIFY(report.open(QIODevice::ReadOnly));
-        const QJsonObject lockFuse = QJsonDocument::fromJson(report.readAll())["runs"][0]["lockFuse"].toObject();
+        const QJsonObject lockFuse = Json(json)["runs"][0]["lockFuse"].toObject();
         QCOMPARE(lockFuse["before"].toObject(), QJsonObject({{"fuse", "D2"}, {"lock", "FF"}}));
         QCOMPARE(lockFuse["written"].toObject(), QJsonObject({{"fuse", "C2"}, {"lock", "FF"}}));
     }
@@ -224,19 +232,14 @@ private Q_SLOTS:
                                 sim.path, m_dir);
             QCOMPARE(run.exitCode, 0);
         }
-        QFile eeprom(m_dir + "/out.eep");
-        QVERIFY(eeprom.open(QIODevice::ReadOnly) && eeprom.readAll().contains("FF4243FF"));
-        QFile csv(log);
-        QVERIFY(csv.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
+        QVERIFY(test::ReadFile(m_dir + "/out.eep").contains("FF4243FF"));
+        const QStringList lines = QString::fromUtf8(test::ReadFile(log)).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 3);
         QCOMPARE(lines[0], "time,port,firmware,device,signature,file_sha256,command,verdict,seconds,lockfuse_before,"
                            "lockfuse_written");
         QVERIFY(lines[2].contains(",KX-WRT540 V6.35,ATtiny12L,1E:90:05,"));
         QVERIFY(lines[2].contains(",verify,succeeded,"));
-        QFile json(m_dir + "/r.json");
-        QVERIFY(json.open(QIODevice::ReadOnly));
-        const QJsonObject report = QJsonDocument::fromJson(json.readAll()).object();
+        const QJsonObject report = Json(m_dir + "/r.json");
         QCOMPARE(report["command"].toString(), "verify");
         const QJsonObject run = report["runs"].toArray().first().toObject();
         QCOMPARE(run["verdict"].toString(), "succeeded");
@@ -256,9 +259,7 @@ private Q_SLOTS:
         QVERIFY(run.out.contains(a.path + ": succeeded"));
         QVERIFY(run.out.contains(b.path + ": succeeded"));
         QVERIFY(run.out.contains(c.path + ": link-failed"));
-        QFile json(m_dir + "/gang.json");
-        QVERIFY(json.open(QIODevice::ReadOnly));
-        QCOMPARE(QJsonDocument::fromJson(json.readAll()).object()["runs"].toArray().size(), 3);
+        QCOMPARE(Json(m_dir + "/gang.json")["runs"].toArray().size(), 3);
     }
 
     // Ctrl-C mid-program ends after the current exchange: the writer is sent ESC and the result says so.
@@ -287,18 +288,11 @@ private Q_SLOTS:
         cli.start(kCli, {"--lang", "en", "--repeat", "--port", sim.path, "program", m_dir + "/blink.hex"});
         QVERIFY(cli.waitForStarted());
         QString out;
-        const auto waitFor = [&](const QString& text) {
-            for (int i = 0; i < 200 && !out.contains(text); ++i) {
-                cli.waitForReadyRead(100);
-                out += QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError());
-            }
-            return out.contains(text);
-        };
-        QVERIFY(waitFor("remove the chip"));
+        QVERIFY(WaitFor(cli, out, "remove the chip"));
         sim.Command("remove");
-        QVERIFY(waitFor("insert the next chip"));
+        QVERIFY(WaitFor(cli, out, "insert the next chip"));
         sim.Command("insert ATtiny12L");
-        QVERIFY(waitFor("passed 2, failed 0"));
+        QVERIFY(WaitFor(cli, out, "passed 2, failed 0"));
         ::kill(pid_t(cli.processId()), SIGINT);
         QVERIFY(cli.waitForFinished(10000));
         QCOMPARE(cli.exitCode(), 0);
@@ -397,27 +391,20 @@ private Q_SLOTS:
         QFile::remove(log);
         QCOMPARE(Cli({"--port", "{port}", "program", "{dir}/blink.hex"}, sim.path, m_dir).exitCode, 0);
         QCOMPARE(Cli({"--lang", "en", "--report", report, "--port", "{port}", "program", "{dir}/empty.hex"}, sim.path, m_dir).exitCode, 3);
-        QFile json(report);
-        QVERIFY(json.open(QIODevice::ReadOnly));
-        const QJsonObject refused = QJsonDocument::fromJson(json.readAll()).object();
+        const QJsonObject refused = Json(report);
         QCOMPARE(refused["exitCode"].toInt(), 3);
         QCOMPARE(refused["verdict"].toString(), "input-invalid");
         QVERIFY(refused["message"].toString().contains("empty.hex"));
         QCOMPARE(Cli({"--port", "{port}", "verify", "{dir}/blink.hex"}, sim.path, m_dir).exitCode, 0);  // not erased
         QCOMPARE(Cli({"--lang", "en", "--report", report, "--log", log, "--device", "ATtiny12L", "check", "{dir}/blink.hex"},
                      sim.path, m_dir).exitCode, 0);
-        json.close();
-        QVERIFY(json.open(QIODevice::ReadOnly));
-        QCOMPARE(QJsonDocument::fromJson(json.readAll()).object()["runs"].toArray().size(), 1);
-        QFile csv(log);
-        QVERIFY(csv.open(QIODevice::ReadOnly) && csv.readAll().contains(",check,succeeded,"));
+        QCOMPARE(Json(report)["runs"].toArray().size(), 1);
+        QVERIFY(test::ReadFile(log).contains(",check,succeeded,"));
         // A field with a comma, a quote and a line break is quoted, its quote doubled.
         const QString odd = m_dir + "/a,\"b\nc";
         QVERIFY(QFile::link(sim.path, odd));
         QCOMPARE(Cli({"--log", log, "--port", odd, "erase"}, sim.path, m_dir).exitCode, 0);
-        csv.close();
-        QVERIFY(csv.open(QIODevice::ReadOnly));
-        QVERIFY(QString::fromUtf8(csv.readAll()).contains(",\"" + m_dir + "/a,\"\"b\nc\",KX-WRT540 V6.35,"));
+        QVERIFY(QString::fromUtf8(test::ReadFile(log)).contains(",\"" + m_dir + "/a,\"\"b\nc\",KX-WRT540 V6.35,"));
     }
 
     // The production loop cannot go on without its writer: the loop ends with 2 and says why.
@@ -426,11 +413,7 @@ private Q_SLOTS:
         QProcess cli;
         cli.start(kCli, {"--lang", "en", "--repeat", "--port", sim->path, "program", m_dir + "/blink.hex"});
         QString seen;
-        for (int i = 0; i < 200 && !seen.contains("remove the chip"); ++i) {
-            cli.waitForReadyRead(100);
-            seen += QString::fromUtf8(cli.readAllStandardError());
-        }
-        QVERIFY(seen.contains("remove the chip"));
+        QVERIFY(WaitFor(cli, seen, "remove the chip"));
         sim.reset();
         QVERIFY(cli.waitForFinished(20000));
         QCOMPARE(cli.exitCode(), 2);

@@ -13,6 +13,12 @@ inline QString WriteFile(const QString& path, const QByteArray& bytes) {
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes), path;
 }
 
+// What the file at `path` holds; "<missing>" when it cannot be read.
+inline QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
 class TestEnvironment {
 public:
     TestEnvironment() {
