@@ -3,17 +3,12 @@
 
 #include <QtTest>
 
-#include "FakeTiming.h"
-#include "RecordingUi.h"
-#include "ScriptedPort.h"
+#include "LinkFixture.h"
 #include "core/Language.h"
 #include "devices/Catalogue.h"
 #include "devices/Encodings.h"
 #include "image/ImageTexts.h"
-#include "link/Commands.h"
-#include "link/LinkTexts.h"
 #include "operations/Checks.h"
-#include "operations/Run.h"
 #include "operations/OperationTexts.h"
 #include "update/UpdateTexts.h"
 
@@ -49,23 +44,16 @@ const TextConstant kTextConstants[] = {
 
 // The reply message of a command whose far end answers `reply`.
 QString ReplyMessage(link::CommandResult (*command)(link::Session&), const QByteArray& reply) {
-    FakeTiming timing;
-    ScriptedPort port(timing);
-    port.Open(QStringLiteral("/dev/ttyKX0"));
-    port.responder = [reply](ScriptedPort& p, const QByteArray&) { p.QueueReply(reply); };
-    link::Session session{.port = port, .timing = timing};
-    return command(session).message;
+    LinkFixture f;
+    f.respond = [reply](ScriptedPort& p, const QByteArray&) { p.QueueReply(reply); };
+    return command(f.session).message;
 }
 
 // The firmware advisory exactly as the communication check shows it for `version`.
 QString AdvisoryText(double version) {
-    FakeTiming timing;
-    ScriptedPort port(timing);
-    RecordingUi ui;
-    operations::Environment env{.port = port, .timing = timing, .progress = ui, .prompts = ui};
-    operations::Run run(env, operations::Target{});
-    operations::ShowFirmwareAdvisory(run, version);
-    return ui.boxes.isEmpty() ? QString() : ui.boxes.first().text;
+    LinkFixture f;
+    operations::ShowFirmwareAdvisory(f.Start(), version);
+    return f.ui.boxes.isEmpty() ? QString() : f.ui.boxes.first().text;
 }
 
 // The texts of the device selector and the lock/fuse panel, from the catalogue and the encodings.

@@ -374,36 +374,32 @@ private Q_SLOTS:
                          panel->fontMetrics().horizontalAdvance(*text),
                      qPrintable(*text));
     }
-    // Each shortcut is one item's, none is taken by another action of the frame (the child windows' own
-    // Ctrl+F4 and the like), and none is an Alt+letter that a menu's or a button's access key uses.
-    void shortcutsDoNotClash() {
-        QHash<QKeySequence, QAction*> owners;
-        for (QMenu* menu : Main().menuBar()->findChildren<QMenu*>()) {
-            for (QAction* action : menu->actions()) {
-                for (const QKeySequence& keys : action->shortcuts()) {
-                    QVERIFY2(!owners.contains(keys) || owners[keys] == action, qPrintable(keys.toString()));
-                    owners.insert(keys, action);
-                    QVERIFY(keys[0].keyboardModifiers() != Qt::AltModifier);
-                }
-            }
-        }
-        QCOMPARE(owners.size(), 7);
-        for (QAction* action : Main().findChildren<QAction*>())
-            for (const QKeySequence& keys : action->shortcuts())
-                QVERIFY2(owners.value(keys, action) == action, qPrintable(keys.toString()));
-    }
-    // In either language no two items of one menu, of the bar or of the button bar share an access key.
-    void accessKeysDoNotClash() {
+    // In either language no two items of one menu, of the bar or of the button bar share an access key; each
+    // shortcut is one item's, none is taken by another action of the frame (the child windows' own Ctrl+F4
+    // and the like), and none is an Alt+letter that an access key uses.
+    void keysDoNotClash() {
         const auto japanese = qScopeGuard([this] { Main().Action("mnuLanguageJa")->trigger(); });
         for (const char* language : {"mnuLanguageJa", "mnuLanguageEn"}) {
             Main().Action(language)->trigger();
+            QHash<QKeySequence, QAction*> owners;
             QList<QStringList> groups{{}};
             for (QAction* item : Main().menuBar()->actions()) groups[0] << item->text();
             for (QMenu* menu : Main().menuBar()->findChildren<QMenu*>()) {
                 QStringList captions;
-                for (QAction* item : menu->actions()) captions << item->text();
+                for (QAction* item : menu->actions()) {
+                    captions << item->text();
+                    for (const QKeySequence& keys : item->shortcuts()) {
+                        QVERIFY2(owners.value(keys, item) == item, qPrintable(keys.toString()));
+                        owners.insert(keys, item);
+                        QVERIFY(keys[0].keyboardModifiers() != Qt::AltModifier);
+                    }
+                }
                 groups << captions;
             }
+            QCOMPARE(owners.size(), 7);
+            for (QAction* action : Main().findChildren<QAction*>())
+                for (const QKeySequence& keys : action->shortcuts())
+                    QVERIFY2(owners.value(keys, action) == action, qPrintable(keys.toString()));
             QStringList buttons;
             for (QPushButton* button : Panel().findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
                 buttons << button->text();
