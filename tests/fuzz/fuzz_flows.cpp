@@ -7,10 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "FakeTiming.h"
-#include "RecordingUi.h"
-#include "ScriptedPort.h"
-#include "devices/Catalogue.h"
+#include "LinkFixture.h"
 #include "operations/Flows.h"
 
 using namespace zendra;
@@ -21,10 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static char* argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);
 
-    test::FakeTiming timing;
-    test::ScriptedPort port{timing};
+    test::LinkFixture f;
     size_t at = 0;
-    port.responder = [&](test::ScriptedPort& p, const QByteArray&) {
+    f.respond = [&](test::ScriptedPort& p, const QByteArray&) {
         if (at >= size) return;
         const uint8_t length = data[at++];
         if (length == 0xFF) return;
@@ -34,21 +30,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int tenths = at < size ? data[at++] % 30 : 0;
         p.QueueReply(reply, std::chrono::milliseconds(100 * tenths));
     };
-    port.Open(QStringLiteral("/dev/ttyFUZZ"));
-
-    test::RecordingUi ui;
-    operations::Environment env{port, timing, ui, ui};
-    const devices::Device* device = devices::DeviceAt(0);  // ATtiny12L: 512 words, a short run
-    const operations::Target target{.device = device,
-                                    .port = {.number = 1, .path = "/dev/ttyFUZZ", .saved = true}};
+    f.Start(QStringLiteral("ATtiny12L"));  // 512 words: a short run
     image::MemoryImages images;
     for (int i = 0; i < 16; ++i) images.ProgramImage[i] = static_cast<quint8>(i * 17);
     images.EepromImage[2] = 0x42;
 
-    const auto started = timing.Now();
-    const operations::Report report = operations::ProgramCommand(env, target, images);
+    const auto started = f.timing.Now();
+    const operations::Report report = operations::ProgramCommand(f.env, f.target, images);
     // Every exchange waits at most 5 s; a run that took longer than every exchange's time-out is stuck.
-    const double seconds = std::chrono::duration<double>(timing.Now() - started).count();
+    const double seconds = std::chrono::duration<double>(f.timing.Now() - started).count();
     if (seconds > 5.5 * double(report.figures.exchanges + 4)) std::abort();
     // A success needs a clean error flag, a verify without differences and the verdict's status line.
     if (report.Succeeded() &&
