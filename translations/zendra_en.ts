@@ -256,8 +256,12 @@ This software cannot be used with the current firmware.</translation>
         <translation>It is %1 ms now. Every reply of the writer waits this long, so programming and verifying become much slower (minutes instead of about 10 seconds for a whole AT90S8515).</translation>
     </message>
     <message>
-        <source>次のコマンドで 1 ms に下げられます（接続し直すと元に戻ります）: </source>
-        <translation>This command lowers it to 1 ms (until the adapter is plugged in again): </translation>
+        <source>接続のたびに 1 ms にする udev 規則（zendra パッケージに含まれます）: </source>
+        <translation>The udev rule that sets it to 1 ms whenever the adapter is plugged in (in the zendra package): </translation>
+    </message>
+    <message>
+        <source>規則を入れた後、いま接続している変換器には次のコマンドで適用されます: </source>
+        <translation>With the rule in place, this command applies it to the adapters plugged in now: </translation>
     </message>
     <message>
         <source>接続先: </source>

@@ -44,6 +44,13 @@ std::optional<QString> ReadRestoreReport(const QString& path, Plan& plan) {
     return T(texts::kNothingToRestore) + path;
 }
 
+// The names --device takes, one a line in the current language: for the reader and for shell completion.
+QString DeviceList() {
+    QString list = QStringLiteral("\nDevices (--device, in any case):\n");
+    for (const devices::Device& device : devices::DeviceTable()) list += QStringLiteral("  ") + Tr(device.Name()) + '\n';
+    return list;
+}
+
 QString HelpText(const QCommandLineParser& parser) {
     return parser.helpText() +
            QStringLiteral(
@@ -71,7 +78,8 @@ QString HelpText(const QCommandLineParser& parser) {
                "(Ctrl-C)\n"
                "\nThe chip log (--log) is CSV: "
                "time,port,firmware,device,signature,file_sha256,command,verdict,seconds,\n"
-               "lockfuse_before,lockfuse_written\n");
+               "lockfuse_before,lockfuse_written\n") +
+           DeviceList();
 }
 
 // The catalogue name and, in English, its translation: what a user may type for a device.
@@ -133,7 +141,7 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
                                   QStringLiteral("COMn entry or device path; repeat for a gang."),
                                   QStringLiteral("P"));
     const QCommandLineOption device({QStringLiteral("d"), QStringLiteral("device")},
-                                    QStringLiteral("Catalogue name (AT90S8515, ...), in any case."),
+                                    QStringLiteral("Catalogue name (see the list below), in any case."),
                                     QStringLiteral("NAME"));
     const QCommandLineOption eeprom(QStringLiteral("eeprom"),
                                     QStringLiteral("The EEPROM file when it is not FILE.eep."),

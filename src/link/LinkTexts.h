@@ -105,14 +105,17 @@ inline const QString kPortInUse = QStringLiteral("このポートは別のプロ
 // --- Port map ---
 inline const QString kPortNotConnected = QStringLiteral("未接続");
 
-// A USB serial adapter that holds every reply back: three lines, the port's path and the command to end.
+// A USB serial adapter that holds every reply back: four lines, the port's path, the udev rule and the
+// command at the ends, where they stay as they are in either language.
 inline const QString kSlowAdapterPort =
     QStringLiteral("USB シリアル変換器の応答待ち時間 (latency_timer) が長すぎます: ");
 inline const QString kSlowAdapterCost = QStringLiteral(
     "現在 %1 ms です。ライターの返事のたびにこの時間を待つため、書き込みと照合が大幅に遅くなります"
     "（AT90S8515 全体で約 10 秒のところが数分）。");
+inline const QString kSlowAdapterRule =
+    QStringLiteral("接続のたびに 1 ms にする udev 規則（zendra パッケージに含まれます）: ");
 inline const QString kSlowAdapterCommand =
-    QStringLiteral("次のコマンドで 1 ms に下げられます（接続し直すと元に戻ります）: ");
+    QStringLiteral("規則を入れた後、いま接続している変換器には次のコマンドで適用されます: ");
 
 // The row of both port dialogs that shows where a "COMn" entry leads and points it elsewhere.
 inline const QString kPortDeviceCaption = QStringLiteral("接続先: ");

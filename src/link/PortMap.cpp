@@ -45,11 +45,11 @@ std::optional<int> ReadLatencyTimer(const QString& path, const QString& sysfsRoo
     return ok && ms >= 0 ? std::optional<int>(ms) : std::nullopt;
 }
 
-QString LatencyTimerHint(const QString& path, std::optional<int> latencyMs, const QString& sysfsRoot) {
+QString LatencyTimerHint(const QString& path, std::optional<int> latencyMs) {
     if (!latencyMs || *latencyMs <= kLatencyTimerLimitMs) return {};
     const QString crlf = QStringLiteral("\r\n");
     return texts::kSlowAdapterPort + path + crlf + texts::kSlowAdapterCost.arg(*latencyMs) + crlf +
-           texts::kSlowAdapterCommand + QStringLiteral("echo 1 | sudo tee ") + LatencyTimerFile(path, sysfsRoot);
+           texts::kSlowAdapterRule + kLatencyRulePath + crlf + texts::kSlowAdapterCommand + kLatencyRuleTrigger;
 }
 
 QString UsbIdText(quint16 vendor, quint16 product) {

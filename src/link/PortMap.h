@@ -36,10 +36,14 @@ std::optional<int> ReadLatencyTimer(const QString& path, const QString& sysfsRoo
 
 // Above this the adapter's latency timer costs more than the replies themselves.
 inline constexpr int kLatencyTimerLimitMs = 2;
-// What a latency timer above the limit costs and the command that lowers it; empty when it is within the
-// limit or unknown. Japanese, lines joined with CR LF.
-QString LatencyTimerHint(const QString& path, std::optional<int> latencyMs,
-                         const QString& sysfsRoot = QStringLiteral("/sys"));
+// The installed udev rule that sets an FTDI adapter's latency timer to 1 ms whenever one appears (a value
+// written by hand is lost at the next plug-in), and the command that applies it to those plugged in now.
+inline const QString kLatencyRulePath = QStringLiteral(ZENDRA_LATENCY_RULE_PATH);
+inline const QString kLatencyRuleTrigger =
+    QStringLiteral("sudo udevadm trigger --action=add --subsystem-match=usb-serial");
+// What a latency timer above the limit costs, the rule that lowers it for good and the command that applies
+// the rule now; empty when it is within the limit or unknown. Japanese, lines joined with CR LF.
+QString LatencyTimerHint(const QString& path, std::optional<int> latencyMs);
 
 class PortMap {
 public:

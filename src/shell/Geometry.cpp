@@ -1,6 +1,7 @@
 #include "shell/Geometry.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
@@ -48,10 +49,16 @@ QString WithTrailingSeparator(const QString& folder) {
     return out;
 }
 
-QString ChooseScratchDir(const QString& appDir) {
-    // A real file is the only reliable test: permission bits say nothing about read-only mounts or root.
-    QTemporaryFile probe(appDir + QStringLiteral("zendra-XXXXXX.tmp"));
-    if (probe.open()) return appDir;
+QString BuildFolder() { return QStringLiteral(ZENDRA_BUILD_FOLDER); }
+
+QString ChooseScratchDir(const QString& appDir, const QString& buildDir) {
+    // Root may write anywhere, so writability alone would let an installed program litter /usr/bin.
+    const QString app = QFileInfo(appDir).canonicalFilePath();
+    if (!app.isEmpty() && app == QFileInfo(buildDir).canonicalFilePath()) {
+        // A real file is the only reliable test: permission bits say nothing about read-only mounts.
+        QTemporaryFile probe(appDir + QStringLiteral("zendra-XXXXXX.tmp"));
+        if (probe.open()) return appDir;
+    }
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     QDir().mkpath(data);
     return WithTrailingSeparator(data);

@@ -29,8 +29,11 @@ void WritePlace(core::SettingsStore& store, const PlaceKeys& keys, const TwipsRe
 
 // The folder text with exactly one trailing separator.
 QString WithTrailingSeparator(const QString& folder);
-// Where the scratch files go: appDir when a file can be created there, else the per-user data folder.
-QString ChooseScratchDir(const QString& appDir);
+// The folder the executables were built into (from the build system); an installed program never runs there.
+QString BuildFolder();
+// Where the scratch files go: appDir when it is `buildDir` and a file can be created there, else, root
+// included, the per-user data folder (an installed program's folder is never written into).
+QString ChooseScratchDir(const QString& appDir, const QString& buildDir = BuildFolder());
 // The frame's place to restore: `stored`, or `fallback` when it is smaller than a usable frame or meets no
 // screen (screens in pixels).
 TwipsRect RestoredFramePlace(const TwipsRect& stored, const TwipsRect& fallback, const QList<QRect>& screens,

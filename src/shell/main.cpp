@@ -44,7 +44,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(zendra::core::kApplicationTitle);
     QCoreApplication::setApplicationName(zendra::core::kApplicationTitle);
-    // The scratch files and the help file are found beside the program.
+    // The help file is found beside the program (and the scratch files, when it runs in its build folder).
     QDir::setCurrent(QCoreApplication::applicationDirPath());
 
     zendra::shell::Application program;

@@ -117,10 +117,14 @@ private Q_SLOTS:
     void init() { SetSettings({{"Index_Com_Flag", "1"}}); }
 
     void scratchDirFallsBackWhenTheProgramDirIsUnusable() {
-        QCOMPARE(shell::ChooseScratchDir(m_env->AppDir()), m_env->AppDir());
-        const QString scratch = shell::ChooseScratchDir(m_env->Root() + "/no-such-folder/");
-        QVERIFY(scratch.startsWith(m_env->Root() + "/data/") && scratch.endsWith('/'));
-        QVERIFY(QDir(scratch).exists());
+        const QString app = m_env->AppDir(), missing = m_env->Root() + "/no-such-folder/";
+        QCOMPARE(shell::ChooseScratchDir(app, app), app);
+        // A writable folder that is not the build folder (an installation, even run as root) is left alone.
+        for (const auto& [appDir, buildDir] : {std::pair{app, missing}, {missing, missing}, {app, QString()}}) {
+            const QString scratch = shell::ChooseScratchDir(appDir, buildDir);
+            QVERIFY(scratch.startsWith(m_env->Root() + "/data/") && scratch.endsWith('/'));
+            QVERIFY(QDir(scratch).exists());
+        }
     }
 
     void firstAndSecondStart() {
@@ -231,10 +235,13 @@ private Q_SLOTS:
     void secondProcessEndsSilently() {
         const QString program = CopyOfProgram();
         if (program.isEmpty()) QSKIP("the program is not built");
-        QFile::remove(m_env->AppDir() + image::kProgramDumpFile);
+        // Outside its build folder the program writes its scratch files into the per-user data folder only.
+        const QString dump = m_env->Root() + "/data/New ZendraV6/New ZendraV6/" + image::kProgramDumpFile;
+        QFile::remove(dump);
         QProcess first, second;
         first.start(program, {});
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_env->AppDir() + image::kProgramDumpFile), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dump), 10000);
+        QVERIFY(!QFile::exists(m_env->AppDir() + image::kProgramDumpFile));
         QTest::qWait(500);  // its settings reach the file once its event loop runs
         const auto settings = [] {
             QFile file(ProgramSettings().fileName());
