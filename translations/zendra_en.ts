@@ -732,6 +732,18 @@ This software cannot be used with the current firmware.</translation>
         <translation>This is not a 32-bit little-endian ELF executable for the AVR.</translation>
     </message>
     <message>
+        <source>ファイルの設定 (未書き込み): </source>
+        <translation>From the file (not written): </translation>
+    </message>
+    <message>
+        <source>どの選択肢にも合わないファイルのロック/ヒューズ: </source>
+        <translation>Lock/fuse bytes of the file that match no choice: </translation>
+    </message>
+    <message>
+        <source>ELF ファイルには保存できません。.hex、.bin または .srec の名前を選んでください。</source>
+        <translation>An ELF file cannot be saved. Choose a name ending in .hex, .bin or .srec.</translation>
+    </message>
+    <message>
         <source>ELF ファイルのセグメントが重なっています。</source>
         <translation>Segments of the ELF file overlap.</translation>
     </message>

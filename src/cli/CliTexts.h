@@ -80,6 +80,7 @@ inline constexpr Text kFileFuseUnmatched{"どの選択肢にも合わないフ�
                                          "lock/fuse bytes of the file that match no choice: "};
 inline constexpr Text kFuseWriteNeedsElf{"--write-fuses には ELF ファイルのロック/ヒューズが必要です: ",
                                          "--write-fuses needs an ELF file with lock/fuse data: "};
+inline constexpr Text kNoElfOutput{"ELF ファイルには書き出せません: ", "an ELF file cannot be written: "};
 inline constexpr Text kSaved{"保存しました: ", "saved: "};
 inline constexpr Text kDifference{"相違", "difference"};
 inline constexpr Text kFileValue{"ファイル", "file"};

@@ -254,6 +254,8 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
                                                 : EepromPartner(args.at(0));
         for (const QString& out : {plan.outCode, plan.outEeprom})
             if (const auto refused = RefuseOutputTarget(out)) return usage(*refused);
+        for (const QString& out : {plan.outCode, plan.outEeprom})
+            if (!image::CanSaveTo(out)) return usage(T(texts::kNoElfOutput) + out);
         if (SameFile(plan.outCode, plan.outEeprom))
             return usage(T(texts::kSameOutput) + plan.outCode);
     } else if (c == QLatin1String("update")) {

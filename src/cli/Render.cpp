@@ -123,9 +123,8 @@ QString DifferenceLine(const operations::Difference& d) {
 QStringList FileFuseLines(const devices::Device* device, const operations::LockFuseBytes& bytes) {
     if (bytes.Empty()) return {};
     const QList<core::PanelControl> unmatched = operations::UnmatchedLockFuseFields(device, bytes);
-    devices::PanelIndexes choices = devices::DefaultChoices(device);
-    for (const devices::FieldIndex& field : operations::DecodeLockFuseBytes(device, bytes))
-        if (!unmatched.contains(field.control)) choices[int(field.control)] = field.index;
+    const devices::PanelIndexes choices =
+        operations::FileLockFuseChoices(device, bytes, devices::DefaultChoices(device), unmatched);
     QStringList lines{T(texts::kFileFuses) + ChoiceLines(device, choices).join(QLatin1Char(' '))};
     QStringList names;
     for (const core::PanelControl control : unmatched) names << devices::ControlName(control);

@@ -299,6 +299,10 @@ bool IsElfFile(const QString& path) {
     return file.read(kElfMagic.size()) == kElfMagic;
 }
 
+bool CanSaveTo(const QString& path) {
+    return !path.toLower().endsWith(QStringLiteral(".elf")) && !IsElfFile(path);
+}
+
 HexReadResult ParseCode(CodeFormat format, const QByteArray& bytes, ProgramArray& image, qint32 programMemoryWords) {
     if (format == CodeFormat::IntelHex) return ParseCodeHex(bytes, image, programMemoryWords);
     CodeCells cells{image, 2 * static_cast<qint64>(std::max<qint32>(programMemoryWords, 0))};

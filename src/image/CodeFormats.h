@@ -22,6 +22,8 @@ CodeFormat FormatForName(const QString& path);
 bool HasCodeFileName(const QString& path);
 // True when the file at `path` starts with the ELF magic.
 bool IsElfFile(const QString& path);
+// False for an ELF file, by its name or its contents: it is the toolchain's, and no writer here makes one.
+bool CanSaveTo(const QString& path);
 
 HexReadResult ParseCode(CodeFormat format, const QByteArray& bytes, ProgramArray& image, qint32 programMemoryWords);
 HexReadResult ParseEeprom(CodeFormat format, const QByteArray& bytes, EepromArray& image, qint32 eepromBytes);

@@ -108,6 +108,14 @@ FileOutcome Refuse(FileOutcome outcome, const QString& text) {
     return outcome;
 }
 
+// Intel HEX under an ELF file's name: refused before anything is asked or written. The folder is kept,
+// so the next chooser opens where the user was.
+FileOutcome RefuseElfName(FileContext& ctx, FileOutcome outcome) {
+    RememberDirectory(ctx, core::keys::SaveDir, outcome.path);
+    ctx.ui.Ask(core::MessageIcon::Critical, texts::kSaveTitle, texts::kSaveNotElf, core::MessageButtons::Ok);
+    return Refuse(outcome, texts::kSaveNotElf);
+}
+
 FileOutcome Finish(FileOutcome outcome) {
     outcome.ending = FileOutcome::Ending::Done;
     return outcome;
@@ -252,6 +260,7 @@ FileOutcome SaveAsCodeAndData(FileContext& ctx) {
     state.SaveCodeFileName = *answer;
     state.SaveEepFileName = SetEepromFileExtension(*answer);
     outcome.path = *answer;
+    if (!CanSaveTo(*answer)) return RefuseElfName(ctx, outcome);
     if (FileExists(state.SaveCodeFileName) && !ConfirmOverwrite(ctx)) return outcome;
     RememberDirectory(ctx, core::keys::SaveDir, *answer);
     const bool codeSaved = WriteCodeHexFile(ctx.ui, state, ctx.images);
@@ -266,6 +275,7 @@ FileOutcome SaveAsCode(FileContext& ctx) {
     if (!answer) return outcome;
     state.SaveCodeFileName = *answer;
     outcome.path = *answer;
+    if (!CanSaveTo(*answer)) return RefuseElfName(ctx, outcome);
     if (FileExists(state.SaveCodeFileName) && !ConfirmOverwrite(ctx)) return outcome;
     RememberDirectory(ctx, core::keys::SaveDir, *answer);
     return WriteCodeHexFile(ctx.ui, state, ctx.images) ? Finish(outcome) : Refuse(outcome, texts::kSaveFailed);

@@ -38,6 +38,8 @@ inline const QString kEepromBeyondDevice =
 inline const QString kSaveTitle = QStringLiteral("ファイル保存");
 inline const QString kSaveReadOnly = QStringLiteral("リードオンリーファイルにアクセスしました。");
 inline const QString kSaveFailed = QStringLiteral("ファイル保存できませんでした。");
+inline const QString kSaveNotElf =
+    QStringLiteral("ELF ファイルには保存できません。.hex、.bin または .srec の名前を選んでください。");
 
 // Buffer-edit panel.
 inline const QString kInputWrong = QStringLiteral("入力データに誤りがあります．");

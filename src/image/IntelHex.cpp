@@ -150,6 +150,12 @@ bool ReportSave(core::UserInterface& ui, SaveFailure failure) {
     return false;
 }
 
+// Intel HEX under an ELF file's name would pass for the toolchain's file, or replace it.
+bool RefuseElfTarget(core::UserInterface& ui) {
+    ui.Ask(core::MessageIcon::Critical, texts::kSaveTitle, texts::kSaveNotElf, core::MessageButtons::Ok);
+    return false;
+}
+
 }  // namespace
 
 QString DescribeRejection(const HexReadResult& result) {
@@ -281,6 +287,7 @@ SaveFailure SaveFileContents(const QString& path, const QByteArray& bytes, QStri
 
 bool WriteCodeHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images) {
     if (state.SaveCodeFileName.isEmpty()) return true;
+    if (!CanSaveTo(state.SaveCodeFileName)) return RefuseElfTarget(ui);
     const bool saved = ReportSave(
         ui, SaveFileContents(state.SaveCodeFileName, CodeText(FormatForName(state.SaveCodeFileName),
                                                           images.ProgramImage, state.ProgramMemoryWords)));
@@ -291,6 +298,7 @@ bool WriteCodeHexFile(core::UserInterface& ui, const core::SharedState& state, M
 
 bool WriteEepromHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images) {
     if (state.SaveEepFileName.isEmpty()) return true;
+    if (!CanSaveTo(state.SaveEepFileName)) return RefuseElfTarget(ui);
     const bool saved = ReportSave(
         ui, SaveFileContents(state.SaveEepFileName, EepromText(FormatForName(state.SaveEepFileName),
                                                          images.EepromImage, state.EepromBytes)));

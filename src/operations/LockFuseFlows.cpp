@@ -201,6 +201,13 @@ QList<core::PanelControl> UnmatchedLockFuseFields(const devices::Device* device,
     return unmatched;
 }
 
+devices::PanelIndexes FileLockFuseChoices(const devices::Device* device, const LockFuseBytes& bytes,
+                                          devices::PanelIndexes base, const QList<core::PanelControl>& unmatched) {
+    for (const devices::FieldIndex& field : DecodeLockFuseBytes(device, bytes))
+        if (!unmatched.contains(field.control)) base[int(field.control)] = field.index;
+    return base;
+}
+
 devices::FieldIndexes DecodeLockFuseBytes(const devices::Device* device, const LockFuseBytes& bytes) {
     const FuseLayout layout = device ? device->fuseLayout : FuseLayout::None;
     devices::FieldIndexes fields;

@@ -385,6 +385,7 @@ private Q_SLOTS:
         QTest::newRow("second name") << QStringList{"n4/a.hex", "n4/e.bin"} << QStringList{"n4/a.hex", "n4/e.bin"} << 0;
         QTest::newRow("S-record and binary") << QStringList{"n6/a.srec", "n6/e.bin"} << QStringList{"n6/a.srec", "n6/e.bin"} << 0;
         QTest::newRow("both one file") << QStringList{"n5/backup.eep"} << QStringList{} << 4;
+        QTest::newRow("ELF name refused") << QStringList{"n7/a.elf"} << QStringList{} << 4;
     }
     void readNames() {
         QFETCH(QStringList, names);

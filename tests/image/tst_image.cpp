@@ -517,6 +517,7 @@ private Q_SLOTS:
         QTest::newRow("save as, existing, Cancel") << Save{"", kSavePair, "x.hex", false, {ask}, {}};
         QTest::newRow("save as, no extension") << Save{"", kSavePair, "prog", true, {}, {"prog", "peep"}};
         QTest::newRow("save code as") << Save{"", kSaveCode, "c.hex", true, {}, {"c.hex"}};
+        QTest::newRow("save as an ELF name") << Save{"", kSavePair, "fw.elf", true, {box + texts::kSaveNotElf}, {}};
         QTest::newRow("save data as, hex name") << Save{"", kSaveData, "d.hex", true, {}, {"d.eep"}};
     }
     void save() {
@@ -549,7 +550,7 @@ private Q_SLOTS:
         QCOMPARE(Told(), s.told);
         // Done exactly when nothing failed and nobody cancelled; a failure is a refusal, not a quiet end.
         const bool failed = !s.told.filter(QRegularExpression(texts::kSaveReadOnly + "|" + texts::kSaveFailed + "|" +
-                                                              texts::kNoFileOpenStatus)).isEmpty();
+                                                              texts::kNoFileOpenStatus + "|ELF")).isEmpty();
         QCOMPARE(outcome.ending, failed ? FileOutcome::Ending::Refused
                   : !s.ok && !s.told.filter(texts::kOverwriteQuestion).isEmpty() ? FileOutcome::Ending::Cancelled
                                                                                   : FileOutcome::Ending::Done);
