@@ -105,11 +105,11 @@ HexReadResult ParseElf(const QByteArray& bytes, Cells& cells, bool flash) {
     if (flash) {
         size_t count = 0;
         if (elf_getphdrnum(elf.get(), &count) != 0) return Rejected(result, HexRejection::ElfDamaged);
-        const Elf32_Phdr* segments = count > 0 ? elf32_getphdr(elf.get()) : nullptr;
-        if (count > 0 && !segments) return Rejected(result, HexRejection::ElfDamaged);
         std::vector<bool> taken(CodeCells::kCapacity, false);
         for (size_t i = 0; i < count; ++i) {
-            const Elf32_Phdr& s = segments[i];
+            // Copied out by libelf: a header table at an odd offset gives no aligned Elf32_Phdr in place.
+            GElf_Phdr s;
+            if (!gelf_getphdr(elf.get(), static_cast<int>(i), &s)) return Rejected(result, HexRejection::ElfDamaged);
             if (s.p_type != PT_LOAD || s.p_filesz == 0 || s.p_paddr >= kDataSpace) continue;
             if (!within(s.p_offset, s.p_filesz)) return Rejected(result, HexRejection::ElfDamaged);
             if (quint64(s.p_paddr) + s.p_filesz > CodeCells::kCapacity) return Rejected(result, HexRejection::OutsideImage);
