@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer harnesses with clang in build-fuzz and runs each for the given seconds (default 60)
 # from its seed corpus. New inputs go to build-fuzz/corpus/<name>; a crash leaves its input in build-fuzz and
-# fails the script.
+# fails the script. Inputs may be 8 KiB: the toolchain's ELF seeds are over 4 KiB.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 install_missing_packages
 SECONDS_EACH="${1:-60}"
@@ -18,7 +18,7 @@ for name in "${HARNESSES[@]}"; do
     work="$FUZZ_BUILD/corpus/$name"
     mkdir -p "$work"
     echo "fuzz_$name: ${SECONDS_EACH}s"
-    (cd "$FUZZ_BUILD" && "$FUZZ_BUILD/fuzz/fuzz_$name" -max_total_time="$SECONDS_EACH" -max_len=4096 \
+    (cd "$FUZZ_BUILD" && "$FUZZ_BUILD/fuzz/fuzz_$name" -max_total_time="$SECONDS_EACH" -max_len=8192 \
         -print_final_stats=1 "$work" "$ROOT/tests/fuzz/corpus/$name" 2>"$FUZZ_BUILD/fuzz_$name.log") || {
         tail -n 60 "$FUZZ_BUILD/fuzz_$name.log"
         echo "fuzz_$name found a fault (input saved in $FUZZ_BUILD)"

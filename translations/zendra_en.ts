@@ -726,6 +726,38 @@ This software cannot be used with the current firmware.</translation>
     <message>
         <source>0 でない拡張アドレスには対応していません。</source>
         <translation>Extended addresses other than 0 are not supported.</translation>
+    </message>
+    <message>
+        <source>ELF ファイルが途中で切れているか、壊れています。</source>
+        <translation>The ELF file is cut short or damaged.</translation>
+    </message>
+    <message>
+        <source>AVR 用の 32 ビット リトルエンディアンの ELF 実行ファイルではありません。</source>
+        <translation>This is not a 32-bit little-endian ELF executable for the AVR.</translation>
+    </message>
+    <message>
+        <source>ファイルの設定 (未書き込み): </source>
+        <translation>From the file (not written): </translation>
+    </message>
+    <message>
+        <source>どの選択肢にも合わないファイルのロック/ヒューズ: </source>
+        <translation>Lock/fuse bytes of the file that match no choice: </translation>
+    </message>
+    <message>
+        <source>ELF ファイルには保存できません。.hex、.bin または .srec の名前を選んでください。</source>
+        <translation>An ELF file cannot be saved. Choose a name ending in .hex, .bin or .srec.</translation>
+    </message>
+    <message>
+        <source>ELF ファイルのセグメントが重なっています。</source>
+        <translation>Segments of the ELF file overlap.</translation>
+    </message>
+    <message>
+        <source>行が "S" で始まっていません。</source>
+        <translation>A line does not start with "S".</translation>
+    </message>
+    <message>
+        <source>対応していない種類の S レコードです。</source>
+        <translation>This kind of S-record is not supported.</translation>
     </message>    <!-- src/shell/ShellTexts.h -->
     <message>
         <source>設定ウインドウ</source>

@@ -74,6 +74,8 @@ ChipResult CheckFiles(const Plan& plan) {
     PrintOut(QStringLiteral("%1: %2").arg(T(texts::kUsedEeprom)).arg(bytes));
     result.exitCode = kExitSuccess;
     if (!plan.device) return result;
+    for (const QString& line : FileFuseLines(plan.device, {parsed->fuses.fuse, parsed->fuses.fuseHigh, parsed->fuses.lock}))
+        PrintOut(line);
     const int beyond = parsed->codeBeyond + parsed->eepromBeyond;
     if (beyond > 0) {
         result.message = T(texts::kBeyondDevice) + QString::number(beyond);

@@ -75,6 +75,12 @@ inline constexpr Text kNoSignatureMatch{"署名に合うデバイスがありま
 inline constexpr Text kSignatureAmbiguous{"署名に合うデバイスが複数あります。--device で選んでください: ",
                                           "several devices have this signature; choose one with --device: "};
 inline constexpr Text kChose{"署名から選んだデバイス: ", "device chosen from the signature: "};
+inline constexpr Text kFileFuses{"ファイルのロック/ヒューズ (未書き込み): ", "the file's lock/fuse choices (not written): "};
+inline constexpr Text kFileFuseUnmatched{"どの選択肢にも合わないファイルのロック/ヒューズ: ",
+                                         "lock/fuse bytes of the file that match no choice: "};
+inline constexpr Text kFuseWriteNeedsElf{"--write-fuses には ELF ファイルのロック/ヒューズが必要です: ",
+                                         "--write-fuses needs an ELF file with lock/fuse data: "};
+inline constexpr Text kNoElfOutput{"ELF ファイルには書き出せません: ", "an ELF file cannot be written: "};
 inline constexpr Text kSaved{"保存しました: ", "saved: "};
 inline constexpr Text kDifference{"相違", "difference"};
 inline constexpr Text kFileValue{"ファイル", "file"};

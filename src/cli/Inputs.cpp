@@ -7,6 +7,7 @@
 #include "cli/Plan.h"
 #include "core/BoundedFile.h"
 #include "image/ImageTexts.h"
+#include "image/CodeFormats.h"
 #include "image/IntelHex.h"
 #include "operations/UsedPart.h"
 
@@ -44,14 +45,23 @@ std::optional<ParsedImages> ParseInputs(const Plan& plan, const devices::Device*
                                    QStringLiteral(": ") + Tr(image::DescribeRejection(r))};
     };
     if (!plan.codePath.isEmpty()) {
-        const auto r = image::ParseCodeHex(plan.codeBytes, parsed.images.ProgramImage, words);
+        const image::CodeFormat format = image::FormatOf(plan.codePath, plan.codeBytes);
+        const auto r = image::ParseCode(format, plan.codeBytes, parsed.images.ProgramImage, words);
         if (!r.Accepted()) return refuse(image::texts::kCodeReadError, plan.codePath, r), std::nullopt;
         parsed.codeBeyond = r.bytesBeyondDevice;
         parsed.records += r.dataRecords;
         if (!r.endRecord) parsed.withoutEndRecord << plan.codePath;
+        parsed.fuses = r.fuses;
+        if (format == image::CodeFormat::Elf && plan.eepromPath.isEmpty()) {
+            const auto e = image::ParseEeprom(format, plan.codeBytes, parsed.images.EepromImage, bytes);
+            if (!e.Accepted()) return refuse(image::texts::kEepromReadError, plan.codePath, e), std::nullopt;
+            parsed.eepromBeyond = e.bytesBeyondDevice;
+            parsed.records += e.dataRecords;
+        }
     }
     if (!plan.eepromPath.isEmpty()) {
-        const auto r = image::ParseEepromHex(plan.eepromBytes, parsed.images.EepromImage, bytes);
+        const auto r = image::ParseEeprom(image::FormatOf(plan.eepromPath, plan.eepromBytes), plan.eepromBytes,
+                                          parsed.images.EepromImage, bytes);
         if (!r.Accepted()) return refuse(image::texts::kEepromReadError, plan.eepromPath, r), std::nullopt;
         parsed.eepromBeyond = r.bytesBeyondDevice;
         parsed.records += r.dataRecords;

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "devices/Catalogue.h"
+#include "image/IntelHex.h"
 #include "image/MemoryImages.h"
 
 namespace zendra::cli {
@@ -29,6 +30,7 @@ struct ParsedImages {
     int codeBeyond = 0, eepromBeyond = 0;  // bytes the device cannot hold
     int records = 0;                       // data records of both files
     QStringList withoutEndRecord;          // files that end without an end record
+    image::FileFuses fuses;                // an ELF code file's lock/fuse bytes
     bool Blank() const;                    // both images hold nothing to program
 };
 

@@ -11,6 +11,7 @@
 #include "cli/Console.h"
 #include "cli/Inputs.h"
 #include "cli/Outputs.h"
+#include "image/CodeFormats.h"
 #include "core/Language.h"
 #include "core/Product.h"
 #include "devices/Encodings.h"
@@ -59,9 +60,12 @@ QString HelpText(const QCommandLineParser& parser) {
                "link, COM entry, USB adapter's latency timer\n"
                "  detect                       find the writer on --port, or on every detected port\n"
                "  check FILE.hex [FILE.eep]    read the files only; with --device, whether they fit it\n"
-               "  program FILE.hex [FILE.eep]  check, erase, program and verify\n"
+               "  program FILE.hex [FILE.eep]  check, erase, program and verify (--write-fuses: then the ELF "
+               "file's lock/fuse bytes)\n"
                "  verify FILE.hex [FILE.eep]   compare the whole chip with the files\n"
                "  read OUT.hex [OUT.eep]       read the chip into the files and print its lock/fuse choices\n"
+               "  FILE: Intel HEX, ELF (flash, EEPROM and lock/fuse from one file), S-record or .bin; "
+               "OUT by its extension\n"
                "  erase                        erase the chip\n"
                "  fuse read                    print the lock/fuse choices as NAME=VALUE lines\n"
                "  fuse write NAME=VALUE...     change those choices (the others stay as the chip holds "
@@ -161,8 +165,10 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
                                           QStringLiteral("Write a lock/fuse change that locks the chip out."));
     const QCommandLineOption dryRun(QStringLiteral("dry-run"),
                                     QStringLiteral("Show what a lock/fuse write changes; write nothing."));
+    const QCommandLineOption writeFuses(QStringLiteral("write-fuses"),
+                                        QStringLiteral("program: write the ELF file's lock/fuse bytes after the verify."));
     parser.addOptions({help, version, port, device, eeprom, lang, report, log, repeat, quiet, verbose, allowLockout,
-                       dryRun});
+                       dryRun, writeFuses});
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("See the list below."));
 
     const auto usage = [&](const QString& text) {
@@ -210,6 +216,7 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     ShowQtMessages(plan.verbose);
     plan.allowLockout = parser.isSet(allowLockout);
     plan.dryRun = parser.isSet(dryRun);
+    plan.writeFuses = parser.isSet(writeFuses);
     plan.reportPath = parser.value(report);
     plan.logPath = parser.value(log);
     // Outputs are checked before anything else is done; a refused report target takes no report.
@@ -242,7 +249,9 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         if (!wantFiles(1, 2)) return kExitUsage;
         plan.codePath = args.at(0);
         plan.eepromPath = args.size() > 1 ? args.at(1) : parser.value(eeprom);
-        if (plan.eepromPath.isEmpty() && QFileInfo(EepromPartner(plan.codePath)).isFile())
+        // An ELF file holds its EEPROM data itself.
+        if (plan.eepromPath.isEmpty() && !image::IsElfFile(plan.codePath) &&
+            QFileInfo(EepromPartner(plan.codePath)).isFile())
             plan.eepromPath = EepromPartner(plan.codePath);
     } else if (c == QLatin1String("read")) {
         if (!wantFiles(1, 2)) return kExitUsage;
@@ -253,6 +262,8 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
                                                 : EepromPartner(args.at(0));
         for (const QString& out : {plan.outCode, plan.outEeprom})
             if (const auto refused = RefuseOutputTarget(out)) return usage(*refused);
+        for (const QString& out : {plan.outCode, plan.outEeprom})
+            if (!image::CanSaveTo(out)) return usage(T(texts::kNoElfOutput) + out);
         if (SameFile(plan.outCode, plan.outEeprom))
             return usage(T(texts::kSameOutput) + plan.outCode);
     } else if (c == QLatin1String("update")) {
@@ -327,6 +338,8 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         if (!plan.eepromPath.isEmpty()) named << plan.eepromPath;
         return refuse(kExitInput, T(texts::kNoData) + named.join(QStringLiteral(", ")));
     }
+    if (plan.writeFuses && (c != QLatin1String("program") || images->fuses.Empty()))
+        return refuse(kExitInput, T(texts::kFuseWriteNeedsElf) + plan.codePath);
     return std::nullopt;
 }
 

@@ -28,6 +28,7 @@ struct Plan {
     QList<InputFile> files;
     bool repeat = false, quiet = false, verbose = false;
     bool allowLockout = false, dryRun = false;
+    bool writeFuses = false;  // program: also write the code file's lock/fuse bytes after the verify
     operations::LockFuseBytes restoreBytes;  // fuse restore: the bytes a report recorded before its write
     QString restoreDevice;                   // and the device it names
     QString reportPath, logPath;

@@ -120,6 +120,18 @@ QString DifferenceLine(const operations::Difference& d) {
              T(texts::kFileValue), hex(d.expected, digits), T(texts::kChipValue), hex(d.actual, digits));
 }
 
+QStringList FileFuseLines(const devices::Device* device, const operations::LockFuseBytes& bytes) {
+    if (bytes.Empty()) return {};
+    const QList<core::PanelControl> unmatched = operations::UnmatchedLockFuseFields(device, bytes);
+    const devices::PanelIndexes choices =
+        operations::FileLockFuseChoices(device, bytes, devices::DefaultChoices(device), unmatched);
+    QStringList lines{T(texts::kFileFuses) + ChoiceLines(device, choices).join(QLatin1Char(' '))};
+    QStringList names;
+    for (const core::PanelControl control : unmatched) names << devices::ControlName(control);
+    if (!names.isEmpty()) lines << T(texts::kFileFuseUnmatched) + names.join(QStringLiteral(", "));
+    return lines;
+}
+
 QStringList ChoiceLines(const devices::Device* device, const devices::PanelIndexes& choices) {
     const devices::PanelSetup setup = devices::PanelFor(device);
     QStringList lines;

@@ -22,6 +22,9 @@ QString DifferenceLine(const operations::Difference& d);
 // The lock/fuse choices as NAME=VALUE lines with the choice's name: the controls the device has, and the
 // lock.
 QStringList ChoiceLines(const devices::Device* device, const devices::PanelIndexes& choices);
+// What a code file's lock/fuse bytes choose on the device (one line, empty when it has none), and a line
+// naming the fields whose byte matches no choice.
+QStringList FileFuseLines(const devices::Device* device, const operations::LockFuseBytes& bytes);
 // A lock/fuse write's change table: one line a changed field (name, choice before and after, class).
 QStringList ChangeLines(const devices::Device* device, const QList<operations::FieldChange>& changes);
 // The whole run as the JSON report; `failure`: why it ended before any writer was touched.

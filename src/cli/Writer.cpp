@@ -11,6 +11,7 @@
 #include "core/Settings.h"
 #include "image/FileCommands.h"
 #include "image/ImageTexts.h"
+#include "image/CodeFormats.h"
 #include "image/IntelHex.h"
 #include "link/LinkTexts.h"
 #include "link/PortMap.h"
@@ -245,9 +246,37 @@ void Writer::RunCommand(ChipResult& result) {
     const QString& command = m_plan.command;
     const devices::PanelIndexes defaults = devices::DefaultChoices(*device);
     Report report;
-    if (command == QLatin1String("program"))
+    const operations::LockFuseBytes fileFuses{parsed->fuses.fuse, parsed->fuses.fuseHigh, parsed->fuses.lock};
+    const QList<core::PanelControl> unmatched = operations::UnmatchedLockFuseFields(*device, fileFuses);
+    if (!unmatched.isEmpty()) {
+        // A byte that stands for no choice is never guessed at, least of all written.
+        if (m_plan.writeFuses) {
+            result.exitCode = kExitInput;
+            result.message = FileFuseLines(*device, fileFuses).last();
+            return;
+        }
+    }
+    if (command == QLatin1String("program")) {
         report = operations::ProgramCommand(env, target, parsed->images);
-    else if (command == QLatin1String("verify"))
+        if (m_plan.writeFuses && report.Succeeded()) {
+            const Report fuses = operations::RestoreLockFuseCommand(env, target, fileFuses, FusePolicy());
+            report.changes = fuses.changes;
+            report.lockFuseBefore = fuses.lockFuseBefore;
+            report.lockFuseWritten = fuses.lockFuseWritten;
+            report.panel = fuses.panel;
+            report.warnings += fuses.warnings;
+            // The flash and EEPROM are done; a lock/fuse write that failed or was refused still fails the run.
+            if (fuses.errorFlag != 0) {
+                report.verdict = fuses.verdict;
+                report.status = fuses.status;
+                report.notice = fuses.notice;
+                report.errorFlag = fuses.errorFlag;
+            }
+        }
+    } else if (command == QLatin1String("verify")) {
+        for (const QString& line : FileFuseLines(*device, fileFuses)) result.details << line;
+    }
+    if (command == QLatin1String("verify"))
         report = operations::VerifyCommand(env, target, parsed->images);
     else if (command == QLatin1String("read"))
         report = operations::ReadCommand(env, target, image::MemoryImages(), defaults);
@@ -288,7 +317,8 @@ void Writer::RunCommand(ChipResult& result) {
         result.data << m_path + QLatin1Char('\t') + result.firmware;
     }
     const bool fuseCommand = command.startsWith(QLatin1String("fuse")) || command == QLatin1String("read");
-    if ((command == QLatin1String("fuse-write") || command == QLatin1String("fuse-restore")) && report.errorFlag == 0)
+    if ((command == QLatin1String("fuse-write") || command == QLatin1String("fuse-restore") || m_plan.writeFuses) &&
+        report.errorFlag == 0)
         result.details << ChangeLines(*device, report.changes);
     if (fuseCommand && report.panel && report.errorFlag == 0)
         (m_plan.PrintsData() ? result.data : result.details) << ChoiceLines(*device, *report.panel);
@@ -304,8 +334,9 @@ operations::WritePolicy Writer::FusePolicy() const {
 void Writer::SaveReadImages(ChipResult& result, const devices::Device* device) {
     const image::MemoryImages& images = *result.report->images;
     const QList<QPair<QString, QByteArray>> outputs{
-        {m_plan.outCode, image::CodeHexText(images.ProgramImage, device->flashWords)},
-        {m_plan.outEeprom, image::EepromHexText(images.EepromImage, device->eepromBytes)}};
+        {m_plan.outCode, image::CodeText(image::FormatForName(m_plan.outCode), images.ProgramImage, device->flashWords)},
+        {m_plan.outEeprom,
+         image::EepromText(image::FormatForName(m_plan.outEeprom), images.EepromImage, device->eepromBytes)}};
     QStringList failed;
     for (const auto& [path, text] : outputs) {
         if (path.isEmpty()) continue;

@@ -1,9 +1,11 @@
 #include "image/FileCommands.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
+#include "image/CodeFormats.h"
 #include "image/Dumps.h"
 #include "image/ImageTexts.h"
 #include "image/IntelHex.h"
@@ -13,11 +15,6 @@ namespace zendra::image {
 namespace {
 
 using core::DumpWindow;
-
-bool HasCodeExtension(const QString& name) {
-    const QString tail = name.right(4).toLower();
-    return tail == QStringLiteral(".hex") || tail == QStringLiteral(".rom");
-}
 
 QString FileTitle(const QString& path) { return QFileInfo(path).fileName(); }
 
@@ -79,6 +76,8 @@ bool LoadEepromPair(FileContext& ctx, const QString& previousEepName, int& beyon
 }  // namespace
 
 QString SetEepromFileExtension(const QString& name) {
+    // The one code suffix longer than three letters; every other name keeps the three-letter rule.
+    if (name.toLower().endsWith(QStringLiteral(".srec"))) return name.chopped(4) + texts::kSuffixData;
     return name.left(std::max<qsizetype>(0, name.size() - 3)) + texts::kSuffixData;
 }
 
@@ -109,6 +108,14 @@ FileOutcome Refuse(FileOutcome outcome, const QString& text) {
     return outcome;
 }
 
+// Intel HEX under an ELF file's name: refused before anything is asked or written. The folder is kept,
+// so the next chooser opens where the user was.
+FileOutcome RefuseElfName(FileContext& ctx, FileOutcome outcome) {
+    RememberDirectory(ctx, core::keys::SaveDir, outcome.path);
+    ctx.ui.Ask(core::MessageIcon::Critical, texts::kSaveTitle, texts::kSaveNotElf, core::MessageButtons::Ok);
+    return Refuse(outcome, texts::kSaveNotElf);
+}
+
 FileOutcome Finish(FileOutcome outcome) {
     outcome.ending = FileOutcome::Ending::Done;
     return outcome;
@@ -122,7 +129,7 @@ FileOutcome OpenCodeAndData(FileContext& ctx) {
     const QString previousCode = state.CodeFileName;
     const QString previousEep = state.EepFileName;
     if (!state.ReloadRequested) {
-        const auto answer = AskOpen(ctx, texts::kTitleOpenCodeAndData, texts::kFilterCode, texts::kSuffixCode,
+        const auto answer = AskOpen(ctx, texts::kTitleOpenCodeAndData, texts::kFilterOpenCode, texts::kSuffixCode,
                                     ctx.dialog.FileName);
         if (!answer) return outcome;
         if (!answer->isEmpty()) {
@@ -140,7 +147,7 @@ FileOutcome OpenCodeAndData(FileContext& ctx) {
         outcome.programChanged = true;
         return Refuse(outcome, texts::kCannotOpen);
     }
-    if (!HasCodeExtension(state.CodeFileName)) {
+    if (!HasCodeFileName(state.CodeFileName)) {
         const QString shown = state.CodeFileName.isEmpty() ? texts::kReloadNoName : state.CodeFileName;
         const QString text = texts::kReloadFileLabel + shown + QStringLiteral("\r\n") + texts::kReloadNotSet;
         ctx.ui.Notice(text);
@@ -155,8 +162,11 @@ FileOutcome OpenCodeAndData(FileContext& ctx) {
         return Refuse(outcome, DescribeRejection(code));
     }
     outcome.programChanged = true;
+    outcome.fuses = code.fuses;
     ctx.ui.SetDumpWindowTitle(DumpWindow::Program, texts::kProgramTitlePrefix + state.CodeFileName);
     RedrawProgramDump(ctx.ui, state, ctx.images);
+    // An ELF file holds its EEPROM data itself; it has no partner file.
+    if (code.format == CodeFormat::Elf) state.EepFileName = state.CodeFileName;
 
     if (ctx.dialog.FileName.isEmpty()) return Finish(outcome);
     RememberDirectory(ctx, core::keys::OpenDir, ctx.dialog.FileName);
@@ -174,12 +184,12 @@ FileOutcome OpenCode(FileContext& ctx) {
     auto& state = ctx.state;
     FileOutcome outcome;
     const QString previousCode = state.CodeFileName;
-    const auto answer = AskOpen(ctx, texts::kTitleOpenCode, texts::kFilterCode, texts::kSuffixCode, QString());
+    const auto answer = AskOpen(ctx, texts::kTitleOpenCode, texts::kFilterOpenCode, texts::kSuffixCode, QString());
     if (!answer) return outcome;
     if (!answer->isEmpty()) state.CodeFileName = *answer;
     outcome.path = state.CodeFileName;
     if (!FileExists(state.CodeFileName)) return outcome;
-    if (!HasCodeExtension(state.CodeFileName)) {
+    if (!HasCodeFileName(state.CodeFileName)) {
         state.CodeFileName.clear();
         ctx.ui.Ask(core::MessageIcon::Information, texts::kMainWindowCaption, texts::kCannotOpen,
                    core::MessageButtons::Ok);
@@ -191,6 +201,7 @@ FileOutcome OpenCode(FileContext& ctx) {
         return Refuse(outcome, DescribeRejection(code));
     }
     outcome.programChanged = true;
+    outcome.fuses = code.fuses;
     ctx.ui.SetDumpWindowTitle(DumpWindow::Program, texts::kProgramTitlePrefix + state.CodeFileName);
     RedrawProgramDump(ctx.ui, state, ctx.images);
     RememberDirectory(ctx, core::keys::OpenDir, state.CodeFileName);
@@ -221,6 +232,12 @@ FileOutcome SaveOverwrite(FileContext& ctx) {
         ctx.ui.Status(core::StatusField::Result, texts::kNoFileOpenStatus);
         return Refuse(outcome, texts::kNoFileOpenStatus);
     }
+    // An ELF file is the toolchain's, not ours to replace with Intel HEX: save under a new name instead.
+    if (IsElfFile(state.CodeFileName)) {
+        const QFileInfo elf(state.CodeFileName);
+        ctx.dialog.FileName = elf.dir().filePath(elf.completeBaseName() + QStringLiteral(".") + texts::kSuffixCode);
+        return SaveAsCodeAndData(ctx);
+    }
     state.SaveCodeFileName = state.CodeFileName;
     state.SaveEepFileName = state.EepFileName;
     outcome.path = state.SaveCodeFileName;
@@ -238,11 +255,12 @@ FileOutcome SaveOverwrite(FileContext& ctx) {
 FileOutcome SaveAsCodeAndData(FileContext& ctx) {
     auto& state = ctx.state;
     FileOutcome outcome;
-    const auto answer = AskSave(ctx, texts::kTitleSaveCodeAndData, texts::kFilterSaveCode, ctx.dialog.FileName);
+    const auto answer = AskSave(ctx, texts::kTitleSaveCodeAndData, texts::kFilterSaveCodeAll, ctx.dialog.FileName);
     if (!answer) return outcome;
     state.SaveCodeFileName = *answer;
     state.SaveEepFileName = SetEepromFileExtension(*answer);
     outcome.path = *answer;
+    if (!CanSaveTo(*answer)) return RefuseElfName(ctx, outcome);
     if (FileExists(state.SaveCodeFileName) && !ConfirmOverwrite(ctx)) return outcome;
     RememberDirectory(ctx, core::keys::SaveDir, *answer);
     const bool codeSaved = WriteCodeHexFile(ctx.ui, state, ctx.images);
@@ -253,10 +271,11 @@ FileOutcome SaveAsCodeAndData(FileContext& ctx) {
 FileOutcome SaveAsCode(FileContext& ctx) {
     auto& state = ctx.state;
     FileOutcome outcome;
-    const auto answer = AskSave(ctx, texts::kTitleSaveCode, texts::kFilterSaveCode, texts::kPresetSaveCode);
+    const auto answer = AskSave(ctx, texts::kTitleSaveCode, texts::kFilterSaveCodeAll, texts::kPresetSaveCode);
     if (!answer) return outcome;
     state.SaveCodeFileName = *answer;
     outcome.path = *answer;
+    if (!CanSaveTo(*answer)) return RefuseElfName(ctx, outcome);
     if (FileExists(state.SaveCodeFileName) && !ConfirmOverwrite(ctx)) return outcome;
     RememberDirectory(ctx, core::keys::SaveDir, *answer);
     return WriteCodeHexFile(ctx.ui, state, ctx.images) ? Finish(outcome) : Refuse(outcome, texts::kSaveFailed);

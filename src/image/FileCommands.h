@@ -1,12 +1,13 @@
 #pragma once
 // The File menu's commands, the three file buttons and the reload item. They choose names through the
-// windows' file choosers, read and write the images with the Intel HEX reader and writer, and redraw dumps.
+// windows' file choosers, read and write the images with the readers and writers of each kind of code file, and redraw dumps.
 
 #include <QString>
 
 #include "core/Settings.h"
 #include "core/SharedState.h"
 #include "core/UserInterface.h"
+#include "image/IntelHex.h"
 #include "image/MemoryImages.h"
 
 namespace zendra::image {
@@ -33,6 +34,7 @@ struct FileOutcome {
     QString refusal;  // Refused: the text shown
     bool programChanged = false, eepromChanged = false;
     bool pairOpened = false;  // a code file and its EEPROM file became the open files
+    FileFuses fuses;          // the lock/fuse bytes an opened ELF file holds
     bool Done() const { return ending == Ending::Done; }
 };
 
@@ -45,7 +47,8 @@ FileOutcome SaveAsCode(FileContext& ctx);         // mnuFileSaveAsCode
 FileOutcome SaveAsData(FileContext& ctx);         // mnuFileSaveAsData
 FileOutcome Reload(FileContext& ctx);             // mnuReLoad, Cmd_btn_reload
 
-// The EEPROM file of a code file: the last three characters replaced by "eep" (x.hex -> x.eep, prog -> peep).
+// The EEPROM file of a code file: the last three characters replaced by "eep" (x.hex -> x.eep, prog -> peep);
+// x.srec -> x.eep.
 QString SetEepromFileExtension(const QString& name);
 // True when the file can be opened for reading; an empty path or a folder gives false. A FIFO or device
 // gives true without being opened (opening a FIFO would wait), so the reader can refuse it with its reason.

@@ -22,16 +22,24 @@ inline const QString kHexLengthMismatch = QStringLiteral("レコードの長さ�
 inline const QString kHexBadChecksum = QStringLiteral("チェックサムが一致しません。");
 inline const QString kHexOutsideImage = QStringLiteral("アドレスがメモリの範囲を超えています。");
 inline const QString kHexExtendedAddress = QStringLiteral("0 でない拡張アドレスには対応していません。");
+inline const QString kElfDamaged = QStringLiteral("ELF ファイルが途中で切れているか、壊れています。");
+inline const QString kElfNotAvr =
+    QStringLiteral("AVR 用の 32 ビット リトルエンディアンの ELF 実行ファイルではありません。");
+inline const QString kElfOverlap = QStringLiteral("ELF ファイルのセグメントが重なっています。");
+inline const QString kSRecordNoStartMark = QStringLiteral("行が \"S\" で始まっていません。");
+inline const QString kSRecordType = QStringLiteral("対応していない種類の S レコードです。");
 // Data that lies beyond the selected device's memory (loaded, but outside the in-use range).
 inline const QString kCodeBeyondDevice =
     QStringLiteral("HEX ファイルにはデバイスの Flash 容量を超えるデータが %1 バイトあります。");
 inline const QString kEepromBeyondDevice =
     QStringLiteral("EEP ファイルにはデバイスの EEPROM 容量を超えるデータが %1 バイトあります。");
 
-// Intel HEX writers.
+// Code file writers.
 inline const QString kSaveTitle = QStringLiteral("ファイル保存");
 inline const QString kSaveReadOnly = QStringLiteral("リードオンリーファイルにアクセスしました。");
 inline const QString kSaveFailed = QStringLiteral("ファイル保存できませんでした。");
+inline const QString kSaveNotElf =
+    QStringLiteral("ELF ファイルには保存できません。.hex、.bin または .srec の名前を選んでください。");
 
 // Buffer-edit panel.
 inline const QString kInputWrong = QStringLiteral("入力データに誤りがあります．");
@@ -46,8 +54,13 @@ inline const QString kTitleSaveCodeAndData = QStringLiteral("コードファイ�
 inline const QString kTitleSaveCode = QStringLiteral("コードファイル(*.hex)の保存");
 inline const QString kTitleSaveData = QStringLiteral("データファイル(*.eep)の保存");
 inline const QString kFilterCode = QStringLiteral("Hex File (*.hex *.rom);;All Files (*)");
+// The open choosers: the kinds of code file a toolchain leaves, after the Intel HEX entries.
+inline const QString kFilterOpenCode =
+    kFilterCode + QStringLiteral(";;ELF File (*.elf);;Binary File (*.bin);;S-Record File (*.srec *.s19 *.s28 *.s37)");
 inline const QString kFilterData = QStringLiteral("eep File (*.eep);;All Files (*)");
 inline const QString kFilterSaveCode = QStringLiteral("Hex File (*.HEX);;All Files (*)");
+inline const QString kFilterSaveCodeAll =
+    kFilterSaveCode + QStringLiteral(";;Binary File (*.bin);;S-Record File (*.srec *.s19 *.s28 *.s37)");
 inline const QString kFilterSaveData = QStringLiteral("Eep File (*.eep);;All Files (*)");
 inline const QString kSuffixCode = QStringLiteral("hex");
 inline const QString kSuffixData = QStringLiteral("eep");

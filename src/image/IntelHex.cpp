@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 
+#include "image/CodeFormats.h"
 #include "image/HexText.h"
 #include "image/ImageTexts.h"
 
@@ -149,6 +150,12 @@ bool ReportSave(core::UserInterface& ui, SaveFailure failure) {
     return false;
 }
 
+// Intel HEX under an ELF file's name would pass for the toolchain's file, or replace it.
+bool RefuseElfTarget(core::UserInterface& ui) {
+    ui.Ask(core::MessageIcon::Critical, texts::kSaveTitle, texts::kSaveNotElf, core::MessageButtons::Ok);
+    return false;
+}
+
 }  // namespace
 
 QString DescribeRejection(const HexReadResult& result) {
@@ -172,6 +179,11 @@ QString DescribeRejection(const HexReadResult& result) {
         case HexRejection::BadChecksum: return texts::kHexBadChecksum;
         case HexRejection::OutsideImage: return texts::kHexOutsideImage;
         case HexRejection::ExtendedAddress: return texts::kHexExtendedAddress;
+        case HexRejection::ElfDamaged: return texts::kElfDamaged;
+        case HexRejection::ElfNotAvr: return texts::kElfNotAvr;
+        case HexRejection::ElfOverlap: return texts::kElfOverlap;
+        case HexRejection::SRecordNoStartMark: return texts::kSRecordNoStartMark;
+        case HexRejection::SRecordType: return texts::kSRecordType;
     }
     return {};
 }
@@ -228,7 +240,8 @@ HexReadResult ReadCodeHexFile(core::UserInterface& ui, const core::SharedState& 
     const HexReadResult result =
         ReadInto(ui, state.CodeFileName, texts::kCodeReadError, images.ProgramImage,
                  [&state](const QByteArray& text, ProgramArray& scratch) {
-                     return ParseCodeHex(text, scratch, state.ProgramMemoryWords);
+                     return ParseCode(FormatOf(state.CodeFileName, text), text, scratch,
+                                      state.ProgramMemoryWords);
                  });
     if (result.Accepted() && !state.CodeFileName.isEmpty()) images.ProgramFileAtRisk = result.bytesBeyondDevice > 0;
     return result;
@@ -238,7 +251,7 @@ HexReadResult ReadEepromHexFile(core::UserInterface& ui, const core::SharedState
     const HexReadResult result =
         ReadInto(ui, state.EepFileName, texts::kEepromReadError, images.EepromImage,
                  [&state](const QByteArray& text, EepromArray& scratch) {
-                     return ParseEepromHex(text, scratch, state.EepromBytes);
+                     return ParseEeprom(FormatOf(state.EepFileName, text), text, scratch, state.EepromBytes);
                  });
     if (result.Accepted() && !state.EepFileName.isEmpty()) images.EepromFileAtRisk = result.bytesBeyondDevice > 0;
     return result;
@@ -274,8 +287,10 @@ SaveFailure SaveFileContents(const QString& path, const QByteArray& bytes, QStri
 
 bool WriteCodeHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images) {
     if (state.SaveCodeFileName.isEmpty()) return true;
+    if (!CanSaveTo(state.SaveCodeFileName)) return RefuseElfTarget(ui);
     const bool saved = ReportSave(
-        ui, SaveFileContents(state.SaveCodeFileName, CodeHexText(images.ProgramImage, state.ProgramMemoryWords)));
+        ui, SaveFileContents(state.SaveCodeFileName, CodeText(FormatForName(state.SaveCodeFileName),
+                                                          images.ProgramImage, state.ProgramMemoryWords)));
     // The loaded file now holds exactly this image.
     if (saved && SamePath(state.SaveCodeFileName, state.CodeFileName)) images.ProgramFileAtRisk = false;
     return saved;
@@ -283,8 +298,10 @@ bool WriteCodeHexFile(core::UserInterface& ui, const core::SharedState& state, M
 
 bool WriteEepromHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images) {
     if (state.SaveEepFileName.isEmpty()) return true;
+    if (!CanSaveTo(state.SaveEepFileName)) return RefuseElfTarget(ui);
     const bool saved = ReportSave(
-        ui, SaveFileContents(state.SaveEepFileName, EepromHexText(images.EepromImage, state.EepromBytes)));
+        ui, SaveFileContents(state.SaveEepFileName, EepromText(FormatForName(state.SaveEepFileName),
+                                                         images.EepromImage, state.EepromBytes)));
     if (saved && SamePath(state.SaveEepFileName, state.EepFileName)) images.EepromFileAtRisk = false;
     return saved;
 }

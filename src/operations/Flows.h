@@ -60,6 +60,13 @@ QString ChangedFieldNames(const QList<FieldChange>& changes, devices::ChangeClas
 QString ChoiceName(const devices::Device* device, core::PanelControl control, std::optional<int> index);
 // The choices the bytes stand for, as far as they are known (a lock byte with LB2 alone brings none).
 devices::FieldIndexes DecodeLockFuseBytes(const devices::Device* device, const LockFuseBytes& bytes);
+// The bytes' fields that stand for no entry of the device's panel (a lock byte with LB2 alone included),
+// so a file's byte is reported instead of guessed at.
+QList<core::PanelControl> UnmatchedLockFuseFields(const devices::Device* device, const LockFuseBytes& bytes);
+// A code file's bytes as the panel's choices: `base` with each field the bytes stand for replaced; a field
+// in `unmatched` keeps `base`'s choice.
+devices::PanelIndexes FileLockFuseChoices(const devices::Device* device, const LockFuseBytes& bytes,
+                                          devices::PanelIndexes base, const QList<core::PanelControl>& unmatched);
 
 // --- The flows alone, without the communication check ------------------------------------------------
 Report ProgramDevice(Environment& env, const Target& target, const image::MemoryImages& images);

@@ -188,6 +188,26 @@ Report ReadLockFuseCommand(Environment& env, const Target& target, const PanelIn
     return run.Finish();
 }
 
+QList<core::PanelControl> UnmatchedLockFuseFields(const devices::Device* device, const LockFuseBytes& bytes) {
+    const devices::PanelSetup panel = devices::PanelFor(device);
+    QList<PanelControl> unmatched;
+    bool lockDecoded = false;
+    for (const devices::FieldIndex& field : DecodeLockFuseBytes(device, bytes)) {
+        const devices::ControlFill& fill = panel.controls[int(field.control)];
+        lockDecoded = lockDecoded || field.control == PanelControl::LockBit;
+        if (fill.enabled && (field.index < 0 || field.index >= fill.entries.size())) unmatched.append(field.control);
+    }
+    if (bytes.lock && panel.lockVisible && !lockDecoded) unmatched.append(PanelControl::LockBit);
+    return unmatched;
+}
+
+devices::PanelIndexes FileLockFuseChoices(const devices::Device* device, const LockFuseBytes& bytes,
+                                          devices::PanelIndexes base, const QList<core::PanelControl>& unmatched) {
+    for (const devices::FieldIndex& field : DecodeLockFuseBytes(device, bytes))
+        if (!unmatched.contains(field.control)) base[int(field.control)] = field.index;
+    return base;
+}
+
 devices::FieldIndexes DecodeLockFuseBytes(const devices::Device* device, const LockFuseBytes& bytes) {
     const FuseLayout layout = device ? device->fuseLayout : FuseLayout::None;
     devices::FieldIndexes fields;

@@ -188,9 +188,22 @@ void MainCommands::OnPanelCommand(PanelCommand command) {
 void MainCommands::RunFileCommand(image::FileOutcome (*command)(image::FileContext&)) {
     m_guarded([this, command] {
         image::FileContext ctx{m_ui, m_writer.state, m_images, m_writer.settings, m_fileDialog};
+        const image::FileOutcome outcome = command(ctx);
         // Only an open that took its files goes on the list; a refused one leaves it alone.
-        if (command(ctx).pairOpened) RememberRecentFile();
+        if (outcome.pairOpened) RememberRecentFile();
+        if (outcome.programChanged && !outcome.fuses.Empty()) ShowFileChoices(outcome.fuses);
     });
+}
+
+void MainCommands::ShowFileChoices(const image::FileFuses& fuses) {
+    const devices::Device* device = devices::DeviceAt(m_writer.state.SelectedDevice);
+    const operations::LockFuseBytes bytes{fuses.fuse, fuses.fuseHigh, fuses.lock};
+    const QList<PanelControl> unmatched = operations::UnmatchedLockFuseFields(device, bytes);
+    m_panel.ShowFileChoices(operations::FileLockFuseChoices(device, bytes, m_panel.Choices(), unmatched),
+                            QFileInfo(m_writer.state.CodeFileName).fileName());
+    QStringList names;
+    for (const PanelControl control : unmatched) names << devices::ControlName(control);
+    if (!names.isEmpty()) m_ui.Notice(texts::kFileChoicesUnmatched + names.join(QStringLiteral(", ")));
 }
 
 void MainCommands::SaveListing(const QString& text, const QString& title, const QString& presetName) {

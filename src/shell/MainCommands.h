@@ -56,6 +56,9 @@ private:
     void RunFileCommand(image::FileOutcome (*command)(image::FileContext&));
     // After a file command: the code file it leaves open heads the recent files.
     void RememberRecentFile();
+    // An opened code file's lock/fuse bytes onto the panel, marked as the file's; a byte that stands for
+    // no choice is named in a notice and its field left as it was.
+    void ShowFileChoices(const image::FileFuses& fuses);
     // A listing into a file the user chooses (UTF-8, CR LF), or onto the clipboard.
     void SaveListing(const QString& text, const QString& title, const QString& presetName);
     static void CopyListing(const QString& text);

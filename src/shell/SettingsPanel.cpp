@@ -161,6 +161,10 @@ SettingsPanel::SettingsPanel(QWidget* parent) : QWidget(parent) {
         ++row;
     }
     lockFuseLayout->addWidget(Frame2);
+    Lbl_FILECHOICES = Named(new QLabel(Frame4), "Lbl_FILECHOICES");
+    Lbl_FILECHOICES->setWordWrap(true);
+    Lbl_FILECHOICES->setVisible(false);
+    lockFuseLayout->addWidget(Lbl_FILECHOICES);
 
     auto* lockRow = new QHBoxLayout;
     Frame3 = Named(WithText(new QGroupBox(Frame4), texts::kLockFrame), "Frame3");
@@ -242,6 +246,7 @@ void SettingsPanel::ShowDeviceSizes(qint32 words, qint32 bytes) {
 void SettingsPanel::ApplySetup(const devices::PanelSetup& setup) {
     // Hidden while it is rebuilt, so no half-filled frame is ever drawn.
     Frame2->setVisible(false);
+    Lbl_FILECHOICES->setVisible(false);
     for (int i = 0; i < core::kPanelControlCount; ++i) {
         QComboBox* combo = m_panel[i];
         const devices::ControlFill& fill = setup.controls[i];
@@ -273,6 +278,7 @@ void SettingsPanel::SetChoice(PanelControl control, int index) {
 
 void SettingsPanel::ApplyChoices(const devices::PanelIndexes& choices) {
     Frame2->setVisible(false);
+    Lbl_FILECHOICES->setVisible(false);
     for (int i = 0; i < core::kPanelControlCount; ++i) SetChoice(static_cast<PanelControl>(i), choices[i]);
     Frame2->setVisible(true);
 }
@@ -283,6 +289,12 @@ int SettingsPanel::AcceptedChoice(PanelControl control) const {
 
 void SettingsPanel::AcceptChoice(PanelControl control) {
     m_accepted[static_cast<int>(control)] = Panel(control)->currentIndex();
+}
+
+void SettingsPanel::ShowFileChoices(const devices::PanelIndexes& choices, const QString& fileName) {
+    ApplyChoices(choices);
+    ShowText(Lbl_FILECHOICES, texts::kFileChoicesMark + fileName);
+    Lbl_FILECHOICES->setVisible(true);
 }
 
 void SettingsPanel::SetCalibrationText(const QString& text) { ShowText(Lbl_READCALIB, text); }

@@ -46,6 +46,9 @@ public:
     int AcceptedChoice(core::PanelControl control) const;
     void AcceptChoice(core::PanelControl control);
     void SetCalibrationText(const QString& text);
+    // Choices a code file brought, marked with its name until the program sets the panel again (a new
+    // setup, or the chip's choices after a read or write).
+    void ShowFileChoices(const devices::PanelIndexes& choices, const QString& fileName);
 
     // The buffer-edit frame.
     image::BufferEditInput BufferInput() const;
@@ -95,6 +98,7 @@ public:
     QComboBox* Combo_LockBit = nullptr;
     QLabel* Label6 = nullptr;
     QLabel* Lbl_READCALIB = nullptr;
+    QLabel* Lbl_FILECHOICES = nullptr;
     QPushButton* cmdFuseRead = nullptr;
     QPushButton* cmdFuseWrite = nullptr;
 

@@ -70,6 +70,10 @@ inline const QString kPortPanelPrefix = QStringLiteral("COM");
 // Results and notes of the main window's own commands.
 inline const QString kBufferCleared = QStringLiteral("バッファーをクリアしました。");
 inline const QString kWaitingForOperation = QStringLiteral("処理の終了を待っています。");
+// The lock/fuse frame after a code file brought choices, until they are written or read (the file's name
+// follows); and the notice for the file's bytes that match no choice (their names follow).
+inline const QString kFileChoicesMark = QStringLiteral("ファイルの設定 (未書き込み): ");
+inline const QString kFileChoicesUnmatched = QStringLiteral("どの選択肢にも合わないファイルのロック/ヒューズ: ");
 
 // Message window: the cancel button of program, verify, read and erase, and the figures beside the bar
 // (%1 the percentage; the remaining time in whole seconds, or minutes and seconds).

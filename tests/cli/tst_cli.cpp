@@ -108,6 +108,11 @@ private Q_SLOTS:
         test::WriteFile(m_dir + "/big.hex", HexRecord(0x7FF0, QByteArray(16, '\x11')) + ":00000001FF\r\n");
         test::WriteFile(m_dir + "/empty.hex", ":00000001FF\r\n");
         test::WriteFile(m_dir + "/noend.hex", HexRecord(0, QByteArray::fromHex("0C94")));
+        QFile elf(QFileInfo(__FILE__).dir().filePath("../image/data/tn12.elf"));  // avr-gcc's, with FUSES
+        QVERIFY(elf.open(QIODevice::ReadOnly));
+        const QByteArray elfBytes = elf.readAll();
+        test::WriteFile(m_dir + "/tn12.elf", elfBytes);
+        test::WriteFile(m_dir + "/cut.elf", elfBytes.left(0x60));
     }
 
     void commands_data() {
@@ -144,6 +149,14 @@ private Q_SLOTS:
                                    .err = "nothing to program (no data record): " + QString("{dir}/empty.hex")});
         row("no end record: a warning", {.args = en + QStringList{"program", "{dir}/noend.hex"},
                                          .out = "succeeded", .err = "warning: no end record: "});
+        row("ELF: program, then its fuses", {.args = en + QStringList{"program", "--write-fuses", "{dir}/tn12.elf"},
+                                             .out = "succeeded", .err = "BODLEVEL: 1.8V -> "});
+        row("ELF: the file's choices", {.args = {"--lang", "en", "-d", "ATtiny12L", "check", "{dir}/tn12.elf"},
+                                        .out = "choices (not written): CKSEL=2 (0010) BODEN=1"});
+        row("ELF cut short", {.args = en + QStringList{"verify", "{dir}/cut.elf"}, .exitCode = 3,
+                              .err = "cut.elf: HEX file open error: The ELF file is cut short or damaged."});
+        row("--write-fuses without ELF", {.args = en + QStringList{"program", "--write-fuses", "{dir}/blink.hex"},
+                                          .exitCode = 3, .err = "--write-fuses needs an ELF file"});
         row("unknown option", {.args = {"--colour", "erase"}, .exitCode = 4});
         row("unknown command", {.args = {"--lang", "en", "flash"}, .exitCode = 4, .err = "unknown command"});
         row("fuse the device lacks", {.args = en + QStringList{"--device", "AT90S8515", "fuse", "write", "CKSEL=1"},
@@ -364,7 +377,9 @@ private Q_SLOTS:
         QTest::newRow("no extension") << QStringList{"n2/chipdump"} << QStringList{"n2/chipdump.hex", "n2/chipdump.eep"} << 0;
         QTest::newRow("short name") << QStringList{"n3/a.h"} << QStringList{"n3/a.h", "n3/a.eep"} << 0;
         QTest::newRow("second name") << QStringList{"n4/a.hex", "n4/e.bin"} << QStringList{"n4/a.hex", "n4/e.bin"} << 0;
+        QTest::newRow("S-record and binary") << QStringList{"n6/a.srec", "n6/e.bin"} << QStringList{"n6/a.srec", "n6/e.bin"} << 0;
         QTest::newRow("both one file") << QStringList{"n5/backup.eep"} << QStringList{} << 4;
+        QTest::newRow("ELF name refused") << QStringList{"n7/a.elf"} << QStringList{} << 4;
     }
     void readNames() {
         QFETCH(QStringList, names);

@@ -1,4 +1,4 @@
-// The code and EEPROM HEX readers on any bytes. The first byte picks the device size; the rest is the file.
+// The code and EEPROM readers of every kind (Intel HEX, ELF, S-records, binary) on any bytes. The first byte picks the device size; the rest is the file.
 // Whatever parses must survive the writer: written out and read again it gives the very same image.
 
 #include <cstdint>
@@ -6,6 +6,7 @@
 #include <memory>
 #include <type_traits>
 
+#include "image/CodeFormats.h"
 #include "image/IntelHex.h"
 
 using namespace zendra::image;
@@ -47,5 +48,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The last EEPROM cell lies beyond every device and beyond what the writer covers; it is never saved.
     CheckRoundTrip<EepromArray>(text, kEepromBytes[pick % std::size(kEepromBytes)],
                                 kEepromBytes[std::size(kEepromBytes) - 1], ParseEepromHex, EepromHexText);
+    // The other kinds: an ELF file only has to be read safely; S-records and binary images must survive
+    // their own writer.
+    MemoryImages scratch;
+    ParseCode(CodeFormat::Elf, text, scratch.ProgramImage, kCodeWords[pick % std::size(kCodeWords)]);
+    ParseEeprom(CodeFormat::Elf, text, scratch.EepromImage, kEepromBytes[pick % std::size(kEepromBytes)]);
+    for (const CodeFormat format : {CodeFormat::SRecord, CodeFormat::Binary}) {
+        CheckRoundTrip<ProgramArray>(
+            text, kCodeWords[pick % std::size(kCodeWords)], kCodeWords[std::size(kCodeWords) - 1],
+            [format](const QByteArray& t, ProgramArray& a, qint32 n) { return ParseCode(format, t, a, n); },
+            [format](const ProgramArray& a, qint32 n) { return CodeText(format, a, n); });
+        CheckRoundTrip<EepromArray>(
+            text, kEepromBytes[pick % std::size(kEepromBytes)], kEepromBytes[std::size(kEepromBytes) - 1],
+            [format](const QByteArray& t, EepromArray& a, qint32 n) { return ParseEeprom(format, t, a, n); },
+            [format](const EepromArray& a, qint32 n) { return EepromText(format, a, n); });
+    }
     return 0;
 }

@@ -20,6 +20,7 @@
 #include "TestEnvironment.h"
 #include "devices/Catalogue.h"
 #include "image/BufferEdit.h"
+#include "image/CodeFormats.h"
 #include "image/Dumps.h"
 #include "image/FileCommands.h"
 #include "image/HexText.h"
@@ -208,12 +209,28 @@ private Q_SLOTS:
         Bad("EEPROM past the image", E, Lines({Data(0x7FF, {1, 2, 3})}), HR::OutsideImage, 1);
         Bad("linear base not 0", C, Lines({Record(4, 0, {0, 1}), kEnd}), HR::ExtendedAddress, 1);
         Bad("segment base not 0", C, Lines({kEnd, Record(2, 0, {0x10, 0})}), HR::ExtendedAddress, 2);
+        // S-records (chosen by content) and the ATtiny26L firmware's ELF file, damaged in each way.
+        Ok("S1 word, S9 end", C, "S00600004844521B\nS1050000940C5A\nS9030000FC\n", 0, {0, 0x0C, 1, 0x94});
+        Ok("S2 EEPROM", E, "S2060000100102E6\r\n", 0, {0x10, 1, 0x11, 2});
+        Bad("S-record checksum", C, "S1050000940C58\n", HR::BadChecksum, 1);
+        Bad("HEX line among S-records", C, "S9030000FC\n" + Lines({kEnd}), HR::SRecordNoStartMark, 2);
+        Bad("S4 record", C, "S4030000FC\n", HR::SRecordType, 1);
+        const QByteArray elf = Get(QStringLiteral(ZENDRA_TEST_DATA_DIR "/tn26.elf"));
+        const auto patched = [&elf](int at, QByteArray bytes) { return QByteArray(elf).replace(at, bytes.size(), bytes); };
+        const int segment1 = 0x34 + 0x20;  // the second program header: .data's copy in flash
+        Bad("ELF cut short", C, elf.left(0x60), HR::ElfDamaged, 0);
+        Bad("ELF 64-bit", C, patched(4, "\x02"), HR::ElfNotAvr, 0);
+        Bad("ELF big-endian", C, patched(5, "\x02"), HR::ElfNotAvr, 0);
+        Bad("ELF for another machine", C, patched(18, QByteArray("\x28\x00", 2)), HR::ElfNotAvr, 0);
+        Bad("ELF segments overlap", C, patched(segment1 + 12, QByteArray("\x10\0\0\0", 4)), HR::ElfOverlap, 0);
+        Bad("ELF past the image", C, patched(segment1 + 12, QByteArray("\xFC\xFF\0\0", 4)), HR::OutsideImage, 0);
     }
     void parse() {
         QFETCH(Parse, p);
         MemoryImages m;
         const HexReadResult r =
-            p.code ? ParseCodeHex(p.text, m.ProgramImage, 512) : ParseEepromHex(p.text, m.EepromImage, 128);
+            p.code ? ParseCode(FormatOf({}, p.text), p.text, m.ProgramImage, 512)
+                   : ParseEeprom(FormatOf({}, p.text), p.text, m.EepromImage, 128);
         QCOMPARE(r.rejection, p.why);
         QCOMPARE(r.line, p.line);
         QCOMPARE(r.Accepted() ? r.bytesBeyondDevice : 0, p.beyond);
@@ -261,6 +278,43 @@ private Q_SLOTS:
             QCOMPARE(images.ProgramImage[i ^ 1], i < codeBin.size() ? quint8(codeBin[i]) : kErased);
         for (int i = 0; i <= eepBin.size(); ++i)
             QCOMPARE(images.EepromImage[i], i < eepBin.size() ? quint8(eepBin[i]) : kErased);
+    }
+
+    // Every form avr-objcopy made of one firmware loads to the images of its HEX pair, and so does what
+    // each writer saves; the ELF file alone gives both images and its FUSES and LOCKBITS.
+    void everyFormSameImages_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QList<int>>("fuses");  // fuse, high fuse, lock; -1: none
+        QTest::newRow("ATtiny26L, C") << "tn26" << QList<int>{0xE4, 0xF5, 0xFE};
+        QTest::newRow("AT90S2313, C") << "s2313" << QList<int>{0xFF, -1, 0xFC};
+        QTest::newRow("ATtiny12L, assembler") << "tn12" << QList<int>{0x52, -1, -1};
+    }
+    void everyFormSameImages() {
+        QFETCH(QString, name);
+        QFETCH(QList<int>, fuses);
+        const QString base = QStringLiteral(ZENDRA_TEST_DATA_DIR "/") + name;
+        MemoryImages hex;
+        QVERIFY(ParseCodeHex(Get(base + ".hex"), hex.ProgramImage, 1024).Accepted());
+        QVERIFY(ParseEepromHex(Get(base + ".eep"), hex.EepromImage, 128).Accepted());
+        for (const QString& suffix : {".elf", ".bin", ".srec", ".s37", ".out.hex", ".out.bin", ".out.srec"}) {
+            const QString path = base + suffix;
+            const QByteArray bytes = suffix.startsWith(".out") ? CodeText(FormatForName(path), hex.ProgramImage, 1024)
+                                                               : Get(path);
+            MemoryImages m;
+            const HexReadResult r = ParseCode(FormatOf(path, bytes), bytes, m.ProgramImage, 1024);
+            QVERIFY2(r.Accepted() && m.ProgramImage == hex.ProgramImage, qPrintable(suffix));
+            if (suffix != ".elf") continue;
+            QVERIFY(ParseEeprom(CodeFormat::Elf, bytes, m.EepromImage, 128).Accepted());
+            QCOMPARE(m.EepromImage, hex.EepromImage);
+            const auto byte = [](std::optional<quint8> b) { return b ? int(*b) : -1; };
+            QCOMPARE(QList<int>({byte(r.fuses.fuse), byte(r.fuses.fuseHigh), byte(r.fuses.lock)}), fuses);
+        }
+        for (const QString path : {"x.eep", "x.bin", "x.srec"}) {
+            MemoryImages m;
+            const QByteArray text = EepromText(FormatForName(path), hex.EepromImage, 128);
+            QVERIFY(ParseEeprom(FormatOf(path, text), text, m.EepromImage, 128).Accepted());
+            QCOMPARE(m.EepromImage, hex.EepromImage);
+        }
     }
 
     void cell_data() {
@@ -463,6 +517,7 @@ private Q_SLOTS:
         QTest::newRow("save as, existing, Cancel") << Save{"", kSavePair, "x.hex", false, {ask}, {}};
         QTest::newRow("save as, no extension") << Save{"", kSavePair, "prog", true, {}, {"prog", "peep"}};
         QTest::newRow("save code as") << Save{"", kSaveCode, "c.hex", true, {}, {"c.hex"}};
+        QTest::newRow("save as an ELF name") << Save{"", kSavePair, "fw.elf", true, {box + texts::kSaveNotElf}, {}};
         QTest::newRow("save data as, hex name") << Save{"", kSaveData, "d.hex", true, {}, {"d.eep"}};
     }
     void save() {
@@ -495,7 +550,7 @@ private Q_SLOTS:
         QCOMPARE(Told(), s.told);
         // Done exactly when nothing failed and nobody cancelled; a failure is a refusal, not a quiet end.
         const bool failed = !s.told.filter(QRegularExpression(texts::kSaveReadOnly + "|" + texts::kSaveFailed + "|" +
-                                                              texts::kNoFileOpenStatus)).isEmpty();
+                                                              texts::kNoFileOpenStatus + "|ELF")).isEmpty();
         QCOMPARE(outcome.ending, failed ? FileOutcome::Ending::Refused
                   : !s.ok && !s.told.filter(texts::kOverwriteQuestion).isEmpty() ? FileOutcome::Ending::Cancelled
                                                                                   : FileOutcome::Ending::Done);

@@ -84,6 +84,7 @@ struct Drop {
     QStringList urls;
     bool taken = false;   // the drag is accepted
     bool opened = false;  // the file is open afterwards, as "開く" with the same choice leaves it
+    QString mark;         // the lock/fuse frame's mark of a file's choices, and CKSEL's choice beside it
 };
 
 const QByteArray kCodeHex = ":0400000012345678E8\r\n:00000001FF\r\n", kDataHex = ":020000000A0BE9\r\n:00000001FF\r\n";
@@ -421,6 +422,10 @@ private Q_SLOTS:
         const auto row = [](const char* tag, const Drop& d) { QTest::newRow(tag) << d; };
         row("hex with its eep", {.urls = {"a.hex"}, .taken = true, .opened = true});
         row("rom without eep", {.urls = {"b.rom"}, .taken = true, .opened = true});
+        row("ELF: its lock/fuse choices, marked", {.urls = {"tn12.elf"}, .taken = true, .opened = true,
+                                                   .mark = "ファイルの設定 (未書き込み): tn12.elf|0010"});
+        row("S-record", {.urls = {"c.srec"}, .taken = true, .opened = true});
+        row("binary", {.urls = {"e.bin"}, .taken = true, .opened = true});
         row("text file refused as the open refuses it", {.urls = {"d.txt"}, .taken = true});
         row("two files", {.urls = {"a.hex", "b.rom"}});
         row("a folder", {.urls = {"sub"}});
@@ -429,7 +434,9 @@ private Q_SLOTS:
     void dropFile() {
         QFETCH(Drop, d);
         QTemporaryDir dir;
-        for (const char* name : {"a.hex", "b.rom", "d.txt"}) WriteFile(dir.filePath(name), kCodeHex);
+        for (const char* name : {"a.hex", "b.rom", "d.txt", "e.bin"}) WriteFile(dir.filePath(name), kCodeHex);
+        WriteFile(dir.filePath("c.srec"), "S1050000940C5A\nS9030000FC\n");
+        QVERIFY(QFile::copy(ZENDRA_SOURCE_DIR "/tests/image/data/tn12.elf", dir.filePath("tn12.elf")));
         WriteFile(dir.filePath("a.eep"), kDataHex);
         QDir(dir.path()).mkdir("sub");
         QList<QUrl> urls;
@@ -452,6 +459,8 @@ private Q_SLOTS:
         QCOMPARE(m_h->Result() == "ファイルをオープンしました。", d.opened);
         QCOMPARE(!Erased(m_h->app->Images()), d.opened);
         QCOMPARE(ProgramSetting("RecentFiles"), d.opened ? urls[0].toLocalFile() : QString("<absent>"));
+        const QLabel* mark = Panel().Lbl_FILECHOICES;
+        QCOMPARE(mark->isHidden() ? QString() : mark->text() + "|" + Panel().Panel(PanelControl::CKSEL)->currentText().left(4), d.mark);
     }
 
     void recentFiles() {

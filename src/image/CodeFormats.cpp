@@ -1,0 +1,338 @@
+#include "image/CodeFormats.h"
+
+#include <QByteArrayView>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <algorithm>
+#include <array>
+#include <gelf.h>
+#include <libelf.h>
+#include <memory>
+#include <vector>
+
+#include "image/HexText.h"
+
+namespace zendra::image {
+
+namespace {
+
+// Where avr-ld places each memory in one address space: flash below, then data, EEPROM, fuse, lock.
+constexpr quint64 kDataSpace = 0x800000;
+constexpr quint64 kEepromSpace = 0x810000;
+constexpr quint64 kFuseSpace = 0x820000;
+constexpr quint64 kLockSpace = 0x830000;
+constexpr int kRecordBytes = 16;
+const QByteArray kElfMagic = QByteArrayLiteral("\x7F" "ELF");
+const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
+
+bool EndsWithAny(const QString& path, const QStringList& tails) {
+    const QString lower = path.toLower();
+    for (const QString& tail : tails)
+        if (lower.endsWith(tail)) return true;
+    return false;
+}
+
+const QStringList kSRecordTails = {QStringLiteral(".srec"), QStringLiteral(".s19"), QStringLiteral(".s28"),
+                                   QStringLiteral(".s37")};
+
+// Places file byte `address` in the image: flash files hold each word low byte first, the image high first.
+struct CodeCells {
+    ProgramArray& image;
+    qint64 inUse;
+    static constexpr qint64 kCapacity = kProgramImageSize - 1;
+    bool Store(qint64 address, quint8 value) {
+        if (address < 0 || address >= kCapacity) return false;
+        image[address ^ 1] = value;
+        return true;
+    }
+};
+struct EepromCells {
+    EepromArray& image;
+    qint64 inUse;
+    static constexpr qint64 kCapacity = kEepromImageSize;
+    bool Store(qint64 address, quint8 value) {
+        if (address < 0 || address >= kCapacity) return false;
+        image[address] = value;
+        return true;
+    }
+};
+
+template <typename Cells>
+bool StoreAll(Cells& cells, qint64 address, QByteArrayView bytes, HexReadResult& result) {
+    for (qsizetype k = 0; k < bytes.size(); ++k) {
+        if (!cells.Store(address + k, static_cast<quint8>(bytes[k]))) return false;
+        if (address + k >= cells.inUse) ++result.bytesBeyondDevice;
+    }
+    return true;
+}
+
+HexReadResult Rejected(HexReadResult result, HexRejection why, int line = 0) {
+    result.rejection = why;
+    result.line = line;
+    return result;
+}
+
+// --- ELF -------------------------------------------------------------------------------------------
+
+struct ElfCloser {
+    void operator()(Elf* elf) const { elf_end(elf); }
+};
+
+// Flash from the loadable segments with file data below the data space, by physical address; the
+// EEPROM from ".eeprom"; the lock/fuse bytes from ".fuse" and ".lock". `cells` is null for the part
+// the caller does not take.
+template <typename Cells>
+HexReadResult ParseElf(const QByteArray& bytes, Cells& cells, bool flash) {
+    HexReadResult result;
+    result.format = CodeFormat::Elf;
+    result.endRecord = true;  // an ELF file has no end record to miss
+    if (elf_version(EV_CURRENT) == EV_NONE) return Rejected(result, HexRejection::ElfDamaged);
+    // libelf reads from memory it may not change; our copy is detached for it.
+    QByteArray copy = bytes;
+    std::unique_ptr<Elf, ElfCloser> elf(elf_memory(copy.data(), static_cast<size_t>(copy.size())));
+    if (!elf || elf_kind(elf.get()) != ELF_K_ELF) return Rejected(result, HexRejection::ElfDamaged);
+    size_t identSize = 0;
+    const char* ident = elf_getident(elf.get(), &identSize);
+    if (!ident || identSize < EI_NIDENT) return Rejected(result, HexRejection::ElfDamaged);
+    if (ident[EI_CLASS] != ELFCLASS32 || ident[EI_DATA] != ELFDATA2LSB) return Rejected(result, HexRejection::ElfNotAvr);
+    const Elf32_Ehdr* header = elf32_getehdr(elf.get());
+    if (!header) return Rejected(result, HexRejection::ElfDamaged);
+    if (header->e_machine != EM_AVR || header->e_type != ET_EXEC) return Rejected(result, HexRejection::ElfNotAvr);
+    const quint64 fileSize = static_cast<quint64>(bytes.size());
+    const auto within = [fileSize](quint64 offset, quint64 size) { return offset <= fileSize && size <= fileSize - offset; };
+
+    if (flash) {
+        size_t count = 0;
+        if (elf_getphdrnum(elf.get(), &count) != 0) return Rejected(result, HexRejection::ElfDamaged);
+        std::vector<bool> taken(CodeCells::kCapacity, false);
+        for (size_t i = 0; i < count; ++i) {
+            // Copied out by libelf: a header table at an odd offset gives no aligned Elf32_Phdr in place.
+            GElf_Phdr s;
+            if (!gelf_getphdr(elf.get(), static_cast<int>(i), &s)) return Rejected(result, HexRejection::ElfDamaged);
+            if (s.p_type != PT_LOAD || s.p_filesz == 0 || s.p_paddr >= kDataSpace) continue;
+            if (!within(s.p_offset, s.p_filesz)) return Rejected(result, HexRejection::ElfDamaged);
+            if (quint64(s.p_paddr) + s.p_filesz > CodeCells::kCapacity) return Rejected(result, HexRejection::OutsideImage);
+            for (quint64 a = s.p_paddr; a < quint64(s.p_paddr) + s.p_filesz; ++a) {
+                if (taken[a]) return Rejected(result, HexRejection::ElfOverlap);
+                taken[a] = true;
+            }
+            ++result.dataRecords;
+            if (!StoreAll(cells, s.p_paddr, QByteArrayView(bytes).sliced(s.p_offset, s.p_filesz), result))
+                return Rejected(result, HexRejection::OutsideImage);
+        }
+    }
+
+    size_t namesIndex = 0;
+    if (elf_getshdrstrndx(elf.get(), &namesIndex) != 0) return Rejected(result, HexRejection::ElfDamaged);
+    for (Elf_Scn* section = elf_nextscn(elf.get(), nullptr); section; section = elf_nextscn(elf.get(), section)) {
+        GElf_Shdr s;
+        if (!gelf_getshdr(section, &s)) return Rejected(result, HexRejection::ElfDamaged);
+        const char* name = elf_strptr(elf.get(), namesIndex, s.sh_name);
+        if (!name || s.sh_type != SHT_PROGBITS || s.sh_size == 0) continue;
+        const QByteArray sectionName(name);
+        const bool eeprom = sectionName == ".eeprom", fuse = sectionName == ".fuse", lock = sectionName == ".lock";
+        if (!eeprom && !fuse && !lock) continue;
+        if (!within(s.sh_offset, s.sh_size)) return Rejected(result, HexRejection::ElfDamaged);
+        const QByteArrayView data = QByteArrayView(bytes).sliced(s.sh_offset, s.sh_size);
+        if (eeprom && !flash) {
+            ++result.dataRecords;
+            if (s.sh_addr < kEepromSpace || !StoreAll(cells, qint64(s.sh_addr - kEepromSpace), data, result))
+                return Rejected(result, HexRejection::OutsideImage);
+        } else if (fuse) {
+            if (s.sh_addr != kFuseSpace || data.size() > 3) return Rejected(result, HexRejection::OutsideImage);
+            std::optional<quint8>* slots[] = {&result.fuses.fuse, &result.fuses.fuseHigh, &result.fuses.fuseExtended};
+            for (qsizetype k = 0; k < data.size(); ++k) *slots[k] = static_cast<quint8>(data[k]);
+        } else if (lock) {
+            if (s.sh_addr != kLockSpace || data.size() != 1) return Rejected(result, HexRejection::OutsideImage);
+            result.fuses.lock = static_cast<quint8>(data[0]);
+        }
+    }
+    return result;
+}
+
+// --- S-records ------------------------------------------------------------------------------------
+
+int DigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// S0 (header) and S5/S6 (counts) carry nothing for the images; S1/S2/S3 data with 2/3/4 address bytes;
+// S7/S8/S9 end the file. The checksum makes the byte count, address and data add up to 0xFF.
+template <typename Cells>
+HexReadResult ParseSRecords(const QByteArray& text, Cells& cells) {
+    HexReadResult result;
+    result.format = CodeFormat::SRecord;
+    QByteArrayView all(text);
+    int lineNumber = 0;
+    qsizetype position = 0;
+    std::array<quint8, 256> bytes{};
+    while (position < all.size()) {
+        qsizetype end = all.indexOf('\n', position);
+        if (end < 0) end = all.size();
+        QByteArrayView line = all.sliced(position, end - position);
+        position = end + 1;
+        ++lineNumber;
+        while (!line.isEmpty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.chop(1);
+        if (line.isEmpty()) continue;
+        if (line.front() != 'S' && line.front() != 's') return Rejected(result, HexRejection::SRecordNoStartMark, lineNumber);
+        if (line.size() < 2 || line[1] < '0' || line[1] > '9') return Rejected(result, HexRejection::SRecordType, lineNumber);
+        const int type = line[1] - '0';
+        const QByteArrayView digits = line.sliced(2);
+        for (char c : digits)
+            if (DigitValue(c) < 0) return Rejected(result, HexRejection::BadDigit, lineNumber);
+        if (digits.size() % 2 != 0 || digits.size() < 2 || digits.size() > 2 * 256)
+            return Rejected(result, HexRejection::LengthMismatch, lineNumber);
+        const qsizetype count = digits.size() / 2;
+        quint32 sum = 0;
+        for (qsizetype i = 0; i < count; ++i) {
+            bytes[i] = static_cast<quint8>(DigitValue(digits[2 * i]) * 16 + DigitValue(digits[2 * i + 1]));
+            sum += bytes[i];
+        }
+        const int addressBytes = (type == 2 || type == 8) ? 3 : (type == 3 || type == 7) ? 4 : 2;
+        if (count != bytes[0] + 1 || count < addressBytes + 2) return Rejected(result, HexRejection::LengthMismatch, lineNumber);
+        if (sum % 256 != 0xFF) return Rejected(result, HexRejection::BadChecksum, lineNumber);
+        if (type == 4) return Rejected(result, HexRejection::SRecordType, lineNumber);
+        if (type >= 7) result.endRecord = true;
+        if (type < 1 || type > 3) continue;
+        qint64 address = 0;
+        for (int k = 0; k < addressBytes; ++k) address = address * 256 + bytes[1 + k];
+        ++result.dataRecords;
+        const QByteArrayView data(reinterpret_cast<const char*>(bytes.data()) + 1 + addressBytes,
+                                  count - 2 - addressBytes);
+        if (!StoreAll(cells, address, data, result)) return Rejected(result, HexRejection::OutsideImage, lineNumber);
+    }
+    return result;
+}
+
+QByteArray SRecordLine(int type, const QByteArray& addressAndData) {
+    QString line = QStringLiteral("S") + QString::number(type) + ByteToHex(quint8(addressAndData.size() + 1));
+    quint32 sum = quint8(addressAndData.size() + 1);
+    for (char b : addressAndData) {
+        line += ByteToHex(quint8(b));
+        sum += quint8(b);
+    }
+    line += ByteToHex(quint8(~sum & 0xFF));
+    return line.toLatin1() + kLineEnd;
+}
+
+// S1 records of 16 bytes from address 0 (the images stay below 64 KiB), between a header and an S9 end.
+QByteArray SRecordText(const QByteArray& fileBytes) {
+    QByteArray out = SRecordLine(0, QByteArray(2, '\0'));
+    for (qsizetype first = 0; first < fileBytes.size(); first += kRecordBytes) {
+        QByteArray record;
+        record += char(first >> 8);
+        record += char(first & 0xFF);
+        record += fileBytes.mid(first, kRecordBytes);
+        out += SRecordLine(1, record);
+    }
+    return out + SRecordLine(9, QByteArray(2, '\0'));
+}
+
+// --- Binary ---------------------------------------------------------------------------------------
+
+template <typename Cells>
+HexReadResult ParseBinary(const QByteArray& bytes, Cells& cells) {
+    HexReadResult result;
+    result.format = CodeFormat::Binary;
+    result.endRecord = true;
+    result.dataRecords = bytes.isEmpty() ? 0 : 1;
+    if (!StoreAll(cells, 0, QByteArrayView(bytes), result)) return Rejected(result, HexRejection::OutsideImage);
+    return result;
+}
+
+template <typename Cells>
+HexReadResult ParseAny(CodeFormat format, const QByteArray& bytes, Cells& cells, bool flash) {
+    switch (format) {
+        case CodeFormat::Elf: return ParseElf(bytes, cells, flash);
+        case CodeFormat::SRecord: return ParseSRecords(bytes, cells);
+        case CodeFormat::Binary: return ParseBinary(bytes, cells);
+        case CodeFormat::IntelHex: break;
+    }
+    return {};
+}
+
+// The in-use cells in file order, for the binary and S-record writers.
+QByteArray CodeFileBytes(const ProgramArray& image, qint32 programMemoryWords) {
+    const int words = std::clamp<qint32>(programMemoryWords, 0, (kProgramImageSize - 1) / 2);
+    QByteArray out(2 * words, '\0');
+    for (int a = 0; a < 2 * words; ++a) out[a] = char(image[a ^ 1]);
+    return out;
+}
+QByteArray EepromFileBytes(const EepromArray& image, qint32 eepromBytes) {
+    const int count = std::clamp<qint32>(eepromBytes, 0, kEepromImageSize - 1);
+    return QByteArray(reinterpret_cast<const char*>(image.data()), count);
+}
+
+}  // namespace
+
+CodeFormat FormatOf(const QString& path, const QByteArray& bytes) {
+    if (bytes.startsWith(kElfMagic)) return CodeFormat::Elf;
+    if (path.toLower().endsWith(QStringLiteral(".bin"))) return CodeFormat::Binary;
+    QByteArrayView rest(bytes);
+    if (rest.startsWith("\xEF\xBB\xBF")) rest = rest.sliced(3);
+    while (!rest.isEmpty() && (rest.front() == '\r' || rest.front() == '\n' || rest.front() == ' ' || rest.front() == '\t'))
+        rest = rest.sliced(1);
+    if (!rest.isEmpty() && (rest.front() == 'S' || rest.front() == 's')) return CodeFormat::SRecord;
+    return CodeFormat::IntelHex;
+}
+
+CodeFormat FormatForName(const QString& path) {
+    if (path.toLower().endsWith(QStringLiteral(".bin"))) return CodeFormat::Binary;
+    if (EndsWithAny(path, kSRecordTails)) return CodeFormat::SRecord;
+    return CodeFormat::IntelHex;
+}
+
+bool HasCodeFileName(const QString& path) {
+    return EndsWithAny(path, {QStringLiteral(".hex"), QStringLiteral(".rom"), QStringLiteral(".elf"),
+                              QStringLiteral(".bin")}) ||
+           EndsWithAny(path, kSRecordTails);
+}
+
+bool IsElfFile(const QString& path) {
+    QFile file(path);
+    // Only a regular file is opened: a FIFO would wait for a writer.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return false;
+    return file.read(kElfMagic.size()) == kElfMagic;
+}
+
+bool CanSaveTo(const QString& path) {
+    return !path.toLower().endsWith(QStringLiteral(".elf")) && !IsElfFile(path);
+}
+
+HexReadResult ParseCode(CodeFormat format, const QByteArray& bytes, ProgramArray& image, qint32 programMemoryWords) {
+    if (format == CodeFormat::IntelHex) return ParseCodeHex(bytes, image, programMemoryWords);
+    CodeCells cells{image, 2 * static_cast<qint64>(std::max<qint32>(programMemoryWords, 0))};
+    return ParseAny(format, bytes, cells, true);
+}
+
+HexReadResult ParseEeprom(CodeFormat format, const QByteArray& bytes, EepromArray& image, qint32 eepromBytes) {
+    if (format == CodeFormat::IntelHex) return ParseEepromHex(bytes, image, eepromBytes);
+    EepromCells cells{image, std::max<qint32>(eepromBytes, 0)};
+    return ParseAny(format, bytes, cells, false);
+}
+
+QByteArray CodeText(CodeFormat format, const ProgramArray& image, qint32 programMemoryWords) {
+    switch (format) {
+        case CodeFormat::Binary: return CodeFileBytes(image, programMemoryWords);
+        case CodeFormat::SRecord: return SRecordText(CodeFileBytes(image, programMemoryWords));
+        case CodeFormat::Elf:
+        case CodeFormat::IntelHex: break;
+    }
+    return CodeHexText(image, programMemoryWords);
+}
+
+QByteArray EepromText(CodeFormat format, const EepromArray& image, qint32 eepromBytes) {
+    switch (format) {
+        case CodeFormat::Binary: return EepromFileBytes(image, eepromBytes);
+        case CodeFormat::SRecord: return SRecordText(EepromFileBytes(image, eepromBytes));
+        case CodeFormat::Elf:
+        case CodeFormat::IntelHex: break;
+    }
+    return EepromHexText(image, eepromBytes);
+}
+
+}  // namespace zendra::image
