@@ -50,7 +50,8 @@ QString HelpText(const QCommandLineParser& parser) {
                "\nCommands:\n"
                "  ports                        serial ports: path, description, USB id, serial number, by-id "
                "link, COM entry, USB adapter's latency timer\n"
-               "  detect                       find the writer on --port, or on every detected port\n"
+               "  detect                       find the writer on --port, or on every detected port;\n"
+               "                               with --wait, on the next port plugged in (until Ctrl-C)\n"
                "  check FILE.hex [FILE.eep]    read the files only; with --device, whether they fit it\n"
                "  program FILE.hex [FILE.eep]  check, erase, program and verify\n"
                "  verify FILE.hex [FILE.eep]   compare the whole chip with the files\n"
@@ -153,8 +154,10 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
                                           QStringLiteral("Write a lock/fuse change that locks the chip out."));
     const QCommandLineOption dryRun(QStringLiteral("dry-run"),
                                     QStringLiteral("Show what a lock/fuse write changes; write nothing."));
+    const QCommandLineOption wait(QStringLiteral("wait"),
+                                  QStringLiteral("detect: wait for a writer on a port plugged in later."));
     parser.addOptions({help, version, port, device, eeprom, lang, report, log, repeat, quiet, verbose, allowLockout,
-                       dryRun});
+                       dryRun, wait});
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("See the list below."));
 
     const auto usage = [&](const QString& text) {
@@ -202,6 +205,9 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     ShowQtMessages(plan.verbose);
     plan.allowLockout = parser.isSet(allowLockout);
     plan.dryRun = parser.isSet(dryRun);
+    plan.wait = parser.isSet(wait);
+    if (plan.wait && (plan.command != QLatin1String("detect") || !plan.ports.isEmpty()))
+        return usage(T(texts::kWaitOnlyDetect));
     plan.reportPath = parser.value(report);
     plan.logPath = parser.value(log);
     // Outputs are checked before anything else is done; a refused report target takes no report.

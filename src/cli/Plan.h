@@ -28,6 +28,7 @@ struct Plan {
     QList<InputFile> files;
     bool repeat = false, quiet = false, verbose = false;
     bool allowLockout = false, dryRun = false;
+    bool wait = false;  // detect: wait for a writer on a port plugged in later
     operations::LockFuseBytes restoreBytes;  // fuse restore: the bytes a report recorded before its write
     QString restoreDevice;                   // and the device it names
     QString reportPath, logPath;
