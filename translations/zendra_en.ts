@@ -60,6 +60,14 @@ The programmer did not recognise the selected microcontroller.</translation>
 If the device is brand new, run a chip erase (the &lt;Erase&gt; button) first.</translation>
     </message>
     <message>
+        <source>ソケット上のデバイス: </source>
+        <translation>Device in the socket: </translation>
+    </message>
+    <message>
+        <source>不明な署名: </source>
+        <translation>Unknown signature: </translation>
+    </message>
+    <message>
         <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Address Select A</source>
         <translation>Communication failed : Address Select A</translation>
     </message>

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 #include <QMutex>
+#include <QSet>
 #include <QThread>
 #include <csignal>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "cli/Writer.h"
 #include "core/Settings.h"
 #include "link/PortMap.h"
+#include "link/PortWatcher.h"
 #include "operations/UsedPart.h"
 
 namespace zendra::cli {
@@ -87,28 +89,67 @@ ChipResult CheckFiles(const Plan& plan) {
     return result;
 }
 
+// Asks the writer on `path`; `found` takes "path<TAB>firmware" when one answers. The writer's exit code.
+int ProbeForWriter(Plan plan, const QString& path, QStringList& found) {
+    plan.ports = {path};
+    plan.quiet = true;
+    int code = kExitLink;
+    Writer writer(plan, path, true, g_interrupts);
+    writer.Run([&](const ChipResult& r) {
+        code = r.exitCode;
+        if (r.exitCode == kExitSuccess) found << r.path + QLatin1Char('\t') + r.firmware;
+    });
+    return code;
+}
+
 // Every detected port, one after the other: where does a writer answer?
-int DetectEverywhere(Plan plan) {
+int DetectEverywhere(const Plan& plan) {
     core::IniSettingsStore settings;
     link::PortMap map(settings);
     QStringList found;
-    for (const link::DetectedPort& port : map.Detected()) {
-        plan.ports = {port.path};
-        plan.quiet = true;
-        int code = kExitLink;
-        Writer writer(plan, port.path, true, g_interrupts);
-        writer.Run([&](const ChipResult& r) {
-            code = r.exitCode;
-            if (r.exitCode == kExitSuccess) found << r.path + QLatin1Char('\t') + r.firmware;
-        });
-        if (code == kExitCancelled) return kExitCancelled;
-    }
+    for (const link::DetectedPort& port : map.Detected())
+        if (ProbeForWriter(plan, port.path, found) == kExitCancelled) return kExitCancelled;
     for (const QString& line : found) PrintOut(line);
     if (found.isEmpty()) {
         PrintErr(T(texts::kNoWriter));
         return kExitLink;
     }
     return kExitSuccess;
+}
+
+// Waits for a port that was not there at the start (or came back after it went) and a writer answering on
+// it; Ctrl-C ends the wait.
+int DetectOnNewPort(const Plan& plan) {
+    core::IniSettingsStore settings;
+    link::PortMap map(settings);
+    link::PortWatcher watcher;
+    QSet<QString> known;
+    for (const link::DetectedPort& port : map.Detected()) known.insert(port.path);
+    if (!watcher.IsLive()) PrintErr(T(texts::kNoPortMonitor));
+    PrintErr(T(texts::kWaitingForWriter));
+    // The second bounds how late Ctrl-C is seen when it lands just before the wait begins; without a
+    // monitor it is how often the ports are listed again.
+    constexpr std::chrono::seconds kRecheck{1};
+    while (!g_interrupts.cancel.IsCancelled()) {
+        if (!watcher.WaitForChange(kRecheck) && watcher.IsLive()) continue;
+        QSet<QString> present;
+        for (const link::DetectedPort& port : map.Detected()) {
+            present.insert(port.path);
+            if (known.contains(port.path) || g_interrupts.cancel.IsCancelled()) continue;
+            known.insert(port.path);
+            QStringList found;
+            const int code = ProbeForWriter(plan, port.path, found);
+            if (code == kExitCancelled) break;
+            if (!found.isEmpty()) {
+                PrintOut(found.first());
+                return kExitSuccess;
+            }
+        }
+        // A port pulled out and plugged in again is new again.
+        known &= present;
+    }
+    PrintErr(T(texts::kWaitCancelled));
+    return kExitCancelled;
 }
 
 // The records of the run: the chip log's line for each outcome as it comes, and the report at the end.
@@ -170,12 +211,13 @@ int RunCommandLine(const QStringList& arguments) {
         records.Finish(code);
         return code;
     }
-    if (plan.command == QLatin1String("detect") && plan.ports.isEmpty()) return DetectEverywhere(plan);
 
     g_updateRefusal = (T(texts::kUpdateNoCancel) + QLatin1Char('\n')).toUtf8();
     // A logout or a service manager's stop ends the run as Ctrl-C does: after the current exchange, with the
     // writer returned to its base set.
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, OnInterrupt);
+    if (plan.command == QLatin1String("detect") && plan.wait) return DetectOnNewPort(plan);
+    if (plan.command == QLatin1String("detect") && plan.ports.isEmpty()) return DetectEverywhere(plan);
 
     const QStringList ports = plan.ports.isEmpty() ? QStringList{QStringLiteral("COM%1").arg(core::ReadInt(
                                                          core::IniSettingsStore(), core::keys::ComNox))}

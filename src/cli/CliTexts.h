@@ -71,6 +71,13 @@ inline constexpr Text kRecords{"レコード", "records"};
 inline constexpr Text kUsedFlash{"使用フラッシュ (ワード)", "flash in use (words)"};
 inline constexpr Text kUsedEeprom{"使用 EEPROM (バイト)", "EEPROM in use (bytes)"};
 inline constexpr Text kNoWriter{"ライターが見つかりません", "no writer found"};
+inline constexpr Text kWaitingForWriter{"新しいポートでライターが応答するのを待っています (Ctrl-C で終了)...",
+                                        "waiting for a writer on a new port (Ctrl-C ends)..."};
+inline constexpr Text kNoPortMonitor{"デバイスの監視を使えないため、ポートの一覧を毎秒読み直します。",
+                                     "no device monitor: the ports are listed again every second."};
+inline constexpr Text kWaitOnlyDetect{"--wait は --port なしの detect にだけ使えます",
+                                     "--wait goes with detect alone, without --port"};
+inline constexpr Text kWaitCancelled{"待機を中止しました", "wait cancelled"};
 inline constexpr Text kNoSignatureMatch{"署名に合うデバイスがありません: ", "no device has the signature "};
 inline constexpr Text kSignatureAmbiguous{"署名に合うデバイスが複数あります。--device で選んでください: ",
                                           "several devices have this signature; choose one with --device: "};

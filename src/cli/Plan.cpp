@@ -58,7 +58,8 @@ QString HelpText(const QCommandLineParser& parser) {
                "\nCommands:\n"
                "  ports                        serial ports: path, description, USB id, serial number, by-id "
                "link, COM entry, USB adapter's latency timer\n"
-               "  detect                       find the writer on --port, or on every detected port\n"
+               "  detect                       find the writer on --port, or on every detected port;\n"
+               "                               with --wait, on the next port plugged in (until Ctrl-C)\n"
                "  check FILE.hex [FILE.eep]    read the files only; with --device, whether they fit it\n"
                "  program FILE.hex [FILE.eep]  check, erase, program and verify (--write-fuses: then the ELF "
                "file's lock/fuse bytes)\n"
@@ -167,8 +168,10 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
                                     QStringLiteral("Show what a lock/fuse write changes; write nothing."));
     const QCommandLineOption writeFuses(QStringLiteral("write-fuses"),
                                         QStringLiteral("program: write the ELF file's lock/fuse bytes after the verify."));
+    const QCommandLineOption wait(QStringLiteral("wait"),
+                                  QStringLiteral("detect: wait for a writer on a port plugged in later."));
     parser.addOptions({help, version, port, device, eeprom, lang, report, log, repeat, quiet, verbose, allowLockout,
-                       dryRun, writeFuses});
+                       dryRun, writeFuses, wait});
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("See the list below."));
 
     const auto usage = [&](const QString& text) {
@@ -217,6 +220,9 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     plan.allowLockout = parser.isSet(allowLockout);
     plan.dryRun = parser.isSet(dryRun);
     plan.writeFuses = parser.isSet(writeFuses);
+    plan.wait = parser.isSet(wait);
+    if (plan.wait && (plan.command != QLatin1String("detect") || !plan.ports.isEmpty()))
+        return usage(T(texts::kWaitOnlyDetect));
     plan.reportPath = parser.value(report);
     plan.logPath = parser.value(log);
     // Outputs are checked before anything else is done; a refused report target takes no report.

@@ -29,6 +29,7 @@ struct Plan {
     bool repeat = false, quiet = false, verbose = false;
     bool allowLockout = false, dryRun = false;
     bool writeFuses = false;  // program: also write the code file's lock/fuse bytes after the verify
+    bool wait = false;  // detect: wait for a writer on a port plugged in later
     operations::LockFuseBytes restoreBytes;  // fuse restore: the bytes a report recorded before its write
     QString restoreDevice;                   // and the device it names
     QString reportPath, logPath;

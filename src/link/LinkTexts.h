@@ -28,6 +28,10 @@ inline const QString kChipNotSeated = QStringLiteral("デバイスがソケッ�
 inline const QString kDeviceMismatch = QStringLiteral(
     "デバイス選択と、ソケット上のデバイスが一致しません。\r\n"
     "購入直後のデバイスを使用する場合は、チップイレース(<イレース>ボタン)を実行してください。");
+// The line after the mismatch: the model the signature names, or the signature's bytes as status panel 2
+// shows them.
+inline const QString kSocketDeviceIs = QStringLiteral("ソケット上のデバイス: ");
+inline const QString kUnknownSignature = QStringLiteral("不明な署名: ");
 
 // --- Memory access ---
 inline const QString kFailSelectAddress = QStringLiteral("ｺﾐﾆｭｹｰｼｮﾝ失敗 : Address Select A");

@@ -159,9 +159,15 @@ void ReadSignatureAndJudge(Run& run) {
         reject(kChipNotSeated);
     } else {
         const devices::Device* device = run.Device();
-        if ((device ? device->flashWords : 0) != flashWords) reject(kDeviceMismatch);
         const QString name = device ? device->Name() : QString();
-        if (name.left(9) != devices::SignatureModelName(family, part)) reject(kDeviceMismatch);
+        const QString model = devices::SignatureModelName(family, part);
+        if ((device ? device->flashWords : 0) != flashWords || name.left(9) != model) {
+            // Which chip is in the socket, so the user need not decode status panel 2.
+            const QString found = model.isEmpty()
+                                      ? kUnknownSignature + SignatureText(signature.Byte(2), family, part)
+                                      : kSocketDeviceIs + model;
+            reject(kDeviceMismatch + QStringLiteral("\r\n") + found);
+        }
     }
 }
 

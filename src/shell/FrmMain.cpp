@@ -145,6 +145,17 @@ QLabel* FrmMain::StatusPanel(int panel) const {
     return m_statusPanels[panel - 1];
 }
 
+void FrmMain::ShowResultTone(ResultTone tone) {
+    QLabel* panel = m_statusPanels[0];
+    if (tone == ResultTone::Plain) {
+        panel->setPalette(QPalette());
+        return;
+    }
+    QPalette coloured = panel->palette();
+    coloured.setColor(QPalette::WindowText, tone == ResultTone::Success ? kSuccessTextColour : kFailureTextColour);
+    panel->setPalette(coloured);
+}
+
 double FrmMain::Dpi() const { return LogicalDpi(this); }
 
 void FrmMain::PlaceChild(QMdiSubWindow* child, const TwipsRect& place) {
@@ -170,7 +181,12 @@ void FrmMain::FitSettingWindow() {
                                      m_settingWindow->fontMetrics().height() + 4);
     // A few pixels of slack for the styles' rounding of frame and title.
     constexpr int kSlack = 4;
-    const QSize content = m_panel->sizeHint();
+    QSize content = m_panel->sizeHint();
+    // Wrapped labels are as high as the width they get makes them, and a scroll area that once showed its
+    // bar decides with the width left beside it: taken at that width, the height never calls the bar back.
+    const int bar = style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_settingWindow);
+    if (m_panel->hasHeightForWidth())
+        content.setHeight(std::max(content.height(), m_panel->heightForWidth(content.width() - bar)));
     const QSize needed(content.width() + 2 * frame + kSlack, content.height() + titleHeight + frame + kSlack);
     const QSize size = m_settingWindow->size().expandedTo(needed);
     if (size != m_settingWindow->size()) m_settingWindow->resize(size);

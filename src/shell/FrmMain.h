@@ -2,6 +2,7 @@
 // The frame: menu bar, five-panel status bar and the MDI area holding the settings window (the command
 // panel) and the dump windows. It builds and places windows; the application decides what commands do.
 
+#include <QColor>
 #include <QHash>
 #include <QMainWindow>
 #include <array>
@@ -33,6 +34,12 @@ inline constexpr TwipsRect kVerifyWindowPlace{50, 50, 5600, 4000};
 inline constexpr double kVerifyWindowWidth = 5600;
 inline constexpr TwipsRect kLogWindowPlace{300, 300, 6900, 3000};
 
+// How status panel 1 shows an operation's outcome: a failure in red, a success in a calm green (dark
+// enough to read on a light panel), anything else in the panel's own colour.
+enum class ResultTone { Plain, Success, Failure };
+inline const QColor kSuccessTextColour{0, 112, 48};
+inline const QColor kFailureTextColour{200, 0, 0};
+
 class FrmMain final : public QMainWindow {
     Q_OBJECT
 public:
@@ -49,6 +56,8 @@ public:
     // A menu item by its object name (mnuFileOpen, mmuCominucation, ...); null when unknown.
     QAction* Action(const QString& objectName) const { return m_actions.value(objectName); }
     QLabel* StatusPanel(int panel) const;  // 1..5
+    // Status panel 1's text colour for an outcome; a new text there goes back to Plain.
+    void ShowResultTone(ResultTone tone);
 
     // Restored from minimised, shown, then placed (twips relative to the MDI area).
     void PlaceChild(QMdiSubWindow* child, const TwipsRect& place);

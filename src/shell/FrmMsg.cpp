@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStackedLayout>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -79,12 +80,27 @@ FrmMsg::FrmMsg(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::WindowTitleHint |
     stripLayout->addWidget(Cmd_cancel, 0);
     stripLayout->addWidget(Cmd_okm, 0, Qt::AlignHCenter);
 
+    imgIcon = new QLabel(this);
+    imgIcon->setObjectName(QStringLiteral("imgIcon"));
+    imgIcon->setVisible(false);
+    auto* textRow = new QHBoxLayout;
+    textRow->addWidget(imgIcon, 0, Qt::AlignTop);
+    textRow->addWidget(txtMsg, 1);
+
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(txtMsg, 1);
+    layout->addLayout(textRow, 1);
     layout->addWidget(strip, 0);
 }
 
+void FrmMsg::MarkCritical() {
+    const int side = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
+    imgIcon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical, nullptr, this).pixmap(side, side));
+    imgIcon->setVisible(true);
+}
+
 void FrmMsg::ShowMessage(int kind, const QString& text) {
+    // Each message is plain until its outcome marks it.
+    imgIcon->setVisible(false);
     if (kind == kMessageNotice) {
         SetOkVisible(true);
         SetBarVisible(false);
@@ -247,5 +263,9 @@ void MessageWindowHost::SetMessageText(const QString& text) { Ensure().SetText(t
 void MessageWindowHost::SetMessageOkVisible(bool visible) { Ensure().SetOkVisible(visible); }
 
 void MessageWindowHost::SetMessageBarVisible(bool visible) { Ensure().SetBarVisible(visible); }
+
+void MessageWindowHost::MarkNoticeCritical() {
+    if (m_window && m_window->Cmd_okm->isVisibleTo(m_window)) m_window->MarkCritical();
+}
 
 }  // namespace zendra::shell

@@ -43,6 +43,8 @@ public:
     void SetCancel(std::function<void()> onCancel);
     // The percentage and the remaining time beside the bar; empty hides them.
     void SetFigures(const QString& text);
+    // The critical icon beside the text, until the next message: a failure seen at a glance.
+    void MarkCritical();
 
     // Left := owner left + 500 twips, top := owner top + a quarter of the owner's height (frame geometry).
     void PlaceRelativeTo(const QWidget* owner);
@@ -52,6 +54,7 @@ public:
     QPushButton* Cmd_okm = nullptr;
     QPushButton* Cmd_cancel = nullptr;
     QLabel* lblFigures = nullptr;
+    QLabel* imgIcon = nullptr;
 
 Q_SIGNALS:
     // The window is closing (OK, the frame's close box or CloseMessage); it deletes itself afterwards.
@@ -83,6 +86,8 @@ public:
     void SetMessageText(const QString& text);
     void SetMessageOkVisible(bool visible);
     void SetMessageBarVisible(bool visible);
+    // The notice on show, if one is, carries the critical icon.
+    void MarkNoticeCritical();
     // While set, the progress presentation offers "中止", which runs `onCancel`; empty removes it.
     void SetCancel(std::function<void()> onCancel);
     // The clock that times a phase for its remaining time (default: the system's monotonic clock).

@@ -288,6 +288,7 @@ void MainCommands::ApplyReport(const operations::Report& report) {
     // A stopped run leaves the buffers, the verify log and the panel as they were: what it got so far is
     // no result.
     if (report.verdict == operations::Verdict::Cancelled) return;
+    ShowOutcome(report.verdict);
     if (report.images) {
         m_images.ProgramImage = report.images->ProgramImage;
         m_images.EepromImage = report.images->EepromImage;
@@ -306,6 +307,16 @@ void MainCommands::ApplyReport(const operations::Report& report) {
     if (report.panel) m_panel.ApplyChoices(*report.panel);
     if (report.calibration) m_panel.SetCalibrationText(*report.calibration);
     if (report.deviceSelectionRenewed) ApplyDeviceSelection();
+}
+
+void MainCommands::ShowOutcome(operations::Verdict verdict) {
+    using operations::Verdict;
+    const bool failed = verdict == Verdict::Mismatch || verdict == Verdict::LinkFailed || verdict == Verdict::ChipRefused;
+    m_main.ShowResultTone(failed                            ? ResultTone::Failure
+                          : verdict == Verdict::Succeeded ? ResultTone::Success
+                                                          : ResultTone::Plain);
+    // The texts stay as they are; the notice of a failure shows it beside them.
+    if (failed) m_ui.Messages().MarkNoticeCritical();
 }
 
 void MainCommands::ShowPortDialog() {

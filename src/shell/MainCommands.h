@@ -49,6 +49,10 @@ public:
     void ApplyReport(const operations::Report& report);
 
 private:
+    // Status panel 1's colour and the notice's icon for the verdict.
+    void ShowOutcome(operations::Verdict verdict);
+
+private:
     // Runs on an operation thread of its own while the windows stay live; returns when it has ended. A
     // cancelled run then takes the writer back to its base command set.
     void RunWriterCommand(const WriterCommand& command);

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "link/PortMap.h"
+#include "link/PortWatcher.h"
 #include "link/LinkTexts.h"
 #include "shell/LiveText.h"
 #include "shell/ShellTexts.h"
@@ -81,6 +82,15 @@ PortRow::PortRow(link::PortMap& ports, QWidget* parent, const QString& byIdFolde
     });
     connect(Combo_path, &QComboBox::editTextChanged, this, [this] { ShowDetails(); });
     ShowDetails();
+
+    portWatcher = new link::PortWatcher(this);
+    connect(portWatcher, &link::PortWatcher::PortsChanged, this, [this] {
+        // What the user has entered stays; only the list and the entered port's details follow.
+        const QString entered = Combo_path->currentText();
+        FillDetectedPorts();
+        Combo_path->setEditText(entered);
+        ShowDetails();
+    });
 }
 
 const PortRow::Known* PortRow::Find(const QString& entered) const {

@@ -12,6 +12,7 @@ class QPushButton;
 
 namespace zendra::link {
 class PortMap;
+class PortWatcher;
 }
 
 namespace zendra::shell {
@@ -35,6 +36,8 @@ public:
     QPushButton* Command_assign = nullptr;
     QLabel* Label_details = nullptr;  // the entered port's description, USB vendor:product and serial
     QCheckBox* Check_byId = nullptr;
+    // Refills the detected ports when one is plugged in or pulled out while the dialog is open.
+    link::PortWatcher* portWatcher = nullptr;
 
 private:
     struct Known {

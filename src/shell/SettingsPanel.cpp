@@ -50,6 +50,14 @@ W* Named(W* widget, const char* name) {
     return widget;
 }
 
+// A frame's layout with narrow margins: the whole panel must fit a screen's height where the desktop font
+// runs tall (a CJK font's lines are a fifth higher), with no scroll bar.
+template <class L>
+L* Tight(L* layout) {
+    layout->setContentsMargins(6, 3, 6, 3);
+    return layout;
+}
+
 QComboBox* ListOnlyCombo(QWidget* parent, const char* name) {
     auto* combo = Named(new QComboBox(parent), name);
     combo->setEditable(false);
@@ -95,7 +103,7 @@ SettingsPanel::SettingsPanel(QWidget* parent) : QWidget(parent) {
 
     // Device frame.
     Frame1 = Named(WithText(new QGroupBox(this), texts::kDeviceFrame), "Frame1");
-    auto* deviceLayout = new QVBoxLayout(Frame1);
+    auto* deviceLayout = Tight(new QVBoxLayout(Frame1));
     Combo_device = ListOnlyCombo(Frame1, "Combo_device");
     Label3 = Named(WithText(new QLabel(Frame1), texts::kLabel3Initial), "Label3");
     Label4 = Named(WithText(new QLabel(Frame1), texts::kLabel4Initial), "Label4");
@@ -106,7 +114,7 @@ SettingsPanel::SettingsPanel(QWidget* parent) : QWidget(parent) {
 
     // Buffer-edit frame; it appears once a device has been selected.
     frmModify = Named(WithText(new QGroupBox(this), texts::kModifyFrame), "frmModify");
-    auto* modifyLayout = new QGridLayout(frmModify);
+    auto* modifyLayout = Tight(new QGridLayout(frmModify));
     Label1 = Named(WithText(new QLabel(frmModify), texts::kLabel1), "Label1");
     Label2 = Named(WithText(new QLabel(frmModify), texts::kLabel2), "Label2");
     txtAddress = Named(new QLineEdit(texts::kAddressInitial, frmModify), "txtAddress");
@@ -142,9 +150,9 @@ SettingsPanel::SettingsPanel(QWidget* parent) : QWidget(parent) {
 
     // Lock/fuse frame.
     Frame4 = Named(WithText(new QGroupBox(this), texts::kLockFuseFrame), "Frame4");
-    auto* lockFuseLayout = new QVBoxLayout(Frame4);
+    auto* lockFuseLayout = Tight(new QVBoxLayout(Frame4));
     Frame2 = Named(WithText(new QGroupBox(Frame4), texts::kFuseFrame), "Frame2");
-    auto* fuseLayout = new QGridLayout(Frame2);
+    auto* fuseLayout = Tight(new QGridLayout(Frame2));
     fuseLayout->setHorizontalSpacing(4);
     fuseLayout->setVerticalSpacing(2);
     int row = 0;
@@ -168,14 +176,14 @@ SettingsPanel::SettingsPanel(QWidget* parent) : QWidget(parent) {
 
     auto* lockRow = new QHBoxLayout;
     Frame3 = Named(WithText(new QGroupBox(Frame4), texts::kLockFrame), "Frame3");
-    auto* lockLayout = new QHBoxLayout(Frame3);
+    auto* lockLayout = Tight(new QHBoxLayout(Frame3));
     Label6 = Named(WithText(new QLabel(Frame3), texts::kLockLabel), "Label6");
     Combo_LockBit = ListOnlyCombo(Frame3, "Combo_LockBit");
     m_panel[static_cast<int>(PanelControl::LockBit)] = Combo_LockBit;
     lockLayout->addWidget(Label6);
     lockLayout->addWidget(Combo_LockBit, 1);
     Frame5 = Named(WithText(new QGroupBox(Frame4), texts::kCalibFrame), "Frame5");
-    auto* calibLayout = new QHBoxLayout(Frame5);
+    auto* calibLayout = Tight(new QHBoxLayout(Frame5));
     Lbl_READCALIB = Named(new QLabel(QStringLiteral("-"), Frame5), "Lbl_READCALIB");
     ShowText(Lbl_READCALIB, texts::kCalibTip, TextSlot::ToolTip);
     Lbl_READCALIB->setAlignment(Qt::AlignCenter);

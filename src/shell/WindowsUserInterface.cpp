@@ -34,6 +34,7 @@ void WindowsUserInterface::Status(core::StatusField field, const QString& text) 
     OnWindows([&] {
         ShowText(m_window.StatusPanel(static_cast<int>(field)), text);
         if (field != core::StatusField::Result) return;
+        m_window.ShowResultTone(ResultTone::Plain);
         Log(text);
         Shown();
     });

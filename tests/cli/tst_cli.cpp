@@ -291,6 +291,14 @@ private Q_SLOTS:
         QVERIFY(QString::fromUtf8(cli.readAllStandardOutput()).contains("cancelled - Cancelled."));
         // The writer is back in its base set: the next command finds it at once.
         QCOMPARE(Cli({"--port", "{port}", "detect"}, sim.path, m_dir).exitCode, 0);
+        // The wait for a writer on a port plugged in later ends the same way.
+        cli.start(kCli, {"--lang", "en", "detect", "--wait"});
+        QString said;
+        for (int i = 0; i < 100 && !said.contains("waiting for a writer"); ++i)
+            cli.waitForReadyRead(100), said += QString::fromUtf8(cli.readAllStandardError());
+        ::kill(pid_t(cli.processId()), SIGINT);
+        QVERIFY(cli.waitForFinished(5000));
+        QCOMPARE(cli.exitCode(), 130);
     }
 
     // The production loop: a chip is programmed, taken out, the next one put in; Ctrl-C while waiting ends

@@ -188,8 +188,8 @@ private Q_SLOTS:
         add("read: mismatch",
             {.device = "ATtiny12L", .kind = R, .calib = "?", .notice = text::kFuseReadMismatch, .mute = "*"});
         add("write: mismatch",
-            {.device = "ATtiny12L", .kind = W, .calib = "?", .notice = link::texts::kDeviceMismatch,
-             .mute = "*"});
+            {.device = "ATtiny12L", .kind = W, .calib = "?",
+             .notice = link::texts::kDeviceMismatch + "\r\n" + link::texts::kSocketDeviceIs + "ATtiny15L", .mute = "*"});
         add("write: signature times out",
             {.device = "ATtiny12L", .kind = W, .calib = "?", .notice = link::texts::kFailReadSignature,
              .mute = "s"});

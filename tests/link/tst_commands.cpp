@@ -253,7 +253,9 @@ private Q_SLOTS:
         QTest::addColumn<Signature>("row");
         const auto row = [](const char* tag, const Signature& s) { QTest::newRow(tag) << s; };
         const QString m = QStringLiteral("message 1 "), locked = m + texts::kChipProtectedOrNotSeated;
-        const QString empty = m + texts::kChipNotSeated, other = m + texts::kDeviceMismatch;
+        const QString empty = m + texts::kChipNotSeated;
+        // The mismatch names what the signature read is.
+        const auto other = [&](const QString& found) { return m + texts::kDeviceMismatch + "\r\n" + found; };
         // clang-format off
         row("ATtiny26L in its socket",
             {.selected = "ATtiny26L", .replies = {"09911E"}, .panel2 = "1E:91:09"});
@@ -265,20 +267,20 @@ private Q_SLOTS:
              .notices = {empty}, .panel2 = "FF:FF:FF"});
         row("family 0x97 counts 1024 words",
             {.selected = "ATtiny26L", .replies = {"09971E"}, .error = true, .refused = true,
-             .notices = {other}, .panel2 = "1E:97:09"});
+             .notices = {other(texts::kUnknownSignature + "1E:97:09")}, .panel2 = "1E:97:09"});
         row("AT90S8515 for AT90S2313: size and name",
             {.selected = "AT90S2313", .replies = {"01931E"}, .error = true, .refused = true,
-             .notices = {other, other}, .panel2 = "1E:93:01"});
+             .notices = {other(texts::kSocketDeviceIs + "AT90S8515")}, .panel2 = "1E:93:01"});
         row("90 04 never accepted",
             {.selected = "ATtiny12L", .replies = {"04901E"}, .error = true, .refused = true,
-             .notices = {other}, .panel2 = "1E:90:04"});
+             .notices = {other(texts::kSocketDeviceIs + "ATtiny11L")}, .panel2 = "1E:90:04"});
         row("unknown family, then a good answer",
             {.selected = "AT90S2313", .replies = {"01551E", "01911E"}, .tries = 2, .panel2 = "1E:91:01"});
         row("silent on the third try",
             {.selected = "AT90S2313", .replies = {"01551E", "01551E", ""}, .tries = 3, .error = true,
              .panel2 = "1E:55:01"});
         row("no device selected",
-            {.selected = "", .replies = {"09911E"}, .error = true, .refused = true, .notices = {other, other},
+            {.selected = "", .replies = {"09911E"}, .error = true, .refused = true, .notices = {other(texts::kSocketDeviceIs + "ATtiny26L")},
              .panel2 = "1E:91:09"});
         // clang-format on
     }

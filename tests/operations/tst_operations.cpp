@@ -233,7 +233,7 @@ private Q_SLOTS:
             {.letter = '\x1b', .nth = 1, .never = "e", .panel1 = lt::kSendingExitAvr,
              .notice = lt::kWriterNotFound, .failed = P::Communication});
         row("P: other chip",
-            {.sent = "s", .never = "e", .panel1 = lt::kSendingExitAvr, .notice = lt::kDeviceMismatch,
+            {.sent = "s", .never = "e", .panel1 = lt::kSendingExitAvr, .notice = lt::kDeviceMismatch + "\r\n" + lt::kSocketDeviceIs + "AT90S8515",
              .chip = "AT90S8515", .verdict = V::ChipRefused, .failed = P::DeviceCheck});
         row("P: erase refused",
             {.letter = 'e', .nth = -1, .sent = "e", .never = "ca", .panel1 = text::kEraseFailed,

@@ -336,14 +336,22 @@ private Q_SLOTS:
     // start-up leaves it, and after the layout command.
     void settingsWindowShowsEverything_data() {
         QTest::addColumn<bool>("layoutCommand");
-        QTest::newRow("start-up") << false;
-        QTest::newRow("layout command") << true;
+        QTest::addColumn<QString>("locale");
+        for (const char* locale : {"ja_JP", "en_US"}) {
+            QTest::addRow("start-up, %s", locale) << false << QString(locale);
+            QTest::addRow("layout command, %s", locale) << true << QString(locale);
+        }
     }
     void settingsWindowShowsEverything() {
         if (!qFuzzyCompare(shell::LogicalDpi(&Main()), 96.0)) QSKIP("the layout rule is stated for 96 DPI");
+        QFETCH(bool, layoutCommand);
+        QFETCH(QString, locale);
+        m_h.reset();
+        m_h = std::make_unique<AppHarness>();
+        m_h->locale = locale;
+        QVERIFY(m_h->Start(m_env->AppDir()));
         Main().show();
         QVERIFY(QTest::qWaitForWindowExposed(&Main()));
-        QFETCH(bool, layoutCommand);
         if (layoutCommand) Main().Action("mmuOpenSettingWindow")->trigger();
         QCoreApplication::processEvents();
         auto* scroll = Main().findChild<QScrollArea*>("SettingScroll");
@@ -356,8 +364,9 @@ private Q_SLOTS:
             if (!control->isVisible() || (!qobject_cast<QAbstractButton*>(control) && !qobject_cast<QComboBox*>(control) &&
                                           !qobject_cast<QLineEdit*>(control) && !qobject_cast<QLabel*>(control)))
                 continue;
+            // Inside, and clear of the edge by the panel's own margin.
             const QRect place(control->mapTo(scroll->viewport(), QPoint(0, 0)), control->size());
-            QVERIFY2(shown.contains(place), qPrintable(control->objectName()));
+            QVERIFY2(shown.adjusted(2, 2, -2, -2).contains(place), qPrintable(control->objectName()));
             ++checked;
         }
         QVERIFY(checked > 20);
@@ -681,6 +690,14 @@ private Q_SLOTS:
         images = wanted;
         QTest::mouseClick(Panel().Cmd_btn_program, Qt::LeftButton);
         QCOMPARE(m_h->Result(), QString("ベリファイ　FLASH : OK / EEPROM : OK 　プログラミング正常終了。"));
+        const auto panelColour = [this] { return Main().StatusPanel(1)->palette().color(QPalette::WindowText); };
+        QCOMPARE(panelColour(), shell::kSuccessTextColour);
+        // A chip that differs: the same text, in the failure colour, beside a notice marked critical.
+        images.ProgramImage[0] ^= 0xFF;
+        QTest::mouseClick(Panel().Cmd_btn_verify, Qt::LeftButton);
+        QCOMPARE(m_h->Result(), QString("ベリファイ終了しました。"));
+        QCOMPARE(panelColour(), shell::kFailureTextColour);
+        QVERIFY(m_h->app->Ui().Messages().Window()->imgIcon->isVisible());
     }
 
 };

@@ -10,9 +10,11 @@
 #include "UpdateWriter.h"
 #include "link/LinkTexts.h"
 #include "link/PortMap.h"
+#include "link/PortWatcher.h"
 #include "shell/DialogUpdate.h"
 #include "shell/FrmCom.h"
 #include "shell/PortRow.h"
+#include "link/PortWatcher.h"
 #include "update/UpdateTexts.h"
 
 using namespace zendra;
@@ -174,6 +176,14 @@ private Q_SLOTS:
         QCOMPARE(row.Combo_path->itemText(1),
                  dev + "/ttyUSB0  FT232R USB UART  USB 0403:6001  S/N A50285BI  応答待ち時間 (latency_timer) 16 ms");
         QCOMPARE(row.Combo_path->itemText(2), dev + "/ttyUSB1  CP2102 USB to UART  USB 10c4:ea60");
+        // An adapter plugged in, then pulled out, while the dialog is open: the list follows, the entry stays.
+        const QString entered = row.Combo_path->currentText();
+        for (const bool plugged : {true, false}) {
+            plugged ? rig.detected.append({dev + "/ttyACM0", "Plugged"}) : rig.detected.removeLast();
+            Q_EMIT row.portWatcher->PortsChanged();
+            QCOMPARE(row.Combo_path->itemText(0), plugged ? dev + "/ttyACM0  Plugged" : dev + "/ttyS0");
+            QCOMPARE(row.Combo_path->currentText(), entered);
+        }
         if (a.pick >= 0) {
             row.Combo_path->setCurrentIndex(a.pick);
             Q_EMIT row.Combo_path->activated(a.pick);

@@ -12,9 +12,9 @@ namespace {
 
 // steps: "show <kind> <text>", "progress <state> <min> <value> <max>", "close", "text <text>", "okvisible 1",
 // "barvisible 1", "clickok", "movemain <x> <y>", "cancel" (offer 中止), "nocancel", "clickcancel",
-// "advance <ms>" (the phase clock). Expected: ok, bar shown; range minimum, value, maximum (empty: not
-// checked); how often the events were pumped; 中止 shown and how often it ran; the figures beside the bar
-// ("-": not checked; empty: hidden).
+// "advance <ms>" (the phase clock), "critical" (a failure's mark). Expected: ok, bar shown; range minimum,
+// value, maximum (empty: not checked); how often the events were pumped; 中止 shown and how often it ran;
+// the figures beside the bar ("-": not checked; empty: hidden).
 struct Case {
     QStringList steps;
     bool open = true;
@@ -25,6 +25,7 @@ struct Case {
     bool cancel = false;
     int cancels = 0;
     QString figures = QStringLiteral("-");
+    bool icon = false;  // the critical icon beside the text
 };
 
 struct Rig {
@@ -57,6 +58,8 @@ void Run(MessageWindowHost& host, QWidget& main, Rig& rig, const QString& step) 
         host.SetMessageBarVisible(true);
     else if (p[0] == QLatin1String("clickok"))
         QTest::mouseClick(host.Window()->Cmd_okm, Qt::LeftButton);
+    else if (p[0] == QLatin1String("critical"))
+        host.MarkNoticeCritical();
     else if (p[0] == QLatin1String("movemain"))
         main.move(p[1].toInt(), p[2].toInt());
     else
@@ -125,6 +128,9 @@ private Q_SLOTS:
         row("no cancel on a notice",
             {.steps = {"cancel", "show 0 p", "show 1 n"}, .text = "n", .ok = true, .cancel = false});
         row("cancel withdrawn", {.steps = {"cancel", "show 0 p", "nocancel"}, .text = "p", .pumps = 1});
+        row("failure marks its notice", {.steps = {"show 1 n", "critical"}, .text = "n", .ok = true, .pumps = 1, .icon = true});
+        row("next notice plain", {.steps = {"show 1 n", "critical", "show 1 m"}, .text = "m", .ok = true, .icon = false});
+        row("progress never marked", {.steps = {"show 0 p", "critical"}, .text = "p", .pumps = 1});
         // clang-format on
     }
     void presentation() {
@@ -153,12 +159,13 @@ private Q_SLOTS:
         if (c.ok) QCOMPARE(w->focusWidget(), static_cast<QWidget*>(w->Cmd_okm));
         QCOMPARE(w->Cmd_cancel->isVisible(), c.cancel);
         QCOMPARE(rig.cancels, c.cancels);
+        QCOMPARE(w->imgIcon->isVisible(), c.icon);
         if (c.figures != QLatin1String("-"))
             QCOMPARE(w->lblFigures->isVisible() ? w->lblFigures->text() : QString(), c.figures);
         if (!m_at96) return;
         // 500 twips right of the main window's left, a quarter of its height (rounded down) below its top.
         QCOMPARE(w->pos(), main.pos() + QPoint(33, 130));
-        if (c.ok) {  // 1275 x 330 twips, centred under the text
+        if (c.ok && !c.icon) {  // 1275 x 330 twips, centred under the text
             QCoreApplication::sendPostedEvents();
             const QRect ok(w->Cmd_okm->mapTo(w, QPoint(0, 0)), w->Cmd_okm->size());
             QCOMPARE(ok.size(), QSize(85, 22));
