@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QList>
 #include <QQueue>
+#include <QRegularExpression>
 #include <QStringList>
 #include <array>
 #include <functional>
@@ -55,15 +56,16 @@ public:
     void CloseMessage() override;
     core::MessageAnswer Ask(core::MessageIcon icon, const QString& title, const QString& text,
                             core::MessageButtons buttons) override;
-    std::optional<QString> ChooseOpenFile(const core::FileDialogRequest& request) override;
-    std::optional<QString> ChooseSaveFile(const core::FileDialogRequest& request) override;
+    std::optional<QString> ChooseOpenFile(const core::FileDialogRequest& r) override { return ChooseFile(r, "open"); }
+    std::optional<QString> ChooseSaveFile(const core::FileDialogRequest& r) override { return ChooseFile(r, "save"); }
     bool ConfirmLockFuseWrite(const QList<core::ChangeRow>& rows) override;
     void LoadDumpView(core::DumpWindow window, const QString& filePath) override;
     void SetDumpWindowTitle(core::DumpWindow window, const QString& title) override;
-    void ShowVerifyWindow() override;
+    void ShowVerifyWindow() override { Record(QStringLiteral("verify-window"), false); }
 
 private:
-    void Repaint();
+    void Record(const QString& call, bool repaint = true);  // a change the windows would repaint for
+    std::optional<QString> ChooseFile(const core::FileDialogRequest& request, const char* kind);
 };
 
 }  // namespace zendra::test
