@@ -33,6 +33,7 @@ struct FileOutcome {
     QString refusal;  // Refused: the text shown
     bool programChanged = false, eepromChanged = false;
     bool pairOpened = false;  // a code file and its EEPROM file became the open files
+    bool programSaved = false, eepromSaved = false;  // a save wrote that image whole
     bool Done() const { return ending == Ending::Done; }
 };
 

@@ -4,10 +4,13 @@
 // selection, the lock/fuse choices and the buffer edit.
 
 #include <QDialog>
+#include <QUndoStack>
+#include <array>
 #include <functional>
 
 #include "core/OperationGuard.h"
 #include "devices/Encodings.h"
+#include "image/BufferEdit.h"
 #include "image/FileCommands.h"
 #include "image/MemoryImages.h"
 #include "operations/Report.h"
@@ -47,6 +50,9 @@ public:
     static constexpr int kRecentFileCount = 8;
     // Applies an operation's report: the error flag, the images and dumps, the verify log, the panel.
     void ApplyReport(const operations::Report& report);
+    // The images hold buffer edits that no file has: the dumps' titles say so and quitting asks.
+    bool HasUnsavedEdits() const { return Unsaved(true) || Unsaved(false); }
+    QUndoStack& Edits() { return m_edits; }
 
 private:
     // Runs on an operation thread of its own while the windows stay live; returns when it has ended. A
@@ -64,6 +70,15 @@ private:
     void OnChoiceActivated(core::PanelControl control);
     void frmMain_Combo_RSTDISABL_Click();
     void RedrawDumps();
+    // After the images changed wholesale (a file, a read, a clear): the edits so far can no longer be
+    // taken back. An image not replaced keeps its unsaved state.
+    void ResetEdits(bool programReplaced, bool eepromReplaced);
+    // After any change of the images: the unsaved markers and the checksum panel.
+    void ShowImageState();
+    bool Unsaved(bool program) const;
+    // The verify's differences marked in the dumps; the jump from a line of the verify window to its cell.
+    void MarkDifferences(const QList<operations::Difference>& differences);
+    void JumpToDifference(int line);
     void ReadBufferCell(bool showData);
     void WriteBufferCell();
     void mnuPC_buffer_clear_Click();
@@ -87,6 +102,12 @@ private:
         operations::LockFuseBytes bytes;
     };
     std::optional<LockFuseUndo> m_undo;
+    class CellEdit;
+    QUndoStack m_edits;
+    // Per image (program, EEPROM): the stack index at which it matched its file, or -1 when none does.
+    std::array<int, 2> m_savedAt{0, 0};
+    // The last verify's differences, in the order its window lists them.
+    QList<operations::Difference> m_differences;
 };
 
 }  // namespace zendra::shell
