@@ -1267,5 +1267,9 @@ This software cannot be used with the current firmware.</translation>
         <source>変更時に自動プログラム</source>
         <translation>Program when the files change</translation>
     </message>
+    <message>
+        <source>ファイルが変更されました。バッファの修正は保存されていません。修正を破棄して読み直しますか？</source>
+        <translation>The files have changed. The buffer edits have not been saved. Discard them and reload?</translation>
+    </message>
 </context>
 </TS>

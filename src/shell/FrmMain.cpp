@@ -240,6 +240,8 @@ void FrmMain::BuildMenus() {
     AddItem(file, "mnuFileOpenCode", texts::kMenuFileOpenCode);
     AddItem(file, "mnuFileOpenData", texts::kMenuFileOpenData);
     AddItem(file, "mnuFileReload", texts::kMenuReloadItem)->setShortcut(QKeySequence(Qt::Key_F5));
+    // Off at start and not stored: a writer that programs by itself is a choice made each time.
+    AddItem(file, "mnuFileWatch", texts::kMenuWatch)->setCheckable(true);
     file->addSeparator();
     AddItem(file, "mnuFileSave", texts::kMenuFileSave)->setShortcut(QKeySequence::Save);
     file->addSeparator();

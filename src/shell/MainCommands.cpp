@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <tuple>
 #include <utility>
 
+#include "core/BoundedFile.h"
 #include "devices/Catalogue.h"
 #include "image/BufferEdit.h"
 #include "image/Dumps.h"
@@ -37,6 +39,8 @@ namespace zendra::shell {
 using core::PanelControl;
 using core::DumpWindow;
 namespace keys = core::keys;
+
+constexpr int kWatchSettleMs = 300;
 
 // One write of the buffer-edit panel on the undo stack.
 class MainCommands::CellEdit final : public QUndoCommand {
@@ -98,6 +102,24 @@ void MainCommands::Wire() {
     for (const auto& [name, command] : fileItems)
         on(name, [this, command = command] { RunFileCommand(command); });
     on("mnuFileReload", [this] { RunFileCommand(&image::Reload); });
+    // Build tools write a file in several steps, or aside and then renamed over: a change is taken once
+    // the files have been still for a moment.
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(kWatchSettleMs);
+    QObject::connect(&m_settle, &QTimer::timeout, &m_main, [this] { OnOpenFilesSettled(); });
+    const auto changed = [this] {
+        FollowOpenFiles();
+        m_settle.start();
+    };
+    QObject::connect(&m_watcher, &QFileSystemWatcher::fileChanged, &m_main, changed);
+    QObject::connect(&m_watcher, &QFileSystemWatcher::directoryChanged, &m_main, changed);
+    QObject::connect(m_main.Action(QStringLiteral("mnuFileWatch")), &QAction::toggled, &m_main, [this](bool on) {
+        if (const QStringList paths = m_watcher.files() + m_watcher.directories(); !paths.isEmpty())
+            m_watcher.removePaths(paths);
+        m_settle.stop();
+        m_watchedDigest = on ? OpenFilesDigest() : QByteArray();
+        FollowOpenFiles();
+    });
     on("mnuProgram", [this] { OnPanelCommand(PanelCommand::Program); });
     on("mnuVerify", [this] { OnPanelCommand(PanelCommand::Verify); });
     on("mnuRead", [this] { OnPanelCommand(PanelCommand::Read); });
@@ -205,11 +227,11 @@ const WriterCommand kUndoLockFuse{PanelCommand::FuseWrite,
 void MainCommands::OnPanelCommand(PanelCommand command) {
     switch (command) {
         case PanelCommand::Open:
-            return RunFileCommand(&image::OpenCodeAndData);
+            return void(RunFileCommand(&image::OpenCodeAndData));
         case PanelCommand::Save:
-            return RunFileCommand(&image::SaveAsCodeAndData);
+            return void(RunFileCommand(&image::SaveAsCodeAndData));
         case PanelCommand::Reload:
-            return RunFileCommand(&image::Reload);
+            return void(RunFileCommand(&image::Reload));
         case PanelCommand::ComSelect:
             return m_guarded([this] {
                 m_ui.Status(core::StatusField::Result, QString());
@@ -222,8 +244,9 @@ void MainCommands::OnPanelCommand(PanelCommand command) {
         if (writer.command == command) return RunWriterCommand(writer);
 }
 
-void MainCommands::RunFileCommand(image::FileOutcome (*command)(image::FileContext&)) {
-    m_guarded([this, command] {
+std::optional<image::FileOutcome> MainCommands::RunFileCommand(image::FileOutcome (*command)(image::FileContext&)) {
+    std::optional<image::FileOutcome> result;
+    m_guarded([this, command, &result] {
         image::FileContext ctx{m_ui, m_writer.state, m_images, m_writer.settings, m_fileDialog};
         const image::FileOutcome outcome = command(ctx);
         // Only an open that took its files goes on the list; a refused one leaves it alone.
@@ -233,7 +256,48 @@ void MainCommands::RunFileCommand(image::FileOutcome (*command)(image::FileConte
         if (outcome.programSaved) m_savedAt[0] = m_edits.index();
         if (outcome.eepromSaved) m_savedAt[1] = m_edits.index();
         ShowImageState();
+        FollowOpenFiles();
+        result = outcome;
     });
+    return result;
+}
+
+// --- Program when the files change ------------------------------------------------------------------------
+
+void MainCommands::FollowOpenFiles() {
+    if (!m_main.Action(QStringLiteral("mnuFileWatch"))->isChecked()) return;
+    const core::SharedState& state = m_writer.state;
+    for (const QString& path : {state.CodeFileName, state.EepFileName}) {
+        if (path.isEmpty()) continue;
+        // The folder too: a file renamed over the old one is a new file, which the watcher no longer follows.
+        const QFileInfo info(path);
+        if (!m_watcher.directories().contains(info.absolutePath())) m_watcher.addPath(info.absolutePath());
+        if (info.exists() && !m_watcher.files().contains(info.absoluteFilePath()))
+            m_watcher.addPath(info.absoluteFilePath());
+    }
+}
+
+QByteArray MainCommands::OpenFilesDigest() const {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (const QString& path : {m_writer.state.CodeFileName, m_writer.state.EepFileName}) {
+        const core::BoundedRead read = core::ReadBoundedFile(path);
+        hash.addData(read.Ok() ? QByteArray("+") + read.bytes : QByteArray("-"));
+    }
+    return hash.result();
+}
+
+void MainCommands::OnOpenFilesSettled() {
+    // A change during an operation is taken after it.
+    if (m_guard.IsBusy()) return m_settle.start();
+    const QByteArray now = OpenFilesDigest();
+    if (now == m_watchedDigest) return;
+    m_watchedDigest = now;
+    if (HasUnsavedEdits() && m_ui.Ask(core::MessageIcon::Information, kMessageCaption, texts::kWatchReloadQuestion,
+                                      core::MessageButtons::OkCancel) != core::MessageAnswer::Ok)
+        return;
+    // A file that no longer reads is refused by the reload with its message, and not programmed.
+    const std::optional<image::FileOutcome> reloaded = RunFileCommand(&image::Reload);
+    if (reloaded && reloaded->Done()) OnPanelCommand(PanelCommand::Program);
 }
 
 void MainCommands::SaveListing(const QString& text, const QString& title, const QString& presetName) {

@@ -4,6 +4,8 @@
 // selection, the lock/fuse choices and the buffer edit.
 
 #include <QDialog>
+#include <QFileSystemWatcher>
+#include <QTimer>
 #include <QUndoStack>
 #include <array>
 #include <functional>
@@ -59,7 +61,12 @@ private:
     // cancelled run then takes the writer back to its base command set.
     void RunWriterCommand(const WriterCommand& command);
 
-    void RunFileCommand(image::FileOutcome (*command)(image::FileContext&));
+    // Nullopt when refused because another operation runs.
+    std::optional<image::FileOutcome> RunFileCommand(image::FileOutcome (*command)(image::FileContext&));
+    // "変更時に自動プログラム": the open files followed; a settled change reloads them and programs.
+    void FollowOpenFiles();
+    QByteArray OpenFilesDigest() const;
+    void OnOpenFilesSettled();
     // After a file command: the code file it leaves open heads the recent files.
     void RememberRecentFile();
     // A listing into a file the user chooses (UTF-8, CR LF), or onto the clipboard.
@@ -106,6 +113,9 @@ private:
     QUndoStack m_edits;
     // Per image (program, EEPROM): the stack index at which it matched its file, or -1 when none does.
     std::array<int, 2> m_savedAt{0, 0};
+    QFileSystemWatcher m_watcher;
+    QTimer m_settle;
+    QByteArray m_watchedDigest;  // the files as last taken, so one change is taken once
     // The last verify's differences, in the order its window lists them.
     QList<operations::Difference> m_differences;
 };

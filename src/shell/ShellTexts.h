@@ -127,6 +127,10 @@ inline const QString kMenuUndoLockFuse = QStringLiteral("元に戻す");
 inline const QString kMenuEdit = QStringLiteral("編集(&E)");
 inline const QString kMenuEditUndo = QStringLiteral("元に戻す(&U)");
 inline const QString kMenuEditRedo = QStringLiteral("やり直し(&R)");
+// The File menu's watch: program again each time the open files are rewritten.
+inline const QString kMenuWatch = QStringLiteral("変更時に自動プログラム");
+inline const QString kWatchReloadQuestion =
+    QStringLiteral("ファイルが変更されました。バッファの修正は保存されていません。修正を破棄して読み直しますか？");
 // Asked on quitting while the images hold buffer edits no file has.
 inline const QString kUnsavedQuitQuestion =
     QStringLiteral("バッファの修正が保存されていません。保存せずに終了しますか？");

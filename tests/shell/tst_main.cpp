@@ -313,6 +313,28 @@ private Q_SLOTS:
         QCOMPARE(Main().StatusPanel(6)->text(), QString("CRC 00000000/00000000"));
     }
 
+    // With "変更時に自動プログラム" on, a rename over the open file reloads and programs it; with unsaved
+    // edits the reload asks first, and a refusal keeps them.
+    void programWhenFilesChange() {
+        QTemporaryDir dir;
+        const QString hex = WriteFile(dir.filePath("w.hex"), kCodeHex);
+        Main().onFileDropped(hex);
+        Main().Action("mnuFileWatch")->trigger();
+        const auto rewrite = [&](const QByteArray& bytes) {
+            QVERIFY(QFile::remove(WriteFile(hex + ".tmp", bytes).chopped(4)) && QFile::rename(hex + ".tmp", hex));
+        };
+        auto& image = m_h->app->Images();
+        rewrite(":040000009934567861\r\n:00000001FF\r\n");
+        QTRY_COMPARE(image.ProgramImage[1], quint8(0x99));
+        QTRY_VERIFY(!m_h->port.Writes().isEmpty());  // the program run went to the writer
+        Panel().txtData->setText("77");
+        QTest::mouseClick(Panel().CmdWrite, Qt::LeftButton);
+        m_h->app->Ui().boxHook = [](auto...) { return core::MessageAnswer::Cancel; };
+        rewrite(kCodeHex);
+        QTest::qWait(600);
+        QCOMPARE(image.ProgramImage[1], quint8(0x77));
+    }
+
     void onlyOneOperationAtATime_data() {
         QTest::addColumn<Act>("operation");
         QTest::addColumn<Act>("attempt");
