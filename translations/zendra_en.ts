@@ -1287,5 +1287,33 @@ This software cannot be used with the current firmware.</translation>
         <source>Lock/Fuse bit を次のように変更します。</source>
         <translation>The lock/fuse bits change as follows.</translation>
     </message>
+    <message>
+        <source>編集(&amp;E)</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>元に戻す(&amp;U)</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>やり直し(&amp;R)</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>バッファの修正が保存されていません。保存せずに終了しますか？</source>
+        <translation>The buffer edits have not been saved. Quit without saving them?</translation>
+    </message>
+    <message>
+        <source>使用部分の CRC-32 (プログラムメモリ / EEPROM)</source>
+        <translation>CRC-32 of the used part (program memory / EEPROM)</translation>
+    </message>
+    <message>
+        <source>変更時に自動プログラム</source>
+        <translation>Program when the files change</translation>
+    </message>
+    <message>
+        <source>ファイルが変更されました。バッファの修正は保存されていません。修正を破棄して読み直しますか？</source>
+        <translation>The files have changed. The buffer edits have not been saved. Discard them and reload?</translation>
+    </message>
 </context>
 </TS>

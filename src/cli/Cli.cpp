@@ -1,9 +1,14 @@
 #include "cli/Cli.h"
 
 #include <unistd.h>
+#include <QCryptographicHash>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QMutex>
 #include <QSet>
 #include <QThread>
+#include <QTimer>
 #include <csignal>
 #include <memory>
 
@@ -184,6 +189,86 @@ private:
     QList<ChipResult> m_results;
 };
 
+// --- Watch -------------------------------------------------------------------------------------------------
+
+// Build tools write a file in several steps, or aside and then renamed over: a change is taken once the
+// files have been still this long.
+constexpr int kWatchSettleMs = 300;
+constexpr int kInterruptPollMs = 100;
+
+QStringList WatchedFiles(const Plan& plan) {
+    QStringList files{plan.codePath};
+    if (!plan.eepromPath.isEmpty()) files << plan.eepromPath;
+    return files;
+}
+
+// What the files hold now (or why they cannot be read), so one change is taken once however many
+// notices it raises.
+QByteArray FilesDigest(const Plan& plan) {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (const QString& path : WatchedFiles(plan)) {
+        Failure failure{};
+        const auto bytes = ReadInput(path, failure);
+        hash.addData(bytes ? QByteArray("+") + *bytes : QByteArray("-") + failure.text.toUtf8());
+    }
+    return hash.result();
+}
+
+// Programs at once, then again after each settled change of the files, until Ctrl-C. The code is the last
+// run's, a refused file counting as an input error.
+int Watch(Plan& plan, const std::function<int()>& programAll) {
+    int last = programAll();
+    int runs = 1;
+    QByteArray taken = FilesDigest(plan);
+    QFileSystemWatcher watcher;
+    // The folders too: a file renamed over the old one is a new file, which the watcher no longer follows.
+    const auto follow = [&] {
+        for (const QString& path : WatchedFiles(plan)) {
+            const QFileInfo info(path);
+            if (!watcher.directories().contains(info.absolutePath())) watcher.addPath(info.absolutePath());
+            if (info.exists() && !watcher.files().contains(info.absoluteFilePath()))
+                watcher.addPath(info.absoluteFilePath());
+        }
+    };
+    QEventLoop loop;
+    QTimer settle, poll;
+    settle.setSingleShot(true);
+    settle.setInterval(kWatchSettleMs);
+    const auto changed = [&] {
+        follow();
+        settle.start();
+    };
+    const auto waiting = [&] { PrintErr(T(texts::kWatching) + WatchedFiles(plan).join(QStringLiteral(", "))); };
+    QObject::connect(&watcher, &QFileSystemWatcher::fileChanged, &loop, changed);
+    QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, &loop, changed);
+    QObject::connect(&settle, &QTimer::timeout, &loop, [&] {
+        const QByteArray now = FilesDigest(plan);
+        if (now == taken) return;
+        taken = now;
+        PrintErr(T(texts::kWatchChanged) + WatchedFiles(plan).join(QStringLiteral(", ")));
+        if (const auto refused = ReadPlanInputs(plan)) {
+            last = *refused;
+        } else {
+            // A change during the run raises its notice meanwhile; it is taken after the run.
+            last = programAll();
+            ++runs;
+        }
+        if (g_interrupts.cancel.IsCancelled()) return loop.quit();
+        waiting();
+    });
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (g_interrupts.cancel.IsCancelled()) loop.quit();
+    });
+    if (!g_interrupts.cancel.IsCancelled()) {
+        follow();
+        poll.start(kInterruptPollMs);
+        waiting();
+        loop.exec();
+    }
+    PrintErr(T(texts::kWatchEnded) + QString::number(runs) + T(texts::kWatchLastCode) + QString::number(last));
+    return last;
+}
+
 }  // namespace
 
 int CombineExitCodes(const QList<int>& codes) {
@@ -239,10 +324,8 @@ int RunCommandLine(const QStringList& arguments) {
         return CombineExitCodes({code, recordFailed});
     };
 
-    QList<int> codes;
-    if (alone) {
-        codes << run(ports.first());
-    } else {
+    const auto runAll = [&] {
+        if (alone) return run(ports.first());
         // One worker a writer: each owns its port and clock.
         QList<int> threadCodes(ports.size(), kExitLink);
         std::vector<std::unique_ptr<QThread>> threads;
@@ -251,9 +334,9 @@ int RunCommandLine(const QStringList& arguments) {
             threads.back()->start();
         }
         for (auto& thread : threads) thread->wait();
-        codes = threadCodes;
-    }
-    int combined = CombineExitCodes(codes);
+        return CombineExitCodes(threadCodes);
+    };
+    int combined = plan.watch ? Watch(plan, runAll) : runAll();
     records.Finish(combined);
     return combined;
 }

@@ -67,6 +67,13 @@ inline constexpr Text kLine{"行", "line"};
 inline constexpr Text kBeyondDevice{"デバイスの容量を超えるデータがあります (バイト): ",
                                     "data beyond the device's memory (bytes): "};
 inline constexpr Text kFits{"デバイスに収まります: ", "fits the device: "};
+inline constexpr Text kWatchProgramOnly{"--watch は program コマンドにだけ使えます (--repeat とは併用できません)",
+                                        "--watch goes with the program command only (not with --repeat)"};
+inline constexpr Text kWatching{"ファイルの変更を待っています (Ctrl-C で終了): ",
+                                "waiting for the files to change (Ctrl-C ends): "};
+inline constexpr Text kWatchChanged{"ファイルが変更されました: ", "file changed: "};
+inline constexpr Text kWatchEnded{"監視を終了しました。プログラム回数: ", "watch ended; program runs: "};
+inline constexpr Text kWatchLastCode{"、最後の終了コード: ", ", last exit code: "};
 inline constexpr Text kRecords{"レコード", "records"};
 inline constexpr Text kUsedFlash{"使用フラッシュ (ワード)", "flash in use (words)"};
 inline constexpr Text kUsedEeprom{"使用 EEPROM (バイト)", "EEPROM in use (bytes)"};

@@ -159,6 +159,8 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
                                  QStringLiteral("FILE"));
     const QCommandLineOption repeat(QStringLiteral("repeat"),
                                     QStringLiteral("Production loop: wait for the next chip."));
+    const QCommandLineOption watch(QStringLiteral("watch"),
+                                   QStringLiteral("program: again each time the files are rewritten, until Ctrl-C."));
     const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")}, QStringLiteral("No progress."));
     const QCommandLineOption verbose({QStringLiteral("v"), QStringLiteral("verbose")},
                                      QStringLiteral("Status lines and the wire bytes as hex (may be repeated)."));
@@ -170,8 +172,8 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
                                         QStringLiteral("program: write the ELF file's lock/fuse bytes after the verify."));
     const QCommandLineOption wait(QStringLiteral("wait"),
                                   QStringLiteral("detect: wait for a writer on a port plugged in later."));
-    parser.addOptions({help, version, port, device, eeprom, lang, report, log, repeat, quiet, verbose, allowLockout,
-                       dryRun, writeFuses, wait});
+    parser.addOptions({help, version, port, device, eeprom, lang, report, log, repeat, watch, quiet, verbose,
+                       allowLockout, dryRun, writeFuses, wait});
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("See the list below."));
 
     const auto usage = [&](const QString& text) {
@@ -214,6 +216,7 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     }
     plan.ports = parser.values(port);
     plan.repeat = parser.isSet(repeat);
+    plan.watch = parser.isSet(watch);
     plan.quiet = parser.isSet(quiet);
     plan.verbose = parser.isSet(verbose);
     ShowQtMessages(plan.verbose);
@@ -313,7 +316,21 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         return usage(T(texts::kUnknownCommand) + c);
     }
 
+    // A watch programs files; with the production loop it would never see them change.
+    if (plan.watch && (c != QLatin1String("program") || plan.repeat))
+        return usage(T(texts::kWatchProgramOnly));
     // Input files are read and checked before the writer is touched.
+    return ReadPlanInputs(plan);
+}
+
+std::optional<int> ReadPlanInputs(Plan& plan) {
+    const QString& c = plan.command;
+    const auto refuse = [&](int code, const QString& text) {
+        PrintErr(text);
+        plan.failure = text;
+        return std::optional<int>(code);
+    };
+    plan.files.clear();
     Failure failure{};
     const auto read = [&](const QString& role, const QString& path, QByteArray* into) {
         if (path.isEmpty()) return true;

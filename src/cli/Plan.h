@@ -27,6 +27,7 @@ struct Plan {
     QByteArray codeBytes, eepromBytes;  // the input files as read
     QList<InputFile> files;
     bool repeat = false, quiet = false, verbose = false;
+    bool watch = false;  // program again each time the files are rewritten
     bool allowLockout = false, dryRun = false;
     bool writeFuses = false;  // program: also write the code file's lock/fuse bytes after the verify
     bool wait = false;  // detect: wait for a writer on a port plugged in later
@@ -45,6 +46,10 @@ struct Plan {
 // Fills `plan` from the arguments; nullopt when the run goes on, else the exit code it ends with (help and
 // version printed: 0; a usage or input error printed on stderr, its reason in `plan.failure`).
 std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan);
+
+// Reads and checks the plan's input files again (a watched file rewritten); nullopt when they are fit to
+// use, else the exit code, the reason printed and kept in `plan.failure`.
+std::optional<int> ReadPlanInputs(Plan& plan);
 
 // The catalogue row a user's name stands for: the catalogue name or its English, in any case; no prefixes.
 const devices::Device* DeviceNamed(const QString& text);

@@ -4,6 +4,8 @@
 #include "image/HexText.h"
 #include "image/ImageTexts.h"
 
+#include <algorithm>
+
 namespace zendra::image {
 
 namespace {
@@ -30,6 +32,10 @@ bool FlashAddressInRange(quint32 wordAddress, const core::SharedState& state) {
 bool EepromAddressInRange(quint32 address, const core::SharedState& state) {
     return static_cast<qint64>(address) <= static_cast<qint64>(state.EepromBytes) - 1 &&
            address < static_cast<quint32>(kEepromImageSize);
+}
+
+QByteArray CellBytes(const quint8* cell, int count) {
+    return QByteArray(reinterpret_cast<const char*>(cell), count);
 }
 
 }  // namespace
@@ -59,38 +65,51 @@ std::optional<QString> ReadBufferCell(core::UserInterface& ui, core::SharedState
     return ByteToHex(images.EepromImage[*address]);
 }
 
-bool WriteBufferCell(core::UserInterface& ui, core::SharedState& state, MemoryImages& images,
-                     const BufferEditInput& input) {
+std::optional<CellChange> WriteBufferCell(core::UserInterface& ui, core::SharedState& state,
+                                          MemoryImages& images, const BufferEditInput& input) {
     const auto address = PanelValue(input.address, state);
     if (!address) {
         Refuse(ui, texts::kInputWrong);
-        return false;
+        return std::nullopt;
     }
     const auto data = PanelValue(input.data, state);
     if (!data) {
         Refuse(ui, texts::kInputWrong);
-        return false;
+        return std::nullopt;
     }
     const auto low = static_cast<quint8>(*data % 256);
     const auto high = static_cast<quint8>(*data / 256);
     if (input.program) {
         if (!FlashAddressInRange(*address, state)) {
             Refuse(ui, texts::kFlashAddressRange);
-            return false;
+            return std::nullopt;
         }
         const int i = static_cast<int>(2 * *address);
-        images.ProgramImage[i] = high;
-        images.ProgramImage[i + 1] = low;
-        RedrawProgramDump(ui, state, images);
-        return true;
+        CellChange change{true, i, CellBytes(images.ProgramImage.data() + i, 2), QByteArray()};
+        change.after = QByteArray{} + char(high) + char(low);
+        ApplyCellChange(ui, state, images, change, false);
+        return change;
     }
     if (!EepromAddressInRange(*address, state)) {
         Refuse(ui, texts::kEepromAddressRange);
-        return false;
+        return std::nullopt;
     }
-    images.EepromImage[*address] = low;  // a value above FF keeps its low byte
-    RedrawEepromDump(ui, state, images);
-    return true;
+    // A value above FF keeps its low byte.
+    const int i = static_cast<int>(*address);
+    CellChange change{false, i, CellBytes(images.EepromImage.data() + i, 1), QByteArray(1, char(low))};
+    ApplyCellChange(ui, state, images, change, false);
+    return change;
+}
+
+void ApplyCellChange(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images,
+                     const CellChange& change, bool undo) {
+    const QByteArray& bytes = undo ? change.before : change.after;
+    quint8* image = change.program ? images.ProgramImage.data() : images.EepromImage.data();
+    std::copy(bytes.begin(), bytes.end(), image + change.offset);
+    if (change.program)
+        RedrawProgramDump(ui, state, images);
+    else
+        RedrawEepromDump(ui, state, images);
 }
 
 }  // namespace zendra::image

@@ -73,6 +73,17 @@ bool WriteScratch(const QString& path, const QByteArray& bytes) {
 
 }  // namespace
 
+// The address and ": " before the groups.
+constexpr int kAddressColumns = 6;
+
+DumpCell ProgramDumpCell(qint32 word) {
+    return {word / 8, kAddressColumns + (word % 8) * 5, 4};
+}
+
+DumpCell EepromDumpCell(qint32 address) {
+    return {address / kBytesPerLine, kAddressColumns + (address % kBytesPerLine) * 3, 2};
+}
+
 QByteArray ProgramDumpText(const MemoryImages& images, qint32 programMemoryWords) {
     const int words = std::clamp<qint32>(programMemoryWords, 0, (kProgramImageSize - 1) / 2);
     return RenderDump(images.ProgramImage.data(), words / 8, true, [](int line) { return line * 8; });

@@ -21,6 +21,13 @@ inline const QString kVerifyLogFile = QStringLiteral("avrvfy.txt");
 QByteArray ProgramDumpText(const MemoryImages& images, qint32 programMemoryWords);
 QByteArray EepromDumpText(const MemoryImages& images, qint32 eepromBytes);
 
+// Where a cell stands in its dump's text: the line, the first column of its hex digits, their count.
+struct DumpCell {
+    int line = 0, column = 0, length = 0;
+};
+DumpCell ProgramDumpCell(qint32 word);
+DumpCell EepromDumpCell(qint32 address);
+
 // state.ScratchDir + name (state.AppDir when no scratch folder was set).
 QString ScratchPath(const core::SharedState& state, const QString& name);
 

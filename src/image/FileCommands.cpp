@@ -245,9 +245,9 @@ FileOutcome SaveOverwrite(FileContext& ctx) {
     const bool codeAtRisk = ctx.images.ProgramFileAtRisk && FileExists(state.SaveCodeFileName);
     const bool eepromAtRisk = ctx.images.EepromFileAtRisk && FileExists(state.SaveEepFileName);
     if ((codeAtRisk || eepromAtRisk) && !ConfirmOverwrite(ctx)) return outcome;
-    const bool codeSaved = WriteCodeHexFile(ctx.ui, state, ctx.images);
-    const bool eepromSaved = WriteEepromHexFile(ctx.ui, state, ctx.images);
-    if (!codeSaved || !eepromSaved) return Refuse(outcome, texts::kSaveFailed);
+    outcome.programSaved = WriteCodeHexFile(ctx.ui, state, ctx.images);
+    outcome.eepromSaved = WriteEepromHexFile(ctx.ui, state, ctx.images);
+    if (!outcome.programSaved || !outcome.eepromSaved) return Refuse(outcome, texts::kSaveFailed);
     ctx.ui.Status(core::StatusField::Result, texts::kSaved);
     return Finish(outcome);
 }
@@ -263,9 +263,9 @@ FileOutcome SaveAsCodeAndData(FileContext& ctx) {
     if (!CanSaveTo(*answer)) return RefuseElfName(ctx, outcome);
     if (FileExists(state.SaveCodeFileName) && !ConfirmOverwrite(ctx)) return outcome;
     RememberDirectory(ctx, core::keys::SaveDir, *answer);
-    const bool codeSaved = WriteCodeHexFile(ctx.ui, state, ctx.images);
-    const bool eepromSaved = WriteEepromHexFile(ctx.ui, state, ctx.images);
-    return codeSaved && eepromSaved ? Finish(outcome) : Refuse(outcome, texts::kSaveFailed);
+    outcome.programSaved = WriteCodeHexFile(ctx.ui, state, ctx.images);
+    outcome.eepromSaved = WriteEepromHexFile(ctx.ui, state, ctx.images);
+    return outcome.programSaved && outcome.eepromSaved ? Finish(outcome) : Refuse(outcome, texts::kSaveFailed);
 }
 
 FileOutcome SaveAsCode(FileContext& ctx) {
@@ -278,7 +278,8 @@ FileOutcome SaveAsCode(FileContext& ctx) {
     if (!CanSaveTo(*answer)) return RefuseElfName(ctx, outcome);
     if (FileExists(state.SaveCodeFileName) && !ConfirmOverwrite(ctx)) return outcome;
     RememberDirectory(ctx, core::keys::SaveDir, *answer);
-    return WriteCodeHexFile(ctx.ui, state, ctx.images) ? Finish(outcome) : Refuse(outcome, texts::kSaveFailed);
+    outcome.programSaved = WriteCodeHexFile(ctx.ui, state, ctx.images);
+    return outcome.programSaved ? Finish(outcome) : Refuse(outcome, texts::kSaveFailed);
 }
 
 FileOutcome SaveAsData(FileContext& ctx) {
@@ -290,7 +291,8 @@ FileOutcome SaveAsData(FileContext& ctx) {
     outcome.path = state.SaveEepFileName;
     if (FileExists(state.SaveEepFileName) && !ConfirmOverwrite(ctx)) return outcome;
     RememberDirectory(ctx, core::keys::SaveDir, *answer);
-    return WriteEepromHexFile(ctx.ui, state, ctx.images) ? Finish(outcome) : Refuse(outcome, texts::kSaveFailed);
+    outcome.eepromSaved = WriteEepromHexFile(ctx.ui, state, ctx.images);
+    return outcome.eepromSaved ? Finish(outcome) : Refuse(outcome, texts::kSaveFailed);
 }
 
 FileOutcome Reload(FileContext& ctx) {

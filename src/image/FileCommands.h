@@ -35,6 +35,7 @@ struct FileOutcome {
     bool programChanged = false, eepromChanged = false;
     bool pairOpened = false;  // a code file and its EEPROM file became the open files
     FileFuses fuses;          // the lock/fuse bytes an opened ELF file holds
+    bool programSaved = false, eepromSaved = false;  // a save wrote that image whole
     bool Done() const { return ending == Ending::Done; }
 };
 

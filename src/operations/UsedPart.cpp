@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "image/Checksum.h"
+
 namespace zendra::operations {
 
 qint32 FlashWordsOf(qint32 programMemoryWords) {
@@ -25,6 +27,14 @@ qint32 LastUsedByte(const image::MemoryImages& images, qint32 bytes) {
         if (images.EepromImage[a] != image::kErased) return a;
     }
     return -1;
+}
+
+quint32 UsedFlashCrc32(const image::MemoryImages& images, qint32 words) {
+    return image::Crc32(images.ProgramImage.data(), 2 * (static_cast<qint64>(LastUsedWord(images, words)) + 1));
+}
+
+quint32 UsedEepromCrc32(const image::MemoryImages& images, qint32 bytes) {
+    return image::Crc32(images.EepromImage.data(), static_cast<qint64>(LastUsedByte(images, bytes)) + 1);
 }
 
 qint32 RaiseZeroToOne(qint32 lastIndex) { return lastIndex == 0 ? 1 : lastIndex; }

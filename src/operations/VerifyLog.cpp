@@ -24,21 +24,40 @@ QString EepromDifferenceLine(qint32 address, quint8 original, quint8 read) {
         .arg(Hex(static_cast<quint32>(address), 4), Hex(original, 2), Hex(read, 2));
 }
 
-QByteArray VerifyLogText(const QList<Difference>& differences) {
-    QStringList lines{texts::kLogFlashHeader, QString()};
+QString DifferenceLine(const Difference& d) {
+    return d.memory == Memory::Flash ? ProgramDifferenceLine(d.address, d.expected, d.actual)
+                                     : EepromDifferenceLine(d.address, quint8(d.expected), quint8(d.actual));
+}
+
+namespace {
+
+struct LogLine {
+    QString text;
+    std::optional<Difference> difference;
+};
+
+QList<LogLine> LogLines(const QList<Difference>& differences) {
+    QList<LogLine> lines{{texts::kLogFlashHeader, {}}, {}};
     const auto add = [&](Memory memory) {
-        for (const Difference& d : differences) {
-            if (d.memory != memory) continue;
-            lines << (memory == Memory::Flash
-                          ? ProgramDifferenceLine(d.address, d.expected, d.actual)
-                          : EepromDifferenceLine(d.address, quint8(d.expected), quint8(d.actual)));
-        }
+        for (const Difference& d : differences)
+            if (d.memory == memory) lines.append({DifferenceLine(d), d});
     };
     add(Memory::Flash);
-    lines << QString() << texts::kLogEepromHeader << QString();
+    lines << LogLine{} << LogLine{texts::kLogEepromHeader, {}} << LogLine{};
     add(Memory::Eeprom);
+    return lines;
+}
+
+}  // namespace
+
+std::optional<Difference> DifferenceAtLine(const QList<Difference>& differences, int line) {
+    const QList<LogLine> lines = LogLines(differences);
+    return line >= 0 && line < lines.size() ? lines.at(line).difference : std::nullopt;
+}
+
+QByteArray VerifyLogText(const QList<Difference>& differences) {
     QByteArray out;
-    for (const QString& line : lines) out += line.toUtf8() + "\r\n";
+    for (const LogLine& line : LogLines(differences)) out += line.text.toUtf8() + "\r\n";
     return out;
 }
 

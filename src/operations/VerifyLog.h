@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <optional>
 
 #include "operations/Report.h"
 
@@ -14,6 +15,11 @@ namespace zendra::operations {
 QString ProgramDifferenceLine(qint32 word, quint16 original, quint16 read);
 // "EEPROM  Addr(byte) = 0005  Original = 00   NG = 3A"
 QString EepromDifferenceLine(qint32 address, quint8 original, quint8 read);
+
+// A difference's line as the log shows it.
+QString DifferenceLine(const Difference& difference);
+// The difference that line `line` (from 0) of the log names; nullopt for a header or blank line.
+std::optional<Difference> DifferenceAtLine(const QList<Difference>& differences, int line);
 
 // The whole log: the flash header, its lines, the EEPROM header, its lines.
 QByteArray VerifyLogText(const QList<Difference>& differences);

@@ -202,7 +202,8 @@ void Application::Wire() {
     };
     on("mnuFileExit", [main] { main->close(); });
     // A logout or a stop: a box or dialog in the way is closed as its Cancel would, then the frame as Exit.
-    m_termination = std::make_unique<TerminationSignals>([main] {
+    m_termination = std::make_unique<TerminationSignals>([this, main] {
+        m_terminating = true;
         while (QWidget* modal = QApplication::activeModalWidget()) {
             if (!modal->close()) break;
         }
@@ -289,6 +290,11 @@ bool Application::OnCloseRequest() {
         if (!m_closeRetry.isActive()) m_closeRetry.start();
         return false;
     }
+    // The user's quit asks before buffer edits are lost; a logout or a stop is kept up by no box.
+    if (!m_terminating && m_commands->HasUnsavedEdits() &&
+        m_ui->Ask(core::MessageIcon::Information, kMessageCaption, texts::kUnsavedQuitQuestion,
+                  core::MessageButtons::OkCancel) != core::MessageAnswer::Ok)
+        return false;
     MDIForm_QueryUnload();
     MDIForm_Unload();
     return true;

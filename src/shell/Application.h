@@ -133,6 +133,7 @@ private:
     bool m_closePending = false;
     QTimer m_closeRetry;
     bool m_ended = false;
+    bool m_terminating = false;  // a logout or a stop asked for the close
     std::unique_ptr<TerminationSignals> m_termination;
 };
 

@@ -4,6 +4,11 @@
 #include "shell/LiveText.h"
 
 #include <QFile>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTextBlock>
+#include <QToolTip>
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QStringDecoder>
@@ -85,7 +90,11 @@ FrmDump::FrmDump(core::DumpWindow which, QWidget* parent) : QWidget(parent), m_w
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
+    m_view->viewport()->installEventFilter(this);
+    m_view->installEventFilter(this);
     if (which == core::DumpWindow::Verify) {
+        // A line can be picked with the keys too, for the jump to its cell.
+        m_view->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         m_buttons = new ListButtons(this);
         layout->addWidget(m_buttons);
     }
@@ -108,7 +117,69 @@ bool FrmDump::LoadFile(const QString& path) {
     m_view->setUpdatesEnabled(false);
     m_view->setPlainText(text);
     m_view->setUpdatesEnabled(true);
+    // New text is a changed image: what differed before says nothing of it.
+    MarkCells({});
     return opened;
+}
+
+void FrmDump::MarkCells(const QList<DumpMark>& marks) {
+    m_marks = marks;
+    QList<QTextEdit::ExtraSelection> selections;
+    QTextDocument* document = m_view->document();
+    for (const DumpMark& mark : marks) {
+        const QTextBlock block = document->findBlockByNumber(mark.cell.line);
+        if (!block.isValid()) continue;
+        QTextEdit::ExtraSelection selection;
+        selection.cursor = QTextCursor(block);
+        selection.cursor.setPosition(block.position() + mark.cell.column);
+        selection.cursor.setPosition(block.position() + mark.cell.column + mark.cell.length,
+                                     QTextCursor::KeepAnchor);
+        selection.format.setBackground(kDifferenceColour);
+        selections << selection;
+    }
+    m_view->setExtraSelections(selections);
+}
+
+QString FrmDump::LineTip(int line) const {
+    QStringList tips;
+    for (const DumpMark& mark : m_marks)
+        if (mark.cell.line == line) tips << mark.tip;
+    return tips.join(QLatin1Char('\n'));
+}
+
+void FrmDump::SelectCell(const image::DumpCell& cell) {
+    const QTextBlock block = m_view->document()->findBlockByNumber(cell.line);
+    if (!block.isValid()) return;
+    QTextCursor cursor(block);
+    cursor.setPosition(block.position() + cell.column);
+    cursor.setPosition(block.position() + cell.column + cell.length, QTextCursor::KeepAnchor);
+    m_view->setTextCursor(cursor);
+    m_view->ensureCursorVisible();
+}
+
+bool FrmDump::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_view->viewport() && event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString tip = LineTip(m_view->cursorForPosition(help->pos()).blockNumber());
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, m_view);
+        return true;
+    }
+    if (watched == m_view->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        Q_EMIT lineActivated(m_view->cursorForPosition(mouse->position().toPoint()).blockNumber());
+        return false;
+    }
+    if (watched == m_view && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Q_EMIT lineActivated(m_view->textCursor().blockNumber());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace zendra::shell

@@ -2,11 +2,14 @@
 // The content of the three dump child windows (program memory, EEPROM, verify log): one read-only,
 // fixed-pitch, non-wrapping text view that fills the window and loads a plain text file.
 
+#include <QColor>
 #include <QFont>
+#include <QList>
 #include <QString>
 #include <QWidget>
 
 #include "core/UserInterface.h"
+#include "image/Dumps.h"
 
 class QPlainTextEdit;
 
@@ -19,6 +22,15 @@ namespace zendra::shell {
 inline const QString kProgramWindowTitle = QStringLiteral("プログラムメモリ");
 inline const QString kEepromWindowTitle = QStringLiteral("EEPROMデータメモリ");
 inline const QString kVerifyWindowTitle = QStringLiteral("Verify Window");
+
+// The background of a cell that differed from the chip at the last verify.
+inline const QColor kDifferenceColour(255, 176, 176);
+
+// A differing cell of a dump: where it stands, and what its line's tool tip says of it.
+struct DumpMark {
+    image::DumpCell cell;
+    QString tip;
+};
 
 // "ＭＳ ゴシック" 9 pt when installed; otherwise the system's fixed-pitch font with a CJK fallback.
 QFont DumpFont();
@@ -40,14 +52,30 @@ public:
     // when the file cannot be read.
     bool LoadFile(const QString& path);
 
+    // Marks the cells (replacing earlier marks) until the text is next loaded; their lines' tool tips
+    // name the differing values.
+    void MarkCells(const QList<DumpMark>& marks);
+    const QList<DumpMark>& Marks() const { return m_marks; }
+    QString LineTip(int line) const;
+    // Scrolls to the cell and selects its digits.
+    void SelectCell(const image::DumpCell& cell);
+
     static QString InitialTitle(core::DumpWindow which);
     static QString WindowObjectName(core::DumpWindow which);
     static QString ViewObjectName(core::DumpWindow which);
+
+Q_SIGNALS:
+    // A double-click or Enter on a line (from 0).
+    void lineActivated(int line);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     core::DumpWindow m_which;
     QPlainTextEdit* m_view = nullptr;
     ListButtons* m_buttons = nullptr;
+    QList<DumpMark> m_marks;
 };
 
 }  // namespace zendra::shell

@@ -141,7 +141,7 @@ QMdiSubWindow* FrmMain::DumpSubWindow(core::DumpWindow which) const { return m_d
 FrmDump* FrmMain::Dump(core::DumpWindow which) const { return m_dumps[DumpSlot(which)]; }
 
 QLabel* FrmMain::StatusPanel(int panel) const {
-    if (panel < 1 || panel > 5) return nullptr;
+    if (panel < 1 || panel > texts::kStatusPanelCount) return nullptr;
     return m_statusPanels[panel - 1];
 }
 
@@ -210,7 +210,14 @@ void FrmMain::GrowToShowAll() {
                            panel->fontMetrics().horizontalAdvance(QLatin1Char('x')) + kMargin;
     const int dx = std::max({0, wanted.right() + 1 + kMargin - area.width(), panelNeeds - panel->width()});
     const int dy = std::max(0, wanted.bottom() + 1 + kMargin - area.height());
-    if (dx == 0 && dy == 0) return;
+    // The checksum panel, an addition to the five, gives way where the screen leaves panel 1 too little.
+    QLabel* checksum = m_statusPanels[texts::kStatusPanelCount - 1];
+    const auto giveWay = [&] {
+        if (QLayout* barLayout = statusBar()->layout()) barLayout->activate();
+        const int shortfall = panelNeeds - panel->width();
+        if (shortfall > 0) checksum->setFixedWidth(std::max(0, checksum->width() - shortfall));
+    };
+    if (dx == 0 && dy == 0) return giveWay();
     QRect frame = geometry();
     frame.setSize(frame.size() + QSize(dx, dy));
     // No further than the screen the frame is on.
@@ -220,6 +227,7 @@ void FrmMain::GrowToShowAll() {
         frame.setBottom(std::min(frame.bottom(), std::max(geometry().bottom(), available.bottom())));
     }
     setGeometry(frame);
+    giveWay();
 }
 
 TwipsRect FrmMain::ChildPlace(const QMdiSubWindow* child) const {
@@ -248,6 +256,8 @@ void FrmMain::BuildMenus() {
     AddItem(file, "mnuFileOpenCode", texts::kMenuFileOpenCode);
     AddItem(file, "mnuFileOpenData", texts::kMenuFileOpenData);
     AddItem(file, "mnuFileReload", texts::kMenuReloadItem)->setShortcut(QKeySequence(Qt::Key_F5));
+    // Off at start and not stored: a writer that programs by itself is a choice made each time.
+    AddItem(file, "mnuFileWatch", texts::kMenuWatch)->setCheckable(true);
     file->addSeparator();
     AddItem(file, "mnuFileSave", texts::kMenuFileSave)->setShortcut(QKeySequence::Save);
     file->addSeparator();
@@ -263,6 +273,10 @@ void FrmMain::BuildMenus() {
     const QKeySequence quit(QKeySequence::Quit);
     AddItem(file, "mnuFileExit", texts::kMenuFileExit)
         ->setShortcut(quit.isEmpty() ? QKeySequence(Qt::CTRL | Qt::Key_Q) : quit);
+
+    QMenu* edit = menu("mnuEdit", texts::kMenuEdit);
+    AddItem(edit, "mnuEditUndo", texts::kMenuEditUndo)->setShortcut(QKeySequence(QKeySequence::Undo));
+    AddItem(edit, "mnuEditRedo", texts::kMenuEditRedo)->setShortcut(QKeySequence(QKeySequence::Redo));
 
     QMenu* options = menu("mmuComCheck", texts::kMenuOptions);
     AddItem(options, "mmuCominucation", texts::kMenuComPort);
@@ -425,8 +439,9 @@ void FrmMain::BuildStatusBar() {
     bar->setObjectName(QStringLiteral("sbStatusBar"));
     bar->setSizeGripEnabled(true);
     // Panel 1 takes what the others leave; the others fit their usual texts.
-    const char* widthSample[5] = {"", "--:--:--", "KX-WRT540 V6.35", "COM20", "9999秒"};
-    for (int i = 0; i < 5; ++i) {
+    const char* widthSample[texts::kStatusPanelCount] = {"",      "--:--:--", "KX-WRT540 V6.35",
+                                                         "COM20", "9999秒",   "CRC 00000000/00000000"};
+    for (int i = 0; i < texts::kStatusPanelCount; ++i) {
         auto* label = WithText(new QLabel(bar), texts::kPanelStartText[i]);
         label->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
         ShowText(label, texts::kPanelTip[i], TextSlot::ToolTip);
@@ -448,7 +463,7 @@ void FrmMain::BuildStatusBar() {
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease) {
-        for (int i = 0; i < 5; ++i) {
+        for (int i = 0; i < texts::kStatusPanelCount; ++i) {
             if (watched == m_statusPanels[i]) {
                 if (onPanelClicked) onPanelClicked(i + 1);
                 return true;

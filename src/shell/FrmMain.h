@@ -55,7 +55,7 @@ public:
     QMdiSubWindow* LogWindow() const { return m_logWindow; }
     // A menu item by its object name (mnuFileOpen, mmuCominucation, ...); null when unknown.
     QAction* Action(const QString& objectName) const { return m_actions.value(objectName); }
-    QLabel* StatusPanel(int panel) const;  // 1..5
+    QLabel* StatusPanel(int panel) const;  // 1..6
     // Status panel 1's text colour for an outcome; a new text there goes back to Plain.
     void ShowResultTone(ResultTone tone);
 
@@ -74,7 +74,7 @@ public:
 
     // Asked when the frame is about to close; false keeps it open.
     std::function<bool()> onCloseRequest;
-    // A click on status panel 1..5.
+    // A click on status panel 1..6.
     std::function<void(int)> onPanelClicked;
     // One local file dropped on the frame.
     std::function<void(const QString&)> onFileDropped;
@@ -109,7 +109,7 @@ private:
     QMdiSubWindow* m_settingWindow = nullptr;
     std::array<QMdiSubWindow*, 3> m_dumpWindows{};
     std::array<FrmDump*, 3> m_dumps{};
-    std::array<QLabel*, 5> m_statusPanels{};
+    std::array<QLabel*, 6> m_statusPanels{};
     QHash<QString, QAction*> m_actions;
     QMenu* m_windowMenu = nullptr;
     QMenu* m_recentMenu = nullptr;

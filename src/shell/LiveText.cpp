@@ -19,6 +19,7 @@ namespace {
 
 constexpr char kFormProperty[] = "zendraTextForm";
 constexpr char kItemsProperty[] = "zendraItems";
+constexpr char kUnsavedProperty[] = "zendraUnsaved";
 constexpr char kQtTextProperty[] = "zendraQtText";
 constexpr char kSystemMenuContext[] = "QMdiSubWindow";
 constexpr const char* kSystemMenuItems[] = {"&Restore",  "&Move",        "&Size",  "Mi&nimize",
@@ -83,7 +84,10 @@ void Put(QObject* target, TextSlot slot, const QString& text) {
             if (widget != nullptr) widget->setToolTip(text);
             break;
         case TextSlot::WindowTitle:
-            if (widget != nullptr) widget->setWindowTitle(text);
+            // The unsaved-edits marker stays outside the stored text, so either language shows it.
+            if (widget != nullptr)
+                widget->setWindowTitle(widget->property(kUnsavedProperty).toBool() ? QLatin1Char('*') + text
+                                                                                  : text);
             break;
     }
 }
@@ -122,6 +126,13 @@ void ShowText(QObject* target, const QString& source, TextSlot slot, TextForm fo
     target->setProperty(PropertyName(slot), source);
     if (slot == TextSlot::Text) target->setProperty(kFormProperty, static_cast<int>(form));
     Put(target, slot, Shown(source, form));
+}
+
+void ShowUnsaved(QWidget* window, bool unsaved) {
+    if (window == nullptr || window->property(kUnsavedProperty).toBool() == unsaved) return;
+    window->setProperty(kUnsavedProperty, unsaved);
+    const QVariant source = window->property(PropertyName(TextSlot::WindowTitle));
+    if (source.isValid()) Put(window, TextSlot::WindowTitle, Shown(source.toString(), TextForm::AsIs));
 }
 
 void ShowItems(QComboBox* combo, const QStringList& sources) {

@@ -10,6 +10,7 @@
 class QComboBox;
 class QMdiSubWindow;
 class QObject;
+class QWidget;
 
 namespace zendra::shell {
 
@@ -37,6 +38,9 @@ Widget* WithText(Widget* widget, const QString& source, TextSlot slot = TextSlot
     ShowText(widget, source, slot);
     return widget;
 }
+
+// A leading "*" on the window's title while it shows unsaved edits, in either language.
+void ShowUnsaved(QWidget* window, bool unsaved);
 
 // Fills `combo` with `sources` in the current language (replacing what it held).
 void ShowItems(QComboBox* combo, const QStringList& sources);

@@ -2,11 +2,17 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <tuple>
+#include <utility>
 
+#include "core/BoundedFile.h"
 #include "devices/Catalogue.h"
 #include "image/BufferEdit.h"
 #include "image/Dumps.h"
@@ -14,6 +20,7 @@
 #include "image/IntelHex.h"
 #include "operations/Flows.h"
 #include "operations/OperationTexts.h"
+#include "operations/UsedPart.h"
 #include "operations/VerifyLog.h"
 #include "shell/FrmCom.h"
 #include "shell/FrmDump.h"
@@ -30,7 +37,30 @@
 namespace zendra::shell {
 
 using core::PanelControl;
+using core::DumpWindow;
 namespace keys = core::keys;
+
+constexpr int kWatchSettleMs = 300;
+
+// One write of the buffer-edit panel on the undo stack.
+class MainCommands::CellEdit final : public QUndoCommand {
+public:
+    CellEdit(MainCommands& owner, image::CellChange change) : m_owner(owner), m_change(std::move(change)) {}
+    bool Program() const { return m_change.program; }
+    void undo() override { Apply(true); }
+    void redo() override {
+        // The panel's write has put the bytes in already when the edit goes on the stack.
+        if (!std::exchange(m_fresh, false)) Apply(false);
+    }
+
+private:
+    void Apply(bool undo) {
+        image::ApplyCellChange(m_owner.m_ui, m_owner.m_writer.state, m_owner.m_images, m_change, undo);
+    }
+    MainCommands& m_owner;
+    image::CellChange m_change;
+    bool m_fresh = true;
+};
 
 MainCommands::MainCommands(FrmMain& main, WindowsUserInterface& ui, WriterContext& writer,
                            image::MemoryImages& images, image::FileDialogMemory& fileDialog,
@@ -72,6 +102,24 @@ void MainCommands::Wire() {
     for (const auto& [name, command] : fileItems)
         on(name, [this, command = command] { RunFileCommand(command); });
     on("mnuFileReload", [this] { RunFileCommand(&image::Reload); });
+    // Build tools write a file in several steps, or aside and then renamed over: a change is taken once
+    // the files have been still for a moment.
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(kWatchSettleMs);
+    QObject::connect(&m_settle, &QTimer::timeout, &m_main, [this] { OnOpenFilesSettled(); });
+    const auto changed = [this] {
+        FollowOpenFiles();
+        m_settle.start();
+    };
+    QObject::connect(&m_watcher, &QFileSystemWatcher::fileChanged, &m_main, changed);
+    QObject::connect(&m_watcher, &QFileSystemWatcher::directoryChanged, &m_main, changed);
+    QObject::connect(m_main.Action(QStringLiteral("mnuFileWatch")), &QAction::toggled, &m_main, [this](bool on) {
+        if (const QStringList paths = m_watcher.files() + m_watcher.directories(); !paths.isEmpty())
+            m_watcher.removePaths(paths);
+        m_settle.stop();
+        m_watchedDigest = on ? OpenFilesDigest() : QByteArray();
+        FollowOpenFiles();
+    });
     on("mnuProgram", [this] { OnPanelCommand(PanelCommand::Program); });
     on("mnuVerify", [this] { OnPanelCommand(PanelCommand::Verify); });
     on("mnuRead", [this] { OnPanelCommand(PanelCommand::Read); });
@@ -93,6 +141,17 @@ void MainCommands::Wire() {
     QObject::connect(undo, &QAction::triggered, &m_main, [this] {
         if (m_undo) UndoLockFuse();
     });
+    // Taken back and done again under the guard: a running operation works on the images.
+    for (const auto& [name, canChanged, step] :
+         {std::tuple{"mnuEditUndo", &QUndoStack::canUndoChanged, &QUndoStack::undo},
+          std::tuple{"mnuEditRedo", &QUndoStack::canRedoChanged, &QUndoStack::redo}}) {
+        QAction* item = m_main.Action(QString::fromLatin1(name));
+        item->setEnabled(false);
+        QObject::connect(&m_edits, canChanged, item, &QAction::setEnabled);
+        on(name, [this, step = step] { m_guarded([this, step] { (m_edits.*step)(); }); });
+    }
+    QObject::connect(&m_edits, &QUndoStack::indexChanged, &m_main, [this] { ShowImageState(); });
+    QObject::connect(verify, &FrmDump::lineActivated, &m_main, [this](int line) { JumpToDifference(line); });
     on("mmuCominucation", [this] { OnPanelCommand(PanelCommand::ComSelect); });
     on("mnuPC_buffer_clear", [this] { m_guarded([this] { mnuPC_buffer_clear_Click(); }); });
 
@@ -168,11 +227,11 @@ const WriterCommand kUndoLockFuse{PanelCommand::FuseWrite,
 void MainCommands::OnPanelCommand(PanelCommand command) {
     switch (command) {
         case PanelCommand::Open:
-            return RunFileCommand(&image::OpenCodeAndData);
+            return void(RunFileCommand(&image::OpenCodeAndData));
         case PanelCommand::Save:
-            return RunFileCommand(&image::SaveAsCodeAndData);
+            return void(RunFileCommand(&image::SaveAsCodeAndData));
         case PanelCommand::Reload:
-            return RunFileCommand(&image::Reload);
+            return void(RunFileCommand(&image::Reload));
         case PanelCommand::ComSelect:
             return m_guarded([this] {
                 m_ui.Status(core::StatusField::Result, QString());
@@ -185,14 +244,61 @@ void MainCommands::OnPanelCommand(PanelCommand command) {
         if (writer.command == command) return RunWriterCommand(writer);
 }
 
-void MainCommands::RunFileCommand(image::FileOutcome (*command)(image::FileContext&)) {
-    m_guarded([this, command] {
+std::optional<image::FileOutcome> MainCommands::RunFileCommand(image::FileOutcome (*command)(image::FileContext&)) {
+    std::optional<image::FileOutcome> result;
+    m_guarded([this, command, &result] {
         image::FileContext ctx{m_ui, m_writer.state, m_images, m_writer.settings, m_fileDialog};
         const image::FileOutcome outcome = command(ctx);
         // Only an open that took its files goes on the list; a refused one leaves it alone.
         if (outcome.pairOpened) RememberRecentFile();
         if (outcome.programChanged && !outcome.fuses.Empty()) ShowFileChoices(outcome.fuses);
+        if (outcome.programChanged || outcome.eepromChanged)
+            ResetEdits(outcome.programChanged, outcome.eepromChanged);
+        if (outcome.programSaved) m_savedAt[0] = m_edits.index();
+        if (outcome.eepromSaved) m_savedAt[1] = m_edits.index();
+        ShowImageState();
+        FollowOpenFiles();
+        result = outcome;
     });
+    return result;
+}
+
+// --- Program when the files change ------------------------------------------------------------------------
+
+void MainCommands::FollowOpenFiles() {
+    if (!m_main.Action(QStringLiteral("mnuFileWatch"))->isChecked()) return;
+    const core::SharedState& state = m_writer.state;
+    for (const QString& path : {state.CodeFileName, state.EepFileName}) {
+        if (path.isEmpty()) continue;
+        // The folder too: a file renamed over the old one is a new file, which the watcher no longer follows.
+        const QFileInfo info(path);
+        if (!m_watcher.directories().contains(info.absolutePath())) m_watcher.addPath(info.absolutePath());
+        if (info.exists() && !m_watcher.files().contains(info.absoluteFilePath()))
+            m_watcher.addPath(info.absoluteFilePath());
+    }
+}
+
+QByteArray MainCommands::OpenFilesDigest() const {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (const QString& path : {m_writer.state.CodeFileName, m_writer.state.EepFileName}) {
+        const core::BoundedRead read = core::ReadBoundedFile(path);
+        hash.addData(read.Ok() ? QByteArray("+") + read.bytes : QByteArray("-"));
+    }
+    return hash.result();
+}
+
+void MainCommands::OnOpenFilesSettled() {
+    // A change during an operation is taken after it.
+    if (m_guard.IsBusy()) return m_settle.start();
+    const QByteArray now = OpenFilesDigest();
+    if (now == m_watchedDigest) return;
+    m_watchedDigest = now;
+    if (HasUnsavedEdits() && m_ui.Ask(core::MessageIcon::Information, kMessageCaption, texts::kWatchReloadQuestion,
+                                      core::MessageButtons::OkCancel) != core::MessageAnswer::Ok)
+        return;
+    // A file that no longer reads is refused by the reload with its message, and not programmed.
+    const std::optional<image::FileOutcome> reloaded = RunFileCommand(&image::Reload);
+    if (reloaded && reloaded->Done()) OnPanelCommand(PanelCommand::Program);
 }
 
 void MainCommands::ShowFileChoices(const image::FileFuses& fuses) {
@@ -292,6 +398,7 @@ void MainCommands::ApplyReport(const operations::Report& report) {
     if (report.images) {
         m_images.ProgramImage = report.images->ProgramImage;
         m_images.EepromImage = report.images->EepromImage;
+        ResetEdits(true, true);
     }
     if (report.programDumpChanged) image::RedrawProgramDump(m_ui, state, m_images);
     if (report.eepromDumpChanged) image::RedrawEepromDump(m_ui, state, m_images);
@@ -301,12 +408,65 @@ void MainCommands::ApplyReport(const operations::Report& report) {
         if (report.showVerifyLog) {
             m_ui.LoadDumpView(core::DumpWindow::Verify, log);
             m_ui.ShowVerifyWindow();
+            m_differences = report.differences;
         }
+        MarkDifferences(report.differences);
     }
     if (report.lockChoice) m_panel.SetChoice(PanelControl::LockBit, *report.lockChoice);
     if (report.panel) m_panel.ApplyChoices(*report.panel);
     if (report.calibration) m_panel.SetCalibrationText(*report.calibration);
     if (report.deviceSelectionRenewed) ApplyDeviceSelection();
+    ShowImageState();
+}
+
+void MainCommands::MarkDifferences(const QList<operations::Difference>& differences) {
+    QList<DumpMark> program, eeprom;
+    for (const operations::Difference& d : differences) {
+        const bool flash = d.memory == operations::Memory::Flash;
+        (flash ? program : eeprom)
+            << DumpMark{flash ? image::ProgramDumpCell(d.address) : image::EepromDumpCell(d.address),
+                        operations::DifferenceLine(d)};
+    }
+    m_main.Dump(DumpWindow::Program)->MarkCells(program);
+    m_main.Dump(DumpWindow::Eeprom)->MarkCells(eeprom);
+}
+
+void MainCommands::JumpToDifference(int line) {
+    const std::optional<operations::Difference> d = operations::DifferenceAtLine(m_differences, line);
+    if (!d) return;
+    const bool flash = d->memory == operations::Memory::Flash;
+    const DumpWindow which = flash ? DumpWindow::Program : DumpWindow::Eeprom;
+    QMdiSubWindow* window = m_main.DumpSubWindow(which);
+    if (window->isHidden() || window->isMinimized())
+        m_main.PlaceChild(window, flash ? kProgramWindowPlace : kEepromWindowPlace);
+    m_main.MdiArea()->setActiveSubWindow(window);
+    m_main.Dump(which)->SelectCell(flash ? image::ProgramDumpCell(d->address) : image::EepromDumpCell(d->address));
+}
+
+void MainCommands::ResetEdits(bool programReplaced, bool eepromReplaced) {
+    const std::array<int, 2> savedAt{programReplaced || !Unsaved(true) ? 0 : -1,
+                                     eepromReplaced || !Unsaved(false) ? 0 : -1};
+    m_edits.clear();
+    m_savedAt = savedAt;
+}
+
+bool MainCommands::Unsaved(bool program) const {
+    const int saved = m_savedAt[program ? 0 : 1];
+    if (saved < 0) return true;
+    const int now = m_edits.index();
+    for (int i = std::min(saved, now); i < std::max(saved, now); ++i)
+        if (static_cast<const CellEdit*>(m_edits.command(i))->Program() == program) return true;
+    return false;
+}
+
+void MainCommands::ShowImageState() {
+    ShowUnsaved(m_main.DumpSubWindow(DumpWindow::Program), Unsaved(true));
+    ShowUnsaved(m_main.DumpSubWindow(DumpWindow::Eeprom), Unsaved(false));
+    const auto hex = [](quint32 crc) { return QStringLiteral("%1").arg(crc, 8, 16, QLatin1Char('0')).toUpper(); };
+    const core::SharedState& state = m_writer.state;
+    ShowText(m_main.StatusPanel(texts::kStatusPanelCount),
+             texts::kChecksumPanel.arg(hex(operations::UsedFlashCrc32(m_images, state.ProgramMemoryWords)),
+                                       hex(operations::UsedEepromCrc32(m_images, state.EepromBytes))));
 }
 
 void MainCommands::ShowOutcome(operations::Verdict verdict) {
@@ -354,12 +514,14 @@ void MainCommands::ApplyDeviceSelection() {
 void MainCommands::RedrawDumps() {
     image::RedrawProgramDump(m_ui, m_writer.state, m_images);
     image::RedrawEepromDump(m_ui, m_writer.state, m_images);
+    ShowImageState();
 }
 
 void MainCommands::frmMain_Combo_device_Click() {
     ApplyDeviceSelection();
     image::ClearProgramImage(m_images);
     image::ClearEepromImage(m_images);
+    ResetEdits(true, true);
     RedrawDumps();
     if (FrmIndex* index = m_indexWindow())
         index->DUT_COLOR_CHANGE(devices::DeviceAt(m_writer.state.SelectedDevice));
@@ -415,12 +577,19 @@ void MainCommands::ReadBufferCell(bool showData) {
 }
 
 void MainCommands::WriteBufferCell() {
-    image::WriteBufferCell(m_ui, m_writer.state, m_images, m_panel.BufferInput());
+    std::optional<image::CellChange> change =
+        image::WriteBufferCell(m_ui, m_writer.state, m_images, m_panel.BufferInput());
+    if (!change) return;
+    // The edits undone past a save point go for good, so no index matches that file any more.
+    for (int& saved : m_savedAt)
+        if (saved > m_edits.index()) saved = -1;
+    m_edits.push(new CellEdit(*this, std::move(*change)));
 }
 
 void MainCommands::mnuPC_buffer_clear_Click() {
     image::ClearProgramImage(m_images);
     image::ClearEepromImage(m_images);
+    ResetEdits(true, true);
     RedrawDumps();
     ApplyDeviceSelection();
     m_ui.Status(core::StatusField::Result, texts::kBufferCleared);

@@ -4,10 +4,15 @@
 // selection, the lock/fuse choices and the buffer edit.
 
 #include <QDialog>
+#include <QFileSystemWatcher>
+#include <QTimer>
+#include <QUndoStack>
+#include <array>
 #include <functional>
 
 #include "core/OperationGuard.h"
 #include "devices/Encodings.h"
+#include "image/BufferEdit.h"
 #include "image/FileCommands.h"
 #include "image/MemoryImages.h"
 #include "operations/Report.h"
@@ -47,6 +52,9 @@ public:
     static constexpr int kRecentFileCount = 8;
     // Applies an operation's report: the error flag, the images and dumps, the verify log, the panel.
     void ApplyReport(const operations::Report& report);
+    // The images hold buffer edits that no file has: the dumps' titles say so and quitting asks.
+    bool HasUnsavedEdits() const { return Unsaved(true) || Unsaved(false); }
+    QUndoStack& Edits() { return m_edits; }
 
 private:
     // Status panel 1's colour and the notice's icon for the verdict.
@@ -57,7 +65,12 @@ private:
     // cancelled run then takes the writer back to its base command set.
     void RunWriterCommand(const WriterCommand& command);
 
-    void RunFileCommand(image::FileOutcome (*command)(image::FileContext&));
+    // Nullopt when refused because another operation runs.
+    std::optional<image::FileOutcome> RunFileCommand(image::FileOutcome (*command)(image::FileContext&));
+    // "変更時に自動プログラム": the open files followed; a settled change reloads them and programs.
+    void FollowOpenFiles();
+    QByteArray OpenFilesDigest() const;
+    void OnOpenFilesSettled();
     // After a file command: the code file it leaves open heads the recent files.
     void RememberRecentFile();
     // An opened code file's lock/fuse bytes onto the panel, marked as the file's; a byte that stands for
@@ -71,6 +84,15 @@ private:
     void OnChoiceActivated(core::PanelControl control);
     void frmMain_Combo_RSTDISABL_Click();
     void RedrawDumps();
+    // After the images changed wholesale (a file, a read, a clear): the edits so far can no longer be
+    // taken back. An image not replaced keeps its unsaved state.
+    void ResetEdits(bool programReplaced, bool eepromReplaced);
+    // After any change of the images: the unsaved markers and the checksum panel.
+    void ShowImageState();
+    bool Unsaved(bool program) const;
+    // The verify's differences marked in the dumps; the jump from a line of the verify window to its cell.
+    void MarkDifferences(const QList<operations::Difference>& differences);
+    void JumpToDifference(int line);
     void ReadBufferCell(bool showData);
     void WriteBufferCell();
     void mnuPC_buffer_clear_Click();
@@ -94,6 +116,15 @@ private:
         operations::LockFuseBytes bytes;
     };
     std::optional<LockFuseUndo> m_undo;
+    class CellEdit;
+    QUndoStack m_edits;
+    // Per image (program, EEPROM): the stack index at which it matched its file, or -1 when none does.
+    std::array<int, 2> m_savedAt{0, 0};
+    QFileSystemWatcher m_watcher;
+    QTimer m_settle;
+    QByteArray m_watchedDigest;  // the files as last taken, so one change is taken once
+    // The last verify's differences, in the order its window lists them.
+    QList<operations::Difference> m_differences;
 };
 
 }  // namespace zendra::shell

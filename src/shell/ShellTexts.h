@@ -54,13 +54,17 @@ inline const QString kCalibTip = QStringLiteral("キャリブレーションリ�
 inline const QString kFuseRead = QStringLiteral("Lock＆Fuseリード");
 inline const QString kFuseWrite = QStringLiteral("Lock＆Fuseライト");
 
-// Status bar: start-up texts and tool tips of panels 1..5.
-inline const QString kPanelStartText[5] = {QString(), link::texts::kNoSignature,
-                                           QStringLiteral("Firmware Version"), QStringLiteral("COM?"),
-                                           QString()};
-inline const QString kPanelTip[5] = {
+// Status bar: start-up texts and tool tips of panels 1..6 (the sixth, the images' checksums, is ours).
+inline constexpr int kStatusPanelCount = 6;
+inline const QString kPanelStartText[kStatusPanelCount] = {QString(), link::texts::kNoSignature,
+                                                           QStringLiteral("Firmware Version"),
+                                                           QStringLiteral("COM?"), QString(), QString()};
+inline const QString kPanelTip[kStatusPanelCount] = {
     QStringLiteral("メッセージ"), QStringLiteral("Device Signeture Vender : Famiry : Part Number"),
-    QStringLiteral("Firmware Version"), QStringLiteral("通信ポート"), QStringLiteral("処理時間")};
+    QStringLiteral("Firmware Version"), QStringLiteral("通信ポート"), QStringLiteral("処理時間"),
+    QStringLiteral("使用部分の CRC-32 (プログラムメモリ / EEPROM)")};
+// Panel 6: the CRC-32 of the used part of the flash and EEPROM images (%1, %2: eight hex digits).
+inline const QString kChecksumPanel = QStringLiteral("CRC %1/%2");
 // The longest texts panel 1 shows after an operation; a frame at its default size makes room for them.
 inline const QString* const kLongestResults[] = {&operations::texts::kReadCommandDone,
                                                  &operations::texts::kVerdictAllOkStatus};
@@ -123,6 +127,17 @@ inline const QString kMenuProgram = QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ");
 inline const QString kMenuVerify = QStringLiteral("ﾍﾞﾘﾌｧｲ");
 inline const QString kMenuRead = QStringLiteral("リード");
 inline const QString kMenuUndoLockFuse = QStringLiteral("元に戻す");
+// The Edit menu: the buffer edits taken back and done again.
+inline const QString kMenuEdit = QStringLiteral("編集(&E)");
+inline const QString kMenuEditUndo = QStringLiteral("元に戻す(&U)");
+inline const QString kMenuEditRedo = QStringLiteral("やり直し(&R)");
+// The File menu's watch: program again each time the open files are rewritten.
+inline const QString kMenuWatch = QStringLiteral("変更時に自動プログラム");
+inline const QString kWatchReloadQuestion =
+    QStringLiteral("ファイルが変更されました。バッファの修正は保存されていません。修正を破棄して読み直しますか？");
+// Asked on quitting while the images hold buffer edits no file has.
+inline const QString kUnsavedQuitQuestion =
+    QStringLiteral("バッファの修正が保存されていません。保存せずに終了しますか？");
 
 // The confirmation of a risky lock/fuse write; its buttons carry no access key.
 inline const QString kConfirmLockFuseTitle = QStringLiteral("Lock/Fuse ライトの確認");

@@ -57,13 +57,13 @@ Run Cli(QStringList args, const QString& port, const QString& dir, int timeoutMs
     return {cli.exitCode(), QString::fromUtf8(cli.readAllStandardOutput()), QString::fromUtf8(cli.readAllStandardError())};
 }
 
-// Gathers what a running zendra-cli prints into `seen` until it holds `text` (20 s at most).
-bool WaitFor(QProcess& cli, QString& seen, const QString& text) {
-    for (int i = 0; i < 200 && !seen.contains(text); ++i) {
+// Gathers what a running zendra-cli prints into `seen` until it holds `text` `count` times (20 s at most).
+bool WaitFor(QProcess& cli, QString& seen, const QString& text, int count = 1) {
+    for (int i = 0; i < 200 && seen.count(text) < count; ++i) {
         cli.waitForReadyRead(100);
         seen += QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError());
     }
-    return seen.contains(text);
+    return seen.count(text) >= count;
 }
 QJsonObject Json(const QString& path) { return QJsonDocument::fromJson(test::ReadFile(path)).object(); }
 
@@ -145,6 +145,8 @@ private Q_SLOTS:
                                              .err = "bad.hex: HEX file open error (line 2): "});
         row("a stream is no file", {.args = en + QStringList{"program", "/dev/zero"}, .exitCode = 3,
                                     .err = "not a regular file"});
+        row("watch: program only", {.args = en + QStringList{"--watch", "verify", "{dir}/blink.hex"}, .exitCode = 4,
+                                    .err = "--watch goes with the program command only"});
         row("nothing to program", {.args = en + QStringList{"program", "{dir}/empty.hex"}, .exitCode = 3,
                                    .err = "nothing to program (no data record): " + QString("{dir}/empty.hex")});
         row("no end record: a warning", {.args = en + QStringList{"program", "{dir}/noend.hex"},
@@ -299,6 +301,32 @@ private Q_SLOTS:
         ::kill(pid_t(cli.processId()), SIGINT);
         QVERIFY(cli.waitForFinished(5000));
         QCOMPARE(cli.exitCode(), 130);
+    }
+
+    // --watch programs at start and once for each change, a rename over the file included; a broken file is
+    // refused and not programmed; Ctrl-C ends it with the last run's code, a refusal counting as 3.
+    void watch() {
+        Sim sim({"--chip", "ATtiny12L"});
+        const QString hex = m_dir + "/watch.hex";
+        test::WriteFile(hex, test::ReadFile(m_dir + "/blink.hex"));
+        QProcess cli;
+        cli.start(kCli, {"--lang", "en", "-q", "--watch", "--port", sim.path, "program", hex});
+        QString seen;
+        QVERIFY(WaitFor(cli, seen, "waiting for the files"));
+        test::WriteFile(hex + ".tmp", HexRecord(0, QByteArray::fromHex("0C941000")) + ":00000001FF\r\n");
+        QVERIFY(QFile::remove(hex) && QFile::rename(hex + ".tmp", hex));
+        QVERIFY(WaitFor(cli, seen, "waiting for the files", 2));
+        test::WriteFile(hex, "broken\r\n");
+        QVERIFY(WaitFor(cli, seen, "the file is invalid"));
+        QTest::qWait(1000);
+        ::kill(pid_t(cli.processId()), SIGINT);
+        QVERIFY(cli.waitForFinished(10000));
+        seen += QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError());
+        QCOMPARE(seen.count("succeeded"), 2);
+        QVERIFY2(seen.contains("program runs: 2, last exit code: 3"), qPrintable(seen));
+        QCOMPARE(cli.exitCode(), 3);
+        test::WriteFile(hex, HexRecord(0, QByteArray::fromHex("0C941000")) + ":00000001FF\r\n");
+        QCOMPARE(Cli({"--port", "{port}", "verify", hex}, sim.path, m_dir).exitCode, 0);
     }
 
     // The production loop: a chip is programmed, taken out, the next one put in; Ctrl-C while waiting ends

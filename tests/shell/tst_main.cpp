@@ -16,6 +16,8 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTextBlock>
+#include <zlib.h>
 
 #include "AppHarness.h"
 #include "DeviceFacts.h"
@@ -244,12 +246,94 @@ private Q_SLOTS:
         QTest::keyClicks(Panel().txtData, e.data);
         QTest::mouseClick(Panel().CmdWrite, Qt::LeftButton);
         const auto& image = m_h->app->Images();
-        QCOMPARE(e.eeprom ? Hex(image.EepromImage[e.cell])
-                          : Hex(image.ProgramImage[e.cell - 1]) + Hex(image.ProgramImage[e.cell]),
-                 e.back);
+        const auto cell = [&] {
+            return e.eeprom ? Hex(image.EepromImage[e.cell])
+                            : Hex(image.ProgramImage[e.cell - 1]) + Hex(image.ProgramImage[e.cell]);
+        };
+        QCOMPARE(cell(), e.back);
         Panel().txtData->clear();
         QTest::mouseClick(Panel().CmdRead, Qt::LeftButton);
         QCOMPARE(Panel().txtData->text(), e.back);
+        // Taken back and done again; only its dump's title marks the unsaved edit, and quitting asks.
+        QMdiSubWindow* dump = Main().DumpSubWindow(e.eeprom ? DumpWindow::Eeprom : DumpWindow::Program);
+        const QString title = dump->windowTitle();
+        QVERIFY(title.startsWith('*') && !Main().windowTitle().startsWith('*'));
+        Do("mnuEditUndo")(*m_h);
+        QCOMPARE(cell(), QString(e.back.size(), 'F'));
+        QCOMPARE('*' + dump->windowTitle(), title);
+        Do("mnuEditRedo")(*m_h);
+        QCOMPARE(cell(), e.back);
+        QCOMPARE(dump->windowTitle(), title);
+        auto answer = core::MessageAnswer::Cancel;
+        QString asked;
+        m_h->app->Ui().boxHook = [&](auto, auto&, const QString& text, auto) { return asked = text, answer; };
+        Main().close();
+        QCOMPARE(asked, shell::texts::kUnsavedQuitQuestion);
+        QCOMPARE(m_h->ended, 0);
+        answer = core::MessageAnswer::Ok;
+        Main().close();
+        QTRY_COMPARE(m_h->ended, 1);
+    }
+
+    // A verify against a blank chip: the differing cells marked in both dumps until their image changes, a
+    // line of the verify window taking its dump to the cell, and the checksums of the used parts.
+    void verifyDifferencesMarked() {
+        virtualwriter::WriterModel model;
+        m_h.reset();
+        m_h = std::make_unique<AppHarness>();
+        virtualwriter::VirtualWriterPort port(model, m_h->timing);
+        const auto release = qScopeGuard([this] { m_h.reset(); });
+        m_h->writerPort = &port;
+        QVERIFY(m_h->Start(m_env->AppDir()));
+        auto& image = m_h->app->Images();
+        image.ProgramImage[0x22] = 0x12, image.ProgramImage[0x23] = 0x34, image.EepromImage[5] = 0x5A;
+        QTest::mouseClick(Panel().Cmd_btn_verify, Qt::LeftButton);
+        shell::FrmDump *program = Main().Dump(DumpWindow::Program), *eeprom = Main().Dump(DumpWindow::Eeprom);
+        const auto place = [](const QTextCursor& c) {  // line, column and length of a selection
+            return QList<qsizetype>{c.blockNumber(), c.selectionStart() - c.block().position(), c.selectedText().size()};
+        };
+        QCOMPARE(program->View()->extraSelections().size(), 1);
+        QCOMPARE(place(program->View()->extraSelections()[0].cursor), QList<qsizetype>({2, 11, 4}));
+        QCOMPARE(program->LineTip(2), QString("PROGRAM Addr(word) = 0011  Original = 1234   NG = FFFF"));
+        QCOMPARE(eeprom->LineTip(0), QString("EEPROM  Addr(byte) = 0005  Original = 5A   NG = FF"));
+        const auto crc = [](const quint8* bytes, int count) {
+            return QString("%1").arg(crc32(0, bytes, count), 8, 16, QChar('0')).toUpper();
+        };
+        QCOMPARE(Main().StatusPanel(6)->text(),
+                 "CRC " + crc(image.ProgramImage.data(), 0x24) + '/' + crc(image.EepromImage.data(), 6));
+        QPlainTextEdit* list = Main().Dump(DumpWindow::Verify)->View();
+        list->setTextCursor(QTextCursor(list->document()->findBlockByNumber(6)));
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(place(eeprom->View()->textCursor()), QList<qsizetype>({0, 21, 2}));
+        QCOMPARE(Main().MdiArea()->activeSubWindow(), Main().DumpSubWindow(DumpWindow::Eeprom));
+        const QRect flashLine = list->cursorRect(QTextCursor(list->document()->findBlockByNumber(2)));
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, flashLine.center());
+        QCOMPARE(place(program->View()->textCursor()), QList<qsizetype>({2, 11, 4}));
+        Do("mnuPC_buffer_clear")(*m_h);  // a changed image takes its marks away
+        QVERIFY(program->Marks().isEmpty() && program->LineTip(2).isEmpty());
+        QCOMPARE(Main().StatusPanel(6)->text(), QString("CRC 00000000/00000000"));
+    }
+
+    // With "変更時に自動プログラム" on, a rename over the open file reloads and programs it; with unsaved
+    // edits the reload asks first, and a refusal keeps them.
+    void programWhenFilesChange() {
+        QTemporaryDir dir;
+        const QString hex = WriteFile(dir.filePath("w.hex"), kCodeHex);
+        Main().onFileDropped(hex);
+        Main().Action("mnuFileWatch")->trigger();
+        const auto rewrite = [&](const QByteArray& bytes) {
+            QVERIFY(QFile::remove(WriteFile(hex + ".tmp", bytes).chopped(4)) && QFile::rename(hex + ".tmp", hex));
+        };
+        auto& image = m_h->app->Images();
+        rewrite(":040000009934567861\r\n:00000001FF\r\n");
+        QTRY_COMPARE(image.ProgramImage[1], quint8(0x99));
+        QTRY_VERIFY(!m_h->port.Writes().isEmpty());  // the program run went to the writer
+        Panel().txtData->setText("77");
+        QTest::mouseClick(Panel().CmdWrite, Qt::LeftButton);
+        m_h->app->Ui().boxHook = [](auto...) { return core::MessageAnswer::Cancel; };
+        rewrite(kCodeHex);
+        QTest::qWait(600);
+        QCOMPARE(image.ProgramImage[1], quint8(0x77));
     }
 
     void onlyOneOperationAtATime_data() {
@@ -406,7 +490,7 @@ private Q_SLOTS:
                 }
                 groups << captions;
             }
-            QCOMPARE(owners.size(), 7);
+            QCOMPARE(owners.size(), 9);
             for (QAction* action : Main().findChildren<QAction*>())
                 for (const QKeySequence& keys : action->shortcuts())
                     QVERIFY2(owners.value(keys, action) == action, qPrintable(keys.toString()));
