@@ -21,6 +21,7 @@
 
 #include "AppHarness.h"
 #include "DeviceFacts.h"
+#include "core/Language.h"
 #include "devices/Encodings.h"
 #include "VirtualWriterPort.h"
 #include "image/Dumps.h"
@@ -463,9 +464,9 @@ private Q_SLOTS:
         QVERIFY(settings.bottom() < area->contentsRect().height() ||
                 Main().geometry().bottom() == Main().screen()->availableGeometry().bottom());
         QLabel* panel = Main().StatusPanel(1);
-        for (const QString* text : shell::texts::kLongestResults)
+        for (const QString* text : shell::texts::kLongestResults)  // as shown in the window's language
             QVERIFY2(panel->contentsRect().width() - panel->fontMetrics().horizontalAdvance('x') >=
-                         panel->fontMetrics().horizontalAdvance(*text),
+                         panel->fontMetrics().horizontalAdvance(core::Translate(*text)),
                      qPrintable(*text));
     }
     // In either language no two items of one menu, of the bar or of the button bar share an access key; each
