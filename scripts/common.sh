@@ -4,7 +4,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${ZENDRA_BUILD_DIR:-$ROOT/build}"
 PACKAGES=(cmake g++ clang make qt6-base-dev qt6-serialport-dev libgl-dev fonts-noto-cjk xvfb xauth desktop-file-utils appstream
-          qt6-tools-dev qt6-l10n-tools qt6-translations-l10n)
+          qt6-tools-dev qt6-l10n-tools qt6-translations-l10n libqt6sql6-sqlite)
 
 install_missing_packages() {
     local missing=()

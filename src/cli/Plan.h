@@ -8,6 +8,8 @@
 
 #include "devices/Catalogue.h"
 #include "operations/Flows.h"
+#include "production/ChipStore.h"
+#include "production/Stamp.h"
 
 namespace zendra::cli {
 
@@ -32,6 +34,26 @@ struct Plan {
     QString restoreDevice;                   // and the device it names
     QString reportPath, logPath;
     QString failure;  // why the run ended before the writer was touched
+    QString dbPath;   // the chip store
+    std::optional<production::Place> serialAt, calibrationAt;
+    production::SerialLayout serialLayout;
+    std::optional<qint64> serialStart, serialStep;
+    QString series = QStringLiteral("default");
+    production::HistoryQuery history;
+    bool json = false;
+
+    // A command that leaves a record of the chip in the store.
+    bool Records() const {
+        return command == QLatin1String("program") || command == QLatin1String("verify") ||
+               command == QLatin1String("read") || command == QLatin1String("erase") ||
+               command == QLatin1String("fuse-write") || command == QLatin1String("fuse-restore");
+    }
+    // A program run that takes a number of the series.
+    bool Stamps() const { return serialAt && command == QLatin1String("program"); }
+    QList<production::Cells> StampCells() const {
+        if (!serialAt) return {};
+        return {{serialAt->area, serialAt->address, production::Width(serialLayout)}};
+    }
 
     // A command whose standard output is its data alone; its verdict goes to stderr with the rest.
     bool PrintsData() const {
