@@ -115,6 +115,7 @@ inline constexpr Text kSeriesExhausted{"シリーズの次の番号が形式に�
                                        "the series' next number does not fit the format: "};
 inline constexpr Text kSerialNumber{"シリアル番号", "serial number"};
 inline constexpr Text kCalibrationCopied{"校正バイト", "calibration byte"};
-inline constexpr Text kStampSkipped{"シリアル番号の場所は比較しません: ", "the serial number's cells are not compared: "};
+inline constexpr Text kStampSkipped{"チップごとに書き込む場所は比較しません: ",
+                                   "the cells each chip gets its own value in are not compared: "};
 
 }  // namespace zendra::cli::texts

@@ -184,14 +184,15 @@ std::optional<QString> ParseProduction(const QCommandLineParser& parser, Plan& p
             return T(texts::kPlaceBeyond) + value("serial-at");
     }
     if (isSet("calibration-at")) {
-        if (c != QLatin1String("program")) return T(texts::kNotForCommand) + QStringLiteral("--calibration-at");
+        if (c != QLatin1String("program") && c != QLatin1String("verify"))
+            return T(texts::kNotForCommand) + QStringLiteral("--calibration-at");
         plan.calibrationAt = production::ParsePlace(value("calibration-at"));
         if (!plan.calibrationAt) return T(texts::kBadPlace) + value("calibration-at");
         if (plan.device && !plan.device->profile.calibration) return T(texts::kNoCalibration) + Tr(plan.device->Name());
         if (!production::Fits(*plan.calibrationAt, 1, plan.device))
             return T(texts::kPlaceBeyond) + value("calibration-at");
-        for (const production::Cells& cells : plan.StampCells())
-            if (cells.Covers(plan.calibrationAt->area, plan.calibrationAt->address)) return T(texts::kPlacesOverlap);
+        if (plan.serialAt && plan.StampCells().first().Covers(plan.calibrationAt->area, plan.calibrationAt->address))
+            return T(texts::kPlacesOverlap);
     }
     return std::nullopt;
 }

@@ -50,9 +50,12 @@ struct Plan {
     }
     // A program run that takes a number of the series.
     bool Stamps() const { return serialAt && command == QLatin1String("program"); }
+    // The cells a program run fills from the series or the chip, which a verify leaves out.
     QList<production::Cells> StampCells() const {
-        if (!serialAt) return {};
-        return {{serialAt->area, serialAt->address, production::Width(serialLayout)}};
+        QList<production::Cells> cells;
+        if (serialAt) cells.append({serialAt->area, serialAt->address, production::Width(serialLayout)});
+        if (calibrationAt) cells.append({calibrationAt->area, calibrationAt->address, 1});
+        return cells;
     }
 
     // A command whose standard output is its data alone; its verdict goes to stderr with the rest.
