@@ -28,7 +28,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 # The libraries' packages come from what the executables link (dpkg-shlibdeps); the CJK font shows the
 # Japanese texts.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk")
+# The SQLite driver is a plugin of Qt SQL, which the shared-library scan cannot see.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, libqt6sql6-sqlite")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Host program for the KX-WRT540 AVR writer
  zendra programs, verifies, reads and erases AT90S and ATtiny chips through the KX-WRT540 serial
