@@ -35,8 +35,9 @@ double ProgramSeconds(const QString& pty, quint64 number) {
     operations::Environment env{*port, timing, ui, ui};
     const operations::Target target{.device = &device, .port = {.number = 1, .path = pty, .saved = true}};
     const production::SerialLayout layout{.format = production::SerialFormat::Le32};
-    const operations::ImageAdditions stamp{.stampAt = production::Place{.area = production::Area::Eeprom, .address = 0},
-                                           .stamp = production::Encode(layout, number)};
+    const operations::ImageAdditions stamp{
+        .stampAt = production::Place{.area = production::Area::Eeprom, .address = 0},
+        .stamp = production::Encode(layout, number)};
     QElapsedTimer timer;
     timer.start();
     const operations::Report report = operations::ProgramCommand(env, target, images, stamp);
@@ -66,7 +67,8 @@ int main(int argc, char* argv[]) {
     timer.restart();
     for (int i = 0; i < chips; ++i) {
         production::ChipRecord record{.command = QStringLiteral("program"),
-                                      .files = {{QStringLiteral("code"), QStringLiteral("/bench/code.hex"), QString(64, QLatin1Char('a'))}},
+                                      .files = {{QStringLiteral("code"), QStringLiteral("/bench/code.hex"),
+                                                 QString(64, QLatin1Char('a'))}},
                                       .series = QStringLiteral("bench"),
                                       .pid = 1};
         if (!store.Begin(record, 0xFFFFFFFF).Ok()) return std::fprintf(stderr, "no number\n"), 1;

@@ -1,6 +1,5 @@
 #include "production/ChipStore.h"
 
-#include <csignal>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -11,6 +10,7 @@
 #include <QVariant>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 
 namespace zendra::production {
 
@@ -20,7 +20,8 @@ constexpr const char* kSchema[] = {
     "CREATE TABLE series (name TEXT PRIMARY KEY, start INTEGER NOT NULL, step INTEGER NOT NULL, "
     "next INTEGER NOT NULL)",
     "CREATE TABLE records (id INTEGER PRIMARY KEY AUTOINCREMENT, time TEXT NOT NULL, bench TEXT, port TEXT, "
-    "firmware TEXT, device TEXT, signature TEXT, command TEXT, series TEXT, serial INTEGER, calibration INTEGER, "
+    "firmware TEXT, device TEXT, signature TEXT, command TEXT, series TEXT, serial INTEGER, calibration "
+    "INTEGER, "
     "lockfuse_before TEXT, lockfuse_after TEXT, verdict TEXT NOT NULL, seconds REAL, pid INTEGER)",
     "CREATE TABLE record_files (record INTEGER NOT NULL REFERENCES records(id), role TEXT, path TEXT, "
     "sha256 TEXT)",
@@ -55,7 +56,8 @@ ChipStore::~ChipStore() {
 }
 
 QString ChipStore::DefaultPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/chips.sqlite");
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+           QStringLiteral("/chips.sqlite");
 }
 
 StoreResult ChipStore::Open() {
@@ -71,7 +73,8 @@ StoreResult ChipStore::Open() {
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
         const StoreResult failed = FromError(query.lastError());
-        return {failed.problem == StoreProblem::Locked ? failed.problem : StoreProblem::CannotOpen, failed.detail};
+        return {failed.problem == StoreProblem::Locked ? failed.problem : StoreProblem::CannotOpen,
+                failed.detail};
     }
     const int version = query.value(0).toInt();
     if (version > kSchemaVersion)
@@ -84,7 +87,8 @@ StoreResult ChipStore::Open() {
         if (q.value(0).toInt() != 0) return {};
         for (const char* statement : kSchema)
             if (!q.exec(QString::fromLatin1(statement))) return FromError(q.lastError());
-        if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion))) return FromError(q.lastError());
+        if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
+            return FromError(q.lastError());
         return {};
     });
 }
@@ -100,15 +104,16 @@ StoreResult ChipStore::Transaction(const std::function<StoreResult()>& body) {
     return result;
 }
 
-StoreResult ChipStore::CheckSeries(const QString& name, std::optional<qint64> start, std::optional<qint64> step,
-                                   SeriesState& state) {
+StoreResult ChipStore::CheckSeries(const QString& name, std::optional<qint64> start,
+                                   std::optional<qint64> step, SeriesState& state) {
     return Transaction([&]() -> StoreResult {
         QSqlQuery q(QSqlDatabase::database(m_connection, false));
         q.prepare(QStringLiteral("SELECT start, step, next FROM series WHERE name = ?"));
         q.addBindValue(name);
         if (!q.exec()) return FromError(q.lastError());
         if (q.next()) {
-            const bool same = (!start || *start == q.value(0).toLongLong()) && (!step || *step == q.value(1).toLongLong());
+            const bool same =
+                (!start || *start == q.value(0).toLongLong()) && (!step || *step == q.value(1).toLongLong());
             state = {same ? SeriesCheck::Matches : SeriesCheck::Contradicts, q.value(2).toLongLong()};
             return {};
         }
@@ -117,7 +122,8 @@ StoreResult ChipStore::CheckSeries(const QString& name, std::optional<qint64> st
             return {};
         }
         q.prepare(QStringLiteral("INSERT INTO series (name, start, step, next) VALUES (?, ?, ?, ?)"));
-        for (const QVariant& v : {QVariant(name), QVariant(*start), QVariant(step.value_or(1)), QVariant(*start)})
+        for (const QVariant& v :
+             {QVariant(name), QVariant(*start), QVariant(step.value_or(1)), QVariant(*start)})
             q.addBindValue(v);
         if (!q.exec()) return FromError(q.lastError());
         state = {SeriesCheck::Created, *start};
@@ -129,12 +135,15 @@ StoreResult ChipStore::Insert(ChipRecord& record) {
     if (!record.time.isValid()) record.time = QDateTime::currentDateTimeUtc();
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     QSqlQuery q(db);
-    q.prepare(QStringLiteral(
-        "INSERT INTO records (time, bench, port, firmware, device, signature, command, series, serial, calibration, "
-        "lockfuse_before, lockfuse_after, verdict, seconds, pid) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    q.prepare(
+        QStringLiteral("INSERT INTO records (time, bench, port, firmware, device, signature, command, "
+                       "series, serial, calibration, "
+                       "lockfuse_before, lockfuse_after, verdict, seconds, pid) VALUES (?, ?, ?, ?, ?, ?, ?, "
+                       "?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const QVariant& v :
-         {QVariant(record.time.toUTC().toString(Qt::ISODateWithMs)), QVariant(record.bench), QVariant(record.port),
-          QVariant(record.firmware), QVariant(record.device), QVariant(record.signature), QVariant(record.command),
+         {QVariant(record.time.toUTC().toString(Qt::ISODateWithMs)), QVariant(record.bench),
+          QVariant(record.port), QVariant(record.firmware), QVariant(record.device),
+          QVariant(record.signature), QVariant(record.command),
           record.series.isEmpty() ? QVariant() : QVariant(record.series), Optional(record.serial),
           Optional(record.calibration), QVariant(record.lockFuseBefore), QVariant(record.lockFuseAfter),
           QVariant(record.verdict), QVariant(record.seconds), QVariant(record.pid)})
@@ -142,8 +151,10 @@ StoreResult ChipStore::Insert(ChipRecord& record) {
     if (!q.exec()) return FromError(q.lastError());
     record.id = q.lastInsertId().toLongLong();
     for (const FileDigest& file : record.files) {
-        q.prepare(QStringLiteral("INSERT INTO record_files (record, role, path, sha256) VALUES (?, ?, ?, ?)"));
-        for (const QVariant& v : {QVariant(record.id), QVariant(file.role), QVariant(file.path), QVariant(file.sha256)})
+        q.prepare(
+            QStringLiteral("INSERT INTO record_files (record, role, path, sha256) VALUES (?, ?, ?, ?)"));
+        for (const QVariant& v :
+             {QVariant(record.id), QVariant(file.role), QVariant(file.path), QVariant(file.sha256)})
             q.addBindValue(v);
         if (!q.exec()) return FromError(q.lastError());
     }
@@ -181,10 +192,10 @@ StoreResult ChipStore::Finish(const ChipRecord& record) {
     q.prepare(QStringLiteral(
         "UPDATE records SET firmware = ?, device = ?, signature = ?, calibration = ?, lockfuse_before = ?, "
         "lockfuse_after = ?, verdict = ?, seconds = ? WHERE id = ?"));
-    for (const QVariant& v : {QVariant(record.firmware), QVariant(record.device), QVariant(record.signature),
-                              Optional(record.calibration), QVariant(record.lockFuseBefore),
-                              QVariant(record.lockFuseAfter), QVariant(record.verdict), QVariant(record.seconds),
-                              QVariant(record.id)})
+    for (const QVariant& v :
+         {QVariant(record.firmware), QVariant(record.device), QVariant(record.signature),
+          Optional(record.calibration), QVariant(record.lockFuseBefore), QVariant(record.lockFuseAfter),
+          QVariant(record.verdict), QVariant(record.seconds), QVariant(record.id)})
         q.addBindValue(v);
     if (!q.exec()) return FromError(q.lastError());
     return {};
@@ -235,10 +246,12 @@ StoreResult ChipStore::History(const HistoryQuery& query, QList<ChipRecord>& rec
     }
     QSqlQuery files(db);
     for (ChipRecord& r : records) {
-        files.prepare(QStringLiteral("SELECT role, path, sha256 FROM record_files WHERE record = ? ORDER BY rowid"));
+        files.prepare(
+            QStringLiteral("SELECT role, path, sha256 FROM record_files WHERE record = ? ORDER BY rowid"));
         files.addBindValue(r.id);
         if (!files.exec()) return FromError(files.lastError());
-        while (files.next()) r.files.append({files.value(0).toString(), files.value(1).toString(), files.value(2).toString()});
+        while (files.next())
+            r.files.append({files.value(0).toString(), files.value(1).toString(), files.value(2).toString()});
     }
     return {};
 }

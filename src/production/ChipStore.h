@@ -4,9 +4,9 @@
 // writer thread keeps its own. Every statement binds its values.
 
 #include <QDateTime>
-#include <functional>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace zendra::production {
@@ -31,11 +31,11 @@ struct ChipRecord {
 
 enum class StoreProblem {
     None,
-    CannotOpen,      // no driver, no folder, not a database
-    Locked,          // another process held the store beyond the busy time-out
-    NewerSchema,     // written by a newer program
-    SeriesExhausted, // the series' next number does not fit the stamp
-    Failed,          // a statement failed
+    CannotOpen,       // no driver, no folder, not a database
+    Locked,           // another process held the store beyond the busy time-out
+    NewerSchema,      // written by a newer program
+    SeriesExhausted,  // the series' next number does not fit the stamp
+    Failed,           // a statement failed
 };
 
 struct StoreResult {

@@ -17,8 +17,9 @@ std::optional<Place> ParsePlace(const QString& text) {
     if (!match.hasMatch()) return std::nullopt;
     const QString number = match.captured(2);
     bool ok = false;
-    const qint64 address = number.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? number.mid(2).toLongLong(&ok, 16)
-                                                                                         : number.toLongLong(&ok, 10);
+    const qint64 address = number.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
+                               ? number.mid(2).toLongLong(&ok, 16)
+                               : number.toLongLong(&ok, 10);
     if (!ok || address > image::kProgramImageSize) return std::nullopt;
     return Place{.area = match.captured(1) == QLatin1String("flash") ? Area::Flash : Area::Eeprom,
                  .address = qint32(address)};

@@ -32,7 +32,9 @@ struct Cells {
     Area area;
     qint32 first;
     qint32 count;
-    bool Covers(Area a, qint32 address) const { return a == area && address >= first && address < first + count; }
+    bool Covers(Area a, qint32 address) const {
+        return a == area && address >= first && address < first + count;
+    }
 };
 
 // "eeprom:16", "flash:0x1FE"; nullopt for anything else.

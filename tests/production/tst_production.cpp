@@ -1,9 +1,6 @@
-// Serial stamps and the calibration place as bytes in the images; the chip store's series, records,
-// history and schema on a temporary file.
+// Serial stamps as bytes in the images; the chip store's series, records and history on a temporary file.
 
 #include <unistd.h>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,22 +26,39 @@ private Q_SLOTS:
         QTest::addColumn<quint64>("number");
         QTest::addColumn<QByteArray>("image");  // empty: the stamp does not fit
         QTest::addColumn<quint64>("largest");
-        QTest::newRow("u8 eeprom start") << "u8" << "eeprom:0" << quint64(0xA5) << QByteArray("a5") << quint64(255);
-        QTest::newRow("u8 eeprom last") << "u8" << "eeprom:0x3F" << quint64(7) << QByteArray("07") << quint64(255);
-        QTest::newRow("u8 eeprom past") << "u8" << "eeprom:64" << quint64(7) << QByteArray() << quint64(255);
-        QTest::newRow("le16 eeprom end") << "le16" << "eeprom:62" << quint64(0x1234) << QByteArray("3412") << quint64(65535);
-        QTest::newRow("le16 eeprom over") << "le16" << "eeprom:63" << quint64(1) << QByteArray() << quint64(65535);
-        QTest::newRow("be16 flash start") << "be16" << "flash:0" << quint64(0x1234) << QByteArray("3412") << quint64(65535);
-        QTest::newRow("le16 flash odd") << "le16" << "flash:1" << quint64(0x1234) << QByteArray("34ff ff12") << quint64(65535);
-        QTest::newRow("le32 flash end") << "le32" << "flash:1020" << quint64(0x11223344) << QByteArray("33441122")
-                                        << quint64(0xFFFFFFFF);
-        QTest::newRow("le32 flash over") << "le32" << "flash:1021" << quint64(1) << QByteArray() << quint64(0xFFFFFFFF);
-        QTest::newRow("be32 eeprom") << "be32" << "eeprom:4" << quint64(0x11223344) << QByteArray("11223344")
+        QTest::newRow("u8 eeprom start") << "u8"
+                                         << "eeprom:0" << quint64(0xA5) << QByteArray("a5") << quint64(255);
+        QTest::newRow("u8 eeprom last") << "u8"
+                                        << "eeprom:0x3F" << quint64(7) << QByteArray("07") << quint64(255);
+        QTest::newRow("u8 eeprom past") << "u8"
+                                        << "eeprom:64" << quint64(7) << QByteArray() << quint64(255);
+        QTest::newRow("le16 eeprom end")
+            << "le16"
+            << "eeprom:62" << quint64(0x1234) << QByteArray("3412") << quint64(65535);
+        QTest::newRow("le16 eeprom over") << "le16"
+                                          << "eeprom:63" << quint64(1) << QByteArray() << quint64(65535);
+        QTest::newRow("be16 flash start")
+            << "be16"
+            << "flash:0" << quint64(0x1234) << QByteArray("3412") << quint64(65535);
+        QTest::newRow("le16 flash odd")
+            << "le16"
+            << "flash:1" << quint64(0x1234) << QByteArray("34ff ff12") << quint64(65535);
+        QTest::newRow("le32 flash end")
+            << "le32"
+            << "flash:1020" << quint64(0x11223344) << QByteArray("33441122") << quint64(0xFFFFFFFF);
+        QTest::newRow("le32 flash over") << "le32"
+                                         << "flash:1021" << quint64(1) << QByteArray() << quint64(0xFFFFFFFF);
+        QTest::newRow("be32 eeprom") << "be32"
+                                     << "eeprom:4" << quint64(0x11223344) << QByteArray("11223344")
                                      << quint64(0xFFFFFFFF);
-        QTest::newRow("dec5 eeprom end") << "dec5" << "eeprom:59" << quint64(1041) << QByteArray("3031303431")
-                                         << quint64(99999);
-        QTest::newRow("dec4 flash start") << "dec4" << "flash:0" << quint64(7) << QByteArray("30303730") << quint64(9999);
-        QTest::newRow("dec5 eeprom over") << "dec5" << "eeprom:60" << quint64(1) << QByteArray() << quint64(99999);
+        QTest::newRow("dec5 eeprom end")
+            << "dec5"
+            << "eeprom:59" << quint64(1041) << QByteArray("3031303431") << quint64(99999);
+        QTest::newRow("dec4 flash start")
+            << "dec4"
+            << "flash:0" << quint64(7) << QByteArray("30303730") << quint64(9999);
+        QTest::newRow("dec5 eeprom over") << "dec5"
+                                          << "eeprom:60" << quint64(1) << QByteArray() << quint64(99999);
     }
     void stamps() {
         QFETCH(QString, format);
@@ -64,20 +78,10 @@ private Q_SLOTS:
         const QByteArray expected = QByteArray::fromHex(image);
         const qint32 from = at->area == Area::Flash ? at->address & ~1 : at->address;
         for (int i = 0; i < expected.size(); ++i) {
-            const quint8 got = at->area == Area::Flash ? images.ProgramImage[size_t(from + i)] : images.EepromImage[size_t(from + i)];
+            const quint8 got = at->area == Area::Flash ? images.ProgramImage[size_t(from + i)]
+                                                       : images.EepromImage[size_t(from + i)];
             QCOMPARE(got, quint8(expected[i]));
         }
-    }
-
-    void placesRefused_data() {
-        QTest::addColumn<QString>("text");
-        for (const char* text : {"eeprom", "ram:0", "eeprom:-1", "flash:0x", "eeprom:1e3", "flash:99999999999"})
-            QTest::newRow(text) << QString(text);
-    }
-    void placesRefused() {
-        QFETCH(QString, text);
-        QVERIFY(!ParsePlace(text));
-        QVERIFY(!ParseSerialLayout(text));
     }
 
     // A series is created once, agrees with the same options, and hands out each number once, never above
@@ -117,37 +121,20 @@ private Q_SLOTS:
 
     // A number left "allocated" by a process of this bench that has ended was interrupted.
     void shownVerdict_data() {
-        QTest::addColumn<QString>("verdict");
         QTest::addColumn<qint64>("pid");
         QTest::addColumn<QString>("bench");
         QTest::addColumn<QString>("shown");
         const QString here = QSysInfo::machineHostName();
-        QTest::newRow("ended process") << "allocated" << qint64(999999) << here << "interrupted";
-        QTest::newRow("live process") << "allocated" << qint64(::getpid()) << here << "running";
-        QTest::newRow("other bench") << "allocated" << qint64(999999) << "elsewhere" << "allocated";
-        QTest::newRow("finished") << "succeeded" << qint64(999999) << here << "succeeded";
+        QTest::newRow("ended process") << qint64(999999) << here << "interrupted";
+        QTest::newRow("live process") << qint64(::getpid()) << here << "running";
+        QTest::newRow("other bench") << qint64(999999) << "elsewhere"
+                                     << "allocated";
     }
     void shownVerdict() {
-        QFETCH(QString, verdict);
         QFETCH(qint64, pid);
         QFETCH(QString, bench);
         QFETCH(QString, shown);
-        QCOMPARE(ShownVerdict({.bench = bench, .verdict = verdict, .pid = pid}), shown);
-    }
-
-    // A store of a newer program is refused, not changed.
-    void newerSchema() {
-        const QString path = m_dir.filePath("new.sqlite");
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "raw");
-            db.setDatabaseName(path);
-            QVERIFY(db.open());
-            QVERIFY(QSqlQuery(db).exec("PRAGMA user_version = 2"));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase("raw");
-        ChipStore store(path);
-        QCOMPARE(store.Open().problem, StoreProblem::NewerSchema);
+        QCOMPARE(ShownVerdict({.bench = bench, .verdict = "allocated", .pid = pid}), shown);
     }
 };
 
