@@ -101,6 +101,8 @@ set(CPACK_DEBIAN_ZENDRA_PACKAGE_NAME zendra)
 # The CJK font shows the Japanese texts; without it they are boxes, but nothing fails.
 set(CPACK_DEBIAN_ZENDRA_PACKAGE_RECOMMENDS "fonts-noto-cjk, qt6-translations-l10n")
 set(CPACK_DEBIAN_ZENDRA_PACKAGE_SUGGESTS "zendra-virtual-writer")
+# The SQLite driver is a plugin of Qt SQL, which the shared-library scan cannot see.
+set(CPACK_DEBIAN_ZENDRA_PACKAGE_DEPENDS "libqt6sql6-sqlite")
 # The first line is the synopsis; CPack indents the rest and marks the empty line as a paragraph break.
 set(CPACK_DEBIAN_ZENDRA_DESCRIPTION "host program for the KX-WRT540 AVR writer
 zendra programs, verifies, reads and erases AT90S and ATtiny

@@ -19,7 +19,9 @@ struct ChipResult {
     QStringList data;     // what a data command prints on stdout: lock/fuse lines, the writer found
     QStringList details;  // on stderr: verify differences, saved files, advice
     std::optional<operations::Report> report;
-    QDateTime finished;
+    QDateTime started, finished;
+    std::optional<qint64> serial;  // the number the chip took from its series
+    qint64 recordId = 0;           // the chip store's record begun before the chip was touched
     bool outputFailed = false;  // the operation went well, but an output of it could not be written
 };
 

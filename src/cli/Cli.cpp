@@ -157,6 +157,40 @@ int DetectOnNewPort(const Plan& plan) {
     return kExitCancelled;
 }
 
+// The store's records, newest first.
+int ShowHistory(const Plan& plan) {
+    production::ChipStore store(plan.dbPath);
+    QList<production::ChipRecord> records;
+    production::StoreResult result = store.Open();
+    if (result.Ok()) result = store.History(plan.history, records);
+    if (!result.Ok()) {
+        PrintErr(StoreProblemText(result));
+        return kExitLink;
+    }
+    if (plan.json) {
+        PrintOut(QString::fromUtf8(HistoryJson(records)).trimmed());
+        return kExitSuccess;
+    }
+    for (const production::ChipRecord& record : records) PrintOut(HistoryLine(record));
+    return kExitSuccess;
+}
+
+// Before any port is opened: the store opens, and a stamp's series exists and agrees with the options.
+// The reason and the exit code when not.
+std::optional<std::pair<int, QString>> RefuseStore(const Plan& plan) {
+    production::ChipStore store(plan.dbPath);
+    production::StoreResult result = store.Open();
+    if (!result.Ok()) return std::pair{int(kExitLink), StoreProblemText(result)};
+    if (!plan.Stamps()) return std::nullopt;
+    production::SeriesState state;
+    result = store.CheckSeries(plan.series, plan.serialStart, plan.serialStep, state);
+    if (!result.Ok()) return std::pair{int(kExitLink), StoreProblemText(result)};
+    if (state.check == production::SeriesCheck::Unknown) return std::pair{int(kExitUsage), T(texts::kSeriesUnknown) + plan.series};
+    if (state.check == production::SeriesCheck::Contradicts)
+        return std::pair{int(kExitUsage), T(texts::kSeriesContradicts).arg(plan.series).arg(state.next)};
+    return std::nullopt;
+}
+
 // The records of the run: the chip log's line for each outcome as it comes, and the report at the end.
 // A record that cannot be written fails the run.
 class Records {
@@ -288,6 +322,16 @@ int RunCommandLine(const QStringList& arguments) {
         return code;
     }
     if (plan.command == QLatin1String("ports")) return ListPorts();
+    if (plan.command == QLatin1String("history")) return ShowHistory(plan);
+    if (plan.Records()) {
+        if (const auto refused = RefuseStore(plan)) {
+            PrintErr(refused->second);
+            plan.failure = refused->second;
+            int code = refused->first;
+            Records(plan).Finish(code, plan.failure);
+            return code;
+        }
+    }
     Records records(plan);
     if (plan.command == QLatin1String("check")) {
         ChipResult result = CheckFiles(plan);

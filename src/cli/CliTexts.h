@@ -109,5 +109,33 @@ inline constexpr Text kWaitInsert{"次のチップを入れてください...", 
 inline constexpr Text kPasses{"合格", "passed"};
 inline constexpr Text kFailures{"不合格", "failed"};
 inline constexpr Text kCannotWrite{"書き込めません: ", "cannot write: "};
+inline constexpr Text kStoreCannotOpen{"チップ記録を開けません: ", "cannot open the chip store: "};
+inline constexpr Text kStoreLocked{"チップ記録が別のプロセスにロックされたままです: ",
+                                   "the chip store stays locked by another process: "};
+inline constexpr Text kStoreNewer{"チップ記録は新しいバージョンのプログラムのものです: ",
+                                  "the chip store was written by a newer program: "};
+inline constexpr Text kStoreFailed{"チップ記録に書き込めません: ", "cannot write to the chip store: "};
+inline constexpr Text kBadPlace{"場所は eeprom:ADDR か flash:ADDR で指定してください: ",
+                                "a place is eeprom:ADDR or flash:ADDR: "};
+inline constexpr Text kBadSerialFormat{"不明なシリアル番号の形式です (u8, le16, be16, le32, be32, decN): ",
+                                       "unknown serial format (u8, le16, be16, le32, be32, decN): "};
+inline constexpr Text kBadNumber{"数値が正しくありません: ", "not a valid number: "};
+inline constexpr Text kNeedsSerialAt{"--serial-at と --serial-format を指定してください: ",
+                                     "give --serial-at and --serial-format with "};
+inline constexpr Text kNotForCommand{"このコマンドでは使えません: ", "not for this command: "};
+inline constexpr Text kPlaceBeyond{"デバイスのメモリーの外です: ", "beyond the device's memory: "};
+inline constexpr Text kPlacesOverlap{"シリアル番号と校正バイトの場所が重なっています",
+                                     "the serial number and the calibration byte overlap"};
+inline constexpr Text kNoCalibration{"このデバイスには校正バイトがありません: ", "the device has no calibration byte: "};
+inline constexpr Text kSeriesUnknown{"シリーズがありません。--serial-start で作成してください: ",
+                                     "no such series; create it with --serial-start: "};
+inline constexpr Text kSeriesContradicts{"シリーズ %1 は別の開始値または増分で作成されています。次の番号: %2",
+                                         "the series %1 was created with another start or step; its next number: %2"};
+inline constexpr Text kSeriesExhausted{"シリーズの次の番号が形式に収まりません: ",
+                                       "the series' next number does not fit the format: "};
+inline constexpr Text kSerialNumber{"シリアル番号", "serial number"};
+inline constexpr Text kCalibrationCopied{"校正バイト", "calibration byte"};
+inline constexpr Text kStampSkipped{"チップごとに書き込む場所は比較しません: ",
+                                   "the cells each chip gets its own value in are not compared: "};
 
 }  // namespace zendra::cli::texts

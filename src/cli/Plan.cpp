@@ -6,6 +6,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
+#include <QRegularExpression>
+#include <climits>
 
 #include "cli/Cli.h"
 #include "cli/Console.h"
@@ -74,6 +76,8 @@ QString HelpText(const QCommandLineParser& parser) {
                "                               VALUE is the number or the choice's name (RSTDISBL=PB5:Reset)\n"
                "  fuse restore REPORT.json     write back the bytes a fuse write's report recorded\n"
                "  update FIRMWARE_FILE         replace the writer's firmware\n"
+               "  history                      the chip store's records, newest first (--serial, --file-sha256,\n"
+               "                               --last, --json)\n"
                "\nStandard output: the data of ports, detect and fuse read, else the one-line verdict;\n"
                "progress, notices, warnings, errors and advice go to standard error.\n"
                "\nExit codes:\n"
@@ -83,7 +87,10 @@ QString HelpText(const QCommandLineParser& parser) {
                "(Ctrl-C)\n"
                "\nThe chip log (--log) is CSV: "
                "time,port,firmware,device,signature,file_sha256,command,verdict,seconds,\n"
-               "lockfuse_before,lockfuse_written\n") +
+               "lockfuse_before,lockfuse_written\n"
+               "\nEvery program, verify, read, erase and lock/fuse write is also recorded in the chip store\n"
+               "(--db, by default chips.sqlite in the per-user data folder); a program run with --serial-at\n"
+               "takes the series' next number first, so a number is never issued twice.\n") +
            DeviceList();
 }
 
@@ -135,6 +142,76 @@ QString NearestDeviceName(const QString& text) {
     return nearest;
 }
 
+namespace {
+
+std::optional<qint64> NumberOption(const QString& text, qint64 least) {
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok, 0);
+    return ok && value >= least ? std::optional<qint64>(value) : std::nullopt;
+}
+
+// The store, the stamp, the calibration copy and the history's filters; the reason when they will not do.
+std::optional<QString> ParseProduction(const QCommandLineParser& parser, Plan& plan) {
+    const auto value = [&](const char* name) { return parser.value(QLatin1String(name)); };
+    const auto isSet = [&](const char* name) { return parser.isSet(QLatin1String(name)); };
+    plan.dbPath = isSet("db") ? value("db") : production::ChipStore::DefaultPath();
+    if (isSet("db"))
+        if (const auto refused = RefuseOutputTarget(plan.dbPath)) return refused;
+    const QString& c = plan.command;
+    const bool history = c == QLatin1String("history");
+    for (const char* name : {"serial", "file-sha256", "last", "json"})
+        if (isSet(name) && !history) return T(texts::kNotForCommand) + QStringLiteral("--") + QLatin1String(name);
+    if (history) {
+        if (isSet("serial") && !(plan.history.serial = NumberOption(value("serial"), 0)))
+            return T(texts::kBadNumber) + value("serial");
+        if (isSet("last")) {
+            const auto last = NumberOption(value("last"), 1);
+            if (!last || *last > INT_MAX) return T(texts::kBadNumber) + value("last");
+            plan.history.last = int(*last);
+        }
+        plan.history.fileSha256 = value("file-sha256").toLower();
+        static const QRegularExpression sha(QStringLiteral("^[0-9a-f]{64}$"));
+        if (isSet("file-sha256") && !sha.match(plan.history.fileSha256).hasMatch())
+            return T(texts::kBadNumber) + value("file-sha256");
+        plan.json = isSet("json");
+    }
+
+    const bool anySerial = isSet("serial-at") || isSet("serial-format") || isSet("serial-start") ||
+                           isSet("serial-step") || isSet("serial-series");
+    if (anySerial) {
+        if (c != QLatin1String("program") && c != QLatin1String("verify"))
+            return T(texts::kNotForCommand) + QStringLiteral("--serial-*");
+        if (!isSet("serial-at") || !isSet("serial-format")) return T(texts::kNeedsSerialAt) + c;
+        plan.serialAt = production::ParsePlace(value("serial-at"));
+        if (!plan.serialAt) return T(texts::kBadPlace) + value("serial-at");
+        const auto layout = production::ParseSerialLayout(value("serial-format"));
+        if (!layout) return T(texts::kBadSerialFormat) + value("serial-format");
+        plan.serialLayout = *layout;
+        if (isSet("serial-start") && !(plan.serialStart = NumberOption(value("serial-start"), 0)))
+            return T(texts::kBadNumber) + value("serial-start");
+        if (isSet("serial-step") && !(plan.serialStep = NumberOption(value("serial-step"), 1)))
+            return T(texts::kBadNumber) + value("serial-step");
+        if (isSet("serial-series")) plan.series = value("serial-series");
+        if (plan.series.isEmpty()) return T(texts::kBadNumber) + QStringLiteral("--serial-series");
+        if (!production::Fits(*plan.serialAt, production::Width(plan.serialLayout), plan.device))
+            return T(texts::kPlaceBeyond) + value("serial-at");
+    }
+    if (isSet("calibration-at")) {
+        if (c != QLatin1String("program") && c != QLatin1String("verify"))
+            return T(texts::kNotForCommand) + QStringLiteral("--calibration-at");
+        plan.calibrationAt = production::ParsePlace(value("calibration-at"));
+        if (!plan.calibrationAt) return T(texts::kBadPlace) + value("calibration-at");
+        if (plan.device && !plan.device->profile.calibration) return T(texts::kNoCalibration) + Tr(plan.device->Name());
+        if (!production::Fits(*plan.calibrationAt, 1, plan.device))
+            return T(texts::kPlaceBeyond) + value("calibration-at");
+        if (plan.serialAt && plan.StampCells().first().Covers(plan.calibrationAt->area, plan.calibrationAt->address))
+            return T(texts::kPlacesOverlap);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Command line for the KX-WRT540 AVR writer."));
@@ -172,8 +249,35 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
                                         QStringLiteral("program: write the ELF file's lock/fuse bytes after the verify."));
     const QCommandLineOption wait(QStringLiteral("wait"),
                                   QStringLiteral("detect: wait for a writer on a port plugged in later."));
+    const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("The chip store (SQLite file)."),
+                                QStringLiteral("PATH"));
+    const QCommandLineOption serialAt(QStringLiteral("serial-at"),
+                                      QStringLiteral("Stamp a serial number: eeprom:ADDR or flash:ADDR."),
+                                      QStringLiteral("PLACE"));
+    const QCommandLineOption serialFormat(QStringLiteral("serial-format"),
+                                          QStringLiteral("u8, le16, be16, le32, be32 or decN (N ASCII digits)."),
+                                          QStringLiteral("FORMAT"));
+    const QCommandLineOption serialStart(QStringLiteral("serial-start"),
+                                         QStringLiteral("The series' first number (creates the series)."),
+                                         QStringLiteral("N"));
+    const QCommandLineOption serialStep(QStringLiteral("serial-step"), QStringLiteral("The series' step (1)."),
+                                        QStringLiteral("N"));
+    const QCommandLineOption serialSeries(QStringLiteral("serial-series"),
+                                          QStringLiteral("The series' name (default)."), QStringLiteral("NAME"));
+    const QCommandLineOption calibrationAt(QStringLiteral("calibration-at"),
+                                           QStringLiteral("Copy the calibration byte: eeprom:ADDR or flash:ADDR."),
+                                           QStringLiteral("PLACE"));
+    const QCommandLineOption serial(QStringLiteral("serial"), QStringLiteral("history: the chip with this number."),
+                                    QStringLiteral("N"));
+    const QCommandLineOption fileSha(QStringLiteral("file-sha256"),
+                                     QStringLiteral("history: the chips programmed from this file."),
+                                     QStringLiteral("H"));
+    const QCommandLineOption last(QStringLiteral("last"), QStringLiteral("history: the newest N records."),
+                                  QStringLiteral("N"));
+    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("history: as JSON."));
     parser.addOptions({help, version, port, device, eeprom, lang, report, log, repeat, watch, quiet, verbose,
-                       allowLockout, dryRun, writeFuses, wait});
+                       allowLockout, dryRun, writeFuses, wait, db, serialAt, serialFormat, serialStart, serialStep,
+                       serialSeries, calibrationAt, serial, fileSha, last, json});
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("See the list below."));
 
     const auto usage = [&](const QString& text) {
@@ -310,7 +414,7 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         if (!wantFiles(1, 1)) return kExitUsage;
         if (const auto refused = ReadRestoreReport(args.at(0), plan)) return refuse(kExitInput, *refused);
     } else if (c == QLatin1String("ports") || c == QLatin1String("detect") || c == QLatin1String("erase") ||
-               c == QLatin1String("fuse-read")) {
+               c == QLatin1String("fuse-read") || c == QLatin1String("history")) {
         if (!wantFiles(0, 0)) return kExitUsage;
     } else {
         return usage(T(texts::kUnknownCommand) + c);
@@ -319,6 +423,8 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     // A watch programs files; with the production loop it would never see them change.
     if (plan.watch && (c != QLatin1String("program") || plan.repeat))
         return usage(T(texts::kWatchProgramOnly));
+    if (const auto refused = ParseProduction(parser, plan)) return usage(*refused);
+
     // Input files are read and checked before the writer is touched.
     return ReadPlanInputs(plan);
 }
@@ -350,7 +456,8 @@ std::optional<int> ReadPlanInputs(Plan& plan) {
             return refuse(kExitInput, T(texts::kFileRefused) + plan.firmwarePath + QStringLiteral(": ") +
                                           Tr(update::DescribeProblem(contents)));
     }
-    if (c == QLatin1String("check") || c == QLatin1String("ports")) return std::nullopt;
+    if (c == QLatin1String("check") || c == QLatin1String("ports") || c == QLatin1String("history"))
+        return std::nullopt;
     Failure bad{};
     const auto images = ParseInputs(plan, nullptr, bad);
     if (!images) return refuse(bad.code, bad.text);

@@ -8,6 +8,8 @@
 
 #include "devices/Catalogue.h"
 #include "operations/Flows.h"
+#include "production/ChipStore.h"
+#include "production/Stamp.h"
 
 namespace zendra::cli {
 
@@ -35,6 +37,29 @@ struct Plan {
     QString restoreDevice;                   // and the device it names
     QString reportPath, logPath;
     QString failure;  // why the run ended before the writer was touched
+    QString dbPath;   // the chip store
+    std::optional<production::Place> serialAt, calibrationAt;
+    production::SerialLayout serialLayout;
+    std::optional<qint64> serialStart, serialStep;
+    QString series = QStringLiteral("default");
+    production::HistoryQuery history;
+    bool json = false;
+
+    // A command that leaves a record of the chip in the store.
+    bool Records() const {
+        return command == QLatin1String("program") || command == QLatin1String("verify") ||
+               command == QLatin1String("read") || command == QLatin1String("erase") ||
+               command == QLatin1String("fuse-write") || command == QLatin1String("fuse-restore");
+    }
+    // A program run that takes a number of the series.
+    bool Stamps() const { return serialAt && command == QLatin1String("program"); }
+    // The cells a program run fills from the series or the chip, which a verify leaves out.
+    QList<production::Cells> StampCells() const {
+        QList<production::Cells> cells;
+        if (serialAt) cells.append({serialAt->area, serialAt->address, production::Width(serialLayout)});
+        if (calibrationAt) cells.append({calibrationAt->area, calibrationAt->address, 1});
+        return cells;
+    }
 
     // A command whose standard output is its data alone; its verdict goes to stderr with the rest.
     bool PrintsData() const {

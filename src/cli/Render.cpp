@@ -44,6 +44,8 @@ QJsonObject ChipJson(const Plan& plan, const ChipResult& r) {
                                        {"file", d.expected},
                                        {"chip", d.actual}});
     o.insert("differences", differences);
+    if (r.serial) o.insert("serial", double(*r.serial));
+    if (report.calibrationCopied) o.insert("calibration", devices::CalibrationText(*report.calibrationCopied));
     if (!report.lockFuseBefore.Empty() || !report.lockFuseWritten.Empty() || !report.changes.isEmpty()) {
         const auto bytes = [](const operations::LockFuseBytes& b) {
             QJsonObject object;
@@ -164,11 +166,74 @@ QByteArray ReportJson(const Plan& plan, const QList<ChipResult>& results, int ex
                          {"exitCode", exitCode}};
     if (!failure.isEmpty()) {
         // Ended before any writer was touched: the verdict and the reason stand at the top.
-        document.insert("verdict", exitCode == kExitUsage ? QStringLiteral("usage-error")
-                                                          : QStringLiteral("input-invalid"));
+        document.insert("verdict", exitCode == kExitUsage  ? QStringLiteral("usage-error")
+                                   : exitCode == kExitLink ? QStringLiteral("store-failed")
+                                                           : QStringLiteral("input-invalid"));
         document.insert("message", failure);
     }
     return QJsonDocument(document).toJson();
+}
+
+QString StoreProblemText(const production::StoreResult& problem) {
+    using production::StoreProblem;
+    switch (problem.problem) {
+        case StoreProblem::CannotOpen:
+            return T(texts::kStoreCannotOpen) + problem.detail;
+        case StoreProblem::Locked:
+            return T(texts::kStoreLocked) + problem.detail;
+        case StoreProblem::NewerSchema:
+            return T(texts::kStoreNewer) + problem.detail;
+        case StoreProblem::SeriesExhausted:
+            return T(texts::kSeriesExhausted) + problem.detail;
+        case StoreProblem::None:
+        case StoreProblem::Failed:
+            break;
+    }
+    return T(texts::kStoreFailed) + problem.detail;
+}
+
+namespace {
+
+QJsonObject RecordJson(const production::ChipRecord& r) {
+    QJsonArray files;
+    for (const production::FileDigest& f : r.files)
+        files.append(QJsonObject{{"role", f.role}, {"path", f.path}, {"sha256", f.sha256}});
+    return QJsonObject{{"id", double(r.id)},
+                       {"time", r.time.toString(Qt::ISODateWithMs)},
+                       {"bench", r.bench},
+                       {"port", r.port},
+                       {"firmware", r.firmware},
+                       {"device", r.device},
+                       {"signature", r.signature},
+                       {"command", r.command},
+                       {"files", files},
+                       {"series", r.series.isEmpty() ? QJsonValue() : QJsonValue(r.series)},
+                       {"serial", r.serial ? QJsonValue(double(*r.serial)) : QJsonValue()},
+                       {"calibration", r.calibration ? QJsonValue(devices::CalibrationText(*r.calibration)) : QJsonValue()},
+                       {"lockFuseBefore", r.lockFuseBefore},
+                       {"lockFuseAfter", r.lockFuseAfter},
+                       {"verdict", production::ShownVerdict(r)},
+                       {"seconds", r.seconds}};
+}
+
+}  // namespace
+
+QString HistoryLine(const production::ChipRecord& r) {
+    QStringList files;
+    for (const production::FileDigest& f : r.files) files << f.role + QLatin1Char('=') + f.sha256;
+    return QStringList{QString::number(r.id), r.time.toString(Qt::ISODate), r.bench, r.port, r.command,
+                       Tr(r.device), r.signature,
+                       r.serial ? r.series + QLatin1Char(':') + QString::number(*r.serial) : QStringLiteral("-"),
+                       r.calibration ? devices::CalibrationText(*r.calibration) : QStringLiteral("-"),
+                       production::ShownVerdict(r), QString::number(r.seconds, 'f', 2), r.lockFuseBefore,
+                       r.lockFuseAfter, files.join(QLatin1Char(' '))}
+        .join(QLatin1Char('\t'));
+}
+
+QByteArray HistoryJson(const QList<production::ChipRecord>& records) {
+    QJsonArray array;
+    for (const production::ChipRecord& r : records) array.append(RecordJson(r));
+    return QJsonDocument(array).toJson();
 }
 
 QByteArray LogLine(const Plan& plan, const ChipResult& r) {

@@ -8,6 +8,7 @@
 
 #include "cli/ChipResult.h"
 #include "devices/Encodings.h"
+#include "production/ChipStore.h"
 
 namespace zendra::cli {
 
@@ -31,6 +32,11 @@ QStringList ChangeLines(const devices::Device* device, const QList<operations::F
 QByteArray ReportJson(const Plan& plan, const QList<ChipResult>& results, int exitCode, const QString& failure = {});
 // The chip log's CSV line for one chip, and the header a new log starts with.
 QByteArray LogLine(const Plan& plan, const ChipResult& r);
+// Why the chip store would not serve, in the chosen language.
+QString StoreProblemText(const production::StoreResult& problem);
+// The store's records: one tab-separated line each, or one JSON array of objects.
+QString HistoryLine(const production::ChipRecord& record);
+QByteArray HistoryJson(const QList<production::ChipRecord>& records);
 inline constexpr char kLogHeader[] = "time,port,firmware,device,signature,file_sha256,command,verdict,seconds,"
                                    "lockfuse_before,lockfuse_written\n";
 

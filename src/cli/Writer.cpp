@@ -19,6 +19,8 @@
 #include "operations/Identify.h"
 #include "update/UpdateProtocol.h"
 
+#include <QSysInfo>
+
 namespace zendra::cli {
 
 namespace {
@@ -241,6 +243,20 @@ void Writer::RunCommand(ChipResult& result) {
         return;
     }
 
+    // What the device itself rules out is refused before a number is taken or the chip written.
+    if (m_plan.serialAt && !production::Fits(*m_plan.serialAt, production::Width(m_plan.serialLayout), *device)) {
+        result.exitCode = kExitUsage;
+        result.message = T(texts::kPlaceBeyond) + production::PlaceText(*m_plan.serialAt);
+        return;
+    }
+    if (m_plan.calibrationAt && (!(*device)->profile.calibration || !production::Fits(*m_plan.calibrationAt, 1, *device))) {
+        result.exitCode = kExitUsage;
+        result.message = (*device)->profile.calibration ? T(texts::kPlaceBeyond) + production::PlaceText(*m_plan.calibrationAt)
+                                                        : T(texts::kNoCalibration) + DeviceNameText(*device);
+        return;
+    }
+    if (m_store && !BeginRecord(result)) return;
+
     auto env = Environment(*m_progress, *m_progress);
     const operations::Target target{.device = *device, .port = Port()};
     const QString& command = m_plan.command;
@@ -257,7 +273,12 @@ void Writer::RunCommand(ChipResult& result) {
         }
     }
     if (command == QLatin1String("program")) {
-        report = operations::ProgramCommand(env, target, parsed->images);
+        operations::ImageAdditions additions{.calibrationAt = m_plan.calibrationAt};
+        if (result.serial) {
+            additions.stampAt = m_plan.serialAt;
+            additions.stamp = production::Encode(m_plan.serialLayout, quint64(*result.serial));
+        }
+        report = operations::ProgramCommand(env, target, parsed->images, additions);
         if (m_plan.writeFuses && report.Succeeded()) {
             const Report fuses = operations::RestoreLockFuseCommand(env, target, fileFuses, FusePolicy());
             report.changes = fuses.changes;
@@ -275,9 +296,11 @@ void Writer::RunCommand(ChipResult& result) {
         }
     } else if (command == QLatin1String("verify")) {
         for (const QString& line : FileFuseLines(*device, fileFuses)) result.details << line;
+        for (const production::Cells& cells : m_plan.StampCells())
+            m_progress->Line(T(texts::kStampSkipped) + production::PlaceText({cells.area, cells.first}) +
+                             QStringLiteral(" (%1)").arg(cells.count));
+        report = operations::VerifyCommand(env, target, parsed->images, m_plan.StampCells());
     }
-    if (command == QLatin1String("verify"))
-        report = operations::VerifyCommand(env, target, parsed->images);
     else if (command == QLatin1String("read"))
         report = operations::ReadCommand(env, target, image::MemoryImages(), defaults);
     else if (command == QLatin1String("erase"))
@@ -312,6 +335,9 @@ void Writer::RunCommand(ChipResult& result) {
         result.details << Tr(report.notice);  // a warning that stays up after a success
     }
     for (const operations::Difference& d : report.differences) result.details << DifferenceLine(d);
+    if (result.serial) result.details << T(texts::kSerialNumber) + QStringLiteral(": ") + QString::number(*result.serial);
+    if (report.calibrationCopied)
+        result.details << T(texts::kCalibrationCopied) + QStringLiteral(": ") + devices::CalibrationText(*report.calibrationCopied);
     if (command == QLatin1String("detect") && report.Succeeded()) {
         result.message = T(texts::kWriterAnswers) + m_portText;
         result.data << m_path + QLatin1Char('\t') + result.firmware;
@@ -391,7 +417,65 @@ Writer::ChipChange Writer::WaitForChipChange() {
     return ChipChange::Changed;
 }
 
+production::ChipRecord Writer::RecordOf(const ChipResult& result) const {
+    production::ChipRecord record{.id = result.recordId,
+                                  .time = result.started,
+                                  .bench = QSysInfo::machineHostName(),
+                                  .port = m_portText,
+                                  .firmware = result.firmware,
+                                  .device = result.deviceName,
+                                  .signature = result.signature,
+                                  .command = m_plan.command,
+                                  .series = m_plan.Stamps() ? m_plan.series : QString(),
+                                  .serial = result.serial,
+                                  .verdict = VerdictWord(result),
+                                  .pid = qint64(::getpid())};
+    for (const InputFile& f : m_plan.files) record.files.append({f.role, f.path, f.sha256});
+    if (result.report) {
+        record.calibration = result.report->calibrationCopied;
+        record.lockFuseBefore = operations::LockFuseBytesText(result.report->lockFuseBefore);
+        record.lockFuseAfter = operations::LockFuseBytesText(result.report->lockFuseWritten);
+        record.seconds = result.report->figures.seconds;
+    }
+    return record;
+}
+
+bool Writer::BeginRecord(ChipResult& result) {
+    production::ChipRecord record = RecordOf(result);
+    const quint64 largest = m_plan.Stamps() ? production::Largest(m_plan.serialLayout) : 0;
+    const production::StoreResult begun = m_store->Begin(record, largest);
+    if (!begun.Ok()) {
+        result.exitCode = begun.problem == production::StoreProblem::SeriesExhausted ? kExitUsage : kExitLink;
+        result.message = StoreProblemText(begun);
+        return false;
+    }
+    result.recordId = record.id;
+    result.serial = record.serial;
+    return true;
+}
+
+void Writer::KeepRecord(ChipResult& result) {
+    if (!m_store) return;
+    production::ChipRecord record = RecordOf(result);
+    const production::StoreResult kept = result.recordId ? m_store->Finish(record) : m_store->Add(record);
+    if (!kept.Ok()) {
+        PrintErr(StoreProblemText(kept));
+        MarkOutputFailed(result, StoreProblemText(kept));
+    }
+}
+
 int Writer::Run(const std::function<void(const ChipResult&)>& sink) {
+    if (m_plan.Records()) {
+        m_store = std::make_unique<production::ChipStore>(m_plan.dbPath);
+        if (const production::StoreResult opened = m_store->Open(); !opened.Ok()) {
+            ChipResult result;
+            result.port = m_portText;
+            result.message = StoreProblemText(opened);
+            result.started = result.finished = QDateTime::currentDateTimeUtc();
+            sink(result);
+            return kExitLink;
+        }
+    }
     int passes = 0, failures = 0;
     const auto tally = [&] {
         return QStringLiteral("%1 %2, %3 %4").arg(T(texts::kPasses)).arg(passes).arg(T(texts::kFailures)).arg(failures);
@@ -399,6 +483,7 @@ int Writer::Run(const std::function<void(const ChipResult&)>& sink) {
     int lostCode = kExitSuccess;
     for (;;) {
         ChipResult result;
+        result.started = QDateTime::currentDateTimeUtc();
         if (Prepare(result)) {
             if (m_plan.command == QLatin1String("update"))
                 RunUpdate(result);
@@ -406,6 +491,7 @@ int Writer::Run(const std::function<void(const ChipResult&)>& sink) {
                 RunCommand(result);
         }
         result.finished = QDateTime::currentDateTimeUtc();
+        KeepRecord(result);
         (result.exitCode == kExitSuccess ? passes : failures) += 1;
         sink(result);
         if (!m_plan.repeat || result.exitCode == kExitCancelled || !m_port) return result.exitCode;

@@ -14,6 +14,7 @@
 #include "core/Timing.h"
 #include "link/PortMap.h"
 #include "link/SerialPort.h"
+#include "production/ChipStore.h"
 
 namespace zendra::cli {
 
@@ -52,6 +53,11 @@ private:
         return {*m_port, m_timing, progress, prompts, &m_interrupts.cancel};
     }
     void EndCancelled();
+    // The chip's record, begun (with its number) before the chip is written; false when the store refused.
+    bool BeginRecord(ChipResult& result);
+    // The record as the run ended: finished, or written whole when none was begun.
+    void KeepRecord(ChipResult& result);
+    production::ChipRecord RecordOf(const ChipResult& result) const;
 
     const Plan& m_plan;
     QString m_portText;
@@ -66,6 +72,7 @@ private:
     core::SystemTiming m_timing;
     PortLock m_lock;
     std::unique_ptr<ConsoleProgress> m_progress;
+    std::unique_ptr<production::ChipStore> m_store;  // opened in the writer's own thread
 };
 
 }  // namespace zendra::cli

@@ -17,8 +17,11 @@ void ShowElapsed(Run& run) {
 
 }  // namespace
 
-Report ProgramCommand(Environment& env, const Target& target, const image::MemoryImages& images) {
+Report ProgramCommand(Environment& env, const Target& target, const image::MemoryImages& given,
+                      const ImageAdditions& additions) {
     Run run(env, target);
+    image::MemoryImages images = given;
+    if (additions.stampAt) production::Put(images, *additions.stampAt, additions.stamp);
     run.Show(core::StatusField::Elapsed, QString());
     // Images with nothing to program are refused before the erase: a failed build must not wipe the chip.
     if (RefuseBlankImages(run, images)) return run.Finish();
@@ -30,6 +33,18 @@ Report ProgramCommand(Environment& env, const Target& target, const image::Memor
     }
 
     run.Settle(Run::Standing::Good);
+    if (additions.calibrationAt) {
+        // The erase is the last moment the chip's own byte can be taken over.
+        const std::optional<quint8> calibration = ReadCalibrationByte(run);
+        if (!calibration) {
+            run.Status(texts::kProgramAborted);
+            run.EndOnFailure();
+            return run.Finish();
+        }
+        run.Result().calibrationCopied = calibration;
+        production::Put(images, *additions.calibrationAt, QByteArray(1, char(*calibration)));
+        run.Settle(Run::Standing::Good);
+    }
     RunErase(run);
     // Writing over a chip that was not erased would leave a mix of old and new bits.
     if (!run.Failed()) RunProgram(run, images);
@@ -52,10 +67,11 @@ Report ReadCommand(Environment& env, const Target& target, const image::MemoryIm
     return run.Finish();
 }
 
-Report VerifyCommand(Environment& env, const Target& target, const image::MemoryImages& images) {
+Report VerifyCommand(Environment& env, const Target& target, const image::MemoryImages& images,
+                     const QList<production::Cells>& skipped) {
     Run run(env, target);
     if (!CheckCommunication(run)) return run.Finish();
-    RunVerify(run, images, true);
+    RunVerify(run, images, true, skipped);
     run.Status(texts::kVerifyCommandDone);
     return run.Finish();
 }

@@ -4,6 +4,7 @@
 // the flows in their stated order; the flows also run alone (the program flow's verify, tests).
 
 #include "operations/Report.h"
+#include "production/Stamp.h"
 #include "update/UpdateDisplay.h"
 
 namespace zendra::operations {
@@ -11,14 +12,25 @@ namespace zendra::operations {
 class Run;
 
 // --- The main window's commands ----------------------------------------------------------------------
+// What a production run puts into a copy of the images before programming (the images themselves stay
+// as they are): a serial number's bytes at their place, and the chip's own calibration byte, read after
+// the device check and before the erase. Empty: the run is the plain program command, byte for byte.
+struct ImageAdditions {
+    std::optional<production::Place> stampAt;
+    QByteArray stamp;
+    std::optional<production::Place> calibrationAt;
+};
+
 // Program: communication check, device check, erase, program, verify; the elapsed seconds.
-Report ProgramCommand(Environment& env, const Target& target, const image::MemoryImages& images);
+Report ProgramCommand(Environment& env, const Target& target, const image::MemoryImages& images,
+                      const ImageAdditions& additions = {});
 // Read: the whole chip into a copy of `current` (in the report), then its lock/fuse choices; the elapsed
 // seconds.
 Report ReadCommand(Environment& env, const Target& target, const image::MemoryImages& current,
                    const devices::PanelIndexes& panel);
-// Verify: the whole memory against the images.
-Report VerifyCommand(Environment& env, const Target& target, const image::MemoryImages& images);
+// Verify: the whole memory against the images; `skipped` cells (a serial stamp's) are not compared.
+Report VerifyCommand(Environment& env, const Target& target, const image::MemoryImages& images,
+                     const QList<production::Cells>& skipped = {});
 // Erase: also for chips that do not match or are locked; on success the device's panel is renewed.
 Report EraseCommand(Environment& env, const Target& target);
 // The communication check alone (the port dialog's OK).
@@ -80,11 +92,14 @@ Report EraseDevice(Environment& env, const Target& target);
 bool RefuseBlankImages(Run& run, const image::MemoryImages& images);
 void RunProgram(Run& run, const image::MemoryImages& images);
 // `wholeMemory`: every word and byte of the device after a device check; else the images' used part.
-void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory);
+void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory,
+               const QList<production::Cells>& skipped = {});
 void RunRead(Run& run, const image::MemoryImages& current);
 void RunErase(Run& run);
 // The lock/fuse read with its own communication check, as its button runs it.
 void RunReadLockFuse(Run& run, const devices::PanelIndexes& current);
+// The calibration byte in its own programming-mode cycle; nullopt when the cycle failed.
+std::optional<quint8> ReadCalibrationByte(Run& run);
 
 // The text of the NG verdicts (status line and notice); empty when both memories matched.
 QString NgVerdictText(bool flashNg, bool eepromNg);

@@ -68,10 +68,6 @@ private:
     bool m_warned = false;
 };
 
-void ReadCalibrationInto(Run& run) {
-    const link::CommandResult read = ReadCycle(run, link::ReadCalibration);
-    if (read.Ok()) run.Result().calibration = devices::CalibrationText(read.Byte(0));
-}
 
 // The chip's lock/fuse bytes with the read commands of its layout; a cycle that failed brings none.
 operations::LockFuseBytes ReadBytes(Run& run) {
@@ -106,7 +102,7 @@ operations::LockFuseBytes ReadBytes(Run& run) {
 void RunReadSequence(Run& run, PanelUpdate& panel) {
     const operations::LockFuseBytes bytes = ReadBytes(run);
     panel.Apply(DecodeLockFuseBytes(run.Device(), bytes));
-    if (run.Device() && run.Device()->profile.calibration) ReadCalibrationInto(run);
+    if (run.Device() && run.Device()->profile.calibration) ReadCalibrationByte(run);
 }
 
 // Each byte is noted in the report as it goes out.
@@ -165,6 +161,13 @@ void Conclude(Run& run, PhaseKind phase, const QString& failed, const QString& d
 }
 
 }  // namespace
+
+std::optional<quint8> ReadCalibrationByte(Run& run) {
+    const link::CommandResult read = ReadCycle(run, link::ReadCalibration);
+    if (!read.Ok()) return std::nullopt;
+    run.Result().calibration = devices::CalibrationText(read.Byte(0));
+    return read.Byte(0);
+}
 
 void RunReadLockFuse(Run& run, const PanelIndexes& current) {
     if (!CheckCommunication(run)) return;

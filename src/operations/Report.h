@@ -134,6 +134,7 @@ struct Report {
     std::optional<int> lockChoice;               // a locked chip: the lock choice to offer
     std::optional<devices::PanelIndexes> panel;  // a lock/fuse read: the choices the chip holds
     std::optional<QString> calibration;
+    std::optional<quint8> calibrationCopied;  // a program run: the calibration byte put into its images
     bool deviceSelectionRenewed = false;  // an erase: the panel returns to the device's defaults
     // A lock/fuse write: every field it changes, the bytes the chip held before (as read) and the bytes
     // written (nothing is read back); `lockFuseWritten` stays empty when nothing was sent.

@@ -9,7 +9,8 @@ namespace zendra::operations {
 namespace {
 
 // Flash words read back and compared; true when any differed.
-bool CompareFlash(Run& run, const image::MemoryImages& images, qint32 count) {
+bool CompareFlash(Run& run, const image::MemoryImages& images, qint32 count,
+                  const QList<production::Cells>& skipped) {
     const auto& image = images.ProgramImage;
     bool ng = false;
     for (qint32 w = 0; w < count; ++w) {
@@ -17,7 +18,10 @@ bool CompareFlash(Run& run, const image::MemoryImages& images, qint32 count) {
         // A word that was not read is not compared: the failure itself is reported after the loop.
         const link::CommandResult read = run.Do(link::ReadProgramWord(run.Link()));
         if (read.Ends()) break;
-        const auto original = static_cast<quint16>(image[2 * w] << 8 | image[2 * w + 1]);
+        // A skipped byte is taken as the chip holds it; the high byte is the chip's odd address.
+        const auto high = AnyCovers(skipped, production::Area::Flash, 2 * w + 1) ? read.Byte(0) : image[2 * w];
+        const auto low = AnyCovers(skipped, production::Area::Flash, 2 * w) ? read.Byte(1) : image[2 * w + 1];
+        const auto original = static_cast<quint16>(high << 8 | low);
         const auto chip = static_cast<quint16>(read.Byte(0) << 8 | read.Byte(1));
         if (original != chip) {
             run.Result().differences.append({Memory::Flash, w, original, chip});
@@ -27,7 +31,8 @@ bool CompareFlash(Run& run, const image::MemoryImages& images, qint32 count) {
     return ng;
 }
 
-bool CompareEeprom(Run& run, const image::MemoryImages& images, qint32 count) {
+bool CompareEeprom(Run& run, const image::MemoryImages& images, qint32 count,
+                   const QList<production::Cells>& skipped) {
     const auto& image = images.EepromImage;
     bool ng = false;
     for (qint32 a = 0; a < count; ++a) {
@@ -35,7 +40,7 @@ bool CompareEeprom(Run& run, const image::MemoryImages& images, qint32 count) {
         if (run.Do(link::SelectAddress(run.Link(), a)).Ends()) break;
         const link::CommandResult read = run.Do(link::ReadDataByte(run.Link()));
         if (read.Ends()) break;
-        if (image[a] != read.Byte(0)) {
+        if (image[a] != read.Byte(0) && !AnyCovers(skipped, production::Area::Eeprom, a)) {
             run.Result().differences.append({Memory::Eeprom, a, image[a], read.Byte(0)});
             ng = true;
         }
@@ -67,7 +72,8 @@ QString NgVerdictText(bool flashNg, bool eepromNg) {
     return {};
 }
 
-void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory) {
+void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory,
+               const QList<production::Cells>& skipped) {
     auto& session = run.Link();
     const qint32 words = run.FlashWords();
     const qint32 bytes = run.EepromBytes();
@@ -101,7 +107,7 @@ void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory) {
                          !run.Do(link::SelectAddress(session, 0)).Ends();
 
     run.Result().verifyCompared = true;
-    const bool flashNg = started && CompareFlash(run, images, flashCount);
+    const bool flashNg = started && CompareFlash(run, images, flashCount, skipped);
     run.Do(link::LeaveProgrammingMode(session));
     run.AddPhase(PhaseKind::VerifyFlash, !run.Failed(), texts::kFlashVerifyFailed);
     if (run.Failed()) run.ReportPhaseFailure(texts::kFlashVerifyFailed);
@@ -117,7 +123,7 @@ void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory) {
     run.Phase(texts::kVerifyingEeprom);
     const bool eepromStarted = !run.Do(link::EnterProgrammingMode(session)).Ends();
     const qint32 eepromCount = wholeMemory ? bytes : CompareCount(LastUsedByte(images, bytes));
-    const bool eepromNg = eepromStarted && CompareEeprom(run, images, eepromCount);
+    const bool eepromNg = eepromStarted && CompareEeprom(run, images, eepromCount, skipped);
     run.Do(link::LeaveProgrammingMode(session));
     run.AddPhase(PhaseKind::VerifyEeprom, !run.Failed(), texts::kVerifyCommError);
     if (run.Failed()) {

@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "TestEnvironment.h"
@@ -66,6 +67,10 @@ bool WaitFor(QProcess& cli, QString& seen, const QString& text, int count = 1) {
     return seen.count(text) >= count;
 }
 QJsonObject Json(const QString& path) { return QJsonDocument::fromJson(test::ReadFile(path)).object(); }
+// The chip store's records of one number, newest first.
+QJsonArray History(const QString& db, qint64 serial) {
+    return QJsonDocument::fromJson(Cli({"--db", db, "history", "--json", "--serial", QString::number(serial)}, {}, {}).out.toUtf8()).array();
+}
 
 QByteArray HexRecord(quint16 address, const QByteArray& data) {
     QByteArray record = char(data.size()) + QByteArray(1, char(address >> 8)) + char(address & 0xFF) + '\0' + data;
@@ -113,6 +118,13 @@ private Q_SLOTS:
         const QByteArray elfBytes = elf.readAll();
         test::WriteFile(m_dir + "/tn12.elf", elfBytes);
         test::WriteFile(m_dir + "/cut.elf", elfBytes.left(0x60));
+        QByteArray big;  // a full AT90S8515, slow enough at 9600 baud to be stopped midway
+        for (int a = 0; a < 0x1000; a += 16) big += HexRecord(quint16(a), QByteArray(16, '\x5A'));
+        test::WriteFile(m_dir + "/full.hex", big + ":00000001FF\r\n");
+        // A store of a newer program: its schema version (the header's user version) raised.
+        QCOMPARE(Cli({"--db", m_dir + "/newer.sqlite", "history"}, {}, {}).exitCode, 0);
+        QFile newer(m_dir + "/newer.sqlite");
+        QVERIFY(newer.open(QIODevice::ReadWrite) && newer.seek(60) && newer.write(QByteArray::fromHex("00000063")) == 4);
     }
 
     void commands_data() {
@@ -183,6 +195,17 @@ private Q_SLOTS:
                              .err = "ports: ", .wholeOut = "link-failed - no such port: /dev/zendra-none (No such file or directory)\n"});
         row("not a terminal", {.args = {"--lang", "en", "-p", "{dir}/blink.hex", "fuse", "read"}, .exitCode = 2,
                                .err = "link-failed - not a serial port: {dir}/blink.hex", .wholeOut = ""});
+        // A stamp or a store that cannot serve is refused before the port is opened.
+        const QStringList nowhere{"--lang", "en", "-p", "/dev/zendra-none"};
+        row("stamp past the device", {.args = nowhere + QStringList{"-d", "ATtiny12L", "--serial-at", "eeprom:63", "--serial-format",
+                                                                   "le16", "program", "{dir}/blink.hex"},
+                                      .exitCode = 4, .err = "beyond the device's memory: eeprom:63"});
+        row("no calibration byte", {.sim = {"--chip", "AT90S2313"}, .args = en + QStringList{"--calibration-at", "eeprom:0", "program", "{dir}/blink.hex"},
+                                    .exitCode = 4, .out = "the device has no calibration byte: AT90S2313"});
+        row("store no database", {.args = nowhere + QStringList{"--db", "{dir}/blink.hex", "erase"}, .exitCode = 2,
+                                  .err = "cannot open the chip store: "});
+        row("store of a newer program", {.args = nowhere + QStringList{"--db", "{dir}/newer.sqlite", "erase"}, .exitCode = 2,
+                                         .err = "the chip store was written by a newer program: schema 99"});
         row("check fits", {.args = {"--lang", "en", "--device", "ATtiny12L", "check", "{dir}/blink.hex"},
                            .out = "records: 3\nflash in use (words): 16\nEEPROM in use (bytes): 7\nfits the device"});
         row("no device given: the signature decides", {.sim = {"--chip", "AT90S4433"},
@@ -265,24 +288,84 @@ private Q_SLOTS:
     }
 
     // Three writers at once, one result line and one report entry each; one silent writer makes it exit 2.
+    // With a second process on the same series at the same time, the four chips take four consecutive
+    // numbers, each once; the chip that failed keeps its number with its verdict.
     void gang() {
-        Sim a({"--chip", "ATtiny12L"}), b({"--chip", "AT90S2313"}), c({"--chip", "ATtiny12L", "--silent-after", "3"});
-        const Run run = Cli({"--lang", "en", "--report", "{dir}/gang.json", "--port", a.path, "--port", b.path,
-                             "--port", c.path, "program", "{dir}/blink.hex"},
+        Sim a({"--chip", "ATtiny12L"}), b({"--chip", "AT90S2313"}), c({"--chip", "ATtiny12L", "--silent-after", "12"}),
+            d({"--chip", "ATtiny12L"});
+        const QString db = m_dir + "/gang.sqlite";
+        const QStringList stamp{"--db", db, "--serial-at", "eeprom:0", "--serial-format", "le16", "--serial-start", "100"};
+        QVERIFY(Cli(QStringList{"--port", "{port}"} + stamp + QStringList{"program", "{dir}/blink.hex"}, d.path, m_dir).exitCode == 0);
+        QProcess other;
+        other.start(kCli, QStringList{"--port", d.path} + stamp + QStringList{"program", m_dir + "/blink.hex"});
+        const Run run = Cli(QStringList{"--lang", "en", "--report", "{dir}/gang.json", "--port", a.path, "--port", b.path,
+                                        "--port", c.path} + stamp + QStringList{"program", "{dir}/blink.hex"},
                             QString(), m_dir);
+        QVERIFY(other.waitForFinished(20000) && other.exitCode() == 0);
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.out.contains(a.path + ": succeeded"));
         QVERIFY(run.out.contains(b.path + ": succeeded"));
         QVERIFY(run.out.contains(c.path + ": link-failed"));
         QCOMPARE(Json(m_dir + "/gang.json")["runs"].toArray().size(), 3);
+        QStringList verdicts;
+        for (qint64 n = 101; n <= 104; ++n) {
+            const QJsonArray records = History(db, n);
+            QCOMPARE(records.size(), 1);
+            const QJsonObject record = records.at(0).toObject();
+            verdicts << record["port"].toString() + " " + record["verdict"].toString();
+        }
+        QVERIFY2(verdicts.contains(c.path + " link-failed") && verdicts.contains(d.path + " succeeded"), qPrintable(verdicts.join('\n')));
+    }
+
+    // A serial number and the chip's calibration byte in each device that has one, at either memory and
+    // end; a verify leaves those cells out; history names the chip by its number, a contradicting series
+    // is refused with its next number.
+    void production_data() {
+        QTest::addColumn<QString>("chip");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<qint64>("serial");
+        QTest::addColumn<QStringList>("cells");  // memory, hex digits from, expected hex
+        QTest::newRow("ATtiny12L") << "ATtiny12L"
+                                   << QStringList{"--serial-at", "eeprom:62", "--serial-format", "be16", "--calibration-at", "flash:0x3FF"}
+                                   << qint64(1040) << QStringList{"eeprom", "124", "0410", "flash", "2044", "5BFF"};
+        QTest::newRow("ATtiny15L") << "ATtiny15L"
+                                   << QStringList{"--serial-at", "flash:0x40", "--serial-format", "dec4", "--calibration-at", "eeprom:0"}
+                                   << qint64(7) << QStringList{"flash", "128", "30303730", "eeprom", "0", "5BFF"};
+        QTest::newRow("ATtiny26L") << "ATtiny26L"
+                                   << QStringList{"--serial-at", "flash:0x7FC", "--serial-format", "le32", "--calibration-at", "eeprom:127"}
+                                   << qint64(0x01020304) << QStringList{"flash", "4088", "03040102", "eeprom", "254", "5B"};
+    }
+    void production() {
+        QFETCH(QString, chip);
+        QFETCH(QStringList, options);
+        QFETCH(qint64, serial);
+        QFETCH(QStringList, cells);
+        const QString dump = m_dir + "/" + chip + ".json", db = m_dir + "/" + chip + ".sqlite";
+        Sim sim({"--chip", chip, "--dump", dump});
+        const QStringList base = QStringList{"--lang", "en", "--db", db, "--port", "{port}", "--serial-series", chip} + options;
+        const Run program = Cli(base + QStringList{"--serial-start", QString::number(serial), "program", "{dir}/blink.hex"}, sim.path, m_dir);
+        QVERIFY2(program.exitCode == 0, qPrintable(program.out + program.err));
+        const Run verify = Cli(base + QStringList{"verify", "{dir}/blink.hex"}, sim.path, m_dir);
+        QVERIFY2(verify.exitCode == 0 && verify.err.contains("are not compared"), qPrintable(verify.out + verify.err));
+        sim.process.terminate();
+        QVERIFY(sim.process.waitForFinished(3000));
+        const QJsonObject state = Json(dump);
+        for (int i = 0; i < cells.size(); i += 3)
+            QCOMPARE(state[cells[i]].toString().mid(cells[i + 1].toInt(), cells[i + 2].size()), cells[i + 2]);
+        const QJsonArray records = History(db, serial);
+        QCOMPARE(records.size(), 1);
+        const QJsonObject record = records[0].toObject();
+        QCOMPARE(record["calibration"].toString(), "5B");
+        QCOMPARE(record["verdict"].toString(), "succeeded");
+        QVERIFY(QRegularExpression("^[0-9a-f]{64}$").match(record["files"][0]["sha256"].toString()).hasMatch());
+        const Run contradicted = Cli(base + QStringList{"--serial-start", "1", "program", "{dir}/blink.hex"}, sim.path, m_dir);
+        QCOMPARE(contradicted.exitCode, 4);
+        QVERIFY(contradicted.err.contains("its next number: " + QString::number(serial + 1)));
     }
 
     // Ctrl-C mid-program ends after the current exchange: the writer is sent ESC and the result says so.
     void cancel() {
         Sim sim({"--chip", "AT90S8515", "--baud", "9600"});
-        QByteArray big;
-        for (int a = 0; a < 0x1000; a += 16) big += HexRecord(quint16(a), QByteArray(16, '\x5A'));
-        test::WriteFile(m_dir + "/full.hex", big + ":00000001FF\r\n");
         QProcess cli;
         cli.start(kCli, {"--lang", "en", "--port", sim.path, "program", m_dir + "/full.hex"});
         QVERIFY(cli.waitForStarted());
@@ -327,6 +410,20 @@ private Q_SLOTS:
         QCOMPARE(cli.exitCode(), 3);
         test::WriteFile(hex, HexRecord(0, QByteArray::fromHex("0C941000")) + ":00000001FF\r\n");
         QCOMPARE(Cli({"--port", "{port}", "verify", hex}, sim.path, m_dir).exitCode, 0);
+    }
+
+    // A process killed mid-program leaves its number on record, shown as interrupted.
+    void killed() {
+        Sim sim({"--chip", "AT90S8515", "--baud", "9600"});
+        const QString db = m_dir + "/killed.sqlite";
+        QProcess cli;
+        cli.start(kCli, {"--lang", "en", "--db", db, "--port", sim.path, "--serial-at", "eeprom:0", "--serial-format", "u8",
+                         "--serial-start", "9", "program", m_dir + "/full.hex"});
+        QString seen;
+        QVERIFY(WaitFor(cli, seen, "Programming flash"));
+        cli.kill();
+        QVERIFY(cli.waitForFinished(5000));
+        QCOMPARE(History(db, 9).at(0).toObject().value("verdict").toString(), "interrupted");
     }
 
     // The production loop: a chip is programmed, taken out, the next one put in; Ctrl-C while waiting ends
@@ -396,7 +493,8 @@ private Q_SLOTS:
         if (exitCode != 0) QVERIFY2(!err.isEmpty(), "a refusal or a failed write is said");
         if (exitCode == 0) QVERIFY(left.isFile() && left.size() > 0 && left.size() != old.size());
         if (target == "full disk") {
-            QVERIFY2(err.contains("cannot write: " + (kind == "read" ? dir + "/code.hex" : path)), qPrintable(err));
+            // A read is refused before the chip is touched: its record cannot be written either.
+            QVERIFY2(err.contains(kind == "read" ? "cannot write to the chip store" : "cannot write: " + path), qPrintable(err));
             QFile kept(kind == "read" ? dir + "/code.hex" : path);
             // What was there stays whole; a report or image never half-replaces it.
             if (kind != "read") QVERIFY(kept.open(QIODevice::ReadOnly) && kept.read(old.size()) == old);
@@ -502,12 +600,12 @@ private Q_SLOTS:
             cli.setChildProcessModifier([] {
                 if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(99);
             });
-        cli.start(kCli, {"--lang", "en", "-p", sim.path, "erase"});
+        cli.start(kCli, {"--lang", "en", "-p", sim.path, "fuse", "read"});
         QVERIFY(cli.waitForFinished(20000));
         ::close(fd);
         const QString out = QString::fromUtf8(cli.readAllStandardOutput()), err = QString::fromUtf8(cli.readAllStandardError());
         QCOMPARE(cli.exitCode(), 2);
-        QVERIFY2(out.startsWith("link-failed - " + said + sim.path), qPrintable(out + err));
+        QVERIFY2(err.startsWith("link-failed - " + said + sim.path) && out.isEmpty(), qPrintable(out + err));
         // The holders in any order: the writer's own process may hold the terminal too.
         const QRegularExpression holders("held by: [^\n]*\\b" + QString::number(::getpid()) + " ");
         QVERIFY2(held ? err.contains(holders) : err.contains("sudo usermod -aG dialout $USER"), qPrintable(err));

@@ -1,0 +1,101 @@
+#pragma once
+// The chip store: a record for every chip a production command touched, and the serial series whose
+// numbers are never issued twice. One SQLite file through Qt SQL; one connection per object, so each
+// writer thread keeps its own. Every statement binds its values.
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace zendra::production {
+
+struct FileDigest {
+    QString role, path, sha256;
+};
+
+struct ChipRecord {
+    qint64 id = 0;
+    QDateTime time;
+    QString bench, port, firmware, device, signature, command;
+    QList<FileDigest> files;
+    QString series;
+    std::optional<qint64> serial;
+    std::optional<quint8> calibration;
+    QString lockFuseBefore, lockFuseAfter;
+    QString verdict;  // "allocated" until the run that took the number ends
+    double seconds = 0;
+    qint64 pid = 0;
+};
+
+enum class StoreProblem {
+    None,
+    CannotOpen,       // no driver, no folder, not a database
+    Locked,           // another process held the store beyond the busy time-out
+    NewerSchema,      // written by a newer program
+    SeriesExhausted,  // the series' next number does not fit the stamp
+    Failed,           // a statement failed
+};
+
+struct StoreResult {
+    StoreProblem problem = StoreProblem::None;
+    QString detail;
+    bool Ok() const { return problem == StoreProblem::None; }
+};
+
+enum class SeriesCheck { Created, Matches, Contradicts, Unknown };
+
+struct SeriesState {
+    SeriesCheck check = SeriesCheck::Unknown;
+    qint64 next = 0;
+};
+
+struct HistoryQuery {
+    std::optional<qint64> serial;
+    QString fileSha256;
+    int last = 0;  // 0: all
+};
+
+class ChipStore {
+public:
+    static constexpr int kSchemaVersion = 1;
+    // Another process's transaction is waited for this long before the store counts as locked.
+    static constexpr int kBusyTimeoutMs = 5000;
+
+    explicit ChipStore(QString path);
+    ~ChipStore();
+    ChipStore(const ChipStore&) = delete;
+    ChipStore& operator=(const ChipStore&) = delete;
+
+    // The per-user store: AppDataLocation/chips.sqlite.
+    static QString DefaultPath();
+
+    // Opens the file, creating it with the current schema; a newer schema is refused.
+    StoreResult Open();
+    // The series named: created with `start` and `step` when it does not exist (Unknown without a
+    // start), else checked against them; `next` is its next number.
+    StoreResult CheckSeries(const QString& name, std::optional<qint64> start, std::optional<qint64> step,
+                            SeriesState& state);
+    // One transaction: the series' next number (when `record.series` is set; above `largest` it is
+    // refused and nothing changes), the series moved on, and the record written as "allocated".
+    StoreResult Begin(ChipRecord& record, quint64 largest);
+    // The record as the run ended.
+    StoreResult Finish(const ChipRecord& record);
+    // A whole record at once, for a run that ended before it was begun.
+    StoreResult Add(ChipRecord& record);
+    StoreResult History(const HistoryQuery& query, QList<ChipRecord>& records);
+
+private:
+    StoreResult Insert(ChipRecord& record);
+    StoreResult Transaction(const std::function<StoreResult()>& body);
+
+    QString m_path;
+    QString m_connection;
+};
+
+// The verdict as history shows it: a number still "allocated" by a process of this bench that no longer
+// runs was "interrupted"; one still running shows as "running".
+QString ShownVerdict(const ChipRecord& record);
+
+}  // namespace zendra::production

@@ -1,0 +1,142 @@
+// Serial stamps as bytes in the images; the chip store's series, records and history on a temporary file.
+
+#include <unistd.h>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "devices/Catalogue.h"
+#include "production/ChipStore.h"
+#include "production/Stamp.h"
+
+using namespace zendra;
+using namespace zendra::production;
+
+class ProductionTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private Q_SLOTS:
+    // Each format at both memories and both ends of an ATtiny12L (1024 flash bytes, 64 EEPROM bytes).
+    // `image`: the image's bytes from the place's even address on (flash words high byte first).
+    void stamps_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<quint64>("number");
+        QTest::addColumn<QByteArray>("image");  // empty: the stamp does not fit
+        QTest::addColumn<quint64>("largest");
+        QTest::newRow("u8 eeprom start") << "u8"
+                                         << "eeprom:0" << quint64(0xA5) << QByteArray("a5") << quint64(255);
+        QTest::newRow("u8 eeprom last") << "u8"
+                                        << "eeprom:0x3F" << quint64(7) << QByteArray("07") << quint64(255);
+        QTest::newRow("u8 eeprom past") << "u8"
+                                        << "eeprom:64" << quint64(7) << QByteArray() << quint64(255);
+        QTest::newRow("le16 eeprom end")
+            << "le16"
+            << "eeprom:62" << quint64(0x1234) << QByteArray("3412") << quint64(65535);
+        QTest::newRow("le16 eeprom over") << "le16"
+                                          << "eeprom:63" << quint64(1) << QByteArray() << quint64(65535);
+        QTest::newRow("be16 flash start")
+            << "be16"
+            << "flash:0" << quint64(0x1234) << QByteArray("3412") << quint64(65535);
+        QTest::newRow("le16 flash odd")
+            << "le16"
+            << "flash:1" << quint64(0x1234) << QByteArray("34ff ff12") << quint64(65535);
+        QTest::newRow("le32 flash end")
+            << "le32"
+            << "flash:1020" << quint64(0x11223344) << QByteArray("33441122") << quint64(0xFFFFFFFF);
+        QTest::newRow("le32 flash over") << "le32"
+                                         << "flash:1021" << quint64(1) << QByteArray() << quint64(0xFFFFFFFF);
+        QTest::newRow("be32 eeprom") << "be32"
+                                     << "eeprom:4" << quint64(0x11223344) << QByteArray("11223344")
+                                     << quint64(0xFFFFFFFF);
+        QTest::newRow("dec5 eeprom end")
+            << "dec5"
+            << "eeprom:59" << quint64(1041) << QByteArray("3031303431") << quint64(99999);
+        QTest::newRow("dec4 flash start")
+            << "dec4"
+            << "flash:0" << quint64(7) << QByteArray("30303730") << quint64(9999);
+        QTest::newRow("dec5 eeprom over") << "dec5"
+                                          << "eeprom:60" << quint64(1) << QByteArray() << quint64(99999);
+    }
+    void stamps() {
+        QFETCH(QString, format);
+        QFETCH(QString, place);
+        QFETCH(quint64, number);
+        QFETCH(QByteArray, image);
+        QFETCH(quint64, largest);
+        const auto layout = ParseSerialLayout(format);
+        const auto at = ParsePlace(place);
+        QVERIFY(layout && at);
+        QCOMPARE(Largest(*layout), largest);
+        const devices::Device* tiny12 = &devices::DeviceTable()[0];
+        QCOMPARE(Fits(*at, Width(*layout), tiny12), !image.isEmpty());
+        if (image.isEmpty()) return;
+        image::MemoryImages images;
+        Put(images, *at, Encode(*layout, number));
+        const QByteArray expected = QByteArray::fromHex(image);
+        const qint32 from = at->area == Area::Flash ? at->address & ~1 : at->address;
+        for (int i = 0; i < expected.size(); ++i) {
+            const quint8 got = at->area == Area::Flash ? images.ProgramImage[size_t(from + i)]
+                                                       : images.EepromImage[size_t(from + i)];
+            QCOMPARE(got, quint8(expected[i]));
+        }
+    }
+
+    // A series is created once, agrees with the same options, and hands out each number once, never above
+    // what the stamp holds; history finds records by number and file.
+    void series() {
+        ChipStore store(m_dir.filePath("s.sqlite"));
+        QVERIFY(store.Open().Ok());
+        SeriesState state;
+        QVERIFY(store.CheckSeries("a", std::nullopt, std::nullopt, state).Ok());
+        QCOMPARE(state.check, SeriesCheck::Unknown);
+        QVERIFY(store.CheckSeries("a", 254, 1, state).Ok());
+        QCOMPARE(state.check, SeriesCheck::Created);
+        QVERIFY(store.CheckSeries("a", 254, std::nullopt, state).Ok());
+        QCOMPARE(state.check, SeriesCheck::Matches);
+        const QString sha(64, 'a');
+        for (qint64 expected : {254, 255}) {
+            ChipRecord record{.command = "program", .files = {{"code", "/x.hex", sha}}, .series = "a"};
+            const StoreResult begun = store.Begin(record, 255);
+            QVERIFY2(begun.Ok(), qPrintable(begun.detail));
+            QCOMPARE(record.serial, expected);
+        }
+        ChipRecord beyond{.series = "a"};
+        QCOMPARE(store.Begin(beyond, 255).problem, StoreProblem::SeriesExhausted);
+        QVERIFY(store.CheckSeries("a", 1, std::nullopt, state).Ok());
+        QCOMPARE(state.check, SeriesCheck::Contradicts);
+        QCOMPARE(state.next, 256);
+
+        QList<ChipRecord> found;
+        QVERIFY(store.History({.serial = 255}, found).Ok());
+        QCOMPARE(found.size(), 1);
+        QCOMPARE(found[0].files[0].sha256, sha);
+        found.clear();
+        QVERIFY(store.History({.fileSha256 = sha.toUpper(), .last = 1}, found).Ok());
+        QCOMPARE(found.size(), 1);
+        QCOMPARE(found[0].serial, 255);
+    }
+
+    // A number left "allocated" by a process of this bench that has ended was interrupted.
+    void shownVerdict_data() {
+        QTest::addColumn<qint64>("pid");
+        QTest::addColumn<QString>("bench");
+        QTest::addColumn<QString>("shown");
+        const QString here = QSysInfo::machineHostName();
+        QTest::newRow("ended process") << qint64(999999) << here << "interrupted";
+        QTest::newRow("live process") << qint64(::getpid()) << here << "running";
+        QTest::newRow("other bench") << qint64(999999) << "elsewhere"
+                                     << "allocated";
+    }
+    void shownVerdict() {
+        QFETCH(qint64, pid);
+        QFETCH(QString, bench);
+        QFETCH(QString, shown);
+        QCOMPARE(ShownVerdict({.bench = bench, .verdict = "allocated", .pid = pid}), shown);
+    }
+};
+
+QTEST_GUILESS_MAIN(ProductionTest)
+#include "tst_production.moc"
