@@ -15,6 +15,7 @@
 #include "FakeTiming.h"
 #include "ScriptedPort.h"
 #include "TestEnvironment.h"
+#include "VirtualWriterPort.h"
 #include "shell/Application.h"
 #include "shell/FrmCom.h"
 #include "shell/FrmMain.h"
@@ -55,6 +56,14 @@ struct AppHarness {
     ScriptedPort port{timing};
     bool realPort = false;  // the program's own serial adapter and clock instead
     link::SerialPort* writerPort = nullptr;  // instead of the scripted port, on the same fake clock
+    // The in-process virtual writer and its port, once UseVirtualWriter() chose them; declared before the
+    // program, so the program goes first.
+    virtualwriter::WriterModel model;
+    std::unique_ptr<virtualwriter::VirtualWriterPort> virtualPort;
+    void UseVirtualWriter() {
+        virtualPort = std::make_unique<virtualwriter::VirtualWriterPort>(model, timing);
+        writerPort = virtualPort.get();
+    }
     QStringList modals;     // object names of the modal dialogs run, in order
     // Answers a modal dialog; by default the port dialog is cancelled and anything else rejected.
     std::function<void(QDialog&)> answerModal = [](QDialog& dialog) {

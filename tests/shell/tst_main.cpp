@@ -23,7 +23,6 @@
 #include "DeviceFacts.h"
 #include "core/Language.h"
 #include "devices/Encodings.h"
-#include "VirtualWriterPort.h"
 #include "image/Dumps.h"
 #include "operations/OperationTexts.h"
 #include "shell/FrmDump.h"
@@ -148,6 +147,14 @@ class TestMainWindow : public QObject {
         QVERIFY2(ran, "the operation never waited for the writer");
         QVERIFY(offWindowsThread);
         QVERIFY(!m_h->app->Guard().IsBusy());
+    }
+
+    // A fresh program, not yet started, whose writer is the in-process virtual writer.
+    virtualwriter::WriterModel& OnVirtualWriter() {
+        m_h.reset();
+        m_h = std::make_unique<AppHarness>();
+        m_h->UseVirtualWriter();
+        return m_h->model;
     }
 
 private Q_SLOTS:
@@ -279,12 +286,7 @@ private Q_SLOTS:
     // A verify against a blank chip: the differing cells marked in both dumps until their image changes, a
     // line of the verify window taking its dump to the cell, and the checksums of the used parts.
     void verifyDifferencesMarked() {
-        virtualwriter::WriterModel model;
-        m_h.reset();
-        m_h = std::make_unique<AppHarness>();
-        virtualwriter::VirtualWriterPort port(model, m_h->timing);
-        const auto release = qScopeGuard([this] { m_h.reset(); });
-        m_h->writerPort = &port;
+        OnVirtualWriter();
         QVERIFY(m_h->Start(m_env->AppDir()));
         auto& image = m_h->app->Images();
         image.ProgramImage[0x22] = 0x12, image.ProgramImage[0x23] = 0x34, image.EepromImage[5] = 0x5A;
@@ -661,12 +663,7 @@ private Q_SLOTS:
     }
     void lockFuseConfirmation() {
         QFETCH(Confirm, c);
-        virtualwriter::WriterModel model;
-        m_h.reset();
-        m_h = std::make_unique<AppHarness>();
-        virtualwriter::VirtualWriterPort port(model, m_h->timing);
-        const auto release = qScopeGuard([this] { m_h.reset(); });
-        m_h->writerPort = &port;
+        virtualwriter::WriterModel& model = OnVirtualWriter();
         m_h->locale = c.locale;
         QString shown;
         const auto written = [&] {  // the host's bytes hold a fuse or lock write command
@@ -721,7 +718,7 @@ private Q_SLOTS:
     void cancelInEachPhase() {
         QFETCH(CancelAt, c);
         using virtualwriter::WriterModel;
-        WriterModel model;
+        WriterModel& model = OnVirtualWriter();
         virtualwriter::ChipState chip = model.Chip();
         image::MemoryImages wanted;
         for (int w = 0; w < chip.flash.size(); ++w)
@@ -733,11 +730,6 @@ private Q_SLOTS:
             chip.eeprom = QByteArray(reinterpret_cast<const char*>(wanted.EepromImage.data()), chip.eeprom.size());
             QVERIFY(model.LoadChip(chip));
         }
-        m_h.reset();
-        m_h = std::make_unique<AppHarness>();
-        virtualwriter::VirtualWriterPort port(model, m_h->timing);
-        const auto release = qScopeGuard([this] { m_h.reset(); });  // the program goes before its port
-        m_h->writerPort = &port;
         QVERIFY(m_h->Start(m_env->AppDir()));
         auto& images = m_h->app->Images();
         if (QString(c.command) == "Cmd_btn_program" || QString(c.command) == "Cmd_btn_verify") images = wanted;

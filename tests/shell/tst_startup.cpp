@@ -19,7 +19,6 @@
 #include "AppHarness.h"
 #include "core/Language.h"
 #include "image/Dumps.h"
-#include "VirtualWriterPort.h"
 #include "shell/FrmAbout.h"
 #include "shell/FrmDump.h"
 #include "shell/FrmIndex.h"
@@ -294,11 +293,8 @@ private Q_SLOTS:
     void englishWindowsShowNoJapanese() {
         SetSettings({{"Index_Com_Flag", "1"}, {"Language", "en"}});
         QFile::copy(QStringLiteral(ZENDRA_SOURCE_DIR "/src/shell/zendra_en.hlp"), m_env->AppDir() + "zendra_en.hlp");
-        virtualwriter::WriterModel model;
         AppHarness h;
-        virtualwriter::VirtualWriterPort port(model, h.timing);
-        const auto release = qScopeGuard([&h] { h.app.reset(); });  // the program goes before its port
-        h.writerPort = &port;
+        h.UseVirtualWriter();
         QStringList texts;
         h.answerModal = [&texts, cancel = h.answerModal](QDialog& dialog) {
             texts << ShownTexts(&dialog);
