@@ -257,36 +257,6 @@ private Q_SLOTS:
         QCOMPARE(lockFuse["written"].toObject(), QJsonObject({{"fuse", "C2"}, {"lock", "FF"}}));
     }
 
-    // Read writes both files atomically and prints the lock/fuse state; the report and log say what happened.
-    void readWithReportAndLog() {
-        Sim sim({"--chip", "ATtiny12L"});
-        QCOMPARE(Cli({"--port", "{port}", "program", "{dir}/blink.hex"}, sim.path, m_dir).exitCode, 0);
-        const QString log = m_dir + "/chips.csv";
-        QFile::remove(log);
-        for (const char* command : {"read", "verify"}) {
-            const QStringList tail = QString(command) == "read" ? QStringList{"read", "{dir}/out.hex"}
-                                                                : QStringList{"verify", "{dir}/out.hex"};
-            const Run run = Cli(QStringList{"--lang", "en", "--port", "{port}", "--report", "{dir}/r.json", "--log", log} + tail,
-                                sim.path, m_dir);
-            QCOMPARE(run.exitCode, 0);
-        }
-        QVERIFY(test::ReadFile(m_dir + "/out.eep").contains("FF4243FF"));
-        const QStringList lines = QString::fromUtf8(test::ReadFile(log)).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 3);
-        QCOMPARE(lines[0], "time,port,firmware,device,signature,file_sha256,command,verdict,seconds,lockfuse_before,"
-                           "lockfuse_written");
-        QVERIFY(lines[2].contains(",KX-WRT540 V6.35,ATtiny12L,1E:90:05,"));
-        QVERIFY(lines[2].contains(",verify,succeeded,"));
-        const QJsonObject report = Json(m_dir + "/r.json");
-        QCOMPARE(report["command"].toString(), "verify");
-        const QJsonObject run = report["runs"].toArray().first().toObject();
-        QCOMPARE(run["verdict"].toString(), "succeeded");
-        QCOMPARE(run["signature"].toString(), "1E:90:05");
-        QCOMPARE(run["files"].toArray().first().toObject()["sha256"].toString().size(), 64);
-        QVERIFY(run["exchanges"].toInt() > 32);
-        QVERIFY(run["phases"].toArray().size() >= 3);
-    }
-
     // Three writers at once, one result line and one report entry each; one silent writer makes it exit 2.
     // With a second process on the same series at the same time, the four chips take four consecutive
     // numbers, each once; the chip that failed keeps its number with its verdict.
@@ -379,8 +349,7 @@ private Q_SLOTS:
         // The wait for a writer on a port plugged in later ends the same way.
         cli.start(kCli, {"--lang", "en", "detect", "--wait"});
         QString said;
-        for (int i = 0; i < 100 && !said.contains("waiting for a writer"); ++i)
-            cli.waitForReadyRead(100), said += QString::fromUtf8(cli.readAllStandardError());
+        WaitFor(cli, said, "waiting for a writer");
         ::kill(pid_t(cli.processId()), SIGINT);
         QVERIFY(cli.waitForFinished(5000));
         QCOMPARE(cli.exitCode(), 130);
@@ -532,8 +501,9 @@ private Q_SLOTS:
     }
 
     // Every run asked for a report gets one, also one that ended before the writer: an older report never
-    // stays behind; a check writes its report and log too. Nothing programmed erases nothing.
-    void reportAndLogForEveryRun() {
+    // stays behind; nothing programmed erases nothing. A read writes both files and a verify against them
+    // passes; the report and log say what happened, and a check writes its report and log too.
+    void reportAndLog() {
         Sim sim({"--chip", "ATtiny12L"});
         const QString report = m_dir + "/every.json", log = m_dir + "/every.csv";
         test::WriteFile(report, "{\"exitCode\": 0}");
@@ -544,7 +514,21 @@ private Q_SLOTS:
         QCOMPARE(refused["exitCode"].toInt(), 3);
         QCOMPARE(refused["verdict"].toString(), "input-invalid");
         QVERIFY(refused["message"].toString().contains("empty.hex"));
-        QCOMPARE(Cli({"--port", "{port}", "verify", "{dir}/blink.hex"}, sim.path, m_dir).exitCode, 0);  // not erased
+        for (const char* command : {"read", "verify"})
+            QCOMPARE(Cli({"--lang", "en", "--port", "{port}", "--report", report, "--log", log, command, "{dir}/out.hex"},
+                         sim.path, m_dir).exitCode, 0);
+        QVERIFY(test::ReadFile(m_dir + "/out.eep").contains("FF4243FF"));
+        const QStringList lines = QString::fromUtf8(test::ReadFile(log)).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], "time,port,firmware,device,signature,file_sha256,command,verdict,seconds,lockfuse_before,"
+                           "lockfuse_written");
+        QVERIFY(lines[2].contains(",KX-WRT540 V6.35,ATtiny12L,1E:90:05,") && lines[2].contains(",verify,succeeded,"));
+        QCOMPARE(Json(report)["command"].toString(), "verify");
+        const QJsonObject run = Json(report)["runs"].toArray().first().toObject();
+        QCOMPARE(run["verdict"].toString(), "succeeded");
+        QCOMPARE(run["signature"].toString(), "1E:90:05");
+        QCOMPARE(run["files"].toArray().first().toObject()["sha256"].toString().size(), 64);
+        QVERIFY(run["exchanges"].toInt() > 32 && run["phases"].toArray().size() >= 3);
         QCOMPARE(Cli({"--lang", "en", "--report", report, "--log", log, "--device", "ATtiny12L", "check", "{dir}/blink.hex"},
                      sim.path, m_dir).exitCode, 0);
         QCOMPARE(Json(report)["runs"].toArray().size(), 1);

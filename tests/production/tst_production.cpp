@@ -12,6 +12,17 @@
 using namespace zendra;
 using namespace zendra::production;
 
+namespace {
+struct StampRow {
+    const char* tag;
+    QString format, place;
+    quint64 number;
+    QByteArray image;
+    quint64 largest;
+};
+}  // namespace
+Q_DECLARE_METATYPE(StampRow)
+
 class ProductionTest : public QObject {
     Q_OBJECT
 
@@ -19,63 +30,42 @@ class ProductionTest : public QObject {
 
 private Q_SLOTS:
     // Each format at both memories and both ends of an ATtiny12L (1024 flash bytes, 64 EEPROM bytes).
-    // `image`: the image's bytes from the place's even address on (flash words high byte first).
+    // `image`: the image's bytes from the place's even address on (flash words high byte first); empty: the
+    // stamp does not fit. `largest`: the highest number the format holds.
     void stamps_data() {
-        QTest::addColumn<QString>("format");
-        QTest::addColumn<QString>("place");
-        QTest::addColumn<quint64>("number");
-        QTest::addColumn<QByteArray>("image");  // empty: the stamp does not fit
-        QTest::addColumn<quint64>("largest");
-        QTest::newRow("u8 eeprom start") << "u8"
-                                         << "eeprom:0" << quint64(0xA5) << QByteArray("a5") << quint64(255);
-        QTest::newRow("u8 eeprom last") << "u8"
-                                        << "eeprom:0x3F" << quint64(7) << QByteArray("07") << quint64(255);
-        QTest::newRow("u8 eeprom past") << "u8"
-                                        << "eeprom:64" << quint64(7) << QByteArray() << quint64(255);
-        QTest::newRow("le16 eeprom end")
-            << "le16"
-            << "eeprom:62" << quint64(0x1234) << QByteArray("3412") << quint64(65535);
-        QTest::newRow("le16 eeprom over") << "le16"
-                                          << "eeprom:63" << quint64(1) << QByteArray() << quint64(65535);
-        QTest::newRow("be16 flash start")
-            << "be16"
-            << "flash:0" << quint64(0x1234) << QByteArray("3412") << quint64(65535);
-        QTest::newRow("le16 flash odd")
-            << "le16"
-            << "flash:1" << quint64(0x1234) << QByteArray("34ff ff12") << quint64(65535);
-        QTest::newRow("le32 flash end")
-            << "le32"
-            << "flash:1020" << quint64(0x11223344) << QByteArray("33441122") << quint64(0xFFFFFFFF);
-        QTest::newRow("le32 flash over") << "le32"
-                                         << "flash:1021" << quint64(1) << QByteArray() << quint64(0xFFFFFFFF);
-        QTest::newRow("be32 eeprom") << "be32"
-                                     << "eeprom:4" << quint64(0x11223344) << QByteArray("11223344")
-                                     << quint64(0xFFFFFFFF);
-        QTest::newRow("dec5 eeprom end")
-            << "dec5"
-            << "eeprom:59" << quint64(1041) << QByteArray("3031303431") << quint64(99999);
-        QTest::newRow("dec4 flash start")
-            << "dec4"
-            << "flash:0" << quint64(7) << QByteArray("30303730") << quint64(9999);
-        QTest::newRow("dec5 eeprom over") << "dec5"
-                                          << "eeprom:60" << quint64(1) << QByteArray() << quint64(99999);
+        QTest::addColumn<StampRow>("r");
+        const quint64 u16 = 65535, u32 = 0xFFFFFFFF;
+        // clang-format off
+        const StampRow rows[] = {
+            {"u8 eeprom start", "u8", "eeprom:0", 0xA5, "a5", 255},
+            {"u8 eeprom last", "u8", "eeprom:0x3F", 7, "07", 255},
+            {"u8 eeprom past", "u8", "eeprom:64", 7, "", 255},
+            {"le16 eeprom end", "le16", "eeprom:62", 0x1234, "3412", u16},
+            {"le16 eeprom over", "le16", "eeprom:63", 1, "", u16},
+            {"be16 flash start", "be16", "flash:0", 0x1234, "3412", u16},
+            {"le16 flash odd", "le16", "flash:1", 0x1234, "34ff ff12", u16},
+            {"le32 flash end", "le32", "flash:1020", 0x11223344, "33441122", u32},
+            {"le32 flash over", "le32", "flash:1021", 1, "", u32},
+            {"be32 eeprom", "be32", "eeprom:4", 0x11223344, "11223344", u32},
+            {"dec5 eeprom end", "dec5", "eeprom:59", 1041, "3031303431", 99999},
+            {"dec4 flash start", "dec4", "flash:0", 7, "30303730", 9999},
+            {"dec5 eeprom over", "dec5", "eeprom:60", 1, "", 99999},
+        };
+        // clang-format on
+        for (const StampRow& r : rows) QTest::newRow(r.tag) << r;
     }
     void stamps() {
-        QFETCH(QString, format);
-        QFETCH(QString, place);
-        QFETCH(quint64, number);
-        QFETCH(QByteArray, image);
-        QFETCH(quint64, largest);
-        const auto layout = ParseSerialLayout(format);
-        const auto at = ParsePlace(place);
+        QFETCH(StampRow, r);
+        const auto layout = ParseSerialLayout(r.format);
+        const auto at = ParsePlace(r.place);
         QVERIFY(layout && at);
-        QCOMPARE(Largest(*layout), largest);
+        QCOMPARE(Largest(*layout), r.largest);
         const devices::Device* tiny12 = &devices::DeviceTable()[0];
-        QCOMPARE(Fits(*at, Width(*layout), tiny12), !image.isEmpty());
-        if (image.isEmpty()) return;
+        QCOMPARE(Fits(*at, Width(*layout), tiny12), !r.image.isEmpty());
+        if (r.image.isEmpty()) return;
         image::MemoryImages images;
-        Put(images, *at, Encode(*layout, number));
-        const QByteArray expected = QByteArray::fromHex(image);
+        Put(images, *at, Encode(*layout, r.number));
+        const QByteArray expected = QByteArray::fromHex(r.image);
         const qint32 from = at->area == Area::Flash ? at->address & ~1 : at->address;
         for (int i = 0; i < expected.size(); ++i) {
             const quint8 got = at->area == Area::Flash ? images.ProgramImage[size_t(from + i)]
