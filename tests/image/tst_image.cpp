@@ -266,20 +266,6 @@ private Q_SLOTS:
         QCOMPARE(out.right(r.tail.size() + 4), "\r\n" + r.tail + "\r\n");
     }
 
-    // blink.hex / blink.eep come from avr-objcopy -O ihex, the .bin files are the same sections raw.
-    void toolchainFixtures() {
-        const QString blink = QStringLiteral(ZENDRA_TEST_DATA_DIR "/blink");
-        const QByteArray codeBin = Get(blink + ".code.bin"), eepBin = Get(blink + ".eep.bin");
-        QVERIFY(codeBin.size() > 16 && codeBin.size() % 2 == 0 && eepBin.size() > 16);
-        const HexReadResult code = ParseCodeHex(Get(blink + ".hex"), images.ProgramImage, 1024);
-        QVERIFY(code.Accepted() && code.bytesBeyondDevice == 0);
-        QVERIFY(ParseEepromHex(Get(blink + ".eep"), images.EepromImage, 128).Accepted());
-        for (int i = 0; i <= codeBin.size(); ++i)
-            QCOMPARE(images.ProgramImage[i ^ 1], i < codeBin.size() ? quint8(codeBin[i]) : kErased);
-        for (int i = 0; i <= eepBin.size(); ++i)
-            QCOMPARE(images.EepromImage[i], i < eepBin.size() ? quint8(eepBin[i]) : kErased);
-    }
-
     // Every form avr-objcopy made of one firmware loads to the images of its HEX pair, and so does what
     // each writer saves; the ELF file alone gives both images and its FUSES and LOCKBITS.
     void everyFormSameImages_data() {

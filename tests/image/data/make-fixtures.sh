@@ -24,9 +24,6 @@ SRC
 avr-gcc -mmcu=attiny2313 -Os -o "$work/blink.elf" "$work/blink.c"
 avr-objcopy -O ihex -R .eeprom "$work/blink.elf" "$here/blink.hex"
 avr-objcopy -O ihex -j .eeprom --change-section-lma .eeprom=0 "$work/blink.elf" "$here/blink.eep"
-# Raw images of the same sections, so the tests compare the loaded bytes with the toolchain's own.
-avr-objcopy -O binary -R .eeprom "$work/blink.elf" "$here/blink.code.bin"
-avr-objcopy -O binary -j .eeprom "$work/blink.elf" "$here/blink.eep.bin"
 
 # One firmware per device kind, each kept as the ELF avr-ld wrote and as avr-objcopy's HEX (flash and
 # EEPROM), binary and S-record outputs, so the tests can prove every form loads to the same images.
