@@ -333,7 +333,8 @@ private Q_SLOTS:
         QVERIFY(contradicted.err.contains("its next number: " + QString::number(serial + 1)));
     }
 
-    // Ctrl-C mid-program ends after the current exchange: the writer is sent ESC and the result says so.
+    // Ctrl-C mid-program ends after the current exchange: the writer is sent ESC and the result says so;
+    // Ctrl-C ends a wait for a writer the same way, and a kill leaves the run's serial number on record.
     void cancel() {
         Sim sim({"--chip", "AT90S8515", "--baud", "9600"});
         QProcess cli;
@@ -353,6 +354,14 @@ private Q_SLOTS:
         ::kill(pid_t(cli.processId()), SIGINT);
         QVERIFY(cli.waitForFinished(5000));
         QCOMPARE(cli.exitCode(), 130);
+        // A process killed mid-program leaves its number on record, shown as interrupted.
+        const QString db = m_dir + "/killed.sqlite";
+        cli.start(kCli, {"--lang", "en", "--db", db, "--port", sim.path, "--serial-at", "eeprom:0", "--serial-format", "u8",
+                         "--serial-start", "9", "program", m_dir + "/full.hex"});
+        QVERIFY(WaitFor(cli, said, "Programming flash"));
+        cli.kill();
+        QVERIFY(cli.waitForFinished(5000));
+        QCOMPARE(History(db, 9).at(0).toObject().value("verdict").toString(), "interrupted");
     }
 
     // --watch programs at start and once for each change, a rename over the file included; a broken file is
@@ -379,20 +388,6 @@ private Q_SLOTS:
         QCOMPARE(cli.exitCode(), 3);
         test::WriteFile(hex, HexRecord(0, QByteArray::fromHex("0C941000")) + ":00000001FF\r\n");
         QCOMPARE(Cli({"--port", "{port}", "verify", hex}, sim.path, m_dir).exitCode, 0);
-    }
-
-    // A process killed mid-program leaves its number on record, shown as interrupted.
-    void killed() {
-        Sim sim({"--chip", "AT90S8515", "--baud", "9600"});
-        const QString db = m_dir + "/killed.sqlite";
-        QProcess cli;
-        cli.start(kCli, {"--lang", "en", "--db", db, "--port", sim.path, "--serial-at", "eeprom:0", "--serial-format", "u8",
-                         "--serial-start", "9", "program", m_dir + "/full.hex"});
-        QString seen;
-        QVERIFY(WaitFor(cli, seen, "Programming flash"));
-        cli.kill();
-        QVERIFY(cli.waitForFinished(5000));
-        QCOMPARE(History(db, 9).at(0).toObject().value("verdict").toString(), "interrupted");
     }
 
     // The production loop: a chip is programmed, taken out, the next one put in; Ctrl-C while waiting ends
