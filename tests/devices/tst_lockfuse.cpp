@@ -278,9 +278,7 @@ private Q_SLOTS:
     }
     void guardedWrite() {
         QFETCH(Guard, g);
-        virtualwriter::WriterOptions options;
-        options.deviceIndex = g.device;
-        virtualwriter::WriterModel model(options);
+        virtualwriter::WriterModel model({.deviceIndex = g.device});
         const auto& chip = model.Chip();
         const auto bytes = [&] { return QList<int>{chip.fuseLow, chip.fuseHigh, chip.lock}; };
         const QList<int> untouched = bytes();
@@ -317,9 +315,7 @@ private Q_SLOTS:
     }
     void virtualWriterRoundTrip() {
         QFETCH(Chip, c);
-        virtualwriter::WriterOptions options;
-        options.deviceIndex = c.device;
-        virtualwriter::WriterModel model(options);
+        virtualwriter::WriterModel model({.deviceIndex = c.device});
         const auto& chip = model.Chip();
         Bench b(DeviceNames().at(c.device), c.choices);
         virtualwriter::VirtualWriterPort port(model, b.timing);
