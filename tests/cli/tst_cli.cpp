@@ -113,9 +113,7 @@ private Q_SLOTS:
         test::WriteFile(m_dir + "/big.hex", HexRecord(0x7FF0, QByteArray(16, '\x11')) + ":00000001FF\r\n");
         test::WriteFile(m_dir + "/empty.hex", ":00000001FF\r\n");
         test::WriteFile(m_dir + "/noend.hex", HexRecord(0, QByteArray::fromHex("0C94")));
-        QFile elf(QFileInfo(__FILE__).dir().filePath("../image/data/tn12.elf"));  // avr-gcc's, with FUSES
-        QVERIFY(elf.open(QIODevice::ReadOnly));
-        const QByteArray elfBytes = elf.readAll();
+        const QByteArray elfBytes = test::ReadFile(QFileInfo(__FILE__).dir().filePath("../image/data/tn12.elf"));  // avr-gcc's, with FUSES
         test::WriteFile(m_dir + "/tn12.elf", elfBytes);
         test::WriteFile(m_dir + "/cut.elf", elfBytes.left(0x60));
         QByteArray big;  // a full AT90S8515, slow enough at 9600 baud to be stopped midway

@@ -62,10 +62,6 @@ void Put(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
 }
-QByteArray Get(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 QString Convert(char kind, QString in, qint16& flag) {
     if (kind == 'd') return QString::number(HexDigitValue(in, flag), 16).toUpper();
@@ -215,7 +211,7 @@ private Q_SLOTS:
         Bad("S-record checksum", C, "S1050000940C58\n", HR::BadChecksum, 1);
         Bad("HEX line among S-records", C, "S9030000FC\n" + Lines({kEnd}), HR::SRecordNoStartMark, 2);
         Bad("S4 record", C, "S4030000FC\n", HR::SRecordType, 1);
-        const QByteArray elf = Get(QStringLiteral(ZENDRA_TEST_DATA_DIR "/tn26.elf"));
+        const QByteArray elf = ReadFile(QStringLiteral(ZENDRA_TEST_DATA_DIR "/tn26.elf"));
         const auto patched = [&elf](int at, QByteArray bytes) { return QByteArray(elf).replace(at, bytes.size(), bytes); };
         const int segment1 = 0x34 + 0x20;  // the second program header: .data's copy in flash
         Bad("ELF cut short", C, elf.left(0x60), HR::ElfDamaged, 0);
@@ -280,12 +276,12 @@ private Q_SLOTS:
         QFETCH(QList<int>, fuses);
         const QString base = QStringLiteral(ZENDRA_TEST_DATA_DIR "/") + name;
         MemoryImages hex;
-        QVERIFY(ParseCodeHex(Get(base + ".hex"), hex.ProgramImage, 1024).Accepted());
-        QVERIFY(ParseEepromHex(Get(base + ".eep"), hex.EepromImage, 128).Accepted());
+        QVERIFY(ParseCodeHex(ReadFile(base + ".hex"), hex.ProgramImage, 1024).Accepted());
+        QVERIFY(ParseEepromHex(ReadFile(base + ".eep"), hex.EepromImage, 128).Accepted());
         for (const QString& suffix : {".elf", ".bin", ".srec", ".s37", ".out.hex", ".out.bin", ".out.srec"}) {
             const QString path = base + suffix;
             const QByteArray bytes = suffix.startsWith(".out") ? CodeText(FormatForName(path), hex.ProgramImage, 1024)
-                                                               : Get(path);
+                                                               : ReadFile(path);
             MemoryImages m;
             const HexReadResult r = ParseCode(FormatOf(path, bytes), bytes, m.ProgramImage, 1024);
             QVERIFY2(r.Accepted() && m.ProgramImage == hex.ProgramImage, qPrintable(suffix));
@@ -543,8 +539,8 @@ private Q_SLOTS:
         const QString name = s.command == kSave ? "x.hex" : s.chosen, eep = SetEepromFileExtension(name);
         const QByteArray code = CodeHexText(images.ProgramImage, 512),
                          data = EepromHexText(images.EepromImage, 128);
-        QCOMPARE(Get(P(name)), s.written.contains(name) ? code : old.value(name, "<missing>"));
-        QCOMPARE(Get(P(eep)), s.written.contains(eep) ? data : old.value(eep, "<missing>"));
+        QCOMPARE(ReadFile(P(name)), s.written.contains(name) ? code : old.value(name, "<missing>"));
+        QCOMPARE(ReadFile(P(eep)), s.written.contains(eep) ? data : old.value(eep, "<missing>"));
         QCOMPARE(Show(settings.values["Settings/SAVE_DIR"]), s.command != kSave && s.ok ? "~" : "-");
         for (const QString& f : QDir(dir->path()).entryList(QDir::Files | QDir::Hidden))
             QVERIFY2(old.contains(f) || s.written.contains(f), qPrintable(f));

@@ -242,10 +242,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dump), 10000);
         QVERIFY(!QFile::exists(m_env->AppDir() + image::kProgramDumpFile));
         QTest::qWait(500);  // its settings reach the file once its event loop runs
-        const auto settings = [] {
-            QFile file(ProgramSettings().fileName());
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-        };
+        const auto settings = [] { return ReadFile(ProgramSettings().fileName()); };
         const QByteArray before = settings();
         second.start(program, {QStringLiteral(ZENDRA_SOURCE_DIR "/tests/image/data/blink.hex")});
         QVERIFY(second.waitForFinished(10000));
