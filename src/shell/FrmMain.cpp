@@ -103,6 +103,10 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
     scroll->setFrameShape(QFrame::NoFrame);
     m_panel = new SettingsPanel;
     scroll->setWidget(m_panel);
+    connect(m_panel, &SettingsPanel::grew, this, [this] {
+        FitSettingWindow();
+        GrowToShowAll();
+    });
     m_settingWindow = AddChild(scroll, QStringLiteral("SettingWindow"), texts::kSettingWindowTitle);
 
     for (core::DumpWindow which : kDumpOrder) {

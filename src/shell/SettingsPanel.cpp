@@ -302,7 +302,9 @@ void SettingsPanel::AcceptChoice(PanelControl control) {
 void SettingsPanel::ShowFileChoices(const devices::PanelIndexes& choices, const QString& fileName) {
     ApplyChoices(choices);
     ShowText(Lbl_FILECHOICES, texts::kFileChoicesMark + fileName);
+    const bool added = Lbl_FILECHOICES->isHidden();
     Lbl_FILECHOICES->setVisible(true);
+    if (added) Q_EMIT grew();
 }
 
 void SettingsPanel::SetCalibrationText(const QString& text) { ShowText(Lbl_READCALIB, text); }

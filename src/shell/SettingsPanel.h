@@ -64,6 +64,8 @@ Q_SIGNALS:
     void addressEdited();
     void readCellClicked();
     void writeCellClicked();
+    // A line was added to the panel (the file's lock/fuse mark): its window must grow to show it whole.
+    void grew();
 
 public:
     QPushButton* Cmd_btn_open = nullptr;

@@ -424,15 +424,18 @@ private Q_SLOTS:
     void settingsWindowShowsEverything_data() {
         QTest::addColumn<bool>("layoutCommand");
         QTest::addColumn<QString>("locale");
+        QTest::addColumn<bool>("fileChoices");  // an ELF file's lock/fuse choices shown, with their mark
         for (const char* locale : {"ja_JP", "en_US"}) {
-            QTest::addRow("start-up, %s", locale) << false << QString(locale);
-            QTest::addRow("layout command, %s", locale) << true << QString(locale);
+            QTest::addRow("start-up, %s", locale) << false << QString(locale) << false;
+            QTest::addRow("layout command, %s", locale) << true << QString(locale) << false;
+            QTest::addRow("ELF file opened, %s", locale) << false << QString(locale) << true;
         }
     }
     void settingsWindowShowsEverything() {
         if (!qFuzzyCompare(shell::LogicalDpi(&Main()), 96.0)) QSKIP("the layout rule is stated for 96 DPI");
         QFETCH(bool, layoutCommand);
         QFETCH(QString, locale);
+        QFETCH(bool, fileChoices);
         m_h.reset();
         m_h = std::make_unique<AppHarness>();
         m_h->locale = locale;
@@ -440,6 +443,8 @@ private Q_SLOTS:
         Main().show();
         QVERIFY(QTest::qWaitForWindowExposed(&Main()));
         if (layoutCommand) Main().Action("mmuOpenSettingWindow")->trigger();
+        if (fileChoices) Main().onFileDropped(ZENDRA_SOURCE_DIR "/tests/image/data/tn26.elf");
+        QVERIFY(Panel().Lbl_FILECHOICES->isVisible() == fileChoices);
         QCoreApplication::processEvents();
         auto* scroll = Main().findChild<QScrollArea*>("SettingScroll");
         QVERIFY(scroll);
