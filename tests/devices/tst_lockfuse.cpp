@@ -1,10 +1,7 @@
-// The lock/fuse panel against a scripted writer: each selection's panel, the frames of every cycle, what a
-// read shows and how failures end; then writes read back from the virtual writer's chip model.
+// The lock/fuse operations against a scripted writer: the frames of every cycle, what a read shows and how
+// failures end; the risk of every change; then writes read back from the virtual writer's chip model.
 
-#include <algorithm>
 #include "FakeTiming.h"
-#include "MemorySettings.h"
-
 #include "Panel.h"
 #include "ScriptedPort.h"
 #include "VirtualWriterPort.h"
