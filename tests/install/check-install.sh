@@ -4,6 +4,8 @@
 # their validators, the icon is in every size, the manual pages render without warnings, the completion
 # completes. With "package": the Debian packages cpack makes, their contents, and lintian where it is.
 set -euo pipefail
+# Checks read whole outputs (grep without -q): under pipefail a program whose output grep stopped reading
+# early would fail on SIGPIPE, now and then.
 BUILD="$1"
 PACKAGE="${2:-}"
 PREFIX="$(mktemp -d)"
@@ -24,15 +26,15 @@ for size in 16 32 48 64 128 256; do
 done
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 for program in zendra zendra-cli kxwrt-sim; do
-    "$PREFIX/bin/$program" --version | grep -q "6.0.60" || fail "$program --version"
-    "$PREFIX/bin/$program" --help | grep -q -- "--version" || fail "$program --help"
+    "$PREFIX/bin/$program" --version | grep "6.0.60" >/dev/null || fail "$program --version"
+    "$PREFIX/bin/$program" --help | grep -- "--version" >/dev/null || fail "$program --help"
     page="$PREFIX/share/man/man1/$program.1.gz"
     warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null) || fail "man $program"
     [ -z "$warnings" ] || fail "man $program: $warnings"
     # Every option the program takes is in its page.
     for option in $("$PREFIX/bin/$program" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
         [ "$option" = --help-all ] && continue
-        MANWIDTH=200 man -l "$page" 2>/dev/null | grep -q -- "$option" || fail "man $program lacks $option"
+        MANWIDTH=200 man -l "$page" 2>/dev/null | grep -- "$option" >/dev/null || fail "man $program lacks $option"
     done
 done
 "$PREFIX/bin/zendra" --no-such-option 2>/dev/null && fail "an unknown option must fail"
@@ -48,7 +50,7 @@ if [ -f /usr/share/bash-completion/bash_completion ]; then
             _zendra_cli; printf "%s\n" "${COMPREPLY[@]}"' "$PREFIX/share/bash-completion/completions/zendra-cli" "$@"
     }
     [ "$(complete_words zendra-cli --device AT90S85)" = "$(printf 'AT90S8515\nAT90S8535')" ] || fail "completion: devices"
-    complete_words zendra-cli --lang en --device AT90S1200 | grep -qF 'AT90S1200\ \(external\ clock\)' ||
+    complete_words zendra-cli --lang en --device AT90S1200 | grep -F 'AT90S1200\ \(external\ clock\)' >/dev/null ||
         fail "completion: quoting"
     [ "$(complete_words zendra-cli -p COM1 pro)" = program ] || fail "completion: commands"
     [ "$(complete_words zendra-cli fuse re)" = "$(printf 'read\nrestore')" ] || fail "completion: fuse"
@@ -70,12 +72,12 @@ if [ "$PACKAGE" = package ]; then
         grep -qx "./$f" "$PREFIX/sim.list" || fail "zendra-virtual-writer package lacks $f"
     done
     grep -q kxwrt-sim "$PREFIX/main.list" && fail "the virtual writer is in the zendra package"
-    dpkg-deb -f "$main" Recommends | grep -q fonts-noto-cjk || fail "fonts-noto-cjk not recommended"
-    dpkg-deb -f "$main" Depends | grep -q fonts-noto-cjk && fail "fonts-noto-cjk is a hard dependency"
+    dpkg-deb -f "$main" Recommends | grep fonts-noto-cjk >/dev/null || fail "fonts-noto-cjk not recommended"
+    dpkg-deb -f "$main" Depends | grep fonts-noto-cjk >/dev/null && fail "fonts-noto-cjk is a hard dependency"
     dpkg-deb -x "$main" "$PREFIX/unpacked"
     dpkg-deb -x "$sim" "$PREFIX/unpacked"
     for program in zendra zendra-cli kxwrt-sim; do
-        file "$PREFIX/unpacked/usr/bin/$program" | grep -q ', stripped' || fail "$program is not stripped"
+        file "$PREFIX/unpacked/usr/bin/$program" | grep ', stripped' >/dev/null || fail "$program is not stripped"
     done
     if command -v lintian >/dev/null; then
         lintian --fail-on error,warning "$main" "$sim" || fail "lintian"
