@@ -22,9 +22,7 @@ constexpr quint64 kDataSpace = 0x800000;
 constexpr quint64 kEepromSpace = 0x810000;
 constexpr quint64 kFuseSpace = 0x820000;
 constexpr quint64 kLockSpace = 0x830000;
-constexpr int kRecordBytes = 16;
 const QByteArray kElfMagic = QByteArrayLiteral("\x7F" "ELF");
-const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 
 bool EndsWithAny(const QString& path, const QStringList& tails) {
     const QString lower = path.toLower();
@@ -153,13 +151,6 @@ HexReadResult ParseElf(const QByteArray& bytes, Cells& cells, bool flash) {
 
 // --- S-records ------------------------------------------------------------------------------------
 
-int DigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 // S0 (header) and S5/S6 (counts) carry nothing for the images; S1/S2/S3 data with 2/3/4 address bytes;
 // S7/S8/S9 end the file. The checksum makes the byte count, address and data add up to 0xFF.
 template <typename Cells>
@@ -183,13 +174,14 @@ HexReadResult ParseSRecords(const QByteArray& text, Cells& cells) {
         const int type = line[1] - '0';
         const QByteArrayView digits = line.sliced(2);
         for (char c : digits)
-            if (DigitValue(c) < 0) return Rejected(result, HexRejection::BadDigit, lineNumber);
+            if (FileDigitValue(c) < 0) return Rejected(result, HexRejection::BadDigit, lineNumber);
         if (digits.size() % 2 != 0 || digits.size() < 2 || digits.size() > 2 * 256)
             return Rejected(result, HexRejection::LengthMismatch, lineNumber);
         const qsizetype count = digits.size() / 2;
         quint32 sum = 0;
         for (qsizetype i = 0; i < count; ++i) {
-            bytes[i] = static_cast<quint8>(DigitValue(digits[2 * i]) * 16 + DigitValue(digits[2 * i + 1]));
+            bytes[i] =
+                static_cast<quint8>(FileDigitValue(digits[2 * i]) * 16 + FileDigitValue(digits[2 * i + 1]));
             sum += bytes[i];
         }
         const int addressBytes = (type == 2 || type == 8) ? 3 : (type == 3 || type == 7) ? 4 : 2;
@@ -216,17 +208,17 @@ QByteArray SRecordLine(int type, const QByteArray& addressAndData) {
         sum += quint8(b);
     }
     line += ByteToHex(quint8(~sum & 0xFF));
-    return line.toLatin1() + kLineEnd;
+    return line.toLatin1() + kFileLineEnd;
 }
 
 // S1 records of 16 bytes from address 0 (the images stay below 64 KiB), between a header and an S9 end.
 QByteArray SRecordText(const QByteArray& fileBytes) {
     QByteArray out = SRecordLine(0, QByteArray(2, '\0'));
-    for (qsizetype first = 0; first < fileBytes.size(); first += kRecordBytes) {
+    for (qsizetype first = 0; first < fileBytes.size(); first += kFileRecordBytes) {
         QByteArray record;
         record += char(first >> 8);
         record += char(first & 0xFF);
-        record += fileBytes.mid(first, kRecordBytes);
+        record += fileBytes.mid(first, kFileRecordBytes);
         out += SRecordLine(1, record);
     }
     return out + SRecordLine(9, QByteArray(2, '\0'));

@@ -17,6 +17,13 @@ QString AsciiUpper(const QString& text) {
 
 }  // namespace
 
+int FileDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
 quint32 HexDigitValue(const QString& digit, qint16& error) {
     if (digit.size() == 1) {
         const char16_t c = digit.at(0).unicode();

@@ -8,6 +8,12 @@
 
 namespace zendra::image {
 
+// Both file formats write 16 data bytes per record, lines ending in CR LF.
+inline constexpr int kFileRecordBytes = 16;
+inline constexpr char kFileLineEnd[] = "\r\n";
+// A file's hex digit, either case (toolchains write both); -1 for anything else.
+int FileDigitValue(char c);
+
 // Exactly one of "0".."9", "A".."F" (upper case only); anything else gives 0 and sets `error`.
 quint32 HexDigitValue(const QString& digit, qint16& error);
 // d1 × 4096 + d2 × 256 + d3 × 16 + d4.

@@ -16,21 +16,11 @@ namespace zendra::image {
 namespace {
 
 constexpr int kHighestFileAddress = 0xFFFF;  // 16-bit addresses only
-constexpr int kRecordBytes = 16;
 constexpr int kMaxRecordBytes = 1 + 2 + 1 + 255 + 1;  // count, address, type, data, checksum
 const QByteArray kEndRecord = QByteArrayLiteral(":00000001FF\r\n");
-const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 const QString kNoticeBreak = QStringLiteral("\r\n");
 
 enum RecordType : quint8 { kData = 0x00, kEndOfFile = 0x01, kSegmentBase = 0x02, kLinearBase = 0x04 };
-
-// Lower case loads as its value: toolchains write either case.
-int DigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
 
 bool IsLineBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
@@ -61,13 +51,14 @@ HexReadResult ParseRecords(const QByteArray& text, Store store, Beyond beyond) {
 
         const QByteArrayView digits = line.sliced(1);
         for (char c : digits)
-            if (DigitValue(c) < 0) return reject(HexRejection::BadDigit);
+            if (FileDigitValue(c) < 0) return reject(HexRejection::BadDigit);
         if (digits.size() % 2 != 0 || digits.size() < 10 || digits.size() > 2 * kMaxRecordBytes)
             return reject(HexRejection::LengthMismatch);
         const qsizetype byteCount = digits.size() / 2;
         quint32 sum = 0;
         for (qsizetype i = 0; i < byteCount; ++i) {
-            bytes[i] = static_cast<quint8>(DigitValue(digits[2 * i]) * 16 + DigitValue(digits[2 * i + 1]));
+            bytes[i] =
+                static_cast<quint8>(FileDigitValue(digits[2 * i]) * 16 + FileDigitValue(digits[2 * i + 1]));
             sum += bytes[i];
         }
         const int dataCount = bytes[0];
@@ -99,7 +90,7 @@ void AppendRecord(QByteArray& out, int address, const QString& dataDigits) {
                      AddressToHex(static_cast<quint32>(address)) + QStringLiteral("00") + dataDigits;
     AppendHexChecksum(record, unused);
     out += record.toLatin1();
-    out += kLineEnd;
+    out += kFileLineEnd;
 }
 
 void ReportRejection(core::UserInterface& ui, const QString& path, const QString& readerError,
@@ -216,9 +207,9 @@ HexReadResult ParseEepromHex(const QByteArray& text, EepromArray& image, qint32 
 QByteArray CodeHexText(const ProgramArray& image, qint32 programMemoryWords) {
     const int words = std::clamp<qint32>(programMemoryWords, 0, (kProgramImageSize - 1) / 2);
     QByteArray out;
-    for (int first = 0; first < words; first += kRecordBytes / 2) {
+    for (int first = 0; first < words; first += kFileRecordBytes / 2) {
         QString data;
-        for (int w = first; w < std::min(first + kRecordBytes / 2, words); ++w)
+        for (int w = first; w < std::min(first + kFileRecordBytes / 2, words); ++w)
             data += ByteToHex(image[2 * w + 1]) + ByteToHex(image[2 * w]);
         AppendRecord(out, 2 * first, data);
     }
@@ -228,9 +219,9 @@ QByteArray CodeHexText(const ProgramArray& image, qint32 programMemoryWords) {
 QByteArray EepromHexText(const EepromArray& image, qint32 eepromBytes) {
     const int count = std::clamp<qint32>(eepromBytes, 0, kEepromImageSize - 1);
     QByteArray out;
-    for (int first = 0; first < count; first += kRecordBytes) {
+    for (int first = 0; first < count; first += kFileRecordBytes) {
         QString data;
-        for (int a = first; a < std::min(first + kRecordBytes, count); ++a) data += ByteToHex(image[a]);
+        for (int a = first; a < std::min(first + kFileRecordBytes, count); ++a) data += ByteToHex(image[a]);
         AppendRecord(out, first, data);
     }
     return out + kEndRecord;
