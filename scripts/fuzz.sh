@@ -9,7 +9,7 @@ FUZZ_BUILD="${ZENDRA_FUZZ_BUILD_DIR:-$ROOT/build-fuzz}"
 HARNESSES=(hex update settings flows)
 
 cmake -S "$ROOT" -B "$FUZZ_BUILD" -DZENDRA_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_UNITY_BUILD=ON >/dev/null
 cmake --build "$FUZZ_BUILD" -j"$(nproc)" --target "${HARNESSES[@]/#/fuzz_}"
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-abort_on_error=1}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"

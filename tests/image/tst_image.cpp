@@ -278,7 +278,7 @@ private Q_SLOTS:
         MemoryImages hex;
         QVERIFY(ParseCodeHex(ReadFile(base + ".hex"), hex.ProgramImage, 1024).Accepted());
         QVERIFY(ParseEepromHex(ReadFile(base + ".eep"), hex.EepromImage, 128).Accepted());
-        for (const QString& suffix : {".elf", ".bin", ".srec", ".s37", ".out.hex", ".out.bin", ".out.srec"}) {
+        for (const QString& suffix : QStringList{".elf", ".bin", ".srec", ".s37", ".out.hex", ".out.bin", ".out.srec"}) {
             const QString path = base + suffix;
             const QByteArray bytes = suffix.startsWith(".out") ? CodeText(FormatForName(path), hex.ProgramImage, 1024)
                                                                : ReadFile(path);
