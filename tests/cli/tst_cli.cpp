@@ -16,6 +16,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include "Shard.h"
 #include "TestEnvironment.h"
 
 using namespace zendra;
@@ -605,5 +606,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(CliTest)
+ZENDRA_SHARDED_GUILESS_MAIN(CliTest)
 #include "tst_cli.moc"
