@@ -123,9 +123,9 @@ Language CurrentLanguage() { return g_translator ? Language::English : Language:
 
 QString Compose(const QString& pattern, const QStringList& arguments) {
     QString text = Fill(pattern, arguments);
-    // Only a text that reads differently in English needs remembering; one that is an argument of its
-    // own would never end.
-    if (!ContainsJapanese(text) || arguments.contains(text)) return text;
+    // Only a text that reads differently in English needs remembering; one that is its own pattern or
+    // argument is looked up as it is.
+    if (!ContainsJapanese(text) || text == pattern || arguments.contains(text)) return text;
     const QMutexLocker lock(&g_compositionsMutex);
     if (!g_compositions.contains(text)) {
         g_compositionOrder.enqueue(text);
