@@ -2,6 +2,365 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="ja_JP">
 <context>
+    <name>cli</name>
+    <message>
+        <source>使い方</source>
+        <translation>Usage</translation>
+    </message>
+    <message>
+        <source>不明なコマンドです: %1</source>
+        <translation>unknown command: %1</translation>
+    </message>
+    <message>
+        <source>ファイルを指定してください: %1</source>
+        <translation>a file is needed: %1</translation>
+    </message>
+    <message>
+        <source>余分な引数があります: %1</source>
+        <translation>unexpected argument: %1</translation>
+    </message>
+    <message>
+        <source>不明なデバイスです: %1</source>
+        <translation>unknown device: %1</translation>
+    </message>
+    <message>
+        <source>もしかして %1?</source>
+        <translation>did you mean %1?</translation>
+    </message>
+    <message>
+        <source>不明な言語です (ja または en): %1</source>
+        <translation>unknown language (ja or en): %1</translation>
+    </message>
+    <message>
+        <source>不明な Lock/Fuse 設定です: %1</source>
+        <translation>unknown lock/fuse setting: %1</translation>
+    </message>
+    <message>
+        <source>この設定はデバイスにありません: %1</source>
+        <translation>the device has no such setting: %1</translation>
+    </message>
+    <message>
+        <source>元に戻す Lock/Fuse バイトが記録されていません: %1</source>
+        <translation>the report records no lock/fuse bytes to restore: %1</translation>
+    </message>
+    <message>
+        <source>レポートは別のデバイスのものです: %1</source>
+        <translation>the report is for another device: %1</translation>
+    </message>
+    <message>
+        <source>Lock/Fuse の変更:</source>
+        <translation>lock/fuse changes:</translation>
+    </message>
+    <message>
+        <source>Lock/Fuse の変更はありません</source>
+        <translation>no lock/fuse change</translation>
+    </message>
+    <message>
+        <source>ポートが見つかりません: %1</source>
+        <translation>no such port: %1</translation>
+    </message>
+    <message>
+        <source>ポートを開く権限がありません: %1</source>
+        <translation>permission denied: %1</translation>
+    </message>
+    <message>
+        <source>ポートは別のプログラムが使用中です: %1</source>
+        <translation>the port is in use by another program: %1</translation>
+    </message>
+    <message>
+        <source>シリアルポートではありません: %1</source>
+        <translation>not a serial port: %1</translation>
+    </message>
+    <message>
+        <source>ポートを開けません: %1</source>
+        <translation>cannot open the port: %1</translation>
+    </message>
+    <message>
+        <source>この COM 番号にはポートが割り当てられていません。</source>
+        <translation>this COM number has no port assigned.</translation>
+    </message>
+    <message>
+        <source>検出されたポート: %1</source>
+        <translation>detected ports: %1</translation>
+    </message>
+    <message>
+        <source>シリアルポートは検出されませんでした。</source>
+        <translation>no serial port detected.</translation>
+    </message>
+    <message>
+        <source>ポートは %1 グループのものです。sudo usermod -aG %1 $USER で参加し、ログインし直してください。</source>
+        <translation>the port belongs to the group %1: join it with sudo usermod -aG %1 $USER, then log out and in again.</translation>
+    </message>
+    <message>
+        <source>使用中のプログラム: %1</source>
+        <translation>held by: %1</translation>
+    </message>
+    <message>
+        <source>そのプログラムを終了してから実行し直してください。</source>
+        <translation>end that program, then run the command again.</translation>
+    </message>
+    <message>
+        <source>ライターが応答しません: %1</source>
+        <translation>the writer does not answer on %1</translation>
+    </message>
+    <message>
+        <source>ケーブルとライターの電源を確かめてください。zendra-cli ports でポートの一覧を表示できます。</source>
+        <translation>check the cable and the writer&apos;s power; zendra-cli ports lists the serial ports.</translation>
+    </message>
+    <message>
+        <source>ライターが応答しました: %1</source>
+        <translation>the writer answers on %1</translation>
+    </message>
+    <message>
+        <source>ポートは別の zendra-cli が使用中です: %1</source>
+        <translation>the port is in use by another zendra-cli: %1</translation>
+    </message>
+    <message>
+        <source>使われていないロックファイルを引き継ぎました: %1</source>
+        <translation>took over a lock file that no running process holds: %1</translation>
+    </message>
+    <message>
+        <source>ロックファイルを作成できません: %1</source>
+        <translation>cannot create the lock file: %1</translation>
+    </message>
+    <message>
+        <source>チップ待ちの間にライターとの通信が途絶えました: %1</source>
+        <translation>the writer was lost while waiting for the chip: %1</translation>
+    </message>
+    <message>
+        <source>通常のファイルではないため書き込みません: %1</source>
+        <translation>not a regular file, so nothing is written to it: %1</translation>
+    </message>
+    <message>
+        <source>フォルダーがありません: %1</source>
+        <translation>no such folder: %1</translation>
+    </message>
+    <message>
+        <source>フラッシュと EEPROM の出力先が同じファイルです: %1</source>
+        <translation>the flash and the EEPROM output are the same file: %1</translation>
+    </message>
+    <message>
+        <source>書き込むデータがありません (データレコードなし): %1</source>
+        <translation>nothing to program (no data record): %1</translation>
+    </message>
+    <message>
+        <source>警告: エンドレコードがありません: %1</source>
+        <translation>warning: no end record: %1</translation>
+    </message>
+    <message>
+        <source>ファイルを読めません: %1: %2</source>
+        <translation>cannot read the file: %1: %2</translation>
+    </message>
+    <message>
+        <source>ファイルに誤りがあります: %1: %2</source>
+        <translation>the file is invalid: %1: %2</translation>
+    </message>
+    <message>
+        <source>デバイスの容量を超えるデータがあります (バイト): %1</source>
+        <translation>data beyond the device&apos;s memory (bytes): %1</translation>
+    </message>
+    <message>
+        <source>デバイスに収まります: %1</source>
+        <translation>fits the device: %1</translation>
+    </message>
+    <message>
+        <source>--watch は program コマンドにだけ使えます (--repeat とは併用できません)</source>
+        <translation>--watch goes with the program command only (not with --repeat)</translation>
+    </message>
+    <message>
+        <source>ファイルの変更を待っています (Ctrl-C で終了): %1</source>
+        <translation>waiting for the files to change (Ctrl-C ends): %1</translation>
+    </message>
+    <message>
+        <source>ファイルが変更されました: %1</source>
+        <translation>file changed: %1</translation>
+    </message>
+    <message>
+        <source>監視を終了しました。プログラム回数: %1、最後の終了コード: %2</source>
+        <translation>watch ended; program runs: %1, last exit code: %2</translation>
+    </message>
+    <message>
+        <source>レコード</source>
+        <translation>records</translation>
+    </message>
+    <message>
+        <source>使用フラッシュ (ワード)</source>
+        <translation>flash in use (words)</translation>
+    </message>
+    <message>
+        <source>使用 EEPROM (バイト)</source>
+        <translation>EEPROM in use (bytes)</translation>
+    </message>
+    <message>
+        <source>ライターが見つかりません</source>
+        <translation>no writer found</translation>
+    </message>
+    <message>
+        <source>新しいポートでライターが応答するのを待っています (Ctrl-C で終了)...</source>
+        <translation>waiting for a writer on a new port (Ctrl-C ends)...</translation>
+    </message>
+    <message>
+        <source>デバイスの監視を使えないため、ポートの一覧を毎秒読み直します。</source>
+        <translation>no device monitor: the ports are listed again every second.</translation>
+    </message>
+    <message>
+        <source>--wait は --port なしの detect にだけ使えます</source>
+        <translation>--wait goes with detect alone, without --port</translation>
+    </message>
+    <message>
+        <source>待機を中止しました</source>
+        <translation>wait cancelled</translation>
+    </message>
+    <message>
+        <source>署名に合うデバイスがありません: %1</source>
+        <translation>no device has the signature %1</translation>
+    </message>
+    <message>
+        <source>署名に合うデバイスが複数あります。--device で選んでください: %1</source>
+        <translation>several devices have this signature; choose one with --device: %1</translation>
+    </message>
+    <message>
+        <source>署名から選んだデバイス: %1</source>
+        <translation>device chosen from the signature: %1</translation>
+    </message>
+    <message>
+        <source>ファイルのロック/ヒューズ (未書き込み): %1</source>
+        <translation>the file&apos;s lock/fuse choices (not written): %1</translation>
+    </message>
+    <message>
+        <source>どの選択肢にも合わないファイルのロック/ヒューズ: %1</source>
+        <translation>lock/fuse bytes of the file that match no choice: %1</translation>
+    </message>
+    <message>
+        <source>--write-fuses には ELF ファイルのロック/ヒューズが必要です: %1</source>
+        <translation>--write-fuses needs an ELF file with lock/fuse data: %1</translation>
+    </message>
+    <message>
+        <source>ELF ファイルには書き出せません: %1</source>
+        <translation>an ELF file cannot be written: %1</translation>
+    </message>
+    <message>
+        <source>保存しました: %1</source>
+        <translation>saved: %1</translation>
+    </message>
+    <message>
+        <source>相違</source>
+        <translation>difference</translation>
+    </message>
+    <message>
+        <source>ファイル</source>
+        <translation>file</translation>
+    </message>
+    <message>
+        <source>チップ</source>
+        <translation>chip</translation>
+    </message>
+    <message>
+        <source>ファームウエア更新中は中止できません。ライターが使えなくなります。</source>
+        <translation>the firmware update cannot be cancelled: the writer would be left unusable.</translation>
+    </message>
+    <message>
+        <source>ファームウエアを更新しました</source>
+        <translation>firmware updated</translation>
+    </message>
+    <message>
+        <source>ファームウエアの更新に失敗しました</source>
+        <translation>the firmware update failed</translation>
+    </message>
+    <message>
+        <source>チップを外してください...</source>
+        <translation>remove the chip...</translation>
+    </message>
+    <message>
+        <source>次のチップを入れてください...</source>
+        <translation>insert the next chip...</translation>
+    </message>
+    <message>
+        <source>合格</source>
+        <translation>passed</translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>書き込めません: %1</source>
+        <translation>cannot write: %1</translation>
+    </message>
+    <message>
+        <source>チップ記録を開けません: %1</source>
+        <translation>cannot open the chip store: %1</translation>
+    </message>
+    <message>
+        <source>チップ記録が別のプロセスにロックされたままです: %1</source>
+        <translation>the chip store stays locked by another process: %1</translation>
+    </message>
+    <message>
+        <source>チップ記録は新しいバージョンのプログラムのものです: %1</source>
+        <translation>the chip store was written by a newer program: %1</translation>
+    </message>
+    <message>
+        <source>チップ記録に書き込めません: %1</source>
+        <translation>cannot write to the chip store: %1</translation>
+    </message>
+    <message>
+        <source>場所は eeprom:ADDR か flash:ADDR で指定してください: %1</source>
+        <translation>a place is eeprom:ADDR or flash:ADDR: %1</translation>
+    </message>
+    <message>
+        <source>不明なシリアル番号の形式です (u8, le16, be16, le32, be32, decN): %1</source>
+        <translation>unknown serial format (u8, le16, be16, le32, be32, decN): %1</translation>
+    </message>
+    <message>
+        <source>数値が正しくありません: %1</source>
+        <translation>not a valid number: %1</translation>
+    </message>
+    <message>
+        <source>--serial-at と --serial-format を指定してください: %1</source>
+        <translation>give --serial-at and --serial-format with %1</translation>
+    </message>
+    <message>
+        <source>このコマンドでは使えません: %1</source>
+        <translation>not for this command: %1</translation>
+    </message>
+    <message>
+        <source>デバイスのメモリーの外です: %1</source>
+        <translation>beyond the device&apos;s memory: %1</translation>
+    </message>
+    <message>
+        <source>シリアル番号と校正バイトの場所が重なっています</source>
+        <translation>the serial number and the calibration byte overlap</translation>
+    </message>
+    <message>
+        <source>このデバイスには校正バイトがありません: %1</source>
+        <translation>the device has no calibration byte: %1</translation>
+    </message>
+    <message>
+        <source>シリーズがありません。--serial-start で作成してください: %1</source>
+        <translation>no such series; create it with --serial-start: %1</translation>
+    </message>
+    <message>
+        <source>シリーズ %1 は別の開始値または増分で作成されています。次の番号: %2</source>
+        <translation>the series %1 was created with another start or step; its next number: %2</translation>
+    </message>
+    <message>
+        <source>シリーズの次の番号が形式に収まりません: %1</source>
+        <translation>the series&apos; next number does not fit the format: %1</translation>
+    </message>
+    <message>
+        <source>シリアル番号</source>
+        <translation>serial number</translation>
+    </message>
+    <message>
+        <source>校正バイト</source>
+        <translation>calibration byte</translation>
+    </message>
+    <message>
+        <source>チップごとに書き込む場所は比較しません: %1</source>
+        <translation>the cells each chip gets its own value in are not compared: %1</translation>
+    </message>
+</context>
+<context>
     <name>zendra</name>
     <message>
         <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : AVR Extend command A</source>
@@ -32,17 +391,13 @@
         <translation>Sending command : Avr Extend command A</translation>
     </message>
     <message>
-        <source>ｺﾏﾝﾄﾞ送信 : Select device command T , 0x</source>
-        <translation>Sending command : Select device command T , 0x</translation>
-    </message>
-    <message>
         <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T</source>
         <translation>Communication failed : Select device command T</translation>
     </message>
     <message>
-        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T &#13;
+        <source>ｺﾐﾆｭｹｰｼｮﾝ失敗 : Select device command T <byte value="xd"/>
 プログラマは、選択したマイコンを認識できませんでした。</source>
-        <translation>Communication failed : Select device command T &#13;
+        <translation>Communication failed : Select device command T <byte value="xd"/>
 The programmer did not recognise the selected microcontroller.</translation>
     </message>
     <message>
@@ -54,9 +409,9 @@ The programmer did not recognise the selected microcontroller.</translation>
         <translation>The device is not seated correctly in the socket.</translation>
     </message>
     <message>
-        <source>デバイス選択と、ソケット上のデバイスが一致しません。&#13;
+        <source>デバイス選択と、ソケット上のデバイスが一致しません。<byte value="xd"/>
 購入直後のデバイスを使用する場合は、チップイレース(&lt;イレース&gt;ボタン)を実行してください。</source>
-        <translation>The selected device does not match the device in the socket.&#13;
+        <translation>The selected device does not match the device in the socket.<byte value="xd"/>
 If the device is brand new, run a chip erase (the &lt;Erase&gt; button) first.</translation>
     </message>
     <message>
@@ -156,13 +511,13 @@ If the device is brand new, run a chip erase (the &lt;Erase&gt; button) first.</
         <translation>Zendra OK !!</translation>
     </message>
     <message>
-        <source>ライタと通信ができませんでした。&#13;
-PCとライタの接続を確認後、メニューバーの&#13;
-[通信チェック] [COMポート選択]を実行して下さい。&#13;
+        <source>ライタと通信ができませんでした。<byte value="xd"/>
+PCとライタの接続を確認後、メニューバーの<byte value="xd"/>
+[通信チェック] [COMポート選択]を実行して下さい。<byte value="xd"/>
 </source>
-        <translation>Could not communicate with the writer.&#13;
-Check the connection between the PC and the writer, then run&#13;
-[Communication check] and [Select COM port] from the menu bar.&#13;
+        <translation>Could not communicate with the writer.<byte value="xd"/>
+Check the connection between the PC and the writer, then run<byte value="xd"/>
+[Communication check] and [Select COM port] from the menu bar.<byte value="xd"/>
 </translation>
     </message>
     <message>
@@ -174,21 +529,9 @@ Check the connection between the PC and the writer, then run&#13;
         <translation>No writer was detected. Please set a communication port that can be used.</translation>
     </message>
     <message>
-        <source>ライターを COM</source>
-        <translation>Writer detected on COM</translation>
-    </message>
-    <message>
-        <source>に検出しました。</source>
-        <translation>.</translation>
-    </message>
-    <message>
-        <source>ライターを </source>
-        <translation>Writer detected on </translation>
-    </message>
-    <message>
-        <source>ファームウエアバージョン６．３０以降にアップデートしてください。&#13;
+        <source>ファームウエアバージョン６．３０以降にアップデートしてください。<byte value="xd"/>
 このソフトは使用できません。</source>
-        <translation>Please update the firmware to version 6.30 or later.&#13;
+        <translation>Please update the firmware to version 6.30 or later.<byte value="xd"/>
 This software cannot be used with the current firmware.</translation>
     </message>
     <message>
@@ -200,44 +543,16 @@ This software cannot be used with the current firmware.</translation>
         <translation>A communication error occurred.</translation>
     </message>
     <message>
-        <source>ファームウエアバージョンが古いのでアップデートを行なってください。　　　　</source>
+        <source>ファームウエアバージョンが古いのでアップデートを行なってください。&#x3000;&#x3000;&#x3000;&#x3000;</source>
         <translation>The firmware version is old; please update the firmware.</translation>
     </message>
     <message>
-        <source>　</source>
+        <source>&#x3000;</source>
         <translation> </translation>
     </message>
     <message>
-        <source>新しいファームウエアは、ご購入されたキットに添付されていたＣＤ－ＲＯＭ内、　　　　</source>
+        <source>新しいファームウエアは、ご購入されたキットに添付されていたＣＤ－ＲＯＭ内、&#x3000;&#x3000;&#x3000;&#x3000;</source>
         <translation>The new firmware is on the CD-ROM that came with the kit you purchased,</translation>
-    </message>
-    <message>
-        <source>または、</source>
-        <translation>or can be obtained from </translation>
-    </message>
-    <message>
-        <source>より入手できます。　　　</source>
-        <translation>.</translation>
-    </message>
-    <message>
-        <source>アップデート方法は、</source>
-        <translation>For how to update, see </translation>
-    </message>
-    <message>
-        <source>をご覧ください。　　</source>
-        <translation>.</translation>
-    </message>
-    <message>
-        <source>現在のファームウエアバージョン　 ： KX-WRT540 V</source>
-        <translation>Current firmware version     : KX-WRT540 V</translation>
-    </message>
-    <message>
-        <source>推奨するファームウエアバージョン ： KX-WRT540 V</source>
-        <translation>Recommended firmware version : KX-WRT540 V</translation>
-    </message>
-    <message>
-        <source> 、または、それ以降。　</source>
-        <translation> or later.</translation>
     </message>
     <message>
         <source>（現在使用中のファームウエアバージョンは、メイン画面の右下に表示されます。）</source>
@@ -324,31 +639,31 @@ This software cannot be used with the current firmware.</translation>
         <translation>Flash memory: verify failed</translation>
     </message>
     <message>
-        <source>ベリファイ　通信エラー</source>
+        <source>ベリファイ&#x3000;通信エラー</source>
         <translation>Verify: communication error</translation>
     </message>
     <message>
-        <source>ベリファイ　FLASH : OK / EEPROM : OK</source>
+        <source>ベリファイ&#x3000;FLASH : OK / EEPROM : OK</source>
         <translation>Verify FLASH : OK / EEPROM : OK</translation>
     </message>
     <message>
-        <source>ベリファイ　FLASH : OK / EEPROM : OK 　プログラミング正常終了。</source>
+        <source>ベリファイ&#x3000;FLASH : OK / EEPROM : OK &#x3000;プログラミング正常終了。</source>
         <translation>Verify FLASH : OK / EEPROM : OK  Programming completed.</translation>
     </message>
     <message>
-        <source>ベリファイ　FLASH : NG / EEPROM : NG</source>
+        <source>ベリファイ&#x3000;FLASH : NG / EEPROM : NG</source>
         <translation>Verify FLASH : NG / EEPROM : NG</translation>
     </message>
     <message>
-        <source>ベリファイ　FLASH : NG / EEPROM : OK</source>
+        <source>ベリファイ&#x3000;FLASH : NG / EEPROM : OK</source>
         <translation>Verify FLASH : NG / EEPROM : OK</translation>
     </message>
     <message>
-        <source>ベリファイ　FLASH : OK / EEPROM : NG</source>
+        <source>ベリファイ&#x3000;FLASH : OK / EEPROM : NG</source>
         <translation>Verify FLASH : OK / EEPROM : NG</translation>
     </message>
     <message>
-        <source>フラッシュプログラムメモリ　読出し中.....</source>
+        <source>フラッシュプログラムメモリ&#x3000;読出し中.....</source>
         <translation>Reading flash program memory.....</translation>
     </message>
     <message>
@@ -393,7 +708,7 @@ This software cannot be used with the current firmware.</translation>
     </message>
     <message>
         <source>ＰＢ５またはＰＢ７リセット機能の無効「PB5:I/O」または「PB7:I/O」を選択しライトした場合、そのデバイスは、このプログラマ(Low-voltage Serial Programming mode)ではアクセスできなくなります。ＯＴＰデバイスと同じ扱いとなりますので注意してください。</source>
-        <translation>If you select "PB5:I/O" or "PB7:I/O" (the PB5 or PB7 reset function disabled) and write it, this programmer (Low-voltage Serial Programming mode) can no longer access the device. It is then treated like an OTP device, so take care.</translation>
+        <translation>If you select &quot;PB5:I/O&quot; or &quot;PB7:I/O&quot; (the PB5 or PB7 reset function disabled) and write it, this programmer (Low-voltage Serial Programming mode) can no longer access the device. It is then treated like an OTP device, so take care.</translation>
     </message>
     <message>
         <source>Ｌｏｃｋ/Ｆｕｓｅビット 読出し中.....</source>
@@ -437,11 +752,11 @@ This software cannot be used with the current firmware.</translation>
     </message>
     <message>
         <source>HEX ファイルにはデバイスの Flash 容量を超えるデータが %1 バイトあります。</source>
-        <translation>The HEX file holds %1 bytes of data beyond the device's flash size.</translation>
+        <translation>The HEX file holds %1 bytes of data beyond the device&apos;s flash size.</translation>
     </message>
     <message>
         <source>EEP ファイルにはデバイスの EEPROM 容量を超えるデータが %1 バイトあります。</source>
-        <translation>The EEP file holds %1 bytes of data beyond the device's EEPROM size.</translation>
+        <translation>The EEP file holds %1 bytes of data beyond the device&apos;s EEPROM size.</translation>
     </message>
     <message>
         <source>ファイル保存</source>
@@ -528,11 +843,11 @@ This software cannot be used with the current firmware.</translation>
         <translation>Firmware update</translation>
     </message>
     <message>
-        <source>通信ポート Com　：</source>
+        <source>通信ポート Com&#x3000;：</source>
         <translation>Communication port Com :</translation>
     </message>
     <message>
-        <source>通信スピード bps　：</source>
+        <source>通信スピード bps&#x3000;：</source>
         <translation>Communication speed bps :</translation>
     </message>
     <message>
@@ -548,13 +863,13 @@ This software cannot be used with the current firmware.</translation>
         <translation>Close</translation>
     </message>
     <message>
-        <source>１．通信ポートを指定してください。&#13;
-２．[Version Read]ボタンを押して、バージョンが表示されると通信確認完了です。&#13;
-３．[OPEN]ボタンを押して、アップデートファイルを指定してください。 [kxfwxxx.hex]&#13;
+        <source>１．通信ポートを指定してください。<byte value="xd"/>
+２．[Version Read]ボタンを押して、バージョンが表示されると通信確認完了です。<byte value="xd"/>
+３．[OPEN]ボタンを押して、アップデートファイルを指定してください。 [kxfwxxx.hex]<byte value="xd"/>
 ４．[UPDATE]ボタンを押してください。ファイルのアップデータが開始されます。</source>
-        <translation>1. Select the communication port.&#13;
-2. Press the [Version Read] button; when the version is shown, communication is confirmed.&#13;
-3. Press the [OPEN] button and choose the update file. [kxfwxxx.hex]&#13;
+        <translation>1. Select the communication port.<byte value="xd"/>
+2. Press the [Version Read] button; when the version is shown, communication is confirmed.<byte value="xd"/>
+3. Press the [OPEN] button and choose the update file. [kxfwxxx.hex]<byte value="xd"/>
 4. Press the [UPDATE] button. The update of the file starts.</translation>
     </message>
     <message>
@@ -566,9 +881,9 @@ This software cannot be used with the current firmware.</translation>
         <translation>Could not open the communication port.</translation>
     </message>
     <message>
-        <source>　　***　ファームウエアアップデート　コミュニケーション失敗。　***　　　　　　&#13;
-　</source>
-        <translation>  ***  Firmware update  communication failed.  ***&#13;
+        <source>&#x3000;&#x3000;***&#x3000;ファームウエアアップデート&#x3000;コミュニケーション失敗。&#x3000;***&#x3000;&#x3000;&#x3000;&#x3000;&#x3000;&#x3000;<byte value="xd"/>
+&#x3000;</source>
+        <translation>  ***  Firmware update  communication failed.  ***<byte value="xd"/>
  </translation>
     </message>
     <message>
@@ -584,14 +899,6 @@ This software cannot be used with the current firmware.</translation>
         <translation>Update files (*.HEX *.hex);;All files (*)</translation>
     </message>
     <message>
-        <source>ファイル名：</source>
-        <translation>File </translation>
-    </message>
-    <message>
-        <source>を指定しました。</source>
-        <translation> selected.</translation>
-    </message>
-    <message>
         <source>アップデートファイルがロードされていません。</source>
         <translation>No update file is loaded.</translation>
     </message>
@@ -600,23 +907,19 @@ This software cannot be used with the current firmware.</translation>
         <translation>Updating. Never switch the power off.</translation>
     </message>
     <message>
-        <source>アップデート完了。  </source>
-        <translation>Update completed.  </translation>
-    </message>
-    <message>
-        <source>　　　 ファームウエアアップデートが完了しました。  電源を再投入してください。  　　　　　　　&#13;
-　</source>
-        <translation>   Firmware update completed.  Please switch the power off and on again.&#13;
+        <source>&#x3000;&#x3000;&#x3000; ファームウエアアップデートが完了しました。  電源を再投入してください。  &#x3000;&#x3000;&#x3000;&#x3000;&#x3000;&#x3000;&#x3000;<byte value="xd"/>
+&#x3000;</source>
+        <translation>   Firmware update completed.  Please switch the power off and on again.<byte value="xd"/>
  </translation>
     </message>
     <message>
-        <source>***　アップデート失敗　***</source>
+        <source>***&#x3000;アップデート失敗&#x3000;***</source>
         <translation>*** Update failed ***</translation>
     </message>
     <message>
-        <source>　　　***　アップデート失敗　***　　　　　　&#13;
-　</source>
-        <translation>   *** Update failed ***&#13;
+        <source>&#x3000;&#x3000;&#x3000;***&#x3000;アップデート失敗&#x3000;***&#x3000;&#x3000;&#x3000;&#x3000;&#x3000;&#x3000;<byte value="xd"/>
+&#x3000;</source>
+        <translation>   *** Update failed ***<byte value="xd"/>
  </translation>
     </message>
     <message>
@@ -628,7 +931,7 @@ This software cannot be used with the current firmware.</translation>
         <translation>Because the update did not finish normally, it is very likely that it cannot be resumed. In that case the firmware chip has to be programmed the normal way.</translation>
     </message>
     <message>
-        <source>　　　　　　　error data = 0x</source>
+        <source>&#x3000;&#x3000;&#x3000;&#x3000;&#x3000;&#x3000;&#x3000;error data = 0x</source>
         <translation>       error data = 0x</translation>
     </message>
     <message>
@@ -720,12 +1023,12 @@ This software cannot be used with the current firmware.</translation>
         <translation>The file is too large (at most 4 MiB).</translation>
     </message>
     <message>
-        <source>行が ":" で始まっていません。</source>
-        <translation>The line does not start with ":".</translation>
+        <source>行が &quot;:&quot; で始まっていません。</source>
+        <translation>The line does not start with &quot;:&quot;.</translation>
     </message>
     <message>
         <source>レコードの長さがバイト数と一致しません。</source>
-        <translation>The record's length does not match its byte count.</translation>
+        <translation>The record&apos;s length does not match its byte count.</translation>
     </message>
     <message>
         <source>アドレスがメモリの範囲を超えています。</source>
@@ -760,13 +1063,13 @@ This software cannot be used with the current firmware.</translation>
         <translation>Segments of the ELF file overlap.</translation>
     </message>
     <message>
-        <source>行が "S" で始まっていません。</source>
-        <translation>A line does not start with "S".</translation>
+        <source>行が &quot;S&quot; で始まっていません。</source>
+        <translation>A line does not start with &quot;S&quot;.</translation>
     </message>
     <message>
         <source>対応していない種類の S レコードです。</source>
         <translation>This kind of S-record is not supported.</translation>
-    </message>    <!-- src/shell/ShellTexts.h -->
+    </message>
     <message>
         <source>設定ウインドウ</source>
         <translation>Settings window</translation>
@@ -820,14 +1123,6 @@ This software cannot be used with the current firmware.</translation>
         <translation>EEPROM memory:--- byte</translation>
     </message>
     <message>
-        <source>ﾌﾟﾛｸﾞﾗﾑﾒﾓﾘ   :</source>
-        <translation>Program memory   :</translation>
-    </message>
-    <message>
-        <source>EEPROMﾃﾞｰﾀﾒﾓﾘ:</source>
-        <translation>EEPROM data memory:</translation>
-    </message>
-    <message>
         <source>PCバッファメモリ修正</source>
         <translation>Edit PC buffer memory</translation>
     </message>
@@ -856,7 +1151,7 @@ This software cannot be used with the current firmware.</translation>
         <translation>Lock/Fuse bits and Calib. data</translation>
     </message>
     <message>
-        <source>キャリブレーションリードデータ　表示のみ</source>
+        <source>キャリブレーションリードデータ&#x3000;表示のみ</source>
         <translation>Calibration data as read from the chip (display only)</translation>
     </message>
     <message>
@@ -1081,13 +1376,12 @@ This software cannot be used with the current firmware.</translation>
     </message>
     <message>
         <source>読めないロックファイルがあります (他のユーザーのファイルなど)。</source>
-        <translation>There is a lock file that cannot be read (another user's file or the like).</translation>
+        <translation>There is a lock file that cannot be read (another user&apos;s file or the like).</translation>
     </message>
     <message>
         <source>原因不明のエラーです。</source>
         <translation>Unknown error.</translation>
     </message>
-    <!-- src/shell/FrmAbout.h, FrmAbout.cpp -->
     <message>
         <source>バージョン情報</source>
         <translation>About</translation>
@@ -1112,7 +1406,6 @@ This software cannot be used with the current firmware.</translation>
         <source>本ソフトウェアの使用により生じたいかなる損害についても、作者は責任を負いません。</source>
         <translation>The author accepts no liability for any damage arising from the use of this software.</translation>
     </message>
-    <!-- src/shell/FrmCom.h, FrmCom.cpp -->
     <message>
         <source>通信ポート選択</source>
         <translation>Select communication port</translation>
@@ -1130,10 +1423,6 @@ This software cannot be used with the current firmware.</translation>
         <translation>The writer connection check has not been completed.</translation>
     </message>
     <message>
-        <source> のオープンに失敗しました。</source>
-        <translation> could not be opened.</translation>
-    </message>
-    <message>
         <source>ポート番号を再設定してください。</source>
         <translation>Please set the port number again.</translation>
     </message>
@@ -1141,12 +1430,10 @@ This software cannot be used with the current firmware.</translation>
         <source>ポートが選ばれていません。</source>
         <translation>No port is selected.</translation>
     </message>
-    <!-- src/shell/PortRow.cpp -->
     <message>
         <source>デバイス:</source>
         <translation>Device:</translation>
     </message>
-    <!-- src/shell/FrmDump.h -->
     <message>
         <source>プログラムメモリ</source>
         <translation>Program memory</translation>
@@ -1155,7 +1442,6 @@ This software cannot be used with the current firmware.</translation>
         <source>EEPROMデータメモリ</source>
         <translation>EEPROM data memory</translation>
     </message>
-    <!-- src/shell/FrmIndex.h, FrmIndex.cpp -->
     <message>
         <source>デバイスインデックス</source>
         <translation>Device index</translation>
@@ -1173,14 +1459,13 @@ This software cannot be used with the current firmware.</translation>
         <translation>Use through the ISP connector is not guaranteed to work.</translation>
     </message>
     <message>
-        <source>ターゲットボード側からＶＣＣを供給するときは　"ＶＣＣ SEL"ジャンパーを外してください。</source>
-        <translation>When VCC is supplied from the target board, remove the "VCC SEL" jumper.</translation>
+        <source>ターゲットボード側からＶＣＣを供給するときは&#x3000;&quot;ＶＣＣ SEL&quot;ジャンパーを外してください。</source>
+        <translation>When VCC is supplied from the target board, remove the &quot;VCC SEL&quot; jumper.</translation>
     </message>
     <message>
-        <source>ターゲットボード側に発振回路があるときは　"XTAL SEL"ジャンパーを外してください。</source>
-        <translation>When the target board has its own oscillator circuit, remove the "XTAL SEL" jumper.</translation>
+        <source>ターゲットボード側に発振回路があるときは&#x3000;&quot;XTAL SEL&quot;ジャンパーを外してください。</source>
+        <translation>When the target board has its own oscillator circuit, remove the &quot;XTAL SEL&quot; jumper.</translation>
     </message>
-    <!-- src/shell/HelpWindow.h, HelpWindow.cpp -->
     <message>
         <source>New ZendraV6 ヘルプ</source>
         <translation>New ZendraV6 Help</translation>
@@ -1191,15 +1476,14 @@ This software cannot be used with the current firmware.</translation>
     </message>
     <message>
         <source>ヘルプファイル「%1」を開けませんでした。プログラムと同じフォルダに zendra.hlp があるか確認してください。</source>
-        <translation>Could not open the help file "%1". Check that zendra.hlp is in the same folder as the program.</translation>
+        <translation>Could not open the help file &quot;%1&quot;. Check that zendra.hlp is in the same folder as the program.</translation>
     </message>
-    <!-- src/shell/SettingsPanel.cpp (tool tips of the fuse choices) -->
     <message>
-        <source>リセットディレイセレクト　CKS[ Msb...Lsb ]</source>
+        <source>リセットディレイセレクト&#x3000;CKS[ Msb...Lsb ]</source>
         <translation>Reset delay select CKS[ Msb...Lsb ]</translation>
     </message>
     <message>
-        <source>スタートアップタイムセレクト　[ Msb...Lsb ]</source>
+        <source>スタートアップタイムセレクト&#x3000;[ Msb...Lsb ]</source>
         <translation>Start-up time select [ Msb...Lsb ]</translation>
     </message>
     <message>
@@ -1222,7 +1506,6 @@ This software cannot be used with the current firmware.</translation>
         <source>ＲＣオシレータ有効ビット</source>
         <translation>RC oscillator enable bit</translation>
     </message>
-    <!-- src/core/OperationGuard.h -->
     <message>
         <source>他の処理を実行中です。</source>
         <translation>Another operation is running.</translation>
@@ -1314,6 +1597,54 @@ This software cannot be used with the current firmware.</translation>
     <message>
         <source>ファイルが変更されました。バッファの修正は保存されていません。修正を破棄して読み直しますか？</source>
         <translation>The files have changed. The buffer edits have not been saved. Discard them and reload?</translation>
+    </message>
+    <message>
+        <source>ｺﾏﾝﾄﾞ送信 : Select device command T , 0x%1</source>
+        <translation>Sending command : Select device command T , 0x%1</translation>
+    </message>
+    <message>
+        <source>ライターを COM%1に検出しました。</source>
+        <translation>Writer detected on COM%1.</translation>
+    </message>
+    <message>
+        <source>ライターを %1に検出しました。</source>
+        <translation>Writer detected on %1.</translation>
+    </message>
+    <message>
+        <source>または、%1より入手できます。&#x3000;&#x3000;&#x3000;</source>
+        <translation>or can be obtained from %1.</translation>
+    </message>
+    <message>
+        <source>アップデート方法は、%1をご覧ください。&#x3000;&#x3000;</source>
+        <translation>For how to update, see %1.</translation>
+    </message>
+    <message>
+        <source>現在のファームウエアバージョン&#x3000; ： KX-WRT540 V%1 </source>
+        <translation>Current firmware version     : KX-WRT540 V%1 </translation>
+    </message>
+    <message>
+        <source>推奨するファームウエアバージョン ： KX-WRT540 V%1 、または、それ以降。&#x3000;</source>
+        <translation>Recommended firmware version : KX-WRT540 V%1 or later.</translation>
+    </message>
+    <message>
+        <source>%1 のオープンに失敗しました。</source>
+        <translation>%1 could not be opened.</translation>
+    </message>
+    <message>
+        <source>ﾌﾟﾛｸﾞﾗﾑﾒﾓﾘ   :%1 word</source>
+        <translation>Program memory   :%1 word</translation>
+    </message>
+    <message>
+        <source>EEPROMﾃﾞｰﾀﾒﾓﾘ:%1 byte</source>
+        <translation>EEPROM data memory:%1 byte</translation>
+    </message>
+    <message>
+        <source>ファイル名：%1を指定しました。</source>
+        <translation>File %1 selected.</translation>
+    </message>
+    <message>
+        <source>アップデート完了。  %1sec</source>
+        <translation>Update completed.  %1sec</translation>
     </message>
 </context>
 </TS>

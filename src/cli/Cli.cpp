@@ -73,7 +73,7 @@ ChipResult CheckFiles(const Plan& plan) {
         result.message = failure.text;
         return result;
     }
-    for (const QString& path : parsed->withoutEndRecord) PrintErr(T(texts::kNoEndRecord) + path);
+    for (const QString& path : parsed->withoutEndRecord) PrintErr(T(texts::kNoEndRecord).arg(path));
     const qint32 words = operations::LastUsedWord(parsed->images, image::kProgramImageSize / 2) + 1;
     const qint32 bytes = operations::LastUsedByte(parsed->images, image::kEepromImageSize) + 1;
     PrintOut(QStringLiteral("%1: %2").arg(T(texts::kRecords)).arg(parsed->records));
@@ -85,10 +85,10 @@ ChipResult CheckFiles(const Plan& plan) {
         PrintOut(line);
     const int beyond = parsed->codeBeyond + parsed->eepromBeyond;
     if (beyond > 0) {
-        result.message = T(texts::kBeyondDevice) + QString::number(beyond);
+        result.message = T(texts::kBeyondDevice).arg(beyond);
         result.exitCode = kExitInput;
     } else {
-        result.message = T(texts::kFits) + Tr(plan.device->Name());
+        result.message = T(texts::kFits).arg(Tr(plan.device->Name()));
     }
     (result.exitCode == kExitSuccess ? PrintOut : PrintErr)(result.message);
     return result;
@@ -185,9 +185,11 @@ std::optional<std::pair<int, QString>> RefuseStore(const Plan& plan) {
     production::SeriesState state;
     result = store.CheckSeries(plan.series, plan.serialStart, plan.serialStep, state);
     if (!result.Ok()) return std::pair{int(kExitLink), StoreProblemText(result)};
-    if (state.check == production::SeriesCheck::Unknown) return std::pair{int(kExitUsage), T(texts::kSeriesUnknown) + plan.series};
+    if (state.check == production::SeriesCheck::Unknown)
+        return std::pair{int(kExitUsage), T(texts::kSeriesUnknown).arg(plan.series)};
     if (state.check == production::SeriesCheck::Contradicts)
-        return std::pair{int(kExitUsage), T(texts::kSeriesContradicts).arg(plan.series).arg(state.next)};
+        return std::pair{int(kExitUsage),
+                         T(texts::kSeriesContradicts).arg(plan.series, QString::number(state.next))};
     return std::nullopt;
 }
 
@@ -272,14 +274,16 @@ int Watch(Plan& plan, const std::function<int()>& programAll) {
         follow();
         settle.start();
     };
-    const auto waiting = [&] { PrintErr(T(texts::kWatching) + WatchedFiles(plan).join(QStringLiteral(", "))); };
+    const auto waiting = [&] {
+        PrintErr(T(texts::kWatching).arg(WatchedFiles(plan).join(QStringLiteral(", "))));
+    };
     QObject::connect(&watcher, &QFileSystemWatcher::fileChanged, &loop, changed);
     QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, &loop, changed);
     QObject::connect(&settle, &QTimer::timeout, &loop, [&] {
         const QByteArray now = FilesDigest(plan);
         if (now == taken) return;
         taken = now;
-        PrintErr(T(texts::kWatchChanged) + WatchedFiles(plan).join(QStringLiteral(", ")));
+        PrintErr(T(texts::kWatchChanged).arg(WatchedFiles(plan).join(QStringLiteral(", "))));
         if (const auto refused = ReadPlanInputs(plan)) {
             last = *refused;
         } else {
@@ -299,7 +303,7 @@ int Watch(Plan& plan, const std::function<int()>& programAll) {
         waiting();
         loop.exec();
     }
-    PrintErr(T(texts::kWatchEnded) + QString::number(runs) + T(texts::kWatchLastCode) + QString::number(last));
+    PrintErr(T(texts::kWatchEnded).arg(runs).arg(last));
     return last;
 }
 

@@ -1,141 +1,140 @@
 #pragma once
-// The command line's own texts, each in Japanese and English, written once. The texts the operations
-// produce come from their reports and go through the program's translation.
+// The command line's own texts, written once in Japanese and marked for lupdate in the context "cli";
+// their English is in translations/zendra_en.ts. Show them with T(), which fills in the %1 arguments
+// after the text is translated. The texts the operations produce come from their reports.
 
-#include <QString>
+#include <QtGlobal>
 
 namespace zendra::cli::texts {
 
-struct Text {
-    const char* ja;
-    const char* en;
-};
+inline constexpr const char* kUsage = QT_TRANSLATE_NOOP("cli", "使い方");
+inline constexpr const char* kUnknownCommand = QT_TRANSLATE_NOOP("cli", "不明なコマンドです: %1");
+inline constexpr const char* kMissingFile = QT_TRANSLATE_NOOP("cli", "ファイルを指定してください: %1");
+inline constexpr const char* kTooManyArguments = QT_TRANSLATE_NOOP("cli", "余分な引数があります: %1");
+inline constexpr const char* kUnknownDevice = QT_TRANSLATE_NOOP("cli", "不明なデバイスです: %1");
+inline constexpr const char* kDidYouMean = QT_TRANSLATE_NOOP("cli", "もしかして %1?");
+inline constexpr const char* kUnknownLanguage = QT_TRANSLATE_NOOP("cli", "不明な言語です (ja または en): %1");
+inline constexpr const char* kUnknownFuse = QT_TRANSLATE_NOOP("cli", "不明な Lock/Fuse 設定です: %1");
+inline constexpr const char* kFuseWriteNeedsDevice =
+    QT_TRANSLATE_NOOP("cli", "この設定はデバイスにありません: %1");
+inline constexpr const char* kNothingToRestore =
+    QT_TRANSLATE_NOOP("cli", "元に戻す Lock/Fuse バイトが記録されていません: %1");
+inline constexpr const char* kRestoreOtherDevice =
+    QT_TRANSLATE_NOOP("cli", "レポートは別のデバイスのものです: %1");
+inline constexpr const char* kChangeHeader = QT_TRANSLATE_NOOP("cli", "Lock/Fuse の変更:");
+inline constexpr const char* kNoChange = QT_TRANSLATE_NOOP("cli", "Lock/Fuse の変更はありません");
+inline constexpr const char* kUnknownPort = QT_TRANSLATE_NOOP("cli", "ポートが見つかりません: %1");
+inline constexpr const char* kPortDenied = QT_TRANSLATE_NOOP("cli", "ポートを開く権限がありません: %1");
+inline constexpr const char* kPortBusy = QT_TRANSLATE_NOOP("cli", "ポートは別のプログラムが使用中です: %1");
+inline constexpr const char* kPortNotSerial = QT_TRANSLATE_NOOP("cli", "シリアルポートではありません: %1");
+inline constexpr const char* kPortOpenFailed = QT_TRANSLATE_NOOP("cli", "ポートを開けません: %1");
+inline constexpr const char* kComNotAssigned =
+    QT_TRANSLATE_NOOP("cli", "この COM 番号にはポートが割り当てられていません。");
+inline constexpr const char* kDetectedPorts = QT_TRANSLATE_NOOP("cli", "検出されたポート: %1");
+inline constexpr const char* kNoPortsDetected =
+    QT_TRANSLATE_NOOP("cli", "シリアルポートは検出されませんでした。");
+inline constexpr const char* kJoinGroup = QT_TRANSLATE_NOOP(
+    "cli", "ポートは %1 グループのものです。sudo usermod -aG %1 $USER で参加し、ログインし直してください。");
+inline constexpr const char* kHeldBy = QT_TRANSLATE_NOOP("cli", "使用中のプログラム: %1");
+inline constexpr const char* kEndOtherProgram =
+    QT_TRANSLATE_NOOP("cli", "そのプログラムを終了してから実行し直してください。");
+inline constexpr const char* kNoAnswer = QT_TRANSLATE_NOOP("cli", "ライターが応答しません: %1");
+inline constexpr const char* kNoAnswerAdvice = QT_TRANSLATE_NOOP(
+    "cli", "ケーブルとライターの電源を確かめてください。zendra-cli ports でポートの一覧を表示できます。");
+inline constexpr const char* kWriterAnswers = QT_TRANSLATE_NOOP("cli", "ライターが応答しました: %1");
+inline constexpr const char* kPortInUse =
+    QT_TRANSLATE_NOOP("cli", "ポートは別の zendra-cli が使用中です: %1");
+inline constexpr const char* kStaleLockTaken =
+    QT_TRANSLATE_NOOP("cli", "使われていないロックファイルを引き継ぎました: %1");
+inline constexpr const char* kLockFailed = QT_TRANSLATE_NOOP("cli", "ロックファイルを作成できません: %1");
+inline constexpr const char* kWriterLost =
+    QT_TRANSLATE_NOOP("cli", "チップ待ちの間にライターとの通信が途絶えました: %1");
+inline constexpr const char* kNotRegularFile =
+    QT_TRANSLATE_NOOP("cli", "通常のファイルではないため書き込みません: %1");
+inline constexpr const char* kNoFolder = QT_TRANSLATE_NOOP("cli", "フォルダーがありません: %1");
+inline constexpr const char* kSameOutput =
+    QT_TRANSLATE_NOOP("cli", "フラッシュと EEPROM の出力先が同じファイルです: %1");
+inline constexpr const char* kNoData =
+    QT_TRANSLATE_NOOP("cli", "書き込むデータがありません (データレコードなし): %1");
+inline constexpr const char* kNoEndRecord = QT_TRANSLATE_NOOP("cli", "警告: エンドレコードがありません: %1");
+inline constexpr const char* kFileUnreadable = QT_TRANSLATE_NOOP("cli", "ファイルを読めません: %1: %2");
+inline constexpr const char* kFileRefused = QT_TRANSLATE_NOOP("cli", "ファイルに誤りがあります: %1: %2");
 
-inline constexpr Text kUsage{"使い方", "Usage"};
-inline constexpr Text kUnknownCommand{"不明なコマンドです: ", "unknown command: "};
-inline constexpr Text kMissingFile{"ファイルを指定してください: ", "a file is needed: "};
-inline constexpr Text kTooManyArguments{"余分な引数があります: ", "unexpected argument: "};
-inline constexpr Text kUnknownDevice{"不明なデバイスです: ", "unknown device: "};
-inline constexpr Text kDidYouMean{"もしかして ", "did you mean "};
-inline constexpr Text kUnknownLanguage{"不明な言語です (ja または en): ", "unknown language (ja or en): "};
-inline constexpr Text kUnknownFuse{"不明な Lock/Fuse 設定です: ", "unknown lock/fuse setting: "};
-inline constexpr Text kFuseWriteNeedsDevice{"この設定はデバイスにありません: ",
-                                            "the device has no such setting: "};
-inline constexpr Text kNothingToRestore{"元に戻す Lock/Fuse バイトが記録されていません: ",
-                                        "the report records no lock/fuse bytes to restore: "};
-inline constexpr Text kRestoreOtherDevice{"レポートは別のデバイスのものです: ", "the report is for another device: "};
-inline constexpr Text kChangeHeader{"Lock/Fuse の変更:", "lock/fuse changes:"};
-inline constexpr Text kNoChange{"Lock/Fuse の変更はありません", "no lock/fuse change"};
-inline constexpr Text kUnknownPort{"ポートが見つかりません: ", "no such port: "};
-inline constexpr Text kPortDenied{"ポートを開く権限がありません: ", "permission denied: "};
-inline constexpr Text kPortBusy{"ポートは別のプログラムが使用中です: ", "the port is in use by another program: "};
-inline constexpr Text kPortNotSerial{"シリアルポートではありません: ", "not a serial port: "};
-inline constexpr Text kPortOpenFailed{"ポートを開けません: ", "cannot open the port: "};
-inline constexpr Text kComNotAssigned{"この COM 番号にはポートが割り当てられていません。",
-                                      "this COM number has no port assigned."};
-inline constexpr Text kDetectedPorts{"検出されたポート: ", "detected ports: "};
-inline constexpr Text kNoPortsDetected{"シリアルポートは検出されませんでした。", "no serial port detected."};
-inline constexpr Text kJoinGroup{
-    "ポートは %1 グループのものです。sudo usermod -aG %1 $USER で参加し、ログインし直してください。",
-    "the port belongs to the group %1: join it with sudo usermod -aG %1 $USER, then log out and in again."};
-inline constexpr Text kHeldBy{"使用中のプログラム: ", "held by: "};
-inline constexpr Text kEndOtherProgram{"そのプログラムを終了してから実行し直してください。",
-                                       "end that program, then run the command again."};
-inline constexpr Text kNoAnswer{"ライターが応答しません: ", "the writer does not answer on "};
-inline constexpr Text kNoAnswerAdvice{
-    "ケーブルとライターの電源を確かめてください。zendra-cli ports でポートの一覧を表示できます。",
-    "check the cable and the writer's power; zendra-cli ports lists the serial ports."};
-inline constexpr Text kWriterAnswers{"ライターが応答しました: ", "the writer answers on "};
-inline constexpr Text kPortInUse{"ポートは別の zendra-cli が使用中です: ",
-                                 "the port is in use by another zendra-cli: "};
-inline constexpr Text kStaleLockTaken{"使われていないロックファイルを引き継ぎました: ",
-                                      "took over a lock file that no running process holds: "};
-inline constexpr Text kLockFailed{"ロックファイルを作成できません: ", "cannot create the lock file: "};
-inline constexpr Text kWriterLost{"チップ待ちの間にライターとの通信が途絶えました: ",
-                                  "the writer was lost while waiting for the chip: "};
-inline constexpr Text kNotRegularFile{"通常のファイルではないため書き込みません: ",
-                                      "not a regular file, so nothing is written to it: "};
-inline constexpr Text kNoFolder{"フォルダーがありません: ", "no such folder: "};
-inline constexpr Text kSameOutput{"フラッシュと EEPROM の出力先が同じファイルです: ",
-                                  "the flash and the EEPROM output are the same file: "};
-inline constexpr Text kNoData{"書き込むデータがありません (データレコードなし): ",
-                              "nothing to program (no data record): "};
-inline constexpr Text kNoEndRecord{"警告: エンドレコードがありません: ", "warning: no end record: "};
-inline constexpr Text kFileUnreadable{"ファイルを読めません: ", "cannot read the file: "};
-inline constexpr Text kFileRefused{"ファイルに誤りがあります: ", "the file is invalid: "};
-inline constexpr Text kLine{"行", "line"};
-inline constexpr Text kBeyondDevice{"デバイスの容量を超えるデータがあります (バイト): ",
-                                    "data beyond the device's memory (bytes): "};
-inline constexpr Text kFits{"デバイスに収まります: ", "fits the device: "};
-inline constexpr Text kWatchProgramOnly{"--watch は program コマンドにだけ使えます (--repeat とは併用できません)",
-                                        "--watch goes with the program command only (not with --repeat)"};
-inline constexpr Text kWatching{"ファイルの変更を待っています (Ctrl-C で終了): ",
-                                "waiting for the files to change (Ctrl-C ends): "};
-inline constexpr Text kWatchChanged{"ファイルが変更されました: ", "file changed: "};
-inline constexpr Text kWatchEnded{"監視を終了しました。プログラム回数: ", "watch ended; program runs: "};
-inline constexpr Text kWatchLastCode{"、最後の終了コード: ", ", last exit code: "};
-inline constexpr Text kRecords{"レコード", "records"};
-inline constexpr Text kUsedFlash{"使用フラッシュ (ワード)", "flash in use (words)"};
-inline constexpr Text kUsedEeprom{"使用 EEPROM (バイト)", "EEPROM in use (bytes)"};
-inline constexpr Text kNoWriter{"ライターが見つかりません", "no writer found"};
-inline constexpr Text kWaitingForWriter{"新しいポートでライターが応答するのを待っています (Ctrl-C で終了)...",
-                                        "waiting for a writer on a new port (Ctrl-C ends)..."};
-inline constexpr Text kNoPortMonitor{"デバイスの監視を使えないため、ポートの一覧を毎秒読み直します。",
-                                     "no device monitor: the ports are listed again every second."};
-inline constexpr Text kWaitOnlyDetect{"--wait は --port なしの detect にだけ使えます",
-                                     "--wait goes with detect alone, without --port"};
-inline constexpr Text kWaitCancelled{"待機を中止しました", "wait cancelled"};
-inline constexpr Text kNoSignatureMatch{"署名に合うデバイスがありません: ", "no device has the signature "};
-inline constexpr Text kSignatureAmbiguous{"署名に合うデバイスが複数あります。--device で選んでください: ",
-                                          "several devices have this signature; choose one with --device: "};
-inline constexpr Text kChose{"署名から選んだデバイス: ", "device chosen from the signature: "};
-inline constexpr Text kFileFuses{"ファイルのロック/ヒューズ (未書き込み): ", "the file's lock/fuse choices (not written): "};
-inline constexpr Text kFileFuseUnmatched{"どの選択肢にも合わないファイルのロック/ヒューズ: ",
-                                         "lock/fuse bytes of the file that match no choice: "};
-inline constexpr Text kFuseWriteNeedsElf{"--write-fuses には ELF ファイルのロック/ヒューズが必要です: ",
-                                         "--write-fuses needs an ELF file with lock/fuse data: "};
-inline constexpr Text kNoElfOutput{"ELF ファイルには書き出せません: ", "an ELF file cannot be written: "};
-inline constexpr Text kSaved{"保存しました: ", "saved: "};
-inline constexpr Text kDifference{"相違", "difference"};
-inline constexpr Text kFileValue{"ファイル", "file"};
-inline constexpr Text kChipValue{"チップ", "chip"};
-inline constexpr Text kUpdateNoCancel{
-    "ファームウエア更新中は中止できません。ライターが使えなくなります。",
-    "the firmware update cannot be cancelled: the writer would be left unusable."};
-inline constexpr Text kUpdateDone{"ファームウエアを更新しました", "firmware updated"};
-inline constexpr Text kUpdateFailed{"ファームウエアの更新に失敗しました", "the firmware update failed"};
-inline constexpr Text kWaitRemove{"チップを外してください...", "remove the chip..."};
-inline constexpr Text kWaitInsert{"次のチップを入れてください...", "insert the next chip..."};
-inline constexpr Text kPasses{"合格", "passed"};
-inline constexpr Text kFailures{"不合格", "failed"};
-inline constexpr Text kCannotWrite{"書き込めません: ", "cannot write: "};
-inline constexpr Text kStoreCannotOpen{"チップ記録を開けません: ", "cannot open the chip store: "};
-inline constexpr Text kStoreLocked{"チップ記録が別のプロセスにロックされたままです: ",
-                                   "the chip store stays locked by another process: "};
-inline constexpr Text kStoreNewer{"チップ記録は新しいバージョンのプログラムのものです: ",
-                                  "the chip store was written by a newer program: "};
-inline constexpr Text kStoreFailed{"チップ記録に書き込めません: ", "cannot write to the chip store: "};
-inline constexpr Text kBadPlace{"場所は eeprom:ADDR か flash:ADDR で指定してください: ",
-                                "a place is eeprom:ADDR or flash:ADDR: "};
-inline constexpr Text kBadSerialFormat{"不明なシリアル番号の形式です (u8, le16, be16, le32, be32, decN): ",
-                                       "unknown serial format (u8, le16, be16, le32, be32, decN): "};
-inline constexpr Text kBadNumber{"数値が正しくありません: ", "not a valid number: "};
-inline constexpr Text kNeedsSerialAt{"--serial-at と --serial-format を指定してください: ",
-                                     "give --serial-at and --serial-format with "};
-inline constexpr Text kNotForCommand{"このコマンドでは使えません: ", "not for this command: "};
-inline constexpr Text kPlaceBeyond{"デバイスのメモリーの外です: ", "beyond the device's memory: "};
-inline constexpr Text kPlacesOverlap{"シリアル番号と校正バイトの場所が重なっています",
-                                     "the serial number and the calibration byte overlap"};
-inline constexpr Text kNoCalibration{"このデバイスには校正バイトがありません: ", "the device has no calibration byte: "};
-inline constexpr Text kSeriesUnknown{"シリーズがありません。--serial-start で作成してください: ",
-                                     "no such series; create it with --serial-start: "};
-inline constexpr Text kSeriesContradicts{"シリーズ %1 は別の開始値または増分で作成されています。次の番号: %2",
-                                         "the series %1 was created with another start or step; its next number: %2"};
-inline constexpr Text kSeriesExhausted{"シリーズの次の番号が形式に収まりません: ",
-                                       "the series' next number does not fit the format: "};
-inline constexpr Text kSerialNumber{"シリアル番号", "serial number"};
-inline constexpr Text kCalibrationCopied{"校正バイト", "calibration byte"};
-inline constexpr Text kStampSkipped{"チップごとに書き込む場所は比較しません: ",
-                                   "the cells each chip gets its own value in are not compared: "};
+inline constexpr const char* kBeyondDevice =
+    QT_TRANSLATE_NOOP("cli", "デバイスの容量を超えるデータがあります (バイト): %1");
+inline constexpr const char* kFits = QT_TRANSLATE_NOOP("cli", "デバイスに収まります: %1");
+inline constexpr const char* kWatchProgramOnly =
+    QT_TRANSLATE_NOOP("cli", "--watch は program コマンドにだけ使えます (--repeat とは併用できません)");
+inline constexpr const char* kWatching =
+    QT_TRANSLATE_NOOP("cli", "ファイルの変更を待っています (Ctrl-C で終了): %1");
+inline constexpr const char* kWatchChanged = QT_TRANSLATE_NOOP("cli", "ファイルが変更されました: %1");
+inline constexpr const char* kWatchEnded =
+    QT_TRANSLATE_NOOP("cli", "監視を終了しました。プログラム回数: %1、最後の終了コード: %2");
+
+inline constexpr const char* kRecords = QT_TRANSLATE_NOOP("cli", "レコード");
+inline constexpr const char* kUsedFlash = QT_TRANSLATE_NOOP("cli", "使用フラッシュ (ワード)");
+inline constexpr const char* kUsedEeprom = QT_TRANSLATE_NOOP("cli", "使用 EEPROM (バイト)");
+inline constexpr const char* kNoWriter = QT_TRANSLATE_NOOP("cli", "ライターが見つかりません");
+inline constexpr const char* kWaitingForWriter =
+    QT_TRANSLATE_NOOP("cli", "新しいポートでライターが応答するのを待っています (Ctrl-C で終了)...");
+inline constexpr const char* kNoPortMonitor =
+    QT_TRANSLATE_NOOP("cli", "デバイスの監視を使えないため、ポートの一覧を毎秒読み直します。");
+inline constexpr const char* kWaitOnlyDetect =
+    QT_TRANSLATE_NOOP("cli", "--wait は --port なしの detect にだけ使えます");
+inline constexpr const char* kWaitCancelled = QT_TRANSLATE_NOOP("cli", "待機を中止しました");
+inline constexpr const char* kNoSignatureMatch =
+    QT_TRANSLATE_NOOP("cli", "署名に合うデバイスがありません: %1");
+inline constexpr const char* kSignatureAmbiguous =
+    QT_TRANSLATE_NOOP("cli", "署名に合うデバイスが複数あります。--device で選んでください: %1");
+inline constexpr const char* kChose = QT_TRANSLATE_NOOP("cli", "署名から選んだデバイス: %1");
+inline constexpr const char* kFileFuses =
+    QT_TRANSLATE_NOOP("cli", "ファイルのロック/ヒューズ (未書き込み): %1");
+inline constexpr const char* kFileFuseUnmatched =
+    QT_TRANSLATE_NOOP("cli", "どの選択肢にも合わないファイルのロック/ヒューズ: %1");
+inline constexpr const char* kFuseWriteNeedsElf =
+    QT_TRANSLATE_NOOP("cli", "--write-fuses には ELF ファイルのロック/ヒューズが必要です: %1");
+inline constexpr const char* kNoElfOutput = QT_TRANSLATE_NOOP("cli", "ELF ファイルには書き出せません: %1");
+inline constexpr const char* kSaved = QT_TRANSLATE_NOOP("cli", "保存しました: %1");
+inline constexpr const char* kDifference = QT_TRANSLATE_NOOP("cli", "相違");
+inline constexpr const char* kFileValue = QT_TRANSLATE_NOOP("cli", "ファイル");
+inline constexpr const char* kChipValue = QT_TRANSLATE_NOOP("cli", "チップ");
+inline constexpr const char* kUpdateNoCancel =
+    QT_TRANSLATE_NOOP("cli", "ファームウエア更新中は中止できません。ライターが使えなくなります。");
+inline constexpr const char* kUpdateDone = QT_TRANSLATE_NOOP("cli", "ファームウエアを更新しました");
+inline constexpr const char* kUpdateFailed = QT_TRANSLATE_NOOP("cli", "ファームウエアの更新に失敗しました");
+inline constexpr const char* kWaitRemove = QT_TRANSLATE_NOOP("cli", "チップを外してください...");
+inline constexpr const char* kWaitInsert = QT_TRANSLATE_NOOP("cli", "次のチップを入れてください...");
+inline constexpr const char* kPasses = QT_TRANSLATE_NOOP("cli", "合格");
+inline constexpr const char* kFailures = QT_TRANSLATE_NOOP("cli", "不合格");
+inline constexpr const char* kCannotWrite = QT_TRANSLATE_NOOP("cli", "書き込めません: %1");
+inline constexpr const char* kStoreCannotOpen = QT_TRANSLATE_NOOP("cli", "チップ記録を開けません: %1");
+inline constexpr const char* kStoreLocked =
+    QT_TRANSLATE_NOOP("cli", "チップ記録が別のプロセスにロックされたままです: %1");
+inline constexpr const char* kStoreNewer =
+    QT_TRANSLATE_NOOP("cli", "チップ記録は新しいバージョンのプログラムのものです: %1");
+inline constexpr const char* kStoreFailed = QT_TRANSLATE_NOOP("cli", "チップ記録に書き込めません: %1");
+inline constexpr const char* kBadPlace =
+    QT_TRANSLATE_NOOP("cli", "場所は eeprom:ADDR か flash:ADDR で指定してください: %1");
+inline constexpr const char* kBadSerialFormat =
+    QT_TRANSLATE_NOOP("cli", "不明なシリアル番号の形式です (u8, le16, be16, le32, be32, decN): %1");
+inline constexpr const char* kBadNumber = QT_TRANSLATE_NOOP("cli", "数値が正しくありません: %1");
+inline constexpr const char* kNeedsSerialAt =
+    QT_TRANSLATE_NOOP("cli", "--serial-at と --serial-format を指定してください: %1");
+inline constexpr const char* kNotForCommand = QT_TRANSLATE_NOOP("cli", "このコマンドでは使えません: %1");
+inline constexpr const char* kPlaceBeyond = QT_TRANSLATE_NOOP("cli", "デバイスのメモリーの外です: %1");
+inline constexpr const char* kPlacesOverlap =
+    QT_TRANSLATE_NOOP("cli", "シリアル番号と校正バイトの場所が重なっています");
+inline constexpr const char* kNoCalibration =
+    QT_TRANSLATE_NOOP("cli", "このデバイスには校正バイトがありません: %1");
+inline constexpr const char* kSeriesUnknown =
+    QT_TRANSLATE_NOOP("cli", "シリーズがありません。--serial-start で作成してください: %1");
+inline constexpr const char* kSeriesContradicts =
+    QT_TRANSLATE_NOOP("cli", "シリーズ %1 は別の開始値または増分で作成されています。次の番号: %2");
+inline constexpr const char* kSeriesExhausted =
+    QT_TRANSLATE_NOOP("cli", "シリーズの次の番号が形式に収まりません: %1");
+inline constexpr const char* kSerialNumber = QT_TRANSLATE_NOOP("cli", "シリアル番号");
+inline constexpr const char* kCalibrationCopied = QT_TRANSLATE_NOOP("cli", "校正バイト");
+inline constexpr const char* kStampSkipped =
+    QT_TRANSLATE_NOOP("cli", "チップごとに書き込む場所は比較しません: %1");
 
 }  // namespace zendra::cli::texts

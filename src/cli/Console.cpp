@@ -1,5 +1,7 @@
 #include "cli/Console.h"
 
+#include <QCoreApplication>
+
 #include "core/Language.h"
 #include "link/LinkTexts.h"
 
@@ -13,7 +15,6 @@ namespace zendra::cli {
 
 namespace {
 
-std::atomic<bool> g_english{false};
 std::atomic<bool> g_qtMessages{false};
 QMutex g_printing;
 
@@ -44,15 +45,11 @@ void InstallQtMessageFilter() {
 }
 void ShowQtMessages(bool show) { g_qtMessages = show; }
 
-void UseEnglish(bool english) {
-    g_english = english;
-    core::UseLanguage(english ? core::Language::English : core::Language::Japanese);
-}
-bool IsEnglish() { return g_english; }
+void UseEnglish(bool english) { core::UseLanguage(english ? core::Language::English : core::Language::Japanese); }
 
 QString Tr(const QString& text) { return core::Translate(text); }
 
-QString T(const texts::Text& text) { return QString::fromUtf8(g_english ? text.en : text.ja); }
+QString T(const char* source) { return QCoreApplication::translate("cli", source); }
 
 void PrintOut(const QString& line) { Write(stdout, ConsoleLines(line) + QLatin1Char('\n')); }
 void PrintErr(const QString& line) { Write(stderr, ConsoleLines(line) + QLatin1Char('\n')); }
@@ -106,9 +103,10 @@ core::MessageAnswer ConsoleProgress::Ask(core::MessageIcon, const QString&, cons
                                          core::MessageButtons) {
     // The firmware advisory: printed, and the command goes on (a writer 6.30 to 6.34 still works). Its line
     // about where the main window shows the version has no place on a terminal.
-    QStringList lines = text.split(QStringLiteral("\r\n"));
-    lines.removeAll(link::texts::kAdvisoryWhereShown);
-    Line(Tr(lines.join(QStringLiteral("\r\n"))));
+    QStringList lines;
+    for (const QString& line : text.split(QStringLiteral("\r\n")))
+        if (line != link::texts::kAdvisoryWhereShown) lines << Tr(line);
+    Line(lines.join(QStringLiteral("\r\n")));
     return core::MessageAnswer::Ok;
 }
 

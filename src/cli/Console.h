@@ -14,9 +14,9 @@ namespace zendra::cli {
 
 // The language of everything printed; English unless chosen otherwise.
 void UseEnglish(bool english);
-bool IsEnglish();
-// A text of the command line's own, and a text an operation produced, in the chosen language.
-QString T(const texts::Text& text);
+// A text of the command line's own (a texts:: name), and a text an operation produced, in the chosen
+// language.
+QString T(const char* source);
 QString Tr(const QString& text);
 
 // Qt's own warnings (a runtime folder that cron or sudo does not set, ...) are for developers: shown with

@@ -6,8 +6,9 @@
 #include "cli/Console.h"
 #include "cli/Plan.h"
 #include "core/BoundedFile.h"
-#include "image/ImageTexts.h"
+#include "core/Language.h"
 #include "image/CodeFormats.h"
+#include "image/ImageTexts.h"
 #include "image/IntelHex.h"
 #include "operations/UsedPart.h"
 
@@ -29,8 +30,7 @@ std::optional<QByteArray> ReadInput(const QString& path, Failure& failure) {
     why.rejection = image::HexRejection::Unreadable;
     why.file = read.refusal;
     why.systemReason = read.systemReason;
-    failure = {kExitInput,
-               T(texts::kFileUnreadable) + path + QStringLiteral(": ") + Tr(image::DescribeRejection(why))};
+    failure = {kExitInput, T(texts::kFileUnreadable).arg(path, Tr(image::DescribeRejection(why)))};
     return std::nullopt;
 }
 
@@ -39,10 +39,13 @@ std::optional<ParsedImages> ParseInputs(const Plan& plan, const devices::Device*
     const qint32 words = device ? device->flashWords : image::kProgramImageSize / 2;
     const qint32 bytes = device ? device->eepromBytes : image::kEepromImageSize;
     const auto refuse = [&](const QString& readerError, const QString& path, const image::HexReadResult& r) {
-        QString text = readerError;
-        if (r.line > 0) text += image::texts::kLineSuffix.arg(r.line);
-        failure = {kExitInput, T(texts::kFileRefused) + path + QStringLiteral(": ") + Tr(text) +
-                                   QStringLiteral(": ") + Tr(image::DescribeRejection(r))};
+        const QString text = r.line > 0
+                                 ? core::JoinTexts({readerError, core::Compose(image::texts::kLineSuffix,
+                                                                               {QString::number(r.line)})})
+                                 : readerError;
+        failure = {kExitInput,
+                   T(texts::kFileRefused)
+                       .arg(path, Tr(text) + QStringLiteral(": ") + Tr(image::DescribeRejection(r)))};
     };
     if (!plan.codePath.isEmpty()) {
         const image::CodeFormat format = image::FormatOf(plan.codePath, plan.codeBytes);

@@ -44,7 +44,7 @@ std::optional<QString> ReadRestoreReport(const QString& path, Plan& plan) {
             return std::nullopt;
         }
     }
-    return T(texts::kNothingToRestore) + path;
+    return T(texts::kNothingToRestore).arg(path);
 }
 
 // The names --device takes, one a line in the current language: for the reader and for shell completion.
@@ -160,19 +160,20 @@ std::optional<QString> ParseProduction(const QCommandLineParser& parser, Plan& p
     const QString& c = plan.command;
     const bool history = c == QLatin1String("history");
     for (const char* name : {"serial", "file-sha256", "last", "json"})
-        if (isSet(name) && !history) return T(texts::kNotForCommand) + QStringLiteral("--") + QLatin1String(name);
+        if (isSet(name) && !history)
+            return T(texts::kNotForCommand).arg(QStringLiteral("--") + QLatin1String(name));
     if (history) {
         if (isSet("serial") && !(plan.history.serial = NumberOption(value("serial"), 0)))
-            return T(texts::kBadNumber) + value("serial");
+            return T(texts::kBadNumber).arg(value("serial"));
         if (isSet("last")) {
             const auto last = NumberOption(value("last"), 1);
-            if (!last || *last > INT_MAX) return T(texts::kBadNumber) + value("last");
+            if (!last || *last > INT_MAX) return T(texts::kBadNumber).arg(value("last"));
             plan.history.last = int(*last);
         }
         plan.history.fileSha256 = value("file-sha256").toLower();
         static const QRegularExpression sha(QStringLiteral("^[0-9a-f]{64}$"));
         if (isSet("file-sha256") && !sha.match(plan.history.fileSha256).hasMatch())
-            return T(texts::kBadNumber) + value("file-sha256");
+            return T(texts::kBadNumber).arg(value("file-sha256"));
         plan.json = isSet("json");
     }
 
@@ -180,30 +181,31 @@ std::optional<QString> ParseProduction(const QCommandLineParser& parser, Plan& p
                            isSet("serial-step") || isSet("serial-series");
     if (anySerial) {
         if (c != QLatin1String("program") && c != QLatin1String("verify"))
-            return T(texts::kNotForCommand) + QStringLiteral("--serial-*");
-        if (!isSet("serial-at") || !isSet("serial-format")) return T(texts::kNeedsSerialAt) + c;
+            return T(texts::kNotForCommand).arg(QStringLiteral("--serial-*"));
+        if (!isSet("serial-at") || !isSet("serial-format")) return T(texts::kNeedsSerialAt).arg(c);
         plan.serialAt = production::ParsePlace(value("serial-at"));
-        if (!plan.serialAt) return T(texts::kBadPlace) + value("serial-at");
+        if (!plan.serialAt) return T(texts::kBadPlace).arg(value("serial-at"));
         const auto layout = production::ParseSerialLayout(value("serial-format"));
-        if (!layout) return T(texts::kBadSerialFormat) + value("serial-format");
+        if (!layout) return T(texts::kBadSerialFormat).arg(value("serial-format"));
         plan.serialLayout = *layout;
         if (isSet("serial-start") && !(plan.serialStart = NumberOption(value("serial-start"), 0)))
-            return T(texts::kBadNumber) + value("serial-start");
+            return T(texts::kBadNumber).arg(value("serial-start"));
         if (isSet("serial-step") && !(plan.serialStep = NumberOption(value("serial-step"), 1)))
-            return T(texts::kBadNumber) + value("serial-step");
+            return T(texts::kBadNumber).arg(value("serial-step"));
         if (isSet("serial-series")) plan.series = value("serial-series");
-        if (plan.series.isEmpty()) return T(texts::kBadNumber) + QStringLiteral("--serial-series");
+        if (plan.series.isEmpty()) return T(texts::kBadNumber).arg(QStringLiteral("--serial-series"));
         if (!production::Fits(*plan.serialAt, production::Width(plan.serialLayout), plan.device))
-            return T(texts::kPlaceBeyond) + value("serial-at");
+            return T(texts::kPlaceBeyond).arg(value("serial-at"));
     }
     if (isSet("calibration-at")) {
         if (c != QLatin1String("program") && c != QLatin1String("verify"))
-            return T(texts::kNotForCommand) + QStringLiteral("--calibration-at");
+            return T(texts::kNotForCommand).arg(QStringLiteral("--calibration-at"));
         plan.calibrationAt = production::ParsePlace(value("calibration-at"));
-        if (!plan.calibrationAt) return T(texts::kBadPlace) + value("calibration-at");
-        if (plan.device && !plan.device->profile.calibration) return T(texts::kNoCalibration) + Tr(plan.device->Name());
+        if (!plan.calibrationAt) return T(texts::kBadPlace).arg(value("calibration-at"));
+        if (plan.device && !plan.device->profile.calibration)
+            return T(texts::kNoCalibration).arg(Tr(plan.device->Name()));
         if (!production::Fits(*plan.calibrationAt, 1, plan.device))
-            return T(texts::kPlaceBeyond) + value("calibration-at");
+            return T(texts::kPlaceBeyond).arg(value("calibration-at"));
         if (plan.serialAt && plan.StampCells().first().Covers(plan.calibrationAt->area, plan.calibrationAt->address))
             return T(texts::kPlacesOverlap);
     }
@@ -295,7 +297,7 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     // The language first, so every later message is in it.
     const QString langText = parser.value(lang);
     if (!langText.isEmpty() && !core::ParseLanguage(langText))
-        return usage(T(texts::kUnknownLanguage) + langText);
+        return usage(T(texts::kUnknownLanguage).arg(langText));
     const core::Language language = langText.isEmpty() ? core::LanguageFromLocale(QLocale::system().name())
                                                        : *core::ParseLanguage(langText);
     UseEnglish(language == core::Language::English);
@@ -315,7 +317,7 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     if (plan.command == QLatin1String("fuse")) {
         const QString sub = args.isEmpty() ? QString() : args.takeFirst();
         if (sub != QLatin1String("read") && sub != QLatin1String("write") && sub != QLatin1String("restore"))
-            return usage(T(texts::kUnknownCommand) + QStringLiteral("fuse ") + sub);
+            return usage(T(texts::kUnknownCommand).arg(QStringLiteral("fuse ") + sub));
         plan.command = QStringLiteral("fuse-") + sub;
     }
     plan.ports = parser.values(port);
@@ -347,15 +349,17 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         plan.device = DeviceNamed(name);
         if (!plan.device) {
             const QString nearest = NearestDeviceName(name);
-            return usage(T(texts::kUnknownDevice) + name +
-                         (nearest.isEmpty() ? QString() : QStringLiteral(" (") + T(texts::kDidYouMean) + nearest + QStringLiteral("?)")));
+            return usage(T(texts::kUnknownDevice).arg(name) +
+                         (nearest.isEmpty()
+                              ? QString()
+                              : QStringLiteral(" (") + T(texts::kDidYouMean).arg(nearest) + u')'));
         }
     }
 
     const QString& c = plan.command;
     const auto wantFiles = [&](int least, int most) {
-        if (args.size() < least) return usage(T(texts::kMissingFile) + c), false;
-        if (args.size() > most) return usage(T(texts::kTooManyArguments) + args.at(most)), false;
+        if (args.size() < least) return usage(T(texts::kMissingFile).arg(c)), false;
+        if (args.size() > most) return usage(T(texts::kTooManyArguments).arg(args.at(most))), false;
         return true;
     };
     if (c == QLatin1String("program") || c == QLatin1String("verify") || c == QLatin1String("check")) {
@@ -376,14 +380,13 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         for (const QString& out : {plan.outCode, plan.outEeprom})
             if (const auto refused = RefuseOutputTarget(out)) return usage(*refused);
         for (const QString& out : {plan.outCode, plan.outEeprom})
-            if (!image::CanSaveTo(out)) return usage(T(texts::kNoElfOutput) + out);
-        if (SameFile(plan.outCode, plan.outEeprom))
-            return usage(T(texts::kSameOutput) + plan.outCode);
+            if (!image::CanSaveTo(out)) return usage(T(texts::kNoElfOutput).arg(out));
+        if (SameFile(plan.outCode, plan.outEeprom)) return usage(T(texts::kSameOutput).arg(plan.outCode));
     } else if (c == QLatin1String("update")) {
         if (!wantFiles(1, 1)) return kExitUsage;
         plan.firmwarePath = args.at(0);
     } else if (c == QLatin1String("fuse-write")) {
-        if (args.isEmpty()) return usage(T(texts::kUnknownFuse));
+        if (args.isEmpty()) return usage(T(texts::kUnknownFuse).arg(QString()));
         for (const QString& setting : args) {
             const auto control = devices::ControlByName(setting.section(QLatin1Char('='), 0, 0));
             const QString valueText = setting.section(QLatin1Char('='), 1);
@@ -402,11 +405,11 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
             }
             if (!number) value = valueText.toInt(&number);
             if (!control || !number || !setting.contains(QLatin1Char('=')))
-                return usage(T(texts::kUnknownFuse) + setting);
+                return usage(T(texts::kUnknownFuse).arg(setting));
             if (plan.device) {
                 const devices::ControlFill fill = devices::PanelFor(plan.device).controls[int(*control)];
                 if (!fill.enabled || value < 0 || value >= fill.entries.size())
-                    return usage(T(texts::kFuseWriteNeedsDevice) + setting);
+                    return usage(T(texts::kFuseWriteNeedsDevice).arg(setting));
             }
             plan.fuseChoices.append({.control = *control, .index = value});
         }
@@ -417,7 +420,7 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
                c == QLatin1String("fuse-read") || c == QLatin1String("history")) {
         if (!wantFiles(0, 0)) return kExitUsage;
     } else {
-        return usage(T(texts::kUnknownCommand) + c);
+        return usage(T(texts::kUnknownCommand).arg(c));
     }
 
     // A watch programs files; with the production loop it would never see them change.
@@ -453,23 +456,24 @@ std::optional<int> ReadPlanInputs(Plan& plan) {
     if (!plan.firmwarePath.isEmpty()) {
         const update::UpdateFileContents contents = update::LoadUpdateFile(plan.firmwarePath);
         if (!contents.IsValid())
-            return refuse(kExitInput, T(texts::kFileRefused) + plan.firmwarePath + QStringLiteral(": ") +
-                                          Tr(update::DescribeProblem(contents)));
+            return refuse(
+                kExitInput,
+                T(texts::kFileRefused).arg(plan.firmwarePath, Tr(update::DescribeProblem(contents))));
     }
     if (c == QLatin1String("check") || c == QLatin1String("ports") || c == QLatin1String("history"))
         return std::nullopt;
     Failure bad{};
     const auto images = ParseInputs(plan, nullptr, bad);
     if (!images) return refuse(bad.code, bad.text);
-    for (const QString& path : images->withoutEndRecord) PrintErr(T(texts::kNoEndRecord) + path);
+    for (const QString& path : images->withoutEndRecord) PrintErr(T(texts::kNoEndRecord).arg(path));
     // Programming nothing would erase the chip and pass: a failed build must not wipe every chip.
     if (c == QLatin1String("program") && images->Blank()) {
         QStringList named{plan.codePath};
         if (!plan.eepromPath.isEmpty()) named << plan.eepromPath;
-        return refuse(kExitInput, T(texts::kNoData) + named.join(QStringLiteral(", ")));
+        return refuse(kExitInput, T(texts::kNoData).arg(named.join(QStringLiteral(", "))));
     }
     if (plan.writeFuses && (c != QLatin1String("program") || images->fuses.Empty()))
-        return refuse(kExitInput, T(texts::kFuseWriteNeedsElf) + plan.codePath);
+        return refuse(kExitInput, T(texts::kFuseWriteNeedsElf).arg(plan.codePath));
     return std::nullopt;
 }
 

@@ -127,10 +127,10 @@ QStringList FileFuseLines(const devices::Device* device, const operations::LockF
     const QList<core::PanelControl> unmatched = operations::UnmatchedLockFuseFields(device, bytes);
     const devices::PanelIndexes choices =
         operations::FileLockFuseChoices(device, bytes, devices::DefaultChoices(device), unmatched);
-    QStringList lines{T(texts::kFileFuses) + ChoiceLines(device, choices).join(QLatin1Char(' '))};
+    QStringList lines{T(texts::kFileFuses).arg(ChoiceLines(device, choices).join(QLatin1Char(' ')))};
     QStringList names;
     for (const core::PanelControl control : unmatched) names << devices::ControlName(control);
-    if (!names.isEmpty()) lines << T(texts::kFileFuseUnmatched) + names.join(QStringLiteral(", "));
+    if (!names.isEmpty()) lines << T(texts::kFileFuseUnmatched).arg(names.join(QStringLiteral(", ")));
     return lines;
 }
 
@@ -178,18 +178,18 @@ QString StoreProblemText(const production::StoreResult& problem) {
     using production::StoreProblem;
     switch (problem.problem) {
         case StoreProblem::CannotOpen:
-            return T(texts::kStoreCannotOpen) + problem.detail;
+            return T(texts::kStoreCannotOpen).arg(problem.detail);
         case StoreProblem::Locked:
-            return T(texts::kStoreLocked) + problem.detail;
+            return T(texts::kStoreLocked).arg(problem.detail);
         case StoreProblem::NewerSchema:
-            return T(texts::kStoreNewer) + problem.detail;
+            return T(texts::kStoreNewer).arg(problem.detail);
         case StoreProblem::SeriesExhausted:
-            return T(texts::kSeriesExhausted) + problem.detail;
+            return T(texts::kSeriesExhausted).arg(problem.detail);
         case StoreProblem::None:
         case StoreProblem::Failed:
             break;
     }
-    return T(texts::kStoreFailed) + problem.detail;
+    return T(texts::kStoreFailed).arg(problem.detail);
 }
 
 namespace {

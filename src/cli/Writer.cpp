@@ -8,10 +8,11 @@
 #include "cli/Inputs.h"
 #include "cli/Outputs.h"
 #include "cli/Render.h"
+#include "core/Language.h"
 #include "core/Settings.h"
+#include "image/CodeFormats.h"
 #include "image/FileCommands.h"
 #include "image/ImageTexts.h"
-#include "image/CodeFormats.h"
 #include "image/IntelHex.h"
 #include "link/LinkTexts.h"
 #include "link/PortMap.h"
@@ -67,7 +68,8 @@ void HintSlowAdapter(const QString& path) {
 QString DetectedPortsLine(const link::PortMap& ports) {
     QStringList paths;
     for (const link::DetectedPort& port : ports.Detected()) paths << port.path;
-    return paths.isEmpty() ? T(texts::kNoPortsDetected) : T(texts::kDetectedPorts) + paths.join(QStringLiteral(", "));
+    return paths.isEmpty() ? T(texts::kNoPortsDetected)
+                           : T(texts::kDetectedPorts).arg(paths.join(QStringLiteral(", ")));
 }
 
 }  // namespace
@@ -79,26 +81,27 @@ bool Writer::ExplainUnusablePort(ChipResult& result, const link::PortMap& ports)
         case PortProblem::None:
             return true;
         case PortProblem::NoSuchPort:
-            result.message = T(texts::kUnknownPort) + m_portText;
+            result.message = T(texts::kUnknownPort).arg(m_portText);
             result.details << DetectedPortsLine(ports);
             break;
         case PortProblem::NoPermission: {
             // A device of root's own is no group's to join; serial ports belong to dialout.
             const bool group = !probe.group.isEmpty() && probe.group != QLatin1String("root");
-            result.message = T(texts::kPortDenied) + m_portText;
+            result.message = T(texts::kPortDenied).arg(m_portText);
             result.details << T(texts::kJoinGroup).arg(group ? probe.group : QStringLiteral("dialout"));
             break;
         }
         case PortProblem::InUse:
-            result.message = T(texts::kPortBusy) + m_portText;
-            if (!probe.holders.isEmpty()) result.details << T(texts::kHeldBy) + probe.holders.join(QStringLiteral(", "));
+            result.message = T(texts::kPortBusy).arg(m_portText);
+            if (!probe.holders.isEmpty())
+                result.details << T(texts::kHeldBy).arg(probe.holders.join(QStringLiteral(", ")));
             result.details << T(texts::kEndOtherProgram);
             break;
         case PortProblem::NotSerial:
-            result.message = T(texts::kPortNotSerial) + m_portText;
+            result.message = T(texts::kPortNotSerial).arg(m_portText);
             break;
         case PortProblem::Other:
-            result.message = T(texts::kPortOpenFailed) + m_portText;
+            result.message = T(texts::kPortOpenFailed).arg(m_portText);
             break;
     }
     if (!probe.system.isEmpty()) result.message += QStringLiteral(" (") + probe.system + QLatin1Char(')');
@@ -112,7 +115,7 @@ void Writer::SayFailure(ChipResult& result, const QString& text) {
         result.message = Tr(text);
         return;
     }
-    result.message = T(texts::kNoAnswer) + m_portText;
+    result.message = T(texts::kNoAnswer).arg(m_portText);
     result.details << T(texts::kNoAnswerAdvice);
 }
 
@@ -139,7 +142,7 @@ bool Writer::Prepare(ChipResult& result) {
                                                                 .quiet = m_plan.quiet,
                                                                 .verbose = m_plan.verbose});
     if (m_path.isEmpty()) {
-        result.message = T(texts::kUnknownPort) + m_portText;
+        result.message = T(texts::kUnknownPort).arg(m_portText);
         result.details << T(texts::kComNotAssigned) << DetectedPortsLine(ports);
         return false;
     }
@@ -148,13 +151,14 @@ bool Writer::Prepare(ChipResult& result) {
         case PortLock::Outcome::Taken:
             break;
         case PortLock::Outcome::TakenOver:
-            PrintErr(T(texts::kStaleLockTaken) + m_lock.FileName());
+            PrintErr(T(texts::kStaleLockTaken).arg(m_lock.FileName()));
             break;
         case PortLock::Outcome::Held:
-            result.message = T(texts::kPortInUse) + m_path + QStringLiteral(" (") + m_lock.FileName() + QLatin1Char(')');
+            result.message = T(texts::kPortInUse).arg(m_path) + QStringLiteral(" (") + m_lock.FileName() +
+                             QLatin1Char(')');
             return false;
         case PortLock::Outcome::Failed:
-            result.message = T(texts::kLockFailed) + m_lock.FileName();
+            result.message = T(texts::kLockFailed).arg(m_lock.FileName());
             return false;
     }
 
@@ -182,7 +186,7 @@ std::optional<const devices::Device*> Writer::FindDevice(ChipResult& result) {
     using operations::Identity;
     switch (id.identity) {
         case Identity::Found:
-            m_progress->Line(T(texts::kChose) + DeviceNameText(id.device) + QStringLiteral(" (") +
+            m_progress->Line(T(texts::kChose).arg(DeviceNameText(id.device)) + QStringLiteral(" (") +
                              id.probe.signature + QLatin1Char(')'));
             return id.device;
         case Identity::Cancelled:
@@ -201,13 +205,13 @@ std::optional<const devices::Device*> Writer::FindDevice(ChipResult& result) {
             break;
         case Identity::Unknown:
             result.exitCode = kExitUsage;
-            result.message = T(texts::kNoSignatureMatch) + id.probe.signature;
+            result.message = T(texts::kNoSignatureMatch).arg(id.probe.signature);
             break;
         case Identity::Ambiguous: {
             QStringList names;
             for (const devices::Device* device : id.candidates) names << DeviceNameText(device);
             result.exitCode = kExitUsage;
-            result.message = T(texts::kSignatureAmbiguous) + names.join(QStringLiteral(", "));
+            result.message = T(texts::kSignatureAmbiguous).arg(names.join(QStringLiteral(", ")));
             break;
         }
     }
@@ -236,8 +240,12 @@ void Writer::RunCommand(ChipResult& result) {
     if (parsed->codeBeyond > 0 || parsed->eepromBeyond > 0) {
         // The chip could not hold what the files hold: no program or verify can be a success.
         QStringList beyond;
-        if (parsed->codeBeyond > 0) beyond << Tr(image::texts::kCodeBeyondDevice.arg(parsed->codeBeyond));
-        if (parsed->eepromBeyond > 0) beyond << Tr(image::texts::kEepromBeyondDevice.arg(parsed->eepromBeyond));
+        if (parsed->codeBeyond > 0)
+            beyond << Tr(
+                core::Compose(image::texts::kCodeBeyondDevice, {QString::number(parsed->codeBeyond)}));
+        if (parsed->eepromBeyond > 0)
+            beyond << Tr(
+                core::Compose(image::texts::kEepromBeyondDevice, {QString::number(parsed->eepromBeyond)}));
         result.exitCode = kExitInput;
         result.message = beyond.join(QLatin1Char(' '));
         return;
@@ -246,13 +254,14 @@ void Writer::RunCommand(ChipResult& result) {
     // What the device itself rules out is refused before a number is taken or the chip written.
     if (m_plan.serialAt && !production::Fits(*m_plan.serialAt, production::Width(m_plan.serialLayout), *device)) {
         result.exitCode = kExitUsage;
-        result.message = T(texts::kPlaceBeyond) + production::PlaceText(*m_plan.serialAt);
+        result.message = T(texts::kPlaceBeyond).arg(production::PlaceText(*m_plan.serialAt));
         return;
     }
     if (m_plan.calibrationAt && (!(*device)->profile.calibration || !production::Fits(*m_plan.calibrationAt, 1, *device))) {
         result.exitCode = kExitUsage;
-        result.message = (*device)->profile.calibration ? T(texts::kPlaceBeyond) + production::PlaceText(*m_plan.calibrationAt)
-                                                        : T(texts::kNoCalibration) + DeviceNameText(*device);
+        result.message = (*device)->profile.calibration
+                             ? T(texts::kPlaceBeyond).arg(production::PlaceText(*m_plan.calibrationAt))
+                             : T(texts::kNoCalibration).arg(DeviceNameText(*device));
         return;
     }
     if (m_store && !BeginRecord(result)) return;
@@ -297,7 +306,7 @@ void Writer::RunCommand(ChipResult& result) {
     } else if (command == QLatin1String("verify")) {
         for (const QString& line : FileFuseLines(*device, fileFuses)) result.details << line;
         for (const production::Cells& cells : m_plan.StampCells())
-            m_progress->Line(T(texts::kStampSkipped) + production::PlaceText({cells.area, cells.first}) +
+            m_progress->Line(T(texts::kStampSkipped).arg(production::PlaceText({cells.area, cells.first})) +
                              QStringLiteral(" (%1)").arg(cells.count));
         report = operations::VerifyCommand(env, target, parsed->images, m_plan.StampCells());
     }
@@ -312,7 +321,7 @@ void Writer::RunCommand(ChipResult& result) {
     else if (command == QLatin1String("fuse-restore")) {
         if (m_plan.restoreDevice != (*device)->Name()) {
             result.exitCode = kExitChip;
-            result.message = T(texts::kRestoreOtherDevice) + Tr(m_plan.restoreDevice);
+            result.message = T(texts::kRestoreOtherDevice).arg(Tr(m_plan.restoreDevice));
             return;
         }
         report = operations::RestoreLockFuseCommand(env, target, m_plan.restoreBytes, FusePolicy());
@@ -339,7 +348,7 @@ void Writer::RunCommand(ChipResult& result) {
     if (report.calibrationCopied)
         result.details << T(texts::kCalibrationCopied) + QStringLiteral(": ") + devices::CalibrationText(*report.calibrationCopied);
     if (command == QLatin1String("detect") && report.Succeeded()) {
-        result.message = T(texts::kWriterAnswers) + m_portText;
+        result.message = T(texts::kWriterAnswers).arg(m_portText);
         result.data << m_path + QLatin1Char('\t') + result.firmware;
     }
     const bool fuseCommand = command.startsWith(QLatin1String("fuse")) || command == QLatin1String("read");
@@ -369,7 +378,7 @@ void Writer::SaveReadImages(ChipResult& result, const devices::Device* device) {
         if (const auto why = WriteOutput(path, text))
             failed << *why;
         else
-            result.details << T(texts::kSaved) + path;
+            result.details << T(texts::kSaved).arg(path);
     }
     // The chip was read, but what was read is not kept: the run has failed, and says which files.
     if (!failed.isEmpty()) MarkOutputFailed(result, failed.join(QStringLiteral("; ")));
@@ -379,7 +388,7 @@ void Writer::RunUpdate(ChipResult& result) {
     update::PrepareUpdatePort(*m_port, QStringLiteral("57600"));
     if (!m_port->Open(m_path)) {
         result.exitCode = kExitLink;
-        result.message = T(texts::kUnknownPort) + m_path + QLatin1Char(' ') + m_port->OpenFailureReason();
+        result.message = T(texts::kUnknownPort).arg(m_path) + QLatin1Char(' ') + m_port->OpenFailureReason();
         return;
     }
     ConsoleUpdateDisplay display(*m_progress);
@@ -500,7 +509,8 @@ int Writer::Run(const std::function<void(const ChipResult&)>& sink) {
         if (change == ChipChange::Changed) continue;
         if (change == ChipChange::WriterLost) {
             // The loop cannot go on without its writer: that is a failure, not the end of a good run.
-            PrintErr((m_alone ? QString() : m_portText + QStringLiteral(": ")) + T(texts::kWriterLost) + m_path);
+            PrintErr((m_alone ? QString() : m_portText + QStringLiteral(": ")) +
+                     T(texts::kWriterLost).arg(m_path));
             lostCode = kExitLink;
         }
         break;

@@ -1,8 +1,10 @@
 #include "core/Language.h"
 
 #include <QCoreApplication>
-#include <QList>
+#include <QHash>
+#include <QMutex>
 #include <QPointer>
+#include <QQueue>
 #include <QTranslator>
 
 namespace zendra::core {
@@ -10,7 +12,6 @@ namespace zendra::core {
 namespace {
 
 const QString kCataloguePath = QStringLiteral(":/i18n/zendra_en.qm");
-const QString kNumberPlaceholder = QStringLiteral("%1");
 
 // A child of the application, so it goes with it; null means Japanese.
 QPointer<QTranslator> g_translator;
@@ -25,71 +26,60 @@ bool IsJapaneseCode(char32_t c) {
            || (c >= 0x20000 && c <= 0x3FFFF);  // CJK extensions B and later
 }
 
-bool IsAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
-
-std::optional<QString> Lookup(const QString& source) {
-    const QByteArray utf8 = source.toUtf8();
-    QString found = QCoreApplication::translate(kCatalogueContext, utf8.constData());
-    if (found == source) return std::nullopt;
-    return found;
-}
-
-// The catalogue's text for `piece`, as it is or with one of its numbers standing for "%1".
-std::optional<QString> Find(const QString& piece) {
-    if (!ContainsJapanese(piece)) return std::nullopt;
-    if (auto exact = Lookup(piece)) return exact;
-    for (qsizetype begin = 0; begin < piece.size();) {
-        if (!IsAsciiDigit(piece.at(begin))) {
-            ++begin;
-            continue;
-        }
-        qsizetype end = begin;
-        while (end < piece.size() && IsAsciiDigit(piece.at(end))) ++end;
-        const QString number = piece.mid(begin, end - begin);
-        if (auto pattern = Lookup(piece.left(begin) + kNumberPlaceholder + piece.mid(end)))
-            return pattern->replace(kNumberPlaceholder, number);
-        begin = end;
-    }
-    return std::nullopt;
-}
-
-bool SplitsCharacter(const QString& text, qsizetype at) { return at > 0 && text.at(at).isLowSurrogate(); }
-
-// One line, no line ends: the longest catalogue prefix, else the longest catalogue suffix, and the
-// rest in the same way, so a variable middle stays as it is.
-QString TranslatePiece(const QString& piece) {
-    if (!ContainsJapanese(piece)) return piece;
-    if (auto whole = Find(piece)) return *whole;
-    for (qsizetype n = piece.size() - 1; n > 0; --n) {
-        if (SplitsCharacter(piece, n)) continue;
-        if (auto head = Find(piece.left(n))) return *head + TranslatePiece(piece.mid(n));
-    }
-    for (qsizetype n = piece.size() - 1; n > 0; --n) {
-        const qsizetype cut = piece.size() - n;
-        if (SplitsCharacter(piece, cut)) continue;
-        if (auto tail = Find(piece.mid(cut))) return TranslatePiece(piece.left(cut)) + *tail;
-    }
-    return piece;
-}
-
-struct Line {
-    QString content;
-    QString end;  // CR LF, CR, LF or nothing
+struct Composition {
+    QString pattern;
+    QStringList arguments;
 };
 
-QList<Line> SplitLines(const QString& text) {
-    QList<Line> lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c != u'\r' && c != u'\n') continue;
-        const qsizetype endLength = (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') ? 2 : 1;
-        lines.append({text.mid(start, i - start), text.mid(i, endLength)});
-        i += endLength - 1;
-        start = i + 1;
+// The compositions of the texts that may still be on the screen, by their Japanese text. Texts are
+// composed on operation threads and shown on the windows' thread. The oldest are forgotten first; a
+// forgotten text still shows, in Japanese.
+constexpr qsizetype kRememberedCompositions = 8192;
+QMutex g_compositionsMutex;
+QHash<QString, Composition> g_compositions;
+QQueue<QString> g_compositionOrder;
+
+// A composition's arguments are texts themselves, composed earlier; this bounds a chain of them.
+constexpr int kDeepestComposition = 16;
+
+QString Fill(const QString& pattern, const QStringList& arguments) {
+    QString filled;
+    filled.reserve(pattern.size());
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern.at(i);
+        if (c == u'%' && i + 1 < pattern.size() && pattern.at(i + 1).isDigit()) {
+            qsizetype end = i + 1;
+            int number = 0;
+            while (end < pattern.size() && end < i + 3 && pattern.at(end).isDigit())
+                number = number * 10 + pattern.at(end++).digitValue();
+            if (number >= 1 && number <= arguments.size()) {
+                filled += arguments.at(number - 1);
+                i = end - 1;
+                continue;
+            }
+        }
+        filled += c;
     }
-    if (start < text.size()) lines.append({text.mid(start), QString()});
-    return lines;
+    return filled;
+}
+
+std::optional<Composition> FindComposition(const QString& text) {
+    const QMutexLocker lock(&g_compositionsMutex);
+    const auto found = g_compositions.constFind(text);
+    if (found == g_compositions.constEnd()) return std::nullopt;
+    return *found;
+}
+
+QString TranslateAt(const QString& text, int depth) {
+    if (depth < kDeepestComposition)
+        if (const std::optional<Composition> composed = FindComposition(text)) {
+            QStringList arguments;
+            for (const QString& argument : composed->arguments) arguments << TranslateAt(argument, depth + 1);
+            return Fill(TranslateAt(composed->pattern, depth + 1), arguments);
+        }
+    if (!ContainsJapanese(text)) return text;
+    const QByteArray utf8 = text.toUtf8();
+    return QCoreApplication::translate(kCatalogueContext, utf8.constData());
 }
 
 }  // namespace
@@ -131,36 +121,33 @@ bool UseLanguage(Language language) {
 
 Language CurrentLanguage() { return g_translator ? Language::English : Language::Japanese; }
 
-QString Translate(const QString& text) {
-    if (!g_translator || !ContainsJapanese(text)) return text;
-    if (auto whole = Find(text)) return *whole;
-
-    const QList<Line> lines = SplitLines(text);
-    QString translated;
-    for (qsizetype i = 0; i < lines.size();) {
-        // The longest run of whole lines that is one catalogue text: a notice of several lines may sit
-        // inside a longer message.
-        std::optional<QString> run;
-        qsizetype runLast = i;
-        for (qsizetype last = lines.size() - 1; last >= i && !run; --last) {
-            QString joined;
-            for (qsizetype k = i; k < last; ++k) joined += lines[k].content + lines[k].end;
-            joined += lines[last].content;
-            runLast = last;
-            if (auto withEnd = Find(joined + lines[last].end))
-                run = *withEnd;
-            else if (last > i)
-                if (auto withoutEnd = Find(joined)) run = *withoutEnd + lines[last].end;
-        }
-        if (run) {
-            translated += *run;
-            i = runLast + 1;
-            continue;
-        }
-        translated += TranslatePiece(lines[i].content) + lines[i].end;
-        ++i;
+QString Compose(const QString& pattern, const QStringList& arguments) {
+    QString text = Fill(pattern, arguments);
+    // Only a text that reads differently in English needs remembering; one that is its own pattern or
+    // argument is looked up as it is.
+    if (!ContainsJapanese(text) || text == pattern || arguments.contains(text)) return text;
+    const QMutexLocker lock(&g_compositionsMutex);
+    if (!g_compositions.contains(text)) {
+        g_compositionOrder.enqueue(text);
+        if (g_compositionOrder.size() > kRememberedCompositions)
+            g_compositions.remove(g_compositionOrder.dequeue());
     }
-    return translated;
+    g_compositions.insert(text, {pattern, arguments});
+    return text;
+}
+
+QString JoinTexts(const QStringList& texts, const QString& separator) {
+    // A placeholder has at most two digits.
+    if (texts.size() > 99) return texts.join(separator);
+    QString pattern;
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        pattern += (i == 0 ? QString() : separator) + QLatin1Char('%') + QString::number(i + 1);
+    return Compose(pattern, texts);
+}
+
+QString Translate(const QString& text) {
+    if (!g_translator) return text;
+    return TranslateAt(text, 0);
 }
 
 bool ContainsJapanese(const QString& text) {

@@ -3,6 +3,7 @@
 // catalogue (translations/zendra_en.ts), looked up whenever a text is shown.
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace zendra::core {
@@ -25,10 +26,19 @@ QString LanguageCode(Language language);
 bool UseLanguage(Language language);
 Language CurrentLanguage();
 
-// `text` in the current language. A text of the catalogue translates as a whole; a composed text
-// translates line by line (CR LF, CR or LF), and a line the catalogue lacks as a whole keeps its
-// variable part (a number, a hex code, a byte, a path, an address) between the longest catalogue
-// pieces at either end. Texts carrying "%1" in the catalogue match any decimal number in its place.
+// A text composed in Japanese: `pattern` with %1, %2, ... replaced by `arguments` in one pass (an
+// argument's own "%" stays). The pattern is a catalogue text, marked where it is written, or a plain
+// layout such as "%1\r\n%2"; an argument is a value (a number, a path) or a text itself. The
+// composition is remembered, so Translate() can show the same text in English: the pattern and each
+// argument translated, then filled in again.
+QString Compose(const QString& pattern, const QStringList& arguments);
+// `texts` one after another with `separator` between them, as one composed text: a label and its
+// value, or lines joined with CR LF.
+QString JoinTexts(const QStringList& texts, const QString& separator = QString());
+
+// `text` in the current language: in Japanese the text untouched; in English a composed text as
+// Compose() made it, a catalogue text as the catalogue says, anything else as it is. Called where a
+// text is shown, never earlier, so a switch takes effect at once.
 QString Translate(const QString& text);
 
 // True when `text` holds a character of the Japanese scripts, CJK punctuation or the full- and

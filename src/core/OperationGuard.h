@@ -10,7 +10,7 @@ namespace zendra::core {
 
 class Progress;
 
-inline const QString kBusyText = QStringLiteral("他の処理を実行中です。");
+inline const QString kBusyText = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "他の処理を実行中です。"));
 
 class OperationGuard {
 public:

@@ -13,8 +13,9 @@ QStringList BitPatterns(int width) {
 
 const QStringList kEnableDisable{QStringLiteral("Enable"), QStringLiteral("Disable")};
 const QStringList kZeroOne{QStringLiteral("0"), QStringLiteral("1")};
-const QStringList kLockEntries{QStringLiteral("書込み & ベリファイ 禁止"), QStringLiteral("書込み禁止"),
-                               QStringLiteral("プロテクトなし")};
+const QStringList kLockEntries{QStringLiteral(QT_TRANSLATE_NOOP("zendra", "書込み & ベリファイ 禁止")),
+                               QStringLiteral(QT_TRANSLATE_NOOP("zendra", "書込み禁止")),
+                               QStringLiteral(QT_TRANSLATE_NOOP("zendra", "プロテクトなし"))};
 
 bool OneOf(FuseLayout layout, std::initializer_list<FuseLayout> layouts) {
     for (FuseLayout candidate : layouts)

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include "core/Language.h"
 #include "image/CodeFormats.h"
 #include "image/Dumps.h"
 #include "image/ImageTexts.h"
@@ -48,9 +49,9 @@ bool ConfirmOverwrite(FileContext& ctx) {
 // One notice for everything the loaded files held beyond the selected device.
 void TellBeyondDevice(FileContext& ctx, int codeBytes, int eepromBytes) {
     QStringList lines;
-    if (codeBytes > 0) lines << texts::kCodeBeyondDevice.arg(codeBytes);
-    if (eepromBytes > 0) lines << texts::kEepromBeyondDevice.arg(eepromBytes);
-    if (!lines.isEmpty()) ctx.ui.Notice(lines.join(QStringLiteral("\r\n")));
+    if (codeBytes > 0) lines << core::Compose(texts::kCodeBeyondDevice, {QString::number(codeBytes)});
+    if (eepromBytes > 0) lines << core::Compose(texts::kEepromBeyondDevice, {QString::number(eepromBytes)});
+    if (!lines.isEmpty()) ctx.ui.Notice(core::JoinTexts(lines, QStringLiteral("\r\n")));
 }
 
 // Loads EepFileName when it exists, else marks the EEPROM window not found and clears the image.
@@ -149,7 +150,9 @@ FileOutcome OpenCodeAndData(FileContext& ctx) {
     }
     if (!HasCodeFileName(state.CodeFileName)) {
         const QString shown = state.CodeFileName.isEmpty() ? texts::kReloadNoName : state.CodeFileName;
-        const QString text = texts::kReloadFileLabel + shown + QStringLiteral("\r\n") + texts::kReloadNotSet;
+        const QString text =
+            core::JoinTexts({core::JoinTexts({texts::kReloadFileLabel, shown}), texts::kReloadNotSet},
+                            QStringLiteral("\r\n"));
         ctx.ui.Notice(text);
         state.CodeFileName.clear();
         return Refuse(outcome, text);

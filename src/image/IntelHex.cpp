@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 
+#include "core/Language.h"
 #include "image/CodeFormats.h"
 #include "image/HexText.h"
 #include "image/ImageTexts.h"
@@ -95,11 +96,13 @@ void AppendRecord(QByteArray& out, int address, const QString& dataDigits) {
 
 void ReportRejection(core::UserInterface& ui, const QString& path, const QString& readerError,
                      const HexReadResult& result) {
-    QString text = readerError;
-    if (result.line > 0) text += texts::kLineSuffix.arg(result.line);
+    const QString text =
+        result.line > 0 ? core::JoinTexts({readerError,
+                                           core::Compose(texts::kLineSuffix, {QString::number(result.line)})})
+                        : readerError;
     // Status panel 1 stays short; the notice says which file and why.
     ui.Status(core::StatusField::Result, text);
-    ui.Notice(text + kNoticeBreak + path + kNoticeBreak + DescribeRejection(result));
+    ui.Notice(core::JoinTexts({text, path, DescribeRejection(result)}, kNoticeBreak));
 }
 
 template <typename Array, typename Parse>
@@ -159,9 +162,10 @@ QString DescribeRejection(const HexReadResult& result) {
                 case core::FileRefusal::TooLarge: return texts::kFileTooLarge;
                 case core::FileRefusal::None:
                 case core::FileRefusal::Unreadable:
-                    return result.systemReason.isEmpty() ? texts::kFileUnreadable
-                                                         : texts::kFileUnreadable + QStringLiteral(" (") +
-                                                               result.systemReason + QStringLiteral(")");
+                    return result.systemReason.isEmpty()
+                               ? texts::kFileUnreadable
+                               : core::Compose(QStringLiteral("%1 (%2)"),
+                                               {texts::kFileUnreadable, result.systemReason});
             }
             return texts::kFileUnreadable;
         case HexRejection::NoStartMark: return texts::kHexNoStartMark;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/Language.h"
 #include "link/Commands.h"
 #include "link/LinkTexts.h"
 
@@ -94,7 +95,8 @@ CommandResult RunExchange(Session& session, const CommandRow& command,
     session.counts.bytesIn += reply.size();
     if (command.checkCr && static_cast<quint8>(reply.at(0)) != 0x0D) {
         QString message = command.wrongReplyMessage;
-        if (command.appendReceivedByte) message += QChar::fromLatin1(reply.at(0));
+        if (command.appendReceivedByte)
+            message = core::JoinTexts({message, QString(QChar::fromLatin1(reply.at(0)))});
         return {Outcome::WrongReply, message, reply};
     }
     return {Outcome::Done, {}, reply};

@@ -6,6 +6,7 @@
 #include <QSerialPortInfo>
 #include <algorithm>
 
+#include "core/Language.h"
 #include "core/Settings.h"
 #include "link/LinkTexts.h"
 
@@ -47,9 +48,11 @@ std::optional<int> ReadLatencyTimer(const QString& path, const QString& sysfsRoo
 
 QString LatencyTimerHint(const QString& path, std::optional<int> latencyMs) {
     if (!latencyMs || *latencyMs <= kLatencyTimerLimitMs) return {};
-    const QString crlf = QStringLiteral("\r\n");
-    return texts::kSlowAdapterPort + path + crlf + texts::kSlowAdapterCost.arg(*latencyMs) + crlf +
-           texts::kSlowAdapterRule + kLatencyRulePath + crlf + texts::kSlowAdapterCommand + kLatencyRuleTrigger;
+    return core::JoinTexts({core::JoinTexts({texts::kSlowAdapterPort, path}),
+                            core::Compose(texts::kSlowAdapterCost, {QString::number(*latencyMs)}),
+                            core::JoinTexts({texts::kSlowAdapterRule, kLatencyRulePath}),
+                            core::JoinTexts({texts::kSlowAdapterCommand, kLatencyRuleTrigger})},
+                           QStringLiteral("\r\n"));
 }
 
 QString UsbIdText(quint16 vendor, quint16 product) {

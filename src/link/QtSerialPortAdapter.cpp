@@ -61,17 +61,19 @@ std::optional<LineSettings> ParseLineSettings(const QString& text) {
 }
 
 QString DescribeOpenFailure(int errorNumber) {
-    const QString system = core::Translate(texts::kPortSystemReason).arg(QString::fromLocal8Bit(std::strerror(errorNumber)));
+    const QString system =
+        core::Compose(texts::kPortSystemReason, {QString::fromLocal8Bit(std::strerror(errorNumber))});
+    const QString cr = QStringLiteral("\r");
     switch (errorNumber) {
         case EACCES:
         case EPERM:
-            return system + QLatin1Char('\r') + texts::kPortNoPermission;
+            return core::JoinTexts({system, texts::kPortNoPermission}, cr);
         case EBUSY:
-            return system + QLatin1Char('\r') + texts::kPortInUse;
+            return core::JoinTexts({system, texts::kPortInUse}, cr);
         case ENOENT:
         case ENODEV:
         case ENXIO:
-            return system + QLatin1Char('\r') + texts::kPortNoSuchDevice;
+            return core::JoinTexts({system, texts::kPortNoSuchDevice}, cr);
         default:
             return system;
     }
@@ -150,7 +152,7 @@ QString QtSerialPortAdapter::LearnOpenFailure(const QString& path) const {
     // The device opens, so QSerialPort's refusal came from another program's lock on it.
     if (m_port.error() == QSerialPort::PermissionError) return DescribeOpenFailure(EBUSY);
 #endif
-    return core::Translate(texts::kPortSystemReason).arg(m_port.errorString());
+    return core::Compose(texts::kPortSystemReason, {m_port.errorString()});
 }
 
 void QtSerialPortAdapter::Close() {

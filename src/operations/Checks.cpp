@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include "core/Language.h"
 #include "core/Product.h"
 #include "link/Commands.h"
 #include "link/LinkTexts.h"
@@ -62,9 +63,9 @@ Detection DetectWriter(Run& run) {
     }
 
     const PortChoice& port = run.Subject().port;
-    const QString found =
-        (port.name.isEmpty() ? kWriterFoundBefore + QString::number(port.number) : kWriterFoundOn + port.name) +
-        kWriterFoundAfter;
+    const QString found = port.name.isEmpty()
+                              ? core::Compose(kWriterFoundOnCom, {QString::number(port.number)})
+                              : core::Compose(kWriterFoundOn, {port.name});
     run.Status(found);
     run.Phase(found);
     run.Show(StatusField::Writer, reply);
@@ -122,7 +123,7 @@ bool CheckCommunication(Run& run) {
         port.Close();
     } else {
         ShowFirmwareAdvisory(run, run.Result().firmwareVersion);
-        run.Status(kSendingSelectDevice + QString::number(run.DeviceCode(), 16).toUpper());
+        run.Status(core::Compose(kSendingSelectDevice, {QString::number(run.DeviceCode(), 16).toUpper()}));
         const link::CommandResult selected = run.Do(link::SelectDevice(run.Link(), run.DeviceCode()));
         if (selected.Ok()) {
             run.CloseMessage();
@@ -163,10 +164,11 @@ void ReadSignatureAndJudge(Run& run) {
         const QString model = devices::SignatureModelName(family, part);
         if ((device ? device->flashWords : 0) != flashWords || name.left(9) != model) {
             // Which chip is in the socket, so the user need not decode status panel 2.
-            const QString found = model.isEmpty()
-                                      ? kUnknownSignature + SignatureText(signature.Byte(2), family, part)
-                                      : kSocketDeviceIs + model;
-            reject(kDeviceMismatch + QStringLiteral("\r\n") + found);
+            const QString found =
+                model.isEmpty()
+                    ? core::JoinTexts({kUnknownSignature, SignatureText(signature.Byte(2), family, part)})
+                    : core::JoinTexts({kSocketDeviceIs, model});
+            reject(core::JoinTexts({kDeviceMismatch, found}, QStringLiteral("\r\n")));
         }
     }
 }
@@ -206,22 +208,16 @@ void ShowFirmwareAdvisory(Run& run, double version) {
     if (static_cast<float>(version) >= kRecommendedVersion) return;
     const QString& page = core::kSupportPageAddress;
     const QStringList lines = {
-        kAdvisoryOld,
-        kAdvisoryBlank,
-        kAdvisoryCdRom,
-        kAdvisoryObtainBefore + page + kAdvisoryObtainAfter,
-        kAdvisoryBlank,
-        kAdvisoryHowToBefore + page + kAdvisoryHowToAfter,
-        kAdvisoryBlank,
+        kAdvisoryOld, kAdvisoryBlank, kAdvisoryCdRom, core::Compose(kAdvisoryObtain, {page}), kAdvisoryBlank,
+        core::Compose(kAdvisoryHowTo, {page}), kAdvisoryBlank,
         // Plain decimal: 6.3 for a writer that sent 6.30.
-        kAdvisoryCurrent + QString::number(version, 'g', 15) + QLatin1Char(' '),
-        kAdvisoryRecommended + kAdvisoryRecommendedVersion + kAdvisoryOrLater,
-        kAdvisoryBlank,
+        core::Compose(kAdvisoryCurrent, {QString::number(version, 'g', 15)}),
+        core::Compose(kAdvisoryRecommended, {kAdvisoryRecommendedVersion}), kAdvisoryBlank,
         kAdvisoryWhereShown,
+        QString(),  // every line ends with CR LF
     };
-    QString text;
-    for (const QString& line : lines) text += line + QStringLiteral("\r\n");
-    run.Prompts().Ask(core::MessageIcon::Critical, QString(), text, core::MessageButtons::Ok);
+    run.Prompts().Ask(core::MessageIcon::Critical, QString(), core::JoinTexts(lines, QStringLiteral("\r\n")),
+                      core::MessageButtons::Ok);
 }
 
 }  // namespace zendra::operations

@@ -1,12 +1,15 @@
+#include "core/Language.h"
 #include "link/Commands.h"
 #include "operations/Checks.h"
 #include "operations/Flows.h"
-#include "operations/Run.h"
 #include "operations/OperationTexts.h"
+#include "operations/Run.h"
 
 namespace zendra::operations {
 
-QString ElapsedText(long long seconds) { return QString::number(seconds) + texts::kSecondsSuffix; }
+QString ElapsedText(long long seconds) {
+    return core::JoinTexts({QString::number(seconds), texts::kSecondsSuffix});
+}
 
 namespace {
 

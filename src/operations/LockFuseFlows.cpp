@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "core/Language.h"
 #include "link/Commands.h"
 #include "operations/Checks.h"
 #include "operations/Flows.h"
@@ -341,7 +342,8 @@ Report GuardedWrite(Environment& env, const Target& target, WritePolicy policy,
     if (policy == WritePolicy::RefuseLockOut && HoldsLockOut(report.changes)) {
         run.RefuseChip();
         write = false;
-        run.Status(texts::kLockOutRefused + ChangedFieldNames(report.changes, ChangeClass::LockOut));
+        run.Status(core::JoinTexts(
+            {texts::kLockOutRefused, ChangedFieldNames(report.changes, ChangeClass::LockOut)}));
     }
     if (!write) {
         if (!run.ChipRefused()) run.Status(policy == WritePolicy::DryRun ? texts::kFuseDryRun : texts::kFuseWriteCancelled);
@@ -350,7 +352,7 @@ Report GuardedWrite(Environment& env, const Target& target, WritePolicy policy,
     }
     for (ChangeClass kind : {ChangeClass::LockOut, ChangeClass::ReadProtect, ChangeClass::WriteProtect})
         if (const QString names = ChangedFieldNames(report.changes, kind); !names.isEmpty())
-            report.warnings << names + QStringLiteral(": ") + ChangeExplanation(kind);
+            report.warnings << core::Compose(QStringLiteral("%1: %2"), {names, ChangeExplanation(kind)});
     RunWriteSequence(run, choices);
     Conclude(run, PhaseKind::LockFuseWrite, texts::kFuseWriteFailed, texts::kFuseWriteDone);
     return run.Finish();

@@ -6,70 +6,100 @@
 namespace zendra::operations::texts {
 
 // Program
-inline const QString kProgrammingFlash = QStringLiteral("フラッシュプログラムメモリ プログラム中.....");
-inline const QString kProgrammingEeprom = QStringLiteral("ＥＥＰＲＯＭデータメモリ プログラム中.....");
-inline const QString kAllMemoryBlank = QStringLiteral("全てのメモリは消去されました。");
-inline const QString kProgramAborted = QStringLiteral("プログラミングを中止しました。");
-inline const QString kFlashProgramFailed = QStringLiteral("フラッシュプログラムメモリ プログラム失敗");
-inline const QString kEepromProgramFailed = QStringLiteral("ＥＥＰＲＯＭデータメモリ プログラム失敗");
+inline const QString kProgrammingFlash =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "フラッシュプログラムメモリ プログラム中....."));
+inline const QString kProgrammingEeprom =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ＥＥＰＲＯＭデータメモリ プログラム中....."));
+inline const QString kAllMemoryBlank =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "全てのメモリは消去されました。"));
+inline const QString kProgramAborted =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "プログラミングを中止しました。"));
+inline const QString kFlashProgramFailed =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "フラッシュプログラムメモリ プログラム失敗"));
+inline const QString kEepromProgramFailed =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ＥＥＰＲＯＭデータメモリ プログラム失敗"));
 
 // Verify
-inline const QString kVerifyingFlash = QStringLiteral("フラッシュメモリ ベリファイ中.....");
-inline const QString kVerifyingEeprom = QStringLiteral("ＥＥＰＲＯＭデータメモリ ベリファイ中.....");
-inline const QString kVerifyAborted = QStringLiteral("ベリファイを中止しました。");
-inline const QString kFlashVerifyFailed = QStringLiteral("フラッシュメモリ ベリファイ失敗");
-inline const QString kVerifyCommError = QStringLiteral("ベリファイ　通信エラー");
-inline const QString kVerdictAllOk = QStringLiteral("ベリファイ　FLASH : OK / EEPROM : OK");
-inline const QString kVerdictAllOkStatus =
-    QStringLiteral("ベリファイ　FLASH : OK / EEPROM : OK 　プログラミング正常終了。");
-inline const QString kVerdictBothNg = QStringLiteral("ベリファイ　FLASH : NG / EEPROM : NG");
-inline const QString kVerdictFlashNg = QStringLiteral("ベリファイ　FLASH : NG / EEPROM : OK");
-inline const QString kVerdictEepromNg = QStringLiteral("ベリファイ　FLASH : OK / EEPROM : NG");
+inline const QString kVerifyingFlash =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "フラッシュメモリ ベリファイ中....."));
+inline const QString kVerifyingEeprom =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ＥＥＰＲＯＭデータメモリ ベリファイ中....."));
+inline const QString kVerifyAborted =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ベリファイを中止しました。"));
+inline const QString kFlashVerifyFailed =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "フラッシュメモリ ベリファイ失敗"));
+inline const QString kVerifyCommError = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ベリファイ　通信エラー"));
+inline const QString kVerdictAllOk =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ベリファイ　FLASH : OK / EEPROM : OK"));
+inline const QString kVerdictAllOkStatus = QStringLiteral(
+    QT_TRANSLATE_NOOP("zendra", "ベリファイ　FLASH : OK / EEPROM : OK 　プログラミング正常終了。"));
+inline const QString kVerdictBothNg =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ベリファイ　FLASH : NG / EEPROM : NG"));
+inline const QString kVerdictFlashNg =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ベリファイ　FLASH : NG / EEPROM : OK"));
+inline const QString kVerdictEepromNg =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ベリファイ　FLASH : OK / EEPROM : NG"));
 
 // Verify log
 inline const QString kLogFlashHeader = QStringLiteral("Flash Program memory address verify");
 inline const QString kLogEepromHeader = QStringLiteral("EEPROM data memory address verify");
 
 // Read
-inline const QString kReadingFlash = QStringLiteral("フラッシュプログラムメモリ　読出し中.....");
-inline const QString kReadingEeprom = QStringLiteral("ＥＥＰＲＯＭデータメモリ 読出し中.....");
-inline const QString kReadAborted = QStringLiteral("リードを中止しました。");
-inline const QString kFlashReadFailed = QStringLiteral("フラッシュプログラムメモリ 読出し失敗");
-inline const QString kEepromReadFailed = QStringLiteral("ＥＥＰＲＯＭデータメモリ 読出し失敗");
+inline const QString kReadingFlash =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "フラッシュプログラムメモリ　読出し中....."));
+inline const QString kReadingEeprom =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ＥＥＰＲＯＭデータメモリ 読出し中....."));
+inline const QString kReadAborted = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "リードを中止しました。"));
+inline const QString kFlashReadFailed =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "フラッシュプログラムメモリ 読出し失敗"));
+inline const QString kEepromReadFailed =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ＥＥＰＲＯＭデータメモリ 読出し失敗"));
 
 // Erase
-inline const QString kErasing = QStringLiteral("チップ イレース中.....");
-inline const QString kEraseFailed = QStringLiteral("チップ イレース失敗");
+inline const QString kErasing = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ イレース中....."));
+inline const QString kEraseFailed = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ イレース失敗"));
 
 // Main window commands
-inline const QString kReadCommandDone =
-    QStringLiteral("プログラム・データメモリ、Ｆｕｓｅ・Ｌｏｃｋビットのリード終了しました。");
-inline const QString kVerifyCommandDone = QStringLiteral("ベリファイ終了しました。");
-inline const QString kEraseCommandDone = QStringLiteral("チップ イレース完了。");
-inline const QString kSecondsSuffix = QStringLiteral("秒");
+inline const QString kReadCommandDone = QStringLiteral(
+    QT_TRANSLATE_NOOP("zendra", "プログラム・データメモリ、Ｆｕｓｅ・Ｌｏｃｋビットのリード終了しました。"));
+inline const QString kVerifyCommandDone =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ベリファイ終了しました。"));
+inline const QString kEraseCommandDone = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ イレース完了。"));
+inline const QString kSecondsSuffix = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "秒"));
 
 // Lock/fuse read and write
-inline const QString kResetDisableWarning = QStringLiteral(
+inline const QString kResetDisableWarning = QStringLiteral(QT_TRANSLATE_NOOP(
+    "zendra",
     "ＰＢ５またはＰＢ７リセット機能の無効「PB5:I/O」または「PB7:I/O」を選択しライトした場合、そのデバイスは、"
     "このプログラマ(Low-voltage Serial Programming mode)ではアクセスできなくなります。"
-    "ＯＴＰデバイスと同じ扱いとなりますので注意してください。");
-inline const QString kFuseReadProgress = QStringLiteral("Ｌｏｃｋ/Ｆｕｓｅビット 読出し中.....");
-inline const QString kFuseWriteProgress = QStringLiteral("Lock/Fuse bit ライト中....");
+    "ＯＴＰデバイスと同じ扱いとなりますので注意してください。"));
+inline const QString kFuseReadProgress =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "Ｌｏｃｋ/Ｆｕｓｅビット 読出し中....."));
+inline const QString kFuseWriteProgress =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "Lock/Fuse bit ライト中...."));
 inline const QString kFuseReadMismatch =
-    QStringLiteral("設定デバイスと、ソケット上のデバイスがミスマッチです。");
-inline const QString kFuseReadFailed = QStringLiteral("Lock/Fuse bit リードに失敗しました。");
-inline const QString kFuseReadDone = QStringLiteral("Lock/Fuse bit リードが完了しました。");
-inline const QString kFuseWriteFailed = QStringLiteral("Lock/Fuse bit ライトに失敗しました。");
-inline const QString kFuseWriteDone = QStringLiteral("Lock/Fuse bit ライトが完了しました。");
-inline const QString kFuseWriteCancelled = QStringLiteral("Lock/Fuse bit ライトを中止しました。");
-inline const QString kFuseDryRun = QStringLiteral("Lock/Fuse bit はライトしていません（確認のみ）。");
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "設定デバイスと、ソケット上のデバイスがミスマッチです。"));
+inline const QString kFuseReadFailed =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "Lock/Fuse bit リードに失敗しました。"));
+inline const QString kFuseReadDone =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "Lock/Fuse bit リードが完了しました。"));
+inline const QString kFuseWriteFailed =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "Lock/Fuse bit ライトに失敗しました。"));
+inline const QString kFuseWriteDone =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "Lock/Fuse bit ライトが完了しました。"));
+inline const QString kFuseWriteCancelled =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "Lock/Fuse bit ライトを中止しました。"));
+inline const QString kFuseDryRun =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "Lock/Fuse bit はライトしていません（確認のみ）。"));
 // Followed by the fields.
-inline const QString kLockOutRefused = QStringLiteral("デバイスにアクセスできなくなる変更のためライトしません: ");
-inline const QString kLockOutExplained = QStringLiteral(
-    "ライト後、このプログラマ(Low-voltage Serial Programming mode)ではデバイスにアクセスできなくなります。");
+inline const QString kLockOutRefused =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "デバイスにアクセスできなくなる変更のためライトしません: "));
+inline const QString kLockOutExplained = QStringLiteral(QT_TRANSLATE_NOOP(
+    "zendra",
+    "ライト後、このプログラマ(Low-voltage Serial Programming mode)ではデバイスにアクセスできなくなります。"));
 inline const QString kReadProtectExplained =
-    QStringLiteral("次のチップ消去まで、リードとベリファイができなくなります。");
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "次のチップ消去まで、リードとベリファイができなくなります。"));
 inline const QString kWriteProtectExplained =
-    QStringLiteral("次のチップ消去まで、書込みができなくなります。");
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "次のチップ消去まで、書込みができなくなります。"));
 
 }  // namespace zendra::operations::texts

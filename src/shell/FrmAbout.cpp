@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "core/Language.h"
 #include "core/Product.h"
 #include "core/Settings.h"
 #include "shell/LiveText.h"
@@ -16,16 +17,19 @@
 namespace zendra::shell {
 
 namespace {
-const QString kCloseCaption = QStringLiteral("閉じる");
-const QString kSupportCaption = QStringLiteral("サポートホームページへジャンプ");
+const QString kCloseCaption = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "閉じる"));
+const QString kSupportCaption = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "サポートホームページへジャンプ"));
 // What the version information of the program says about itself.
-const QString kFileDescription = QStringLiteral("KX-WRT540 AVRライター用 書込みソフトウェア");
-const QString kComments = QStringLiteral(
-    "AT90S／ATtinyシリーズのフラッシュ、EEPROM、Lock/Fuseビットを"
-    "シリアルポート経由で書込み・読出し・ベリファイします。");
-const QString kStaticText = QStringLiteral(
-    "本ソフトウェアの使用により生じたいかなる損害についても、"
-    "作者は責任を負いません。");
+const QString kFileDescription =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "KX-WRT540 AVRライター用 書込みソフトウェア"));
+const QString kComments =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra",
+                                     "AT90S／ATtinyシリーズのフラッシュ、EEPROM、Lock/Fuseビットを"
+                                     "シリアルポート経由で書込み・読出し・ベリファイします。"));
+const QString kStaticText =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra",
+                                     "本ソフトウェアの使用により生じたいかなる損害についても、"
+                                     "作者は責任を負いません。"));
 }  // namespace
 
 UrlOpener DesktopUrlOpener() {
@@ -114,7 +118,9 @@ FrmAbout::FrmAbout(QWidget* owner, UrlOpener opener)
     ShowText(lblDisclaimer, kComments);
 }
 
-void FrmAbout::ShowSupportLine() { ShowText(lblDisclaimer, kSupportLinePrefix + core::kSupportPageAddress); }
+void FrmAbout::ShowSupportLine() {
+    ShowText(lblDisclaimer, core::JoinTexts({kSupportLinePrefix, core::kSupportPageAddress}));
+}
 
 void FrmAbout::Command1_Click() { m_lastOpenResult = m_opener(QUrl(core::kSupportPageAddress)); }
 

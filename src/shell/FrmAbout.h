@@ -15,8 +15,8 @@ class QFrame;
 
 namespace zendra::shell {
 
-inline const QString kAboutCaption = QStringLiteral("バージョン情報");
-inline const QString kSupportLinePrefix = QStringLiteral("ｻﾎﾟｰﾄﾍﾟｰｼﾞ : ");
+inline const QString kAboutCaption = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "バージョン情報"));
+inline const QString kSupportLinePrefix = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ｻﾎﾟｰﾄﾍﾟｰｼﾞ : "));
 
 // Hands an address to the platform's default handler; tests record instead.
 using UrlOpener = std::function<bool(const QUrl&)>;

@@ -8,6 +8,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "core/Language.h"
 #include "core/Settings.h"
 #include "operations/Flows.h"
 #include "shell/LiveText.h"
@@ -19,15 +20,16 @@ namespace zendra::shell {
 namespace {
 const QString kOkCaption = QStringLiteral("OK");
 const QString kCancelCaption = QStringLiteral("CANCEL");
-const QString kOpenFailedSuffix = QStringLiteral(" のオープンに失敗しました。");
-const QString kSetAgain = QStringLiteral("ポート番号を再設定してください。");
+// %1 the port, "COMn".
+const QString kOpenFailed = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "%1 のオープンに失敗しました。"));
+const QString kSetAgain = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ポート番号を再設定してください。"));
 const QString kComPrefix = QStringLiteral("COM");
-const QString kNoPortChosen = QStringLiteral("ポートが選ばれていません。");
+const QString kNoPortChosen = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ポートが選ばれていません。"));
 }  // namespace
 
 QString PortOpenFailedText(int number) {
     const QString port = number == 0 ? QStringLiteral("COM?") : kComPrefix + QString::number(number);
-    return port + kOpenFailedSuffix + QLatin1Char('\r') + kSetAgain;
+    return core::JoinTexts({core::Compose(kOpenFailed, {port}), kSetAgain}, QStringLiteral("\r"));
 }
 
 int PreselectedPortIndex(const core::SettingsStore& settings) {
@@ -127,7 +129,8 @@ void FrmCom::Command_ok_Click() {
     if (report.outcome != operations::PortOutcome::Opened) {
         const QString& why = report.failureReason;
         m_ctx.ui.Ask(core::MessageIcon::Critical, kComOpenFailedTitle,
-                     PortOpenFailedText(number) + (why.isEmpty() ? QString() : QLatin1Char('\r') + why),
+                     why.isEmpty() ? PortOpenFailedText(number)
+                                   : core::JoinTexts({PortOpenFailedText(number), why}, QStringLiteral("\r")),
                      core::MessageButtons::Ok);
         return;
     }

@@ -18,11 +18,12 @@ namespace zendra::shell {
 
 class PortRow;
 
-inline const QString kComCaption = QStringLiteral("通信ポート選択");
-inline const QString kComPrompt = QStringLiteral("通信ポートを選んでください。");
+inline const QString kComCaption = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "通信ポート選択"));
+inline const QString kComPrompt = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "通信ポートを選んでください。"));
 inline const QString kNoPortEntry = QStringLiteral("????");
-inline const QString kComOpenFailedTitle = QStringLiteral("ポートオープン失敗");
-inline const QString kComNotConfirmed = QStringLiteral("ライター接続確認が終了していません。");
+inline const QString kComOpenFailedTitle = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ポートオープン失敗"));
+inline const QString kComNotConfirmed =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ライター接続確認が終了していません。"));
 
 // "COM" + number (or "COM?" for 0) + " のオープンに失敗しました。" CR "ポート番号を再設定してください。"
 QString PortOpenFailedText(int number);

@@ -19,8 +19,8 @@ class ListButtons;
 
 namespace zendra::shell {
 
-inline const QString kProgramWindowTitle = QStringLiteral("プログラムメモリ");
-inline const QString kEepromWindowTitle = QStringLiteral("EEPROMデータメモリ");
+inline const QString kProgramWindowTitle = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "プログラムメモリ"));
+inline const QString kEepromWindowTitle = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "EEPROMデータメモリ"));
 inline const QString kVerifyWindowTitle = QStringLiteral("Verify Window");
 
 // The background of a cell that differed from the chip at the last verify.

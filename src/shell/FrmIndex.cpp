@@ -35,7 +35,7 @@ QRect DesignSocketRect(const SocketShape& shape) {
     return {shape.left, kSocketTop, kSocketWidth, shape.pins / 2 * kPinPitch + 8};
 }
 
-const QString kIspTitle = QStringLiteral("ISPコネクタ");
+const QString kIspTitle = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ISPコネクタ"));
 // Pin 1 top left; odd pins on the left column, even pins on the right.
 const QString kIspLeftPins[] = {QStringLiteral("VCC+5V"), QStringLiteral("SCK"), QStringLiteral("MISO"),
                                 QStringLiteral("MOSI"), QStringLiteral("RESET")};
@@ -44,11 +44,13 @@ const QString kIspRightPins[] = {QStringLiteral("XTAL1"), QStringLiteral("GND"),
 const QString kJumperXtal = QStringLiteral("XTAL1 SEL");
 const QString kJumperVcc = QStringLiteral("VCC SEL");
 const QString kNotes[] = {
-    QStringLiteral("ISPコネクタでのプログラミング："),
-    QStringLiteral("ISPコネクタ経由の使用は動作保障しておりません。"),
-    QStringLiteral(
-        "ターゲットボード側からＶＣＣを供給するときは　\"ＶＣＣ SEL\"ジャンパーを外してください。"),
-    QStringLiteral("ターゲットボード側に発振回路があるときは　\"XTAL SEL\"ジャンパーを外してください。"),
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ISPコネクタでのプログラミング：")),
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ISPコネクタ経由の使用は動作保障しておりません。")),
+    QStringLiteral(QT_TRANSLATE_NOOP(
+        "zendra",
+        "ターゲットボード側からＶＣＣを供給するときは　\"ＶＣＣ SEL\"ジャンパーを外してください。")),
+    QStringLiteral(QT_TRANSLATE_NOOP(
+        "zendra", "ターゲットボード側に発振回路があるときは　\"XTAL SEL\"ジャンパーを外してください。")),
 };
 
 const QColor kBoardColour{0, 96, 48};

@@ -17,7 +17,7 @@ namespace zendra::shell {
 using devices::Socket;
 using devices::kSocketCount;
 
-inline const QString kIndexCaption = QStringLiteral("デバイスインデックス");
+inline const QString kIndexCaption = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "デバイスインデックス"));
 inline const QColor kSocketIdle{128, 128, 128};
 inline const QColor kSocketSelected{192, 0, 0};
 

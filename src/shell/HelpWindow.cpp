@@ -12,10 +12,11 @@
 namespace zendra::shell {
 
 namespace {
-const QString kMissingTitle = QStringLiteral("ヘルプファイルが見つかりません");
-const QString kMissingText = QStringLiteral(
-    "ヘルプファイル「%1」を開けませんでした。"
-    "プログラムと同じフォルダに zendra.hlp があるか確認してください。");
+const QString kMissingTitle = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ヘルプファイルが見つかりません"));
+const QString kMissingText =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra",
+                                     "ヘルプファイル「%1」を開けませんでした。"
+                                     "プログラムと同じフォルダに zendra.hlp があるか確認してください。"));
 constexpr int kDefaultWidth = 760;
 constexpr int kDefaultHeight = 640;
 }  // namespace

@@ -21,7 +21,7 @@ inline const QString kEnglishHelpFileName = QStringLiteral("zendra_en.hlp");
 // the program when there is none at all.
 QString FindHelpFile(const QString& appDir, const QString& programDir,
                      core::Language language = core::Language::Japanese);
-inline const QString kHelpCaption = QStringLiteral("New ZendraV6 ヘルプ");
+inline const QString kHelpCaption = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "New ZendraV6 ヘルプ"));
 
 class HelpWindow final : public QWidget, public LanguageAware {
     Q_OBJECT

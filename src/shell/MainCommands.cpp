@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "core/BoundedFile.h"
+#include "core/Language.h"
 #include "devices/Catalogue.h"
 #include "image/BufferEdit.h"
 #include "image/Dumps.h"
@@ -309,7 +310,8 @@ void MainCommands::ShowFileChoices(const image::FileFuses& fuses) {
                             QFileInfo(m_writer.state.CodeFileName).fileName());
     QStringList names;
     for (const PanelControl control : unmatched) names << devices::ControlName(control);
-    if (!names.isEmpty()) m_ui.Notice(texts::kFileChoicesUnmatched + names.join(QStringLiteral(", ")));
+    if (!names.isEmpty())
+        m_ui.Notice(core::JoinTexts({texts::kFileChoicesUnmatched, names.join(QStringLiteral(", "))}));
 }
 
 void MainCommands::SaveListing(const QString& text, const QString& title, const QString& presetName) {

@@ -8,16 +8,17 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "core/Language.h"
+#include "link/LinkTexts.h"
 #include "link/PortMap.h"
 #include "link/PortWatcher.h"
-#include "link/LinkTexts.h"
 #include "shell/LiveText.h"
 #include "shell/ShellTexts.h"
 
 namespace zendra::shell {
 
 namespace {
-const QString kPathLabel = QStringLiteral("デバイス:");
+const QString kPathLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "デバイス:"));
 
 // "FT232R USB UART  USB 0403:6001  S/N A50285BI  応答待ち時間 (latency_timer) 16 ms": what tells one adapter
 // from another, and what it costs each reply.
@@ -27,8 +28,9 @@ QString Details(const link::DetectedPort& port) {
     if (!port.usbId.isEmpty()) parts << texts::kUsbIdPrefix + port.usbId;
     if (!port.serial.isEmpty()) parts << texts::kSerialPrefix + port.serial;
     // What every reply waits for in the adapter (zendra-cli ports shows it too).
-    if (port.latencyTimerMs) parts << link::texts::kLatencyTimerCaption.arg(*port.latencyTimerMs);
-    return parts.join(QStringLiteral("  "));
+    if (port.latencyTimerMs)
+        parts << core::Compose(link::texts::kLatencyTimerCaption, {QString::number(*port.latencyTimerMs)});
+    return core::JoinTexts(parts, QStringLiteral("  "));
 }
 }  // namespace
 
@@ -136,7 +138,7 @@ void PortRow::ShowResolvedDevice(int number, const QString& noPortText) {
         Combo_path->setEditText(QString());
         return;
     }
-    ShowText(Label_device, link::texts::kPortDeviceCaption + m_ports.Describe(number));
+    ShowText(Label_device, core::JoinTexts({link::texts::kPortDeviceCaption, m_ports.Describe(number)}));
     Combo_path->setEditText(m_ports.Resolve(number));
 }
 

@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "core/Language.h"
 #include "image/BufferEdit.h"
 #include "shell/LiveText.h"
 #include "shell/ShellTexts.h"
@@ -31,17 +32,23 @@ struct FuseRow {
 
 // The ten fuse choices in their frame, with the label captions and tool tips they always carry.
 constexpr FuseRow kFuseRows[] = {
-    {PanelControl::CKSEL, "Combo_CKSEL", "Lbl_CKSEL", "CKSEL", "リセットディレイセレクト　CKS[ Msb...Lsb ]"},
-    {PanelControl::SUT, "Combo_SUT", "Lbl_SUT", "SUT", "スタートアップタイムセレクト　[ Msb...Lsb ]"},
-    {PanelControl::BODEN, "Combo_BODEN", "Lbl_BODEN", "BODEN", "ＢＯＤ有効ビット"},
-    {PanelControl::BODLEVEL, "Combo_BODLEVEL", "Lbl_BODLEVEL", "BODLEVEL", "ＢＯＤレベル"},
+    {PanelControl::CKSEL, "Combo_CKSEL", "Lbl_CKSEL", "CKSEL",
+     QT_TRANSLATE_NOOP("zendra", "リセットディレイセレクト　CKS[ Msb...Lsb ]")},
+    {PanelControl::SUT, "Combo_SUT", "Lbl_SUT", "SUT",
+     QT_TRANSLATE_NOOP("zendra", "スタートアップタイムセレクト　[ Msb...Lsb ]")},
+    {PanelControl::BODEN, "Combo_BODEN", "Lbl_BODEN", "BODEN",
+     QT_TRANSLATE_NOOP("zendra", "ＢＯＤ有効ビット")},
+    {PanelControl::BODLEVEL, "Combo_BODLEVEL", "Lbl_BODLEVEL", "BODLEVEL",
+     QT_TRANSLATE_NOOP("zendra", "ＢＯＤレベル")},
     {PanelControl::RSTDISABL, "Combo_RSTDISABL", "Lbl_RSTDISABL", "RSTDISBL",
-     "ＰＢ５端子、リセット機能無効ビット"},
+     QT_TRANSLATE_NOOP("zendra", "ＰＢ５端子、リセット機能無効ビット")},
     {PanelControl::EESAVE, "Combo_EESAVE", "Lbl_EESAVE", "EESAVE", ""},
     {PanelControl::CKOPT, "Combo_CKOPT", "Lbl_CKOPT", "CKOPT", ""},
     {PanelControl::PLLCK, "Combo_PLLCK", "Lbl_PLLCK", "PLLCK", ""},
-    {PanelControl::FSTRT, "Combo_FSTRT", "Lbl_FSTRT", "FSTRT", "ファーストスタートアップ有効ビット"},
-    {PanelControl::RCEN, "Combo_RCEN", "Lbl_RCEN", "RCEN", "ＲＣオシレータ有効ビット"},
+    {PanelControl::FSTRT, "Combo_FSTRT", "Lbl_FSTRT", "FSTRT",
+     QT_TRANSLATE_NOOP("zendra", "ファーストスタートアップ有効ビット")},
+    {PanelControl::RCEN, "Combo_RCEN", "Lbl_RCEN", "RCEN",
+     QT_TRANSLATE_NOOP("zendra", "ＲＣオシレータ有効ビット")},
 };
 
 template <class W>
@@ -247,8 +254,8 @@ QString SettingsPanel::DeviceText() const {
 }
 
 void SettingsPanel::ShowDeviceSizes(qint32 words, qint32 bytes) {
-    ShowText(Label3, texts::kProgramSizePrefix + QString::number(words) + texts::kProgramSizeSuffix);
-    ShowText(Label4, texts::kEepromSizePrefix + QString::number(bytes) + texts::kEepromSizeSuffix);
+    ShowText(Label3, core::Compose(texts::kProgramSize, {QString::number(words)}));
+    ShowText(Label4, core::Compose(texts::kEepromSize, {QString::number(bytes)}));
 }
 
 void SettingsPanel::ApplySetup(const devices::PanelSetup& setup) {
@@ -301,7 +308,7 @@ void SettingsPanel::AcceptChoice(PanelControl control) {
 
 void SettingsPanel::ShowFileChoices(const devices::PanelIndexes& choices, const QString& fileName) {
     ApplyChoices(choices);
-    ShowText(Lbl_FILECHOICES, texts::kFileChoicesMark + fileName);
+    ShowText(Lbl_FILECHOICES, core::JoinTexts({texts::kFileChoicesMark, fileName}));
     const bool added = Lbl_FILECHOICES->isHidden();
     Lbl_FILECHOICES->setVisible(true);
     if (added) Q_EMIT grew();

@@ -5,6 +5,7 @@
 
 #include "UpdateFile.h"
 #include "UpdateTexts.h"
+#include "core/Language.h"
 #include "core/Product.h"
 #include "link/Exchange.h"
 
@@ -85,7 +86,7 @@ TransferResult SendFirmwareFile(UpdateLink& link, const QString& path) {
     const UpdateFileContents contents = LoadUpdateFile(path);
     if (!contents.IsValid()) {
         link.display.ShowFailureText(TransferFailedText(QStringLiteral("--")));
-        link.display.msgCmt(kUpdateFailed + QLatin1Char(' ') + DescribeProblem(contents));
+        link.display.msgCmt(core::JoinTexts({kUpdateFailed, DescribeProblem(contents)}, QStringLiteral(" ")));
         return TransferResult::Refused;
     }
 

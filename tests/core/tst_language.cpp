@@ -129,36 +129,31 @@ private Q_SLOTS:
         const TranslateRow rows[] = {
             {.text = "プロテクトなし", .english = "No protection"},
             // Composed texts: a number, a hex code or a byte between the pieces.
-            {.text = lt::kWriterFoundBefore + "12" + lt::kWriterFoundAfter,
-             .english = "Writer detected on COM12."},
-            {.text = lt::kSendingSelectDevice + "5A",
+            {.text = core::Compose(lt::kWriterFoundOnCom, {"12"}), .english = "Writer detected on COM12."},
+            {.text = core::Compose(lt::kSendingSelectDevice, {"5A"}),
              .english = "Sending command : Select device command T , 0x5A"},
             {.text = ReplyMessage(&link::EnterProgrammingMode, "\xB1"),
              .english = "Wrong reply data : Enter programming Mode P " + QString(QChar(0xB1))},
-            {.text = it::kCodeReadError + it::kLineSuffix.arg(12),
+            {.text = core::JoinTexts({it::kCodeReadError, core::Compose(it::kLineSuffix, {"12"})}),
              .english = "HEX file open error (line 12)"},
-            {.text = it::kReloadFileLabel + "/home/user/a.rom" + crlf + it::kReloadNotSet,
+            {.text = core::JoinTexts(
+                 {core::JoinTexts({it::kReloadFileLabel, "/home/user/a.rom"}), it::kReloadNotSet}, crlf),
              .english =
                  "File to reload : /home/user/a.rom\r\nNo file to reload has been set. Once you open a HEX "
                  "file from File on the menu bar, its name is set automatically."},
-            // A notice of several lines inside a longer text, and a lone CR.
-            {.text = lt::kCommunicationError + crlf + lt::kNoCommunicationNotice + lt::kCancelled,
-             .english =
-                 "A communication error occurred.\r\nCould not communicate with the writer.\r\nCheck the "
-                 "connection between the PC and the writer, then run\r\n[Communication check] and "
-                 "[Select COM port] from the menu bar.\r\nCancelled."},
-            {.text = lt::kCommunicationError + "\r" + lt::kCancelled,
-             .english = "A communication error occurred.\rCancelled."},
             // The update's composed texts, as its routines build them.
             {.text = update::EchoTimeOutText(0x1F, 0x3F, 0xFF),
              .english = "*** Update failed *** Address=0x1F Data=0x3FFF"},
-            {.text = update::kUpdateFailed + ' ' + update::LineProblemText(3, update::kRecordBadChecksum),
+            {.text = core::JoinTexts(
+                 {update::kUpdateFailed, update::LineProblemText(3, update::kRecordBadChecksum)}, " "),
              .english = "*** Update failed *** Line 3: The checksum does not match."},
             // The firmware advisory with the support page and the versions inserted.
             {.text = AdvisoryText(6.3),
-             .english = "The firmware version is old; please update the firmware.\r\n \r\nThe new firmware is on the "
-                        "CD-ROM that came with the kit you purchased,\r\nor can be obtained from " + page +
-                        ".\r\n \r\nFor how to update, see " + page + ".\r\n \r\nCurrent firmware version     : "
+             .english = "The firmware version is old; please update the firmware.\r\n \r\nThe new firmware "
+                        "is on the "
+                        "CD-ROM that came with the kit you purchased,\r\nor can be obtained from " +
+                        page + ".\r\n \r\nFor how to update, see " + page +
+                        ".\r\n \r\nCurrent firmware version     : "
                         "KX-WRT540 V6.3 \r\nRecommended firmware version : KX-WRT540 V6.35 or later.\r\n \r\n"
                         "(The firmware version in use is shown at the bottom right of the main window.)\r\n"},
             // Texts that are English already stay as they are.
