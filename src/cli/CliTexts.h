@@ -137,5 +137,13 @@ inline constexpr Text kSerialNumber{"シリアル番号", "serial number"};
 inline constexpr Text kCalibrationCopied{"校正バイト", "calibration byte"};
 inline constexpr Text kStampSkipped{"チップごとに書き込む場所は比較しません: ",
                                    "the cells each chip gets its own value in are not compared: "};
+inline constexpr Text kNotSetup{"セットアップファイルではありません: ", "not a setup file: "};
+inline constexpr Text kSetupNewer{"新しいバージョンのプログラムのセットアップファイルです (format %1): ",
+                                  "the setup file was written by a newer program (format %1): "};
+inline constexpr Text kSetupFileChanged{
+    "セットアップの保存後に変更されたファイルです (--accept-changed-files でそのまま使えます): ",
+    "the file changed since the setup was saved (--accept-changed-files uses it as it is): "};
+inline constexpr Text kSetupChangeAccepted{"変更されたファイルをそのまま使います: ", "using the changed file as it is: "};
+inline constexpr Text kFuseNeedsDevice{"--fuse には --device が必要です", "--fuse needs --device"};
 
 }  // namespace zendra::cli::texts
