@@ -152,6 +152,22 @@ inline const QString kMenuRecent = QStringLiteral("最近使ったファイル(&
 inline const QString kMenuRecentItem = QStringLiteral("&%1 %2");
 inline const QString kMenuRecentNone = QStringLiteral("(なし)");
 
+// Bench setups: the job (files, device, lock/fuse choices, ports) as one file the command line runs too.
+inline const QString kMenuOpenSetup = QStringLiteral("セットアップを開く...");
+inline const QString kMenuSaveSetup = QStringLiteral("セットアップを保存...");
+inline const QString kOpenSetupTitle = QStringLiteral("セットアップを開く");
+inline const QString kSaveSetupTitle = QStringLiteral("セットアップの保存");
+inline const QString kSetupFilter = QStringLiteral("Setup File (*.zendra);;All Files (*)");
+inline const QString kSetupSuffix = QStringLiteral("zendra");
+inline const QString kSetupNeedsCode = QStringLiteral("コードファイルを開いてからセットアップを保存してください。");
+// %1 the setup file.
+inline const QString kSetupUnreadable = QStringLiteral("セットアップファイル %1 を読めません。");
+inline const QString kSetupNewer = QStringLiteral("セットアップファイル %1 は新しいバージョンのプログラムのものです。");
+// %1 the changed files, one a line.
+inline const QString kSetupFilesChanged =
+    QStringLiteral("セットアップの保存後に変更されたファイルがあります:\r\n%1\r\nこのまま開きますか？");
+inline const QString kSetupChoiceUnknown = QStringLiteral("デバイスにないセットアップの Lock/Fuse 設定: ");
+
 // The operations log and the listings' buttons (the log, the verify list).
 inline const QString kLogWindowTitle = QStringLiteral("操作ログ");
 inline const QString kMenuOpenLog = QStringLiteral("操作ログウインドウを開く");
