@@ -464,8 +464,10 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
             expanded << QStringLiteral("--") + given->names().last();
             if (!given->valueName().isEmpty()) expanded << parser.values(name).value(occurrence);
         }
+        // An EEPROM file named here, or none, replaces the setup's.
+        const bool ownEeprom = parser.isSet(eeprom) || parser.isSet(noEeprom);
         plan.setupPath = setupPath;
-        return ParsePlan(expanded + fromFile.files, plan);
+        return ParsePlan(expanded + (ownEeprom ? fromFile.files.mid(0, 1) : fromFile.files), plan);
     }
     if (parser.isSet(fuse) && !(fromSetup && plan.command == QLatin1String("program")))
         return usage(T(texts::kNotForCommand) + QStringLiteral("--fuse"));
