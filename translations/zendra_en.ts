@@ -1319,6 +1319,46 @@ This software cannot be used with the current firmware.</translation>
         <translation>Read</translation>
     </message>
     <message>
+        <source>セットアップを開く...</source>
+        <translation>Open setup…</translation>
+    </message>
+    <message>
+        <source>セットアップを保存...</source>
+        <translation>Save setup…</translation>
+    </message>
+    <message>
+        <source>セットアップを開く</source>
+        <translation>Open setup</translation>
+    </message>
+    <message>
+        <source>セットアップの保存</source>
+        <translation>Save setup</translation>
+    </message>
+    <message>
+        <source>コードファイルを開いてからセットアップを保存してください。</source>
+        <translation>Open a code file before saving a setup.</translation>
+    </message>
+    <message>
+        <source>セットアップファイル %1 を読めません。</source>
+        <translation>The setup file %1 cannot be read.</translation>
+    </message>
+    <message>
+        <source>セットアップファイル %1 は新しいバージョンのプログラムのものです。</source>
+        <translation>The setup file %1 was written by a newer version of the program.</translation>
+    </message>
+    <message>
+        <source>セットアップの保存後に変更されたファイルがあります:&#13;
+%1&#13;
+このまま開きますか？</source>
+        <translation>These files changed since the setup was saved:&#13;
+%1&#13;
+Open them as they are?</translation>
+    </message>
+    <message>
+        <source>デバイスにないセットアップの Lock/Fuse 設定: </source>
+        <translation>lock/fuse settings of the setup that the device lacks: </translation>
+    </message>
+    <message>
         <source>最近使ったファイル(&amp;R)</source>
         <translation>&amp;Recent files</translation>
     </message>

@@ -136,5 +136,13 @@ inline constexpr const char* kSerialNumber = QT_TRANSLATE_NOOP("cli", "シリア
 inline constexpr const char* kCalibrationCopied = QT_TRANSLATE_NOOP("cli", "校正バイト");
 inline constexpr const char* kStampSkipped =
     QT_TRANSLATE_NOOP("cli", "チップごとに書き込む場所は比較しません: %1");
+inline constexpr const char* kNotSetup = QT_TRANSLATE_NOOP("cli", "セットアップファイルではありません: %1");
+inline constexpr const char* kSetupNewer =
+    QT_TRANSLATE_NOOP("cli", "新しいバージョンのプログラムのセットアップファイルです (format %1): %2");
+inline constexpr const char* kSetupFileChanged = QT_TRANSLATE_NOOP(
+    "cli", "セットアップの保存後に変更されたファイルです (--accept-changed-files でそのまま使えます): %1");
+inline constexpr const char* kSetupChangeAccepted =
+    QT_TRANSLATE_NOOP("cli", "変更されたファイルをそのまま使います: %1");
+inline constexpr const char* kFuseNeedsDevice = QT_TRANSLATE_NOOP("cli", "--fuse には --device が必要です");
 
 }  // namespace zendra::cli::texts

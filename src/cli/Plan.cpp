@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,6 +18,7 @@
 #include "core/Language.h"
 #include "core/Product.h"
 #include "devices/Encodings.h"
+#include "production/Setup.h"
 #include "update/UpdateFile.h"
 #include "update/UpdateTexts.h"
 
@@ -76,6 +78,12 @@ QString HelpText(const QCommandLineParser& parser) {
                "                               VALUE is the number or the choice's name (RSTDISBL=PB5:Reset)\n"
                "  fuse restore REPORT.json     write back the bytes a fuse write's report recorded\n"
                "  update FIRMWARE_FILE         replace the writer's firmware\n"
+               "  setup save OUT.zendra [options] FILE.hex [FILE.eep]\n"
+               "                               save a bench setup: a program's options and files (pinned by\n"
+               "                               SHA-256, paths relative to OUT), --fuse NAME=VALUE choices\n"
+               "  run SETUP.zendra             program as the setup says (options given here override it);\n"
+               "                               a file changed since is refused unless --accept-changed-files;\n"
+               "                               --print shows the equivalent plain commands\n"
                "  history                      the chip store's records, newest first (--serial, --file-sha256,\n"
                "                               --last, --json)\n"
                "\nStandard output: the data of ports, detect and fuse read, else the one-line verdict;\n"
@@ -212,6 +220,81 @@ std::optional<QString> ParseProduction(const QCommandLineParser& parser, Plan& p
     return std::nullopt;
 }
 
+// NAME=VALUE lock/fuse settings into the plan's choices; the reason when one will not do.
+std::optional<QString> ParseFuseSettings(const QStringList& settings, Plan& plan) {
+    for (const QString& setting : settings) {
+        const auto control = devices::ControlByName(setting.section(QLatin1Char('='), 0, 0));
+        const QString valueText = setting.section(QLatin1Char('='), 1);
+        // A choice's name first ("PB5:Reset", "0101"): the device's list, or with no device given, any
+        // layout's; a name never means another entry than the same number does.
+        bool number = false;
+        int value = -1;
+        const QList<devices::FuseLayout> layouts =
+            plan.device ? QList{plan.device->fuseLayout}
+                        : QList{devices::FuseLayout::Tiny12, devices::FuseLayout::Tiny26,
+                                devices::FuseLayout::At90s4433, devices::FuseLayout::CombinedRcen};
+        for (const devices::FuseLayout layout : layouts) {
+            const auto choices = control ? devices::ActiveChoices(*control, layout) : std::nullopt;
+            if (!number && choices && choices->entries.contains(valueText))
+                value = int(choices->entries.indexOf(valueText)), number = true;
+        }
+        if (!number) value = valueText.toInt(&number);
+        if (!control || !number || !setting.contains(QLatin1Char('=')))
+            return T(texts::kUnknownFuse).arg(setting);
+        if (plan.device) {
+            const devices::ControlFill fill = devices::PanelFor(plan.device).controls[int(*control)];
+            if (!fill.enabled || value < 0 || value >= fill.entries.size())
+                return T(texts::kFuseWriteNeedsDevice).arg(setting);
+        }
+        plan.fuseChoices.append({.control = *control, .index = value});
+    }
+    return std::nullopt;
+}
+
+// Writes the planned program run as a setup; the exit code and what was said.
+int SaveSetupOf(const QCommandLineParser& parser, Plan& plan) {
+    production::Setup setup;
+    const QString& out = plan.setupOut;
+    // Saved again over a setup, what a later program added to it stays; a newer setup is not replaced.
+    if (QFileInfo(out).isFile()) {
+        const production::SetupLoad previous = production::LoadSetup(out);
+        if (previous.problem == production::SetupProblem::Newer) {
+            plan.failure = T(texts::kSetupNewer).arg(QString::number(previous.format), out);
+            PrintErr(plan.failure);
+            return kExitInput;
+        }
+        setup.kept = previous.setup.kept;
+    }
+    for (const InputFile& file : plan.files) {
+        const production::PinnedFile pinned{production::StoredPath(out, file.path), file.sha256};
+        if (file.role == QLatin1String("code")) setup.code = pinned;
+        if (file.role == QLatin1String("eeprom")) setup.eeprom = pinned;
+    }
+    setup.programEeprom = !plan.noEeprom;
+    if (plan.device) setup.device = plan.device->Name();
+    for (const operations::ChoiceChange& change : plan.fuseChoices)
+        setup.lockFuse.append({devices::ControlName(change.control),
+                               operations::ChoiceName(plan.device, change.control, change.index)});
+    const auto value = [&](const char* name) { return parser.value(QLatin1String(name)); };
+    if (plan.serialAt) {
+        setup.serialAt = production::PlaceText(*plan.serialAt);
+        setup.serialFormat = value("serial-format");
+        setup.serialStart = plan.serialStart;
+        setup.serialStep = plan.serialStep;
+        if (parser.isSet(QStringLiteral("serial-series"))) setup.series = plan.series;
+    }
+    if (plan.calibrationAt) setup.calibrationAt = production::PlaceText(*plan.calibrationAt);
+    if (parser.isSet(QStringLiteral("db"))) setup.store = production::StoredPath(out, plan.dbPath);
+    setup.ports = plan.ports;
+    if (const auto failed = production::SaveSetup(setup, out)) {
+        plan.failure = T(texts::kCannotWrite).arg(out) + QStringLiteral(": ") + *failed;
+        PrintErr(plan.failure);
+        return kExitLink;
+    }
+    PrintOut(T(texts::kSaved).arg(out));
+    return kExitSuccess;
+}
+
 }  // namespace
 
 std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
@@ -277,9 +360,22 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     const QCommandLineOption last(QStringLiteral("last"), QStringLiteral("history: the newest N records."),
                                   QStringLiteral("N"));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("history: as JSON."));
-    parser.addOptions({help, version, port, device, eeprom, lang, report, log, repeat, watch, quiet, verbose,
-                       allowLockout, dryRun, writeFuses, wait, db, serialAt, serialFormat, serialStart, serialStep,
-                       serialSeries, calibrationAt, serial, fileSha, last, json});
+    const QCommandLineOption noEeprom(QStringLiteral("no-eeprom"),
+                                      QStringLiteral("program: no EEPROM file, not even FILE.eep beside FILE."));
+    const QCommandLineOption fuse(QStringLiteral("fuse"),
+                                  QStringLiteral("setup save, run: a lock/fuse choice to write after a good verify "
+                                                 "(repeatable)."),
+                                  QStringLiteral("NAME=VALUE"));
+    const QCommandLineOption acceptChanged(QStringLiteral("accept-changed-files"),
+                                           QStringLiteral("run: use files that changed since the setup was saved."));
+    const QCommandLineOption print(QStringLiteral("print"),
+                                   QStringLiteral("run: print the setup's plain commands; run nothing."));
+    const QList<QCommandLineOption> options{
+        help,   version,      port,      device,     eeprom,        lang,        report,       log,
+        repeat, watch,        quiet,     verbose,    allowLockout,  dryRun,      writeFuses,   wait,
+        db,     serialAt,     serialFormat, serialStart, serialStep, serialSeries, calibrationAt, serial,
+        fileSha, last,        json,      noEeprom,   fuse,          acceptChanged, print};
+    parser.addOptions(options);
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("See the list below."));
 
     const auto usage = [&](const QString& text) {
@@ -320,6 +416,71 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
             return usage(T(texts::kUnknownCommand).arg(QStringLiteral("fuse ") + sub));
         plan.command = QStringLiteral("fuse-") + sub;
     }
+    if (plan.command == QLatin1String("setup")) {
+        const QString sub = args.isEmpty() ? QString() : args.takeFirst();
+        if (sub != QLatin1String("save")) return usage(T(texts::kUnknownCommand).arg(QStringLiteral("setup ") + sub));
+        if (args.isEmpty()) return usage(T(texts::kMissingFile).arg(QStringLiteral("setup save")));
+        plan.setupOut = args.takeFirst();
+        if (const auto refused = RefuseOutputTarget(plan.setupOut)) return usage(*refused);
+        // A setup holds the job, not one run's records or loop.
+        for (const QCommandLineOption& perRun : {report, log, repeat, watch, writeFuses, allowLockout, dryRun})
+            if (parser.isSet(perRun)) return usage(T(texts::kNotForCommand).arg(QStringLiteral("--") + perRun.names().last()));
+        plan.command = QStringLiteral("program");
+    }
+    const bool fromSetup = !plan.setupOut.isEmpty() || !plan.setupPath.isEmpty();
+    if (plan.command == QLatin1String("run")) {
+        if (args.size() != 1)
+            return usage(args.isEmpty() ? T(texts::kMissingFile).arg(plan.command) : T(texts::kTooManyArguments).arg(args.at(1)));
+        const QString setupPath = args.at(0);
+        const production::SetupLoad load = production::LoadSetup(setupPath);
+        if (load.problem == production::SetupProblem::Unreadable) {
+            // Read again for the same words as any other unreadable input.
+            Failure unreadable{kExitInput, T(texts::kFileUnreadable).arg(setupPath, load.reason)};
+            ReadInput(setupPath, unreadable);
+            return refuse(kExitInput, unreadable.text);
+        }
+        if (load.problem == production::SetupProblem::NotSetup)
+            return refuse(kExitInput, T(texts::kNotSetup).arg(setupPath));
+        if (load.problem == production::SetupProblem::Newer)
+            return refuse(kExitInput, T(texts::kSetupNewer).arg(QString::number(load.format), setupPath));
+        if (parser.isSet(print)) {
+            for (const QString& line : production::CommandLines(load.setup, setupPath)) PrintOut(line);
+            return kExitSuccess;
+        }
+        // Tested files only, unless told otherwise; refused before any port is opened.
+        for (const QString& path : production::ChangedFiles(load.setup, setupPath)) {
+            if (!parser.isSet(acceptChanged)) return refuse(kExitInput, T(texts::kSetupFileChanged).arg(path));
+            PrintErr(T(texts::kSetupChangeAccepted).arg(path));
+        }
+        // The setup's options, each unless the command line gives it, then the command line's own.
+        const production::SetupArguments fromFile = production::ArgumentsOf(load.setup, setupPath);
+        QStringList expanded{QStringLiteral("program")};
+        for (const auto& [name, value] : fromFile.options) {
+            if (parser.isSet(name)) continue;
+            expanded << QStringLiteral("--") + name;
+            if (!value.isEmpty()) expanded << value;
+        }
+        QHash<QString, int> seen;
+        for (const QString& name : parser.optionNames()) {
+            const auto given = std::find_if(options.begin(), options.end(),
+                                            [&](const QCommandLineOption& o) { return o.names().contains(name); });
+            if (given->names() == print.names() || given->names() == acceptChanged.names()) continue;
+            const int occurrence = seen[name]++;
+            expanded << QStringLiteral("--") + given->names().last();
+            if (!given->valueName().isEmpty()) expanded << parser.values(name).value(occurrence);
+        }
+        // An EEPROM file named here, or none, replaces the setup's.
+        const bool ownEeprom = parser.isSet(eeprom) || parser.isSet(noEeprom);
+        plan.setupPath = setupPath;
+        return ParsePlan(expanded + (ownEeprom ? fromFile.files.mid(0, 1) : fromFile.files), plan);
+    }
+    if (parser.isSet(fuse) && !(fromSetup && plan.command == QLatin1String("program")))
+        return usage(T(texts::kNotForCommand).arg(QStringLiteral("--fuse")));
+    for (const QCommandLineOption& runOnly : {acceptChanged, print})
+        if (parser.isSet(runOnly)) return usage(T(texts::kNotForCommand).arg(QStringLiteral("--") + runOnly.names().last()));
+    plan.noEeprom = parser.isSet(noEeprom);
+    if (plan.noEeprom && plan.command != QLatin1String("program"))
+        return usage(T(texts::kNotForCommand).arg(QStringLiteral("--no-eeprom")));
     plan.ports = parser.values(port);
     plan.repeat = parser.isSet(repeat);
     plan.watch = parser.isSet(watch);
@@ -356,6 +517,11 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         }
     }
 
+    if (parser.isSet(fuse)) {
+        if (!plan.setupOut.isEmpty() && !plan.device) return usage(T(texts::kFuseNeedsDevice));
+        if (const auto refused = ParseFuseSettings(parser.values(fuse), plan)) return usage(*refused);
+    }
+
     const QString& c = plan.command;
     const auto wantFiles = [&](int least, int most) {
         if (args.size() < least) return usage(T(texts::kMissingFile).arg(c)), false;
@@ -365,9 +531,10 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     if (c == QLatin1String("program") || c == QLatin1String("verify") || c == QLatin1String("check")) {
         if (!wantFiles(1, 2)) return kExitUsage;
         plan.codePath = args.at(0);
-        plan.eepromPath = args.size() > 1 ? args.at(1) : parser.value(eeprom);
+        if (plan.noEeprom && args.size() > 1) return usage(T(texts::kTooManyArguments).arg(args.at(1)));
+        plan.eepromPath = args.size() > 1 || plan.noEeprom ? args.value(1) : parser.value(eeprom);
         // An ELF file holds its EEPROM data itself.
-        if (plan.eepromPath.isEmpty() && !image::IsElfFile(plan.codePath) &&
+        if (plan.eepromPath.isEmpty() && !plan.noEeprom && !image::IsElfFile(plan.codePath) &&
             QFileInfo(EepromPartner(plan.codePath)).isFile())
             plan.eepromPath = EepromPartner(plan.codePath);
     } else if (c == QLatin1String("read")) {
@@ -387,32 +554,7 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         plan.firmwarePath = args.at(0);
     } else if (c == QLatin1String("fuse-write")) {
         if (args.isEmpty()) return usage(T(texts::kUnknownFuse).arg(QString()));
-        for (const QString& setting : args) {
-            const auto control = devices::ControlByName(setting.section(QLatin1Char('='), 0, 0));
-            const QString valueText = setting.section(QLatin1Char('='), 1);
-            // A choice's name first ("PB5:Reset", "0101"): the device's list, or with no device given, any
-            // layout's; a name never means another entry than the same number does.
-            bool number = false;
-            int value = -1;
-            const QList<devices::FuseLayout> layouts =
-                plan.device ? QList{plan.device->fuseLayout}
-                            : QList{devices::FuseLayout::Tiny12, devices::FuseLayout::Tiny26,
-                                    devices::FuseLayout::At90s4433, devices::FuseLayout::CombinedRcen};
-            for (const devices::FuseLayout layout : layouts) {
-                const auto choices = control ? devices::ActiveChoices(*control, layout) : std::nullopt;
-                if (!number && choices && choices->entries.contains(valueText))
-                    value = int(choices->entries.indexOf(valueText)), number = true;
-            }
-            if (!number) value = valueText.toInt(&number);
-            if (!control || !number || !setting.contains(QLatin1Char('=')))
-                return usage(T(texts::kUnknownFuse).arg(setting));
-            if (plan.device) {
-                const devices::ControlFill fill = devices::PanelFor(plan.device).controls[int(*control)];
-                if (!fill.enabled || value < 0 || value >= fill.entries.size())
-                    return usage(T(texts::kFuseWriteNeedsDevice).arg(setting));
-            }
-            plan.fuseChoices.append({.control = *control, .index = value});
-        }
+        if (const auto refused = ParseFuseSettings(args, plan)) return usage(*refused);
     } else if (c == QLatin1String("fuse-restore")) {
         if (!wantFiles(1, 1)) return kExitUsage;
         if (const auto refused = ReadRestoreReport(args.at(0), plan)) return refuse(kExitInput, *refused);
@@ -429,7 +571,9 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     if (const auto refused = ParseProduction(parser, plan)) return usage(*refused);
 
     // Input files are read and checked before the writer is touched.
-    return ReadPlanInputs(plan);
+    if (const auto ended = ReadPlanInputs(plan)) return ended;
+    if (!plan.setupOut.isEmpty()) return SaveSetupOf(parser, plan);
+    return std::nullopt;
 }
 
 std::optional<int> ReadPlanInputs(Plan& plan) {

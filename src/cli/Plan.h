@@ -21,7 +21,7 @@ struct InputFile {
 
 struct Plan {
     QString command;  // "program", "verify", "read", "erase", "fuse-read", "fuse-write", "fuse-restore", "detect",
-                      // "update"
+                      // "update"; a run of a setup and a setup save plan a "program"
     QStringList ports;
     const devices::Device* device = nullptr;  // from --device; null: the chip's signature decides
     QList<operations::ChoiceChange> fuseChoices;
@@ -42,6 +42,9 @@ struct Plan {
     production::SerialLayout serialLayout;
     std::optional<qint64> serialStart, serialStep;
     QString series = QStringLiteral("default");
+    QString setupOut;   // setup save: the setup file the options and files go into
+    QString setupPath;  // run: the setup this program run comes from (its lock/fuse choices in fuseChoices)
+    bool noEeprom = false;  // program: no EEPROM file, not even one beside the code file
     production::HistoryQuery history;
     bool json = false;
 

@@ -288,8 +288,11 @@ void Writer::RunCommand(ChipResult& result) {
             additions.stamp = production::Encode(m_plan.serialLayout, quint64(*result.serial));
         }
         report = operations::ProgramCommand(env, target, parsed->images, additions);
-        if (m_plan.writeFuses && report.Succeeded()) {
-            const Report fuses = operations::RestoreLockFuseCommand(env, target, fileFuses, FusePolicy());
+        // A setup's lock/fuse choices, like an ELF file's bytes, go in only after a good verify.
+        const bool choices = !m_plan.fuseChoices.isEmpty();
+        if ((m_plan.writeFuses || choices) && report.Succeeded()) {
+            const Report fuses = choices ? operations::ChangeLockFuseCommand(env, target, m_plan.fuseChoices, FusePolicy())
+                                         : operations::RestoreLockFuseCommand(env, target, fileFuses, FusePolicy());
             report.changes = fuses.changes;
             report.lockFuseBefore = fuses.lockFuseBefore;
             report.lockFuseWritten = fuses.lockFuseWritten;
@@ -352,7 +355,8 @@ void Writer::RunCommand(ChipResult& result) {
         result.data << m_path + QLatin1Char('\t') + result.firmware;
     }
     const bool fuseCommand = command.startsWith(QLatin1String("fuse")) || command == QLatin1String("read");
-    if ((command == QLatin1String("fuse-write") || command == QLatin1String("fuse-restore") || m_plan.writeFuses) &&
+    if ((command == QLatin1String("fuse-write") || command == QLatin1String("fuse-restore") || m_plan.writeFuses ||
+         !m_plan.fuseChoices.isEmpty()) &&
         report.errorFlag == 0)
         result.details << ChangeLines(*device, report.changes);
     if (fuseCommand && report.panel && report.errorFlag == 0)

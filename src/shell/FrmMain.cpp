@@ -259,6 +259,7 @@ void FrmMain::BuildMenus() {
     AddItem(file, "mnuFileOpen", texts::kMenuFileOpen)->setShortcut(QKeySequence::Open);
     AddItem(file, "mnuFileOpenCode", texts::kMenuFileOpenCode);
     AddItem(file, "mnuFileOpenData", texts::kMenuFileOpenData);
+    AddItem(file, "mnuFileOpenSetup", texts::kMenuOpenSetup);
     AddItem(file, "mnuFileReload", texts::kMenuReloadItem)->setShortcut(QKeySequence(Qt::Key_F5));
     // Off at start and not stored: a writer that programs by itself is a choice made each time.
     AddItem(file, "mnuFileWatch", texts::kMenuWatch)->setCheckable(true);
@@ -268,6 +269,7 @@ void FrmMain::BuildMenus() {
     AddItem(file, "mnuFileSaveAs", texts::kMenuFileSaveAs);
     AddItem(file, "mnuFileSaveAsCode", texts::kMenuFileSaveAsCode);
     AddItem(file, "mnuFileSaveAsData", texts::kMenuFileSaveAsData);
+    AddItem(file, "mnuFileSaveSetup", texts::kMenuSaveSetup);
     file->addSeparator();
     m_recentMenu = WithText(file->addMenu(QString()), texts::kMenuRecent);
     m_recentMenu->setObjectName(QStringLiteral("mnuFileRecent"));

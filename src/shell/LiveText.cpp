@@ -20,6 +20,7 @@ namespace {
 constexpr char kFormProperty[] = "zendraTextForm";
 constexpr char kItemsProperty[] = "zendraItems";
 constexpr char kUnsavedProperty[] = "zendraUnsaved";
+constexpr char kSetupProperty[] = "zendraSetup";
 constexpr char kQtTextProperty[] = "zendraQtText";
 constexpr char kSystemMenuContext[] = "QMdiSubWindow";
 constexpr const char* kSystemMenuItems[] = {"&Restore",  "&Move",        "&Size",  "Mi&nimize",
@@ -85,9 +86,11 @@ void Put(QObject* target, TextSlot slot, const QString& text) {
             break;
         case TextSlot::WindowTitle:
             // The unsaved-edits marker stays outside the stored text, so either language shows it.
-            if (widget != nullptr)
-                widget->setWindowTitle(widget->property(kUnsavedProperty).toBool() ? QLatin1Char('*') + text
-                                                                                  : text);
+            if (widget != nullptr) {
+                const QString setup = widget->property(kSetupProperty).toString();
+                widget->setWindowTitle((widget->property(kUnsavedProperty).toBool() ? QStringLiteral("*") : QString()) +
+                                       text + (setup.isEmpty() ? QString() : QStringLiteral(" - ") + setup));
+            }
             break;
     }
 }
@@ -131,6 +134,13 @@ void ShowText(QObject* target, const QString& source, TextSlot slot, TextForm fo
 void ShowUnsaved(QWidget* window, bool unsaved) {
     if (window == nullptr || window->property(kUnsavedProperty).toBool() == unsaved) return;
     window->setProperty(kUnsavedProperty, unsaved);
+    const QVariant source = window->property(PropertyName(TextSlot::WindowTitle));
+    if (source.isValid()) Put(window, TextSlot::WindowTitle, Shown(source.toString(), TextForm::AsIs));
+}
+
+void ShowSetupName(QWidget* window, const QString& name) {
+    if (window == nullptr || window->property(kSetupProperty).toString() == name) return;
+    window->setProperty(kSetupProperty, name);
     const QVariant source = window->property(PropertyName(TextSlot::WindowTitle));
     if (source.isValid()) Put(window, TextSlot::WindowTitle, Shown(source.toString(), TextForm::AsIs));
 }

@@ -41,6 +41,8 @@ Widget* WithText(Widget* widget, const QString& source, TextSlot slot = TextSlot
 
 // A leading "*" on the window's title while it shows unsaved edits, in either language.
 void ShowUnsaved(QWidget* window, bool unsaved);
+// The name of the setup the window's contents came from after its title (empty: none), in either language.
+void ShowSetupName(QWidget* window, const QString& name);
 
 // Fills `combo` with `sources` in the current language (replacing what it held).
 void ShowItems(QComboBox* combo, const QStringList& sources);

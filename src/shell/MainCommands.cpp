@@ -23,6 +23,7 @@
 #include "operations/OperationTexts.h"
 #include "operations/UsedPart.h"
 #include "operations/VerifyLog.h"
+#include "production/Setup.h"
 #include "shell/FrmCom.h"
 #include "shell/FrmDump.h"
 #include "shell/FrmIndex.h"
@@ -124,8 +125,13 @@ void MainCommands::Wire() {
     on("mnuProgram", [this] { OnPanelCommand(PanelCommand::Program); });
     on("mnuVerify", [this] { OnPanelCommand(PanelCommand::Verify); });
     on("mnuRead", [this] { OnPanelCommand(PanelCommand::Read); });
-    m_main.onFileDropped = [this](const QString& path) { OpenFile(path); };
-    m_main.onRecentPicked = [this](const QString& path) { OpenFile(path); };
+    on("mnuFileOpenSetup", [this] { OpenSetup(); });
+    on("mnuFileSaveSetup", [this] { SaveSetup(); });
+    const auto open = [this](const QString& path) {
+        path.endsWith(QStringLiteral(".") + texts::kSetupSuffix, Qt::CaseInsensitive) ? OpenSetup(path) : OpenFile(path);
+    };
+    m_main.onFileDropped = open;
+    m_main.onRecentPicked = open;
     m_main.ShowRecentFiles(RecentFiles());
     FrmDump* verify = m_main.Dump(core::DumpWindow::Verify);
     QObject::connect(verify->Buttons(), &ListButtons::saveRequested, &m_main, [this, verify] {
@@ -251,7 +257,9 @@ std::optional<image::FileOutcome> MainCommands::RunFileCommand(image::FileOutcom
         image::FileContext ctx{m_ui, m_writer.state, m_images, m_writer.settings, m_fileDialog};
         const image::FileOutcome outcome = command(ctx);
         // Only an open that took its files goes on the list; a refused one leaves it alone.
-        if (outcome.pairOpened) RememberRecentFile();
+        if (outcome.pairOpened) RememberRecentFile(m_writer.state.CodeFileName);
+        // Files opened by hand are no longer the setup's.
+        if (outcome.programChanged || outcome.eepromChanged) ShowSetupName(QString());
         if (outcome.programChanged && !outcome.fuses.Empty()) ShowFileChoices(outcome.fuses);
         if (outcome.programChanged || outcome.eepromChanged)
             ResetEdits(outcome.programChanged, outcome.eepromChanged);
@@ -349,8 +357,7 @@ QStringList MainCommands::RecentFiles() const {
     return paths.mid(0, kRecentFileCount);
 }
 
-void MainCommands::RememberRecentFile() {
-    const QString path = m_writer.state.CodeFileName;
+void MainCommands::RememberRecentFile(const QString& path) {
     if (path.isEmpty()) return;
     QStringList paths = RecentFiles();
     paths.removeAll(path);
@@ -358,6 +365,130 @@ void MainCommands::RememberRecentFile() {
     paths = paths.mid(0, kRecentFileCount);
     core::WriteText(m_writer.settings, keys::RecentFiles, paths.join(QLatin1Char('\n')));
     m_main.ShowRecentFiles(paths);
+}
+
+// --- Bench setups ----------------------------------------------------------------------------------------
+
+void MainCommands::ShowSetupName(const QString& name) {
+    for (const DumpWindow window : {DumpWindow::Program, DumpWindow::Eeprom})
+        shell::ShowSetupName(m_main.DumpSubWindow(window), name);
+}
+
+void MainCommands::SaveSetup() {
+    m_guarded([this] {
+        const core::SharedState& state = m_writer.state;
+        if (state.CodeFileName.isEmpty()) {
+            m_ui.Ask(core::MessageIcon::Information, kMessageCaption, texts::kSetupNeedsCode, core::MessageButtons::Ok);
+            return;
+        }
+        const core::FileDialogRequest request{texts::kSaveSetupTitle, texts::kSetupFilter, texts::kSetupSuffix,
+                                              QFileInfo(state.CodeFileName).completeBaseName() + QStringLiteral(".") +
+                                                  texts::kSetupSuffix,
+                                              core::ReadText(m_writer.settings, keys::SaveDir)};
+        const std::optional<QString> answer = m_ui.ChooseSaveFile(request);
+        if (!answer || answer->isEmpty()) return;
+        const QString& path = *answer;
+        production::Setup setup;
+        if (QFileInfo::exists(path)) {
+            if (m_ui.Ask(core::MessageIcon::Information, image::texts::kSaveTitle, image::texts::kOverwriteQuestion,
+                         core::MessageButtons::OkCancel) != core::MessageAnswer::Ok)
+                return;
+            // What a later program added to the setup stays; a setup of a later program is not replaced.
+            const production::SetupLoad previous = production::LoadSetup(path);
+            if (previous.problem == production::SetupProblem::Newer) {
+                m_ui.Ask(core::MessageIcon::Critical, kMessageCaption, core::Compose(texts::kSetupNewer, {path}),
+                         core::MessageButtons::Ok);
+                return;
+            }
+            setup.kept = previous.setup.kept;
+        }
+        setup.code = {production::StoredPath(path, state.CodeFileName), production::FileSha256(state.CodeFileName)};
+        // The windows program the EEPROM image whenever a data file was opened with the code.
+        setup.programEeprom = !state.EepFileName.isEmpty() && state.EepFileName != state.CodeFileName &&
+                              QFileInfo(state.EepFileName).isFile();
+        if (setup.programEeprom)
+            setup.eeprom = production::PinnedFile{production::StoredPath(path, state.EepFileName),
+                                                  production::FileSha256(state.EepFileName)};
+        const devices::Device* device = devices::DeviceAt(state.SelectedDevice);
+        if (device) {
+            setup.device = device->Name();
+            const devices::PanelSetup panel = devices::PanelFor(device);
+            const devices::PanelIndexes choices = m_panel.Choices();
+            for (int i = 0; i < core::kPanelControlCount; ++i)
+                if (panel.controls[i].enabled)
+                    setup.lockFuse.append({devices::ControlName(PanelControl(i)),
+                                           operations::ChoiceName(device, PanelControl(i), choices[i])});
+        }
+        if (const int number = core::ReadInt(m_writer.settings, keys::ComNox); number >= 1)
+            setup.ports << QStringLiteral("COM%1").arg(number);
+        if (const auto failed = production::SaveSetup(setup, path)) {
+            m_ui.Ask(core::MessageIcon::Critical, kMessageCaption, core::Compose(texts::kListSaveFailed, {path, *failed}),
+                     core::MessageButtons::Ok);
+            return;
+        }
+        RememberRecentFile(path);
+        ShowSetupName(QFileInfo(path).completeBaseName());
+    });
+}
+
+void MainCommands::OpenSetup(const QString& given) {
+    // Each step below takes the guard itself, as the file commands and the device selector do.
+    if (m_guard.IsBusy()) return m_ui.Status(core::StatusField::Result, core::kBusyText);
+    QString path = given;
+    if (path.isEmpty()) {
+        const core::FileDialogRequest request{texts::kOpenSetupTitle, texts::kSetupFilter, texts::kSetupSuffix, QString(),
+                                              core::ReadText(m_writer.settings, keys::OpenDir)};
+        const std::optional<QString> answer = m_ui.ChooseOpenFile(request);
+        if (!answer || answer->isEmpty()) return;
+        path = *answer;
+    }
+    const production::SetupLoad load = production::LoadSetup(path);
+    if (load.problem != production::SetupProblem::None) {
+        const QString& text = load.problem == production::SetupProblem::Newer ? texts::kSetupNewer : texts::kSetupUnreadable;
+        m_ui.Ask(core::MessageIcon::Critical, kMessageCaption, core::Compose(text, {path}), core::MessageButtons::Ok);
+        return;
+    }
+    const production::Setup& setup = load.setup;
+    if (const QStringList changed = production::ChangedFiles(setup, path);
+        !changed.isEmpty() && m_ui.Ask(core::MessageIcon::Information, kMessageCaption,
+                                       core::Compose(texts::kSetupFilesChanged, {changed.join(QStringLiteral("\r\n"))}),
+                                       core::MessageButtons::OkCancel) != core::MessageAnswer::Ok)
+        return;
+    const devices::Device* device = nullptr;
+    if (const auto index = devices::FindDevice(setup.device)) {
+        device = devices::DeviceAt(*index);
+        m_panel.SetDeviceIndex(*index);
+        m_guarded([this] { frmMain_Combo_device_Click(); });
+    }
+    OpenFile(production::ResolvedPath(path, setup.code.path));
+    if (m_writer.state.CodeFileName != production::ResolvedPath(path, setup.code.path)) return;  // refused, and said so
+    if (setup.programEeprom && setup.eeprom) {
+        m_ui.AnswerNextOpenChooser(production::ResolvedPath(path, setup.eeprom->path));
+        RunFileCommand(&image::OpenData);
+        m_ui.ForgetNextOpenAnswer();
+    } else if (!setup.programEeprom) {
+        m_guarded([this] {
+            m_writer.state.EepFileName.clear();
+            image::ClearEepromImage(m_images);
+            ResetEdits(false, true);
+            image::RedrawEepromDump(m_ui, m_writer.state, m_images);
+        });
+    }
+    QStringList unknown;
+    for (const production::SetupChoice& choice : setup.lockFuse) {
+        const auto control = devices::ControlByName(choice.field);
+        const auto entries = control && device ? devices::ActiveChoices(*control, device->fuseLayout) : std::nullopt;
+        const int index = entries ? int(entries->entries.indexOf(choice.choice)) : -1;
+        if (index < 0) {
+            unknown << choice.field + QLatin1Char('=') + choice.choice;
+            continue;
+        }
+        m_panel.SetChoice(*control, index);
+        m_panel.AcceptChoice(*control);
+    }
+    if (!unknown.isEmpty()) m_ui.Notice(core::Compose(texts::kSetupChoiceUnknown, {unknown.join(QStringLiteral(", "))}));
+    RememberRecentFile(path);
+    ShowSetupName(QFileInfo(path).completeBaseName());
 }
 
 // --- Writer operations ----------------------------------------------------------------------------------

@@ -47,7 +47,12 @@ public:
     void ShowPortDialog();
     // Opens `path` (and its .eep) as "開く" does with that file chosen, refusals included.
     void OpenFile(const QString& path);
-    // The recent code files as stored, newest first, at most kRecentFileCount.
+    // A bench setup: its files opened, its device selected, its lock/fuse choices on the panel (`path`
+    // empty: the chooser asks); a file changed since it was saved is opened only when the user agrees.
+    void OpenSetup(const QString& path = QString());
+    // What the windows hold (files, device, panel, port) saved as a setup the command line runs too.
+    void SaveSetup();
+    // The recent code files and setups as stored, newest first, at most kRecentFileCount.
     QStringList RecentFiles() const;
     static constexpr int kRecentFileCount = 8;
     // Applies an operation's report: the error flag, the images and dumps, the verify log, the panel.
@@ -71,8 +76,10 @@ private:
     void FollowOpenFiles();
     QByteArray OpenFilesDigest() const;
     void OnOpenFilesSettled();
-    // After a file command: the code file it leaves open heads the recent files.
-    void RememberRecentFile();
+    // After a file command: the code file it leaves open (or the setup) heads the recent files.
+    void RememberRecentFile(const QString& path);
+    // The setup's name after the dump windows' titles; empty: none.
+    void ShowSetupName(const QString& name);
     // An opened code file's lock/fuse bytes onto the panel, marked as the file's; a byte that stands for
     // no choice is named in a notice and its field left as it was.
     void ShowFileChoices(const image::FileFuses& fuses);

@@ -174,6 +174,27 @@ inline const QString kMenuRecent = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "�
 inline const QString kMenuRecentItem = QStringLiteral("&%1 %2");
 inline const QString kMenuRecentNone = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "(なし)"));
 
+// Bench setups: the job (files, device, lock/fuse choices, ports) as one file the command line runs too.
+inline const QString kMenuOpenSetup = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "セットアップを開く..."));
+inline const QString kMenuSaveSetup = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "セットアップを保存..."));
+inline const QString kOpenSetupTitle = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "セットアップを開く"));
+inline const QString kSaveSetupTitle = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "セットアップの保存"));
+inline const QString kSetupFilter = QStringLiteral("Setup File (*.zendra);;All Files (*)");
+inline const QString kSetupSuffix = QStringLiteral("zendra");
+inline const QString kSetupNeedsCode =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "コードファイルを開いてからセットアップを保存してください。"));
+// %1 the setup file.
+inline const QString kSetupUnreadable =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "セットアップファイル %1 を読めません。"));
+inline const QString kSetupNewer = QStringLiteral(
+    QT_TRANSLATE_NOOP("zendra", "セットアップファイル %1 は新しいバージョンのプログラムのものです。"));
+// %1 the changed files, one a line.
+inline const QString kSetupFilesChanged = QStringLiteral(QT_TRANSLATE_NOOP(
+    "zendra", "セットアップの保存後に変更されたファイルがあります:\r\n%1\r\nこのまま開きますか？"));
+// %1 the choices, comma-separated.
+inline const QString kSetupChoiceUnknown =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "デバイスにないセットアップの Lock/Fuse 設定: %1"));
+
 // The operations log and the listings' buttons (the log, the verify list).
 inline const QString kLogWindowTitle = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "操作ログ"));
 inline const QString kMenuOpenLog = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "操作ログウインドウを開く"));

@@ -124,6 +124,9 @@ private Q_SLOTS:
         QCOMPARE(Cli({"--db", m_dir + "/newer.sqlite", "history"}, {}, {}).exitCode, 0);
         QFile newer(m_dir + "/newer.sqlite");
         QVERIFY(newer.open(QIODevice::ReadWrite) && newer.seek(60) && newer.write(QByteArray::fromHex("00000063")) == 4);
+        // Setups: one of a newer program, one whose code file is no longer the one it pinned.
+        test::WriteFile(m_dir + "/newer.zendra", R"({"format": 2, "code": {"path": "blink.hex"}})");
+        test::WriteFile(m_dir + "/changed.zendra", R"({"format": 1, "code": {"path": "blink.hex", "sha256": "00"}})");
     }
 
     void commands_data() {
@@ -205,6 +208,12 @@ private Q_SLOTS:
                                   .err = "cannot open the chip store: "});
         row("store of a newer program", {.args = nowhere + QStringList{"--db", "{dir}/newer.sqlite", "erase"}, .exitCode = 2,
                                          .err = "the chip store was written by a newer program: schema 99"});
+        row("setup of a newer program", {.args = nowhere + QStringList{"run", "{dir}/newer.zendra"}, .exitCode = 3,
+                                         .err = "written by a newer program (format 2): {dir}/newer.zendra"});
+        row("setup: changed file refused, port untouched", {.args = nowhere + QStringList{"run", "{dir}/changed.zendra"},
+                                                            .exitCode = 3, .err = "uses it as it is): {dir}/blink.hex"});
+        row("setup: changed file accepted", {.args = en + QStringList{"run", "--accept-changed-files", "{dir}/changed.zendra"},
+                                             .out = "succeeded", .err = "using the changed file as it is: {dir}/blink.hex"});
         row("check fits", {.args = {"--lang", "en", "--device", "ATtiny12L", "check", "{dir}/blink.hex"},
                            .out = "records: 3\nflash in use (words): 16\nEEPROM in use (bytes): 7\nfits the device"});
         row("no device given: the signature decides", {.sim = {"--chip", "AT90S4433"},
@@ -389,19 +398,42 @@ private Q_SLOTS:
         QCOMPARE(Cli({"--port", "{port}", "verify", hex}, sim.path, m_dir).exitCode, 0);
     }
 
-    // The production loop: a chip is programmed, taken out, the next one put in; Ctrl-C while waiting ends
-    // the loop with its count.
+    // A setup saved from a command line, run from another folder, leaves the chip as the plain commands it
+    // prints do, lock/fuse bytes included; a save over a setup keeps the keys of a later program.
+    void setupRoundTrip() {
+        Sim viaSetup({"--chip", "ATtiny12L", "--dump", m_dir + "/setup.json"}),
+            viaPrint({"--chip", "ATtiny12L", "--dump", m_dir + "/print.json"});
+        QVERIFY(QDir(m_dir).mkpath("bench"));
+        const QString setup = test::WriteFile(m_dir + "/bench/job.zendra", R"({"format": 1, "later": [1]})");
+        QCOMPARE(Cli({"setup", "save", setup, "-d", "ATtiny12L", "-p", viaPrint.path, "--fuse", "CKSEL=3", "--fuse",
+                      "BODLEVEL=2.7V", "{dir}/blink.hex"}, {}, m_dir).exitCode, 0);
+        const QJsonObject saved = Json(setup);
+        QCOMPARE(saved["later"], QJsonArray{1});
+        QCOMPARE(saved["eeprom"]["path"].toString(), "../blink.eep");
+        QCOMPARE(Cli({"run", setup, "-p", viaSetup.path}, {}, m_dir).exitCode, 0);
+        const QStringList lines = Cli({"run", "--print", setup}, {}, m_dir).out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        for (const QString& line : lines) QCOMPARE(Cli(QProcess::splitCommand(line).mid(1), {}, {}).exitCode, 0);
+        for (Sim* sim : {&viaSetup, &viaPrint}) sim->process.terminate(), sim->process.waitForFinished(3000);
+        QCOMPARE(Json(m_dir + "/setup.json"), Json(m_dir + "/print.json"));
+        QCOMPARE(Json(m_dir + "/setup.json")["fuseLow"].toString(), "53");
+    }
+
+    // The production loop of a gang run from a setup: each chip is programmed, taken out, the next one put
+    // in; Ctrl-C while waiting ends the loop with its count.
     void repeat() {
-        Sim sim({"--chip", "ATtiny12L", "--commands"});
+        Sim sim({"--chip", "ATtiny12L", "--commands"}), other({"--chip", "ATtiny12L", "--commands"});
+        const QString setup = m_dir + "/gang.zendra";
+        QCOMPARE(Cli({"setup", "save", setup, "-p", sim.path, "-p", other.path, "{dir}/blink.hex"}, {}, m_dir).exitCode, 0);
         QProcess cli;
-        cli.start(kCli, {"--lang", "en", "--repeat", "--port", sim.path, "program", m_dir + "/blink.hex"});
+        cli.start(kCli, {"--lang", "en", "run", "--repeat", setup});
         QVERIFY(cli.waitForStarted());
         QString out;
-        QVERIFY(WaitFor(cli, out, "remove the chip"));
-        sim.Command("remove");
-        QVERIFY(WaitFor(cli, out, "insert the next chip"));
-        sim.Command("insert ATtiny12L");
-        QVERIFY(WaitFor(cli, out, "passed 2, failed 0"));
+        QVERIFY(WaitFor(cli, out, "remove the chip", 2));
+        for (Sim* s : {&sim, &other}) s->Command("remove");
+        QVERIFY(WaitFor(cli, out, "insert the next chip", 2));
+        for (Sim* s : {&sim, &other}) s->Command("insert ATtiny12L");
+        QVERIFY(WaitFor(cli, out, "passed 2, failed 0", 2));
         ::kill(pid_t(cli.processId()), SIGINT);
         QVERIFY(cli.waitForFinished(10000));
         QCOMPARE(cli.exitCode(), 0);

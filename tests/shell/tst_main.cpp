@@ -25,6 +25,7 @@
 #include "devices/Encodings.h"
 #include "image/Dumps.h"
 #include "operations/OperationTexts.h"
+#include "production/Setup.h"
 #include "shell/FrmDump.h"
 #include "shell/FrmIndex.h"
 #include "shell/FrmConfirm.h"
@@ -601,6 +602,21 @@ private Q_SLOTS:
         Main().RecentMenu()->actions()[shown().indexOf(paths[9])]->trigger();  // gone since: refused
         QCOMPARE(m_h->Message(), QString("指定されたファイルを開くことができませんでした。"));
         QCOMPARE(m_h->fileRequests, 0);
+
+        // What the windows hold, saved as a setup, is the command line's job; the setup heads the list and,
+        // picked after another file, brings its file back and names itself in the dumps' titles.
+        const QString setup = dir.filePath("job.zendra");
+        m_h->app->Ui().fileHook = [&](auto&, bool) { return std::optional<QString>(setup); };
+        Pick(Panel().Combo_device, *devices::FindDevice("ATtiny12L"));
+        Main().onFileDropped(paths[2]);
+        Main().Action("mnuFileSaveSetup")->trigger();
+        const QStringList lines = production::CommandLines(production::LoadSetup(setup).setup, setup);
+        QCOMPARE(lines.value(0), "zendra-cli --device ATtiny12L --port COM1 --no-eeprom program " + paths[2]);
+        QVERIFY2(lines.value(1).startsWith("zendra-cli --device ATtiny12L --port COM1 fuse write CKSEL=0010 BODEN=Disable"), qPrintable(lines.value(1)));
+        Main().onFileDropped(paths[4]);
+        Main().RecentMenu()->actions()[1]->trigger();
+        QCOMPARE(m_h->app->State().CodeFileName, paths[2]);
+        QVERIFY(Main().DumpSubWindow(DumpWindow::Program)->windowTitle().endsWith(" - job"));
     }
 
     void listings_data() {

@@ -1,0 +1,77 @@
+#pragma once
+// A bench setup (a ".zendra" file): the job a workshop prepared (files pinned by SHA-256, device, EEPROM,
+// lock/fuse choices, serial stamp, calibration copy, store, writer ports) as one value, read and written
+// as JSON, and the plain command lines it stands for. Both front ends use this one definition.
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <utility>
+
+namespace zendra::production {
+
+// The version of the file this program writes; a higher one is refused, never half understood.
+inline constexpr int kSetupFormat = 1;
+
+struct PinnedFile {
+    QString path;    // as stored: relative to the setup file's folder
+    QString sha256;  // lower-case hex of the bytes the setup was made with
+};
+
+struct SetupChoice {
+    QString field;   // the field's name, as the command line prints it ("CKSEL", "LockBit")
+    QString choice;  // the entry's name, as the panel shows it
+};
+
+struct Setup {
+    PinnedFile code;
+    std::optional<PinnedFile> eeprom;
+    bool programEeprom = true;
+    QString device;                // the catalogue name; empty: the chip's signature decides
+    QList<SetupChoice> lockFuse;   // written after a good verify; empty: none
+    QString serialAt, serialFormat, series;  // the stamp; serialAt empty: none
+    std::optional<qint64> serialStart, serialStep;
+    QString calibrationAt;         // empty: no copy
+    QString store;                 // the chip store as stored (relative to the setup); empty: the default
+    QStringList ports;
+    QJsonObject kept;              // the file as read: keys of a later program go back out untouched
+};
+
+enum class SetupProblem { None, Unreadable, NotSetup, Newer };
+
+struct SetupLoad {
+    Setup setup;
+    SetupProblem problem = SetupProblem::None;
+    QString reason;  // the system's reason for an unreadable file
+    int format = 0;  // the file's format, for a refusal of a newer one
+};
+
+SetupLoad LoadSetup(const QString& path);
+// Writes the setup at `path` as a whole (nothing half written); the system's reason when it could not.
+std::optional<QString> SaveSetup(const Setup& setup, const QString& path);
+
+// A stored path made usable from the current folder: a relative one is taken from the setup's folder.
+QString ResolvedPath(const QString& setupPath, const QString& stored);
+// A file's path as the setup stores it: relative to the setup's folder.
+QString StoredPath(const QString& setupPath, const QString& file);
+
+// The SHA-256 of a file's bytes in lower-case hex; empty when it cannot be read.
+QString FileSha256(const QString& path);
+// The setup's files (resolved) whose bytes are no longer those it was made with, or that are gone.
+QStringList ChangedFiles(const Setup& setup, const QString& setupPath);
+
+// The options a program run of the setup takes (name without dashes, value or empty for a flag) and its
+// files, every path resolved; `--fuse` carries the lock/fuse choices.
+struct SetupArguments {
+    QList<std::pair<QString, QString>> options;
+    QStringList files;
+};
+SetupArguments ArgumentsOf(const Setup& setup, const QString& setupPath);
+
+// The plain commands the setup stands for, each ready for a shell: a "zendra-cli ... program ..." line
+// and, when the setup writes lock/fuse choices, a "zendra-cli ... fuse write NAME=VALUE..." line.
+QStringList CommandLines(const Setup& setup, const QString& setupPath);
+
+}  // namespace zendra::production
