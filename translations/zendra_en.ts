@@ -359,6 +359,26 @@
         <source>チップごとに書き込む場所は比較しません: %1</source>
         <translation>the cells each chip gets its own value in are not compared: %1</translation>
     </message>
+    <message>
+        <source>セットアップファイルではありません: %1</source>
+        <translation>not a setup file: %1</translation>
+    </message>
+    <message>
+        <source>新しいバージョンのプログラムのセットアップファイルです (format %1): %2</source>
+        <translation>the setup file was written by a newer program (format %1): %2</translation>
+    </message>
+    <message>
+        <source>セットアップの保存後に変更されたファイルです (--accept-changed-files でそのまま使えます): %1</source>
+        <translation>the file changed since the setup was saved (--accept-changed-files uses it as it is): %1</translation>
+    </message>
+    <message>
+        <source>変更されたファイルをそのまま使います: %1</source>
+        <translation>using the changed file as it is: %1</translation>
+    </message>
+    <message>
+        <source>--fuse には --device が必要です</source>
+        <translation>--fuse needs --device</translation>
+    </message>
 </context>
 <context>
     <name>zendra</name>
@@ -1347,16 +1367,12 @@ This software cannot be used with the current firmware.</translation>
         <translation>The setup file %1 was written by a newer version of the program.</translation>
     </message>
     <message>
-        <source>セットアップの保存後に変更されたファイルがあります:&#13;
-%1&#13;
+        <source>セットアップの保存後に変更されたファイルがあります:<byte value="xd"/>
+%1<byte value="xd"/>
 このまま開きますか？</source>
-        <translation>These files changed since the setup was saved:&#13;
-%1&#13;
+        <translation>These files changed since the setup was saved:<byte value="xd"/>
+%1<byte value="xd"/>
 Open them as they are?</translation>
-    </message>
-    <message>
-        <source>デバイスにないセットアップの Lock/Fuse 設定: </source>
-        <translation>lock/fuse settings of the setup that the device lacks: </translation>
     </message>
     <message>
         <source>最近使ったファイル(&amp;R)</source>
@@ -1685,6 +1701,10 @@ Open them as they are?</translation>
     <message>
         <source>アップデート完了。  %1sec</source>
         <translation>Update completed.  %1sec</translation>
+    </message>
+    <message>
+        <source>デバイスにないセットアップの Lock/Fuse 設定: %1</source>
+        <translation>lock/fuse settings of the setup that the device lacks: %1</translation>
     </message>
 </context>
 </TS>
