@@ -72,4 +72,17 @@ inline const QString kReadProtectExplained =
 inline const QString kWriteProtectExplained =
     QStringLiteral("次のチップ消去まで、書込みができなくなります。");
 
+// The chip store and the production run of the windows (a reason, place, device or number follows).
+inline const QString kStoreRefusesStamp =
+    QStringLiteral("チップ記録が使えないため、シリアル番号を発行できません: ");
+inline const QString kStoreUnrecorded = QStringLiteral("チップ記録が使えないため、記録せずに実行しました: ");
+inline const QString kStoreWriteFailed = QStringLiteral("チップ記録に書き込めません: ");
+inline const QString kStampBeyondDevice = QStringLiteral("シリアル番号の位置がデバイスの外です: ");
+inline const QString kCalibrationBeyondDevice = QStringLiteral("キャリブレーションのコピー先がデバイスの外です: ");
+inline const QString kNoCalibrationByte = QStringLiteral("このデバイスにはキャリブレーションバイトがありません: ");
+inline const QString kSeriesExhausted = QStringLiteral("シリアル番号が書式に入りきりません: ");
+// %1: the series' next number as the store has it.
+inline const QString kSeriesContradicts =
+    QStringLiteral("シリーズの開始番号か増分が記録と違います。記録の次の番号: %1");
+
 }  // namespace zendra::operations::texts

@@ -54,15 +54,19 @@ inline const QString kCalibTip = QStringLiteral("キャリブレーションリ�
 inline const QString kFuseRead = QStringLiteral("Lock＆Fuseリード");
 inline const QString kFuseWrite = QStringLiteral("Lock＆Fuseライト");
 
-// Status bar: start-up texts and tool tips of panels 1..6 (the sixth, the images' checksums, is ours).
-inline constexpr int kStatusPanelCount = 6;
+// Status bar: start-up texts and tool tips of panels 1..7 (the sixth, the images' checksums, and the
+// seventh, the next serial number, are ours).
+inline constexpr int kStatusPanelCount = 7;
+inline constexpr int kChecksumPanelNumber = 6;
+inline constexpr int kSerialPanelNumber = 7;
 inline const QString kPanelStartText[kStatusPanelCount] = {QString(), link::texts::kNoSignature,
                                                            QStringLiteral("Firmware Version"),
-                                                           QStringLiteral("COM?"), QString(), QString()};
+                                                           QStringLiteral("COM?"), QString(), QString(), QString()};
 inline const QString kPanelTip[kStatusPanelCount] = {
     QStringLiteral("メッセージ"), QStringLiteral("Device Signeture Vender : Famiry : Part Number"),
     QStringLiteral("Firmware Version"), QStringLiteral("通信ポート"), QStringLiteral("処理時間"),
-    QStringLiteral("使用部分の CRC-32 (プログラムメモリ / EEPROM)")};
+    QStringLiteral("使用部分の CRC-32 (プログラムメモリ / EEPROM)"),
+    QStringLiteral("次のプログラムで書き込むシリアル番号")};
 // Panel 6: the CRC-32 of the used part of the flash and EEPROM images (%1, %2: eight hex digits).
 inline const QString kChecksumPanel = QStringLiteral("CRC %1/%2");
 // The longest texts panel 1 shows after an operation; a frame at its default size makes room for them.
@@ -179,5 +183,34 @@ inline const QString kLockNotAFile = QStringLiteral("ファイルではないも
 inline const QString kLockPermission = QStringLiteral("アクセス権がありません。");
 inline const QString kLockUnreadable = QStringLiteral("読めないロックファイルがあります (他のユーザーのファイルなど)。");
 inline const QString kLockUnknown = QStringLiteral("原因不明のエラーです。");
+
+// The production menu: the production dialog (stamp, calibration copy, chip store) and the history window.
+inline const QString kMenuProduction = QStringLiteral("生産(&M)");
+inline const QString kMenuProductionSetup = QStringLiteral("生産設定(&S)...");
+inline const QString kMenuHistory = QStringLiteral("チップ記録(&H)");
+inline const QString kProductionTitle = QStringLiteral("生産設定");
+inline const QString kStampGroup = QStringLiteral("シリアル番号を書き込む");
+inline const QString kCalibrationGroup = QStringLiteral("キャリブレーションバイトをコピーする");
+inline const QString kMemoryLabel = QStringLiteral("メモリ:");
+inline const QString kAddressLabel = QStringLiteral("アドレス:");
+inline const QString kFormatLabel = QStringLiteral("書式:");
+inline const QString kSeriesLabel = QStringLiteral("シリーズ:");
+inline const QString kStartLabel = QStringLiteral("開始番号:");
+inline const QString kStepLabel = QStringLiteral("増分:");
+inline const QString kStoreLabel = QStringLiteral("チップ記録 (ファイルまたは postgresql://...):");
+inline const QString kStoreDefault = QStringLiteral("(空欄: ユーザーのデータフォルダの chips.sqlite)");
+// Followed by what was typed.
+inline const QString kBadAddress = QStringLiteral("アドレスが正しくありません: ");
+inline const QString kBadNumber = QStringLiteral("数値が正しくありません: ");
+inline const QString kPlacesOverlap = QStringLiteral("シリアル番号とキャリブレーションバイトの位置が重なっています。");
+// Panel 7, shown while a stamp is set: the number the next stamped program run takes.
+inline const QString kSerialPanel = QStringLiteral("次のシリアル番号 %1");
+inline const QString kHistoryTitle = QStringLiteral("チップ記録");
+inline const QString kHistoryFilter = QStringLiteral("絞り込み:");
+inline const QString kHistoryColumns[] = {
+    QStringLiteral("時刻"),   QStringLiteral("ベンチ"),     QStringLiteral("ポート"),
+    QStringLiteral("デバイス"), QStringLiteral("コマンド"), QStringLiteral("シリアル番号"),
+    QStringLiteral("判定"),   QStringLiteral("キャリブレーション"), QStringLiteral("ファイル")};
+inline const QString kHistoryUnreadable = QStringLiteral("チップ記録を読めません: ");
 
 }  // namespace zendra::shell::texts
