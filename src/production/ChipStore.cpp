@@ -74,7 +74,11 @@ StoreResult ReadVersion(const QSqlDatabase& db, bool server, int& version) {
         version = q.value(0).toInt();
         return {};
     }
-    if (!q.exec(QStringLiteral("SELECT to_regclass('public.zendra_schema') IS NOT NULL")) || !q.next())
+    // Through the catalog's rows, as this statement sees them: to_regclass answers from a cache that a
+    // process which waited for the creator's lock has not yet brought up to date.
+    if (!q.exec(QStringLiteral("SELECT EXISTS (SELECT 1 FROM pg_catalog.pg_tables WHERE schemaname = 'public' "
+                               "AND tablename = 'zendra_schema')")) ||
+        !q.next())
         return FromError(q.lastError());
     if (!q.value(0).toBool()) return {};
     if (!q.exec(QStringLiteral("SELECT max(version) FROM public.zendra_schema")) || !q.next())
