@@ -1706,5 +1706,161 @@ Open them as they are?</translation>
         <source>デバイスにないセットアップの Lock/Fuse 設定: %1</source>
         <translation>lock/fuse settings of the setup that the device lacks: %1</translation>
     </message>
+    <message>
+        <source>チップ記録が使えないため、シリアル番号を発行できません: %1</source>
+        <translation>The chip store cannot be used, so no serial number can be issued: %1</translation>
+    </message>
+    <message>
+        <source>チップ記録が使えないため、記録せずに実行しました: %1</source>
+        <translation>The chip store cannot be used; the operation ran without a record: %1</translation>
+    </message>
+    <message>
+        <source>チップ記録に書き込めません: %1</source>
+        <translation>Cannot write to the chip store: %1</translation>
+    </message>
+    <message>
+        <source>シリアル番号の位置がデバイスの外です: %1</source>
+        <translation>The serial number&apos;s place lies outside the device: %1</translation>
+    </message>
+    <message>
+        <source>キャリブレーションのコピー先がデバイスの外です: %1</source>
+        <translation>The calibration copy&apos;s place lies outside the device: %1</translation>
+    </message>
+    <message>
+        <source>このデバイスにはキャリブレーションバイトがありません: %1</source>
+        <translation>This device has no calibration byte: %1</translation>
+    </message>
+    <message>
+        <source>シリアル番号が書式に入りきりません: %1</source>
+        <translation>The serial number does not fit its format: %1</translation>
+    </message>
+    <message>
+        <source>シリーズの開始番号か増分が記録と違います。記録の次の番号: %1</source>
+        <translation>The series&apos; start or step differs from the store&apos;s. Its next number: %1</translation>
+    </message>
+    <message>
+        <source>生産(&amp;M)</source>
+        <translation>Pro&amp;duction</translation>
+    </message>
+    <message>
+        <source>生産設定(&amp;S)...</source>
+        <translation>Production &amp;settings...</translation>
+    </message>
+    <message>
+        <source>チップ記録(&amp;H)</source>
+        <translation>Chip &amp;history</translation>
+    </message>
+    <message>
+        <source>生産設定</source>
+        <translation>Production settings</translation>
+    </message>
+    <message>
+        <source>シリアル番号を書き込む</source>
+        <translation>Write a serial number</translation>
+    </message>
+    <message>
+        <source>キャリブレーションバイトをコピーする</source>
+        <translation>Copy the calibration byte</translation>
+    </message>
+    <message>
+        <source>メモリ:</source>
+        <translation>Memory:</translation>
+    </message>
+    <message>
+        <source>アドレス:</source>
+        <translation>Address:</translation>
+    </message>
+    <message>
+        <source>書式:</source>
+        <translation>Format:</translation>
+    </message>
+    <message>
+        <source>シリーズ:</source>
+        <translation>Series:</translation>
+    </message>
+    <message>
+        <source>開始番号:</source>
+        <translation>Start:</translation>
+    </message>
+    <message>
+        <source>増分:</source>
+        <translation>Step:</translation>
+    </message>
+    <message>
+        <source>チップ記録 (ファイルまたは postgresql://...):</source>
+        <translation>Chip store (a file or postgresql://...):</translation>
+    </message>
+    <message>
+        <source>(空欄: ユーザーのデータフォルダの chips.sqlite)</source>
+        <translation>(empty: chips.sqlite in the user&apos;s data folder)</translation>
+    </message>
+    <message>
+        <source>アドレスが正しくありません: %1</source>
+        <translation>Not a valid address: %1</translation>
+    </message>
+    <message>
+        <source>数値が正しくありません: %1</source>
+        <translation>Not a valid number: %1</translation>
+    </message>
+    <message>
+        <source>シリアル番号とキャリブレーションバイトの位置が重なっています。</source>
+        <translation>The serial number and the calibration byte overlap.</translation>
+    </message>
+    <message>
+        <source>次のシリアル番号 %1</source>
+        <translation>Next serial %1</translation>
+    </message>
+    <message>
+        <source>次のプログラムで書き込むシリアル番号</source>
+        <translation>The serial number the next program run writes</translation>
+    </message>
+    <message>
+        <source>チップ記録</source>
+        <translation>Chip history</translation>
+    </message>
+    <message>
+        <source>絞り込み:</source>
+        <translation>Filter:</translation>
+    </message>
+    <message>
+        <source>時刻</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>ベンチ</source>
+        <translation>Bench</translation>
+    </message>
+    <message>
+        <source>ポート</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>デバイス</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>コマンド</source>
+        <translation>Command</translation>
+    </message>
+    <message>
+        <source>シリアル番号</source>
+        <translation>Serial</translation>
+    </message>
+    <message>
+        <source>判定</source>
+        <translation>Verdict</translation>
+    </message>
+    <message>
+        <source>キャリブレーション</source>
+        <translation>Calibration</translation>
+    </message>
+    <message>
+        <source>ファイル</source>
+        <translation>Files</translation>
+    </message>
+    <message>
+        <source>チップ記録を読めません: %1</source>
+        <translation>Cannot read the chip store: %1</translation>
+    </message>
 </context>
 </TS>

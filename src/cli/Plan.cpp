@@ -97,7 +97,8 @@ QString HelpText(const QCommandLineParser& parser) {
                "time,port,firmware,device,signature,file_sha256,command,verdict,seconds,\n"
                "lockfuse_before,lockfuse_written\n"
                "\nEvery program, verify, read, erase and lock/fuse write is also recorded in the chip store\n"
-               "(--db, by default chips.sqlite in the per-user data folder); a program run with --serial-at\n"
+               "(--db, by default chips.sqlite in the per-user data folder; benches that share one series name\n"
+               "one PostgreSQL database: --db postgresql://USER@HOST:PORT/DBNAME); a program run with --serial-at\n"
                "takes the series' next number first, so a number is never issued twice.\n") +
            DeviceList();
 }
@@ -163,7 +164,7 @@ std::optional<QString> ParseProduction(const QCommandLineParser& parser, Plan& p
     const auto value = [&](const char* name) { return parser.value(QLatin1String(name)); };
     const auto isSet = [&](const char* name) { return parser.isSet(QLatin1String(name)); };
     plan.dbPath = isSet("db") ? value("db") : production::ChipStore::DefaultPath();
-    if (isSet("db"))
+    if (isSet("db") && !production::ChipStore::IsServerLocation(plan.dbPath))
         if (const auto refused = RefuseOutputTarget(plan.dbPath)) return refused;
     const QString& c = plan.command;
     const bool history = c == QLatin1String("history");
@@ -334,8 +335,8 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
                                         QStringLiteral("program: write the ELF file's lock/fuse bytes after the verify."));
     const QCommandLineOption wait(QStringLiteral("wait"),
                                   QStringLiteral("detect: wait for a writer on a port plugged in later."));
-    const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("The chip store (SQLite file)."),
-                                QStringLiteral("PATH"));
+    const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("The chip store: an SQLite file, or postgresql://USER@HOST:PORT/DBNAME."),
+                                QStringLiteral("PATH|URL"));
     const QCommandLineOption serialAt(QStringLiteral("serial-at"),
                                       QStringLiteral("Stamp a serial number: eeprom:ADDR or flash:ADDR."),
                                       QStringLiteral("PLACE"));

@@ -58,10 +58,7 @@ struct Plan {
     bool Stamps() const { return serialAt && command == QLatin1String("program"); }
     // The cells a program run fills from the series or the chip, which a verify leaves out.
     QList<production::Cells> StampCells() const {
-        QList<production::Cells> cells;
-        if (serialAt) cells.append({serialAt->area, serialAt->address, production::Width(serialLayout)});
-        if (calibrationAt) cells.append({calibrationAt->area, calibrationAt->address, 1});
-        return cells;
+        return production::AddedCells(serialAt, serialLayout, calibrationAt);
     }
 
     // A command whose standard output is its data alone; its verdict goes to stderr with the rest.

@@ -87,6 +87,16 @@ inline constexpr TextKey SaveDir{"Settings", "SAVE_DIR", ""};
 inline constexpr TextKey RecentFiles{"Settings", "RecentFiles", ""};
 // "ja" or "en"; empty (or anything else) follows the locale.
 inline constexpr TextKey Language{"Settings", "Language", ""};
+// The windows' production run: the stamp's place ("eeprom:ADDR", "flash:ADDR"; empty: no stamp), format,
+// series, start and step; the calibration copy's place (empty: none); the chip store (a file or a
+// PostgreSQL URL; empty: the per-user file).
+inline constexpr TextKey StampAt{"Production", "StampAt", ""};
+inline constexpr TextKey StampFormat{"Production", "StampFormat", "le16"};
+inline constexpr TextKey StampSeries{"Production", "StampSeries", "default"};
+inline constexpr TextKey StampStart{"Production", "StampStart", "1"};
+inline constexpr TextKey StampStep{"Production", "StampStep", "1"};
+inline constexpr TextKey CalibrationAt{"Production", "CalibrationAt", ""};
+inline constexpr TextKey ChipStore{"Production", "ChipStore", ""};
 inline constexpr TextKey OpenDir0{"Settings6", "OPEN_DIR0", ""};
 inline constexpr TextKey Speed{"Settings6", "Speed", "?"};
 inline constexpr TextKey Com{"Settings6", "Com", "?"};

@@ -102,4 +102,17 @@ inline const QString kReadProtectExplained =
 inline const QString kWriteProtectExplained =
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "次のチップ消去まで、書込みができなくなります。"));
 
+// The chip store and the production run of the windows (%1: a reason, place, device or number).
+inline const QString kStoreRefusesStamp =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ記録が使えないため、シリアル番号を発行できません: %1"));
+inline const QString kStoreUnrecorded = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ記録が使えないため、記録せずに実行しました: %1"));
+inline const QString kStoreWriteFailed = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ記録に書き込めません: %1"));
+inline const QString kStampBeyondDevice = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリアル番号の位置がデバイスの外です: %1"));
+inline const QString kCalibrationBeyondDevice = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "キャリブレーションのコピー先がデバイスの外です: %1"));
+inline const QString kNoCalibrationByte = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "このデバイスにはキャリブレーションバイトがありません: %1"));
+inline const QString kSeriesExhausted = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリアル番号が書式に入りきりません: %1"));
+// %1: the series' next number as the store has it.
+inline const QString kSeriesContradicts =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリーズの開始番号か増分が記録と違います。記録の次の番号: %1"));
+
 }  // namespace zendra::operations::texts

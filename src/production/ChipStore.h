@@ -1,7 +1,8 @@
 #pragma once
 // The chip store: a record for every chip a production command touched, and the serial series whose
-// numbers are never issued twice. One SQLite file through Qt SQL; one connection per object, so each
-// writer thread keeps its own. Every statement binds its values.
+// numbers are never issued twice. An SQLite file, or a PostgreSQL database named by a URL that several
+// benches share, through Qt SQL; one connection per object, so each writer thread keeps its own. Every
+// statement binds its values.
 
 #include <QDateTime>
 #include <QList>
@@ -31,7 +32,7 @@ struct ChipRecord {
 
 enum class StoreProblem {
     None,
-    CannotOpen,       // no driver, no folder, not a database
+    CannotOpen,       // no driver, no folder, not a database, no server
     Locked,           // another process held the store beyond the busy time-out
     NewerSchema,      // written by a newer program
     SeriesExhausted,  // the series' next number does not fit the stamp
@@ -63,7 +64,8 @@ public:
     // Another process's transaction is waited for this long before the store counts as locked.
     static constexpr int kBusyTimeoutMs = 5000;
 
-    explicit ChipStore(QString path);
+    // `location`: an SQLite file's path, or a PostgreSQL URL (IsServerLocation).
+    explicit ChipStore(QString location);
     ~ChipStore();
     ChipStore(const ChipStore&) = delete;
     ChipStore& operator=(const ChipStore&) = delete;
@@ -71,7 +73,11 @@ public:
     // The per-user store: AppDataLocation/chips.sqlite.
     static QString DefaultPath();
 
-    // Opens the file, creating it with the current schema; a newer schema is refused.
+    // Whether the location names a PostgreSQL database: libpq's URL form,
+    // postgresql://USER@HOST:PORT/DBNAME (postgres:// too), ?host=/folder for a Unix socket.
+    static bool IsServerLocation(const QString& location);
+
+    // Opens the store, creating its tables with the current schema; a newer schema is refused.
     StoreResult Open();
     // The series named: created with `start` and `step` when it does not exist (Unknown without a
     // start), else checked against them; `next` is its next number.
@@ -89,8 +95,12 @@ public:
 private:
     StoreResult Insert(ChipRecord& record);
     StoreResult Transaction(const std::function<StoreResult()>& body);
+    StoreResult OpenFile();
+    StoreResult Connect();  // to the server
+    StoreResult CreateTables(int version);
 
     QString m_path;
+    bool m_server = false;
     QString m_connection;
 };
 

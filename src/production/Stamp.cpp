@@ -102,4 +102,12 @@ bool AnyCovers(const QList<Cells>& cells, Area area, qint32 address) {
     return std::any_of(cells.begin(), cells.end(), [&](const Cells& c) { return c.Covers(area, address); });
 }
 
+QList<Cells> AddedCells(const std::optional<Place>& stampAt, const SerialLayout& layout,
+                        const std::optional<Place>& calibrationAt) {
+    QList<Cells> cells;
+    if (stampAt) cells.append({stampAt->area, stampAt->address, Width(layout)});
+    if (calibrationAt) cells.append({calibrationAt->area, calibrationAt->address, 1});
+    return cells;
+}
+
 }  // namespace zendra::production

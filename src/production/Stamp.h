@@ -55,6 +55,9 @@ qint32 AreaSize(Area area, const devices::Device* device);
 bool Fits(const Place& place, int width, const devices::Device* device);
 // Puts the bytes at the place of the images (which must fit them).
 void Put(image::MemoryImages& images, const Place& place, const QByteArray& bytes);
+// The cells a program run fills from the series and from the chip, which a verify leaves out.
+QList<Cells> AddedCells(const std::optional<Place>& stampAt, const SerialLayout& layout,
+                        const std::optional<Place>& calibrationAt);
 // Whether a cell of the list covers the byte.
 bool AnyCovers(const QList<Cells>& cells, Area area, qint32 address);
 

@@ -25,6 +25,7 @@
 #include "shell/FrmDump.h"
 #include "shell/FrmLog.h"
 #include "shell/LiveText.h"
+#include "shell/DialogProduction.h"
 #include "shell/SettingsPanel.h"
 #include "shell/ShellTexts.h"
 
@@ -121,6 +122,8 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
 
     m_log = new FrmLog;
     m_logWindow = AddChild(m_log, QStringLiteral("frmLogWindow"), texts::kLogWindowTitle);
+    m_history = new FrmHistory;
+    m_historyWindow = AddChild(m_history, QStringLiteral("frmHistoryWindow"), texts::kHistoryTitle);
     BuildMenus();
     BuildStatusBar();
 }
@@ -214,12 +217,14 @@ void FrmMain::GrowToShowAll() {
                            panel->fontMetrics().horizontalAdvance(QLatin1Char('x')) + kMargin;
     const int dx = std::max({0, wanted.right() + 1 + kMargin - area.width(), panelNeeds - panel->width()});
     const int dy = std::max(0, wanted.bottom() + 1 + kMargin - area.height());
-    // The checksum panel, an addition to the five, gives way where the screen leaves panel 1 too little.
-    QLabel* checksum = m_statusPanels[texts::kStatusPanelCount - 1];
+    // The panels added to the five give way, the checksum first, where the screen leaves panel 1 too little.
     const auto giveWay = [&] {
-        if (QLayout* barLayout = statusBar()->layout()) barLayout->activate();
-        const int shortfall = panelNeeds - panel->width();
-        if (shortfall > 0) checksum->setFixedWidth(std::max(0, checksum->width() - shortfall));
+        for (const int number : {texts::kChecksumPanelNumber, texts::kSerialPanelNumber}) {
+            if (QLayout* barLayout = statusBar()->layout()) barLayout->activate();
+            QLabel* added = m_statusPanels[number - 1];
+            const int shortfall = panelNeeds - panel->width();
+            if (shortfall > 0 && !added->isHidden()) added->setFixedWidth(std::max(0, added->width() - shortfall));
+        }
     };
     if (dx == 0 && dy == 0) return giveWay();
     QRect frame = geometry();
@@ -310,6 +315,10 @@ void FrmMain::BuildMenus() {
     AddItem(options, "mnuRead", texts::kMenuRead)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     AddItem(options, "mnuUndoLockFuse", texts::kMenuUndoLockFuse);
 
+    QMenu* production = menu("mnuProduction", texts::kMenuProduction);
+    AddItem(production, "mnuProductionSetup", texts::kMenuProductionSetup);
+    AddItem(production, "mnuProductionHistory", texts::kMenuHistory);
+
     m_windowMenu = menu("mnuWindow", texts::kMenuWindow);
     AddItem(m_windowMenu, "mmudeviceIndex", texts::kMenuDeviceIndex);
     QAction* reArrange = AddItem(m_windowMenu, "mmuWindowReDrow", texts::kMenuReArrange);
@@ -347,16 +356,7 @@ void FrmMain::BuildMenus() {
             [this, program] { PlaceChild(program, kProgramWindowPlace); });
     connect(openEeprom, &QAction::triggered, this,
             [this, eeprom] { PlaceChild(eeprom, kEepromWindowPlace); });
-    connect(openLog, &QAction::triggered, this, [this] {
-        // First showing at its own place; afterwards where the user left it.
-        if (m_logWindow->isHidden() && !m_logWindow->property("placed").toBool()) {
-            PlaceChild(m_logWindow, kLogWindowPlace);
-            m_logWindow->setProperty("placed", true);
-        }
-        if (m_logWindow->isMinimized()) m_logWindow->showNormal();
-        m_logWindow->show();
-        m_mdi->setActiveSubWindow(m_logWindow);
-    });
+    connect(openLog, &QAction::triggered, this, [this] { ShowChild(m_logWindow, kLogWindowPlace); });
     connect(reArrange, &QAction::triggered, this, [this, program, eeprom] {
         PlaceSettingWindow();
         PlaceChild(program, kProgramWindowPlace);
@@ -366,6 +366,17 @@ void FrmMain::BuildMenus() {
     connect(tileH, &QAction::triggered, this, [this] { TileChildren(m_mdi, false); });
     connect(tileV, &QAction::triggered, this, [this] { TileChildren(m_mdi, true); });
     connect(icons, &QAction::triggered, this, [this] { ArrangeIcons(m_mdi); });
+}
+
+void FrmMain::ShowChild(QMdiSubWindow* child, const TwipsRect& firstPlace) {
+    // First showing at its own place; afterwards where the user left it.
+    if (child->isHidden() && !child->property("placed").toBool()) {
+        PlaceChild(child, firstPlace);
+        child->setProperty("placed", true);
+    }
+    if (child->isMinimized()) child->showNormal();
+    child->show();
+    m_mdi->setActiveSubWindow(child);
 }
 
 void FrmMain::FillWindowList() {
@@ -446,7 +457,7 @@ void FrmMain::BuildStatusBar() {
     bar->setSizeGripEnabled(true);
     // Panel 1 takes what the others leave; the others fit their usual texts.
     const char* widthSample[texts::kStatusPanelCount] = {"",      "--:--:--", "KX-WRT540 V6.35",
-                                                         "COM20", "9999秒",   "CRC 00000000/00000000"};
+                                                         "COM20", "9999秒",   "CRC 00000000/00000000", ""};
     for (int i = 0; i < texts::kStatusPanelCount; ++i) {
         auto* label = WithText(new QLabel(bar), texts::kPanelStartText[i]);
         label->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
@@ -465,6 +476,8 @@ void FrmMain::BuildStatusBar() {
         }
         m_statusPanels[i] = label;
     }
+    // Only a production run with a stamp has a next number to show.
+    m_statusPanels[texts::kSerialPanelNumber - 1]->hide();
 }
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {

@@ -22,6 +22,7 @@ class QMimeData;
 namespace zendra::shell {
 
 class FrmDump;
+class FrmHistory;
 class FrmLog;
 class SettingsPanel;
 
@@ -33,6 +34,7 @@ inline constexpr TwipsRect kEepromWindowPlace{50, 4100, 6900, 2000};
 inline constexpr TwipsRect kVerifyWindowPlace{50, 50, 5600, 4000};
 inline constexpr double kVerifyWindowWidth = 5600;
 inline constexpr TwipsRect kLogWindowPlace{300, 300, 6900, 3000};
+inline constexpr TwipsRect kHistoryWindowPlace{450, 450, 9000, 4000};
 
 // How status panel 1 shows an operation's outcome: a failure in red, a success in a calm green (dark
 // enough to read on a light panel), anything else in the panel's own colour.
@@ -53,9 +55,13 @@ public:
     FrmDump* Dump(core::DumpWindow which) const;
     FrmLog* Log() const { return m_log; }
     QMdiSubWindow* LogWindow() const { return m_logWindow; }
+    FrmHistory* History() const { return m_history; }
+    QMdiSubWindow* HistoryWindow() const { return m_historyWindow; }
+    // Shown at its first place the first time, then where the user left it; brought to the front.
+    void ShowChild(QMdiSubWindow* child, const TwipsRect& firstPlace);
     // A menu item by its object name (mnuFileOpen, mmuCominucation, ...); null when unknown.
     QAction* Action(const QString& objectName) const { return m_actions.value(objectName); }
-    QLabel* StatusPanel(int panel) const;  // 1..6
+    QLabel* StatusPanel(int panel) const;  // 1..7
     // Status panel 1's text colour for an outcome; a new text there goes back to Plain.
     void ShowResultTone(ResultTone tone);
 
@@ -74,7 +80,7 @@ public:
 
     // Asked when the frame is about to close; false keeps it open.
     std::function<bool()> onCloseRequest;
-    // A click on status panel 1..6.
+    // A click on status panel 1..7.
     std::function<void(int)> onPanelClicked;
     // One local file dropped on the frame.
     std::function<void(const QString&)> onFileDropped;
@@ -109,13 +115,15 @@ private:
     QMdiSubWindow* m_settingWindow = nullptr;
     std::array<QMdiSubWindow*, 3> m_dumpWindows{};
     std::array<FrmDump*, 3> m_dumps{};
-    std::array<QLabel*, 6> m_statusPanels{};
+    std::array<QLabel*, 7> m_statusPanels{};
     QHash<QString, QAction*> m_actions;
     QMenu* m_windowMenu = nullptr;
     QMenu* m_recentMenu = nullptr;
     QMenu* m_languageMenu = nullptr;
     FrmLog* m_log = nullptr;
     QMdiSubWindow* m_logWindow = nullptr;
+    FrmHistory* m_history = nullptr;
+    QMdiSubWindow* m_historyWindow = nullptr;
     QList<QAction*> m_windowListActions;
 };
 

@@ -24,6 +24,7 @@
 #include "operations/UsedPart.h"
 #include "operations/VerifyLog.h"
 #include "production/Setup.h"
+#include "shell/DialogProduction.h"
 #include "shell/FrmCom.h"
 #include "shell/FrmDump.h"
 #include "shell/FrmIndex.h"
@@ -161,6 +162,12 @@ void MainCommands::Wire() {
     QObject::connect(verify, &FrmDump::lineActivated, &m_main, [this](int line) { JumpToDifference(line); });
     on("mmuCominucation", [this] { OnPanelCommand(PanelCommand::ComSelect); });
     on("mnuPC_buffer_clear", [this] { m_guarded([this] { mnuPC_buffer_clear_Click(); }); });
+    on("mnuProductionSetup", [this] { m_guarded([this] { ShowProductionDialog(); }); });
+    on("mnuProductionHistory", [this] {
+        m_main.History()->Reload(ReadProductionSetup(m_writer.settings).store);
+        m_main.ShowChild(m_main.HistoryWindow(), kHistoryWindowPlace);
+    });
+    ShowNextSerial(operations::NextSerial(ReadProductionSetup(m_writer.settings)));
 
     m_main.onPanelClicked = [this](int panelNumber) {
         const QLabel* label = m_main.StatusPanel(panelNumber);
@@ -175,14 +182,17 @@ struct CommandInputs {
     const devices::PanelIndexes& choices;
     const devices::Device* undoDevice = nullptr;  // "元に戻す": the chip the bytes came from
     operations::LockFuseBytes undoBytes = {};
+    operations::ImageAdditions additions = {};     // a program run's stamp and calibration copy
+    QList<production::Cells> skipped = {};         // the cells a verify leaves out
 };
 
 // The panel's writer commands and the operation each runs; `cancellable`: the message window offers
-// "中止" meanwhile.
+// "中止" meanwhile; `record`: the command's name in the chip store, null for one that leaves no record.
 struct WriterCommand {
     PanelCommand command;
     operations::Report (*run)(operations::Environment&, const operations::Target&, const CommandInputs&);
     bool cancellable;
+    const char* record;
 };
 
 namespace {
@@ -193,31 +203,32 @@ using In = CommandInputs;
 const WriterCommand kWriterCommands[] = {
     {PanelCommand::Program,
      [](Env& env, const Target& target, const In& in) {
-         return operations::ProgramCommand(env, target, in.images);
+         return operations::ProgramCommand(env, target, in.images, in.additions);
      },
-     true},
+     true, "program"},
     {PanelCommand::Verify,
      [](Env& env, const Target& target, const In& in) {
-         return operations::VerifyCommand(env, target, in.images);
+         return operations::VerifyCommand(env, target, in.images, in.skipped);
      },
-     true},
+     true, "verify"},
     {PanelCommand::Read,
      [](Env& env, const Target& target, const In& in) {
          return operations::ReadCommand(env, target, in.images, in.choices);
      },
-     true},
+     true, "read"},
     {PanelCommand::Erase,
-     [](Env& env, const Target& target, const In&) { return operations::EraseCommand(env, target); }, true},
+     [](Env& env, const Target& target, const In&) { return operations::EraseCommand(env, target); }, true,
+     "erase"},
     {PanelCommand::FuseRead,
      [](Env& env, const Target& target, const In& in) {
          return operations::ReadLockFuseCommand(env, target, in.choices);
      },
-     false},
+     false, nullptr},
     {PanelCommand::FuseWrite,
      [](Env& env, const Target& target, const In& in) {
          return operations::WriteLockFuseCommand(env, target, in.choices);
      },
-     false},
+     false, "fuse-write"},
 };
 // The restore takes the device the bytes came from: a chip of another device fails its device check.
 const WriterCommand kUndoLockFuse{PanelCommand::FuseWrite,
@@ -227,7 +238,7 @@ const WriterCommand kUndoLockFuse{PanelCommand::FuseWrite,
                                       return operations::RestoreLockFuseCommand(
                                           env, recorded, in.undoBytes, operations::WritePolicy::Ask);
                                   },
-                                  false};
+                                  false, "fuse-restore"};
 
 }  // namespace
 
@@ -501,16 +512,39 @@ void MainCommands::RunWriterCommand(const WriterCommand& command) {
         const devices::PanelIndexes choices = m_panel.Choices();
         CommandInputs inputs{m_images, choices};
         if (m_undo) inputs.undoDevice = m_undo->device, inputs.undoBytes = m_undo->bytes;
+        const operations::ProductionSetup setup = ReadProductionSetup(m_writer.settings);
+        const operations::RecordFacts facts{
+            command.record ? QString::fromLatin1(command.record) : QString(),
+            QStringLiteral("COM%1").arg(target.port.number),
+            command.command == PanelCommand::Program || command.command == PanelCommand::Verify
+                ? FileDigests() : QList<production::FileDigest>()};
         operations::Environment env{m_writer.port, m_writer.timing, m_ui, m_ui, &m_cancel};
         if (command.cancellable) m_ui.Messages().SetCancel([this] { m_cancel.Cancel(); });
-        operations::Report report;
+        operations::RecordedReport recorded;
+        operations::Report& report = recorded.report;
         std::optional<operations::Report> backToBase;
         RunOffWindowsThread([&] {
-            report = command.run(env, target, inputs);
+            // The store's connection lives on this thread, with the operation that it records.
+            if (command.record)
+                recorded = operations::RunRecorded(
+                    setup, facts, target.device,
+                    [&](const operations::ImageAdditions& additions, const QList<production::Cells>& skipped) {
+                        CommandInputs in = inputs;
+                        in.additions = additions;
+                        in.skipped = skipped;
+                        return command.run(env, target, in);
+                    });
+            else
+                report = command.run(env, target, inputs);
             if (report.verdict == operations::Verdict::Cancelled)
                 backToBase = operations::ReturnToBaseSet(env);
         });
         if (command.cancellable) m_ui.Messages().SetCancel({});
+        if (recorded.refused) {
+            // Nothing ran, so no progress text says why.
+            m_ui.Status(core::StatusField::Result, report.status);
+            m_ui.Notice(report.notice);
+        }
         ApplyReport(report);
         if (!report.lockFuseWritten.Empty()) NoteLockFuseWrite(report, target.device);
         // A stopped run ends on the one text that says so.
@@ -518,7 +552,38 @@ void MainCommands::RunWriterCommand(const WriterCommand& command) {
             m_ui.Status(core::StatusField::Result, backToBase->status);
             m_ui.Notice(backToBase->notice);
         }
+        if (!recorded.storeWarning.isEmpty()) m_ui.Notice(recorded.storeWarning);
+        if (recorded.next) ShowNextSerial(recorded.next);
+        if (command.record && m_main.HistoryWindow()->isVisible()) m_main.History()->Reload(setup.store);
     });
+}
+
+QList<production::FileDigest> MainCommands::FileDigests() const {
+    QList<production::FileDigest> files;
+    const std::pair<QString, QString> opened[] = {{QStringLiteral("code"), m_writer.state.CodeFileName},
+                                                  {QStringLiteral("eeprom"), m_writer.state.EepFileName}};
+    for (const auto& [role, path] : opened) {
+        if (path.isEmpty()) continue;
+        const core::BoundedRead read = core::ReadBoundedFile(path);
+        if (!read.Ok()) continue;
+        files.append({role, QFileInfo(path).absoluteFilePath(),
+                      QString::fromLatin1(QCryptographicHash::hash(read.bytes, QCryptographicHash::Sha256).toHex())});
+    }
+    return files;
+}
+
+void MainCommands::ShowNextSerial(std::optional<qint64> next) {
+    QLabel* panel = m_main.StatusPanel(texts::kSerialPanelNumber);
+    panel->setVisible(next.has_value());
+    if (next) ShowText(panel, core::Compose(texts::kSerialPanel, {QString::number(*next)}));
+}
+
+void MainCommands::ShowProductionDialog() {
+    DialogProduction dialog(m_writer.settings, &m_main);
+    const int answer = m_runModal ? m_runModal(dialog) : dialog.exec();
+    if (answer != QDialog::Accepted) return;
+    ShowNextSerial(operations::NextSerial(ReadProductionSetup(m_writer.settings)));
+    if (m_main.HistoryWindow()->isVisible()) m_main.History()->Reload(ReadProductionSetup(m_writer.settings).store);
 }
 
 void MainCommands::ApplyReport(const operations::Report& report) {
@@ -597,7 +662,7 @@ void MainCommands::ShowImageState() {
     ShowUnsaved(m_main.DumpSubWindow(DumpWindow::Eeprom), Unsaved(false));
     const auto hex = [](quint32 crc) { return QStringLiteral("%1").arg(crc, 8, 16, QLatin1Char('0')).toUpper(); };
     const core::SharedState& state = m_writer.state;
-    ShowText(m_main.StatusPanel(texts::kStatusPanelCount),
+    ShowText(m_main.StatusPanel(texts::kChecksumPanelNumber),
              texts::kChecksumPanel.arg(hex(operations::UsedFlashCrc32(m_images, state.ProgramMemoryWords)),
                                        hex(operations::UsedEepromCrc32(m_images, state.EepromBytes))));
 }

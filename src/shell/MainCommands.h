@@ -16,6 +16,7 @@
 #include "image/FileCommands.h"
 #include "image/MemoryImages.h"
 #include "operations/Report.h"
+#include "production/ChipStore.h"
 #include "shell/WriterContext.h"
 
 namespace zendra::shell {
@@ -69,6 +70,11 @@ private:
     // Runs on an operation thread of its own while the windows stay live; returns when it has ended. A
     // cancelled run then takes the writer back to its base command set.
     void RunWriterCommand(const WriterCommand& command);
+    // The open code and EEPROM files as the chip store names them, each with its SHA-256.
+    QList<production::FileDigest> FileDigests() const;
+    // Status panel 7: the number the next stamped program run takes; hidden without one.
+    void ShowNextSerial(std::optional<qint64> next);
+    void ShowProductionDialog();
 
     // Nullopt when refused because another operation runs.
     std::optional<image::FileOutcome> RunFileCommand(image::FileOutcome (*command)(image::FileContext&));

@@ -56,18 +56,22 @@ inline const QString kCalibTip =
 inline const QString kFuseRead = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "Lock＆Fuseリード"));
 inline const QString kFuseWrite = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "Lock＆Fuseライト"));
 
-// Status bar: start-up texts and tool tips of panels 1..6 (the sixth, the images' checksums, is ours).
-inline constexpr int kStatusPanelCount = 6;
+// Status bar: start-up texts and tool tips of panels 1..7 (the sixth, the images' checksums, and the
+// seventh, the next serial number, are ours).
+inline constexpr int kStatusPanelCount = 7;
+inline constexpr int kChecksumPanelNumber = 6;
+inline constexpr int kSerialPanelNumber = 7;
 inline const QString kPanelStartText[kStatusPanelCount] = {QString(), link::texts::kNoSignature,
                                                            QStringLiteral("Firmware Version"),
-                                                           QStringLiteral("COM?"), QString(), QString()};
+                                                           QStringLiteral("COM?"), QString(), QString(), QString()};
 inline const QString kPanelTip[kStatusPanelCount] = {
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "メッセージ")),
     QStringLiteral("Device Signeture Vender : Famiry : Part Number"),
     QStringLiteral("Firmware Version"),
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "通信ポート")),
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "処理時間")),
-    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "使用部分の CRC-32 (プログラムメモリ / EEPROM)"))};
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "使用部分の CRC-32 (プログラムメモリ / EEPROM)")),
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "次のプログラムで書き込むシリアル番号"))};
 // Panel 6: the CRC-32 of the used part of the flash and EEPROM images (%1, %2: eight hex digits).
 inline const QString kChecksumPanel = QStringLiteral("CRC %1/%2");
 // The longest texts panel 1 shows after an operation; a frame at its default size makes room for them.
@@ -229,5 +233,34 @@ inline const QString kLockPermission =
 inline const QString kLockUnreadable = QStringLiteral(
     QT_TRANSLATE_NOOP("zendra", "読めないロックファイルがあります (他のユーザーのファイルなど)。"));
 inline const QString kLockUnknown = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "原因不明のエラーです。"));
+
+// The production menu: the production dialog (stamp, calibration copy, chip store) and the history window.
+inline const QString kMenuProduction = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "生産(&M)"));
+inline const QString kMenuProductionSetup = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "生産設定(&S)..."));
+inline const QString kMenuHistory = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ記録(&H)"));
+inline const QString kProductionTitle = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "生産設定"));
+inline const QString kStampGroup = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリアル番号を書き込む"));
+inline const QString kCalibrationGroup = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "キャリブレーションバイトをコピーする"));
+inline const QString kMemoryLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "メモリ:"));
+inline const QString kAddressLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "アドレス:"));
+inline const QString kFormatLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "書式:"));
+inline const QString kSeriesLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリーズ:"));
+inline const QString kStartLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "開始番号:"));
+inline const QString kStepLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "増分:"));
+inline const QString kStoreLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ記録 (ファイルまたは postgresql://...):"));
+inline const QString kStoreDefault = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "(空欄: ユーザーのデータフォルダの chips.sqlite)"));
+// Followed by what was typed.
+inline const QString kBadAddress = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "アドレスが正しくありません: %1"));
+inline const QString kBadNumber = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "数値が正しくありません: %1"));
+inline const QString kPlacesOverlap = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリアル番号とキャリブレーションバイトの位置が重なっています。"));
+// Panel 7, shown while a stamp is set: the number the next stamped program run takes.
+inline const QString kSerialPanel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "次のシリアル番号 %1"));
+inline const QString kHistoryTitle = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ記録"));
+inline const QString kHistoryFilter = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "絞り込み:"));
+inline const QString kHistoryColumns[] = {
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "時刻")),   QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ベンチ")),     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ポート")),
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "デバイス")), QStringLiteral(QT_TRANSLATE_NOOP("zendra", "コマンド")), QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリアル番号")),
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "判定")),   QStringLiteral(QT_TRANSLATE_NOOP("zendra", "キャリブレーション")), QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ファイル"))};
+inline const QString kHistoryUnreadable = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ記録を読めません: %1"));
 
 }  // namespace zendra::shell::texts

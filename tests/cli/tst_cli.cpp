@@ -129,6 +129,8 @@ private Q_SLOTS:
         test::WriteFile(m_dir + "/changed.zendra", R"({"format": 1, "code": {"path": "blink.hex", "sha256": "00"}})");
     }
 
+    void cleanupTestCase() { test::PgCluster::StopShared(); }
+
     void commands_data() {
         QTest::addColumn<Case>("c");
         const auto row = [](const char* tag, const Case& c) { QTest::newRow(tag) << c; };
@@ -206,6 +208,8 @@ private Q_SLOTS:
                                     .exitCode = 4, .out = "the device has no calibration byte: AT90S2313"});
         row("store no database", {.args = nowhere + QStringList{"--db", "{dir}/blink.hex", "erase"}, .exitCode = 2,
                                   .err = "cannot open the chip store: "});
+        row("store server not there", {.args = nowhere + QStringList{"--db", "postgresql://zendra@/chips?host={dir}/no-socket", "erase"},
+                                       .exitCode = 2, .err = "cannot open the chip store: "});
         row("store of a newer program", {.args = nowhere + QStringList{"--db", "{dir}/newer.sqlite", "erase"}, .exitCode = 2,
                                          .err = "the chip store was written by a newer program: schema 99"});
         row("setup of a newer program", {.args = nowhere + QStringList{"run", "{dir}/newer.zendra"}, .exitCode = 3,
@@ -267,11 +271,23 @@ private Q_SLOTS:
 
     // Three writers at once, one result line and one report entry each; one silent writer makes it exit 2.
     // With a second process on the same series at the same time, the four chips take four consecutive
-    // numbers, each once; the chip that failed keeps its number with its verdict.
+    // numbers, each once; the chip that failed keeps its number with its verdict. The same on a shared
+    // server, whose empty database two processes starting together both set up.
+    void gang_data() {
+        QTest::addColumn<QString>("db");
+        QTest::newRow("file") << m_dir + "/gang.sqlite";
+        QTest::newRow("server") << test::PgCluster::Shared().NewDatabase("gang");
+    }
     void gang() {
+        QFETCH(QString, db);
+        if (db.isEmpty() && !test::PgCluster::Shared().Installed())
+            QSKIP("no PostgreSQL server programs (Debian's postgresql) to start a server with");
+        QVERIFY2(!db.isEmpty(), qPrintable(test::PgCluster::Shared().Failure()));
+        QProcess first, second;
+        for (QProcess* p : {&first, &second}) p->start(kCli, {"--db", db, "history"});
+        for (QProcess* p : {&first, &second}) QVERIFY2(p->waitForFinished(20000) && p->exitCode() == 0, p->readAllStandardError());
         Sim a({"--chip", "ATtiny12L"}), b({"--chip", "AT90S2313"}), c({"--chip", "ATtiny12L", "--silent-after", "12"}),
             d({"--chip", "ATtiny12L"});
-        const QString db = m_dir + "/gang.sqlite";
         const QStringList stamp{"--db", db, "--serial-at", "eeprom:0", "--serial-format", "le16", "--serial-start", "100"};
         QVERIFY(Cli(QStringList{"--port", "{port}"} + stamp + QStringList{"program", "{dir}/blink.hex"}, d.path, m_dir).exitCode == 0);
         QProcess other;

@@ -1,4 +1,5 @@
-// Serial stamps as bytes in the images; the chip store's series, records and history on a temporary file.
+// Serial stamps as bytes in the images; the chip store's series, records and history on a temporary file
+// and on a throwaway PostgreSQL server.
 
 #include <unistd.h>
 #include <QSysInfo>
@@ -8,6 +9,7 @@
 #include "devices/Catalogue.h"
 #include "production/ChipStore.h"
 #include "production/Stamp.h"
+#include "TestEnvironment.h"
 
 using namespace zendra;
 using namespace zendra::production;
@@ -32,6 +34,8 @@ private Q_SLOTS:
     // Each format at both memories and both ends of an ATtiny12L (1024 flash bytes, 64 EEPROM bytes).
     // `image`: the image's bytes from the place's even address on (flash words high byte first); empty: the
     // stamp does not fit. `largest`: the highest number the format holds.
+    void cleanupTestCase() { test::PgCluster::StopShared(); }
+
     void stamps_data() {
         QTest::addColumn<StampRow>("r");
         const quint64 u16 = 65535, u32 = 0xFFFFFFFF;
@@ -75,38 +79,53 @@ private Q_SLOTS:
     }
 
     // A series is created once, agrees with the same options, and hands out each number once, never above
-    // what the stamp holds; history finds records by number and file.
+    // what the stamp holds; history finds records by number and file. The same on a server, where the
+    // numbers pass 32 bits.
+    void series_data() {
+        QTest::addColumn<QString>("location");
+        QTest::addColumn<qint64>("first");
+        QTest::newRow("file") << m_dir.filePath("s.sqlite") << qint64(254);
+        test::PgCluster& server = test::PgCluster::Shared();
+        QTest::newRow("server") << server.NewDatabase("series") << qint64(0xFFFFFFFE);
+    }
     void series() {
-        ChipStore store(m_dir.filePath("s.sqlite"));
-        QVERIFY(store.Open().Ok());
+        QFETCH(QString, location);
+        QFETCH(qint64, first);
+        const qint64 last = first + 1;
+        if (location.isEmpty() && !test::PgCluster::Shared().Installed())
+            QSKIP("no PostgreSQL server programs (Debian's postgresql) to start a server with");
+        QVERIFY2(!location.isEmpty(), qPrintable(test::PgCluster::Shared().Failure()));
+        ChipStore store(location);
+        const StoreResult opened = store.Open();
+        QVERIFY2(opened.Ok(), qPrintable(opened.detail));
         SeriesState state;
         QVERIFY(store.CheckSeries("a", std::nullopt, std::nullopt, state).Ok());
         QCOMPARE(state.check, SeriesCheck::Unknown);
-        QVERIFY(store.CheckSeries("a", 254, 1, state).Ok());
+        QVERIFY(store.CheckSeries("a", first, 1, state).Ok());
         QCOMPARE(state.check, SeriesCheck::Created);
-        QVERIFY(store.CheckSeries("a", 254, std::nullopt, state).Ok());
+        QVERIFY(store.CheckSeries("a", first, std::nullopt, state).Ok());
         QCOMPARE(state.check, SeriesCheck::Matches);
         const QString sha(64, 'a');
-        for (qint64 expected : {254, 255}) {
+        for (qint64 expected : {first, last}) {
             ChipRecord record{.command = "program", .files = {{"code", "/x.hex", sha}}, .series = "a"};
-            const StoreResult begun = store.Begin(record, 255);
+            const StoreResult begun = store.Begin(record, quint64(last));
             QVERIFY2(begun.Ok(), qPrintable(begun.detail));
             QCOMPARE(record.serial, expected);
         }
         ChipRecord beyond{.series = "a"};
-        QCOMPARE(store.Begin(beyond, 255).problem, StoreProblem::SeriesExhausted);
+        QCOMPARE(store.Begin(beyond, quint64(last)).problem, StoreProblem::SeriesExhausted);
         QVERIFY(store.CheckSeries("a", 1, std::nullopt, state).Ok());
         QCOMPARE(state.check, SeriesCheck::Contradicts);
-        QCOMPARE(state.next, 256);
+        QCOMPARE(state.next, last + 1);
 
         QList<ChipRecord> found;
-        QVERIFY(store.History({.serial = 255}, found).Ok());
+        QVERIFY(store.History({.serial = last}, found).Ok());
         QCOMPARE(found.size(), 1);
         QCOMPARE(found[0].files[0].sha256, sha);
         found.clear();
         QVERIFY(store.History({.fileSha256 = sha.toUpper(), .last = 1}, found).Ok());
         QCOMPARE(found.size(), 1);
-        QCOMPARE(found[0].serial, 255);
+        QCOMPARE(found[0].serial, last);
     }
 
     // A number left "allocated" by a process of this bench that has ended was interrupted.

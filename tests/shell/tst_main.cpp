@@ -30,6 +30,9 @@
 #include "shell/FrmIndex.h"
 #include "shell/FrmConfirm.h"
 #include "shell/FrmLog.h"
+#include "shell/DialogProduction.h"
+#include <QGroupBox>
+#include <QTreeWidget>
 #include "shell/ShellTexts.h"
 
 using namespace zendra;
@@ -318,6 +321,43 @@ private Q_SLOTS:
         QCOMPARE(Main().StatusPanel(6)->text(), QString("CRC 00000000/00000000"));
     }
 
+    // A stamp set in the production dialog goes onto the chip with the next program run; the status bar
+    // shows the number after it and the history window lists the run. A store that cannot be opened
+    // refuses a run that needs a number before a byte goes out; a verify goes on with a warning.
+    void productionStamp() {
+        virtualwriter::WriterModel& model = OnVirtualWriter();
+        QString store = m_env->Root() + "/windows.sqlite";
+        m_h->answerModal = [&store](QDialog& dialog) {
+            auto& d = dynamic_cast<shell::DialogProduction&>(dialog);
+            d.fraStamp->setChecked(true);
+            d.txtStampAddress->setText("0x3E");
+            d.txtStart->setText("1040");
+            d.txtStore->setText(store);
+            d.accept();
+        };
+        QVERIFY(m_h->Start(m_env->AppDir()));
+        QVERIFY(Main().StatusPanel(7)->isHidden());
+        Main().Action("mnuProductionSetup")->trigger();
+        QCOMPARE(Main().StatusPanel(7)->text(), QString("次のシリアル番号 1040"));
+        m_h->app->Images().ProgramImage[4] = 0x42;
+        QTest::mouseClick(Panel().Cmd_btn_program, Qt::LeftButton);
+        QCOMPARE(model.Chip().eeprom.mid(0x3E, 2), QByteArray("\x10\x04", 2));  // le16, the default
+        QCOMPARE(Main().StatusPanel(7)->text(), QString("次のシリアル番号 1041"));
+        Main().Action("mnuProductionHistory")->trigger();
+        const QTreeWidgetItem* newest = Main().History()->lstHistory->topLevelItem(0);
+        QCOMPARE(newest->text(5) + ' ' + newest->text(6), QString("1040 succeeded"));
+
+        store = "/dev/null/windows.sqlite";
+        Main().Action("mnuProductionSetup")->trigger();
+        model.TakeWireLog();
+        QTest::mouseClick(Panel().Cmd_btn_program, Qt::LeftButton);
+        QVERIFY(model.WireLog().isEmpty());
+        QVERIFY2(m_h->Result().startsWith(operations::texts::kStoreRefusesStamp.chopped(2)), qPrintable(m_h->Result()));
+        QTest::mouseClick(Panel().Cmd_btn_verify, Qt::LeftButton);
+        QVERIFY(!model.WireLog().isEmpty());
+        QVERIFY2(m_h->Message().startsWith(operations::texts::kStoreUnrecorded.chopped(2)), qPrintable(m_h->Message()));
+    }
+
     // With "変更時に自動プログラム" on, a rename over the open file reloads and programs it; with unsaved
     // edits the reload asks first, and a refusal keeps them.
     void programWhenFilesChange() {
@@ -426,10 +466,12 @@ private Q_SLOTS:
         QTest::addColumn<bool>("layoutCommand");
         QTest::addColumn<QString>("locale");
         QTest::addColumn<bool>("fileChoices");  // an ELF file's lock/fuse choices shown, with their mark
+        QTest::addColumn<bool>("stamp");        // the next serial number's panel shown too
         for (const char* locale : {"ja_JP", "en_US"}) {
-            QTest::addRow("start-up, %s", locale) << false << QString(locale) << false;
-            QTest::addRow("layout command, %s", locale) << true << QString(locale) << false;
-            QTest::addRow("ELF file opened, %s", locale) << false << QString(locale) << true;
+            QTest::addRow("start-up, %s", locale) << false << QString(locale) << false << false;
+            QTest::addRow("layout command, %s", locale) << true << QString(locale) << false << false;
+            QTest::addRow("ELF file opened, %s", locale) << false << QString(locale) << true << false;
+            QTest::addRow("serial stamp set, %s", locale) << false << QString(locale) << false << true;
         }
     }
     void settingsWindowShowsEverything() {
@@ -437,12 +479,18 @@ private Q_SLOTS:
         QFETCH(bool, layoutCommand);
         QFETCH(QString, locale);
         QFETCH(bool, fileChoices);
+        QFETCH(bool, stamp);
         m_h.reset();
         m_h = std::make_unique<AppHarness>();
         m_h->locale = locale;
+        ProgramSettings().setValue("Production/StampAt", stamp ? "eeprom:0x3E" : "");
+        ProgramSettings().setValue("Production/StampFormat", "le32");
+        ProgramSettings().setValue("Production/StampStart", "4294967295");
+        ProgramSettings().setValue("Production/ChipStore", m_env->Root() + "/layout.sqlite");
         QVERIFY(m_h->Start(m_env->AppDir()));
         Main().show();
         QVERIFY(QTest::qWaitForWindowExposed(&Main()));
+        QCOMPARE(Main().StatusPanel(7)->isVisible(), stamp);
         if (layoutCommand) Main().Action("mmuOpenSettingWindow")->trigger();
         if (fileChoices) Main().onFileDropped(ZENDRA_SOURCE_DIR "/tests/image/data/tn26.elf");
         QVERIFY(Panel().Lbl_FILECHOICES->isVisible() == fileChoices);

@@ -304,6 +304,7 @@ private Q_SLOTS:
         ReadNextModal(texts);
         main.Action("mnuHelpAbout")->trigger();
         ReadNextModal(texts);
+        main.Action("mnuProductionSetup")->trigger();
         main.Action("mnuFirmwareUpdate")->trigger();
         main.Action("mnuHelpSub")->trigger();
         texts << ShownTexts(h.app->Help());
@@ -322,6 +323,7 @@ private Q_SLOTS:
             texts << h.Result() << h.Message();
         }
         main.Action("mmuOpenLogWindow")->trigger();
+        main.Action("mnuProductionHistory")->trigger();
         texts << ShownTexts(&main) << main.Log()->Text();
         // A listing that cannot be saved says so in a box.
         h.app->Ui().fileHook = [](auto&, bool) { return std::optional<QString>("/no-such-folder/list.txt"); };
