@@ -1862,5 +1862,9 @@ Open them as they are?</translation>
         <source>チップ記録を読めません: %1</source>
         <translation>Cannot read the chip store: %1</translation>
     </message>
+    <message>
+        <source>同じことをするコマンド (zendra-cli):</source>
+        <translation>The same from a script (zendra-cli):</translation>
+    </message>
 </context>
 </TS>

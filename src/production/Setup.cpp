@@ -9,6 +9,7 @@
 #include <QSaveFile>
 
 #include "core/BoundedFile.h"
+#include "production/ChipStore.h"
 
 namespace zendra::production {
 
@@ -135,12 +136,14 @@ std::optional<QString> SaveSetup(const Setup& setup, const QString& path) {
     return std::nullopt;
 }
 
+// A store on a server is named by its URL, which no folder changes.
 QString ResolvedPath(const QString& setupPath, const QString& stored) {
-    if (stored.isEmpty() || QFileInfo(stored).isAbsolute()) return stored;
+    if (stored.isEmpty() || QFileInfo(stored).isAbsolute() || ChipStore::IsServerLocation(stored)) return stored;
     return QDir::cleanPath(QFileInfo(setupPath).absoluteDir().filePath(stored));
 }
 
 QString StoredPath(const QString& setupPath, const QString& file) {
+    if (ChipStore::IsServerLocation(file)) return file;
     return QFileInfo(setupPath).absoluteDir().relativeFilePath(QFileInfo(file).absoluteFilePath());
 }
 

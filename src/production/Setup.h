@@ -52,9 +52,10 @@ SetupLoad LoadSetup(const QString& path);
 // Writes the setup at `path` as a whole (nothing half written); the system's reason when it could not.
 std::optional<QString> SaveSetup(const Setup& setup, const QString& path);
 
-// A stored path made usable from the current folder: a relative one is taken from the setup's folder.
+// A stored path made usable from the current folder: a relative one is taken from the setup's folder; a
+// chip store's server URL stays as it is.
 QString ResolvedPath(const QString& setupPath, const QString& stored);
-// A file's path as the setup stores it: relative to the setup's folder.
+// A file's path as the setup stores it: relative to the setup's folder (a server URL as it is).
 QString StoredPath(const QString& setupPath, const QString& file);
 
 // The SHA-256 of a file's bytes in lower-case hex; empty when it cannot be read.

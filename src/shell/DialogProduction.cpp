@@ -48,25 +48,70 @@ QString PlaceOf(const QComboBox* memory, const QLineEdit* address) {
 
 }  // namespace
 
+ProductionTexts ReadProductionTexts(const core::SettingsStore& settings) {
+    return {core::ReadText(settings, keys::StampAt),     core::ReadText(settings, keys::StampFormat),
+            core::ReadText(settings, keys::StampSeries), core::ReadText(settings, keys::StampStart),
+            core::ReadText(settings, keys::StampStep),   core::ReadText(settings, keys::CalibrationAt),
+            core::ReadText(settings, keys::ChipStore).trimmed()};
+}
+
+void WriteProductionTexts(core::SettingsStore& settings, const ProductionTexts& texts) {
+    core::WriteText(settings, keys::StampAt, texts.stampAt);
+    core::WriteText(settings, keys::StampFormat, texts.format);
+    core::WriteText(settings, keys::StampSeries, texts.series);
+    core::WriteText(settings, keys::StampStart, texts.start);
+    core::WriteText(settings, keys::StampStep, texts.step);
+    core::WriteText(settings, keys::CalibrationAt, texts.calibrationAt);
+    core::WriteText(settings, keys::ChipStore, texts.store);
+    settings.Sync();
+}
+
 operations::ProductionSetup ReadProductionSetup(const core::SettingsStore& settings) {
+    const ProductionTexts texts = ReadProductionTexts(settings);
     operations::ProductionSetup setup;
-    const auto layout = production::ParseSerialLayout(core::ReadText(settings, keys::StampFormat));
-    const auto start = Number(core::ReadText(settings, keys::StampStart), 0);
-    const auto step = Number(core::ReadText(settings, keys::StampStep), 1);
-    setup.series = core::ReadText(settings, keys::StampSeries);
+    const auto layout = production::ParseSerialLayout(texts.format);
+    const auto start = Number(texts.start, 0);
+    const auto step = Number(texts.step, 1);
+    setup.series = texts.series;
     if (layout && start && step && !setup.series.isEmpty()) {
-        setup.stampAt = production::ParsePlace(core::ReadText(settings, keys::StampAt));
+        setup.stampAt = production::ParsePlace(texts.stampAt);
         setup.layout = *layout;
         setup.start = *start;
         setup.step = *step;
     }
-    setup.calibrationAt = production::ParsePlace(core::ReadText(settings, keys::CalibrationAt));
-    setup.store = core::ReadText(settings, keys::ChipStore).trimmed();
+    setup.calibrationAt = production::ParsePlace(texts.calibrationAt);
+    setup.store = texts.store;
     return setup;
 }
 
-DialogProduction::DialogProduction(core::SettingsStore& settings, QWidget* parent)
-    : QDialog(parent), m_settings(settings) {
+void PutProduction(production::Setup& setup, const ProductionTexts& texts, const QString& setupPath) {
+    const bool stamps = !texts.stampAt.isEmpty();
+    setup.serialAt = stamps ? texts.stampAt : QString();
+    setup.serialFormat = stamps ? texts.format : QString();
+    setup.series = stamps ? texts.series : QString();
+    setup.serialStart = stamps ? Number(texts.start, 0) : std::nullopt;
+    setup.serialStep = stamps ? Number(texts.step, 1) : std::nullopt;
+    setup.calibrationAt = texts.calibrationAt;
+    setup.store = setupPath.isEmpty() || texts.store.isEmpty() ? texts.store : production::StoredPath(setupPath, texts.store);
+}
+
+ProductionTexts ProductionOf(const production::Setup& setup, const QString& setupPath) {
+    const bool stamps = !setup.serialAt.isEmpty();
+    const auto number = [](const std::optional<qint64>& n, const core::TextKey& key) {
+        return n ? QString::number(*n) : QString::fromUtf8(key.defaultValue);
+    };
+    return {setup.serialAt,
+            stamps && !setup.serialFormat.isEmpty() ? setup.serialFormat : QString::fromUtf8(keys::StampFormat.defaultValue),
+            stamps && !setup.series.isEmpty() ? setup.series : QString::fromUtf8(keys::StampSeries.defaultValue),
+            number(setup.serialStart, keys::StampStart),
+            number(setup.serialStep, keys::StampStep),
+            setup.calibrationAt,
+            production::ResolvedPath(setupPath, setup.store)};
+}
+
+DialogProduction::DialogProduction(core::SettingsStore& settings, std::function<production::Setup()> held,
+                                   QWidget* parent)
+    : QDialog(parent), m_settings(settings), m_held(held ? held() : production::Setup()) {
     setObjectName(QStringLiteral("dlgProduction"));
     ShowText(this, texts::kProductionTitle, TextSlot::WindowTitle);
     setModal(true);
@@ -123,6 +168,8 @@ DialogProduction::DialogProduction(core::SettingsStore& settings, QWidget* paren
     lblProblem = new QLabel(this);
     lblProblem->setObjectName(QStringLiteral("lblProblem"));
     lblProblem->setStyleSheet(QStringLiteral("color: rgb(200, 0, 0)"));
+    txtCommandLine = line("txtCommandLine", QString());
+    txtCommandLine->setReadOnly(true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &DialogProduction::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &DialogProduction::reject);
@@ -133,7 +180,40 @@ DialogProduction::DialogProduction(core::SettingsStore& settings, QWidget* paren
     layout->addWidget(label(texts::kStoreLabel));
     layout->addWidget(txtStore);
     layout->addWidget(lblProblem);
+    layout->addWidget(label(texts::kCommandLineLabel));
+    layout->addWidget(txtCommandLine);
     layout->addWidget(buttons);
+
+    for (QLineEdit* edit : {txtStampAddress, txtSeries, txtStart, txtStep, txtCalibrationAddress, txtStore})
+        connect(edit, &QLineEdit::textChanged, this, &DialogProduction::ShowCommandLine);
+    for (QComboBox* box : {cboStampMemory, cboStampFormat, cboCalibrationMemory})
+        connect(box, &QComboBox::currentIndexChanged, this, &DialogProduction::ShowCommandLine);
+    for (QGroupBox* group : {fraStamp, fraCalibration})
+        connect(group, &QGroupBox::toggled, this, &DialogProduction::ShowCommandLine);
+    ShowCommandLine();
+}
+
+ProductionTexts DialogProduction::Fields() const {
+    const auto place = [](bool on, const QComboBox* memory, const QLineEdit* address) {
+        const auto parsed = production::ParsePlace(PlaceOf(memory, address));
+        return on && parsed ? production::PlaceText(*parsed) : QString();
+    };
+    return {place(fraStamp->isChecked(), cboStampMemory, txtStampAddress),
+            cboStampFormat->currentText(),
+            txtSeries->text().trimmed(),
+            txtStart->text().trimmed(),
+            txtStep->text().trimmed(),
+            place(fraCalibration->isChecked(), cboCalibrationMemory, txtCalibrationAddress),
+            txtStore->text().trimmed()};
+}
+
+// The program run and, when lock/fuse choices follow, their write after it: one line a shell can take.
+void DialogProduction::ShowCommandLine() {
+    if (m_held.code.path.isEmpty()) return txtCommandLine->clear();
+    production::Setup setup = m_held;
+    PutProduction(setup, Fields(), QString());
+    txtCommandLine->setText(production::CommandLines(setup, QString()).join(QStringLiteral(" && ")));
+    txtCommandLine->setCursorPosition(0);
 }
 
 QString DialogProduction::Check() {
@@ -168,19 +248,7 @@ void DialogProduction::accept() {
         ShowText(lblProblem, problem);
         return;
     }
-    core::WriteText(m_settings, keys::StampAt,
-                    fraStamp->isChecked() ? production::PlaceText(*production::ParsePlace(PlaceOf(cboStampMemory, txtStampAddress)))
-                                          : QString());
-    core::WriteText(m_settings, keys::StampFormat, cboStampFormat->currentText());
-    core::WriteText(m_settings, keys::StampSeries, txtSeries->text().trimmed());
-    core::WriteText(m_settings, keys::StampStart, txtStart->text().trimmed());
-    core::WriteText(m_settings, keys::StampStep, txtStep->text().trimmed());
-    core::WriteText(m_settings, keys::CalibrationAt,
-                    fraCalibration->isChecked()
-                        ? production::PlaceText(*production::ParsePlace(PlaceOf(cboCalibrationMemory, txtCalibrationAddress)))
-                        : QString());
-    core::WriteText(m_settings, keys::ChipStore, txtStore->text().trimmed());
-    m_settings.Sync();
+    WriteProductionTexts(m_settings, Fields());
     QDialog::accept();
 }
 

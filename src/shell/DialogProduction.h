@@ -4,9 +4,11 @@
 
 #include <QDialog>
 #include <QWidget>
+#include <functional>
 
 #include "core/Settings.h"
 #include "operations/RecordedRun.h"
+#include "production/Setup.h"
 #include "shell/LiveText.h"
 
 class QComboBox;
@@ -17,14 +19,28 @@ class QTreeWidget;
 
 namespace zendra::shell {
 
+// The production settings as the settings and the dialog's fields hold them: a place ("eeprom:0x3E", empty
+// for none), the serial format, series, start and step, and the store (empty: the per-user file).
+struct ProductionTexts {
+    QString stampAt, format, series, start, step, calibrationAt, store;
+};
+ProductionTexts ReadProductionTexts(const core::SettingsStore& settings);
+void WriteProductionTexts(core::SettingsStore& settings, const ProductionTexts& texts);
 // The production settings as the operations take them; a stored value that does not parse counts as
 // not set (no stamp, no copy).
 operations::ProductionSetup ReadProductionSetup(const core::SettingsStore& settings);
+// A bench setup's stamp, calibration copy and store from the settings' texts, and back; the store's path
+// is kept relative to the setup at `setupPath` (none: as it is).
+void PutProduction(production::Setup& setup, const ProductionTexts& texts, const QString& setupPath);
+ProductionTexts ProductionOf(const production::Setup& setup, const QString& setupPath);
 
 class DialogProduction final : public QDialog {
     Q_OBJECT
 public:
-    DialogProduction(core::SettingsStore& settings, QWidget* parent = nullptr);
+    // `held`: the job the windows hold (files, device, lock/fuse choices, port), for the equivalent command
+    // line the dialog shows.
+    DialogProduction(core::SettingsStore& settings, std::function<production::Setup()> held,
+                     QWidget* parent = nullptr);
 
     QGroupBox* fraStamp = nullptr;
     QComboBox* cboStampMemory = nullptr;
@@ -38,13 +54,18 @@ public:
     QLineEdit* txtCalibrationAddress = nullptr;
     QLineEdit* txtStore = nullptr;
     QLabel* lblProblem = nullptr;
+    // The plain zendra-cli commands that do what the windows hold with these settings, to copy.
+    QLineEdit* txtCommandLine = nullptr;
 
     void accept() override;
 
 private:
-    // The settings' texts from the fields; the reason (Japanese) when a field will not do.
+    // The reason (Japanese) when a field will not do.
     QString Check();
+    ProductionTexts Fields() const;
+    void ShowCommandLine();
     core::SettingsStore& m_settings;
+    production::Setup m_held;
 };
 
 // Lists the records of the store the settings name, newest first; the filter keeps the rows that hold

@@ -385,6 +385,32 @@ void MainCommands::ShowSetupName(const QString& name) {
         shell::ShowSetupName(m_main.DumpSubWindow(window), name);
 }
 
+production::Setup MainCommands::HeldSetup() const {
+    const core::SharedState& state = m_writer.state;
+    production::Setup setup;
+    if (state.CodeFileName.isEmpty()) return setup;
+    setup.code = {QFileInfo(state.CodeFileName).absoluteFilePath(), production::FileSha256(state.CodeFileName)};
+    // The windows program the EEPROM image whenever a data file was opened with the code.
+    setup.programEeprom = !state.EepFileName.isEmpty() && state.EepFileName != state.CodeFileName &&
+                          QFileInfo(state.EepFileName).isFile();
+    if (setup.programEeprom)
+        setup.eeprom = production::PinnedFile{QFileInfo(state.EepFileName).absoluteFilePath(),
+                                              production::FileSha256(state.EepFileName)};
+    const devices::Device* device = devices::DeviceAt(state.SelectedDevice);
+    if (device) {
+        setup.device = device->Name();
+        const devices::PanelSetup panel = devices::PanelFor(device);
+        const devices::PanelIndexes choices = m_panel.Choices();
+        for (int i = 0; i < core::kPanelControlCount; ++i)
+            if (panel.controls[i].enabled)
+                setup.lockFuse.append({devices::ControlName(PanelControl(i)),
+                                       operations::ChoiceName(device, PanelControl(i), choices[i])});
+    }
+    if (const int number = core::ReadInt(m_writer.settings, keys::ComNox); number >= 1)
+        setup.ports << QStringLiteral("COM%1").arg(number);
+    return setup;
+}
+
 void MainCommands::SaveSetup() {
     m_guarded([this] {
         const core::SharedState& state = m_writer.state;
@@ -399,7 +425,7 @@ void MainCommands::SaveSetup() {
         const std::optional<QString> answer = m_ui.ChooseSaveFile(request);
         if (!answer || answer->isEmpty()) return;
         const QString& path = *answer;
-        production::Setup setup;
+        production::Setup setup = HeldSetup();
         if (QFileInfo::exists(path)) {
             if (m_ui.Ask(core::MessageIcon::Information, image::texts::kSaveTitle, image::texts::kOverwriteQuestion,
                          core::MessageButtons::OkCancel) != core::MessageAnswer::Ok)
@@ -413,25 +439,9 @@ void MainCommands::SaveSetup() {
             }
             setup.kept = previous.setup.kept;
         }
-        setup.code = {production::StoredPath(path, state.CodeFileName), production::FileSha256(state.CodeFileName)};
-        // The windows program the EEPROM image whenever a data file was opened with the code.
-        setup.programEeprom = !state.EepFileName.isEmpty() && state.EepFileName != state.CodeFileName &&
-                              QFileInfo(state.EepFileName).isFile();
-        if (setup.programEeprom)
-            setup.eeprom = production::PinnedFile{production::StoredPath(path, state.EepFileName),
-                                                  production::FileSha256(state.EepFileName)};
-        const devices::Device* device = devices::DeviceAt(state.SelectedDevice);
-        if (device) {
-            setup.device = device->Name();
-            const devices::PanelSetup panel = devices::PanelFor(device);
-            const devices::PanelIndexes choices = m_panel.Choices();
-            for (int i = 0; i < core::kPanelControlCount; ++i)
-                if (panel.controls[i].enabled)
-                    setup.lockFuse.append({devices::ControlName(PanelControl(i)),
-                                           operations::ChoiceName(device, PanelControl(i), choices[i])});
-        }
-        if (const int number = core::ReadInt(m_writer.settings, keys::ComNox); number >= 1)
-            setup.ports << QStringLiteral("COM%1").arg(number);
+        setup.code.path = production::StoredPath(path, setup.code.path);
+        if (setup.eeprom) setup.eeprom->path = production::StoredPath(path, setup.eeprom->path);
+        PutProduction(setup, ReadProductionTexts(m_writer.settings), path);
         if (const auto failed = production::SaveSetup(setup, path)) {
             m_ui.Ask(core::MessageIcon::Critical, kMessageCaption, core::Compose(texts::kListSaveFailed, {path, *failed}),
                      core::MessageButtons::Ok);
@@ -498,6 +508,10 @@ void MainCommands::OpenSetup(const QString& given) {
         m_panel.AcceptChoice(*control);
     }
     if (!unknown.isEmpty()) m_ui.Notice(core::Compose(texts::kSetupChoiceUnknown, {unknown.join(QStringLiteral(", "))}));
+    // The setup's stamp, calibration copy and store replace the production settings, as the command line
+    // would run them.
+    WriteProductionTexts(m_writer.settings, ProductionOf(setup, path));
+    ShowNextSerial(operations::NextSerial(ReadProductionSetup(m_writer.settings)));
     RememberRecentFile(path);
     ShowSetupName(QFileInfo(path).completeBaseName());
 }
@@ -579,7 +593,7 @@ void MainCommands::ShowNextSerial(std::optional<qint64> next) {
 }
 
 void MainCommands::ShowProductionDialog() {
-    DialogProduction dialog(m_writer.settings, &m_main);
+    DialogProduction dialog(m_writer.settings, [this] { return HeldSetup(); }, &m_main);
     const int answer = m_runModal ? m_runModal(dialog) : dialog.exec();
     if (answer != QDialog::Accepted) return;
     ShowNextSerial(operations::NextSerial(ReadProductionSetup(m_writer.settings)));

@@ -17,6 +17,7 @@
 #include "image/MemoryImages.h"
 #include "operations/Report.h"
 #include "production/ChipStore.h"
+#include "production/Setup.h"
 #include "shell/WriterContext.h"
 
 namespace zendra::shell {
@@ -53,6 +54,9 @@ public:
     void OpenSetup(const QString& path = QString());
     // What the windows hold (files, device, panel, port) saved as a setup the command line runs too.
     void SaveSetup();
+    // The job the windows hold as a setup: the opened files (absolute, pinned), the device, the lock/fuse
+    // panel's choices and the port; no production settings.
+    production::Setup HeldSetup() const;
     // The recent code files and setups as stored, newest first, at most kRecentFileCount.
     QStringList RecentFiles() const;
     static constexpr int kRecentFileCount = 8;

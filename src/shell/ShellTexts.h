@@ -249,6 +249,8 @@ inline const QString kStartLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "�
 inline const QString kStepLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "増分:"));
 inline const QString kStoreLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ記録 (ファイルまたは postgresql://...):"));
 inline const QString kStoreDefault = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "(空欄: ユーザーのデータフォルダの chips.sqlite)"));
+inline const QString kCommandLineLabel =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "同じことをするコマンド (zendra-cli):"));
 // Followed by what was typed.
 inline const QString kBadAddress = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "アドレスが正しくありません: %1"));
 inline const QString kBadNumber = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "数値が正しくありません: %1"));

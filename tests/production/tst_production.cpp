@@ -8,6 +8,7 @@
 
 #include "devices/Catalogue.h"
 #include "production/ChipStore.h"
+#include "production/Setup.h"
 #include "production/Stamp.h"
 #include "TestEnvironment.h"
 
@@ -129,6 +130,15 @@ private Q_SLOTS:
     }
 
     // A number left "allocated" by a process of this bench that has ended was interrupted.
+    // A setup keeps a file's path relative to itself; a server's URL is no path and stays whole.
+    void setupPaths() {
+        const QString setup = "/w/bench/job.zendra", url = "postgresql://zendra@/bench?host=/run/pg";
+        QCOMPARE(production::StoredPath(setup, "/w/chips.sqlite"), QString("../chips.sqlite"));
+        QCOMPARE(production::ResolvedPath(setup, "../chips.sqlite"), QString("/w/chips.sqlite"));
+        QCOMPARE(production::StoredPath(setup, url), url);
+        QCOMPARE(production::ResolvedPath(setup, url), url);
+    }
+
     void shownVerdict_data() {
         QTest::addColumn<qint64>("pid");
         QTest::addColumn<QString>("bench");

@@ -651,20 +651,36 @@ private Q_SLOTS:
         QCOMPARE(m_h->Message(), QString("指定されたファイルを開くことができませんでした。"));
         QCOMPARE(m_h->fileRequests, 0);
 
-        // What the windows hold, saved as a setup, is the command line's job; the setup heads the list and,
-        // picked after another file, brings its file back and names itself in the dumps' titles.
+        // What the windows hold with the production dialog's stamp, saved as a setup, is the command line's
+        // job, shown in the dialog as one line; the setup heads the list and, picked after another file with
+        // the stamp cleared, brings its file, its stamp and its name in the dumps' titles back.
         const QString setup = dir.filePath("job.zendra");
         m_h->app->Ui().fileHook = [&](auto&, bool) { return std::optional<QString>(setup); };
+        bool stamp = true;
+        QString shownLine;
+        m_h->answerModal = [&](QDialog& dialog) {
+            auto& d = dynamic_cast<shell::DialogProduction&>(dialog);
+            d.fraStamp->setChecked(stamp), d.txtStampAddress->setText("0x3E"), d.txtStart->setText("1040");
+            shownLine = d.txtCommandLine->text();
+            d.accept();
+        };
         Pick(Panel().Combo_device, *devices::FindDevice("ATtiny12L"));
         Main().onFileDropped(paths[2]);
+        Main().Action("mnuProductionSetup")->trigger();
         Main().Action("mnuFileSaveSetup")->trigger();
         const QStringList lines = production::CommandLines(production::LoadSetup(setup).setup, setup);
-        QCOMPARE(lines.value(0), "zendra-cli --device ATtiny12L --port COM1 --no-eeprom program " + paths[2]);
+        QCOMPARE(lines.value(0), "zendra-cli --device ATtiny12L --port COM1 --serial-at eeprom:0x3E --serial-format le16 "
+                                 "--serial-start 1040 --serial-step 1 --serial-series default --no-eeprom program " + paths[2]);
         QVERIFY2(lines.value(1).startsWith("zendra-cli --device ATtiny12L --port COM1 fuse write CKSEL=0010 BODEN=Disable"), qPrintable(lines.value(1)));
+        QCOMPARE(shownLine, lines.join(" && "));
+        stamp = false;
+        Main().Action("mnuProductionSetup")->trigger();
+        QVERIFY(Main().StatusPanel(7)->isHidden());
         Main().onFileDropped(paths[4]);
         Main().RecentMenu()->actions()[1]->trigger();
         QCOMPARE(m_h->app->State().CodeFileName, paths[2]);
         QVERIFY(Main().DumpSubWindow(DumpWindow::Program)->windowTitle().endsWith(" - job"));
+        QCOMPARE(Main().StatusPanel(7)->text(), QString("次のシリアル番号 1040"));
     }
 
     void listings_data() {
