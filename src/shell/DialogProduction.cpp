@@ -213,6 +213,7 @@ void DialogProduction::ShowCommandLine() {
     production::Setup setup = m_held;
     PutProduction(setup, Fields(), QString());
     txtCommandLine->setText(production::CommandLines(setup, QString()).join(QStringLiteral(" && ")));
+    txtCommandLine->setToolTip(txtCommandLine->text());  // the whole line, wider than the box
     txtCommandLine->setCursorPosition(0);
 }
 
