@@ -14,7 +14,6 @@
 #include "shell/DialogUpdate.h"
 #include "shell/FrmCom.h"
 #include "shell/PortRow.h"
-#include "link/PortWatcher.h"
 #include "update/UpdateTexts.h"
 
 using namespace zendra;
