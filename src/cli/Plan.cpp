@@ -153,12 +153,6 @@ QString NearestDeviceName(const QString& text) {
 
 namespace {
 
-std::optional<qint64> NumberOption(const QString& text, qint64 least) {
-    bool ok = false;
-    const qint64 value = text.toLongLong(&ok, 0);
-    return ok && value >= least ? std::optional<qint64>(value) : std::nullopt;
-}
-
 // The store, the stamp, the calibration copy and the history's filters; the reason when they will not do.
 std::optional<QString> ParseProduction(const QCommandLineParser& parser, Plan& plan) {
     const auto value = [&](const char* name) { return parser.value(QLatin1String(name)); };
@@ -172,10 +166,10 @@ std::optional<QString> ParseProduction(const QCommandLineParser& parser, Plan& p
         if (isSet(name) && !history)
             return T(texts::kNotForCommand).arg(QStringLiteral("--") + QLatin1String(name));
     if (history) {
-        if (isSet("serial") && !(plan.history.serial = NumberOption(value("serial"), 0)))
+        if (isSet("serial") && !(plan.history.serial = production::ParseNumber(value("serial"), 0)))
             return T(texts::kBadNumber).arg(value("serial"));
         if (isSet("last")) {
-            const auto last = NumberOption(value("last"), 1);
+            const auto last = production::ParseNumber(value("last"), 1);
             if (!last || *last > INT_MAX) return T(texts::kBadNumber).arg(value("last"));
             plan.history.last = int(*last);
         }
@@ -197,9 +191,9 @@ std::optional<QString> ParseProduction(const QCommandLineParser& parser, Plan& p
         const auto layout = production::ParseSerialLayout(value("serial-format"));
         if (!layout) return T(texts::kBadSerialFormat).arg(value("serial-format"));
         plan.serialLayout = *layout;
-        if (isSet("serial-start") && !(plan.serialStart = NumberOption(value("serial-start"), 0)))
+        if (isSet("serial-start") && !(plan.serialStart = production::ParseNumber(value("serial-start"), 0)))
             return T(texts::kBadNumber).arg(value("serial-start"));
-        if (isSet("serial-step") && !(plan.serialStep = NumberOption(value("serial-step"), 1)))
+        if (isSet("serial-step") && !(plan.serialStep = production::ParseNumber(value("serial-step"), 1)))
             return T(texts::kBadNumber).arg(value("serial-step"));
         if (isSet("serial-series")) plan.series = value("serial-series");
         if (plan.series.isEmpty()) return T(texts::kBadNumber).arg(QStringLiteral("--serial-series"));

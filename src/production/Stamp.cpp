@@ -15,14 +15,18 @@ std::optional<Place> ParsePlace(const QString& text) {
     static const QRegularExpression pattern(QStringLiteral("^(eeprom|flash):(0[xX][0-9a-fA-F]+|[0-9]+)$"));
     const auto match = pattern.match(text);
     if (!match.hasMatch()) return std::nullopt;
-    const QString number = match.captured(2);
-    bool ok = false;
-    const qint64 address = number.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
-                               ? number.mid(2).toLongLong(&ok, 16)
-                               : number.toLongLong(&ok, 10);
-    if (!ok || address > image::kProgramImageSize) return std::nullopt;
+    const auto address = ParseNumber(match.captured(2), 0);
+    if (!address || *address > image::kProgramImageSize) return std::nullopt;
     return Place{.area = match.captured(1) == QLatin1String("flash") ? Area::Flash : Area::Eeprom,
-                 .address = qint32(address)};
+                 .address = qint32(*address)};
+}
+
+std::optional<qint64> ParseNumber(const QString& text, qint64 least) {
+    bool ok = false;
+    const QString t = text.trimmed();
+    const qint64 value = t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? t.mid(2).toLongLong(&ok, 16)
+                                                                                : t.toLongLong(&ok, 10);
+    return ok && value >= least ? std::optional<qint64>(value) : std::nullopt;
 }
 
 std::optional<SerialLayout> ParseSerialLayout(const QString& text) {

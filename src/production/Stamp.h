@@ -39,6 +39,9 @@ struct Cells {
 
 // "eeprom:16", "flash:0x1FE"; nullopt for anything else.
 std::optional<Place> ParsePlace(const QString& text);
+// A whole number as a person types it, decimal or hexadecimal after "0x" (as a place's address), at least
+// `least`; nullopt for anything else.
+std::optional<qint64> ParseNumber(const QString& text, qint64 least);
 // "u8", "le16", "be16", "le32", "be32", "decN" (N from 1 to 18).
 std::optional<SerialLayout> ParseSerialLayout(const QString& text);
 QString PlaceText(const Place& place);

@@ -27,14 +27,6 @@ const QStringList kFormats{QStringLiteral("u8"),   QStringLiteral("le16"), QStri
                            QStringLiteral("dec5"), QStringLiteral("dec6"), QStringLiteral("dec8"),
                            QStringLiteral("dec10")};
 
-std::optional<qint64> Number(const QString& text, qint64 least) {
-    bool ok = false;
-    const QString t = text.trimmed();
-    const bool hex = t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
-    const qint64 value = hex ? t.mid(2).toLongLong(&ok, 16) : t.toLongLong(&ok, 10);
-    return ok && value >= least ? std::optional<qint64>(value) : std::nullopt;
-}
-
 // A place's memory into its combo and its address into its box.
 void ShowPlace(const QString& stored, QComboBox* memory, QLineEdit* address) {
     const auto place = production::ParsePlace(stored);
@@ -70,8 +62,8 @@ operations::ProductionSetup ReadProductionSetup(const core::SettingsStore& setti
     const ProductionTexts texts = ReadProductionTexts(settings);
     operations::ProductionSetup setup;
     const auto layout = production::ParseSerialLayout(texts.format);
-    const auto start = Number(texts.start, 0);
-    const auto step = Number(texts.step, 1);
+    const auto start = production::ParseNumber(texts.start, 0);
+    const auto step = production::ParseNumber(texts.step, 1);
     setup.series = texts.series;
     if (layout && start && step && !setup.series.isEmpty()) {
         setup.stampAt = production::ParsePlace(texts.stampAt);
@@ -89,8 +81,8 @@ void PutProduction(production::Setup& setup, const ProductionTexts& texts, const
     setup.serialAt = stamps ? texts.stampAt : QString();
     setup.serialFormat = stamps ? texts.format : QString();
     setup.series = stamps ? texts.series : QString();
-    setup.serialStart = stamps ? Number(texts.start, 0) : std::nullopt;
-    setup.serialStep = stamps ? Number(texts.step, 1) : std::nullopt;
+    setup.serialStart = stamps ? production::ParseNumber(texts.start, 0) : std::nullopt;
+    setup.serialStep = stamps ? production::ParseNumber(texts.step, 1) : std::nullopt;
     setup.calibrationAt = texts.calibrationAt;
     setup.store = setupPath.isEmpty() || texts.store.isEmpty() ? texts.store : production::StoredPath(setupPath, texts.store);
 }
@@ -228,9 +220,10 @@ QString DialogProduction::Check() {
         // Outside every device's images it could never be written; a smaller device refuses it per run.
         if (!production::Fits(*stamp, production::Width(*layout), nullptr))
             return core::Compose(operations::texts::kStampBeyondDevice, {production::PlaceText(*stamp)});
-        if (!Number(txtStart->text(), 0) || quint64(*Number(txtStart->text(), 0)) > production::Largest(*layout))
+        const auto start = production::ParseNumber(txtStart->text(), 0);
+        if (!start || quint64(*start) > production::Largest(*layout))
             return core::Compose(texts::kBadNumber, {txtStart->text()});
-        if (!Number(txtStep->text(), 1)) return core::Compose(texts::kBadNumber, {txtStep->text()});
+        if (!production::ParseNumber(txtStep->text(), 1)) return core::Compose(texts::kBadNumber, {txtStep->text()});
         if (txtSeries->text().trimmed().isEmpty()) return core::Compose(texts::kBadNumber, {txtSeries->text()});
     }
     if (fraCalibration->isChecked()) {
