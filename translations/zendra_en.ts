@@ -379,6 +379,10 @@
         <source>--fuse には --device が必要です</source>
         <translation>--fuse needs --device</translation>
     </message>
+    <message>
+        <source>セットアップファイルの値の型か範囲が正しくありません: %1 (%2)</source>
+        <translation>a value of the setup file has the wrong type or is out of range: %1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>zendra</name>
@@ -1865,6 +1869,22 @@ Open them as they are?</translation>
     <message>
         <source>同じことをするコマンド (zendra-cli):</source>
         <translation>The same from a script (zendra-cli):</translation>
+    </message>
+    <message>
+        <source>チップ記録が使えないため、実行しません: %1</source>
+        <translation>The chip store asked for cannot be used, so nothing was run: %1</translation>
+    </message>
+    <message>
+        <source>シリーズがありません。開始番号を指定してください: %1</source>
+        <translation>No such series; give its start number to create it: %1</translation>
+    </message>
+    <message>
+        <source>セットアップを開いた後にバッファが修正されています。セットアップなしで、バッファの内容をプログラムしますか？</source>
+        <translation>The buffer was edited after the setup was opened. Program the buffer as it is, without the setup?</translation>
+    </message>
+    <message>
+        <source>セットアップファイルの値の型か範囲が正しくありません: %1 (%2)</source>
+        <translation>A value of the setup file has the wrong type or is out of range: %1 (%2)</translation>
     </message>
 </context>
 </TS>

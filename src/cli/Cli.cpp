@@ -175,24 +175,6 @@ int ShowHistory(const Plan& plan) {
     return kExitSuccess;
 }
 
-// Before any port is opened: the store opens, and a stamp's series exists and agrees with the options.
-// The reason and the exit code when not.
-std::optional<std::pair<int, QString>> RefuseStore(const Plan& plan) {
-    production::ChipStore store(plan.dbPath);
-    production::StoreResult result = store.Open();
-    if (!result.Ok()) return std::pair{int(kExitLink), StoreProblemText(result)};
-    if (!plan.Stamps()) return std::nullopt;
-    production::SeriesState state;
-    result = store.CheckSeries(plan.series, plan.serialStart, plan.serialStep, state);
-    if (!result.Ok()) return std::pair{int(kExitLink), StoreProblemText(result)};
-    if (state.check == production::SeriesCheck::Unknown)
-        return std::pair{int(kExitUsage), T(texts::kSeriesUnknown).arg(plan.series)};
-    if (state.check == production::SeriesCheck::Contradicts)
-        return std::pair{int(kExitUsage),
-                         T(texts::kSeriesContradicts).arg(plan.series, QString::number(state.next))};
-    return std::nullopt;
-}
-
 // The records of the run: the chip log's line for each outcome as it comes, and the report at the end.
 // A record that cannot be written fails the run.
 class Records {
@@ -327,11 +309,15 @@ int RunCommandLine(const QStringList& arguments) {
     }
     if (plan.command == QLatin1String("ports")) return ListPorts();
     if (plan.command == QLatin1String("history")) return ShowHistory(plan);
-    if (plan.Records()) {
-        if (const auto refused = RefuseStore(plan)) {
-            PrintErr(refused->second);
-            plan.failure = refused->second;
-            int code = refused->first;
+    if (IsJobCommand(plan.command)) {
+        // A store that cannot serve the job is refused once, before any port is opened.
+        const operations::JobReport refused = operations::CheckJobStore(JobOf(plan));
+        if (refused.end != operations::JobEnd::Ran) {
+            ChipResult result;
+            SayJobRefusal(plan, result, refused);
+            PrintErr(result.message);
+            plan.failure = result.message;
+            int code = result.exitCode;
             Records(plan).Finish(code, plan.failure);
             return code;
         }

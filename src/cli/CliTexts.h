@@ -137,6 +137,8 @@ inline constexpr const char* kCalibrationCopied = QT_TRANSLATE_NOOP("cli", "校�
 inline constexpr const char* kStampSkipped =
     QT_TRANSLATE_NOOP("cli", "チップごとに書き込む場所は比較しません: %1");
 inline constexpr const char* kNotSetup = QT_TRANSLATE_NOOP("cli", "セットアップファイルではありません: %1");
+inline constexpr const char* kSetupBadValue =
+    QT_TRANSLATE_NOOP("cli", "セットアップファイルの値の型か範囲が正しくありません: %1 (%2)");
 inline constexpr const char* kSetupNewer =
     QT_TRANSLATE_NOOP("cli", "新しいバージョンのプログラムのセットアップファイルです (format %1): %2");
 inline constexpr const char* kSetupFileChanged = QT_TRANSLATE_NOOP(

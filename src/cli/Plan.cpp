@@ -157,7 +157,8 @@ namespace {
 std::optional<QString> ParseProduction(const QCommandLineParser& parser, Plan& plan) {
     const auto value = [&](const char* name) { return parser.value(QLatin1String(name)); };
     const auto isSet = [&](const char* name) { return parser.isSet(QLatin1String(name)); };
-    plan.dbPath = isSet("db") ? value("db") : production::ChipStore::DefaultPath();
+    plan.dbGiven = plan.dbGiven || isSet("db");
+    if (isSet("db") || plan.dbPath.isEmpty()) plan.dbPath = isSet("db") ? value("db") : production::ChipStore::DefaultPath();
     if (isSet("db") && !production::ChipStore::IsServerLocation(plan.dbPath))
         if (const auto refused = RefuseOutputTarget(plan.dbPath)) return refused;
     const QString& c = plan.command;
@@ -244,6 +245,40 @@ std::optional<QString> ParseFuseSettings(const QStringList& settings, Plan& plan
         plan.fuseChoices.append({.control = *control, .index = value});
     }
     return std::nullopt;
+}
+
+// A setup's lock/fuse choices as the device's fields; the key of the first that names none.
+std::optional<QString> SetupChoices(const production::Setup& setup, Plan& plan) {
+    for (qsizetype i = 0; i < setup.lockFuse.size(); ++i) {
+        const production::SetupChoice& item = setup.lockFuse.at(i);
+        const QString key = QStringLiteral("lockFuse[%1]").arg(i);
+        const auto control = devices::ControlByName(item.field);
+        if (!plan.device || !control) return key;
+        const devices::ControlFill fill = devices::PanelFor(plan.device).controls[int(*control)];
+        const auto choices = devices::ActiveChoices(*control, plan.device->fuseLayout);
+        const int index = choices ? int(choices->entries.indexOf(item.choice)) : -1;
+        if (!fill.enabled || index < 0) return key + QStringLiteral(".choice");
+        plan.fuseChoices.append({.control = *control, .index = index});
+    }
+    return std::nullopt;
+}
+
+// The setup's stamp and calibration copy, each unless the command line gives its own.
+void TakeSetupProduction(const production::Setup& setup, const QCommandLineParser& parser, Plan& plan) {
+    const bool ownSerial = std::ranges::any_of(
+        QStringList{QStringLiteral("serial-at"), QStringLiteral("serial-format"), QStringLiteral("serial-start"),
+                    QStringLiteral("serial-step"), QStringLiteral("serial-series")},
+        [&](const QString& name) { return parser.isSet(name); });
+    if (!ownSerial && !setup.serialAt.isEmpty()) {
+        // The setup's reader has checked the place and the format.
+        plan.serialAt = production::ParsePlace(setup.serialAt);
+        plan.serialLayout = production::ParseSerialLayout(setup.serialFormat).value_or(production::SerialLayout{});
+        plan.serialStart = setup.serialStart;
+        plan.serialStep = setup.serialStep;
+        if (!setup.series.isEmpty()) plan.series = setup.series;
+    }
+    if (!parser.isSet(QStringLiteral("calibration-at")) && !setup.calibrationAt.isEmpty())
+        plan.calibrationAt = production::ParsePlace(setup.calibrationAt);
 }
 
 // Writes the planned program run as a setup; the exit code and what was said.
@@ -422,7 +457,8 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
             if (parser.isSet(perRun)) return usage(T(texts::kNotForCommand).arg(QStringLiteral("--") + perRun.names().last()));
         plan.command = QStringLiteral("program");
     }
-    const bool fromSetup = !plan.setupOut.isEmpty() || !plan.setupPath.isEmpty();
+    std::optional<production::Setup> runSetup;
+    bool setupNoEeprom = false;
     if (plan.command == QLatin1String("run")) {
         if (args.size() != 1)
             return usage(args.isEmpty() ? T(texts::kMissingFile).arg(plan.command) : T(texts::kTooManyArguments).arg(args.at(1)));
@@ -438,6 +474,8 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
             return refuse(kExitInput, T(texts::kNotSetup).arg(setupPath));
         if (load.problem == production::SetupProblem::Newer)
             return refuse(kExitInput, T(texts::kSetupNewer).arg(QString::number(load.format), setupPath));
+        if (load.problem == production::SetupProblem::BadValue)
+            return refuse(kExitInput, T(texts::kSetupBadValue).arg(setupPath, load.key));
         if (parser.isSet(print)) {
             for (const QString& line : production::CommandLines(load.setup, setupPath)) PrintOut(line);
             return kExitSuccess;
@@ -447,36 +485,30 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
             if (!parser.isSet(acceptChanged)) return refuse(kExitInput, T(texts::kSetupFileChanged).arg(path));
             PrintErr(T(texts::kSetupChangeAccepted).arg(path));
         }
-        // The setup's options, each unless the command line gives it, then the command line's own.
-        const production::SetupArguments fromFile = production::ArgumentsOf(load.setup, setupPath);
-        QStringList expanded{QStringLiteral("program")};
-        for (const auto& [name, value] : fromFile.options) {
-            if (parser.isSet(name)) continue;
-            expanded << QStringLiteral("--") + name;
-            if (!value.isEmpty()) expanded << value;
-        }
-        QHash<QString, int> seen;
-        for (const QString& name : parser.optionNames()) {
-            const auto given = std::find_if(options.begin(), options.end(),
-                                            [&](const QCommandLineOption& o) { return o.names().contains(name); });
-            if (given->names() == print.names() || given->names() == acceptChanged.names()) continue;
-            const int occurrence = seen[name]++;
-            expanded << QStringLiteral("--") + given->names().last();
-            if (!given->valueName().isEmpty()) expanded << parser.values(name).value(occurrence);
-        }
+        // The setup's values go straight into the plan; an option given here replaces its value.
+        plan.setupPath = setupPath;
+        runSetup = load.setup;
+        args = QStringList{production::ResolvedPath(setupPath, load.setup.code.path)};
         // An EEPROM file named here, or none, replaces the setup's.
         const bool ownEeprom = parser.isSet(eeprom) || parser.isSet(noEeprom);
-        plan.setupPath = setupPath;
-        return ParsePlan(expanded + (ownEeprom ? fromFile.files.mid(0, 1) : fromFile.files), plan);
+        if (!ownEeprom && load.setup.programEeprom && load.setup.eeprom)
+            args << production::ResolvedPath(setupPath, load.setup.eeprom->path);
+        setupNoEeprom = !ownEeprom && !load.setup.programEeprom;
+        if (!load.setup.store.isEmpty() && !parser.isSet(db)) {
+            plan.dbPath = production::ResolvedPath(setupPath, load.setup.store);
+            plan.dbGiven = true;
+        }
+        plan.command = QStringLiteral("program");
     }
+    const bool fromSetup = !plan.setupOut.isEmpty() || runSetup;
     if (parser.isSet(fuse) && !(fromSetup && plan.command == QLatin1String("program")))
         return usage(T(texts::kNotForCommand).arg(QStringLiteral("--fuse")));
     for (const QCommandLineOption& runOnly : {acceptChanged, print})
-        if (parser.isSet(runOnly)) return usage(T(texts::kNotForCommand).arg(QStringLiteral("--") + runOnly.names().last()));
-    plan.noEeprom = parser.isSet(noEeprom);
+        if (parser.isSet(runOnly) && !runSetup) return usage(T(texts::kNotForCommand).arg(QStringLiteral("--") + runOnly.names().last()));
+    plan.noEeprom = parser.isSet(noEeprom) || setupNoEeprom;
     if (plan.noEeprom && plan.command != QLatin1String("program"))
         return usage(T(texts::kNotForCommand).arg(QStringLiteral("--no-eeprom")));
-    plan.ports = parser.values(port);
+    plan.ports = parser.isSet(port) || !runSetup ? parser.values(port) : runSetup->ports;
     plan.repeat = parser.isSet(repeat);
     plan.watch = parser.isSet(watch);
     plan.quiet = parser.isSet(quiet);
@@ -512,9 +544,13 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         }
     }
 
+    if (!parser.isSet(device) && runSetup && !runSetup->device.isEmpty()) plan.device = DeviceNamed(runSetup->device);
     if (parser.isSet(fuse)) {
         if (!plan.setupOut.isEmpty() && !plan.device) return usage(T(texts::kFuseNeedsDevice));
         if (const auto refused = ParseFuseSettings(parser.values(fuse), plan)) return usage(*refused);
+    } else if (runSetup) {
+        if (const auto key = SetupChoices(*runSetup, plan))
+            return refuse(kExitInput, T(texts::kSetupBadValue).arg(plan.setupPath, *key));
     }
 
     const QString& c = plan.command;
@@ -564,6 +600,7 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     if (plan.watch && (c != QLatin1String("program") || plan.repeat))
         return usage(T(texts::kWatchProgramOnly));
     if (const auto refused = ParseProduction(parser, plan)) return usage(*refused);
+    if (runSetup) TakeSetupProduction(*runSetup, parser, plan);
 
     // Input files are read and checked before the writer is touched.
     if (const auto ended = ReadPlanInputs(plan)) return ended;
@@ -604,6 +641,8 @@ std::optional<int> ReadPlanInputs(Plan& plan) {
     Failure bad{};
     const auto images = ParseInputs(plan, nullptr, bad);
     if (!images) return refuse(bad.code, bad.text);
+    plan.images = images->images;
+    plan.fileFuses = images->fuses;
     for (const QString& path : images->withoutEndRecord) PrintErr(T(texts::kNoEndRecord).arg(path));
     // Programming nothing would erase the chip and pass: a failed build must not wipe every chip.
     if (c == QLatin1String("program") && images->Blank()) {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "devices/Catalogue.h"
+#include "image/IntelHex.h"
 #include "operations/Flows.h"
 #include "production/ChipStore.h"
 #include "production/Stamp.h"
@@ -27,6 +28,8 @@ struct Plan {
     QList<operations::ChoiceChange> fuseChoices;
     QString codePath, eepromPath, outCode, outEeprom, firmwarePath;
     QByteArray codeBytes, eepromBytes;  // the input files as read
+    image::MemoryImages images;         // and as parsed, for the images' whole capacity
+    image::FileFuses fileFuses;         // an ELF code file's lock/fuse bytes
     QList<InputFile> files;
     bool repeat = false, quiet = false, verbose = false;
     bool watch = false;  // program again each time the files are rewritten
@@ -38,6 +41,7 @@ struct Plan {
     QString reportPath, logPath;
     QString failure;  // why the run ended before the writer was touched
     QString dbPath;   // the chip store
+    bool dbGiven = false;  // named by --db or the setup: records are then required
     std::optional<production::Place> serialAt, calibrationAt;
     production::SerialLayout serialLayout;
     std::optional<qint64> serialStart, serialStep;
@@ -63,7 +67,7 @@ struct Plan {
 
     // A command whose standard output is its data alone; its verdict goes to stderr with the rest.
     bool PrintsData() const {
-        return command == QLatin1String("fuse-read") || command == QLatin1String("detect") ||
+        return dryRun || command == QLatin1String("fuse-read") || command == QLatin1String("detect") ||
                command == QLatin1String("ports");
     }
 };

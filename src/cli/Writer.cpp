@@ -179,16 +179,27 @@ std::optional<const devices::Device*> Writer::FindDevice(ChipResult& result) {
     if (m_plan.device) return m_plan.device;
     SilentProgress silent;
     auto env = Environment(silent, silent);
-    const operations::Identification id =
-        operations::IdentifyChip(env, Port(), m_plan.command == QLatin1String("erase"));
+    const operations::Identification id = operations::IdentifyChip(env, Port(), false);
+    if (id.identity == operations::Identity::Found) {
+        SayChosen(id);
+        return id.device;
+    }
+    SayNotIdentified(result, id);
+    return std::nullopt;
+}
+
+void Writer::SayChosen(const operations::Identification& id) {
+    m_progress->Line(T(texts::kChose).arg(DeviceNameText(id.device)) + QStringLiteral(" (") + id.probe.signature +
+                     QLatin1Char(')'));
+}
+
+void Writer::SayNotIdentified(ChipResult& result, const operations::Identification& id) {
     result.firmware = id.probe.firmware;
     result.signature = id.probe.signature;
     using operations::Identity;
     switch (id.identity) {
         case Identity::Found:
-            m_progress->Line(T(texts::kChose).arg(DeviceNameText(id.device)) + QStringLiteral(" (") +
-                             id.probe.signature + QLatin1Char(')'));
-            return id.device;
+            break;
         case Identity::Cancelled:
             result.exitCode = kExitCancelled;
             result.message = Tr(link::texts::kCancelled);
@@ -215,7 +226,6 @@ std::optional<const devices::Device*> Writer::FindDevice(ChipResult& result) {
             break;
         }
     }
-    return std::nullopt;
 }
 
 void Writer::EndCancelled() {
@@ -225,113 +235,161 @@ void Writer::EndCancelled() {
     m_port->Close();
 }
 
-void Writer::RunCommand(ChipResult& result) {
-    const auto device = FindDevice(result);
-    if (!device) return;
-    result.device = DeviceNameText(*device);
-    result.deviceName = (*device)->Name();
-    Failure failure{};
-    const auto parsed = ParseInputs(m_plan, *device, failure);
-    if (!parsed) {
-        result.exitCode = failure.code;
-        result.message = failure.text;
-        return;
-    }
-    if (parsed->codeBeyond > 0 || parsed->eepromBeyond > 0) {
-        // The chip could not hold what the files hold: no program or verify can be a success.
-        QStringList beyond;
-        if (parsed->codeBeyond > 0)
-            beyond << Tr(
-                core::Compose(image::texts::kCodeBeyondDevice, {QString::number(parsed->codeBeyond)}));
-        if (parsed->eepromBeyond > 0)
-            beyond << Tr(
-                core::Compose(image::texts::kEepromBeyondDevice, {QString::number(parsed->eepromBeyond)}));
-        result.exitCode = kExitInput;
-        result.message = beyond.join(QLatin1Char(' '));
-        return;
-    }
+namespace {
 
-    // What the device itself rules out is refused before a number is taken or the chip written.
-    if (m_plan.serialAt && !production::Fits(*m_plan.serialAt, production::Width(m_plan.serialLayout), *device)) {
-        result.exitCode = kExitUsage;
-        result.message = T(texts::kPlaceBeyond).arg(production::PlaceText(*m_plan.serialAt));
-        return;
-    }
-    if (m_plan.calibrationAt && (!(*device)->profile.calibration || !production::Fits(*m_plan.calibrationAt, 1, *device))) {
-        result.exitCode = kExitUsage;
-        result.message = (*device)->profile.calibration
-                             ? T(texts::kPlaceBeyond).arg(production::PlaceText(*m_plan.calibrationAt))
-                             : T(texts::kNoCalibration).arg(DeviceNameText(*device));
-        return;
-    }
-    if (m_store && !BeginRecord(result)) return;
+std::optional<operations::JobCommand> JobCommandOf(const QString& command) {
+    using operations::JobCommand;
+    static const QList<std::pair<QString, JobCommand>> commands{
+        {QStringLiteral("program"), JobCommand::Program},       {QStringLiteral("verify"), JobCommand::Verify},
+        {QStringLiteral("read"), JobCommand::Read},             {QStringLiteral("erase"), JobCommand::Erase},
+        {QStringLiteral("fuse-write"), JobCommand::FuseWrite}, {QStringLiteral("fuse-restore"), JobCommand::FuseRestore}};
+    for (const auto& [name, job] : commands)
+        if (name == command) return job;
+    return std::nullopt;
+}
 
-    auto env = Environment(*m_progress, *m_progress);
-    const operations::Target target{.device = *device, .port = Port()};
-    const QString& command = m_plan.command;
-    const devices::PanelIndexes defaults = devices::DefaultChoices(*device);
-    Report report;
-    const operations::LockFuseBytes fileFuses{parsed->fuses.fuse, parsed->fuses.fuseHigh, parsed->fuses.lock};
-    const QList<core::PanelControl> unmatched = operations::UnmatchedLockFuseFields(*device, fileFuses);
-    if (!unmatched.isEmpty()) {
-        // A byte that stands for no choice is never guessed at, least of all written.
-        if (m_plan.writeFuses) {
+}  // namespace
+
+bool IsJobCommand(const QString& command) { return JobCommandOf(command).has_value(); }
+
+operations::Job JobOf(const Plan& plan) {
+    operations::Job job;
+    job.command = *JobCommandOf(plan.command);
+    job.device = plan.device;
+    job.deviceFromSignature = !plan.device;
+    job.images = plan.images;
+    for (const InputFile& f : plan.files) job.files.append({f.role, f.path, f.sha256});
+    using operations::JobCommand;
+    if (job.command == JobCommand::FuseRestore) {
+        job.lockFuse.bytes = plan.restoreBytes;
+        job.lockFuse.bytesDevice = plan.restoreDevice;
+    } else if (job.command == JobCommand::Program && plan.writeFuses) {
+        job.lockFuse.bytes = operations::LockFuseBytes{plan.fileFuses.fuse, plan.fileFuses.fuseHigh, plan.fileFuses.lock};
+    } else {
+        job.lockFuse.choices = plan.fuseChoices;
+    }
+    operations::ProductionSetup& p = job.production;
+    p.stampAt = plan.command == QLatin1String("program") || plan.command == QLatin1String("verify") ? plan.serialAt
+                                                                                                  : std::nullopt;
+    p.layout = plan.serialLayout;
+    p.series = plan.series;
+    p.start = plan.serialStart;
+    p.step = plan.serialStep;
+    p.calibrationAt = plan.calibrationAt;
+    p.store = plan.dbPath;
+    job.recordsRequired = plan.dbGiven;
+    job.lockOut = plan.allowLockout ? operations::WritePolicy::AllowLockOut : operations::WritePolicy::RefuseLockOut;
+    job.dryRun = plan.dryRun;
+    return job;
+}
+
+// A job that ended before the chip was touched, in the command line's words.
+void SayJobRefusal(const Plan& plan, ChipResult& result, const operations::JobReport& done) {
+    using operations::JobEnd;
+    const devices::Device* device = done.device;
+    const auto place = [](const std::optional<production::Place>& at) { return at ? production::PlaceText(*at) : QString(); };
+    switch (done.end) {
+        case JobEnd::Ran:
+            return;
+        case JobEnd::NotIdentified:
+            return;
+        case JobEnd::ImagesBeyond:
             result.exitCode = kExitInput;
-            result.message = FileFuseLines(*device, fileFuses).last();
+            result.message = Tr(core::Compose(image::texts::kCodeBeyondDevice, {QString::number(done.imagesBeyond)}));
             return;
-        }
-    }
-    if (command == QLatin1String("program")) {
-        operations::ImageAdditions additions{.calibrationAt = m_plan.calibrationAt};
-        if (result.serial) {
-            additions.stampAt = m_plan.serialAt;
-            additions.stamp = production::Encode(m_plan.serialLayout, quint64(*result.serial));
-        }
-        report = operations::ProgramCommand(env, target, parsed->images, additions);
-        // A setup's lock/fuse choices, like an ELF file's bytes, go in only after a good verify.
-        const bool choices = !m_plan.fuseChoices.isEmpty();
-        if ((m_plan.writeFuses || choices) && report.Succeeded()) {
-            const Report fuses = choices ? operations::ChangeLockFuseCommand(env, target, m_plan.fuseChoices, FusePolicy())
-                                         : operations::RestoreLockFuseCommand(env, target, fileFuses, FusePolicy());
-            report.changes = fuses.changes;
-            report.lockFuseBefore = fuses.lockFuseBefore;
-            report.lockFuseWritten = fuses.lockFuseWritten;
-            report.panel = fuses.panel;
-            report.warnings += fuses.warnings;
-            // The flash and EEPROM are done; a lock/fuse write that failed or was refused still fails the run.
-            if (fuses.errorFlag != 0) {
-                report.verdict = fuses.verdict;
-                report.status = fuses.status;
-                report.notice = fuses.notice;
-                report.errorFlag = fuses.errorFlag;
-            }
-        }
-    } else if (command == QLatin1String("verify")) {
-        for (const QString& line : FileFuseLines(*device, fileFuses)) result.details << line;
-        for (const production::Cells& cells : m_plan.StampCells())
-            m_progress->Line(T(texts::kStampSkipped).arg(production::PlaceText({cells.area, cells.first})) +
-                             QStringLiteral(" (%1)").arg(cells.count));
-        report = operations::VerifyCommand(env, target, parsed->images, m_plan.StampCells());
-    }
-    else if (command == QLatin1String("read"))
-        report = operations::ReadCommand(env, target, image::MemoryImages(), defaults);
-    else if (command == QLatin1String("erase"))
-        report = operations::EraseCommand(env, target);
-    else if (command == QLatin1String("fuse-read"))
-        report = operations::ReadLockFuseCommand(env, target, defaults);
-    else if (command == QLatin1String("fuse-write"))
-        report = operations::ChangeLockFuseCommand(env, target, m_plan.fuseChoices, FusePolicy());
-    else if (command == QLatin1String("fuse-restore")) {
-        if (m_plan.restoreDevice != (*device)->Name()) {
+        case JobEnd::StampBeyond:
+            result.exitCode = kExitUsage;
+            result.message = T(texts::kPlaceBeyond).arg(place(plan.serialAt));
+            return;
+        case JobEnd::CalibrationBeyond:
+            result.exitCode = kExitUsage;
+            result.message = T(texts::kPlaceBeyond).arg(place(plan.calibrationAt));
+            return;
+        case JobEnd::NoCalibration:
+            result.exitCode = kExitUsage;
+            result.message = T(texts::kNoCalibration).arg(DeviceNameText(device));
+            return;
+        case JobEnd::StoreUnusable:
+            result.exitCode = kExitLink;
+            result.message = StoreProblemText(done.store);
+            return;
+        case JobEnd::SeriesUnknown:
+            result.exitCode = kExitUsage;
+            result.message = T(texts::kSeriesUnknown).arg(plan.series);
+            return;
+        case JobEnd::SeriesContradicts:
+            result.exitCode = kExitUsage;
+            result.message = T(texts::kSeriesContradicts).arg(plan.series, QString::number(done.next.value_or(0)));
+            return;
+        case JobEnd::SeriesExhausted:
+            result.exitCode = kExitUsage;
+            result.message = StoreProblemText(done.store);
+            return;
+        case JobEnd::OtherDevice:
             result.exitCode = kExitChip;
-            result.message = T(texts::kRestoreOtherDevice).arg(Tr(m_plan.restoreDevice));
+            result.message = T(texts::kRestoreOtherDevice).arg(Tr(plan.restoreDevice));
+            return;
+        case JobEnd::LockFuseUnmatched:
+            result.exitCode = kExitInput;
+            result.message =
+                FileFuseLines(device, {plan.fileFuses.fuse, plan.fileFuses.fuseHigh, plan.fileFuses.lock}).last();
+            return;
+    }
+}
+
+void Writer::RunCommand(ChipResult& result) {
+    const QString& command = m_plan.command;
+    Report report;
+    const devices::Device* device = nullptr;
+    if (JobCommandOf(command)) {
+        if (command == QLatin1String("verify")) {
+            for (const production::Cells& cells : m_plan.StampCells())
+                m_progress->Line(T(texts::kStampSkipped).arg(production::PlaceText({cells.area, cells.first})) +
+                                 QStringLiteral(" (%1)").arg(cells.count));
+        }
+        auto env = Environment(*m_progress, *m_progress);
+        const operations::JobReport done = operations::RunJob(env, Port(), m_portText, JobOf(m_plan));
+        device = done.device;
+        result.recordId = done.recordId;
+        result.serial = done.serial;
+        if (done.identification && done.identification->identity == operations::Identity::Found) SayChosen(*done.identification);
+        if (!done.storeWarning.isEmpty()) PrintErr(Tr(done.storeWarning));
+        if (done.end == operations::JobEnd::NotIdentified) return SayNotIdentified(result, *done.identification);
+        if (done.end != operations::JobEnd::Ran) {
+            SayJobRefusal(m_plan, result, done);
+            if (device) result.device = DeviceNameText(device), result.deviceName = device->Name();
             return;
         }
-        report = operations::RestoreLockFuseCommand(env, target, m_plan.restoreBytes, FusePolicy());
+        report = done.report;
+        result.data << done.plan;
+        if (command == QLatin1String("verify"))
+            for (const QString& line :
+                 FileFuseLines(device, {m_plan.fileFuses.fuse, m_plan.fileFuses.fuseHigh, m_plan.fileFuses.lock}))
+                result.details << line;
+        if (!done.outputFailure.isEmpty()) {
+            RenderReport(result, report, device);
+            PrintErr(StoreProblemText(done.store));
+            MarkOutputFailed(result, StoreProblemText(done.store));
+            return;
+        }
+    } else {
+        const auto found = FindDevice(result);
+        if (!found) return;
+        device = *found;
+        auto env = Environment(*m_progress, *m_progress);
+        const operations::Target target{.device = device, .port = Port()};
+        if (command == QLatin1String("fuse-read"))
+            report = operations::ReadLockFuseCommand(env, target, devices::DefaultChoices(device));
+        else
+            report = operations::CheckCommunicationCommand(env, target);
     }
-    else if (command == QLatin1String("detect"))
-        report = operations::CheckCommunicationCommand(env, target);
+    RenderReport(result, report, device);
+}
 
+void Writer::RenderReport(ChipResult& result, const Report& report, const devices::Device* device) {
+    const QString& command = m_plan.command;
+    result.device = DeviceNameText(device);
+    result.deviceName = device ? device->Name() : QString();
     for (const QString& warning : report.warnings) m_progress->Line(Tr(warning));
     result.report = report;
     result.exitCode = ExitFor(report);
@@ -357,17 +415,12 @@ void Writer::RunCommand(ChipResult& result) {
     const bool fuseCommand = command.startsWith(QLatin1String("fuse")) || command == QLatin1String("read");
     if ((command == QLatin1String("fuse-write") || command == QLatin1String("fuse-restore") || m_plan.writeFuses ||
          !m_plan.fuseChoices.isEmpty()) &&
-        report.errorFlag == 0)
-        result.details << ChangeLines(*device, report.changes);
+        report.errorFlag == 0 && !m_plan.dryRun)
+        result.details << ChangeLines(device, report.changes);
     if (fuseCommand && report.panel && report.errorFlag == 0)
-        (m_plan.PrintsData() ? result.data : result.details) << ChoiceLines(*device, *report.panel);
+        (m_plan.PrintsData() ? result.data : result.details) << ChoiceLines(device, *report.panel);
     if (command == QLatin1String("read") && report.images && result.exitCode == kExitSuccess)
-        SaveReadImages(result, *device);
-}
-
-operations::WritePolicy Writer::FusePolicy() const {
-    if (m_plan.dryRun) return operations::WritePolicy::DryRun;
-    return m_plan.allowLockout ? operations::WritePolicy::AllowLockOut : operations::WritePolicy::RefuseLockOut;
+        SaveReadImages(result, device);
 }
 
 void Writer::SaveReadImages(ChipResult& result, const devices::Device* device) {
@@ -430,65 +483,7 @@ Writer::ChipChange Writer::WaitForChipChange() {
     return ChipChange::Changed;
 }
 
-production::ChipRecord Writer::RecordOf(const ChipResult& result) const {
-    production::ChipRecord record{.id = result.recordId,
-                                  .time = result.started,
-                                  .bench = QSysInfo::machineHostName(),
-                                  .port = m_portText,
-                                  .firmware = result.firmware,
-                                  .device = result.deviceName,
-                                  .signature = result.signature,
-                                  .command = m_plan.command,
-                                  .series = m_plan.Stamps() ? m_plan.series : QString(),
-                                  .serial = result.serial,
-                                  .verdict = VerdictWord(result),
-                                  .pid = qint64(::getpid())};
-    for (const InputFile& f : m_plan.files) record.files.append({f.role, f.path, f.sha256});
-    if (result.report) {
-        record.calibration = result.report->calibrationCopied;
-        record.lockFuseBefore = operations::LockFuseBytesText(result.report->lockFuseBefore);
-        record.lockFuseAfter = operations::LockFuseBytesText(result.report->lockFuseWritten);
-        record.seconds = result.report->figures.seconds;
-    }
-    return record;
-}
-
-bool Writer::BeginRecord(ChipResult& result) {
-    production::ChipRecord record = RecordOf(result);
-    const quint64 largest = m_plan.Stamps() ? production::Largest(m_plan.serialLayout) : 0;
-    const production::StoreResult begun = m_store->Begin(record, largest);
-    if (!begun.Ok()) {
-        result.exitCode = begun.problem == production::StoreProblem::SeriesExhausted ? kExitUsage : kExitLink;
-        result.message = StoreProblemText(begun);
-        return false;
-    }
-    result.recordId = record.id;
-    result.serial = record.serial;
-    return true;
-}
-
-void Writer::KeepRecord(ChipResult& result) {
-    if (!m_store) return;
-    production::ChipRecord record = RecordOf(result);
-    const production::StoreResult kept = result.recordId ? m_store->Finish(record) : m_store->Add(record);
-    if (!kept.Ok()) {
-        PrintErr(StoreProblemText(kept));
-        MarkOutputFailed(result, StoreProblemText(kept));
-    }
-}
-
 int Writer::Run(const std::function<void(const ChipResult&)>& sink) {
-    if (m_plan.Records()) {
-        m_store = std::make_unique<production::ChipStore>(m_plan.dbPath);
-        if (const production::StoreResult opened = m_store->Open(); !opened.Ok()) {
-            ChipResult result;
-            result.port = m_portText;
-            result.message = StoreProblemText(opened);
-            result.started = result.finished = QDateTime::currentDateTimeUtc();
-            sink(result);
-            return kExitLink;
-        }
-    }
     int passes = 0, failures = 0;
     const auto tally = [&] {
         return QStringLiteral("%1 %2, %3 %4").arg(T(texts::kPasses)).arg(passes).arg(T(texts::kFailures)).arg(failures);
@@ -504,7 +499,6 @@ int Writer::Run(const std::function<void(const ChipResult&)>& sink) {
                 RunCommand(result);
         }
         result.finished = QDateTime::currentDateTimeUtc();
-        KeepRecord(result);
         (result.exitCode == kExitSuccess ? passes : failures) += 1;
         sink(result);
         if (!m_plan.repeat || result.exitCode == kExitCancelled || !m_port) return result.exitCode;

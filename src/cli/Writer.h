@@ -14,7 +14,7 @@
 #include "core/Timing.h"
 #include "link/PortMap.h"
 #include "link/SerialPort.h"
-#include "production/ChipStore.h"
+#include "operations/Job.h"
 
 namespace zendra::cli {
 
@@ -23,6 +23,14 @@ struct Interrupts {
     core::CancelToken cancel;
     std::atomic<bool> updating{false};
 };
+
+// Whether the command runs as a job (a chip command that leaves a record).
+bool IsJobCommand(const QString& command);
+// The job a command's plan stands for: every value typed, every file read and parsed once.
+operations::Job JobOf(const Plan& plan);
+// A job refused before the chip was touched, for a reason of its own (not its identification), in the
+// command line's words.
+void SayJobRefusal(const Plan& plan, ChipResult& result, const operations::JobReport& done);
 
 class Writer {
 public:
@@ -41,10 +49,12 @@ private:
     // A failure text of an operation as the result's message.
     void SayFailure(ChipResult& result, const QString& text);
     std::optional<const devices::Device*> FindDevice(ChipResult& result);
+    void SayChosen(const operations::Identification& id);
+    void SayNotIdentified(ChipResult& result, const operations::Identification& id);
     void RunCommand(ChipResult& result);
+    void RenderReport(ChipResult& result, const operations::Report& report, const devices::Device* device);
     void RunUpdate(ChipResult& result);
     void SaveReadImages(ChipResult& result, const devices::Device* device);
-    operations::WritePolicy FusePolicy() const;
     ChipChange WaitForChipChange();
     operations::PortChoice Port() const {
         return {.number = m_number, .path = m_path, .saved = true, .name = m_name};
@@ -53,11 +63,6 @@ private:
         return {*m_port, m_timing, progress, prompts, &m_interrupts.cancel};
     }
     void EndCancelled();
-    // The chip's record, begun (with its number) before the chip is written; false when the store refused.
-    bool BeginRecord(ChipResult& result);
-    // The record as the run ended: finished, or written whole when none was begun.
-    void KeepRecord(ChipResult& result);
-    production::ChipRecord RecordOf(const ChipResult& result) const;
 
     const Plan& m_plan;
     QString m_portText;
@@ -72,7 +77,6 @@ private:
     core::SystemTiming m_timing;
     PortLock m_lock;
     std::unique_ptr<ConsoleProgress> m_progress;
-    std::unique_ptr<production::ChipStore> m_store;  // opened in the writer's own thread
 };
 
 }  // namespace zendra::cli

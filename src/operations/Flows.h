@@ -66,6 +66,8 @@ using KnownChoices = std::array<std::optional<int>, core::kPanelControlCount>;
 QList<FieldChange> CheckLockFuseChange(const devices::Device* device, const KnownChoices& before,
                                        const devices::PanelIndexes& after);
 bool HoldsLockOut(const QList<FieldChange>& changes);
+// The confirmation of a change that holds a lock-out or a protection, each field with what it risks.
+bool ConfirmLockFuseChange(Environment& env, const devices::Device* device, const QList<FieldChange>& changes);
 // The fields of one class, comma-separated.
 QString ChangedFieldNames(const QList<FieldChange>& changes, devices::ChangeClass only);
 // The panel's name of a choice ("PB5:I/O"); "?" for an unknown one.

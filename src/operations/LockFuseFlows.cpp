@@ -300,6 +300,19 @@ QString ChangeExplanation(ChangeClass change) {
     return {};
 }
 
+}  // namespace
+
+bool ConfirmLockFuseChange(Environment& env, const devices::Device* device, const QList<FieldChange>& changes) {
+    QList<core::ChangeRow> rows;
+    for (const FieldChange& c : changes)
+        rows.append({devices::ControlName(c.control), ChoiceName(device, c.control, c.before),
+                     ChoiceName(device, c.control, c.after), ChangeExplanation(c.change),
+                     c.change != ChangeClass::Ordinary});
+    return env.prompts.ConfirmLockFuseWrite(rows);
+}
+
+namespace {
+
 // After the device check: reads what the chip holds (nothing on screen moves), lets `choose` settle the
 // choices from it, checks the change and, as `policy` says, writes it or leaves the chip alone.
 Report GuardedWrite(Environment& env, const Target& target, WritePolicy policy,
@@ -331,14 +344,7 @@ Report GuardedWrite(Environment& env, const Target& target, WritePolicy policy,
         return c.change != ChangeClass::Ordinary;
     });
     bool write = policy != WritePolicy::DryRun;
-    if (policy == WritePolicy::Ask && guarded) {
-        QList<core::ChangeRow> rows;
-        for (const FieldChange& c : report.changes)
-            rows.append({devices::ControlName(c.control), ChoiceName(device, c.control, c.before),
-                         ChoiceName(device, c.control, c.after), ChangeExplanation(c.change),
-                         c.change != ChangeClass::Ordinary});
-        write = env.prompts.ConfirmLockFuseWrite(rows);
-    }
+    if (policy == WritePolicy::Ask && guarded) write = ConfirmLockFuseChange(env, device, report.changes);
     if (policy == WritePolicy::RefuseLockOut && HoldsLockOut(report.changes)) {
         run.RefuseChip();
         write = false;

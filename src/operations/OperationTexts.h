@@ -105,6 +105,10 @@ inline const QString kWriteProtectExplained =
 // The chip store and the production run of the windows (%1: a reason, place, device or number).
 inline const QString kStoreRefusesStamp =
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ記録が使えないため、シリアル番号を発行できません: %1"));
+inline const QString kStoreRefusesRecord =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ記録が使えないため、実行しません: %1"));
+inline const QString kSeriesUnknown =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリーズがありません。開始番号を指定してください: %1"));
 inline const QString kStoreUnrecorded = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ記録が使えないため、記録せずに実行しました: %1"));
 inline const QString kStoreWriteFailed = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ記録に書き込めません: %1"));
 inline const QString kStampBeyondDevice = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリアル番号の位置がデバイスの外です: %1"));

@@ -1,6 +1,7 @@
 #include "production/Setup.h"
 
 #include <QCryptographicHash>
+#include <cmath>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -9,6 +10,8 @@
 #include <QSaveFile>
 
 #include "core/BoundedFile.h"
+#include "devices/Encodings.h"
+#include "production/Stamp.h"
 #include "production/ChipStore.h"
 
 namespace zendra::production {
@@ -17,23 +20,11 @@ namespace {
 
 QString Key(const char* name) { return QString::fromLatin1(name); }
 
-std::optional<PinnedFile> PinnedFrom(const QJsonValue& value) {
-    const QJsonObject object = value.toObject();
-    const QString path = object.value(Key("path")).toString();
-    if (path.isEmpty()) return std::nullopt;
-    return PinnedFile{path, object.value(Key("sha256")).toString().toLower()};
-}
-
 // The file's object with the known keys set over what it held, so a later program's keys stay.
 QJsonObject PinnedTo(const PinnedFile& file, QJsonObject kept) {
     kept.insert(Key("path"), file.path);
     kept.insert(Key("sha256"), file.sha256);
     return kept;
-}
-
-std::optional<qint64> NumberFrom(const QJsonObject& object, const char* name) {
-    const QJsonValue value = object.value(Key(name));
-    return value.isDouble() ? std::optional<qint64>(qint64(value.toDouble())) : std::nullopt;
 }
 
 // A key set when it holds something, removed when it holds nothing.
@@ -61,6 +52,65 @@ QString Line(const QStringList& arguments) {
 
 }  // namespace
 
+namespace {
+
+// Reads the setup's values with their types checked; the first value of a wrong type or out of range
+// names its key, and nothing of the setup is used.
+class SetupReader {
+public:
+    explicit SetupReader(SetupLoad& load) : m_load(load) {}
+
+    bool Failed() const { return m_load.problem != SetupProblem::None; }
+
+    // A value that must be of the expected kind; absent (or null where allowed) is fine.
+    bool Refuse(const QString& key) {
+        if (!Failed()) {
+            m_load.problem = SetupProblem::BadValue;
+            m_load.key = key;
+        }
+        return false;
+    }
+
+    std::optional<QString> Text(const QJsonObject& object, const char* name, const QString& key, bool nonEmpty = false) {
+        const QJsonValue value = object.value(Key(name));
+        if (value.isUndefined()) return std::nullopt;
+        if (!value.isString() || (nonEmpty && value.toString().isEmpty())) return Refuse(key), std::nullopt;
+        return value.toString();
+    }
+
+    std::optional<qint64> Whole(const QJsonObject& object, const char* name, const QString& key, qint64 least) {
+        const QJsonValue value = object.value(Key(name));
+        if (value.isUndefined()) return std::nullopt;
+        const double number = value.toDouble();
+        // A double holds every whole number up to 2^53 exactly; past that a number is no longer the one written.
+        if (!value.isDouble() || number != std::floor(number) || number < double(least) || number > 9007199254740992.0)
+            return Refuse(key), std::nullopt;
+        return qint64(number);
+    }
+
+    std::optional<PinnedFile> Pinned(const QJsonObject& root, const char* name, bool required) {
+        const QJsonValue value = root.value(Key(name));
+        if (value.isUndefined() || (value.isNull() && !required)) {
+            if (required) m_load.problem = SetupProblem::NotSetup;
+            return std::nullopt;
+        }
+        const QString key = Key(name);
+        if (!value.isObject()) return Refuse(key), std::nullopt;
+        const auto path = Text(value.toObject(), "path", key + QStringLiteral(".path"), true);
+        const auto digest = Text(value.toObject(), "sha256", key + QStringLiteral(".sha256"));
+        if (Failed()) return std::nullopt;
+        if (!path) return Refuse(key + QStringLiteral(".path")), std::nullopt;
+        // A digest that matches no file is a changed file, said as such when the setup is run.
+        if (!digest) return Refuse(key + QStringLiteral(".sha256")), std::nullopt;
+        return PinnedFile{*path, digest->toLower()};
+    }
+
+private:
+    SetupLoad& m_load;
+};
+
+}  // namespace
+
 SetupLoad LoadSetup(const QString& path) {
     SetupLoad load;
     const core::BoundedRead read = core::ReadBoundedFile(path);
@@ -83,27 +133,57 @@ SetupLoad LoadSetup(const QString& path) {
         return load;
     }
     Setup& setup = load.setup;
+    SetupReader in(load);
     setup.kept = root;
-    const auto code = PinnedFrom(root.value(Key("code")));
-    if (!code) {
-        load.problem = SetupProblem::NotSetup;
-        return load;
-    }
+    const auto code = in.Pinned(root, "code", true);
+    if (!code) return load;
     setup.code = *code;
-    setup.eeprom = PinnedFrom(root.value(Key("eeprom")));
-    setup.programEeprom = root.value(Key("programEeprom")).toBool(true);
-    setup.device = root.value(Key("device")).toString();
-    for (const QJsonValue& choice : root.value(Key("lockFuse")).toArray())
-        setup.lockFuse.append({choice[Key("field")].toString(), choice[Key("choice")].toString()});
-    const QJsonObject stamp = root.value(Key("stamp")).toObject();
-    setup.serialAt = stamp.value(Key("at")).toString();
-    setup.serialFormat = stamp.value(Key("format")).toString();
-    setup.series = stamp.value(Key("series")).toString();
-    setup.serialStart = NumberFrom(stamp, "start");
-    setup.serialStep = NumberFrom(stamp, "step");
-    setup.calibrationAt = root.value(Key("calibrationAt")).toString();
-    setup.store = root.value(Key("store")).toString();
-    for (const QJsonValue& port : root.value(Key("ports")).toArray()) setup.ports << port.toString();
+    setup.eeprom = in.Pinned(root, "eeprom", false);
+    if (const QJsonValue value = root.value(Key("programEeprom")); !value.isUndefined()) {
+        if (!value.isBool()) return in.Refuse(Key("programEeprom")), load;
+        setup.programEeprom = value.toBool();
+    }
+    setup.device = in.Text(root, "device", Key("device")).value_or(QString());
+    if (!setup.device.isEmpty() && !devices::FindDevice(setup.device)) in.Refuse(Key("device"));
+    if (const QJsonValue value = root.value(Key("lockFuse")); !value.isUndefined()) {
+        if (!value.isArray()) return in.Refuse(Key("lockFuse")), load;
+        const QJsonArray items = value.toArray();
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            const QString key = QStringLiteral("lockFuse[%1]").arg(i);
+            if (!items.at(i).isObject()) return in.Refuse(key), load;
+            const QJsonObject item = items.at(i).toObject();
+            const auto field = in.Text(item, "field", key + QStringLiteral(".field"), true);
+            const auto choice = in.Text(item, "choice", key + QStringLiteral(".choice"), true);
+            if (in.Failed()) return load;
+            if (!field || !devices::ControlByName(*field)) return in.Refuse(key + QStringLiteral(".field")), load;
+            if (!choice) return in.Refuse(key + QStringLiteral(".choice")), load;
+            setup.lockFuse.append({*field, *choice, item});
+        }
+    }
+    if (const QJsonValue value = root.value(Key("stamp")); !value.isUndefined()) {
+        if (!value.isObject()) return in.Refuse(Key("stamp")), load;
+        const QJsonObject stamp = value.toObject();
+        setup.serialAt = in.Text(stamp, "at", QStringLiteral("stamp.at"), true).value_or(QString());
+        if (!in.Failed() && !ParsePlace(setup.serialAt)) in.Refuse(QStringLiteral("stamp.at"));
+        setup.serialFormat = in.Text(stamp, "format", QStringLiteral("stamp.format")).value_or(QString());
+        if (!in.Failed() && !ParseSerialLayout(setup.serialFormat)) in.Refuse(QStringLiteral("stamp.format"));
+        setup.series = in.Text(stamp, "series", QStringLiteral("stamp.series"), true).value_or(QString());
+        setup.serialStart = in.Whole(stamp, "start", QStringLiteral("stamp.start"), 0);
+        setup.serialStep = in.Whole(stamp, "step", QStringLiteral("stamp.step"), 1);
+    }
+    setup.calibrationAt = in.Text(root, "calibrationAt", Key("calibrationAt")).value_or(QString());
+    if (!in.Failed() && !setup.calibrationAt.isEmpty() && !ParsePlace(setup.calibrationAt))
+        in.Refuse(Key("calibrationAt"));
+    setup.store = in.Text(root, "store", Key("store")).value_or(QString());
+    if (const QJsonValue value = root.value(Key("ports")); !value.isUndefined()) {
+        if (!value.isArray()) return in.Refuse(Key("ports")), load;
+        const QJsonArray ports = value.toArray();
+        for (qsizetype i = 0; i < ports.size(); ++i) {
+            if (!ports.at(i).isString() || ports.at(i).toString().isEmpty())
+                return in.Refuse(QStringLiteral("ports[%1]").arg(i)), load;
+            setup.ports << ports.at(i).toString();
+        }
+    }
     return load;
 }
 
@@ -116,8 +196,13 @@ std::optional<QString> SaveSetup(const Setup& setup, const QString& path) {
     root.insert(Key("programEeprom"), setup.programEeprom);
     SetOrRemove(root, "device", !setup.device.isEmpty(), setup.device);
     QJsonArray choices;
-    for (const SetupChoice& choice : setup.lockFuse)
-        choices.append(QJsonObject{{Key("field"), choice.field}, {Key("choice"), choice.choice}});
+    for (const SetupChoice& choice : setup.lockFuse) {
+        // An item's keys of a later program stay with it.
+        QJsonObject item = choice.kept;
+        item.insert(Key("field"), choice.field);
+        item.insert(Key("choice"), choice.choice);
+        choices.append(item);
+    }
     root.insert(Key("lockFuse"), choices);
     QJsonObject stamp = root.value(Key("stamp")).toObject();
     stamp.insert(Key("at"), setup.serialAt);

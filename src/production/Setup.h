@@ -23,6 +23,7 @@ struct PinnedFile {
 struct SetupChoice {
     QString field;   // the field's name, as the command line prints it ("CKSEL", "LockBit")
     QString choice;  // the entry's name, as the panel shows it
+    QJsonObject kept;  // the item as read: keys of a later program go back out untouched
 };
 
 struct Setup {
@@ -39,13 +40,14 @@ struct Setup {
     QJsonObject kept;              // the file as read: keys of a later program go back out untouched
 };
 
-enum class SetupProblem { None, Unreadable, NotSetup, Newer };
+enum class SetupProblem { None, Unreadable, NotSetup, Newer, BadValue };
 
 struct SetupLoad {
     Setup setup;
     SetupProblem problem = SetupProblem::None;
     QString reason;  // the system's reason for an unreadable file
     int format = 0;  // the file's format, for a refusal of a newer one
+    QString key;     // a value of the wrong type or out of range: its key ("stamp.start", "ports[1]")
 };
 
 SetupLoad LoadSetup(const QString& path);

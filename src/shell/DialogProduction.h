@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "core/Settings.h"
-#include "operations/RecordedRun.h"
+#include "operations/Job.h"
 #include "production/Setup.h"
 #include "shell/LiveText.h"
 

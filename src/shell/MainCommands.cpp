@@ -176,69 +176,25 @@ void MainCommands::Wire() {
     };
 }
 
-// What a writer command takes from the windows besides its target, read on their thread before it runs.
-struct CommandInputs {
-    const image::MemoryImages& images;
-    const devices::PanelIndexes& choices;
-    const devices::Device* undoDevice = nullptr;  // "元に戻す": the chip the bytes came from
-    operations::LockFuseBytes undoBytes = {};
-    operations::ImageAdditions additions = {};     // a program run's stamp and calibration copy
-    QList<production::Cells> skipped = {};         // the cells a verify leaves out
-};
-
-// The panel's writer commands and the operation each runs; `cancellable`: the message window offers
-// "中止" meanwhile; `record`: the command's name in the chip store, null for one that leaves no record.
+// The panel's writer commands: the job each runs (none for the lock/fuse read, which leaves no record);
+// `cancellable`: the message window offers "中止" meanwhile.
 struct WriterCommand {
     PanelCommand command;
-    operations::Report (*run)(operations::Environment&, const operations::Target&, const CommandInputs&);
+    std::optional<operations::JobCommand> job;
     bool cancellable;
-    const char* record;
+    bool undo = false;  // "元に戻す": the bytes the last lock/fuse write replaced
 };
 
 namespace {
 
-using Env = operations::Environment;
-using Target = operations::Target;
-using In = CommandInputs;
+using operations::JobCommand;
 const WriterCommand kWriterCommands[] = {
-    {PanelCommand::Program,
-     [](Env& env, const Target& target, const In& in) {
-         return operations::ProgramCommand(env, target, in.images, in.additions);
-     },
-     true, "program"},
-    {PanelCommand::Verify,
-     [](Env& env, const Target& target, const In& in) {
-         return operations::VerifyCommand(env, target, in.images, in.skipped);
-     },
-     true, "verify"},
-    {PanelCommand::Read,
-     [](Env& env, const Target& target, const In& in) {
-         return operations::ReadCommand(env, target, in.images, in.choices);
-     },
-     true, "read"},
-    {PanelCommand::Erase,
-     [](Env& env, const Target& target, const In&) { return operations::EraseCommand(env, target); }, true,
-     "erase"},
-    {PanelCommand::FuseRead,
-     [](Env& env, const Target& target, const In& in) {
-         return operations::ReadLockFuseCommand(env, target, in.choices);
-     },
-     false, nullptr},
-    {PanelCommand::FuseWrite,
-     [](Env& env, const Target& target, const In& in) {
-         return operations::WriteLockFuseCommand(env, target, in.choices);
-     },
-     false, "fuse-write"},
+    {PanelCommand::Program, JobCommand::Program, true},     {PanelCommand::Verify, JobCommand::Verify, true},
+    {PanelCommand::Read, JobCommand::Read, true},           {PanelCommand::Erase, JobCommand::Erase, true},
+    {PanelCommand::FuseRead, std::nullopt, false},          {PanelCommand::FuseWrite, JobCommand::FuseWrite, false},
 };
 // The restore takes the device the bytes came from: a chip of another device fails its device check.
-const WriterCommand kUndoLockFuse{PanelCommand::FuseWrite,
-                                  [](Env& env, const Target& target, const In& in) {
-                                      Target recorded = target;
-                                      recorded.device = in.undoDevice;
-                                      return operations::RestoreLockFuseCommand(
-                                          env, recorded, in.undoBytes, operations::WritePolicy::Ask);
-                                  },
-                                  false, "fuse-restore"};
+const WriterCommand kUndoLockFuse{PanelCommand::FuseWrite, JobCommand::FuseRestore, false, true};
 
 }  // namespace
 
@@ -270,7 +226,10 @@ std::optional<image::FileOutcome> MainCommands::RunFileCommand(image::FileOutcom
         // Only an open that took its files goes on the list; a refused one leaves it alone.
         if (outcome.pairOpened) RememberRecentFile(m_writer.state.CodeFileName);
         // Files opened by hand are no longer the setup's.
-        if (outcome.programChanged || outcome.eepromChanged) ShowSetupName(QString());
+        if (outcome.programChanged || outcome.eepromChanged) {
+            ShowSetupName(QString());
+            m_setup.reset();
+        }
         if (outcome.programChanged && !outcome.fuses.Empty()) ShowFileChoices(outcome.fuses);
         if (outcome.programChanged || outcome.eepromChanged)
             ResetEdits(outcome.programChanged, outcome.eepromChanged);
@@ -465,8 +424,11 @@ void MainCommands::OpenSetup(const QString& given) {
     }
     const production::SetupLoad load = production::LoadSetup(path);
     if (load.problem != production::SetupProblem::None) {
-        const QString& text = load.problem == production::SetupProblem::Newer ? texts::kSetupNewer : texts::kSetupUnreadable;
-        m_ui.Ask(core::MessageIcon::Critical, kMessageCaption, core::Compose(text, {path}), core::MessageButtons::Ok);
+        const QString& text = load.problem == production::SetupProblem::Newer      ? texts::kSetupNewer
+                              : load.problem == production::SetupProblem::BadValue ? texts::kSetupBadValue
+                                                                                   : texts::kSetupUnreadable;
+        m_ui.Ask(core::MessageIcon::Critical, kMessageCaption, core::Compose(text, {path, load.key}),
+                 core::MessageButtons::Ok);
         return;
     }
     const production::Setup& setup = load.setup;
@@ -496,6 +458,7 @@ void MainCommands::OpenSetup(const QString& given) {
         });
     }
     QStringList unknown;
+    OpenedSetup opened;
     for (const production::SetupChoice& choice : setup.lockFuse) {
         const auto control = devices::ControlByName(choice.field);
         const auto entries = control && device ? devices::ActiveChoices(*control, device->fuseLayout) : std::nullopt;
@@ -506,6 +469,7 @@ void MainCommands::OpenSetup(const QString& given) {
         }
         m_panel.SetChoice(*control, index);
         m_panel.AcceptChoice(*control);
+        opened.choices.append({*control, index});
     }
     if (!unknown.isEmpty()) m_ui.Notice(core::Compose(texts::kSetupChoiceUnknown, {unknown.join(QStringLiteral(", "))}));
     // The setup's stamp, calibration copy and store replace the production settings, as the command line
@@ -514,47 +478,87 @@ void MainCommands::OpenSetup(const QString& given) {
     ShowNextSerial(operations::NextSerial(ReadProductionSetup(m_writer.settings)));
     RememberRecentFile(path);
     ShowSetupName(QFileInfo(path).completeBaseName());
+    opened.editIndex = m_edits.index();
+    m_setup = opened;
 }
 
 // --- Writer operations ----------------------------------------------------------------------------------
+
+std::optional<operations::Job> MainCommands::JobOf(const WriterCommand& command, const operations::Target& target) {
+    operations::Job job;
+    job.command = *command.job;
+    job.device = target.device;
+    job.panel = m_panel.Choices();
+    job.production = ReadProductionSetup(m_writer.settings);
+    // A store named in the production settings is a store asked for: no chip goes unrecorded then.
+    job.recordsRequired = !job.production.store.isEmpty();
+    job.lockOut = operations::WritePolicy::Ask;
+    // The windows warned of data beyond the device when the file was opened, and program what fits.
+    job.filesMustFit = false;
+    switch (job.command) {
+        case JobCommand::Program:
+        case JobCommand::Verify:
+            job.images = m_images;
+            job.files = FileDigests();
+            break;
+        case JobCommand::Read:
+            job.images = m_images;
+            break;
+        case JobCommand::FuseWrite:
+            job.lockFuse.panel = job.panel;
+            break;
+        case JobCommand::FuseRestore:
+            job.device = m_undo->device;
+            job.lockFuse.bytes = m_undo->bytes;
+            break;
+        case JobCommand::Erase:
+            break;
+    }
+    if (job.command != JobCommand::Program || !m_setup) return job;
+    // An opened setup's program run is the setup's whole job, its lock/fuse choices included; a buffer
+    // edited since is the user's own, programmed without them only when the user says so.
+    if (m_edits.index() == m_setup->editIndex) {
+        job.lockFuse.choices = m_setup->choices;
+        return job;
+    }
+    if (m_ui.Ask(core::MessageIcon::Information, kMessageCaption, texts::kSetupBufferEdited,
+                 core::MessageButtons::OkCancel) != core::MessageAnswer::Ok)
+        return std::nullopt;
+    job.files = {BufferDigest()};
+    return job;
+}
+
+production::FileDigest MainCommands::BufferDigest() const {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(QByteArrayView(reinterpret_cast<const char*>(m_images.ProgramImage.data()), m_images.ProgramImage.size()));
+    hash.addData(QByteArrayView(reinterpret_cast<const char*>(m_images.EepromImage.data()), m_images.EepromImage.size()));
+    return {QStringLiteral("buffer"), m_writer.state.CodeFileName, QString::fromLatin1(hash.result().toHex())};
+}
 
 void MainCommands::RunWriterCommand(const WriterCommand& command) {
     m_guarded([this, &command] {
         m_cancel.Reset();
         // Everything the operation takes from the windows is read here, on their thread.
         const operations::Target target = CurrentTarget(m_writer);
+        std::optional<operations::Job> job;
+        if (command.job && !(job = JobOf(command, target))) return;
         const devices::PanelIndexes choices = m_panel.Choices();
-        CommandInputs inputs{m_images, choices};
-        if (m_undo) inputs.undoDevice = m_undo->device, inputs.undoBytes = m_undo->bytes;
-        const operations::ProductionSetup setup = ReadProductionSetup(m_writer.settings);
-        const operations::RecordFacts facts{
-            command.record ? QString::fromLatin1(command.record) : QString(),
-            QStringLiteral("COM%1").arg(target.port.number),
-            command.command == PanelCommand::Program || command.command == PanelCommand::Verify
-                ? FileDigests() : QList<production::FileDigest>()};
         operations::Environment env{m_writer.port, m_writer.timing, m_ui, m_ui, &m_cancel};
         if (command.cancellable) m_ui.Messages().SetCancel([this] { m_cancel.Cancel(); });
-        operations::RecordedReport recorded;
-        operations::Report& report = recorded.report;
+        operations::JobReport done;
+        operations::Report& report = done.report;
         std::optional<operations::Report> backToBase;
         RunOffWindowsThread([&] {
             // The store's connection lives on this thread, with the operation that it records.
-            if (command.record)
-                recorded = operations::RunRecorded(
-                    setup, facts, target.device,
-                    [&](const operations::ImageAdditions& additions, const QList<production::Cells>& skipped) {
-                        CommandInputs in = inputs;
-                        in.additions = additions;
-                        in.skipped = skipped;
-                        return command.run(env, target, in);
-                    });
+            if (job)
+                done = operations::RunJob(env, target.port, QStringLiteral("COM%1").arg(target.port.number), *job);
             else
-                report = command.run(env, target, inputs);
+                report = operations::ReadLockFuseCommand(env, target, choices);
             if (report.verdict == operations::Verdict::Cancelled)
                 backToBase = operations::ReturnToBaseSet(env);
         });
         if (command.cancellable) m_ui.Messages().SetCancel({});
-        if (recorded.refused) {
+        if (done.end != operations::JobEnd::Ran) {
             // Nothing ran, so no progress text says why.
             m_ui.Status(core::StatusField::Result, report.status);
             m_ui.Notice(report.notice);
@@ -566,9 +570,15 @@ void MainCommands::RunWriterCommand(const WriterCommand& command) {
             m_ui.Status(core::StatusField::Result, backToBase->status);
             m_ui.Notice(backToBase->notice);
         }
-        if (!recorded.storeWarning.isEmpty()) m_ui.Notice(recorded.storeWarning);
-        if (recorded.next) ShowNextSerial(recorded.next);
-        if (command.record && m_main.HistoryWindow()->isVisible()) m_main.History()->Reload(setup.store);
+        if (!done.outputFailure.isEmpty()) {
+            // The chip holds the job, but its record is missing: that is no success.
+            core::TakeErrorFlag(m_writer.state, 1);
+            m_ui.Status(core::StatusField::Result, done.outputFailure);
+            m_ui.Notice(done.outputFailure);
+        }
+        if (!done.storeWarning.isEmpty()) m_ui.Notice(done.storeWarning);
+        if (done.next) ShowNextSerial(done.next);
+        if (job && m_main.HistoryWindow()->isVisible()) m_main.History()->Reload(job->production.store);
     });
 }
 

@@ -15,7 +15,7 @@
 #include "image/BufferEdit.h"
 #include "image/FileCommands.h"
 #include "image/MemoryImages.h"
-#include "operations/Report.h"
+#include "operations/Job.h"
 #include "production/ChipStore.h"
 #include "production/Setup.h"
 #include "shell/WriterContext.h"
@@ -74,6 +74,10 @@ private:
     // Runs on an operation thread of its own while the windows stay live; returns when it has ended. A
     // cancelled run then takes the writer back to its base command set.
     void RunWriterCommand(const WriterCommand& command);
+    // The job a command runs, read from the windows; nullopt when the user called it off.
+    std::optional<operations::Job> JobOf(const WriterCommand& command, const operations::Target& target);
+    // The buffers' SHA-256, for a record of a program run that no file stands for.
+    production::FileDigest BufferDigest() const;
     // The open code and EEPROM files as the chip store names them, each with its SHA-256.
     QList<production::FileDigest> FileDigests() const;
     // Status panel 7: the number the next stamped program run takes; hidden without one.
@@ -133,6 +137,12 @@ private:
         operations::LockFuseBytes bytes;
     };
     std::optional<LockFuseUndo> m_undo;
+    // The setup whose files the buffers hold: its lock/fuse choices, and the edit it was opened at.
+    struct OpenedSetup {
+        QList<operations::ChoiceChange> choices;
+        int editIndex = 0;
+    };
+    std::optional<OpenedSetup> m_setup;
     class CellEdit;
     QUndoStack m_edits;
     // Per image (program, EEPROM): the stack index at which it matched its file, or -1 when none does.

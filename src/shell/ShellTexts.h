@@ -196,6 +196,10 @@ inline const QString kSetupNewer = QStringLiteral(
 inline const QString kSetupFilesChanged = QStringLiteral(QT_TRANSLATE_NOOP(
     "zendra", "セットアップの保存後に変更されたファイルがあります:\r\n%1\r\nこのまま開きますか？"));
 // %1 the choices, comma-separated.
+inline const QString kSetupBufferEdited = QStringLiteral(QT_TRANSLATE_NOOP(
+    "zendra", "セットアップを開いた後にバッファが修正されています。セットアップなしで、バッファの内容をプログラムしますか？"));
+inline const QString kSetupBadValue =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "セットアップファイルの値の型か範囲が正しくありません: %1 (%2)"));
 inline const QString kSetupChoiceUnknown =
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "デバイスにないセットアップの Lock/Fuse 設定: %1"));
 

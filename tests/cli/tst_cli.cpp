@@ -252,7 +252,8 @@ private Q_SLOTS:
             QString out, reset;
         };
         const Step steps[] = {
-            {{"fuse", "write", "RSTDISABL=0", "--dry-run"}, 0, "RSTDISBL: PB5:Reset -> PB5:I/O [lock-out]", "1"},
+            {{"fuse", "write", "RSTDISABL=0", "--dry-run"}, 5, "lockfuse: RSTDISBL PB5:Reset -> PB5:I/O (lock-out)", "1"},
+            {{"fuse", "write", "RSTDISABL=0", "--dry-run", "--allow-lockout"}, 0, "lockfuse: RSTDISBL PB5:Reset -> PB5:I/O (lock-out)", "1"},
             {{"fuse", "write", "RSTDISBL=PB5:I/O"}, 5, "chip-refused - Not written: the change locks the chip out of "
                                                      "this writer: RSTDISBL", "1"},
             {{"--allow-lockout", "--report", json, "fuse", "write", "RSTDISABL=0"}, 0, "RSTDISBL=0 (PB5:I/O)", "0"},
@@ -504,8 +505,8 @@ private Q_SLOTS:
         if (exitCode != 0) QVERIFY2(!err.isEmpty(), "a refusal or a failed write is said");
         if (exitCode == 0) QVERIFY(left.isFile() && left.size() > 0 && left.size() != old.size());
         if (target == "full disk") {
-            // A read is refused before the chip is touched: its record cannot be written either.
-            QVERIFY2(err.contains(kind == "read" ? "cannot write to the chip store" : "cannot write: " + path), qPrintable(err));
+            // The per-user store cannot be written either: a warning, since no store was asked for.
+            QVERIFY2(err.contains("cannot write: "), qPrintable(err));
             QFile kept(kind == "read" ? dir + "/code.hex" : path);
             // What was there stays whole; a report or image never half-replaces it.
             if (kind != "read") QVERIFY(kept.open(QIODevice::ReadOnly) && kept.read(old.size()) == old);
