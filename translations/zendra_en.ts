@@ -1886,5 +1886,9 @@ Open them as they are?</translation>
         <source>セットアップファイルの値の型か範囲が正しくありません: %1 (%2)</source>
         <translation>A value of the setup file has the wrong type or is out of range: %1 (%2)</translation>
     </message>
+    <message>
+        <source>チップには何も書き込んでいません（確認のみ）。</source>
+        <translation>Nothing was written to the chip (dry run).</translation>
+    </message>
 </context>
 </TS>

@@ -376,6 +376,7 @@ JobReport JobRun::Go() {
             m_out.report.verdict = Verdict::Succeeded;
         }
         PlanDryRun();
+        if (m_out.report.Succeeded()) m_out.report.status = texts::kDryRunDone;
         return m_out;
     }
     if (!BeginRecord()) return m_out;

@@ -105,6 +105,8 @@ inline const QString kWriteProtectExplained =
 // The chip store and the production run of the windows (%1: a reason, place, device or number).
 inline const QString kStoreRefusesStamp =
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ記録が使えないため、シリアル番号を発行できません: %1"));
+inline const QString kDryRunDone =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップには何も書き込んでいません（確認のみ）。"));
 inline const QString kStoreRefusesRecord =
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ記録が使えないため、実行しません: %1"));
 inline const QString kSeriesUnknown =

@@ -196,9 +196,12 @@ std::optional<QString> SaveSetup(const Setup& setup, const QString& path) {
     root.insert(Key("programEeprom"), setup.programEeprom);
     SetOrRemove(root, "device", !setup.device.isEmpty(), setup.device);
     QJsonArray choices;
+    const QJsonArray previous = root.value(Key("lockFuse")).toArray();
     for (const SetupChoice& choice : setup.lockFuse) {
-        // An item's keys of a later program stay with it.
+        // An item's keys of a later program stay with it, also when the same field is saved again.
         QJsonObject item = choice.kept;
+        for (const QJsonValue& old : previous)
+            if (item.isEmpty() && old[Key("field")].toString() == choice.field) item = old.toObject();
         item.insert(Key("field"), choice.field);
         item.insert(Key("choice"), choice.choice);
         choices.append(item);

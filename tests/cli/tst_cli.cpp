@@ -7,6 +7,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QLockFile>
 #include <QJsonArray>
@@ -127,6 +128,19 @@ private Q_SLOTS:
         // Setups: one of a newer program, one whose code file is no longer the one it pinned.
         test::WriteFile(m_dir + "/newer.zendra", R"({"format": 2, "code": {"path": "blink.hex"}})");
         test::WriteFile(m_dir + "/changed.zendra", R"({"format": 1, "code": {"path": "blink.hex", "sha256": "00"}})");
+        // Setups with a value of the wrong type or out of range, each named by the key it breaks.
+        const QByteArray pinned = "{\"format\": 1, \"code\": {\"path\": \"blink.hex\", \"sha256\": \"" +
+                                  QCryptographicHash::hash(test::ReadFile(m_dir + "/blink.hex"), QCryptographicHash::Sha256).toHex() + "\"}, ";
+        const std::pair<const char*, const char*> badSetups[] = {
+            {"ports", "\"ports\": \"COM3\""},
+            {"ports1", "\"ports\": [\"COM1\", 2]"},
+            {"stamp", "\"stamp\": [1]"},
+            {"programEeprom", "\"programEeprom\": \"false\""},
+            {"start", "\"stamp\": {\"at\": \"eeprom:0\", \"format\": \"u8\", \"start\": -1}"},
+            {"device", "\"device\": \"ATmega328\""},
+            {"choice", "\"device\": \"ATtiny12L\", \"lockFuse\": [{\"field\": \"CKSEL\", \"choice\": 7}]"}};
+        for (const auto& [name, value] : badSetups)
+            test::WriteFile(m_dir + "/bad-" + name + ".zendra", pinned + value + "}");
     }
 
     void cleanupTestCase() { test::PgCluster::StopShared(); }
@@ -218,6 +232,14 @@ private Q_SLOTS:
                                                             .exitCode = 3, .err = "uses it as it is): {dir}/blink.hex"});
         row("setup: changed file accepted", {.args = en + QStringList{"run", "--accept-changed-files", "{dir}/changed.zendra"},
                                              .out = "succeeded", .err = "using the changed file as it is: {dir}/blink.hex"});
+        const QString badValue = "a value of the setup file has the wrong type or is out of range: {dir}/bad-";
+        const std::pair<const char*, const char*> badKeys[] = {
+            {"ports", "ports"}, {"ports1", "ports[1]"}, {"stamp", "stamp"}, {"programEeprom", "programEeprom"},
+            {"start", "stamp.start"}, {"device", "device"}, {"choice", "lockFuse[0].choice"}};
+        for (const auto& [name, key] : badKeys)
+            row(qPrintable(QString("setup: wrong %1").arg(name)),
+                {.args = nowhere + QStringList{"run", QString("{dir}/bad-%1.zendra").arg(name)}, .exitCode = 3,
+                 .err = badValue + QString("%1.zendra (%2)").arg(name, key)});
         row("check fits", {.args = {"--lang", "en", "--device", "ATtiny12L", "check", "{dir}/blink.hex"},
                            .out = "records: 3\nflash in use (words): 16\nEEPROM in use (bytes): 7\nfits the device"});
         row("no device given: the signature decides", {.sim = {"--chip", "AT90S4433"},
@@ -239,6 +261,33 @@ private Q_SLOTS:
         if (c.wholeOut) QCOMPARE(run.out, fill(*c.wholeOut));
         // Never a success word for a failure.
         if (c.exitCode != 0) QVERIFY(!run.out.startsWith(QStringLiteral("succeeded")));
+    }
+
+    // A job's lock-out is refused before the erase, whether it comes from a setup or from fuse write, and
+    // a dry run reads and plans but writes nothing: after each step the programmed chip still verifies.
+    void jobRefusals() {
+        Sim sim({"--chip", "ATtiny12L"});
+        const QString setup = m_dir + "/lockout.zendra";
+        QCOMPARE(Cli({"-d", "ATtiny12L", "--fuse", "RSTDISBL=PB5:I/O", "setup", "save", setup, m_dir + "/blink.hex"}, {}, {}).exitCode, 0);
+        struct Step {
+            QStringList args;
+            int exitCode;
+            QString out;
+        };
+        const Step steps[] = {
+            {{"program", "{dir}/blink.hex"}, 0, "succeeded"},
+            {{"run", setup}, 5, "chip-refused - Not written: the change locks the chip out of this writer: RSTDISBL"},
+            {{"--dry-run", "run", setup}, 5, "lockfuse: RSTDISBL PB5:Reset -> PB5:I/O (lock-out)"},
+            {{"--dry-run", "program", "{dir}/tn12.elf"}, 0, "device: ATtiny12L\nsignature: 1E:90:05\nerase: yes\nflash-words: "},
+            {{"--dry-run", "erase"}, 0, "erase: yes"},
+        };
+        for (const Step& step : steps) {
+            const Run run = Cli(QStringList{"--lang", "en", "--port", "{port}"} + step.args, sim.path, m_dir);
+            QVERIFY2(run.exitCode == step.exitCode && (run.out + run.err).contains(step.out),
+                     qPrintable(run.out + run.err));
+            const Run verify = Cli({"--lang", "en", "--port", "{port}", "verify", "{dir}/blink.hex"}, sim.path, m_dir);
+            QVERIFY2(verify.exitCode == 0, qPrintable(verify.out + verify.err));
+        }
     }
 
     // A lock-out is refused unless allowed, a dry run writes nothing, and a report's bytes go back with

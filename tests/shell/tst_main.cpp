@@ -785,6 +785,52 @@ private Q_SLOTS:
         QCOMPARE(Panel().Panel(PanelControl::RSTDISABL)->currentIndex(), 1);
     }
 
+    // Program with a setup open runs the setup's whole job: its lock-out is asked about before the erase
+    // (a "no" leaves the chip untouched), and a buffer edited since is programmed without the setup's
+    // choices once the user says so.
+    void programWithSetup_data() {
+        QTest::addColumn<bool>("edit");
+        QTest::addColumn<bool>("write");
+        QTest::newRow("lock-out confirmed") << false << true;
+        QTest::newRow("lock-out declined: nothing erased") << false << false;
+        QTest::newRow("buffer edited: without the setup") << true << false;
+    }
+    void programWithSetup() {
+        QFETCH(bool, edit);
+        QFETCH(bool, write);
+        virtualwriter::WriterModel& model = OnVirtualWriter();
+        QTemporaryDir dir;
+        const QString hex = WriteFile(dir.filePath("w.hex"), kCodeHex);
+        const QString path = dir.filePath("job.zendra");
+        production::Setup setup{.code = {"w.hex", production::FileSha256(hex)}, .programEeprom = false,
+                                .device = devices::DeviceAt(0)->Name(), .lockFuse = {{"RSTDISBL", "PB5:I/O", {}}}};
+        QVERIFY(!production::SaveSetup(setup, path));
+        int asked = 0;
+        bool blankWhenAsked = false;
+        m_h->answerModal = [&](QDialog& dialog) {
+            auto* confirm = qobject_cast<shell::FrmConfirm*>(&dialog);
+            if (!confirm) return dialog.reject();
+            ++asked, blankWhenAsked = model.Chip().flash.value(0) == 0xFFFF;
+            (write ? confirm->Command_write : confirm->Command_cancel)->click();
+        };
+        QVERIFY(m_h->Start(m_env->AppDir()));
+        const quint8 fuse = model.Chip().fuseLow;
+        Main().onFileDropped(path);
+        QCOMPARE(m_h->app->State().CodeFileName, hex);
+        if (edit) {
+            Panel().txtAddress->setText("8");
+            Panel().txtData->setText("ABCD");
+            Do("CmdWrite")(*m_h);
+        }
+        m_h->boxes.clear();
+        Do("Cmd_btn_program")(*m_h);
+        QCOMPARE(asked, edit ? 0 : 1);
+        QCOMPARE(m_h->boxes.size(), edit ? 1 : 0);  // the question whether to program the buffer alone
+        if (!edit) QVERIFY(blankWhenAsked);
+        QCOMPARE(model.Chip().flash.value(0) == 0x3412, write || edit);
+        QCOMPARE(model.Chip().fuseLow, write ? quint8(fuse & ~0x10) : fuse);
+    }
+
     // Against the in-process virtual writer: 中止 in each phase ends the run after the exchange in hand,
     // sends the writer back to its base set, and leaves the buffers and the verify window alone.
     void cancelInEachPhase_data() {
