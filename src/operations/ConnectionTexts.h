@@ -65,7 +65,7 @@ inline const QString kCheckFirmwareRefused =
 inline const QString kCheckFirmwareOld =
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ファームウエアが古い版です: %1"));
 inline const QString kCheckFirmwareAdvice = QStringLiteral(QT_TRANSLATE_NOOP(
-    "zendra", "ファームウエアを %1 以上に更新してください (ヘルプ メニューの ファームウエア更新、または zendra-cli update)。"));
+    "zendra", "ファームウエアを %1 以上に更新してください (ヘルプ メニューの「ファームウエアのアップデート」、または zendra-cli update)。"));
 // %1 round trips, %2 failed, %3 mean ms, %4 longest ms
 inline const QString kCheckLine = QStringLiteral(QT_TRANSLATE_NOOP(
     "zendra", "識別の往復 %1 回: 失敗 %2 回、平均 %3 ms、最長 %4 ms"));
