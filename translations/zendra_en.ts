@@ -380,6 +380,10 @@
         <translation>--fuse needs --device</translation>
     </message>
     <message>
+        <source>診断 (%1): %2</source>
+        <translation>diagnosis (%1): %2</translation>
+    </message>
+    <message>
         <source>セットアップファイルの値の型か範囲が正しくありません: %1 (%2)</source>
         <translation>a value of the setup file has the wrong type or is out of range: %1 (%2)</translation>
     </message>
@@ -1885,6 +1889,230 @@ Open them as they are?</translation>
     <message>
         <source>セットアップファイルの値の型か範囲が正しくありません: %1 (%2)</source>
         <translation>A value of the setup file has the wrong type or is out of range: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>チップはロックされています (読み出し禁止)。チップ消去でロックを解除してから書き込み直してください。</source>
+        <translation>The chip is locked (read-protected). A chip erase unlocks it; then program it again.</translation>
+    </message>
+    <message>
+        <source>相違するセルはすべて消去状態 (FF) のままです: 書き込みがチップに届いていません。ソケットへの差し込み、VCC SEL ジャンパー、電源を確かめてください。</source>
+        <translation>Every differing cell still reads erased (FF): the writes do not reach the chip. Check how it sits in the socket, the VCC SEL jumper and the supply.</translation>
+    </message>
+    <message>
+        <source>相違はアドレス線 A%1 の不良で説明できます (そのビットを反転した番地の値が読めます)。ソケットの接触とチップの向きを確かめてください。</source>
+        <translation>A faulty address line A%1 explains the differences (cells read the value at their address with that bit flipped). Check the socket&apos;s contacts and the chip&apos;s orientation.</translation>
+    </message>
+    <message>
+        <source>ファイルでビット %1 が 1 のセルはすべてそのビットが誤って読め、ほかのビットは一致します: データ線の不良です。ソケットの接触を確かめてください。</source>
+        <translation>Every cell whose bit %1 is set in the file reads that bit wrong, and no other bit differs: a faulty data line. Check the socket&apos;s contacts.</translation>
+    </message>
+    <message>
+        <source>相違は %1 セルだけで、規則性がありません: ノイズか電源の不安定です。もう一度実行するか、短いケーブルを使ってください。</source>
+        <translation>Only %1 cells differ, with no pattern: noise or an unsteady supply. Try again, or use a shorter cable.</translation>
+    </message>
+    <message>
+        <source>相違するビットはすべて、ファイルが 1 のところ 0 と読めます: チップ消去が効いていません。消去し直してから書き込んでください。</source>
+        <translation>Every differing bit reads 0 where the file has 1: the chip erase did not work. Erase again, then program.</translation>
+    </message>
+    <message>
+        <source>相違するビットはすべて、ファイルが 0 のところ 1 と読めます: 書き込みが足りません。電源とソケットの接触を確かめてください。</source>
+        <translation>Every differing bit reads 1 where the file has 0: the bits were not programmed. Check the supply and the socket&apos;s contacts.</translation>
+    </message>
+    <message>
+        <source>相違の原因は特定できません。</source>
+        <translation>The differences fit no known cause.</translation>
+    </message>
+    <message>
+        <source>ポートがありません: %1</source>
+        <translation>no such port: %1</translation>
+    </message>
+    <message>
+        <source>ライターの USB ケーブルを差し直し、検出されたポートの一覧から選び直してください。</source>
+        <translation>Plug the writer&apos;s USB cable in again and choose the port from the detected ones.</translation>
+    </message>
+    <message>
+        <source>ポートがあります: %1</source>
+        <translation>the port exists: %1</translation>
+    </message>
+    <message>
+        <source>シリアルポートではありません: %1</source>
+        <translation>not a serial port: %1</translation>
+    </message>
+    <message>
+        <source>ポートを開けません: %1</source>
+        <translation>cannot open the port: %1</translation>
+    </message>
+    <message>
+        <source>ポートを開く権限がありません: %1</source>
+        <translation>permission denied: %1</translation>
+    </message>
+    <message>
+        <source>ポートは %1 グループのものです。sudo usermod -aG %1 $USER で参加し、ログインし直してください。</source>
+        <translation>The port belongs to the group %1: join it with sudo usermod -aG %1 $USER, then log out and in again.</translation>
+    </message>
+    <message>
+        <source>ポートを開けます</source>
+        <translation>the port may be opened</translation>
+    </message>
+    <message>
+        <source>ポートは別のプログラムが使用中です: %1</source>
+        <translation>the port is in use by another program: %1</translation>
+    </message>
+    <message>
+        <source>ポートは別のプログラムが使用中です</source>
+        <translation>the port is in use by another program</translation>
+    </message>
+    <message>
+        <source>そのプログラムを終了してから診断し直してください。</source>
+        <translation>End that program, then run the check again.</translation>
+    </message>
+    <message>
+        <source>ほかのプログラムは使用していません</source>
+        <translation>no other program holds the port</translation>
+    </message>
+    <message>
+        <source>応答待ち時間の設定がないポートです (USB シリアル変換器ではありません)</source>
+        <translation>the port has no latency timer (not a USB serial adapter)</translation>
+    </message>
+    <message>
+        <source>ライターが応答しません</source>
+        <translation>the writer does not answer</translation>
+    </message>
+    <message>
+        <source>ライターの電源、ケーブル、ポートの選択を確かめてください。</source>
+        <translation>Check the writer&apos;s power, the cable and the port chosen.</translation>
+    </message>
+    <message>
+        <source>KX-WRT540 ではない応答です: %1</source>
+        <translation>the answer is not a KX-WRT540&apos;s: %1</translation>
+    </message>
+    <message>
+        <source>ライターが応答しました: %1</source>
+        <translation>the writer answers: %1</translation>
+    </message>
+    <message>
+        <source>ファームウエアが古すぎて使えません: %1</source>
+        <translation>the firmware is too old to be used: %1</translation>
+    </message>
+    <message>
+        <source>ファームウエアが古い版です: %1</source>
+        <translation>old firmware: %1</translation>
+    </message>
+    <message>
+        <source>識別の往復 %1 回: 失敗 %2 回、平均 %3 ms、最長 %4 ms</source>
+        <translation>%1 identification round trips: %2 failed, mean %3 ms, longest %4 ms</translation>
+    </message>
+    <message>
+        <source>通信が不安定です。短いケーブルを使い、USB ハブを通さずに接続してください。</source>
+        <translation>The line is unreliable. Use a shorter cable and connect without a USB hub.</translation>
+    </message>
+    <message>
+        <source>応答が遅く、書き込みに時間がかかります。USB シリアル変換器の応答待ち時間を確かめてください。</source>
+        <translation>The answers are slow, so every operation takes long. Check the USB serial adapter&apos;s latency timer.</translation>
+    </message>
+    <message>
+        <source>プログラミングモードに入れません: %1</source>
+        <translation>programming mode cannot be entered: %1</translation>
+    </message>
+    <message>
+        <source>プログラミングモードに入りました</source>
+        <translation>programming mode entered</translation>
+    </message>
+    <message>
+        <source>チップが応答しません (署名 %1): ソケットが空か、差し込みが不完全です</source>
+        <translation>the chip does not answer (signature %1): the socket is empty or the chip not fully seated</translation>
+    </message>
+    <message>
+        <source>チップの向きと差し込み位置、ソケットのレバー、VCC SEL と XTAL1 SEL のジャンパーを確かめてください。</source>
+        <translation>Check the chip&apos;s orientation and place, the socket&apos;s lever, and the VCC SEL and XTAL1 SEL jumpers.</translation>
+    </message>
+    <message>
+        <source>チップはロックされています (署名 %1)</source>
+        <translation>the chip is locked (signature %1)</translation>
+    </message>
+    <message>
+        <source>チップ消去でロックが解除されます (内容も消えます)。診断は消去も書き込みもしません。</source>
+        <translation>A chip erase unlocks it (and clears it). The check never erases or writes.</translation>
+    </message>
+    <message>
+        <source>未知の署名です: %1</source>
+        <translation>unknown signature: %1</translation>
+    </message>
+    <message>
+        <source>対応していないチップか、接触不良か、壊れたチップです。ソケットとジャンパーを確かめてください。</source>
+        <translation>An unsupported chip, a bad contact or a damaged chip. Check the socket and the jumpers.</translation>
+    </message>
+    <message>
+        <source>%1 (署名 %2)</source>
+        <translation>%1 (signature %2)</translation>
+    </message>
+    <message>
+        <source>選択したデバイスは %1 ですが、ソケットのチップは %2 です (署名 %3)</source>
+        <translation>the device chosen is %1, but the chip in the socket is %2 (signature %3)</translation>
+    </message>
+    <message>
+        <source>%1 は %2 のソケット (デバイスインデックスの左から %3 番目) に差してください。</source>
+        <translation>%1 goes in the %2 socket (place %3 from the left in the device index).</translation>
+    </message>
+    <message>
+        <source>ソケットで書き込むときは VCC SEL と XTAL1 SEL のジャンパーを付けたままにします (ターゲットボードから供給するときだけ外します)。</source>
+        <translation>Programming in the socket, keep the VCC SEL and XTAL1 SEL jumpers on (remove them only when the target board supplies VCC or the clock).</translation>
+    </message>
+    <message>
+        <source>デバイスの選択を %1 に変えるか、%2 を差してください。</source>
+        <translation>Choose the device %1, or put in a %2.</translation>
+    </message>
+    <message>
+        <source>再診断(&amp;R)</source>
+        <translation>&amp;Check again</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>アクセス権</source>
+        <translation>Permission</translation>
+    </message>
+    <message>
+        <source>他のプログラム</source>
+        <translation>Other programs</translation>
+    </message>
+    <message>
+        <source>応答待ち時間</source>
+        <translation>Latency timer</translation>
+    </message>
+    <message>
+        <source>ライター</source>
+        <translation>Writer</translation>
+    </message>
+    <message>
+        <source>通信品質</source>
+        <translation>Line quality</translation>
+    </message>
+    <message>
+        <source>プログラミングモード</source>
+        <translation>Programming mode</translation>
+    </message>
+    <message>
+        <source>チップの署名</source>
+        <translation>Chip signature</translation>
+    </message>
+    <message>
+        <source>接続診断</source>
+        <translation>Connection check</translation>
+    </message>
+    <message>
+        <source>接続を診断しています...</source>
+        <translation>Checking the connection...</translation>
+    </message>
+    <message>
+        <source>接続診断...</source>
+        <translation>Connection check…</translation>
+    </message>
+    <message>
+        <source>ファームウエアを %1 以上に更新してください (ヘルプ メニューの「ファームウエアのアップデート」、または zendra-cli update)。</source>
+        <translation>Update the firmware to %1 or later (Help menu, &quot;Firmware update&quot;, or zendra-cli update).</translation>
     </message>
     <message>
         <source>チップには何も書き込んでいません（確認のみ）。</source>

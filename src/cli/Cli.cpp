@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "cli/Console.h"
+#include "cli/Doctor.h"
 #include "cli/Inputs.h"
 #include "cli/Outputs.h"
 #include "cli/Plan.h"
@@ -335,6 +336,7 @@ int RunCommandLine(const QStringList& arguments) {
     // A logout or a service manager's stop ends the run as Ctrl-C does: after the current exchange, with the
     // writer returned to its base set.
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, OnInterrupt);
+    if (plan.command == QLatin1String("doctor")) return RunDoctor(plan, g_interrupts.cancel);
     if (plan.command == QLatin1String("detect") && plan.wait) return DetectOnNewPort(plan);
     if (plan.command == QLatin1String("detect") && plan.ports.isEmpty()) return DetectEverywhere(plan);
 

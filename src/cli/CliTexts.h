@@ -96,6 +96,7 @@ inline constexpr const char* kFuseWriteNeedsElf =
 inline constexpr const char* kNoElfOutput = QT_TRANSLATE_NOOP("cli", "ELF ファイルには書き出せません: %1");
 inline constexpr const char* kSaved = QT_TRANSLATE_NOOP("cli", "保存しました: %1");
 inline constexpr const char* kDifference = QT_TRANSLATE_NOOP("cli", "相違");
+inline constexpr const char* kDiagnosis = QT_TRANSLATE_NOOP("cli", "診断 (%1): %2");
 inline constexpr const char* kFileValue = QT_TRANSLATE_NOOP("cli", "ファイル");
 inline constexpr const char* kChipValue = QT_TRANSLATE_NOOP("cli", "チップ");
 inline constexpr const char* kUpdateNoCancel =

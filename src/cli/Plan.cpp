@@ -64,6 +64,11 @@ QString HelpText(const QCommandLineParser& parser) {
                "link, COM entry, USB adapter's latency timer\n"
                "  detect                       find the writer on --port, or on every detected port;\n"
                "                               with --wait, on the next port plugged in (until Ctrl-C)\n"
+               "  doctor                       check the chain on --port, or on every detected port: port,\n"
+               "                               permission, other programs, latency timer, writer and firmware,\n"
+               "                               the line (200 round trips), programming mode and the signature\n"
+               "                               (--device: the chip expected); never erases or writes.\n"
+               "                               One line a step: ok|warn|fail STEP: detail; advice on stderr\n"
                "  check FILE.hex [FILE.eep]    read the files only; with --device, whether they fit it\n"
                "  program FILE.hex [FILE.eep]  check, erase, program and verify (--write-fuses: then the ELF "
                "file's lock/fuse bytes)\n"
@@ -589,7 +594,8 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     } else if (c == QLatin1String("fuse-restore")) {
         if (!wantFiles(1, 1)) return kExitUsage;
         if (const auto refused = ReadRestoreReport(args.at(0), plan)) return refuse(kExitInput, *refused);
-    } else if (c == QLatin1String("ports") || c == QLatin1String("detect") || c == QLatin1String("erase") ||
+    } else if (c == QLatin1String("ports") || c == QLatin1String("detect") || c == QLatin1String("doctor") ||
+               c == QLatin1String("erase") ||
                c == QLatin1String("fuse-read") || c == QLatin1String("history")) {
         if (!wantFiles(0, 0)) return kExitUsage;
     } else {

@@ -44,6 +44,13 @@ QJsonObject ChipJson(const Plan& plan, const ChipResult& r) {
                                        {"file", d.expected},
                                        {"chip", d.actual}});
     o.insert("differences", differences);
+    if (report.diagnosis) {
+        QJsonObject diagnosis{{"kind", operations::DiagnosisKindName(report.diagnosis->kind)},
+                              {"message", Tr(report.diagnosis->message)}};
+        if (report.diagnosis->line) diagnosis.insert("line", *report.diagnosis->line);
+        if (report.diagnosis->bit) diagnosis.insert("bit", *report.diagnosis->bit);
+        o.insert("diagnosis", diagnosis);
+    }
     if (r.serial) o.insert("serial", double(*r.serial));
     if (report.calibrationCopied) o.insert("calibration", devices::CalibrationText(*report.calibrationCopied));
     if (!report.lockFuseBefore.Empty() || !report.lockFuseWritten.Empty() || !report.changes.isEmpty()) {
@@ -120,6 +127,10 @@ QString DifferenceLine(const operations::Difference& d) {
     return QStringLiteral("%1 %2 %3: %4 %5 %6 %7")
         .arg(T(texts::kDifference), flash ? QStringLiteral("flash") : QStringLiteral("eeprom"), hex(d.address, 4),
              T(texts::kFileValue), hex(d.expected, digits), T(texts::kChipValue), hex(d.actual, digits));
+}
+
+QString DiagnosisLine(const operations::Diagnosis& d) {
+    return T(texts::kDiagnosis).arg(operations::DiagnosisKindName(d.kind), Tr(d.message));
 }
 
 QStringList FileFuseLines(const devices::Device* device, const operations::LockFuseBytes& bytes) {

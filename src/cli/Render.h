@@ -20,6 +20,8 @@ QString VerdictWord(const ChipResult& r);
 QString ResultLine(const ChipResult& r, bool alone);
 // One verify difference: memory, address, the file's and the chip's value.
 QString DifferenceLine(const operations::Difference& d);
+// "diagnosis (address-line): ...": what a verify's differences mean, shown above them.
+QString DiagnosisLine(const operations::Diagnosis& d);
 // The lock/fuse choices as NAME=VALUE lines with the choice's name: the controls the device has, and the
 // lock.
 QStringList ChoiceLines(const devices::Device* device, const devices::PanelIndexes& choices);

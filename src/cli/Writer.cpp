@@ -404,6 +404,7 @@ void Writer::RenderReport(ChipResult& result, const Report& report, const device
     } else if (!report.notice.isEmpty() && report.notice != report.status) {
         result.details << Tr(report.notice);  // a warning that stays up after a success
     }
+    if (report.diagnosis) result.details << DiagnosisLine(*report.diagnosis);
     for (const operations::Difference& d : report.differences) result.details << DifferenceLine(d);
     if (result.serial) result.details << T(texts::kSerialNumber) + QStringLiteral(": ") + QString::number(*result.serial);
     if (report.calibrationCopied)

@@ -251,4 +251,17 @@ std::optional<qint16> FlashWordsForFamily(quint8 family) {
     }
 }
 
+QString SocketLabel(Socket socket) {
+    switch (socket) {
+        case Socket::DUT_40: return QStringLiteral("40pin");
+        case Socket::DUT_28: return QStringLiteral("28pin");
+        case Socket::DUT_20:
+        case Socket::DUT_20A: return QStringLiteral("20pin");
+        case Socket::DUT_08: return QStringLiteral("8pin");
+    }
+    return {};
+}
+
+int SocketPlace(Socket socket) { return static_cast<int>(socket) + 1; }
+
 }  // namespace zendra::devices

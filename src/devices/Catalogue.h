@@ -25,6 +25,9 @@ enum class WordWrite { LowHigh, Tiny26 };
 // The writer's sockets, and the ISP connector's place on the board drawing.
 enum class Socket { DUT_40, DUT_28, DUT_20, DUT_20A, DUT_08 };
 inline constexpr int kSocketCount = 5;
+// The label the device index window prints over a socket ("20pin"), and its place there from the left (1-5).
+QString SocketLabel(Socket socket);
+int SocketPlace(Socket socket);
 
 // How the fuse and lock bytes are laid out. LockOnly: no fuse controls; None: no catalogue device.
 enum class FuseLayout { None, LockOnly, Tiny12, Tiny15, Tiny26, At90s4433, CombinedFstrt, CombinedRcen };

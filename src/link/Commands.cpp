@@ -33,6 +33,7 @@ enum class CommandId {
     ReadFuse,
     ReadFuseHigh,
     ReadCalibration,
+    QueryIdentification,
     Count
 };
 
@@ -108,6 +109,7 @@ const CommandRow& Row(CommandId command) {
         withParameters(Read(':', kFailReadFuseHigh, seconds(2)),
                        {Fixed(0x58, k5ms), Fixed(0x08, k5ms), Fixed(0x00, k5ms)}),
         Read('o', kFailReadCalibration, seconds(2)),
+        Read('?', kWriterNotFound, seconds(1), 17),  // "KX-WRT540 V6.35" + CR LF
     }};
     return table[static_cast<size_t>(command)];
 }
@@ -246,6 +248,10 @@ CommandResult ReadIdentification(Session& session) {
     const QByteArray reply = session.port.ReadAll();
     session.counts.bytesIn += reply.size();
     return {Outcome::Done, {}, reply.left(kIdentificationTextLength)};
+}
+
+CommandResult QueryIdentification(Session& session) {
+    return Exchange(session, CommandId::QueryIdentification);
 }
 
 void EnterAvrCommandSetQuietly(Session& session) {

@@ -47,6 +47,9 @@ CommandResult ReadCalibration(Session& session);
 // --- Writer detection ----------------------------------------------------------------------------------
 // ESC, then '?' twice with the writer's pauses; data: the first 15 bytes of the 17-byte identification.
 CommandResult ReadIdentification(Session& session);
+// One '?' and its 17-byte identification, without the pauses of the detection: the round trip the
+// connection check repeats to judge the line. data: the whole reply.
+CommandResult QueryIdentification(Session& session);
 // 'A' sent on its own after the identification, its CR taken off the line before anything else is sent.
 void EnterAvrCommandSetQuietly(Session& session);
 

@@ -17,16 +17,9 @@ namespace {
 using namespace link::texts;
 using core::StatusField;
 
-constexpr double kMinimumVersion = 6.3;
-constexpr float kRecommendedVersion = 6.35f;
 constexpr qint32 kFlashWordsUnknownFamily = 512;
 
 enum class Detection { Finished, VersionNotNumber };
-
-QString SignatureText(quint8 vendor, quint8 family, quint8 part) {
-    const auto hex = [](quint8 b) { return QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper(); };
-    return hex(vendor) + QLatin1Char(':') + hex(family) + QLatin1Char(':') + hex(part);
-}
 
 // The signature read, kept in the report and shown in its panel as the chip answered it.
 link::CommandResult ReadAndShowSignature(Run& run) {
@@ -92,6 +85,11 @@ Detection DetectWriter(Run& run) {
 }
 
 }  // namespace
+
+QString SignatureText(quint8 vendor, quint8 family, quint8 part) {
+    const auto hex = [](quint8 b) { return QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper(); };
+    return hex(vendor) + QLatin1Char(':') + hex(family) + QLatin1Char(':') + hex(part);
+}
 
 bool CheckCommunication(Run& run) {
     const auto failureExit = [&] {

@@ -5,6 +5,12 @@
 
 namespace zendra::operations {
 
+// The oldest firmware the program works with, and the version below which it advises an update.
+inline constexpr double kMinimumVersion = 6.3;
+inline constexpr float kRecommendedVersion = 6.35f;
+
+// "1E:90:05": a signature as status panel 2 shows it, vendor first.
+QString SignatureText(quint8 vendor, quint8 family, quint8 part);
 // Opens the saved port, identifies the writer, refuses old firmware, selects the device on it.
 bool CheckCommunication(Run& run);
 // 'A', 'P', 50 ms, the signature with the device-match rules, 'L'; true when the chip may be worked on.

@@ -81,6 +81,27 @@ struct Difference {
     quint16 actual;    // the chip's
 };
 
+// What the differences of a verify say of their cause, tried in this order; `line` is an address bit (in
+// words for flash, bytes for EEPROM), `bit` a data bit; `message` is the text with its advice.
+enum class DiagnosisKind {
+    Locked,
+    NotProgrammed,
+    AddressLine,
+    DataLine,
+    Scattered,
+    NotErased,
+    BitsNotProgrammed,
+    Unexplained,
+};
+
+struct Diagnosis {
+    DiagnosisKind kind = DiagnosisKind::Unexplained;
+    std::optional<int> line = {};
+    std::optional<int> bit = {};
+    QString message = {};
+    bool operator==(const Diagnosis&) const = default;
+};
+
 // One lock/fuse field a write changes: the choice the chip held (nullopt: its byte cannot be read), the
 // choice written and what the change risks.
 struct FieldChange {
@@ -112,6 +133,7 @@ struct Report {
     QList<PhaseResult> phases;
     QList<Difference> differences;
     bool verifyCompared = false;  // a verify reached its comparison: its log belongs on disk
+    std::optional<Diagnosis> diagnosis;  // a verify that differed, or met a locked chip: what that means
     Figures figures;
 
     // The texts as the windows are left with them: the status line, the message window (a notice with
@@ -147,6 +169,7 @@ struct Report {
 // Texts for the command line and the reports: "succeeded", "verify-flash", ...
 QString VerdictName(Verdict verdict);
 QString PhaseName(PhaseKind phase);
+QString DiagnosisKindName(DiagnosisKind kind);  // "locked", "address-line", ...
 // "fuse=D3 lock=FF": the bytes there are, in hexadecimal; empty when none.
 QString LockFuseBytesText(const LockFuseBytes& bytes);
 

@@ -1,5 +1,6 @@
 #include "link/Commands.h"
 #include "operations/Checks.h"
+#include "operations/Diagnosis.h"
 #include "operations/Flows.h"
 #include "operations/OperationTexts.h"
 #include "operations/UsedPart.h"
@@ -85,6 +86,8 @@ void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory,
     qint32 flashCount = words;
     if (wholeMemory) {
         if (!CheckDevice(run)) {
+            // A locked chip is refused before anything is compared: still a failed verify to explain.
+            run.Result().diagnosis = DiagnoseVerify(images, {}, {}, run.Result().signatureBytes);
             run.Status(texts::kVerifyAborted);
             run.EndOnFailure();
             return;
@@ -132,6 +135,8 @@ void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory,
     }
 
     ShowVerdict(run, flashNg, eepromNg);
+    run.Result().diagnosis =
+        DiagnoseVerify(images, run.Result().differences, {flashCount, eepromCount}, run.Result().signatureBytes);
 }
 
 Report VerifyDevice(Environment& env, const Target& target, const image::MemoryImages& images,

@@ -20,6 +20,8 @@
 #include "devices/Catalogue.h"
 #include "image/Dumps.h"
 #include "link/SystemPort.h"
+#include "shell/DialogCheck.h"
+#include "shell/OperationThread.h"
 #include "shell/DialogUpdate.h"
 #include "shell/FrmAbout.h"
 #include "shell/FrmIndex.h"
@@ -212,6 +214,7 @@ void Application::Wire() {
     on("mmudeviceIndex", [this] { ShowIndexWindow(); });
     on("mmuIndex", [this] { ShowIndexWindow(); });
     on("mnuFirmwareUpdate", [this] { RunFirmwareUpdate(); });
+    on("mnuConnectionCheck", [this] { RunConnectionCheck(); });
     on("mnuHelpSub", [this] { ShowHelp(); });
     on("mnuHelpAbout", [this] { m_about->Open(); });
     main->onCloseRequest = [this] { return OnCloseRequest(); };
@@ -276,6 +279,31 @@ void Application::RunFirmwareUpdate() {
     auto factory = m_setup.makeUpdatePort;
     if (!factory) factory = [] { return link::MakeSystemSerialPort(); };
     DialogUpdate::Run(m_main.get(), *m_writer, m_guard, factory);
+}
+
+void Application::RunConnectionCheck() {
+    if (m_guard.IsBusy()) {
+        m_ui->Status(core::StatusField::Result, core::kBusyText);
+        return;
+    }
+    // The port and the device as the chip operations would take them, read on the windows' thread.
+    const auto check = [this] {
+        QList<operations::CheckStep> steps;
+        Guarded([&] {
+            const operations::Target target = CurrentTarget(*m_writer);
+            operations::ConnectionCheckSetup setup{.path = target.port.path, .chosen = target.device};
+            if (m_setup.probePort) setup.probe = m_setup.probePort;
+            operations::Environment env{m_writer->port, m_writer->timing, *m_ui, *m_ui};
+            m_ui->Status(core::StatusField::Result, kCheckRunning);
+            RunOffWindowsThread([&] { steps = operations::RunConnectionCheck(env, setup); });
+            const operations::CheckStep* failed = operations::FailedStep(steps);
+            m_ui->Status(core::StatusField::Result, failed ? failed->detail : steps.isEmpty() ? QString() : steps.last().detail);
+        });
+        return steps;
+    };
+    DialogCheck dialog(m_main.get(), check);
+    dialog.ShowSteps(check());
+    RunModal(dialog);
 }
 
 // --- Shutdown ----------------------------------------------------------------------------------------------

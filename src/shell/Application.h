@@ -18,6 +18,7 @@
 #include "image/MemoryImages.h"
 #include "link/PortMap.h"
 #include "link/SerialPort.h"
+#include "link/SystemPort.h"
 #include "shell/Geometry.h"
 #include "shell/WriterContext.h"
 
@@ -55,6 +56,8 @@ struct ApplicationSetup {
     std::function<void(WindowsUserInterface&)> prepareUi;
     // After shutdown; empty: quit the event loop.
     std::function<void()> onEnded;
+    // The connection check's trial open of a port; empty: the system's (link::ProbePort).
+    std::function<link::PortProbe(const QString&)> probePort;
     // The locale the language follows while none is stored; empty: the system's.
     std::function<QString()> localeName;
 };
@@ -102,6 +105,7 @@ private:
     void ShowIndexWindow();
     void ShowHelp();
     void RunFirmwareUpdate();
+    void RunConnectionCheck();
     bool OnCloseRequest();
     int RunModal(QDialog& dialog);
 

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QTextBlock>
 #include <QToolTip>
@@ -89,6 +90,16 @@ FrmDump::FrmDump(core::DumpWindow which, QWidget* parent) : QWidget(parent), m_w
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    if (which == core::DumpWindow::Verify) {
+        m_diagnosis = new QLabel(this);
+        m_diagnosis->setObjectName(QStringLiteral("lblDiagnosis"));
+        m_diagnosis->setWordWrap(true);
+        m_diagnosis->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        m_diagnosis->setContentsMargins(4, 4, 4, 4);
+        m_diagnosis->setStyleSheet(QStringLiteral("QLabel { background: #fff4d6; }"));
+        m_diagnosis->hide();
+        layout->addWidget(m_diagnosis);
+    }
     layout->addWidget(m_view);
     m_view->viewport()->installEventFilter(this);
     m_view->installEventFilter(this);
@@ -98,6 +109,12 @@ FrmDump::FrmDump(core::DumpWindow which, QWidget* parent) : QWidget(parent), m_w
         m_buttons = new ListButtons(this);
         layout->addWidget(m_buttons);
     }
+}
+
+void FrmDump::ShowDiagnosis(const QString& japanese) {
+    if (!m_diagnosis) return;
+    ShowText(m_diagnosis, japanese);
+    m_diagnosis->setVisible(!japanese.isEmpty());
 }
 
 QString FrmDump::Text() const {

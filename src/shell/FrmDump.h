@@ -11,6 +11,7 @@
 #include "core/UserInterface.h"
 #include "image/Dumps.h"
 
+class QLabel;
 class QPlainTextEdit;
 
 namespace zendra::shell {
@@ -52,6 +53,10 @@ public:
     // when the file cannot be read.
     bool LoadFile(const QString& path);
 
+    // The verify window: what the differences mean, above their list (`japanese` empty: hidden).
+    void ShowDiagnosis(const QString& japanese);
+    QLabel* Diagnosis() const { return m_diagnosis; }
+
     // Marks the cells (replacing earlier marks) until the text is next loaded; their lines' tool tips
     // name the differing values.
     void MarkCells(const QList<DumpMark>& marks);
@@ -75,6 +80,7 @@ private:
     core::DumpWindow m_which;
     QPlainTextEdit* m_view = nullptr;
     ListButtons* m_buttons = nullptr;
+    QLabel* m_diagnosis = nullptr;
     QList<DumpMark> m_marks;
 };
 

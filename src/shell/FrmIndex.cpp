@@ -19,16 +19,15 @@ constexpr int kPinPitch = 12;
 constexpr int kSocketWidth = 56;
 constexpr int kSocketTop = 78;
 
+// Left to right, as devices::SocketPlace counts them.
 struct SocketShape {
     Socket socket;
-    const char* label;
     int pins;
     int left;
 };
 constexpr SocketShape kShapes[kSocketCount] = {
-    {Socket::DUT_40, "40pin", 40, 30},  {Socket::DUT_28, "28pin", 28, 110},
-    {Socket::DUT_20, "20pin", 20, 190}, {Socket::DUT_20A, "20pin", 20, 270},
-    {Socket::DUT_08, "8pin", 8, 350},
+    {Socket::DUT_40, 40, 30},  {Socket::DUT_28, 28, 110}, {Socket::DUT_20, 20, 190},
+    {Socket::DUT_20A, 20, 270}, {Socket::DUT_08, 8, 350},
 };
 
 QRect DesignSocketRect(const SocketShape& shape) {
@@ -139,7 +138,7 @@ void FrmIndex::paintEvent(QPaintEvent*) {
         }
         painter.setPen(kInkColour);
         painter.drawText(QRect(outline.left() - 10, kSocketTop - 30, kSocketWidth + 20, 18), Qt::AlignCenter,
-                         QString::fromLatin1(shape.label));
+                         devices::SocketLabel(shape.socket));
     }
 
     // ISP connector: two columns of five pins with their names outside.

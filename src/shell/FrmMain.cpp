@@ -338,6 +338,7 @@ void FrmMain::BuildMenus() {
     AddItem(help, "mmuIndex", texts::kMenuInsertPosition);
     help->addSeparator();
     AddItem(help, "mnuFirmwareUpdate", texts::kMenuFirmwareUpdate);
+    AddItem(help, "mnuConnectionCheck", texts::kMenuConnectionCheck);
     help->addSeparator();
     AddItem(help, "mnuHelpSub", texts::kMenuHelpContents);
     AddItem(help, "mnuHelpAbout", texts::kMenuAbout);

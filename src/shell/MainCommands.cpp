@@ -629,6 +629,7 @@ void MainCommands::ApplyReport(const operations::Report& report) {
         operations::SaveVerifyLog(log, report.differences);
         if (report.showVerifyLog) {
             m_ui.LoadDumpView(core::DumpWindow::Verify, log);
+            m_main.Dump(DumpWindow::Verify)->ShowDiagnosis(report.diagnosis ? report.diagnosis->message : QString());
             m_ui.ShowVerifyWindow();
             m_differences = report.differences;
         }

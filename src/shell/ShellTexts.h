@@ -140,6 +140,7 @@ inline const QString kMenuInsertPosition =
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "デバイスの挿入位置について(&8)"));
 inline const QString kMenuFirmwareUpdate =
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ファームウエアのアップデート"));
+inline const QString kMenuConnectionCheck = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "接続診断..."));
 inline const QString kMenuHelpContents = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ヘルプ(&H)"));
 inline const QString kMenuAbout = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "バージョン情報(&A)"));
 inline const QString kMenuReload = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "【HEXファイルの再ロード】"));

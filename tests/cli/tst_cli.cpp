@@ -114,6 +114,8 @@ private Q_SLOTS:
         test::WriteFile(m_dir + "/bad.hex", bad);
         test::WriteFile(m_dir + "/big.hex", HexRecord(0x7FF0, QByteArray(16, '\x11')) + ":00000001FF\r\n");
         test::WriteFile(m_dir + "/empty.hex", ":00000001FF\r\n");
+        // A chip whose flash an erase fails to clear: every high byte programmed to 00.
+        test::WriteFile(m_dir + "/old.json", R"({"chip": "ATtiny12L", "flash": ")" + QByteArray("00FF").repeated(32) + R"("})");
         test::WriteFile(m_dir + "/noend.hex", HexRecord(0, QByteArray::fromHex("0C94")));
         const QByteArray elfBytes = test::ReadFile(QFileInfo(__FILE__).dir().filePath("../image/data/tn12.elf"));  // avr-gcc's, with FUSES
         test::WriteFile(m_dir + "/tn12.elf", elfBytes);
@@ -287,6 +289,81 @@ private Q_SLOTS:
                      qPrintable(run.out + run.err));
             const Run verify = Cli({"--lang", "en", "--port", "{port}", "verify", "{dir}/blink.hex"}, sim.path, m_dir);
             QVERIFY2(verify.exitCode == 0, qPrintable(verify.out + verify.err));
+        }
+    }
+
+    // Each fault of the chip, the socket or the writer through doctor (exit code, the step's line, the
+    // advice) and through a program, then a verify of the whole chip (the diagnosis kind in the report).
+    void faults_data() {
+        QTest::addColumn<QStringList>("sim");
+        QTest::addColumn<QStringList>("doctor");  // the options after "doctor -p PORT"
+        QTest::addColumn<int>("doctorExit");
+        QTest::addColumn<QString>("step");    // a line of the doctor's stdout
+        QTest::addColumn<QString>("advice");  // a text of its stderr
+        QTest::addColumn<QString>("kind");    // the verify's diagnosis; empty: none
+        QTest::addColumn<int>("lineOrBit");   // the diagnosis' line or bit; -1: none
+        const QStringList tiny12{"--chip", "ATtiny12L"}, chosen{"-d", "ATtiny12L"};
+        const auto row = [](const char* tag, const QStringList& sim, const QStringList& doctor, int exit, const QString& step,
+                            const QString& advice, const QString& kind, int lineOrBit = -1) {
+            QTest::newRow(tag) << sim << doctor << exit << step << advice << kind << lineOrBit;
+        };
+        row("sound chip", tiny12, chosen, 0, "ok signature: ATtiny12L (signature 1E:90:05)", "", "");
+        row("writes ignored", tiny12 + QStringList{"--ignore-writes"}, {}, 0, "ok line: 200 identification round trips: 0 failed", "", "not-programmed");
+        row("erase that does not erase", tiny12 + QStringList{"--erase-fails", "--preload", "{dir}/old.json"}, {}, 0,
+            "ok programming", "", "not-erased");
+        row("stuck address line", tiny12 + QStringList{"--stuck-address-bit", "2"}, {}, 0, "ok signature", "", "address-line", 2);
+        row("stuck data line", tiny12 + QStringList{"--stuck-data-bit", "3"}, {}, 0, "ok signature", "", "data-line", 3);
+        row("a few flipped bits", tiny12 + QStringList{"--flip-bits", "3", "--seed", "7"}, {}, 0, "ok signature", "", "scattered");
+        row("empty socket", {"--empty"}, chosen, 5, "fail signature: the chip does not answer (signature FF:FF:FF)",
+            "socket's lever", "");
+        row("locked chip", tiny12 + QStringList{"--locked"}, chosen, 5, "fail signature: the chip is locked (signature 00:01:02)",
+            "never erases or writes", "locked");
+        row("another chip than chosen", {"--chip", "ATtiny26L"}, chosen, 5,
+            "fail signature: the device chosen is ATtiny12L, but the chip in the socket is ATtiny26L (signature 1E:91:09)",
+            "ATtiny26L goes in the 20pin socket (place 4 from the left in the device index)", "");
+        row("old firmware: a warning", tiny12 + QStringList{"--firmware", "6.32"}, {}, 0, "warn writer: old firmware: KX-WRT540 V6.32",
+            "firmware to 6.35 or later", "");
+        row("silent writer", {"--silent-after", "0"}, {}, 2, "fail writer: the writer does not answer", "power", "");
+        // A line that garbles replies: a few in 200 is a warning (here the writer stays garbled, so programming mode
+        // then fails), more than one in ten a failure; a slow adapter a warning ("-": no verify).
+        row("a few garbled replies", tiny12 + QStringList{"--wrong-from", "198"}, {}, 2, "warn line: 200 identification round trips: 6 failed",
+            "shorter cable", "-");
+        row("many garbled replies", tiny12 + QStringList{"--wrong-from", "150"}, {}, 2, "fail line: 200 identification round trips: 54 failed",
+            "shorter cable", "-");
+        row("slow adapter", tiny12 + QStringList{"--adapter-latency-ms", "16"}, {}, 0, "warn line: ", "latency timer", "-");
+    }
+    void faults() {
+        QFETCH(QStringList, sim);
+        QFETCH(QStringList, doctor);
+        QFETCH(QString, kind);
+        QFETCH(int, lineOrBit);
+        for (QString& option : sim) option.replace("{dir}", m_dir);
+        Sim writer(sim);
+        QVERIFY(!writer.path.isEmpty());
+        const Run check = Cli(QStringList{"--lang", "en", "doctor", "-p", "{port}"} + doctor, writer.path, m_dir);
+        QTEST(check.exitCode, "doctorExit");
+        QFETCH(QString, step);
+        QFETCH(QString, advice);
+        QVERIFY2(check.out.contains(step), qPrintable(check.out));
+        QVERIFY2(check.err.contains(advice), qPrintable(check.err));
+        // Nothing but step lines on stdout, the failed one last.
+        const QStringList lines = check.out.split('\n', Qt::SkipEmptyParts);
+        for (const QString& line : lines) QVERIFY2(QRegularExpression("^(ok|warn|fail) [a-z-]+: ").match(line).hasMatch(), qPrintable(line));
+        QCOMPARE(lines.last().startsWith("fail "), check.exitCode != 0);
+        if (check.exitCode == 2 || kind == "-") return;
+
+        const QString report = m_dir + "/fault.json";
+        Cli({"--lang", "en", "-p", "{port}", "program", "{dir}/blink.hex"}, writer.path, m_dir);
+        const Run verify = Cli({"--lang", "en", "-p", "{port}", "-d", "ATtiny12L", "--report", report, "verify", "{dir}/blink.hex"},
+                               writer.path, m_dir);
+        const QJsonObject run = Json(report)["runs"][0].toObject();
+        QCOMPARE(run["diagnosis"]["kind"].toString(), kind);
+        QCOMPARE(run["diagnosis"].toObject().value(kind == "data-line" ? "bit" : "line").toInt(-1), lineOrBit);
+        QCOMPARE(verify.exitCode, check.exitCode == 5 ? 5 : kind.isEmpty() ? 0 : 1);
+        // The diagnosis stands above the list of differences, which it never replaces.
+        if (!kind.isEmpty() && kind != "locked") {
+            QVERIFY2(verify.err.indexOf("diagnosis (" + kind + "): ") >= 0, qPrintable(verify.err));
+            QVERIFY(verify.err.indexOf("diagnosis (") < verify.err.indexOf("difference flash"));
         }
     }
 

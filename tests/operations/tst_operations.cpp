@@ -12,6 +12,7 @@
 #include "WriterModel.h"
 #include "devices/Catalogue.h"
 #include "link/LinkTexts.h"
+#include "operations/Diagnosis.h"
 #include "operations/Flows.h"
 #include "operations/OperationTexts.h"
 #include "operations/VerifyLog.h"
@@ -26,6 +27,8 @@ using virtualwriter::ChipState;
 namespace {
 
 const QString kPath = QStringLiteral("/dev/ttyFAKE0");
+// The flash file of the diagnosis table: sixteen words, high byte first.
+const QString kDiagnosisFile = QStringLiteral("940C00102211443366558877AA99CCBBEEDD00FFA5A55A5A0201040306051234");
 
 int Index(const QString& device) { return *devices::FindDevice(device); }
 
@@ -356,6 +359,60 @@ private Q_SLOTS:
         QCOMPARE(report.differences.size(), int(word >= 0) + int(byte >= 0));
         QTEST(rig.ui.panels[1], "verdict");
         QTEST(Notice(rig.ui), "verdict");
+    }
+
+    // What a verify's differences mean, the kinds tried in their order. Sixteen flash words compared; the
+    // chip's words as a fault leaves them (hex, high byte first); the EEPROM as file and chip bytes.
+    void diagnosis_data() {
+        QTest::addColumn<QString>("chip");
+        QTest::addColumn<QString>("eepromFile");
+        QTest::addColumn<QString>("eepromChip");
+        QTest::addColumn<QString>("signature");
+        QTest::addColumn<QString>("kind");  // empty: no diagnosis
+        QTest::addColumn<int>("line");      // -1: none
+        QTest::addColumn<int>("bit");
+        const QString same = kDiagnosisFile;
+        const auto row = [](const char* tag, const QString& chip, const QString& kind, int line = -1, int bit = -1,
+                            const QString& eepromFile = {}, const QString& eepromChip = {}, const QString& signature = "059001") {
+            QTest::newRow(tag) << chip << eepromFile << eepromChip << signature << kind << line << bit;
+        };
+        row("nothing differs", same, {});
+        row("locked signature, whatever was read", QString(64, 'F'), "locked", -1, -1, {}, {}, "020100");
+        row("blank chip", QString(64, 'F'), "not-programmed");
+        // A1 stuck at 0: words w and w^2 both land in w&~2, which holds the AND of both.
+        row("address line A1", "00000010000000102211883322118833A485005AA485005A0201000002010000", "address-line", 1);
+        row("data line bit 2", "900800102211403362518873AA99C8BBEAD900FBA1A15A5A0201000302011230", "data-line", -1, 2);
+        row("one flipped bit", "940C00102211443366558877AB99CCBBEEDD00FFA5A55A5A0201040306051234", "scattered");
+        row("old bits left by an erase", "800800100211442266010804000808B2AE590029242442520001040006040234", "not-erased");
+        row("bits left at 1", "D4FD8F187F39C77777F7ACF7EF9DEFFBEEDF43FFA5ED5AFA6B3D6E5356EF573D", "bits-not-programmed");
+        row("bits both ways", "951C10112301543267459876AB89DCBAEFCD10FEA4B54A5B0311140207150235", "unexplained");
+        row("EEPROM cells left erased by the file read 0", same, "not-erased", -1, -1, "FFFFFFFFFFFFFFFFFF", "000000000000000000");
+        row("EEPROM written cells lose bits: no failed erase", same, "unexplained", -1, -1, "5A5A5A5A5A5A5A5A5A", "505050505050505050");
+    }
+    void diagnosis() {
+        QFETCH(QString, chip);
+        QFETCH(QString, eepromFile);
+        QFETCH(QString, eepromChip);
+        QFETCH(QString, signature);
+        image::MemoryImages images;
+        const QByteArray file = QByteArray::fromHex(kDiagnosisFile.toLatin1()), read = QByteArray::fromHex(chip.toLatin1());
+        std::copy(file.begin(), file.end(), images.ProgramImage.begin());
+        QList<operations::Difference> differences;
+        for (int w = 0; w < file.size() / 2; ++w) {
+            const auto expected = qFromBigEndian<quint16>(file.constData() + 2 * w), actual = qFromBigEndian<quint16>(read.constData() + 2 * w);
+            if (expected != actual) differences.append({operations::Memory::Flash, w, expected, actual});
+        }
+        const QByteArray eeprom = QByteArray::fromHex(eepromFile.toLatin1()), eepromRead = QByteArray::fromHex(eepromChip.toLatin1());
+        for (int a = 0; a < eeprom.size(); ++a) {
+            images.EepromImage[a] = quint8(eeprom[a]);
+            if (eeprom[a] != eepromRead[a]) differences.append({operations::Memory::Eeprom, a, quint8(eeprom[a]), quint8(eepromRead[a])});
+        }
+        const auto d = operations::DiagnoseVerify(images, differences, {qint32(file.size() / 2), qint32(eeprom.size())},
+                                                  QByteArray::fromHex(signature.toLatin1()));
+        QTEST(d ? operations::DiagnosisKindName(d->kind) : QString(), "kind");
+        QTEST(d && d->line ? *d->line : -1, "line");
+        QTEST(d && d->bit ? *d->bit : -1, "bit");
+        QVERIFY(!d || !d->message.isEmpty());
     }
 
     // Panel 5 counts whole seconds on the monotonic clock; the fake one crosses a day boundary here.

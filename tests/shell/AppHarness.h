@@ -83,6 +83,7 @@ struct AppHarness {
         if (!realPort) setup.port = writerPort ? writerPort : &port, setup.timing = &timing;
         setup.detectPorts = [] { return QList<link::DetectedPort>{{"/dev/ttyFAKE0", {}}}; };
         setup.makeUpdatePort = [this] { return std::make_unique<ScriptedPort>(timing); };
+        setup.probePort = [](const QString&) { return link::PortProbe{}; };  // the fake port always opens
         setup.runModal = [this](QDialog& dialog) {
             modals << dialog.objectName();
             answerModal(dialog);

@@ -8,6 +8,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QScreen>
+#include <QListWidget>
 #include <QLockFile>
 #include <QPlainTextEdit>
 #include <QTextBrowser>
@@ -19,6 +20,7 @@
 #include "AppHarness.h"
 #include "core/Language.h"
 #include "image/Dumps.h"
+#include "shell/DialogCheck.h"
 #include "shell/FrmAbout.h"
 #include "shell/FrmDump.h"
 #include "shell/FrmIndex.h"
@@ -54,6 +56,8 @@ QStringList ShownTexts(QWidget* window) {
             for (int i = 0; i < combo->count(); ++i) texts << combo->itemText(i);
         if (auto* view = qobject_cast<QPlainTextEdit*>(object)) texts << view->toPlainText();
         if (auto* view = qobject_cast<QTextEdit*>(object)) texts << view->toPlainText();
+        if (auto* list = qobject_cast<QListWidget*>(object))
+            for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
     }
     texts.removeAll(QString());
     return texts;
@@ -306,6 +310,8 @@ private Q_SLOTS:
         ReadNextModal(texts);
         main.Action("mnuProductionSetup")->trigger();
         main.Action("mnuFirmwareUpdate")->trigger();
+        main.Action("mnuConnectionCheck")->trigger();
+        QVERIFY(texts.contains("✓ Chip signature: ATtiny12L (signature 1E:90:05)"));
         main.Action("mnuHelpSub")->trigger();
         texts << ShownTexts(h.app->Help());
         QVERIFY(h.app->Help()->Browser()->toPlainText().startsWith("New ZendraV6 User Guide"));
@@ -333,6 +339,30 @@ private Q_SLOTS:
 
         QVERIFY(texts.size() > 500);
         QVERIFY2(JapaneseIn(texts).isEmpty(), qPrintable(JapaneseIn(texts).join(" | ")));
+    }
+
+    // Help's connection check walks the chain to the chip in the socket; a check again sees the chip gone.
+    void connectionCheck() {
+        AppHarness h;
+        h.UseVirtualWriter();
+        QStringList first, again;
+        h.answerModal = [&](QDialog& dialog) {
+            auto& check = dynamic_cast<shell::DialogCheck&>(dialog);
+            first = check.Lines();
+            h.model.SetEmptySocket(true);
+            check.findChild<QPushButton*>("cmdRecheck")->click();
+            again = check.Lines();
+            dialog.reject();
+        };
+        QVERIFY(h.Start(m_env->AppDir()));
+        h.Main().Action("mnuConnectionCheck")->trigger();
+        QCOMPARE(h.modals, QStringList{"dlgConnectionCheck"});
+        QCOMPARE(first.size(), 8);
+        QCOMPARE(first.first(), QString("✓ ポート: ポートがあります: /dev/ttyFAKE0"));
+        QCOMPARE(first.last(), QString("✓ チップの署名: ATtiny12L (署名 1E:90:05)"));
+        QVERIFY2(again.at(7).startsWith("✗ チップの署名: チップが応答しません (署名 FF:FF:FF)"), qPrintable(again.join('\n')));
+        QVERIFY(again.at(8).startsWith("    → "));  // the advice below the step
+        QVERIFY(h.Result().contains("チップが応答しません"));
     }
 
     void helpWindow() {

@@ -1,5 +1,7 @@
 #include "WriterModel.h"
 
+#include <QRandomGenerator>
+
 #include "core/Product.h"
 #include "devices/Catalogue.h"
 
@@ -279,11 +281,42 @@ bool WriterModel::ChipAnswers() const {
 
 bool WriterModel::ChipWritable() const { return ChipAnswers(); }
 
-int WriterModel::FlashIndex() const { return m_address % m_chip.flash.size(); }
+quint16 WriterModel::AddressSeen() const {
+    if (!m_options.stuckAddressBit) return m_address;
+    return static_cast<quint16>(m_address & ~(1u << *m_options.stuckAddressBit));
+}
 
-int WriterModel::EepromIndex() const { return m_address % m_chip.eeprom.size(); }
+int WriterModel::FlashIndex() const { return AddressSeen() % m_chip.flash.size(); }
+
+int WriterModel::EepromIndex() const { return AddressSeen() % m_chip.eeprom.size(); }
+
+bool WriterModel::TakesWrites() const { return ChipWritable() && !m_options.ignoreWrites; }
+
+quint16 WriterModel::FlashWordRead(int index) {
+    quint16 word = m_chip.flash[index];
+    if (m_options.stuckDataBit) word &= static_cast<quint16>(~(0x0101u << *m_options.stuckDataBit));
+    if (m_options.flippedBits > 0) {
+        if (m_flipsForWords != m_chip.flash.size()) {
+            m_flips.clear();
+            QRandomGenerator picks(m_options.flipSeed);
+            const int count = std::min<int>(m_options.flippedBits, int(m_chip.flash.size()));
+            while (m_flips.size() < count)
+                m_flips.insert(int(picks.bounded(quint32(m_chip.flash.size()))), quint16(1u << picks.bounded(16u)));
+            m_flipsForWords = m_chip.flash.size();
+        }
+        word ^= m_flips.value(index, 0);
+    }
+    return word;
+}
+
+quint8 WriterModel::EepromByteRead(int index) const {
+    const auto byte = static_cast<quint8>(m_chip.eeprom[index]);
+    if (!m_options.stuckDataBit) return byte;
+    return static_cast<quint8>(byte & ~(1u << *m_options.stuckDataBit));
+}
 
 void WriterModel::ChipErase() {
+    if (m_options.eraseFails) return;
     m_chip.flash.fill(0xFFFF);
     const ChipLayout& layout = Layout();
     const bool keepEeprom = layout.eesaveMask != 0 && (m_chip.fuseHigh & layout.eesaveMask) == 0;
@@ -325,33 +358,33 @@ QByteArray WriterModel::ExecuteChipCommand(const QByteArray& frame) {
             if (reach) m_address = static_cast<quint16>(At(frame, 1) << 8 | At(frame, 2));
             return cr;
         case 'c':
-            if (reach && ChipWritable())
+            if (reach && TakesWrites())
                 m_chip.flash[FlashIndex()] &= static_cast<quint16>(0xFF00 | At(frame, 1));
             return cr;
         case 'C':
             if (!reach) return cr;
-            if (ChipWritable())
+            if (TakesWrites())
                 m_chip.flash[FlashIndex()] &= static_cast<quint16>(At(frame, 1) << 8 | 0x00FF);
             ++m_address;
             return cr;
         case 'W':
             if (!reach) return cr;
-            if (ChipWritable())
+            if (TakesWrites())
                 m_chip.flash[FlashIndex()] &= static_cast<quint16>(At(frame, 2) << 8 | At(frame, 1));
             ++m_address;
             return cr;
         case 'R': {
             if (!reach) return Bytes({0xFF, 0xFF});
-            const quint16 word = ChipAnswers() ? m_chip.flash[FlashIndex()] : 0xFFFF;
+            const quint16 word = ChipAnswers() ? FlashWordRead(FlashIndex()) : 0xFFFF;
             ++m_address;
             return Bytes({static_cast<quint8>(word >> 8), static_cast<quint8>(word & 0xFF)});
         }
         case 'd':
             if (!reach || !ChipAnswers()) return Bytes({0xFF});
-            return QByteArray(1, m_chip.eeprom[EepromIndex()]);
+            return Bytes({EepromByteRead(EepromIndex())});
         case 'D':
             // EEPROM bytes erase themselves before each write.
-            if (reach && ChipWritable()) m_chip.eeprom[EepromIndex()] = frame.at(1);
+            if (reach && TakesWrites()) m_chip.eeprom[EepromIndex()] = frame.at(1);
             return cr;
         case 'f':
         case 'u':

@@ -60,6 +60,13 @@ struct WriterOptions {
     std::optional<int> silentAfter;           // commands after the N-th get no answer and have no effect
     std::optional<int> wrongFrom;             // from the N-th command on every answer is wrong
     std::chrono::milliseconds replyDelay{0};  // applied by the ports, not by the model
+    // Faults of the chip and the socket, for the verify diagnosis and the connection check.
+    bool ignoreWrites = false;             // flash and EEPROM writes change nothing (no supply, no contact)
+    bool eraseFails = false;               // a chip erase leaves flash and EEPROM as they were
+    std::optional<int> stuckAddressBit;    // this address bit is 0 for every flash and EEPROM access
+    std::optional<int> stuckDataBit;       // flash and EEPROM bytes read with this bit 0
+    int flippedBits = 0;                   // this many flash words read with one bit flipped ...
+    quint32 flipSeed = 1;                  // ... the words and bits picked by this seed
 };
 
 struct WireEntry {
@@ -114,6 +121,10 @@ private:
     bool ChipWritable() const;
     int FlashIndex() const;
     int EepromIndex() const;
+    quint16 AddressSeen() const;
+    bool TakesWrites() const;
+    quint16 FlashWordRead(int index);
+    quint8 EepromByteRead(int index) const;
     void ChipErase();
     quint8 LockFuseByte() const;
 
@@ -127,6 +138,8 @@ private:
     int m_commands = 0;
     int m_completedUpdates = 0;
     QMap<quint16, quint16> m_incomingFirmware;
+    QMap<int, quint16> m_flips;  // flash word -> the bit read flipped, for the chip's size below
+    qsizetype m_flipsForWords = -1;
     QList<WireEntry> m_wireLog;
 };
 

@@ -91,6 +91,21 @@ int main(int argc, char** argv) {
     const QCommandLineOption wrongFrom(QStringLiteral("wrong-from"),
                                        QStringLiteral("Answer wrongly from the N-th command on."),
                                        QStringLiteral("N"));
+    const QCommandLineOption ignoreWrites(QStringLiteral("ignore-writes"),
+                                          QStringLiteral("Flash and EEPROM writes change nothing."));
+    const QCommandLineOption eraseFails(QStringLiteral("erase-fails"),
+                                        QStringLiteral("A chip erase leaves flash and EEPROM as they were."));
+    const QCommandLineOption stuckAddress(QStringLiteral("stuck-address-bit"),
+                                          QStringLiteral("This address bit is 0 for every flash and EEPROM access."),
+                                          QStringLiteral("N"));
+    const QCommandLineOption stuckData(QStringLiteral("stuck-data-bit"),
+                                       QStringLiteral("Flash and EEPROM bytes read with this bit 0."),
+                                       QStringLiteral("N"));
+    const QCommandLineOption flipBits(QStringLiteral("flip-bits"),
+                                      QStringLiteral("This many flash words, picked by --seed, read with one bit flipped."),
+                                      QStringLiteral("N"));
+    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("The seed of --flip-bits (default 1)."),
+                                  QStringLiteral("S"));
     const QCommandLineOption preload(QStringLiteral("preload"), QStringLiteral("Start from this JSON state."),
                                      QStringLiteral("FILE"));
     const QCommandLineOption dump(QStringLiteral("dump"),
@@ -104,7 +119,8 @@ int main(int argc, char** argv) {
                                   QStringLiteral("Make a symbolic link to the terminal."),
                                   QStringLiteral("PATH"));
     parser.addOptions(
-        {chip, locked, empty, firmware, delay, baud, adapterLatency, silentAfter, wrongFrom, preload, dump, wireLog, commands, link});
+        {chip, locked, empty, firmware, delay, baud, adapterLatency, silentAfter, wrongFrom, ignoreWrites, eraseFails,
+         stuckAddress, stuckData, flipBits, seed, preload, dump, wireLog, commands, link});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return Refuse(QStringLiteral("unexpected argument ") + parser.positionalArguments().first());
@@ -118,6 +134,8 @@ int main(int argc, char** argv) {
     }
     options.locked = parser.isSet(locked);
     options.emptySocket = parser.isSet(empty);
+    options.ignoreWrites = parser.isSet(ignoreWrites);
+    options.eraseFails = parser.isSet(eraseFails);
     if (parser.isSet(firmware)) {
         if (!IsPrintableLatin1(parser.value(firmware)))
             return Refuse(QStringLiteral("--firmware needs printable ASCII text"));
@@ -134,6 +152,10 @@ int main(int argc, char** argv) {
         {adapterLatency, 0, [&](int v) { ptyOptions.adapterLatency = std::chrono::milliseconds(v); }},
         {silentAfter, 0, [&](int v) { options.silentAfter = v; }},
         {wrongFrom, 1, [&](int v) { options.wrongFrom = v; }},
+        {stuckAddress, 0, [&](int v) { options.stuckAddressBit = v; }},
+        {stuckData, 0, [&](int v) { options.stuckDataBit = v; }},
+        {flipBits, 0, [&](int v) { options.flippedBits = v; }},
+        {seed, 0, [&](int v) { options.flipSeed = quint32(v); }},
     };
     for (const CountOption& count : counts) {
         if (!parser.isSet(count.option)) continue;
@@ -145,6 +167,8 @@ int main(int argc, char** argv) {
         }
         count.apply(*value);
     }
+    if (options.stuckAddressBit > 15 || options.stuckDataBit > 7)
+        return Refuse(QStringLiteral("--stuck-address-bit takes 0-15, --stuck-data-bit 0-7"));
     ptyOptions.dumpPath = parser.value(dump);
     ptyOptions.wireLogPath = parser.value(wireLog);
     ptyOptions.commands = parser.isSet(commands);
