@@ -1,4 +1,5 @@
 #include "production/ChipStore.h"
+#include "production/StoreSql.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,6 +16,16 @@
 #include <csignal>
 
 namespace zendra::production {
+
+// Another connection held the store beyond the busy time-out: SQLITE_BUSY and SQLITE_LOCKED; on a server
+// lock_not_available (lock_timeout), a deadlock or a serialization failure.
+StoreResult FromError(const QSqlError& error) {
+    const QString code = error.nativeErrorCode();
+    const bool locked = code == QLatin1String("5") || code == QLatin1String("6") ||
+                        code == QLatin1String("55P03") || code == QLatin1String("40P01") ||
+                        code == QLatin1String("40001");
+    return {locked ? StoreProblem::Locked : StoreProblem::Failed, error.text()};
+}
 
 namespace {
 
@@ -51,16 +62,6 @@ constexpr const char* kServerSchema[] = {
 // BEGIN IMMEDIATE makes them: two first uses never both create the tables, two allocations never both
 // read the same next number.
 constexpr const char* kServerBegin = "SELECT pg_advisory_xact_lock(8820244931749232640)";
-
-// Another connection held the store beyond the busy time-out: SQLITE_BUSY and SQLITE_LOCKED; on a server
-// lock_not_available (lock_timeout), a deadlock or a serialization failure.
-StoreResult FromError(const QSqlError& error) {
-    const QString code = error.nativeErrorCode();
-    const bool locked = code == QLatin1String("5") || code == QLatin1String("6") ||
-                        code == QLatin1String("55P03") || code == QLatin1String("40P01") ||
-                        code == QLatin1String("40001");
-    return {locked ? StoreProblem::Locked : StoreProblem::Failed, error.text()};
-}
 
 QVariant Optional(const std::optional<qint64>& value) { return value ? QVariant(*value) : QVariant(); }
 QVariant Optional(const std::optional<quint8>& value) { return value ? QVariant(int(*value)) : QVariant(); }
