@@ -379,6 +379,46 @@
         <source>--fuse には --device が必要です</source>
         <translation>--fuse needs --device</translation>
     </message>
+    <message>
+        <source>history --stats でのみ使えます: %1</source>
+        <translation>only with history --stats: %1</translation>
+    </message>
+    <message>
+        <source>日時が正しくありません (ISO 8601): %1</source>
+        <translation>not a time (ISO 8601): %1</translation>
+    </message>
+    <message>
+        <source>集計の単位が正しくありません (day, port, bench, file): %1</source>
+        <translation>not a grouping (day, port, bench, file): %1</translation>
+    </message>
+    <message>
+        <source>日付</source>
+        <translation>day</translation>
+    </message>
+    <message>
+        <source>ポート</source>
+        <translation>port</translation>
+    </message>
+    <message>
+        <source>ベンチ</source>
+        <translation>bench</translation>
+    </message>
+    <message>
+        <source>全体</source>
+        <translation>all</translation>
+    </message>
+    <message>
+        <source>合計</source>
+        <translation>total</translation>
+    </message>
+    <message>
+        <source>初回合格率</source>
+        <translation>first-pass yield</translation>
+    </message>
+    <message>
+        <source>不合格の内訳</source>
+        <translation>failures</translation>
+    </message>
 </context>
 <context>
     <name>zendra</name>
@@ -1865,6 +1905,38 @@ Open them as they are?</translation>
     <message>
         <source>同じことをするコマンド (zendra-cli):</source>
         <translation>The same from a script (zendra-cli):</translation>
+    </message>
+    <message>
+        <source>(すべて)</source>
+        <translation>(all)</translation>
+    </message>
+    <message>
+        <source>期間:</source>
+        <translation>Period:</translation>
+    </message>
+    <message>
+        <source>チップ %1&#x3000;合格 %2&#x3000;不合格 %3&#x3000;初回合格率 %4</source>
+        <translation>Chips %1   passed %2   failed %3   first-pass yield %4</translation>
+    </message>
+    <message>
+        <source>不合格の内訳: %1</source>
+        <translation>Failures: %1</translation>
+    </message>
+    <message>
+        <source>合格</source>
+        <translation>Passed</translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>初回合格率</source>
+        <translation>First-pass yield</translation>
+    </message>
+    <message>
+        <source>チップ数</source>
+        <translation>Chips</translation>
     </message>
 </context>
 </TS>

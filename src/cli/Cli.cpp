@@ -18,6 +18,7 @@
 #include "cli/Plan.h"
 #include "cli/Render.h"
 #include "cli/Writer.h"
+#include "cli/YieldTable.h"
 #include "core/Settings.h"
 #include "link/PortMap.h"
 #include "link/PortWatcher.h"
@@ -159,6 +160,7 @@ int DetectOnNewPort(const Plan& plan) {
 
 // The store's records, newest first.
 int ShowHistory(const Plan& plan) {
+    if (plan.stats) return ShowYield(plan);
     production::ChipStore store(plan.dbPath);
     QList<production::ChipRecord> records;
     production::StoreResult result = store.Open();
