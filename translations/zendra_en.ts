@@ -1934,9 +1934,5 @@ Open them as they are?</translation>
         <source>初回合格率</source>
         <translation>First-pass yield</translation>
     </message>
-    <message>
-        <source>チップ数</source>
-        <translation>Chips</translation>
-    </message>
 </context>
 </TS>

@@ -134,8 +134,12 @@ QByteArray YieldJson(const production::YieldQuery& query, const production::Yiel
                      const QList<production::YieldGroup>& groups) {
     QJsonObject document = GroupJson(whole);
     document.insert("series", query.series.isEmpty() ? QJsonValue() : QJsonValue(query.series));
-    document.insert("since", query.since.isValid() ? QJsonValue(query.since.toString(Qt::ISODateWithMs)) : QJsonValue());
-    document.insert("until", query.until.isValid() ? QJsonValue(query.until.toString(Qt::ISODateWithMs)) : QJsonValue());
+    // With its offset from UTC, so a script reads the same instant the store was asked about.
+    const auto time = [](const QDateTime& t) {
+        return t.isValid() ? QJsonValue(t.toOffsetFromUtc(t.offsetFromUtc()).toString(Qt::ISODateWithMs)) : QJsonValue();
+    };
+    document.insert("since", time(query.since));
+    document.insert("until", time(query.until));
     if (query.by != production::Grouping::None) {
         const QString name = production::GroupingName(query.by);
         document.insert("by", name);

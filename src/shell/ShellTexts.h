@@ -274,6 +274,5 @@ inline const QString kYieldFailures = QStringLiteral(QT_TRANSLATE_NOOP("zendra",
 inline const QString kYieldPassSeries = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "合格"));
 inline const QString kYieldFailSeries = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "不合格"));
 inline const QString kYieldLine = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "初回合格率"));
-inline const QString kYieldChips = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ数"));
 
 }  // namespace zendra::shell::texts

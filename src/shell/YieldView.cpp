@@ -1,7 +1,7 @@
 #include "shell/YieldView.h"
 
-#include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
+#include <QPen>
 #include <QStackedBarSeries>
 #include <QThread>
 #include <QVBoxLayout>
@@ -23,7 +24,7 @@ namespace zendra::shell {
 
 namespace {
 
-// More days than this would make bars too thin to read; the newest are drawn.
+// A month; more days would make the bars too thin to read. The newest are drawn.
 constexpr int kChartDays = 31;
 
 QString Percent(double share) { return QString::number(share * 100.0, 'f', 1) + QLatin1Char('%'); }
@@ -69,8 +70,9 @@ YieldView::YieldView(QWidget* parent) : QWidget(parent) {
     auto* view = new QChartView(new QChart, this);
     view->setObjectName(QStringLiteral("chartYield"));
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumHeight(170);
-    view->chart()->legend()->setAlignment(Qt::AlignRight);
+    view->setMinimumHeight(200);
+    view->chart()->legend()->setAlignment(Qt::AlignTop);
+    view->chart()->setMargins(QMargins(2, 2, 2, 2));
     chart = view;
 
     auto* choice = new QHBoxLayout;
@@ -178,6 +180,7 @@ void YieldView::DrawChart() {
     failed->setColor(QColor(0xc8, 0x32, 0x32));
     auto* yield = new QLineSeries;
     yield->setName(core::Translate(texts::kYieldLine));
+    yield->setPen(QPen(QColor(0x1f, 0x4e, 0xa8), 2));
     QStringList categories;
     qint64 most = 1;
     for (qsizetype i = 0; i < days.size(); ++i) {
@@ -193,12 +196,17 @@ void YieldView::DrawChart() {
     bars->append(failed);
     c->addSeries(bars);
     c->addSeries(yield);
-    auto* x = new QBarCategoryAxis;
-    x->append(categories);
+    // Every few days a date under its bar, so the dates keep room at any width.
+    auto* x = new QCategoryAxis;
+    x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    x->setStartValue(-0.5);
+    x->setRange(-0.5, double(days.size()) - 0.5);
+    const qsizetype every = std::max<qsizetype>(1, (days.size() + 6) / 7);
+    for (qsizetype i = 0; i < days.size(); i += every) x->append(categories[i], double(i));
     auto* chips = new QValueAxis;
     chips->setRange(0, double(most));
+    chips->applyNiceNumbers();
     chips->setLabelFormat(QStringLiteral("%d"));
-    chips->setTitleText(core::Translate(texts::kYieldChips));
     auto* percent = new QValueAxis;
     percent->setRange(0, 100);
     percent->setLabelFormat(QStringLiteral("%d%%"));
