@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -11,6 +12,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 #include <QVariant>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -356,16 +358,26 @@ StoreResult ChipStore::History(const HistoryQuery& query, QList<ChipRecord>& rec
         r.pid = q.value(15).toLongLong();
         records.append(r);
     }
-    QSqlQuery files(db);
+    if (records.isEmpty()) return {};
+    // The files of every record found in one statement: the table has no index on its record, so a
+    // statement per record would read it whole once per record.
+    QHash<qint64, ChipRecord*> byId;
+    qint64 lowest = records.first().id, highest = lowest;
     for (ChipRecord& r : records) {
-        files.prepare(
-            QStringLiteral("SELECT role, path, sha256 FROM record_files WHERE record = ? ORDER BY %1")
-                .arg(m_server ? QStringLiteral("id") : QStringLiteral("rowid")));
-        files.addBindValue(r.id);
-        if (!files.exec()) return FromError(files.lastError());
-        while (files.next())
-            r.files.append({files.value(0).toString(), files.value(1).toString(), files.value(2).toString()});
+        byId.insert(r.id, &r);
+        lowest = std::min(lowest, r.id);
+        highest = std::max(highest, r.id);
     }
+    QSqlQuery files(db);
+    files.prepare(QStringLiteral("SELECT record, role, path, sha256 FROM record_files WHERE record BETWEEN ? AND ? "
+                                 "ORDER BY %1")
+                      .arg(m_server ? QStringLiteral("id") : QStringLiteral("rowid")));
+    files.addBindValue(lowest);
+    files.addBindValue(highest);
+    if (!files.exec()) return FromError(files.lastError());
+    while (files.next())
+        if (ChipRecord* r = byId.value(files.value(0).toLongLong()))
+            r->files.append({files.value(1).toString(), files.value(2).toString(), files.value(3).toString()});
     return {};
 }
 
