@@ -384,6 +384,46 @@
         <translation>diagnosis (%1): %2</translation>
     </message>
     <message>
+        <source>history --stats でのみ使えます: %1</source>
+        <translation>only with history --stats: %1</translation>
+    </message>
+    <message>
+        <source>日時が正しくありません (ISO 8601): %1</source>
+        <translation>not a time (ISO 8601): %1</translation>
+    </message>
+    <message>
+        <source>集計の単位が正しくありません (day, port, bench, file): %1</source>
+        <translation>not a grouping (day, port, bench, file): %1</translation>
+    </message>
+    <message>
+        <source>日付</source>
+        <translation>day</translation>
+    </message>
+    <message>
+        <source>ポート</source>
+        <translation>port</translation>
+    </message>
+    <message>
+        <source>ベンチ</source>
+        <translation>bench</translation>
+    </message>
+    <message>
+        <source>全体</source>
+        <translation>all</translation>
+    </message>
+    <message>
+        <source>合計</source>
+        <translation>total</translation>
+    </message>
+    <message>
+        <source>初回合格率</source>
+        <translation>first-pass yield</translation>
+    </message>
+    <message>
+        <source>不合格の内訳</source>
+        <translation>failures</translation>
+    </message>
+    <message>
         <source>セットアップファイルの値の型か範囲が正しくありません: %1 (%2)</source>
         <translation>a value of the setup file has the wrong type or is out of range: %1 (%2)</translation>
     </message>
@@ -2113,6 +2153,34 @@ Open them as they are?</translation>
     <message>
         <source>ファームウエアを %1 以上に更新してください (ヘルプ メニューの「ファームウエアのアップデート」、または zendra-cli update)。</source>
         <translation>Update the firmware to %1 or later (Help menu, &quot;Firmware update&quot;, or zendra-cli update).</translation>
+    </message>
+    <message>
+        <source>(すべて)</source>
+        <translation>(all)</translation>
+    </message>
+    <message>
+        <source>期間:</source>
+        <translation>Period:</translation>
+    </message>
+    <message>
+        <source>チップ %1&#x3000;合格 %2&#x3000;不合格 %3&#x3000;初回合格率 %4</source>
+        <translation>Chips %1   passed %2   failed %3   first-pass yield %4</translation>
+    </message>
+    <message>
+        <source>不合格の内訳: %1</source>
+        <translation>Failures: %1</translation>
+    </message>
+    <message>
+        <source>合格</source>
+        <translation>Passed</translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>初回合格率</source>
+        <translation>First-pass yield</translation>
     </message>
     <message>
         <source>チップには何も書き込んでいません（確認のみ）。</source>

@@ -19,6 +19,7 @@
 #include "cli/Plan.h"
 #include "cli/Render.h"
 #include "cli/Writer.h"
+#include "cli/YieldTable.h"
 #include "core/Settings.h"
 #include "link/PortMap.h"
 #include "link/PortWatcher.h"
@@ -160,6 +161,7 @@ int DetectOnNewPort(const Plan& plan) {
 
 // The store's records, newest first.
 int ShowHistory(const Plan& plan) {
+    if (plan.stats) return ShowYield(plan);
     production::ChipStore store(plan.dbPath);
     QList<production::ChipRecord> records;
     production::StoreResult result = store.Open();

@@ -148,4 +148,18 @@ inline constexpr const char* kSetupChangeAccepted =
     QT_TRANSLATE_NOOP("cli", "変更されたファイルをそのまま使います: %1");
 inline constexpr const char* kFuseNeedsDevice = QT_TRANSLATE_NOOP("cli", "--fuse には --device が必要です");
 
+// history --stats: the options' refusals and the table's headings.
+inline constexpr const char* kNeedsStats = QT_TRANSLATE_NOOP("cli", "history --stats でのみ使えます: %1");
+inline constexpr const char* kBadTime = QT_TRANSLATE_NOOP("cli", "日時が正しくありません (ISO 8601): %1");
+inline constexpr const char* kBadGrouping =
+    QT_TRANSLATE_NOOP("cli", "集計の単位が正しくありません (day, port, bench, file): %1");
+inline constexpr const char* kStatsDay = QT_TRANSLATE_NOOP("cli", "日付");
+inline constexpr const char* kStatsPort = QT_TRANSLATE_NOOP("cli", "ポート");
+inline constexpr const char* kStatsBench = QT_TRANSLATE_NOOP("cli", "ベンチ");
+inline constexpr const char* kStatsFile = QT_TRANSLATE_NOOP("cli", "ファイル");
+inline constexpr const char* kStatsAll = QT_TRANSLATE_NOOP("cli", "全体");
+inline constexpr const char* kStatsTotal = QT_TRANSLATE_NOOP("cli", "合計");
+inline constexpr const char* kStatsFirstPassYield = QT_TRANSLATE_NOOP("cli", "初回合格率");
+inline constexpr const char* kStatsFailures = QT_TRANSLATE_NOOP("cli", "不合格の内訳");
+
 }  // namespace zendra::cli::texts

@@ -1,4 +1,5 @@
 #include "cli/Plan.h"
+#include "cli/YieldTable.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -91,6 +92,9 @@ QString HelpText(const QCommandLineParser& parser) {
                "                               --print shows the equivalent plain commands\n"
                "  history                      the chip store's records, newest first (--serial, --file-sha256,\n"
                "                               --last, --json)\n"
+               "  history --stats              chips programmed, passed and failed, the first-pass yield and\n"
+               "                               the failing verdicts (--series, --since TIME, --until TIME in\n"
+               "                               ISO 8601, --by day|port|bench|file, --json)\n"
                "\nStandard output: the data of ports, detect and fuse read, else the one-line verdict;\n"
                "progress, notices, warnings, errors and advice go to standard error.\n"
                "\nExit codes:\n"
@@ -168,7 +172,7 @@ std::optional<QString> ParseProduction(const QCommandLineParser& parser, Plan& p
         if (const auto refused = RefuseOutputTarget(plan.dbPath)) return refused;
     const QString& c = plan.command;
     const bool history = c == QLatin1String("history");
-    for (const char* name : {"serial", "file-sha256", "last", "json"})
+    for (const char* name : {"serial", "file-sha256", "last", "json", "stats", "series", "since", "until", "by"})
         if (isSet(name) && !history)
             return T(texts::kNotForCommand).arg(QStringLiteral("--") + QLatin1String(name));
     if (history) {
@@ -184,6 +188,7 @@ std::optional<QString> ParseProduction(const QCommandLineParser& parser, Plan& p
         if (isSet("file-sha256") && !sha.match(plan.history.fileSha256).hasMatch())
             return T(texts::kBadNumber).arg(value("file-sha256"));
         plan.json = isSet("json");
+        if (const auto refused = ParseYieldOptions(parser, plan)) return refused;
     }
 
     const bool anySerial = isSet("serial-at") || isSet("serial-format") || isSet("serial-start") ||
@@ -395,6 +400,18 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     const QCommandLineOption last(QStringLiteral("last"), QStringLiteral("history: the newest N records."),
                                   QStringLiteral("N"));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("history: as JSON."));
+    const QCommandLineOption stats(QStringLiteral("stats"),
+                                   QStringLiteral("history: the chips programmed, passed and failed, and the yield."));
+    const QCommandLineOption statsSeries(QStringLiteral("series"), QStringLiteral("history --stats: one series."),
+                                         QStringLiteral("NAME"));
+    const QCommandLineOption since(QStringLiteral("since"),
+                                   QStringLiteral("history --stats: from this time on (ISO 8601)."),
+                                   QStringLiteral("TIME"));
+    const QCommandLineOption until(QStringLiteral("until"),
+                                   QStringLiteral("history --stats: before this time (ISO 8601)."),
+                                   QStringLiteral("TIME"));
+    const QCommandLineOption by(QStringLiteral("by"), QStringLiteral("history --stats: one row per day, port, bench or file."),
+                                QStringLiteral("day|port|bench|file"));
     const QCommandLineOption noEeprom(QStringLiteral("no-eeprom"),
                                       QStringLiteral("program: no EEPROM file, not even FILE.eep beside FILE."));
     const QCommandLineOption fuse(QStringLiteral("fuse"),
@@ -409,7 +426,8 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         help,   version,      port,      device,     eeprom,        lang,        report,       log,
         repeat, watch,        quiet,     verbose,    allowLockout,  dryRun,      writeFuses,   wait,
         db,     serialAt,     serialFormat, serialStart, serialStep, serialSeries, calibrationAt, serial,
-        fileSha, last,        json,      noEeprom,   fuse,          acceptChanged, print};
+        fileSha, last,        json,      noEeprom,   fuse,          acceptChanged, print,
+        stats,  statsSeries,  since,     until,      by};
     parser.addOptions(options);
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("See the list below."));
 

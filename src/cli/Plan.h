@@ -11,6 +11,7 @@
 #include "operations/Flows.h"
 #include "production/ChipStore.h"
 #include "production/Stamp.h"
+#include "production/Yield.h"
 
 namespace zendra::cli {
 
@@ -50,6 +51,7 @@ struct Plan {
     QString setupPath;  // run: the setup this program run comes from (its lock/fuse choices in fuseChoices)
     bool noEeprom = false;  // program: no EEPROM file, not even one beside the code file
     production::HistoryQuery history;
+    std::optional<production::YieldQuery> stats;  // history --stats
     bool json = false;
 
     // A command that leaves a record of the chip in the store.

@@ -1,7 +1,9 @@
 #include "production/ChipStore.h"
+#include "production/StoreSql.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -10,11 +12,22 @@
 #include <QUrl>
 #include <QUrlQuery>
 #include <QVariant>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 
 namespace zendra::production {
+
+// Another connection held the store beyond the busy time-out: SQLITE_BUSY and SQLITE_LOCKED; on a server
+// lock_not_available (lock_timeout), a deadlock or a serialization failure.
+StoreResult FromError(const QSqlError& error) {
+    const QString code = error.nativeErrorCode();
+    const bool locked = code == QLatin1String("5") || code == QLatin1String("6") ||
+                        code == QLatin1String("55P03") || code == QLatin1String("40P01") ||
+                        code == QLatin1String("40001");
+    return {locked ? StoreProblem::Locked : StoreProblem::Failed, error.text()};
+}
 
 namespace {
 
@@ -51,16 +64,6 @@ constexpr const char* kServerSchema[] = {
 // BEGIN IMMEDIATE makes them: two first uses never both create the tables, two allocations never both
 // read the same next number.
 constexpr const char* kServerBegin = "SELECT pg_advisory_xact_lock(8820244931749232640)";
-
-// Another connection held the store beyond the busy time-out: SQLITE_BUSY and SQLITE_LOCKED; on a server
-// lock_not_available (lock_timeout), a deadlock or a serialization failure.
-StoreResult FromError(const QSqlError& error) {
-    const QString code = error.nativeErrorCode();
-    const bool locked = code == QLatin1String("5") || code == QLatin1String("6") ||
-                        code == QLatin1String("55P03") || code == QLatin1String("40P01") ||
-                        code == QLatin1String("40001");
-    return {locked ? StoreProblem::Locked : StoreProblem::Failed, error.text()};
-}
 
 QVariant Optional(const std::optional<qint64>& value) { return value ? QVariant(*value) : QVariant(); }
 QVariant Optional(const std::optional<quint8>& value) { return value ? QVariant(int(*value)) : QVariant(); }
@@ -355,16 +358,26 @@ StoreResult ChipStore::History(const HistoryQuery& query, QList<ChipRecord>& rec
         r.pid = q.value(15).toLongLong();
         records.append(r);
     }
-    QSqlQuery files(db);
+    if (records.isEmpty()) return {};
+    // The files of every record found in one statement: the table has no index on its record, so a
+    // statement per record would read it whole once per record.
+    QHash<qint64, ChipRecord*> byId;
+    qint64 lowest = records.first().id, highest = lowest;
     for (ChipRecord& r : records) {
-        files.prepare(
-            QStringLiteral("SELECT role, path, sha256 FROM record_files WHERE record = ? ORDER BY %1")
-                .arg(m_server ? QStringLiteral("id") : QStringLiteral("rowid")));
-        files.addBindValue(r.id);
-        if (!files.exec()) return FromError(files.lastError());
-        while (files.next())
-            r.files.append({files.value(0).toString(), files.value(1).toString(), files.value(2).toString()});
+        byId.insert(r.id, &r);
+        lowest = std::min(lowest, r.id);
+        highest = std::max(highest, r.id);
     }
+    QSqlQuery files(db);
+    files.prepare(QStringLiteral("SELECT record, role, path, sha256 FROM record_files WHERE record BETWEEN ? AND ? "
+                                 "ORDER BY %1")
+                      .arg(m_server ? QStringLiteral("id") : QStringLiteral("rowid")));
+    files.addBindValue(lowest);
+    files.addBindValue(highest);
+    if (!files.exec()) return FromError(files.lastError());
+    while (files.next())
+        if (ChipRecord* r = byId.value(files.value(0).toLongLong()))
+            r->files.append({files.value(1).toString(), files.value(2).toString(), files.value(3).toString()});
     return {};
 }
 

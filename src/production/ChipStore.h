@@ -12,6 +12,9 @@
 
 namespace zendra::production {
 
+struct YieldQuery;
+struct YieldGroup;
+
 struct FileDigest {
     QString role, path, sha256;
 };
@@ -91,6 +94,8 @@ public:
     // A whole record at once, for a run that ended before it was begun.
     StoreResult Add(ChipRecord& record);
     StoreResult History(const HistoryQuery& query, QList<ChipRecord>& records);
+    // The chips' yield (production/Yield.h): one group without a grouping, else one per key in order.
+    StoreResult Yield(const YieldQuery& query, QList<YieldGroup>& groups);
 
 private:
     StoreResult Insert(ChipRecord& record);

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSet>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <iterator>
@@ -14,6 +15,7 @@
 #include "core/Language.h"
 #include "devices/Encodings.h"
 #include "shell/ShellTexts.h"
+#include "shell/YieldView.h"
 
 namespace zendra::shell {
 
@@ -248,6 +250,12 @@ void DialogProduction::accept() {
 
 // --- History -------------------------------------------------------------------------------------------
 
+namespace {
+// Where a row keeps its record's series and time, for the summary's choice.
+constexpr int kSeriesRole = Qt::UserRole;
+constexpr int kTimeRole = Qt::UserRole + 1;
+}  // namespace
+
 FrmHistory::FrmHistory(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmHistory"));
     ShowText(this, texts::kHistoryTitle, TextSlot::WindowTitle);
@@ -264,6 +272,7 @@ FrmHistory::FrmHistory(QWidget* parent) : QWidget(parent) {
     lblProblem->setObjectName(QStringLiteral("lblProblem"));
     lblProblem->setWordWrap(true);
     lblProblem->hide();
+    yield = new YieldView(this);
     auto* filterRow = new QHBoxLayout;
     filterRow->addWidget(filterLabel);
     filterRow->addWidget(txtFilter, 1);
@@ -271,8 +280,10 @@ FrmHistory::FrmHistory(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addLayout(filterRow);
     layout->addWidget(lblProblem);
+    layout->addWidget(yield);
     layout->addWidget(lstHistory, 1);
     connect(txtFilter, &QLineEdit::textChanged, this, [this] { ApplyFilter(); });
+    connect(yield, &YieldView::queryChanged, this, [this] { ApplyFilter(); });
     ShowInCurrentLanguage();
 }
 
@@ -280,6 +291,7 @@ void FrmHistory::ShowInCurrentLanguage() {
     QStringList headers;
     for (const QString& column : texts::kHistoryColumns) headers << core::Translate(column);
     lstHistory->setHeaderLabels(headers);
+    yield->ShowInCurrentLanguage();
 }
 
 void FrmHistory::Reload(const QString& store) {
@@ -289,24 +301,38 @@ void FrmHistory::Reload(const QString& store) {
     if (!read.Ok()) ShowText(lblProblem, core::Compose(texts::kHistoryUnreadable, {read.detail}));
     lstHistory->clear();
     QList<QTreeWidgetItem*> rows;
+    QSet<QString> series;
     for (const production::ChipRecord& r : records) {
         QStringList files;
         for (const production::FileDigest& file : r.files) files << file.path;
+        if (!r.series.isEmpty()) series.insert(r.series);
         rows << new QTreeWidgetItem(QStringList{
             r.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), r.bench, r.port,
             core::Translate(r.device), r.command, r.serial ? QString::number(*r.serial) : QString(),
             production::ShownVerdict(r), r.calibration ? devices::CalibrationText(*r.calibration) : QString(),
             files.join(QStringLiteral(", "))});
+        rows.last()->setData(0, kSeriesRole, r.series);
+        rows.last()->setData(0, kTimeRole, r.time);
     }
     lstHistory->addTopLevelItems(rows);
+    QStringList names = series.values();
+    names.sort();
+    yield->Show(store, names);
     for (int c = 0; c < lstHistory->columnCount() - 1; ++c) lstHistory->resizeColumnToContents(c);
     ApplyFilter();
 }
 
 void FrmHistory::ApplyFilter() {
     const QString wanted = txtFilter->text().trimmed();
+    const production::YieldQuery chosen = yield->Query();
     for (int i = 0; i < lstHistory->topLevelItemCount(); ++i) {
         QTreeWidgetItem* row = lstHistory->topLevelItem(i);
+        const QDateTime time = row->data(0, kTimeRole).toDateTime();
+        if ((!chosen.series.isEmpty() && row->data(0, kSeriesRole).toString() != chosen.series) ||
+            (chosen.since.isValid() && time < chosen.since) || (chosen.until.isValid() && time >= chosen.until)) {
+            row->setHidden(true);
+            continue;
+        }
         bool shown = wanted.isEmpty();
         for (int c = 0; c < row->columnCount() && !shown; ++c)
             shown = row->text(c).contains(wanted, Qt::CaseInsensitive);

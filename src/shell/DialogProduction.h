@@ -19,6 +19,8 @@ class QTreeWidget;
 
 namespace zendra::shell {
 
+class YieldView;
+
 // The production settings as the settings and the dialog's fields hold them: a place ("eeprom:0x3E", empty
 // for none), the serial format, series, start and step, and the store (empty: the per-user file).
 struct ProductionTexts {
@@ -68,8 +70,8 @@ private:
     production::Setup m_held;
 };
 
-// Lists the records of the store the settings name, newest first; the filter keeps the rows that hold
-// its text in any column.
+// Lists the records of the store the settings name, newest first, below the summary of the chosen series
+// and range; the list keeps the rows of that series and range that hold the filter's text in any column.
 class FrmHistory final : public QWidget, public LanguageAware {
     Q_OBJECT
 public:
@@ -79,6 +81,7 @@ public:
     QLineEdit* txtFilter = nullptr;
     QTreeWidget* lstHistory = nullptr;
     QLabel* lblProblem = nullptr;
+    YieldView* yield = nullptr;
     void ShowInCurrentLanguage() override;
 
 private:

@@ -34,7 +34,7 @@ inline constexpr TwipsRect kEepromWindowPlace{50, 4100, 6900, 2000};
 inline constexpr TwipsRect kVerifyWindowPlace{50, 50, 5600, 4000};
 inline constexpr double kVerifyWindowWidth = 5600;
 inline constexpr TwipsRect kLogWindowPlace{300, 300, 6900, 3000};
-inline constexpr TwipsRect kHistoryWindowPlace{450, 450, 9000, 4000};
+inline constexpr TwipsRect kHistoryWindowPlace{450, 450, 9000, 7500};
 
 // How status panel 1 shows an operation's outcome: a failure in red, a success in a calm green (dark
 // enough to read on a light panel), anything else in the panel's own colour.

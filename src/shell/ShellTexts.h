@@ -270,4 +270,14 @@ inline const QString kHistoryColumns[] = {
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "判定")),   QStringLiteral(QT_TRANSLATE_NOOP("zendra", "キャリブレーション")), QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ファイル"))};
 inline const QString kHistoryUnreadable = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ記録を読めません: %1"));
 
+// The history window's summary of the chosen series and range, and its chart.
+inline const QString kYieldAllSeries = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "(すべて)"));
+inline const QString kYieldRange = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "期間:"));
+inline const QString kYieldSummary =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ %1　合格 %2　不合格 %3　初回合格率 %4"));
+inline const QString kYieldFailures = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "不合格の内訳: %1"));
+inline const QString kYieldPassSeries = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "合格"));
+inline const QString kYieldFailSeries = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "不合格"));
+inline const QString kYieldLine = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "初回合格率"));
+
 }  // namespace zendra::shell::texts

@@ -484,6 +484,46 @@ private Q_SLOTS:
         QVERIFY(contradicted.err.contains("its next number: " + QString::number(serial + 1)));
     }
 
+    // history --stats counts program records only, "succeeded" as the pass; a table for people, one JSON
+    // object for scripts; its options are checked before the store is opened.
+    void stats() {
+        Sim sim({"--chip", "ATtiny12L"});
+        const QString db = m_dir + "/stats.sqlite";
+        const QStringList base{"--lang", "en", "--db", db};
+        QCOMPARE(Cli(base + QStringList{"--port", "{port}", "program", "{dir}/blink.hex"}, sim.path, m_dir).exitCode, 0);
+        QCOMPARE(Cli(base + QStringList{"--port", "{port}", "-d", "AT90S8515", "program", "{dir}/blink.hex"}, sim.path, m_dir).exitCode, 5);
+        QCOMPARE(Cli(base + QStringList{"--port", "{port}", "verify", "{dir}/blink.hex"}, sim.path, m_dir).exitCode, 0);
+        const Run json = Cli(base + QStringList{"history", "--stats", "--json", "--by", "port"}, {}, {});
+        QCOMPARE(json.exitCode, 0);
+        const QJsonObject whole = QJsonDocument::fromJson(json.out.toUtf8()).object();
+        QCOMPARE(QJsonDocument(whole["failures"].toObject()).toJson(QJsonDocument::Compact), QByteArray(R"({"chip-refused":1})"));
+        QCOMPARE(QList<double>({whole["total"].toDouble(), whole["pass"].toDouble(), whole["fail"].toDouble(),
+                                whole["firstPassYield"].toDouble()}),
+                 QList<double>({2, 1, 1, 0.5}));
+        QCOMPARE(whole["groups"][0]["port"].toString(), sim.path);
+        QCOMPARE(whole["groups"][0]["total"].toDouble(), 2.0);
+        const Run table = Cli(base + QStringList{"history", "--stats", "--by", "port"}, {}, {});
+        const QStringList lines = table.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QVERIFY2(lines[0].startsWith("port") && lines[0].contains("first-pass yield"), qPrintable(table.out));
+        QVERIFY2(lines[1].startsWith(sim.path) && lines[1].simplified().endsWith(" 2 1 1 50.0% chip-refused=1"), qPrintable(table.out));
+        QVERIFY2(lines[2].startsWith("all"), qPrintable(table.out));
+        const Run before = Cli(base + QStringList{"history", "--stats", "--json", "--until", "2000-01-01"}, {}, {});
+        QCOMPARE(QJsonDocument::fromJson(before.out.toUtf8()).object()["total"].toDouble(), 0.0);
+        struct Refused {
+            QStringList args;
+            QString err;
+        };
+        for (const Refused& r : {Refused{{"--by", "week"}, "day, port, bench, file"},
+                                 Refused{{"--since", "yesterday"}, "ISO 8601"},
+                                 Refused{{"--serial", "3"}, "--stats --serial"}}) {
+            const Run refused = Cli(base + QStringList{"history", "--stats"} + r.args, {}, {});
+            QVERIFY2(refused.exitCode == 4 && refused.err.contains(r.err), qPrintable(refused.err));
+        }
+        const Run without = Cli(base + QStringList{"history", "--since", "2026-01-01"}, {}, {});
+        QVERIFY2(without.exitCode == 4 && without.err.contains("--since"), qPrintable(without.err));
+    }
+
     // Ctrl-C mid-program ends after the current exchange: the writer is sent ESC and the result says so;
     // Ctrl-C ends a wait for a writer the same way, and a kill leaves the run's serial number on record.
     void cancel() {

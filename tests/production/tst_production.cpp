@@ -1,5 +1,5 @@
-// Serial stamps as bytes in the images; the chip store's series, records and history on a temporary file
-// and on a throwaway PostgreSQL server.
+// Serial stamps as bytes in the images; the chip store's series, records, history and yield on a temporary
+// file and on a throwaway PostgreSQL server.
 
 #include <unistd.h>
 #include <QSysInfo>
@@ -10,12 +10,49 @@
 #include "production/ChipStore.h"
 #include "production/Setup.h"
 #include "production/Stamp.h"
+#include "production/Yield.h"
 #include "TestEnvironment.h"
 
 using namespace zendra;
 using namespace zendra::production;
 
 namespace {
+// A history across local midnight in Tokyo (15:00 UTC): repeated runs of one file, several failing
+// verdicts, a run still "allocated", another series, and records of commands that program no chip.
+struct Made {
+    const char* time;
+    const char *command, *series, *port, *bench, *file, *verdict;
+};
+constexpr Made kHistory[] = {
+    {"2026-03-01T14:59:59.000Z", "program", "a", "p1", "b1", "x", "succeeded"},
+    {"2026-03-01T15:00:00.000Z", "program", "a", "p1", "b1", "x", "mismatch"},
+    {"2026-03-02T01:00:00.000Z", "program", "a", "p2", "b2", "y", "succeeded"},
+    {"2026-03-02T02:00:00.000Z", "program", "a", "p2", "b1", "y", "link-failed"},
+    {"2026-03-02T03:00:00.000Z", "program", "a", "p2", "b1", "x", "mismatch"},
+    {"2026-03-02T04:00:00.000Z", "verify", "a", "p1", "b1", "x", "mismatch"},
+    {"2026-03-02T04:30:00.000Z", "erase", "a", "p1", "b1", "", "succeeded"},
+    {"2026-03-02T05:00:00.000Z", "program", "b", "p1", "b1", "x", "succeeded"},
+    {"2026-03-02T06:00:00.000Z", "program", "a", "p1", "b1", "x", "allocated"},
+};
+
+// The groups as "key total/pass/firstPass verdict=n...", one per line.
+QString Described(const QList<YieldGroup>& groups) {
+    QStringList lines;
+    for (const YieldGroup& g : groups) {
+        QString line = QStringLiteral("%1 %2/%3/%4").arg(g.key).arg(g.total).arg(g.pass).arg(g.firstPass);
+        for (auto it = g.failures.cbegin(); it != g.failures.cend(); ++it)
+            line += QStringLiteral(" %1=%2").arg(it.key()).arg(it.value());
+        lines << line.trimmed();
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+struct YieldRow {
+    const char* tag;
+    YieldQuery query;
+    QString expected;
+};
+
 struct StampRow {
     const char* tag;
     QString format, place;
@@ -25,6 +62,7 @@ struct StampRow {
 };
 }  // namespace
 Q_DECLARE_METATYPE(StampRow)
+Q_DECLARE_METATYPE(YieldRow)
 
 class ProductionTest : public QObject {
     Q_OBJECT
@@ -35,6 +73,10 @@ private Q_SLOTS:
     // Each format at both memories and both ends of an ATtiny12L (1024 flash bytes, 64 EEPROM bytes).
     // `image`: the image's bytes from the place's even address on (flash words high byte first); empty: the
     // stamp does not fit. `largest`: the highest number the format holds.
+    void initTestCase() {
+        qputenv("TZ", "Asia/Tokyo");
+        ::tzset();
+    }
     void cleanupTestCase() { test::PgCluster::StopShared(); }
 
     void stamps_data() {
@@ -127,6 +169,61 @@ private Q_SLOTS:
         QVERIFY(store.History({.fileSha256 = sha.toUpper(), .last = 1}, found).Ok());
         QCOMPARE(found.size(), 1);
         QCOMPARE(found[0].serial, last);
+    }
+
+    // Only program records count, each a chip; pass is "succeeded"; days are local ones; the range takes
+    // its start and leaves its end; a file is its code file's SHA-256. The same on a server.
+    void yield_data() {
+        QTest::addColumn<QString>("location");
+        QTest::addColumn<YieldRow>("r");
+        const auto at = [](const char* text) { return QDateTime::fromString(QString::fromLatin1(text), Qt::ISODate); };
+        const QString x = QString(64, 'a'), y = QString(64, 'b');
+        // clang-format off
+        const YieldRow rows[] = {
+            {"all", {}, "7/3/3 allocated=1 link-failed=1 mismatch=2"},
+            {"series", {.series = "a"}, "6/2/2 allocated=1 link-failed=1 mismatch=2"},
+            {"no such series", {.series = "c"}, "0/0/0"},
+            {"by local day", {.series = "a", .by = Grouping::Day},
+             "2026-03-01 1/1/1\n2026-03-02 5/1/1 allocated=1 link-failed=1 mismatch=2"},
+            {"by port", {.series = "a", .by = Grouping::Port}, "p1 3/1/1 allocated=1 mismatch=1\np2 3/1/1 link-failed=1 mismatch=1"},
+            {"by bench", {.by = Grouping::Bench}, "b1 6/2/2 allocated=1 link-failed=1 mismatch=2\nb2 1/1/1"},
+            {"by file", {.series = "a", .by = Grouping::File},
+             x + " 4/1/1 allocated=1 mismatch=2\n" + y + " 2/1/1 link-failed=1"},
+            {"range", {.since = at("2026-03-02T00:00:00+09:00"), .until = at("2026-03-02T05:00:00Z")},
+             "4/1/1 link-failed=1 mismatch=2"},
+            {"range by day", {.since = at("2026-03-01T23:00:00+09:00"), .until = at("2026-03-02T00:00:00+09:00"), .by = Grouping::Day},
+             "2026-03-01 1/1/1"},
+        };
+        // clang-format on
+        const QString server = test::PgCluster::Shared().NewDatabase("yield");
+        for (const YieldRow& r : rows) {
+            QTest::addRow("file %s", r.tag) << m_dir.filePath("yield.sqlite") << r;
+            QTest::addRow("server %s", r.tag) << server << r;
+        }
+    }
+    void yield() {
+        QFETCH(QString, location);
+        QFETCH(YieldRow, r);
+        if (location.isEmpty() && !test::PgCluster::Shared().Installed())
+            QSKIP("no PostgreSQL server programs (Debian's postgresql) to start a server with");
+        QVERIFY2(!location.isEmpty(), qPrintable(test::PgCluster::Shared().Failure()));
+        ChipStore store(location);
+        QVERIFY(store.Open().Ok());
+        QList<ChipRecord> present;
+        QVERIFY(store.History({.last = 1}, present).Ok());
+        for (const Made& m : kHistory) {
+            if (!present.isEmpty()) break;
+            const QString file = QString(64, m.file[0] == 'x' ? 'a' : 'b');
+            ChipRecord record{.time = QDateTime::fromString(m.time, Qt::ISODateWithMs), .bench = m.bench, .port = m.port,
+                              .command = m.command, .series = m.series, .verdict = m.verdict};
+            if (*m.file) record.files = {{"eeprom", "/e.eep", QString(64, 'e')}, {"code", QString("/%1.hex").arg(m.file), file}};
+            QVERIFY(store.Add(record).Ok());
+        }
+        QList<YieldGroup> groups;
+        const StoreResult read = store.Yield(r.query, groups);
+        QVERIFY2(read.Ok(), qPrintable(read.detail));
+        QCOMPARE(Described(groups), r.expected);
+        if (r.query.by == Grouping::File) QCOMPARE(groups.first().path, QString("/x.hex"));
     }
 
     // A number left "allocated" by a process of this bench that has ended was interrupted.

@@ -31,6 +31,9 @@
 #include "shell/FrmConfirm.h"
 #include "shell/FrmLog.h"
 #include "shell/DialogProduction.h"
+#include "shell/YieldView.h"
+#include <QCheckBox>
+#include <QDateEdit>
 #include <QGroupBox>
 #include <QTreeWidget>
 #include "shell/ShellTexts.h"
@@ -346,6 +349,16 @@ private Q_SLOTS:
         Main().Action("mnuProductionHistory")->trigger();
         const QTreeWidgetItem* newest = Main().History()->lstHistory->topLevelItem(0);
         QCOMPARE(newest->text(5) + ' ' + newest->text(6), QString("1040 succeeded"));
+        // Above the list, the summary of the chosen series and range; a range without the run empties both.
+        shell::YieldView* yield = Main().History()->yield;
+        QTRY_COMPARE(yield->lblSummary->text(), QString("チップ 1　合格 1　不合格 0　初回合格率 100.0%"));
+        QCOMPARE(yield->cboSeries->count(), 2);  // all, "default"
+        yield->dtFrom->setDate(QDate::currentDate().addDays(1));
+        yield->dtTo->setDate(QDate::currentDate().addDays(1));
+        yield->chkRange->setChecked(true);
+        QTRY_COMPARE(yield->lblSummary->text(), QString("チップ 0　合格 0　不合格 0　初回合格率 0.0%"));
+        QVERIFY(newest->isHidden());
+        yield->chkRange->setChecked(false);
 
         store = "/dev/null/windows.sqlite";
         Main().Action("mnuProductionSetup")->trigger();
