@@ -369,7 +369,7 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     const QCommandLineOption allowLockout(QStringLiteral("allow-lockout"),
                                           QStringLiteral("Write a lock/fuse change that locks the chip out."));
     const QCommandLineOption dryRun(QStringLiteral("dry-run"),
-                                    QStringLiteral("Show what a lock/fuse write changes; write nothing."));
+                                    QStringLiteral("Read what the run needs and print its plan; write nothing."));
     const QCommandLineOption writeFuses(QStringLiteral("write-fuses"),
                                         QStringLiteral("program: write the ELF file's lock/fuse bytes after the verify."));
     const QCommandLineOption wait(QStringLiteral("wait"),
