@@ -197,6 +197,8 @@ bool JobRun::CheckLockFuse() {
     const Target target{m_out.device, m_port};
     Report check = LockFuseCommand(m_env, target, m_job.lockFuse, WritePolicy::DryRun);
     m_lockFuseCheck = check;
+    // The check's own "not written" would stand on the status line while the run goes on.
+    if (check.Succeeded() && !m_job.dryRun) m_env.progress.Status(core::StatusField::Result, QString());
     if (!check.Succeeded()) {
         m_out.report = check;
         return false;
@@ -302,6 +304,9 @@ void JobRun::RunCommand() {
                 report.status = fuses.status;
                 report.notice = fuses.notice;
                 report.errorFlag = fuses.errorFlag;
+            } else {
+                // The status line ends on the program run's verdict, the choices being part of it.
+                m_env.progress.Status(core::StatusField::Result, report.status);
             }
             break;
         }
