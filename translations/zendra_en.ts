@@ -1866,5 +1866,33 @@ Open them as they are?</translation>
         <source>同じことをするコマンド (zendra-cli):</source>
         <translation>The same from a script (zendra-cli):</translation>
     </message>
+    <message>
+        <source>ELF ファイルの%1がファイルの範囲を超えているか、壊れています。</source>
+        <translation>The %1 of the ELF file lies outside the file or is damaged.</translation>
+    </message>
+    <message>
+        <source>ELF ヘッダー</source>
+        <translation>ELF header</translation>
+    </message>
+    <message>
+        <source>プログラム ヘッダー表</source>
+        <translation>program header table</translation>
+    </message>
+    <message>
+        <source>セクション ヘッダー表</source>
+        <translation>section header table</translation>
+    </message>
+    <message>
+        <source>セクション名の表</source>
+        <translation>section name table</translation>
+    </message>
+    <message>
+        <source>セグメント %1</source>
+        <translation>segment %1</translation>
+    </message>
+    <message>
+        <source>セクション %1</source>
+        <translation>section %1</translation>
+    </message>
 </context>
 </TS>
