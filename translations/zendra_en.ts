@@ -379,6 +379,18 @@
         <source>--fuse には --device が必要です</source>
         <translation>--fuse needs --device</translation>
     </message>
+    <message>
+        <source>レポートの値が正しくありません (%1): %2</source>
+        <translation>a value of the report is not valid (%1): %2</translation>
+    </message>
+    <message>
+        <source>標準出力に書き込めませんでした。出力は失われています: %1</source>
+        <translation>standard output could not be written; what was printed is lost: %1</translation>
+    </message>
+    <message>
+        <source>チップ記録がありません: %1</source>
+        <translation>no chip store at %1</translation>
+    </message>
 </context>
 <context>
     <name>zendra</name>

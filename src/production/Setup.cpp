@@ -136,15 +136,27 @@ std::optional<QString> SaveSetup(const Setup& setup, const QString& path) {
     return std::nullopt;
 }
 
+namespace {
+
+// The folder a setup's relative paths start from: the setup file's own, a symbolic link to it followed, so
+// a setup reached through a link finds the files beside it.
+QDir SetupFolder(const QString& setupPath) {
+    const QFileInfo info(setupPath);
+    const QString real = info.canonicalFilePath();
+    return real.isEmpty() ? info.absoluteDir() : QFileInfo(real).absoluteDir();
+}
+
+}  // namespace
+
 // A store on a server is named by its URL, which no folder changes.
 QString ResolvedPath(const QString& setupPath, const QString& stored) {
     if (stored.isEmpty() || QFileInfo(stored).isAbsolute() || ChipStore::IsServerLocation(stored)) return stored;
-    return QDir::cleanPath(QFileInfo(setupPath).absoluteDir().filePath(stored));
+    return QDir::cleanPath(SetupFolder(setupPath).filePath(stored));
 }
 
 QString StoredPath(const QString& setupPath, const QString& file) {
     if (ChipStore::IsServerLocation(file)) return file;
-    return QFileInfo(setupPath).absoluteDir().relativeFilePath(QFileInfo(file).absoluteFilePath());
+    return SetupFolder(setupPath).relativeFilePath(QFileInfo(file).absoluteFilePath());
 }
 
 QString FileSha256(const QString& path) {
@@ -159,7 +171,12 @@ QStringList ChangedFiles(const Setup& setup, const QString& setupPath) {
     if (setup.eeprom && setup.programEeprom) files << *setup.eeprom;
     for (const PinnedFile& file : files) {
         const QString path = ResolvedPath(setupPath, file.path);
-        if (FileSha256(path) != file.sha256) changed << path;
+        // A file that is gone or is no regular file has not changed: the reader that takes it says what is
+        // wrong with it, and refuses it whatever the user accepts.
+        const core::BoundedRead read = core::ReadBoundedFile(path);
+        if (!read.Ok()) continue;
+        if (QString::fromLatin1(QCryptographicHash::hash(read.bytes, QCryptographicHash::Sha256).toHex()) != file.sha256)
+            changed << path;
     }
     return changed;
 }
