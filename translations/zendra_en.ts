@@ -391,6 +391,10 @@
         <source>チップ記録がありません: %1</source>
         <translation>no chip store at %1</translation>
     </message>
+    <message>
+        <source>パスワードを含む URL は保存しません。パスワードは ~/.pgpass (または PGPASSFILE、PGPASSWORD、PGSERVICE のサービスファイル) に置いてください: %1</source>
+        <translation>a URL with a password is not stored: put the password in ~/.pgpass (or PGPASSFILE, PGPASSWORD, a service file through PGSERVICE): %1</translation>
+    </message>
 </context>
 <context>
     <name>zendra</name>
@@ -1905,6 +1909,10 @@ Open them as they are?</translation>
     <message>
         <source>セクション %1</source>
         <translation>section %1</translation>
+    </message>
+    <message>
+        <source>パスワードを含む URL は保存しません。パスワードは ~/.pgpass (または PGPASSFILE、PGPASSWORD、PGSERVICE のサービスファイル) に置いてください: %1</source>
+        <translation>A URL with a password is not stored: put the password in ~/.pgpass (or PGPASSFILE, PGPASSWORD, a service file through PGSERVICE): %1</translation>
     </message>
 </context>
 </TS>

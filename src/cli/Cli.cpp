@@ -21,6 +21,7 @@
 #include "cli/Writer.h"
 #include "core/Settings.h"
 #include "link/PortMap.h"
+#include "production/StoreLocation.h"
 #include "link/PortWatcher.h"
 #include "operations/UsedPart.h"
 
@@ -165,7 +166,7 @@ int ShowHistory(const Plan& plan) {
     production::StoreResult result = store.Open(production::ChipStore::OpenMode::Existing);
     if (result.Ok()) result = store.History(plan.history, records);
     if (!result.Ok()) {
-        if (result.problem == production::StoreProblem::Missing) result.detail = plan.dbPath;
+        if (result.problem == production::StoreProblem::Missing) result.detail = production::WithoutPassword(plan.dbPath);
         PrintErr(StoreProblemText(result));
         return kExitLink;
     }

@@ -112,6 +112,8 @@ inline constexpr const char* kCannotWrite = QT_TRANSLATE_NOOP("cli", "書き込�
 inline constexpr const char* kOutputLost =
     QT_TRANSLATE_NOOP("cli", "標準出力に書き込めませんでした。出力は失われています: %1");
 inline constexpr const char* kStoreCannotOpen = QT_TRANSLATE_NOOP("cli", "チップ記録を開けません: %1");
+inline constexpr const char* kPasswordNotStored = QT_TRANSLATE_NOOP(
+    "cli", "パスワードを含む URL は保存しません。パスワードは ~/.pgpass (または PGPASSFILE、PGPASSWORD、PGSERVICE のサービスファイル) に置いてください: %1");
 inline constexpr const char* kNoStore = QT_TRANSLATE_NOOP("cli", "チップ記録がありません: %1");
 inline constexpr const char* kStoreLocked =
     QT_TRANSLATE_NOOP("cli", "チップ記録が別のプロセスにロックされたままです: %1");

@@ -21,6 +21,7 @@
 #include "devices/Catalogue.h"
 #include "devices/Encodings.h"
 #include "production/Setup.h"
+#include "production/StoreLocation.h"
 #include "update/UpdateFile.h"
 #include "update/UpdateTexts.h"
 
@@ -439,6 +440,9 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         if (args.isEmpty()) return usage(T(texts::kMissingFile).arg(QStringLiteral("setup save")));
         plan.setupOut = args.takeFirst();
         if (const auto refused = RefuseOutputTarget(plan.setupOut)) return usage(*refused);
+        // A setup is copied and shared: libpq's own places keep the password.
+        if (const QString db = parser.value(QStringLiteral("db")); production::HasPassword(db))
+            return usage(T(texts::kPasswordNotStored).arg(production::WithoutPassword(db)));
         // A setup holds the job, not one run's records or loop.
         for (const QCommandLineOption& perRun : {report, log, repeat, watch, writeFuses, allowLockout, dryRun})
             if (parser.isSet(perRun)) return usage(T(texts::kNotForCommand).arg(QStringLiteral("--") + perRun.names().last()));

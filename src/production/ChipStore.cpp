@@ -169,7 +169,7 @@ StoreResult ChipStore::CreateTables(int version) {
 
 StoreResult ChipStore::Connect() {
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
-        return {StoreProblem::CannotOpen, QStringLiteral("Qt SQL has no PostgreSQL driver (libqt6sql6-psql)")};
+        return {StoreProblem::CannotOpen, QStringLiteral("Qt SQL has no PostgreSQL driver: install the package libqt6sql6-psql")};
     const QUrl url(m_path, QUrl::StrictMode);
     if (!url.isValid() || url.path().size() < 2)
         return {StoreProblem::CannotOpen, QStringLiteral("not a PostgreSQL URL (postgresql://USER@HOST:PORT/DBNAME)")};

@@ -10,6 +10,7 @@
 
 #include "core/BoundedFile.h"
 #include "production/ChipStore.h"
+#include "production/StoreLocation.h"
 
 namespace zendra::production {
 
@@ -207,7 +208,8 @@ SetupArguments ArgumentsOf(const Setup& setup, const QString& setupPath) {
 QStringList CommandLines(const Setup& setup, const QString& setupPath) {
     const SetupArguments arguments = ArgumentsOf(setup, setupPath);
     QStringList program, fuse, settings;
-    for (const auto& [name, value] : arguments.options) {
+    for (auto [name, value] : arguments.options) {
+        if (name == QLatin1String("db")) value = WithoutPassword(value);  // shown, never a password
         if (name == QLatin1String("fuse")) {
             settings << value;
             continue;
