@@ -464,6 +464,9 @@ private Q_SLOTS:
         QTest::newRow("folder") << Refused{C, "folder", {}, 0, texts::kFileNotRegular};
         QTest::newRow("over 4 MiB") << Refused{C, "huge", {}, 0, texts::kFileTooLarge};
         QTest::newRow("missing") << Refused{E, "missing", {}, 0, texts::kFileMissing};
+        const QByteArray shortElf = ReadFile(QStringLiteral(ZENDRA_TEST_DATA_DIR "/tn26.elf")).chopped(1);
+        const QString sectionsDamaged = zendra::core::Compose(texts::kElfPartDamaged, {texts::kElfPartSectionHeaders});
+        QTest::newRow("ELF one byte short") << Refused{C, "text", shortElf, 0, sectionsDamaged};
         // clang-format on
     }
     void refusedFileNotice() {
