@@ -241,35 +241,25 @@ private Q_SLOTS:
     void damagedElf_data() {
         QTest::addColumn<Damage>("d");
         const auto u16 = [](int v) { return QByteArray(1, char(v & 0xFF)) + char(v >> 8); };
-        const auto u32 = [&u16](int v) { return u16(v & 0xFFFF) + u16(v >> 16); };
         const QString sections = texts::kElfPartSectionHeaders, segments = texts::kElfPartProgramHeaders;
-        const QString names = texts::kElfPartSectionNames;
         QTest::newRow("one byte short") << Damage{"tn26", -1, {}, sections};
-        QTest::newRow("section headers past the end") << Damage{"s2313", 32, u32(2836), sections};
+        QTest::newRow("section headers past the end") << Damage{"s2313", 32, u16(2836) + u16(0), sections};
         QTest::newRow("e_shnum 0xFFFF") << Damage{"tn12", 48, u16(0xFFFF), sections};
-        QTest::newRow("e_shnum 0, none in section 0") << Damage{"tn12", 48, u16(0), sections};
-        QTest::newRow("e_shstrndx past the table") << Damage{"tn26", 50, u16(40), names};
-        QTest::newRow("e_shstrndx on .text") << Damage{"tn26", 50, u16(1), names};
+        QTest::newRow("e_shstrndx past the table") << Damage{"tn26", 50, u16(40), texts::kElfPartSectionNames};
         QTest::newRow("e_phnum 0xFFFF") << Damage{"s2313", 44, u16(0xFFFF), segments};
-        QTest::newRow("odd e_phoff") << Damage{"tn26", 28, u32(53), segments};
-        QTest::newRow("segment 0 past the end") << Damage{"tn26", 52 + 4, u32(4700), "0"};
+        QTest::newRow("odd e_phoff") << Damage{"tn26", 28, u16(53), segments};
         // tn26's section 3 is .eeprom, at 4136 + 3 * 40 in its section header table.
-        QTest::newRow(".eeprom past the end") << Damage{"tn26", 4136 + 3 * 40 + 16, u32(4735), ".eeprom"};
+        QTest::newRow(".eeprom past the end") << Damage{"tn26", 4136 + 3 * 40 + 16, u16(4735), ".eeprom"};
     }
     void damagedElf() {
         QFETCH(Damage, d);
         QByteArray bytes = ReadFile(QStringLiteral(ZENDRA_TEST_DATA_DIR "/") + d.fixture + ".elf");
-        if (d.at < 0) bytes.chop(-d.at);
-        else bytes.replace(d.at, d.bytes.size(), d.bytes);
-        const QString part = d.part == "0" ? zendra::core::Compose(texts::kElfPartSegment, {"0"})
-                             : d.part.startsWith('.') ? zendra::core::Compose(texts::kElfPartSection, {d.part})
-                                                      : d.part;
+        d.at < 0 ? bytes.chop(-d.at) : void(bytes.replace(d.at, d.bytes.size(), d.bytes));
+        const QString part = d.part.startsWith('.') ? zendra::core::Compose(texts::kElfPartSection, {d.part}) : d.part;
         MemoryImages m;
-        const HexReadResult code = ParseCode(FormatOf({}, bytes), bytes, m.ProgramImage, 1024);
-        const HexReadResult eeprom = ParseEeprom(FormatOf({}, bytes), bytes, m.EepromImage, 128);
-        QCOMPARE(QList<HR>({code.rejection, eeprom.rejection}), QList<HR>({HR::ElfDamaged, HR::ElfDamaged}));
+        const HexReadResult code = ParseCode(CodeFormat::Elf, bytes, m.ProgramImage, 1024);
         QCOMPARE(DescribeRejection(code), zendra::core::Compose(texts::kElfPartDamaged, {part}));
-        QCOMPARE(eeprom.damagedPart, part);
+        QCOMPARE(ParseEeprom(CodeFormat::Elf, bytes, m.EepromImage, 128).damagedPart, part);
     }
 
     // Intel HEX files of an erased image; dumps hold the jmp word 940C and the printable edges 20 and 7E.
@@ -464,9 +454,6 @@ private Q_SLOTS:
         QTest::newRow("folder") << Refused{C, "folder", {}, 0, texts::kFileNotRegular};
         QTest::newRow("over 4 MiB") << Refused{C, "huge", {}, 0, texts::kFileTooLarge};
         QTest::newRow("missing") << Refused{E, "missing", {}, 0, texts::kFileMissing};
-        const QByteArray shortElf = ReadFile(QStringLiteral(ZENDRA_TEST_DATA_DIR "/tn26.elf")).chopped(1);
-        const QString sectionsDamaged = zendra::core::Compose(texts::kElfPartDamaged, {texts::kElfPartSectionHeaders});
-        QTest::newRow("ELF one byte short") << Refused{C, "text", shortElf, 0, sectionsDamaged};
         // clang-format on
     }
     void refusedFileNotice() {

@@ -361,9 +361,7 @@ private Q_SLOTS:
         QString refusal;
         m_h->answerModal = [&refusal](QDialog& dialog) {
             auto& d = dynamic_cast<shell::DialogProduction&>(dialog);
-            d.txtStore->setText("postgresql://u:secret@h/d");
-            d.accept();
-            refusal = d.lblProblem->text();
+            d.txtStore->setText("postgresql://u:secret@h/d"), d.accept(), refusal = d.lblProblem->text();
         };
         Main().Action("mnuProductionSetup")->trigger();
         QVERIFY2(refusal.contains("~/.pgpass") && !refusal.contains("secret"), qPrintable(refusal));
