@@ -98,8 +98,9 @@ set(CPACK_DEBIAN_PACKAGE_SOURCE zendra)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 
 set(CPACK_DEBIAN_ZENDRA_PACKAGE_NAME zendra)
-# The CJK font shows the Japanese texts; without it they are boxes, but nothing fails.
-set(CPACK_DEBIAN_ZENDRA_PACKAGE_RECOMMENDS "fonts-noto-cjk, qt6-translations-l10n")
+# The CJK font shows the Japanese texts; without it they are boxes, but nothing fails. The PostgreSQL driver
+# serves a chip store shared on a server (--db postgresql://...); without it only that is refused, naming it.
+set(CPACK_DEBIAN_ZENDRA_PACKAGE_RECOMMENDS "fonts-noto-cjk, qt6-translations-l10n, libqt6sql6-psql")
 set(CPACK_DEBIAN_ZENDRA_PACKAGE_SUGGESTS "zendra-virtual-writer")
 # The SQLite driver is a plugin of Qt SQL, which the shared-library scan cannot see.
 set(CPACK_DEBIAN_ZENDRA_PACKAGE_DEPENDS "libqt6sql6-sqlite")

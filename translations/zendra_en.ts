@@ -424,6 +424,22 @@
         <translation>failures</translation>
     </message>
     <message>
+        <source>レポートの値が正しくありません (%1): %2</source>
+        <translation>a value of the report is not valid (%1): %2</translation>
+    </message>
+    <message>
+        <source>標準出力に書き込めませんでした。出力は失われています: %1</source>
+        <translation>standard output could not be written; what was printed is lost: %1</translation>
+    </message>
+    <message>
+        <source>チップ記録がありません: %1</source>
+        <translation>no chip store at %1</translation>
+    </message>
+    <message>
+        <source>パスワードを含む URL は保存しません。パスワードは ~/.pgpass (または PGPASSFILE、PGPASSWORD、PGSERVICE のサービスファイル) に置いてください: %1</source>
+        <translation>a URL with a password is not stored: put the password in ~/.pgpass (or PGPASSFILE, PGPASSWORD, a service file through PGSERVICE): %1</translation>
+    </message>
+    <message>
         <source>セットアップファイルの値の型か範囲が正しくありません: %1 (%2)</source>
         <translation>a value of the setup file has the wrong type or is out of range: %1 (%2)</translation>
     </message>
@@ -2181,6 +2197,38 @@ Open them as they are?</translation>
     <message>
         <source>初回合格率</source>
         <translation>First-pass yield</translation>
+    </message>
+    <message>
+        <source>ELF ファイルの%1がファイルの範囲を超えているか、壊れています。</source>
+        <translation>The %1 of the ELF file lies outside the file or is damaged.</translation>
+    </message>
+    <message>
+        <source>ELF ヘッダー</source>
+        <translation>ELF header</translation>
+    </message>
+    <message>
+        <source>プログラム ヘッダー表</source>
+        <translation>program header table</translation>
+    </message>
+    <message>
+        <source>セクション ヘッダー表</source>
+        <translation>section header table</translation>
+    </message>
+    <message>
+        <source>セクション名の表</source>
+        <translation>section name table</translation>
+    </message>
+    <message>
+        <source>セグメント %1</source>
+        <translation>segment %1</translation>
+    </message>
+    <message>
+        <source>セクション %1</source>
+        <translation>section %1</translation>
+    </message>
+    <message>
+        <source>パスワードを含む URL は保存しません。パスワードは ~/.pgpass (または PGPASSFILE、PGPASSWORD、PGSERVICE のサービスファイル) に置いてください: %1</source>
+        <translation>A URL with a password is not stored: put the password in ~/.pgpass (or PGPASSFILE, PGPASSWORD, a service file through PGSERVICE): %1</translation>
     </message>
     <message>
         <source>チップには何も書き込んでいません（確認のみ）。</source>

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <csignal>
 #include <memory>
+#include <utility>
 
 #include "cli/Console.h"
 #include "cli/Doctor.h"
@@ -22,6 +23,7 @@
 #include "cli/YieldTable.h"
 #include "core/Settings.h"
 #include "link/PortMap.h"
+#include "production/StoreLocation.h"
 #include "link/PortWatcher.h"
 #include "operations/UsedPart.h"
 
@@ -164,9 +166,10 @@ int ShowHistory(const Plan& plan) {
     if (plan.stats) return ShowYield(plan);
     production::ChipStore store(plan.dbPath);
     QList<production::ChipRecord> records;
-    production::StoreResult result = store.Open();
+    production::StoreResult result = store.Open(production::ChipStore::OpenMode::Existing);
     if (result.Ok()) result = store.History(plan.history, records);
     if (!result.Ok()) {
+        if (result.problem == production::StoreProblem::Missing) result.detail = production::WithoutPassword(plan.dbPath);
         PrintErr(StoreProblemText(result));
         return kExitLink;
     }
@@ -192,6 +195,17 @@ public:
                 MarkOutputFailed(result, *why);
             }
         }
+        // The report too is written as each outcome comes (standard output takes it once, at the end), so
+        // the result line can say that it could not be.
+        if (!m_plan.reportPath.isEmpty() && m_plan.reportPath != QLatin1String("-")) {
+            QList<int> codes{result.exitCode};
+            for (const ChipResult& r : m_results) codes << r.exitCode;
+            if (const auto why = WriteOutput(m_plan.reportPath,
+                                             ReportJson(m_plan, m_results + QList{result}, CombineExitCodes(codes), {}))) {
+                if (!std::exchange(m_reportFailed, true)) PrintErr(*why);
+                MarkOutputFailed(result, *why);
+            }
+        }
         m_results.append(result);
     }
 
@@ -199,7 +213,7 @@ public:
     void Finish(int& exitCode, const QString& failure = {}) {
         if (m_plan.reportPath.isEmpty()) return;
         if (const auto why = WriteOutput(m_plan.reportPath, ReportJson(m_plan, m_results, exitCode, failure))) {
-            PrintErr(*why);
+            if (!m_reportFailed) PrintErr(*why);
             if (exitCode == kExitSuccess) exitCode = kExitLink;
         }
     }
@@ -208,6 +222,7 @@ private:
     const Plan& m_plan;
     QMutex m_mutex;
     QList<ChipResult> m_results;
+    bool m_reportFailed = false;  // and said so
 };
 
 // --- Watch -------------------------------------------------------------------------------------------------

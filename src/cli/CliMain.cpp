@@ -12,5 +12,5 @@ int main(int argc, char* argv[]) {
     // The windows' settings store, so "COMn" means what it means there.
     QCoreApplication::setOrganizationName(zendra::core::kApplicationTitle);
     QCoreApplication::setApplicationName(zendra::core::kApplicationTitle);
-    return zendra::cli::RunCommandLine(QCoreApplication::arguments().mid(1));
+    return zendra::cli::CheckedExit(zendra::cli::RunCommandLine(QCoreApplication::arguments().mid(1)));
 }

@@ -19,6 +19,8 @@ inline constexpr const char* kFuseWriteNeedsDevice =
     QT_TRANSLATE_NOOP("cli", "この設定はデバイスにありません: %1");
 inline constexpr const char* kNothingToRestore =
     QT_TRANSLATE_NOOP("cli", "元に戻す Lock/Fuse バイトが記録されていません: %1");
+inline constexpr const char* kBadReportValue =
+    QT_TRANSLATE_NOOP("cli", "レポートの値が正しくありません (%1): %2");
 inline constexpr const char* kRestoreOtherDevice =
     QT_TRANSLATE_NOOP("cli", "レポートは別のデバイスのものです: %1");
 inline constexpr const char* kChangeHeader = QT_TRANSLATE_NOOP("cli", "Lock/Fuse の変更:");
@@ -108,7 +110,12 @@ inline constexpr const char* kWaitInsert = QT_TRANSLATE_NOOP("cli", "次のチ�
 inline constexpr const char* kPasses = QT_TRANSLATE_NOOP("cli", "合格");
 inline constexpr const char* kFailures = QT_TRANSLATE_NOOP("cli", "不合格");
 inline constexpr const char* kCannotWrite = QT_TRANSLATE_NOOP("cli", "書き込めません: %1");
+inline constexpr const char* kOutputLost =
+    QT_TRANSLATE_NOOP("cli", "標準出力に書き込めませんでした。出力は失われています: %1");
 inline constexpr const char* kStoreCannotOpen = QT_TRANSLATE_NOOP("cli", "チップ記録を開けません: %1");
+inline constexpr const char* kPasswordNotStored = QT_TRANSLATE_NOOP(
+    "cli", "パスワードを含む URL は保存しません。パスワードは ~/.pgpass (または PGPASSFILE、PGPASSWORD、PGSERVICE のサービスファイル) に置いてください: %1");
+inline constexpr const char* kNoStore = QT_TRANSLATE_NOOP("cli", "チップ記録がありません: %1");
 inline constexpr const char* kStoreLocked =
     QT_TRANSLATE_NOOP("cli", "チップ記録が別のプロセスにロックされたままです: %1");
 inline constexpr const char* kStoreNewer =

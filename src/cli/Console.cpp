@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "cli/Cli.h"
 #include "core/Language.h"
 #include "link/LinkTexts.h"
 
@@ -9,7 +10,9 @@
 #include <QStringList>
 #include <atomic>
 #include <utility>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace zendra::cli {
 
@@ -17,6 +20,7 @@ namespace {
 
 std::atomic<bool> g_qtMessages{false};
 QMutex g_printing;
+std::atomic<int> g_outputError{0};  // errno of the first write or flush of stdout that failed
 
 constexpr int kBarWidth = 30;
 constexpr qint64 kRedrawMs = 100;  // a bar redrawn more often only costs the writer's time
@@ -24,8 +28,13 @@ constexpr qint64 kRedrawMs = 100;  // a bar redrawn more often only costs the wr
 void Write(std::FILE* stream, const QString& text) {
     const QMutexLocker locker(&g_printing);
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-    std::fflush(stream);
+    errno = 0;
+    const size_t written = std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    // What a script reads must not vanish on a full disk or /dev/full while the command says success.
+    if ((std::fflush(stream) != 0 || written != static_cast<size_t>(bytes.size())) && stream == stdout) {
+        int expected = 0;
+        g_outputError.compare_exchange_strong(expected, errno != 0 ? errno : EIO);
+    }
 }
 
 // The texts break lines with CR LF or a lone CR; a terminal wants LF.
@@ -53,6 +62,17 @@ QString T(const char* source) { return QCoreApplication::translate("cli", source
 
 void PrintOut(const QString& line) { Write(stdout, ConsoleLines(line) + QLatin1Char('\n')); }
 void PrintErr(const QString& line) { Write(stderr, ConsoleLines(line) + QLatin1Char('\n')); }
+
+int CheckedExit(int code) {
+    {
+        const QMutexLocker locker(&g_printing);
+        int expected = 0;
+        if (std::fflush(stdout) != 0) g_outputError.compare_exchange_strong(expected, errno != 0 ? errno : EIO);
+    }
+    if (g_outputError == 0) return code;
+    PrintErr(T(texts::kOutputLost).arg(QString::fromLocal8Bit(std::strerror(g_outputError))));
+    return kExitLink;
+}
 
 void ConsoleProgress::Line(const QString& text) {
     EndBar();

@@ -27,6 +27,8 @@ void ShowQtMessages(bool show);
 // Whole lines, each written at once (several writers print at the same time).
 void PrintOut(const QString& line);
 void PrintErr(const QString& line);
+// The exit code, or kExitLink with a line on stderr when anything written to stdout was lost.
+int CheckedExit(int code);
 
 struct ConsoleStyle {
     QString label;         // "COM1" or the path, before every line when several writers run

@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QLocale>
 #include <QRegularExpression>
+#include <algorithm>
 #include <climits>
 
 #include "cli/Cli.h"
@@ -18,8 +19,10 @@
 #include "image/CodeFormats.h"
 #include "core/Language.h"
 #include "core/Product.h"
+#include "devices/Catalogue.h"
 #include "devices/Encodings.h"
 #include "production/Setup.h"
+#include "production/StoreLocation.h"
 #include "update/UpdateFile.h"
 #include "update/UpdateTexts.h"
 
@@ -28,24 +31,44 @@ namespace zendra::cli {
 namespace {
 
 // The bytes a fuse write's JSON report recorded before it wrote, and its device; the reason it will not do.
+// Every value taken is checked: a damaged one would restore nothing, or something else, and say it had.
 std::optional<QString> ReadRestoreReport(const QString& path, Plan& plan) {
     Failure failure{};
     const auto bytes = ReadInput(path, failure);
     if (!bytes) return failure.text;
-    const QJsonArray runs = QJsonDocument::fromJson(*bytes).object().value(QStringLiteral("runs")).toArray();
-    for (const QJsonValue& run : runs) {
-        const QJsonObject before = run[QStringLiteral("lockFuse")][QStringLiteral("before")].toObject();
-        const auto byte = [&](const char* name) -> std::optional<quint8> {
-            bool ok = false;
-            const uint value = before.value(QLatin1String(name)).toString().toUInt(&ok, 16);
-            return ok && value <= 0xFF ? std::optional<quint8>(quint8(value)) : std::nullopt;
-        };
-        plan.restoreBytes = {byte("fuse"), byte("fuseHigh"), byte("lock")};
-        plan.restoreDevice = run[QStringLiteral("lockFuse")][QStringLiteral("device")].toString();
-        if (!plan.restoreBytes.Empty()) {
-            plan.files.append({QStringLiteral("report"), QFileInfo(path).absoluteFilePath(), Sha256(*bytes)});
-            return std::nullopt;
+    const auto damaged = [&path](const QString& field) { return T(texts::kBadReportValue).arg(field, path); };
+    const QJsonDocument document = QJsonDocument::fromJson(*bytes);
+    if (!document.isObject()) return damaged(QStringLiteral("(JSON)"));
+    const QJsonValue runsValue = document.object().value(QStringLiteral("runs"));
+    if (!runsValue.isArray()) return damaged(QStringLiteral("runs"));
+    const QJsonArray runs = runsValue.toArray();
+    for (qsizetype i = 0; i < runs.size(); ++i) {
+        const QString at = QStringLiteral("runs[%1].lockFuse").arg(i);
+        const QJsonValue lockFuse = runs.at(i)[QStringLiteral("lockFuse")];
+        if (lockFuse.isUndefined()) continue;
+        if (!lockFuse.isObject()) return damaged(at);
+        const QJsonValue before = lockFuse[QStringLiteral("before")];
+        if (!before.isObject()) return damaged(at + QStringLiteral(".before"));
+        operations::LockFuseBytes taken;
+        for (const auto& [name, slot] : {std::pair{"fuse", &taken.fuse}, std::pair{"fuseHigh", &taken.fuseHigh},
+                                          std::pair{"lock", &taken.lock}}) {
+            const QJsonValue value = before[QLatin1String(name)];
+            if (value.isUndefined()) continue;
+            // Written as two hex digits: a number, a sign, a third digit or nothing is not a recorded byte.
+            static const QRegularExpression kByte(QStringLiteral("^[0-9A-Fa-f]{2}$"));
+            if (!value.isString() || !kByte.match(value.toString()).hasMatch())
+                return damaged(at + QStringLiteral(".before.") + QLatin1String(name));
+            *slot = quint8(value.toString().toUInt(nullptr, 16));
         }
+        if (taken.Empty()) continue;
+        const QString device = lockFuse[QStringLiteral("device")].toString();
+        if (!std::any_of(devices::DeviceTable().begin(), devices::DeviceTable().end(),
+                         [&device](const devices::Device& d) { return d.Name() == device; }))
+            return damaged(at + QStringLiteral(".device"));
+        plan.restoreBytes = taken;
+        plan.restoreDevice = device;
+        plan.files.append({QStringLiteral("report"), QFileInfo(path).absoluteFilePath(), Sha256(*bytes)});
+        return std::nullopt;
     }
     return T(texts::kNothingToRestore).arg(path);
 }
@@ -475,6 +498,9 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         if (args.isEmpty()) return usage(T(texts::kMissingFile).arg(QStringLiteral("setup save")));
         plan.setupOut = args.takeFirst();
         if (const auto refused = RefuseOutputTarget(plan.setupOut)) return usage(*refused);
+        // A setup is copied and shared: libpq's own places keep the password.
+        if (const QString db = parser.value(QStringLiteral("db")); production::HasPassword(db))
+            return usage(T(texts::kPasswordNotStored).arg(production::WithoutPassword(db)));
         // A setup holds the job, not one run's records or loop.
         for (const QCommandLineOption& perRun : {report, log, repeat, watch, writeFuses, allowLockout, dryRun})
             if (parser.isSet(perRun)) return usage(T(texts::kNotForCommand).arg(QStringLiteral("--") + perRun.names().last()));

@@ -196,6 +196,8 @@ QString StoreProblemText(const production::StoreResult& problem) {
             return T(texts::kStoreNewer).arg(problem.detail);
         case StoreProblem::SeriesExhausted:
             return T(texts::kSeriesExhausted).arg(problem.detail);
+        case StoreProblem::Missing:
+            return T(texts::kNoStore).arg(problem.detail);
         case StoreProblem::None:
         case StoreProblem::Failed:
             break;
@@ -227,18 +229,36 @@ QJsonObject RecordJson(const production::ChipRecord& r) {
                        {"seconds", r.seconds}};
 }
 
+// One field of a history line: a tab or a line break in a series name or a port must not make a new
+// column or line, so they and the backslash are written as \t, \n, \r and \\.
+QString HistoryField(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+            case '\\': out += QStringLiteral("\\\\"); break;
+            case '\t': out += QStringLiteral("\\t"); break;
+            case '\n': out += QStringLiteral("\\n"); break;
+            case '\r': out += QStringLiteral("\\r"); break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 QString HistoryLine(const production::ChipRecord& r) {
     QStringList files;
     for (const production::FileDigest& f : r.files) files << f.role + QLatin1Char('=') + f.sha256;
-    return QStringList{QString::number(r.id), r.time.toString(Qt::ISODate), r.bench, r.port, r.command,
+    QStringList fields{QString::number(r.id), r.time.toString(Qt::ISODate), r.bench, r.port, r.command,
                        Tr(r.device), r.signature,
                        r.serial ? r.series + QLatin1Char(':') + QString::number(*r.serial) : QStringLiteral("-"),
                        r.calibration ? devices::CalibrationText(*r.calibration) : QStringLiteral("-"),
                        production::ShownVerdict(r), QString::number(r.seconds, 'f', 2), r.lockFuseBefore,
-                       r.lockFuseAfter, files.join(QLatin1Char(' '))}
-        .join(QLatin1Char('\t'));
+                       r.lockFuseAfter, files.join(QLatin1Char(' '))};
+    for (QString& field : fields) field = HistoryField(field);
+    return fields.join(QLatin1Char('\t'));
 }
 
 QByteArray HistoryJson(const QList<production::ChipRecord>& records) {

@@ -11,7 +11,9 @@
 #include <memory>
 #include <vector>
 
+#include "core/Language.h"
 #include "image/HexText.h"
+#include "image/ImageTexts.h"
 
 namespace zendra::image {
 
@@ -77,6 +79,69 @@ struct ElfCloser {
     void operator()(Elf* elf) const { elf_end(elf); }
 };
 
+quint32 LittleEndian(const QByteArray& bytes, quint64 at, int width) {
+    quint32 value = 0;
+    for (int k = width - 1; k >= 0; --k) value = value << 8 | static_cast<quint8>(bytes[qsizetype(at) + k]);
+    return value;
+}
+
+// The part of a 32-bit ELF file that lies outside it or does not hold together, named; empty when every
+// table, segment and section can be read. libelf skips what it cannot read (a section header table past
+// the end reads as no sections, a program header count of PN_XNUM as none), which would load a partial
+// image without a word, so the tables are checked here first.
+QString ElfDamage(const QByteArray& bytes) {
+    constexpr quint64 kHeaderSize = 52, kSegmentEntry = 32, kSectionEntry = 40;
+    const quint64 size = static_cast<quint64>(bytes.size());
+    const auto within = [size](quint64 offset, quint64 length) { return offset <= size && length <= size - offset; };
+    if (size < kHeaderSize) return texts::kElfPartHeader;
+    const quint64 phoff = LittleEndian(bytes, 28, 4), shoff = LittleEndian(bytes, 32, 4);
+    const quint64 phentsize = LittleEndian(bytes, 42, 2), phnum = LittleEndian(bytes, 44, 2);
+    const quint64 shentsize = LittleEndian(bytes, 46, 2), shnum = LittleEndian(bytes, 48, 2);
+    quint64 shstrndx = LittleEndian(bytes, 50, 2);
+
+    // The tables must be where a reader can take whole aligned entries: an odd offset reads shifted garbage.
+    if (phnum == PN_XNUM) return texts::kElfPartProgramHeaders;
+    if (phnum > 0 && (phentsize != kSegmentEntry || phoff % 4 != 0 || phoff < kHeaderSize ||
+                      !within(phoff, phnum * kSegmentEntry)))
+        return texts::kElfPartProgramHeaders;
+    for (quint64 i = 0; i < phnum; ++i) {
+        const quint64 entry = phoff + i * kSegmentEntry;
+        const quint64 offset = LittleEndian(bytes, entry + 4, 4), fileSize = LittleEndian(bytes, entry + 16, 4);
+        if (fileSize > 0 && !within(offset, fileSize)) return core::Compose(texts::kElfPartSegment, {QString::number(i)});
+    }
+
+    if (shoff == 0) return shnum == 0 && shstrndx == SHN_UNDEF ? QString() : texts::kElfPartSectionHeaders;
+    if (shentsize != kSectionEntry || shoff % 4 != 0 || shoff < kHeaderSize || !within(shoff, kSectionEntry))
+        return texts::kElfPartSectionHeaders;
+    // Counts too large for the header are in section 0 (sh_size, sh_link), and only then.
+    quint64 count = shnum;
+    if (shnum == 0) count = LittleEndian(bytes, shoff + 20, 4);
+    if (shnum >= SHN_LORESERVE || (shnum == 0 && count < SHN_LORESERVE) || !within(shoff, count * kSectionEntry))
+        return texts::kElfPartSectionHeaders;
+    if (shstrndx == SHN_XINDEX) shstrndx = LittleEndian(bytes, shoff + 24, 4);
+    const auto field = [&](quint64 section, quint64 at) { return quint64(LittleEndian(bytes, shoff + section * kSectionEntry + at, 4)); };
+    if (shstrndx == SHN_UNDEF || shstrndx >= count || field(shstrndx, 4) != SHT_STRTAB ||
+        !within(field(shstrndx, 16), field(shstrndx, 20)))
+        return texts::kElfPartSectionNames;
+    const quint64 namesOffset = field(shstrndx, 16), namesSize = field(shstrndx, 20);
+    for (quint64 i = 1; i < count; ++i) {
+        const quint64 name = field(i, 0);
+        if (name >= namesSize) return texts::kElfPartSectionNames;
+        const quint64 type = field(i, 4);
+        if (type == SHT_NOBITS || type == SHT_NULL || within(field(i, 16), field(i, 20))) continue;
+        const QByteArrayView names = QByteArrayView(bytes).sliced(qsizetype(namesOffset + name), qsizetype(namesSize - name));
+        const qsizetype end = names.indexOf('\0');
+        const QString label = end > 0 ? QString::fromLatin1(names.first(end)) : QString::number(i);
+        return core::Compose(texts::kElfPartSection, {label});
+    }
+    return {};
+}
+
+HexReadResult DamagedElf(HexReadResult result, const QString& part) {
+    result.damagedPart = part;
+    return Rejected(result, HexRejection::ElfDamaged);
+}
+
 // Flash from the loadable segments with file data below the data space, by physical address; the
 // EEPROM from ".eeprom"; the lock/fuse bytes from ".fuse" and ".lock". `cells` is null for the part
 // the caller does not take.
@@ -97,6 +162,7 @@ HexReadResult ParseElf(const QByteArray& bytes, Cells& cells, bool flash) {
     const Elf32_Ehdr* header = elf32_getehdr(elf.get());
     if (!header) return Rejected(result, HexRejection::ElfDamaged);
     if (header->e_machine != EM_AVR || header->e_type != ET_EXEC) return Rejected(result, HexRejection::ElfNotAvr);
+    if (const QString part = ElfDamage(bytes); !part.isEmpty()) return DamagedElf(result, part);
     const quint64 fileSize = static_cast<quint64>(bytes.size());
     const auto within = [fileSize](quint64 offset, quint64 size) { return offset <= fileSize && size <= fileSize - offset; };
 

@@ -35,6 +35,17 @@ inline const QString kHexExtendedAddress =
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "0 でない拡張アドレスには対応していません。"));
 inline const QString kElfDamaged =
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ELF ファイルが途中で切れているか、壊れています。"));
+// A damaged ELF file names the part that lies outside the file or does not hold together.
+inline const QString kElfPartDamaged = QStringLiteral(
+    QT_TRANSLATE_NOOP("zendra", "ELF ファイルの%1がファイルの範囲を超えているか、壊れています。"));
+inline const QString kElfPartHeader = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ELF ヘッダー"));
+inline const QString kElfPartProgramHeaders =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "プログラム ヘッダー表"));
+inline const QString kElfPartSectionHeaders =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "セクション ヘッダー表"));
+inline const QString kElfPartSectionNames = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "セクション名の表"));
+inline const QString kElfPartSegment = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "セグメント %1"));
+inline const QString kElfPartSection = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "セクション %1"));
 inline const QString kElfNotAvr = QStringLiteral(
     QT_TRANSLATE_NOOP("zendra", "AVR 用の 32 ビット リトルエンディアンの ELF 実行ファイルではありません。"));
 inline const QString kElfOverlap =

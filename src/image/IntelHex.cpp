@@ -174,7 +174,9 @@ QString DescribeRejection(const HexReadResult& result) {
         case HexRejection::BadChecksum: return texts::kHexBadChecksum;
         case HexRejection::OutsideImage: return texts::kHexOutsideImage;
         case HexRejection::ExtendedAddress: return texts::kHexExtendedAddress;
-        case HexRejection::ElfDamaged: return texts::kElfDamaged;
+        case HexRejection::ElfDamaged:
+            return result.damagedPart.isEmpty() ? texts::kElfDamaged
+                                                : core::Compose(texts::kElfPartDamaged, {result.damagedPart});
         case HexRejection::ElfNotAvr: return texts::kElfNotAvr;
         case HexRejection::ElfOverlap: return texts::kElfOverlap;
         case HexRejection::SRecordNoStartMark: return texts::kSRecordNoStartMark;

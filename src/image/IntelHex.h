@@ -51,6 +51,7 @@ struct HexReadResult {
     bool endRecord = false;     // an end record was read (a file may end without one)
     CodeFormat format = CodeFormat::IntelHex;  // the kind of file that was read
     FileFuses fuses;                           // an ELF file's lock/fuse bytes
+    QString damagedPart;                       // the part of an ElfDamaged file that cannot be read
     bool Accepted() const { return rejection == HexRejection::None; }
 };
 

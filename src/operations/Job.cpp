@@ -491,7 +491,9 @@ std::optional<qint64> NextSerial(const ProductionSetup& setup) {
 
 production::StoreResult ReadHistory(const QString& store, QList<production::ChipRecord>& records) {
     production::ChipStore chips(store.isEmpty() ? production::ChipStore::DefaultPath() : store);
-    production::StoreResult result = chips.Open();
+    // Looking creates nothing: where no store is yet there are no records.
+    production::StoreResult result = chips.Open(production::ChipStore::OpenMode::Existing);
+    if (result.problem == production::StoreProblem::Missing) return {};
     if (result.Ok()) result = chips.History({}, records);
     return result;
 }

@@ -116,19 +116,22 @@ bool ChipStore::IsServerLocation(const QString& location) {
            location.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
 }
 
-StoreResult ChipStore::Open() {
-    if (const StoreResult connected = m_server ? Connect() : OpenFile(); !connected.Ok()) return connected;
+StoreResult ChipStore::Open(OpenMode mode) {
+    if (const StoreResult connected = m_server ? Connect() : OpenFile(mode); !connected.Ok()) return connected;
     int version = 0;
     if (const StoreResult read = ReadVersion(QSqlDatabase::database(m_connection, false), m_server, version);
         !read.Ok())
         return {read.problem == StoreProblem::Locked ? read.problem : StoreProblem::CannotOpen, read.detail};
+    if (mode == OpenMode::Existing && version == 0) return {StoreProblem::Missing, {}};
     return CreateTables(version);
 }
 
-StoreResult ChipStore::OpenFile() {
+StoreResult ChipStore::OpenFile(OpenMode mode) {
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
         return {StoreProblem::CannotOpen, QStringLiteral("Qt SQL has no SQLite driver (libqt6sql6-sqlite)")};
     const QFileInfo info(m_path);
+    // SQLite creates the file it is asked to open.
+    if (mode == OpenMode::Existing && !info.exists()) return {StoreProblem::Missing, {}};
     if (!QDir().mkpath(info.absolutePath()))
         return {StoreProblem::CannotOpen, QStringLiteral("cannot create ") + info.absolutePath()};
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
@@ -169,7 +172,7 @@ StoreResult ChipStore::CreateTables(int version) {
 
 StoreResult ChipStore::Connect() {
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
-        return {StoreProblem::CannotOpen, QStringLiteral("Qt SQL has no PostgreSQL driver (libqt6sql6-psql)")};
+        return {StoreProblem::CannotOpen, QStringLiteral("Qt SQL has no PostgreSQL driver: install the package libqt6sql6-psql")};
     const QUrl url(m_path, QUrl::StrictMode);
     if (!url.isValid() || url.path().size() < 2)
         return {StoreProblem::CannotOpen, QStringLiteral("not a PostgreSQL URL (postgresql://USER@HOST:PORT/DBNAME)")};

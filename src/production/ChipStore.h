@@ -40,6 +40,7 @@ enum class StoreProblem {
     NewerSchema,      // written by a newer program
     SeriesExhausted,  // the series' next number does not fit the stamp
     Failed,           // a statement failed
+    Missing,          // opened to be read, and there is no store there
 };
 
 struct StoreResult {
@@ -80,8 +81,10 @@ public:
     // postgresql://USER@HOST:PORT/DBNAME (postgres:// too), ?host=/folder for a Unix socket.
     static bool IsServerLocation(const QString& location);
 
-    // Opens the store, creating its tables with the current schema; a newer schema is refused.
-    StoreResult Open();
+    enum class OpenMode { Create, Existing };
+    // Opens the store, creating its tables with the current schema; a newer schema is refused. `Existing`
+    // is for a query: a store that is not there (no file, or no tables) is Missing and nothing is created.
+    StoreResult Open(OpenMode mode = OpenMode::Create);
     // The series named: created with `start` and `step` when it does not exist (Unknown without a
     // start), else checked against them; `next` is its next number.
     StoreResult CheckSeries(const QString& name, std::optional<qint64> start, std::optional<qint64> step,
@@ -100,7 +103,7 @@ public:
 private:
     StoreResult Insert(ChipRecord& record);
     StoreResult Transaction(const std::function<StoreResult()>& body);
-    StoreResult OpenFile();
+    StoreResult OpenFile(OpenMode mode);
     StoreResult Connect();  // to the server
     StoreResult CreateTables(int version);
 

@@ -13,6 +13,7 @@
 #include "devices/Encodings.h"
 #include "production/Stamp.h"
 #include "production/ChipStore.h"
+#include "production/StoreLocation.h"
 
 namespace zendra::production {
 
@@ -100,9 +101,8 @@ public:
         const auto digest = Text(value.toObject(), "sha256", key + QStringLiteral(".sha256"));
         if (Failed()) return std::nullopt;
         if (!path) return Refuse(key + QStringLiteral(".path")), std::nullopt;
-        // A digest that matches no file is a changed file, said as such when the setup is run.
-        if (!digest) return Refuse(key + QStringLiteral(".sha256")), std::nullopt;
-        return PinnedFile{*path, digest->toLower()};
+        // A digest that is missing or matches no file is a changed file, said as such when the setup is run.
+        return PinnedFile{*path, digest.value_or(QString()).toLower()};
     }
 
 private:
@@ -224,15 +224,27 @@ std::optional<QString> SaveSetup(const Setup& setup, const QString& path) {
     return std::nullopt;
 }
 
+namespace {
+
+// The folder a setup's relative paths start from: the setup file's own, a symbolic link to it followed, so
+// a setup reached through a link finds the files beside it.
+QDir SetupFolder(const QString& setupPath) {
+    const QFileInfo info(setupPath);
+    const QString real = info.canonicalFilePath();
+    return real.isEmpty() ? info.absoluteDir() : QFileInfo(real).absoluteDir();
+}
+
+}  // namespace
+
 // A store on a server is named by its URL, which no folder changes.
 QString ResolvedPath(const QString& setupPath, const QString& stored) {
     if (stored.isEmpty() || QFileInfo(stored).isAbsolute() || ChipStore::IsServerLocation(stored)) return stored;
-    return QDir::cleanPath(QFileInfo(setupPath).absoluteDir().filePath(stored));
+    return QDir::cleanPath(SetupFolder(setupPath).filePath(stored));
 }
 
 QString StoredPath(const QString& setupPath, const QString& file) {
     if (ChipStore::IsServerLocation(file)) return file;
-    return QFileInfo(setupPath).absoluteDir().relativeFilePath(QFileInfo(file).absoluteFilePath());
+    return SetupFolder(setupPath).relativeFilePath(QFileInfo(file).absoluteFilePath());
 }
 
 QString FileSha256(const QString& path) {
@@ -247,7 +259,12 @@ QStringList ChangedFiles(const Setup& setup, const QString& setupPath) {
     if (setup.eeprom && setup.programEeprom) files << *setup.eeprom;
     for (const PinnedFile& file : files) {
         const QString path = ResolvedPath(setupPath, file.path);
-        if (FileSha256(path) != file.sha256) changed << path;
+        // A file that is gone or is no regular file has not changed: the reader that takes it says what is
+        // wrong with it, and refuses it whatever the user accepts.
+        const core::BoundedRead read = core::ReadBoundedFile(path);
+        if (!read.Ok()) continue;
+        if (QString::fromLatin1(QCryptographicHash::hash(read.bytes, QCryptographicHash::Sha256).toHex()) != file.sha256)
+            changed << path;
     }
     return changed;
 }
@@ -278,7 +295,8 @@ SetupArguments ArgumentsOf(const Setup& setup, const QString& setupPath) {
 QStringList CommandLines(const Setup& setup, const QString& setupPath) {
     const SetupArguments arguments = ArgumentsOf(setup, setupPath);
     QStringList program, fuse, settings;
-    for (const auto& [name, value] : arguments.options) {
+    for (auto [name, value] : arguments.options) {
+        if (name == QLatin1String("db")) value = WithoutPassword(value);  // shown, never a password
         if (name == QLatin1String("fuse")) {
             settings << value;
             continue;

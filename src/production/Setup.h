@@ -54,15 +54,16 @@ SetupLoad LoadSetup(const QString& path);
 // Writes the setup at `path` as a whole (nothing half written); the system's reason when it could not.
 std::optional<QString> SaveSetup(const Setup& setup, const QString& path);
 
-// A stored path made usable from the current folder: a relative one is taken from the setup's folder; a
-// chip store's server URL stays as it is.
+// A stored path made usable from the current folder: a relative one is taken from the folder of the setup
+// file itself (a symbolic link to it followed); a chip store's server URL stays as it is.
 QString ResolvedPath(const QString& setupPath, const QString& stored);
 // A file's path as the setup stores it: relative to the setup's folder (a server URL as it is).
 QString StoredPath(const QString& setupPath, const QString& file);
 
 // The SHA-256 of a file's bytes in lower-case hex; empty when it cannot be read.
 QString FileSha256(const QString& path);
-// The setup's files (resolved) whose bytes are no longer those it was made with, or that are gone.
+// The setup's files (resolved) whose bytes are no longer those it was made with. One that cannot be read
+// (gone, a folder, a FIFO, a device) is left to the reader that takes it, which says what is wrong.
 QStringList ChangedFiles(const Setup& setup, const QString& setupPath);
 
 // The options a program run of the setup takes (name without dashes, value or empty for a flag) and its

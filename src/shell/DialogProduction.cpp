@@ -14,6 +14,7 @@
 
 #include "core/Language.h"
 #include "devices/Encodings.h"
+#include "production/StoreLocation.h"
 #include "shell/ShellTexts.h"
 #include "shell/YieldView.h"
 
@@ -56,7 +57,7 @@ void WriteProductionTexts(core::SettingsStore& settings, const ProductionTexts& 
     core::WriteText(settings, keys::StampStart, texts.start);
     core::WriteText(settings, keys::StampStep, texts.step);
     core::WriteText(settings, keys::CalibrationAt, texts.calibrationAt);
-    core::WriteText(settings, keys::ChipStore, texts.store);
+    core::WriteText(settings, keys::ChipStore, production::WithoutPassword(texts.store));  // a setup's too
     settings.Sync();
 }
 
@@ -212,6 +213,9 @@ void DialogProduction::ShowCommandLine() {
 }
 
 QString DialogProduction::Check() {
+    // The settings are a file in the clear: libpq's own places keep the password.
+    if (const QString store = txtStore->text().trimmed(); production::HasPassword(store))
+        return core::Compose(texts::kStorePassword, {production::WithoutPassword(store)});
     const QString stampAt = PlaceOf(cboStampMemory, txtStampAddress);
     const QString calibrationAt = PlaceOf(cboCalibrationMemory, txtCalibrationAddress);
     const auto stamp = production::ParsePlace(stampAt);

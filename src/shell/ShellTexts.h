@@ -253,6 +253,7 @@ inline const QString kSeriesLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "
 inline const QString kStartLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "開始番号:"));
 inline const QString kStepLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "増分:"));
 inline const QString kStoreLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ記録 (ファイルまたは postgresql://...):"));
+inline const QString kStorePassword = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "パスワードを含む URL は保存しません。パスワードは ~/.pgpass (または PGPASSFILE、PGPASSWORD、PGSERVICE のサービスファイル) に置いてください: %1"));
 inline const QString kStoreDefault = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "(空欄: ユーザーのデータフォルダの chips.sqlite)"));
 inline const QString kCommandLineLabel =
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "同じことをするコマンド (zendra-cli):"));

@@ -91,9 +91,23 @@ struct Case {
     std::optional<QString> wholeOut = {};  // all that stdout holds, where a script reads it
 };
 
+// A hostile input and what is left: exit code, first line said (stderr's, else stdout's; with the output lost, stderr's
+// last), the chip's first flash word and low fuse, the records in the row's store ({db}; -1: none). `prepare` runs first.
+struct Hostile {
+    QStringList prepare = {};
+    QStringList args;
+    int exitCode;
+    QString firstLine;
+    QString chip = "FFFF D2";
+    int records = -1;
+    bool fullOutput = false;  // standard output is /dev/full
+    QString verdict = {};      // what stdout starts with
+};
+
 }  // namespace
 
 Q_DECLARE_METATYPE(Case)
+Q_DECLARE_METATYPE(Hostile)
 
 class CliTest : public QObject {
     Q_OBJECT
@@ -124,7 +138,8 @@ private Q_SLOTS:
         for (int a = 0; a < 0x1000; a += 16) big += HexRecord(quint16(a), QByteArray(16, '\x5A'));
         test::WriteFile(m_dir + "/full.hex", big + ":00000001FF\r\n");
         // A store of a newer program: its schema version (the header's user version) raised.
-        QCOMPARE(Cli({"--db", m_dir + "/newer.sqlite", "history"}, {}, {}).exitCode, 0);
+        // (made by a run that opens the store before it finds no port: a query creates none)
+        QCOMPARE(Cli({"--db", m_dir + "/newer.sqlite", "-p", "/dev/zendra-none", "erase"}, {}, {}).exitCode, 2);
         QFile newer(m_dir + "/newer.sqlite");
         QVERIFY(newer.open(QIODevice::ReadWrite) && newer.seek(60) && newer.write(QByteArray::fromHex("00000063")) == 4);
         // Setups: one of a newer program, one whose code file is no longer the one it pinned.
@@ -143,6 +158,85 @@ private Q_SLOTS:
             {"choice", "\"device\": \"ATtiny12L\", \"lockFuse\": [{\"field\": \"CKSEL\", \"choice\": 7}]"}};
         for (const auto& [name, value] : badSetups)
             test::WriteFile(m_dir + "/bad-" + name + ".zendra", pinned + value + "}");
+        // Damaged copies of the toolchain's file, reports and setups.
+        test::WriteFile(m_dir + "/short.elf", elfBytes.chopped(1));
+        for (const char* value : {"\"GG\"", "\"1FF\"", "\"-1\"", "\"\"", "256", "210"})
+            test::WriteFile(m_dir + "/r" + QByteArray(value).replace('"', "") + ".json",
+                            R"({"runs": [{"lockFuse": {"device": "ATtiny12L", "before": {"lock": "FF", "fuse": )" + QByteArray(value) + "}}}]}");
+        for (const char* wrong : {"gone", "folder", "fifo"})
+            test::WriteFile(m_dir + "/" + wrong + ".zendra", R"({"format": 1, "code": {"path": ")" + QByteArray(wrong) + R"(.hex", "sha256": "00"}})");
+        QVERIFY(QDir(m_dir).mkpath("folder.hex") && QDir(m_dir).mkpath("linked"));
+        QCOMPARE(::mkfifo(qPrintable(m_dir + "/fifo.hex"), 0600), 0);
+        QVERIFY(QFile::link(m_dir + "/job.zendra", m_dir + "/linked/job.zendra"));
+        test::WriteFile(m_dir + "/secret.zendra", "{\"format\": 1, \"code\": {\"path\": \"blink.hex\"}, \"store\": \"postgresql://u:secret@h/d?password=secret&sslmode=require\"}");
+    }
+
+    // Nothing ends in a false success: each surface's hostile inputs, and what the chip and the store hold.
+    void hostile_data() {
+        QTest::addColumn<Hostile>("h");
+        const QStringList run{"--lang", "en", "-q", "--db", "{db}", "--port", "{port}"};
+        const auto row = [](const char* tag, const Hostile& h) { QTest::newRow(tag) << h; };
+        row("ELF one byte short", {.args = run + QStringList{"program", "{dir}/short.elf"}, .exitCode = 3,
+            .firstLine = "{dir}/short.elf: HEX file open error: The section header table of the ELF file lies outside"});
+        for (const QString value : {"GG", "1FF", "-1", "", "256", "210"})  // 256, 210: JSON numbers
+            row(qPrintable("restore: fuse " + value), {.args = run + QStringList{"fuse", "restore", "{dir}/r" + value + ".json"}, .exitCode = 3,
+                .firstLine = "a value of the report is not valid (runs[0].lockFuse.before.fuse): {dir}/r" + value + ".json"});
+        for (const QString kind : {"gone", "folder", "fifo"})
+            row(qPrintable("setup: pinned file " + kind), {.args = run + QStringList{"run", "{dir}/" + kind + ".zendra"}, .exitCode = 3,
+                .firstLine = "cannot read the file: {dir}/" + kind + ".hex: " + (kind == "gone" ? "The file does not exist." : "This is not a regular file")});
+        row("setup through a link: its own folder", {.prepare = {"setup", "save", "{dir}/job.zendra", "{dir}/blink.hex"},
+            .args = run + QStringList{"run", "{dir}/linked/job.zendra"}, .firstLine = "succeeded - ", .chip = "940C D2", .records = 1});
+        // Standard output lost; a report that cannot be written.
+        const QStringList en{"--lang", "en", "-q", "--db", "{db}"};
+        const QString lost = "standard output could not be written; what was printed is lost: No space left on device";
+        const auto lostRow = [&](const char* tag, const QStringList& args, const QString& chip = "FFFF D2", int records = -1) {
+            row(tag, {.prepare = records > 0 ? QStringList{"erase"} : QStringList{}, .args = args, .exitCode = 2, .firstLine = lost,
+                      .chip = chip, .records = records, .fullOutput = true});
+        };
+        lostRow("lost: fuse read", run + QStringList{"fuse", "read"});
+        lostRow("lost: check", en + QStringList{"-d", "ATtiny12L", "check", "{dir}/blink.hex"});
+        lostRow("lost: program", run + QStringList{"program", "{dir}/blink.hex"}, "940C D2", 2);
+        lostRow("lost: version", {"--version"});
+        lostRow("lost: history", en + QStringList{"history"}, "FFFF D2", 1);
+        // A report that cannot be written turns the result line, as the chip log's does.
+        row("report cannot be written", {.args = run + QStringList{"--report", "{dir}/" + QString(300, 'r'), "program",
+            "{dir}/blink.hex"}, .exitCode = 2, .firstLine = "cannot write: ", .chip = "940C D2", .records = 1, .verdict = "output-failed - "});
+        // Store queries and store passwords.
+        row("history: no store", {.args = en + QStringList{"history"}, .exitCode = 2, .firstLine = "no chip store at {db}"});
+        row("history: tab, line break, backslash", {.prepare = {"--serial-at", "eeprom:60", "--serial-format", "u8", "--serial-start", "7",
+            "--serial-series", "a\tb\nc\\d", "program", "{dir}/blink.hex"}, .args = en + QStringList{"history", "--serial", "7"},
+            .firstLine = "\tprogram\tATtiny12L\t1E:90:05\ta\\tb\\nc\\\\d:7\t-\tsucceeded\t", .chip = "940C D2", .records = 1});
+        row("setup save: password refused", {.args = {"--lang", "en", "--db", "postgresql://u:secret@h/d", "setup", "save", "{dir}/pw.zendra",
+            "{dir}/blink.hex"}, .exitCode = 4, .firstLine = "a URL with a password is not stored: put the password in ~/.pgpass"});
+        row("run --print: no password", {.args = {"run", "--print", "{dir}/secret.zendra"}, .exitCode = 0,
+                                         .firstLine = "zendra-cli --db 'postgresql://u@h/d?sslmode=require' program {dir}/blink.hex"});
+        row("run: password used, not echoed", {.args = {"--lang", "en", "--db", "postgresql://u:secret@{dir}/no-socket/d", "erase"},
+                                               .exitCode = 2, .firstLine = "cannot open the chip store: "});
+    }
+    void hostile() {
+        QFETCH(Hostile, h);
+        const QString tag = QString::number(qHash(QString(QTest::currentTestFunction()) + QTest::currentDataTag()));
+        const QString db = m_dir + "/h" + tag + ".sqlite", dump = m_dir + "/h" + tag + ".json";
+        Sim sim({"--chip", "ATtiny12L", "--dump", dump});
+        const auto fill = [&](QStringList l) { for (QString& a : l) a.replace("{db}", db).replace("{dir}", m_dir).replace("{port}", sim.path); return l; };
+        if (!h.prepare.isEmpty()) Cli(fill(QStringList{"--db", "{db}", "--port", "{port}"} + h.prepare), sim.path, m_dir);
+        QProcess cli;
+        if (h.fullOutput) cli.setStandardOutputFile("/dev/full");
+        cli.start(kCli, fill(h.args));
+        QVERIFY(cli.waitForFinished(60000));
+        const QString out = QString::fromUtf8(cli.readAllStandardOutput()), err = QString::fromUtf8(cli.readAllStandardError());
+        // With its output lost, what a command says last is what it ended on.
+        const QString said = h.fullOutput ? err.trimmed().section('\n', -1) : (err.isEmpty() ? out : err).section('\n', 0, 0);
+        QVERIFY2(cli.exitCode() == h.exitCode, qPrintable(QString("exit %1\n%2\n%3").arg(cli.exitCode()).arg(out, err)));
+        QVERIFY2(said.contains(fill({h.firstLine}).first()), qPrintable(said));
+        QVERIFY(!(out + err).contains("secret"));  // no password is ever said
+        QVERIFY2(out.startsWith(h.verdict), qPrintable(out));
+        sim.process.terminate();
+        QVERIFY(sim.process.waitForFinished(3000));
+        const QJsonObject chip = Json(dump);
+        QCOMPARE(chip["flash"].toString().left(4) + ' ' + chip["fuseLow"].toString(), h.chip);
+        const QJsonArray records = QJsonDocument::fromJson(Cli({"--db", db, "history", "--json"}, {}, {}).out.toUtf8()).array();
+        QCOMPARE(QFileInfo::exists(db) ? int(records.size()) : -1, h.records);
     }
 
     void cleanupTestCase() { test::PgCluster::StopShared(); }
@@ -188,7 +282,7 @@ private Q_SLOTS:
         row("ELF: the file's choices", {.args = {"--lang", "en", "-d", "ATtiny12L", "check", "{dir}/tn12.elf"},
                                         .out = "choices (not written): CKSEL=2 (0010) BODEN=1"});
         row("ELF cut short", {.args = en + QStringList{"verify", "{dir}/cut.elf"}, .exitCode = 3,
-                              .err = "cut.elf: HEX file open error: The ELF file is cut short or damaged."});
+                              .err = "cut.elf: HEX file open error: The program header table of the ELF file lies outside the file or is damaged."});
         row("--write-fuses without ELF", {.args = en + QStringList{"program", "--write-fuses", "{dir}/blink.hex"},
                                           .exitCode = 3, .err = "--write-fuses needs an ELF file"});
         row("unknown option", {.args = {"--colour", "erase"}, .exitCode = 4});
@@ -411,8 +505,10 @@ private Q_SLOTS:
             QSKIP("no PostgreSQL server programs (Debian's postgresql) to start a server with");
         QVERIFY2(!db.isEmpty(), qPrintable(test::PgCluster::Shared().Failure()));
         QProcess first, second;
-        for (QProcess* p : {&first, &second}) p->start(kCli, {"--db", db, "history"});
-        for (QProcess* p : {&first, &second}) QVERIFY2(p->waitForFinished(20000) && p->exitCode() == 0, p->readAllStandardError());
+        for (QProcess* p : {&first, &second})  // each sets the store up before it finds no port
+            p->start(kCli, {"--lang", "en", "--db", db, "-p", p == &first ? "/dev/zendra-none1" : "/dev/zendra-none2", "erase"});
+        for (QProcess* p : {&first, &second})
+            QVERIFY2(p->waitForFinished(20000) && p->exitCode() == 2 && p->readAllStandardOutput().contains("no such port"), "");
         Sim a({"--chip", "ATtiny12L"}), b({"--chip", "AT90S2313"}), c({"--chip", "ATtiny12L", "--silent-after", "12"}),
             d({"--chip", "ATtiny12L"});
         const QStringList stamp{"--db", db, "--serial-at", "eeprom:0", "--serial-format", "le16", "--serial-start", "100"};

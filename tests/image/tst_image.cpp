@@ -18,6 +18,7 @@
 #include "MemorySettings.h"
 #include "RecordingUi.h"
 #include "TestEnvironment.h"
+#include "core/Language.h"
 #include "devices/Catalogue.h"
 #include "image/BufferEdit.h"
 #include "image/CodeFormats.h"
@@ -35,6 +36,7 @@ using W = zendra::core::DumpWindow;
 // clang-format off
 struct Conversion { char kind; QString in, out; bool error; };  // digit, text, byte, address, checksum
 struct Parse { bool code; QByteArray text; HR why; int line, beyond; QList<int> cells; };  // index, value...
+struct Damage { QString fixture; int at; QByteArray bytes; QString part; };  // at < 0: cut |at| bytes off
 struct Render { char kind; int size, lines; QString head, tail; };  // c, e: Intel HEX; p, d: dumps
 struct Cell { bool program; QString address, data, shown, notice; };  // no data: only a read
 // Files are made as "name=what": XX (the words XX, XX+1 at 0), bad (a wrong checksum on line 2),
@@ -232,6 +234,32 @@ private Q_SLOTS:
         QCOMPARE(r.Accepted() ? r.bytesBeyondDevice : 0, p.beyond);
         const quint8* image = p.code ? m.ProgramImage.data() : m.EepromImage.data();
         for (int i = 0; i + 1 < p.cells.size(); i += 2) QCOMPARE(int(image[p.cells[i]]), p.cells[i + 1]);
+    }
+
+    // An avr-gcc ELF file with one table, segment or section out of reach is refused whole, naming it, for
+    // flash and EEPROM alike: libelf alone reads such a file as one without that part.
+    void damagedElf_data() {
+        QTest::addColumn<Damage>("d");
+        const auto u16 = [](int v) { return QByteArray(1, char(v & 0xFF)) + char(v >> 8); };
+        const QString sections = texts::kElfPartSectionHeaders, segments = texts::kElfPartProgramHeaders;
+        QTest::newRow("one byte short") << Damage{"tn26", -1, {}, sections};
+        QTest::newRow("section headers past the end") << Damage{"s2313", 32, u16(2836) + u16(0), sections};
+        QTest::newRow("e_shnum 0xFFFF") << Damage{"tn12", 48, u16(0xFFFF), sections};
+        QTest::newRow("e_shstrndx past the table") << Damage{"tn26", 50, u16(40), texts::kElfPartSectionNames};
+        QTest::newRow("e_phnum 0xFFFF") << Damage{"s2313", 44, u16(0xFFFF), segments};
+        QTest::newRow("odd e_phoff") << Damage{"tn26", 28, u16(53), segments};
+        // tn26's section 3 is .eeprom, at 4136 + 3 * 40 in its section header table.
+        QTest::newRow(".eeprom past the end") << Damage{"tn26", 4136 + 3 * 40 + 16, u16(4735), ".eeprom"};
+    }
+    void damagedElf() {
+        QFETCH(Damage, d);
+        QByteArray bytes = ReadFile(QStringLiteral(ZENDRA_TEST_DATA_DIR "/") + d.fixture + ".elf");
+        d.at < 0 ? bytes.chop(-d.at) : void(bytes.replace(d.at, d.bytes.size(), d.bytes));
+        const QString part = d.part.startsWith('.') ? zendra::core::Compose(texts::kElfPartSection, {d.part}) : d.part;
+        MemoryImages m;
+        const HexReadResult code = ParseCode(CodeFormat::Elf, bytes, m.ProgramImage, 1024);
+        QCOMPARE(DescribeRejection(code), zendra::core::Compose(texts::kElfPartDamaged, {part}));
+        QCOMPARE(ParseEeprom(CodeFormat::Elf, bytes, m.EepromImage, 128).damagedPart, part);
     }
 
     // Intel HEX files of an erased image; dumps hold the jmp word 940C and the printable edges 20 and 7E.

@@ -73,6 +73,7 @@ if [ "$PACKAGE" = package ]; then
     done
     grep -q kxwrt-sim "$PREFIX/main.list" && fail "the virtual writer is in the zendra package"
     dpkg-deb -f "$main" Recommends | grep fonts-noto-cjk >/dev/null || fail "fonts-noto-cjk not recommended"
+    dpkg-deb -f "$main" Recommends | grep libqt6sql6-psql >/dev/null || fail "the PostgreSQL driver not recommended"
     dpkg-deb -f "$main" Depends | grep fonts-noto-cjk >/dev/null && fail "fonts-noto-cjk is a hard dependency"
     dpkg-deb -x "$main" "$PREFIX/unpacked"
     dpkg-deb -x "$sim" "$PREFIX/unpacked"

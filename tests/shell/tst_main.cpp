@@ -370,6 +370,16 @@ private Q_SLOTS:
         QTest::mouseClick(Panel().Cmd_btn_verify, Qt::LeftButton);
         QVERIFY(model.WireLog().isEmpty());
         QVERIFY2(m_h->Result().startsWith(operations::texts::kStoreRefusesRecord.chopped(2)), qPrintable(m_h->Result()));
+
+        // A store URL with a password is refused where it would be kept, naming libpq's own place for it.
+        QString refusal;
+        m_h->answerModal = [&refusal](QDialog& dialog) {
+            auto& d = dynamic_cast<shell::DialogProduction&>(dialog);
+            d.txtStore->setText("postgresql://u:secret@h/d"), d.accept(), refusal = d.lblProblem->text();
+        };
+        Main().Action("mnuProductionSetup")->trigger();
+        QVERIFY2(refusal.contains("~/.pgpass") && !refusal.contains("secret"), qPrintable(refusal));
+        QCOMPARE(ProgramSettings().value("Production/ChipStore").toString(), store);
     }
 
     // With "変更時に自動プログラム" on, a rename over the open file reloads and programs it; with unsaved
