@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The event stream's cost: zendra-cli programs and verifies a full AT90S8515 against a fresh kxwrt-sim,
 # with and without --json (its events read by a pipe), alternately; CPU (user + system of zendra-cli) per
-# exchange, the median over ROUNDS pairs (default 5), and the ratio.
+# exchange, the median over ROUNDS pairs (default 5), and the ratio. BAUD=57600 emulates the line's time, so
+# the run lasts as long as on a real writer and gives its full count of progress events.
 # Usage: bench/events.sh [build-folder]
 set -euo pipefail
 BUILD="$(cd "${1:-build}" && pwd)"
@@ -9,9 +10,9 @@ WORK="$(mktemp -d)"
 trap 'rm -rf "$WORK"' EXIT
 export XDG_CONFIG_HOME="$WORK/config" XDG_RUNTIME_DIR="$WORK/runtime" XDG_DATA_HOME="$WORK/data"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-python3 - "$BUILD" "$WORK" "${ROUNDS:-5}" <<'PY'
+python3 - "$BUILD" "$WORK" "${ROUNDS:-5}" "${BAUD:-}" <<'PY'
 import random, resource, statistics, subprocess, sys
-build, work, rounds = sys.argv[1], sys.argv[2], int(sys.argv[3])
+build, work, rounds, baud = sys.argv[1], sys.argv[2], int(sys.argv[3]), sys.argv[4]
 def rec(a, d):
     r = bytes([len(d), a >> 8, a & 255, 0]) + d
     return ':' + r.hex().upper() + '%02X' % ((-sum(r)) & 255) + '\r\n'
@@ -23,7 +24,7 @@ open(work + '/full.eep', 'w').write(eep + ':00000001FF\r\n')
 EXCHANGES = 14365
 
 def cpu(json):
-    sim = subprocess.Popen([build + '/kxwrt-sim', '--chip', 'AT90S8515'], stdout=subprocess.PIPE, text=True)
+    sim = subprocess.Popen([build + '/kxwrt-sim', '--chip', 'AT90S8515'] + (['--baud', baud] if baud else []), stdout=subprocess.PIPE, text=True)
     port = sim.stdout.readline().strip()
     before = resource.getrusage(resource.RUSAGE_CHILDREN)
     args = [build + '/zendra-cli', '--quiet', '--lang', 'en', '--db', work + '/chips.sqlite', '--device', 'AT90S8515',
