@@ -80,12 +80,6 @@ void ChipEnded(const Plan& plan, const ChipResult& r) {
     if (!r.firmware.isEmpty()) Emit("writer", {{"firmware", r.firmware}}, port);
     if (!r.signature.isEmpty() || !r.device.isEmpty())
         Emit("chip", {{"signature", r.signature}, {"device", r.deviceName.isEmpty() ? r.device : r.deviceName}}, port);
-    if (r.serial)
-        Emit("serial",
-             {{"series", plan.series},
-              {"number", double(*r.serial)},
-              {"place", plan.serialAt ? production::PlaceText(*plan.serialAt) : QString()}},
-             port);
     if (r.report) {
         const operations::Report& report = *r.report;
         if (report.calibrationCopied)
@@ -141,6 +135,11 @@ void Progress::Step(int value, int maximum) {
     if (m_sent.isValid() && m_sent.elapsed() < kProgressIntervalMs) return;
     m_sent.start();
     Emit("progress", {{"phase", m_phase}, {"done", value}, {"total", maximum}}, m_port);
+}
+
+void Progress::SerialTaken(const QString& series, qint64 number) {
+    m_inner.SerialTaken(series, number);
+    Emit("serial", {{"series", series}, {"number", double(number)}, {"place", m_serialPlace}}, m_port);
 }
 
 void Progress::PhaseBegun(const QString& name) {

@@ -32,7 +32,7 @@ int End(int exitCode);
 
 // The stable code of an exit code: "mismatch", "link", "input", "usage", "chip", "cancelled".
 QString CodeOf(int exitCode);
-// A chip's outcome on one writer: writer, chip, serial, calibration, difference, lockfuse, record,
+// A chip's outcome on one writer (its serial number is told as it is taken): writer, chip, calibration, difference, lockfuse, record,
 // error, verdict, in this order (those that apply).
 void ChipEnded(const Plan& plan, const ChipResult& result);
 // One record of the chip store.
@@ -41,7 +41,9 @@ void Record(const production::ChipRecord& record);
 // The running account of one writer's run as phase and progress events, passed on to the console's.
 class Progress final : public core::Progress {
 public:
-    Progress(core::Progress& inner, QString port) : m_inner(inner), m_port(std::move(port)) {}
+    // `serialPlace`: where the stamp goes, told with a number the chip takes.
+    Progress(core::Progress& inner, QString port, QString serialPlace = {})
+        : m_inner(inner), m_port(std::move(port)), m_serialPlace(std::move(serialPlace)) {}
 
     void Status(core::StatusField field, const QString& text) override { m_inner.Status(field, text); }
     void Phase(const QString& text) override { m_inner.Phase(text); }
@@ -50,10 +52,12 @@ public:
     void CloseMessage() override { m_inner.CloseMessage(); }
     void PhaseBegun(const QString& name) override;
     void PhaseEnded(const QString& name, bool ok) override;
+    void SerialTaken(const QString& series, qint64 number) override;
 
 private:
     core::Progress& m_inner;
     QString m_port;
+    QString m_serialPlace;
     QString m_phase;  // begun and not yet ended
     QElapsedTimer m_sent;
 };

@@ -348,7 +348,8 @@ void Writer::RunCommand(ChipResult& result) {
                 m_progress->Line(T(texts::kStampSkipped).arg(production::PlaceText({cells.area, cells.first})) +
                                  QStringLiteral(" (%1)").arg(cells.count));
         }
-        events::Progress tap(*m_progress, m_portText);
+        events::Progress tap(*m_progress, m_portText,
+                             m_plan.serialAt ? production::PlaceText(*m_plan.serialAt) : QString());
         auto env = Environment(tap, *m_progress);
         const operations::JobReport done = operations::RunJob(env, Port(), m_portText, JobOf(m_plan));
         device = done.device;

@@ -70,6 +70,11 @@ public:
         (void)name;
         (void)ok;
     }
+    // The chip took this number of its series, before it is written.
+    virtual void SerialTaken(const QString& series, qint64 number) {
+        (void)series;
+        (void)number;
+    }
 };
 
 // One changed lock/fuse field as a confirmation lists it: the field, the choice the chip holds and the

@@ -21,8 +21,9 @@ for name in ("XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "XDG_DATA_HOME"):
     os.makedirs(os.environ[name], mode=0o700)
 FAILURES = []
 
-# A chip's events after its live phases, in the order they come; ready closes a chip of a --repeat.
-RANK = {"writer": 1, "chip": 2, "serial": 3, "calibration": 4, "warning": 5, "notice": 6, "difference": 7,
+# A chip's events after its live ones (phase, progress, serial), in the order they come; ready closes a
+# chip of a --repeat.
+RANK = {"writer": 1, "chip": 2, "calibration": 4, "warning": 5, "notice": 6, "difference": 7,
         "lockfuse": 8, "fuses": 9, "record": 10, "error": 11, "verdict": 12, "ready": 13}
 
 
@@ -49,6 +50,10 @@ def check_writer_order(name, port, events):
     rank, phase = 0, None
     for e in events:
         kind = e["event"]
+        if kind == "serial":
+            if rank not in (0, 13) or phase is not None:
+                FAILURES.append(f"{name}: {port}: serial taken inside a phase or after the chip's end")
+            continue
         if kind in ("phase", "progress"):
             if rank not in (0, 13):
                 FAILURES.append(f"{name}: {port}: {kind} after the chip's end events")
