@@ -11,6 +11,7 @@ set(ZENDRA_SIM_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/zendra-virtual-writer)
 install(TARGETS zendra zendra-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT zendra)
 install(TARGETS kxwrt-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT simulator)
 install(FILES ${CMAKE_SOURCE_DIR}/src/shell/zendra.hlp ${CMAKE_SOURCE_DIR}/src/shell/zendra_en.hlp
+              ${CMAKE_SOURCE_DIR}/docs/events.schema.json
         DESTINATION ${CMAKE_INSTALL_DATADIR}/zendra COMPONENT zendra)
 install(FILES ${CMAKE_SOURCE_DIR}/data/${ZENDRA_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
         COMPONENT zendra)

@@ -443,6 +443,26 @@
         <source>セットアップファイルの値の型か範囲が正しくありません: %1 (%2)</source>
         <translation>a value of the setup file has the wrong type or is out of range: %1 (%2)</translation>
     </message>
+    <message>
+        <source>標準出力に書き込めなくなりました: イベントの一部が失われました</source>
+        <translation>Standard output could not be written: some events were lost</translation>
+    </message>
+    <message>
+        <source>--json では標準出力はイベント専用です: --report - は使えません</source>
+        <translation>with --json, standard output is the event stream&apos;s alone: --report - cannot be used</translation>
+    </message>
+    <message>
+        <source>ライターは作業中です: %1</source>
+        <translation>the writer is still at work: %1</translation>
+    </message>
+    <message>
+        <source>不明な指示です: %1</source>
+        <translation>unknown command on the trigger channel: %1</translation>
+    </message>
+    <message>
+        <source>--trigger は --repeat と共に使います (--trigger stdin)</source>
+        <translation>--trigger goes with --repeat (--trigger stdin)</translation>
+    </message>
 </context>
 <context>
     <name>zendra</name>

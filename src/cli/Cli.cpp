@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QJsonArray>
 #include <QMutex>
 #include <QSet>
 #include <QThread>
@@ -15,6 +16,7 @@
 
 #include "cli/Console.h"
 #include "cli/Doctor.h"
+#include "cli/Events.h"
 #include "cli/Inputs.h"
 #include "cli/Outputs.h"
 #include "cli/Plan.h"
@@ -57,6 +59,13 @@ int ListPorts() {
             if (map.Resolve(n) == port.path) entries << QStringLiteral("COM%1").arg(n);
         const QString latency =
             port.latencyTimerMs ? QStringLiteral("latency_timer=%1ms").arg(*port.latencyTimerMs) : QString();
+        events::Emit("serialport", {{"path", port.path},
+                                    {"description", port.description},
+                                    {"usbId", port.usbId},
+                                    {"serialNumber", port.serial},
+                                    {"byId", port.byIdLink},
+                                    {"entries", QJsonArray::fromStringList(entries)},
+                                    {"latencyTimerMs", port.latencyTimerMs ? QJsonValue(*port.latencyTimerMs) : QJsonValue()}});
         PrintOut(QStringList{port.path, port.description, port.usbId, port.serial, port.byIdLink,
                              entries.join(QLatin1Char(' ')), latency}
                      .join(QLatin1Char('\t')));
@@ -84,7 +93,18 @@ ChipResult CheckFiles(const Plan& plan) {
     PrintOut(QStringLiteral("%1: %2").arg(T(texts::kUsedFlash)).arg(words));
     PrintOut(QStringLiteral("%1: %2").arg(T(texts::kUsedEeprom)).arg(bytes));
     result.exitCode = kExitSuccess;
-    if (!plan.device) return result;
+    const auto checked = [&] {
+        events::Emit("check", {{"records", parsed->records},
+                               {"flashWords", words},
+                               {"eepromBytes", bytes},
+                               {"device", plan.device ? plan.device->Name() : QString()},
+                               {"fits", result.exitCode == kExitSuccess},
+                               {"message", result.message}});
+    };
+    if (!plan.device) {
+        checked();
+        return result;
+    }
     for (const QString& line : FileFuseLines(plan.device, {parsed->fuses.fuse, parsed->fuses.fuseHigh, parsed->fuses.lock}))
         PrintOut(line);
     const int beyond = parsed->codeBeyond + parsed->eepromBeyond;
@@ -95,6 +115,7 @@ ChipResult CheckFiles(const Plan& plan) {
         result.message = T(texts::kFits).arg(Tr(plan.device->Name()));
     }
     (result.exitCode == kExitSuccess ? PrintOut : PrintErr)(result.message);
+    checked();
     return result;
 }
 
@@ -106,7 +127,10 @@ int ProbeForWriter(Plan plan, const QString& path, QStringList& found) {
     Writer writer(plan, path, true, g_interrupts);
     writer.Run([&](const ChipResult& r) {
         code = r.exitCode;
-        if (r.exitCode == kExitSuccess) found << r.path + QLatin1Char('\t') + r.firmware;
+        if (r.exitCode == kExitSuccess) {
+            found << r.path + QLatin1Char('\t') + r.firmware;
+            events::Emit("writer", {{"firmware", r.firmware}, {"path", r.path}}, r.port);
+        }
     });
     return code;
 }
@@ -174,7 +198,7 @@ int ShowHistory(const Plan& plan) {
         return kExitLink;
     }
     if (plan.json) {
-        PrintOut(QString::fromUtf8(HistoryJson(records)).trimmed());
+        for (const production::ChipRecord& record : records) events::Record(record);
         return kExitSuccess;
     }
     for (const production::ChipRecord& record : records) PrintOut(HistoryLine(record));
@@ -317,12 +341,40 @@ int CombineExitCodes(const QList<int>& codes) {
     return kExitSuccess;
 }
 
+namespace {
+
+// A chip's or the run's end, also on the event stream.
+void SayRefusedRun(const Plan& plan, int code) {
+    if (code != kExitSuccess && !plan.failure.isEmpty())
+        events::Emit("error", {{"code", events::CodeOf(code)}, {"message", plan.failure}});
+}
+
+int RunParsed(Plan& plan, std::optional<int> ended);
+
+}  // namespace
+
 int RunCommandLine(const QStringList& arguments) {
+    // The stream is known before the options are parsed, so a refused option is an event too.
+    if (arguments.contains(QStringLiteral("--json"))) {
+        events::Enable();
+        ReserveStdout(arguments.contains(QStringLiteral("-q")) || arguments.contains(QStringLiteral("--quiet")));
+        // A reader that goes away must not end the run in the middle of a chip: writes then fail instead.
+        std::signal(SIGPIPE, SIG_IGN);
+    }
     Plan plan;
-    if (const auto ended = ParsePlan(arguments, plan)) {
+    const auto ended = ParsePlan(arguments, plan);
+    events::Start(plan.command);
+    return events::End(RunParsed(plan, ended));
+}
+
+namespace {
+
+int RunParsed(Plan& plan, std::optional<int> ended) {
+    if (ended) {
         // A run that ends before the writer is touched still replaces an older report with its reason.
         int code = *ended;
         if (code != kExitSuccess) Records(plan).Finish(code, plan.failure);
+        SayRefusedRun(plan, code);
         return code;
     }
     if (plan.command == QLatin1String("ports")) return ListPorts();
@@ -337,6 +389,7 @@ int RunCommandLine(const QStringList& arguments) {
             plan.failure = result.message;
             int code = result.exitCode;
             Records(plan).Finish(code, plan.failure);
+            SayRefusedRun(plan, code);
             return code;
         }
     }
@@ -361,14 +414,17 @@ int RunCommandLine(const QStringList& arguments) {
                                                          core::IniSettingsStore(), core::keys::ComNox))}
                                                    : plan.ports;
     const bool alone = ports.size() == 1;
+    const std::shared_ptr<Trigger> trigger = plan.trigger ? Trigger::FromStdin(ports) : nullptr;
     // A writer's code also takes in a record of its that could not be written.
     const auto run = [&](const QString& port) {
         Writer writer(plan, port, alone, g_interrupts);
+        writer.UseTrigger(trigger.get());
         int recordFailed = kExitSuccess;
         int code = writer.Run([&](const ChipResult& r) {
             ChipResult kept = r;
             records.Add(kept);
             if (kept.outputFailed && !r.outputFailed) recordFailed = kExitLink;
+            events::ChipEnded(plan, kept);
             const QString prefix = alone ? QString() : kept.port + QStringLiteral(": ");
             (plan.PrintsData() ? PrintErr : PrintOut)(ResultLine(kept, alone));
             for (const QString& line : kept.data) PrintOut(prefix + line);
@@ -393,5 +449,7 @@ int RunCommandLine(const QStringList& arguments) {
     records.Finish(combined);
     return combined;
 }
+
+}  // namespace
 
 }  // namespace zendra::cli

@@ -76,6 +76,14 @@ inline constexpr const char* kWatchEnded =
 inline constexpr const char* kRecords = QT_TRANSLATE_NOOP("cli", "レコード");
 inline constexpr const char* kUsedFlash = QT_TRANSLATE_NOOP("cli", "使用フラッシュ (ワード)");
 inline constexpr const char* kUsedEeprom = QT_TRANSLATE_NOOP("cli", "使用 EEPROM (バイト)");
+inline constexpr const char* kStreamLost =
+    QT_TRANSLATE_NOOP("cli", "標準出力に書き込めなくなりました: イベントの一部が失われました");
+inline constexpr const char* kJsonReportStdout =
+    QT_TRANSLATE_NOOP("cli", "--json では標準出力はイベント専用です: --report - は使えません");
+inline constexpr const char* kTriggerBusy = QT_TRANSLATE_NOOP("cli", "ライターは作業中です: %1");
+inline constexpr const char* kTriggerUnknown = QT_TRANSLATE_NOOP("cli", "不明な指示です: %1");
+inline constexpr const char* kTriggerNeedsRepeat =
+    QT_TRANSLATE_NOOP("cli", "--trigger は --repeat と共に使います (--trigger stdin)");
 inline constexpr const char* kNoWriter = QT_TRANSLATE_NOOP("cli", "ライターが見つかりません");
 inline constexpr const char* kWaitingForWriter =
     QT_TRANSLATE_NOOP("cli", "新しいポートでライターが応答するのを待っています (Ctrl-C で終了)...");

@@ -21,6 +21,9 @@ namespace {
 std::atomic<bool> g_qtMessages{false};
 QMutex g_printing;
 std::atomic<int> g_outputError{0};  // errno of the first write or flush of stdout that failed
+enum class Out { Stdout, Stderr, Nowhere };
+std::atomic<Out> g_out{Out::Stdout};
+bool g_streamBroken = false;  // under g_printing
 
 constexpr int kBarWidth = 30;
 constexpr qint64 kRedrawMs = 100;  // a bar redrawn more often only costs the writer's time
@@ -60,7 +63,20 @@ QString Tr(const QString& text) { return core::Translate(text); }
 
 QString T(const char* source) { return QCoreApplication::translate("cli", source); }
 
-void PrintOut(const QString& line) { Write(stdout, ConsoleLines(line) + QLatin1Char('\n')); }
+void PrintOut(const QString& line) {
+    const Out out = g_out.load();
+    if (out != Out::Nowhere) Write(out == Out::Stdout ? stdout : stderr, ConsoleLines(line) + QLatin1Char('\n'));
+}
+
+void ReserveStdout(bool quiet) { g_out = quiet ? Out::Nowhere : Out::Stderr; }
+
+bool StreamLine(const QByteArray& line) {
+    const QMutexLocker locker(&g_printing);
+    if (g_streamBroken) return false;
+    g_streamBroken = std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stdout) != size_t(line.size()) ||
+                     std::fputc('\n', stdout) == EOF || std::fflush(stdout) != 0;
+    return !g_streamBroken;
+}
 void PrintErr(const QString& line) { Write(stderr, ConsoleLines(line) + QLatin1Char('\n')); }
 
 int CheckedExit(int code) {

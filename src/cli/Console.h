@@ -26,6 +26,11 @@ void ShowQtMessages(bool show);
 
 // Whole lines, each written at once (several writers print at the same time).
 void PrintOut(const QString& line);
+// Standard output for the event stream alone: what PrintOut prints goes to standard error from now on,
+// or nowhere when `quiet`. StreamLine writes one line of the stream and flushes it; false once standard
+// output could not take it (nothing more is written there then).
+void ReserveStdout(bool quiet);
+bool StreamLine(const QByteArray& line);
 void PrintErr(const QString& line);
 // The exit code, or kExitLink with a line on stderr when anything written to stdout was lost.
 int CheckedExit(int code);

@@ -118,8 +118,12 @@ QString HelpText(const QCommandLineParser& parser) {
                "  history --stats              chips programmed, passed and failed, the first-pass yield and\n"
                "                               the failing verdicts (--series, --since TIME, --until TIME in\n"
                "                               ISO 8601, --by day|port|bench|file, --json)\n"
+               "\nWith --repeat --trigger stdin, each chip starts on a line of standard input: start (every\n"
+               "waiting writer), start PORT, stop (or the end of the input: the loop ends after the running chips).\n"
                "\nStandard output: the data of ports, detect and fuse read, else the one-line verdict;\n"
                "progress, notices, warnings, errors and advice go to standard error.\n"
+               "With --json, standard output is JSON Lines events only (start ... end; history: one record\n"
+               "event a record), described by /usr/share/zendra/events.schema.json.\n"
                "\nExit codes:\n"
                "  0 success; 1 the chip differs from the files; 2 the writer or the link failed; 3 an input "
                "file is\n"
@@ -195,7 +199,7 @@ std::optional<QString> ParseProduction(const QCommandLineParser& parser, Plan& p
         if (const auto refused = RefuseOutputTarget(plan.dbPath)) return refused;
     const QString& c = plan.command;
     const bool history = c == QLatin1String("history");
-    for (const char* name : {"serial", "file-sha256", "last", "json", "stats", "series", "since", "until", "by"})
+    for (const char* name : {"serial", "file-sha256", "last", "stats", "series", "since", "until", "by"})
         if (isSet(name) && !history)
             return T(texts::kNotForCommand).arg(QStringLiteral("--") + QLatin1String(name));
     if (history) {
@@ -210,7 +214,6 @@ std::optional<QString> ParseProduction(const QCommandLineParser& parser, Plan& p
         static const QRegularExpression sha(QStringLiteral("^[0-9a-f]{64}$"));
         if (isSet("file-sha256") && !sha.match(plan.history.fileSha256).hasMatch())
             return T(texts::kBadNumber).arg(value("file-sha256"));
-        plan.json = isSet("json");
         if (const auto refused = ParseYieldOptions(parser, plan)) return refused;
     }
 
@@ -384,6 +387,10 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
                                  QStringLiteral("FILE"));
     const QCommandLineOption repeat(QStringLiteral("repeat"),
                                     QStringLiteral("Production loop: wait for the next chip."));
+    const QCommandLineOption trigger(QStringLiteral("trigger"),
+                                     QStringLiteral("With --repeat: start each chip on a line of standard input "
+                                                    "(start, start PORT, stop)."),
+                                     QStringLiteral("stdin"));
     const QCommandLineOption watch(QStringLiteral("watch"),
                                    QStringLiteral("program: again each time the files are rewritten, until Ctrl-C."));
     const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")}, QStringLiteral("No progress."));
@@ -422,7 +429,7 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
                                      QStringLiteral("H"));
     const QCommandLineOption last(QStringLiteral("last"), QStringLiteral("history: the newest N records."),
                                   QStringLiteral("N"));
-    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("history: as JSON."));
+    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Standard output as JSON Lines events."));
     const QCommandLineOption stats(QStringLiteral("stats"),
                                    QStringLiteral("history: the chips programmed, passed and failed, and the yield."));
     const QCommandLineOption statsSeries(QStringLiteral("series"), QStringLiteral("history --stats: one series."),
@@ -450,7 +457,7 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         repeat, watch,        quiet,     verbose,    allowLockout,  dryRun,      writeFuses,   wait,
         db,     serialAt,     serialFormat, serialStart, serialStep, serialSeries, calibrationAt, serial,
         fileSha, last,        json,      noEeprom,   fuse,          acceptChanged, print,
-        stats,  statsSeries,  since,     until,      by};
+        stats,  statsSeries,  since,     until,      by,            trigger};
     parser.addOptions(options);
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("See the list below."));
 
@@ -502,7 +509,7 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         if (const QString db = parser.value(QStringLiteral("db")); production::HasPassword(db))
             return usage(T(texts::kPasswordNotStored).arg(production::WithoutPassword(db)));
         // A setup holds the job, not one run's records or loop.
-        for (const QCommandLineOption& perRun : {report, log, repeat, watch, writeFuses, allowLockout, dryRun})
+        for (const QCommandLineOption& perRun : {report, log, repeat, trigger, watch, writeFuses, allowLockout, dryRun})
             if (parser.isSet(perRun)) return usage(T(texts::kNotForCommand).arg(QStringLiteral("--") + perRun.names().last()));
         plan.command = QStringLiteral("program");
     }
@@ -559,6 +566,9 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         return usage(T(texts::kNotForCommand).arg(QStringLiteral("--no-eeprom")));
     plan.ports = parser.isSet(port) || !runSetup ? parser.values(port) : runSetup->ports;
     plan.repeat = parser.isSet(repeat);
+    plan.trigger = parser.isSet(trigger);
+    if (plan.trigger && (!plan.repeat || parser.value(trigger) != QLatin1String("stdin")))
+        return usage(T(texts::kTriggerNeedsRepeat));
     plan.watch = parser.isSet(watch);
     plan.quiet = parser.isSet(quiet);
     plan.verbose = parser.isSet(verbose);
@@ -570,6 +580,11 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     if (plan.wait && (plan.command != QLatin1String("detect") || !plan.ports.isEmpty()))
         return usage(T(texts::kWaitOnlyDetect));
     plan.reportPath = parser.value(report);
+    plan.json = parser.isSet(json);
+    if (plan.json && plan.reportPath == QLatin1String("-")) {
+        plan.reportPath.clear();
+        return usage(T(texts::kJsonReportStdout));
+    }
     plan.logPath = parser.value(log);
     // Outputs are checked before anything else is done; a refused report target takes no report.
     if (!plan.reportPath.isEmpty()) {

@@ -33,6 +33,7 @@ struct Plan {
     image::FileFuses fileFuses;         // an ELF code file's lock/fuse bytes
     QList<InputFile> files;
     bool repeat = false, quiet = false, verbose = false;
+    bool trigger = false;  // --trigger stdin: each chip of the loop starts on a line of standard input
     bool watch = false;  // program again each time the files are rewritten
     bool allowLockout = false, dryRun = false;
     bool writeFuses = false;  // program: also write the code file's lock/fuse bytes after the verify

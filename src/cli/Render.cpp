@@ -11,6 +11,28 @@
 
 namespace zendra::cli {
 
+QJsonObject LockFuseJson(const ChipResult& r) {
+    const operations::Report& report = *r.report;
+    const auto bytes = [](const operations::LockFuseBytes& b) {
+        QJsonObject object;
+        const auto hex = [](quint8 v) { return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper(); };
+        if (b.fuse) object.insert("fuse", hex(*b.fuse));
+        if (b.fuseHigh) object.insert("fuseHigh", hex(*b.fuseHigh));
+        if (b.lock) object.insert("lock", hex(*b.lock));
+        return object;
+    };
+    QJsonArray changes;
+    for (const operations::FieldChange& c : report.changes)
+        changes.append(QJsonObject{{"field", devices::ControlName(c.control)},
+                                   {"before", c.before ? QJsonValue(*c.before) : QJsonValue()},
+                                   {"after", c.after},
+                                   {"class", devices::ChangeClassName(c.change)}});
+    return QJsonObject{{"device", r.deviceName},
+                       {"before", bytes(report.lockFuseBefore)},
+                       {"written", bytes(report.lockFuseWritten)},
+                       {"changes", changes}};
+}
+
 namespace {
 
 QJsonObject ChipJson(const Plan& plan, const ChipResult& r) {
@@ -53,26 +75,8 @@ QJsonObject ChipJson(const Plan& plan, const ChipResult& r) {
     }
     if (r.serial) o.insert("serial", double(*r.serial));
     if (report.calibrationCopied) o.insert("calibration", devices::CalibrationText(*report.calibrationCopied));
-    if (!report.lockFuseBefore.Empty() || !report.lockFuseWritten.Empty() || !report.changes.isEmpty()) {
-        const auto bytes = [](const operations::LockFuseBytes& b) {
-            QJsonObject object;
-            const auto hex = [](quint8 v) { return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper(); };
-            if (b.fuse) object.insert("fuse", hex(*b.fuse));
-            if (b.fuseHigh) object.insert("fuseHigh", hex(*b.fuseHigh));
-            if (b.lock) object.insert("lock", hex(*b.lock));
-            return object;
-        };
-        QJsonArray changes;
-        for (const operations::FieldChange& c : report.changes)
-            changes.append(QJsonObject{{"field", devices::ControlName(c.control)},
-                                       {"before", c.before ? QJsonValue(*c.before) : QJsonValue()},
-                                       {"after", c.after},
-                                       {"class", devices::ChangeClassName(c.change)}});
-        o.insert("lockFuse", QJsonObject{{"device", r.deviceName},
-                                         {"before", bytes(report.lockFuseBefore)},
-                                         {"written", bytes(report.lockFuseWritten)},
-                                         {"changes", changes}});
-    }
+    if (!report.lockFuseBefore.Empty() || !report.lockFuseWritten.Empty() || !report.changes.isEmpty())
+        o.insert("lockFuse", LockFuseJson(r));
     return o;
 }
 
@@ -205,8 +209,6 @@ QString StoreProblemText(const production::StoreResult& problem) {
     return T(texts::kStoreFailed).arg(problem.detail);
 }
 
-namespace {
-
 QJsonObject RecordJson(const production::ChipRecord& r) {
     QJsonArray files;
     for (const production::FileDigest& f : r.files)
@@ -228,6 +230,8 @@ QJsonObject RecordJson(const production::ChipRecord& r) {
                        {"verdict", production::ShownVerdict(r)},
                        {"seconds", r.seconds}};
 }
+
+namespace {
 
 // One field of a history line: a tab or a line break in a series name or a port must not make a new
 // column or line, so they and the backslash are written as \t, \n, \r and \\.

@@ -3,6 +3,7 @@
 // the chip log's CSV line.
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QList>
 #include <QStringList>
 
@@ -30,6 +31,8 @@ QStringList ChoiceLines(const devices::Device* device, const devices::PanelIndex
 QStringList FileFuseLines(const devices::Device* device, const operations::LockFuseBytes& bytes);
 // A lock/fuse write's change table: one line a changed field (name, choice before and after, class).
 QStringList ChangeLines(const devices::Device* device, const QList<operations::FieldChange>& changes);
+// A lock/fuse command's bytes before, written and the changed fields with their classes (r.report set).
+QJsonObject LockFuseJson(const ChipResult& r);
 // The whole run as the JSON report; `failure`: why it ended before any writer was touched.
 QByteArray ReportJson(const Plan& plan, const QList<ChipResult>& results, int exitCode, const QString& failure = {});
 // The chip log's CSV line for one chip, and the header a new log starts with.
@@ -38,6 +41,7 @@ QByteArray LogLine(const Plan& plan, const ChipResult& r);
 QString StoreProblemText(const production::StoreResult& problem);
 // The store's records: one tab-separated line each, or one JSON array of objects.
 QString HistoryLine(const production::ChipRecord& record);
+QJsonObject RecordJson(const production::ChipRecord& record);
 QByteArray HistoryJson(const QList<production::ChipRecord>& records);
 inline constexpr char kLogHeader[] = "time,port,firmware,device,signature,file_sha256,command,verdict,seconds,"
                                    "lockfuse_before,lockfuse_written\n";

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include "cli/Events.h"
 #include "cli/Inputs.h"
 #include "cli/Outputs.h"
 #include "cli/Render.h"
@@ -347,7 +348,9 @@ void Writer::RunCommand(ChipResult& result) {
                 m_progress->Line(T(texts::kStampSkipped).arg(production::PlaceText({cells.area, cells.first})) +
                                  QStringLiteral(" (%1)").arg(cells.count));
         }
-        auto env = Environment(*m_progress, *m_progress);
+        events::Progress tap(*m_progress, m_portText,
+                             m_plan.serialAt ? production::PlaceText(*m_plan.serialAt) : QString());
+        auto env = Environment(tap, *m_progress);
         const operations::JobReport done = operations::RunJob(env, Port(), m_portText, JobOf(m_plan));
         device = done.device;
         result.recordId = done.recordId;
@@ -376,7 +379,8 @@ void Writer::RunCommand(ChipResult& result) {
         const auto found = FindDevice(result);
         if (!found) return;
         device = *found;
-        auto env = Environment(*m_progress, *m_progress);
+        events::Progress tap(*m_progress, m_portText);
+        auto env = Environment(tap, *m_progress);
         const operations::Target target{.device = device, .port = Port()};
         if (command == QLatin1String("fuse-read"))
             report = operations::ReadLockFuseCommand(env, target, devices::DefaultChoices(device));
@@ -491,6 +495,10 @@ int Writer::Run(const std::function<void(const ChipResult&)>& sink) {
     };
     int lostCode = kExitSuccess;
     for (;;) {
+        if (m_trigger) {
+            events::Emit("ready", {{"passes", passes}, {"failures", failures}}, m_portText);
+            if (!m_trigger->Await(m_portText, m_interrupts.cancel)) break;
+        }
         ChipResult result;
         result.started = QDateTime::currentDateTimeUtc();
         if (Prepare(result)) {
@@ -501,15 +509,21 @@ int Writer::Run(const std::function<void(const ChipResult&)>& sink) {
         }
         result.finished = QDateTime::currentDateTimeUtc();
         (result.exitCode == kExitSuccess ? passes : failures) += 1;
+        // A start that comes as soon as the verdict is read is this writer's next chip.
+        if (m_trigger) m_trigger->Done(m_portText);
         sink(result);
         if (!m_plan.repeat || result.exitCode == kExitCancelled || !m_port) return result.exitCode;
         m_progress->Line(tally());
+        if (m_trigger) continue;
+        events::Emit("ready", {{"passes", passes}, {"failures", failures}}, m_portText);
         const ChipChange change = WaitForChipChange();
         if (change == ChipChange::Changed) continue;
         if (change == ChipChange::WriterLost) {
             // The loop cannot go on without its writer: that is a failure, not the end of a good run.
             PrintErr((m_alone ? QString() : m_portText + QStringLiteral(": ")) +
                      T(texts::kWriterLost).arg(m_path));
+            events::Emit("error", {{"code", QStringLiteral("writer-lost")}, {"message", T(texts::kWriterLost).arg(m_path)}},
+                         m_portText);
             lostCode = kExitLink;
         }
         break;

@@ -11,6 +11,7 @@
 #include "cli/Console.h"
 #include "cli/Plan.h"
 #include "cli/PortLock.h"
+#include "cli/Trigger.h"
 #include "core/Timing.h"
 #include "link/PortMap.h"
 #include "link/SerialPort.h"
@@ -37,6 +38,8 @@ public:
     Writer(const Plan& plan, QString portText, bool alone, Interrupts& interrupts)
         : m_plan(plan), m_portText(std::move(portText)), m_alone(alone), m_interrupts(interrupts) {}
 
+    // With --trigger: each chip of the loop starts when the trigger says so, not when one is seated.
+    void UseTrigger(Trigger* trigger) { m_trigger = trigger; }
     // Runs the command (and with --repeat the production loop); returns the writer's exit code.
     int Run(const std::function<void(const ChipResult&)>& sink);
 
@@ -77,6 +80,7 @@ private:
     core::SystemTiming m_timing;
     PortLock m_lock;
     std::unique_ptr<ConsoleProgress> m_progress;
+    Trigger* m_trigger = nullptr;
 };
 
 }  // namespace zendra::cli

@@ -1,5 +1,7 @@
 #include "cli/YieldTable.h"
 
+#include "cli/Events.h"
+
 #include <QCommandLineParser>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -170,7 +172,7 @@ int ShowYield(const Plan& plan) {
         return kExitLink;
     }
     if (plan.json)
-        PrintOut(QString::fromUtf8(YieldJson(query, whole.value(0), groups)));
+        events::Emit("stats", {{"stats", QJsonDocument::fromJson(YieldJson(query, whole.value(0), groups)).object()}});
     else
         PrintOut(YieldTable(whole.value(0), groups, by));
     return kExitSuccess;

@@ -63,6 +63,18 @@ public:
     virtual void Step(int value, int maximum) = 0;
     virtual void Notice(const QString& text) = 0;
     virtual void CloseMessage() = 0;
+    // A phase of the report begins and ends, by the report's name of it ("program-flash"): for a front
+    // end that follows the run as it happens. A phase that fails before its work starts only ends.
+    virtual void PhaseBegun(const QString& name) { (void)name; }
+    virtual void PhaseEnded(const QString& name, bool ok) {
+        (void)name;
+        (void)ok;
+    }
+    // The chip took this number of its series, before it is written.
+    virtual void SerialTaken(const QString& series, qint64 number) {
+        (void)series;
+        (void)number;
+    }
 };
 
 // One changed lock/fuse field as a confirmation lists it: the field, the choice the chip holds and the

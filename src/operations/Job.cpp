@@ -267,6 +267,7 @@ bool JobRun::BeginRecord() {
     if (begun.Ok()) {
         m_out.recordId = m_record.id;
         m_out.serial = m_record.serial;
+        if (m_out.serial) m_env.progress.SerialTaken(m_record.series, *m_out.serial);
         return true;
     }
     m_out.store = begun;

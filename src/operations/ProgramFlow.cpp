@@ -47,6 +47,7 @@ void WriteEeprom(Run& run, const image::MemoryImages& images) {
 template <typename Write>
 bool ProgramPhase(Run& run, PhaseKind phase, const QString& failure, Write write, bool& dumpChanged) {
     run.Settle(Run::Standing::Good);
+    run.BeginPhase(phase);
     run.Do(link::EnterAvrCommandSet(run.Link()));
     if (run.Failed()) {
         run.AddPhase(phase, false, run.Result().status);

@@ -40,6 +40,7 @@ void RunRead(Run& run, const image::MemoryImages& current) {
     Report& report = run.Result();
     image::MemoryImages& images = report.images.emplace(current);
 
+    run.BeginPhase(PhaseKind::ReadFlash);
     run.Phase(texts::kReadingFlash);
     run.Settle(Run::Standing::Good);
     if (!CheckDevice(run)) {
@@ -82,6 +83,7 @@ void RunRead(Run& run, const image::MemoryImages& current) {
         run.EndOnFailure();
         return;
     }
+    run.BeginPhase(PhaseKind::ReadEeprom);
     run.Phase(texts::kReadingEeprom);
     if (!run.Do(link::EnterProgrammingMode(session)).Ends()) ReadEeprom(run, images.EepromImage, bytes);
     run.Do(link::LeaveProgrammingMode(session));
@@ -98,6 +100,7 @@ void RunRead(Run& run, const image::MemoryImages& current) {
 
 void RunErase(Run& run) {
     auto& session = run.Link();
+    run.BeginPhase(PhaseKind::Erase);
     run.Do(link::EnterAvrCommandSet(session));
     if (run.Failed()) {
         run.AddPhase(PhaseKind::Erase, false, run.Result().status);

@@ -94,8 +94,11 @@ void Run::ClosePhase() {
     }
 }
 
+void Run::BeginPhase(PhaseKind phase) { m_env.progress.PhaseBegun(PhaseName(phase)); }
+
 void Run::AddPhase(PhaseKind phase, bool ok, const QString& text) {
     m_report.phases.append({phase, ok, ok ? QString() : text});
+    m_env.progress.PhaseEnded(PhaseName(phase), ok);
 }
 
 Report Run::Finish() {

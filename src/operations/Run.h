@@ -47,6 +47,7 @@ public:
     // stays in front of the user.
     void ClosePhase();
 
+    void BeginPhase(PhaseKind phase);
     void AddPhase(PhaseKind phase, bool ok, const QString& text = {});
     // The signature rules refused the chip in the socket.
     void RefuseChip() { m_chipRefused = true; }

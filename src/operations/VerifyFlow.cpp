@@ -96,6 +96,7 @@ void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory,
         flashCount = CompareCount(LastUsedWord(images, words));
     }
 
+    run.BeginPhase(PhaseKind::VerifyFlash);
     run.Do(link::EnterAvrCommandSet(session));
     if (run.Failed()) {
         run.AddPhase(PhaseKind::VerifyFlash, false, run.Result().status);
@@ -123,6 +124,7 @@ void RunVerify(Run& run, const image::MemoryImages& images, bool wholeMemory,
     }
 
     run.Settle(Run::Standing::Good);
+    run.BeginPhase(PhaseKind::VerifyEeprom);
     run.Phase(texts::kVerifyingEeprom);
     const bool eepromStarted = !run.Do(link::EnterProgrammingMode(session)).Ends();
     const qint32 eepromCount = wholeMemory ? bytes : CompareCount(LastUsedByte(images, bytes));

@@ -324,6 +324,10 @@ StoreResult ChipStore::History(const HistoryQuery& query, QList<ChipRecord>& rec
         "SELECT id, time, bench, port, firmware, device, signature, command, series, serial, calibration, "
         "lockfuse_before, lockfuse_after, verdict, seconds, pid FROM records WHERE 1 = 1");
     QVariantList values;
+    if (query.id) {
+        sql += QStringLiteral(" AND id = ?");
+        values << *query.id;
+    }
     if (query.serial) {
         sql += QStringLiteral(" AND serial = ?");
         values << *query.serial;

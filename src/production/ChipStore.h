@@ -57,6 +57,7 @@ struct SeriesState {
 };
 
 struct HistoryQuery {
+    std::optional<qint64> id;  // that one record
     std::optional<qint64> serial;
     QString fileSha256;
     int last = 0;  // 0: all

@@ -14,7 +14,7 @@ cmake --install "$BUILD" --prefix "$PREFIX" >/dev/null
 
 fail() { echo "install check: $*" >&2; exit 1; }
 RULE=lib/udev/rules.d/60-zendra-latency.rules
-for f in bin/zendra bin/zendra-cli bin/kxwrt-sim share/zendra/zendra.hlp share/zendra/zendra_en.hlp \
+for f in bin/zendra bin/zendra-cli bin/kxwrt-sim share/zendra/zendra.hlp share/zendra/zendra_en.hlp share/zendra/events.schema.json \
          share/applications/com.example.zendra.desktop share/metainfo/com.example.zendra.metainfo.xml \
          share/mime/packages/com.example.zendra.xml share/icons/hicolor/scalable/apps/com.example.zendra.svg \
          share/doc/zendra/README.md share/doc/zendra/copyright share/doc/zendra/changelog.gz \
