@@ -427,6 +427,14 @@
         <source>セットアップファイルの値の型か範囲が正しくありません: %1 (%2)</source>
         <translation>a value of the setup file has the wrong type or is out of range: %1 (%2)</translation>
     </message>
+    <message>
+        <source>チップ記録が%1秒以内に応答しませんでした</source>
+        <translation>the chip store did not answer within %1 s</translation>
+    </message>
+    <message>
+        <source>チップ記録が使えないため、連続書き込みを終了します: %1</source>
+        <translation>the chip store cannot be used, the production loop ends: %1</translation>
+    </message>
 </context>
 <context>
     <name>zendra</name>
