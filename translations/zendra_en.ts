@@ -460,6 +460,14 @@
         <translation>unknown command on the trigger channel: %1</translation>
     </message>
     <message>
+        <source>チップ記録が%1秒以内に応答しませんでした</source>
+        <translation>the chip store did not answer within %1 s</translation>
+    </message>
+    <message>
+        <source>チップ記録が使えないため、連続書き込みを終了します: %1</source>
+        <translation>the chip store cannot be used, the production loop ends: %1</translation>
+    </message>
+    <message>
         <source>--trigger は --repeat と共に使います (--trigger stdin)</source>
         <translation>--trigger goes with --repeat (--trigger stdin)</translation>
     </message>

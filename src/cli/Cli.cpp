@@ -48,6 +48,20 @@ void OnInterrupt(int) {
     g_interrupts.cancel.Cancel();
 }
 
+// A logout or a service manager's stop ends the run as Ctrl-C does, in every wait: after the current
+// exchange, with the writer returned to its base set. A signal the starting process left ignored stays
+// ignored (a script's background job has no Ctrl-C; nohup keeps a logout out). A reader that goes away
+// is no signal at all: the failed write to it is the run's own error.
+void InstallSignalHandlers() {
+    std::signal(SIGPIPE, SIG_IGN);
+    for (int signal : {SIGINT, SIGHUP}) {
+        struct sigaction inherited {};
+        if (::sigaction(signal, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN) continue;
+        std::signal(signal, OnInterrupt);
+    }
+    std::signal(SIGTERM, OnInterrupt);
+}
+
 // --- Commands without a writer ---------------------------------------------------------------------------
 
 int ListPorts() {
@@ -188,14 +202,14 @@ int DetectOnNewPort(const Plan& plan) {
 // The store's records, newest first.
 int ShowHistory(const Plan& plan) {
     if (plan.stats) return ShowYield(plan);
-    production::ChipStore store(plan.dbPath);
+    production::ChipStore store(plan.dbPath, &g_interrupts.cancel);
     QList<production::ChipRecord> records;
     production::StoreResult result = store.Open(production::ChipStore::OpenMode::Existing);
     if (result.Ok()) result = store.History(plan.history, records);
     if (!result.Ok()) {
         if (result.problem == production::StoreProblem::Missing) result.detail = production::WithoutPassword(plan.dbPath);
         PrintErr(StoreProblemText(result));
-        return kExitLink;
+        return result.problem == production::StoreProblem::Cancelled ? kExitCancelled : kExitLink;
     }
     if (plan.json) {
         for (const production::ChipRecord& record : records) events::Record(record);
@@ -378,17 +392,23 @@ int RunParsed(Plan& plan, std::optional<int> ended) {
         return code;
     }
     if (plan.command == QLatin1String("ports")) return ListPorts();
+    g_updateRefusal = (T(texts::kUpdateNoCancel) + QLatin1Char('\n')).toUtf8();
+    InstallSignalHandlers();
     if (plan.command == QLatin1String("history")) return ShowHistory(plan);
     if (IsJobCommand(plan.command)) {
         // A store that cannot serve the job is refused once, before any port is opened.
-        const operations::JobReport refused = operations::CheckJobStore(JobOf(plan));
+        const operations::JobReport refused = operations::CheckJobStore(JobOf(plan), &g_interrupts.cancel);
         if (refused.end != operations::JobEnd::Ran) {
             ChipResult result;
             SayJobRefusal(plan, result, refused);
             PrintErr(result.message);
             plan.failure = result.message;
             int code = result.exitCode;
-            Records(plan).Finish(code, plan.failure);
+            Records cancelled(plan);
+            // A cancelled wait leaves its line in the chip log too, as a cancelled chip's run does.
+            result.finished = QDateTime::currentDateTimeUtc();
+            if (code == kExitCancelled) cancelled.Add(result);
+            cancelled.Finish(code, plan.failure);
             SayRefusedRun(plan, code);
             return code;
         }
@@ -402,10 +422,6 @@ int RunParsed(Plan& plan, std::optional<int> ended) {
         return code;
     }
 
-    g_updateRefusal = (T(texts::kUpdateNoCancel) + QLatin1Char('\n')).toUtf8();
-    // A logout or a service manager's stop ends the run as Ctrl-C does: after the current exchange, with the
-    // writer returned to its base set.
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, OnInterrupt);
     if (plan.command == QLatin1String("doctor")) return RunDoctor(plan, g_interrupts.cancel);
     if (plan.command == QLatin1String("detect") && plan.wait) return DetectOnNewPort(plan);
     if (plan.command == QLatin1String("detect") && plan.ports.isEmpty()) return DetectEverywhere(plan);

@@ -129,6 +129,9 @@ inline constexpr const char* kStoreLocked =
 inline constexpr const char* kStoreNewer =
     QT_TRANSLATE_NOOP("cli", "チップ記録は新しいバージョンのプログラムのものです: %1");
 inline constexpr const char* kStoreFailed = QT_TRANSLATE_NOOP("cli", "チップ記録に書き込めません: %1");
+inline constexpr const char* kStoreNoAnswer = QT_TRANSLATE_NOOP("cli", "チップ記録が%1秒以内に応答しませんでした");
+inline constexpr const char* kStoreLoopEnded =
+    QT_TRANSLATE_NOOP("cli", "チップ記録が使えないため、連続書き込みを終了します: %1");
 inline constexpr const char* kBadPlace =
     QT_TRANSLATE_NOOP("cli", "場所は eeprom:ADDR か flash:ADDR で指定してください: %1");
 inline constexpr const char* kBadSerialFormat =

@@ -8,6 +8,8 @@
 #include "cli/Console.h"
 #include "cli/Plan.h"
 #include "core/Product.h"
+#include "link/LinkTexts.h"
+#include "production/ChipStore.h"
 
 namespace zendra::cli {
 
@@ -183,6 +185,7 @@ QByteArray ReportJson(const Plan& plan, const QList<ChipResult>& results, int ex
         // Ended before any writer was touched: the verdict and the reason stand at the top.
         document.insert("verdict", exitCode == kExitUsage  ? QStringLiteral("usage-error")
                                    : exitCode == kExitLink ? QStringLiteral("store-failed")
+                                   : exitCode == kExitCancelled ? QStringLiteral("cancelled")
                                                            : QStringLiteral("input-invalid"));
         document.insert("message", failure);
     }
@@ -202,6 +205,10 @@ QString StoreProblemText(const production::StoreResult& problem) {
             return T(texts::kSeriesExhausted).arg(problem.detail);
         case StoreProblem::Missing:
             return T(texts::kNoStore).arg(problem.detail);
+        case StoreProblem::TimedOut:
+            return T(texts::kStoreNoAnswer).arg(production::ChipStore::kDeadlineMs / 1000);
+        case StoreProblem::Cancelled:
+            return Tr(link::texts::kCancelled);
         case StoreProblem::None:
         case StoreProblem::Failed:
             break;

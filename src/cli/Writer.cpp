@@ -229,6 +229,17 @@ void Writer::SayNotIdentified(ChipResult& result, const operations::Identificati
     }
 }
 
+void Writer::StoreFailed(ChipResult& result, const production::StoreResult& store) {
+    if (store.problem == production::StoreProblem::Cancelled) {
+        result.exitCode = kExitCancelled;
+        result.message = Tr(link::texts::kCancelled);
+        EndCancelled();
+        return;
+    }
+    m_storeLost = StoreProblemText(store);
+    m_interrupts.storeLost = true;
+}
+
 void Writer::EndCancelled() {
     SilentProgress silent;
     auto env = Environment(silent, silent);
@@ -311,7 +322,7 @@ void SayJobRefusal(const Plan& plan, ChipResult& result, const operations::JobRe
             result.message = T(texts::kNoCalibration).arg(DeviceNameText(device));
             return;
         case JobEnd::StoreUnusable:
-            result.exitCode = kExitLink;
+            result.exitCode = done.store.problem == production::StoreProblem::Cancelled ? kExitCancelled : kExitLink;
             result.message = StoreProblemText(done.store);
             return;
         case JobEnd::SeriesUnknown:
@@ -361,6 +372,7 @@ void Writer::RunCommand(ChipResult& result) {
         if (done.end != operations::JobEnd::Ran) {
             SayJobRefusal(m_plan, result, done);
             if (device) result.device = DeviceNameText(device), result.deviceName = device->Name();
+            if (done.end == operations::JobEnd::StoreUnusable) StoreFailed(result, done.store);
             return;
         }
         report = done.report;
@@ -370,6 +382,12 @@ void Writer::RunCommand(ChipResult& result) {
                  FileFuseLines(device, {m_plan.fileFuses.fuse, m_plan.fileFuses.fuseHigh, m_plan.fileFuses.lock}))
                 result.details << line;
         if (!done.outputFailure.isEmpty()) {
+            if (done.store.problem == production::StoreProblem::Cancelled) {
+                report.verdict = Verdict::Cancelled;
+                RenderReport(result, report, device);
+                return;
+            }
+            StoreFailed(result, done.store);
             RenderReport(result, report, device);
             PrintErr(StoreProblemText(done.store));
             MarkOutputFailed(result, StoreProblemText(done.store));
@@ -476,6 +494,7 @@ Writer::ChipChange Writer::WaitForChipChange() {
         m_progress->Line(T(wanted ? texts::kWaitInsert : texts::kWaitRemove));
         for (;;) {
             if (m_interrupts.cancel.IsCancelled()) return ChipChange::Cancelled;
+            if (m_interrupts.storeLost.load()) return ChipChange::StoreLost;
             SilentProgress silent;
             auto env = Environment(silent, silent);
             const operations::Identification id = operations::IdentifyChip(env, Port(), false);
@@ -513,11 +532,19 @@ int Writer::Run(const std::function<void(const ChipResult&)>& sink) {
         if (m_trigger) m_trigger->Done(m_portText);
         sink(result);
         if (!m_plan.repeat || result.exitCode == kExitCancelled || !m_port) return result.exitCode;
+        if (m_interrupts.storeLost.load()) {
+            // No next chip can be numbered or recorded: the loop ends, the others' after their running chips.
+            if (!m_storeLost.isEmpty())
+                PrintErr((m_alone ? QString() : m_portText + QStringLiteral(": ")) + T(texts::kStoreLoopEnded).arg(m_storeLost));
+            lostCode = kExitLink;
+            break;
+        }
         m_progress->Line(tally());
         if (m_trigger) continue;
         events::Emit("ready", {{"passes", passes}, {"failures", failures}}, m_portText);
         const ChipChange change = WaitForChipChange();
         if (change == ChipChange::Changed) continue;
+        if (change == ChipChange::StoreLost) lostCode = kExitLink;
         if (change == ChipChange::WriterLost) {
             // The loop cannot go on without its writer: that is a failure, not the end of a good run.
             PrintErr((m_alone ? QString() : m_portText + QStringLiteral(": ")) +

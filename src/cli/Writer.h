@@ -23,6 +23,8 @@ namespace zendra::cli {
 struct Interrupts {
     core::CancelToken cancel;
     std::atomic<bool> updating{false};
+    // A writer's store failed: every production loop ends after its running chip, and asks for no other.
+    std::atomic<bool> storeLost{false};
 };
 
 // Whether the command runs as a job (a chip command that leaves a record).
@@ -44,7 +46,7 @@ public:
     int Run(const std::function<void(const ChipResult&)>& sink);
 
 private:
-    enum class ChipChange { Changed, Cancelled, WriterLost };
+    enum class ChipChange { Changed, Cancelled, WriterLost, StoreLost };
 
     bool Prepare(ChipResult& result);
     // False, with the reason and the terminal's advice in `result`, when the port cannot be opened.
@@ -66,6 +68,9 @@ private:
         return {*m_port, m_timing, progress, prompts, &m_interrupts.cancel};
     }
     void EndCancelled();
+    // The store failed the chip's run: a cancel ends it as one (the writer sent back to its base set); any
+    // other failure ends the production loops.
+    void StoreFailed(ChipResult& result, const production::StoreResult& store);
 
     const Plan& m_plan;
     QString m_portText;
@@ -81,6 +86,7 @@ private:
     PortLock m_lock;
     std::unique_ptr<ConsoleProgress> m_progress;
     Trigger* m_trigger = nullptr;
+    QString m_storeLost;  // why this writer's store failed
 };
 
 }  // namespace zendra::cli

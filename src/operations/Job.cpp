@@ -77,15 +77,21 @@ QStringList ChangePlan(const devices::Device* device, const QList<FieldChange>& 
     return lines;
 }
 
+// The store was given up on: it stopped answering, or the run was cancelled while it waited.
+bool Abandoned(const production::StoreResult& result) {
+    return result.problem == production::StoreProblem::TimedOut || result.problem == production::StoreProblem::Cancelled;
+}
+
 bool StampsOf(const Job& job) { return job.command == JobCommand::Program && job.production.stampAt.has_value(); }
 
 // Before any exchange: the store opens, and a stamp's series exists and agrees with the job. The store
 // when it serves; a refusal or a warning in `out`.
-std::unique_ptr<production::ChipStore> OpenJobStore(const Job& job, JobReport& out, production::SeriesState& series) {
+std::unique_ptr<production::ChipStore> OpenJobStore(const Job& job, JobReport& out, production::SeriesState& series,
+                                                    const core::CancelToken* cancel) {
     const bool stamps = StampsOf(job);
     if (!job.recorded && !stamps) return nullptr;
     const ProductionSetup& p = job.production;
-    auto store = std::make_unique<production::ChipStore>(p.StoreLocation());
+    auto store = std::make_unique<production::ChipStore>(p.StoreLocation(), cancel);
     production::StoreResult usable = store->Open();
     // A dry run creates no series: it only says which number would come.
     const bool create = !job.dryRun;
@@ -93,7 +99,8 @@ std::unique_ptr<production::ChipStore> OpenJobStore(const Job& job, JobReport& o
         usable = store->CheckSeries(p.series, create ? p.start : std::nullopt, create ? p.step : std::nullopt, series);
     if (!usable.Ok()) {
         out.store = usable;
-        if (stamps || job.recordsRequired)
+        // A cancel or a store that stopped answering ends the run whether records were asked for or not.
+        if (stamps || job.recordsRequired || Abandoned(usable))
             out.end = JobEnd::StoreUnusable;
         else
             out.storeWarning = core::Compose(texts::kStoreUnrecorded, {usable.detail});
@@ -152,7 +159,7 @@ private:
 
 bool JobRun::OpenStore() {
     if (!m_job.recorded && !Stamps()) return true;
-    m_store = OpenJobStore(m_job, m_out, m_series);
+    m_store = OpenJobStore(m_job, m_out, m_series, m_env.cancel);
     return m_out.end == JobEnd::Ran;
 }
 
@@ -272,7 +279,7 @@ bool JobRun::BeginRecord() {
     }
     m_out.store = begun;
     if (begun.problem == production::StoreProblem::SeriesExhausted) return m_out.end = JobEnd::SeriesExhausted, false;
-    if (Stamps() || m_job.recordsRequired) return m_out.end = JobEnd::StoreUnusable, false;
+    if (Stamps() || m_job.recordsRequired || Abandoned(begun)) return m_out.end = JobEnd::StoreUnusable, false;
     m_out.storeWarning = core::Compose(texts::kStoreUnrecorded, {begun.detail});
     m_store.reset();
     return true;
@@ -347,13 +354,13 @@ void JobRun::FinishRecord() {
     if (!kept.Ok()) {
         m_out.store = kept;
         const QString why = core::Compose(texts::kStoreWriteFailed, {kept.detail});
-        if (m_job.recordsRequired || m_out.serial)
+        if (m_job.recordsRequired || m_out.serial || Abandoned(kept))
             m_out.outputFailure = why;
         else
             m_out.storeWarning = why;
     }
     m_out.recordId = m_record.id;
-    if (Stamps() && m_store->CheckSeries(m_job.production.series, std::nullopt, std::nullopt, m_series).Ok())
+    if (Stamps() && kept.Ok() && m_store->CheckSeries(m_job.production.series, std::nullopt, std::nullopt, m_series).Ok())
         m_out.next = m_series.next;
 }
 
@@ -395,6 +402,7 @@ JobReport JobRun::Go() {
 QString JobVerdictName(const JobReport& job) {
     switch (job.end) {
         case JobEnd::Ran:
+            if (job.store.problem == production::StoreProblem::Cancelled) return QStringLiteral("cancelled");
             return job.outputFailure.isEmpty() ? VerdictName(job.report.verdict) : QStringLiteral("output-failed");
         case JobEnd::NotIdentified:
             switch (job.identification ? job.identification->identity : Identity::NoAnswer) {
@@ -415,7 +423,8 @@ QString JobVerdictName(const JobReport& job) {
         case JobEnd::OtherDevice:
             return QStringLiteral("chip-refused");
         case JobEnd::StoreUnusable:
-            return QStringLiteral("link-failed");
+            return job.store.problem == production::StoreProblem::Cancelled ? QStringLiteral("cancelled")
+                                                                            : QStringLiteral("link-failed");
         case JobEnd::StampBeyond:
         case JobEnd::CalibrationBeyond:
         case JobEnd::NoCalibration:
@@ -460,10 +469,10 @@ QString RefusalText(const JobReport& done, const Job& job) {
 
 }  // namespace
 
-JobReport CheckJobStore(const Job& job) {
+JobReport CheckJobStore(const Job& job, const core::CancelToken* cancel) {
     JobReport checked;
     production::SeriesState series;
-    OpenJobStore(job, checked, series);
+    OpenJobStore(job, checked, series, cancel);
     return checked;
 }
 

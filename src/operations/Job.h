@@ -104,7 +104,8 @@ QString JobVerdictName(const JobReport& job);
 
 // What the job's store rules out before any writer is touched (for every writer of a gang at once);
 // `end` is Ran when nothing.
-JobReport CheckJobStore(const Job& job);
+// `cancel` ends the store's wait.
+JobReport CheckJobStore(const Job& job, const core::CancelToken* cancel = nullptr);
 
 // Carries the job out on the writer at `port` (`portLabel` as the record names it). Call it on the thread
 // that runs the operation: the store's connection belongs to it.

@@ -15,7 +15,14 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "core/UserInterface.h"
 
 namespace zendra::production {
 
@@ -26,7 +33,10 @@ StoreResult FromError(const QSqlError& error) {
     const bool locked = code == QLatin1String("5") || code == QLatin1String("6") ||
                         code == QLatin1String("55P03") || code == QLatin1String("40P01") ||
                         code == QLatin1String("40001");
-    return {locked ? StoreProblem::Locked : StoreProblem::Failed, error.text()};
+    // A connection lost under the driver may come without a message; the reason is never empty.
+    const QString text = error.text().trimmed();
+    return {locked ? StoreProblem::Locked : StoreProblem::Failed,
+            text.isEmpty() ? QStringLiteral("the database connection failed without a message") : text};
 }
 
 namespace {
@@ -92,12 +102,93 @@ StoreResult ReadVersion(const QSqlDatabase& db, bool server, int& version) {
 
 }  // namespace
 
-ChipStore::ChipStore(QString location) : m_path(std::move(location)), m_server(IsServerLocation(m_path)) {
+// The store's thread: it owns the connection (Qt SQL's connections belong to the thread that opened them)
+// and runs one call after another. The caller waits for each within the deadline; a call it gave up on
+// keeps the thread until the statement returns, if ever, and the thread then closes the connection and ends.
+struct ChipStore::Worker {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<std::function<void(ChipStore&)>> calls;
+    bool stopping = false;
+    std::thread thread;
+};
+
+ChipStore::ChipStore(QString location, const core::CancelToken* cancel)
+    : m_path(std::move(location)), m_server(IsServerLocation(m_path)), m_worker(std::make_shared<Worker>()),
+      m_cancel(cancel) {
+    m_worker->thread = std::thread([worker = m_worker, path = m_path] {
+        ChipStore direct(path, Direct{});
+        for (;;) {
+            std::function<void(ChipStore&)> call;
+            {
+                std::unique_lock lock(worker->mutex);
+                worker->changed.wait(lock, [&] { return worker->stopping || !worker->calls.empty(); });
+                if (worker->calls.empty()) return;
+                call = std::move(worker->calls.front());
+                worker->calls.pop_front();
+            }
+            call(direct);
+        }
+    });
+}
+
+ChipStore::ChipStore(QString location, Direct) : m_path(std::move(location)), m_server(IsServerLocation(m_path)) {
     static std::atomic<int> counter{0};
     m_connection = QStringLiteral("zendra-chip-store-%1").arg(++counter);
 }
 
+StoreResult ChipStore::Call(std::function<StoreResult(ChipStore&)> body) {
+    if (!m_worker) return body(*this);
+    if (!m_abandoned.Ok()) return m_abandoned;
+    struct Answer {
+        bool done = false;
+        StoreResult result;
+    };
+    auto answer = std::make_shared<Answer>();
+    Worker& w = *m_worker;
+    std::unique_lock lock(w.mutex);
+    w.calls.push_back([answer, worker = m_worker, body = std::move(body)](ChipStore& direct) {
+        StoreResult result = body(direct);
+        const std::lock_guard done(worker->mutex);
+        answer->result = std::move(result);
+        answer->done = true;
+        worker->changed.notify_all();
+    });
+    w.changed.notify_all();
+    using Clock = std::chrono::steady_clock;
+    // A cancel leaves a store that answers at once time to take the cancelled run's record.
+    constexpr auto kCancelGrace = std::chrono::milliseconds(250);
+    constexpr auto kCancelLook = std::chrono::milliseconds(50);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kDeadlineMs);
+    std::optional<Clock::time_point> cancelledBy;
+    while (!answer->done) {
+        const auto now = Clock::now();
+        if (m_cancel && m_cancel->IsCancelled() && !cancelledBy) cancelledBy = now + kCancelGrace;
+        if (now >= deadline)
+            m_abandoned = {StoreProblem::TimedOut, QStringLiteral("no answer within %1 s").arg(kDeadlineMs / 1000)};
+        else if (cancelledBy && now >= *cancelledBy)
+            m_abandoned = {StoreProblem::Cancelled, QStringLiteral("cancelled")};
+        if (!m_abandoned.Ok()) {
+            w.stopping = true;
+            w.changed.notify_all();
+            w.thread.detach();
+            return m_abandoned;
+        }
+        w.changed.wait_until(lock, std::min({deadline, cancelledBy.value_or(deadline), now + kCancelLook}));
+    }
+    return answer->result;
+}
+
 ChipStore::~ChipStore() {
+    if (m_worker) {
+        {
+            const std::lock_guard lock(m_worker->mutex);
+            m_worker->stopping = true;
+            m_worker->changed.notify_all();
+        }
+        if (m_worker->thread.joinable()) m_worker->thread.join();
+        return;
+    }
     if (!QSqlDatabase::contains(m_connection)) return;
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
@@ -117,6 +208,7 @@ bool ChipStore::IsServerLocation(const QString& location) {
 }
 
 StoreResult ChipStore::Open(OpenMode mode) {
+    if (m_worker) return Call([mode](ChipStore& direct) { return direct.Open(mode); });
     if (const StoreResult connected = m_server ? Connect() : OpenFile(mode); !connected.Ok()) return connected;
     int version = 0;
     if (const StoreResult read = ReadVersion(QSqlDatabase::database(m_connection, false), m_server, version);
@@ -223,6 +315,10 @@ StoreResult ChipStore::Transaction(const std::function<StoreResult()>& body) {
 
 StoreResult ChipStore::CheckSeries(const QString& name, std::optional<qint64> start,
                                    std::optional<qint64> step, SeriesState& state) {
+    if (m_worker)
+        return OnStoreThread<SeriesState>(state, [=](ChipStore& direct, SeriesState& s) {
+            return direct.CheckSeries(name, start, step, s);
+        });
     return Transaction([&]() -> StoreResult {
         QSqlQuery q(QSqlDatabase::database(m_connection, false));
         q.prepare(QStringLiteral("SELECT start, step, next FROM series WHERE name = ?"));
@@ -279,6 +375,8 @@ StoreResult ChipStore::Insert(ChipRecord& record) {
 }
 
 StoreResult ChipStore::Begin(ChipRecord& record, quint64 largest) {
+    if (m_worker)
+        return OnStoreThread<ChipRecord>(record, [=](ChipStore& direct, ChipRecord& r) { return direct.Begin(r, largest); });
     return Transaction([&]() -> StoreResult {
         QSqlQuery q(QSqlDatabase::database(m_connection, false));
         if (!record.series.isEmpty()) {
@@ -301,10 +399,13 @@ StoreResult ChipStore::Begin(ChipRecord& record, quint64 largest) {
 }
 
 StoreResult ChipStore::Add(ChipRecord& record) {
+    if (m_worker)
+        return OnStoreThread<ChipRecord>(record, [](ChipStore& direct, ChipRecord& r) { return direct.Add(r); });
     return Transaction([&] { return Insert(record); });
 }
 
 StoreResult ChipStore::Finish(const ChipRecord& record) {
+    if (m_worker) return Call([record](ChipStore& direct) { return direct.Finish(record); });
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.prepare(QStringLiteral(
         "UPDATE records SET firmware = ?, device = ?, signature = ?, calibration = ?, lockfuse_before = ?, "
@@ -319,6 +420,10 @@ StoreResult ChipStore::Finish(const ChipRecord& record) {
 }
 
 StoreResult ChipStore::History(const HistoryQuery& query, QList<ChipRecord>& records) {
+    if (m_worker)
+        return OnStoreThread<QList<ChipRecord>>(records, [=](ChipStore& direct, QList<ChipRecord>& r) {
+            return direct.History(query, r);
+        });
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     QString sql = QStringLiteral(
         "SELECT id, time, bench, port, firmware, device, signature, command, series, serial, calibration, "

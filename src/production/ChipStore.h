@@ -8,7 +8,12 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
+
+namespace zendra::core {
+class CancelToken;
+}
 
 namespace zendra::production {
 
@@ -41,6 +46,8 @@ enum class StoreProblem {
     SeriesExhausted,  // the series' next number does not fit the stamp
     Failed,           // a statement failed
     Missing,          // opened to be read, and there is no store there
+    TimedOut,         // the store did not answer within ChipStore::kDeadlineMs; it is not asked again
+    Cancelled,        // the run was cancelled while it waited for the store
 };
 
 struct StoreResult {
@@ -68,9 +75,13 @@ public:
     static constexpr int kSchemaVersion = 1;
     // Another process's transaction is waited for this long before the store counts as locked.
     static constexpr int kBusyTimeoutMs = 5000;
+    // Every call answers within this long, whatever the store does: a frozen server, a file locked for
+    // good. Past it, and on a cancel, the call is abandoned on the store's own thread.
+    static constexpr int kDeadlineMs = 10000;
 
-    // `location`: an SQLite file's path, or a PostgreSQL URL (IsServerLocation).
-    explicit ChipStore(QString location);
+    // `location`: an SQLite file's path, or a PostgreSQL URL (IsServerLocation). Its statements run on a
+    // thread of the object's own, which a wait past the deadline (or past `cancel`) leaves behind.
+    explicit ChipStore(QString location, const core::CancelToken* cancel = nullptr);
     ~ChipStore();
     ChipStore(const ChipStore&) = delete;
     ChipStore& operator=(const ChipStore&) = delete;
@@ -102,6 +113,20 @@ public:
     StoreResult Yield(const YieldQuery& query, QList<YieldGroup>& groups);
 
 private:
+    struct Worker;
+    struct Direct {};
+    ChipStore(QString location, Direct);
+    // Runs `body` with `value` on the store's thread against its connection, within the deadline; `value`
+    // is copied there and back, so an abandoned call touches nothing of the caller's.
+    template <class T>
+    StoreResult OnStoreThread(T& value, std::function<StoreResult(ChipStore&, T&)> body) {
+        auto copy = std::make_shared<T>(value);
+        const StoreResult result = Call([copy, body](ChipStore& direct) { return body(direct, *copy); });
+        if (result.problem != StoreProblem::TimedOut && result.problem != StoreProblem::Cancelled) value = *copy;
+        return result;
+    }
+    StoreResult Call(std::function<StoreResult(ChipStore&)> body);
+
     StoreResult Insert(ChipRecord& record);
     StoreResult Transaction(const std::function<StoreResult()>& body);
     StoreResult OpenFile(OpenMode mode);
@@ -111,6 +136,9 @@ private:
     QString m_path;
     bool m_server = false;
     QString m_connection;
+    std::shared_ptr<Worker> m_worker;  // none: this object is the store thread's own, and runs the statements
+    const core::CancelToken* m_cancel = nullptr;
+    StoreResult m_abandoned;  // the call this object gave up on, which every later call answers at once
 };
 
 // The verdict as history shows it: a number still "allocated" by a process of this bench that no longer

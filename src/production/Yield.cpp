@@ -61,6 +61,10 @@ QString GroupingName(Grouping by) {
 }
 
 StoreResult ChipStore::Yield(const YieldQuery& query, QList<YieldGroup>& groups) {
+    if (m_worker)
+        return OnStoreThread<QList<YieldGroup>>(groups, [=](ChipStore& direct, QList<YieldGroup>& g) {
+            return direct.Yield(query, g);
+        });
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     QSqlQuery q(db);
     if (m_server && query.by == Grouping::Day) {

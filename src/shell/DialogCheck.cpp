@@ -6,13 +6,13 @@
 #include <QVBoxLayout>
 
 #include "core/Language.h"
+#include "shell/ShellTexts.h"
 
 namespace zendra::shell {
 
 namespace {
 
 const QString kRecheckCaption = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "再診断(&R)"));
-const QString kCloseCaption = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "閉じる"));
 // %1 the step's name, %2 what it found
 const QString kStepLine = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "%1: %2"));
 
@@ -52,7 +52,7 @@ DialogCheck::DialogCheck(QWidget* parent, Check check) : QDialog(parent), m_chec
     m_list->setMinimumSize(560, 260);
     m_recheck = WithText(new QPushButton(this), kRecheckCaption);
     m_recheck->setObjectName(QStringLiteral("cmdRecheck"));
-    auto* close = WithText(new QPushButton(this), kCloseCaption);
+    auto* close = WithText(new QPushButton(this), texts::kCloseCaption);
     close->setObjectName(QStringLiteral("cmdClose"));
     close->setDefault(true);
     connect(m_recheck, &QPushButton::clicked, this, &DialogCheck::Recheck);

@@ -15,6 +15,7 @@
 #include "core/Language.h"
 #include "devices/Encodings.h"
 #include "production/StoreLocation.h"
+#include "shell/OperationThread.h"
 #include "shell/ShellTexts.h"
 #include "shell/YieldView.h"
 
@@ -299,8 +300,25 @@ void FrmHistory::ShowInCurrentLanguage() {
 }
 
 void FrmHistory::Reload(const QString& store) {
-    QList<production::ChipRecord> records;
-    const production::StoreResult read = operations::ReadHistory(store, records);
+    struct Reading {
+        production::StoreResult result;
+        QList<production::ChipRecord> records;
+    };
+    const int ticket = ++m_ticket;
+    ReadOffWindowsThread<Reading>(
+        this,
+        [store] {
+            Reading reading;
+            reading.result = operations::ReadHistory(store, reading.records);
+            return reading;
+        },
+        [this, store, ticket](const Reading& reading) {
+            if (ticket == m_ticket) Present(store, reading.result, reading.records);
+        });
+}
+
+void FrmHistory::Present(const QString& store, const production::StoreResult& read,
+                         const QList<production::ChipRecord>& records) {
     lblProblem->setVisible(!read.Ok());
     if (!read.Ok()) ShowText(lblProblem, core::Compose(texts::kHistoryUnreadable, {read.detail}));
     lstHistory->clear();

@@ -86,6 +86,8 @@ public:
 
 private:
     void ApplyFilter();
+    void Present(const QString& store, const production::StoreResult& read, const QList<production::ChipRecord>& records);
+    int m_ticket = 0;  // only the newest reading is shown
 };
 
 }  // namespace zendra::shell

@@ -13,11 +13,11 @@
 #include "core/Product.h"
 #include "core/Settings.h"
 #include "shell/LiveText.h"
+#include "shell/ShellTexts.h"
 
 namespace zendra::shell {
 
 namespace {
-const QString kCloseCaption = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "閉じる"));
 const QString kSupportCaption = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "サポートホームページへジャンプ"));
 // What the version information of the program says about itself.
 const QString kFileDescription =
@@ -80,7 +80,7 @@ FrmAbout::FrmAbout(QWidget* owner, UrlOpener opener)
     Line1 = makeLine("Line1");
     Line2 = makeLine("Line2");
 
-    cmdOK = WithText(new QPushButton(this), kCloseCaption);
+    cmdOK = WithText(new QPushButton(this), texts::kCloseCaption);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
     Command1 = WithText(new QPushButton(this), kSupportCaption);

@@ -167,7 +167,7 @@ void MainCommands::Wire() {
         m_main.History()->Reload(ReadProductionSetup(m_writer.settings).store);
         m_main.ShowChild(m_main.HistoryWindow(), kHistoryWindowPlace);
     });
-    ShowNextSerial(operations::NextSerial(ReadProductionSetup(m_writer.settings)));
+    ReadNextSerial();
 
     m_main.onPanelClicked = [this](int panelNumber) {
         const QLabel* label = m_main.StatusPanel(panelNumber);
@@ -475,7 +475,7 @@ void MainCommands::OpenSetup(const QString& given) {
     // The setup's stamp, calibration copy and store replace the production settings, as the command line
     // would run them.
     WriteProductionTexts(m_writer.settings, ProductionOf(setup, path));
-    ShowNextSerial(operations::NextSerial(ReadProductionSetup(m_writer.settings)));
+    ReadNextSerial();
     RememberRecentFile(path);
     ShowSetupName(QFileInfo(path).completeBaseName());
     opened.editIndex = m_edits.index();
@@ -596,7 +596,23 @@ QList<production::FileDigest> MainCommands::FileDigests() const {
     return files;
 }
 
+void MainCommands::ReadNextSerial() {
+    const int ticket = ++m_serialTicket;
+    const operations::ProductionSetup setup = ReadProductionSetup(m_writer.settings);
+    // The panel's place is taken at once, so the frame is laid out as it will stay; its number follows.
+    m_main.StatusPanel(texts::kSerialPanelNumber)->setVisible(setup.stampAt.has_value());
+    ReadOffWindowsThread<std::optional<qint64>>(
+        &m_storeReadings, [setup] { return operations::NextSerial(setup); },
+        [this, ticket](const std::optional<qint64>& next) {
+            if (ticket != m_serialTicket) return;
+            ShowNextSerial(next);
+            // The number came after the frame was laid out: panel 1 keeps room for its longest texts.
+            m_main.GrowToShowAll();
+        });
+}
+
 void MainCommands::ShowNextSerial(std::optional<qint64> next) {
+    ++m_serialTicket;
     QLabel* panel = m_main.StatusPanel(texts::kSerialPanelNumber);
     panel->setVisible(next.has_value());
     if (next) ShowText(panel, core::Compose(texts::kSerialPanel, {QString::number(*next)}));
@@ -606,7 +622,7 @@ void MainCommands::ShowProductionDialog() {
     DialogProduction dialog(m_writer.settings, [this] { return HeldSetup(); }, &m_main);
     const int answer = m_runModal ? m_runModal(dialog) : dialog.exec();
     if (answer != QDialog::Accepted) return;
-    ShowNextSerial(operations::NextSerial(ReadProductionSetup(m_writer.settings)));
+    ReadNextSerial();
     if (m_main.HistoryWindow()->isVisible()) m_main.History()->Reload(ReadProductionSetup(m_writer.settings).store);
 }
 

@@ -82,6 +82,8 @@ private:
     QList<production::FileDigest> FileDigests() const;
     // Status panel 7: the number the next stamped program run takes; hidden without one.
     void ShowNextSerial(std::optional<qint64> next);
+    // The series' next number read off the windows' thread, then shown (unless a newer one came meanwhile).
+    void ReadNextSerial();
     void ShowProductionDialog();
 
     // Nullopt when refused because another operation runs.
@@ -152,6 +154,8 @@ private:
     QByteArray m_watchedDigest;  // the files as last taken, so one change is taken once
     // The last verify's differences, in the order its window lists them.
     QList<operations::Difference> m_differences;
+    int m_serialTicket = 0;   // only the newest next number is shown
+    QObject m_storeReadings;  // the readings' way back; gone with the commands
 };
 
 }  // namespace zendra::shell

@@ -100,6 +100,7 @@ inline const QString kRemainingSeconds = QStringLiteral(QT_TRANSLATE_NOOP("zendr
 inline const QString kRemainingMinutes = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "残り約 %1 分 %2 秒"));
 
 // Menus.
+inline const QString kCloseCaption = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "閉じる"));  // a dialog's close button
 inline const QString kMenuFile = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ファイル(&F)"));
 inline const QString kMenuFileOpen =
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "コード/データファイルを開く(&O)"));

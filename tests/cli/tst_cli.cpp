@@ -15,6 +15,8 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 
 #include "Shard.h"
@@ -865,6 +867,87 @@ private Q_SLOTS:
         QVERIFY(cli.waitForFinished(20000));
         QCOMPARE(cli.exitCode(), 2);
         QVERIFY(QString::fromUtf8(cli.readAllStandardError()).contains("the writer was lost while waiting"));
+    }
+
+    // A store that stops answering, goes away, or is locked while a signal comes, and a reader that goes away:
+// the run always ends, with its code and reason, and the store holds what the chip went through.
+    void storeNeverStalls_data() {
+        QTest::addColumn<QString>("kind");     // frozen, stopped, sigterm, sighup, pipe
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");     // a text of the output
+        QTest::addColumn<QString>("verdict");  // the chip's record afterwards; "cancelled": the report's and the log's
+        QTest::newRow("server frozen mid-run") << "frozen" << 2 << "the chip store did not answer within 10 s" << "interrupted";
+        QTest::newRow("server stopped between chips") << "stopped" << 2 << "the production loop ends: " << "succeeded";
+        QTest::newRow("lock held, SIGTERM in the writer's wait") << "sigterm" << 130 << "cancelled - Cancelled." << "cancelled";
+        QTest::newRow("lock held, SIGHUP before the ports") << "sighup" << 130 << "Cancelled." << "cancelled";
+        // Checked writes to standard output make it 2; without SIGPIPE ignored it was 141.
+        QTest::newRow("standard output closed") << "pipe" << 2 << "" << "succeeded";
+    }
+    void storeNeverStalls() {
+        QFETCH(QString, kind);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        QFETCH(QString, verdict);
+        const bool server = kind == "frozen" || kind == "stopped";
+        test::PgCluster& pg = test::PgCluster::Shared();
+        if (server && !pg.Installed()) QSKIP("no PostgreSQL server programs (Debian's postgresql) to start a server with");
+        const QString db = server ? pg.NewDatabase(kind) : m_dir + "/" + kind + ".sqlite";
+        QVERIFY2(!db.isEmpty(), qPrintable(pg.Failure()));
+        QFile::remove(db);
+        Sim sim(kind == "frozen" ? QStringList{"--chip", "AT90S8515", "--baud", "9600"} : QStringList{"--chip", "ATtiny12L", "--commands"});
+        const QString report = m_dir + "/stall.json", log = m_dir + "/stall.csv";
+        QFile::remove(log);
+        QStringList args{"--lang", "en", "--db", db, "--report", report, "--log", log, "--port", sim.path};
+        if (kind != "sigterm") args << QStringList{"--serial-at", "eeprom:0", "--serial-format", "u8", "--serial-start", "7"};
+        if (kind == "stopped") args << "--repeat";
+        args << "program" << m_dir + (kind == "frozen" ? "/full.hex" : "/blink.hex");
+        QSqlDatabase lock = QSqlDatabase::addDatabase("QSQLITE", "held");
+        QProcess cli;
+        QString seen;
+        if (kind == "sigterm" || kind == "sighup") {
+            // The store made by a run that opens it before it finds no port: a query creates none.
+            QCOMPARE(Cli({"--db", db, "-p", "/dev/zendra-none", "erase"}, {}, {}).exitCode, 2);
+            lock.setDatabaseName(db);
+            QVERIFY(lock.open() && QSqlQuery(lock).exec("BEGIN IMMEDIATE"));
+        }
+        if (kind == "pipe") {
+            cli.start("bash", QStringList{"-c", "\"$0\" \"$@\" | true; exit ${PIPESTATUS[0]}", kCli} + args);
+        } else {
+            cli.start(kCli, args);
+        }
+        if (kind == "frozen") {
+            QVERIFY(WaitFor(cli, seen, "Programming flash"));
+            pg.Freeze(true);
+        } else if (kind == "stopped") {
+            QVERIFY(WaitFor(cli, seen, "remove the chip"));
+            QVERIFY(pg.Stop());
+            sim.Command("remove");
+            QVERIFY(WaitFor(cli, seen, "insert the next chip"));
+            sim.Command("insert ATtiny12L");
+        } else if (kind != "pipe") {
+            QTest::qWait(1000);
+            ::kill(pid_t(cli.processId()), kind == "sigterm" ? SIGTERM : SIGHUP);
+        }
+        const bool ended = cli.waitForFinished(40000);
+        if (kind == "frozen") pg.Freeze(false);
+        if (kind == "stopped") QVERIFY(pg.Start());
+        lock.close();
+        lock = {};
+        QSqlDatabase::removeDatabase("held");
+        QVERIFY(ended);
+        seen += QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError());
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(cli.exitCode(), exitCode);
+        QVERIFY2(seen.contains(said), qPrintable(seen));
+        if (verdict == "cancelled") {
+            QCOMPARE(Json(report)["runs"].toArray().first().toObject()["verdict"].toString(), verdict);
+            QVERIFY(test::ReadFile(log).contains(",program,cancelled,"));
+            QCOMPARE(Cli({"--port", "{port}", "detect"}, sim.path, m_dir).exitCode, 0);  // the writer in its base set
+            return;
+        }
+        QCOMPARE(History(db, 7).at(0).toObject()["verdict"].toString(), verdict);
+        QCOMPARE(seen.count("insert the next chip"), kind == "stopped" ? 1 : 0);
+        QVERIFY(History(db, 8).isEmpty());
     }
 
     // One process per writer. A lock that no live process holds is taken over with a note; a live one

@@ -341,12 +341,13 @@ private Q_SLOTS:
         QVERIFY(m_h->Start(m_env->AppDir()));
         QVERIFY(Main().StatusPanel(7)->isHidden());
         Main().Action("mnuProductionSetup")->trigger();
-        QCOMPARE(Main().StatusPanel(7)->text(), QString("次のシリアル番号 1040"));
+        QTRY_COMPARE(Main().StatusPanel(7)->text(), QString("次のシリアル番号 1040"));  // read off the windows' thread
         m_h->app->Images().ProgramImage[4] = 0x42;
         QTest::mouseClick(Panel().Cmd_btn_program, Qt::LeftButton);
         QCOMPARE(model.Chip().eeprom.mid(0x3E, 2), QByteArray("\x10\x04", 2));  // le16, the default
         QCOMPARE(Main().StatusPanel(7)->text(), QString("次のシリアル番号 1041"));
         Main().Action("mnuProductionHistory")->trigger();
+        QTRY_VERIFY(Main().History()->lstHistory->topLevelItem(0));
         const QTreeWidgetItem* newest = Main().History()->lstHistory->topLevelItem(0);
         QCOMPARE(newest->text(5) + ' ' + newest->text(6), QString("1040 succeeded"));
         // Above the list, the summary of the chosen series and range; a range without the run empties both.
@@ -512,6 +513,7 @@ private Q_SLOTS:
         ProgramSettings().setValue("Production/StampStart", "4294967295");
         ProgramSettings().setValue("Production/ChipStore", m_env->Root() + "/layout.sqlite");
         QVERIFY(m_h->Start(m_env->AppDir()));
+        QTRY_COMPARE(!Main().StatusPanel(7)->isHidden(), stamp);
         Main().show();
         QVERIFY(QTest::qWaitForWindowExposed(&Main()));
         QCOMPARE(Main().StatusPanel(7)->isVisible(), stamp);
@@ -699,12 +701,12 @@ private Q_SLOTS:
         QCOMPARE(shownLine, lines.join(" && "));
         stamp = false;
         Main().Action("mnuProductionSetup")->trigger();
-        QVERIFY(Main().StatusPanel(7)->isHidden());
+        QTRY_VERIFY(Main().StatusPanel(7)->isHidden());
         Main().onFileDropped(paths[4]);
         Main().RecentMenu()->actions()[1]->trigger();
         QCOMPARE(m_h->app->State().CodeFileName, paths[2]);
         QVERIFY(Main().DumpSubWindow(DumpWindow::Program)->windowTitle().endsWith(" - job"));
-        QCOMPARE(Main().StatusPanel(7)->text(), QString("次のシリアル番号 1040"));
+        QTRY_COMPARE(Main().StatusPanel(7)->text(), QString("次のシリアル番号 1040"));
     }
 
     void listings_data() {

@@ -3,6 +3,7 @@
 // (XDG_RUNTIME_DIR), data folder (XDG_DATA_HOME) and program directory. Create one in initTestCase().
 
 #include <unistd.h>
+#include <csignal>
 #include <algorithm>
 #include <memory>
 #include <QDir>
@@ -66,6 +67,23 @@ public:
                    ? QStringLiteral("postgresql://zendra@/%1?host=%2").arg(name, m_dir.path())
                    : QString();
     }
+    // Every process of the server stopped (SIGSTOP) or let go on (SIGCONT): a server that does not answer.
+    void Freeze(bool frozen) {
+        const qint64 postmaster = QString::fromLatin1(ReadFile(m_data + QStringLiteral("/postmaster.pid")).split('\n').value(0)).toLongLong();
+        if (postmaster <= 0) return;
+        QList<qint64> pids{postmaster};
+        for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs))
+            if (const QByteArray stat = ReadFile(QStringLiteral("/proc/") + entry + QStringLiteral("/stat")); !stat.isEmpty())
+                if (stat.mid(stat.lastIndexOf(')') + 2).split(' ').value(1).toLongLong() == postmaster) pids << entry.toLongLong();
+        for (const qint64 pid : pids) ::kill(pid_t(pid), frozen ? SIGSTOP : SIGCONT);
+    }
+    // The server shut down at once, or started again on the same folder.
+    bool Stop() { return Run(true, QStringLiteral("pg_ctl"), {QStringLiteral("-D"), m_data, QStringLiteral("-m"), QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")}); }
+    bool Start() {
+        const QString options = QStringLiteral("-c listen_addresses='' -c fsync=off -c full_page_writes=off -k ") + m_dir.path();
+        return Run(true, QStringLiteral("pg_ctl"), {QStringLiteral("-D"), m_data, QStringLiteral("-l"), m_dir.path() + QStringLiteral("/log"),
+                                                    QStringLiteral("-w"), QStringLiteral("-o"), options, QStringLiteral("start")});
+    }
     ~PgCluster() {
         if (m_started)
             Run(true, QStringLiteral("pg_ctl"), {QStringLiteral("-D"), m_data, QStringLiteral("-m"), QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")});
@@ -90,9 +108,7 @@ private:
         if (!Run(true, QStringLiteral("initdb"), {QStringLiteral("-D"), m_data, QStringLiteral("-U"), QStringLiteral("zendra"),
                                                   QStringLiteral("--auth=trust"), QStringLiteral("--no-sync"), QStringLiteral("--no-instructions")}))
             return;
-        const QString options = QStringLiteral("-c listen_addresses='' -c fsync=off -c full_page_writes=off -k ") + m_dir.path();
-        m_started = Run(true, QStringLiteral("pg_ctl"), {QStringLiteral("-D"), m_data, QStringLiteral("-l"), m_dir.path() + QStringLiteral("/log"),
-                                                         QStringLiteral("-w"), QStringLiteral("-o"), options, QStringLiteral("start")});
+        m_started = Start();
     }
     // One of the server's programs, as the server's user when `asServer`; its output kept on failure.
     bool Run(bool asServer, const QString& program, QStringList args) {
