@@ -707,7 +707,7 @@ std::optional<int> ReadPlanInputs(Plan& plan) {
     const auto images = ParseInputs(plan, nullptr, bad);
     if (!images) return refuse(bad.code, bad.text);
     plan.images = images->images;
-    plan.fileFuses = images->fuses;
+    plan.fileFuses = {images->fuses.fuse, images->fuses.fuseHigh, images->fuses.lock};
     for (const QString& path : images->withoutEndRecord) PrintErr(T(texts::kNoEndRecord).arg(path));
     // Programming nothing would erase the chip and pass: a failed build must not wipe every chip.
     if (c == QLatin1String("program") && images->Blank()) {

@@ -7,7 +7,6 @@
 #include <optional>
 
 #include "devices/Catalogue.h"
-#include "image/IntelHex.h"
 #include "operations/Flows.h"
 #include "production/ChipStore.h"
 #include "production/Stamp.h"
@@ -30,7 +29,7 @@ struct Plan {
     QString codePath, eepromPath, outCode, outEeprom, firmwarePath;
     QByteArray codeBytes, eepromBytes;  // the input files as read
     image::MemoryImages images;         // and as parsed, for the images' whole capacity
-    image::FileFuses fileFuses;         // an ELF code file's lock/fuse bytes
+    operations::LockFuseBytes fileFuses;  // an ELF code file's lock/fuse bytes
     QList<InputFile> files;
     bool repeat = false, quiet = false, verbose = false;
     bool trigger = false;  // --trigger stdin: each chip of the loop starts on a line of standard input

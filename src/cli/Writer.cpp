@@ -276,7 +276,7 @@ operations::Job JobOf(const Plan& plan) {
         job.lockFuse.bytes = plan.restoreBytes;
         job.lockFuse.bytesDevice = plan.restoreDevice;
     } else if (job.command == JobCommand::Program && plan.writeFuses) {
-        job.lockFuse.bytes = operations::LockFuseBytes{plan.fileFuses.fuse, plan.fileFuses.fuseHigh, plan.fileFuses.lock};
+        job.lockFuse.bytes = plan.fileFuses;
     } else {
         job.lockFuse.choices = plan.fuseChoices;
     }
@@ -344,7 +344,7 @@ void SayJobRefusal(const Plan& plan, ChipResult& result, const operations::JobRe
         case JobEnd::LockFuseUnmatched:
             result.exitCode = kExitInput;
             result.message =
-                FileFuseLines(device, {plan.fileFuses.fuse, plan.fileFuses.fuseHigh, plan.fileFuses.lock}).last();
+                FileFuseLines(device, plan.fileFuses).last();
             return;
     }
 }
@@ -379,7 +379,7 @@ void Writer::RunCommand(ChipResult& result) {
         result.data << done.plan;
         if (command == QLatin1String("verify"))
             for (const QString& line :
-                 FileFuseLines(device, {m_plan.fileFuses.fuse, m_plan.fileFuses.fuseHigh, m_plan.fileFuses.lock}))
+                 FileFuseLines(device, m_plan.fileFuses))
                 result.details << line;
         if (!done.outputFailure.isEmpty()) {
             if (done.store.problem == production::StoreProblem::Cancelled) {
