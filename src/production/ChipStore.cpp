@@ -70,6 +70,20 @@ constexpr const char* kServerSchema[] = {
     "CREATE TABLE zendra_schema (version INTEGER NOT NULL)",
 };
 
+// Schema 2: a locked chip's mark, the link from a kept number's run to the chip's first record, and
+// whether a number's bytes reached the chip (one that never did may be issued again). NULL in a record
+// written before: its number counts as sent.
+constexpr const char* kMigrationTo2[] = {
+    "ALTER TABLE records ADD COLUMN lock_state TEXT",
+    "ALTER TABLE records ADD COLUMN first_record INTEGER",
+    "ALTER TABLE records ADD COLUMN stamp_sent INTEGER",
+};
+constexpr const char* kServerMigrationTo2[] = {
+    "ALTER TABLE records ADD COLUMN lock_state TEXT",
+    "ALTER TABLE records ADD COLUMN first_record BIGINT",
+    "ALTER TABLE records ADD COLUMN stamp_sent INTEGER",
+};
+
 // Every transaction on a server takes this lock first, so they follow one another as SQLite's
 // BEGIN IMMEDIATE makes them: two first uses never both create the tables, two allocations never both
 // read the same next number.
@@ -77,6 +91,7 @@ constexpr const char* kServerBegin = "SELECT pg_advisory_xact_lock(8820244931749
 
 QVariant Optional(const std::optional<qint64>& value) { return value ? QVariant(*value) : QVariant(); }
 QVariant Optional(const std::optional<quint8>& value) { return value ? QVariant(int(*value)) : QVariant(); }
+QVariant Optional(const std::optional<bool>& value) { return value ? QVariant(int(*value)) : QVariant(); }
 
 // The version of the tables: 0 before they exist.
 StoreResult ReadVersion(const QSqlDatabase& db, bool server, int& version) {
@@ -238,24 +253,30 @@ StoreResult ChipStore::CreateTables(int version) {
         return {StoreProblem::NewerSchema, QStringLiteral("schema %1 > %2").arg(version).arg(kSchemaVersion)};
     if (version == kSchemaVersion) return {};
     return Transaction([&]() -> StoreResult {
-        // Another process may have created them while this one waited for the lock.
+        // Another process may have created or raised them while this one waited for the lock.
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         int now = 0;
         if (const StoreResult read = ReadVersion(db, m_server, now); !read.Ok()) return read;
         if (now > kSchemaVersion)
             return {StoreProblem::NewerSchema, QStringLiteral("schema %1 > %2").arg(now).arg(kSchemaVersion)};
-        if (now != 0) return {};
+        if (now == kSchemaVersion) return {};
         QSqlQuery q(db);
+        const auto run = [&q](const auto& statements) {
+            for (const char* statement : statements)
+                if (!q.exec(QString::fromLatin1(statement))) return false;
+            return true;
+        };
+        // A new store gets the first tables and then every change since, as an older store does.
+        if (now == 0 && !(m_server ? run(kServerSchema) : run(kSchema))) return FromError(q.lastError());
+        if (now < 2 && !(m_server ? run(kServerMigrationTo2) : run(kMigrationTo2))) return FromError(q.lastError());
         if (m_server) {
-            for (const char* statement : kServerSchema)
-                if (!q.exec(QString::fromLatin1(statement))) return FromError(q.lastError());
+            q.prepare(QStringLiteral("DELETE FROM zendra_schema"));
+            if (!q.exec()) return FromError(q.lastError());
             q.prepare(QStringLiteral("INSERT INTO zendra_schema (version) VALUES (?)"));
             q.addBindValue(kSchemaVersion);
             if (!q.exec()) return FromError(q.lastError());
             return {};
         }
-        for (const char* statement : kSchema)
-            if (!q.exec(QString::fromLatin1(statement))) return FromError(q.lastError());
         if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
             return FromError(q.lastError());
         return {};
@@ -351,15 +372,16 @@ StoreResult ChipStore::Insert(ChipRecord& record) {
     q.prepare(
         QStringLiteral("INSERT INTO records (time, bench, port, firmware, device, signature, command, "
                        "series, serial, calibration, "
-                       "lockfuse_before, lockfuse_after, verdict, seconds, pid) VALUES (?, ?, ?, ?, ?, ?, ?, "
-                       "?, ?, ?, ?, ?, ?, ?, ?)"));
+                       "lockfuse_before, lockfuse_after, verdict, seconds, pid, lock_state, first_record, "
+                       "stamp_sent) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const QVariant& v :
          {QVariant(record.time.toUTC().toString(Qt::ISODateWithMs)), QVariant(record.bench),
           QVariant(record.port), QVariant(record.firmware), QVariant(record.device),
           QVariant(record.signature), QVariant(record.command),
           record.series.isEmpty() ? QVariant() : QVariant(record.series), Optional(record.serial),
           Optional(record.calibration), QVariant(record.lockFuseBefore), QVariant(record.lockFuseAfter),
-          QVariant(record.verdict), QVariant(record.seconds), QVariant(record.pid)})
+          QVariant(record.verdict), QVariant(record.seconds), QVariant(record.pid), QVariant(record.lockState),
+          Optional(record.firstRecord), Optional(record.stampSent)})
         q.addBindValue(v);
     if (!q.exec()) return FromError(q.lastError());
     record.id = q.lastInsertId().toLongLong();
@@ -374,12 +396,23 @@ StoreResult ChipStore::Insert(ChipRecord& record) {
     return {};
 }
 
-StoreResult ChipStore::Begin(ChipRecord& record, quint64 largest) {
+StoreResult ChipStore::Begin(ChipRecord& record, quint64 largest, const NumberChoice& choice) {
     if (m_worker)
-        return OnStoreThread<ChipRecord>(record, [=](ChipStore& direct, ChipRecord& r) { return direct.Begin(r, largest); });
+        return OnStoreThread<ChipRecord>(record, [=](ChipStore& direct, ChipRecord& r) {
+            return direct.Begin(r, largest, choice);
+        });
     return Transaction([&]() -> StoreResult {
         QSqlQuery q(QSqlDatabase::database(m_connection, false));
-        if (!record.series.isEmpty()) {
+        // In the same transaction as the record, so no other worker or process takes the same number.
+        std::optional<qint64> again;
+        if (!record.series.isEmpty() && !choice.keep && choice.reuseFailed)
+            if (const StoreResult found = ReusableNumber(QSqlDatabase::database(m_connection, false), record.series, again);
+                !found.Ok())
+                return found;
+        if (!record.series.isEmpty() && (choice.keep || again)) {
+            record.serial = choice.keep ? choice.keep : again;
+            record.firstRecord = choice.keep ? choice.firstRecord : std::nullopt;
+        } else if (!record.series.isEmpty()) {
             q.prepare(QStringLiteral("SELECT step, next FROM series WHERE name = ?"));
             q.addBindValue(record.series);
             if (!q.exec()) return FromError(q.lastError());
@@ -409,11 +442,12 @@ StoreResult ChipStore::Finish(const ChipRecord& record) {
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.prepare(QStringLiteral(
         "UPDATE records SET firmware = ?, device = ?, signature = ?, calibration = ?, lockfuse_before = ?, "
-        "lockfuse_after = ?, verdict = ?, seconds = ? WHERE id = ?"));
+        "lockfuse_after = ?, verdict = ?, seconds = ?, lock_state = ?, stamp_sent = ? WHERE id = ?"));
     for (const QVariant& v :
          {QVariant(record.firmware), QVariant(record.device), QVariant(record.signature),
           Optional(record.calibration), QVariant(record.lockFuseBefore), QVariant(record.lockFuseAfter),
-          QVariant(record.verdict), QVariant(record.seconds), QVariant(record.id)})
+          QVariant(record.verdict), QVariant(record.seconds), QVariant(record.lockState),
+          Optional(record.stampSent), QVariant(record.id)})
         q.addBindValue(v);
     if (!q.exec()) return FromError(q.lastError());
     return {};
@@ -427,7 +461,8 @@ StoreResult ChipStore::History(const HistoryQuery& query, QList<ChipRecord>& rec
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     QString sql = QStringLiteral(
         "SELECT id, time, bench, port, firmware, device, signature, command, series, serial, calibration, "
-        "lockfuse_before, lockfuse_after, verdict, seconds, pid FROM records WHERE 1 = 1");
+        "lockfuse_before, lockfuse_after, verdict, seconds, pid, lock_state, first_record, stamp_sent FROM records "
+        "WHERE 1 = 1");
     QVariantList values;
     if (query.id) {
         sql += QStringLiteral(" AND id = ?");
@@ -468,6 +503,9 @@ StoreResult ChipStore::History(const HistoryQuery& query, QList<ChipRecord>& rec
         r.verdict = q.value(13).toString();
         r.seconds = q.value(14).toDouble();
         r.pid = q.value(15).toLongLong();
+        r.lockState = q.value(16).toString();
+        if (!q.value(17).isNull()) r.firstRecord = q.value(17).toLongLong();
+        if (!q.value(18).isNull()) r.stampSent = q.value(18).toInt() != 0;
         records.append(r);
     }
     if (records.isEmpty()) return {};

@@ -36,6 +36,17 @@ struct ChipRecord {
     QString verdict;  // "allocated" until the run that took the number ends
     double seconds = 0;
     qint64 pid = 0;
+    QString lockState;                 // "locked": a locked chip, as found; "was-locked": unlocked by this erase
+    std::optional<qint64> firstRecord;  // a number the chip kept: the record of its first run with it
+    // A numbered program run: whether the number's bytes were sent to the chip (unknown while it runs).
+    std::optional<bool> stampSent;
+};
+
+// How a program run's number is chosen, besides the series' next one.
+struct NumberChoice {
+    std::optional<qint64> keep;         // the chip's own number, found issued (see FindIssued)
+    std::optional<qint64> firstRecord;  // the record of the chip's first run with it
+    bool reuseFailed = false;           // a number that never reached a chip goes out again first
 };
 
 enum class StoreProblem {
@@ -72,7 +83,7 @@ struct HistoryQuery {
 
 class ChipStore {
 public:
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
     // Another process's transaction is waited for this long before the store counts as locked.
     static constexpr int kBusyTimeoutMs = 5000;
     // Every call answers within this long, whatever the store does: a frozen server, a file locked for
@@ -103,7 +114,10 @@ public:
                             SeriesState& state);
     // One transaction: the series' next number (when `record.series` is set; above `largest` it is
     // refused and nothing changes), the series moved on, and the record written as "allocated".
-    StoreResult Begin(ChipRecord& record, quint64 largest);
+    // `choice` may keep the chip's own number or take back one that never reached a chip, before a new one.
+    StoreResult Begin(ChipRecord& record, quint64 largest, const NumberChoice& choice = {});
+    // Whether the series issued `number` to a chip: `firstRecord` is then the first run that sent it.
+    StoreResult FindIssued(const QString& series, qint64 number, std::optional<qint64>& firstRecord);
     // The record as the run ended.
     StoreResult Finish(const ChipRecord& record);
     // A whole record at once, for a run that ended before it was begun.

@@ -1,6 +1,7 @@
 #include "production/Stamp.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace zendra::production {
 
@@ -100,6 +101,33 @@ void Put(image::MemoryImages& images, const Place& place, const QByteArray& byte
         else
             images.EepromImage[size_t(index)] = quint8(bytes[i]);
     }
+}
+
+QByteArray Taken(const image::MemoryImages& images, const Place& place, int width) {
+    QByteArray bytes(width, '\0');
+    for (int i = 0; i < width; ++i) {
+        const auto index = size_t(ImageIndex(place.area, place.address + i));
+        bytes[i] = char(place.area == Area::Flash ? images.ProgramImage[index] : images.EepromImage[index]);
+    }
+    return bytes;
+}
+
+StampContent ReadStamp(const SerialLayout& layout, const QByteArray& bytes, quint64& number) {
+    number = 0;
+    if (bytes.size() != Width(layout)) return StampContent::Foreign;
+    if (std::all_of(bytes.begin(), bytes.end(), [](char b) { return quint8(b) == image::kErased; }))
+        return StampContent::Blank;
+    if (layout.format == SerialFormat::Decimal) {
+        for (const char c : bytes) {
+            if (c < '0' || c > '9') return StampContent::Foreign;
+            number = number * 10 + quint64(c - '0');
+        }
+        return StampContent::Number;
+    }
+    const bool bigEndian = layout.format == SerialFormat::Be16 || layout.format == SerialFormat::Be32;
+    const int width = int(bytes.size());
+    for (int i = 0; i < width; ++i) number |= quint64(quint8(bytes[bigEndian ? width - 1 - i : i])) << (8 * i);
+    return StampContent::Number;
 }
 
 bool AnyCovers(const QList<Cells>& cells, Area area, qint32 address) {

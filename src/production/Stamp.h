@@ -58,6 +58,12 @@ qint32 AreaSize(Area area, const devices::Device* device);
 bool Fits(const Place& place, int width, const devices::Device* device);
 // Puts the bytes at the place of the images (which must fit them).
 void Put(image::MemoryImages& images, const Place& place, const QByteArray& bytes);
+// The `width` bytes at the place of the images, in the chip's address order (Put's reverse).
+QByteArray Taken(const image::MemoryImages& images, const Place& place, int width);
+// What a chip's stamp cells hold: nothing (erased), a number of the layout, or bytes no stamp of the layout
+// writes (another layout's, or noise).
+enum class StampContent { Blank, Number, Foreign };
+StampContent ReadStamp(const SerialLayout& layout, const QByteArray& bytes, quint64& number);
 // The cells a program run fills from the series and from the chip, which a verify leaves out.
 QList<Cells> AddedCells(const std::optional<Place>& stampAt, const SerialLayout& layout,
                         const std::optional<Place>& calibrationAt);

@@ -72,7 +72,10 @@ StoreResult ChipStore::Yield(const YieldQuery& query, QList<YieldGroup>& groups)
         q.addBindValue(QString::fromUtf8(QTimeZone::systemTimeZoneId()));
         if (!q.exec()) return FromError(q.lastError());
     }
-    // Counted per verdict in the store; the fold into chips, passes and failures is below.
+    // Counted per verdict in the store; the fold into chips, passes and failures is below. A chip that came
+    // back for new firmware and kept its number is a record with first_record set: it counts here as a chip
+    // of its own. Counting it as its first run's chip would group the records by COALESCE(first_record, id)
+    // and take each chip's last verdict.
     QString sql = QStringLiteral("SELECT %1, %2, r.verdict, COUNT(*) FROM records r")
                       .arg(KeyOf(query.by, m_server),
                            query.by == Grouping::File ? QStringLiteral("MIN(f.path)") : QStringLiteral("''"));

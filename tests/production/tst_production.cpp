@@ -53,6 +53,19 @@ struct YieldRow {
     QString expected;
 };
 
+// An earlier run of a number: whether its bytes reached the chip (unknown: a record from before the store
+// kept it, or a run still going) and how it ended.
+struct Attempt {
+    qint64 serial;
+    std::optional<bool> sent;
+    const char* verdict;
+};
+struct ReuseRow {
+    const char* tag;
+    QList<Attempt> attempts;
+    qint64 expected, then;  // the numbers the next two runs take; the series' own next number is 10
+};
+
 struct StampRow {
     const char* tag;
     QString format, place;
@@ -63,6 +76,7 @@ struct StampRow {
 }  // namespace
 Q_DECLARE_METATYPE(StampRow)
 Q_DECLARE_METATYPE(YieldRow)
+Q_DECLARE_METATYPE(ReuseRow)
 
 class ProductionTest : public QObject {
     Q_OBJECT
@@ -224,6 +238,50 @@ private Q_SLOTS:
         QVERIFY2(read.Ok(), qPrintable(read.detail));
         QCOMPARE(Described(groups), r.expected);
         if (r.query.by == Grouping::File) QCOMPARE(groups.first().path, QString("/x.hex"));
+    }
+
+    // A run that reuses failed numbers takes the lowest one whose every run ended before its bytes were
+    // sent; never one that reached a chip, one still running, or one from before the store knew. The
+    // number it takes is running, so the next run passes it by. On a file and on a server.
+    void reuse_data() {
+        QTest::addColumn<QString>("location");
+        QTest::addColumn<ReuseRow>("r");
+        // clang-format off
+        const ReuseRow rows[] = {
+            {"none failed", {{1, true, "succeeded"}}, 10, 11},
+            {"failed before the stamp", {{1, true, "succeeded"}, {2, false, "chip-refused"}}, 2, 10},
+            {"lowest first", {{3, false, "link-failed"}, {2, false, "cancelled"}}, 2, 3},
+            {"sent on a later run", {{2, false, "link-failed"}, {2, true, "succeeded"}}, 10, 11},
+            {"still running", {{2, std::nullopt, "allocated"}}, 10, 11},
+            {"from before", {{2, std::nullopt, "link-failed"}}, 10, 11},
+        };
+        // clang-format on
+        test::PgCluster& server = test::PgCluster::Shared();
+        int made = 0;
+        for (const ReuseRow& r : rows) {
+            QTest::addRow("file %s", r.tag) << m_dir.filePath(QString("reuse%1.sqlite").arg(made)) << r;
+            QTest::addRow("server %s", r.tag) << server.NewDatabase(QString("reuse%1").arg(made++)) << r;
+        }
+    }
+    void reuse() {
+        QFETCH(QString, location);
+        QFETCH(ReuseRow, r);
+        if (location.isEmpty() && !test::PgCluster::Shared().Installed())
+            QSKIP("no PostgreSQL server programs (Debian's postgresql) to start a server with");
+        QVERIFY2(!location.isEmpty(), qPrintable(test::PgCluster::Shared().Failure()));
+        ChipStore store(location);
+        QVERIFY(store.Open().Ok());
+        SeriesState state;
+        QVERIFY(store.CheckSeries("s", 10, 1, state).Ok());
+        for (const Attempt& a : r.attempts) {
+            ChipRecord made{.command = "program", .series = "s", .serial = a.serial, .verdict = a.verdict, .stampSent = a.sent};
+            QVERIFY(store.Add(made).Ok());
+        }
+        for (const qint64 expected : {r.expected, r.then}) {
+            ChipRecord taken{.command = "program", .series = "s"};
+            QVERIFY(store.Begin(taken, 0xFFFF, {.reuseFailed = true}).Ok());
+            QCOMPARE(taken.serial.value_or(-1), expected);
+        }
     }
 
     // A number left "allocated" by a process of this bench that has ended was interrupted.
