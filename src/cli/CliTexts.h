@@ -140,6 +140,8 @@ inline constexpr const char* kBadNumber = QT_TRANSLATE_NOOP("cli", "数値が正
 inline constexpr const char* kNeedsSerialAt =
     QT_TRANSLATE_NOOP("cli", "--serial-at と --serial-format を指定してください: %1");
 inline constexpr const char* kNotForCommand = QT_TRANSLATE_NOOP("cli", "このコマンドでは使えません: %1");
+inline constexpr const char* kKeepOptionsExclusive =
+    QT_TRANSLATE_NOOP("cli", "--serial-keep と --serial-keep-strict は一緒に使えません");
 inline constexpr const char* kPlaceBeyond = QT_TRANSLATE_NOOP("cli", "デバイスのメモリーの外です: %1");
 inline constexpr const char* kPlacesOverlap =
     QT_TRANSLATE_NOOP("cli", "シリアル番号と校正バイトの場所が重なっています");

@@ -252,6 +252,30 @@ std::optional<QString> ParseProduction(const QCommandLineParser& parser, Plan& p
     return std::nullopt;
 }
 
+// What a program run does with the number a chip already carries, and with one that never reached a chip:
+// from the command line, else from the setup. Both need a stamp.
+std::optional<QString> TakeNumberPolicy(const QCommandLineParser& parser, const std::optional<production::Setup>& setup,
+                                        Plan& plan) {
+    const bool keep = parser.isSet(QStringLiteral("serial-keep"));
+    const bool strict = parser.isSet(QStringLiteral("serial-keep-strict"));
+    const bool reuse = parser.isSet(QStringLiteral("serial-reuse-failed"));
+    if (keep && strict) return T(texts::kKeepOptionsExclusive);
+    using operations::SerialKeep;
+    plan.serialKeep = strict ? SerialKeep::Strict : keep ? SerialKeep::Keep : SerialKeep::Off;
+    plan.reuseFailed = reuse;
+    if (!keep && !strict && setup && !setup->serialAt.isEmpty())
+        plan.serialKeep = setup->serialKeep == QLatin1String("strict") ? SerialKeep::Strict
+                          : setup->serialKeep == QLatin1String("keep") ? SerialKeep::Keep
+                                                                        : SerialKeep::Off;
+    if (!reuse && setup && !setup->serialAt.isEmpty()) plan.reuseFailed = setup->serialReuseFailed;
+    const QString given = strict ? QStringLiteral("--serial-keep-strict")
+                          : keep ? QStringLiteral("--serial-keep")
+                                 : QStringLiteral("--serial-reuse-failed");
+    if ((keep || strict || reuse) && plan.command != QLatin1String("program")) return T(texts::kNotForCommand).arg(given);
+    if ((keep || strict || reuse) && !plan.serialAt) return T(texts::kNeedsSerialAt).arg(given);
+    return std::nullopt;
+}
+
 // NAME=VALUE lock/fuse settings into the plan's choices; the reason when one will not do.
 std::optional<QString> ParseFuseSettings(const QStringList& settings, Plan& plan) {
     for (const QString& setting : settings) {
@@ -348,6 +372,10 @@ int SaveSetupOf(const QCommandLineParser& parser, Plan& plan) {
         setup.serialStart = plan.serialStart;
         setup.serialStep = plan.serialStep;
         if (parser.isSet(QStringLiteral("serial-series"))) setup.series = plan.series;
+        setup.serialKeep = plan.serialKeep == operations::SerialKeep::Strict ? QStringLiteral("strict")
+                           : plan.serialKeep == operations::SerialKeep::Keep ? QStringLiteral("keep")
+                                                                             : QString();
+        setup.serialReuseFailed = plan.reuseFailed;
     }
     if (plan.calibrationAt) setup.calibrationAt = production::PlaceText(*plan.calibrationAt);
     if (parser.isSet(QStringLiteral("db"))) setup.store = production::StoredPath(out, plan.dbPath);
@@ -419,6 +447,15 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
                                         QStringLiteral("N"));
     const QCommandLineOption serialSeries(QStringLiteral("serial-series"),
                                           QStringLiteral("The series' name (default)."), QStringLiteral("NAME"));
+    const QCommandLineOption serialKeep(QStringLiteral("serial-keep"),
+                                        QStringLiteral("program: keep the number the chip carries when the series "
+                                                       "issued it; else the next number, with a warning."));
+    const QCommandLineOption serialKeepStrict(QStringLiteral("serial-keep-strict"),
+                                              QStringLiteral("program: keep the chip's number; refuse a chip "
+                                                             "without one the series issued (exit 5)."));
+    const QCommandLineOption reuseFailed(QStringLiteral("serial-reuse-failed"),
+                                         QStringLiteral("program: issue again a number whose run ended before its "
+                                                        "bytes were sent, before a new one."));
     const QCommandLineOption calibrationAt(QStringLiteral("calibration-at"),
                                            QStringLiteral("Copy the calibration byte: eeprom:ADDR or flash:ADDR."),
                                            QStringLiteral("PLACE"));
@@ -457,7 +494,8 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         repeat, watch,        quiet,     verbose,    allowLockout,  dryRun,      writeFuses,   wait,
         db,     serialAt,     serialFormat, serialStart, serialStep, serialSeries, calibrationAt, serial,
         fileSha, last,        json,      noEeprom,   fuse,          acceptChanged, print,
-        stats,  statsSeries,  since,     until,      by,            trigger};
+        stats,  statsSeries,  since,     until,      by,            trigger,
+        serialKeep, serialKeepStrict, reuseFailed};
     parser.addOptions(options);
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("See the list below."));
 
@@ -666,6 +704,7 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         return usage(T(texts::kWatchProgramOnly));
     if (const auto refused = ParseProduction(parser, plan)) return usage(*refused);
     if (runSetup) TakeSetupProduction(*runSetup, parser, plan);
+    if (const auto refused = TakeNumberPolicy(parser, runSetup, plan)) return usage(*refused);
 
     // Input files are read and checked before the writer is touched.
     if (const auto ended = ReadPlanInputs(plan)) return ended;

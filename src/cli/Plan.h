@@ -8,6 +8,7 @@
 
 #include "devices/Catalogue.h"
 #include "operations/Flows.h"
+#include "operations/Job.h"
 #include "production/ChipStore.h"
 #include "production/Stamp.h"
 #include "production/Yield.h"
@@ -47,6 +48,8 @@ struct Plan {
     production::SerialLayout serialLayout;
     std::optional<qint64> serialStart, serialStep;
     QString series = QStringLiteral("default");
+    operations::SerialKeep serialKeep = operations::SerialKeep::Off;  // --serial-keep, --serial-keep-strict
+    bool reuseFailed = false;                                          // --serial-reuse-failed
     QString setupOut;   // setup save: the setup file the options and files go into
     QString setupPath;  // run: the setup this program run comes from (its lock/fuse choices in fuseChoices)
     bool noEeprom = false;  // program: no EEPROM file, not even one beside the code file

@@ -235,7 +235,10 @@ QJsonObject RecordJson(const production::ChipRecord& r) {
                        {"lockFuseBefore", r.lockFuseBefore},
                        {"lockFuseAfter", r.lockFuseAfter},
                        {"verdict", production::ShownVerdict(r)},
-                       {"seconds", r.seconds}};
+                       {"seconds", r.seconds},
+                       {"locked", r.lockState == QLatin1String("locked")},
+                       {"wasLocked", r.lockState == QLatin1String("was-locked")},
+                       {"firstRecord", r.firstRecord ? QJsonValue(double(*r.firstRecord)) : QJsonValue()}};
 }
 
 namespace {
@@ -267,7 +270,10 @@ QString HistoryLine(const production::ChipRecord& r) {
                        r.serial ? r.series + QLatin1Char(':') + QString::number(*r.serial) : QStringLiteral("-"),
                        r.calibration ? devices::CalibrationText(*r.calibration) : QStringLiteral("-"),
                        production::ShownVerdict(r), QString::number(r.seconds, 'f', 2), r.lockFuseBefore,
-                       r.lockFuseAfter, files.join(QLatin1Char(' '))};
+                       r.lockFuseAfter, files.join(QLatin1Char(' ')),
+                       // Added at the end, so the columns before keep their places.
+                       r.lockState.isEmpty() ? QStringLiteral("-") : r.lockState,
+                       r.firstRecord ? QStringLiteral("#") + QString::number(*r.firstRecord) : QStringLiteral("-")};
     for (QString& field : fields) field = HistoryField(field);
     return fields.join(QLatin1Char('\t'));
 }

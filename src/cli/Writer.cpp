@@ -19,6 +19,7 @@
 #include "link/PortMap.h"
 #include "link/SystemPort.h"
 #include "operations/Identify.h"
+#include "operations/OperationTexts.h"
 #include "update/UpdateProtocol.h"
 
 #include <QSysInfo>
@@ -289,6 +290,8 @@ operations::Job JobOf(const Plan& plan) {
     p.step = plan.serialStep;
     p.calibrationAt = plan.calibrationAt;
     p.store = plan.dbPath;
+    p.keep = plan.serialKeep;
+    p.reuseFailed = plan.reuseFailed;
     job.recordsRequired = plan.dbGiven;
     job.lockOut = plan.allowLockout ? operations::WritePolicy::AllowLockOut : operations::WritePolicy::RefuseLockOut;
     job.dryRun = plan.dryRun;
@@ -341,6 +344,11 @@ void SayJobRefusal(const Plan& plan, ChipResult& result, const operations::JobRe
             result.exitCode = kExitChip;
             result.message = T(texts::kRestoreOtherDevice).arg(Tr(plan.restoreDevice));
             return;
+        case JobEnd::KeepLocked:
+        case JobEnd::KeepRefused:
+            result.exitCode = kExitChip;
+            result.message = Tr(core::Compose(operations::texts::kKeepRefused, {done.keepProblem}));
+            return;
         case JobEnd::LockFuseUnmatched:
             result.exitCode = kExitInput;
             result.message =
@@ -368,6 +376,7 @@ void Writer::RunCommand(ChipResult& result) {
         result.serial = done.serial;
         if (done.identification && done.identification->identity == operations::Identity::Found) SayChosen(*done.identification);
         if (!done.storeWarning.isEmpty()) PrintErr(Tr(done.storeWarning));
+        if (!done.numberWarning.isEmpty()) PrintErr(Tr(done.numberWarning));
         if (done.end == operations::JobEnd::NotIdentified) return SayNotIdentified(result, *done.identification);
         if (done.end != operations::JobEnd::Ran) {
             SayJobRefusal(m_plan, result, done);

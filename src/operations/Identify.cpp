@@ -18,7 +18,7 @@ Identification IdentifyChip(Environment& env, const PortChoice& port, bool forEr
     const auto part = quint8(signature[0]), family = quint8(signature[1]);
     if (family == 0xFF) {
         id.identity = Identity::EmptySocket;
-    } else if (family <= 0x02) {
+    } else if (SignatureShowsLock(signature)) {
         id.identity = Identity::Locked;
         if (forErase) {
             id.identity = Identity::Found;

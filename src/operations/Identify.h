@@ -32,6 +32,11 @@ struct Identification {
 // The device code a probe selects: every catalogue chip answers its signature under it.
 inline constexpr int kProbeDeviceIndex = 5;  // AT90S1200 (外部ｸﾛｯｸ)
 
+// Whether signature bytes as read (part, family, vendor) are a locked chip's: its lock bits hide the device.
+inline bool SignatureShowsLock(const QByteArray& signature) {
+    return signature.size() == 3 && quint8(signature[1]) <= 0x02;
+}
+
 // The communication check, then the chip's signature under the probe's device code, without any device
 // rule; `port` is the writer's port. `forErase`: a locked chip still serves (an erase unlocks it).
 Identification IdentifyChip(Environment& env, const PortChoice& port, bool forErase);

@@ -3,11 +3,13 @@
 #include <unistd.h>
 #include <QSysInfo>
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 #include "core/Language.h"
 #include "operations/Checks.h"
 #include "operations/OperationTexts.h"
+#include "operations/StampCells.h"
 #include "operations/UsedPart.h"
 
 namespace zendra::operations {
@@ -135,6 +137,9 @@ private:
     bool RefuseForDevice();
     bool CheckLockFuse();
     void PlanDryRun();
+    bool KeepNumber();
+    bool ProbeBeforeErase();
+    void RecheckErasedLock();
     void FillRecordFacts();
     bool BeginRecord();
     void RunCommand();
@@ -155,6 +160,9 @@ private:
     WritePolicy m_writePolicy = WritePolicy::RefuseLockOut;  // the lock/fuse write after the verify
     std::optional<Report> m_lockFuseCheck;
     production::SeriesState m_series;
+    production::NumberChoice m_number;
+    std::optional<Report> m_erasedFrom;  // an erase: the chip's signature before it
+    bool m_wasLocked = false;           // an erase unlocked the chip it found locked
 };
 
 bool JobRun::OpenStore() {
@@ -170,6 +178,7 @@ bool JobRun::FindDevice() {
     const Identification& id = *m_out.identification;
     m_out.report.firmware = id.probe.firmware;
     m_out.report.signature = id.probe.signature;
+    m_out.report.signatureBytes = id.probe.signatureBytes;
     if (id.identity != Identity::Found) return m_out.end = JobEnd::NotIdentified, false;
     m_out.device = id.device;
     return true;
@@ -255,6 +264,83 @@ void JobRun::PlanDryRun() {
     if (m_lockFuseCheck) plan << ChangePlan(device, m_lockFuseCheck->changes);
 }
 
+// The number the chip already carries, read before the erase: kept when the series issued it. Otherwise
+// the next number with a warning, or under the strict policy the chip refused while still untouched.
+bool JobRun::KeepNumber() {
+    const ProductionSetup& p = m_job.production;
+    m_number.reuseFailed = p.reuseFailed;
+    if (!Stamps() || p.keep == SerialKeep::Off) return true;
+    const QString place = production::PlaceText(*p.stampAt);
+    const int width = production::Width(p.layout);
+    QByteArray bytes;
+    Report read = ReadStampCells(m_env, {m_out.device, m_port}, *p.stampAt, width, bytes);
+    if (SignatureShowsLock(read.signatureBytes)) {
+        m_out.report = read;
+        m_out.keepProblem = core::Compose(texts::kStampCellsLocked, {place});
+        return m_out.end = JobEnd::KeepLocked, false;
+    }
+    if (!read.Succeeded() || bytes.size() != width) {
+        m_out.report = read;
+        return false;
+    }
+    quint64 value = 0;
+    const production::StampContent content = production::ReadStamp(p.layout, bytes, value);
+    if (content == production::StampContent::Number && value <= quint64(std::numeric_limits<qint64>::max())) {
+        std::optional<qint64> first;
+        const production::StoreResult found = m_store->FindIssued(p.series, qint64(value), first);
+        if (!found.Ok()) {
+            m_out.store = found;
+            return m_out.end = JobEnd::StoreUnusable, false;
+        }
+        if (first) {
+            m_number.keep = qint64(value);
+            m_number.firstRecord = m_out.firstRecord = first;
+            return true;
+        }
+    }
+    const QString shown = content == production::StampContent::Number
+                              ? QString::number(value)
+                              : QString::fromLatin1(bytes.toHex(':').toUpper());
+    m_out.keepProblem = content == production::StampContent::Blank
+                            ? core::Compose(texts::kStampCellsBlank, {place})
+                            : core::Compose(texts::kStampCellsNotIssued, {place, shown, p.series});
+    if (p.keep == SerialKeep::Strict) return m_out.end = JobEnd::KeepRefused, false;
+    m_out.numberWarning = core::Compose(texts::kKeepTakesNext, {m_out.keepProblem});
+    return true;
+}
+
+// The signature before an erase, which reads none of its own in programming mode: whether the chip is
+// locked. The identification's when the device came from it; false when the probe failed.
+bool JobRun::ProbeBeforeErase() {
+    if (m_job.command != JobCommand::Erase) return true;
+    if (m_out.identification) {
+        m_erasedFrom = m_out.identification->probe;
+        return true;
+    }
+    m_erasedFrom = ProbeChip(m_env, {m_out.device, m_port});
+    if (m_erasedFrom->Succeeded()) return true;
+    m_out.report = *m_erasedFrom;
+    return false;
+}
+
+// An erase of a chip found locked: its signature is read again, so the record names the device it was.
+void JobRun::RecheckErasedLock() {
+    if (!m_erasedFrom) return;
+    Report& r = m_out.report;
+    const bool locked = SignatureShowsLock(m_erasedFrom->signatureBytes);
+    if (r.signatureBytes.size() != 3 || locked) {
+        r.signature = m_erasedFrom->signature;
+        r.signatureBytes = m_erasedFrom->signatureBytes;
+    }
+    if (!locked || !r.Succeeded()) return;
+    const Identification again = IdentifyChip(m_env, m_port, false);
+    if (again.probe.signatureBytes.size() != 3 || SignatureShowsLock(again.probe.signatureBytes)) return;
+    m_wasLocked = true;
+    r.signature = again.probe.signature;
+    r.signatureBytes = again.probe.signatureBytes;
+    m_out.device = again.identity == Identity::Found ? again.device : nullptr;
+}
+
 void JobRun::FillRecordFacts() {
     m_record = production::ChipRecord{.bench = QSysInfo::machineHostName(),
                                       .port = m_label,
@@ -270,7 +356,8 @@ bool JobRun::BeginRecord() {
     const ProductionSetup& p = m_job.production;
     FillRecordFacts();
     if (!m_store) return true;
-    const production::StoreResult begun = m_store->Begin(m_record, Stamps() ? production::Largest(p.layout) : 0);
+    const production::StoreResult begun =
+        m_store->Begin(m_record, Stamps() ? production::Largest(p.layout) : 0, m_number);
     if (begun.Ok()) {
         m_out.recordId = m_record.id;
         m_out.serial = m_record.serial;
@@ -344,7 +431,17 @@ void JobRun::FinishRecord() {
     const Report& r = m_out.report;
     m_record.firmware = r.firmware;
     m_record.signature = r.signature;
-    m_record.device = m_out.device ? m_out.device->Name() : QString();
+    // A locked chip's signature hides the device, whatever device was named or probed under.
+    const bool locked = !m_wasLocked && SignatureShowsLock(r.signatureBytes);
+    m_record.lockState = m_wasLocked ? QStringLiteral("was-locked") : locked ? QStringLiteral("locked") : QString();
+    m_record.device = m_out.device && !locked ? m_out.device->Name() : QString();
+    if (m_out.serial && m_job.production.stampAt) {
+        // Whether the number's bytes went out: the phase that writes its memory began.
+        const PhaseKind writes = m_job.production.stampAt->area == production::Area::Flash ? PhaseKind::ProgramFlash
+                                                                                           : PhaseKind::ProgramEeprom;
+        m_record.stampSent =
+            std::ranges::any_of(r.phases, [writes](const PhaseResult& phase) { return phase.phase == writes; });
+    }
     m_record.calibration = r.calibrationCopied;
     m_record.lockFuseBefore = LockFuseBytesText(r.lockFuseBefore);
     m_record.lockFuseAfter = LockFuseBytesText(r.lockFuseWritten);
@@ -392,8 +489,10 @@ JobReport JobRun::Go() {
         if (m_out.report.Succeeded()) m_out.report.status = texts::kDryRunDone;
         return m_out;
     }
+    if (!KeepNumber() || !ProbeBeforeErase()) return Ended(m_out.end);
     if (!BeginRecord()) return m_out;
     RunCommand();
+    RecheckErasedLock();
     return Ended(JobEnd::Ran);
 }
 
@@ -421,6 +520,8 @@ QString JobVerdictName(const JobReport& job) {
         case JobEnd::LockFuseUnmatched:
             return QStringLiteral("input-invalid");
         case JobEnd::OtherDevice:
+        case JobEnd::KeepLocked:
+        case JobEnd::KeepRefused:
             return QStringLiteral("chip-refused");
         case JobEnd::StoreUnusable:
             return job.store.problem == production::StoreProblem::Cancelled ? QStringLiteral("cancelled")
@@ -461,6 +562,9 @@ QString RefusalText(const JobReport& done, const Job& job) {
             return core::Compose(texts::kSeriesExhausted, {done.store.detail});
         case JobEnd::SeriesUnknown:
             return core::Compose(texts::kSeriesUnknown, {p.series});
+        case JobEnd::KeepLocked:
+        case JobEnd::KeepRefused:
+            return core::Compose(texts::kKeepRefused, {done.keepProblem});
         default:
             break;
     }

@@ -18,6 +18,11 @@
 
 namespace zendra::operations {
 
+// What a program run does with the number a chip already carries at the stamp's place: nothing (the next
+// number), keep it when the series issued it (else the next number, with a warning), or keep it strictly
+// (else the chip is refused, untouched).
+enum class SerialKeep { Off, Keep, Strict };
+
 // The stamp (none without a place), the calibration copy (none without a place) and the store (an SQLite
 // file or a PostgreSQL URL; empty: the per-user file). A series without a start must exist already.
 struct ProductionSetup {
@@ -28,6 +33,8 @@ struct ProductionSetup {
     std::optional<qint64> step = 1;
     std::optional<production::Place> calibrationAt;
     QString store;
+    SerialKeep keep = SerialKeep::Off;
+    bool reuseFailed = false;  // a number whose bytes never reached a chip goes out again before a new one
 
     QString StoreLocation() const { return store.isEmpty() ? production::ChipStore::DefaultPath() : store; }
     // The cells a verify leaves out: the stamp's, and the calibration copy's.
@@ -80,6 +87,8 @@ enum class JobEnd {
     SeriesExhausted,    // the series' next number does not fit the stamp
     OtherDevice,        // a restore's bytes are another device's
     LockFuseUnmatched,  // a byte to write stands for no choice of the device
+    KeepLocked,         // a number to keep, and the chip is locked: its stamp cannot be read
+    KeepRefused,        // a number to keep strictly, and the chip holds none the series issued: `keepProblem`
 };
 
 struct JobReport {
@@ -93,6 +102,9 @@ struct JobReport {
     std::optional<qint64> next;     // the series' next number after the run
     qint64 recordId = 0;
     QString storeWarning;        // the run went on unrecorded, for this reason
+    QString numberWarning;       // the chip's number could not be kept: it took the next one, for this reason
+    QString keepProblem;         // why the chip's number could not be kept
+    std::optional<qint64> firstRecord;  // a kept number: the record of the chip's first run with it
     QString outputFailure;       // the chip was written, but its record could not be finished
     QStringList plan;            // a dry run: "name: value" lines of what the run would do
     bool Written() const { return end == JobEnd::Ran && !report.phases.isEmpty(); }

@@ -120,5 +120,15 @@ inline const QString kSeriesExhausted = QStringLiteral(QT_TRANSLATE_NOOP("zendra
 // %1: the series' next number as the store has it.
 inline const QString kSeriesContradicts =
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリーズの開始番号か増分が記録と違います。記録の次の番号: %1"));
+// The number a chip already carries at the stamp's place. %1: the place; %2: the value read; %3: the series.
+inline const QString kStampCellsBlank = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップのシリアル番号の位置 %1 は空です"));
+inline const QString kStampCellsNotIssued = QStringLiteral(
+    QT_TRANSLATE_NOOP("zendra", "チップのシリアル番号の位置 %1 の値 %2 は、シリーズ %3 が発行した番号ではありません"));
+inline const QString kStampCellsLocked =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ロックされたチップのシリアル番号の位置 %1 は読めません"));
+// %1: one of the three above.
+inline const QString kKeepTakesNext = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "%1。新しい番号を付けます。"));
+inline const QString kKeepRefused =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "%1。番号を保持できないため、チップには書き込みません。"));
 
 }  // namespace zendra::operations::texts

@@ -1,6 +1,7 @@
 #include "production/Setup.h"
 
 #include <QCryptographicHash>
+#include <algorithm>
 #include <cmath>
 #include <QDir>
 #include <QFileInfo>
@@ -170,6 +171,14 @@ SetupLoad LoadSetup(const QString& path) {
         setup.series = in.Text(stamp, "series", QStringLiteral("stamp.series"), true).value_or(QString());
         setup.serialStart = in.Whole(stamp, "start", QStringLiteral("stamp.start"), 0);
         setup.serialStep = in.Whole(stamp, "step", QStringLiteral("stamp.step"), 1);
+        setup.serialKeep = in.Text(stamp, "keep", QStringLiteral("stamp.keep")).value_or(QString());
+        if (!in.Failed() && !setup.serialKeep.isEmpty() && setup.serialKeep != QLatin1String("keep") &&
+            setup.serialKeep != QLatin1String("strict"))
+            in.Refuse(QStringLiteral("stamp.keep"));
+        if (const QJsonValue reuse = stamp.value(Key("reuseFailed")); !reuse.isUndefined()) {
+            if (!reuse.isBool()) return in.Refuse(QStringLiteral("stamp.reuseFailed")), load;
+            setup.serialReuseFailed = reuse.toBool();
+        }
     }
     setup.calibrationAt = in.Text(root, "calibrationAt", Key("calibrationAt")).value_or(QString());
     if (!in.Failed() && !setup.calibrationAt.isEmpty() && !ParsePlace(setup.calibrationAt))
@@ -189,7 +198,9 @@ SetupLoad LoadSetup(const QString& path) {
 
 std::optional<QString> SaveSetup(const Setup& setup, const QString& path) {
     QJsonObject root = setup.kept;
-    root.insert(Key("format"), kSetupFormat);
+    const bool keeps = !setup.serialAt.isEmpty() && !setup.serialKeep.isEmpty();
+    // Never lowered below what the file said: a later program's keys may need it.
+    root.insert(Key("format"), std::max(root.value(Key("format")).toInt(1), keeps ? kSetupFormatKeep : 1));
     root.insert(Key("code"), PinnedTo(setup.code, root.value(Key("code")).toObject()));
     SetOrRemove(root, "eeprom", bool(setup.eeprom),
                 setup.eeprom ? PinnedTo(*setup.eeprom, root.value(Key("eeprom")).toObject()) : QJsonObject());
@@ -213,6 +224,8 @@ std::optional<QString> SaveSetup(const Setup& setup, const QString& path) {
     SetOrRemove(stamp, "series", !setup.series.isEmpty(), setup.series);
     SetOrRemove(stamp, "start", bool(setup.serialStart), double(setup.serialStart.value_or(0)));
     SetOrRemove(stamp, "step", bool(setup.serialStep), double(setup.serialStep.value_or(0)));
+    SetOrRemove(stamp, "keep", !setup.serialKeep.isEmpty(), setup.serialKeep);
+    SetOrRemove(stamp, "reuseFailed", setup.serialReuseFailed, true);
     SetOrRemove(root, "stamp", !setup.serialAt.isEmpty(), stamp);
     SetOrRemove(root, "calibrationAt", !setup.calibrationAt.isEmpty(), setup.calibrationAt);
     SetOrRemove(root, "store", !setup.store.isEmpty(), setup.store);
@@ -282,6 +295,9 @@ SetupArguments ArgumentsOf(const Setup& setup, const QString& setupPath) {
         if (setup.serialStart) option("serial-start", QString::number(*setup.serialStart));
         if (setup.serialStep) option("serial-step", QString::number(*setup.serialStep));
         if (!setup.series.isEmpty()) option("serial-series", setup.series);
+        if (!setup.serialKeep.isEmpty())
+            option(setup.serialKeep == QLatin1String("strict") ? "serial-keep-strict" : "serial-keep", QString());
+        if (setup.serialReuseFailed) option("serial-reuse-failed", QString());
     }
     if (!setup.calibrationAt.isEmpty()) option("calibration-at", setup.calibrationAt);
     // Without this a program run would take an EEPROM file found beside the code file.

@@ -12,8 +12,11 @@
 
 namespace zendra::production {
 
-// The version of the file this program writes; a higher one is refused, never half understood.
-inline constexpr int kSetupFormat = 1;
+// The newest version of the file this program reads; a higher one is refused, never half understood. A
+// setup is written at the lowest version that says all it holds, so older programs still run the others.
+inline constexpr int kSetupFormat = 2;
+// Format 2: the stamp keeps the chip's own number, which a program of format 1 would silently replace.
+inline constexpr int kSetupFormatKeep = 2;
 
 struct PinnedFile {
     QString path;    // as stored: relative to the setup file's folder
@@ -34,6 +37,8 @@ struct Setup {
     QList<SetupChoice> lockFuse;   // written after a good verify; empty: none
     QString serialAt, serialFormat, series;  // the stamp; serialAt empty: none
     std::optional<qint64> serialStart, serialStep;
+    QString serialKeep;            // "keep" or "strict": the chip's own number kept; empty: the next number
+    bool serialReuseFailed = false;  // a number that never reached a chip goes out again
     QString calibrationAt;         // empty: no copy
     QString store;                 // the chip store as stored (relative to the setup); empty: the default
     QStringList ports;

@@ -70,6 +70,12 @@ bool WaitFor(QProcess& cli, QString& seen, const QString& text, int count = 1) {
     }
     return seen.count(text) >= count;
 }
+// The two stores a production test runs on: a file in `dir`, and a database of the throwaway server.
+void StoreRows(const QString& dir, const QString& name) {
+    QTest::addColumn<QString>("db");
+    QTest::newRow("file") << dir + "/" + name + ".sqlite";
+    QTest::newRow("server") << test::PgCluster::Shared().NewDatabase(name);
+}
 QJsonObject Json(const QString& path) { return QJsonDocument::fromJson(test::ReadFile(path)).object(); }
 // The `key` of every event of a --json run's stream named `event`.
 QJsonArray EventsOf(const QString& out, const QString& event, const QString& key) {
@@ -505,11 +511,7 @@ private Q_SLOTS:
     // With a second process on the same series at the same time, the four chips take four consecutive
     // numbers, each once; the chip that failed keeps its number with its verdict. The same on a shared
     // server, whose empty database two processes starting together both set up.
-    void gang_data() {
-        QTest::addColumn<QString>("db");
-        QTest::newRow("file") << m_dir + "/gang.sqlite";
-        QTest::newRow("server") << test::PgCluster::Shared().NewDatabase("gang");
-    }
+    void gang_data() { StoreRows(m_dir, "gang"); }
     void gang() {
         QFETCH(QString, db);
         if (db.isEmpty() && !test::PgCluster::Shared().Installed())
@@ -543,6 +545,77 @@ private Q_SLOTS:
             verdicts << record["port"].toString() + " " + record["verdict"].toString();
         }
         QVERIFY2(verdicts.contains(c.path + " link-failed") && verdicts.contains(d.path + " succeeded"), qPrintable(verdicts.join('\n')));
+    }
+
+    // A gang of two reprogrammed with --serial-keep keeps both numbers, each record linked to the chip's
+    // first; a blank chip takes the next number with a warning, or under -strict is refused untouched; a
+    // number another store issued is unknown here; a locked chip is refused. On a file and on a server.
+    void keepNumber_data() { StoreRows(m_dir, "keep"); }
+    void keepNumber() {
+        QFETCH(QString, db);
+        if (db.isEmpty() && !test::PgCluster::Shared().Installed())
+            QSKIP("no PostgreSQL server programs (Debian's postgresql) to start a server with");
+        QVERIFY2(!db.isEmpty(), qPrintable(test::PgCluster::Shared().Failure()));
+        Sim a({"--chip", "ATtiny12L"}), b({"--chip", "ATtiny12L"}), blank({"--chip", "ATtiny12L"}),
+            locked({"--chip", "ATtiny12L", "--locked"});
+        const QStringList stamp{"--lang", "en", "--db", db, "--serial-at", "eeprom:0", "--serial-format", "le16", "--serial-start", "100"};
+        const QStringList gang{"--port", a.path, "--port", b.path};
+        QCOMPARE(Cli(gang + stamp + QStringList{"program", "{dir}/blink.hex"}, {}, m_dir).exitCode, 0);
+        const Run kept = Cli(gang + stamp + QStringList{"--serial-keep-strict", "program", "{dir}/blink.hex"}, {}, m_dir);
+        QVERIFY2(kept.exitCode == 0 && !kept.err.contains("new number"), qPrintable(kept.err));
+        for (qint64 n : {100, 101}) {
+            const QJsonArray runs = History(db, n);
+            QCOMPARE(runs.size(), 2);
+            QCOMPARE(runs[0]["firstRecord"].toDouble(), runs[1]["id"].toDouble());
+        }
+        QCOMPARE(History(db, 102).size(), 0);  // kept numbers leave the series where it was
+        const QStringList one{"--port", blank.path, "--serial-keep-strict", "program", "{dir}/blink.hex"};
+        const Run strict = Cli(stamp + one, {}, m_dir);
+        QVERIFY2(strict.exitCode == 5 && strict.out.contains("eeprom:0x0 is blank. The number cannot be kept"), qPrintable(strict.out));
+        const Run other = Cli(QStringList{"--lang", "en", "--db", m_dir + "/other-" + QTest::currentDataTag() + ".sqlite", "--serial-at", "eeprom:0", "--serial-format",
+                                          "le16", "--serial-start", "7", "--port", blank.path, "--serial-keep", "program", "{dir}/blink.hex"},
+                              {}, m_dir);
+        QVERIFY2(other.exitCode == 0 && other.err.contains("is blank. It takes a new number."), qPrintable(other.err));
+        const Run unknown = Cli(stamp + one, {}, m_dir);
+        QVERIFY2(unknown.exitCode == 5 && unknown.out.contains("The value 7 at the chip's serial number place eeprom:0x0 is not"),
+                 qPrintable(unknown.out));
+        QCOMPARE(History(db, 7).size(), 0);
+        const Run refused = Cli(stamp + QStringList{"--device", "ATtiny12L", "--port", locked.path, "--serial-keep", "program", "{dir}/blink.hex"},
+                                {}, m_dir);
+        QVERIFY2(refused.exitCode == 5 && refused.out.contains("of a locked chip cannot be read"), qPrintable(refused.out));
+        const QJsonArray newest = EventsOf(Cli({"--db", db, "history", "--json", "--last", "1"}, {}, {}).out, "record", "record");
+        QCOMPARE(newest[0]["locked"], true);
+        QCOMPARE(newest[0]["device"], "");
+
+        // Only a setup that keeps the chip's number needs a program that knows it (format 2).
+        for (const QString keep : {"--serial-reuse-failed", "--serial-keep-strict"}) {
+            const QString setup = m_dir + "/" + QTest::currentDataTag() + keep + ".zendra";
+            QCOMPARE(Cli({"setup", "save", setup, "--serial-at", "eeprom:0", "--serial-format", "le16", keep, "{dir}/blink.hex"}, {}, m_dir).exitCode, 0);
+            QCOMPARE(Json(setup)["format"].toInt(), keep.contains("keep") ? 2 : 1);
+            QVERIFY(Cli({"run", "--print", setup}, {}, m_dir).out.contains(keep + " "));
+        }
+    }
+
+    // With --serial-reuse-failed, the number of a gang's chip refused before its bytes went out is issued
+    // again, to a chip whose writes do not take; that number reached a chip, so the next run takes a new one.
+    void reuseFailed_data() { StoreRows(m_dir, "reuse"); }
+    void reuseFailed() {
+        QFETCH(QString, db);
+        if (db.isEmpty() && !test::PgCluster::Shared().Installed())
+            QSKIP("no PostgreSQL server programs (Debian's postgresql) to start a server with");
+        QVERIFY2(!db.isEmpty(), qPrintable(test::PgCluster::Shared().Failure()));
+        Sim good({"--chip", "ATtiny12L"}), wrong({"--chip", "AT90S2313"}), stuck({"--chip", "ATtiny12L", "--ignore-writes"});
+        const QStringList base{"--lang", "en", "--db", db, "--serial-at", "eeprom:0", "--serial-format", "le16", "--serial-start", "1",
+                               "--device", "ATtiny12L", "--serial-reuse-failed", "program", m_dir + "/blink.hex"};
+        QCOMPARE(Cli(QStringList{"--port", good.path, "--port", wrong.path} + base, {}, m_dir).exitCode, 5);
+        const qint64 refused = History(db, 1)[0].toObject()["verdict"].toString() == "chip-refused" ? 1 : 2;
+        QCOMPARE(Cli(QStringList{"--port", stuck.path} + base, {}, m_dir).exitCode, 1);
+        QCOMPARE(Cli(QStringList{"--port", good.path} + base, {}, m_dir).exitCode, 0);
+        QStringList verdicts;  // by number, newest first
+        for (qint64 n : {refused, 3 - refused, qint64(3), qint64(4)})
+            for (const QJsonValue record : History(db, n)) verdicts << QString("%1 %2").arg(n).arg(record["verdict"].toString());
+        QCOMPARE(verdicts, QStringList({QString("%1 mismatch").arg(refused), QString("%1 chip-refused").arg(refused),
+                                        QString("%1 succeeded").arg(3 - refused), "3 succeeded"}));
     }
 
     // A serial number and the chip's calibration byte in each device that has one, at either memory and
