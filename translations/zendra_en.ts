@@ -471,6 +471,10 @@
         <source>--trigger は --repeat と共に使います (--trigger stdin)</source>
         <translation>--trigger goes with --repeat (--trigger stdin)</translation>
     </message>
+    <message>
+        <source>--serial-keep と --serial-keep-strict は一緒に使えません</source>
+        <translation>--serial-keep and --serial-keep-strict cannot be used together</translation>
+    </message>
 </context>
 <context>
     <name>zendra</name>
@@ -2261,6 +2265,58 @@ Open them as they are?</translation>
     <message>
         <source>チップには何も書き込んでいません（確認のみ）。</source>
         <translation>Nothing was written to the chip (dry run).</translation>
+    </message>
+    <message>
+        <source>チップのシリアル番号の位置 %1 は空です</source>
+        <translation>The chip&apos;s serial number place %1 is blank</translation>
+    </message>
+    <message>
+        <source>チップのシリアル番号の位置 %1 の値 %2 は、シリーズ %3 が発行した番号ではありません</source>
+        <translation>The value %2 at the chip&apos;s serial number place %1 is not a number series %3 issued</translation>
+    </message>
+    <message>
+        <source>ロックされたチップのシリアル番号の位置 %1 は読めません</source>
+        <translation>The serial number place %1 of a locked chip cannot be read</translation>
+    </message>
+    <message>
+        <source>%1。新しい番号を付けます。</source>
+        <translation>%1. It takes a new number.</translation>
+    </message>
+    <message>
+        <source>%1。番号を保持できないため、チップには書き込みません。</source>
+        <translation>%1. The number cannot be kept, so nothing is written to the chip.</translation>
+    </message>
+    <message>
+        <source>書き直すチップの番号:</source>
+        <translation>A reprogrammed chip&apos;s number:</translation>
+    </message>
+    <message>
+        <source>次の番号を付ける</source>
+        <translation>Give it the next number</translation>
+    </message>
+    <message>
+        <source>チップの番号を保持する (なければ次の番号)</source>
+        <translation>Keep the chip&apos;s number (else the next number)</translation>
+    </message>
+    <message>
+        <source>チップの番号を保持する (なければ書き込まない)</source>
+        <translation>Keep the chip&apos;s number (else write nothing)</translation>
+    </message>
+    <message>
+        <source>書き込まれなかった番号を再発行する</source>
+        <translation>Issue again a number that never reached a chip</translation>
+    </message>
+    <message>
+        <source>(ロック)</source>
+        <translation>(locked)</translation>
+    </message>
+    <message>
+        <source>%1 (ロックされていた)</source>
+        <translation>%1 (was locked)</translation>
+    </message>
+    <message>
+        <source>%1 (最初の記録 #%2)</source>
+        <translation>%1 (first record #%2)</translation>
     </message>
 </context>
 </TS>

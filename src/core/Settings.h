@@ -97,6 +97,10 @@ inline constexpr TextKey StampStart{"Production", "StampStart", "1"};
 inline constexpr TextKey StampStep{"Production", "StampStep", "1"};
 inline constexpr TextKey CalibrationAt{"Production", "CalibrationAt", ""};
 inline constexpr TextKey ChipStore{"Production", "ChipStore", ""};
+// What a stamped run does with the number a chip carries ("keep", "strict"; empty: the next number), and
+// whether a number that never reached a chip goes out again ("1") before a new one.
+inline constexpr TextKey StampKeep{"Production", "StampKeep", ""};
+inline constexpr TextKey StampReuseFailed{"Production", "StampReuseFailed", ""};
 inline constexpr TextKey OpenDir0{"Settings6", "OPEN_DIR0", ""};
 inline constexpr TextKey Speed{"Settings6", "Speed", "?"};
 inline constexpr TextKey Com{"Settings6", "Com", "?"};

@@ -1,5 +1,6 @@
 #include "shell/DialogProduction.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -10,6 +11,7 @@
 #include <QSet>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <iterator>
 
 #include "core/Language.h"
@@ -42,13 +44,18 @@ QString PlaceOf(const QComboBox* memory, const QLineEdit* address) {
     return kMemories.value(memory->currentIndex()) + QLatin1Char(':') + address->text().trimmed();
 }
 
+// The keep policy as the settings and a setup store it, in the order of operations::SerialKeep.
+const QStringList kKeepWords{QString(), QStringLiteral("keep"), QStringLiteral("strict")};
+
 }  // namespace
 
 ProductionTexts ReadProductionTexts(const core::SettingsStore& settings) {
     return {core::ReadText(settings, keys::StampAt),     core::ReadText(settings, keys::StampFormat),
             core::ReadText(settings, keys::StampSeries), core::ReadText(settings, keys::StampStart),
             core::ReadText(settings, keys::StampStep),   core::ReadText(settings, keys::CalibrationAt),
-            core::ReadText(settings, keys::ChipStore).trimmed()};
+            core::ReadText(settings, keys::ChipStore).trimmed(),
+            core::ReadText(settings, keys::StampKeep),
+            core::ReadText(settings, keys::StampReuseFailed) == QLatin1String("1")};
 }
 
 void WriteProductionTexts(core::SettingsStore& settings, const ProductionTexts& texts) {
@@ -59,6 +66,8 @@ void WriteProductionTexts(core::SettingsStore& settings, const ProductionTexts& 
     core::WriteText(settings, keys::StampStep, texts.step);
     core::WriteText(settings, keys::CalibrationAt, texts.calibrationAt);
     core::WriteText(settings, keys::ChipStore, production::WithoutPassword(texts.store));  // a setup's too
+    core::WriteText(settings, keys::StampKeep, texts.keep);
+    core::WriteText(settings, keys::StampReuseFailed, texts.reuseFailed ? QStringLiteral("1") : QString());
     settings.Sync();
 }
 
@@ -74,6 +83,8 @@ operations::ProductionSetup ReadProductionSetup(const core::SettingsStore& setti
         setup.layout = *layout;
         setup.start = *start;
         setup.step = *step;
+        setup.keep = operations::SerialKeep(std::max<qsizetype>(0, kKeepWords.indexOf(texts.keep)));
+        setup.reuseFailed = texts.reuseFailed;
     }
     setup.calibrationAt = production::ParsePlace(texts.calibrationAt);
     setup.store = texts.store;
@@ -87,6 +98,8 @@ void PutProduction(production::Setup& setup, const ProductionTexts& texts, const
     setup.series = stamps ? texts.series : QString();
     setup.serialStart = stamps ? production::ParseNumber(texts.start, 0) : std::nullopt;
     setup.serialStep = stamps ? production::ParseNumber(texts.step, 1) : std::nullopt;
+    setup.serialKeep = stamps ? texts.keep : QString();
+    setup.serialReuseFailed = stamps && texts.reuseFailed;
     setup.calibrationAt = texts.calibrationAt;
     setup.store = setupPath.isEmpty() || texts.store.isEmpty() ? texts.store : production::StoredPath(setupPath, texts.store);
 }
@@ -102,7 +115,9 @@ ProductionTexts ProductionOf(const production::Setup& setup, const QString& setu
             number(setup.serialStart, keys::StampStart),
             number(setup.serialStep, keys::StampStep),
             setup.calibrationAt,
-            production::ResolvedPath(setupPath, setup.store)};
+            production::ResolvedPath(setupPath, setup.store),
+            stamps ? setup.serialKeep : QString(),
+            stamps && setup.serialReuseFailed};
 }
 
 DialogProduction::DialogProduction(core::SettingsStore& settings, std::function<production::Setup()> held,
@@ -139,6 +154,13 @@ DialogProduction::DialogProduction(core::SettingsStore& settings, std::function<
     txtSeries = line("txtSeries", core::ReadText(settings, keys::StampSeries));
     txtStart = line("txtStart", core::ReadText(settings, keys::StampStart));
     txtStep = line("txtStep", core::ReadText(settings, keys::StampStep));
+    cboKeep = new QComboBox(this);
+    cboKeep->setObjectName(QStringLiteral("cboKeep"));
+    ShowItems(cboKeep, {std::begin(texts::kKeepChoices), std::end(texts::kKeepChoices)});
+    cboKeep->setCurrentIndex(std::max<qsizetype>(0, kKeepWords.indexOf(core::ReadText(settings, keys::StampKeep))));
+    chkReuseFailed = WithText(new QCheckBox(this), texts::kReuseFailed);
+    chkReuseFailed->setObjectName(QStringLiteral("chkReuseFailed"));
+    chkReuseFailed->setChecked(core::ReadText(settings, keys::StampReuseFailed) == QLatin1String("1"));
     auto* stampForm = new QFormLayout(fraStamp);
     stampForm->addRow(label(texts::kMemoryLabel), cboStampMemory);
     stampForm->addRow(label(texts::kAddressLabel), txtStampAddress);
@@ -146,6 +168,8 @@ DialogProduction::DialogProduction(core::SettingsStore& settings, std::function<
     stampForm->addRow(label(texts::kSeriesLabel), txtSeries);
     stampForm->addRow(label(texts::kStartLabel), txtStart);
     stampForm->addRow(label(texts::kStepLabel), txtStep);
+    stampForm->addRow(label(texts::kKeepLabel), cboKeep);
+    stampForm->addRow(chkReuseFailed);
 
     fraCalibration = WithText(new QGroupBox(this), texts::kCalibrationGroup);
     fraCalibration->setObjectName(QStringLiteral("fraCalibration"));
@@ -182,7 +206,8 @@ DialogProduction::DialogProduction(core::SettingsStore& settings, std::function<
 
     for (QLineEdit* edit : {txtStampAddress, txtSeries, txtStart, txtStep, txtCalibrationAddress, txtStore})
         connect(edit, &QLineEdit::textChanged, this, &DialogProduction::ShowCommandLine);
-    for (QComboBox* box : {cboStampMemory, cboStampFormat, cboCalibrationMemory})
+    connect(chkReuseFailed, &QCheckBox::toggled, this, &DialogProduction::ShowCommandLine);
+    for (QComboBox* box : {cboStampMemory, cboStampFormat, cboCalibrationMemory, cboKeep})
         connect(box, &QComboBox::currentIndexChanged, this, &DialogProduction::ShowCommandLine);
     for (QGroupBox* group : {fraStamp, fraCalibration})
         connect(group, &QGroupBox::toggled, this, &DialogProduction::ShowCommandLine);
@@ -200,7 +225,9 @@ ProductionTexts DialogProduction::Fields() const {
             txtStart->text().trimmed(),
             txtStep->text().trimmed(),
             place(fraCalibration->isChecked(), cboCalibrationMemory, txtCalibrationAddress),
-            txtStore->text().trimmed()};
+            txtStore->text().trimmed(),
+            kKeepWords.value(cboKeep->currentIndex()),
+            chkReuseFailed->isChecked()};
 }
 
 // The program run and, when lock/fuse choices follow, their write after it: one line a shell can take.
@@ -328,9 +355,18 @@ void FrmHistory::Present(const QString& store, const production::StoreResult& re
         QStringList files;
         for (const production::FileDigest& file : r.files) files << file.path;
         if (!r.series.isEmpty()) series.insert(r.series);
+        const QString device = r.lockState == QLatin1String("locked")       ? core::Translate(texts::kHistoryLocked)
+                               : r.lockState == QLatin1String("was-locked") ? core::Translate(core::Compose(
+                                                                                  texts::kHistoryWasLocked, {r.device}))
+                                                                            : core::Translate(r.device);
+        const QString serial = !r.serial        ? QString()
+                               : r.firstRecord ? core::Translate(core::Compose(texts::kHistoryKeptSerial,
+                                                                               {QString::number(*r.serial),
+                                                                                QString::number(*r.firstRecord)}))
+                                               : QString::number(*r.serial);
         rows << new QTreeWidgetItem(QStringList{
             r.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), r.bench, r.port,
-            core::Translate(r.device), r.command, r.serial ? QString::number(*r.serial) : QString(),
+            device, r.command, serial,
             production::ShownVerdict(r), r.calibration ? devices::CalibrationText(*r.calibration) : QString(),
             files.join(QStringLiteral(", "))});
         rows.last()->setData(0, kSeriesRole, r.series);

@@ -11,6 +11,7 @@
 #include "production/Setup.h"
 #include "shell/LiveText.h"
 
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -25,6 +26,8 @@ class YieldView;
 // for none), the serial format, series, start and step, and the store (empty: the per-user file).
 struct ProductionTexts {
     QString stampAt, format, series, start, step, calibrationAt, store;
+    QString keep;         // "keep", "strict" or empty, as a setup holds it
+    bool reuseFailed = false;
 };
 ProductionTexts ReadProductionTexts(const core::SettingsStore& settings);
 void WriteProductionTexts(core::SettingsStore& settings, const ProductionTexts& texts);
@@ -51,6 +54,8 @@ public:
     QLineEdit* txtSeries = nullptr;
     QLineEdit* txtStart = nullptr;
     QLineEdit* txtStep = nullptr;
+    QComboBox* cboKeep = nullptr;  // the choices of operations::SerialKeep
+    QCheckBox* chkReuseFailed = nullptr;
     QGroupBox* fraCalibration = nullptr;
     QComboBox* cboCalibrationMemory = nullptr;
     QLineEdit* txtCalibrationAddress = nullptr;

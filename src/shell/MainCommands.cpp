@@ -577,6 +577,7 @@ void MainCommands::RunWriterCommand(const WriterCommand& command) {
             m_ui.Notice(done.outputFailure);
         }
         if (!done.storeWarning.isEmpty()) m_ui.Notice(done.storeWarning);
+        if (!done.numberWarning.isEmpty()) m_ui.Notice(done.numberWarning);
         if (done.next) ShowNextSerial(done.next);
         if (job && m_main.HistoryWindow()->isVisible()) m_main.History()->Reload(job->production.store);
     });

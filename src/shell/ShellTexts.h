@@ -253,6 +253,14 @@ inline const QString kFormatLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "
 inline const QString kSeriesLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリーズ:"));
 inline const QString kStartLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "開始番号:"));
 inline const QString kStepLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "増分:"));
+inline const QString kKeepLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "書き直すチップの番号:"));
+// The choices of kKeepLabel, in the order of operations::SerialKeep.
+inline const QString kKeepChoices[] = {
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "次の番号を付ける")),
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップの番号を保持する (なければ次の番号)")),
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップの番号を保持する (なければ書き込まない)"))};
+inline const QString kReuseFailed =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "書き込まれなかった番号を再発行する"));
 inline const QString kStoreLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ記録 (ファイルまたは postgresql://...):"));
 inline const QString kStorePassword = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "パスワードを含む URL は保存しません。パスワードは ~/.pgpass (または PGPASSFILE、PGPASSWORD、PGSERVICE のサービスファイル) に置いてください: %1"));
 inline const QString kStoreDefault = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "(空欄: ユーザーのデータフォルダの chips.sqlite)"));
@@ -270,6 +278,11 @@ inline const QString kHistoryColumns[] = {
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "時刻")),   QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ベンチ")),     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ポート")),
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "デバイス")), QStringLiteral(QT_TRANSLATE_NOOP("zendra", "コマンド")), QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリアル番号")),
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "判定")),   QStringLiteral(QT_TRANSLATE_NOOP("zendra", "キャリブレーション")), QStringLiteral(QT_TRANSLATE_NOOP("zendra", "ファイル"))};
+// The device column of a locked chip's record, and of one this erase unlocked (%1: the device found).
+inline const QString kHistoryLocked = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "(ロック)"));
+inline const QString kHistoryWasLocked = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "%1 (ロックされていた)"));
+// The serial column of a number the chip kept: %1 the number, %2 the record of the chip's first run.
+inline const QString kHistoryKeptSerial = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "%1 (最初の記録 #%2)"));
 inline const QString kHistoryUnreadable = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ記録を読めません: %1"));
 
 // The history window's summary of the chosen series and range, and its chart.
