@@ -309,8 +309,8 @@ bool JobRun::KeepNumber() {
     return true;
 }
 
-// The signature before an erase, which reads none of its own in programming mode: whether the chip is
-// locked. The identification's when the device came from it; false when the probe failed.
+// The signature before an erase (whose own read comes outside programming mode and says nothing): whether
+// the chip is locked. The identification's when the device came from it; false when the probe failed.
 bool JobRun::ProbeBeforeErase() {
     if (m_job.command != JobCommand::Erase) return true;
     if (m_out.identification) {
