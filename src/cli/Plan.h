@@ -47,6 +47,10 @@ struct Plan {
     production::SerialLayout serialLayout;
     std::optional<qint64> serialStart, serialStep;
     QString series = QStringLiteral("default");
+    production::SeriesKind serialKind = production::SeriesKind::Counter;
+    QString serialList;     // a list series' file
+    QString serialCommand;  // a generator series' program and its words
+    QString serialFolder;   // where the generator runs: a setup's folder; empty: the current one
     QString setupOut;   // setup save: the setup file the options and files go into
     QString setupPath;  // run: the setup this program run comes from (its lock/fuse choices in fuseChoices)
     bool noEeprom = false;  // program: no EEPROM file, not even one beside the code file

@@ -289,6 +289,10 @@ operations::Job JobOf(const Plan& plan) {
     p.step = plan.serialStep;
     p.calibrationAt = plan.calibrationAt;
     p.store = plan.dbPath;
+    p.kind = plan.serialKind;
+    p.listPath = plan.serialList;
+    p.command = plan.serialCommand;
+    p.commandFolder = plan.serialFolder;
     job.recordsRequired = plan.dbGiven;
     job.lockOut = plan.allowLockout ? operations::WritePolicy::AllowLockOut : operations::WritePolicy::RefuseLockOut;
     job.dryRun = plan.dryRun;
@@ -341,6 +345,10 @@ void SayJobRefusal(const Plan& plan, ChipResult& result, const operations::JobRe
             result.exitCode = kExitChip;
             result.message = T(texts::kRestoreOtherDevice).arg(Tr(plan.restoreDevice));
             return;
+        case JobEnd::SerialRefused:
+            result.exitCode = kExitUsage;
+            result.message = Tr(done.serialProblem);
+            return;
         case JobEnd::LockFuseUnmatched:
             result.exitCode = kExitInput;
             result.message =
@@ -366,6 +374,8 @@ void Writer::RunCommand(ChipResult& result) {
         device = done.device;
         result.recordId = done.recordId;
         result.serial = done.serial;
+        result.stamp = done.stamp;
+        result.line = done.line;
         if (done.identification && done.identification->identity == operations::Identity::Found) SayChosen(*done.identification);
         if (!done.storeWarning.isEmpty()) PrintErr(Tr(done.storeWarning));
         if (done.end == operations::JobEnd::NotIdentified) return SayNotIdentified(result, *done.identification);
@@ -429,6 +439,10 @@ void Writer::RenderReport(ChipResult& result, const Report& report, const device
     if (report.diagnosis) result.details << DiagnosisLine(*report.diagnosis);
     for (const operations::Difference& d : report.differences) result.details << DifferenceLine(d);
     if (result.serial) result.details << T(texts::kSerialNumber) + QStringLiteral(": ") + QString::number(*result.serial);
+    if (!result.stamp.isEmpty())
+        result.details << T(texts::kSerialValue) + QStringLiteral(": ") + production::HexOf(result.stamp) +
+                              (result.line ? QStringLiteral(" (") + T(texts::kListLine) + QStringLiteral(" %1)").arg(*result.line)
+                                           : QString());
     if (report.calibrationCopied)
         result.details << T(texts::kCalibrationCopied) + QStringLiteral(": ") + devices::CalibrationText(*report.calibrationCopied);
     if (command == QLatin1String("detect") && report.Succeeded()) {

@@ -12,8 +12,10 @@
 
 namespace zendra::production {
 
-// The version of the file this program writes; a higher one is refused, never half understood.
-inline constexpr int kSetupFormat = 1;
+// The version of the file this program writes; a higher one is refused, never half understood. A setup
+// whose series takes its values from a list or a program is written as format 2, so that a program that
+// knows only counters refuses it instead of counting; every other setup stays format 1.
+inline constexpr int kSetupFormat = 2;
 
 struct PinnedFile {
     QString path;    // as stored: relative to the setup file's folder
@@ -34,6 +36,8 @@ struct Setup {
     QList<SetupChoice> lockFuse;   // written after a good verify; empty: none
     QString serialAt, serialFormat, series;  // the stamp; serialAt empty: none
     std::optional<qint64> serialStart, serialStep;
+    QString serialList;            // the series' values from this list (stored relative to the setup)
+    QString serialCommand;         // or from this program, run in the setup's folder
     QString calibrationAt;         // empty: no copy
     QString store;                 // the chip store as stored (relative to the setup); empty: the default
     QStringList ports;
@@ -57,6 +61,8 @@ std::optional<QString> SaveSetup(const Setup& setup, const QString& path);
 // A stored path made usable from the current folder: a relative one is taken from the folder of the setup
 // file itself (a symbolic link to it followed); a chip store's server URL stays as it is.
 QString ResolvedPath(const QString& setupPath, const QString& stored);
+// The folder a setup's relative paths start from (a symbolic link to the setup followed).
+QString SetupFolderPath(const QString& setupPath);
 // A file's path as the setup stores it: relative to the setup's folder (a server URL as it is).
 QString StoredPath(const QString& setupPath, const QString& file);
 

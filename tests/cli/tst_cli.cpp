@@ -154,7 +154,7 @@ private Q_SLOTS:
         QFile newer(m_dir + "/newer.sqlite");
         QVERIFY(newer.open(QIODevice::ReadWrite) && newer.seek(60) && newer.write(QByteArray::fromHex("00000063")) == 4);
         // Setups: one of a newer program, one whose code file is no longer the one it pinned.
-        test::WriteFile(m_dir + "/newer.zendra", R"({"format": 2, "code": {"path": "blink.hex"}})");
+        test::WriteFile(m_dir + "/newer.zendra", R"({"format": 3, "code": {"path": "blink.hex"}})");
         test::WriteFile(m_dir + "/changed.zendra", R"({"format": 1, "code": {"path": "blink.hex", "sha256": "00"}})");
         // Setups with a value of the wrong type or out of range, each named by the key it breaks.
         const QByteArray pinned = "{\"format\": 1, \"code\": {\"path\": \"blink.hex\", \"sha256\": \"" +
@@ -334,7 +334,7 @@ private Q_SLOTS:
         row("store of a newer program", {.args = nowhere + QStringList{"--db", "{dir}/newer.sqlite", "erase"}, .exitCode = 2,
                                          .err = "the chip store was written by a newer program: schema 99"});
         row("setup of a newer program", {.args = nowhere + QStringList{"run", "{dir}/newer.zendra"}, .exitCode = 3,
-                                         .err = "written by a newer program (format 2): {dir}/newer.zendra"});
+                                         .err = "written by a newer program (format 3): {dir}/newer.zendra"});
         row("setup: changed file refused, port untouched", {.args = nowhere + QStringList{"run", "{dir}/changed.zendra"},
                                                             .exitCode = 3, .err = "uses it as it is): {dir}/blink.hex"});
         row("setup: changed file accepted", {.args = en + QStringList{"run", "--accept-changed-files", "{dir}/changed.zendra"},
