@@ -137,7 +137,12 @@ QString HelpText(const QCommandLineParser& parser) {
                "\nEvery program, verify, read, erase and lock/fuse write is also recorded in the chip store\n"
                "(--db, by default chips.sqlite in the per-user data folder; benches that share one series name\n"
                "one PostgreSQL database: --db postgresql://USER@HOST:PORT/DBNAME); a program run with --serial-at\n"
-               "takes the series' next number first, so a number is never issued twice.\n") +
+               "takes the series' next number first, so a number is never issued twice.\n"
+               "--serial-list FILE takes a series' values from a list (a number or hex:AABB a line, # comments),\n"
+               "each line once; --serial-command 'PROGRAM ARGS' runs a program of your own for every chip (no\n"
+               "shell: words split at blanks, \"...\" keeps blanks in one word, a quote inside written as three)\n"
+               "and stamps the one line of hex bytes it prints within 5 s; it is told ZENDRA_SERIES, ZENDRA_NUMBER,\n"
+               "ZENDRA_DEVICE and ZENDRA_SIGNATURE.\n") +
            DeviceList();
 }
 

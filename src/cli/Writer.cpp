@@ -363,7 +363,7 @@ void Writer::RunCommand(ChipResult& result) {
     const devices::Device* device = nullptr;
     if (JobCommandOf(command)) {
         if (command == QLatin1String("verify")) {
-            for (const production::Cells& cells : m_plan.StampCells())
+            for (const production::Cells& cells : JobOf(m_plan).production.SkippedCells())
                 m_progress->Line(T(texts::kStampSkipped).arg(production::PlaceText({cells.area, cells.first})) +
                                  QStringLiteral(" (%1)").arg(cells.count));
         }

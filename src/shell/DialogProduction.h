@@ -25,6 +25,7 @@ class YieldView;
 // for none), the serial format, series, start and step, and the store (empty: the per-user file).
 struct ProductionTexts {
     QString stampAt, format, series, start, step, calibrationAt, store;
+    QString list, command, commandFolder;  // a list's or a generator's series; both empty: the counter
 };
 ProductionTexts ReadProductionTexts(const core::SettingsStore& settings);
 void WriteProductionTexts(core::SettingsStore& settings, const ProductionTexts& texts);
@@ -51,6 +52,9 @@ public:
     QLineEdit* txtSeries = nullptr;
     QLineEdit* txtStart = nullptr;
     QLineEdit* txtStep = nullptr;
+    QComboBox* cboStampSource = nullptr;  // counter, list file or program
+    QLineEdit* txtList = nullptr;
+    QLineEdit* txtCommand = nullptr;
     QGroupBox* fraCalibration = nullptr;
     QComboBox* cboCalibrationMemory = nullptr;
     QLineEdit* txtCalibrationAddress = nullptr;
@@ -66,6 +70,8 @@ private:
     QString Check();
     ProductionTexts Fields() const;
     void ShowCommandLine();
+    void ShowSourceFields();
+    QString m_commandFolder;  // a setup's folder, where its program runs
     core::SettingsStore& m_settings;
     production::Setup m_held;
 };
