@@ -169,6 +169,8 @@ DialogProduction::DialogProduction(core::SettingsStore& settings, std::function<
     txtList = line("txtList", core::ReadText(settings, keys::StampList));
     txtCommand = line("txtCommand", core::ReadText(settings, keys::StampCommand));
     m_commandFolder = core::ReadText(settings, keys::StampCommandFolder);
+    for (QLineEdit* edit : {txtList, txtCommand})  // a path or a command line, wider than a number
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 36);
     cboStampSource->setCurrentIndex(!txtCommand->text().isEmpty() ? 2 : !txtList->text().isEmpty() ? 1 : 0);
     auto* stampForm = new QFormLayout(fraStamp);
     stampForm->addRow(label(texts::kMemoryLabel), cboStampMemory);
