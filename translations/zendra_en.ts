@@ -475,6 +475,38 @@
         <source>--serial-keep と --serial-keep-strict は一緒に使えません</source>
         <translation>--serial-keep and --serial-keep-strict cannot be used together</translation>
     </message>
+    <message>
+        <source>リストやプログラムのシリーズには --serial-start と --serial-step は使えません</source>
+        <translation>a list&apos;s or a program&apos;s series takes no --serial-start or --serial-step</translation>
+    </message>
+    <message>
+        <source>--serial-list と --serial-command は同時に使えません</source>
+        <translation>--serial-list and --serial-command cannot be given together</translation>
+    </message>
+    <message>
+        <source>--serial-command の値はそのまま書き込むため、--serial-format は使えません</source>
+        <translation>--serial-command&apos;s bytes are stamped as printed: no --serial-format</translation>
+    </message>
+    <message>
+        <source>シリアル値</source>
+        <translation>serial value</translation>
+    </message>
+    <message>
+        <source>リストの行</source>
+        <translation>list line</translation>
+    </message>
+    <message>
+        <source>このセットアップはチップごとに次のプログラムを実行します: %1</source>
+        <translation>This setup runs this program for every chip: %1</translation>
+    </message>
+    <message>
+        <source>実行してよろしいですか？ [y/N] </source>
+        <translation>Run it? [y/N] </translation>
+    </message>
+    <message>
+        <source>プログラムの実行が承認されていません。確認して --yes を付けてください: %1</source>
+        <translation>the program was not allowed to run; check it and give --yes: %1</translation>
+    </message>
 </context>
 <context>
     <name>zendra</name>
@@ -2317,6 +2349,84 @@ Open them as they are?</translation>
     <message>
         <source>%1 (最初の記録 #%2)</source>
         <translation>%1 (first record #%2)</translation>
+    </message>
+    <message>
+        <source>シリーズ %1 は別の種類のシリーズです（記録の種類: %2）</source>
+        <translation>The series %1 is of another kind (the store&apos;s: %2)</translation>
+    </message>
+    <message>
+        <source>シリアル番号リストを読めません: %1 (%2)</source>
+        <translation>The serial list cannot be read: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>シリアル番号リストの %2 行目は値ではありません: %1</source>
+        <translation>Line %2 of the serial list is no value: %1</translation>
+    </message>
+    <message>
+        <source>シリアル番号リストの %2 行目は %3 行目と同じ値です: %1</source>
+        <translation>Line %2 of the serial list holds the same value as line %3: %1</translation>
+    </message>
+    <message>
+        <source>シリアル番号リストを使い切りました: %1（最後の行: %2）</source>
+        <translation>The serial list has run out: %1 (its last line: %2)</translation>
+    </message>
+    <message>
+        <source>シリアル番号リストの発行済みの %2 行目が変更されています: %1</source>
+        <translation>Line %2 of the serial list, already issued, has changed: %1</translation>
+    </message>
+    <message>
+        <source>この値は発行済みです: %1 (%2)</source>
+        <translation>The value was issued already: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>シリアル番号プログラムを起動できません: %1 (%2)</source>
+        <translation>The serial number program cannot be started: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>シリアル番号プログラムが失敗しました（終了コード %2）: %1</source>
+        <translation>The serial number program failed (exit code %2): %1</translation>
+    </message>
+    <message>
+        <source>シリアル番号プログラムが %2 秒以内に終わらないため停止しました: %1</source>
+        <translation>The serial number program did not end within %2 s and was stopped: %1</translation>
+    </message>
+    <message>
+        <source>シリアル番号プログラムの出力が16進数のバイトの1行ではありません: %1 (%2)</source>
+        <translation>The serial number program printed no single line of hex bytes: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>シリアル番号プログラムの値がデバイスに入りきりません: %1 (%2)</source>
+        <translation>The serial number program&apos;s value does not fit the device: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>値の出所:</source>
+        <translation>Values from:</translation>
+    </message>
+    <message>
+        <source>カウンター</source>
+        <translation>Counter</translation>
+    </message>
+    <message>
+        <source>リストファイル</source>
+        <translation>List file</translation>
+    </message>
+    <message>
+        <source>プログラム</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>リストファイル:</source>
+        <translation>List file:</translation>
+    </message>
+    <message>
+        <source>プログラムと引数:</source>
+        <translation>Program and arguments:</translation>
+    </message>
+    <message>
+        <source>シリアル番号のために、チップごとに次のプログラムを実行します。よろしいですか？<byte value="xd"/>
+%1</source>
+        <translation>For the serial numbers, this program will run for every chip. Run it?<byte value="xd"/>
+%1</translation>
     </message>
 </context>
 </TS>

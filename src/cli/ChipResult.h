@@ -21,6 +21,8 @@ struct ChipResult {
     std::optional<operations::Report> report;
     QDateTime started, finished;
     std::optional<qint64> serial;  // the number the chip took from its series
+    QByteArray stamp;              // or the value it took from a list or a generator
+    std::optional<qint64> line;    // and the list's line
     qint64 recordId = 0;           // the chip store's record begun before the chip was touched
     bool outputFailed = false;  // the operation went well, but an output of it could not be written
 };

@@ -139,9 +139,24 @@ inline constexpr const char* kBadSerialFormat =
 inline constexpr const char* kBadNumber = QT_TRANSLATE_NOOP("cli", "数値が正しくありません: %1");
 inline constexpr const char* kNeedsSerialAt =
     QT_TRANSLATE_NOOP("cli", "--serial-at と --serial-format を指定してください: %1");
+inline constexpr const char* kSerialSourceNoCounter =
+    QT_TRANSLATE_NOOP("cli", "リストやプログラムのシリーズには --serial-start と --serial-step は使えません");
+inline constexpr const char* kSerialOneSource =
+    QT_TRANSLATE_NOOP("cli", "--serial-list と --serial-command は同時に使えません");
+inline constexpr const char* kCommandNoFormat =
+    QT_TRANSLATE_NOOP("cli", "--serial-command の値はそのまま書き込むため、--serial-format は使えません");
+inline constexpr const char* kSerialValue = QT_TRANSLATE_NOOP("cli", "シリアル値");
+inline constexpr const char* kListLine = QT_TRANSLATE_NOOP("cli", "リストの行");
+inline constexpr const char* kGeneratorAsk =
+    QT_TRANSLATE_NOOP("cli", "このセットアップはチップごとに次のプログラムを実行します: %1");
+inline constexpr const char* kGeneratorQuestion = QT_TRANSLATE_NOOP("cli", "実行してよろしいですか？ [y/N] ");
+inline constexpr const char* kGeneratorNotApproved =
+    QT_TRANSLATE_NOOP("cli", "プログラムの実行が承認されていません。確認して --yes を付けてください: %1");
 inline constexpr const char* kNotForCommand = QT_TRANSLATE_NOOP("cli", "このコマンドでは使えません: %1");
 inline constexpr const char* kKeepOptionsExclusive =
     QT_TRANSLATE_NOOP("cli", "--serial-keep と --serial-keep-strict は一緒に使えません");
+inline constexpr const char* kKeepNeedsCounter = QT_TRANSLATE_NOOP(
+    "cli", "--serial-keep と --serial-reuse-failed は、番号を数えるシリーズにだけ使えます（リストやプログラムは不可）");
 inline constexpr const char* kPlaceBeyond = QT_TRANSLATE_NOOP("cli", "デバイスのメモリーの外です: %1");
 inline constexpr const char* kPlacesOverlap =
     QT_TRANSLATE_NOOP("cli", "シリアル番号と校正バイトの場所が重なっています");

@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <climits>
+#include <cstdio>
+#include <unistd.h>
 
 #include "cli/Cli.h"
 #include "cli/Console.h"
@@ -135,7 +137,12 @@ QString HelpText(const QCommandLineParser& parser) {
                "\nEvery program, verify, read, erase and lock/fuse write is also recorded in the chip store\n"
                "(--db, by default chips.sqlite in the per-user data folder; benches that share one series name\n"
                "one PostgreSQL database: --db postgresql://USER@HOST:PORT/DBNAME); a program run with --serial-at\n"
-               "takes the series' next number first, so a number is never issued twice.\n") +
+               "takes the series' next number first, so a number is never issued twice.\n"
+               "--serial-list FILE takes a series' values from a list (a number or hex:AABB a line, # comments),\n"
+               "each line once; --serial-command 'PROGRAM ARGS' runs a program of your own for every chip (no\n"
+               "shell: words split at blanks, \"...\" keeps blanks in one word, a quote inside written as three)\n"
+               "and stamps the one line of hex bytes it prints within 5 s; it is told ZENDRA_SERIES, ZENDRA_NUMBER,\n"
+               "ZENDRA_DEVICE and ZENDRA_SIGNATURE.\n") +
            DeviceList();
 }
 
@@ -218,14 +225,34 @@ std::optional<QString> ParseProduction(const QCommandLineParser& parser, Plan& p
     }
 
     const bool anySerial = isSet("serial-at") || isSet("serial-format") || isSet("serial-start") ||
-                           isSet("serial-step") || isSet("serial-series");
+                           isSet("serial-step") || isSet("serial-series") || isSet("serial-list") ||
+                           isSet("serial-command");
     if (anySerial) {
         if (c != QLatin1String("program") && c != QLatin1String("verify"))
             return T(texts::kNotForCommand).arg(QStringLiteral("--serial-*"));
-        if (!isSet("serial-at") || !isSet("serial-format")) return T(texts::kNeedsSerialAt).arg(c);
+        if (isSet("serial-list") && isSet("serial-command")) return T(texts::kSerialOneSource);
+        // A list or generator series is made by its option alone; a counter's start or step would be
+        // silently meaningless for it.
+        if ((isSet("serial-list") || isSet("serial-command")) && (isSet("serial-start") || isSet("serial-step")))
+            return T(texts::kSerialSourceNoCounter);
+        if (isSet("serial-command")) {
+            // Its bytes are unknown until it runs, so a verify cannot tell which cells to leave out.
+            if (c != QLatin1String("program")) return T(texts::kNotForCommand).arg(QStringLiteral("--serial-command"));
+            if (isSet("serial-format")) return T(texts::kCommandNoFormat);
+            if (production::SplitCommand(value("serial-command")).isEmpty())
+                return T(texts::kBadNumber).arg(QStringLiteral("--serial-command"));
+            plan.serialKind = production::SeriesKind::Command;
+            plan.serialCommand = value("serial-command");
+        } else if (isSet("serial-list")) {
+            plan.serialKind = production::SeriesKind::List;
+            plan.serialList = value("serial-list");
+        }
+        const bool command = plan.serialKind == production::SeriesKind::Command;
+        if (!isSet("serial-at") || (!command && !isSet("serial-format"))) return T(texts::kNeedsSerialAt).arg(c);
         plan.serialAt = production::ParsePlace(value("serial-at"));
         if (!plan.serialAt) return T(texts::kBadPlace).arg(value("serial-at"));
-        const auto layout = production::ParseSerialLayout(value("serial-format"));
+        const auto layout = command ? std::optional(production::SerialLayout{.format = production::SerialFormat::U8})
+                                    : production::ParseSerialLayout(value("serial-format"));
         if (!layout) return T(texts::kBadSerialFormat).arg(value("serial-format"));
         plan.serialLayout = *layout;
         if (isSet("serial-start") && !(plan.serialStart = production::ParseNumber(value("serial-start"), 0)))
@@ -273,6 +300,8 @@ std::optional<QString> TakeNumberPolicy(const QCommandLineParser& parser, const 
                                  : QStringLiteral("--serial-reuse-failed");
     if ((keep || strict || reuse) && plan.command != QLatin1String("program")) return T(texts::kNotForCommand).arg(given);
     if ((keep || strict || reuse) && !plan.serialAt) return T(texts::kNeedsSerialAt).arg(given);
+    if ((plan.serialKeep != SerialKeep::Off || plan.reuseFailed) && plan.serialKind != production::SeriesKind::Counter)
+        return T(texts::kKeepNeedsCounter);
     return std::nullopt;
 }
 
@@ -327,7 +356,8 @@ std::optional<QString> SetupChoices(const production::Setup& setup, Plan& plan) 
 void TakeSetupProduction(const production::Setup& setup, const QCommandLineParser& parser, Plan& plan) {
     const bool ownSerial = std::ranges::any_of(
         QStringList{QStringLiteral("serial-at"), QStringLiteral("serial-format"), QStringLiteral("serial-start"),
-                    QStringLiteral("serial-step"), QStringLiteral("serial-series")},
+                    QStringLiteral("serial-step"), QStringLiteral("serial-series"), QStringLiteral("serial-list"),
+                    QStringLiteral("serial-command")},
         [&](const QString& name) { return parser.isSet(name); });
     if (!ownSerial && !setup.serialAt.isEmpty()) {
         // The setup's reader has checked the place and the format.
@@ -336,9 +366,29 @@ void TakeSetupProduction(const production::Setup& setup, const QCommandLineParse
         plan.serialStart = setup.serialStart;
         plan.serialStep = setup.serialStep;
         if (!setup.series.isEmpty()) plan.series = setup.series;
+        if (!setup.serialList.isEmpty()) {
+            plan.serialKind = production::SeriesKind::List;
+            plan.serialList = production::ResolvedPath(plan.setupPath, setup.serialList);
+        } else if (!setup.serialCommand.isEmpty()) {
+            plan.serialKind = production::SeriesKind::Command;
+            plan.serialCommand = setup.serialCommand;
+            plan.serialFolder = production::SetupFolderPath(plan.setupPath);
+            plan.serialLayout = production::SerialLayout{.format = production::SerialFormat::U8};
+        }
     }
     if (!parser.isSet(QStringLiteral("calibration-at")) && !setup.calibrationAt.isEmpty())
         plan.calibrationAt = production::ParsePlace(setup.calibrationAt);
+}
+
+// Shows the setup's program and asks on the terminal whether to run it; no terminal, no.
+bool AskToRunGenerator(const QString& command) {
+    PrintErr(T(texts::kGeneratorAsk).arg(command));
+    if (!::isatty(STDIN_FILENO)) return false;
+    std::fputs(T(texts::kGeneratorQuestion).toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+    char answer[16] = {};
+    if (!std::fgets(answer, sizeof answer, stdin)) return false;
+    return answer[0] == 'y' || answer[0] == 'Y';
 }
 
 // Writes the planned program run as a setup; the exit code and what was said.
@@ -376,6 +426,8 @@ int SaveSetupOf(const QCommandLineParser& parser, Plan& plan) {
                            : plan.serialKeep == operations::SerialKeep::Keep ? QStringLiteral("keep")
                                                                              : QString();
         setup.serialReuseFailed = plan.reuseFailed;
+        if (!plan.serialList.isEmpty()) setup.serialList = production::StoredPath(out, plan.serialList);
+        setup.serialCommand = plan.serialCommand;
     }
     if (plan.calibrationAt) setup.calibrationAt = production::PlaceText(*plan.calibrationAt);
     if (parser.isSet(QStringLiteral("db"))) setup.store = production::StoredPath(out, plan.dbPath);
@@ -456,6 +508,16 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     const QCommandLineOption reuseFailed(QStringLiteral("serial-reuse-failed"),
                                          QStringLiteral("program: issue again a number whose run ended before its "
                                                         "bytes were sent, before a new one."));
+    const QCommandLineOption serialList(QStringLiteral("serial-list"),
+                                        QStringLiteral("Stamp the next line of this list no chip has taken."),
+                                        QStringLiteral("FILE"));
+    const QCommandLineOption serialCommand(
+        QStringLiteral("serial-command"),
+        QStringLiteral("Stamp the hex bytes this program prints (run without a shell; words split at blanks, \"...\" "
+                       "keeps blanks in one)."),
+        QStringLiteral("PROGRAM ARGS"));
+    const QCommandLineOption yes(QStringLiteral("yes"),
+                                 QStringLiteral("run: run the setup's serial-number program without asking."));
     const QCommandLineOption calibrationAt(QStringLiteral("calibration-at"),
                                            QStringLiteral("Copy the calibration byte: eeprom:ADDR or flash:ADDR."),
                                            QStringLiteral("PLACE"));
@@ -494,8 +556,8 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         repeat, watch,        quiet,     verbose,    allowLockout,  dryRun,      writeFuses,   wait,
         db,     serialAt,     serialFormat, serialStart, serialStep, serialSeries, calibrationAt, serial,
         fileSha, last,        json,      noEeprom,   fuse,          acceptChanged, print,
-        stats,  statsSeries,  since,     until,      by,            trigger,
-        serialKeep, serialKeepStrict, reuseFailed};
+        stats,  statsSeries,  since,     until,      by,            trigger,       serialList, serialCommand,
+        yes,    serialKeep,   serialKeepStrict, reuseFailed};
     parser.addOptions(options);
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("See the list below."));
 
@@ -597,7 +659,7 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     const bool fromSetup = !plan.setupOut.isEmpty() || runSetup;
     if (parser.isSet(fuse) && !(fromSetup && plan.command == QLatin1String("program")))
         return usage(T(texts::kNotForCommand).arg(QStringLiteral("--fuse")));
-    for (const QCommandLineOption& runOnly : {acceptChanged, print})
+    for (const QCommandLineOption& runOnly : {acceptChanged, print, yes})
         if (parser.isSet(runOnly) && !runSetup) return usage(T(texts::kNotForCommand).arg(QStringLiteral("--") + runOnly.names().last()));
     plan.noEeprom = parser.isSet(noEeprom) || setupNoEeprom;
     if (plan.noEeprom && plan.command != QLatin1String("program"))
@@ -705,6 +767,13 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     if (const auto refused = ParseProduction(parser, plan)) return usage(*refused);
     if (runSetup) TakeSetupProduction(*runSetup, parser, plan);
     if (const auto refused = TakeNumberPolicy(parser, runSetup, plan)) return usage(*refused);
+    // A setup's program runs for every chip: the first time on this bench the user says so.
+    if (runSetup && !plan.serialFolder.isEmpty() && !plan.dryRun &&
+        !production::GeneratorApproved(plan.serialCommand, plan.serialFolder)) {
+        if (!parser.isSet(yes) && !AskToRunGenerator(plan.serialCommand))
+            return refuse(kExitUsage, T(texts::kGeneratorNotApproved).arg(plan.serialCommand));
+        production::ApproveGenerator(plan.serialCommand, plan.serialFolder);
+    }
 
     // Input files are read and checked before the writer is touched.
     if (const auto ended = ReadPlanInputs(plan)) return ended;

@@ -50,6 +50,10 @@ struct Plan {
     QString series = QStringLiteral("default");
     operations::SerialKeep serialKeep = operations::SerialKeep::Off;  // --serial-keep, --serial-keep-strict
     bool reuseFailed = false;                                          // --serial-reuse-failed
+    production::SeriesKind serialKind = production::SeriesKind::Counter;
+    QString serialList;     // a list series' file
+    QString serialCommand;  // a generator series' program and its words
+    QString serialFolder;   // where the generator runs: a setup's folder; empty: the current one
     QString setupOut;   // setup save: the setup file the options and files go into
     QString setupPath;  // run: the setup this program run comes from (its lock/fuse choices in fuseChoices)
     bool noEeprom = false;  // program: no EEPROM file, not even one beside the code file

@@ -76,6 +76,8 @@ QJsonObject ChipJson(const Plan& plan, const ChipResult& r) {
         o.insert("diagnosis", diagnosis);
     }
     if (r.serial) o.insert("serial", double(*r.serial));
+    if (!r.stamp.isEmpty()) o.insert("serialValue", production::HexOf(r.stamp));
+    if (r.line) o.insert("serialLine", double(*r.line));
     if (report.calibrationCopied) o.insert("calibration", devices::CalibrationText(*report.calibrationCopied));
     if (!report.lockFuseBefore.Empty() || !report.lockFuseWritten.Empty() || !report.changes.isEmpty())
         o.insert("lockFuse", LockFuseJson(r));
@@ -231,6 +233,8 @@ QJsonObject RecordJson(const production::ChipRecord& r) {
                        {"files", files},
                        {"series", r.series.isEmpty() ? QJsonValue() : QJsonValue(r.series)},
                        {"serial", r.serial ? QJsonValue(double(*r.serial)) : QJsonValue()},
+                       {"serialValue", r.stamp.isEmpty() ? QJsonValue() : QJsonValue(production::HexOf(r.stamp))},
+                       {"serialLine", r.line ? QJsonValue(double(*r.line)) : QJsonValue()},
                        {"calibration", r.calibration ? QJsonValue(devices::CalibrationText(*r.calibration)) : QJsonValue()},
                        {"lockFuseBefore", r.lockFuseBefore},
                        {"lockFuseAfter", r.lockFuseAfter},

@@ -292,6 +292,10 @@ operations::Job JobOf(const Plan& plan) {
     p.store = plan.dbPath;
     p.keep = plan.serialKeep;
     p.reuseFailed = plan.reuseFailed;
+    p.kind = plan.serialKind;
+    p.listPath = plan.serialList;
+    p.command = plan.serialCommand;
+    p.commandFolder = plan.serialFolder;
     job.recordsRequired = plan.dbGiven;
     job.lockOut = plan.allowLockout ? operations::WritePolicy::AllowLockOut : operations::WritePolicy::RefuseLockOut;
     job.dryRun = plan.dryRun;
@@ -348,6 +352,9 @@ void SayJobRefusal(const Plan& plan, ChipResult& result, const operations::JobRe
         case JobEnd::KeepRefused:
             result.exitCode = kExitChip;
             result.message = Tr(core::Compose(operations::texts::kKeepRefused, {done.keepProblem}));
+        case JobEnd::SerialRefused:
+            result.exitCode = kExitUsage;
+            result.message = Tr(done.serialProblem);
             return;
         case JobEnd::LockFuseUnmatched:
             result.exitCode = kExitInput;
@@ -363,7 +370,7 @@ void Writer::RunCommand(ChipResult& result) {
     const devices::Device* device = nullptr;
     if (JobCommandOf(command)) {
         if (command == QLatin1String("verify")) {
-            for (const production::Cells& cells : m_plan.StampCells())
+            for (const production::Cells& cells : JobOf(m_plan).production.SkippedCells())
                 m_progress->Line(T(texts::kStampSkipped).arg(production::PlaceText({cells.area, cells.first})) +
                                  QStringLiteral(" (%1)").arg(cells.count));
         }
@@ -374,6 +381,8 @@ void Writer::RunCommand(ChipResult& result) {
         device = done.device;
         result.recordId = done.recordId;
         result.serial = done.serial;
+        result.stamp = done.stamp;
+        result.line = done.line;
         if (done.identification && done.identification->identity == operations::Identity::Found) SayChosen(*done.identification);
         if (!done.storeWarning.isEmpty()) PrintErr(Tr(done.storeWarning));
         if (!done.numberWarning.isEmpty()) PrintErr(Tr(done.numberWarning));
@@ -438,6 +447,10 @@ void Writer::RenderReport(ChipResult& result, const Report& report, const device
     if (report.diagnosis) result.details << DiagnosisLine(*report.diagnosis);
     for (const operations::Difference& d : report.differences) result.details << DifferenceLine(d);
     if (result.serial) result.details << T(texts::kSerialNumber) + QStringLiteral(": ") + QString::number(*result.serial);
+    if (!result.stamp.isEmpty())
+        result.details << T(texts::kSerialValue) + QStringLiteral(": ") + production::HexOf(result.stamp) +
+                              (result.line ? QStringLiteral(" (") + T(texts::kListLine) + QStringLiteral(" %1)").arg(*result.line)
+                                           : QString());
     if (report.calibrationCopied)
         result.details << T(texts::kCalibrationCopied) + QStringLiteral(": ") + devices::CalibrationText(*report.calibrationCopied);
     if (command == QLatin1String("detect") && report.Succeeded()) {

@@ -95,6 +95,11 @@ inline constexpr TextKey StampFormat{"Production", "StampFormat", "le16"};
 inline constexpr TextKey StampSeries{"Production", "StampSeries", "default"};
 inline constexpr TextKey StampStart{"Production", "StampStart", "1"};
 inline constexpr TextKey StampStep{"Production", "StampStep", "1"};
+// Or the stamp's values from a list file, or from a program (run in StampCommandFolder; empty: the
+// program's current folder); both empty: the counter.
+inline constexpr TextKey StampList{"Production", "StampList", ""};
+inline constexpr TextKey StampCommand{"Production", "StampCommand", ""};
+inline constexpr TextKey StampCommandFolder{"Production", "StampCommandFolder", ""};
 inline constexpr TextKey CalibrationAt{"Production", "CalibrationAt", ""};
 inline constexpr TextKey ChipStore{"Production", "ChipStore", ""};
 // What a stamped run does with the number a chip carries ("keep", "strict"; empty: the next number), and

@@ -11,6 +11,7 @@
 #include "operations/OperationTexts.h"
 #include "operations/StampCells.h"
 #include "operations/UsedPart.h"
+#include "production/SerialSource.h"
 
 namespace zendra::operations {
 
@@ -44,9 +45,11 @@ int BytesBeyond(const image::MemoryImages& images, const devices::Device* device
     return count(images.ProgramImage, 2 * qint64(device->flashWords)) + count(images.EepromImage, device->eepromBytes);
 }
 
-// What the device itself rules out for the stamp and the calibration copy.
+// What the device itself rules out for the stamp and the calibration copy. A list's or generator's value
+// is measured when it is known; here at least one byte must fit.
 JobEnd PlaceRefusal(const ProductionSetup& p, bool stamps, const devices::Device* device) {
-    if (stamps && p.stampAt && !production::Fits(*p.stampAt, production::Width(p.layout), device)) return JobEnd::StampBeyond;
+    const int width = p.kind == production::SeriesKind::Counter ? production::Width(p.layout) : 1;
+    if (stamps && p.stampAt && !production::Fits(*p.stampAt, width, device)) return JobEnd::StampBeyond;
     if (!p.calibrationAt) return JobEnd::Ran;
     if (device && !device->profile.calibration) return JobEnd::NoCalibration;
     if (!production::Fits(*p.calibrationAt, 1, device)) return JobEnd::CalibrationBeyond;
@@ -86,6 +89,44 @@ bool Abandoned(const production::StoreResult& result) {
 
 bool StampsOf(const Job& job) { return job.command == JobCommand::Program && job.production.stampAt.has_value(); }
 
+// Why a list cannot give values, as the windows say it; empty when it can.
+QString ListProblemText(const ProductionSetup& p, const production::SerialList& list) {
+    switch (list.problem) {
+        case production::ListProblem::None:
+            break;
+        case production::ListProblem::Unreadable:
+            return core::Compose(texts::kListUnreadable, {p.listPath, list.reason});
+        case production::ListProblem::BadLine:
+            return core::Compose(texts::kListBadLine, {p.listPath, QString::number(list.line)});
+        case production::ListProblem::Repeated:
+            return core::Compose(texts::kListRepeated,
+                                 {p.listPath, QString::number(list.line), QString::number(list.firstLine)});
+    }
+    return {};
+}
+
+// A store's refusal of the series' next value, as the windows say it; empty for any other problem.
+QString IssueProblemText(const ProductionSetup& p, const production::StoreResult& result) {
+    switch (result.problem) {
+        case production::StoreProblem::ListExhausted:
+            return core::Compose(texts::kListExhausted, {p.listPath, result.detail});
+        case production::StoreProblem::ListChanged:
+            return core::Compose(texts::kListChanged, {p.listPath, result.detail});
+        case production::StoreProblem::ValueIssued:
+            return core::Compose(texts::kValueIssued, {p.SourceText(), result.detail});
+        default:
+            return {};
+    }
+}
+
+// A list or generator series takes no start or step of its own: its running count starts at 1.
+std::optional<qint64> SeriesStart(const ProductionSetup& p) {
+    return p.kind == production::SeriesKind::Counter ? p.start : std::optional<qint64>(1);
+}
+std::optional<qint64> SeriesStep(const ProductionSetup& p) {
+    return p.kind == production::SeriesKind::Counter ? p.step : std::optional<qint64>(1);
+}
+
 // Before any exchange: the store opens, and a stamp's series exists and agrees with the job. The store
 // when it serves; a refusal or a warning in `out`.
 std::unique_ptr<production::ChipStore> OpenJobStore(const Job& job, JobReport& out, production::SeriesState& series,
@@ -98,7 +139,8 @@ std::unique_ptr<production::ChipStore> OpenJobStore(const Job& job, JobReport& o
     // A dry run creates no series: it only says which number would come.
     const bool create = !job.dryRun;
     if (usable.Ok() && stamps)
-        usable = store->CheckSeries(p.series, create ? p.start : std::nullopt, create ? p.step : std::nullopt, series);
+        usable = store->CheckSeries(p.series, create ? SeriesStart(p) : std::nullopt, create ? SeriesStep(p) : std::nullopt,
+                                    series, p.kind);
     if (!usable.Ok()) {
         out.store = usable;
         // A cancel or a store that stopped answering ends the run whether records were asked for or not.
@@ -109,7 +151,12 @@ std::unique_ptr<production::ChipStore> OpenJobStore(const Job& job, JobReport& o
         return nullptr;
     }
     if (!stamps) return store;
-    if (series.check == production::SeriesCheck::Unknown && !(job.dryRun && p.start)) {
+    if (series.check == production::SeriesCheck::OtherKind) {
+        out.serialProblem = core::Compose(texts::kSeriesOtherKind, {p.series, production::SeriesKindName(series.kind)});
+        out.end = JobEnd::SerialRefused;
+        return nullptr;
+    }
+    if (series.check == production::SeriesCheck::Unknown && !(job.dryRun && SeriesStart(p))) {
         out.end = JobEnd::SeriesUnknown;
         return nullptr;
     }
@@ -118,7 +165,32 @@ std::unique_ptr<production::ChipStore> OpenJobStore(const Job& job, JobReport& o
         out.end = JobEnd::SeriesContradicts;
         return nullptr;
     }
-    if (series.check == production::SeriesCheck::Unknown) series.next = *p.start;
+    if (series.check == production::SeriesCheck::Unknown) series.next = *SeriesStart(p);
+    if (p.kind == production::SeriesKind::List) {
+        // A list that has run out, or whose issued lines were changed, is refused before any writer is
+        // touched; the run takes its line in the same check, inside the record's transaction.
+        const production::SerialList list = production::ReadSerialList(p.listPath, p.layout);
+        out.serialProblem = ListProblemText(p, list);
+        production::ChipRecord next{.series = p.series};
+        const production::StoreResult peek =
+            out.serialProblem.isEmpty()
+                ? store->BeginIssued(next, {.kind = p.kind, .list = list.entries, .lastLine = list.lastLine, .take = false})
+                : production::StoreResult{};
+        if (out.serialProblem.isEmpty()) out.serialProblem = IssueProblemText(p, peek);
+        if (!out.serialProblem.isEmpty()) {
+            out.end = JobEnd::SerialRefused;
+            return nullptr;
+        }
+        if (!peek.Ok()) {
+            out.store = peek;
+            out.end = JobEnd::StoreUnusable;
+            return nullptr;
+        }
+        if (job.dryRun) {
+            out.line = next.line;
+            out.stamp = next.stamp;
+        }
+    }
     return store;
 }
 
@@ -141,6 +213,7 @@ private:
     bool ProbeBeforeErase();
     void RecheckErasedLock();
     void FillRecordFacts();
+    bool TakeSerialValue();
     bool BeginRecord();
     void RunCommand();
     void FinishRecord();
@@ -163,6 +236,8 @@ private:
     production::NumberChoice m_number;
     std::optional<Report> m_erasedFrom;  // an erase: the chip's signature before it
     bool m_wasLocked = false;           // an erase unlocked the chip it found locked
+    production::SerialList m_list;      // a list series: the file as it stands for this chip
+    QByteArray m_generated;             // a generator series: the value it printed for this chip
 };
 
 bool JobRun::OpenStore() {
@@ -256,7 +331,14 @@ void JobRun::PlanDryRun() {
         plan << QStringLiteral("flash-words: %1").arg(words < 0 ? 0 : RaiseZeroToOne(words) + 1);
         plan << QStringLiteral("eeprom-bytes: %1").arg(eeprom);
         const ProductionSetup& p = m_job.production;
-        if (Stamps())
+        if (Stamps() && p.kind == production::SeriesKind::List)
+            plan << QStringLiteral("stamp: %1, series %2, list %3, next line %4 (%5)")
+                        .arg(production::PlaceText(*p.stampAt), p.series, p.listPath,
+                             QString::number(m_out.line.value_or(0)), production::HexOf(m_out.stamp));
+        else if (Stamps() && p.kind == production::SeriesKind::Command)
+            plan << QStringLiteral("stamp: %1, series %2, program %3 (not run)")
+                        .arg(production::PlaceText(*p.stampAt), p.series, p.command);
+        else if (Stamps())
             plan << QStringLiteral("stamp: %1, series %2, next number %3")
                         .arg(production::PlaceText(*p.stampAt), p.series, QString::number(m_series.next));
         if (p.calibrationAt) plan << QStringLiteral("calibration-copy: ") + production::PlaceText(*p.calibrationAt);
@@ -268,8 +350,11 @@ void JobRun::PlanDryRun() {
 // the next number with a warning, or under the strict policy the chip refused while still untouched.
 bool JobRun::KeepNumber() {
     const ProductionSetup& p = m_job.production;
-    m_number.reuseFailed = p.reuseFailed;
-    if (!Stamps() || p.keep == SerialKeep::Off) return true;
+    // A chip's own number and a number given again are a counter's: a list's or a program's values are
+    // each issued once, and the front ends refuse the pair.
+    const bool counter = p.kind == production::SeriesKind::Counter;
+    m_number.reuseFailed = p.reuseFailed && counter;
+    if (!Stamps() || p.keep == SerialKeep::Off || !counter) return true;
     const QString place = production::PlaceText(*p.stampAt);
     const int width = production::Width(p.layout);
     QByteArray bytes;
@@ -351,20 +436,92 @@ void JobRun::FillRecordFacts() {
                                       .pid = qint64(::getpid())};
 }
 
-// The record, begun (with its number) before the chip is written.
+// A list's lines as they stand now, or the generator's value for this chip (after the signature read,
+// before the erase); false when the run ends here.
+bool JobRun::TakeSerialValue() {
+    const ProductionSetup& p = m_job.production;
+    if (!Stamps() || p.kind == production::SeriesKind::Counter) return true;
+    const devices::Device* device = m_out.device;
+    if (p.kind == production::SeriesKind::List) {
+        m_list = production::ReadSerialList(p.listPath, p.layout);
+        m_out.serialProblem = ListProblemText(p, m_list);
+        if (!m_out.serialProblem.isEmpty()) return m_out.end = JobEnd::SerialRefused, false;
+        if (!production::Fits(*p.stampAt, m_list.Widest(), device)) return m_out.end = JobEnd::StampBeyond, false;
+        return true;
+    }
+    // The program is told the chip's signature: read it when the device was named rather than found.
+    if (m_out.report.signature.isEmpty()) {
+        const Report probe = ProbeChip(m_env, {device, m_port});
+        if (probe.signatureBytes.size() != 3 || !probe.Succeeded()) {
+            m_out.report = probe;
+            return false;
+        }
+        m_out.report.firmware = probe.firmware;
+        m_out.report.signature = probe.signature;
+    }
+    qint64 number = 0;
+    if (const production::StoreResult taken = m_store->TakeCount(p.series, number); !taken.Ok()) {
+        m_out.store = taken;
+        return m_out.end = JobEnd::StoreUnusable, false;
+    }
+    QProcessEnvironment told;
+    told.insert(QStringLiteral("ZENDRA_SERIES"), p.series);
+    told.insert(QStringLiteral("ZENDRA_NUMBER"), QString::number(number));
+    told.insert(QStringLiteral("ZENDRA_DEVICE"), device ? device->Name() : QString());
+    told.insert(QStringLiteral("ZENDRA_SIGNATURE"), m_out.report.signature);
+    const production::GeneratorResult made = production::RunGenerator(p.command, p.commandFolder, told, m_env.cancel);
+    switch (made.problem) {
+        case production::GeneratorProblem::None:
+            break;
+        case production::GeneratorProblem::Cancelled:
+            m_out.report.verdict = Verdict::Cancelled;
+            return false;
+        case production::GeneratorProblem::NotStarted:
+            m_out.serialProblem = core::Compose(texts::kGeneratorNotStarted, {p.command, made.detail});
+            break;
+        case production::GeneratorProblem::Failed:
+            m_out.serialProblem = core::Compose(texts::kGeneratorFailed, {p.command, QString::number(made.exitCode)});
+            break;
+        case production::GeneratorProblem::TimedOut:
+            m_out.serialProblem =
+                core::Compose(texts::kGeneratorTimedOut, {p.command, QString::number(production::kGeneratorTimeoutMs / 1000)});
+            break;
+        case production::GeneratorProblem::BadOutput:
+            m_out.serialProblem = core::Compose(texts::kGeneratorBadOutput, {p.command, made.detail});
+            break;
+    }
+    if (m_out.serialProblem.isEmpty() && !production::Fits(*p.stampAt, int(made.bytes.size()), device))
+        m_out.serialProblem = core::Compose(texts::kGeneratorBeyond, {p.command, production::HexOf(made.bytes)});
+    if (!m_out.serialProblem.isEmpty()) return m_out.end = JobEnd::SerialRefused, false;
+    m_generated = made.bytes;
+    return true;
+}
+
+// The record, begun (with its number or value) before the chip is written.
 bool JobRun::BeginRecord() {
     const ProductionSetup& p = m_job.production;
     FillRecordFacts();
     if (!m_store) return true;
+    const bool issues = Stamps() && p.kind != production::SeriesKind::Counter;
     const production::StoreResult begun =
-        m_store->Begin(m_record, Stamps() ? production::Largest(p.layout) : 0, m_number);
+        issues ? m_store->BeginIssued(m_record, {.kind = p.kind,
+                                                 .list = m_list.entries,
+                                                 .lastLine = m_list.lastLine,
+                                                 .value = m_generated})
+               : m_store->Begin(m_record, Stamps() ? production::Largest(p.layout) : 0, m_number);
     if (begun.Ok()) {
         m_out.recordId = m_record.id;
         m_out.serial = m_record.serial;
+        m_out.stamp = m_record.stamp;
+        m_out.line = m_record.line;
         if (m_out.serial) m_env.progress.SerialTaken(m_record.series, *m_out.serial);
         return true;
     }
     m_out.store = begun;
+    if (m_out.serialProblem = IssueProblemText(p, begun); !m_out.serialProblem.isEmpty()) {
+        m_out.store = {};
+        return m_out.end = JobEnd::SerialRefused, false;
+    }
     if (begun.problem == production::StoreProblem::SeriesExhausted) return m_out.end = JobEnd::SeriesExhausted, false;
     if (Stamps() || m_job.recordsRequired || Abandoned(begun)) return m_out.end = JobEnd::StoreUnusable, false;
     m_out.storeWarning = core::Compose(texts::kStoreUnrecorded, {begun.detail});
@@ -382,6 +539,9 @@ void JobRun::RunCommand() {
             if (m_out.serial) {
                 additions.stampAt = p.stampAt;
                 additions.stamp = production::Encode(p.layout, quint64(*m_out.serial));
+            } else if (!m_out.stamp.isEmpty()) {
+                additions.stampAt = p.stampAt;
+                additions.stamp = m_out.stamp;
             }
             report = ProgramCommand(m_env, target, m_job.images, additions);
             if (m_job.lockFuse.Empty() || !report.Succeeded()) break;
@@ -457,7 +617,8 @@ void JobRun::FinishRecord() {
             m_out.storeWarning = why;
     }
     m_out.recordId = m_record.id;
-    if (Stamps() && kept.Ok() && m_store->CheckSeries(m_job.production.series, std::nullopt, std::nullopt, m_series).Ok())
+    if (Stamps() && kept.Ok() &&
+        m_store->CheckSeries(m_job.production.series, std::nullopt, std::nullopt, m_series, m_job.production.kind).Ok())
         m_out.next = m_series.next;
 }
 
@@ -489,7 +650,7 @@ JobReport JobRun::Go() {
         if (m_out.report.Succeeded()) m_out.report.status = texts::kDryRunDone;
         return m_out;
     }
-    if (!KeepNumber() || !ProbeBeforeErase()) return Ended(m_out.end);
+    if (!KeepNumber() || !ProbeBeforeErase() || !TakeSerialValue()) return Ended(m_out.end);
     if (!BeginRecord()) return m_out;
     RunCommand();
     RecheckErasedLock();
@@ -518,6 +679,7 @@ QString JobVerdictName(const JobReport& job) {
             }
         case JobEnd::ImagesBeyond:
         case JobEnd::LockFuseUnmatched:
+        case JobEnd::SerialRefused:
             return QStringLiteral("input-invalid");
         case JobEnd::OtherDevice:
         case JobEnd::KeepLocked:
@@ -565,6 +727,8 @@ QString RefusalText(const JobReport& done, const Job& job) {
         case JobEnd::KeepLocked:
         case JobEnd::KeepRefused:
             return core::Compose(texts::kKeepRefused, {done.keepProblem});
+        case JobEnd::SerialRefused:
+            return done.serialProblem;
         default:
             break;
     }
@@ -593,8 +757,16 @@ JobReport RunJob(Environment& env, const PortChoice& port, const QString& portLa
     return done;
 }
 
+QList<production::Cells> ProductionSetup::SkippedCells() const {
+    QList<production::Cells> cells = production::AddedCells(std::nullopt, layout, calibrationAt);
+    const int width = kind == production::SeriesKind::List ? production::ReadSerialList(listPath, layout).Widest()
+                                                           : production::Width(layout);
+    if (stampAt && width > 0) cells.prepend({stampAt->area, stampAt->address, width});
+    return cells;
+}
+
 std::optional<qint64> NextSerial(const ProductionSetup& setup) {
-    if (!setup.stampAt) return std::nullopt;
+    if (!setup.stampAt || setup.kind != production::SeriesKind::Counter) return std::nullopt;
     production::ChipStore store(setup.StoreLocation());
     production::SeriesState series;
     if (!store.Open().Ok() || !store.CheckSeries(setup.series, std::nullopt, std::nullopt, series).Ok())

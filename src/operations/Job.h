@@ -35,10 +35,17 @@ struct ProductionSetup {
     QString store;
     SerialKeep keep = SerialKeep::Off;
     bool reuseFailed = false;  // a number whose bytes never reached a chip goes out again before a new one
+    // Where the stamp's values come from: the counter (start and step), a list or a generator.
+    production::SeriesKind kind = production::SeriesKind::Counter;
+    QString listPath;       // a list: read again for every chip, so lines appended meanwhile count
+    QString command;        // a generator: the program and its words, run without a shell
+    QString commandFolder;  // where the generator runs (a setup's folder); empty: the current one
 
     QString StoreLocation() const { return store.isEmpty() ? production::ChipStore::DefaultPath() : store; }
-    // The cells a verify leaves out: the stamp's, and the calibration copy's.
-    QList<production::Cells> SkippedCells() const { return production::AddedCells(stampAt, layout, calibrationAt); }
+    // The cells a verify leaves out: the stamp's (a list's widest value), and the calibration copy's.
+    QList<production::Cells> SkippedCells() const;
+    // What a message names as the series' source: the list file or the program.
+    QString SourceText() const { return kind == production::SeriesKind::List ? listPath : command; }
 };
 
 enum class JobCommand { Program, Verify, Read, Erase, FuseWrite, FuseRestore };
@@ -89,6 +96,7 @@ enum class JobEnd {
     LockFuseUnmatched,  // a byte to write stands for no choice of the device
     KeepLocked,         // a number to keep, and the chip is locked: its stamp cannot be read
     KeepRefused,        // a number to keep strictly, and the chip holds none the series issued: `keepProblem`
+    SerialRefused,      // a list or generator gave no value to stamp: `serialProblem` says why
 };
 
 struct JobReport {
@@ -100,6 +108,9 @@ struct JobReport {
     int imagesBeyond = 0;           // ImagesBeyond: the bytes the device cannot hold
     std::optional<qint64> serial;   // the number this chip took
     std::optional<qint64> next;     // the series' next number after the run
+    QByteArray stamp;               // a list's or generator's value this chip took
+    std::optional<qint64> line;     // and the list's line it came from
+    QString serialProblem;          // SerialRefused: why, as the windows say it
     qint64 recordId = 0;
     QString storeWarning;        // the run went on unrecorded, for this reason
     QString numberWarning;       // the chip's number could not be kept: it took the next one, for this reason

@@ -131,4 +131,28 @@ inline const QString kKeepTakesNext = QStringLiteral(QT_TRANSLATE_NOOP("zendra",
 inline const QString kKeepRefused =
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "%1。番号を保持できないため、チップには書き込みません。"));
 
+// A list's or a generator's series (%1: the list file or the program; %2, %3: a line, a value or a reason).
+inline const QString kSeriesOtherKind =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリーズ %1 は別の種類のシリーズです（記録の種類: %2）"));
+inline const QString kListUnreadable = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリアル番号リストを読めません: %1 (%2)"));
+inline const QString kListBadLine =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリアル番号リストの %2 行目は値ではありません: %1"));
+inline const QString kListRepeated =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリアル番号リストの %2 行目は %3 行目と同じ値です: %1"));
+inline const QString kListExhausted =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリアル番号リストを使い切りました: %1（最後の行: %2）"));
+inline const QString kListChanged =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリアル番号リストの発行済みの %2 行目が変更されています: %1"));
+inline const QString kValueIssued = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "この値は発行済みです: %1 (%2)"));
+inline const QString kGeneratorNotStarted =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリアル番号プログラムを起動できません: %1 (%2)"));
+inline const QString kGeneratorFailed =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリアル番号プログラムが失敗しました（終了コード %2）: %1"));
+inline const QString kGeneratorTimedOut =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリアル番号プログラムが %2 秒以内に終わらないため停止しました: %1"));
+inline const QString kGeneratorBadOutput = QStringLiteral(
+    QT_TRANSLATE_NOOP("zendra", "シリアル番号プログラムの出力が16進数のバイトの1行ではありません: %1 (%2)"));
+inline const QString kGeneratorBeyond =
+    QStringLiteral(QT_TRANSLATE_NOOP("zendra", "シリアル番号プログラムの値がデバイスに入りきりません: %1 (%2)"));
+
 }  // namespace zendra::operations::texts

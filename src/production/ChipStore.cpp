@@ -70,15 +70,23 @@ constexpr const char* kServerSchema[] = {
     "CREATE TABLE zendra_schema (version INTEGER NOT NULL)",
 };
 
-// Schema 2: a locked chip's mark, the link from a kept number's run to the chip's first record, and
-// whether a number's bytes reached the chip (one that never did may be issued again). NULL in a record
-// written before: its number counts as sent.
+// Schema 2 (from 1): each series' kind, and every value a list or generator series issued, with the line
+// and the record it went to (the unique pairs are the last guard that no value is issued twice, whichever
+// process or bench asks); a locked chip's mark, the link from a kept number's run to the chip's first
+// record, and whether a number's bytes reached the chip (one that never did may be issued again; NULL in
+// a record written before: its number counts as sent).
 constexpr const char* kMigrationTo2[] = {
+    "ALTER TABLE series ADD COLUMN kind TEXT NOT NULL DEFAULT 'counter'",
+    "CREATE TABLE issued (series TEXT NOT NULL, value TEXT NOT NULL, line INTEGER, record INTEGER "
+    "REFERENCES records(id), UNIQUE (series, value), UNIQUE (series, line))",
     "ALTER TABLE records ADD COLUMN lock_state TEXT",
     "ALTER TABLE records ADD COLUMN first_record INTEGER",
     "ALTER TABLE records ADD COLUMN stamp_sent INTEGER",
 };
 constexpr const char* kServerMigrationTo2[] = {
+    "ALTER TABLE series ADD COLUMN kind TEXT NOT NULL DEFAULT 'counter'",
+    "CREATE TABLE issued (series TEXT NOT NULL, value TEXT NOT NULL, line BIGINT, record BIGINT "
+    "REFERENCES records(id), UNIQUE (series, value), UNIQUE (series, line))",
     "ALTER TABLE records ADD COLUMN lock_state TEXT",
     "ALTER TABLE records ADD COLUMN first_record BIGINT",
     "ALTER TABLE records ADD COLUMN stamp_sent INTEGER",
@@ -261,18 +269,22 @@ StoreResult ChipStore::CreateTables(int version) {
             return {StoreProblem::NewerSchema, QStringLiteral("schema %1 > %2").arg(now).arg(kSchemaVersion)};
         if (now == kSchemaVersion) return {};
         QSqlQuery q(db);
-        const auto run = [&q](const auto& statements) {
+        const auto run = [&](const auto& statements) -> StoreResult {
             for (const char* statement : statements)
-                if (!q.exec(QString::fromLatin1(statement))) return false;
-            return true;
+                if (!q.exec(QString::fromLatin1(statement))) return FromError(q.lastError());
+            return {};
         };
-        // A new store gets the first tables and then every change since, as an older store does.
-        if (now == 0 && !(m_server ? run(kServerSchema) : run(kSchema))) return FromError(q.lastError());
-        if (now < 2 && !(m_server ? run(kServerMigrationTo2) : run(kMigrationTo2))) return FromError(q.lastError());
+        if (now == 0) {
+            // Fresh tables are those of version 1 brought up by every migration, so both ways end alike.
+            if (const StoreResult made = m_server ? run(kServerSchema) : run(kSchema); !made.Ok()) return made;
+            if (m_server && !q.exec(QStringLiteral("INSERT INTO zendra_schema (version) VALUES (1)")))
+                return FromError(q.lastError());
+        }
+        if (now < 2)
+            if (const StoreResult migrated = m_server ? run(kServerMigrationTo2) : run(kMigrationTo2); !migrated.Ok())
+                return migrated;
         if (m_server) {
-            q.prepare(QStringLiteral("DELETE FROM zendra_schema"));
-            if (!q.exec()) return FromError(q.lastError());
-            q.prepare(QStringLiteral("INSERT INTO zendra_schema (version) VALUES (?)"));
+            q.prepare(QStringLiteral("UPDATE zendra_schema SET version = ?"));
             q.addBindValue(kSchemaVersion);
             if (!q.exec()) return FromError(q.lastError());
             return {};
@@ -335,32 +347,105 @@ StoreResult ChipStore::Transaction(const std::function<StoreResult()>& body) {
 }
 
 StoreResult ChipStore::CheckSeries(const QString& name, std::optional<qint64> start,
-                                   std::optional<qint64> step, SeriesState& state) {
+                                   std::optional<qint64> step, SeriesState& state, SeriesKind kind) {
     if (m_worker)
         return OnStoreThread<SeriesState>(state, [=](ChipStore& direct, SeriesState& s) {
-            return direct.CheckSeries(name, start, step, s);
+            return direct.CheckSeries(name, start, step, s, kind);
         });
     return Transaction([&]() -> StoreResult {
         QSqlQuery q(QSqlDatabase::database(m_connection, false));
-        q.prepare(QStringLiteral("SELECT start, step, next FROM series WHERE name = ?"));
+        q.prepare(QStringLiteral("SELECT start, step, next, kind FROM series WHERE name = ?"));
         q.addBindValue(name);
         if (!q.exec()) return FromError(q.lastError());
         if (q.next()) {
-            const bool same =
-                (!start || *start == q.value(0).toLongLong()) && (!step || *step == q.value(1).toLongLong());
-            state = {same ? SeriesCheck::Matches : SeriesCheck::Contradicts, q.value(2).toLongLong()};
+            const QString stored = q.value(3).toString();
+            for (const SeriesKind k : {SeriesKind::Counter, SeriesKind::List, SeriesKind::Command})
+                if (SeriesKindName(k) == stored) state.kind = k;
+            // A list's or generator's series has no start or step of its own to compare.
+            const bool same = kind != SeriesKind::Counter ||
+                              ((!start || *start == q.value(0).toLongLong()) && (!step || *step == q.value(1).toLongLong()));
+            state.next = q.value(2).toLongLong();
+            state.check = state.kind != kind ? SeriesCheck::OtherKind
+                          : same              ? SeriesCheck::Matches
+                                              : SeriesCheck::Contradicts;
             return {};
         }
         if (!start) {
-            state = {SeriesCheck::Unknown, 0};
+            state = {SeriesCheck::Unknown, 0, kind};
             return {};
         }
-        q.prepare(QStringLiteral("INSERT INTO series (name, start, step, next) VALUES (?, ?, ?, ?)"));
-        for (const QVariant& v :
-             {QVariant(name), QVariant(*start), QVariant(step.value_or(1)), QVariant(*start)})
+        q.prepare(QStringLiteral("INSERT INTO series (name, start, step, next, kind) VALUES (?, ?, ?, ?, ?)"));
+        for (const QVariant& v : {QVariant(name), QVariant(*start), QVariant(step.value_or(1)), QVariant(*start),
+                                  QVariant(SeriesKindName(kind))})
             q.addBindValue(v);
         if (!q.exec()) return FromError(q.lastError());
-        state = {SeriesCheck::Created, *start};
+        state = {SeriesCheck::Created, *start, kind};
+        return {};
+    });
+}
+
+StoreResult ChipStore::TakeCount(const QString& series, qint64& number) {
+    if (m_worker)
+        return OnStoreThread<qint64>(number, [=](ChipStore& direct, qint64& n) { return direct.TakeCount(series, n); });
+    return Transaction([&]() -> StoreResult {
+        QSqlQuery q(QSqlDatabase::database(m_connection, false));
+        q.prepare(QStringLiteral("SELECT next FROM series WHERE name = ?"));
+        q.addBindValue(series);
+        if (!q.exec()) return FromError(q.lastError());
+        if (!q.next()) return {StoreProblem::Failed, QStringLiteral("no series ") + series};
+        number = q.value(0).toLongLong();
+        q.prepare(QStringLiteral("UPDATE series SET next = ? WHERE name = ?"));
+        q.addBindValue(number + 1);
+        q.addBindValue(series);
+        if (!q.exec()) return FromError(q.lastError());
+        return {};
+    });
+}
+
+StoreResult ChipStore::BeginIssued(ChipRecord& record, const IssueRequest& request) {
+    if (m_worker)
+        return OnStoreThread<ChipRecord>(record, [request](ChipStore& direct, ChipRecord& r) {
+            return direct.BeginIssued(r, request);
+        });
+    return Transaction([&]() -> StoreResult {
+        QSqlQuery q(QSqlDatabase::database(m_connection, false));
+        if (request.kind == SeriesKind::List) {
+            // Every line issued must still hold its value: a list edited under a running line would
+            // otherwise hand a chip's value to another chip, or skip one.
+            q.prepare(QStringLiteral("SELECT line, value FROM issued WHERE series = ? AND line IS NOT NULL"));
+            q.addBindValue(record.series);
+            if (!q.exec()) return FromError(q.lastError());
+            QHash<qint64, QString> issued;
+            while (q.next()) issued.insert(q.value(0).toLongLong(), q.value(1).toString());
+            QHash<qint64, QString> inFile;
+            for (const ListEntry& entry : request.list) inFile.insert(entry.line, HexOf(entry.bytes));
+            QList<qint64> lines = issued.keys();
+            std::sort(lines.begin(), lines.end());
+            for (const qint64 line : lines)
+                if (inFile.value(line) != issued.value(line)) return {StoreProblem::ListChanged, QString::number(line)};
+            const auto next = std::find_if(request.list.begin(), request.list.end(),
+                                           [&](const ListEntry& e) { return !issued.contains(e.line); });
+            if (next == request.list.end())
+                return {StoreProblem::ListExhausted, QString::number(request.lastLine)};
+            record.stamp = next->bytes;
+            record.line = next->line;
+        } else {
+            record.stamp = request.value;
+            record.line.reset();
+        }
+        q.prepare(QStringLiteral("SELECT 1 FROM issued WHERE series = ? AND value = ?"));
+        q.addBindValue(record.series);
+        q.addBindValue(HexOf(record.stamp));
+        if (!q.exec()) return FromError(q.lastError());
+        if (q.next()) return {StoreProblem::ValueIssued, HexOf(record.stamp)};
+        if (!request.take) return {};
+        record.verdict = QStringLiteral("allocated");
+        if (const StoreResult inserted = Insert(record); !inserted.Ok()) return inserted;
+        q.prepare(QStringLiteral("INSERT INTO issued (series, value, line, record) VALUES (?, ?, ?, ?)"));
+        for (const QVariant& v : {QVariant(record.series), QVariant(HexOf(record.stamp)), Optional(record.line),
+                                  QVariant(record.id)})
+            q.addBindValue(v);
+        if (!q.exec()) return FromError(q.lastError());
         return {};
     });
 }
@@ -528,6 +613,16 @@ StoreResult ChipStore::History(const HistoryQuery& query, QList<ChipRecord>& rec
     while (files.next())
         if (ChipRecord* r = byId.value(files.value(0).toLongLong()))
             r->files.append({files.value(1).toString(), files.value(2).toString(), files.value(3).toString()});
+    QSqlQuery stamps(db);
+    stamps.prepare(QStringLiteral("SELECT record, value, line FROM issued WHERE record BETWEEN ? AND ?"));
+    stamps.addBindValue(lowest);
+    stamps.addBindValue(highest);
+    if (!stamps.exec()) return FromError(stamps.lastError());
+    while (stamps.next())
+        if (ChipRecord* r = byId.value(stamps.value(0).toLongLong())) {
+            r->stamp = QByteArray::fromHex(stamps.value(1).toString().toLatin1());
+            if (!stamps.value(2).isNull()) r->line = stamps.value(2).toLongLong();
+        }
     return {};
 }
 

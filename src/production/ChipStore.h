@@ -11,6 +11,8 @@
 #include <memory>
 #include <optional>
 
+#include "production/SerialSource.h"
+
 namespace zendra::core {
 class CancelToken;
 }
@@ -31,6 +33,8 @@ struct ChipRecord {
     QList<FileDigest> files;
     QString series;
     std::optional<qint64> serial;
+    QByteArray stamp;           // a list's or a generator's value, as stamped
+    std::optional<qint64> line; // the list's line it came from
     std::optional<quint8> calibration;
     QString lockFuseBefore, lockFuseAfter;
     QString verdict;  // "allocated" until the run that took the number ends
@@ -59,6 +63,9 @@ enum class StoreProblem {
     Missing,          // opened to be read, and there is no store there
     TimedOut,         // the store did not answer within ChipStore::kDeadlineMs; it is not asked again
     Cancelled,        // the run was cancelled while it waited for the store
+    ListExhausted,    // every line of the list has been issued: `detail` is the file's last line
+    ListChanged,      // a line already issued holds another value now: `detail` is its number
+    ValueIssued,      // the value was issued before: `detail` is it in hex
 };
 
 struct StoreResult {
@@ -67,11 +74,22 @@ struct StoreResult {
     bool Ok() const { return problem == StoreProblem::None; }
 };
 
-enum class SeriesCheck { Created, Matches, Contradicts, Unknown };
+enum class SeriesCheck { Created, Matches, Contradicts, Unknown, OtherKind };
 
 struct SeriesState {
     SeriesCheck check = SeriesCheck::Unknown;
     qint64 next = 0;
+    SeriesKind kind = SeriesKind::Counter;  // the kind the series was made with
+};
+
+// What a list or generator series issues to one chip: the next line of the list no chip has taken, or
+// the generator's value. `take` false only says what would be taken, and changes nothing.
+struct IssueRequest {
+    SeriesKind kind = SeriesKind::List;
+    QList<ListEntry> list;
+    int lastLine = 0;  // the list's last line holding a value, named when it has run out
+    QByteArray value;
+    bool take = true;
 };
 
 struct HistoryQuery {
@@ -111,7 +129,12 @@ public:
     // The series named: created with `start` and `step` when it does not exist (Unknown without a
     // start), else checked against them; `next` is its next number.
     StoreResult CheckSeries(const QString& name, std::optional<qint64> start, std::optional<qint64> step,
-                            SeriesState& state);
+                            SeriesState& state, SeriesKind kind = SeriesKind::Counter);
+    // A list's or generator's series: its running count taken and moved on by one, in its own transaction.
+    StoreResult TakeCount(const QString& series, qint64& number);
+    // One transaction: the series' value (never one it issued before, whichever process asks), kept with
+    // the line it came from, and the record written as "allocated".
+    StoreResult BeginIssued(ChipRecord& record, const IssueRequest& request);
     // One transaction: the series' next number (when `record.series` is set; above `largest` it is
     // refused and nothing changes), the series moved on, and the record written as "allocated".
     // `choice` may keep the chip's own number or take back one that never reached a chip, before a new one.

@@ -14,6 +14,7 @@
 #include "devices/Encodings.h"
 #include "production/Stamp.h"
 #include "production/ChipStore.h"
+#include "production/SerialSource.h"
 #include "production/StoreLocation.h"
 
 namespace zendra::production {
@@ -167,7 +168,9 @@ SetupLoad LoadSetup(const QString& path) {
         setup.serialAt = in.Text(stamp, "at", QStringLiteral("stamp.at"), true).value_or(QString());
         if (!in.Failed() && !ParsePlace(setup.serialAt)) in.Refuse(QStringLiteral("stamp.at"));
         setup.serialFormat = in.Text(stamp, "format", QStringLiteral("stamp.format")).value_or(QString());
-        if (!in.Failed() && !ParseSerialLayout(setup.serialFormat)) in.Refuse(QStringLiteral("stamp.format"));
+        // A program's bytes are stamped as printed, in no format.
+        const bool printed = stamp.contains(Key("command")) && setup.serialFormat.isEmpty();
+        if (!in.Failed() && !printed && !ParseSerialLayout(setup.serialFormat)) in.Refuse(QStringLiteral("stamp.format"));
         setup.series = in.Text(stamp, "series", QStringLiteral("stamp.series"), true).value_or(QString());
         setup.serialStart = in.Whole(stamp, "start", QStringLiteral("stamp.start"), 0);
         setup.serialStep = in.Whole(stamp, "step", QStringLiteral("stamp.step"), 1);
@@ -179,6 +182,14 @@ SetupLoad LoadSetup(const QString& path) {
             if (!reuse.isBool()) return in.Refuse(QStringLiteral("stamp.reuseFailed")), load;
             setup.serialReuseFailed = reuse.toBool();
         }
+        setup.serialList = in.Text(stamp, "list", QStringLiteral("stamp.list"), true).value_or(QString());
+        setup.serialCommand = in.Text(stamp, "command", QStringLiteral("stamp.command"), true).value_or(QString());
+        // One source of values; a list's or a program's series has no counter to start.
+        const bool source = !setup.serialList.isEmpty() || !setup.serialCommand.isEmpty();
+        if (!setup.serialList.isEmpty() && !setup.serialCommand.isEmpty()) in.Refuse(QStringLiteral("stamp.command"));
+        if (source && (setup.serialStart || setup.serialStep)) in.Refuse(QStringLiteral("stamp.start"));
+        if (!setup.serialCommand.isEmpty() && SplitCommand(setup.serialCommand).isEmpty())
+            in.Refuse(QStringLiteral("stamp.command"));
     }
     setup.calibrationAt = in.Text(root, "calibrationAt", Key("calibrationAt")).value_or(QString());
     if (!in.Failed() && !setup.calibrationAt.isEmpty() && !ParsePlace(setup.calibrationAt))
@@ -198,9 +209,10 @@ SetupLoad LoadSetup(const QString& path) {
 
 std::optional<QString> SaveSetup(const Setup& setup, const QString& path) {
     QJsonObject root = setup.kept;
-    const bool keeps = !setup.serialAt.isEmpty() && !setup.serialKeep.isEmpty();
+    const bool newKind = !setup.serialAt.isEmpty() &&
+                         (!setup.serialList.isEmpty() || !setup.serialCommand.isEmpty() || !setup.serialKeep.isEmpty());
     // Never lowered below what the file said: a later program's keys may need it.
-    root.insert(Key("format"), std::max(root.value(Key("format")).toInt(1), keeps ? kSetupFormatKeep : 1));
+    root.insert(Key("format"), std::max(root.value(Key("format")).toInt(1), newKind ? kSetupFormat : 1));
     root.insert(Key("code"), PinnedTo(setup.code, root.value(Key("code")).toObject()));
     SetOrRemove(root, "eeprom", bool(setup.eeprom),
                 setup.eeprom ? PinnedTo(*setup.eeprom, root.value(Key("eeprom")).toObject()) : QJsonObject());
@@ -220,7 +232,9 @@ std::optional<QString> SaveSetup(const Setup& setup, const QString& path) {
     root.insert(Key("lockFuse"), choices);
     QJsonObject stamp = root.value(Key("stamp")).toObject();
     stamp.insert(Key("at"), setup.serialAt);
-    stamp.insert(Key("format"), setup.serialFormat);
+    SetOrRemove(stamp, "format", !setup.serialFormat.isEmpty(), setup.serialFormat);
+    SetOrRemove(stamp, "list", !setup.serialList.isEmpty(), setup.serialList);
+    SetOrRemove(stamp, "command", !setup.serialCommand.isEmpty(), setup.serialCommand);
     SetOrRemove(stamp, "series", !setup.series.isEmpty(), setup.series);
     SetOrRemove(stamp, "start", bool(setup.serialStart), double(setup.serialStart.value_or(0)));
     SetOrRemove(stamp, "step", bool(setup.serialStep), double(setup.serialStep.value_or(0)));
@@ -254,6 +268,8 @@ QString ResolvedPath(const QString& setupPath, const QString& stored) {
     if (stored.isEmpty() || QFileInfo(stored).isAbsolute() || ChipStore::IsServerLocation(stored)) return stored;
     return QDir::cleanPath(SetupFolder(setupPath).filePath(stored));
 }
+
+QString SetupFolderPath(const QString& setupPath) { return SetupFolder(setupPath).absolutePath(); }
 
 QString StoredPath(const QString& setupPath, const QString& file) {
     if (ChipStore::IsServerLocation(file)) return file;
@@ -291,7 +307,9 @@ SetupArguments ArgumentsOf(const Setup& setup, const QString& setupPath) {
     if (!setup.store.isEmpty()) option("db", ResolvedPath(setupPath, setup.store));
     if (!setup.serialAt.isEmpty()) {
         option("serial-at", setup.serialAt);
-        option("serial-format", setup.serialFormat);
+        if (!setup.serialFormat.isEmpty()) option("serial-format", setup.serialFormat);
+        if (!setup.serialList.isEmpty()) option("serial-list", ResolvedPath(setupPath, setup.serialList));
+        if (!setup.serialCommand.isEmpty()) option("serial-command", setup.serialCommand);
         if (setup.serialStart) option("serial-start", QString::number(*setup.serialStart));
         if (setup.serialStep) option("serial-step", QString::number(*setup.serialStep));
         if (!setup.series.isEmpty()) option("serial-series", setup.series);

@@ -13,10 +13,10 @@
 namespace zendra::production {
 
 // The newest version of the file this program reads; a higher one is refused, never half understood. A
-// setup is written at the lowest version that says all it holds, so older programs still run the others.
+// setup is written at the lowest version that says all it holds, so older programs still run the others:
+// format 2 when its series takes its values from a list or a program, or keeps the chip's own number,
+// which a program that knows only counters would silently replace.
 inline constexpr int kSetupFormat = 2;
-// Format 2: the stamp keeps the chip's own number, which a program of format 1 would silently replace.
-inline constexpr int kSetupFormatKeep = 2;
 
 struct PinnedFile {
     QString path;    // as stored: relative to the setup file's folder
@@ -39,6 +39,8 @@ struct Setup {
     std::optional<qint64> serialStart, serialStep;
     QString serialKeep;            // "keep" or "strict": the chip's own number kept; empty: the next number
     bool serialReuseFailed = false;  // a number that never reached a chip goes out again
+    QString serialList;            // the series' values from this list (stored relative to the setup)
+    QString serialCommand;         // or from this program, run in the setup's folder
     QString calibrationAt;         // empty: no copy
     QString store;                 // the chip store as stored (relative to the setup); empty: the default
     QStringList ports;
@@ -62,6 +64,8 @@ std::optional<QString> SaveSetup(const Setup& setup, const QString& path);
 // A stored path made usable from the current folder: a relative one is taken from the folder of the setup
 // file itself (a symbolic link to it followed); a chip store's server URL stays as it is.
 QString ResolvedPath(const QString& setupPath, const QString& stored);
+// The folder a setup's relative paths start from (a symbolic link to the setup followed).
+QString SetupFolderPath(const QString& setupPath);
 // A file's path as the setup stores it: relative to the setup's folder (a server URL as it is).
 QString StoredPath(const QString& setupPath, const QString& file);
 

@@ -55,7 +55,9 @@ ProductionTexts ReadProductionTexts(const core::SettingsStore& settings) {
             core::ReadText(settings, keys::StampStep),   core::ReadText(settings, keys::CalibrationAt),
             core::ReadText(settings, keys::ChipStore).trimmed(),
             core::ReadText(settings, keys::StampKeep),
-            core::ReadText(settings, keys::StampReuseFailed) == QLatin1String("1")};
+            core::ReadText(settings, keys::StampReuseFailed) == QLatin1String("1"),
+            core::ReadText(settings, keys::StampList), core::ReadText(settings, keys::StampCommand),
+            core::ReadText(settings, keys::StampCommandFolder)};
 }
 
 void WriteProductionTexts(core::SettingsStore& settings, const ProductionTexts& texts) {
@@ -64,6 +66,9 @@ void WriteProductionTexts(core::SettingsStore& settings, const ProductionTexts& 
     core::WriteText(settings, keys::StampSeries, texts.series);
     core::WriteText(settings, keys::StampStart, texts.start);
     core::WriteText(settings, keys::StampStep, texts.step);
+    core::WriteText(settings, keys::StampList, texts.list);
+    core::WriteText(settings, keys::StampCommand, texts.command);
+    core::WriteText(settings, keys::StampCommandFolder, texts.command.isEmpty() ? QString() : texts.commandFolder);
     core::WriteText(settings, keys::CalibrationAt, texts.calibrationAt);
     core::WriteText(settings, keys::ChipStore, production::WithoutPassword(texts.store));  // a setup's too
     core::WriteText(settings, keys::StampKeep, texts.keep);
@@ -78,7 +83,19 @@ operations::ProductionSetup ReadProductionSetup(const core::SettingsStore& setti
     const auto start = production::ParseNumber(texts.start, 0);
     const auto step = production::ParseNumber(texts.step, 1);
     setup.series = texts.series;
-    if (layout && start && step && !setup.series.isEmpty()) {
+    if (!texts.command.isEmpty() && !setup.series.isEmpty()) {
+        // Its bytes are stamped as printed.
+        setup.stampAt = production::ParsePlace(texts.stampAt);
+        setup.kind = production::SeriesKind::Command;
+        setup.command = texts.command;
+        setup.commandFolder = texts.commandFolder;
+        setup.layout = {.format = production::SerialFormat::U8};
+    } else if (layout && !texts.list.isEmpty() && !setup.series.isEmpty()) {
+        setup.stampAt = production::ParsePlace(texts.stampAt);
+        setup.kind = production::SeriesKind::List;
+        setup.listPath = texts.list;
+        setup.layout = *layout;
+    } else if (layout && start && step && !setup.series.isEmpty()) {
         setup.stampAt = production::ParsePlace(texts.stampAt);
         setup.layout = *layout;
         setup.start = *start;
@@ -93,13 +110,18 @@ operations::ProductionSetup ReadProductionSetup(const core::SettingsStore& setti
 
 void PutProduction(production::Setup& setup, const ProductionTexts& texts, const QString& setupPath) {
     const bool stamps = !texts.stampAt.isEmpty();
+    const bool counter = stamps && texts.list.isEmpty() && texts.command.isEmpty();
     setup.serialAt = stamps ? texts.stampAt : QString();
-    setup.serialFormat = stamps ? texts.format : QString();
+    setup.serialFormat = stamps && texts.command.isEmpty() ? texts.format : QString();
     setup.series = stamps ? texts.series : QString();
-    setup.serialStart = stamps ? production::ParseNumber(texts.start, 0) : std::nullopt;
-    setup.serialStep = stamps ? production::ParseNumber(texts.step, 1) : std::nullopt;
-    setup.serialKeep = stamps ? texts.keep : QString();
-    setup.serialReuseFailed = stamps && texts.reuseFailed;
+    setup.serialStart = counter ? production::ParseNumber(texts.start, 0) : std::nullopt;
+    setup.serialStep = counter ? production::ParseNumber(texts.step, 1) : std::nullopt;
+    setup.serialKeep = counter ? texts.keep : QString();
+    setup.serialReuseFailed = counter && texts.reuseFailed;
+    setup.serialList = stamps && !texts.list.isEmpty()
+                           ? (setupPath.isEmpty() ? texts.list : production::StoredPath(setupPath, texts.list))
+                           : QString();
+    setup.serialCommand = stamps ? texts.command : QString();
     setup.calibrationAt = texts.calibrationAt;
     setup.store = setupPath.isEmpty() || texts.store.isEmpty() ? texts.store : production::StoredPath(setupPath, texts.store);
 }
@@ -117,7 +139,10 @@ ProductionTexts ProductionOf(const production::Setup& setup, const QString& setu
             setup.calibrationAt,
             production::ResolvedPath(setupPath, setup.store),
             stamps ? setup.serialKeep : QString(),
-            stamps && setup.serialReuseFailed};
+            stamps && setup.serialReuseFailed,
+            stamps ? production::ResolvedPath(setupPath, setup.serialList) : QString(),
+            stamps ? setup.serialCommand : QString(),
+            stamps && !setup.serialCommand.isEmpty() ? production::SetupFolderPath(setupPath) : QString()};
 }
 
 DialogProduction::DialogProduction(core::SettingsStore& settings, std::function<production::Setup()> held,
@@ -161,15 +186,27 @@ DialogProduction::DialogProduction(core::SettingsStore& settings, std::function<
     chkReuseFailed = WithText(new QCheckBox(this), texts::kReuseFailed);
     chkReuseFailed->setObjectName(QStringLiteral("chkReuseFailed"));
     chkReuseFailed->setChecked(core::ReadText(settings, keys::StampReuseFailed) == QLatin1String("1"));
+    cboStampSource = combo("cboStampSource", {});
+    for (const QString& source : {texts::kSourceCounter, texts::kSourceList, texts::kSourceCommand})
+        cboStampSource->addItem(core::Translate(source));
+    txtList = line("txtList", core::ReadText(settings, keys::StampList));
+    txtCommand = line("txtCommand", core::ReadText(settings, keys::StampCommand));
+    m_commandFolder = core::ReadText(settings, keys::StampCommandFolder);
+    for (QLineEdit* edit : {txtList, txtCommand})  // a path or a command line, wider than a number
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 36);
+    cboStampSource->setCurrentIndex(!txtCommand->text().isEmpty() ? 2 : !txtList->text().isEmpty() ? 1 : 0);
     auto* stampForm = new QFormLayout(fraStamp);
     stampForm->addRow(label(texts::kMemoryLabel), cboStampMemory);
     stampForm->addRow(label(texts::kAddressLabel), txtStampAddress);
+    stampForm->addRow(label(texts::kSourceLabel), cboStampSource);
     stampForm->addRow(label(texts::kFormatLabel), cboStampFormat);
     stampForm->addRow(label(texts::kSeriesLabel), txtSeries);
     stampForm->addRow(label(texts::kStartLabel), txtStart);
     stampForm->addRow(label(texts::kStepLabel), txtStep);
     stampForm->addRow(label(texts::kKeepLabel), cboKeep);
     stampForm->addRow(chkReuseFailed);
+    stampForm->addRow(label(texts::kListLabel), txtList);
+    stampForm->addRow(label(texts::kCommandLabel), txtCommand);
 
     fraCalibration = WithText(new QGroupBox(this), texts::kCalibrationGroup);
     fraCalibration->setObjectName(QStringLiteral("fraCalibration"));
@@ -204,11 +241,13 @@ DialogProduction::DialogProduction(core::SettingsStore& settings, std::function<
     layout->addWidget(txtCommandLine);
     layout->addWidget(buttons);
 
-    for (QLineEdit* edit : {txtStampAddress, txtSeries, txtStart, txtStep, txtCalibrationAddress, txtStore})
+    for (QLineEdit* edit : {txtStampAddress, txtSeries, txtStart, txtStep, txtCalibrationAddress, txtStore, txtList, txtCommand})
         connect(edit, &QLineEdit::textChanged, this, &DialogProduction::ShowCommandLine);
     connect(chkReuseFailed, &QCheckBox::toggled, this, &DialogProduction::ShowCommandLine);
-    for (QComboBox* box : {cboStampMemory, cboStampFormat, cboCalibrationMemory, cboKeep})
+    for (QComboBox* box : {cboStampMemory, cboStampFormat, cboCalibrationMemory, cboKeep, cboStampSource})
         connect(box, &QComboBox::currentIndexChanged, this, &DialogProduction::ShowCommandLine);
+    connect(cboStampSource, &QComboBox::currentIndexChanged, this, &DialogProduction::ShowSourceFields);
+    ShowSourceFields();
     for (QGroupBox* group : {fraStamp, fraCalibration})
         connect(group, &QGroupBox::toggled, this, &DialogProduction::ShowCommandLine);
     ShowCommandLine();
@@ -226,8 +265,24 @@ ProductionTexts DialogProduction::Fields() const {
             txtStep->text().trimmed(),
             place(fraCalibration->isChecked(), cboCalibrationMemory, txtCalibrationAddress),
             txtStore->text().trimmed(),
-            kKeepWords.value(cboKeep->currentIndex()),
-            chkReuseFailed->isChecked()};
+            cboStampSource->currentIndex() == 0 ? kKeepWords.value(cboKeep->currentIndex()) : QString(),
+            cboStampSource->currentIndex() == 0 && chkReuseFailed->isChecked(),
+            cboStampSource->currentIndex() == 1 ? txtList->text().trimmed() : QString(),
+            cboStampSource->currentIndex() == 2 ? txtCommand->text().trimmed() : QString(),
+            m_commandFolder};
+}
+
+// Only the fields the chosen source uses can be edited: a program's bytes have no format, and only the
+// counter has a start and a step.
+void DialogProduction::ShowSourceFields() {
+    const int source = cboStampSource->currentIndex();
+    cboStampFormat->setEnabled(source != 2);
+    txtStart->setEnabled(source == 0);
+    txtStep->setEnabled(source == 0);
+    txtList->setEnabled(source == 1);
+    txtCommand->setEnabled(source == 2);
+    cboKeep->setEnabled(source == 0);  // a list's or a program's values are each issued once
+    chkReuseFailed->setEnabled(source == 0);
 }
 
 // The program run and, when lock/fuse choices follow, their write after it: one line a shell can take.
@@ -254,10 +309,15 @@ QString DialogProduction::Check() {
         // Outside every device's images it could never be written; a smaller device refuses it per run.
         if (!production::Fits(*stamp, production::Width(*layout), nullptr))
             return core::Compose(operations::texts::kStampBeyondDevice, {production::PlaceText(*stamp)});
+        const int source = cboStampSource->currentIndex();
         const auto start = production::ParseNumber(txtStart->text(), 0);
-        if (!start || quint64(*start) > production::Largest(*layout))
+        if (source == 0 && (!start || quint64(*start) > production::Largest(*layout)))
             return core::Compose(texts::kBadNumber, {txtStart->text()});
-        if (!production::ParseNumber(txtStep->text(), 1)) return core::Compose(texts::kBadNumber, {txtStep->text()});
+        if (source == 0 && !production::ParseNumber(txtStep->text(), 1))
+            return core::Compose(texts::kBadNumber, {txtStep->text()});
+        if (source == 1 && txtList->text().trimmed().isEmpty()) return core::Compose(texts::kBadNumber, {txtList->text()});
+        if (source == 2 && production::SplitCommand(txtCommand->text()).isEmpty())
+            return core::Compose(texts::kBadNumber, {txtCommand->text()});
         if (txtSeries->text().trimmed().isEmpty()) return core::Compose(texts::kBadNumber, {txtSeries->text()});
     }
     if (fraCalibration->isChecked()) {

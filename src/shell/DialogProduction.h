@@ -28,6 +28,7 @@ struct ProductionTexts {
     QString stampAt, format, series, start, step, calibrationAt, store;
     QString keep;         // "keep", "strict" or empty, as a setup holds it
     bool reuseFailed = false;
+    QString list, command, commandFolder;  // a list's or a generator's series; both empty: the counter
 };
 ProductionTexts ReadProductionTexts(const core::SettingsStore& settings);
 void WriteProductionTexts(core::SettingsStore& settings, const ProductionTexts& texts);
@@ -56,6 +57,9 @@ public:
     QLineEdit* txtStep = nullptr;
     QComboBox* cboKeep = nullptr;  // the choices of operations::SerialKeep
     QCheckBox* chkReuseFailed = nullptr;
+    QComboBox* cboStampSource = nullptr;  // counter, list file or program
+    QLineEdit* txtList = nullptr;
+    QLineEdit* txtCommand = nullptr;
     QGroupBox* fraCalibration = nullptr;
     QComboBox* cboCalibrationMemory = nullptr;
     QLineEdit* txtCalibrationAddress = nullptr;
@@ -71,6 +75,8 @@ private:
     QString Check();
     ProductionTexts Fields() const;
     void ShowCommandLine();
+    void ShowSourceFields();
+    QString m_commandFolder;  // a setup's folder, where its program runs
     core::SettingsStore& m_settings;
     production::Setup m_held;
 };

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QComboBox>
@@ -513,6 +514,17 @@ std::optional<operations::Job> MainCommands::JobOf(const WriterCommand& command,
             break;
         case JobCommand::Erase:
             break;
+    }
+    // A program run for every chip is the user's to allow, once on this bench.
+    if (const operations::ProductionSetup& p = job.production;
+        job.command == JobCommand::Program && p.stampAt && p.kind == production::SeriesKind::Command) {
+        const QString folder = p.commandFolder.isEmpty() ? QDir::currentPath() : p.commandFolder;
+        if (!production::GeneratorApproved(p.command, folder)) {
+            if (m_ui.Ask(core::MessageIcon::Information, kMessageCaption, core::Compose(texts::kGeneratorQuestion, {p.command}),
+                         core::MessageButtons::OkCancel) != core::MessageAnswer::Ok)
+                return std::nullopt;
+            production::ApproveGenerator(p.command, folder);
+        }
     }
     if (job.command != JobCommand::Program || !m_setup) return job;
     // An opened setup's program run is the setup's whole job, its lock/fuse choices included; a buffer

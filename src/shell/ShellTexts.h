@@ -261,6 +261,15 @@ inline const QString kKeepChoices[] = {
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップの番号を保持する (なければ書き込まない)"))};
 inline const QString kReuseFailed =
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "書き込まれなかった番号を再発行する"));
+inline const QString kSourceLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "値の出所:"));
+inline const QString kSourceCounter = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "カウンター"));
+inline const QString kSourceList = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "リストファイル"));
+inline const QString kSourceCommand = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "プログラム"));
+inline const QString kListLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "リストファイル:"));
+inline const QString kCommandLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "プログラムと引数:"));
+// Followed by the program and its words, before its first run on this bench.
+inline const QString kGeneratorQuestion = QStringLiteral(QT_TRANSLATE_NOOP(
+    "zendra", "シリアル番号のために、チップごとに次のプログラムを実行します。よろしいですか？\r\n%1"));
 inline const QString kStoreLabel = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "チップ記録 (ファイルまたは postgresql://...):"));
 inline const QString kStorePassword = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "パスワードを含む URL は保存しません。パスワードは ~/.pgpass (または PGPASSFILE、PGPASSWORD、PGSERVICE のサービスファイル) に置いてください: %1"));
 inline const QString kStoreDefault = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "(空欄: ユーザーのデータフォルダの chips.sqlite)"));

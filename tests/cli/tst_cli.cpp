@@ -618,6 +618,47 @@ private Q_SLOTS:
                                         QString("%1 succeeded").arg(3 - refused), "3 succeeded"}));
     }
 
+    // A list and a generator on a gang of two: each value goes to one chip, once; the chip that finds the
+    // list run out, a list whose issued line was changed, and a generator that fails or repeats a value
+    // end before the erase with exit 4. The same on a shared server.
+    void serialSources_data() {
+        QTest::addColumn<QString>("db");
+        QTest::newRow("file") << m_dir + "/sources.sqlite";
+        QTest::newRow("server") << test::PgCluster::Shared().NewDatabase("sources");
+    }
+    void serialSources() {
+        QFETCH(QString, db);
+        if (db.isEmpty() && !test::PgCluster::Shared().Installed())
+            QSKIP("no PostgreSQL server programs (Debian's postgresql) to start a server with");
+        Sim a({"--chip", "ATtiny12L"}), b({"--chip", "ATtiny12L"});
+        const QString ids = m_dir + "/ids-" + QTest::currentDataTag() + ".txt";
+        test::WriteFile(ids, "# ids\n100\nhex:A1B2C3\n0x65\n");
+        const QStringList gang{"--lang", "en", "--db", db, "--port", a.path, "--port", b.path, "--serial-at", "eeprom:0"};
+        const QStringList list{"--serial-format", "le16", "--serial-series", "ids", "--serial-list", ids, "program", m_dir + "/blink.hex"};
+        const QString generator = "sh -c \"test -z $FAIL && echo C0 0$ZENDRA_NUMBER\"";
+        const QStringList generated{"--serial-series", "keys", "--serial-command", generator, "program", m_dir + "/blink.hex"};
+        QCOMPARE(Cli(gang + list, {}, m_dir).exitCode, 0);
+        QCOMPARE(Cli(gang + generated, {}, m_dir).exitCode, 0);
+        const Run runOut = Cli(gang + list, {}, m_dir);
+        QCOMPARE(runOut.exitCode, 4);
+        QVERIFY2((runOut.out + runOut.err).contains("The serial list has run out: " + ids + " (its last line: 4)"), qPrintable(runOut.out));
+        test::WriteFile(ids, "# ids\n100\nhex:A1B2C4\n0x65\n7\n");
+        const Run changed = Cli(gang + list, {}, m_dir);
+        QVERIFY2(changed.exitCode == 4 && (changed.out + changed.err).contains("Line 3 of the serial list, already issued, has changed"), qPrintable(changed.err));
+        const QStringList one{"--lang", "en", "--db", db, "--port", a.path, "--serial-at", "eeprom:0", "--serial-series", "keys"};
+        const Run repeated = Cli(one + QStringList{"--serial-command", "echo C0 01", "program", m_dir + "/blink.hex"}, {}, m_dir);
+        QVERIFY2(repeated.exitCode == 4 && (repeated.out + repeated.err).contains("The value was issued already: echo C0 01 (C001)"), qPrintable(repeated.err));
+        qputenv("FAIL", "1");
+        const Run failed = Cli(one + generated.mid(2), {}, m_dir);
+        qunsetenv("FAIL");
+        QVERIFY2(failed.exitCode == 4 && (failed.out + failed.err).contains("program failed (exit code 1)"), qPrintable(failed.err));
+        QStringList values;
+        for (const QJsonValue& r : EventsOf(Cli({"--db", db, "history", "--json"}, {}, {}).out, "record", "record"))
+            if (!r["serialValue"].toString().isEmpty()) values << r["serialValue"].toString();
+        values.sort();
+        QCOMPARE(values.join(' '), QString("6400 6500 A1B2C3 C001 C002"));
+    }
+
     // A serial number and the chip's calibration byte in each device that has one, at either memory and
     // end; a verify leaves those cells out; history names the chip by its number, a contradicting series
     // is refused with its next number.

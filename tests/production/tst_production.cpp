@@ -4,11 +4,15 @@
 #include <unistd.h>
 #include <QSysInfo>
 #include <QTemporaryDir>
+#include <QElapsedTimer>
 #include <QTest>
 
 #include "devices/Catalogue.h"
 #include "production/ChipStore.h"
+#include "production/SerialSource.h"
 #include "production/Setup.h"
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include "production/Stamp.h"
 #include "production/Yield.h"
 #include "TestEnvironment.h"
@@ -282,6 +286,130 @@ private Q_SLOTS:
             QVERIFY(store.Begin(taken, 0xFFFF, {.reuseFailed = true}).Ok());
             QCOMPARE(taken.serial.value_or(-1), expected);
         }
+    }
+
+    // A list: numbers in the stamp's format, raw bytes, comments and blanks skipped; a line that is no
+    // value, or one whose bytes another line already holds, refuses the whole list.
+    void serialList_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("entries");  // "line:HEX ..."; or "bad N", "repeated N M"
+        QTest::newRow("values") << QByteArray("# batch\n7\n\n0x1234\r\nhex:a1b2c3\n") << "2:0700 4:3412 5:A1B2C3";
+        QTest::newRow("too large for le16") << QByteArray("65536\n") << "bad 1";
+        QTest::newRow("odd hex digits") << QByteArray("1\nhex:ABC\n") << "bad 2";
+        QTest::newRow("no value") << QByteArray("1\nKEY-7\n") << "bad 2";
+        QTest::newRow("same bytes twice") << QByteArray("10\n# x\nhex:0A00\n") << "repeated 3 1";
+    }
+    void serialList() {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, entries);
+        const SerialList list = ParseSerialList(text, {.format = SerialFormat::Le16});
+        QStringList got;
+        for (const ListEntry& e : list.entries) got << QStringLiteral("%1:%2").arg(e.line).arg(HexOf(e.bytes));
+        if (list.problem == ListProblem::BadLine) got = QStringList{QStringLiteral("bad %1").arg(list.line)};
+        if (list.problem == ListProblem::Repeated) got = QStringList{QStringLiteral("repeated %1 %2").arg(list.line).arg(list.firstLine)};
+        QCOMPARE(got.join(' '), entries);
+    }
+
+    // A generator's one line of hex bytes is its value; anything else, a failure, a program that does not
+    // end in time (killed) or is not there, gives none. It is told its series and count.
+    void generator_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("problem");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("bytes") << "echo B2A1" << int(GeneratorProblem::None) << "B2A1";
+        QTest::newRow("spaced bytes, told the count") << "sh -c \"echo B2 0$ZENDRA_NUMBER\"" << int(GeneratorProblem::None) << "B207";
+        QTest::newRow("garbage") << "echo B2A1 ok" << int(GeneratorProblem::BadOutput) << "";
+        QTest::newRow("two lines") << "sh -c \"echo B2; echo A1\"" << int(GeneratorProblem::BadOutput) << "";
+        QTest::newRow("fails") << "sh -c \"echo B2; exit 3\"" << int(GeneratorProblem::Failed) << "";
+        QTest::newRow("times out") << "sleep 5" << int(GeneratorProblem::TimedOut) << "";
+        QTest::newRow("not there") << "/nonexistent/gen" << int(GeneratorProblem::NotStarted) << "";
+    }
+    void generator() {
+        QFETCH(QString, command);
+        QFETCH(int, problem);
+        QFETCH(QString, value);
+        QProcessEnvironment told;
+        told.insert("ZENDRA_NUMBER", "7");
+        QElapsedTimer clock;
+        clock.start();
+        const GeneratorResult made = RunGenerator(command, {}, told, nullptr, 500);
+        QCOMPARE(int(made.problem), problem);
+        QCOMPARE(HexOf(made.bytes), value);
+        QVERIFY(clock.elapsed() < 3000);
+    }
+
+    // Two connections (two writers of a gang) take a list's lines in turn: never one value twice; a list
+    // run out, an issued line changed and a generator's repeated value are refused; a series keeps its
+    // kind. The same on a server.
+    void issued_data() {
+        QTest::addColumn<QString>("location");
+        QTest::newRow("file") << m_dir.filePath("issued.sqlite");
+        QTest::newRow("server") << test::PgCluster::Shared().NewDatabase("issued");
+    }
+    void issued() {
+        QFETCH(QString, location);
+        if (location.isEmpty() && !test::PgCluster::Shared().Installed())
+            QSKIP("no PostgreSQL server programs (Debian's postgresql) to start a server with");
+        ChipStore a(location), b(location);
+        QVERIFY(a.Open().Ok() && b.Open().Ok());
+        SeriesState state;
+        QVERIFY(a.CheckSeries("L", 1, 1, state, SeriesKind::List).Ok());
+        QVERIFY(b.CheckSeries("G", 1, 1, state, SeriesKind::Command).Ok());
+        SerialList list = ParseSerialList("1\n2\n3\n", {.format = SerialFormat::U8});
+        QStringList taken;
+        for (ChipStore* store : {&a, &b, &a}) {
+            ChipRecord record{.command = "program", .series = "L"};
+            QVERIFY(store->BeginIssued(record, {.list = list.entries, .lastLine = 3}).Ok());
+            taken << QStringLiteral("%1:%2").arg(*record.line).arg(HexOf(record.stamp));
+        }
+        QCOMPARE(taken.join(' '), QString("1:01 2:02 3:03"));
+        ChipRecord more{.series = "L"};
+        const StoreResult out = b.BeginIssued(more, {.list = list.entries, .lastLine = 3});
+        QCOMPARE(out.problem, StoreProblem::ListExhausted);
+        QCOMPARE(out.detail, QString("3"));
+        list = ParseSerialList("1\n9\n3\n4\n", {.format = SerialFormat::U8});
+        const StoreResult changed = a.BeginIssued(more, {.list = list.entries, .lastLine = 4});
+        QCOMPARE(changed.problem, StoreProblem::ListChanged);
+        QCOMPARE(changed.detail, QString("2"));
+        ChipRecord first{.series = "G"}, again{.series = "G"};
+        QVERIFY(a.BeginIssued(first, {.kind = SeriesKind::Command, .value = "\xB2\x01"}).Ok());
+        QCOMPARE(b.BeginIssued(again, {.kind = SeriesKind::Command, .value = "\xB2\x01"}).problem, StoreProblem::ValueIssued);
+        QVERIFY(b.CheckSeries("L", 1, 1, state).Ok());
+        QCOMPARE(state.check, SeriesCheck::OtherKind);
+        QCOMPARE(state.kind, SeriesKind::List);
+        QList<ChipRecord> found;
+        QVERIFY(a.History({.id = first.id}, found).Ok() && found.size() == 1);
+        QCOMPARE(found[0].stamp, QByteArray("\xB2\x01"));
+    }
+
+    // A store of the first schema takes the series' kinds and issued values, its counters going on.
+    void migration() {
+        const QString path = m_dir.filePath("v1.sqlite");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "v1");
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            for (const char* statement :
+                 {"CREATE TABLE series (name TEXT PRIMARY KEY, start INTEGER NOT NULL, step INTEGER NOT NULL, next INTEGER NOT NULL)",
+                  "CREATE TABLE records (id INTEGER PRIMARY KEY AUTOINCREMENT, time TEXT NOT NULL, bench TEXT, port TEXT, "
+                  "firmware TEXT, device TEXT, signature TEXT, command TEXT, series TEXT, serial INTEGER, calibration INTEGER, "
+                  "lockfuse_before TEXT, lockfuse_after TEXT, verdict TEXT NOT NULL, seconds REAL, pid INTEGER)",
+                  "CREATE TABLE record_files (record INTEGER NOT NULL REFERENCES records(id), role TEXT, path TEXT, sha256 TEXT)",
+                  "INSERT INTO series VALUES ('old', 1, 1, 41)", "PRAGMA user_version = 1"})
+                QVERIFY(q.exec(statement));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("v1");
+        ChipStore store(path);
+        QVERIFY(store.Open().Ok());
+        SeriesState state;
+        QVERIFY(store.CheckSeries("old", 1, 1, state).Ok());
+        QCOMPARE(state.check, SeriesCheck::Matches);
+        QCOMPARE(state.next, qint64(41));
+        ChipRecord record{.series = "G"};
+        QVERIFY(store.CheckSeries("G", 1, 1, state, SeriesKind::Command).Ok());
+        QVERIFY(store.BeginIssued(record, {.kind = SeriesKind::Command, .value = "\x01"}).Ok());
     }
 
     // A number left "allocated" by a process of this bench that has ended was interrupted.

@@ -383,6 +383,29 @@ private Q_SLOTS:
         QCOMPARE(ProgramSettings().value("Production/ChipStore").toString(), store);
     }
 
+    // A program of the workshop's own gives the stamp's bytes: asked for once on this bench, its value goes
+    // onto the chip, and the same value again is refused before a byte goes out.
+    void productionGenerator() {
+        virtualwriter::WriterModel& model = OnVirtualWriter();
+        m_h->answerModal = [this](QDialog& dialog) {
+            auto& d = dynamic_cast<shell::DialogProduction&>(dialog);
+            d.fraStamp->setChecked(true);
+            d.txtStampAddress->setText("0x3E");
+            d.cboStampSource->setCurrentIndex(2);
+            d.txtCommand->setText("echo C0 DE");
+            d.txtStore->setText(m_env->Root() + "/generated.sqlite");
+            d.accept();
+        };
+        QVERIFY(m_h->Start(m_env->AppDir()));
+        Main().Action("mnuProductionSetup")->trigger();
+        m_h->app->Images().ProgramImage[4] = 0x42;
+        for (int run = 0; run < 2; ++run) QTest::mouseClick(Panel().Cmd_btn_program, Qt::LeftButton);
+        QCOMPARE(model.Chip().eeprom.mid(0x3E, 2), QByteArray("\xC0\xDE", 2));
+        QCOMPARE(m_h->boxes.filter("echo C0 DE").size(), 1);
+        QVERIFY2(m_h->Result().startsWith(core::Compose(operations::texts::kValueIssued, {"echo C0 DE", "C0DE"})),
+                 qPrintable(m_h->Result()));
+    }
+
     // With "変更時に自動プログラム" on, a rename over the open file reloads and programs it; with unsaved
     // edits the reload asks first, and a refusal keeps them.
     void programWhenFilesChange() {
