@@ -26,6 +26,14 @@ std::optional<QByteArray> HexBytes(const QString& digits) {
     return QByteArray::fromHex(digits.toLatin1());
 }
 
+// The start of what a program printed, fit to be shown: a control character could rewrite the terminal.
+QString ShownOutput(const QByteArray& output) {
+    QString shown = QString::fromUtf8(output.left(40)).trimmed();
+    for (QChar& c : shown)
+        if (!c.isPrint()) c = QLatin1Char('?');
+    return shown;
+}
+
 }  // namespace
 
 QString SeriesKindName(SeriesKind kind) {
@@ -174,7 +182,7 @@ GeneratorResult RunGenerator(const QString& command, const QString& folder, cons
             result.problem = cancel && cancel->IsCancelled()      ? GeneratorProblem::Cancelled
                              : output.size() > kGeneratorOutputCap ? GeneratorProblem::BadOutput
                                                                    : GeneratorProblem::TimedOut;
-            result.detail = QString::fromUtf8(output.left(40));
+            result.detail = ShownOutput(output);
             return result;
         }
         process.waitForFinished(100);
@@ -189,7 +197,7 @@ GeneratorResult RunGenerator(const QString& command, const QString& folder, cons
     result.bytes = ParseGeneratorOutput(output);
     if (result.bytes.isEmpty()) {
         result.problem = GeneratorProblem::BadOutput;
-        result.detail = QString::fromUtf8(output.left(40)).trimmed();
+        result.detail = ShownOutput(output);
     }
     return result;
 }
