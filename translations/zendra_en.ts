@@ -507,6 +507,10 @@
         <source>プログラムの実行が承認されていません。確認して --yes を付けてください: %1</source>
         <translation>the program was not allowed to run; check it and give --yes: %1</translation>
     </message>
+    <message>
+        <source>--serial-keep と --serial-reuse-failed は、番号を数えるシリーズにだけ使えます（リストやプログラムは不可）</source>
+        <translation>--serial-keep and --serial-reuse-failed are for a counting series only, not a list or a program</translation>
+    </message>
 </context>
 <context>
     <name>zendra</name>
