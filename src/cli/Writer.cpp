@@ -352,6 +352,7 @@ void SayJobRefusal(const Plan& plan, ChipResult& result, const operations::JobRe
         case JobEnd::KeepRefused:
             result.exitCode = kExitChip;
             result.message = Tr(core::Compose(operations::texts::kKeepRefused, {done.keepProblem}));
+            return;
         case JobEnd::SerialRefused:
             result.exitCode = kExitUsage;
             result.message = Tr(done.serialProblem);
