@@ -29,6 +29,12 @@ struct Identification {
     }
 };
 
+// What the family byte of a signature says of the socket before any catalogue row is asked: the one rule
+// for the device check and for identification. A locked chip reads 0x00, 0x01 or 0x02 there, an empty
+// socket 0xFF.
+enum class SocketState { Chip, Locked, Empty };
+SocketState SocketStateOf(quint8 family);
+
 // The device code a probe selects: every catalogue chip answers its signature under it.
 inline constexpr int kProbeDeviceIndex = 5;  // AT90S1200 (外部ｸﾛｯｸ)
 
