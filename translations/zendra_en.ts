@@ -471,6 +471,14 @@
         <source>--trigger は --repeat と共に使います (--trigger stdin)</source>
         <translation>--trigger goes with --repeat (--trigger stdin)</translation>
     </message>
+    <message>
+        <source>監視中のファイルがなくなりました: %1</source>
+        <translation>watched file gone: %1</translation>
+    </message>
+    <message>
+        <source>監視中のファイルが戻りました: %1</source>
+        <translation>watched file back: %1</translation>
+    </message>
 </context>
 <context>
     <name>zendra</name>
@@ -2261,6 +2269,18 @@ Open them as they are?</translation>
     <message>
         <source>チップには何も書き込んでいません（確認のみ）。</source>
         <translation>Nothing was written to the chip (dry run).</translation>
+    </message>
+    <message>
+        <source>監視中のファイルがなくなりました: %1</source>
+        <translation>The watched file is gone: %1</translation>
+    </message>
+    <message>
+        <source>監視中のファイルが戻りました: %1</source>
+        <translation>The watched file is back: %1</translation>
+    </message>
+    <message>
+        <source>もしかして %1?</source>
+        <translation>Did you mean %1?</translation>
     </message>
 </context>
 </TS>

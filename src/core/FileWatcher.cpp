@@ -1,0 +1,101 @@
+#include "core/FileWatcher.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+
+#include "core/BoundedFile.h"
+
+namespace zendra::core {
+
+namespace {
+
+// The file's folder, or the nearest folder above it that exists; a folder made there is noticed.
+QString NearestExistingFolder(const QString& file) {
+    QString folder = QFileInfo(file).absolutePath();
+    while (!QFileInfo(folder).isDir()) {
+        const QString above = QFileInfo(folder).absolutePath();
+        if (above == folder) break;
+        folder = above;
+    }
+    return folder;
+}
+
+}  // namespace
+
+FileWatcher::FileWatcher(QObject* parent) : QObject(parent) {
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(kSettleMs);
+    connect(&m_settle, &QTimer::timeout, this, &FileWatcher::settled);
+    const auto noticed = [this] {
+        Rearm();
+        m_settle.start();
+    };
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, noticed);
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, noticed);
+}
+
+void FileWatcher::Follow(const QStringList& paths) {
+    if (const QStringList followed = Followed(); !followed.isEmpty()) m_watcher.removePaths(followed);
+    m_settle.stop();
+    m_files.clear();
+    m_present.clear();
+    for (const QString& path : paths) {
+        if (path.isEmpty()) continue;
+        m_files << path;
+        m_present.insert(path, QFileInfo(path).isFile());
+    }
+    m_seen = Digest();
+    Rearm();
+}
+
+bool FileWatcher::TakeChange() {
+    const QByteArray now = Digest();
+    if (now == m_seen) return false;
+    m_seen = now;
+    return true;
+}
+
+QStringList FileWatcher::WantedPaths() const {
+    QStringList wanted;
+    for (const QString& file : m_files) {
+        // The folder too: a file renamed over the old one is a new file, which a watch on the old one misses.
+        const QString folder = NearestExistingFolder(file);
+        if (!wanted.contains(folder)) wanted << folder;
+        if (const QFileInfo info(file); info.isFile()) wanted << info.absoluteFilePath();
+    }
+    return wanted;
+}
+
+void FileWatcher::Rearm() {
+    // A folder removed and made again is a new folder, and a watch on the old one hears nothing more: every
+    // path is given a fresh watch. A folder made while this runs is caught by looking again.
+    for (int round = 0; round < 8; ++round) {
+        const QStringList wanted = WantedPaths();
+        if (const QStringList followed = Followed(); !followed.isEmpty()) m_watcher.removePaths(followed);
+        for (const QString& path : wanted) m_watcher.addPath(path);
+        if (WantedPaths() == wanted) break;
+    }
+    for (const QString& file : m_files) {
+        const bool present = QFileInfo(file).isFile();
+        bool& was = m_present[file];
+        if (present == was) continue;
+        was = present;
+        if (present)
+            Q_EMIT fileBack(file);
+        else
+            Q_EMIT fileGone(file);
+    }
+}
+
+QByteArray FileWatcher::Digest() const {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (const QString& path : m_files) {
+        const BoundedRead read = ReadBoundedFile(path);
+        hash.addData(read.Ok() ? QByteArray("+") + read.bytes : QByteArray("-") + QByteArray::number(int(read.refusal)));
+    }
+    return hash.result();
+}
+
+}  // namespace zendra::core
