@@ -1,6 +1,5 @@
 #include "core/FileWatcher.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -51,7 +50,7 @@ void FileWatcher::Follow(const QStringList& paths) {
 }
 
 bool FileWatcher::TakeChange() {
-    const QByteArray now = Digest();
+    const QStringList now = Digest();
     if (now == m_seen) return false;
     m_seen = now;
     return true;
@@ -89,13 +88,14 @@ void FileWatcher::Rearm() {
     }
 }
 
-QByteArray FileWatcher::Digest() const {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+QStringList FileWatcher::Digest() const {
+    // What each file holds, or why it cannot be read: a file gone and back unchanged is no change.
+    QStringList digest;
     for (const QString& path : m_files) {
         const BoundedRead read = ReadBoundedFile(path);
-        hash.addData(read.Ok() ? QByteArray("+") + read.bytes : QByteArray("-") + QByteArray::number(int(read.refusal)));
+        digest << (read.Ok() ? Sha256Hex(read.bytes) : QStringLiteral("-%1").arg(int(read.refusal)));
     }
-    return hash.result();
+    return digest;
 }
 
 }  // namespace zendra::core

@@ -4,7 +4,6 @@
 // and a clean rebuild removes the whole folder: so the folder is followed too, and while it is gone the
 // nearest folder above it that exists, until the file's own folder is back.
 
-#include <QByteArray>
 #include <QFileSystemWatcher>
 #include <QHash>
 #include <QObject>
@@ -41,13 +40,13 @@ Q_SIGNALS:
 private:
     void Rearm();
     QStringList WantedPaths() const;
-    QByteArray Digest() const;
+    QStringList Digest() const;
 
     QFileSystemWatcher m_watcher;
     QTimer m_settle;
     QStringList m_files;
     QHash<QString, bool> m_present;
-    QByteArray m_seen;
+    QStringList m_seen;
 };
 
 }  // namespace zendra::core
