@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <algorithm>
 
 #include "core/BoundedFile.h"
 
@@ -26,7 +27,13 @@ QString NearestExistingFolder(const QString& file) {
 FileWatcher::FileWatcher(QObject* parent) : QObject(parent) {
     m_settle.setSingleShot(true);
     m_settle.setInterval(kSettleMs);
-    connect(&m_settle, &QTimer::timeout, this, &FileWatcher::settled);
+    // A file that is gone is being rebuilt: its change is taken once it is back, never as a failed reload.
+    // (A file that was never there, an EEPROM file beside the code file that none was made for, is not gone.)
+    connect(&m_settle, &QTimer::timeout, this, [this] {
+        if (std::all_of(m_files.begin(), m_files.end(),
+                        [this](const QString& f) { return !m_wasThere.contains(f) || QFileInfo(f).isFile(); }))
+            Q_EMIT settled();
+    });
     const auto noticed = [this] {
         Rearm();
         m_settle.start();
@@ -40,10 +47,12 @@ void FileWatcher::Follow(const QStringList& paths) {
     m_settle.stop();
     m_files.clear();
     m_present.clear();
+    m_wasThere.clear();
     for (const QString& path : paths) {
         if (path.isEmpty()) continue;
         m_files << path;
         m_present.insert(path, QFileInfo(path).isFile());
+        if (m_present.value(path)) m_wasThere.insert(path);
     }
     m_seen = Digest();
     Rearm();
@@ -81,6 +90,7 @@ void FileWatcher::Rearm() {
         bool& was = m_present[file];
         if (present == was) continue;
         was = present;
+        if (present) m_wasThere.insert(file);
         if (present)
             Q_EMIT fileBack(file);
         else

@@ -7,6 +7,7 @@
 #include <QFileSystemWatcher>
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 
@@ -32,7 +33,8 @@ public:
     QStringList Followed() const { return m_watcher.directories() + m_watcher.files(); }
 
 Q_SIGNALS:
-    // The files have been still for kSettleMs after a notice; TakeChange says whether they changed.
+    // The files have been still for kSettleMs after a notice and are all there; TakeChange says whether
+    // they changed.
     void settled();
     void fileGone(const QString& path);
     void fileBack(const QString& path);
@@ -46,6 +48,7 @@ private:
     QTimer m_settle;
     QStringList m_files;
     QHash<QString, bool> m_present;
+    QSet<QString> m_wasThere;  // the files that have been there since Follow: only these can be gone
     QStringList m_seen;
 };
 

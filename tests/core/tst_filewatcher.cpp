@@ -44,9 +44,13 @@ private Q_SLOTS:
         QVERIFY(!watcher.TakeChange());
 
         for (int round = 1; round <= 2; ++round) {
+            const qsizetype still = settled.size();
             QVERIFY(QDir(root.filePath(removed)).removeRecursively());
             QTRY_COMPARE(gone.size(), round);
             QCOMPARE(gone.last().first().toString(), file);
+            // Nothing is taken while the file is gone.
+            QTest::qWait(FileWatcher::kSettleMs + 200);
+            QCOMPARE(settled.size(), still);
             // The nearest folder that is left is followed in the meantime.
             QTRY_VERIFY(watcher.Followed().contains(root.path()) || watcher.Followed().contains(root.filePath("out")));
             const qsizetype before = settled.size();
