@@ -30,7 +30,7 @@ while [ $# -gt 0 ]; do
 done
 [[ "$COUNT" =~ ^[0-9]+$ && "$SEED" =~ ^[0-9]+$ ]] || { echo "count and seed are whole numbers" >&2; exit 2; }
 
-FLOORS=(src/link src/image src/devices src/operations src/update src/core src/cli)
+FLOORS=(src/link src/image src/devices src/operations src/production src/update src/core src/cli)
 
 # Finds every mutation site and orders them by a hash of the seed and the line's own text, so the
 # sample stays the same when unrelated lines are added or a function moves to another file.
@@ -158,7 +158,8 @@ cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="-O1" >/d
 floor_tests() {
     case "$1" in
         src/link/*) echo '^link_' ;; src/image/*) echo '^tst_image$' ;;
-        src/devices/*) echo '^tst_(encodings|lockfuse)$' ;; src/operations/*) echo '^tst_operations$' ;;
+        src/devices/*) echo '^tst_encodings$' ;; src/operations/*) echo '^tst_(operations|lockfuse)$' ;;
+        src/production/*) echo '^tst_production$' ;;
         src/update/*) echo '^update_' ;; src/core/*) echo '^core_' ;; src/cli/*) echo '^cli_' ;;
     esac
 }
@@ -183,8 +184,12 @@ build_and_test() {
         fi
     done
 }
-# The three programs and every test executable (ctest names them as their targets; install_tree is a script).
-TARGETS="zendra zendra-cli kxwrt-sim $(cd "$BUILD" && ctest -N | sed -n 's/^ *Test *#[0-9]*: //p' | grep -vx install_tree | tr '\n' ' ')"
+# The three programs and every test executable: the ctest names that are targets too, a sharded test's
+# entries (name_1, name_2) by their one executable; the scripted tests (the install tree, the catalogue,
+# the event stream) have none.
+KNOWN_TARGETS="$(cmake --build "$BUILD" --target help | sed -n 's/^\.\.\. \([^ ]*\).*/\1/p')"
+TARGETS="zendra zendra-cli kxwrt-sim $(cd "$BUILD" && ctest -N | sed -n 's/^ *Test *#[0-9]*: //p' |
+    sed 's/_[0-9][0-9]*$//' | sort -u | grep -Fx -f <(echo "$KNOWN_TARGETS") | tr '\n' ' ')"
 export -f build_and_test
 export BUILD WORK TARGETS
 

@@ -511,6 +511,14 @@
         <source>--serial-keep と --serial-reuse-failed は、番号を数えるシリーズにだけ使えます（リストやプログラムは不可）</source>
         <translation>--serial-keep and --serial-reuse-failed are for a counting series only, not a list or a program</translation>
     </message>
+    <message>
+        <source>監視中のファイルがなくなりました: %1</source>
+        <translation>watched file gone: %1</translation>
+    </message>
+    <message>
+        <source>監視中のファイルが戻りました: %1</source>
+        <translation>watched file back: %1</translation>
+    </message>
 </context>
 <context>
     <name>zendra</name>
@@ -2431,6 +2439,18 @@ Open them as they are?</translation>
 %1</source>
         <translation>For the serial numbers, this program will run for every chip. Run it?<byte value="xd"/>
 %1</translation>
+    </message>
+    <message>
+        <source>監視中のファイルがなくなりました: %1</source>
+        <translation>The watched file is gone: %1</translation>
+    </message>
+    <message>
+        <source>監視中のファイルが戻りました: %1</source>
+        <translation>The watched file is back: %1</translation>
+    </message>
+    <message>
+        <source>もしかして %1?</source>
+        <translation>Did you mean %1?</translation>
     </message>
 </context>
 </TS>

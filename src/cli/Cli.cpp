@@ -1,10 +1,8 @@
 #include "cli/Cli.h"
 
 #include <unistd.h>
-#include <QCryptographicHash>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QJsonArray>
 #include <QMutex>
 #include <QSet>
@@ -23,6 +21,7 @@
 #include "cli/Render.h"
 #include "cli/Writer.h"
 #include "cli/YieldTable.h"
+#include "core/FileWatcher.h"
 #include "core/Settings.h"
 #include "link/PortMap.h"
 #include "production/StoreLocation.h"
@@ -265,9 +264,6 @@ private:
 
 // --- Watch -------------------------------------------------------------------------------------------------
 
-// Build tools write a file in several steps, or aside and then renamed over: a change is taken once the
-// files have been still this long.
-constexpr int kWatchSettleMs = 300;
 constexpr int kInterruptPollMs = 100;
 
 QStringList WatchedFiles(const Plan& plan) {
@@ -276,51 +272,24 @@ QStringList WatchedFiles(const Plan& plan) {
     return files;
 }
 
-// What the files hold now (or why they cannot be read), so one change is taken once however many
-// notices it raises.
-QByteArray FilesDigest(const Plan& plan) {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    for (const QString& path : WatchedFiles(plan)) {
-        Failure failure{};
-        const auto bytes = ReadInput(path, failure);
-        hash.addData(bytes ? QByteArray("+") + *bytes : QByteArray("-") + failure.text.toUtf8());
-    }
-    return hash.result();
-}
-
 // Programs at once, then again after each settled change of the files, until Ctrl-C. The code is the last
 // run's, a refused file counting as an input error.
 int Watch(Plan& plan, const std::function<int()>& programAll) {
     int last = programAll();
     int runs = 1;
-    QByteArray taken = FilesDigest(plan);
-    QFileSystemWatcher watcher;
-    // The folders too: a file renamed over the old one is a new file, which the watcher no longer follows.
-    const auto follow = [&] {
-        for (const QString& path : WatchedFiles(plan)) {
-            const QFileInfo info(path);
-            if (!watcher.directories().contains(info.absolutePath())) watcher.addPath(info.absolutePath());
-            if (info.exists() && !watcher.files().contains(info.absoluteFilePath()))
-                watcher.addPath(info.absoluteFilePath());
-        }
-    };
+    core::FileWatcher watcher;
+    watcher.Follow(WatchedFiles(plan));
     QEventLoop loop;
-    QTimer settle, poll;
-    settle.setSingleShot(true);
-    settle.setInterval(kWatchSettleMs);
-    const auto changed = [&] {
-        follow();
-        settle.start();
-    };
+    QTimer poll;
     const auto waiting = [&] {
         PrintErr(T(texts::kWatching).arg(WatchedFiles(plan).join(QStringLiteral(", "))));
     };
-    QObject::connect(&watcher, &QFileSystemWatcher::fileChanged, &loop, changed);
-    QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, &loop, changed);
-    QObject::connect(&settle, &QTimer::timeout, &loop, [&] {
-        const QByteArray now = FilesDigest(plan);
-        if (now == taken) return;
-        taken = now;
+    QObject::connect(&watcher, &core::FileWatcher::fileGone, &loop,
+                     [](const QString& path) { PrintErr(T(texts::kWatchGone).arg(path)); });
+    QObject::connect(&watcher, &core::FileWatcher::fileBack, &loop,
+                     [](const QString& path) { PrintErr(T(texts::kWatchBack).arg(path)); });
+    QObject::connect(&watcher, &core::FileWatcher::settled, &loop, [&] {
+        if (!watcher.TakeChange()) return;
         PrintErr(T(texts::kWatchChanged).arg(WatchedFiles(plan).join(QStringLiteral(", "))));
         if (const auto refused = ReadPlanInputs(plan)) {
             last = *refused;
@@ -336,7 +305,6 @@ int Watch(Plan& plan, const std::function<int()>& programAll) {
         if (g_interrupts.cancel.IsCancelled()) loop.quit();
     });
     if (!g_interrupts.cancel.IsCancelled()) {
-        follow();
         poll.start(kInterruptPollMs);
         waiting();
         loop.exec();

@@ -70,6 +70,8 @@ inline constexpr const char* kWatchProgramOnly =
 inline constexpr const char* kWatching =
     QT_TRANSLATE_NOOP("cli", "ファイルの変更を待っています (Ctrl-C で終了): %1");
 inline constexpr const char* kWatchChanged = QT_TRANSLATE_NOOP("cli", "ファイルが変更されました: %1");
+inline constexpr const char* kWatchGone = QT_TRANSLATE_NOOP("cli", "監視中のファイルがなくなりました: %1");
+inline constexpr const char* kWatchBack = QT_TRANSLATE_NOOP("cli", "監視中のファイルが戻りました: %1");
 inline constexpr const char* kWatchEnded =
     QT_TRANSLATE_NOOP("cli", "監視を終了しました。プログラム回数: %1、最後の終了コード: %2");
 

@@ -1,6 +1,5 @@
 #include "cli/Inputs.h"
 
-#include <QCryptographicHash>
 
 #include "cli/Cli.h"
 #include "cli/Console.h"
@@ -17,10 +16,6 @@ namespace zendra::cli {
 bool ParsedImages::Blank() const {
     return operations::LastUsedWord(images, image::kProgramImageSize / 2) < 0 &&
            operations::LastUsedByte(images, image::kEepromImageSize) < 0;
-}
-
-QString Sha256(const QByteArray& bytes) {
-    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
 }
 
 std::optional<QByteArray> ReadInput(const QString& path, Failure& failure) {

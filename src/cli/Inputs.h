@@ -20,8 +20,6 @@ struct Failure {
     QString text;
 };
 
-QString Sha256(const QByteArray& bytes);
-
 // The file's bytes; a refusal says which file and why.
 std::optional<QByteArray> ReadInput(const QString& path, Failure& failure);
 

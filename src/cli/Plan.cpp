@@ -19,9 +19,12 @@
 #include "cli/Inputs.h"
 #include "cli/Outputs.h"
 #include "image/CodeFormats.h"
+#include "image/FileCommands.h"
+#include "core/BoundedFile.h"
 #include "core/Language.h"
 #include "core/Product.h"
 #include "devices/Catalogue.h"
+#include "devices/DeviceNames.h"
 #include "devices/Encodings.h"
 #include "production/Setup.h"
 #include "production/StoreLocation.h"
@@ -69,7 +72,7 @@ std::optional<QString> ReadRestoreReport(const QString& path, Plan& plan) {
             return damaged(at + QStringLiteral(".device"));
         plan.restoreBytes = taken;
         plan.restoreDevice = device;
-        plan.files.append({QStringLiteral("report"), QFileInfo(path).absoluteFilePath(), Sha256(*bytes)});
+        plan.files.append({QStringLiteral("report"), QFileInfo(path).absoluteFilePath(), core::Sha256Hex(*bytes)});
         return std::nullopt;
     }
     return T(texts::kNothingToRestore).arg(path);
@@ -145,56 +148,6 @@ QString HelpText(const QCommandLineParser& parser) {
                "ZENDRA_DEVICE and ZENDRA_SIGNATURE.\n") +
            DeviceList();
 }
-
-// The catalogue name and, in English, its translation: what a user may type for a device.
-QStringList NamesOf(const devices::Device& device) {
-    QStringList names{device.Name()};
-    if (Tr(names.first()) != names.first()) names << Tr(names.first());
-    return names;
-}
-
-// Letters to change, add or remove to turn one text into the other.
-int EditDistance(const QString& a, const QString& b) {
-    QList<int> row(b.size() + 1);
-    for (int j = 0; j <= b.size(); ++j) row[j] = j;
-    for (int i = 1; i <= a.size(); ++i) {
-        int diagonal = row[0];
-        row[0] = i;
-        for (int j = 1; j <= b.size(); ++j) {
-            const int above = row[j];
-            row[j] = std::min({above + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
-}
-
-}  // namespace
-
-const devices::Device* DeviceNamed(const QString& text) {
-    for (const devices::Device& device : devices::DeviceTable())
-        for (const QString& name : NamesOf(device))
-            if (name.compare(text, Qt::CaseInsensitive) == 0) return &device;
-    return nullptr;
-}
-
-QString NearestDeviceName(const QString& text) {
-    // Farther than half the name is no longer a slip of the keyboard.
-    int best = int(text.size() / 2) + 1;
-    QString nearest;
-    for (const devices::Device& device : devices::DeviceTable()) {
-        for (const QString& name : NamesOf(device)) {
-            const int distance = EditDistance(name.toCaseFolded(), text.toCaseFolded());
-            if (distance < best) {
-                best = distance;
-                nearest = Tr(device.Name());
-            }
-        }
-    }
-    return nearest;
-}
-
-namespace {
 
 // The store, the stamp, the calibration copy and the history's filters; the reason when they will not do.
 std::optional<QString> ParseProduction(const QCommandLineParser& parser, Plan& plan) {
@@ -631,7 +584,10 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         if (load.problem == production::SetupProblem::Newer)
             return refuse(kExitInput, T(texts::kSetupNewer).arg(QString::number(load.format), setupPath));
         if (load.problem == production::SetupProblem::BadValue)
-            return refuse(kExitInput, T(texts::kSetupBadValue).arg(setupPath, load.key));
+            return refuse(kExitInput, T(texts::kSetupBadValue).arg(setupPath, load.key) +
+                                          (load.nearDevice.isEmpty()
+                                               ? QString()
+                                               : QLatin1Char(' ') + T(texts::kDidYouMean).arg(Tr(load.nearDevice))));
         if (parser.isSet(print)) {
             for (const QString& line : production::CommandLines(load.setup, setupPath)) PrintOut(line);
             return kExitSuccess;
@@ -698,17 +654,16 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
     }
     if (parser.isSet(device)) {
         const QString name = parser.value(device);
-        plan.device = DeviceNamed(name);
+        plan.device = devices::DeviceNamed(name);
         if (!plan.device) {
-            const QString nearest = NearestDeviceName(name);
+            const devices::Device* nearest = devices::NearestDevice(name);
             return usage(T(texts::kUnknownDevice).arg(name) +
-                         (nearest.isEmpty()
-                              ? QString()
-                              : QStringLiteral(" (") + T(texts::kDidYouMean).arg(nearest) + u')'));
+                         (nearest ? QStringLiteral(" (") + T(texts::kDidYouMean).arg(Tr(nearest->Name())) + u')'
+                                  : QString()));
         }
     }
 
-    if (!parser.isSet(device) && runSetup && !runSetup->device.isEmpty()) plan.device = DeviceNamed(runSetup->device);
+    if (!parser.isSet(device) && runSetup && !runSetup->device.isEmpty()) plan.device = devices::DeviceNamed(runSetup->device);
     if (parser.isSet(fuse)) {
         if (!plan.setupOut.isEmpty() && !plan.device) return usage(T(texts::kFuseNeedsDevice));
         if (const auto refused = ParseFuseSettings(parser.values(fuse), plan)) return usage(*refused);
@@ -730,15 +685,15 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
         plan.eepromPath = args.size() > 1 || plan.noEeprom ? args.value(1) : parser.value(eeprom);
         // An ELF file holds its EEPROM data itself.
         if (plan.eepromPath.isEmpty() && !plan.noEeprom && !image::IsElfFile(plan.codePath) &&
-            QFileInfo(EepromPartner(plan.codePath)).isFile())
-            plan.eepromPath = EepromPartner(plan.codePath);
+            QFileInfo(image::SetEepromFileExtension(plan.codePath)).isFile())
+            plan.eepromPath = image::SetEepromFileExtension(plan.codePath);
     } else if (c == QLatin1String("read")) {
         if (!wantFiles(1, 2)) return kExitUsage;
         // "OUT" and "OUT.hex" both give OUT.hex and OUT.eep; a second name is taken as given.
         plan.outCode = QFileInfo(args.at(0)).suffix().isEmpty() ? args.at(0) + QStringLiteral(".hex") : args.at(0);
         plan.outEeprom = args.size() > 1        ? args.at(1)
                          : parser.isSet(eeprom) ? parser.value(eeprom)
-                                                : EepromPartner(args.at(0));
+                                                : image::SetEepromFileExtension(args.at(0));
         for (const QString& out : {plan.outCode, plan.outEeprom})
             if (const auto refused = RefuseOutputTarget(out)) return usage(*refused);
         for (const QString& out : {plan.outCode, plan.outEeprom})
@@ -795,7 +750,7 @@ std::optional<int> ReadPlanInputs(Plan& plan) {
         const auto bytes = ReadInput(path, failure);
         if (!bytes) return false;
         if (into) *into = *bytes;
-        plan.files.append({role, QFileInfo(path).absoluteFilePath(), Sha256(*bytes)});
+        plan.files.append({role, QFileInfo(path).absoluteFilePath(), core::Sha256Hex(*bytes)});
         return true;
     };
     if (!read(QStringLiteral("code"), plan.codePath, &plan.codeBytes) ||
@@ -826,12 +781,6 @@ std::optional<int> ReadPlanInputs(Plan& plan) {
     if (plan.writeFuses && (c != QLatin1String("program") || images->fuses.Empty()))
         return refuse(kExitInput, T(texts::kFuseWriteNeedsElf).arg(plan.codePath));
     return std::nullopt;
-}
-
-QString EepromPartner(const QString& codePath) {
-    const QFileInfo info(codePath);
-    const QString base = info.suffix().isEmpty() ? codePath : codePath.left(codePath.size() - info.suffix().size() - 1);
-    return base + QStringLiteral(".eep");
 }
 
 }  // namespace zendra::cli

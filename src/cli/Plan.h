@@ -89,12 +89,6 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan);
 // use, else the exit code, the reason printed and kept in `plan.failure`.
 std::optional<int> ReadPlanInputs(Plan& plan);
 
-// The catalogue row a user's name stands for: the catalogue name or its English, in any case; no prefixes.
-const devices::Device* DeviceNamed(const QString& text);
-// The catalogue name nearest to an unknown `text`, in the chosen language; empty when none is near.
-QString NearestDeviceName(const QString& text);
 
-// The EEPROM file beside a code file: its name with the extension ".eep" in place of its own, or added.
-QString EepromPartner(const QString& codePath);
 
 }  // namespace zendra::cli

@@ -20,7 +20,6 @@
 #include "link/SystemPort.h"
 #include "operations/Identify.h"
 #include "operations/OperationTexts.h"
-#include "update/UpdateProtocol.h"
 
 #include <QSysInfo>
 
@@ -488,20 +487,21 @@ void Writer::SaveReadImages(ChipResult& result, const devices::Device* device) {
 }
 
 void Writer::RunUpdate(ChipResult& result) {
-    update::PrepareUpdatePort(*m_port, QStringLiteral("57600"));
-    if (!m_port->Open(m_path)) {
-        result.exitCode = kExitLink;
-        result.message = T(texts::kUnknownPort).arg(m_path) + QLatin1Char(' ') + m_port->OpenFailureReason();
-        return;
-    }
     ConsoleUpdateDisplay display(*m_progress);
     // No main link to release here: the writer's port is the update's own.
     operations::UpdateSession session{*m_port, *m_port, m_timing, display};
+    const operations::UpdatePortReport connected =
+        operations::ConnectUpdatePort(session, m_path, QStringLiteral("57600"));
+    if (connected.outcome != operations::UpdatePortOutcome::Opened) {
+        result.exitCode = kExitLink;
+        result.message = T(texts::kUnknownPort).arg(m_path) + QLatin1Char(' ') + connected.reason;
+        return;
+    }
     if (const auto version = operations::ReadWriterVersion(session).version) result.firmware = *version;
     m_interrupts.updating = true;
     const update::TransferResult sent = operations::UpdateWriterFirmware(session, m_plan.firmwarePath);
     m_interrupts.updating = false;
-    m_port->Close();
+    operations::RestoreMainLink(session, QString());
     result.exitCode = sent == update::TransferResult::Completed ? kExitSuccess
                       : sent == update::TransferResult::Refused ? kExitInput
                                                                 : kExitLink;

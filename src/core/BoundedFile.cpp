@@ -1,5 +1,6 @@
 #include "core/BoundedFile.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -85,6 +86,15 @@ BoundedRead ReadBoundedFile(const QString& path, qint64 cap) {
     if (result.bytes.size() > cap) return Refused(FileRefusal::TooLarge);
     return result;
 #endif
+}
+
+QString Sha256Hex(const QByteArray& bytes) {
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
+
+QString FileSha256(const QString& path) {
+    const BoundedRead read = ReadBoundedFile(path);
+    return read.Ok() ? Sha256Hex(read.bytes) : QString();
 }
 
 }  // namespace zendra::core

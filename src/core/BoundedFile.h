@@ -28,4 +28,9 @@ struct BoundedRead {
 
 BoundedRead ReadBoundedFile(const QString& path, qint64 cap = kMaxInputFileBytes);
 
+// The SHA-256 of a file's bytes, lower-case hex: the one digest the records, the setups and the chip log name.
+QString Sha256Hex(const QByteArray& bytes);
+// The SHA-256 of a file read as every input is; empty when it cannot be read.
+QString FileSha256(const QString& path);
+
 }  // namespace zendra::core

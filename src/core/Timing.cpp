@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <thread>
 
 namespace zendra::core {
@@ -23,12 +24,19 @@ void SystemTiming::RunEventsFor(Duration span) {
     // thread) the wait is one sleep.
     if (!OnWindowsThread()) return std::this_thread::sleep_until(until);
     // A local loop with a timer: windows repaint and the CPU idles until the timer fires.
-    while (Clock::now() < until) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
-        QEventLoop loop;
-        QTimer::singleShot(std::max<qint64>(1, left.count()), Qt::PreciseTimer, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
+    while (Clock::now() < until) WaitInLocalLoop(until - Clock::now());
+}
+
+void WaitInLocalLoop(Duration span, const std::function<void(QEventLoop&)>& alsoEnds) {
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(span).count();
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    if (alsoEnds) alsoEnds(loop);
+    timer.start(static_cast<int>(std::clamp<long long>(ms, 0, 24LL * 3600 * 1000)));
+    loop.exec();
 }
 
 long long WholeSecondsSince(const Timing& timing, Clock::time_point start) {

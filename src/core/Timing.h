@@ -3,6 +3,9 @@
 // Injected so that tests run a 5-second time-out in microseconds with a fake clock.
 
 #include <chrono>
+#include <functional>
+
+class QEventLoop;
 
 namespace zendra::core {
 
@@ -32,6 +35,10 @@ public:
     void Sleep(milliseconds pause) override;
     void RunEventsFor(Duration span) override;
 };
+
+// The one local event-loop wait: runs the thread's events until `span` has passed (at most a day) or until
+// something `alsoEnds` connects to the loop's quit happens first.
+void WaitInLocalLoop(Duration span, const std::function<void(QEventLoop&)>& alsoEnds = {});
 
 // Whole seconds elapsed since `start` (truncated), as the status bar shows them.
 long long WholeSecondsSince(const Timing& timing, Clock::time_point start);

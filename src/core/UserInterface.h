@@ -28,7 +28,8 @@ inline constexpr int kPanelControlCount = 11;
 
 enum class DumpWindow { Program, Eeprom, Verify };
 
-// The five panels of the main window's status bar, by what they hold.
+// The panels of the main window's status bar that the logic writes, by what they hold (the windows add
+// panel 6, the images' CRC-32, and panel 7, the series' next number, themselves).
 enum class StatusField { Result = 1, Signature = 2, Writer = 3, Port = 4, Elapsed = 5 };
 
 enum class MessageIcon { Critical, Information };

@@ -223,46 +223,35 @@ template <typename Cells>
 HexReadResult ParseSRecords(const QByteArray& text, Cells& cells) {
     HexReadResult result;
     result.format = CodeFormat::SRecord;
-    QByteArrayView all(text);
-    int lineNumber = 0;
-    qsizetype position = 0;
     std::array<quint8, 256> bytes{};
-    while (position < all.size()) {
-        qsizetype end = all.indexOf('\n', position);
-        if (end < 0) end = all.size();
-        QByteArrayView line = all.sliced(position, end - position);
-        position = end + 1;
-        ++lineNumber;
-        while (!line.isEmpty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.chop(1);
-        if (line.isEmpty()) continue;
-        if (line.front() != 'S' && line.front() != 's') return Rejected(result, HexRejection::SRecordNoStartMark, lineNumber);
-        if (line.size() < 2 || line[1] < '0' || line[1] > '9') return Rejected(result, HexRejection::SRecordType, lineNumber);
+    const auto reject = [&](HexRejection why, int lineNumber) {
+        result = Rejected(result, why, lineNumber);
+        return false;
+    };
+    ForEachRecordLine(text, [&](QByteArrayView line, int lineNumber) {
+        if (line.front() != 'S' && line.front() != 's') return reject(HexRejection::SRecordNoStartMark, lineNumber);
+        if (line.size() < 2 || line[1] < '0' || line[1] > '9') return reject(HexRejection::SRecordType, lineNumber);
         const int type = line[1] - '0';
         const QByteArrayView digits = line.sliced(2);
-        for (char c : digits)
-            if (FileDigitValue(c) < 0) return Rejected(result, HexRejection::BadDigit, lineNumber);
-        if (digits.size() % 2 != 0 || digits.size() < 2 || digits.size() > 2 * 256)
-            return Rejected(result, HexRejection::LengthMismatch, lineNumber);
-        const qsizetype count = digits.size() / 2;
+        qsizetype count = 0;
         quint32 sum = 0;
-        for (qsizetype i = 0; i < count; ++i) {
-            bytes[i] =
-                static_cast<quint8>(FileDigitValue(digits[2 * i]) * 16 + FileDigitValue(digits[2 * i + 1]));
-            sum += bytes[i];
-        }
+        const DigitsFault fault = DecodeRecordDigits(digits, bytes, count, sum);
+        if (fault == DigitsFault::BadDigit) return reject(HexRejection::BadDigit, lineNumber);
+        if (fault != DigitsFault::None || digits.size() < 2) return reject(HexRejection::LengthMismatch, lineNumber);
         const int addressBytes = (type == 2 || type == 8) ? 3 : (type == 3 || type == 7) ? 4 : 2;
-        if (count != bytes[0] + 1 || count < addressBytes + 2) return Rejected(result, HexRejection::LengthMismatch, lineNumber);
-        if (sum % 256 != 0xFF) return Rejected(result, HexRejection::BadChecksum, lineNumber);
-        if (type == 4) return Rejected(result, HexRejection::SRecordType, lineNumber);
+        if (count != bytes[0] + 1 || count < addressBytes + 2) return reject(HexRejection::LengthMismatch, lineNumber);
+        if (sum % 256 != 0xFF) return reject(HexRejection::BadChecksum, lineNumber);
+        if (type == 4) return reject(HexRejection::SRecordType, lineNumber);
         if (type >= 7) result.endRecord = true;
-        if (type < 1 || type > 3) continue;
+        if (type < 1 || type > 3) return true;
         qint64 address = 0;
         for (int k = 0; k < addressBytes; ++k) address = address * 256 + bytes[1 + k];
         ++result.dataRecords;
         const QByteArrayView data(reinterpret_cast<const char*>(bytes.data()) + 1 + addressBytes,
                                   count - 2 - addressBytes);
-        if (!StoreAll(cells, address, data, result)) return Rejected(result, HexRejection::OutsideImage, lineNumber);
-    }
+        if (!StoreAll(cells, address, data, result)) return reject(HexRejection::OutsideImage, lineNumber);
+        return true;
+    });
     return result;
 }
 

@@ -77,9 +77,11 @@ bool LoadEepromPair(FileContext& ctx, const QString& previousEepName, int& beyon
 }  // namespace
 
 QString SetEepromFileExtension(const QString& name) {
-    // The one code suffix longer than three letters; every other name keeps the three-letter rule.
-    if (name.toLower().endsWith(QStringLiteral(".srec"))) return name.chopped(4) + texts::kSuffixData;
-    return name.left(std::max<qsizetype>(0, name.size() - 3)) + texts::kSuffixData;
+    // Only the file name's own dot counts: "a.hex.d/prog" has no extension.
+    const qsizetype slash = name.lastIndexOf(QLatin1Char('/'));
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString base = dot > slash ? name.left(dot) : name;
+    return base + QLatin1Char('.') + texts::kSuffixData;
 }
 
 bool FileExists(const QString& path) {

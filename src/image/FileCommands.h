@@ -48,8 +48,8 @@ FileOutcome SaveAsCode(FileContext& ctx);         // mnuFileSaveAsCode
 FileOutcome SaveAsData(FileContext& ctx);         // mnuFileSaveAsData
 FileOutcome Reload(FileContext& ctx);             // mnuReLoad, Cmd_btn_reload
 
-// The EEPROM file of a code file: the last three characters replaced by "eep" (x.hex -> x.eep, prog -> peep);
-// x.srec -> x.eep.
+// The EEPROM file beside a code file, for both front ends: the file name's last extension replaced by
+// ".eep" (x.hex -> x.eep, fw.ihex -> fw.eep), or ".eep" added to a name without one (prog -> prog.eep).
 QString SetEepromFileExtension(const QString& name);
 // True when the file can be opened for reading; an empty path or a folder gives false. A FIFO or device
 // gives true without being opened (opening a FIFO would wait), so the reader can refuse it with its reason.

@@ -24,6 +24,20 @@ int FileDigitValue(char c) {
     return -1;
 }
 
+DigitsFault DecodeRecordDigits(QByteArrayView digits, std::span<quint8> out, qsizetype& count, quint32& sum) {
+    for (char c : digits)
+        if (FileDigitValue(c) < 0) return DigitsFault::BadDigit;
+    if (digits.size() % 2 != 0) return DigitsFault::OddCount;
+    if (digits.size() / 2 > qsizetype(out.size())) return DigitsFault::TooLong;
+    count = digits.size() / 2;
+    sum = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        out[i] = static_cast<quint8>(FileDigitValue(digits[2 * i]) * 16 + FileDigitValue(digits[2 * i + 1]));
+        sum += out[i];
+    }
+    return DigitsFault::None;
+}
+
 quint32 HexDigitValue(const QString& digit, qint16& error) {
     if (digit.size() == 1) {
         const char16_t c = digit.at(0).unicode();

@@ -3,8 +3,10 @@
 // Conversions that meet a bad digit set `error` to 1 and count the digit as 0; they never clear it,
 // so a caller sets it to 0 before the steps whose failure it wants to see (the ErrorFlag rule).
 
+#include <QByteArrayView>
 #include <QString>
 #include <QtGlobal>
+#include <span>
 
 namespace zendra::image {
 
@@ -13,6 +15,30 @@ inline constexpr int kFileRecordBytes = 16;
 inline constexpr char kFileLineEnd[] = "\r\n";
 // A file's hex digit, either case (toolchains write both); -1 for anything else.
 int FileDigitValue(char c);
+
+// The record lines of a code file (Intel HEX, S-records, the writer's update file): split at LF, a leading
+// byte-order mark and each line's trailing CR, spaces and tabs left out, blank lines passed over.
+// `take(line, number)` sees each with its number from 1, and stops the walk by returning false.
+template <typename Take>
+void ForEachRecordLine(QByteArrayView text, Take take) {
+    if (text.startsWith("\xEF\xBB\xBF")) text = text.sliced(3);
+    int number = 0;
+    qsizetype position = 0;
+    while (position < text.size()) {
+        qsizetype end = text.indexOf('\n', position);
+        if (end < 0) end = text.size();  // a last line without a line end
+        QByteArrayView line = text.sliced(position, end - position);
+        position = end + 1;
+        ++number;
+        while (!line.isEmpty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\r')) line.chop(1);
+        if (!line.isEmpty() && !take(line, number)) return;
+    }
+}
+
+enum class DigitsFault { None, BadDigit, OddCount, TooLong };
+// A record's digits (what follows its start mark) as bytes into `out`, each pair either case, with the
+// bytes' sum for the checksum; `count` is how many bytes the line held.
+DigitsFault DecodeRecordDigits(QByteArrayView digits, std::span<quint8> out, qsizetype& count, quint32& sum);
 
 // Exactly one of "0".."9", "A".."F" (upper case only); anything else gives 0 and sets `error`.
 quint32 HexDigitValue(const QString& digit, qint16& error);

@@ -23,48 +23,28 @@ const QString kNoticeBreak = QStringLiteral("\r\n");
 
 enum RecordType : quint8 { kData = 0x00, kEndOfFile = 0x01, kSegmentBase = 0x02, kLinearBase = 0x04 };
 
-bool IsLineBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-
 // Walks the records of `text`; `store(fileAddress, byte)` returns false when the byte falls outside the
 // image, `beyond(fileAddress)` whether it lies above the device's in-use range.
 template <typename Store, typename Beyond>
 HexReadResult ParseRecords(const QByteArray& text, Store store, Beyond beyond) {
     HexReadResult result;
-    QByteArrayView all(text);
-    if (all.startsWith("\xEF\xBB\xBF")) all = all.sliced(3);
     std::array<quint8, kMaxRecordBytes> bytes{};
-    int lineNumber = 0;
-    const auto reject = [&](HexRejection why) {
+    const auto reject = [&](HexRejection why, int lineNumber) {
         result.rejection = why;
         result.line = lineNumber;
-        return result;
+        return false;
     };
-    qsizetype position = 0;
-    while (position < all.size()) {
-        qsizetype end = all.indexOf('\n', position);
-        if (end < 0) end = all.size();  // a last line without a line end
-        QByteArrayView line = all.sliced(position, end - position);
-        position = end + 1;
-        ++lineNumber;
-        while (!line.isEmpty() && IsLineBlank(line.back())) line.chop(1);
-        if (line.isEmpty()) continue;
-        if (line.front() != ':') return reject(HexRejection::NoStartMark);
-
-        const QByteArrayView digits = line.sliced(1);
-        for (char c : digits)
-            if (FileDigitValue(c) < 0) return reject(HexRejection::BadDigit);
-        if (digits.size() % 2 != 0 || digits.size() < 10 || digits.size() > 2 * kMaxRecordBytes)
-            return reject(HexRejection::LengthMismatch);
-        const qsizetype byteCount = digits.size() / 2;
+    ForEachRecordLine(text, [&](QByteArrayView line, int lineNumber) {
+        if (line.front() != ':') return reject(HexRejection::NoStartMark, lineNumber);
+        qsizetype byteCount = 0;
         quint32 sum = 0;
-        for (qsizetype i = 0; i < byteCount; ++i) {
-            bytes[i] =
-                static_cast<quint8>(FileDigitValue(digits[2 * i]) * 16 + FileDigitValue(digits[2 * i + 1]));
-            sum += bytes[i];
-        }
+        const QByteArrayView digits = line.sliced(1);
+        const DigitsFault fault = DecodeRecordDigits(digits, bytes, byteCount, sum);
+        if (fault == DigitsFault::BadDigit) return reject(HexRejection::BadDigit, lineNumber);
+        if (fault != DigitsFault::None || digits.size() < 10) return reject(HexRejection::LengthMismatch, lineNumber);
         const int dataCount = bytes[0];
-        if (byteCount != dataCount + 5) return reject(HexRejection::LengthMismatch);
-        if (sum % 256 != 0) return reject(HexRejection::BadChecksum);
+        if (byteCount != dataCount + 5) return reject(HexRejection::LengthMismatch, lineNumber);
+        if (sum % 256 != 0) return reject(HexRejection::BadChecksum, lineNumber);
 
         const int address = bytes[1] * 256 + bytes[2];
         const quint8 type = bytes[3];
@@ -72,16 +52,17 @@ HexReadResult ParseRecords(const QByteArray& text, Store store, Beyond beyond) {
         if (type == kData) {
             ++result.dataRecords;
             for (int k = 0; k < dataCount; ++k) {
-                if (!store(address + k, data[k])) return reject(HexRejection::OutsideImage);
+                if (!store(address + k, data[k])) return reject(HexRejection::OutsideImage, lineNumber);
                 if (beyond(address + k)) ++result.bytesBeyondDevice;
             }
         } else if (type == kSegmentBase || type == kLinearBase) {
             if (std::any_of(data, data + dataCount, [](quint8 b) { return b != 0; }))
-                return reject(HexRejection::ExtendedAddress);
+                return reject(HexRejection::ExtendedAddress, lineNumber);
         }
         // The end record does not end the reading; start-address records carry nothing for the images.
         if (type == kEndOfFile) result.endRecord = true;
-    }
+        return true;
+    });
     return result;
 }
 

@@ -214,19 +214,12 @@ QByteArray QtSerialPortAdapter::ReadAll() { return m_port.isOpen() ? m_port.read
 
 void QtSerialPortAdapter::WaitForMoreBytes(core::Duration maxWait) {
     if (!m_port.isOpen() || m_failed) return;
-    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(maxWait).count();
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&m_port, &QSerialPort::readyRead, &loop, &QEventLoop::quit);
-    QObject::connect(&m_port, &QSerialPort::errorOccurred, &loop,
-                     [&loop](QSerialPort::SerialPortError error) {
-                         if (error != QSerialPort::NoError) loop.quit();
-                     });
-    timer.start(static_cast<int>(std::clamp<long long>(ms, 0, 24LL * 3600 * 1000)));
-    loop.exec();
+    core::WaitInLocalLoop(maxWait, [this](QEventLoop& loop) {
+        QObject::connect(&m_port, &QSerialPort::readyRead, &loop, &QEventLoop::quit);
+        QObject::connect(&m_port, &QSerialPort::errorOccurred, &loop, [&loop](QSerialPort::SerialPortError error) {
+            if (error != QSerialPort::NoError) loop.quit();
+        });
+    });
 }
 
 }  // namespace zendra::link

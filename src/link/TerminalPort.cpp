@@ -221,20 +221,14 @@ void TerminalPort::WaitForMoreBytes(core::Duration maxWait) {
 }
 
 void TerminalPort::WaitOnWindowsThread(core::Duration maxWait) {
-    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(maxWait).count();
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     QSocketNotifier readable(m_fd, QSocketNotifier::Read);
-    QObject::connect(&readable, &QSocketNotifier::activated, &loop, [this, &loop, &readable] {
-        ReadAvailable();
-        if (m_failed) readable.setEnabled(false);
-        loop.quit();
+    core::WaitInLocalLoop(maxWait, [this, &readable](QEventLoop& loop) {
+        QObject::connect(&readable, &QSocketNotifier::activated, &loop, [this, &loop, &readable] {
+            ReadAvailable();
+            if (m_failed) readable.setEnabled(false);
+            loop.quit();
+        });
     });
-    timer.start(static_cast<int>(std::clamp<long long>(ms, 0, 24LL * 3600 * 1000)));
-    loop.exec();
 }
 
 std::unique_ptr<SerialPort> MakeSystemSerialPort() { return std::make_unique<TerminalPort>(); }

@@ -9,6 +9,7 @@
 #include "core/Product.h"
 #include "link/Commands.h"
 #include "link/LinkTexts.h"
+#include "operations/Identify.h"
 
 namespace zendra::operations {
 
@@ -92,7 +93,10 @@ QString SignatureText(quint8 vendor, quint8 family, quint8 part) {
 }
 
 bool CheckCommunication(Run& run) {
+    // A check that never reached the writer leaves the error flag as it found it, but it has failed: no
+    // report of it may read as a success.
     const auto failureExit = [&] {
+        run.WriterUnreached();
         run.Notice(kNoCommunicationNotice);
         run.Status(kNoCommunicationStatus);
         run.AddPhase(PhaseKind::Communication, false, kNoCommunicationNotice);
@@ -150,11 +154,12 @@ void ReadSignatureAndJudge(Run& run) {
         run.Settle(Run::Standing::Failed);
         run.RefuseChip();
     };
-    if (family <= 0x02) {
+    const SocketState socket = SocketStateOf(family);
+    if (socket == SocketState::Locked) {
         // The pattern of a locked chip: offer "protected" in the lock choice so an erase is the next step.
         run.Result().lockChoice = devices::kLockNone;
         reject(kChipProtectedOrNotSeated);
-    } else if (family == 0xFF) {
+    } else if (socket == SocketState::Empty) {
         reject(kChipNotSeated);
     } else {
         const devices::Device* device = run.Device();

@@ -149,10 +149,12 @@ struct UpdatePortReport {
     UpdatePortOutcome outcome = UpdatePortOutcome::NotOpened;
     QString status;  // the dialog's status panel; empty: unchanged
     QString box;     // an information box to show; empty: none
+    QString reason;  // the system's reason when the port did not open
 };
 
 // Releases the main link and sets the dialog's own port up for `speedText`; then opens it on `path`, the
-// device the chosen number leads to (nullopt: no number chosen; empty: it leads nowhere).
+// device the chosen number leads to (nullopt: no number chosen; empty: it leads nowhere). When the own port
+// is the main port itself (the command line's), there is no other link to release.
 UpdatePortReport ConnectUpdatePort(UpdateSession& session, const std::optional<QString>& path,
                                    const QString& speedText);
 

@@ -4,6 +4,12 @@
 
 namespace zendra::operations {
 
+SocketState SocketStateOf(quint8 family) {
+    if (family == 0xFF) return SocketState::Empty;
+    if (family <= 0x02) return SocketState::Locked;
+    return SocketState::Chip;
+}
+
 Identification IdentifyChip(Environment& env, const PortChoice& port, bool forErase) {
     const devices::Device* probeDevice = devices::DeviceAt(kProbeDeviceIndex);
     Identification id;
@@ -16,9 +22,10 @@ Identification IdentifyChip(Environment& env, const PortChoice& port, bool forEr
     if (signature.size() != 3 || id.probe.verdict != Verdict::Succeeded) return id;
 
     const auto part = quint8(signature[0]), family = quint8(signature[1]);
-    if (family == 0xFF) {
+    const SocketState socket = SocketStateOf(family);
+    if (socket == SocketState::Empty) {
         id.identity = Identity::EmptySocket;
-    } else if (SignatureShowsLock(signature)) {
+    } else if (socket == SocketState::Locked) {
         id.identity = Identity::Locked;
         if (forErase) {
             id.identity = Identity::Found;

@@ -29,12 +29,18 @@ struct Identification {
     }
 };
 
+// What the family byte of a signature says of the socket before any catalogue row is asked: the one rule
+// for the device check and for identification. A locked chip reads 0x00, 0x01 or 0x02 there, an empty
+// socket 0xFF.
+enum class SocketState { Chip, Locked, Empty };
+SocketState SocketStateOf(quint8 family);
+
 // The device code a probe selects: every catalogue chip answers its signature under it.
 inline constexpr int kProbeDeviceIndex = 5;  // AT90S1200 (外部ｸﾛｯｸ)
 
 // Whether signature bytes as read (part, family, vendor) are a locked chip's: its lock bits hide the device.
 inline bool SignatureShowsLock(const QByteArray& signature) {
-    return signature.size() == 3 && quint8(signature[1]) <= 0x02;
+    return signature.size() == 3 && SocketStateOf(quint8(signature[1])) == SocketState::Locked;
 }
 
 // The communication check, then the chip's signature under the probe's device code, without any device

@@ -66,7 +66,7 @@ Report LockFuseCommand(Environment& env, const Target& target, const LockFuseGoa
 // A lock-out in a change that the policy refuses: the chip is refused, and nothing is written.
 void RefuseLockOut(Report& report) {
     report.verdict = Verdict::ChipRefused;
-    report.errorFlag = 1;
+    SettleReport(report, Run::Standing::Failed);
     report.status = core::JoinTexts(
         {texts::kLockOutRefused, ChangedFieldNames(report.changes, devices::ChangeClass::LockOut)});
     report.notice = report.status;
@@ -558,7 +558,7 @@ void JobRun::RunCommand() {
                 report.verdict = fuses.verdict;
                 report.status = fuses.status;
                 report.notice = fuses.notice;
-                report.errorFlag = fuses.errorFlag;
+                SettleReport(report, Run::Standing(fuses.errorFlag));
             } else {
                 // The status line ends on the program run's verdict, the choices being part of it.
                 m_env.progress.Status(core::StatusField::Result, report.status);
@@ -752,7 +752,7 @@ JobReport RunJob(Environment& env, const PortChoice& port, const QString& portLa
     r.verdict = word == QLatin1String("link-failed") ? Verdict::LinkFailed
                 : word == QLatin1String("cancelled") ? Verdict::Cancelled
                                                      : Verdict::ChipRefused;
-    r.errorFlag = 1;
+    SettleReport(r, Run::Standing::Failed);
     r.status = r.notice = RefusalText(done, job);
     return done;
 }

@@ -109,7 +109,7 @@ Report Run::Finish() {
         r.verdict = Verdict::NothingToDo;
     else if (m_chipRefused)
         r.verdict = Verdict::ChipRefused;
-    else if (r.errorFlag != 0)
+    else if (r.errorFlag != 0 || m_writerUnreached)
         r.verdict = Verdict::LinkFailed;
     else if (m_verifyNg)
         r.verdict = Verdict::Mismatch;
@@ -181,5 +181,9 @@ QString PhaseName(PhaseKind phase) {
     }
     return {};
 }
+
+void Run::Settle(Standing standing) { SettleReport(m_report, standing); }
+
+void SettleReport(Report& report, Run::Standing standing) { report.errorFlag = qint16(standing); }
 
 }  // namespace zendra::operations

@@ -28,7 +28,7 @@ public:
     // How the steps that count stand, as the error flag says it (0, 1, 2): good when a flow starts a
     // fresh account, failed for a failed command or a refused reply or chip, refused firmware.
     enum class Standing : qint16 { Good = 0, Failed = 1, FirmwareRefused = 2 };
-    void Settle(Standing standing) { m_report.errorFlag = qint16(standing); }
+    void Settle(Standing standing);
     bool Failed() const { return m_report.errorFlag != 0; }
 
     void Status(const QString& text);
@@ -55,6 +55,9 @@ public:
     void AcceptChip() { m_chipRefused = false; }
     bool ChipRefused() const { return m_chipRefused; }
     void NothingToDo() { m_nothingToDo = true; }
+    // The communication check ended before the writer answered (no port, a port that does not open): the
+    // error flag stays as the windows expect it, and the verdict is still a failed link.
+    void WriterUnreached() { m_writerUnreached = true; }
     void NoteVerify(bool flashNg, bool eepromNg) { m_verifyNg = flashNg || eepromNg; }
 
     Report& Result() { return m_report; }
@@ -74,8 +77,13 @@ private:
     QString m_failureNotice;
     bool m_cancelSeen = false;
     bool m_chipRefused = false;
+    bool m_writerUnreached = false;
     bool m_nothingToDo = false;
     bool m_verifyNg = false;
 };
+
+// The one place a report's error flag is set: by its run, and by a job that ends a report after its run
+// (a refusal, the lock/fuse write's outcome taken over).
+void SettleReport(Report& report, Run::Standing standing);
 
 }  // namespace zendra::operations

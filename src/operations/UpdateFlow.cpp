@@ -18,7 +18,7 @@ update::UpdateLink OwnLink(UpdateSession& session) {
 
 UpdatePortReport ConnectUpdatePort(UpdateSession& session, const std::optional<QString>& path,
                                    const QString& speedText) {
-    update::COM_PortOff(session.mainPort, session.timing);
+    if (&session.mainPort != &session.ownPort) update::COM_PortOff(session.mainPort, session.timing);
     update::PrepareUpdatePort(session.ownPort, speedText);
     UpdatePortReport report;
     if (!path) {
@@ -29,6 +29,7 @@ UpdatePortReport ConnectUpdatePort(UpdateSession& session, const std::optional<Q
     if (path->isEmpty() || !session.ownPort.Open(*path)) {
         report.outcome = UpdatePortOutcome::NotOpened;
         report.status = update::kPortOpenFailed;
+        if (!path->isEmpty()) report.reason = session.ownPort.OpenFailureReason();
         return report;
     }
     report.outcome = UpdatePortOutcome::Opened;

@@ -1,6 +1,5 @@
 #include "production/Setup.h"
 
-#include <QCryptographicHash>
 #include <algorithm>
 #include <cmath>
 #include <QDir>
@@ -11,6 +10,7 @@
 #include <QSaveFile>
 
 #include "core/BoundedFile.h"
+#include "devices/DeviceNames.h"
 #include "devices/Encodings.h"
 #include "production/Stamp.h"
 #include "production/ChipStore.h"
@@ -146,7 +146,12 @@ SetupLoad LoadSetup(const QString& path) {
         setup.programEeprom = value.toBool();
     }
     setup.device = in.Text(root, "device", Key("device")).value_or(QString());
-    if (!setup.device.isEmpty() && !devices::FindDevice(setup.device)) in.Refuse(Key("device"));
+    if (!setup.device.isEmpty() && !devices::FindDevice(setup.device)) {
+        in.Refuse(Key("device"));
+        // A hand-edited setup's slip of the keyboard: the row it was probably meant for.
+        const devices::Device* near = load.key == Key("device") ? devices::NearestDevice(setup.device) : nullptr;
+        if (near) load.nearDevice = near->Name();
+    }
     if (const QJsonValue value = root.value(Key("lockFuse")); !value.isUndefined()) {
         if (!value.isArray()) return in.Refuse(Key("lockFuse")), load;
         const QJsonArray items = value.toArray();
@@ -276,11 +281,7 @@ QString StoredPath(const QString& setupPath, const QString& file) {
     return SetupFolder(setupPath).relativeFilePath(QFileInfo(file).absoluteFilePath());
 }
 
-QString FileSha256(const QString& path) {
-    const core::BoundedRead read = core::ReadBoundedFile(path);
-    if (!read.Ok()) return {};
-    return QString::fromLatin1(QCryptographicHash::hash(read.bytes, QCryptographicHash::Sha256).toHex());
-}
+QString FileSha256(const QString& path) { return core::FileSha256(path); }
 
 QStringList ChangedFiles(const Setup& setup, const QString& setupPath) {
     QStringList changed;
@@ -292,7 +293,7 @@ QStringList ChangedFiles(const Setup& setup, const QString& setupPath) {
         // wrong with it, and refuses it whatever the user accepts.
         const core::BoundedRead read = core::ReadBoundedFile(path);
         if (!read.Ok()) continue;
-        if (QString::fromLatin1(QCryptographicHash::hash(read.bytes, QCryptographicHash::Sha256).toHex()) != file.sha256)
+        if (core::Sha256Hex(read.bytes) != file.sha256)
             changed << path;
     }
     return changed;

@@ -55,6 +55,7 @@ struct SetupLoad {
     QString reason;  // the system's reason for an unreadable file
     int format = 0;  // the file's format, for a refusal of a newer one
     QString key;     // a value of the wrong type or out of range: its key ("stamp.start", "ports[1]")
+    QString nearDevice;  // a device the catalogue does not hold: the catalogue name nearest to it, if any
 };
 
 SetupLoad LoadSetup(const QString& path);

@@ -1,5 +1,5 @@
 #pragma once
-// The frame: menu bar, five-panel status bar and the MDI area holding the settings window (the command
+// The frame: menu bar, seven-panel status bar and the MDI area holding the settings window (the command
 // panel) and the dump windows. It builds and places windows; the application decides what commands do.
 
 #include <QColor>

@@ -44,8 +44,6 @@ using core::PanelControl;
 using core::DumpWindow;
 namespace keys = core::keys;
 
-constexpr int kWatchSettleMs = 300;
-
 // One write of the buffer-edit panel on the undo stack.
 class MainCommands::CellEdit final : public QUndoCommand {
 public:
@@ -106,24 +104,15 @@ void MainCommands::Wire() {
     for (const auto& [name, command] : fileItems)
         on(name, [this, command = command] { RunFileCommand(command); });
     on("mnuFileReload", [this] { RunFileCommand(&image::Reload); });
-    // Build tools write a file in several steps, or aside and then renamed over: a change is taken once
-    // the files have been still for a moment.
-    m_settle.setSingleShot(true);
-    m_settle.setInterval(kWatchSettleMs);
-    QObject::connect(&m_settle, &QTimer::timeout, &m_main, [this] { OnOpenFilesSettled(); });
-    const auto changed = [this] {
-        FollowOpenFiles();
-        m_settle.start();
-    };
-    QObject::connect(&m_watcher, &QFileSystemWatcher::fileChanged, &m_main, changed);
-    QObject::connect(&m_watcher, &QFileSystemWatcher::directoryChanged, &m_main, changed);
-    QObject::connect(m_main.Action(QStringLiteral("mnuFileWatch")), &QAction::toggled, &m_main, [this](bool on) {
-        if (const QStringList paths = m_watcher.files() + m_watcher.directories(); !paths.isEmpty())
-            m_watcher.removePaths(paths);
-        m_settle.stop();
-        m_watchedDigest = on ? OpenFilesDigest() : QByteArray();
-        FollowOpenFiles();
+    QObject::connect(&m_watcher, &core::FileWatcher::settled, &m_main, [this] { OnOpenFilesSettled(); });
+    QObject::connect(&m_watcher, &core::FileWatcher::fileGone, &m_main, [this](const QString& path) {
+        m_ui.Status(core::StatusField::Result, core::Compose(texts::kWatchedFileGone, {path}));
     });
+    QObject::connect(&m_watcher, &core::FileWatcher::fileBack, &m_main, [this](const QString& path) {
+        m_ui.Status(core::StatusField::Result, core::Compose(texts::kWatchedFileBack, {path}));
+    });
+    QObject::connect(m_main.Action(QStringLiteral("mnuFileWatch")), &QAction::toggled, &m_main,
+                     [this](bool) { FollowOpenFiles(); });
     on("mnuProgram", [this] { OnPanelCommand(PanelCommand::Program); });
     on("mnuVerify", [this] { OnPanelCommand(PanelCommand::Verify); });
     on("mnuRead", [this] { OnPanelCommand(PanelCommand::Read); });
@@ -246,33 +235,18 @@ std::optional<image::FileOutcome> MainCommands::RunFileCommand(image::FileOutcom
 // --- Program when the files change ------------------------------------------------------------------------
 
 void MainCommands::FollowOpenFiles() {
-    if (!m_main.Action(QStringLiteral("mnuFileWatch"))->isChecked()) return;
     const core::SharedState& state = m_writer.state;
-    for (const QString& path : {state.CodeFileName, state.EepFileName}) {
-        if (path.isEmpty()) continue;
-        // The folder too: a file renamed over the old one is a new file, which the watcher no longer follows.
-        const QFileInfo info(path);
-        if (!m_watcher.directories().contains(info.absolutePath())) m_watcher.addPath(info.absolutePath());
-        if (info.exists() && !m_watcher.files().contains(info.absoluteFilePath()))
-            m_watcher.addPath(info.absoluteFilePath());
-    }
-}
-
-QByteArray MainCommands::OpenFilesDigest() const {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    for (const QString& path : {m_writer.state.CodeFileName, m_writer.state.EepFileName}) {
-        const core::BoundedRead read = core::ReadBoundedFile(path);
-        hash.addData(read.Ok() ? QByteArray("+") + read.bytes : QByteArray("-"));
-    }
-    return hash.result();
+    const QStringList files = m_main.Action(QStringLiteral("mnuFileWatch"))->isChecked()
+                                  ? QStringList{state.CodeFileName, state.EepFileName}
+                                  : QStringList{};
+    if (files != m_followed) m_watcher.Follow(files);
+    m_followed = files;
 }
 
 void MainCommands::OnOpenFilesSettled() {
     // A change during an operation is taken after it.
-    if (m_guard.IsBusy()) return m_settle.start();
-    const QByteArray now = OpenFilesDigest();
-    if (now == m_watchedDigest) return;
-    m_watchedDigest = now;
+    if (m_guard.IsBusy()) return m_watcher.SettleAgain();
+    if (!m_watcher.TakeChange()) return;
     if (HasUnsavedEdits() && m_ui.Ask(core::MessageIcon::Information, kMessageCaption, texts::kWatchReloadQuestion,
                                       core::MessageButtons::OkCancel) != core::MessageAnswer::Ok)
         return;
@@ -428,7 +402,11 @@ void MainCommands::OpenSetup(const QString& given) {
         const QString& text = load.problem == production::SetupProblem::Newer      ? texts::kSetupNewer
                               : load.problem == production::SetupProblem::BadValue ? texts::kSetupBadValue
                                                                                    : texts::kSetupUnreadable;
-        m_ui.Ask(core::MessageIcon::Critical, kMessageCaption, core::Compose(text, {path, load.key}),
+        const QString said = core::Compose(text, {path, load.key});
+        m_ui.Ask(core::MessageIcon::Critical, kMessageCaption,
+                 load.nearDevice.isEmpty()
+                     ? said
+                     : core::JoinTexts({said, core::Compose(texts::kDidYouMean, {load.nearDevice})}, QStringLiteral(" ")),
                  core::MessageButtons::Ok);
         return;
     }
@@ -603,8 +581,7 @@ QList<production::FileDigest> MainCommands::FileDigests() const {
         if (path.isEmpty()) continue;
         const core::BoundedRead read = core::ReadBoundedFile(path);
         if (!read.Ok()) continue;
-        files.append({role, QFileInfo(path).absoluteFilePath(),
-                      QString::fromLatin1(QCryptographicHash::hash(read.bytes, QCryptographicHash::Sha256).toHex())});
+        files.append({role, QFileInfo(path).absoluteFilePath(), core::Sha256Hex(read.bytes)});
     }
     return files;
 }

@@ -4,12 +4,12 @@
 // selection, the lock/fuse choices and the buffer edit.
 
 #include <QDialog>
-#include <QFileSystemWatcher>
 #include <QTimer>
 #include <QUndoStack>
 #include <array>
 #include <functional>
 
+#include "core/FileWatcher.h"
 #include "core/OperationGuard.h"
 #include "devices/Encodings.h"
 #include "image/BufferEdit.h"
@@ -90,7 +90,6 @@ private:
     std::optional<image::FileOutcome> RunFileCommand(image::FileOutcome (*command)(image::FileContext&));
     // "変更時に自動プログラム": the open files followed; a settled change reloads them and programs.
     void FollowOpenFiles();
-    QByteArray OpenFilesDigest() const;
     void OnOpenFilesSettled();
     // After a file command: the code file it leaves open (or the setup) heads the recent files.
     void RememberRecentFile(const QString& path);
@@ -149,9 +148,8 @@ private:
     QUndoStack m_edits;
     // Per image (program, EEPROM): the stack index at which it matched its file, or -1 when none does.
     std::array<int, 2> m_savedAt{0, 0};
-    QFileSystemWatcher m_watcher;
-    QTimer m_settle;
-    QByteArray m_watchedDigest;  // the files as last taken, so one change is taken once
+    core::FileWatcher m_watcher;
+    QStringList m_followed;  // the open files the watcher was last given
     // The last verify's differences, in the order its window lists them.
     QList<operations::Difference> m_differences;
     int m_serialTicket = 0;   // only the newest next number is shown

@@ -158,6 +158,8 @@ inline const QString kMenuEditUndo = QStringLiteral(QT_TRANSLATE_NOOP("zendra", 
 inline const QString kMenuEditRedo = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "やり直し(&R)"));
 // The File menu's watch: program again each time the open files are rewritten.
 inline const QString kMenuWatch = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "変更時に自動プログラム"));
+inline const QString kWatchedFileGone = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "監視中のファイルがなくなりました: %1"));
+inline const QString kWatchedFileBack = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "監視中のファイルが戻りました: %1"));
 inline const QString kWatchReloadQuestion = QStringLiteral(QT_TRANSLATE_NOOP(
     "zendra",
     "ファイルが変更されました。バッファの修正は保存されていません。修正を破棄して読み直しますか？"));
@@ -202,6 +204,8 @@ inline const QString kSetupBufferEdited = QStringLiteral(QT_TRANSLATE_NOOP(
     "zendra", "セットアップを開いた後にバッファが修正されています。セットアップなしで、バッファの内容をプログラムしますか？"));
 inline const QString kSetupBadValue =
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "セットアップファイルの値の型か範囲が正しくありません: %1 (%2)"));
+// After a setup's device the catalogue does not hold: the nearest catalogue name.
+inline const QString kDidYouMean = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "もしかして %1?"));
 inline const QString kSetupChoiceUnknown =
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "デバイスにないセットアップの Lock/Fuse 設定: %1"));
 

@@ -1,9 +1,10 @@
 #include "UpdateFile.h"
 
-#include <optional>
+#include <array>
 
 #include "UpdateTexts.h"
 #include "core/BoundedFile.h"
+#include "image/HexText.h"
 
 namespace zendra::update {
 
@@ -17,35 +18,23 @@ quint8 WordEcho(quint32 wordAddress, quint8 high, quint8 low) {
 
 namespace {
 
-std::optional<int> DigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return std::nullopt;
-}
-
 enum RecordType : int { kData = 0x00, kEndOfFile = 0x01, kExtendedSegment = 0x02, kExtendedLinear = 0x04 };
 
 // Checks one ":" line and, for a data record, appends its words. `base` is the byte address that the
 // extended address records set.
-FileProblem ReadRecord(const QByteArray& line, quint32& base, QList<UpdateWord>& words) {
+FileProblem ReadRecord(QByteArrayView line, quint32& base, QList<UpdateWord>& words) {
     // ":" count(2) address(4) type(2) checksum(2): the shortest record is 11 characters.
     if (line.size() < 11) return FileProblem::NotARecord;
-    for (qsizetype i = 1; i < line.size(); ++i) {
-        if (!DigitValue(line[i])) return FileProblem::BadDigit;
-    }
-    if ((line.size() - 1) % 2 != 0) return FileProblem::LengthMismatch;
-    QByteArray bytes;
-    bytes.reserve((line.size() - 1) / 2);
-    for (qsizetype i = 1; i + 1 < line.size(); i += 2) {
-        bytes.append(static_cast<char>(*DigitValue(line[i]) * 16 + *DigitValue(line[i + 1])));
-    }
-    const auto at = [&bytes](int i) { return static_cast<quint8>(bytes[i]); };
+    std::array<quint8, 1 + 2 + 1 + 255 + 1> bytes{};
+    qsizetype size = 0;
+    quint32 sum = 0;
+    const image::DigitsFault fault = image::DecodeRecordDigits(line.sliced(1), bytes, size, sum);
+    if (fault == image::DigitsFault::BadDigit) return FileProblem::BadDigit;
+    if (fault != image::DigitsFault::None) return FileProblem::LengthMismatch;
+    const auto at = [&bytes](int i) { return bytes[size_t(i)]; };
     const int count = at(0);
-    if (bytes.size() != count + 5) return FileProblem::LengthMismatch;
-    quint8 sum = 0;
-    for (const char b : bytes) sum = static_cast<quint8>(sum + static_cast<quint8>(b));
-    if (sum != 0) return FileProblem::BadChecksum;
+    if (size != count + 5) return FileProblem::LengthMismatch;
+    if (sum % 256 != 0) return FileProblem::BadChecksum;
 
     const quint32 address = (quint32(at(1)) << 8) | at(2);
     const int type = at(3);
@@ -82,19 +71,17 @@ FileProblem ReadRecord(const QByteArray& line, quint32& base, QList<UpdateWord>&
 UpdateFileContents ParseUpdateFile(const QByteArray& text) {
     UpdateFileContents contents;
     quint32 base = 0;
-    const QList<QByteArray> lines = text.split('\n');
-    for (int i = 0; i < lines.size(); ++i) {
-        // Line ends (CR LF or LF) and trailing blanks are not part of the record.
-        const QByteArray line = lines[i].trimmed();
-        if (!lines[i].startsWith(':')) continue;
+    image::ForEachRecordLine(text, [&](QByteArrayView line, int number) {
+        // Anything but a record (a comment, a blank-led line) is passed over.
+        if (line.front() != ':') return true;
         const FileProblem problem = ReadRecord(line, base, contents.words);
-        if (problem != FileProblem::None) {
-            contents.problem = problem;
-            contents.problemLine = i + 1;
-            contents.words.clear();
-            return contents;
-        }
-    }
+        if (problem == FileProblem::None) return true;
+        contents.problem = problem;
+        contents.problemLine = number;
+        contents.words.clear();
+        return false;
+    });
+    if (contents.problem != FileProblem::None) return contents;
     if (CountSentWords(contents) == 0) {
         contents.problem = FileProblem::NoWordToSend;
         contents.words.clear();

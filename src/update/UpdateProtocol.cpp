@@ -63,15 +63,21 @@ void PrepareUpdatePort(link::SerialPort& port, const QString& speedText) {
     port.SetLineSettings(LineSettingsForSpeed(speedText));
 }
 
-std::optional<QString> ReadFirmwareVersion(UpdateLink& link) {
-    link.port.DiscardInput();
-    if (!link.port.Write(QByteArray(1, kVersionCommand))) return std::nullopt;
-    const auto arrival = link::AwaitBytes(link.port, link.timing, kVersionReplyLength, kVersionTimeOut);
-    if (arrival != link::Arrival::Arrived) return std::nullopt;
-    return QString::fromLatin1(link.port.ReadAll().left(kVersionTextLength));
-}
-
 namespace {
+
+// One exchange of the update through the link's one exchange: `bytes` out in one write, then `replyLength`
+// bytes awaited within `timeOut` (none for 0).
+link::CommandResult UpdateExchange(UpdateLink& link, const QByteArray& bytes, int replyLength,
+                                   core::Duration timeOut = {}) {
+    link::CommandRow row;
+    row.letter = bytes.at(0);
+    for (qsizetype i = 1; i < bytes.size(); ++i) row.parameters << link::Fixed(quint8(bytes.at(i)));
+    row.replyLength = replyLength;
+    row.timeOut = std::chrono::duration_cast<std::chrono::seconds>(timeOut);
+    row.checkCr = false;
+    link::Session session{link.port, link.timing};
+    return link::RunExchange(session, row, {});
+}
 
 TransferResult FailTransfer(UpdateLink& link, std::optional<quint8> lastEcho) {
     const QString echo = lastEcho ? QString::number(*lastEcho, 16).toUpper() : QStringLiteral("--");
@@ -82,6 +88,13 @@ TransferResult FailTransfer(UpdateLink& link, std::optional<quint8> lastEcho) {
 
 }  // namespace
 
+std::optional<QString> ReadFirmwareVersion(UpdateLink& link) {
+    const link::CommandResult reply =
+        UpdateExchange(link, QByteArray(1, kVersionCommand), kVersionReplyLength, kVersionTimeOut);
+    if (reply.outcome != link::Outcome::Done) return std::nullopt;
+    return QString::fromLatin1(reply.data.left(kVersionTextLength));
+}
+
 TransferResult SendFirmwareFile(UpdateLink& link, const QString& path) {
     const UpdateFileContents contents = LoadUpdateFile(path);
     if (!contents.IsValid()) {
@@ -91,39 +104,36 @@ TransferResult SendFirmwareFile(UpdateLink& link, const QString& path) {
     }
 
     const auto start = link.timing.Now();
-    link.port.DiscardInput();
-    if (!link.port.Write(QByteArray(1, kBaseSetCommand))) return FailTransfer(link, std::nullopt);
+    if (UpdateExchange(link, QByteArray(1, kBaseSetCommand), 0).outcome != link::Outcome::Done)
+        return FailTransfer(link, std::nullopt);
     link.timing.Sleep(kBaseSetPause);
-    link.port.DiscardInput();
-    if (!link.port.Write(QByteArray(1, kUpdateCommand))) return FailTransfer(link, std::nullopt);
+    if (UpdateExchange(link, QByteArray(1, kUpdateCommand), 0).outcome != link::Outcome::Done)
+        return FailTransfer(link, std::nullopt);
     link.timing.Sleep(kUpdateEntryPause);
 
     for (const UpdateWord& word : contents.words) {
         if (IsSentWord(word.address)) {
-            link.port.DiscardInput();
             QByteArray packet;
             packet.append(char(word.address >> 8 & 0xFF));
             packet.append(char(word.address & 0xFF));
             packet.append(char(word.high));
             packet.append(char(word.low));
-            if (!link.port.Write(packet)) return FailTransfer(link, std::nullopt);
-            const link::Arrival echoed = link::AwaitBytes(link.port, link.timing, 1, kEchoTimeOut);
-            if (echoed == link::Arrival::PortFailed) return FailTransfer(link, std::nullopt);
-            if (echoed == link::Arrival::TimedOut) {
+            const link::CommandResult echoed = UpdateExchange(link, packet, 1, kEchoTimeOut);
+            if (echoed.outcome == link::Outcome::TimedOut) {
                 link.display.msgCmt(EchoTimeOutText(word.address, word.high, word.low));
                 link.display.ShowInformationBox(kDialogTitle, kUpdateFailedBox);
                 msgProgressBar(link.display, QStringLiteral("off"), 0, 0, 0);
                 return TransferResult::TimedOut;
             }
-            const auto echo = static_cast<quint8>(link.port.ReadAll().at(0));
+            if (echoed.outcome != link::Outcome::Done) return FailTransfer(link, std::nullopt);
+            const auto echo = static_cast<quint8>(echoed.data.at(0));
             if (echo != WordEcho(word.address, word.high, word.low)) return FailTransfer(link, echo);
         }
         const int position = word.address > quint32(INT_MAX) ? INT_MAX : int(word.address);
         msgProgressBar(link.display, QStringLiteral("on"), 0, kProgressMaximum, position);
     }
 
-    link.port.DiscardInput();
-    if (!link.port.Write(kEndMark)) return FailTransfer(link, std::nullopt);
+    if (UpdateExchange(link, kEndMark, 0).outcome != link::Outcome::Done) return FailTransfer(link, std::nullopt);
     link.display.msgCmt(UpdateDoneText(core::WholeSecondsSince(link.timing, start)));
     link.display.ShowInformationBox(kDialogTitle, kUpdateDoneBox);
     return TransferResult::Completed;

@@ -20,6 +20,7 @@
 #include <QTest>
 
 #include "Shard.h"
+#include "image/FileCommands.h"
 #include "TestEnvironment.h"
 
 using namespace zendra;
@@ -901,32 +902,41 @@ private Q_SLOTS:
     }
 
     // read OUT[.hex] writes OUT.hex and OUT.eep; a second name is taken as given; one file for both is
-    // refused before the writer is touched.
+    // refused before the writer is touched. `partner` is the EEPROM file the windows pair with the code
+    // file too (image::SetEepromFileExtension), so both front ends are held to one rule.
     void readNames_data() {
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QStringList>("written");
+        QTest::addColumn<QString>("partner");
         QTest::addColumn<int>("exitCode");
-        QTest::newRow("OUT.hex") << QStringList{"n1/chip.hex"} << QStringList{"n1/chip.hex", "n1/chip.eep"} << 0;
-        QTest::newRow("no extension") << QStringList{"n2/chipdump"} << QStringList{"n2/chipdump.hex", "n2/chipdump.eep"} << 0;
-        QTest::newRow("short name") << QStringList{"n3/a.h"} << QStringList{"n3/a.h", "n3/a.eep"} << 0;
-        QTest::newRow("second name") << QStringList{"n4/a.hex", "n4/e.bin"} << QStringList{"n4/a.hex", "n4/e.bin"} << 0;
-        QTest::newRow("S-record and binary") << QStringList{"n6/a.srec", "n6/e.bin"} << QStringList{"n6/a.srec", "n6/e.bin"} << 0;
-        QTest::newRow("both one file") << QStringList{"n5/backup.eep"} << QStringList{} << 4;
-        QTest::newRow("ELF name refused") << QStringList{"n7/a.elf"} << QStringList{} << 4;
+        const auto row = [](const char* name, QStringList names, QStringList written, QString partner, int code) {
+            QTest::newRow(name) << names << written << partner << code;
+        };
+        row("OUT.hex", {"n1/chip.hex"}, {"n1/chip.eep", "n1/chip.hex"}, "n1/chip.eep", 0);
+        row("no extension", {"n2/chipdump"}, {"n2/chipdump.eep", "n2/chipdump.hex"}, "n2/chipdump.eep", 0);
+        row("short extension", {"n3/a.h"}, {"n3/a.eep", "n3/a.h"}, "n3/a.eep", 0);
+        row("long extension", {"n8/fw.ihex"}, {"n8/fw.eep", "n8/fw.ihex"}, "n8/fw.eep", 0);
+        row("two extensions", {"n9/fw.v2.hex"}, {"n9/fw.v2.eep", "n9/fw.v2.hex"}, "n9/fw.v2.eep", 0);
+        row("dot in the folder only", {"n10.d/prog"}, {"n10.d/prog.eep", "n10.d/prog.hex"}, "n10.d/prog.eep", 0);
+        row("second name", {"n4/a.hex", "n4/e.bin"}, {"n4/a.hex", "n4/e.bin"}, "", 0);
+        row("S-record and binary", {"n6/a.srec", "n6/e.bin"}, {"n6/a.srec", "n6/e.bin"}, "", 0);
+        row("both one file", {"n5/backup.eep"}, {}, "", 4);
+        row("ELF name refused", {"n7/a.elf"}, {}, "", 4);
     }
     void readNames() {
         QFETCH(QStringList, names);
         QFETCH(QStringList, written);
+        QFETCH(QString, partner);
         QFETCH(int, exitCode);
         const QString folder = m_dir + "/" + names.first().section('/', 0, 0);
         QVERIFY(QDir().mkpath(folder));
+        if (!partner.isEmpty()) QCOMPARE(image::SetEepromFileExtension(m_dir + "/" + names.first()), m_dir + "/" + partner);
         Sim sim({"--chip", "ATtiny12L"});
         QStringList args{"--lang", "en", "--port", "{port}", "read"};
         for (const QString& name : names) args << "{dir}/" + name;
         QCOMPARE(Cli(args, sim.path, m_dir).exitCode, exitCode);
         QStringList found = QDir(folder).entryList(QDir::Files, QDir::Name);
         for (QString& f : found) f.prepend(names.first().section('/', 0, 0) + "/");
-        written.sort();
         QCOMPARE(found, written);
     }
 

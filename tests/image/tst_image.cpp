@@ -525,7 +525,8 @@ private Q_SLOTS:
         QTest::newRow("read-only folder") << Save{"protect-dir", kSaveCode, "new.hex", true, {readOnly}, {}};
         QTest::newRow("save as") << Save{"", kSavePair, "out.hex", true, {}, {"out.hex", "out.eep"}};
         QTest::newRow("save as, existing, Cancel") << Save{"", kSavePair, "x.hex", false, {ask}, {}};
-        QTest::newRow("save as, no extension") << Save{"", kSavePair, "prog", true, {}, {"prog", "peep"}};
+        QTest::newRow("save as, no extension") << Save{"", kSavePair, "prog", true, {}, {"prog", "prog.eep"}};
+        QTest::newRow("save as, long extension") << Save{"", kSavePair, "fw.ihex", true, {}, {"fw.ihex", "fw.eep"}};
         QTest::newRow("save code as") << Save{"", kSaveCode, "c.hex", true, {}, {"c.hex"}};
         QTest::newRow("save as an ELF name") << Save{"", kSavePair, "fw.elf", true, {box + texts::kSaveNotElf}, {}};
         QTest::newRow("save data as, hex name") << Save{"", kSaveData, "d.hex", true, {}, {"d.eep"}};

@@ -14,6 +14,8 @@
 #include "link/LinkTexts.h"
 #include "operations/Diagnosis.h"
 #include "operations/Flows.h"
+#include "operations/Identify.h"
+#include "operations/Job.h"
 #include "operations/OperationTexts.h"
 #include "operations/VerifyLog.h"
 
@@ -460,6 +462,70 @@ private Q_SLOTS:
         }
     }
 
+
+    // The family byte of a signature: a locked chip reads 0x00..0x02, an empty socket 0xFF, a chip anything
+    // else; both the device check and identification go by it.
+    void socketRule_data() {
+        QTest::addColumn<int>("family");
+        QTest::addColumn<operations::SocketState>("state");
+        using S = operations::SocketState;
+        for (const auto& [family, state] : {std::pair{0x00, S::Locked}, {0x02, S::Locked}, {0x03, S::Chip},
+                                            {0x90, S::Chip}, {0xFE, S::Chip}, {0xFF, S::Empty}})
+            QTest::addRow("%02X", family) << family << state;
+    }
+    void socketRule() {
+        QFETCH(int, family);
+        QTEST(operations::SocketStateOf(quint8(family)), "state");
+    }
+
+    // A job refuses files that hold even one byte more than the device, in either memory, before the wire.
+    void imagesBeyondTheDevice_data() {
+        QTest::addColumn<bool>("flash");
+        QTest::addColumn<int>("offset");  // from the device's size: -1 its last byte, 0 the first beyond
+        QTest::addColumn<int>("beyond");
+        QTest::newRow("last flash byte") << true << -1 << 0;
+        QTest::newRow("first byte past the flash") << true << 0 << 1;
+        QTest::newRow("last EEPROM byte") << false << -1 << 0;
+        QTest::newRow("first byte past the EEPROM") << false << 0 << 1;
+    }
+    void imagesBeyondTheDevice() {
+        QFETCH(bool, flash);
+        QFETCH(int, offset);
+        QFETCH(int, beyond);
+        Rig rig("ATtiny12L");
+        operations::Job job;
+        job.device = rig.target.device;
+        job.recorded = false;
+        job.dryRun = true;
+        if (flash)
+            job.images.ProgramImage[2 * job.device->flashWords + offset] = 0x12;
+        else
+            job.images.EepromImage[job.device->eepromBytes + offset] = 0x34;
+        const operations::JobReport done = operations::RunJob(rig.env, rig.target.port, "COM1", job);
+        QCOMPARE(done.imagesBeyond, beyond);
+        QCOMPARE(done.end == operations::JobEnd::ImagesBeyond, beyond > 0);
+    }
+
+    // A communication check that ends before the writer was reached records its phase as failed.
+    void communicationNeverReached_data() {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("no port saved") << 1 << false;
+        QTest::newRow("COM0") << 0 << true;
+    }
+    void communicationNeverReached() {
+        QFETCH(int, number);
+        QFETCH(bool, saved);
+        Rig rig("AT90S2313", 1);
+        rig.target.port.number = number;
+        rig.target.port.saved = saved;
+        const operations::Report& report = rig.Run('P');
+        QVERIFY(rig.letters.isEmpty());
+        QCOMPARE(report.verdict, operations::Verdict::LinkFailed);
+        QVERIFY(!report.phases.isEmpty());
+        QCOMPARE(report.phases.first().phase, operations::PhaseKind::Communication);
+        QVERIFY(!report.phases.first().ok);
+    }
 };
 
 QTEST_GUILESS_MAIN(OperationsTest)
