@@ -235,7 +235,10 @@ QJsonObject RecordJson(const production::ChipRecord& r) {
                        {"lockFuseBefore", r.lockFuseBefore},
                        {"lockFuseAfter", r.lockFuseAfter},
                        {"verdict", production::ShownVerdict(r)},
-                       {"seconds", r.seconds}};
+                       {"seconds", r.seconds},
+                       // null: the chip was not run by a production station
+                       {"stationLocked", r.station ? QJsonValue(r.station->locked) : QJsonValue()},
+                       {"unlockedBy", r.station ? QJsonValue(r.station->unlockedBy) : QJsonValue()}};
 }
 
 namespace {

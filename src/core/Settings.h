@@ -97,6 +97,9 @@ inline constexpr TextKey StampStart{"Production", "StampStart", "1"};
 inline constexpr TextKey StampStep{"Production", "StampStep", "1"};
 inline constexpr TextKey CalibrationAt{"Production", "CalibrationAt", ""};
 inline constexpr TextKey ChipStore{"Production", "ChipStore", ""};
+// The production station's engineer password, only ever as libsodium's Argon2id string (salt and costs
+// inside); empty: none set yet. Removing the line resets a forgotten password.
+inline constexpr TextKey EngineerPassword{"Station", "EngineerPassword", ""};
 inline constexpr TextKey OpenDir0{"Settings6", "OPEN_DIR0", ""};
 inline constexpr TextKey Speed{"Settings6", "Speed", "?"};
 inline constexpr TextKey Com{"Settings6", "Com", "?"};

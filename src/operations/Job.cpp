@@ -262,7 +262,8 @@ void JobRun::FillRecordFacts() {
                                       .command = CommandName(m_job.command),
                                       .files = m_job.files,
                                       .series = Stamps() ? m_job.production.series : QString(),
-                                      .pid = qint64(::getpid())};
+                                      .pid = qint64(::getpid()),
+                                      .station = m_job.station};
 }
 
 // The record, begun (with its number) before the chip is written.

@@ -70,6 +70,15 @@ constexpr const char* kServerSchema[] = {
     "CREATE TABLE zendra_schema (version INTEGER NOT NULL)",
 };
 
+// ---- Schema version 1 -> 2: the production station's lock in each chip's record (NULL: no station).
+// The same statements serve SQLite and PostgreSQL. A new store is made at version 1 and brought up
+// through every step, so a new store and a migrated one end in the same tables.
+constexpr const char* kMigration1To2[] = {
+    "ALTER TABLE records ADD COLUMN station_locked INTEGER",
+    "ALTER TABLE records ADD COLUMN unlocked_by TEXT",
+};
+// ---- end of version 2
+
 // Every transaction on a server takes this lock first, so they follow one another as SQLite's
 // BEGIN IMMEDIATE makes them: two first uses never both create the tables, two allocations never both
 // read the same next number.
@@ -244,18 +253,24 @@ StoreResult ChipStore::CreateTables(int version) {
         if (const StoreResult read = ReadVersion(db, m_server, now); !read.Ok()) return read;
         if (now > kSchemaVersion)
             return {StoreProblem::NewerSchema, QStringLiteral("schema %1 > %2").arg(now).arg(kSchemaVersion)};
-        if (now != 0) return {};
+        if (now == kSchemaVersion) return {};
         QSqlQuery q(db);
-        if (m_server) {
-            for (const char* statement : kServerSchema)
+        const auto run = [&q](const auto& statements) -> StoreResult {
+            for (const char* statement : statements)
                 if (!q.exec(QString::fromLatin1(statement))) return FromError(q.lastError());
+            return {};
+        };
+        if (now == 0)
+            if (const StoreResult made = m_server ? run(kServerSchema) : run(kSchema); !made.Ok()) return made;
+        if (now < 2)
+            if (const StoreResult moved = run(kMigration1To2); !moved.Ok()) return moved;
+        if (m_server) {
+            if (!q.exec(QStringLiteral("DELETE FROM zendra_schema"))) return FromError(q.lastError());
             q.prepare(QStringLiteral("INSERT INTO zendra_schema (version) VALUES (?)"));
             q.addBindValue(kSchemaVersion);
             if (!q.exec()) return FromError(q.lastError());
             return {};
         }
-        for (const char* statement : kSchema)
-            if (!q.exec(QString::fromLatin1(statement))) return FromError(q.lastError());
         if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
             return FromError(q.lastError());
         return {};
@@ -351,15 +366,17 @@ StoreResult ChipStore::Insert(ChipRecord& record) {
     q.prepare(
         QStringLiteral("INSERT INTO records (time, bench, port, firmware, device, signature, command, "
                        "series, serial, calibration, "
-                       "lockfuse_before, lockfuse_after, verdict, seconds, pid) VALUES (?, ?, ?, ?, ?, ?, ?, "
-                       "?, ?, ?, ?, ?, ?, ?, ?)"));
+                       "lockfuse_before, lockfuse_after, verdict, seconds, pid, station_locked, unlocked_by) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const QVariant& v :
          {QVariant(record.time.toUTC().toString(Qt::ISODateWithMs)), QVariant(record.bench),
           QVariant(record.port), QVariant(record.firmware), QVariant(record.device),
           QVariant(record.signature), QVariant(record.command),
           record.series.isEmpty() ? QVariant() : QVariant(record.series), Optional(record.serial),
           Optional(record.calibration), QVariant(record.lockFuseBefore), QVariant(record.lockFuseAfter),
-          QVariant(record.verdict), QVariant(record.seconds), QVariant(record.pid)})
+          QVariant(record.verdict), QVariant(record.seconds), QVariant(record.pid),
+          record.station ? QVariant(int(record.station->locked)) : QVariant(),
+          record.station ? QVariant(record.station->unlockedBy) : QVariant()})
         q.addBindValue(v);
     if (!q.exec()) return FromError(q.lastError());
     record.id = q.lastInsertId().toLongLong();
@@ -427,7 +444,8 @@ StoreResult ChipStore::History(const HistoryQuery& query, QList<ChipRecord>& rec
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     QString sql = QStringLiteral(
         "SELECT id, time, bench, port, firmware, device, signature, command, series, serial, calibration, "
-        "lockfuse_before, lockfuse_after, verdict, seconds, pid FROM records WHERE 1 = 1");
+        "lockfuse_before, lockfuse_after, verdict, seconds, pid, station_locked, unlocked_by FROM records "
+        "WHERE 1 = 1");
     QVariantList values;
     if (query.id) {
         sql += QStringLiteral(" AND id = ?");
@@ -468,6 +486,7 @@ StoreResult ChipStore::History(const HistoryQuery& query, QList<ChipRecord>& rec
         r.verdict = q.value(13).toString();
         r.seconds = q.value(14).toDouble();
         r.pid = q.value(15).toLongLong();
+        if (!q.value(16).isNull()) r.station = StationFacts{q.value(16).toInt() != 0, q.value(17).toString()};
         records.append(r);
     }
     if (records.isEmpty()) return {};

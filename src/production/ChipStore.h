@@ -24,6 +24,13 @@ struct FileDigest {
     QString role, path, sha256;
 };
 
+// A chip programmed at a production station: whether the station was locked to its job, and the bench
+// whose engineer unlocked it last (empty: never unlocked).
+struct StationFacts {
+    bool locked = false;
+    QString unlockedBy;
+};
+
 struct ChipRecord {
     qint64 id = 0;
     QDateTime time;
@@ -36,6 +43,7 @@ struct ChipRecord {
     QString verdict;  // "allocated" until the run that took the number ends
     double seconds = 0;
     qint64 pid = 0;
+    std::optional<StationFacts> station;  // none: not run by a station
 };
 
 enum class StoreProblem {
@@ -72,7 +80,7 @@ struct HistoryQuery {
 
 class ChipStore {
 public:
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
     // Another process's transaction is waited for this long before the store counts as locked.
     static constexpr int kBusyTimeoutMs = 5000;
     // Every call answers within this long, whatever the store does: a frozen server, a file locked for
