@@ -2262,5 +2262,49 @@ Open them as they are?</translation>
         <source>チップには何も書き込んでいません（確認のみ）。</source>
         <translation>Nothing was written to the chip (dry run).</translation>
     </message>
+    <message>
+        <source>ステーションはロックされています。変更にはエンジニアのパスワードでロックを解除してください。</source>
+        <translation>The station is locked. An engineer&apos;s password unlocks it for changes.</translation>
+    </message>
+    <message>
+        <source>エンジニアのパスワード</source>
+        <translation>Engineer&apos;s password</translation>
+    </message>
+    <message>
+        <source>ロックを解除するパスワード:</source>
+        <translation>Password to unlock:</translation>
+    </message>
+    <message>
+        <source>新しいパスワード (ロックの解除に使います):</source>
+        <translation>New password (it unlocks the station):</translation>
+    </message>
+    <message>
+        <source>もう一度:</source>
+        <translation>Again:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>パスワードが違います。</source>
+        <translation>Wrong password.</translation>
+    </message>
+    <message>
+        <source>二つのパスワードが一致しません。ロックしませんでした。</source>
+        <translation>The two passwords differ. The station was not locked.</translation>
+    </message>
+    <message>
+        <source>パスワードを保存できませんでした。ロックしませんでした。</source>
+        <translation>The password could not be kept. The station was not locked.</translation>
+    </message>
+    <message>
+        <source>ステーションを %1 にロックしました。</source>
+        <translation>The station is locked to %1.</translation>
+    </message>
+    <message>
+        <source>ステーションのロックを解除しました。</source>
+        <translation>The station is unlocked.</translation>
+    </message>
 </context>
 </TS>

@@ -22,6 +22,7 @@
 #include "link/SystemPort.h"
 #include "shell/DialogCheck.h"
 #include "shell/OperationThread.h"
+#include "shell/StationGate.h"
 #include "shell/DialogUpdate.h"
 #include "shell/FrmAbout.h"
 #include "shell/FrmIndex.h"
@@ -171,6 +172,9 @@ void Application::Build() {
         [this](const std::function<void()>& body) { Guarded(body); },
         [this](QDialog& dialog) { return RunModal(dialog); }, [this] { return m_index.data(); });
     m_about = std::make_unique<AboutBoxHost>(m_main.get());
+    m_station = std::make_unique<StationGate>(*m_settings, *m_setup.timing, *m_ui, m_main.get(),
+                                              [this](QDialog& dialog) { return RunModal(dialog); });
+    m_commands->stationRefuses = [this] { return m_station->Refuses(); };
     m_closeRetry.setInterval(kCloseRetryInterval);
     QObject::connect(&m_closeRetry, &QTimer::timeout, m_main.get(), [this] { RunPendingClose(); });
     Wire();
@@ -223,6 +227,7 @@ void Application::Wire() {
 }
 
 void Application::Guarded(const std::function<void()>& body) {
+    if (m_station->Refuses()) return;
     auto hold = m_guard.TryEnterOrRefuse(*m_ui);
     if (!hold) return;
     body();
@@ -271,6 +276,7 @@ void Application::ShowHelp() {
 }
 
 void Application::RunFirmwareUpdate() {
+    if (m_station->Refuses()) return;
     // The dialog takes the guard itself while it talks to the writer; it may not open during an operation.
     if (m_guard.IsBusy()) {
         m_ui->Status(core::StatusField::Result, core::kBusyText);
@@ -282,6 +288,7 @@ void Application::RunFirmwareUpdate() {
 }
 
 void Application::RunConnectionCheck() {
+    if (m_station->Refuses()) return;
     if (m_guard.IsBusy()) {
         m_ui->Status(core::StatusField::Result, core::kBusyText);
         return;
@@ -310,6 +317,9 @@ void Application::RunConnectionCheck() {
 
 bool Application::OnCloseRequest() {
     if (m_ended) return true;
+    // A locked station closes only for its engineer; a logout or a stop still ends it cleanly. A stop
+    // that came while the password was asked has ended the program meanwhile.
+    if (!m_terminating && m_station->Locked() && !m_station->Unlock()) return m_ended;
     if (m_guard.IsBusy()) {
         // Tearing the windows down now would pull them from under the running operation.
         m_closePending = true;

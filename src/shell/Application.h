@@ -37,6 +37,7 @@ class HelpWindow;
 class MainCommands;
 class WindowsUserInterface;
 class FrmMain;
+class StationGate;
 
 // The lock that keeps a second copy of the program (same user) from starting.
 inline const QString kInstanceLockName = QStringLiteral("New ZendraV6.lock");
@@ -87,6 +88,8 @@ public:
     core::SettingsStore& Settings() { return *m_settings; }
     core::OperationGuard& Guard() { return m_guard; }
     WriterContext& Writer() { return *m_writer; }
+    // The station's lock: while it holds, every way into the job is refused and closing needs the password.
+    StationGate& Station() { return *m_station; }
     FrmIndex* IndexWindow() const;
     HelpWindow* Help() const;
 
@@ -132,6 +135,7 @@ private:
     std::unique_ptr<WriterContext> m_writer;
     std::unique_ptr<MainCommands> m_commands;
     std::unique_ptr<AboutBoxHost> m_about;
+    std::unique_ptr<StationGate> m_station;
     QPointer<FrmIndex> m_index;
     QPointer<HelpWindow> m_help;
     bool m_closePending = false;
