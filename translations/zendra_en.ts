@@ -2263,6 +2263,130 @@ Open them as they are?</translation>
         <translation>Nothing was written to the chip (dry run).</translation>
     </message>
     <message>
+        <source>生産ステーション(&amp;T)...</source>
+        <translation>Production s&amp;tation…</translation>
+    </message>
+    <message>
+        <source>生産ステーション</source>
+        <translation>Production station</translation>
+    </message>
+    <message>
+        <source>ベンチ設定: %1</source>
+        <translation>Bench setup: %1</translation>
+    </message>
+    <message>
+        <source>開始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>全て開始 (スペース)</source>
+        <translation>Start all (Space)</translation>
+    </message>
+    <message>
+        <source>チップを挿したら開始する</source>
+        <translation>Start when a chip is seated</translation>
+    </message>
+    <message>
+        <source>数量 (0: 制限なし):</source>
+        <translation>Quantity (0: no limit):</translation>
+    </message>
+    <message>
+        <source>連続不合格で停止 (0: しない):</source>
+        <translation>Stop after failures in a row (0: never):</translation>
+    </message>
+    <message>
+        <source>ポートを追加</source>
+        <translation>Add port</translation>
+    </message>
+    <message>
+        <source>待機</source>
+        <translation>idle</translation>
+    </message>
+    <message>
+        <source>チップ待ち</source>
+        <translation>waiting for a chip</translation>
+    </message>
+    <message>
+        <source>書き込み中 %1 %</source>
+        <translation>programming %1 %</translation>
+    </message>
+    <message>
+        <source>検証中 %1 %</source>
+        <translation>verifying %1 %</translation>
+    </message>
+    <message>
+        <source>完了</source>
+        <translation>done</translation>
+    </message>
+    <message>
+        <source>%1 — %2 — %3</source>
+        <translation>%1 — %2 — %3</translation>
+    </message>
+    <message>
+        <source>ファームウェア: %1</source>
+        <translation>Firmware: %1</translation>
+    </message>
+    <message>
+        <source>シリアル番号: %1</source>
+        <translation>Serial number: %1</translation>
+    </message>
+    <message>
+        <source>%1 秒</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>書き込み器が応答しません。</source>
+        <translation>The writer does not answer.</translation>
+    </message>
+    <message>
+        <source>このセッション: 合格 %1、不合格 %2、計 %3</source>
+        <translation>This session: %1 passed, %2 failed, %3 in all</translation>
+    </message>
+    <message>
+        <source>シリーズ %1 (チップ記録): 合格 %2、不合格 %3、計 %4</source>
+        <translation>Series %1 (chip store): %2 passed, %3 failed, %4 in all</translation>
+    </message>
+    <message>
+        <source>残り %1 個</source>
+        <translation>%1 remaining</translation>
+    </message>
+    <message>
+        <source>数量に達しました。これ以上チップを開始しません。</source>
+        <translation>The quantity is reached: no more chips are started.</translation>
+    </message>
+    <message>
+        <source>不合格が %1 回続いたので開始を止めました。治具と書き込み器を確かめてください。</source>
+        <translation>Stopped starting chips after %1 failures in a row. Check the fixture and the writers.</translation>
+    </message>
+    <message>
+        <source>ステーションを開けません: %1</source>
+        <translation>The station cannot open: %1</translation>
+    </message>
+    <message>
+        <source>開いているステーションの書き込み器が動作中です: %1</source>
+        <translation>A writer of the open station is still running: %1</translation>
+    </message>
+    <message>
+        <source>ベンチ設定 %1 を読めません (%2)。</source>
+        <translation>Cannot read the bench setup %1 (%2).</translation>
+    </message>
+    <message>
+        <source>ベンチ設定の保存後に変わったファイルがあります: %1</source>
+        <translation>Files changed since the bench setup was saved: %1</translation>
+    </message>
+    <message>
+        <source>ファイルを読めません: %1</source>
+        <translation>Cannot read the file: %1</translation>
+    </message>
+    <message>
+        <source>知らないデバイス名です: %1</source>
+        <translation>Unknown device name: %1</translation>
+    </message>
+    <message>
+        <source>デバイスにない書き込み設定です: %1</source>
+        <translation>A lock/fuse choice the device does not have: %1</translation>
+    </message>
+    <message>
         <source>ステーションはロックされています。変更にはエンジニアのパスワードでロックを解除してください。</source>
         <translation>The station is locked. An engineer&apos;s password unlocks it for changes.</translation>
     </message>

@@ -34,6 +34,8 @@
 #include "shell/MainCommands.h"
 #include "shell/SettingsPanel.h"
 #include "shell/ShellTexts.h"
+#include "shell/FrmStation.h"
+#include "shell/StationHandOver.h"
 #include "shell/WindowsUserInterface.h"
 
 namespace zendra::shell {
@@ -51,6 +53,7 @@ Application::Application(ApplicationSetup setup) : m_setup(std::move(setup)) {}
 
 Application::~Application() {
     // Windows first: they hold references into the objects below.
+    delete m_station.data();
     m_help.clear();
     delete m_index.data();
     m_commands.reset();
@@ -81,6 +84,7 @@ Application::StartResult Application::Start() {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     QDir().mkpath(runtime);
     const QString lockPath = runtime + QLatin1Char('/') + kInstanceLockName;
+    m_stationSocket = StationSocketPath(runtime);
     m_lock = std::make_unique<QLockFile>(lockPath);
     // A running copy keeps its lock however long it runs; only a dead owner's lock is stale.
     m_lock->setStaleLockTime(0);
@@ -92,6 +96,9 @@ Application::StartResult Application::Start() {
     }
 
     Build();
+    // A second `zendra --station` hands its station over here instead of ending silently.
+    m_stationListener = std::make_unique<StationListener>(
+        m_stationSocket, [this](const StationRequest& request) { return core::Translate(OpenStation(request.setupPath, request.ports)); });
 
     // The About box is prepared unshown, with the support line.
     m_about->Prepare();
@@ -221,6 +228,11 @@ void Application::Wire() {
     on("mnuConnectionCheck", [this] { RunConnectionCheck(); });
     on("mnuHelpSub", [this] { ShowHelp(); });
     on("mnuHelpAbout", [this] { m_about->Open(); });
+    on("mnuProductionStation", [this] {
+        const std::optional<QString> path = m_ui->ChooseOpenFile(
+            {texts::kOpenSetupTitle, texts::kSetupFilter, texts::kSetupSuffix, QString(), core::ReadText(*m_settings, keys::OpenDir)});
+        if (path && !path->isEmpty()) OpenStation(*path);
+    });
     main->onCloseRequest = [this] { return OnCloseRequest(); };
     // Pure window work, so it is taken even while an operation runs.
     main->onLanguagePicked = [this](core::Language language) { UseLanguage(language); };
@@ -313,6 +325,23 @@ void Application::RunConnectionCheck() {
     RunModal(dialog);
 }
 
+QString Application::OpenStation(const QString& setupPath, const QStringList& ports) {
+    if (m_station) {
+        for (const StationTile* tile : m_station->Tiles())
+            if (tile->Busy()) return core::Compose(texts::kStationBusy, {tile->Port().given});
+        delete m_station.data();
+    }
+    m_station = new FrmStation(*m_settings, {.setupPath = QFileInfo(setupPath).absoluteFilePath(), .ports = ports,
+                                             .makePort = {}, .detectPorts = m_setup.detectPorts},
+                               m_main.get());
+    m_station->show();
+    m_station->raise();
+    m_station->activateWindow();
+    return m_station->Refusal();
+}
+
+FrmStation* Application::Station() const { return m_station.data(); }
+
 // --- Shutdown ----------------------------------------------------------------------------------------------
 
 bool Application::OnCloseRequest() {
@@ -372,6 +401,8 @@ void Application::MDIForm_Unload() {
     m_ui->CloseMessage();
     if (m_index) m_index->close();
     if (m_help) m_help->close();
+    if (m_station) m_station->close();
+    m_stationListener.reset();
     m_lock.reset();
     if (m_setup.onEnded) {
         m_setup.onEnded();

@@ -37,7 +37,12 @@ class HelpWindow;
 class MainCommands;
 class WindowsUserInterface;
 class FrmMain;
+<<<<<<< HEAD
 class StationGate;
+=======
+class FrmStation;
+class StationListener;
+>>>>>>> ca0536d19a9efc49632d90dce0ae894230e8f201
 
 // The lock that keeps a second copy of the program (same user) from starting.
 inline const QString kInstanceLockName = QStringLiteral("New ZendraV6.lock");
@@ -78,6 +83,12 @@ public:
     bool HasEnded() const { return m_ended; }
     // After start-up: opens a code file (and its EEPROM file) as the open command would.
     void OpenFile(const QString& path);
+    // The production station for `setupPath` on `ports` (empty: the setup's), in front of the main window;
+    // why it cannot open (empty: it opened). A station whose writers still run is not replaced.
+    QString OpenStation(const QString& setupPath, const QStringList& ports = {});
+    FrmStation* Station() const;
+    // After AlreadyRunning: where the running copy takes a station handed over.
+    const QString& StationSocket() const { return m_stationSocket; }
     // After LockFailed: the line that names the lock file and why it could not be taken.
     const QString& LockFailureText() const { return m_lockFailureText; }
 
@@ -143,6 +154,9 @@ private:
     bool m_ended = false;
     bool m_terminating = false;  // a logout or a stop asked for the close
     std::unique_ptr<TerminationSignals> m_termination;
+    QPointer<FrmStation> m_station;
+    std::unique_ptr<StationListener> m_stationListener;
+    QString m_stationSocket;
 };
 
 }  // namespace zendra::shell
