@@ -2430,5 +2430,73 @@ Open them as they are?</translation>
         <source>ステーションのロックを解除しました。</source>
         <translation>The station is unlocked.</translation>
     </message>
+    <message>
+        <source>種類</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>設定の SHA-256</source>
+        <translation>Setup&apos;s SHA-256</translation>
+    </message>
+    <message>
+        <source>書き込む SHA-256</source>
+        <translation>SHA-256 programmed</translation>
+    </message>
+    <message>
+        <source>ファイルの日時</source>
+        <translation>File time</translation>
+    </message>
+    <message>
+        <source>状態</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>設定どおり</source>
+        <translation>as the setup</translation>
+    </message>
+    <message>
+        <source>設定と違う (承認待ち)</source>
+        <translation>differs from the setup (awaiting acceptance)</translation>
+    </message>
+    <message>
+        <source>設定と違う (このセッションで承認済み)</source>
+        <translation>differs from the setup (accepted for this session)</translation>
+    </message>
+    <message>
+        <source>読み込み後に変更あり</source>
+        <translation>changed on disk since loaded</translation>
+    </message>
+    <message>
+        <source>ベンチ設定の保存後に変わったファイルがあります: %1。エンジニアが承認するまでチップを開始しません。</source>
+        <translation>Files changed since the bench setup was saved: %1. No chip starts until an engineer accepts them.</translation>
+    </message>
+    <message>
+        <source>読み込み後にディスク上で変わったファイルがあります: %1。ステーションは読み込んだ内容を書き込み続けます。変更を使うにはエンジニアが再読み込みしてください。</source>
+        <translation>Files changed on disk since they were loaded: %1. The station keeps programming what it loaded; an engineer reloads to use the change.</translation>
+    </message>
+    <message>
+        <source>承認</source>
+        <translation>Accept</translation>
+    </message>
+    <message>
+        <source>再読み込み</source>
+        <translation>Reload</translation>
+    </message>
+    <message>
+        <source>ロック</source>
+        <translation>Lock</translation>
+    </message>
+    <message>
+        <source>ロック解除</source>
+        <translation>Unlock</translation>
+    </message>
+    <message>
+        <source>ロック中 (最後の解除: %1)</source>
+        <translation>Locked (last unlocked by: %1)</translation>
+    </message>
+    <message>
+        <source>ロックなし</source>
+        <translation>Not locked</translation>
+    </message>
 </context>
 </TS>

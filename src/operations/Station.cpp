@@ -40,7 +40,7 @@ std::optional<QString> ReadStationFile(const QString& path, bool code, const dev
 
 }  // namespace
 
-StationJob LoadStationJob(const QString& setupPath) {
+StationJob LoadStationJob(const QString& setupPath, bool changedAllowed) {
     StationJob out;
     out.setupPath = setupPath;
     const production::SetupLoad load = production::LoadSetup(setupPath);
@@ -50,7 +50,8 @@ StationJob LoadStationJob(const QString& setupPath) {
         return out;
     }
     const production::Setup& setup = out.setup = load.setup;
-    if (const QStringList changed = production::ChangedFiles(setup, setupPath); !changed.isEmpty()) {
+    if (const QStringList changed = changedAllowed ? QStringList() : production::ChangedFiles(setup, setupPath);
+        !changed.isEmpty()) {
         out.problem = StationProblem::FilesChanged;
         out.detail = changed.join(QStringLiteral(", "));
         return out;

@@ -25,7 +25,9 @@ struct StationJob {
 // The program job a setup file stands for: its files read and parsed once, the device, the lock/fuse
 // choices, the stamp, the calibration copy and the store. A file changed since the setup was saved is
 // refused: a station programs chip after chip without anyone looking at the files again.
-StationJob LoadStationJob(const QString& setupPath);
+// `changedAllowed`: a changed file is loaded as it is now, for a caller that holds the chips back until
+// the change is accepted (production::StationFiles).
+StationJob LoadStationJob(const QString& setupPath, bool changedAllowed = false);
 
 // One chip's end as a station shows it: passed or not (or neither, when it was cancelled), and the
 // reason in the words of the main window's status panel.

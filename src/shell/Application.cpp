@@ -179,9 +179,9 @@ void Application::Build() {
         [this](const std::function<void()>& body) { Guarded(body); },
         [this](QDialog& dialog) { return RunModal(dialog); }, [this] { return m_index.data(); });
     m_about = std::make_unique<AboutBoxHost>(m_main.get());
-    m_station = std::make_unique<StationGate>(*m_settings, *m_setup.timing, *m_ui, m_main.get(),
+    m_lockGate = std::make_unique<StationGate>(*m_settings, *m_setup.timing, *m_ui, m_main.get(),
                                               [this](QDialog& dialog) { return RunModal(dialog); });
-    m_commands->stationRefuses = [this] { return m_station->Refuses(); };
+    m_commands->stationRefuses = [this] { return m_lockGate->Refuses(); };
     m_closeRetry.setInterval(kCloseRetryInterval);
     QObject::connect(&m_closeRetry, &QTimer::timeout, m_main.get(), [this] { RunPendingClose(); });
     Wire();
@@ -239,7 +239,7 @@ void Application::Wire() {
 }
 
 void Application::Guarded(const std::function<void()>& body) {
-    if (m_station->Refuses()) return;
+    if (m_lockGate->Refuses()) return;
     auto hold = m_guard.TryEnterOrRefuse(*m_ui);
     if (!hold) return;
     body();
@@ -288,7 +288,7 @@ void Application::ShowHelp() {
 }
 
 void Application::RunFirmwareUpdate() {
-    if (m_station->Refuses()) return;
+    if (m_lockGate->Refuses()) return;
     // The dialog takes the guard itself while it talks to the writer; it may not open during an operation.
     if (m_guard.IsBusy()) {
         m_ui->Status(core::StatusField::Result, core::kBusyText);
@@ -300,7 +300,7 @@ void Application::RunFirmwareUpdate() {
 }
 
 void Application::RunConnectionCheck() {
-    if (m_station->Refuses()) return;
+    if (m_lockGate->Refuses()) return;
     if (m_guard.IsBusy()) {
         m_ui->Status(core::StatusField::Result, core::kBusyText);
         return;
@@ -332,7 +332,8 @@ QString Application::OpenStation(const QString& setupPath, const QStringList& po
         delete m_station.data();
     }
     m_station = new FrmStation(*m_settings, {.setupPath = QFileInfo(setupPath).absoluteFilePath(), .ports = ports,
-                                             .makePort = {}, .detectPorts = m_setup.detectPorts},
+                                             .makePort = {}, .detectPorts = m_setup.detectPorts,
+                                             .gate = m_lockGate.get()},
                                m_main.get());
     m_station->show();
     m_station->raise();
@@ -348,7 +349,7 @@ bool Application::OnCloseRequest() {
     if (m_ended) return true;
     // A locked station closes only for its engineer; a logout or a stop still ends it cleanly. A stop
     // that came while the password was asked has ended the program meanwhile.
-    if (!m_terminating && m_station->Locked() && !m_station->Unlock()) return m_ended;
+    if (!m_terminating && m_lockGate->Locked() && !m_lockGate->Unlock()) return m_ended;
     if (m_guard.IsBusy()) {
         // Tearing the windows down now would pull them from under the running operation.
         m_closePending = true;
@@ -362,6 +363,7 @@ bool Application::OnCloseRequest() {
         m_ui->Ask(core::MessageIcon::Information, kMessageCaption, texts::kUnsavedQuitQuestion,
                   core::MessageButtons::OkCancel) != core::MessageAnswer::Ok)
         return false;
+    m_lockGate->Release();
     MDIForm_QueryUnload();
     MDIForm_Unload();
     return true;

@@ -37,12 +37,9 @@ class HelpWindow;
 class MainCommands;
 class WindowsUserInterface;
 class FrmMain;
-<<<<<<< HEAD
 class StationGate;
-=======
 class FrmStation;
 class StationListener;
->>>>>>> ca0536d19a9efc49632d90dce0ae894230e8f201
 
 // The lock that keeps a second copy of the program (same user) from starting.
 inline const QString kInstanceLockName = QStringLiteral("New ZendraV6.lock");
@@ -100,7 +97,7 @@ public:
     core::OperationGuard& Guard() { return m_guard; }
     WriterContext& Writer() { return *m_writer; }
     // The station's lock: while it holds, every way into the job is refused and closing needs the password.
-    StationGate& Station() { return *m_station; }
+    StationGate& LockGate() { return *m_lockGate; }
     FrmIndex* IndexWindow() const;
     HelpWindow* Help() const;
 
@@ -146,7 +143,7 @@ private:
     std::unique_ptr<WriterContext> m_writer;
     std::unique_ptr<MainCommands> m_commands;
     std::unique_ptr<AboutBoxHost> m_about;
-    std::unique_ptr<StationGate> m_station;
+    std::unique_ptr<StationGate> m_lockGate;
     QPointer<FrmIndex> m_index;
     QPointer<HelpWindow> m_help;
     bool m_closePending = false;

@@ -22,6 +22,8 @@
 #include "production/ChipStore.h"
 #include "production/Yield.h"
 #include "shell/OperationThread.h"
+#include "shell/StationFilesPanel.h"
+#include "shell/StationGate.h"
 
 namespace zendra::shell {
 
@@ -340,7 +342,8 @@ FrmStation::FrmStation(core::SettingsStore& settings, StationOptions options, QW
     setObjectName(QStringLiteral("frmStation"));
     setAttribute(Qt::WA_DeleteOnClose, true);
     ShowText(this, texts::kStationTitle, TextSlot::WindowTitle);
-    m_job = operations::LoadStationJob(m_options.setupPath);
+    // A changed file is loaded and shown: the files panel holds the chips back until it is accepted.
+    m_job = operations::LoadStationJob(m_options.setupPath, true);
     m_refusal = RefusalOf(m_job);
 
     auto* layout = new QVBoxLayout(this);
@@ -387,6 +390,12 @@ FrmStation::FrmStation(core::SettingsStore& settings, StationOptions options, QW
     lblFailures = new QLabel(this);
     lblFailures->setObjectName(QStringLiteral("lblFailures"));
     for (QLabel* label : {lblBatch, lblSession, lblSeries, lblFailures}) layout->addWidget(label);
+    if (m_job.Ok()) {
+        pnlFiles = new StationFilesPanel(
+            production::StationFiles(m_job.setup, m_options.setupPath, m_job.job.files), m_options.gate,
+            m_options.setupPath, [this] { return ReloadJob(); }, this);
+        layout->addWidget(pnlFiles);
+    }
 
     const auto rule = [this] {
         m_tally.SetRule({.quantity = spnQuantity->value() > 0 ? std::optional<int>(spnQuantity->value()) : std::nullopt,
@@ -398,6 +407,8 @@ FrmStation::FrmStation(core::SettingsStore& settings, StationOptions options, QW
     rule();
     connect(btnStartAll, &QPushButton::clicked, this, &FrmStation::StartAll);
     connect(btnAddPort, &QPushButton::clicked, this, [this] {
+        // A writer plugged in is listed, but a locked station takes none until an engineer unlocks it.
+        if (m_options.gate && m_options.gate->Refuses()) return;
         if (!cboPorts->currentText().trimmed().isEmpty()) AddWriter(cboPorts->currentText().trimmed());
     });
     connect(chkAuto, &QCheckBox::toggled, this, [this](bool on) {
@@ -466,8 +477,11 @@ void FrmStation::StartAll() {
 
 void FrmStation::StartTile(StationTile* tile) {
     if (!m_refusal.isEmpty() || tile->Busy()) return;
+    if (pnlFiles && pnlFiles->Stopped()) return;
     if (!m_tally.MayStart(Running())) return ShowBatch();
-    tile->Start(m_job.job, chkAuto->isChecked());
+    operations::Job job = m_job.job;
+    if (m_options.gate) job.station = m_options.gate->Facts();
+    tile->Start(job, chkAuto->isChecked());
 }
 
 void FrmStation::OnChipEnded(ChipVerdict::Kind kind) {
@@ -527,7 +541,22 @@ void FrmStation::ReadCounters() {
         });
 }
 
+// The job as the files are now; none while a writer runs (its chip keeps what it started with) or when the
+// setup no longer loads, which the station then says.
+std::optional<QList<production::FileDigest>> FrmStation::ReloadJob() {
+    if (Running() > 0) return std::nullopt;
+    operations::StationJob again = operations::LoadStationJob(m_options.setupPath, true);
+    if (!again.Ok()) {
+        ShowText(lblBatch, core::Compose(texts::kStationRefused, {RefusalOf(again)}));
+        return std::nullopt;
+    }
+    m_job = std::move(again);
+    ShowBatch();
+    return m_job.job.files;
+}
+
 void FrmStation::closeEvent(QCloseEvent* event) {
+    if (m_options.gate && !m_options.gate->MayClose()) return event->ignore();
     // Every writer's chip ends after its current exchange, and its thread with it.
     for (StationTile* tile : m_tiles) tile->Stop();
     event->accept();

@@ -31,6 +31,9 @@ class QThread;
 
 namespace zendra::shell {
 
+class StationGate;
+class StationFilesPanel;
+
 namespace texts {
 inline const QString kMenuStation = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "生産ステーション(&T)..."));
 inline const QString kStationTitle = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "生産ステーション"));
@@ -150,6 +153,8 @@ struct StationOptions {
     // The port of a writer; empty: the system's serial port.
     std::function<std::unique_ptr<link::SerialPort>()> makePort;
     link::PortMap::Detector detectPorts;  // empty: the system's serial ports
+    // The lock of the station (and of the main window); none: the station is never locked.
+    StationGate* gate = nullptr;
 };
 
 class FrmStation final : public QWidget {
@@ -179,6 +184,7 @@ public:
     QLabel* lblSeries = nullptr;
     QLabel* lblFailures = nullptr;
     QLabel* lblBatch = nullptr;
+    StationFilesPanel* pnlFiles = nullptr;  // the job's files and the lock; none when the setup was refused
 
 Q_SIGNALS:
     void counted();
@@ -191,6 +197,7 @@ private:
     void OnTileIdle(StationTile* tile);
     void ShowBatch();
     void FillDetectedPorts();
+    std::optional<QList<production::FileDigest>> ReloadJob();
     int Running() const;
 
     core::SettingsStore& m_settings;

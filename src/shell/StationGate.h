@@ -67,6 +67,10 @@ public:
     bool Unlock();
     // While locked: says so in status panel 1 and returns true, so the caller does nothing.
     bool Refuses();
+    // Whether a window of the station may close: unlocked, the program ending, or the password right.
+    bool MayClose() { return m_ending || Unlock(); }
+    // The program ends (its close was let through, or the system stops it): the windows close unasked.
+    void Release() { m_ending = true; }
 
 private:
     std::optional<QString> AskPassword(bool setting);
@@ -77,7 +81,8 @@ private:
     QWidget* m_parent;
     std::function<int(QDialog&)> m_runModal;
     production::StationLock m_lock;
-    bool m_asking = false;  // a password dialog or a wrong answer's wait is under way
+    bool m_asking = false;
+    bool m_ending = false;  // a password dialog or a wrong answer's wait is under way
 };
 
 }  // namespace zendra::shell

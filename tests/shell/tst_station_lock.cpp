@@ -5,6 +5,9 @@
 #include <QtWidgets>
 
 #include "AppHarness.h"
+#include "production/Setup.h"
+#include "shell/FrmStation.h"
+#include "shell/StationFilesPanel.h"
 #include "shell/StationGate.h"
 
 using namespace zendra;
@@ -55,7 +58,7 @@ class TestStationLock : public QObject {
 
     void LockWith(const QString& password) {
         AnswerPassword(*m_h, password);
-        QVERIFY(m_h->app->Station().LockTo(m_env->AppDir() + "job.zendra"));
+        QVERIFY(m_h->app->LockGate().LockTo(m_env->AppDir() + "job.zendra"));
         m_h->modals.clear();
     }
 
@@ -97,7 +100,7 @@ private Q_SLOTS:
         attempt(*m_h);
         QCOMPARE(Trace(*m_h), before);
         QCOMPARE(m_h->Result(), said ? kLocked : QString());
-        QVERIFY(m_h->app->Station().Locked());
+        QVERIFY(m_h->app->LockGate().Locked());
         QVERIFY(m_h->Main().isVisible());
     }
 
@@ -110,8 +113,8 @@ private Q_SLOTS:
         QVERIFY(!stored.contains(kSecret) && !stored.contains("Lötkolben"));
 
         AnswerPassword(*m_h, "lötkolben-42");
-        QVERIFY(!m_h->app->Station().Unlock());
-        QVERIFY(m_h->app->Station().Locked());
+        QVERIFY(!m_h->app->LockGate().Unlock());
+        QVERIFY(m_h->app->LockGate().Locked());
         QCOMPARE(m_h->Result(), QString("パスワードが違います。"));
         m_h->Main().close();
         QCOMPARE(m_h->ended, 0);
@@ -119,8 +122,53 @@ private Q_SLOTS:
         AnswerPassword(*m_h, kSecret);
         m_h->Main().close();
         QCOMPARE(m_h->ended, 1);
-        QVERIFY(!m_h->app->Station().Locked());
-        QCOMPARE(m_h->app->Station().Facts().unlockedBy, QSysInfo::machineHostName());
+        QVERIFY(!m_h->app->LockGate().Locked());
+        QCOMPARE(m_h->app->LockGate().Facts().unlockedBy, QSysInfo::machineHostName());
+    }
+
+    // A file rebuilt after the setup was saved holds every chip back until an engineer accepts it (not
+    // while locked); a file rebuilt after the start is a notice, and the chips keep the bytes loaded.
+    void stationFilesHoldTheChips() {
+        const QString folder = m_env->AppDir(), setupPath = folder + "job.zendra", code = folder + "job.hex";
+        const QByteArray made = ":0400000012345678E8\r\n:00000001FF\r\n", rebuilt = ":00000001FF\r\n";
+        const auto write = [&](const QByteArray& bytes) {
+            QFile file(code);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(bytes);
+        };
+        write(made);
+        const QString sha = production::FileSha256(code);
+        QVERIFY(!production::SaveSetup({.code = {"job.hex", sha}}, setupPath));
+
+        write(rebuilt);
+        QCOMPARE(m_h->app->OpenStation(setupPath), QString());
+        shell::FrmStation* station = m_h->app->Station();
+        shell::StationTile* tile = station->AddWriter("/dev/zendra-no-such-port");
+        QVERIFY(station->pnlFiles->Stopped());
+        station->StartTile(tile);
+        QVERIFY(!tile->Busy());
+        LockWith(kSecret);
+        station->cboPorts->setEditText("/dev/zendra-plugged-in");
+        station->btnAddPort->click();
+        QCOMPARE(station->Tiles().size(), 1);
+        station->pnlFiles->btnAccept->click();
+        QVERIFY(station->pnlFiles->Stopped());
+        AnswerPassword(*m_h, kSecret);
+        QVERIFY(m_h->app->LockGate().Unlock());
+        station->pnlFiles->btnAccept->click();
+        QVERIFY(!station->pnlFiles->Stopped());
+        station->StartTile(tile);
+        QVERIFY(tile->Busy());
+        QTRY_VERIFY(!tile->Busy());
+
+        const QString loaded = production::FileSha256(code);
+        write(made);
+        QTest::qWait(20);  // a time the file system tells apart
+        write(made);
+        station->pnlFiles->Refresh();
+        QVERIFY(station->pnlFiles->lblFilesNotice->text().contains("job.hex"));
+        QCOMPARE(station->pnlFiles->Files().Files()[0].loaded, loaded);
+        QVERIFY(!station->pnlFiles->Stopped());
     }
 };
 
