@@ -229,6 +229,7 @@ void Application::Wire() {
     on("mnuHelpSub", [this] { ShowHelp(); });
     on("mnuHelpAbout", [this] { m_about->Open(); });
     on("mnuProductionStation", [this] {
+        if (m_lockGate->Refuses()) return;
         const std::optional<QString> path = m_ui->ChooseOpenFile(
             {texts::kOpenSetupTitle, texts::kSetupFilter, texts::kSetupSuffix, QString(), core::ReadText(*m_settings, keys::OpenDir)});
         if (path && !path->isEmpty()) OpenStation(*path);
@@ -326,6 +327,8 @@ void Application::RunConnectionCheck() {
 }
 
 QString Application::OpenStation(const QString& setupPath, const QStringList& ports) {
+    // A locked station keeps its job, whoever asks for another.
+    if (m_lockGate->Refuses()) return texts::kStationLocked;
     if (m_station) {
         for (const StationTile* tile : m_station->Tiles())
             if (tile->Busy()) return core::Compose(texts::kStationBusy, {tile->Port().given});
