@@ -118,4 +118,4 @@ private Q_SLOTS:
 };
 
 QTEST_GUILESS_MAIN(StationTest)
-#include "tst_station.moc"
+#include "tst_lock_files.moc"
