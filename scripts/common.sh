@@ -6,7 +6,7 @@ BUILD="${ZENDRA_BUILD_DIR:-$ROOT/build}"
 PACKAGES=(cmake g++ clang make pkg-config libelf-dev qt6-base-dev qt6-serialport-dev libgl-dev fonts-noto-cjk xvfb xauth
           desktop-file-utils appstream qt6-tools-dev qt6-l10n-tools qt6-translations-l10n scdoc man-db bash-completion
           file lintian libudev-dev zlib1g-dev libqt6sql6-sqlite libqt6sql6-psql postgresql
-          qt6-charts-dev python3-jsonschema)
+          qt6-charts-dev python3-jsonschema libsodium-dev)
 
 install_missing_packages() {
     local missing=()

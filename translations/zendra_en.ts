@@ -2452,5 +2452,241 @@ Open them as they are?</translation>
         <source>もしかして %1?</source>
         <translation>Did you mean %1?</translation>
     </message>
+    <message>
+        <source>生産ステーション(&amp;T)...</source>
+        <translation>Production s&amp;tation…</translation>
+    </message>
+    <message>
+        <source>生産ステーション</source>
+        <translation>Production station</translation>
+    </message>
+    <message>
+        <source>ベンチ設定: %1</source>
+        <translation>Bench setup: %1</translation>
+    </message>
+    <message>
+        <source>開始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>全て開始 (スペース)</source>
+        <translation>Start all (Space)</translation>
+    </message>
+    <message>
+        <source>チップを挿したら開始する</source>
+        <translation>Start when a chip is seated</translation>
+    </message>
+    <message>
+        <source>数量 (0: 制限なし):</source>
+        <translation>Quantity (0: no limit):</translation>
+    </message>
+    <message>
+        <source>連続不合格で停止 (0: しない):</source>
+        <translation>Stop after failures in a row (0: never):</translation>
+    </message>
+    <message>
+        <source>ポートを追加</source>
+        <translation>Add port</translation>
+    </message>
+    <message>
+        <source>待機</source>
+        <translation>idle</translation>
+    </message>
+    <message>
+        <source>チップ待ち</source>
+        <translation>waiting for a chip</translation>
+    </message>
+    <message>
+        <source>書き込み中 %1 %</source>
+        <translation>programming %1 %</translation>
+    </message>
+    <message>
+        <source>検証中 %1 %</source>
+        <translation>verifying %1 %</translation>
+    </message>
+    <message>
+        <source>完了</source>
+        <translation>done</translation>
+    </message>
+    <message>
+        <source>%1 — %2 — %3</source>
+        <translation>%1 — %2 — %3</translation>
+    </message>
+    <message>
+        <source>ファームウェア: %1</source>
+        <translation>Firmware: %1</translation>
+    </message>
+    <message>
+        <source>シリアル番号: %1</source>
+        <translation>Serial number: %1</translation>
+    </message>
+    <message>
+        <source>%1 秒</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>書き込み器が応答しません。</source>
+        <translation>The writer does not answer.</translation>
+    </message>
+    <message>
+        <source>このセッション: 合格 %1、不合格 %2、計 %3</source>
+        <translation>This session: %1 passed, %2 failed, %3 in all</translation>
+    </message>
+    <message>
+        <source>シリーズ %1 (チップ記録): 合格 %2、不合格 %3、計 %4</source>
+        <translation>Series %1 (chip store): %2 passed, %3 failed, %4 in all</translation>
+    </message>
+    <message>
+        <source>残り %1 個</source>
+        <translation>%1 remaining</translation>
+    </message>
+    <message>
+        <source>数量に達しました。これ以上チップを開始しません。</source>
+        <translation>The quantity is reached: no more chips are started.</translation>
+    </message>
+    <message>
+        <source>不合格が %1 回続いたので開始を止めました。治具と書き込み器を確かめてください。</source>
+        <translation>Stopped starting chips after %1 failures in a row. Check the fixture and the writers.</translation>
+    </message>
+    <message>
+        <source>ステーションを開けません: %1</source>
+        <translation>The station cannot open: %1</translation>
+    </message>
+    <message>
+        <source>開いているステーションの書き込み器が動作中です: %1</source>
+        <translation>A writer of the open station is still running: %1</translation>
+    </message>
+    <message>
+        <source>ベンチ設定 %1 を読めません (%2)。</source>
+        <translation>Cannot read the bench setup %1 (%2).</translation>
+    </message>
+    <message>
+        <source>ベンチ設定の保存後に変わったファイルがあります: %1</source>
+        <translation>Files changed since the bench setup was saved: %1</translation>
+    </message>
+    <message>
+        <source>ファイルを読めません: %1</source>
+        <translation>Cannot read the file: %1</translation>
+    </message>
+    <message>
+        <source>知らないデバイス名です: %1</source>
+        <translation>Unknown device name: %1</translation>
+    </message>
+    <message>
+        <source>デバイスにない書き込み設定です: %1</source>
+        <translation>A lock/fuse choice the device does not have: %1</translation>
+    </message>
+    <message>
+        <source>ステーションはロックされています。変更にはエンジニアのパスワードでロックを解除してください。</source>
+        <translation>The station is locked. An engineer&apos;s password unlocks it for changes.</translation>
+    </message>
+    <message>
+        <source>エンジニアのパスワード</source>
+        <translation>Engineer&apos;s password</translation>
+    </message>
+    <message>
+        <source>ロックを解除するパスワード:</source>
+        <translation>Password to unlock:</translation>
+    </message>
+    <message>
+        <source>新しいパスワード (ロックの解除に使います):</source>
+        <translation>New password (it unlocks the station):</translation>
+    </message>
+    <message>
+        <source>もう一度:</source>
+        <translation>Again:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>パスワードが違います。</source>
+        <translation>Wrong password.</translation>
+    </message>
+    <message>
+        <source>二つのパスワードが一致しません。ロックしませんでした。</source>
+        <translation>The two passwords differ. The station was not locked.</translation>
+    </message>
+    <message>
+        <source>パスワードを保存できませんでした。ロックしませんでした。</source>
+        <translation>The password could not be kept. The station was not locked.</translation>
+    </message>
+    <message>
+        <source>ステーションを %1 にロックしました。</source>
+        <translation>The station is locked to %1.</translation>
+    </message>
+    <message>
+        <source>ステーションのロックを解除しました。</source>
+        <translation>The station is unlocked.</translation>
+    </message>
+    <message>
+        <source>種類</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>設定の SHA-256</source>
+        <translation>Setup&apos;s SHA-256</translation>
+    </message>
+    <message>
+        <source>書き込む SHA-256</source>
+        <translation>SHA-256 programmed</translation>
+    </message>
+    <message>
+        <source>ファイルの日時</source>
+        <translation>File time</translation>
+    </message>
+    <message>
+        <source>状態</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>設定どおり</source>
+        <translation>as the setup</translation>
+    </message>
+    <message>
+        <source>設定と違う (承認待ち)</source>
+        <translation>differs from the setup (awaiting acceptance)</translation>
+    </message>
+    <message>
+        <source>設定と違う (このセッションで承認済み)</source>
+        <translation>differs from the setup (accepted for this session)</translation>
+    </message>
+    <message>
+        <source>読み込み後に変更あり</source>
+        <translation>changed on disk since loaded</translation>
+    </message>
+    <message>
+        <source>ベンチ設定の保存後に変わったファイルがあります: %1。エンジニアが承認するまでチップを開始しません。</source>
+        <translation>Files changed since the bench setup was saved: %1. No chip starts until an engineer accepts them.</translation>
+    </message>
+    <message>
+        <source>読み込み後にディスク上で変わったファイルがあります: %1。ステーションは読み込んだ内容を書き込み続けます。変更を使うにはエンジニアが再読み込みしてください。</source>
+        <translation>Files changed on disk since they were loaded: %1. The station keeps programming what it loaded; an engineer reloads to use the change.</translation>
+    </message>
+    <message>
+        <source>承認</source>
+        <translation>Accept</translation>
+    </message>
+    <message>
+        <source>再読み込み</source>
+        <translation>Reload</translation>
+    </message>
+    <message>
+        <source>ロック</source>
+        <translation>Lock</translation>
+    </message>
+    <message>
+        <source>ロック解除</source>
+        <translation>Unlock</translation>
+    </message>
+    <message>
+        <source>ロック中 (最後の解除: %1)</source>
+        <translation>Locked (last unlocked by: %1)</translation>
+    </message>
+    <message>
+        <source>ロックなし</source>
+        <translation>Not locked</translation>
+    </message>
 </context>
 </TS>

@@ -242,7 +242,10 @@ QJsonObject RecordJson(const production::ChipRecord& r) {
                        {"seconds", r.seconds},
                        {"locked", r.lockState == QLatin1String("locked")},
                        {"wasLocked", r.lockState == QLatin1String("was-locked")},
-                       {"firstRecord", r.firstRecord ? QJsonValue(double(*r.firstRecord)) : QJsonValue()}};
+                       {"firstRecord", r.firstRecord ? QJsonValue(double(*r.firstRecord)) : QJsonValue()},
+                       // null: the chip was not run by a production station
+                       {"stationLocked", r.station ? QJsonValue(r.station->locked) : QJsonValue()},
+                       {"unlockedBy", r.station ? QJsonValue(r.station->unlockedBy) : QJsonValue()}};
 }
 
 namespace {

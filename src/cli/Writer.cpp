@@ -20,6 +20,7 @@
 #include "link/SystemPort.h"
 #include "operations/Identify.h"
 #include "operations/OperationTexts.h"
+#include "operations/SocketWatch.h"
 
 #include <QSysInfo>
 
@@ -512,19 +513,19 @@ void Writer::RunUpdate(ChipResult& result) {
 
 // The production loop's wait: the chip goes, then the next one comes.
 Writer::ChipChange Writer::WaitForChipChange() {
-    constexpr auto kPollInterval = std::chrono::milliseconds(500);
     for (const bool wanted : {false, true}) {
         m_progress->Line(T(wanted ? texts::kWaitInsert : texts::kWaitRemove));
-        for (;;) {
-            if (m_interrupts.cancel.IsCancelled()) return ChipChange::Cancelled;
-            if (m_interrupts.storeLost.load()) return ChipChange::StoreLost;
-            SilentProgress silent;
-            auto env = Environment(silent, silent);
-            const operations::Identification id = operations::IdentifyChip(env, Port(), false);
-            if (id.identity == operations::Identity::Cancelled) return ChipChange::Cancelled;
-            if (id.identity == operations::Identity::NoAnswer) return ChipChange::WriterLost;
-            if (id.ChipPresent() == wanted) break;
-            m_timing.RunEventsFor(kPollInterval);
+        SilentProgress silent;
+        auto env = Environment(silent, silent);
+        switch (operations::AwaitSocket(env, Port(), wanted, [this] { return m_interrupts.storeLost.load(); })) {
+            case operations::SocketChange::Reached:
+                continue;
+            case operations::SocketChange::Cancelled:
+                return ChipChange::Cancelled;
+            case operations::SocketChange::WriterLost:
+                return ChipChange::WriterLost;
+            case operations::SocketChange::Stopped:
+                return ChipChange::StoreLost;
         }
     }
     return ChipChange::Changed;

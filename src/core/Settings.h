@@ -106,6 +106,9 @@ inline constexpr TextKey ChipStore{"Production", "ChipStore", ""};
 // whether a number that never reached a chip goes out again ("1") before a new one.
 inline constexpr TextKey StampKeep{"Production", "StampKeep", ""};
 inline constexpr TextKey StampReuseFailed{"Production", "StampReuseFailed", ""};
+// The production station's engineer password, only ever as libsodium's Argon2id string (salt and costs
+// inside); empty: none set yet. Removing the line resets a forgotten password.
+inline constexpr TextKey EngineerPassword{"Station", "EngineerPassword", ""};
 inline constexpr TextKey OpenDir0{"Settings6", "OPEN_DIR0", ""};
 inline constexpr TextKey Speed{"Settings6", "Speed", "?"};
 inline constexpr TextKey Com{"Settings6", "Com", "?"};

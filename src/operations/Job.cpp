@@ -433,7 +433,8 @@ void JobRun::FillRecordFacts() {
                                       .command = CommandName(m_job.command),
                                       .files = m_job.files,
                                       .series = Stamps() ? m_job.production.series : QString(),
-                                      .pid = qint64(::getpid())};
+                                      .pid = qint64(::getpid()),
+                                      .station = m_job.station};
 }
 
 // A list's lines as they stand now, or the generator's value for this chip (after the signature read,

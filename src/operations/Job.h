@@ -77,6 +77,7 @@ struct Job {
     // What a lock-out or protection in the lock/fuse change does: ask, refuse a lock-out, or allow it.
     WritePolicy lockOut = WritePolicy::RefuseLockOut;
     bool dryRun = false;  // read what the plan needs and say what would be done; write nothing
+    std::optional<production::StationFacts> station;  // run by a production station: its lock, as recorded
 };
 
 // How a job ended. `Ran`: the operation ran, and the report's verdict says how it went; every other end

@@ -74,7 +74,8 @@ constexpr const char* kServerSchema[] = {
 // and the record it went to (the unique pairs are the last guard that no value is issued twice, whichever
 // process or bench asks); a locked chip's mark, the link from a kept number's run to the chip's first
 // record, and whether a number's bytes reached the chip (one that never did may be issued again; NULL in
-// a record written before: its number counts as sent).
+// a record written before: its number counts as sent); the production station's lock in each chip's
+// record (NULL: no station).
 constexpr const char* kMigrationTo2[] = {
     "ALTER TABLE series ADD COLUMN kind TEXT NOT NULL DEFAULT 'counter'",
     "CREATE TABLE issued (series TEXT NOT NULL, value TEXT NOT NULL, line INTEGER, record INTEGER "
@@ -82,6 +83,8 @@ constexpr const char* kMigrationTo2[] = {
     "ALTER TABLE records ADD COLUMN lock_state TEXT",
     "ALTER TABLE records ADD COLUMN first_record INTEGER",
     "ALTER TABLE records ADD COLUMN stamp_sent INTEGER",
+    "ALTER TABLE records ADD COLUMN station_locked INTEGER",
+    "ALTER TABLE records ADD COLUMN unlocked_by TEXT",
 };
 constexpr const char* kServerMigrationTo2[] = {
     "ALTER TABLE series ADD COLUMN kind TEXT NOT NULL DEFAULT 'counter'",
@@ -90,6 +93,8 @@ constexpr const char* kServerMigrationTo2[] = {
     "ALTER TABLE records ADD COLUMN lock_state TEXT",
     "ALTER TABLE records ADD COLUMN first_record BIGINT",
     "ALTER TABLE records ADD COLUMN stamp_sent INTEGER",
+    "ALTER TABLE records ADD COLUMN station_locked INTEGER",
+    "ALTER TABLE records ADD COLUMN unlocked_by TEXT",
 };
 
 // Every transaction on a server takes this lock first, so they follow one another as SQLite's
@@ -458,7 +463,7 @@ StoreResult ChipStore::Insert(ChipRecord& record) {
         QStringLiteral("INSERT INTO records (time, bench, port, firmware, device, signature, command, "
                        "series, serial, calibration, "
                        "lockfuse_before, lockfuse_after, verdict, seconds, pid, lock_state, first_record, "
-                       "stamp_sent) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                       "stamp_sent, station_locked, unlocked_by) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const QVariant& v :
          {QVariant(record.time.toUTC().toString(Qt::ISODateWithMs)), QVariant(record.bench),
           QVariant(record.port), QVariant(record.firmware), QVariant(record.device),
@@ -466,7 +471,9 @@ StoreResult ChipStore::Insert(ChipRecord& record) {
           record.series.isEmpty() ? QVariant() : QVariant(record.series), Optional(record.serial),
           Optional(record.calibration), QVariant(record.lockFuseBefore), QVariant(record.lockFuseAfter),
           QVariant(record.verdict), QVariant(record.seconds), QVariant(record.pid), QVariant(record.lockState),
-          Optional(record.firstRecord), Optional(record.stampSent)})
+          Optional(record.firstRecord), Optional(record.stampSent),
+          record.station ? QVariant(int(record.station->locked)) : QVariant(),
+          record.station ? QVariant(record.station->unlockedBy) : QVariant()})
         q.addBindValue(v);
     if (!q.exec()) return FromError(q.lastError());
     record.id = q.lastInsertId().toLongLong();
@@ -546,7 +553,8 @@ StoreResult ChipStore::History(const HistoryQuery& query, QList<ChipRecord>& rec
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     QString sql = QStringLiteral(
         "SELECT id, time, bench, port, firmware, device, signature, command, series, serial, calibration, "
-        "lockfuse_before, lockfuse_after, verdict, seconds, pid, lock_state, first_record, stamp_sent FROM records "
+        "lockfuse_before, lockfuse_after, verdict, seconds, pid, lock_state, first_record, stamp_sent, station_locked, "
+        "unlocked_by FROM records "
         "WHERE 1 = 1");
     QVariantList values;
     if (query.id) {
@@ -591,6 +599,7 @@ StoreResult ChipStore::History(const HistoryQuery& query, QList<ChipRecord>& rec
         r.lockState = q.value(16).toString();
         if (!q.value(17).isNull()) r.firstRecord = q.value(17).toLongLong();
         if (!q.value(18).isNull()) r.stampSent = q.value(18).toInt() != 0;
+        if (!q.value(19).isNull()) r.station = StationFacts{q.value(19).toInt() != 0, q.value(20).toString()};
         records.append(r);
     }
     if (records.isEmpty()) return {};

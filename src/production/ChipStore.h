@@ -26,6 +26,13 @@ struct FileDigest {
     QString role, path, sha256;
 };
 
+// A chip programmed at a production station: whether the station was locked to its job, and the bench
+// whose engineer unlocked it last (empty: never unlocked).
+struct StationFacts {
+    bool locked = false;
+    QString unlockedBy;
+};
+
 struct ChipRecord {
     qint64 id = 0;
     QDateTime time;
@@ -44,6 +51,7 @@ struct ChipRecord {
     std::optional<qint64> firstRecord;  // a number the chip kept: the record of its first run with it
     // A numbered program run: whether the number's bytes were sent to the chip (unknown while it runs).
     std::optional<bool> stampSent;
+    std::optional<StationFacts> station;  // none: not run by a station
 };
 
 // How a program run's number is chosen, besides the series' next one.

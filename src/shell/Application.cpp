@@ -22,6 +22,7 @@
 #include "link/SystemPort.h"
 #include "shell/DialogCheck.h"
 #include "shell/OperationThread.h"
+#include "shell/StationGate.h"
 #include "shell/DialogUpdate.h"
 #include "shell/FrmAbout.h"
 #include "shell/FrmIndex.h"
@@ -33,6 +34,8 @@
 #include "shell/MainCommands.h"
 #include "shell/SettingsPanel.h"
 #include "shell/ShellTexts.h"
+#include "shell/FrmStation.h"
+#include "shell/StationHandOver.h"
 #include "shell/WindowsUserInterface.h"
 
 namespace zendra::shell {
@@ -50,6 +53,7 @@ Application::Application(ApplicationSetup setup) : m_setup(std::move(setup)) {}
 
 Application::~Application() {
     // Windows first: they hold references into the objects below.
+    delete m_station.data();
     m_help.clear();
     delete m_index.data();
     m_commands.reset();
@@ -80,6 +84,7 @@ Application::StartResult Application::Start() {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     QDir().mkpath(runtime);
     const QString lockPath = runtime + QLatin1Char('/') + kInstanceLockName;
+    m_stationSocket = StationSocketPath(runtime);
     m_lock = std::make_unique<QLockFile>(lockPath);
     // A running copy keeps its lock however long it runs; only a dead owner's lock is stale.
     m_lock->setStaleLockTime(0);
@@ -91,6 +96,9 @@ Application::StartResult Application::Start() {
     }
 
     Build();
+    // A second `zendra --station` hands its station over here instead of ending silently.
+    m_stationListener = std::make_unique<StationListener>(
+        m_stationSocket, [this](const StationRequest& request) { return core::Translate(OpenStation(request.setupPath, request.ports)); });
 
     // The About box is prepared unshown, with the support line.
     m_about->Prepare();
@@ -171,6 +179,9 @@ void Application::Build() {
         [this](const std::function<void()>& body) { Guarded(body); },
         [this](QDialog& dialog) { return RunModal(dialog); }, [this] { return m_index.data(); });
     m_about = std::make_unique<AboutBoxHost>(m_main.get());
+    m_lockGate = std::make_unique<StationGate>(*m_settings, *m_setup.timing, *m_ui, m_main.get(),
+                                              [this](QDialog& dialog) { return RunModal(dialog); });
+    m_commands->stationRefuses = [this] { return m_lockGate->Refuses(); };
     m_closeRetry.setInterval(kCloseRetryInterval);
     QObject::connect(&m_closeRetry, &QTimer::timeout, m_main.get(), [this] { RunPendingClose(); });
     Wire();
@@ -217,12 +228,19 @@ void Application::Wire() {
     on("mnuConnectionCheck", [this] { RunConnectionCheck(); });
     on("mnuHelpSub", [this] { ShowHelp(); });
     on("mnuHelpAbout", [this] { m_about->Open(); });
+    on("mnuProductionStation", [this] {
+        if (m_lockGate->Refuses()) return;
+        const std::optional<QString> path = m_ui->ChooseOpenFile(
+            {texts::kOpenSetupTitle, texts::kSetupFilter, texts::kSetupSuffix, QString(), core::ReadText(*m_settings, keys::OpenDir)});
+        if (path && !path->isEmpty()) OpenStation(*path);
+    });
     main->onCloseRequest = [this] { return OnCloseRequest(); };
     // Pure window work, so it is taken even while an operation runs.
     main->onLanguagePicked = [this](core::Language language) { UseLanguage(language); };
 }
 
 void Application::Guarded(const std::function<void()>& body) {
+    if (m_lockGate->Refuses()) return;
     auto hold = m_guard.TryEnterOrRefuse(*m_ui);
     if (!hold) return;
     body();
@@ -271,6 +289,7 @@ void Application::ShowHelp() {
 }
 
 void Application::RunFirmwareUpdate() {
+    if (m_lockGate->Refuses()) return;
     // The dialog takes the guard itself while it talks to the writer; it may not open during an operation.
     if (m_guard.IsBusy()) {
         m_ui->Status(core::StatusField::Result, core::kBusyText);
@@ -282,6 +301,7 @@ void Application::RunFirmwareUpdate() {
 }
 
 void Application::RunConnectionCheck() {
+    if (m_lockGate->Refuses()) return;
     if (m_guard.IsBusy()) {
         m_ui->Status(core::StatusField::Result, core::kBusyText);
         return;
@@ -306,10 +326,33 @@ void Application::RunConnectionCheck() {
     RunModal(dialog);
 }
 
+QString Application::OpenStation(const QString& setupPath, const QStringList& ports) {
+    // A locked station keeps its job, whoever asks for another.
+    if (m_lockGate->Refuses()) return texts::kStationLocked;
+    if (m_station) {
+        for (const StationTile* tile : m_station->Tiles())
+            if (tile->Busy()) return core::Compose(texts::kStationBusy, {tile->Port().given});
+        delete m_station.data();
+    }
+    m_station = new FrmStation(*m_settings, {.setupPath = QFileInfo(setupPath).absoluteFilePath(), .ports = ports,
+                                             .makePort = {}, .detectPorts = m_setup.detectPorts,
+                                             .gate = m_lockGate.get()},
+                               m_main.get());
+    m_station->show();
+    m_station->raise();
+    m_station->activateWindow();
+    return m_station->Refusal();
+}
+
+FrmStation* Application::Station() const { return m_station.data(); }
+
 // --- Shutdown ----------------------------------------------------------------------------------------------
 
 bool Application::OnCloseRequest() {
     if (m_ended) return true;
+    // A locked station closes only for its engineer; a logout or a stop still ends it cleanly. A stop
+    // that came while the password was asked has ended the program meanwhile.
+    if (!m_terminating && m_lockGate->Locked() && !m_lockGate->Unlock()) return m_ended;
     if (m_guard.IsBusy()) {
         // Tearing the windows down now would pull them from under the running operation.
         m_closePending = true;
@@ -323,6 +366,7 @@ bool Application::OnCloseRequest() {
         m_ui->Ask(core::MessageIcon::Information, kMessageCaption, texts::kUnsavedQuitQuestion,
                   core::MessageButtons::OkCancel) != core::MessageAnswer::Ok)
         return false;
+    m_lockGate->Release();
     MDIForm_QueryUnload();
     MDIForm_Unload();
     return true;
@@ -362,6 +406,8 @@ void Application::MDIForm_Unload() {
     m_ui->CloseMessage();
     if (m_index) m_index->close();
     if (m_help) m_help->close();
+    if (m_station) m_station->close();
+    m_stationListener.reset();
     m_lock.reset();
     if (m_setup.onEnded) {
         m_setup.onEnded();

@@ -37,6 +37,9 @@ class HelpWindow;
 class MainCommands;
 class WindowsUserInterface;
 class FrmMain;
+class StationGate;
+class FrmStation;
+class StationListener;
 
 // The lock that keeps a second copy of the program (same user) from starting.
 inline const QString kInstanceLockName = QStringLiteral("New ZendraV6.lock");
@@ -77,6 +80,12 @@ public:
     bool HasEnded() const { return m_ended; }
     // After start-up: opens a code file (and its EEPROM file) as the open command would.
     void OpenFile(const QString& path);
+    // The production station for `setupPath` on `ports` (empty: the setup's), in front of the main window;
+    // why it cannot open (empty: it opened). A station whose writers still run is not replaced.
+    QString OpenStation(const QString& setupPath, const QStringList& ports = {});
+    FrmStation* Station() const;
+    // After AlreadyRunning: where the running copy takes a station handed over.
+    const QString& StationSocket() const { return m_stationSocket; }
     // After LockFailed: the line that names the lock file and why it could not be taken.
     const QString& LockFailureText() const { return m_lockFailureText; }
 
@@ -87,6 +96,8 @@ public:
     core::SettingsStore& Settings() { return *m_settings; }
     core::OperationGuard& Guard() { return m_guard; }
     WriterContext& Writer() { return *m_writer; }
+    // The station's lock: while it holds, every way into the job is refused and closing needs the password.
+    StationGate& LockGate() { return *m_lockGate; }
     FrmIndex* IndexWindow() const;
     HelpWindow* Help() const;
 
@@ -132,6 +143,7 @@ private:
     std::unique_ptr<WriterContext> m_writer;
     std::unique_ptr<MainCommands> m_commands;
     std::unique_ptr<AboutBoxHost> m_about;
+    std::unique_ptr<StationGate> m_lockGate;
     QPointer<FrmIndex> m_index;
     QPointer<HelpWindow> m_help;
     bool m_closePending = false;
@@ -139,6 +151,9 @@ private:
     bool m_ended = false;
     bool m_terminating = false;  // a logout or a stop asked for the close
     std::unique_ptr<TerminationSignals> m_termination;
+    QPointer<FrmStation> m_station;
+    std::unique_ptr<StationListener> m_stationListener;
+    QString m_stationSocket;
 };
 
 }  // namespace zendra::shell

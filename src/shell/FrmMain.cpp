@@ -26,6 +26,7 @@
 #include "shell/FrmLog.h"
 #include "shell/LiveText.h"
 #include "shell/DialogProduction.h"
+#include "shell/FrmStation.h"
 #include "shell/SettingsPanel.h"
 #include "shell/ShellTexts.h"
 
@@ -318,6 +319,7 @@ void FrmMain::BuildMenus() {
     QMenu* production = menu("mnuProduction", texts::kMenuProduction);
     AddItem(production, "mnuProductionSetup", texts::kMenuProductionSetup);
     AddItem(production, "mnuProductionHistory", texts::kMenuHistory);
+    AddItem(production, "mnuProductionStation", texts::kMenuStation);
 
     m_windowMenu = menu("mnuWindow", texts::kMenuWindow);
     AddItem(m_windowMenu, "mmudeviceIndex", texts::kMenuDeviceIndex);

@@ -387,6 +387,7 @@ void MainCommands::SaveSetup() {
 }
 
 void MainCommands::OpenSetup(const QString& given) {
+    if (stationRefuses && stationRefuses()) return;
     // Each step below takes the guard itself, as the file commands and the device selector do.
     if (m_guard.IsBusy()) return m_ui.Status(core::StatusField::Result, core::kBusyText);
     QString path = given;
@@ -757,10 +758,11 @@ void MainCommands::frmMain_Combo_device_Click() {
 }
 
 void MainCommands::OnDeviceActivated() {
-    if (m_guard.IsBusy()) {
-        // The running operation keeps its device: the selector returns to it.
+    const bool locked = stationRefuses && stationRefuses();
+    if (locked || m_guard.IsBusy()) {
+        // The running operation (or the locked job) keeps its device: the selector returns to it.
         m_panel.SetDeviceIndex(m_writer.state.SelectedDevice);
-        m_ui.Status(core::StatusField::Result, core::kBusyText);
+        if (!locked) m_ui.Status(core::StatusField::Result, core::kBusyText);
         return;
     }
     m_guarded([this] { frmMain_Combo_device_Click(); });
@@ -768,10 +770,11 @@ void MainCommands::OnDeviceActivated() {
 
 void MainCommands::OnChoiceActivated(PanelControl control) {
     const int previous = m_panel.AcceptedChoice(control);
-    if (m_guard.IsBusy()) {
-        // A running lock/fuse cycle works on these choices: they stay as they were.
+    const bool locked = stationRefuses && stationRefuses();
+    if (locked || m_guard.IsBusy()) {
+        // A running lock/fuse cycle (or the locked job) works on these choices: they stay as they were.
         m_panel.SetChoice(control, previous);
-        m_ui.Status(core::StatusField::Result, core::kBusyText);
+        if (!locked) m_ui.Status(core::StatusField::Result, core::kBusyText);
         return;
     }
     m_panel.AcceptChoice(control);

@@ -65,6 +65,8 @@ public:
     // The images hold buffer edits that no file has: the dumps' titles say so and quitting asks.
     bool HasUnsavedEdits() const { return Unsaved(true) || Unsaved(false); }
     QUndoStack& Edits() { return m_edits; }
+    // A locked station: true (and said so) when the device, a lock/fuse choice or a setup may not change.
+    std::function<bool()> stationRefuses;
 
 private:
     // Status panel 1's colour and the notice's icon for the verdict.

@@ -11,6 +11,7 @@
 #include "core/Settings.h"
 #include "shell/Application.h"
 #include "shell/InstanceLock.h"
+#include "shell/StationHandOver.h"
 
 int main(int argc, char* argv[]) {
     // Parsed before QApplication, which needs a display that --help does not.
@@ -20,8 +21,15 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(QStringLiteral("Host program for the KX-WRT540 AVR writer."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
+    const QCommandLineOption station(QStringLiteral("station"),
+                                     QStringLiteral("Open the production station for this bench setup."), QStringLiteral("SETUP"));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("A writer of the station (repeat it); default: the setup's ports."),
+                                  QStringLiteral("PORT"));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(station);
+    parser.addOption(port);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A code file (.hex/.rom) to open; its .eep too."),
                                  QStringLiteral("[FILE]"));
     if (!parser.parse(arguments) || parser.positionalArguments().size() > 1) {
@@ -32,6 +40,10 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(help)) {
         std::fputs(qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("zendra"))), stdout);
         return 0;
+    }
+    if (parser.isSet(port) && !parser.isSet(station)) {
+        std::fputs("zendra: --port needs --station\n", stderr);
+        return 1;
     }
     if (parser.isSet(version)) {
         std::printf("zendra %s\n", qPrintable(zendra::core::kVersionText));
@@ -48,12 +60,25 @@ int main(int argc, char* argv[]) {
     QDir::setCurrent(QCoreApplication::applicationDirPath());
 
     zendra::shell::Application program;
+    const zendra::shell::StationRequest stationRequest{
+        parser.isSet(station) ? QFileInfo(parser.value(station)).absoluteFilePath() : QString(), parser.values(port)};
     const auto started = program.Start();
-    if (started == zendra::shell::Application::StartResult::AlreadyRunning) return 0;
+    if (started == zendra::shell::Application::StartResult::AlreadyRunning) {
+        if (stationRequest.setupPath.isEmpty()) return 0;
+        // The running copy opens the station; a refusal or a copy that does not answer is said here.
+        const auto handed = zendra::shell::HandStationOver(program.StationSocket(), stationRequest);
+        if (handed.delivered && handed.answer.isEmpty()) return 0;
+        std::fprintf(stderr, "zendra: %s\n",
+                     qPrintable(handed.delivered ? handed.answer
+                                                 : QStringLiteral("the running zendra did not take the station: ") + handed.answer));
+        return 1;
+    }
     if (started == zendra::shell::Application::StartResult::LockFailed) {
         zendra::shell::ReportInstanceLockFailure(program.LockFailureText());
         return 1;
     }
     if (!file.isEmpty()) program.OpenFile(file);
+    // A bench that boots into its job: the station in front of the main window.
+    if (!stationRequest.setupPath.isEmpty()) program.OpenStation(stationRequest.setupPath, stationRequest.ports);
     return app.exec();
 }

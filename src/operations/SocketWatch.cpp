@@ -1,0 +1,45 @@
+#include "operations/SocketWatch.h"
+
+#include "operations/Identify.h"
+
+namespace zendra::operations {
+
+namespace {
+
+// Asks nothing of anyone: the watch's looks at the socket are no operation of their own.
+class QuietAccount final : public core::Progress, public core::Prompts {
+public:
+    void Status(core::StatusField, const QString&) override {}
+    void Phase(const QString&) override {}
+    void Step(int, int) override {}
+    void Notice(const QString&) override {}
+    void CloseMessage() override {}
+    core::MessageAnswer Ask(core::MessageIcon, const QString&, const QString&, core::MessageButtons) override {
+        return core::MessageAnswer::Cancel;
+    }
+    std::optional<QString> ChooseOpenFile(const core::FileDialogRequest&) override { return std::nullopt; }
+    std::optional<QString> ChooseSaveFile(const core::FileDialogRequest&) override { return std::nullopt; }
+};
+
+bool Cancelled(const Environment& env) { return env.cancel && env.cancel->IsCancelled(); }
+
+}  // namespace
+
+SocketChange AwaitSocket(Environment& env, const PortChoice& port, bool seated, const std::function<bool()>& stop) {
+    QuietAccount quiet;
+    Environment look{env.port, env.timing, quiet, quiet, env.cancel};
+    for (;;) {
+        if (Cancelled(env)) return SocketChange::Cancelled;
+        if (stop && stop()) return SocketChange::Stopped;
+        const Identification id = IdentifyChip(look, port, false);
+        if (id.identity == Identity::Cancelled) return SocketChange::Cancelled;
+        if (id.identity == Identity::NoAnswer) return SocketChange::WriterLost;
+        if (id.ChipPresent() == seated) return SocketChange::Reached;
+        // In slices, so a cancel between two looks is taken at once.
+        const auto until = env.timing.Now() + kSocketPollInterval;
+        while (env.timing.Now() < until && !Cancelled(env) && !(stop && stop()))
+            env.timing.RunEventsFor(std::chrono::milliseconds(50));
+    }
+}
+
+}  // namespace zendra::operations
