@@ -16,17 +16,22 @@ namespace zendra::operations {
 
 namespace {
 
+// Why a file cannot be read, in the readers' words; none when it can.
+std::optional<QString> UnreadableFile(const core::BoundedRead& read) {
+    if (read.Ok()) return std::nullopt;
+    image::HexReadResult result;
+    result.rejection = image::HexRejection::Unreadable;
+    result.file = read.refusal;
+    result.systemReason = read.systemReason;
+    return image::DescribeRejection(result);
+}
+
 // A file of the setup parsed into `images`; the reader's refusal otherwise.
 std::optional<QString> ReadStationFile(const QString& path, bool code, const devices::Device* device,
                                        image::MemoryImages& images, QList<production::FileDigest>& files) {
     const core::BoundedRead read = core::ReadBoundedFile(path);
+    if (const auto refused = UnreadableFile(read)) return refused;
     image::HexReadResult result;
-    if (!read.Ok()) {
-        result.rejection = image::HexRejection::Unreadable;
-        result.file = read.refusal;
-        result.systemReason = read.systemReason;
-        return image::DescribeRejection(result);
-    }
     const image::CodeFormat format = image::FormatOf(path, read.bytes);
     result = code ? image::ParseCode(format, read.bytes, images.ProgramImage,
                                      device ? device->flashWords : image::kProgramImageSize / 2)
@@ -47,6 +52,7 @@ StationJob LoadStationJob(const QString& setupPath, bool changedAllowed) {
     if (load.problem != production::SetupProblem::None) {
         out.problem = StationProblem::SetupUnreadable;
         out.detail = load.problem == production::SetupProblem::BadValue ? load.key : load.reason;
+        if (out.detail.isEmpty()) out.detail = UnreadableFile(core::ReadBoundedFile(setupPath)).value_or(QString());
         return out;
     }
     const production::Setup& setup = out.setup = load.setup;

@@ -234,6 +234,13 @@ void StationTile::Start(const operations::Job& job, bool watch) {
         Account account(this);
         operations::Environment env{*m_serialPort, m_timing, account, account, &m_cancel};
         const operations::PortChoice choice = m_port.Choice();
+        // A port that cannot be opened is no chip's failure: nothing runs and nothing is recorded, as on
+        // the command line.
+        if (m_port.path.isEmpty() || link::ProbePort(m_port.path).problem != link::PortProblem::None)
+            return Post(this, [this] {
+                m_lost = true;
+                ShowVerdict({ChipVerdict::Kind::Fail, texts::kWriterSilent}, {});
+            });
         if (watch) {
             switch (operations::AwaitSocket(env, choice, true)) {
                 case operations::SocketChange::Reached:
