@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "cli/ChipResult.h"
+#include "cli/JobPlan.h"
 #include "cli/Console.h"
 #include "cli/Plan.h"
 #include "cli/PortLock.h"
@@ -26,14 +27,6 @@ struct Interrupts {
     // A writer's store failed: every production loop ends after its running chip, and asks for no other.
     std::atomic<bool> storeLost{false};
 };
-
-// Whether the command runs as a job (a chip command that leaves a record).
-bool IsJobCommand(const QString& command);
-// The job a command's plan stands for: every value typed, every file read and parsed once.
-operations::Job JobOf(const Plan& plan);
-// A job refused before the chip was touched, for a reason of its own (not its identification), in the
-// command line's words.
-void SayJobRefusal(const Plan& plan, ChipResult& result, const operations::JobReport& done);
 
 class Writer {
 public:
