@@ -1,5 +1,6 @@
 #include "cli/Plan.h"
 #include "cli/PlanParts.h"
+#include "operations/Station.h"
 #include "cli/YieldTable.h"
 
 #include <QCommandLineParser>
@@ -177,18 +178,10 @@ std::optional<QString> ParseFuseSettings(const QStringList& settings, Plan& plan
 
 // A setup's lock/fuse choices as the device's fields; the key of the first that names none.
 std::optional<QString> SetupChoices(const production::Setup& setup, Plan& plan) {
-    for (qsizetype i = 0; i < setup.lockFuse.size(); ++i) {
-        const production::SetupChoice& item = setup.lockFuse.at(i);
-        const QString key = QStringLiteral("lockFuse[%1]").arg(i);
-        const auto control = devices::ControlByName(item.field);
-        if (!plan.device || !control) return key;
-        const devices::ControlFill fill = devices::PanelFor(plan.device).controls[int(*control)];
-        const auto choices = devices::ActiveChoices(*control, plan.device->fuseLayout);
-        const int index = choices ? int(choices->entries.indexOf(item.choice)) : -1;
-        if (!fill.enabled || index < 0) return key + QStringLiteral(".choice");
-        plan.fuseChoices.append({.control = *control, .index = index});
-    }
-    return std::nullopt;
+    const auto refused = operations::TakeSetupChoices(setup, plan.device, plan.fuseChoices);
+    if (!refused) return std::nullopt;
+    const QString key = QStringLiteral("lockFuse[%1]").arg(refused->at);
+    return refused->field ? key : key + QStringLiteral(".choice");
 }
 
 // The setup's stamp and calibration copy, each unless the command line gives its own.

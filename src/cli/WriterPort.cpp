@@ -1,4 +1,5 @@
 #include "cli/Writer.h"
+#include "operations/Station.h"
 
 #include <unistd.h>
 #include <QMutex>
@@ -100,19 +101,11 @@ void Writer::SayFailure(ChipResult& result, const QString& text) {
 bool Writer::Prepare(ChipResult& result) {
     core::IniSettingsStore settings;  // the windows' store, only read
     link::PortMap ports(settings);
-    static const QRegularExpression comEntry(QStringLiteral("^COM([0-9]+)$"),
-                                             QRegularExpression::CaseInsensitiveOption);
-    const auto match = comEntry.match(m_portText);
-    m_name = match.hasMatch() ? QString() : m_portText;
-    if (match.hasMatch()) {
-        m_number = match.captured(1).toInt();
-        m_path = m_number >= 1 && m_number <= core::kComPortCount ? ports.Resolve(m_number) : QString();
-    } else {
-        m_path = m_portText;
-        // The COM entry that already leads there names the port in the status texts.
-        for (int n = 1; n <= core::kComPortCount; ++n)
-            if (ports.Assigned(n) == m_portText) m_number = n;
-    }
+    const operations::StationPort port = operations::ResolveStationPort(
+        m_portText, [&ports](int n) { return ports.Resolve(n); }, [&ports](int n) { return ports.Assigned(n); });
+    m_name = port.comGiven ? QString() : m_portText;
+    m_number = port.number > 0 ? port.number : 1;  // a path no entry leads to names itself
+    m_path = port.path;
     result.port = m_portText;
     result.path = m_path;
     m_progress = std::make_unique<ConsoleProgress>(ConsoleStyle{.label = m_alone ? QString() : m_portText,

@@ -85,17 +85,11 @@ StationJob LoadStationJob(const QString& setupPath, bool changedAllowed) {
             return out;
         }
     }
-    // The choices name the fields of one device; without one they mean nothing.
-    for (const production::SetupChoice& item : setup.lockFuse) {
-        const auto control = devices::ControlByName(item.field);
-        const auto entries = control && job.device ? devices::ActiveChoices(*control, job.device->fuseLayout) : std::nullopt;
-        const int index = entries ? int(entries->entries.indexOf(item.choice)) : -1;
-        if (index < 0 || !devices::PanelFor(job.device).controls[int(*control)].enabled) {
-            out.problem = StationProblem::ChoiceUnknown;
-            out.detail = item.field + QLatin1Char('=') + item.choice;
-            return out;
-        }
-        job.lockFuse.choices.append({.control = *control, .index = index});
+    if (const auto refused = TakeSetupChoices(setup, job.device, job.lockFuse.choices)) {
+        const production::SetupChoice& item = setup.lockFuse.at(refused->at);
+        out.problem = StationProblem::ChoiceUnknown;
+        out.detail = item.field + QLatin1Char('=') + item.choice;
+        return out;
     }
     ProductionSetup& p = job.production;
     if (!setup.serialAt.isEmpty()) {
@@ -111,6 +105,24 @@ StationJob LoadStationJob(const QString& setupPath, bool changedAllowed) {
     job.recordsRequired = !setup.store.isEmpty();
     job.lockOut = WritePolicy::RefuseLockOut;
     return out;
+}
+
+std::optional<SetupChoiceRefusal> TakeSetupChoices(const production::Setup& setup, const devices::Device* device,
+                                                   QList<ChoiceChange>& choices) {
+    // The choices name the fields of one device; without one they mean nothing.
+    QList<ChoiceChange> taken;
+    for (qsizetype i = 0; i < setup.lockFuse.size(); ++i) {
+        const production::SetupChoice& item = setup.lockFuse.at(i);
+        const auto control = devices::ControlByName(item.field);
+        if (!device || !control) return SetupChoiceRefusal{.at = i, .field = true};
+        const auto entries = devices::ActiveChoices(*control, device->fuseLayout);
+        const int index = entries ? int(entries->entries.indexOf(item.choice)) : -1;
+        if (index < 0 || !devices::PanelFor(device).controls[int(*control)].enabled)
+            return SetupChoiceRefusal{.at = i, .field = false};
+        taken.append({.control = *control, .index = index});
+    }
+    choices.append(taken);
+    return std::nullopt;
 }
 
 ChipVerdict VerdictOf(const JobReport& done) {

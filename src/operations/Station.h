@@ -29,6 +29,16 @@ struct StationJob {
 // the change is accepted (production::StationFiles).
 StationJob LoadStationJob(const QString& setupPath, bool changedAllowed = false);
 
+// A bench setup's named lock/fuse choices as the choices of `device`: the one reading of them for the
+// command line's run and the station. Refused (nothing taken) at the first that names no field, or no
+// choice the device offers: its position, and whether the field itself was unknown (or no device named).
+struct SetupChoiceRefusal {
+    qsizetype at = 0;
+    bool field = false;
+};
+std::optional<SetupChoiceRefusal> TakeSetupChoices(const production::Setup& setup, const devices::Device* device,
+                                                   QList<ChoiceChange>& choices);
+
 // One chip's end as a station shows it: passed or not (or neither, when it was cancelled), and the
 // reason in the words of the main window's status panel.
 struct ChipVerdict {
