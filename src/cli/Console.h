@@ -71,21 +71,7 @@ private:
     QString m_lastLine;
 };
 
-// Prints nothing: the probes that watch a socket for a chip change.
-class SilentProgress final : public core::Progress, public core::Prompts {
-public:
-    void Status(core::StatusField, const QString&) override {}
-    void Phase(const QString&) override {}
-    void Step(int, int) override {}
-    void Notice(const QString&) override {}
-    void CloseMessage() override {}
-    core::MessageAnswer Ask(core::MessageIcon, const QString&, const QString&,
-                            core::MessageButtons) override {
-        return core::MessageAnswer::Ok;
-    }
-    std::optional<QString> ChooseOpenFile(const core::FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QString> ChooseSaveFile(const core::FileDialogRequest&) override { return std::nullopt; }
-};
+using SilentProgress = core::SilentAccount;  // prints nothing, and a question is answered OK
 
 // The firmware update's display on the console.
 class ConsoleUpdateDisplay final : public update::UpdateDisplay {

@@ -211,6 +211,9 @@ QString StoreProblemText(const production::StoreResult& problem) {
             return T(texts::kStoreNoAnswer).arg(production::ChipStore::kDeadlineMs / 1000);
         case StoreProblem::Cancelled:
             return Tr(link::texts::kCancelled);
+        case StoreProblem::ListExhausted:  // the job says these in the list's own words
+        case StoreProblem::ListChanged:
+        case StoreProblem::ValueIssued:
         case StoreProblem::None:
         case StoreProblem::Failed:
             break;

@@ -102,6 +102,24 @@ public:
     virtual std::optional<QString> ChooseSaveFile(const FileDialogRequest& request) = 0;
 };
 
+// Shows nothing and asks no one, for the looks at a chip that are no operation of their own (a socket
+// watched for a chip change, a device found from the signature): every question takes `answer`.
+class SilentAccount final : public Progress, public Prompts {
+public:
+    explicit SilentAccount(MessageAnswer answer = MessageAnswer::Ok) : m_answer(answer) {}
+    void Status(StatusField, const QString&) override {}
+    void Phase(const QString&) override {}
+    void Step(int, int) override {}
+    void Notice(const QString&) override {}
+    void CloseMessage() override {}
+    MessageAnswer Ask(MessageIcon, const QString&, const QString&, MessageButtons) override { return m_answer; }
+    std::optional<QString> ChooseOpenFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<QString> ChooseSaveFile(const FileDialogRequest&) override { return std::nullopt; }
+
+private:
+    MessageAnswer m_answer;
+};
+
 class UserInterface : public Progress, public Prompts {
 public:
     // Load a text file into a dump window as plain text; retitle it; bring the verify window up.

@@ -6,27 +6,12 @@ namespace zendra::operations {
 
 namespace {
 
-// Asks nothing of anyone: the watch's looks at the socket are no operation of their own.
-class QuietAccount final : public core::Progress, public core::Prompts {
-public:
-    void Status(core::StatusField, const QString&) override {}
-    void Phase(const QString&) override {}
-    void Step(int, int) override {}
-    void Notice(const QString&) override {}
-    void CloseMessage() override {}
-    core::MessageAnswer Ask(core::MessageIcon, const QString&, const QString&, core::MessageButtons) override {
-        return core::MessageAnswer::Cancel;
-    }
-    std::optional<QString> ChooseOpenFile(const core::FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QString> ChooseSaveFile(const core::FileDialogRequest&) override { return std::nullopt; }
-};
-
 bool Cancelled(const Environment& env) { return env.cancel && env.cancel->IsCancelled(); }
 
 }  // namespace
 
 SocketChange AwaitSocket(Environment& env, const PortChoice& port, bool seated, const std::function<bool()>& stop) {
-    QuietAccount quiet;
+    core::SilentAccount quiet(core::MessageAnswer::Cancel);  // the watch's looks are no operation of their own
     Environment look{env.port, env.timing, quiet, quiet, env.cancel};
     for (;;) {
         if (Cancelled(env)) return SocketChange::Cancelled;
