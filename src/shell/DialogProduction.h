@@ -9,6 +9,7 @@
 #include "core/Settings.h"
 #include "operations/Job.h"
 #include "production/Setup.h"
+#include "shell/FrmHistory.h"
 #include "shell/LiveText.h"
 
 class QCheckBox;
@@ -79,26 +80,6 @@ private:
     QString m_commandFolder;  // a setup's folder, where its program runs
     core::SettingsStore& m_settings;
     production::Setup m_held;
-};
-
-// Lists the records of the store the settings name, newest first, below the summary of the chosen series
-// and range; the list keeps the rows of that series and range that hold the filter's text in any column.
-class FrmHistory final : public QWidget, public LanguageAware {
-    Q_OBJECT
-public:
-    explicit FrmHistory(QWidget* parent = nullptr);
-    // Reads the store again.
-    void Reload(const QString& store);
-    QLineEdit* txtFilter = nullptr;
-    QTreeWidget* lstHistory = nullptr;
-    QLabel* lblProblem = nullptr;
-    YieldView* yield = nullptr;
-    void ShowInCurrentLanguage() override;
-
-private:
-    void ApplyFilter();
-    void Present(const QString& store, const production::StoreResult& read, const QList<production::ChipRecord>& records);
-    int m_ticket = 0;  // only the newest reading is shown
 };
 
 }  // namespace zendra::shell
