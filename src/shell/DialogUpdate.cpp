@@ -1,4 +1,5 @@
 #include "shell/DialogUpdate.h"
+#include "shell/Twips.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -32,7 +33,6 @@ inline const QString kSpeedEntries[] = {QStringLiteral(" 9600"), QStringLiteral(
 inline const QString kWriterSpeed = QStringLiteral("57600");
 inline const QString kLogFileName = QStringLiteral("LOG.txt");
 constexpr int kShadowTwips = 20;
-constexpr int kTwipsPerInch = 1440;
 
 // A horizontal rule with its shadow drawn 20 twips right of and below it.
 class ShadowLine final : public QWidget {
@@ -55,7 +55,7 @@ protected:
 private:
     int ShadowOffset() const {
         return std::max(1,
-                        static_cast<int>(std::lround(kShadowTwips * logicalDpiX() / double(kTwipsPerInch))));
+                        static_cast<int>(std::lround(kShadowTwips * logicalDpiX() / kTwipsPerInch)));
     }
 };
 
