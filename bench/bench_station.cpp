@@ -18,7 +18,7 @@
 #include "SimProcess.h"
 #include "core/Settings.h"
 #include "image/IntelHex.h"
-#include "production/Setup.h"
+#include "production/BenchSetup.h"
 #include "shell/FrmStation.h"
 
 using namespace zendra;
@@ -36,7 +36,7 @@ QString WriteFullSetup(const QString& folder, const QStringList& ports) {
         file.write(text);
         return production::PinnedFile{name, QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex())};
     };
-    production::Setup setup;
+    production::BenchSetup setup;
     setup.code = write(QStringLiteral("full.hex"), image::CodeHexText(images.ProgramImage, 4096));
     setup.eeprom = write(QStringLiteral("full.eep"), image::EepromHexText(images.EepromImage, 512));
     setup.device = QStringLiteral("AT90S8515");

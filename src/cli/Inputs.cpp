@@ -21,8 +21,8 @@ bool ParsedImages::Blank() const {
 std::optional<QByteArray> ReadInput(const QString& path, Failure& failure) {
     const core::BoundedRead read = core::ReadBoundedFile(path);
     if (read.Ok()) return read.bytes;
-    image::HexReadResult why;
-    why.rejection = image::HexRejection::Unreadable;
+    image::CodeReadResult why;
+    why.rejection = image::CodeRejection::Unreadable;
     why.file = read.refusal;
     why.systemReason = read.systemReason;
     failure = {kExitInput, T(texts::kFileUnreadable).arg(path, Tr(image::DescribeRejection(why)))};
@@ -33,7 +33,7 @@ std::optional<ParsedImages> ParseInputs(const Plan& plan, const devices::Device*
     ParsedImages parsed;
     const qint32 words = device ? device->flashWords : image::kProgramImageSize / 2;
     const qint32 bytes = device ? device->eepromBytes : image::kEepromImageSize;
-    const auto refuse = [&](const QString& readerError, const QString& path, const image::HexReadResult& r) {
+    const auto refuse = [&](const QString& readerError, const QString& path, const image::CodeReadResult& r) {
         const QString text = r.line > 0
                                  ? core::JoinTexts({readerError, core::Compose(image::texts::kLineSuffix,
                                                                                {QString::number(r.line)})})

@@ -61,7 +61,7 @@ operations::Job JobOf(const Plan& plan) {
     } else {
         job.lockFuse.choices = plan.fuseChoices;
     }
-    operations::ProductionSetup& p = job.production;
+    operations::ProductionSettings& p = job.production;
     p.stampAt = plan.command == QLatin1String("program") || plan.command == QLatin1String("verify") ? plan.serialAt
                                                                                                   : std::nullopt;
     p.layout = plan.serialLayout;

@@ -27,7 +27,7 @@
 #include "devices/Catalogue.h"
 #include "devices/DeviceNames.h"
 #include "devices/Encodings.h"
-#include "production/Setup.h"
+#include "production/BenchSetup.h"
 #include "production/StoreLocation.h"
 #include "update/UpdateFile.h"
 #include "update/UpdateTexts.h"
@@ -204,7 +204,7 @@ std::optional<int> ParsePlan(const QStringList& arguments, Plan& plan) {
             if (parser.isSet(perRun)) return usage(T(texts::kNotForCommand).arg(QStringLiteral("--") + perRun.names().last()));
         plan.command = QStringLiteral("program");
     }
-    std::optional<production::Setup> runSetup;
+    std::optional<production::BenchSetup> runSetup;
     bool setupNoEeprom = false;
     if (plan.command == QLatin1String("run")) {
         if (args.size() != 1)

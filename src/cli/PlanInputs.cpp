@@ -27,7 +27,7 @@
 #include "devices/Catalogue.h"
 #include "devices/DeviceNames.h"
 #include "devices/Encodings.h"
-#include "production/Setup.h"
+#include "production/BenchSetup.h"
 #include "production/StoreLocation.h"
 #include "update/UpdateFile.h"
 #include "update/UpdateTexts.h"

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "cli/Plan.h"
-#include "production/Setup.h"
+#include "production/BenchSetup.h"
 
 namespace zendra::cli {
 
@@ -20,14 +20,14 @@ QString DeviceList();
 // The serial, calibration and store options into the plan; the reason when one will not do.
 std::optional<QString> ParseProduction(const QCommandLineParser& parser, Plan& plan);
 // What a stamped run does with a chip's own number and a number that never reached a chip.
-std::optional<QString> TakeNumberPolicy(const QCommandLineParser& parser, const std::optional<production::Setup>& setup,
+std::optional<QString> TakeNumberPolicy(const QCommandLineParser& parser, const std::optional<production::BenchSetup>& setup,
                                         Plan& plan);
 // NAME=VALUE lock/fuse settings into the plan's choices; the reason when one will not do.
 std::optional<QString> ParseFuseSettings(const QStringList& settings, Plan& plan);
 // A setup's named lock/fuse choices into the plan; the reason when one will not do.
-std::optional<QString> SetupChoices(const production::Setup& setup, Plan& plan);
+std::optional<QString> SetupChoices(const production::BenchSetup& setup, Plan& plan);
 // A setup's serial number, calibration copy and store, where the command line gave none of its own.
-void TakeSetupProduction(const production::Setup& setup, const QCommandLineParser& parser, Plan& plan);
+void TakeSetupProduction(const production::BenchSetup& setup, const QCommandLineParser& parser, Plan& plan);
 // Asks on the terminal before a setup's serial-number program first runs.
 bool AskToRunGenerator(const QString& command);
 // `setup save`: the plan written as a bench setup file; the exit code.

@@ -28,7 +28,7 @@
 #include "devices/Catalogue.h"
 #include "devices/DeviceNames.h"
 #include "devices/Encodings.h"
-#include "production/Setup.h"
+#include "production/BenchSetup.h"
 #include "production/StoreLocation.h"
 #include "update/UpdateFile.h"
 #include "update/UpdateTexts.h"
@@ -121,7 +121,7 @@ std::optional<QString> ParseProduction(const QCommandLineParser& parser, Plan& p
 
 // What a program run does with the number a chip already carries, and with one that never reached a chip:
 // from the command line, else from the setup. Both need a stamp.
-std::optional<QString> TakeNumberPolicy(const QCommandLineParser& parser, const std::optional<production::Setup>& setup,
+std::optional<QString> TakeNumberPolicy(const QCommandLineParser& parser, const std::optional<production::BenchSetup>& setup,
                                         Plan& plan) {
     const bool keep = parser.isSet(QStringLiteral("serial-keep"));
     const bool strict = parser.isSet(QStringLiteral("serial-keep-strict"));
@@ -177,7 +177,7 @@ std::optional<QString> ParseFuseSettings(const QStringList& settings, Plan& plan
 }
 
 // A setup's lock/fuse choices as the device's fields; the key of the first that names none.
-std::optional<QString> SetupChoices(const production::Setup& setup, Plan& plan) {
+std::optional<QString> SetupChoices(const production::BenchSetup& setup, Plan& plan) {
     const auto refused = operations::TakeSetupChoices(setup, plan.device, plan.fuseChoices);
     if (!refused) return std::nullopt;
     const QString key = QStringLiteral("lockFuse[%1]").arg(refused->at);
@@ -185,7 +185,7 @@ std::optional<QString> SetupChoices(const production::Setup& setup, Plan& plan) 
 }
 
 // The setup's stamp and calibration copy, each unless the command line gives its own.
-void TakeSetupProduction(const production::Setup& setup, const QCommandLineParser& parser, Plan& plan) {
+void TakeSetupProduction(const production::BenchSetup& setup, const QCommandLineParser& parser, Plan& plan) {
     const bool ownSerial = std::ranges::any_of(
         QStringList{QStringLiteral("serial-at"), QStringLiteral("serial-format"), QStringLiteral("serial-start"),
                     QStringLiteral("serial-step"), QStringLiteral("serial-series"), QStringLiteral("serial-list"),
@@ -225,7 +225,7 @@ bool AskToRunGenerator(const QString& command) {
 
 // Writes the planned program run as a setup; the exit code and what was said.
 int SaveSetupOf(const QCommandLineParser& parser, Plan& plan) {
-    production::Setup setup;
+    production::BenchSetup setup;
     const QString& out = plan.setupOut;
     // Saved again over a setup, what a later program added to it stays; a newer setup is not replaced.
     if (QFileInfo(out).isFile()) {

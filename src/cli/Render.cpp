@@ -154,7 +154,7 @@ QStringList FileFuseLines(const devices::Device* device, const operations::LockF
 }
 
 QStringList ChoiceLines(const devices::Device* device, const devices::PanelIndexes& choices) {
-    const devices::PanelSetup setup = devices::PanelFor(device);
+    const devices::PanelDefaults setup = devices::PanelFor(device);
     QStringList lines;
     for (int i = 0; i < core::kPanelControlCount; ++i) {
         if (!setup.controls[i].enabled) continue;

@@ -101,7 +101,7 @@ void Writer::SayFailure(ChipResult& result, const QString& text) {
 bool Writer::Prepare(ChipResult& result) {
     core::IniSettingsStore settings;  // the windows' store, only read
     link::PortMap ports(settings);
-    const operations::StationPort port = operations::ResolveStationPort(
+    const operations::GivenPort port = operations::ResolveGivenPort(
         m_portText, [&ports](int n) { return ports.Resolve(n); }, [&ports](int n) { return ports.Assigned(n); });
     m_name = port.comGiven ? QString() : m_portText;
     m_number = port.number > 0 ? port.number : 1;  // a path no entry leads to names itself

@@ -115,16 +115,16 @@ std::optional<PanelControl> ControlByName(const QString& name) {
 }
 
 PanelIndexes DefaultChoices(const Device* device) {
-    const PanelSetup setup = PanelFor(device);
+    const PanelDefaults setup = PanelFor(device);
     PanelIndexes choices{};
     for (int i = 0; i < core::kPanelControlCount; ++i) choices[i] = setup.controls[i].index;
     return choices;
 }
 
-PanelSetup PanelFor(const Device* device) {
+PanelDefaults PanelFor(const Device* device) {
     const PanelProfile profile = device ? device->profile : NoMatchProfile();
     const FuseLayout layout = device ? device->fuseLayout : FuseLayout::None;
-    PanelSetup setup;
+    PanelDefaults setup;
     for (int i = 0; i < core::kPanelControlCount; ++i) {
         const auto control = static_cast<PanelControl>(i);
         // The lock choice is always filled; its visibility follows the profile.

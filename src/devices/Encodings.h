@@ -52,14 +52,14 @@ struct ControlFill {
     int index = 0;
     bool enabled = false;
 };
-struct PanelSetup {
+struct PanelDefaults {
     std::array<ControlFill, core::kPanelControlCount> controls;
     QString calibration;
     bool lockVisible = false;
     bool readEnabled = false;
     bool writeEnabled = false;
 };
-PanelSetup PanelFor(const Device* device);
+PanelDefaults PanelFor(const Device* device);
 
 // The reset-disable warning applies: the device warns and its reset choice is the I/O entry (index 0).
 bool ResetWarningApplies(const Device* device, int resetIndex);

@@ -59,7 +59,7 @@ struct EepromCells {
 };
 
 template <typename Cells>
-bool StoreAll(Cells& cells, qint64 address, QByteArrayView bytes, HexReadResult& result) {
+bool StoreAll(Cells& cells, qint64 address, QByteArrayView bytes, CodeReadResult& result) {
     for (qsizetype k = 0; k < bytes.size(); ++k) {
         if (!cells.Store(address + k, static_cast<quint8>(bytes[k]))) return false;
         if (address + k >= cells.inUse) ++result.bytesBeyondDevice;
@@ -67,7 +67,7 @@ bool StoreAll(Cells& cells, qint64 address, QByteArrayView bytes, HexReadResult&
     return true;
 }
 
-HexReadResult Rejected(HexReadResult result, HexRejection why, int line = 0) {
+CodeReadResult Rejected(CodeReadResult result, CodeRejection why, int line = 0) {
     result.rejection = why;
     result.line = line;
     return result;
@@ -137,78 +137,78 @@ QString ElfDamage(const QByteArray& bytes) {
     return {};
 }
 
-HexReadResult DamagedElf(HexReadResult result, const QString& part) {
+CodeReadResult DamagedElf(CodeReadResult result, const QString& part) {
     result.damagedPart = part;
-    return Rejected(result, HexRejection::ElfDamaged);
+    return Rejected(result, CodeRejection::ElfDamaged);
 }
 
 // Flash from the loadable segments with file data below the data space, by physical address; the
 // EEPROM from ".eeprom"; the lock/fuse bytes from ".fuse" and ".lock". `cells` is null for the part
 // the caller does not take.
 template <typename Cells>
-HexReadResult ParseElf(const QByteArray& bytes, Cells& cells, bool flash) {
-    HexReadResult result;
+CodeReadResult ParseElf(const QByteArray& bytes, Cells& cells, bool flash) {
+    CodeReadResult result;
     result.format = CodeFormat::Elf;
     result.endRecord = true;  // an ELF file has no end record to miss
-    if (elf_version(EV_CURRENT) == EV_NONE) return Rejected(result, HexRejection::ElfDamaged);
+    if (elf_version(EV_CURRENT) == EV_NONE) return Rejected(result, CodeRejection::ElfDamaged);
     // libelf reads from memory it may not change; our copy is detached for it.
     QByteArray copy = bytes;
     std::unique_ptr<Elf, ElfCloser> elf(elf_memory(copy.data(), static_cast<size_t>(copy.size())));
-    if (!elf || elf_kind(elf.get()) != ELF_K_ELF) return Rejected(result, HexRejection::ElfDamaged);
+    if (!elf || elf_kind(elf.get()) != ELF_K_ELF) return Rejected(result, CodeRejection::ElfDamaged);
     size_t identSize = 0;
     const char* ident = elf_getident(elf.get(), &identSize);
-    if (!ident || identSize < EI_NIDENT) return Rejected(result, HexRejection::ElfDamaged);
-    if (ident[EI_CLASS] != ELFCLASS32 || ident[EI_DATA] != ELFDATA2LSB) return Rejected(result, HexRejection::ElfNotAvr);
+    if (!ident || identSize < EI_NIDENT) return Rejected(result, CodeRejection::ElfDamaged);
+    if (ident[EI_CLASS] != ELFCLASS32 || ident[EI_DATA] != ELFDATA2LSB) return Rejected(result, CodeRejection::ElfNotAvr);
     const Elf32_Ehdr* header = elf32_getehdr(elf.get());
-    if (!header) return Rejected(result, HexRejection::ElfDamaged);
-    if (header->e_machine != EM_AVR || header->e_type != ET_EXEC) return Rejected(result, HexRejection::ElfNotAvr);
+    if (!header) return Rejected(result, CodeRejection::ElfDamaged);
+    if (header->e_machine != EM_AVR || header->e_type != ET_EXEC) return Rejected(result, CodeRejection::ElfNotAvr);
     if (const QString part = ElfDamage(bytes); !part.isEmpty()) return DamagedElf(result, part);
     const quint64 fileSize = static_cast<quint64>(bytes.size());
     const auto within = [fileSize](quint64 offset, quint64 size) { return offset <= fileSize && size <= fileSize - offset; };
 
     if (flash) {
         size_t count = 0;
-        if (elf_getphdrnum(elf.get(), &count) != 0) return Rejected(result, HexRejection::ElfDamaged);
+        if (elf_getphdrnum(elf.get(), &count) != 0) return Rejected(result, CodeRejection::ElfDamaged);
         std::vector<bool> taken(CodeCells::kCapacity, false);
         for (size_t i = 0; i < count; ++i) {
             // Copied out by libelf: a header table at an odd offset gives no aligned Elf32_Phdr in place.
             GElf_Phdr s;
-            if (!gelf_getphdr(elf.get(), static_cast<int>(i), &s)) return Rejected(result, HexRejection::ElfDamaged);
+            if (!gelf_getphdr(elf.get(), static_cast<int>(i), &s)) return Rejected(result, CodeRejection::ElfDamaged);
             if (s.p_type != PT_LOAD || s.p_filesz == 0 || s.p_paddr >= kDataSpace) continue;
-            if (!within(s.p_offset, s.p_filesz)) return Rejected(result, HexRejection::ElfDamaged);
-            if (quint64(s.p_paddr) + s.p_filesz > CodeCells::kCapacity) return Rejected(result, HexRejection::OutsideImage);
+            if (!within(s.p_offset, s.p_filesz)) return Rejected(result, CodeRejection::ElfDamaged);
+            if (quint64(s.p_paddr) + s.p_filesz > CodeCells::kCapacity) return Rejected(result, CodeRejection::OutsideImage);
             for (quint64 a = s.p_paddr; a < quint64(s.p_paddr) + s.p_filesz; ++a) {
-                if (taken[a]) return Rejected(result, HexRejection::ElfOverlap);
+                if (taken[a]) return Rejected(result, CodeRejection::ElfOverlap);
                 taken[a] = true;
             }
             ++result.dataRecords;
             if (!StoreAll(cells, s.p_paddr, QByteArrayView(bytes).sliced(s.p_offset, s.p_filesz), result))
-                return Rejected(result, HexRejection::OutsideImage);
+                return Rejected(result, CodeRejection::OutsideImage);
         }
     }
 
     size_t namesIndex = 0;
-    if (elf_getshdrstrndx(elf.get(), &namesIndex) != 0) return Rejected(result, HexRejection::ElfDamaged);
+    if (elf_getshdrstrndx(elf.get(), &namesIndex) != 0) return Rejected(result, CodeRejection::ElfDamaged);
     for (Elf_Scn* section = elf_nextscn(elf.get(), nullptr); section; section = elf_nextscn(elf.get(), section)) {
         GElf_Shdr s;
-        if (!gelf_getshdr(section, &s)) return Rejected(result, HexRejection::ElfDamaged);
+        if (!gelf_getshdr(section, &s)) return Rejected(result, CodeRejection::ElfDamaged);
         const char* name = elf_strptr(elf.get(), namesIndex, s.sh_name);
         if (!name || s.sh_type != SHT_PROGBITS || s.sh_size == 0) continue;
         const QByteArray sectionName(name);
         const bool eeprom = sectionName == ".eeprom", fuse = sectionName == ".fuse", lock = sectionName == ".lock";
         if (!eeprom && !fuse && !lock) continue;
-        if (!within(s.sh_offset, s.sh_size)) return Rejected(result, HexRejection::ElfDamaged);
+        if (!within(s.sh_offset, s.sh_size)) return Rejected(result, CodeRejection::ElfDamaged);
         const QByteArrayView data = QByteArrayView(bytes).sliced(s.sh_offset, s.sh_size);
         if (eeprom && !flash) {
             ++result.dataRecords;
             if (s.sh_addr < kEepromSpace || !StoreAll(cells, qint64(s.sh_addr - kEepromSpace), data, result))
-                return Rejected(result, HexRejection::OutsideImage);
+                return Rejected(result, CodeRejection::OutsideImage);
         } else if (fuse) {
-            if (s.sh_addr != kFuseSpace || data.size() > 3) return Rejected(result, HexRejection::OutsideImage);
+            if (s.sh_addr != kFuseSpace || data.size() > 3) return Rejected(result, CodeRejection::OutsideImage);
             std::optional<quint8>* slots[] = {&result.fuses.fuse, &result.fuses.fuseHigh, &result.fuses.fuseExtended};
             for (qsizetype k = 0; k < data.size(); ++k) *slots[k] = static_cast<quint8>(data[k]);
         } else if (lock) {
-            if (s.sh_addr != kLockSpace || data.size() != 1) return Rejected(result, HexRejection::OutsideImage);
+            if (s.sh_addr != kLockSpace || data.size() != 1) return Rejected(result, CodeRejection::OutsideImage);
             result.fuses.lock = static_cast<quint8>(data[0]);
         }
     }
@@ -220,28 +220,28 @@ HexReadResult ParseElf(const QByteArray& bytes, Cells& cells, bool flash) {
 // S0 (header) and S5/S6 (counts) carry nothing for the images; S1/S2/S3 data with 2/3/4 address bytes;
 // S7/S8/S9 end the file. The checksum makes the byte count, address and data add up to 0xFF.
 template <typename Cells>
-HexReadResult ParseSRecords(const QByteArray& text, Cells& cells) {
-    HexReadResult result;
+CodeReadResult ParseSRecords(const QByteArray& text, Cells& cells) {
+    CodeReadResult result;
     result.format = CodeFormat::SRecord;
     std::array<quint8, 256> bytes{};
-    const auto reject = [&](HexRejection why, int lineNumber) {
+    const auto reject = [&](CodeRejection why, int lineNumber) {
         result = Rejected(result, why, lineNumber);
         return false;
     };
     ForEachRecordLine(text, [&](QByteArrayView line, int lineNumber) {
-        if (line.front() != 'S' && line.front() != 's') return reject(HexRejection::SRecordNoStartMark, lineNumber);
-        if (line.size() < 2 || line[1] < '0' || line[1] > '9') return reject(HexRejection::SRecordType, lineNumber);
+        if (line.front() != 'S' && line.front() != 's') return reject(CodeRejection::SRecordNoStartMark, lineNumber);
+        if (line.size() < 2 || line[1] < '0' || line[1] > '9') return reject(CodeRejection::SRecordType, lineNumber);
         const int type = line[1] - '0';
         const QByteArrayView digits = line.sliced(2);
         qsizetype count = 0;
         quint32 sum = 0;
         const DigitsFault fault = DecodeRecordDigits(digits, bytes, count, sum);
-        if (fault == DigitsFault::BadDigit) return reject(HexRejection::BadDigit, lineNumber);
-        if (fault != DigitsFault::None || digits.size() < 2) return reject(HexRejection::LengthMismatch, lineNumber);
+        if (fault == DigitsFault::BadDigit) return reject(CodeRejection::BadDigit, lineNumber);
+        if (fault != DigitsFault::None || digits.size() < 2) return reject(CodeRejection::LengthMismatch, lineNumber);
         const int addressBytes = (type == 2 || type == 8) ? 3 : (type == 3 || type == 7) ? 4 : 2;
-        if (count != bytes[0] + 1 || count < addressBytes + 2) return reject(HexRejection::LengthMismatch, lineNumber);
-        if (sum % 256 != 0xFF) return reject(HexRejection::BadChecksum, lineNumber);
-        if (type == 4) return reject(HexRejection::SRecordType, lineNumber);
+        if (count != bytes[0] + 1 || count < addressBytes + 2) return reject(CodeRejection::LengthMismatch, lineNumber);
+        if (sum % 256 != 0xFF) return reject(CodeRejection::BadChecksum, lineNumber);
+        if (type == 4) return reject(CodeRejection::SRecordType, lineNumber);
         if (type >= 7) result.endRecord = true;
         if (type < 1 || type > 3) return true;
         qint64 address = 0;
@@ -249,7 +249,7 @@ HexReadResult ParseSRecords(const QByteArray& text, Cells& cells) {
         ++result.dataRecords;
         const QByteArrayView data(reinterpret_cast<const char*>(bytes.data()) + 1 + addressBytes,
                                   count - 2 - addressBytes);
-        if (!StoreAll(cells, address, data, result)) return reject(HexRejection::OutsideImage, lineNumber);
+        if (!StoreAll(cells, address, data, result)) return reject(CodeRejection::OutsideImage, lineNumber);
         return true;
     });
     return result;
@@ -282,17 +282,17 @@ QByteArray SRecordText(const QByteArray& fileBytes) {
 // --- Binary ---------------------------------------------------------------------------------------
 
 template <typename Cells>
-HexReadResult ParseBinary(const QByteArray& bytes, Cells& cells) {
-    HexReadResult result;
+CodeReadResult ParseBinary(const QByteArray& bytes, Cells& cells) {
+    CodeReadResult result;
     result.format = CodeFormat::Binary;
     result.endRecord = true;
     result.dataRecords = bytes.isEmpty() ? 0 : 1;
-    if (!StoreAll(cells, 0, QByteArrayView(bytes), result)) return Rejected(result, HexRejection::OutsideImage);
+    if (!StoreAll(cells, 0, QByteArrayView(bytes), result)) return Rejected(result, CodeRejection::OutsideImage);
     return result;
 }
 
 template <typename Cells>
-HexReadResult ParseAny(CodeFormat format, const QByteArray& bytes, Cells& cells, bool flash) {
+CodeReadResult ParseAny(CodeFormat format, const QByteArray& bytes, Cells& cells, bool flash) {
     switch (format) {
         case CodeFormat::Elf: return ParseElf(bytes, cells, flash);
         case CodeFormat::SRecord: return ParseSRecords(bytes, cells);
@@ -350,13 +350,13 @@ bool CanSaveTo(const QString& path) {
     return !path.toLower().endsWith(QStringLiteral(".elf")) && !IsElfFile(path);
 }
 
-HexReadResult ParseCode(CodeFormat format, const QByteArray& bytes, ProgramArray& image, qint32 programMemoryWords) {
+CodeReadResult ParseCode(CodeFormat format, const QByteArray& bytes, ProgramArray& image, qint32 programMemoryWords) {
     if (format == CodeFormat::IntelHex) return ParseCodeHex(bytes, image, programMemoryWords);
     CodeCells cells{image, 2 * static_cast<qint64>(std::max<qint32>(programMemoryWords, 0))};
     return ParseAny(format, bytes, cells, true);
 }
 
-HexReadResult ParseEeprom(CodeFormat format, const QByteArray& bytes, EepromArray& image, qint32 eepromBytes) {
+CodeReadResult ParseEeprom(CodeFormat format, const QByteArray& bytes, EepromArray& image, qint32 eepromBytes) {
     if (format == CodeFormat::IntelHex) return ParseEepromHex(bytes, image, eepromBytes);
     EepromCells cells{image, std::max<qint32>(eepromBytes, 0)};
     return ParseAny(format, bytes, cells, false);

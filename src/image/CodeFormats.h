@@ -25,8 +25,8 @@ bool IsElfFile(const QString& path);
 // False for an ELF file, by its name or its contents: it is the toolchain's, and no writer here makes one.
 bool CanSaveTo(const QString& path);
 
-HexReadResult ParseCode(CodeFormat format, const QByteArray& bytes, ProgramArray& image, qint32 programMemoryWords);
-HexReadResult ParseEeprom(CodeFormat format, const QByteArray& bytes, EepromArray& image, qint32 eepromBytes);
+CodeReadResult ParseCode(CodeFormat format, const QByteArray& bytes, ProgramArray& image, qint32 programMemoryWords);
+CodeReadResult ParseEeprom(CodeFormat format, const QByteArray& bytes, EepromArray& image, qint32 eepromBytes);
 
 // The in-use part in the given kind (an ELF request gives Intel HEX).
 QByteArray CodeText(CodeFormat format, const ProgramArray& image, qint32 programMemoryWords);

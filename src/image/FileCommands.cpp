@@ -59,7 +59,7 @@ void TellBeyondDevice(FileContext& ctx, int codeBytes, int eepromBytes) {
 bool LoadEepromPair(FileContext& ctx, const QString& previousEepName, int& beyond) {
     auto& state = ctx.state;
     if (FileExists(state.EepFileName)) {
-        const HexReadResult result = ReadEepromHexFile(ctx.ui, state, ctx.images);
+        const CodeReadResult result = ReadEepromHexFile(ctx.ui, state, ctx.images);
         if (!result.Accepted()) {
             state.EepFileName = previousEepName;
             return false;
@@ -159,7 +159,7 @@ FileOutcome OpenCodeAndData(FileContext& ctx) {
         state.CodeFileName.clear();
         return Refuse(outcome, text);
     }
-    const HexReadResult code = ReadCodeHexFile(ctx.ui, state, ctx.images);
+    const CodeReadResult code = ReadCodeHexFile(ctx.ui, state, ctx.images);
     if (!code.Accepted()) {
         // Nothing of the rejected pair is taken, the EEPROM file included.
         state.CodeFileName = previousCode;
@@ -200,7 +200,7 @@ FileOutcome OpenCode(FileContext& ctx) {
                    core::MessageButtons::Ok);
         return Refuse(outcome, texts::kCannotOpen);
     }
-    const HexReadResult code = ReadCodeHexFile(ctx.ui, state, ctx.images);
+    const CodeReadResult code = ReadCodeHexFile(ctx.ui, state, ctx.images);
     if (!code.Accepted()) {
         state.CodeFileName = previousCode;
         return Refuse(outcome, DescribeRejection(code));

@@ -26,25 +26,25 @@ enum RecordType : quint8 { kData = 0x00, kEndOfFile = 0x01, kSegmentBase = 0x02,
 // Walks the records of `text`; `store(fileAddress, byte)` returns false when the byte falls outside the
 // image, `beyond(fileAddress)` whether it lies above the device's in-use range.
 template <typename Store, typename Beyond>
-HexReadResult ParseRecords(const QByteArray& text, Store store, Beyond beyond) {
-    HexReadResult result;
+CodeReadResult ParseRecords(const QByteArray& text, Store store, Beyond beyond) {
+    CodeReadResult result;
     std::array<quint8, kMaxRecordBytes> bytes{};
-    const auto reject = [&](HexRejection why, int lineNumber) {
+    const auto reject = [&](CodeRejection why, int lineNumber) {
         result.rejection = why;
         result.line = lineNumber;
         return false;
     };
     ForEachRecordLine(text, [&](QByteArrayView line, int lineNumber) {
-        if (line.front() != ':') return reject(HexRejection::NoStartMark, lineNumber);
+        if (line.front() != ':') return reject(CodeRejection::NoStartMark, lineNumber);
         qsizetype byteCount = 0;
         quint32 sum = 0;
         const QByteArrayView digits = line.sliced(1);
         const DigitsFault fault = DecodeRecordDigits(digits, bytes, byteCount, sum);
-        if (fault == DigitsFault::BadDigit) return reject(HexRejection::BadDigit, lineNumber);
-        if (fault != DigitsFault::None || digits.size() < 10) return reject(HexRejection::LengthMismatch, lineNumber);
+        if (fault == DigitsFault::BadDigit) return reject(CodeRejection::BadDigit, lineNumber);
+        if (fault != DigitsFault::None || digits.size() < 10) return reject(CodeRejection::LengthMismatch, lineNumber);
         const int dataCount = bytes[0];
-        if (byteCount != dataCount + 5) return reject(HexRejection::LengthMismatch, lineNumber);
-        if (sum % 256 != 0) return reject(HexRejection::BadChecksum, lineNumber);
+        if (byteCount != dataCount + 5) return reject(CodeRejection::LengthMismatch, lineNumber);
+        if (sum % 256 != 0) return reject(CodeRejection::BadChecksum, lineNumber);
 
         const int address = bytes[1] * 256 + bytes[2];
         const quint8 type = bytes[3];
@@ -52,12 +52,12 @@ HexReadResult ParseRecords(const QByteArray& text, Store store, Beyond beyond) {
         if (type == kData) {
             ++result.dataRecords;
             for (int k = 0; k < dataCount; ++k) {
-                if (!store(address + k, data[k])) return reject(HexRejection::OutsideImage, lineNumber);
+                if (!store(address + k, data[k])) return reject(CodeRejection::OutsideImage, lineNumber);
                 if (beyond(address + k)) ++result.bytesBeyondDevice;
             }
         } else if (type == kSegmentBase || type == kLinearBase) {
             if (std::any_of(data, data + dataCount, [](quint8 b) { return b != 0; }))
-                return reject(HexRejection::ExtendedAddress, lineNumber);
+                return reject(CodeRejection::ExtendedAddress, lineNumber);
         }
         // The end record does not end the reading; start-address records carry nothing for the images.
         if (type == kEndOfFile) result.endRecord = true;
@@ -76,7 +76,7 @@ void AppendRecord(QByteArray& out, int address, const QString& dataDigits) {
 }
 
 void ReportRejection(core::UserInterface& ui, const QString& path, const QString& readerError,
-                     const HexReadResult& result) {
+                     const CodeReadResult& result) {
     const QString text =
         result.line > 0 ? core::JoinTexts({readerError,
                                            core::Compose(texts::kLineSuffix, {QString::number(result.line)})})
@@ -87,13 +87,13 @@ void ReportRejection(core::UserInterface& ui, const QString& path, const QString
 }
 
 template <typename Array, typename Parse>
-HexReadResult ReadInto(core::UserInterface& ui, const QString& path, const QString& readerError, Array& target,
+CodeReadResult ReadInto(core::UserInterface& ui, const QString& path, const QString& readerError, Array& target,
                        Parse parse) {
-    HexReadResult result;
+    CodeReadResult result;
     if (path.isEmpty()) return result;
     const core::BoundedRead read = core::ReadBoundedFile(path);
     if (!read.Ok()) {
-        result.rejection = HexRejection::Unreadable;
+        result.rejection = CodeRejection::Unreadable;
         result.file = read.refusal;
         result.systemReason = read.systemReason;
         ReportRejection(ui, path, readerError, result);
@@ -133,10 +133,10 @@ bool RefuseElfTarget(core::UserInterface& ui) {
 
 }  // namespace
 
-QString DescribeRejection(const HexReadResult& result) {
+QString DescribeRejection(const CodeReadResult& result) {
     switch (result.rejection) {
-        case HexRejection::None: return {};
-        case HexRejection::Unreadable:
+        case CodeRejection::None: return {};
+        case CodeRejection::Unreadable:
             switch (result.file) {
                 case core::FileRefusal::Missing: return texts::kFileMissing;
                 case core::FileRefusal::NotRegular: return texts::kFileNotRegular;
@@ -149,24 +149,24 @@ QString DescribeRejection(const HexReadResult& result) {
                                                {texts::kFileUnreadable, result.systemReason});
             }
             return texts::kFileUnreadable;
-        case HexRejection::NoStartMark: return texts::kHexNoStartMark;
-        case HexRejection::BadDigit: return texts::kHexBadDigit;
-        case HexRejection::LengthMismatch: return texts::kHexLengthMismatch;
-        case HexRejection::BadChecksum: return texts::kHexBadChecksum;
-        case HexRejection::OutsideImage: return texts::kHexOutsideImage;
-        case HexRejection::ExtendedAddress: return texts::kHexExtendedAddress;
-        case HexRejection::ElfDamaged:
+        case CodeRejection::NoStartMark: return texts::kHexNoStartMark;
+        case CodeRejection::BadDigit: return texts::kHexBadDigit;
+        case CodeRejection::LengthMismatch: return texts::kHexLengthMismatch;
+        case CodeRejection::BadChecksum: return texts::kHexBadChecksum;
+        case CodeRejection::OutsideImage: return texts::kHexOutsideImage;
+        case CodeRejection::ExtendedAddress: return texts::kHexExtendedAddress;
+        case CodeRejection::ElfDamaged:
             return result.damagedPart.isEmpty() ? texts::kElfDamaged
                                                 : core::Compose(texts::kElfPartDamaged, {result.damagedPart});
-        case HexRejection::ElfNotAvr: return texts::kElfNotAvr;
-        case HexRejection::ElfOverlap: return texts::kElfOverlap;
-        case HexRejection::SRecordNoStartMark: return texts::kSRecordNoStartMark;
-        case HexRejection::SRecordType: return texts::kSRecordType;
+        case CodeRejection::ElfNotAvr: return texts::kElfNotAvr;
+        case CodeRejection::ElfOverlap: return texts::kElfOverlap;
+        case CodeRejection::SRecordNoStartMark: return texts::kSRecordNoStartMark;
+        case CodeRejection::SRecordType: return texts::kSRecordType;
     }
     return {};
 }
 
-HexReadResult ParseCodeHex(const QByteArray& text, ProgramArray& image, qint32 programMemoryWords) {
+CodeReadResult ParseCodeHex(const QByteArray& text, ProgramArray& image, qint32 programMemoryWords) {
     const qint64 inUseBytes = 2 * static_cast<qint64>(std::max<qint32>(programMemoryWords, 0));
     return ParseRecords(
         text,
@@ -179,7 +179,7 @@ HexReadResult ParseCodeHex(const QByteArray& text, ProgramArray& image, qint32 p
         [inUseBytes](int fileAddress) { return fileAddress >= inUseBytes; });
 }
 
-HexReadResult ParseEepromHex(const QByteArray& text, EepromArray& image, qint32 eepromBytes) {
+CodeReadResult ParseEepromHex(const QByteArray& text, EepromArray& image, qint32 eepromBytes) {
     const qint64 inUse = std::max<qint32>(eepromBytes, 0);
     return ParseRecords(
         text,
@@ -214,8 +214,8 @@ QByteArray EepromHexText(const EepromArray& image, qint32 eepromBytes) {
     return out + kEndRecord;
 }
 
-HexReadResult ReadCodeHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images) {
-    const HexReadResult result =
+CodeReadResult ReadCodeHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images) {
+    const CodeReadResult result =
         ReadInto(ui, state.CodeFileName, texts::kCodeReadError, images.ProgramImage,
                  [&state](const QByteArray& text, ProgramArray& scratch) {
                      return ParseCode(FormatOf(state.CodeFileName, text), text, scratch,
@@ -225,8 +225,8 @@ HexReadResult ReadCodeHexFile(core::UserInterface& ui, const core::SharedState& 
     return result;
 }
 
-HexReadResult ReadEepromHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images) {
-    const HexReadResult result =
+CodeReadResult ReadEepromHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images) {
+    const CodeReadResult result =
         ReadInto(ui, state.EepFileName, texts::kEepromReadError, images.EepromImage,
                  [&state](const QByteArray& text, EepromArray& scratch) {
                      return ParseEeprom(FormatOf(state.EepFileName, text), text, scratch, state.EepromBytes);

@@ -15,7 +15,7 @@
 
 namespace zendra::image {
 
-enum class HexRejection {
+enum class CodeRejection {
     None,
     Unreadable,       // the file could not be opened or read (`file` says why)
     NoStartMark,      // a non-empty line that does not start with ":"
@@ -41,8 +41,8 @@ struct FileFuses {
     bool Empty() const { return !fuse && !fuseHigh && !fuseExtended && !lock; }
 };
 
-struct HexReadResult {
-    HexRejection rejection = HexRejection::None;
+struct CodeReadResult {
+    CodeRejection rejection = CodeRejection::None;
     core::FileRefusal file = core::FileRefusal::None;  // why an Unreadable file was refused
     QString systemReason;                              // and the system's words for it, if any
     int line = 0;               // 1-based line that rejected the file (0 when the whole file failed)
@@ -52,12 +52,12 @@ struct HexReadResult {
     CodeFormat format = CodeFormat::IntelHex;  // the kind of file that was read
     FileFuses fuses;                           // an ELF file's lock/fuse bytes
     QString damagedPart;                       // the part of an ElfDamaged file that cannot be read
-    bool Accepted() const { return rejection == HexRejection::None; }
+    bool Accepted() const { return rejection == CodeRejection::None; }
 };
 
 // Pure parsing into `image` (the caller passes a cleared one). On rejection `image` holds a partial load.
-HexReadResult ParseCodeHex(const QByteArray& text, ProgramArray& image, qint32 programMemoryWords);
-HexReadResult ParseEepromHex(const QByteArray& text, EepromArray& image, qint32 eepromBytes);
+CodeReadResult ParseCodeHex(const QByteArray& text, ProgramArray& image, qint32 programMemoryWords);
+CodeReadResult ParseEepromHex(const QByteArray& text, EepromArray& image, qint32 eepromBytes);
 
 // Pure rendering of the in-use part, end record included.
 QByteArray CodeHexText(const ProgramArray& image, qint32 programMemoryWords);
@@ -69,8 +69,8 @@ QByteArray EepromHexText(const EepromArray& image, qint32 eepromBytes);
 // A rejected file leaves the image as it was and shows the reader's error with the line number in
 // status panel 1 and as a notice of the message window; the notice adds the file and the reason.
 // Only a regular file of at most core::kMaxInputFileBytes is read.
-HexReadResult ReadCodeHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images);
-HexReadResult ReadEepromHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images);
+CodeReadResult ReadCodeHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images);
+CodeReadResult ReadEepromHexFile(core::UserInterface& ui, const core::SharedState& state, MemoryImages& images);
 
 // Write to state.SaveCodeFileName / state.SaveEepFileName (nothing to do, and true, when the name is
 // empty), in the kind its name asks for (Intel HEX unless it names a binary or S-record file). A failure shows the critical box titled "ファイル保存" and returns false.
@@ -82,6 +82,6 @@ enum class SaveFailure { None, ReadOnly, Other };
 SaveFailure SaveFileContents(const QString& path, const QByteArray& bytes, QString* reason = nullptr);
 
 // The text that says why a file was refused.
-QString DescribeRejection(const HexReadResult& result);
+QString DescribeRejection(const CodeReadResult& result);
 
 }  // namespace zendra::image

@@ -47,7 +47,7 @@ int BytesBeyond(const image::MemoryImages& images, const devices::Device* device
 
 // What the device itself rules out for the stamp and the calibration copy. A list's or generator's value
 // is measured when it is known; here at least one byte must fit.
-JobEnd PlaceRefusal(const ProductionSetup& p, bool stamps, const devices::Device* device) {
+JobEnd PlaceRefusal(const ProductionSettings& p, bool stamps, const devices::Device* device) {
     const int width = p.kind == production::SeriesKind::Counter ? production::Width(p.layout) : 1;
     if (stamps && p.stampAt && !production::Fits(*p.stampAt, width, device)) return JobEnd::StampBeyond;
     if (!p.calibrationAt) return JobEnd::Ran;
@@ -90,7 +90,7 @@ bool Abandoned(const production::StoreResult& result) {
 bool StampsOf(const Job& job) { return job.command == JobCommand::Program && job.production.stampAt.has_value(); }
 
 // Why a list cannot give values, as the windows say it; empty when it can.
-QString ListProblemText(const ProductionSetup& p, const production::SerialList& list) {
+QString ListProblemText(const ProductionSettings& p, const production::SerialList& list) {
     switch (list.problem) {
         case production::ListProblem::None:
             break;
@@ -106,7 +106,7 @@ QString ListProblemText(const ProductionSetup& p, const production::SerialList& 
 }
 
 // A store's refusal of the series' next value, as the windows say it; empty for any other problem.
-QString IssueProblemText(const ProductionSetup& p, const production::StoreResult& result) {
+QString IssueProblemText(const ProductionSettings& p, const production::StoreResult& result) {
     switch (result.problem) {
         case production::StoreProblem::ListExhausted:
             return core::Compose(texts::kListExhausted, {p.listPath, result.detail});
@@ -120,10 +120,10 @@ QString IssueProblemText(const ProductionSetup& p, const production::StoreResult
 }
 
 // A list or generator series takes no start or step of its own: its running count starts at 1.
-std::optional<qint64> SeriesStart(const ProductionSetup& p) {
+std::optional<qint64> SeriesStart(const ProductionSettings& p) {
     return p.kind == production::SeriesKind::Counter ? p.start : std::optional<qint64>(1);
 }
-std::optional<qint64> SeriesStep(const ProductionSetup& p) {
+std::optional<qint64> SeriesStep(const ProductionSettings& p) {
     return p.kind == production::SeriesKind::Counter ? p.step : std::optional<qint64>(1);
 }
 
@@ -133,7 +133,7 @@ std::unique_ptr<production::ChipStore> OpenJobStore(const Job& job, JobReport& o
                                                     const core::CancelToken* cancel) {
     const bool stamps = StampsOf(job);
     if (!job.recorded && !stamps) return nullptr;
-    const ProductionSetup& p = job.production;
+    const ProductionSettings& p = job.production;
     auto store = std::make_unique<production::ChipStore>(p.StoreLocation(), cancel);
     production::StoreResult usable = store->Open();
     // A dry run creates no series: it only says which number would come.
@@ -330,7 +330,7 @@ void JobRun::PlanDryRun() {
                                           [](quint8 b) { return b != image::kErased; });
         plan << QStringLiteral("flash-words: %1").arg(words < 0 ? 0 : RaiseZeroToOne(words) + 1);
         plan << QStringLiteral("eeprom-bytes: %1").arg(eeprom);
-        const ProductionSetup& p = m_job.production;
+        const ProductionSettings& p = m_job.production;
         if (Stamps() && p.kind == production::SeriesKind::List)
             plan << QStringLiteral("stamp: %1, series %2, list %3, next line %4 (%5)")
                         .arg(production::PlaceText(*p.stampAt), p.series, p.listPath,
@@ -349,7 +349,7 @@ void JobRun::PlanDryRun() {
 // The number the chip already carries, read before the erase: kept when the series issued it. Otherwise
 // the next number with a warning, or under the strict policy the chip refused while still untouched.
 bool JobRun::KeepNumber() {
-    const ProductionSetup& p = m_job.production;
+    const ProductionSettings& p = m_job.production;
     // A chip's own number and a number given again are a counter's: a list's or a program's values are
     // each issued once, and the front ends refuse the pair.
     const bool counter = p.kind == production::SeriesKind::Counter;
@@ -440,7 +440,7 @@ void JobRun::FillRecordFacts() {
 // A list's lines as they stand now, or the generator's value for this chip (after the signature read,
 // before the erase); false when the run ends here.
 bool JobRun::TakeSerialValue() {
-    const ProductionSetup& p = m_job.production;
+    const ProductionSettings& p = m_job.production;
     if (!Stamps() || p.kind == production::SeriesKind::Counter) return true;
     const devices::Device* device = m_out.device;
     if (p.kind == production::SeriesKind::List) {
@@ -500,7 +500,7 @@ bool JobRun::TakeSerialValue() {
 
 // The record, begun (with its number or value) before the chip is written.
 bool JobRun::BeginRecord() {
-    const ProductionSetup& p = m_job.production;
+    const ProductionSettings& p = m_job.production;
     FillRecordFacts();
     if (!m_store) return true;
     const bool issues = Stamps() && p.kind != production::SeriesKind::Counter;
@@ -532,7 +532,7 @@ bool JobRun::BeginRecord() {
 
 void JobRun::RunCommand() {
     const Target target{m_out.device, m_port};
-    const ProductionSetup& p = m_job.production;
+    const ProductionSettings& p = m_job.production;
     Report& report = m_out.report;
     switch (m_job.command) {
         case JobCommand::Program: {
@@ -704,7 +704,7 @@ namespace {
 
 // Why a job ended before the chip was written, as the windows say it.
 QString RefusalText(const JobReport& done, const Job& job) {
-    const ProductionSetup& p = job.production;
+    const ProductionSettings& p = job.production;
     const QString place = [&](const std::optional<production::Place>& at) {
         return at ? production::PlaceText(*at) : QString();
     }(done.end == JobEnd::StampBeyond ? p.stampAt : p.calibrationAt);
@@ -758,7 +758,7 @@ JobReport RunJob(Environment& env, const PortChoice& port, const QString& portLa
     return done;
 }
 
-QList<production::Cells> ProductionSetup::SkippedCells() const {
+QList<production::Cells> ProductionSettings::SkippedCells() const {
     QList<production::Cells> cells = production::AddedCells(std::nullopt, layout, calibrationAt);
     const int width = kind == production::SeriesKind::List ? production::ReadSerialList(listPath, layout).Widest()
                                                            : production::Width(layout);
@@ -766,7 +766,7 @@ QList<production::Cells> ProductionSetup::SkippedCells() const {
     return cells;
 }
 
-std::optional<qint64> NextSerial(const ProductionSetup& setup) {
+std::optional<qint64> NextSerial(const ProductionSettings& setup) {
     if (!setup.stampAt || setup.kind != production::SeriesKind::Counter) return std::nullopt;
     production::ChipStore store(setup.StoreLocation());
     production::SeriesState series;

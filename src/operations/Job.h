@@ -25,7 +25,7 @@ enum class SerialKeep { Off, Keep, Strict };
 
 // The stamp (none without a place), the calibration copy (none without a place) and the store (an SQLite
 // file or a PostgreSQL URL; empty: the per-user file). A series without a start must exist already.
-struct ProductionSetup {
+struct ProductionSettings {
     std::optional<production::Place> stampAt;
     production::SerialLayout layout;
     QString series = QStringLiteral("default");
@@ -69,7 +69,7 @@ struct Job {
     QList<production::FileDigest> files;      // each file's SHA-256, computed once from the bytes read
     devices::PanelIndexes panel{};             // read: the panel's choices before the read
     LockFuseGoal lockFuse;                     // program: written after a good verify; fuse commands: written
-    ProductionSetup production;
+    ProductionSettings production;
     // Records were asked for (a store named on the command line, in a setup or in the windows' production
     // settings): no chip is then written without its record. Otherwise a store that fails is a warning.
     bool recordsRequired = false;
@@ -137,7 +137,7 @@ JobReport RunJob(Environment& env, const PortChoice& port, const QString& portLa
 
 // The number the next stamped program run takes (the series' start before its first run); nullopt
 // without a stamp or when the store cannot say.
-std::optional<qint64> NextSerial(const ProductionSetup& setup);
+std::optional<qint64> NextSerial(const ProductionSettings& setup);
 
 // The records newest first; the store's problem when it cannot serve.
 production::StoreResult ReadHistory(const QString& store, QList<production::ChipRecord>& records);

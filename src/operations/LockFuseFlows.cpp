@@ -193,7 +193,7 @@ Report ReadLockFuseCommand(Environment& env, const Target& target, const PanelIn
 }
 
 QList<core::PanelControl> UnmatchedLockFuseFields(const devices::Device* device, const LockFuseBytes& bytes) {
-    const devices::PanelSetup panel = devices::PanelFor(device);
+    const devices::PanelDefaults panel = devices::PanelFor(device);
     QList<PanelControl> unmatched;
     bool lockDecoded = false;
     for (const devices::FieldIndex& field : DecodeLockFuseBytes(device, bytes)) {
@@ -255,7 +255,7 @@ devices::FieldIndexes DecodeLockFuseBytes(const devices::Device* device, const L
 
 QList<FieldChange> CheckLockFuseChange(const devices::Device* device, const KnownChoices& before,
                                        const PanelIndexes& after) {
-    const devices::PanelSetup setup = devices::PanelFor(device);
+    const devices::PanelDefaults setup = devices::PanelFor(device);
     QList<FieldChange> changes;
     for (int i = 0; i < core::kPanelControlCount; ++i) {
         const auto control = PanelControl(i);

@@ -19,8 +19,8 @@ namespace {
 // Why a file cannot be read, in the readers' words; none when it can.
 std::optional<QString> UnreadableFile(const core::BoundedRead& read) {
     if (read.Ok()) return std::nullopt;
-    image::HexReadResult result;
-    result.rejection = image::HexRejection::Unreadable;
+    image::CodeReadResult result;
+    result.rejection = image::CodeRejection::Unreadable;
     result.file = read.refusal;
     result.systemReason = read.systemReason;
     return image::DescribeRejection(result);
@@ -31,7 +31,7 @@ std::optional<QString> ReadStationFile(const QString& path, bool code, const dev
                                        image::MemoryImages& images, QList<production::FileDigest>& files) {
     const core::BoundedRead read = core::ReadBoundedFile(path);
     if (const auto refused = UnreadableFile(read)) return refused;
-    image::HexReadResult result;
+    image::CodeReadResult result;
     const image::CodeFormat format = image::FormatOf(path, read.bytes);
     result = code ? image::ParseCode(format, read.bytes, images.ProgramImage,
                                      device ? device->flashWords : image::kProgramImageSize / 2)
@@ -55,7 +55,7 @@ StationJob LoadStationJob(const QString& setupPath, bool changedAllowed) {
         if (out.detail.isEmpty()) out.detail = UnreadableFile(core::ReadBoundedFile(setupPath)).value_or(QString());
         return out;
     }
-    const production::Setup& setup = out.setup = load.setup;
+    const production::BenchSetup& setup = out.setup = load.setup;
     if (const QStringList changed = changedAllowed ? QStringList() : production::ChangedFiles(setup, setupPath);
         !changed.isEmpty()) {
         out.problem = StationProblem::FilesChanged;
@@ -91,7 +91,7 @@ StationJob LoadStationJob(const QString& setupPath, bool changedAllowed) {
         out.detail = item.field + QLatin1Char('=') + item.choice;
         return out;
     }
-    ProductionSetup& p = job.production;
+    ProductionSettings& p = job.production;
     if (!setup.serialAt.isEmpty()) {
         p.stampAt = production::ParsePlace(setup.serialAt);
         p.layout = production::ParseSerialLayout(setup.serialFormat).value_or(production::SerialLayout{});
@@ -107,7 +107,7 @@ StationJob LoadStationJob(const QString& setupPath, bool changedAllowed) {
     return out;
 }
 
-std::optional<SetupChoiceRefusal> TakeSetupChoices(const production::Setup& setup, const devices::Device* device,
+std::optional<SetupChoiceRefusal> TakeSetupChoices(const production::BenchSetup& setup, const devices::Device* device,
                                                    QList<ChoiceChange>& choices) {
     // The choices name the fields of one device; without one they mean nothing.
     QList<ChoiceChange> taken;
@@ -140,15 +140,15 @@ ChipVerdict VerdictOf(const JobReport& done) {
     return {ChipVerdict::Kind::Fail, reason};
 }
 
-PortChoice StationPort::Choice() const {
+PortChoice GivenPort::Choice() const {
     // A path given names itself in the status texts; a COM entry by its number.
     return {.number = number > 0 ? number : 1, .path = path, .saved = true, .name = comGiven ? QString() : given};
 }
 
-StationPort ResolveStationPort(const QString& given, const std::function<QString(int)>& resolve,
+GivenPort ResolveGivenPort(const QString& given, const std::function<QString(int)>& resolve,
                                const std::function<QString(int)>& assigned) {
     static const QRegularExpression comEntry(QStringLiteral("^COM([0-9]+)$"), QRegularExpression::CaseInsensitiveOption);
-    StationPort port{.given = given};
+    GivenPort port{.given = given};
     if (const auto match = comEntry.match(given); match.hasMatch()) {
         port.comGiven = true;
         port.number = match.captured(1).toInt();

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "operations/Job.h"
-#include "production/Setup.h"
+#include "production/BenchSetup.h"
 
 namespace zendra::operations {
 
@@ -15,7 +15,7 @@ enum class StationProblem { None, SetupUnreadable, FilesChanged, FileRefused, De
 
 struct StationJob {
     Job job;
-    production::Setup setup;
+    production::BenchSetup setup;
     QString setupPath;
     StationProblem problem = StationProblem::None;
     QString detail;  // the file, the key or the choice the problem names, with the reader's reason
@@ -36,7 +36,7 @@ struct SetupChoiceRefusal {
     qsizetype at = 0;
     bool field = false;
 };
-std::optional<SetupChoiceRefusal> TakeSetupChoices(const production::Setup& setup, const devices::Device* device,
+std::optional<SetupChoiceRefusal> TakeSetupChoices(const production::BenchSetup& setup, const devices::Device* device,
                                                    QList<ChoiceChange>& choices);
 
 // One chip's end as a station shows it: passed or not (or neither, when it was cancelled), and the
@@ -49,13 +49,13 @@ ChipVerdict VerdictOf(const JobReport& done);
 
 // A writer's port as given ("COM3" or a device path), resolved against the windows' port entries: the
 // path to open and the COM entry that leads there (0: none).
-struct StationPort {
+struct GivenPort {
     QString given, path;
     int number = 0;
     bool comGiven = false;
     PortChoice Choice() const;
 };
-StationPort ResolveStationPort(const QString& given, const std::function<QString(int)>& resolve,
+GivenPort ResolveGivenPort(const QString& given, const std::function<QString(int)>& resolve,
                                const std::function<QString(int)>& assigned);
 
 // The batch: how many passes are wanted and how many failures in a row mean a broken fixture.

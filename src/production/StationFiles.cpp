@@ -12,7 +12,7 @@ QString AcceptedKey(const StationFile& file) { return file.path + QLatin1Char('\
 
 QString ShortSha256(const QString& sha256) { return sha256.left(12); }
 
-StationFiles::StationFiles(const Setup& setup, const QString& setupPath, const QList<FileDigest>& loaded) {
+StationFiles::StationFiles(const BenchSetup& setup, const QString& setupPath, const QList<FileDigest>& loaded) {
     QList<std::pair<QString, const PinnedFile*>> pinned{{QStringLiteral("code"), &setup.code}};
     if (setup.eeprom && setup.programEeprom) pinned.append({QStringLiteral("eeprom"), &*setup.eeprom});
     for (const auto& [role, file] : pinned)

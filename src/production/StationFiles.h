@@ -12,7 +12,7 @@
 #include <QStringList>
 
 #include "production/ChipStore.h"
-#include "production/Setup.h"
+#include "production/BenchSetup.h"
 
 namespace zendra::production {
 
@@ -36,7 +36,7 @@ QString ShortSha256(const QString& sha256);
 class StationFiles {
 public:
     // `loaded`: the files as the station's job read them (role, absolute path, SHA-256 of the bytes).
-    StationFiles(const Setup& setup, const QString& setupPath, const QList<FileDigest>& loaded);
+    StationFiles(const BenchSetup& setup, const QString& setupPath, const QList<FileDigest>& loaded);
 
     const QList<StationFile>& Files() const { return m_files; }
     // The files that keep the station from starting a chip: loaded with other bytes than the setup's and

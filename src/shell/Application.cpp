@@ -49,7 +49,7 @@ constexpr std::chrono::milliseconds kCloseRetryInterval{100};
 
 }  // namespace
 
-Application::Application(ApplicationSetup setup) : m_setup(std::move(setup)) {}
+Application::Application(StartupOptions setup) : m_setup(std::move(setup)) {}
 
 Application::~Application() {
     // Windows first: they hold references into the objects below.

@@ -47,7 +47,7 @@ inline const QString kInstanceLockName = QStringLiteral("New ZendraV6.lock");
 // The program's icon, at every size it comes in.
 QIcon ProgramIcon();
 
-struct ApplicationSetup {
+struct StartupOptions {
     QString appDir;                                                     // empty: the executable's folder
     link::SerialPort* port = nullptr;                                   // null: the system's serial port
     core::Timing* timing = nullptr;                                     // null: the system clock
@@ -69,7 +69,7 @@ class Application {
 public:
     enum class StartResult { Started, AlreadyRunning, LockFailed };
 
-    explicit Application(ApplicationSetup setup = {});
+    explicit Application(StartupOptions setup = {});
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
@@ -126,7 +126,7 @@ private:
     // Closes the frame once no operation runs any more.
     void RunPendingClose();
 
-    ApplicationSetup m_setup;
+    StartupOptions m_setup;
     std::unique_ptr<QLockFile> m_lock;
     QString m_lockFailureText;
     std::unique_ptr<core::Timing> m_ownTiming;

@@ -76,9 +76,9 @@ void WriteProductionTexts(core::SettingsStore& settings, const ProductionTexts& 
     settings.Sync();
 }
 
-operations::ProductionSetup ReadProductionSetup(const core::SettingsStore& settings) {
+operations::ProductionSettings ReadProductionSetup(const core::SettingsStore& settings) {
     const ProductionTexts texts = ReadProductionTexts(settings);
-    operations::ProductionSetup setup;
+    operations::ProductionSettings setup;
     const auto layout = production::ParseSerialLayout(texts.format);
     const auto start = production::ParseNumber(texts.start, 0);
     const auto step = production::ParseNumber(texts.step, 1);
@@ -108,7 +108,7 @@ operations::ProductionSetup ReadProductionSetup(const core::SettingsStore& setti
     return setup;
 }
 
-void PutProduction(production::Setup& setup, const ProductionTexts& texts, const QString& setupPath) {
+void PutProduction(production::BenchSetup& setup, const ProductionTexts& texts, const QString& setupPath) {
     const bool stamps = !texts.stampAt.isEmpty();
     const bool counter = stamps && texts.list.isEmpty() && texts.command.isEmpty();
     setup.serialAt = stamps ? texts.stampAt : QString();
@@ -126,7 +126,7 @@ void PutProduction(production::Setup& setup, const ProductionTexts& texts, const
     setup.store = setupPath.isEmpty() || texts.store.isEmpty() ? texts.store : production::StoredPath(setupPath, texts.store);
 }
 
-ProductionTexts ProductionOf(const production::Setup& setup, const QString& setupPath) {
+ProductionTexts ProductionOf(const production::BenchSetup& setup, const QString& setupPath) {
     const bool stamps = !setup.serialAt.isEmpty();
     const auto number = [](const std::optional<qint64>& n, const core::TextKey& key) {
         return n ? QString::number(*n) : QString::fromUtf8(key.defaultValue);
@@ -145,9 +145,9 @@ ProductionTexts ProductionOf(const production::Setup& setup, const QString& setu
             stamps && !setup.serialCommand.isEmpty() ? production::SetupFolderPath(setupPath) : QString()};
 }
 
-DialogProduction::DialogProduction(core::SettingsStore& settings, std::function<production::Setup()> held,
+DialogProduction::DialogProduction(core::SettingsStore& settings, std::function<production::BenchSetup()> held,
                                    QWidget* parent)
-    : QDialog(parent), m_settings(settings), m_held(held ? held() : production::Setup()) {
+    : QDialog(parent), m_settings(settings), m_held(held ? held() : production::BenchSetup()) {
     setObjectName(QStringLiteral("dlgProduction"));
     ShowText(this, texts::kProductionTitle, TextSlot::WindowTitle);
     setModal(true);
@@ -288,7 +288,7 @@ void DialogProduction::ShowSourceFields() {
 // The program run and, when lock/fuse choices follow, their write after it: one line a shell can take.
 void DialogProduction::ShowCommandLine() {
     if (m_held.code.path.isEmpty()) return txtCommandLine->clear();
-    production::Setup setup = m_held;
+    production::BenchSetup setup = m_held;
     PutProduction(setup, Fields(), QString());
     txtCommandLine->setText(production::CommandLines(setup, QString()).join(QStringLiteral(" && ")));
     txtCommandLine->setToolTip(txtCommandLine->text());  // the whole line, wider than the box

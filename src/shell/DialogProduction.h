@@ -8,7 +8,7 @@
 
 #include "core/Settings.h"
 #include "operations/Job.h"
-#include "production/Setup.h"
+#include "production/BenchSetup.h"
 #include "shell/FrmHistory.h"
 #include "shell/LiveText.h"
 
@@ -35,18 +35,18 @@ ProductionTexts ReadProductionTexts(const core::SettingsStore& settings);
 void WriteProductionTexts(core::SettingsStore& settings, const ProductionTexts& texts);
 // The production settings as the operations take them; a stored value that does not parse counts as
 // not set (no stamp, no copy).
-operations::ProductionSetup ReadProductionSetup(const core::SettingsStore& settings);
+operations::ProductionSettings ReadProductionSetup(const core::SettingsStore& settings);
 // A bench setup's stamp, calibration copy and store from the settings' texts, and back; the store's path
 // is kept relative to the setup at `setupPath` (none: as it is).
-void PutProduction(production::Setup& setup, const ProductionTexts& texts, const QString& setupPath);
-ProductionTexts ProductionOf(const production::Setup& setup, const QString& setupPath);
+void PutProduction(production::BenchSetup& setup, const ProductionTexts& texts, const QString& setupPath);
+ProductionTexts ProductionOf(const production::BenchSetup& setup, const QString& setupPath);
 
 class DialogProduction final : public QDialog {
     Q_OBJECT
 public:
     // `held`: the job the windows hold (files, device, lock/fuse choices, port), for the equivalent command
     // line the dialog shows.
-    DialogProduction(core::SettingsStore& settings, std::function<production::Setup()> held,
+    DialogProduction(core::SettingsStore& settings, std::function<production::BenchSetup()> held,
                      QWidget* parent = nullptr);
 
     QGroupBox* fraStamp = nullptr;
@@ -79,7 +79,7 @@ private:
     void ShowSourceFields();
     QString m_commandFolder;  // a setup's folder, where its program runs
     core::SettingsStore& m_settings;
-    production::Setup m_held;
+    production::BenchSetup m_held;
 };
 
 }  // namespace zendra::shell

@@ -200,7 +200,7 @@ StationTile* FrmStation::AddWriter(const QString& given) {
     if (!m_refusal.isEmpty()) return nullptr;
     for (StationTile* tile : m_tiles)
         if (tile->Port().given == given) return tile;
-    const operations::StationPort port = operations::ResolveStationPort(
+    const operations::GivenPort port = operations::ResolveGivenPort(
         given, [this](int n) { return m_portMap.Resolve(n); }, [this](int n) { return m_portMap.Assigned(n); });
     auto* tile = new StationTile(port, m_options.makePort ? m_options.makePort() : link::MakeSystemSerialPort(), this);
     m_tiles.append(tile);
@@ -259,7 +259,7 @@ void FrmStation::ShowBatch() {
 
 void FrmStation::ReadCounters() {
     const int reading = ++m_readings;
-    const operations::ProductionSetup& p = m_job.job.production;
+    const operations::ProductionSettings& p = m_job.job.production;
     const QString location = p.StoreLocation();
     const QString series = p.stampAt ? p.series : QString();
     const QDateTime since = m_opened;

@@ -91,7 +91,7 @@ class StationTile final : public QFrame, public LanguageAware {
     Q_OBJECT
 public:
     enum class State { Idle, Waiting, Programming, Verifying, Done };
-    StationTile(const operations::StationPort& port, std::unique_ptr<link::SerialPort> serialPort, QWidget* parent);
+    StationTile(const operations::GivenPort& port, std::unique_ptr<link::SerialPort> serialPort, QWidget* parent);
     ~StationTile() override;
 
     // Runs one chip of `job` on the tile's thread; with `watch`, once a chip is seated, and after the
@@ -104,7 +104,7 @@ public:
     State CurrentState() const { return m_state; }
     // The writer stopped answering while the tile watched its socket.
     bool WriterLost() const { return m_lost; }
-    const operations::StationPort& Port() const { return m_port; }
+    const operations::GivenPort& Port() const { return m_port; }
     // "PORT — state — verdict", as a screen reader reads the tile.
     QString SpokenName() const;
     void ShowInCurrentLanguage() override;
@@ -134,7 +134,7 @@ private:
     // The verdict's word in the language shown; empty without a verdict.
     QString VerdictWord() const;
 
-    operations::StationPort m_port;
+    operations::GivenPort m_port;
     std::unique_ptr<link::SerialPort> m_serialPort;
     core::SystemTiming m_timing;
     core::CancelToken m_cancel;

@@ -17,7 +17,7 @@
 #include "image/MemoryImages.h"
 #include "operations/Job.h"
 #include "production/ChipStore.h"
-#include "production/Setup.h"
+#include "production/BenchSetup.h"
 #include "shell/WriterContext.h"
 
 namespace zendra::shell {
@@ -56,7 +56,7 @@ public:
     void SaveSetup();
     // The job the windows hold as a setup: the opened files (absolute, pinned), the device, the lock/fuse
     // panel's choices and the port; no production settings.
-    production::Setup HeldSetup() const;
+    production::BenchSetup HeldSetup() const;
     // The recent code files and setups as stored, newest first, at most kRecentFileCount.
     QStringList RecentFiles() const;
     static constexpr int kRecentFileCount = 8;

@@ -24,7 +24,7 @@
 #include "operations/OperationTexts.h"
 #include "operations/UsedPart.h"
 #include "operations/VerifyLog.h"
-#include "production/Setup.h"
+#include "production/BenchSetup.h"
 #include "shell/DialogProduction.h"
 #include "shell/FrmCom.h"
 #include "shell/FrmDump.h"

@@ -24,7 +24,7 @@
 #include "operations/OperationTexts.h"
 #include "operations/UsedPart.h"
 #include "operations/VerifyLog.h"
-#include "production/Setup.h"
+#include "production/BenchSetup.h"
 #include "shell/DialogProduction.h"
 #include "shell/FrmCom.h"
 #include "shell/FrmDump.h"
@@ -78,7 +78,7 @@ std::optional<operations::Job> MainCommands::JobOf(const WriterCommand& command,
             break;
     }
     // A program run for every chip is the user's to allow, once on this bench.
-    if (const operations::ProductionSetup& p = job.production;
+    if (const operations::ProductionSettings& p = job.production;
         job.command == JobCommand::Program && p.stampAt && p.kind == production::SeriesKind::Command) {
         const QString folder = p.commandFolder.isEmpty() ? QDir::currentPath() : p.commandFolder;
         if (!production::GeneratorApproved(p.command, folder)) {
@@ -172,7 +172,7 @@ QList<production::FileDigest> MainCommands::FileDigests() const {
 
 void MainCommands::ReadNextSerial() {
     const int ticket = ++m_serialTicket;
-    const operations::ProductionSetup setup = ReadProductionSetup(m_writer.settings);
+    const operations::ProductionSettings setup = ReadProductionSetup(m_writer.settings);
     // The panel's place is taken at once, so the frame is laid out as it will stay; its number follows.
     m_main.StatusPanel(texts::kSerialPanelNumber)->setVisible(setup.stampAt.has_value());
     ReadOffWindowsThread<std::optional<qint64>>(

@@ -24,7 +24,7 @@
 #include "operations/OperationTexts.h"
 #include "operations/UsedPart.h"
 #include "operations/VerifyLog.h"
-#include "production/Setup.h"
+#include "production/BenchSetup.h"
 #include "shell/DialogProduction.h"
 #include "shell/FrmCom.h"
 #include "shell/FrmDump.h"
@@ -52,9 +52,9 @@ void MainCommands::ShowSetupName(const QString& name) {
         shell::ShowSetupName(m_main.DumpSubWindow(window), name);
 }
 
-production::Setup MainCommands::HeldSetup() const {
+production::BenchSetup MainCommands::HeldSetup() const {
     const core::SharedState& state = m_writer.state;
-    production::Setup setup;
+    production::BenchSetup setup;
     if (state.CodeFileName.isEmpty()) return setup;
     setup.code = {QFileInfo(state.CodeFileName).absoluteFilePath(), production::FileSha256(state.CodeFileName)};
     // The windows program the EEPROM image whenever a data file was opened with the code.
@@ -66,7 +66,7 @@ production::Setup MainCommands::HeldSetup() const {
     const devices::Device* device = devices::DeviceAt(state.SelectedDevice);
     if (device) {
         setup.device = device->Name();
-        const devices::PanelSetup panel = devices::PanelFor(device);
+        const devices::PanelDefaults panel = devices::PanelFor(device);
         const devices::PanelIndexes choices = m_panel.Choices();
         for (int i = 0; i < core::kPanelControlCount; ++i)
             if (panel.controls[i].enabled)
@@ -92,7 +92,7 @@ void MainCommands::SaveSetup() {
         const std::optional<QString> answer = m_ui.ChooseSaveFile(request);
         if (!answer || answer->isEmpty()) return;
         const QString& path = *answer;
-        production::Setup setup = HeldSetup();
+        production::BenchSetup setup = HeldSetup();
         if (QFileInfo::exists(path)) {
             if (m_ui.Ask(core::MessageIcon::Information, image::texts::kSaveTitle, image::texts::kOverwriteQuestion,
                          core::MessageButtons::OkCancel) != core::MessageAnswer::Ok)
@@ -144,7 +144,7 @@ void MainCommands::OpenSetup(const QString& given) {
                  core::MessageButtons::Ok);
         return;
     }
-    const production::Setup& setup = load.setup;
+    const production::BenchSetup& setup = load.setup;
     if (const QStringList changed = production::ChangedFiles(setup, path);
         !changed.isEmpty() && m_ui.Ask(core::MessageIcon::Information, kMessageCaption,
                                        core::Compose(texts::kSetupFilesChanged, {changed.join(QStringLiteral("\r\n"))}),

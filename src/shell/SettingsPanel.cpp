@@ -258,7 +258,7 @@ void SettingsPanel::ShowDeviceSizes(qint32 words, qint32 bytes) {
     ShowText(Label4, core::Compose(texts::kEepromSize, {QString::number(bytes)}));
 }
 
-void SettingsPanel::ApplySetup(const devices::PanelSetup& setup) {
+void SettingsPanel::ApplySetup(const devices::PanelDefaults& setup) {
     // Hidden while it is rebuilt, so no half-filled frame is ever drawn.
     Frame2->setVisible(false);
     Lbl_FILECHOICES->setVisible(false);

@@ -39,7 +39,7 @@ public:
     // The lock/fuse panel: a device's setup, the choices as they stand, and choices set by the program
     // (signals blocked). The accepted index of a choice is the one it held when the program last set it or
     // the user's pick was accepted; a refused pick returns to it.
-    void ApplySetup(const devices::PanelSetup& setup);
+    void ApplySetup(const devices::PanelDefaults& setup);
     devices::PanelIndexes Choices() const;
     void SetChoice(core::PanelControl control, int index);
     void ApplyChoices(const devices::PanelIndexes& choices);

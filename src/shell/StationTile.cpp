@@ -91,7 +91,7 @@ private:
     int m_percent = -1;
 };
 
-StationTile::StationTile(const operations::StationPort& port, std::unique_ptr<link::SerialPort> serialPort,
+StationTile::StationTile(const operations::GivenPort& port, std::unique_ptr<link::SerialPort> serialPort,
                          QWidget* parent)
     : QFrame(parent), m_port(port), m_serialPort(std::move(serialPort)) {
     setObjectName(QStringLiteral("stationTile"));

@@ -20,7 +20,7 @@ FuseLayout Layout(const QString& device) { return DeviceTable()[*FindDevice(devi
 // The panel right after selecting `device`, with `changes` applied.
 PanelIndexes Panel(const QString& device, const QString& changes = {}) {
     PanelIndexes x;
-    const PanelSetup setup = PanelFor(&DeviceTable()[*FindDevice(device)]);
+    const PanelDefaults setup = PanelFor(&DeviceTable()[*FindDevice(device)]);
     for (int i = 0; i < zendra::core::kPanelControlCount; ++i)
         x[i] = setup.controls[i].enabled ? setup.controls[i].index : -1;
     for (const auto& [control, index] : zendra::test::Indexes(changes)) x[int(control)] = index;

@@ -23,12 +23,12 @@ template <typename Array, typename Parse, typename Write>
 void CheckRoundTrip(const QByteArray& text, qint32 size, qint32 largest, Parse parse, Write write) {
     auto image = std::make_unique<Array>();
     image->fill(kErased);
-    const HexReadResult read = parse(text, *image, size);
+    const CodeReadResult read = parse(text, *image, size);
     if (!read.Accepted()) return;
     for (const qint32 written : {size, read.bytesBeyondDevice > 0 ? largest : size}) {
         auto again = std::make_unique<Array>();
         again->fill(kErased);
-        const HexReadResult reread = parse(write(*image, written), *again, written);
+        const CodeReadResult reread = parse(write(*image, written), *again, written);
         if (!reread.Accepted() || reread.bytesBeyondDevice != 0) std::abort();
         // The size counts program words (two cells each) or EEPROM cells.
         const int cells = std::is_same_v<Array, ProgramArray> ? 2 * written : written;

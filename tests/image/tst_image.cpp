@@ -30,7 +30,7 @@
 
 using namespace zendra::image;
 using namespace zendra::test;
-using HR = HexRejection;
+using HR = CodeRejection;
 using W = zendra::core::DumpWindow;
 
 // clang-format off
@@ -226,7 +226,7 @@ private Q_SLOTS:
     void parse() {
         QFETCH(Parse, p);
         MemoryImages m;
-        const HexReadResult r =
+        const CodeReadResult r =
             p.code ? ParseCode(FormatOf({}, p.text), p.text, m.ProgramImage, 512)
                    : ParseEeprom(FormatOf({}, p.text), p.text, m.EepromImage, 128);
         QCOMPARE(r.rejection, p.why);
@@ -257,7 +257,7 @@ private Q_SLOTS:
         d.at < 0 ? bytes.chop(-d.at) : void(bytes.replace(d.at, d.bytes.size(), d.bytes));
         const QString part = d.part.startsWith('.') ? zendra::core::Compose(texts::kElfPartSection, {d.part}) : d.part;
         MemoryImages m;
-        const HexReadResult code = ParseCode(CodeFormat::Elf, bytes, m.ProgramImage, 1024);
+        const CodeReadResult code = ParseCode(CodeFormat::Elf, bytes, m.ProgramImage, 1024);
         QCOMPARE(DescribeRejection(code), zendra::core::Compose(texts::kElfPartDamaged, {part}));
         QCOMPARE(ParseEeprom(CodeFormat::Elf, bytes, m.EepromImage, 128).damagedPart, part);
     }
@@ -311,7 +311,7 @@ private Q_SLOTS:
             const QByteArray bytes = suffix.startsWith(".out") ? CodeText(FormatForName(path), hex.ProgramImage, 1024)
                                                                : ReadFile(path);
             MemoryImages m;
-            const HexReadResult r = ParseCode(FormatOf(path, bytes), bytes, m.ProgramImage, 1024);
+            const CodeReadResult r = ParseCode(FormatOf(path, bytes), bytes, m.ProgramImage, 1024);
             QVERIFY2(r.Accepted() && m.ProgramImage == hex.ProgramImage, qPrintable(suffix));
             if (suffix != ".elf") continue;
             QVERIFY(ParseEeprom(CodeFormat::Elf, bytes, m.EepromImage, 128).Accepted());
@@ -464,7 +464,7 @@ private Q_SLOTS:
         images.ProgramImage.fill(0x5A);
         images.EepromImage.fill(0xA5);
         const MemoryImages before = images;
-        const HexReadResult result =
+        const CodeReadResult result =
             r.code ? ReadCodeHexFile(ui, state, images) : ReadEepromHexFile(ui, state, images);
         QVERIFY(!result.Accepted());
         QCOMPARE(result.line, r.line);

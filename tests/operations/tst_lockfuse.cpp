@@ -25,7 +25,7 @@ struct Bench {
     test::RecordingUi ui;
     test::ScriptedPort port{timing};
     const Device* device = nullptr;
-    PanelSetup setup;
+    PanelDefaults setup;
     PanelIndexes panel{};
     QString calibration;
     operations::Report report;

@@ -42,7 +42,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, code);
         QTemporaryDir dir;
         const QString codePath = test::WriteFile(dir.filePath("code.hex"), code);
-        production::Setup setup;
+        production::BenchSetup setup;
         setup.code = {"code.hex", production::FileSha256(codePath)};
         setup.programEeprom = false;
         setup.device = device;

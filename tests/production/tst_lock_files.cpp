@@ -54,7 +54,7 @@ private Q_SLOTS:
         const QByteArray made = ":00000001FF\r\n", rebuilt = ":0100000000FF\r\n:00000001FF\r\n";
         Write(code, made);
         Write(eeprom, made);
-        const Setup setup{.code = {"code.hex", Sha(made)}, .eeprom = PinnedFile{"data.eep", Sha(made)}};
+        const BenchSetup setup{.code = {"code.hex", Sha(made)}, .eeprom = PinnedFile{"data.eep", Sha(made)}};
         const QString at = m_dir.filePath("job.zendra");
         StationFiles same(setup, at, {{"code", code, Sha(made)}, {"eeprom", eeprom, Sha(made)}});
         QVERIFY(!same.Stopped());

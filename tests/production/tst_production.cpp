@@ -10,7 +10,7 @@
 #include "devices/Catalogue.h"
 #include "production/ChipStore.h"
 #include "production/SerialSource.h"
-#include "production/Setup.h"
+#include "production/BenchSetup.h"
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include "production/Stamp.h"

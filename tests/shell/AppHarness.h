@@ -78,7 +78,7 @@ struct AppHarness {
     shell::Application::StartResult started = shell::Application::StartResult::Started;
 
     bool Start(const QString& appDir) {
-        shell::ApplicationSetup setup;
+        shell::StartupOptions setup;
         setup.appDir = appDir;
         if (!realPort) setup.port = writerPort ? writerPort : &port, setup.timing = &timing;
         setup.detectPorts = [] { return QList<link::DetectedPort>{{"/dev/ttyFAKE0", {}}}; };

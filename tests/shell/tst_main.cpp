@@ -25,7 +25,7 @@
 #include "devices/Encodings.h"
 #include "image/Dumps.h"
 #include "operations/OperationTexts.h"
-#include "production/Setup.h"
+#include "production/BenchSetup.h"
 #include "shell/FrmDump.h"
 #include "shell/FrmIndex.h"
 #include "shell/FrmConfirm.h"
@@ -850,7 +850,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString hex = WriteFile(dir.filePath("w.hex"), kCodeHex);
         const QString path = dir.filePath("job.zendra");
-        production::Setup setup{.code = {"w.hex", production::FileSha256(hex)}, .programEeprom = false,
+        production::BenchSetup setup{.code = {"w.hex", production::FileSha256(hex)}, .programEeprom = false,
                                 .device = devices::DeviceAt(0)->Name(), .lockFuse = {{"RSTDISBL", "PB5:I/O", {}}}};
         QVERIFY(!production::SaveSetup(setup, path));
         int asked = 0;

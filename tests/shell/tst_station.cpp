@@ -13,7 +13,7 @@
 #include "AppHarness.h"
 #include "core/Language.h"
 #include "image/IntelHex.h"
-#include "production/Setup.h"
+#include "production/BenchSetup.h"
 #include "shell/FrmStation.h"
 #include "shell/LiveText.h"
 #include "shell/StationHandOver.h"
@@ -44,7 +44,7 @@ QString WriteBenchSetup(const QString& folder) {
     image::ClearProgramImage(images);
     for (int i = 0; i < 64; ++i) images.ProgramImage[i] = quint8(i * 7);
     const QString code = WriteFile(folder + "/code.hex", image::CodeHexText(images.ProgramImage, 512));
-    production::Setup setup;
+    production::BenchSetup setup;
     setup.code = {"code.hex", production::FileSha256(code)};
     setup.programEeprom = false;
     setup.device = "ATtiny12L";

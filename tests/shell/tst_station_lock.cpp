@@ -5,7 +5,7 @@
 #include <QtWidgets>
 
 #include "AppHarness.h"
-#include "production/Setup.h"
+#include "production/BenchSetup.h"
 #include "shell/FrmStation.h"
 #include "shell/StationFilesPanel.h"
 #include "shell/StationGate.h"

@@ -29,7 +29,7 @@ struct SetupChoice {
     QJsonObject kept;  // the item as read: keys of a later program go back out untouched
 };
 
-struct Setup {
+struct BenchSetup {
     PinnedFile code;
     std::optional<PinnedFile> eeprom;
     bool programEeprom = true;
@@ -50,7 +50,7 @@ struct Setup {
 enum class SetupProblem { None, Unreadable, NotSetup, Newer, BadValue };
 
 struct SetupLoad {
-    Setup setup;
+    BenchSetup setup;
     SetupProblem problem = SetupProblem::None;
     QString reason;  // the system's reason for an unreadable file
     int format = 0;  // the file's format, for a refusal of a newer one
@@ -60,7 +60,7 @@ struct SetupLoad {
 
 SetupLoad LoadSetup(const QString& path);
 // Writes the setup at `path` as a whole (nothing half written); the system's reason when it could not.
-std::optional<QString> SaveSetup(const Setup& setup, const QString& path);
+std::optional<QString> SaveSetup(const BenchSetup& setup, const QString& path);
 
 // A stored path made usable from the current folder: a relative one is taken from the folder of the setup
 // file itself (a symbolic link to it followed); a chip store's server URL stays as it is.
@@ -74,7 +74,7 @@ QString StoredPath(const QString& setupPath, const QString& file);
 QString FileSha256(const QString& path);
 // The setup's files (resolved) whose bytes are no longer those it was made with. One that cannot be read
 // (gone, a folder, a FIFO, a device) is left to the reader that takes it, which says what is wrong.
-QStringList ChangedFiles(const Setup& setup, const QString& setupPath);
+QStringList ChangedFiles(const BenchSetup& setup, const QString& setupPath);
 
 // The options a program run of the setup takes (name without dashes, value or empty for a flag) and its
 // files, every path resolved; `--fuse` carries the lock/fuse choices.
@@ -82,10 +82,10 @@ struct SetupArguments {
     QList<std::pair<QString, QString>> options;
     QStringList files;
 };
-SetupArguments ArgumentsOf(const Setup& setup, const QString& setupPath);
+SetupArguments ArgumentsOf(const BenchSetup& setup, const QString& setupPath);
 
 // The plain commands the setup stands for, each ready for a shell: a "zendra-cli ... program ..." line
 // and, when the setup writes lock/fuse choices, a "zendra-cli ... fuse write NAME=VALUE..." line.
-QStringList CommandLines(const Setup& setup, const QString& setupPath);
+QStringList CommandLines(const BenchSetup& setup, const QString& setupPath);
 
 }  // namespace zendra::production

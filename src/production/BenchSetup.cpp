@@ -1,4 +1,4 @@
-#include "production/Setup.h"
+#include "production/BenchSetup.h"
 
 #include <algorithm>
 #include <cmath>
@@ -134,7 +134,7 @@ SetupLoad LoadSetup(const QString& path) {
         load.problem = SetupProblem::Newer;
         return load;
     }
-    Setup& setup = load.setup;
+    BenchSetup& setup = load.setup;
     SetupReader in(load);
     setup.kept = root;
     const auto code = in.Pinned(root, "code", true);
@@ -212,7 +212,7 @@ SetupLoad LoadSetup(const QString& path) {
     return load;
 }
 
-std::optional<QString> SaveSetup(const Setup& setup, const QString& path) {
+std::optional<QString> SaveSetup(const BenchSetup& setup, const QString& path) {
     QJsonObject root = setup.kept;
     const bool newKind = !setup.serialAt.isEmpty() &&
                          (!setup.serialList.isEmpty() || !setup.serialCommand.isEmpty() || !setup.serialKeep.isEmpty());
@@ -283,7 +283,7 @@ QString StoredPath(const QString& setupPath, const QString& file) {
 
 QString FileSha256(const QString& path) { return core::FileSha256(path); }
 
-QStringList ChangedFiles(const Setup& setup, const QString& setupPath) {
+QStringList ChangedFiles(const BenchSetup& setup, const QString& setupPath) {
     QStringList changed;
     QList<PinnedFile> files{setup.code};
     if (setup.eeprom && setup.programEeprom) files << *setup.eeprom;
@@ -299,7 +299,7 @@ QStringList ChangedFiles(const Setup& setup, const QString& setupPath) {
     return changed;
 }
 
-SetupArguments ArgumentsOf(const Setup& setup, const QString& setupPath) {
+SetupArguments ArgumentsOf(const BenchSetup& setup, const QString& setupPath) {
     SetupArguments arguments;
     auto& options = arguments.options;
     const auto option = [&](const char* name, const QString& value) { options.append({Key(name), value}); };
@@ -327,7 +327,7 @@ SetupArguments ArgumentsOf(const Setup& setup, const QString& setupPath) {
     return arguments;
 }
 
-QStringList CommandLines(const Setup& setup, const QString& setupPath) {
+QStringList CommandLines(const BenchSetup& setup, const QString& setupPath) {
     const SetupArguments arguments = ArgumentsOf(setup, setupPath);
     QStringList program, fuse, settings;
     for (auto [name, value] : arguments.options) {
