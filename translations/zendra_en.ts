@@ -2688,5 +2688,9 @@ Open them as they are?</translation>
         <source>ロックなし</source>
         <translation>Not locked</translation>
     </message>
+    <message>
+        <source>このセットアップのシリアル番号プログラムは、このベンチでまだ許可されていません。メイン画面でセットアップを開き、一度書き込んで許可してください: %1</source>
+        <translation>This setup&apos;s serial number program is not yet allowed on this bench. Open the setup in the main window and program one chip to allow it: %1</translation>
+    </message>
 </context>
 </TS>

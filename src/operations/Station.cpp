@@ -98,6 +98,21 @@ StationJob LoadStationJob(const QString& setupPath, bool changedAllowed) {
         p.start = setup.serialStart;
         p.step = setup.serialStep;
         if (!setup.series.isEmpty()) p.series = setup.series;
+        // As the command line runs the setup: a list's or a program's values, or a counter's policy.
+        if (!setup.serialList.isEmpty()) {
+            p.kind = production::SeriesKind::List;
+            p.listPath = production::ResolvedPath(setupPath, setup.serialList);
+        } else if (!setup.serialCommand.isEmpty()) {
+            p.kind = production::SeriesKind::Command;
+            p.command = setup.serialCommand;
+            p.commandFolder = production::SetupFolderPath(setupPath);
+            p.layout = production::SerialLayout{.format = production::SerialFormat::U8};
+        } else {
+            p.keep = setup.serialKeep == QLatin1String("strict") ? SerialKeep::Strict
+                     : setup.serialKeep == QLatin1String("keep") ? SerialKeep::Keep
+                                                                  : SerialKeep::Off;
+            p.reuseFailed = setup.serialReuseFailed;
+        }
     }
     if (!setup.calibrationAt.isEmpty()) p.calibrationAt = production::ParsePlace(setup.calibrationAt);
     if (!setup.store.isEmpty()) p.store = production::ResolvedPath(setupPath, setup.store);
@@ -107,19 +122,23 @@ StationJob LoadStationJob(const QString& setupPath, bool changedAllowed) {
     return out;
 }
 
+std::optional<ChoiceChange> SetupChoiceOf(const production::SetupChoice& item, const devices::Device* device) {
+    // The choices name the fields of one device; without one they mean nothing.
+    const auto control = devices::ControlByName(item.field);
+    if (!device || !control) return std::nullopt;
+    const auto entries = devices::ActiveChoices(*control, device->fuseLayout);
+    const int index = entries ? int(entries->entries.indexOf(item.choice)) : -1;
+    if (index < 0 || !devices::PanelFor(device).controls[int(*control)].enabled) return std::nullopt;
+    return ChoiceChange{.control = *control, .index = index};
+}
+
 std::optional<SetupChoiceRefusal> TakeSetupChoices(const production::BenchSetup& setup, const devices::Device* device,
                                                    QList<ChoiceChange>& choices) {
-    // The choices name the fields of one device; without one they mean nothing.
     QList<ChoiceChange> taken;
     for (qsizetype i = 0; i < setup.lockFuse.size(); ++i) {
-        const production::SetupChoice& item = setup.lockFuse.at(i);
-        const auto control = devices::ControlByName(item.field);
-        if (!device || !control) return SetupChoiceRefusal{.at = i, .field = true};
-        const auto entries = devices::ActiveChoices(*control, device->fuseLayout);
-        const int index = entries ? int(entries->entries.indexOf(item.choice)) : -1;
-        if (index < 0 || !devices::PanelFor(device).controls[int(*control)].enabled)
-            return SetupChoiceRefusal{.at = i, .field = false};
-        taken.append({.control = *control, .index = index});
+        const auto choice = SetupChoiceOf(setup.lockFuse.at(i), device);
+        if (!choice) return SetupChoiceRefusal{.at = i, .field = !device || !devices::ControlByName(setup.lockFuse.at(i).field)};
+        taken.append(*choice);
     }
     choices.append(taken);
     return std::nullopt;

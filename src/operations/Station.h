@@ -32,6 +32,8 @@ StationJob LoadStationJob(const QString& setupPath, bool changedAllowed = false)
 // A bench setup's named lock/fuse choices as the choices of `device`: the one reading of them for the
 // command line's run and the station. Refused (nothing taken) at the first that names no field, or no
 // choice the device offers: its position, and whether the field itself was unknown (or no device named).
+// One named choice as the device's; none when it names no field or no choice the device offers.
+std::optional<ChoiceChange> SetupChoiceOf(const production::SetupChoice& item, const devices::Device* device);
 struct SetupChoiceRefusal {
     qsizetype at = 0;
     bool field = false;

@@ -1,4 +1,5 @@
 #include "shell/FrmStation.h"
+#include "production/SerialSource.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -90,6 +91,11 @@ FrmStation::FrmStation(core::SettingsStore& settings, StationOptions options, QW
     // A changed file is loaded and shown: the files panel holds the chips back until it is accepted.
     m_job = operations::LoadStationJob(m_options.setupPath, true);
     m_refusal = RefusalOf(m_job);
+    // A program run for every chip is the user's to allow once on this bench, where nobody is asked.
+    if (const operations::ProductionSettings& p = m_job.job.production;
+        m_refusal.isEmpty() && p.stampAt && p.kind == production::SeriesKind::Command &&
+        !production::GeneratorApproved(p.command, p.commandFolder))
+        m_refusal = core::Compose(texts::kStationGeneratorNotAllowed, {p.command});
 
     auto* layout = new QVBoxLayout(this);
     lblSetup = new QLabel(this);

@@ -83,6 +83,8 @@ inline const QString kStationFileRefused = QStringLiteral(QT_TRANSLATE_NOOP("zen
 inline const QString kStationDeviceUnknown = QStringLiteral(QT_TRANSLATE_NOOP("zendra", "知らないデバイス名です: %1"));
 inline const QString kStationChoiceUnknown =
     QStringLiteral(QT_TRANSLATE_NOOP("zendra", "デバイスにない書き込み設定です: %1"));
+inline const QString kStationGeneratorNotAllowed = QStringLiteral(QT_TRANSLATE_NOOP(
+    "zendra", "このセットアップのシリアル番号プログラムは、このベンチでまだ許可されていません。メイン画面でセットアップを開き、一度書き込んで許可してください: %1"));
 }  // namespace texts
 
 // One writer of the station: its port, firmware, state, serial number, elapsed seconds and verdict, and

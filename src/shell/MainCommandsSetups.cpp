@@ -1,4 +1,5 @@
 #include "shell/MainCommands.h"
+#include "operations/Station.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -159,9 +160,12 @@ void MainCommands::OpenSetup(const QString& given) {
     OpenFile(production::ResolvedPath(path, setup.code.path));
     if (m_writer.state.CodeFileName != production::ResolvedPath(path, setup.code.path)) return;  // refused, and said so
     if (setup.programEeprom && setup.eeprom) {
-        m_ui.AnswerNextOpenChooser(production::ResolvedPath(path, setup.eeprom->path));
+        const QString eeprom = production::ResolvedPath(path, setup.eeprom->path);
+        m_ui.AnswerNextOpenChooser(eeprom);
         RunFileCommand(&image::OpenData);
         m_ui.ForgetNextOpenAnswer();
+        // A refused EEPROM file leaves the setup unopened: its job would program the buffer's old bytes.
+        if (m_writer.state.EepFileName != eeprom) return;
     } else if (!setup.programEeprom) {
         m_guarded([this] {
             m_writer.state.EepFileName.clear();
@@ -173,16 +177,14 @@ void MainCommands::OpenSetup(const QString& given) {
     QStringList unknown;
     OpenedSetup opened;
     for (const production::SetupChoice& choice : setup.lockFuse) {
-        const auto control = devices::ControlByName(choice.field);
-        const auto entries = control && device ? devices::ActiveChoices(*control, device->fuseLayout) : std::nullopt;
-        const int index = entries ? int(entries->entries.indexOf(choice.choice)) : -1;
-        if (index < 0) {
+        const auto taken = operations::SetupChoiceOf(choice, device);
+        if (!taken) {
             unknown << choice.field + QLatin1Char('=') + choice.choice;
             continue;
         }
-        m_panel.SetChoice(*control, index);
-        m_panel.AcceptChoice(*control);
-        opened.choices.append({*control, index});
+        m_panel.SetChoice(taken->control, taken->index);
+        m_panel.AcceptChoice(taken->control);
+        opened.choices.append(*taken);
     }
     if (!unknown.isEmpty()) m_ui.Notice(core::Compose(texts::kSetupChoiceUnknown, {unknown.join(QStringLiteral(", "))}));
     // The setup's stamp, calibration copy and store replace the production settings, as the command line
