@@ -52,6 +52,8 @@ int main(int argc, char* argv[]) {
     // Relative to where the user started it, before the program's own folder becomes current.
     const QString file =
         parser.positionalArguments().isEmpty() ? QString() : QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
+    const zendra::shell::StationRequest stationRequest{
+        parser.isSet(station) ? QFileInfo(parser.value(station)).absoluteFilePath() : QString(), parser.values(port)};
 
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(zendra::core::kApplicationTitle);
@@ -60,8 +62,6 @@ int main(int argc, char* argv[]) {
     QDir::setCurrent(QCoreApplication::applicationDirPath());
 
     zendra::shell::Application program;
-    const zendra::shell::StationRequest stationRequest{
-        parser.isSet(station) ? QFileInfo(parser.value(station)).absoluteFilePath() : QString(), parser.values(port)};
     const auto started = program.Start();
     if (started == zendra::shell::Application::StartResult::AlreadyRunning) {
         if (stationRequest.setupPath.isEmpty()) return 0;
