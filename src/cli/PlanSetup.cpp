@@ -131,9 +131,7 @@ std::optional<QString> TakeNumberPolicy(const QCommandLineParser& parser, const 
     plan.serialKeep = strict ? SerialKeep::Strict : keep ? SerialKeep::Keep : SerialKeep::Off;
     plan.reuseFailed = reuse;
     if (!keep && !strict && setup && !setup->serialAt.isEmpty())
-        plan.serialKeep = setup->serialKeep == QLatin1String("strict") ? SerialKeep::Strict
-                          : setup->serialKeep == QLatin1String("keep") ? SerialKeep::Keep
-                                                                        : SerialKeep::Off;
+        plan.serialKeep = operations::SerialKeepOf(setup->serialKeep);
     if (!reuse && setup && !setup->serialAt.isEmpty()) plan.reuseFailed = setup->serialReuseFailed;
     const QString given = strict ? QStringLiteral("--serial-keep-strict")
                           : keep ? QStringLiteral("--serial-keep")
@@ -254,9 +252,7 @@ int SaveSetupOf(const QCommandLineParser& parser, Plan& plan) {
         setup.serialStart = plan.serialStart;
         setup.serialStep = plan.serialStep;
         if (parser.isSet(QStringLiteral("serial-series"))) setup.series = plan.series;
-        setup.serialKeep = plan.serialKeep == operations::SerialKeep::Strict ? QStringLiteral("strict")
-                           : plan.serialKeep == operations::SerialKeep::Keep ? QStringLiteral("keep")
-                                                                             : QString();
+        setup.serialKeep = operations::SerialKeepWord(plan.serialKeep);
         setup.serialReuseFailed = plan.reuseFailed;
         if (!plan.serialList.isEmpty()) setup.serialList = production::StoredPath(out, plan.serialList);
         setup.serialCommand = plan.serialCommand;

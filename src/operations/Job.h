@@ -9,10 +9,12 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <optional>
 
 #include "operations/Flows.h"
 #include "operations/Identify.h"
+#include "production/BenchSetup.h"
 #include "production/ChipStore.h"
 #include "production/Stamp.h"
 
@@ -22,6 +24,11 @@ namespace zendra::operations {
 // number), keep it when the series issued it (else the next number, with a warning), or keep it strictly
 // (else the chip is refused, untouched).
 enum class SerialKeep { Off, Keep, Strict };
+// A setup's word for it (production::kSerialKeepWords), and back; an unknown word is Off.
+inline SerialKeep SerialKeepOf(const QString& word) {
+    return SerialKeep(std::max<qsizetype>(0, production::kSerialKeepWords.indexOf(word)));
+}
+inline QString SerialKeepWord(SerialKeep keep) { return production::kSerialKeepWords.value(int(keep)); }
 
 // The stamp (none without a place), the calibration copy (none without a place) and the store (an SQLite
 // file or a PostgreSQL URL; empty: the per-user file). A series without a start must exist already.

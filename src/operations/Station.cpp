@@ -108,9 +108,7 @@ StationJob LoadStationJob(const QString& setupPath, bool changedAllowed) {
             p.commandFolder = production::SetupFolderPath(setupPath);
             p.layout = production::SerialLayout{.format = production::SerialFormat::U8};
         } else {
-            p.keep = setup.serialKeep == QLatin1String("strict") ? SerialKeep::Strict
-                     : setup.serialKeep == QLatin1String("keep") ? SerialKeep::Keep
-                                                                  : SerialKeep::Off;
+            p.keep = SerialKeepOf(setup.serialKeep);
             p.reuseFailed = setup.serialReuseFailed;
         }
     }

@@ -180,8 +180,7 @@ SetupLoad LoadSetup(const QString& path) {
         setup.serialStart = in.Whole(stamp, "start", QStringLiteral("stamp.start"), 0);
         setup.serialStep = in.Whole(stamp, "step", QStringLiteral("stamp.step"), 1);
         setup.serialKeep = in.Text(stamp, "keep", QStringLiteral("stamp.keep")).value_or(QString());
-        if (!in.Failed() && !setup.serialKeep.isEmpty() && setup.serialKeep != QLatin1String("keep") &&
-            setup.serialKeep != QLatin1String("strict"))
+        if (!in.Failed() && !kSerialKeepWords.contains(setup.serialKeep))
             in.Refuse(QStringLiteral("stamp.keep"));
         if (const QJsonValue reuse = stamp.value(Key("reuseFailed")); !reuse.isUndefined()) {
             if (!reuse.isBool()) return in.Refuse(QStringLiteral("stamp.reuseFailed")), load;

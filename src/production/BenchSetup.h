@@ -29,6 +29,10 @@ struct SetupChoice {
     QJsonObject kept;  // the item as read: keys of a later program go back out untouched
 };
 
+// What a stamped run does with the number a chip carries, as a setup and the settings keep it: the next
+// number (empty), "keep" or "strict", in the order of operations::SerialKeep.
+inline const QStringList kSerialKeepWords{QString(), QStringLiteral("keep"), QStringLiteral("strict")};
+
 struct BenchSetup {
     PinnedFile code;
     std::optional<PinnedFile> eeprom;
@@ -37,7 +41,7 @@ struct BenchSetup {
     QList<SetupChoice> lockFuse;   // written after a good verify; empty: none
     QString serialAt, serialFormat, series;  // the stamp; serialAt empty: none
     std::optional<qint64> serialStart, serialStep;
-    QString serialKeep;            // "keep" or "strict": the chip's own number kept; empty: the next number
+    QString serialKeep;            // one of kSerialKeepWords
     bool serialReuseFailed = false;  // a number that never reached a chip goes out again
     QString serialList;            // the series' values from this list (stored relative to the setup)
     QString serialCommand;         // or from this program, run in the setup's folder

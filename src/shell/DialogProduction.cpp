@@ -44,9 +44,6 @@ QString PlaceOf(const QComboBox* memory, const QLineEdit* address) {
     return kMemories.value(memory->currentIndex()) + QLatin1Char(':') + address->text().trimmed();
 }
 
-// The keep policy as the settings and a setup store it, in the order of operations::SerialKeep.
-const QStringList kKeepWords{QString(), QStringLiteral("keep"), QStringLiteral("strict")};
-
 }  // namespace
 
 ProductionTexts ReadProductionTexts(const core::SettingsStore& settings) {
@@ -100,7 +97,7 @@ operations::ProductionSettings ReadProductionSetup(const core::SettingsStore& se
         setup.layout = *layout;
         setup.start = *start;
         setup.step = *step;
-        setup.keep = operations::SerialKeep(std::max<qsizetype>(0, kKeepWords.indexOf(texts.keep)));
+        setup.keep = operations::SerialKeepOf(texts.keep);
         setup.reuseFailed = texts.reuseFailed;
     }
     setup.calibrationAt = production::ParsePlace(texts.calibrationAt);
@@ -182,7 +179,7 @@ DialogProduction::DialogProduction(core::SettingsStore& settings, std::function<
     cboKeep = new QComboBox(this);
     cboKeep->setObjectName(QStringLiteral("cboKeep"));
     ShowItems(cboKeep, {std::begin(texts::kKeepChoices), std::end(texts::kKeepChoices)});
-    cboKeep->setCurrentIndex(std::max<qsizetype>(0, kKeepWords.indexOf(core::ReadText(settings, keys::StampKeep))));
+    cboKeep->setCurrentIndex(int(operations::SerialKeepOf(core::ReadText(settings, keys::StampKeep))));
     chkReuseFailed = WithText(new QCheckBox(this), texts::kReuseFailed);
     chkReuseFailed->setObjectName(QStringLiteral("chkReuseFailed"));
     chkReuseFailed->setChecked(core::ReadText(settings, keys::StampReuseFailed) == QLatin1String("1"));
@@ -265,7 +262,7 @@ ProductionTexts DialogProduction::Fields() const {
             txtStep->text().trimmed(),
             place(fraCalibration->isChecked(), cboCalibrationMemory, txtCalibrationAddress),
             txtStore->text().trimmed(),
-            cboStampSource->currentIndex() == 0 ? kKeepWords.value(cboKeep->currentIndex()) : QString(),
+            cboStampSource->currentIndex() == 0 ? operations::SerialKeepWord(operations::SerialKeep(cboKeep->currentIndex())) : QString(),
             cboStampSource->currentIndex() == 0 && chkReuseFailed->isChecked(),
             cboStampSource->currentIndex() == 1 ? txtList->text().trimmed() : QString(),
             cboStampSource->currentIndex() == 2 ? txtCommand->text().trimmed() : QString(),
